@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace veltrim {
+
+// Waveform of the tube voltage, as the option buttons Option7..Option9 choose it.
+enum class RectificationMethod : std::int16_t {
+    ConstantPotential = 1,
+    ThreePhase12Peak = 2,
+    SinglePhaseFullWave = 3,
+};
+
+// Edition of the main window: 1 Japanese (Form1), 2 English (Form3).
+enum class Language : std::int16_t {
+    Japanese = 1,
+    English = 2,
+};
+
+// The conditions of the current calculation. Thicknesses are held in cm (typed
+// in mm), the voltage in kV, the angle in degrees, distances and field sides in
+// cm at the focus-to-surface distance. The depth-dose computation reorders and
+// halves FieldX and FieldY in place.
+struct IrradiationConditions {
+    double TubeVoltage = 0.0;
+    double TargetAngle = 0.0;
+    double InherentFiltration = 0.0;
+    double AlFilter = 0.0;
+    double CuFilter = 0.0;
+    double Fsd = 0.0;
+    double FieldX = 0.0;
+    double FieldY = 0.0; // 0: a circle of diameter FieldX
+    RectificationMethod Rectification = RectificationMethod::ConstantPotential;
+};
+
+// The eight texts the user typed, named by what they hold (the window's fields
+// Text1, Text5, Text8, Text3, Text4, Text9, Text10 and Text11).
+struct ConditionTexts {
+    std::string TubeVoltage = "80";
+    std::string TargetAngle = "12";
+    std::string InherentFiltration = "2.5";
+    std::string AlFilter = "0";
+    std::string CuFilter = "0";
+    std::string Fsd = "100";
+    std::string FieldX = "30";
+    std::string FieldY = "30";
+};
+
+// Lowest and highest tube voltage the system computes, in kV.
+inline constexpr double MinTubeVoltage = 30.0;
+inline constexpr double MaxTubeVoltage = 150.0;
+
+// Reads the eight texts into the record, in the order of the fields, clamping
+// the tube voltage to 30..150 kV. Gives back the text Text1 must show when the
+// voltage was clamped ("150" or "30"), nothing otherwise. Rectification is
+// left as it is.
+std::optional<std::string> ReadConditions(const ConditionTexts& texts,
+                                          IrradiationConditions& conditions);
+
+// Reasons why the spectrum cannot be computed for these conditions, or an
+// empty string when it can: a target angle whose tangent is zero or not
+// finite, and filter thicknesses so negative that their exponentials would
+// overflow.
+std::string SpectrumInputProblem(const IrradiationConditions& conditions, double pi);
+
+} // namespace veltrim
