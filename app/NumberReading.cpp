@@ -1,0 +1,125 @@
+#include "app/NumberReading.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace veltrim {
+namespace {
+
+bool IsIgnoredBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; }
+
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+int DigitValue(char ch) {
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    return 99;
+}
+
+// An integer in the given radix from the start of the text; stops at the first
+// character that is not a digit of that radix.
+double ReadRadixInteger(std::string_view digits, int radix) {
+    double value = 0.0;
+    for (char ch : digits) {
+        const int d = DigitValue(ch);
+        if (d >= radix)
+            break;
+        value = value * radix + d;
+    }
+    return value;
+}
+
+} // namespace
+
+double ReadNumber(std::string_view text) noexcept {
+    // Blanks are ignored wherever they stand, so squeeze them out first.
+    std::string s;
+    s.reserve(text.size());
+    for (char ch : text)
+        if (!IsIgnoredBlank(ch))
+            s.push_back(ch);
+
+    if (s.size() >= 2 && s[0] == '&') {
+        const char p = s[1];
+        if (p == 'H' || p == 'h')
+            return ReadRadixInteger(std::string_view(s).substr(2), 16);
+        if (p == 'O' || p == 'o')
+            return ReadRadixInteger(std::string_view(s).substr(2), 8);
+        return 0.0;
+    }
+
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+
+    // The decimal part is copied into a canonical form for from_chars, which
+    // rounds correctly and ignores the locale.
+    std::string mantissa;
+    int integerDigits = 0; // significant digits before the period
+    bool seenPeriod = false;
+    bool seenDigit = false;
+    for (; i < s.size(); ++i) {
+        const char ch = s[i];
+        if (IsDigit(ch)) {
+            seenDigit = true;
+            if (!seenPeriod && (ch != '0' || integerDigits > 0))
+                ++integerDigits;
+            mantissa.push_back(ch);
+        } else if (ch == '.' && !seenPeriod) {
+            seenPeriod = true;
+            mantissa.push_back(ch);
+        } else {
+            break;
+        }
+    }
+    if (!seenDigit)
+        return 0.0;
+
+    long exponent = 0;
+    if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
+        std::size_t j = i + 1;
+        bool expNegative = false;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
+            expNegative = s[j] == '-';
+            ++j;
+        }
+        if (j < s.size() && IsDigit(s[j])) {
+            for (; j < s.size() && IsDigit(s[j]); ++j)
+                if (exponent < 100000)
+                    exponent = exponent * 10 + (s[j] - '0');
+            if (expNegative)
+                exponent = -exponent;
+        }
+    }
+
+    std::string canonical = mantissa + "e" + std::to_string(exponent);
+    double value = 0.0;
+    const auto [end, ec] =
+        std::from_chars(canonical.data(), canonical.data() + canonical.size(), value,
+                        std::chars_format::scientific);
+    (void)end;
+    if (ec == std::errc::result_out_of_range) {
+        // Too large gives infinity, too small gives zero; the callers check
+        // that what they compute with is finite.
+        bool allZero = true;
+        for (char ch : mantissa)
+            if (IsDigit(ch) && ch != '0')
+                allZero = false;
+        value = (!allZero && integerDigits + exponent > 0) ? std::numeric_limits<double>::infinity()
+                                                           : 0.0;
+    } else if (ec != std::errc()) {
+        value = 0.0;
+    }
+    return negative ? -value : value;
+}
+
+} // namespace veltrim

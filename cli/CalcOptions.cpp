@@ -1,0 +1,87 @@
+#include "cli/CalcOptions.h"
+
+#include <stdexcept>
+
+namespace veltrim {
+
+std::string CalcUsage() {
+    return R"(Usage: veltrim-calc [options]
+
+Computes the photon spectrum and the percentage depth dose of a diagnostic
+X-ray beam in ICRU soft tissue, from the same library as the Veltrim window.
+
+Conditions (each value is read like the window's fields: "80 kV" is 80,
+a text without a leading number is 0; the tube voltage is held to 30..150 kV):
+  --kv T              tube voltage, kV                      (default 80)
+  --angle T           target angle, degrees                 (default 12)
+  --inherent T        inherent filtration, mm Al            (default 2.5)
+  --al T              added aluminium filter, mm            (default 0)
+  --cu T              added copper filter, mm               (default 0)
+  --fsd T             focus-to-surface distance, cm         (default 100)
+  --field-x T         field size X at the FSD, cm           (default 30)
+  --field-y T         field size Y at the FSD, cm; 0 for a circle of
+                      diameter X                            (default 30)
+  --rectification N   1 constant potential, 2 three-phase 12-peak,
+                      3 single-phase full-wave              (default 1)
+
+Data and output:
+  --data DIR          folder holding the data files         (default: .)
+  --spectrum          print the filtered spectrum, one line per bin 1..300:
+                      bin,energy_keV,fraction
+  --precise           print depth_cm,primary,scatter,total for every row
+                      with 17 significant digits
+  --out FILE          write the results file to FILE instead of
+                      PDD_tempDATA.txt in the current folder
+  --help              show this text
+
+On any failure the cause goes to standard error and the exit status is not 0.
+)";
+}
+
+CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
+    CalcOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw std::invalid_argument("option " + arg + " needs a value");
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h")
+            options.Help = true;
+        else if (arg == "--kv")
+            options.Texts.TubeVoltage = value();
+        else if (arg == "--angle")
+            options.Texts.TargetAngle = value();
+        else if (arg == "--inherent")
+            options.Texts.InherentFiltration = value();
+        else if (arg == "--al")
+            options.Texts.AlFilter = value();
+        else if (arg == "--cu")
+            options.Texts.CuFilter = value();
+        else if (arg == "--fsd")
+            options.Texts.Fsd = value();
+        else if (arg == "--field-x")
+            options.Texts.FieldX = value();
+        else if (arg == "--field-y")
+            options.Texts.FieldY = value();
+        else if (arg == "--rectification") {
+            const std::string& v = value();
+            if (v != "1" && v != "2" && v != "3")
+                throw std::invalid_argument("--rectification takes 1, 2 or 3, not \"" + v + "\"");
+            options.Rectification = v[0] - '0';
+        } else if (arg == "--data")
+            options.DataFolder = value();
+        else if (arg == "--spectrum")
+            options.PrintSpectrum = true;
+        else if (arg == "--precise")
+            options.Precise = true;
+        else if (arg == "--out")
+            options.OutFile = value();
+        else
+            throw std::invalid_argument("unknown option \"" + arg + "\" (see --help)");
+    }
+    return options;
+}
+
+} // namespace veltrim

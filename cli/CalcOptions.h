@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/Conditions.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace veltrim {
+
+// What veltrim-calc was asked to do.
+struct CalcOptions {
+    ConditionTexts Texts;
+    int Rectification = 1;
+    std::filesystem::path DataFolder = ".";
+    bool PrintSpectrum = false;
+    bool Precise = false;
+    std::optional<std::filesystem::path> OutFile;
+    bool Help = false;
+};
+
+// Parses the command line (without the program name). Throws
+// std::invalid_argument with a message for the user on a bad option.
+CalcOptions ParseCalcOptions(const std::vector<std::string>& args);
+
+// The text printed by --help.
+std::string CalcUsage();
+
+} // namespace veltrim

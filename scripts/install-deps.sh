@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, everything Veltrim needs to build, run and
+# test. Runs as root (or through sudo); does nothing when all is present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libxrl-dev
+  fonts-liberation fonts-ipafont-gothic fontconfig
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,25 @@
+#include "spectrum/AttenuationTables.h"
+
+#include "app/DataFile.h"
+
+namespace veltrim {
+
+EnergyTable ReadAttenuationFile(const std::filesystem::path& path) {
+    NumberFile file(path);
+    EnergyTable table{};
+    for (int i = 1; i <= 300; ++i) {
+        (void)file.Next(); // the record's energy: bin i is bin i whatever it says
+        table[i] = file.Next();
+    }
+    return table;
+}
+
+AttenuationTables ReadAttenuationTables(const std::filesystem::path& folder) {
+    AttenuationTables tables;
+    tables.MuTungsten = ReadAttenuationFile(folder / TungstenFile);
+    tables.MuAluminium = ReadAttenuationFile(folder / AluminiumFile);
+    tables.MuCopper = ReadAttenuationFile(folder / CopperFile);
+    return tables;
+}
+
+} // namespace veltrim

@@ -1,0 +1,85 @@
+#include "app/SharedState.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using veltrim::ConditionTexts;
+using veltrim::IrradiationConditions;
+
+TEST(ReadConditions, DefaultsGiveTheConditionsInTheirUnits) {
+    IrradiationConditions c;
+    EXPECT_FALSE(veltrim::ReadConditions(ConditionTexts{}, c));
+    EXPECT_EQ(c.TubeVoltage, 80.0);
+    EXPECT_EQ(c.TargetAngle, 12.0);
+    EXPECT_EQ(c.InherentFiltration, 0.25); // 2.5 mm held as cm
+    EXPECT_EQ(c.AlFilter, 0.0);
+    EXPECT_EQ(c.CuFilter, 0.0);
+    EXPECT_EQ(c.Fsd, 100.0);
+    EXPECT_EQ(c.FieldX, 30.0);
+    EXPECT_EQ(c.FieldY, 30.0);
+}
+
+TEST(ReadConditions, ClampsTubeVoltageAndHandsBackTheLimitText) {
+    struct Case {
+        const char* typed;
+        double used;
+        const char* shown; // nullptr: no clamp
+    };
+    const Case cases[] = {{"200", 150, "150"}, {"150", 150, nullptr}, {"150.01", 150, "150"},
+                          {"29.9", 30, "30"},  {"30", 30, nullptr},   {"", 30, "30"},
+                          {"abc", 30, "30"},   {"-80", 30, "30"},     {"1e400", 150, "150"},
+                          {"80 kV", 80, nullptr}};
+    for (const Case& k : cases) {
+        ConditionTexts texts;
+        texts.TubeVoltage = k.typed;
+        IrradiationConditions c;
+        const auto shown = veltrim::ReadConditions(texts, c);
+        EXPECT_EQ(c.TubeVoltage, k.used) << k.typed;
+        if (k.shown)
+            EXPECT_EQ(shown.value_or("none"), k.shown) << k.typed;
+        else
+            EXPECT_FALSE(shown) << k.typed;
+    }
+}
+
+TEST(ReadConditions, ReadsEveryFieldAfreshAndLeavesRectificationAlone) {
+    IrradiationConditions c;
+    c.Rectification = veltrim::RectificationMethod::SinglePhaseFullWave;
+    c.FieldX = 5; // as a previous calculation leaves the halved sides
+    ConditionTexts texts;
+    texts.AlFilter = "1";
+    texts.CuFilter = "0.1";
+    texts.FieldX = "10";
+    texts.FieldY = "20";
+    veltrim::ReadConditions(texts, c);
+    EXPECT_EQ(c.AlFilter, 0.1);
+    EXPECT_EQ(c.CuFilter, 0.1 * 0.1);
+    EXPECT_EQ(c.FieldX, 10.0);
+    EXPECT_EQ(c.FieldY, 20.0);
+    EXPECT_EQ(c.Rectification, veltrim::RectificationMethod::SinglePhaseFullWave);
+}
+
+TEST(SelectRectification, StoresTheMethodAndIgnoresUnknownNumbers) {
+    veltrim::RecordingSink sink;
+    veltrim::SharedState state(sink);
+    state.SelectRectification(2);
+    EXPECT_EQ(state.Conditions.Rectification, veltrim::RectificationMethod::ThreePhase12Peak);
+    state.SelectRectification(7);
+    EXPECT_EQ(state.Conditions.Rectification, veltrim::RectificationMethod::ThreePhase12Peak);
+}
+
+TEST(SpectrumInputProblem, RejectsAnglesWithoutSlopeAndNumbersTooLarge) {
+    IrradiationConditions c;
+    veltrim::ReadConditions(ConditionTexts{}, c);
+    EXPECT_EQ(veltrim::SpectrumInputProblem(c, 3.14159), "");
+    c.TargetAngle = 0;
+    EXPECT_NE(veltrim::SpectrumInputProblem(c, 3.14159), "");
+    c.TargetAngle = 90; // tangent huge but finite: practically no anode absorption
+    EXPECT_EQ(veltrim::SpectrumInputProblem(c, 3.14159), "");
+    c.TargetAngle = 12;
+    c.AlFilter = std::numeric_limits<double>::infinity();
+    EXPECT_NE(veltrim::SpectrumInputProblem(c, 3.14159), "");
+}
+
+} // namespace

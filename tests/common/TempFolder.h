@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace veltrim::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything
+// in it when the object goes.
+class TempFolder {
+  public:
+    TempFolder() {
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        path_ = std::filesystem::temp_directory_path() /
+                ("veltrim-test-" + std::to_string(random()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+    // Writes a file below the folder, creating its parent folders.
+    std::filesystem::path Write(const std::string& name, const std::string& contents) const {
+        const std::filesystem::path file = path_ / name;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << contents;
+        return file;
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Reads a whole file as bytes.
+inline std::string ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace veltrim::testing

@@ -1,0 +1,205 @@
+// veltrim-datagen: writes Veltrim's attenuation, tissue, primary-dose and
+// air-kerma tables from xraylib and the NIST Hubbell-Seltzer tables, and
+// prints where every number comes from. Same library, same output, byte for
+// byte: fixed printf formats in the "C" locale.
+//
+//   veltrim-datagen --out DIR [--nist DIR]
+
+#include "tools/datagen/EnergyAbsorption.h"
+#include "tools/datagen/NistTable.h"
+#include "tools/datagen/TissueRows.h"
+#include "tools/xrl/XrayLib.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#ifndef VELTRIM_NIST_DIR
+#define VELTRIM_NIST_DIR "."
+#endif
+
+namespace fs = std::filesystem;
+using namespace veltrim;
+
+namespace {
+
+constexpr int BinCount = 300;       // bins 1..300, 0.5..150 keV
+constexpr int MaxTissueRows = 37;   // capacity of the reader's tissue table
+constexpr double LastTissueKeV = 160.0;
+
+template <typename... Args>
+std::string Format(const char* format, Args... args) {
+    char buffer[256];
+    const int n = std::snprintf(buffer, sizeof buffer, format, args...);
+    if (n < 0 || n >= static_cast<int>(sizeof buffer)) {
+        throw std::runtime_error("formatting overflow");
+    }
+    return buffer;
+}
+
+// Written beside the target and renamed into place, so an interrupted run
+// never leaves a half-written table under the real name.
+void WriteFile(const fs::path& path, const std::string& text) {
+    const fs::path temporary = path.string() + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << text;
+        out.close();
+        if (!out) {
+            throw std::runtime_error("cannot write " + temporary.string());
+        }
+    }
+    fs::rename(temporary, path);
+    std::printf("wrote %s\n", path.string().c_str());
+}
+
+// "energy_keV,coefficient" for bins 1..300.
+template <typename Coefficient>
+std::string BinTable(Coefficient coefficient) {
+    std::string text;
+    for (int bin = 1; bin <= BinCount; ++bin) {
+        const double E = 0.5 * bin;
+        text += Format("%.1f,%.6e\n", E, coefficient(E));
+    }
+    return text;
+}
+
+std::string AttenuationFile(const xrl::Material& material) {
+    return BinTable([&](double E) { return xrl::LinearAttenuation(material, E); });
+}
+
+void PrintMaterial(const xrl::Material& m) {
+    std::printf("  %s, %.6g g/cm3:", m.Name.c_str(), m.Density);
+    for (const xrl::Constituent& c : m.Elements) {
+        std::printf(" Z=%d %.4f%%", c.Z, 100.0 * c.MassFraction);
+    }
+    std::printf("\n");
+}
+
+// Parses the written tissue rows back, so the error is measured on the
+// numbers the program will read (energies in MeV times 1000, as it does).
+std::vector<datagen::TissueRow> ParseTissueRows(const std::string& text) {
+    std::vector<double> numbers;
+    const char* p = text.c_str();
+    while (*p != '\0') {
+        char* end = nullptr;
+        const double value = std::strtod(p, &end);
+        if (end == p) {
+            ++p;
+            continue;
+        }
+        numbers.push_back(value);
+        p = end;
+    }
+    const auto n = static_cast<std::size_t>(numbers.at(0));
+    std::vector<datagen::TissueRow> rows;
+    for (std::size_t r = 0; r < n; ++r) {
+        const double* v = &numbers.at(2 + 4 * r);
+        rows.push_back({v[0] * 1000.0, v[1], v[2], v[3]});
+    }
+    return rows;
+}
+
+void PrintNistComparison(const char* what, const datagen::NistTiedMuEn& muEn) {
+    std::printf("%s: mu_en/rho computed from xraylib against NIST (cm2/g)\n", what);
+    std::printf("  %9s %12s %12s %9s\n", "E keV", "NIST", "computed", "NIST/comp");
+    double worst = 0.0;
+    const auto& rows = muEn.Table().Rows;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const double E = rows[k].EnergyKeV;
+        if (E < 10.0 || E > 150.0) {
+            continue;
+        }
+        const double ratio = muEn.Ratios()[k];
+        std::printf("  %9.3f %12.4e %12.4e %9.4f\n", E, rows[k].MuEnOverRho, rows[k].MuEnOverRho / ratio, ratio);
+        worst = std::max(worst, std::fabs(ratio - 1.0));
+    }
+    std::printf("  largest |NIST/computed - 1| from 10 to 150 keV: %.2f %%\n", 100.0 * worst);
+}
+
+int Run(const fs::path& out, const fs::path& nistDir) {
+    fs::create_directories(out);
+    const xrl::Material tungsten = xrl::Tungsten();
+    const xrl::Material aluminium = xrl::Aluminium();
+    const xrl::Material copper = xrl::Copper();
+    const xrl::Material tissue = xrl::IcruSoftTissue();
+    const xrl::Material air = xrl::DryAir();
+
+    std::printf("veltrim-datagen: cross sections from xraylib %s (CS_Total, CS_Rayl, CS_Compt, CS_Photo, "
+                "DCS_Compt; cm2/g)\n",
+                xrl::Version().c_str());
+    std::printf("materials:\n");
+    for (const xrl::Material* m : {&tungsten, &aluminium, &copper, &tissue, &air}) {
+        PrintMaterial(*m);
+    }
+    std::printf("  (tissue checked against xraylib's NIST compound \"Tissue, Soft (ICRU four-component)\")\n");
+
+    // Attenuation of the anode and filter materials, coherent included.
+    WriteFile(out / "Tungsten.dat", AttenuationFile(tungsten));
+    WriteFile(out / "Aluminum.atc", AttenuationFile(aluminium));
+    WriteFile(out / "Copper.dat", AttenuationFile(copper));
+    std::printf("tungsten 1/cm: 69.5 keV (bin 139, below K edge 69.525) %.4f, 70.0 keV (bin 140, above) %.4f\n",
+                xrl::LinearAttenuation(tungsten, 69.5), xrl::LinearAttenuation(tungsten, 70.0));
+
+    // Tissue attenuation: three partials at chosen energies.
+    const std::vector<double> energies = datagen::ChooseTissueEnergies(tissue, MaxTissueRows, LastTissueKeV);
+    std::string tissueText = Format("%d\n%.2f\n", static_cast<int>(energies.size()), tissue.Density);
+    for (double E : energies) {
+        const datagen::TissueRow row = datagen::PartialCoefficients(tissue, E);
+        tissueText += Format("%.4f,%.6e,%.6e,%.6e\n", E / 1000.0, row.Coherent, row.Incoherent, row.Photoelectric);
+    }
+    const datagen::InterpolationError error =
+        datagen::MeasureInterpolationError(ParseTissueRows(tissueText), tissue);
+    WriteFile(out / "ICRUSoft.dat", tissueText);
+    std::printf("ICRUSoft.dat: %zu rows, %.1f to %.1f keV; log-log interpolation of the written partials against "
+                "xraylib's total on 10.5..150 keV: largest error %.4f %% at %.1f keV\n",
+                energies.size(), energies.front(), energies.back(), 100.0 * error.MaxRelative, error.AtKeV);
+
+    // Energy absorption, tied to NIST.
+    const datagen::NistTiedMuEn tissueMuEn(tissue, datagen::ReadNistTable(nistDir / "nist-tissue-icru4.csv"));
+    const datagen::NistTiedMuEn airMuEn(air, datagen::ReadNistTable(nistDir / "nist-air-dry.csv"));
+    PrintNistComparison("tissue", tissueMuEn);
+    PrintNistComparison("air", airMuEn);
+
+    std::string primary;
+    for (int E = 10; E <= 150; E += 5) {
+        primary += Format("%d,%.6e\n", E, E * tissueMuEn(E));
+    }
+    WriteFile(out / "Primary.dat", primary);
+    WriteFile(out / "AirKerma.dat", BinTable([&](double E) { return airMuEn(E); }));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "C");
+    fs::path out;
+    fs::path nistDir = VELTRIM_NIST_DIR;
+    for (int k = 1; k < argc; ++k) {
+        const std::string arg = argv[k];
+        if (arg == "--out" && k + 1 < argc) {
+            out = argv[++k];
+        } else if (arg == "--nist" && k + 1 < argc) {
+            nistDir = argv[++k];
+        } else {
+            std::fprintf(stderr, "usage: veltrim-datagen --out DIR [--nist DIR]\n");
+            return 2;
+        }
+    }
+    if (out.empty()) {
+        std::fprintf(stderr, "usage: veltrim-datagen --out DIR [--nist DIR]\n");
+        return 2;
+    }
+    try {
+        return Run(out, nistDir);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "veltrim-datagen: %s\n", e.what());
+        return 1;
+    }
+}
