@@ -103,6 +103,28 @@ double SF_Compt(int Z, double q) {
     return Checked(Describe("SF_Compt", Z, q).c_str(), [&](xrl_error** e) { return ::SF_Compt(Z, q, e); });
 }
 
+namespace {
+// First momentum transfer of xraylib's incoherent scattering function
+// tables, 1/angstrom.
+constexpr double FirstTabulatedQ = 0.001;
+} // namespace
+
+double SF_ComptAnyQ(int Z, double q) {
+    if (q < 0.0 || !std::isfinite(q)) {
+        throw XrayLibError("SF_ComptAnyQ: q must be finite and not negative");
+    }
+    if (q >= FirstTabulatedQ) {
+        return SF_Compt(Z, q);
+    }
+    const double ratio = q / FirstTabulatedQ;
+    return SF_Compt(Z, FirstTabulatedQ) * ratio * ratio;
+}
+
+double DCS_ComptAnyAngle(int Z, double E, double theta) {
+    // AVOGNUM is in mol-1 barn-1 cm2, turning barn/atom into cm2/g.
+    return DCS_KN(E, theta) * SF_ComptAnyQ(Z, MomentTransf(E, theta)) * AVOGNUM / AtomicWeight(Z);
+}
+
 double MomentTransf(double E, double theta) {
     return Checked(Describe("MomentTransf", 0, E, theta).c_str(),
                    [&](xrl_error** e) { return ::MomentTransf(E, theta, e); });

@@ -50,6 +50,14 @@ double DCS_KN(double E, double theta);
 double FF_Rayl(int Z, double q);
 // Incoherent scattering function S(Z, q), q in 1/angstrom; dimensionless.
 double SF_Compt(int Z, double q);
+// S(Z, q) for every q >= 0. xraylib's table starts at q = 0.001 1/angstrom
+// and refuses anything below; there S(q) is continued as S(0.001) x
+// (q/0.001)^2, its small-q limit, with S(0) = 0. Above 0.001 it is SF_Compt.
+double SF_ComptAnyQ(int Z, double q);
+// DCS_Compt at every angle, forward scattering included, cm2/g/sr:
+// Klein-Nishina x SF_ComptAnyQ. Equal to DCS_Compt wherever that answers.
+double DCS_ComptAnyAngle(int Z, double E, double theta);
+
 // Momentum transfer q = E / (hc) * sin(theta/2) in 1/angstrom, E keV,
 // theta radians.
 double MomentTransf(double E, double theta);
