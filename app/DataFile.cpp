@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <utility>
 
 namespace veltrim {
 namespace {
@@ -33,6 +34,12 @@ NumberFile::NumberFile(const std::filesystem::path& path) : path_(path) {
     if (in.bad())
         throw DataFileError(DataFileMessage(path_, "could not be read."));
     // A byte-order mark written by some editors is not part of the first number.
+    if (text_.size() >= 3 && text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        pos_ = 3;
+}
+
+NumberFile::NumberFile(std::filesystem::path path, std::string text)
+    : path_(std::move(path)), text_(std::move(text)) {
     if (text_.size() >= 3 && text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
         pos_ = 3;
 }

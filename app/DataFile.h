@@ -24,6 +24,8 @@ class NumberFile {
   public:
     // Throws DataFileError when the file cannot be opened or read.
     explicit NumberFile(const std::filesystem::path& path);
+    // The same reader over text already in memory; `path` only names it in messages.
+    NumberFile(std::filesystem::path path, std::string text);
 
     // The next number. Throws DataFileError when the file has no more
     // numbers, or when the next field is not a finite decimal number.

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxrl-dev
+  clang libclang-rt-14-dev
   fonts-liberation fonts-ipafont-gothic fontconfig
   xvfb xauth
 )

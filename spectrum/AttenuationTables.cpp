@@ -6,6 +6,10 @@ namespace veltrim {
 
 EnergyTable ReadAttenuationFile(const std::filesystem::path& path) {
     NumberFile file(path);
+    return ReadAttenuationFile(file);
+}
+
+EnergyTable ReadAttenuationFile(NumberFile& file) {
     EnergyTable table{};
     for (int i = 1; i <= 300; ++i) {
         (void)file.Next(); // the record's energy: bin i is bin i whatever it says

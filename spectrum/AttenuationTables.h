@@ -5,6 +5,8 @@
 
 namespace veltrim {
 
+class NumberFile;
+
 // Bins of the 0.5-keV energy grid: bin i stands for 0.5 * i keV, 0..150 keV.
 inline constexpr int EnergyBinCount = 301;
 using EnergyTable = std::array<double, EnergyBinCount>;
@@ -26,6 +28,7 @@ struct AttenuationTables {
 // dropped (record i is bin i whatever it says), the second stored in bin i.
 // Numbers after the 600th are not read. Throws DataFileError naming the file.
 EnergyTable ReadAttenuationFile(const std::filesystem::path& path);
+EnergyTable ReadAttenuationFile(NumberFile& file);
 
 // Reads the three files from a folder into a fresh set of tables; on any
 // failure nothing is returned and DataFileError names the file.
