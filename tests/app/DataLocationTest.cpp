@@ -1,0 +1,56 @@
+#include "app/DataLocation.h"
+#include "common/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using veltrim::testing::TempFolder;
+
+// Runs the body with the working folder set to `folder`, restoring it afterwards.
+template <class Body> void InFolder(const std::filesystem::path& folder, Body body) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    body();
+    std::filesystem::current_path(previous);
+}
+
+TEST(DataLocation, WorkingFolderWithDataWinsOverInstalledData) {
+    TempFolder prefix, work;
+    prefix.Write("share/veltrim/data/Tungsten.dat", "x");
+    work.Write("Tungsten.dat", "x");
+    InFolder(work.Path(), [&] {
+        EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim-calc"), ".");
+    });
+}
+
+TEST(DataLocation, FindsInstalledDataThenSourceTreeFromAnEmptyFolder) {
+    TempFolder prefix, tree, empty;
+    prefix.Write("bin/veltrim-calc", "");
+    prefix.Write("share/veltrim/data/Tungsten.dat", "x");
+    tree.Write("build/cli/veltrim-calc", "");
+    tree.Write("data/Tungsten.dat", "x");
+    unsetenv("VELTRIM_DATA");
+    InFolder(empty.Path(), [&] {
+        EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim-calc"),
+                  std::filesystem::canonical(prefix.Path()) / "share/veltrim/data");
+        EXPECT_EQ(veltrim::FindDataFolder(tree / "build/cli/veltrim-calc"),
+                  std::filesystem::canonical(tree.Path()) / "data");
+        EXPECT_EQ(veltrim::FindDataFolder(empty / "nowhere/veltrim-calc"), ".");
+    });
+}
+
+TEST(DataLocation, EnvironmentOverridesTheInstalledFolder) {
+    TempFolder prefix, mine, empty;
+    prefix.Write("share/veltrim/data/Tungsten.dat", "x");
+    mine.Write("Tungsten.dat", "x");
+    setenv("VELTRIM_DATA", mine.Path().c_str(), 1);
+    InFolder(empty.Path(), [&] {
+        EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim"), mine.Path());
+    });
+    unsetenv("VELTRIM_DATA");
+}
+
+} // namespace
