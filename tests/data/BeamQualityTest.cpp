@@ -1,0 +1,85 @@
+// Beam-quality figures from synthetic spectra whose answers follow from
+// Beer-Lambert alone.
+
+#include "spectrum/BeamQuality.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using veltrim::EnergyTable;
+
+// Aluminium and air tables with simple, distinct values per bin, so that a
+// mix-up of bins or tables changes the answer.
+struct Tables {
+    EnergyTable MuAluminium{};
+    EnergyTable AirMuEn{};
+    Tables() {
+        for (int i = 1; i <= 300; ++i) {
+            MuAluminium[i] = 40.0 / (0.5 * i);  // 1/cm, falling with energy
+            AirMuEn[i] = 1.0 + 100.0 / i;       // cm2/g
+        }
+    }
+};
+
+TEST(BeamQuality, MonoenergeticBeamHasEqualHalfValueLayersOfLn2OverMu) {
+    const Tables t;
+    EnergyTable spectrum{};
+    spectrum[100] = 1.0; // 50 keV
+    const auto q = veltrim::ComputeBeamQuality(spectrum, t.MuAluminium, t.AirMuEn);
+    ASSERT_TRUE(q.has_value());
+    const double expectedMm = 10.0 * std::log(2.0) / t.MuAluminium[100];
+    EXPECT_NEAR(q->Hvl1MmAl, expectedMm, 1e-6);
+    EXPECT_NEAR(q->Hvl2MmAl, expectedMm, 1e-6);
+    EXPECT_DOUBLE_EQ(q->MeanEnergyKeV, 50.0);
+}
+
+// Two lines: the soft one is filtered out first, so the second half-value
+// layer is thicker (beam hardening), and the thicknesses must halve and
+// quarter the air kerma, which weights each line by E x mu_en/rho.
+TEST(BeamQuality, TwoLineBeamHardensAndHalvesTheAirKerma) {
+    const Tables t;
+    EnergyTable spectrum{};
+    spectrum[60] = 3.0;  // 30 keV
+    spectrum[160] = 1.0; // 80 keV
+    const auto q = veltrim::ComputeBeamQuality(spectrum, t.MuAluminium, t.AirMuEn);
+    ASSERT_TRUE(q.has_value());
+    EXPECT_DOUBLE_EQ(q->MeanEnergyKeV, (3.0 * 30.0 + 80.0) / 4.0);
+    EXPECT_GT(q->Hvl2MmAl, q->Hvl1MmAl);
+    const double k0 = 3.0 * 30.0 * t.AirMuEn[60] + 80.0 * t.AirMuEn[160];
+    EXPECT_DOUBLE_EQ(veltrim::AirKermaBehindAluminium(spectrum, t.MuAluminium, t.AirMuEn, 0.0), k0);
+    const double half = veltrim::AirKermaBehindAluminium(spectrum, t.MuAluminium, t.AirMuEn, q->Hvl1MmAl / 10.0);
+    const double quarter = veltrim::AirKermaBehindAluminium(spectrum, t.MuAluminium, t.AirMuEn,
+                                                            (q->Hvl1MmAl + q->Hvl2MmAl) / 10.0);
+    EXPECT_NEAR(half / k0, 0.5, 1e-9);
+    EXPECT_NEAR(quarter / k0, 0.25, 1e-9);
+}
+
+TEST(BeamQuality, RefusesBeamsWithoutKermaOrWithUnusableTables) {
+    const Tables t;
+    EnergyTable empty{};
+    EXPECT_FALSE(veltrim::ComputeBeamQuality(empty, t.MuAluminium, t.AirMuEn).has_value());
+
+    EnergyTable negative{};
+    negative[100] = 1.0;
+    negative[120] = -0.5;
+    EXPECT_FALSE(veltrim::ComputeBeamQuality(negative, t.MuAluminium, t.AirMuEn).has_value());
+
+    EnergyTable line{};
+    line[100] = 1.0;
+    Tables broken;
+    broken.MuAluminium[100] = 0.0; // would never attenuate: no half-value layer
+    EXPECT_FALSE(veltrim::ComputeBeamQuality(line, broken.MuAluminium, broken.AirMuEn).has_value());
+    broken = Tables{};
+    broken.AirMuEn[100] = std::nan("");
+    EXPECT_FALSE(veltrim::ComputeBeamQuality(line, broken.MuAluminium, broken.AirMuEn).has_value());
+}
+
+TEST(BeamQuality, ReportSaysAirKermaAndNoAirPath) {
+    const std::string text = veltrim::BeamQualityReport({47.5, 2.25, 3.125});
+    EXPECT_EQ(text, "mean energy 47.50 keV; HVL1 2.250 mm Al, HVL2 3.125 mm Al (air kerma, no air path included)");
+}
+
+} // namespace
