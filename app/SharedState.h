@@ -18,6 +18,8 @@ inline constexpr int DepthRowCapacity = 81;
 inline constexpr int RingCapacity = 81;
 // Rows of the tissue table, 1..37 (index 0 unused).
 inline constexpr int TissueRowCapacity = 37;
+// The working results file, rewritten by every successful calculation.
+inline constexpr const char* ResultsFileName = "PDD_tempDATA.txt";
 
 // One row of the tissue attenuation table: three partial linear attenuation
 // coefficients (1/cm) at a photon energy (keV).
@@ -76,6 +78,9 @@ class SharedState {
     bool CircularField = false;
     int DepthRowCount = 0; // rows of DepthDoseResult filled by the last calculation
     DepthDoseTable DepthDoseResult{};
+    // Why the last depth-dose calculation failed, for veltrim-calc's standard
+    // error; the window shows only the fixed message.
+    std::string DepthDoseFailureCause;
 
     // --- routines ---
     // Reads the three attenuation tables (once, at window load).
@@ -96,6 +101,8 @@ class SharedState {
     MessageSink& Messages;
     std::filesystem::path DataFolder;
     std::filesystem::path WorkFolder;
+    // The results file, relative to WorkFolder; veltrim-calc --out names another.
+    std::filesystem::path ResultsFile = ResultsFileName;
 };
 
 } // namespace veltrim

@@ -25,13 +25,19 @@ a text without a leading number is 0; the tube voltage is held to 30..150 kV):
                       3 single-phase full-wave              (default 1)
 
 Data and output:
-  --data DIR          folder holding the data files         (default: .)
+  --data DIR          folder holding the data files (default: the current
+                      folder when it holds them, else VELTRIM_DATA, the
+                      installed data, the source tree's data/)
   --spectrum          print the filtered spectrum, one line per bin 1..300:
                       bin,energy_keV,fraction
   --precise           print depth_cm,primary,scatter,total for every row
-                      with 17 significant digits
+                      with 17 significant digits instead of the results file
   --out FILE          write the results file to FILE instead of
                       PDD_tempDATA.txt in the current folder
+
+Without --spectrum the results file (depth table and conditions, labels in
+Shift_JIS, CR LF line ends) is written and its text printed with the labels
+in UTF-8.
   --help              show this text
 
 On any failure the cause goes to standard error and the exit status is not 0.

@@ -13,7 +13,7 @@ namespace veltrim {
 struct CalcOptions {
     ConditionTexts Texts;
     int Rectification = 1;
-    std::filesystem::path DataFolder = ".";
+    std::optional<std::filesystem::path> DataFolder; // none: found like the window finds it
     bool PrintSpectrum = false;
     bool Precise = false;
     std::optional<std::filesystem::path> OutFile;

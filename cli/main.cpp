@@ -1,9 +1,14 @@
 // veltrim-calc: the command-line front end over the computation library.
+#include "app/DataLocation.h"
+#include "app/Pipeline.h"
 #include "app/SharedState.h"
 #include "cli/CalcOptions.h"
+#include "dose/ResultsFile.h"
 
 #include <cstdio>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -12,6 +17,46 @@ void PrintSpectrum(const veltrim::SharedState& state) {
     std::printf("bin,energy_keV,fraction\n");
     for (int i = 1; i <= 300; ++i)
         std::printf("%d,%.1f,%.17g\n", i, 0.5 * i, state.Spectrum[i]);
+}
+
+void PrintPrecise(const veltrim::SharedState& state) {
+    std::printf("depth_cm,primary,scatter,total\n");
+    for (int d = 1; d <= state.DepthRowCount; ++d) {
+        const auto& row = state.DepthDoseResult[d];
+        std::printf("%.17g,%.17g,%.17g,%.17g\n", 0.5 * d - 0.25, row[veltrim::PrimaryPdd],
+                    row[veltrim::ScatterPdd], row[veltrim::TotalPdd]);
+    }
+}
+
+// The results file as written, its Shift_JIS labels turned into UTF-8 and its
+// CR LF line ends into the terminal's LF.
+bool PrintResultsFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+        std::cerr << "veltrim-calc: cannot read back \"" << file.generic_string() << "\"\n";
+        return false;
+    }
+    std::string text;
+    try {
+        text = veltrim::DecodeShiftJis(bytes);
+    } catch (const veltrim::ResultsFileError& e) {
+        std::cerr << "veltrim-calc: " << e.what() << '\n';
+        return false;
+    }
+    std::string lines;
+    lines.reserve(text.size());
+    for (const char ch : text)
+        if (ch != '\r')
+            lines += ch;
+    std::fwrite(lines.data(), 1, lines.size(), stdout);
+    return true;
+}
+
+std::filesystem::path ExecutablePath(const char* argv0) {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path(argv0) : self;
 }
 
 } // namespace
@@ -29,20 +74,43 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    const std::filesystem::path dataFolder =
+        options.DataFolder ? *options.DataFolder : veltrim::FindDataFolder(ExecutablePath(argv[0]));
     veltrim::StderrSink messages;
-    veltrim::SharedState state(messages, options.DataFolder, ".");
+    veltrim::SharedState state(messages, dataFolder, ".");
+    if (options.OutFile)
+        state.ResultsFile = *options.OutFile;
     if (!state.LoadAttenuationTables())
         return 1;
     state.SelectRectification(options.Rectification);
-    if (const auto clamped = state.ReadConditions(options.Texts))
-        std::cerr << "veltrim-calc: tube voltage held to " << *clamped << " kV\n";
-    if (!state.SynthesizeSpectrum())
-        return 1;
+
     if (options.PrintSpectrum) {
+        if (const auto clamped = state.ReadConditions(options.Texts))
+            std::cerr << "veltrim-calc: tube voltage held to " << *clamped << " kV\n";
+        if (!state.SynthesizeSpectrum())
+            return 1;
         PrintSpectrum(state);
         return 0;
     }
-    std::cerr << "veltrim-calc: the depth-dose calculation is not available in this build; use "
-                 "--spectrum\n";
-    return 1;
+
+    veltrim::PipelineHooks hooks;
+    hooks.ShowClampText = [](const std::string& text) {
+        std::cerr << "veltrim-calc: tube voltage held to " << text << " kV\n";
+    };
+    switch (veltrim::RunCalculation(state, options.Texts, hooks)) {
+    case veltrim::CalculationResult::Completed:
+        break;
+    case veltrim::CalculationResult::DepthDoseFailed:
+        std::cerr << "veltrim-calc: " << state.DepthDoseFailureCause << '\n';
+        return 1;
+    case veltrim::CalculationResult::Stopped:
+        return 1;
+    }
+    if (options.Precise) {
+        PrintPrecise(state);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (!PrintResultsFile(state.WorkFolder / state.ResultsFile))
+        return 1;
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }

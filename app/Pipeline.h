@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/Conditions.h"
+#include "app/SharedState.h"
+
+#include <functional>
+#include <string>
+
+namespace veltrim {
+
+enum class CalculationResult { Completed, DepthDoseFailed, Stopped };
+
+struct PipelineHooks {
+    std::function<void(const std::string&)> ShowClampText; // write the clamp text into Text1 (may be empty fn)
+    std::function<void()> Yield;                             // one pass of the event loop (may be empty fn)
+};
+
+// The calculation behind the OK button, without the window: ReadConditions
+// (the clamp text is shown at once), Yield, SynthesizeSpectrum, Yield,
+// LoadTissueTables, ComputeDepthDose (which writes the results file), Yield.
+//
+// Completed / DepthDoseFailed: the caller goes on to plot, set CursorPlaced = 0,
+// ResultsReady = 1 and enable the save buttons, as after a success (a
+// depth-dose failure has already shown its message). Stopped: the spectrum or
+// the tissue tables failed (message already shown); the caller does nothing
+// more. A call made on a state whose calculation is still running (from one of
+// its own yields) starts nothing and gives Stopped at once, without a message:
+// a nested run would work on field sides the outer one has already halved.
+CalculationResult RunCalculation(SharedState& state, const ConditionTexts& texts,
+                                 const PipelineHooks& hooks);
+
+} // namespace veltrim

@@ -1,0 +1,170 @@
+#include "dose/ResultsFile.h"
+
+#include "app/SharedState.h"
+#include "dose/DepthDose.h"
+
+#include <charconv>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iconv.h>
+#include <limits>
+#include <random>
+
+namespace veltrim {
+namespace {
+
+// Digits of |value| with `decimals` decimals, the exact binary value rounded
+// to nearest (the library rounds an exact tie to even; the caller moves ties).
+std::string FixedDigits(double magnitude, int decimals) {
+    char buffer[512]; // 309 integer digits of the largest double and the decimals
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
+// Whether |value| lies exactly halfway between two numbers of `decimals`
+// decimals. A double at or above 1/8 is at least 2^-55 away from such a tie
+// unless it is one, so thirty more decimals tell the two apart.
+bool IsTie(double magnitude, int decimals) {
+    const std::string digits = FixedDigits(magnitude, decimals + 30);
+    const std::size_t point = digits.find('.');
+    if (point == std::string::npos)
+        return false;
+    const std::string_view rest = std::string_view(digits).substr(point + 1 + decimals);
+    return rest.size() > 1 && rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string_view::npos;
+}
+
+std::string Convert(std::string_view text, const char* to, const char* from) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        throw ResultsFileError(std::string("no converter from ") + from + " to " + to + ": " +
+                               std::strerror(errno));
+    std::string in(text);
+    std::string out(in.size() * 4 + 16, '\0');
+    char* inPtr = in.data();
+    std::size_t inLeft = in.size();
+    char* outPtr = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t done = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    const int error = errno;
+    iconv_close(cd);
+    if (done == static_cast<std::size_t>(-1) || inLeft != 0)
+        throw ResultsFileError(std::string("text cannot be converted from ") + from + " to " + to +
+                               ": " + std::strerror(error));
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string RectificationLabel(RectificationMethod method) {
+    switch (method) {
+    case RectificationMethod::ConstantPotential:
+        return "定電圧";
+    case RectificationMethod::ThreePhase12Peak:
+        return "三相12ピーク";
+    default:
+        return "単相全波";
+    }
+}
+
+} // namespace
+
+std::string FormatNumber(double value, int minIntegerDigits, int decimals) {
+    if (std::isnan(value))
+        return "nan";
+    if (std::isinf(value))
+        return value < 0 ? "-inf" : "inf";
+    double magnitude = std::fabs(value);
+    if (IsTie(magnitude, decimals))
+        magnitude = std::nextafter(magnitude, std::numeric_limits<double>::infinity());
+    std::string digits = FixedDigits(magnitude, decimals);
+    const std::size_t point = digits.find('.');
+    const std::size_t integerDigits = point == std::string::npos ? digits.size() : point;
+    if (integerDigits < static_cast<std::size_t>(minIntegerDigits))
+        digits.insert(0, static_cast<std::size_t>(minIntegerDigits) - integerDigits, '0');
+    const bool nonZero = digits.find_first_not_of("0.") != std::string::npos;
+    return (value < 0 && nonZero ? "-" : "") + digits;
+}
+
+std::string EncodeShiftJis(std::string_view utf8) { return Convert(utf8, "SHIFT_JIS", "UTF-8"); }
+
+std::string DecodeShiftJis(std::string_view shiftJis) {
+    return Convert(shiftJis, "UTF-8", "SHIFT_JIS");
+}
+
+std::string ResultsFileBytes(const SharedState& state) {
+    constexpr const char* eol = "\r\n";
+    const IrradiationConditions& c = state.Conditions;
+    std::string text;
+    text.reserve(4096);
+    for (int d = 1; d <= state.DepthRowCount; ++d) {
+        const auto& row = state.DepthDoseResult[d];
+        text += " " + FormatNumber(0.5 * d - 0.25, 2, 2);
+        text += ",  " + FormatNumber(row[PrimaryPdd], 3, 2);
+        text += ",  " + FormatNumber(row[ScatterPdd], 3, 2);
+        text += ",  " + FormatNumber(row[TotalPdd], 3, 2);
+        text += eol;
+    }
+    // The labels are Japanese in both editions, in Shift_JIS whatever the
+    // locale, so the file is the same as on the systems it is made for.
+    const auto label = [](const char* utf8) { return EncodeShiftJis(utf8); };
+    text += eol;
+    text += label("照射条件") + eol;
+    text += label("整流方式, ") + EncodeShiftJis(RectificationLabel(c.Rectification)) + eol;
+    text += label("Ｘ線管電圧, ") + FormatNumber(c.TubeVoltage, 2, 1) + ", kV" + eol;
+    text += label("ターゲット角度, ") + FormatNumber(c.TargetAngle, 2, 1) + label(", 度") + eol;
+    text += label("固有ろ過, ") + FormatNumber(c.InherentFiltration * 10, 1, 2) +
+            label(", mm Al当量") + eol;
+    text += label("Al付加フィルタ, ") + FormatNumber(c.AlFilter * 10, 1, 2) + ", mm" + eol;
+    text += label("Cu付加フィルタ, ") + FormatNumber(c.CuFilter * 10, 1, 2) + ", mm" + eol;
+    text += "FSD, " + FormatNumber(c.Fsd, 2, 1) + ", cm" + eol;
+    // FieldX and FieldY hold the ordered half sides by now: the larger first.
+    text += label("照射野 at FSD, ") + FormatNumber(c.FieldX * 2, 2, 1) + ", cm" + eol;
+    text += label("照射野 at FSD, ") + FormatNumber(c.FieldY * 2, 2, 1) + ", cm" + eol;
+    return text;
+}
+
+void ReplaceFile(const std::filesystem::path& target, std::string_view bytes) {
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::random_device seed;
+    std::FILE* file = nullptr;
+    std::filesystem::path temporary;
+    for (int attempt = 0; attempt < 16 && file == nullptr; ++attempt) {
+        temporary = folder / ("." + target.filename().string() + "." + std::to_string(seed()) + ".part");
+        file = std::fopen(temporary.c_str(), "wbx"); // never reuse a file that exists
+        if (file == nullptr && errno != EEXIST)
+            break;
+    }
+    if (file == nullptr)
+        throw ResultsFileError("\"" + target.generic_string() + "\" cannot be written: " +
+                               std::strerror(errno));
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                         std::fflush(file) == 0;
+    const int writeError = errno;
+    const bool closed = std::fclose(file) == 0;
+    std::error_code renameError;
+    if (written && closed)
+        std::filesystem::rename(temporary, target, renameError);
+    if (!written || !closed || renameError) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        const std::string why =
+            renameError ? renameError.message() : std::string(std::strerror(writeError));
+        throw ResultsFileError("\"" + target.generic_string() + "\" could not be written: " + why);
+    }
+}
+
+bool SharedState::WriteResultsFile() {
+    try {
+        ReplaceFile(WorkFolder / ResultsFile, ResultsFileBytes(*this));
+        return true;
+    } catch (const std::exception& e) {
+        DepthDoseFailureCause = e.what();
+        Messages.Show(DepthDoseFailureMessage);
+        return false;
+    }
+}
+
+} // namespace veltrim

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace veltrim {
+
+class SharedState;
+
+
+// A results file that could not be encoded or written; the message says why.
+class ResultsFileError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// A number written to a pattern of at least minIntegerDigits integer digits
+// (leading zeros) and exactly `decimals` decimals, with a point whatever the
+// locale. Rounds the exact value of the double to the nearest printable one,
+// a value exactly halfway away from zero. A negative value is written with a
+// minus sign in front of the digits ("-001.50"); one that rounds to zero is
+// written without it. More integer digits than the pattern shows are all written.
+std::string FormatNumber(double value, int minIntegerDigits, int decimals);
+
+// Text between UTF-8 and Shift_JIS, through iconv. Throws ResultsFileError
+// when a character has no counterpart or the converter is not available.
+std::string EncodeShiftJis(std::string_view utf8);
+std::string DecodeShiftJis(std::string_view shiftJis);
+
+// The bytes of the results file for the state's last calculation: the depth
+// table (rows 1..DepthRowCount), an empty line and the conditions block with
+// Shift_JIS labels; CR LF after every line.
+std::string ResultsFileBytes(const SharedState& state);
+
+// Writes the bytes to a new file beside `target` and renames it over the
+// target only once it is complete, so a failure leaves the previous file as
+// it was. Throws ResultsFileError naming the file.
+void ReplaceFile(const std::filesystem::path& target, std::string_view bytes);
+
+} // namespace veltrim
