@@ -41,7 +41,8 @@ double AirKermaBehindAluminium(const EnergyTable& spectrum, const EnergyTable& m
     return kerma;
 }
 
-std::optional<BeamQuality> ComputeBeamQuality(const EnergyTable& spectrum, const EnergyTable& muAluminium,
+std::optional<BeamQuality> ComputeBeamQuality(const EnergyTable& spectrum,
+                                              const EnergyTable& muAluminium,
                                               const EnergyTable& airMuEnOverRho) {
     double photons = 0.0;
     double energySum = 0.0;
@@ -60,7 +61,8 @@ std::optional<BeamQuality> ComputeBeamQuality(const EnergyTable& spectrum, const
         return std::nullopt;
     }
     const double half = ThicknessForKerma(spectrum, muAluminium, airMuEnOverRho, 0.5 * kerma0, 0.0);
-    const double quarter = ThicknessForKerma(spectrum, muAluminium, airMuEnOverRho, 0.25 * kerma0, half);
+    const double quarter =
+        ThicknessForKerma(spectrum, muAluminium, airMuEnOverRho, 0.25 * kerma0, half);
     BeamQuality quality;
     quality.MeanEnergyKeV = energySum / photons;
     quality.Hvl1MmAl = 10.0 * half;
@@ -70,9 +72,10 @@ std::optional<BeamQuality> ComputeBeamQuality(const EnergyTable& spectrum, const
 
 std::string BeamQualityReport(const BeamQuality& quality) {
     char text[200];
-    std::snprintf(text, sizeof text,
-                  "mean energy %.2f keV; HVL1 %.3f mm Al, HVL2 %.3f mm Al (air kerma, no air path included)",
-                  quality.MeanEnergyKeV, quality.Hvl1MmAl, quality.Hvl2MmAl);
+    std::snprintf(
+        text, sizeof text,
+        "mean energy %.2f keV; HVL1 %.3f mm Al, HVL2 %.3f mm Al (air kerma, no air path included)",
+        quality.MeanEnergyKeV, quality.Hvl1MmAl, quality.Hvl2MmAl);
     return text;
 }
 

@@ -33,7 +33,8 @@ double AirKermaBehindAluminium(const EnergyTable& spectrum, const EnergyTable& m
 // K(HVL1) = K(0)/2 and K(HVL1 + HVL2) = K(0)/4 by bisection to 1e-9 mm.
 // Empty when the spectrum carries no air kerma, or a table value needed is
 // not positive.
-std::optional<BeamQuality> ComputeBeamQuality(const EnergyTable& spectrum, const EnergyTable& muAluminium,
+std::optional<BeamQuality> ComputeBeamQuality(const EnergyTable& spectrum,
+                                              const EnergyTable& muAluminium,
                                               const EnergyTable& airMuEnOverRho);
 
 // One line for the command line: mean energy (keV, 2 decimals), HVL1 and

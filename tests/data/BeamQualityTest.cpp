@@ -3,9 +3,8 @@
 
 #include "spectrum/BeamQuality.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -18,8 +17,8 @@ struct Tables {
     EnergyTable AirMuEn{};
     Tables() {
         for (int i = 1; i <= 300; ++i) {
-            MuAluminium[i] = 40.0 / (0.5 * i);  // 1/cm, falling with energy
-            AirMuEn[i] = 1.0 + 100.0 / i;       // cm2/g
+            MuAluminium[i] = 40.0 / (0.5 * i); // 1/cm, falling with energy
+            AirMuEn[i] = 1.0 + 100.0 / i;      // cm2/g
         }
     }
 };
@@ -50,7 +49,8 @@ TEST(BeamQuality, TwoLineBeamHardensAndHalvesTheAirKerma) {
     EXPECT_GT(q->Hvl2MmAl, q->Hvl1MmAl);
     const double k0 = 3.0 * 30.0 * t.AirMuEn[60] + 80.0 * t.AirMuEn[160];
     EXPECT_DOUBLE_EQ(veltrim::AirKermaBehindAluminium(spectrum, t.MuAluminium, t.AirMuEn, 0.0), k0);
-    const double half = veltrim::AirKermaBehindAluminium(spectrum, t.MuAluminium, t.AirMuEn, q->Hvl1MmAl / 10.0);
+    const double half =
+        veltrim::AirKermaBehindAluminium(spectrum, t.MuAluminium, t.AirMuEn, q->Hvl1MmAl / 10.0);
     const double quarter = veltrim::AirKermaBehindAluminium(spectrum, t.MuAluminium, t.AirMuEn,
                                                             (q->Hvl1MmAl + q->Hvl2MmAl) / 10.0);
     EXPECT_NEAR(half / k0, 0.5, 1e-9);
@@ -79,7 +79,8 @@ TEST(BeamQuality, RefusesBeamsWithoutKermaOrWithUnusableTables) {
 
 TEST(BeamQuality, ReportSaysAirKermaAndNoAirPath) {
     const std::string text = veltrim::BeamQualityReport({47.5, 2.25, 3.125});
-    EXPECT_EQ(text, "mean energy 47.50 keV; HVL1 2.250 mm Al, HVL2 3.125 mm Al (air kerma, no air path included)");
+    EXPECT_EQ(text, "mean energy 47.50 keV; HVL1 2.250 mm Al, HVL2 3.125 mm Al (air kerma, no air "
+                    "path included)");
 }
 
 } // namespace

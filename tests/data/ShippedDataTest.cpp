@@ -11,10 +11,9 @@
 #include "app/DataFile.h"
 #include "spectrum/AttenuationTables.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -31,23 +30,23 @@ struct NistPoint {
 };
 
 // The NIST rows that fall on the 0.5-keV grid, 10 to 150 keV.
-const std::vector<NistPoint> TungstenMu = {{10, 96.91}, {15, 138.9}, {20, 65.73}, {30, 22.73},
-                                           {40, 10.67}, {50, 5.949}, {60, 3.713}, {80, 7.810},
+const std::vector<NistPoint> TungstenMu = {{10, 96.91},  {15, 138.9}, {20, 65.73}, {30, 22.73},
+                                           {40, 10.67},  {50, 5.949}, {60, 3.713}, {80, 7.810},
                                            {100, 4.438}, {150, 1.581}};
-const std::vector<NistPoint> AluminiumMu = {{10, 26.23},   {15, 7.955},   {20, 3.441},  {30, 1.128},
-                                            {40, 0.5685},  {50, 0.3681},  {60, 0.2778}, {80, 0.2018},
+const std::vector<NistPoint> AluminiumMu = {{10, 26.23},   {15, 7.955},  {20, 3.441},  {30, 1.128},
+                                            {40, 0.5685},  {50, 0.3681}, {60, 0.2778}, {80, 0.2018},
                                             {100, 0.1704}, {150, 0.1378}};
-const std::vector<NistPoint> CopperMu = {{10, 215.9}, {15, 74.05}, {20, 33.79},   {30, 10.92},
-                                         {40, 4.862}, {50, 2.613}, {60, 1.593},   {80, 0.7630},
+const std::vector<NistPoint> CopperMu = {{10, 215.9},   {15, 74.05},  {20, 33.79}, {30, 10.92},
+                                         {40, 4.862},   {50, 2.613},  {60, 1.593}, {80, 0.7630},
                                          {100, 0.4584}, {150, 0.2217}};
-const std::vector<NistPoint> TissueMu = {{10, 4.937},  {15, 1.558},  {20, 0.7616}, {30, 0.3604},
-                                         {40, 0.2609}, {50, 0.2223}, {60, 0.2025}, {80, 0.1813},
+const std::vector<NistPoint> TissueMu = {{10, 4.937},   {15, 1.558},  {20, 0.7616}, {30, 0.3604},
+                                         {40, 0.2609},  {50, 0.2223}, {60, 0.2025}, {80, 0.1813},
                                          {100, 0.1688}, {150, 0.1490}};
-const std::vector<NistPoint> TissueMuEn = {{10, 4.564},   {15, 1.266},   {20, 0.5070},  {30, 0.1438},
-                                           {40, 0.06474}, {50, 0.03987}, {60, 0.03051}, {80, 0.02530},
-                                           {100, 0.02501}, {150, 0.02732}};
-const std::vector<NistPoint> AirMuEn = {{10, 4.742},   {15, 1.334},   {20, 0.5389},  {30, 0.1537},
-                                        {40, 0.06833}, {50, 0.04098}, {60, 0.03041}, {80, 0.02407},
+const std::vector<NistPoint> TissueMuEn = {
+    {10, 4.564},   {15, 1.266},   {20, 0.5070},  {30, 0.1438},   {40, 0.06474},
+    {50, 0.03987}, {60, 0.03051}, {80, 0.02530}, {100, 0.02501}, {150, 0.02732}};
+const std::vector<NistPoint> AirMuEn = {{10, 4.742},    {15, 1.334},   {20, 0.5389},  {30, 0.1537},
+                                        {40, 0.06833},  {50, 0.04098}, {60, 0.03041}, {80, 0.02407},
                                         {100, 0.02325}, {150, 0.02496}};
 
 int Bin(double energyKeV) {
@@ -87,7 +86,8 @@ void ExpectAgreesWithNist(const char* name, double density, const std::vector<Ni
 }
 
 TEST(ShippedAttenuationTables, LoadWithEveryBinPositiveAndOnTheGrid) {
-    for (const char* name : {veltrim::TungstenFile, veltrim::AluminiumFile, veltrim::CopperFile, "AirKerma.dat"}) {
+    for (const char* name :
+         {veltrim::TungstenFile, veltrim::AluminiumFile, veltrim::CopperFile, "AirKerma.dat"}) {
         ExpectAllBinsPositive(veltrim::ReadAttenuationFile(DataFolder / name), name);
         ExpectRecordEnergiesOnTheGrid(name);
     }
@@ -107,8 +107,10 @@ TEST(ShippedAttenuationTables, MassAttenuationAgreesWithNist) {
 // become 2.554 at 69.5 keV and 11.04 at 70 keV.
 TEST(ShippedAttenuationTables, TungstenKEdgeFallsBetweenBins139And140) {
     const EnergyTable w = veltrim::ReadAttenuationFile(DataFolder / veltrim::TungstenFile);
-    const double below = 2.552 * std::pow(69.5 / 69.525, std::log(2.552 / 3.713) / std::log(69.525 / 60.0));
-    const double above = 11.23 * std::pow(70.0 / 69.525, std::log(7.810 / 11.23) / std::log(80.0 / 69.525));
+    const double below =
+        2.552 * std::pow(69.5 / 69.525, std::log(2.552 / 3.713) / std::log(69.525 / 60.0));
+    const double above =
+        11.23 * std::pow(70.0 / 69.525, std::log(7.810 / 11.23) / std::log(80.0 / 69.525));
     EXPECT_LT(RelativeDifference(w[139] / 19.3, below), 0.005);
     EXPECT_LT(RelativeDifference(w[140] / 19.3, above), 0.005);
     // Between the L1 edge (12.1 keV) and the K edge nothing may rise.
@@ -153,9 +155,13 @@ double InterpolatedTissueMu(const std::vector<TissueRow>& rows, double E) {
     }
     const TissueRow& a = rows[k - 1];
     const TissueRow& b = rows[k];
-    const double t = (std::log(E) - std::log(a.EnergyKeV)) / (std::log(b.EnergyKeV) - std::log(a.EnergyKeV));
-    auto part = [t](double x, double y) { return std::exp(std::log(x) + t * (std::log(y) - std::log(x))); };
-    return part(a.Coherent, b.Coherent) + part(a.Incoherent, b.Incoherent) + part(a.Photoelectric, b.Photoelectric);
+    const double t =
+        (std::log(E) - std::log(a.EnergyKeV)) / (std::log(b.EnergyKeV) - std::log(a.EnergyKeV));
+    auto part = [t](double x, double y) {
+        return std::exp(std::log(x) + t * (std::log(y) - std::log(x)));
+    };
+    return part(a.Coherent, b.Coherent) + part(a.Incoherent, b.Incoherent) +
+           part(a.Photoelectric, b.Photoelectric);
 }
 
 TEST(ShippedTissueTable, RowsRiseFromTenKeVToAbove150WithPositivePartials) {
@@ -182,7 +188,8 @@ TEST(ShippedTissueTable, InterpolatedTotalAgreesWithNist) {
     const std::vector<TissueRow> rows = ReadTissueRows();
     for (const NistPoint& p : TissueMu) {
         constexpr double density = 1.00; // g/cm3: linear and mass coefficients coincide
-        EXPECT_LT(RelativeDifference(InterpolatedTissueMu(rows, p.EnergyKeV) / density, p.Value), 0.005)
+        EXPECT_LT(RelativeDifference(InterpolatedTissueMu(rows, p.EnergyKeV) / density, p.Value),
+                  0.005)
             << p.EnergyKeV << " keV";
     }
 }
@@ -201,7 +208,8 @@ TEST(ShippedPrimaryDoseFactors, AreEnergyTimesNistMassEnergyAbsorption) {
     EXPECT_THROW(file.Next(), veltrim::DataFileError) << "numbers after the 29th row";
     for (const NistPoint& p : TissueMuEn) {
         const int j = static_cast<int>(p.EnergyKeV / 5.0);
-        EXPECT_LT(RelativeDifference(factor[j] / p.EnergyKeV, p.Value), 0.001) << p.EnergyKeV << " keV";
+        EXPECT_LT(RelativeDifference(factor[j] / p.EnergyKeV, p.Value), 0.001)
+            << p.EnergyKeV << " keV";
     }
     // mu_en/rho passes through its minimum between the NIST rows at 80 keV
     // (0.02530) and 100 keV (0.02501): at 90 keV it lies below both, where a
@@ -214,7 +222,8 @@ TEST(ShippedPrimaryDoseFactors, AreEnergyTimesNistMassEnergyAbsorption) {
 TEST(ShippedAirKermaTable, AgreesWithNistMassEnergyAbsorption) {
     const EnergyTable air = veltrim::ReadAttenuationFile(DataFolder / "AirKerma.dat");
     for (const NistPoint& p : AirMuEn) {
-        EXPECT_LT(RelativeDifference(air[Bin(p.EnergyKeV)], p.Value), 0.001) << p.EnergyKeV << " keV";
+        EXPECT_LT(RelativeDifference(air[Bin(p.EnergyKeV)], p.Value), 0.001)
+            << p.EnergyKeV << " keV";
     }
 }
 

@@ -6,10 +6,9 @@
 #include "tools/datagen/TissueRows.h"
 #include "tools/xrl/XrayLib.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -27,10 +26,11 @@ double KleinNishinaTransferFraction(double E) {
     const double l = std::log(1 + 2 * k);
     const double sigma = (1 + k) / (k * k) * (2 * (1 + k) / (1 + 2 * k) - l / k) + l / (2 * k) -
                          (1 + 3 * k) / ((1 + 2 * k) * (1 + 2 * k));
-    const double transfer = 2 * (1 + k) * (1 + k) / (k * k * (1 + 2 * k)) - (1 + 3 * k) / ((1 + 2 * k) * (1 + 2 * k)) -
-                            (1 + k) * (2 * k * k - 2 * k - 1) / (k * k * (1 + 2 * k) * (1 + 2 * k)) -
-                            4 * k * k / (3 * std::pow(1 + 2 * k, 3)) -
-                            ((1 + k) / (k * k * k) - 1 / (2 * k) + 1 / (2 * k * k * k)) * l;
+    const double transfer =
+        2 * (1 + k) * (1 + k) / (k * k * (1 + 2 * k)) - (1 + 3 * k) / ((1 + 2 * k) * (1 + 2 * k)) -
+        (1 + k) * (2 * k * k - 2 * k - 1) / (k * k * (1 + 2 * k) * (1 + 2 * k)) -
+        4 * k * k / (3 * std::pow(1 + 2 * k, 3)) -
+        ((1 + k) / (k * k * k) - 1 / (2 * k) + 1 / (2 * k * k * k)) * l;
     return transfer / sigma;
 }
 
@@ -40,7 +40,8 @@ double KleinNishinaTransferFraction(double E) {
 TEST(IncoherentEnergyTransfer, MatchesFreeElectronClosedFormAndLiesAboveItWhenBound) {
     EXPECT_NEAR(KleinNishinaTransferFraction(100.0), 0.138, 0.0005);
     for (double E : {100.0, 150.0}) {
-        EXPECT_NEAR(dg::IncoherentEnergyTransferFraction(1, E) / KleinNishinaTransferFraction(E), 1.0, 0.003)
+        EXPECT_NEAR(dg::IncoherentEnergyTransferFraction(1, E) / KleinNishinaTransferFraction(E),
+                    1.0, 0.003)
             << E << " keV";
     }
     for (int Z : {1, 6, 8}) {
@@ -52,10 +53,12 @@ TEST(IncoherentEnergyTransfer, MatchesFreeElectronClosedFormAndLiesAboveItWhenBo
 }
 
 TEST(NistTiedMuEn, ReproducesNistAtItsRowsAndKeepsTheArgonEdgeOnItsSide) {
-    const dg::NistTiedMuEn tissue(xrl::IcruSoftTissue(), dg::ReadNistTable(NistDir / "nist-tissue-icru4.csv"));
+    const dg::NistTiedMuEn tissue(xrl::IcruSoftTissue(),
+                                  dg::ReadNistTable(NistDir / "nist-tissue-icru4.csv"));
     for (const dg::NistRow& row : tissue.Table().Rows) {
         if (row.EnergyKeV <= 150.0) {
-            EXPECT_NEAR(tissue(row.EnergyKeV) / row.MuEnOverRho, 1.0, 1e-12) << row.EnergyKeV << " keV";
+            EXPECT_NEAR(tissue(row.EnergyKeV) / row.MuEnOverRho, 1.0, 1e-12)
+                << row.EnergyKeV << " keV";
         }
     }
     // The computation alone is already within 1 % of NIST for this tissue.
@@ -68,8 +71,9 @@ TEST(NistTiedMuEn, ReproducesNistAtItsRowsAndKeepsTheArgonEdgeOnItsSide) {
     // value must continue the upper branch (log-log gives 105.9), not the
     // lower one.
     const dg::NistTiedMuEn air(xrl::DryAir(), dg::ReadNistTable(NistDir / "nist-air-dry.csv"));
-    const double upperBranch = std::exp(std::log(146.0) + std::log(3.5 / 3.2029) / std::log(4.0 / 3.2029) *
-                                                              (std::log(76.36) - std::log(146.0)));
+    const double upperBranch =
+        std::exp(std::log(146.0) + std::log(3.5 / 3.2029) / std::log(4.0 / 3.2029) *
+                                       (std::log(76.36) - std::log(146.0)));
     EXPECT_NEAR(air(3.5) / upperBranch, 1.0, 0.03);
     EXPECT_NEAR(air(3.0) / 161.4, 1.0, 1e-12);
 }
@@ -87,12 +91,14 @@ TEST(NistTable, RejectsFallingEnergiesAndMissingFiles) {
 
 TEST(TissueRows, InterpolationIsExactAtRowsAndRefusesEnergiesAtTheLastRow) {
     const xrl::Material tissue = xrl::IcruSoftTissue();
-    const std::vector<dg::TissueRow> rows{dg::PartialCoefficients(tissue, 10.0), dg::PartialCoefficients(tissue, 20.0),
+    const std::vector<dg::TissueRow> rows{dg::PartialCoefficients(tissue, 10.0),
+                                          dg::PartialCoefficients(tissue, 20.0),
                                           dg::PartialCoefficients(tissue, 40.0)};
     const dg::TissueRow& middle = rows[1];
-    EXPECT_NEAR(dg::InterpolatedTotal(rows, 20.0), middle.Coherent + middle.Incoherent + middle.Photoelectric,
-                1e-15);
-    EXPECT_NEAR(dg::InterpolatedTotal(rows, 20.0) / xrl::LinearAttenuation(tissue, 20.0), 1.0, 1e-12);
+    EXPECT_NEAR(dg::InterpolatedTotal(rows, 20.0),
+                middle.Coherent + middle.Incoherent + middle.Photoelectric, 1e-15);
+    EXPECT_NEAR(dg::InterpolatedTotal(rows, 20.0) / xrl::LinearAttenuation(tissue, 20.0), 1.0,
+                1e-12);
     EXPECT_THROW(dg::InterpolatedTotal(rows, 40.0), std::runtime_error);
 }
 
@@ -138,7 +144,8 @@ TEST(XrayLibAdapter, TurnsErrorsIntoExceptionsAndSumsMixturesByMass) {
     }
     EXPECT_NEAR(fractions, 1.0, 1e-12);
     EXPECT_DOUBLE_EQ(xrl::CS_Total(tissue, 60.0), sum);
-    const double parts = xrl::CS_Rayl(tissue, 60.0) + xrl::CS_Compt(tissue, 60.0) + xrl::CS_Photo(tissue, 60.0);
+    const double parts =
+        xrl::CS_Rayl(tissue, 60.0) + xrl::CS_Compt(tissue, 60.0) + xrl::CS_Photo(tissue, 60.0);
     EXPECT_NEAR(parts / xrl::CS_Total(tissue, 60.0), 1.0, 1e-9);
     EXPECT_DOUBLE_EQ(xrl::LinearAttenuation(xrl::Tungsten(), 60.0), 19.3 * xrl::CS_Total(74, 60.0));
 }

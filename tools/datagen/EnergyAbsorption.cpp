@@ -40,7 +40,8 @@ double IncoherentEnergyTransferFraction(int Z, double E) {
         const double weight = (k % 2 == 1) ? 4.0 : 2.0;
         const double cross = xrl::DCS_ComptAnyAngle(Z, E, theta) * std::sin(theta);
         // Compton formula: E' / E = 1 / (1 + (E / m c^2)(1 - cos theta)).
-        const double scatteredFraction = 1.0 / (1.0 + (E / ElectronRestEnergy) * (1.0 - std::cos(theta)));
+        const double scatteredFraction =
+            1.0 / (1.0 + (E / ElectronRestEnergy) * (1.0 - std::cos(theta)));
         transferred += weight * cross * (1.0 - scatteredFraction);
         total += weight * cross;
     }
@@ -50,8 +51,8 @@ double IncoherentEnergyTransferFraction(int Z, double E) {
 double ComputedMuEnOverRho(const xrl::Material& material, double E) {
     double sum = 0.0;
     for (const xrl::Constituent& c : material.Elements) {
-        const double perElement =
-            xrl::CS_Photo(c.Z, E) + xrl::CS_Compt(c.Z, E) * IncoherentEnergyTransferFraction(c.Z, E);
+        const double perElement = xrl::CS_Photo(c.Z, E) +
+                                  xrl::CS_Compt(c.Z, E) * IncoherentEnergyTransferFraction(c.Z, E);
         sum += c.MassFraction * perElement;
     }
     return sum;

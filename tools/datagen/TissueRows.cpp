@@ -18,8 +18,8 @@ double LogInterpolate(double t, double a, double b) {
     return std::exp(std::log(a) + t * (std::log(b) - std::log(a)));
 }
 
-double SegmentError(const std::vector<double>& xraylibTotal, const TissueRow& lo, const TissueRow& hi,
-                    int fromBin, int toBin) {
+double SegmentError(const std::vector<double>& xraylibTotal, const TissueRow& lo,
+                    const TissueRow& hi, int fromBin, int toBin) {
     const std::vector<TissueRow> pair{lo, hi};
     double worst = 0.0;
     for (int bin = fromBin; bin <= toBin; ++bin) {
@@ -33,8 +33,8 @@ double SegmentError(const std::vector<double>& xraylibTotal, const TissueRow& lo
 // Greedy placement for one tolerance: node bins (on the 0.5-keV grid, the
 // last one lastBin), or an empty list when some single bin step already
 // exceeds the tolerance.
-std::vector<int> PlaceNodes(const std::vector<TissueRow>& partials, const std::vector<double>& total,
-                            double tolerance, int lastBin) {
+std::vector<int> PlaceNodes(const std::vector<TissueRow>& partials,
+                            const std::vector<double>& total, double tolerance, int lastBin) {
     std::vector<int> nodes{FirstNode};
     while (nodes.back() < lastBin) {
         const int from = nodes.back();
@@ -42,7 +42,8 @@ std::vector<int> PlaceNodes(const std::vector<TissueRow>& partials, const std::v
         for (int next = from + 1; next <= lastBin; ++next) {
             const int toBin = std::min(next - 1, LastBin);
             const int fromBin = std::max(from, FirstBin);
-            if (toBin >= fromBin && SegmentError(total, partials[from], partials[next], fromBin, toBin) > tolerance) {
+            if (toBin >= fromBin &&
+                SegmentError(total, partials[from], partials[next], fromBin, toBin) > tolerance) {
                 break;
             }
             best = next;
@@ -58,7 +59,8 @@ std::vector<int> PlaceNodes(const std::vector<TissueRow>& partials, const std::v
 } // namespace
 
 TissueRow PartialCoefficients(const xrl::Material& material, double E) {
-    return TissueRow{E, xrl::CS_Rayl(material, E) * material.Density, xrl::CS_Compt(material, E) * material.Density,
+    return TissueRow{E, xrl::CS_Rayl(material, E) * material.Density,
+                     xrl::CS_Compt(material, E) * material.Density,
                      xrl::CS_Photo(material, E) * material.Density};
 }
 
@@ -72,14 +74,16 @@ double InterpolatedTotal(const std::vector<TissueRow>& rows, double E) {
     }
     const TissueRow& a = rows[k - 1];
     const TissueRow& b = rows[k];
-    const double t = (std::log(E) - std::log(a.EnergyKeV)) / (std::log(b.EnergyKeV) - std::log(a.EnergyKeV));
+    const double t =
+        (std::log(E) - std::log(a.EnergyKeV)) / (std::log(b.EnergyKeV) - std::log(a.EnergyKeV));
     const double coherent = LogInterpolate(t, a.Coherent, b.Coherent);
     const double incoherent = LogInterpolate(t, a.Incoherent, b.Incoherent);
     const double photoelectric = LogInterpolate(t, a.Photoelectric, b.Photoelectric);
     return coherent + incoherent + photoelectric;
 }
 
-InterpolationError MeasureInterpolationError(const std::vector<TissueRow>& rows, const xrl::Material& material) {
+InterpolationError MeasureInterpolationError(const std::vector<TissueRow>& rows,
+                                             const xrl::Material& material) {
     InterpolationError result;
     for (int bin = FirstBin; bin <= LastBin; ++bin) {
         const double E = BinEnergy(bin);
@@ -92,10 +96,12 @@ InterpolationError MeasureInterpolationError(const std::vector<TissueRow>& rows,
     return result;
 }
 
-std::vector<double> ChooseTissueEnergies(const xrl::Material& material, int maxRows, double lastKeV) {
+std::vector<double> ChooseTissueEnergies(const xrl::Material& material, int maxRows,
+                                         double lastKeV) {
     const int lastBin = static_cast<int>(std::lround(2.0 * lastKeV));
     if (lastBin <= LastBin || std::fabs(BinEnergy(lastBin) - lastKeV) > 0.0) {
-        throw std::invalid_argument("the last tissue row must lie above 150 keV on the 0.5-keV grid");
+        throw std::invalid_argument(
+            "the last tissue row must lie above 150 keV on the 0.5-keV grid");
     }
     std::vector<TissueRow> partials(lastBin + 1);
     std::vector<double> total(lastBin + 1, 0.0);
@@ -103,8 +109,8 @@ std::vector<double> ChooseTissueEnergies(const xrl::Material& material, int maxR
         partials[bin] = PartialCoefficients(material, BinEnergy(bin));
         total[bin] = xrl::LinearAttenuation(material, BinEnergy(bin));
     }
-    double low = 0.0;    // a tolerance known to need too many rows (or none)
-    double high = 0.05;  // a tolerance known to be reachable
+    double low = 0.0;   // a tolerance known to need too many rows (or none)
+    double high = 0.05; // a tolerance known to be reachable
     std::vector<int> best = PlaceNodes(partials, total, high, lastBin);
     if (best.empty() || static_cast<int>(best.size()) > maxRows) {
         throw std::runtime_error("tissue rows: even a 5 % tolerance needs too many rows");

@@ -34,13 +34,15 @@ struct InterpolationError {
     double MaxRelative = 0.0;
     double AtKeV = 0.0;
 };
-InterpolationError MeasureInterpolationError(const std::vector<TissueRow>& rows, const xrl::Material& material);
+InterpolationError MeasureInterpolationError(const std::vector<TissueRow>& rows,
+                                             const xrl::Material& material);
 
 // Chooses at most maxRows energies on the 0.5-keV grid, the first at 10 keV
 // and the last at lastKeV (above 150 keV), that keep the interpolation error
 // smallest: for a trial tolerance each row is placed as far above the
 // previous one as the tolerance allows, and the tolerance is bisected down to
 // the smallest one that needs no more than maxRows rows.
-std::vector<double> ChooseTissueEnergies(const xrl::Material& material, int maxRows, double lastKeV);
+std::vector<double> ChooseTissueEnergies(const xrl::Material& material, int maxRows,
+                                         double lastKeV);
 
 } // namespace veltrim::datagen

@@ -28,12 +28,11 @@ using namespace veltrim;
 
 namespace {
 
-constexpr int BinCount = 300;       // bins 1..300, 0.5..150 keV
-constexpr int MaxTissueRows = 37;   // capacity of the reader's tissue table
+constexpr int BinCount = 300;     // bins 1..300, 0.5..150 keV
+constexpr int MaxTissueRows = 37; // capacity of the reader's tissue table
 constexpr double LastTissueKeV = 160.0;
 
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
+template <typename... Args> std::string Format(const char* format, Args... args) {
     char buffer[256];
     const int n = std::snprintf(buffer, sizeof buffer, format, args...);
     if (n < 0 || n >= static_cast<int>(sizeof buffer)) {
@@ -59,8 +58,7 @@ void WriteFile(const fs::path& path, const std::string& text) {
 }
 
 // "energy_keV,coefficient" for bins 1..300.
-template <typename Coefficient>
-std::string BinTable(Coefficient coefficient) {
+template <typename Coefficient> std::string BinTable(Coefficient coefficient) {
     std::string text;
     for (int bin = 1; bin <= BinCount; ++bin) {
         const double E = 0.5 * bin;
@@ -106,9 +104,10 @@ std::vector<datagen::TissueRow> ParseTissueRows(const std::string& text) {
 }
 
 void PrintNistComparison(const char* what, const datagen::NistTiedMuEn& muEn) {
-    std::printf("%s: mu/rho of xraylib and mu_en/rho computed from it, against NIST (cm2/g)\n", what);
-    std::printf("  %9s %11s %11s %9s %11s %11s %9s\n", "E keV", "mu NIST", "xraylib", "NIST/xrl", "mu_en NIST",
-                "computed", "NIST/comp");
+    std::printf("%s: mu/rho of xraylib and mu_en/rho computed from it, against NIST (cm2/g)\n",
+                what);
+    std::printf("  %9s %11s %11s %9s %11s %11s %9s\n", "E keV", "mu NIST", "xraylib", "NIST/xrl",
+                "mu_en NIST", "computed", "NIST/comp");
     double worstMu = 0.0;
     double worst = 0.0;
     const auto& rows = muEn.Table().Rows;
@@ -120,11 +119,13 @@ void PrintNistComparison(const char* what, const datagen::NistTiedMuEn& muEn) {
         const double ratio = muEn.Ratios()[k];
         const double mu = xrl::CS_Total(muEn.Material(), E);
         std::printf("  %9.3f %11.4e %11.4e %9.4f %11.4e %11.4e %9.4f\n", E, rows[k].MuOverRho, mu,
-                    rows[k].MuOverRho / mu, rows[k].MuEnOverRho, rows[k].MuEnOverRho / ratio, ratio);
+                    rows[k].MuOverRho / mu, rows[k].MuEnOverRho, rows[k].MuEnOverRho / ratio,
+                    ratio);
         worst = std::max(worst, std::fabs(ratio - 1.0));
         worstMu = std::max(worstMu, std::fabs(rows[k].MuOverRho / mu - 1.0));
     }
-    std::printf("  largest deviation from NIST, 10 to 150 keV: mu/rho %.2f %%, computed mu_en/rho %.2f %%\n",
+    std::printf("  largest deviation from NIST, 10 to 150 keV: mu/rho %.2f %%, computed mu_en/rho "
+                "%.2f %%\n",
                 100.0 * worstMu, 100.0 * worst);
 }
 
@@ -136,38 +137,47 @@ int Run(const fs::path& out, const fs::path& nistDir) {
     const xrl::Material tissue = xrl::IcruSoftTissue();
     const xrl::Material air = xrl::DryAir();
 
-    std::printf("veltrim-datagen: cross sections from xraylib %s (CS_Total, CS_Rayl, CS_Compt, CS_Photo, "
-                "DCS_Compt; cm2/g)\n",
-                xrl::Version().c_str());
+    std::printf(
+        "veltrim-datagen: cross sections from xraylib %s (CS_Total, CS_Rayl, CS_Compt, CS_Photo, "
+        "DCS_Compt; cm2/g)\n",
+        xrl::Version().c_str());
     std::printf("materials:\n");
     for (const xrl::Material* m : {&tungsten, &aluminium, &copper, &tissue, &air}) {
         PrintMaterial(*m);
     }
-    std::printf("  (tissue checked against xraylib's NIST compound \"Tissue, Soft (ICRU four-component)\")\n");
+    std::printf("  (tissue checked against xraylib's NIST compound \"Tissue, Soft (ICRU "
+                "four-component)\")\n");
 
     // Attenuation of the anode and filter materials, coherent included.
     WriteFile(out / "Tungsten.dat", AttenuationFile(tungsten));
     WriteFile(out / "Aluminum.atc", AttenuationFile(aluminium));
     WriteFile(out / "Copper.dat", AttenuationFile(copper));
-    std::printf("tungsten 1/cm: 69.5 keV (bin 139, below K edge 69.525) %.4f, 70.0 keV (bin 140, above) %.4f\n",
+    std::printf("tungsten 1/cm: 69.5 keV (bin 139, below K edge 69.525) %.4f, 70.0 keV (bin 140, "
+                "above) %.4f\n",
                 xrl::LinearAttenuation(tungsten, 69.5), xrl::LinearAttenuation(tungsten, 70.0));
 
     // Tissue attenuation: three partials at chosen energies.
-    const std::vector<double> energies = datagen::ChooseTissueEnergies(tissue, MaxTissueRows, LastTissueKeV);
-    std::string tissueText = Format("%d\n%.2f\n", static_cast<int>(energies.size()), tissue.Density);
+    const std::vector<double> energies =
+        datagen::ChooseTissueEnergies(tissue, MaxTissueRows, LastTissueKeV);
+    std::string tissueText =
+        Format("%d\n%.2f\n", static_cast<int>(energies.size()), tissue.Density);
     for (double E : energies) {
         const datagen::TissueRow row = datagen::PartialCoefficients(tissue, E);
-        tissueText += Format("%.4f,%.6e,%.6e,%.6e\n", E / 1000.0, row.Coherent, row.Incoherent, row.Photoelectric);
+        tissueText += Format("%.4f,%.6e,%.6e,%.6e\n", E / 1000.0, row.Coherent, row.Incoherent,
+                             row.Photoelectric);
     }
     const datagen::InterpolationError error =
         datagen::MeasureInterpolationError(ParseTissueRows(tissueText), tissue);
     WriteFile(out / "ICRUSoft.dat", tissueText);
-    std::printf("ICRUSoft.dat: %zu rows, %.1f to %.1f keV; log-log interpolation of the written partials against "
+    std::printf("ICRUSoft.dat: %zu rows, %.1f to %.1f keV; log-log interpolation of the written "
+                "partials against "
                 "xraylib's total on 10.5..150 keV: largest error %.4f %% at %.1f keV\n",
-                energies.size(), energies.front(), energies.back(), 100.0 * error.MaxRelative, error.AtKeV);
+                energies.size(), energies.front(), energies.back(), 100.0 * error.MaxRelative,
+                error.AtKeV);
 
     // Energy absorption, tied to NIST.
-    const datagen::NistTiedMuEn tissueMuEn(tissue, datagen::ReadNistTable(nistDir / "nist-tissue-icru4.csv"));
+    const datagen::NistTiedMuEn tissueMuEn(
+        tissue, datagen::ReadNistTable(nistDir / "nist-tissue-icru4.csv"));
     const datagen::NistTiedMuEn airMuEn(air, datagen::ReadNistTable(nistDir / "nist-air-dry.csv"));
     std::printf("mass energy-absorption coefficients tied to these NIST tables:\n%s\n%s\n",
                 tissueMuEn.Table().Citation.c_str(), airMuEn.Table().Citation.c_str());
@@ -180,7 +190,8 @@ int Run(const fs::path& out, const fs::path& nistDir) {
     }
     WriteFile(out / "Primary.dat", primary);
     WriteFile(out / "AirKerma.dat", BinTable([&](double E) { return airMuEn(E); }));
-    std::printf("Primary.dat: E x mu_en/rho of the tissue, keV cm2/g, 10..150 keV; AirKerma.dat: mu_en/rho of "
+    std::printf("Primary.dat: E x mu_en/rho of the tissue, keV cm2/g, 10..150 keV; AirKerma.dat: "
+                "mu_en/rho of "
                 "dry air, cm2/g, 0.5..150 keV\n");
     return 0;
 }

@@ -1,18 +1,16 @@
 #include "tools/xrl/XrayLib.h"
 
-#include <xraylib.h>
-
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <xraylib.h>
 
 namespace veltrim::xrl {
 namespace {
 
 // Calls an xraylib function with a fresh error slot and turns a reported
 // error into XrayLibError; `what` names the call for the message.
-template <typename Call>
-double Checked(const char* what, Call call) {
+template <typename Call> double Checked(const char* what, Call call) {
     xrl_error* error = nullptr;
     const double value = call(&error);
     if (error != nullptr) {
@@ -65,19 +63,23 @@ double AtomicWeight(int Z) {
 }
 
 double CS_Total(int Z, double E) {
-    return Checked(Describe("CS_Total", Z, E).c_str(), [&](xrl_error** e) { return ::CS_Total(Z, E, e); });
+    return Checked(Describe("CS_Total", Z, E).c_str(),
+                   [&](xrl_error** e) { return ::CS_Total(Z, E, e); });
 }
 
 double CS_Rayl(int Z, double E) {
-    return Checked(Describe("CS_Rayl", Z, E).c_str(), [&](xrl_error** e) { return ::CS_Rayl(Z, E, e); });
+    return Checked(Describe("CS_Rayl", Z, E).c_str(),
+                   [&](xrl_error** e) { return ::CS_Rayl(Z, E, e); });
 }
 
 double CS_Compt(int Z, double E) {
-    return Checked(Describe("CS_Compt", Z, E).c_str(), [&](xrl_error** e) { return ::CS_Compt(Z, E, e); });
+    return Checked(Describe("CS_Compt", Z, E).c_str(),
+                   [&](xrl_error** e) { return ::CS_Compt(Z, E, e); });
 }
 
 double CS_Photo(int Z, double E) {
-    return Checked(Describe("CS_Photo", Z, E).c_str(), [&](xrl_error** e) { return ::CS_Photo(Z, E, e); });
+    return Checked(Describe("CS_Photo", Z, E).c_str(),
+                   [&](xrl_error** e) { return ::CS_Photo(Z, E, e); });
 }
 
 double DCS_Rayl(int Z, double E, double theta) {
@@ -96,11 +98,13 @@ double DCS_KN(double E, double theta) {
 }
 
 double FF_Rayl(int Z, double q) {
-    return Checked(Describe("FF_Rayl", Z, q).c_str(), [&](xrl_error** e) { return ::FF_Rayl(Z, q, e); });
+    return Checked(Describe("FF_Rayl", Z, q).c_str(),
+                   [&](xrl_error** e) { return ::FF_Rayl(Z, q, e); });
 }
 
 double SF_Compt(int Z, double q) {
-    return Checked(Describe("SF_Compt", Z, q).c_str(), [&](xrl_error** e) { return ::SF_Compt(Z, q, e); });
+    return Checked(Describe("SF_Compt", Z, q).c_str(),
+                   [&](xrl_error** e) { return ::SF_Compt(Z, q, e); });
 }
 
 namespace {
@@ -136,10 +140,12 @@ Material Element(const std::string& name, int Z, double density) {
 
 Material NistCompound(const std::string& name) {
     xrl_error* error = nullptr;
-    std::unique_ptr<compoundDataNIST, NistDeleter> data(::GetCompoundDataNISTByName(name.c_str(), &error));
+    std::unique_ptr<compoundDataNIST, NistDeleter> data(
+        ::GetCompoundDataNISTByName(name.c_str(), &error));
     if (error != nullptr || data == nullptr) {
-        std::string message = "xraylib GetCompoundDataNISTByName(\"" + name + "\"): " +
-                              (error != nullptr && error->message != nullptr ? error->message : "not found");
+        std::string message =
+            "xraylib GetCompoundDataNISTByName(\"" + name + "\"): " +
+            (error != nullptr && error->message != nullptr ? error->message : "not found");
         if (error != nullptr) {
             xrl_error_free(error);
         }
@@ -160,8 +166,9 @@ Material IcruSoftTissue() {
         const Material nist = NistCompound("Tissue, Soft (ICRU four-component)");
         bool same = nist.Elements.size() == tissue.Elements.size();
         for (std::size_t k = 0; same && k < tissue.Elements.size(); ++k) {
-            same = nist.Elements[k].Z == tissue.Elements[k].Z &&
-                   std::fabs(nist.Elements[k].MassFraction - tissue.Elements[k].MassFraction) <= 1e-4;
+            same =
+                nist.Elements[k].Z == tissue.Elements[k].Z &&
+                std::fabs(nist.Elements[k].MassFraction - tissue.Elements[k].MassFraction) <= 1e-4;
         }
         same = same && std::fabs(nist.Density - tissue.Density) <= 1e-6;
         if (!same) {
