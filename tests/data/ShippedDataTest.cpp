@@ -9,6 +9,7 @@
 // digits).
 
 #include "app/DataFile.h"
+#include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <cmath>
@@ -119,62 +120,53 @@ TEST(ShippedAttenuationTables, TungstenKEdgeFallsBetweenBins139And140) {
     }
 }
 
-struct TissueRow {
-    double EnergyKeV, Coherent, Incoherent, Photoelectric;
-};
-
-std::vector<TissueRow> ReadTissueRows(double* secondNumber = nullptr) {
-    NumberFile file(DataFolder / "ICRUSoft.dat");
-    const double count = file.Next();
-    const double second = file.Next();
-    if (secondNumber != nullptr) {
-        *secondNumber = second;
-    }
-    EXPECT_EQ(count, std::floor(count));
-    EXPECT_GE(count, 2.0);
-    EXPECT_LE(count, 37.0);
-    std::vector<TissueRow> rows;
-    for (int r = 0; r < static_cast<int>(count); ++r) {
-        TissueRow row{};
-        row.EnergyKeV = file.Next() * 1000.0;
-        row.Coherent = file.Next();
-        row.Incoherent = file.Next();
-        row.Photoelectric = file.Next();
-        rows.push_back(row);
-    }
-    EXPECT_THROW(file.Next(), veltrim::DataFileError) << "numbers after the last row";
-    return rows;
+// The rows as the program's loader stores them (row 1 first).
+std::vector<veltrim::TissueRow> ReadTissueRows() {
+    veltrim::TissueRows table{};
+    const int count = veltrim::ReadTissueFile(DataFolder / veltrim::TissueFile, table);
+    return {table.begin() + 1, table.begin() + 1 + count};
 }
 
 // The depth-dose computation's rule: rows k-1, k with E_(k-1) <= E < E_k,
 // each partial linear in log-log, then summed.
-double InterpolatedTissueMu(const std::vector<TissueRow>& rows, double E) {
+double InterpolatedTissueMu(const std::vector<veltrim::TissueRow>& rows, double E) {
     std::size_t k = 1;
     while (k < rows.size() && E >= rows[k].EnergyKeV) {
         ++k;
     }
-    const TissueRow& a = rows[k - 1];
-    const TissueRow& b = rows[k];
+    const veltrim::TissueRow& a = rows[k - 1];
+    const veltrim::TissueRow& b = rows[k];
     const double t =
         (std::log(E) - std::log(a.EnergyKeV)) / (std::log(b.EnergyKeV) - std::log(a.EnergyKeV));
     auto part = [t](double x, double y) {
         return std::exp(std::log(x) + t * (std::log(y) - std::log(x)));
     };
-    return part(a.Coherent, b.Coherent) + part(a.Incoherent, b.Incoherent) +
-           part(a.Photoelectric, b.Photoelectric);
+    return part(a.MuPart1, b.MuPart1) + part(a.MuPart2, b.MuPart2) + part(a.MuPart3, b.MuPart3);
+}
+
+// The file holds exactly its rows: count, density, then four numbers a row.
+TEST(ShippedTissueTable, HoldsItsRowCountTheDensityAndNothingMore) {
+    NumberFile file(DataFolder / veltrim::TissueFile);
+    const double count = file.Next();
+    EXPECT_EQ(count, std::floor(count));
+    EXPECT_GE(count, 2.0);
+    EXPECT_LE(count, 37.0);
+    EXPECT_DOUBLE_EQ(file.Next(), 1.0) << "density, g/cm3";
+    for (int k = 0; k < 4 * static_cast<int>(count); ++k) {
+        file.Next();
+    }
+    EXPECT_THROW(file.Next(), veltrim::DataFileError) << "numbers after the last row";
 }
 
 TEST(ShippedTissueTable, RowsRiseFromTenKeVToAbove150WithPositivePartials) {
-    double density = 0.0;
-    const std::vector<TissueRow> rows = ReadTissueRows(&density);
+    const std::vector<veltrim::TissueRow> rows = ReadTissueRows();
     ASSERT_GE(rows.size(), 2u);
-    EXPECT_DOUBLE_EQ(density, 1.0);
     EXPECT_LE(rows.front().EnergyKeV, 10.0 + 1e-9);
     EXPECT_GT(rows.back().EnergyKeV, 150.0);
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        EXPECT_GT(rows[r].Coherent, 0.0) << "row " << r;
-        EXPECT_GT(rows[r].Incoherent, 0.0) << "row " << r;
-        EXPECT_GT(rows[r].Photoelectric, 0.0) << "row " << r;
+        EXPECT_GT(rows[r].MuPart1, 0.0) << "row " << r;
+        EXPECT_GT(rows[r].MuPart2, 0.0) << "row " << r;
+        EXPECT_GT(rows[r].MuPart3, 0.0) << "row " << r;
         if (r > 0) {
             EXPECT_GT(rows[r].EnergyKeV, rows[r - 1].EnergyKeV) << "row " << r;
         }
@@ -185,7 +177,7 @@ TEST(ShippedTissueTable, RowsRiseFromTenKeVToAbove150WithPositivePartials) {
 // total at the table's energies: 0.5 % again (the generator measures 0.015 %
 // against xraylib, and xraylib is within 0.03 % of these rows).
 TEST(ShippedTissueTable, InterpolatedTotalAgreesWithNist) {
-    const std::vector<TissueRow> rows = ReadTissueRows();
+    const std::vector<veltrim::TissueRow> rows = ReadTissueRows();
     for (const NistPoint& p : TissueMu) {
         constexpr double density = 1.00; // g/cm3: linear and mass coefficients coincide
         EXPECT_LT(RelativeDifference(InterpolatedTissueMu(rows, p.EnergyKeV) / density, p.Value),
@@ -198,12 +190,14 @@ TEST(ShippedTissueTable, InterpolatedTotalAgreesWithNist) {
 // applies the NIST/computed ratio unchanged, so the factors reproduce NIST
 // to the digits it prints; 0.1 % covers the 4-digit rounding.
 TEST(ShippedPrimaryDoseFactors, AreEnergyTimesNistMassEnergyAbsorption) {
-    NumberFile file(DataFolder / "Primary.dat");
-    std::vector<double> factor(31, 0.0);
+    const veltrim::PrimaryDoseNodeTable factor =
+        veltrim::ReadPrimaryDoseFile(DataFolder / veltrim::PrimaryDoseFile);
+    // The loader takes a row's node from its position; the energy written in
+    // the row must agree with it.
+    NumberFile file(DataFolder / veltrim::PrimaryDoseFile);
     for (int j = 2; j <= 30; ++j) {
         EXPECT_DOUBLE_EQ(file.Next(), 5.0 * j);
-        factor[j] = file.Next();
-        EXPECT_GT(factor[j], 0.0) << 5 * j << " keV";
+        EXPECT_EQ(file.Next(), factor[j]);
     }
     EXPECT_THROW(file.Next(), veltrim::DataFileError) << "numbers after the 29th row";
     for (const NistPoint& p : TissueMuEn) {
