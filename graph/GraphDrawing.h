@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/SharedState.h"
+
+#include <QColor>
+#include <QImage>
+
+namespace veltrim {
+
+// The colours of the chart (the classic 16-colour palette's indices 0, 7, 9, 12).
+inline constexpr QRgb GraphBlack = 0xff000000;
+inline constexpr QRgb GraphLightGrey = 0xffc0c0c0;
+inline constexpr QRgb GraphBlue = 0xff0000ff;
+inline constexpr QRgb GraphRed = 0xffff0000;
+inline constexpr QRgb GraphWhite = 0xffffffff;
+
+// A blank picture of the drawing area's size, ready for DrawGraphFrame.
+QImage MakeGraphImage();
+
+// Erases the picture and draws the empty chart: light grey grid, black
+// reference lines at 5-cm steps and near the 1 % and 10 % decades, the plot
+// frame and the axis labels. Every call gives the same image.
+void DrawGraphFrame(QImage& image);
+
+// Adds the primary, scatter and total curves of rows 1..2*maxDepth (at most
+// 60) over whatever the picture shows, then the frame outline and the legend.
+// Rows below 0.1 % are skipped and joined over; a column whose row 1 is not a
+// positive number has no place on the logarithmic axis and draws no curve.
+void PlotDepthDose(QImage& image, const DepthDoseTable& result, double maxDepth);
+
+} // namespace veltrim

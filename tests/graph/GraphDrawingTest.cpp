@@ -1,0 +1,224 @@
+#include "graph/GraphDrawing.h"
+#include "graph/GraphMapping.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <set>
+
+namespace {
+
+using namespace veltrim;
+
+// The pixel of the drawing area that holds a point in graph units.
+QPoint PixelOf(QPointF world) {
+    const QPointF p = GraphToPixel().map(world);
+    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
+}
+
+// Whether the colour appears within `reach` pixels of a point in graph units:
+// where the design puts a line, a pixel of rounding either way is allowed.
+bool ColourNear(const QImage& image, QPointF world, QRgb colour, int reach = 1) {
+    const QPoint c = PixelOf(world);
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const QPoint p(c.x() + dx, c.y() + dy);
+            if (image.rect().contains(p) && image.pixel(p) == colour)
+                return true;
+        }
+    return false;
+}
+
+// Pixels of a colour inside a rectangle given in graph units.
+int CountColour(const QImage& image, QPointF topLeft, QPointF bottomRight, QRgb colour) {
+    const QRect area = QRect(PixelOf(topLeft), PixelOf(bottomRight)).intersected(image.rect());
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixel(x, y) == colour ? 1 : 0;
+    return count;
+}
+
+QImage EmptyChart() {
+    QImage image = MakeGraphImage();
+    DrawGraphFrame(image);
+    return image;
+}
+
+// A table that falls by e^-0.15 per row: the total from 100 %, the primary at
+// 70 % and the scatter at 30 % of it.
+DepthDoseTable FallingTable(double scale = 1.0) {
+    DepthDoseTable table{};
+    for (int r = 1; r <= 60; ++r) {
+        const double total = scale * 100.0 * std::exp(-0.15 * (r - 1));
+        table[r][PrimaryPdd] = 0.7 * total;
+        table[r][ScatterPdd] = 0.3 * total;
+        table[r][TotalPdd] = total;
+    }
+    return table;
+}
+
+QPointF RowPoint(const DepthDoseTable& table, int row, int column) {
+    return {RowToX(row), PddToY(table[row][column])};
+}
+
+TEST(GraphFrame, GridReferenceLinesAndOutlineWhereTheDesignPutsThem) {
+    const QImage image = EmptyChart();
+    ASSERT_EQ(image.size(), QSize(557, 557));
+    for (double y : {200.0, 455.0, 700.0}) { // between horizontal lines
+        EXPECT_TRUE(ColourNear(image, {30, y}, GraphLightGrey)) << y;
+        EXPECT_TRUE(ColourNear(image, {870, y}, GraphLightGrey)) << y;
+        for (double x : {150.0, 450.0, 750.0})
+            EXPECT_TRUE(ColourNear(image, {x, y}, GraphBlack)) << x << "," << y;
+        EXPECT_TRUE(ColourNear(image, {0, y}, GraphBlack)) << y;
+        EXPECT_TRUE(ColourNear(image, {900, y}, GraphBlack)) << y;
+    }
+    for (double x : {100.0, 520.0, 880.0}) { // between vertical lines
+        EXPECT_TRUE(ColourNear(image, {x, PddToY(2.0)}, GraphLightGrey)) << x;
+        EXPECT_TRUE(ColourNear(image, {x, PddToY(50.0)}, GraphLightGrey)) << x;
+        EXPECT_TRUE(ColourNear(image, {x, PddToY(0.3)}, GraphLightGrey)) << x;
+        EXPECT_TRUE(ColourNear(image, {x, 340}, GraphBlack)) << x;
+        EXPECT_TRUE(ColourNear(image, {x, 570}, GraphBlack)) << x;
+        EXPECT_TRUE(ColourNear(image, {x, 110}, GraphBlack)) << x;
+        EXPECT_TRUE(ColourNear(image, {x, 800}, GraphBlack)) << x;
+    }
+    // Inside a grid cell and outside the frame: nothing but white.
+    for (QPointF blank : {QPointF(45, PddToY(2.5)), QPointF(465, PddToY(25.0)),
+                          QPointF(-130, 650), QPointF(930, 450), QPointF(450, 95)})
+        EXPECT_FALSE(ColourNear(image, blank, GraphBlack, 2) ||
+                     ColourNear(image, blank, GraphLightGrey, 2))
+            << blank.x() << "," << blank.y();
+}
+
+TEST(GraphFrame, LabelsArePrintedAtTheirPlacesAndNowhereElse) {
+    const QImage image = EmptyChart();
+    // The axis title's text begins at (480, 840); "PDD" at (-120, 180).
+    EXPECT_GT(CountColour(image, {480, 840}, {780, 875}, GraphBlack), 60);
+    EXPECT_GT(CountColour(image, {-120, 180}, {-60, 210}, GraphBlack), 15);
+    EXPECT_GT(CountColour(image, {-80, 100}, {-20, 130}, GraphBlack), 10); // "100"
+    // Below the frame between the "0" and "10" ticks, and left of the frame
+    // between the "10" and "1" ticks, there is no text.
+    EXPECT_EQ(CountColour(image, {60, 806}, {260, 870}, GraphBlack), 0);
+    EXPECT_EQ(CountColour(image, {-140, 400}, {-10, 540}, GraphBlack), 0);
+    // No legend before a calculation.
+    EXPECT_EQ(CountColour(image, {0, 880}, {950, 990}, GraphBlack), 0);
+}
+
+TEST(GraphFrame, EveryCallGivesTheSameImageWhateverWasDrawnBefore) {
+    const QImage first = EmptyChart();
+    QImage image = first;
+    PlotDepthDose(image, FallingTable(), 30.0);
+    PlotDepthDose(image, FallingTable(0.5), 30.0);
+    ASSERT_NE(image, first);
+    DrawGraphFrame(image);
+    EXPECT_EQ(image, first);
+}
+
+TEST(GraphCurves, ThreeCurvesInTheirColoursAlongTheRows) {
+    QImage image = EmptyChart();
+    const DepthDoseTable table = FallingTable();
+    PlotDepthDose(image, table, 30.0);
+    for (int row : {1, 8, 15, 30}) {
+        EXPECT_TRUE(ColourNear(image, RowPoint(table, row, PrimaryPdd), GraphRed)) << row;
+        EXPECT_TRUE(ColourNear(image, RowPoint(table, row, ScatterPdd), GraphBlue)) << row;
+        EXPECT_TRUE(ColourNear(image, RowPoint(table, row, TotalPdd), GraphBlack)) << row;
+    }
+    // Between two rows the curve is a straight line in graph units.
+    const QPointF a = RowPoint(table, 10, PrimaryPdd);
+    const QPointF b = RowPoint(table, 11, PrimaryPdd);
+    EXPECT_TRUE(ColourNear(image, (a + b) / 2, GraphRed));
+    // The legend: three sample lines and their texts.
+    EXPECT_TRUE(ColourNear(image, {70, 900}, GraphBlack));
+    EXPECT_TRUE(ColourNear(image, {70, 935}, GraphRed));
+    EXPECT_TRUE(ColourNear(image, {70, 970}, GraphBlue));
+    EXPECT_GT(CountColour(image, {140, 880}, {400, 905}, GraphBlack), 60);
+    EXPECT_GT(CountColour(image, {140, 950}, {400, 975}, GraphBlack), 60);
+}
+
+TEST(GraphCurves, ThePictureHoldsOnlyTheChartsFiveColours) {
+    QImage image = EmptyChart();
+    PlotDepthDose(image, FallingTable(), 30.0);
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    const std::set<QRgb> chart{GraphWhite, GraphBlack, GraphLightGrey, GraphRed, GraphBlue};
+    EXPECT_EQ(colours, chart);
+}
+
+TEST(GraphCurves, RowsBelowPointOnePercentAreJoinedOverOrEndTheCurve) {
+    QImage image = EmptyChart();
+    DepthDoseTable table = FallingTable();
+    table[20][PrimaryPdd] = 0.05; // one low row between rows on the chart
+    for (int r = 40; r <= 60; ++r)
+        table[r][ScatterPdd] = 0.05; // the scatter leaves the chart for good
+    PlotDepthDose(image, table, 30.0);
+
+    const QPointF before = RowPoint(table, 19, PrimaryPdd);
+    const QPointF after = RowPoint(table, 21, PrimaryPdd);
+    EXPECT_TRUE(ColourNear(image, (before + after) / 2, GraphRed));
+    // No line runs down to the low value or to the frame's bottom edge.
+    EXPECT_EQ(CountColour(image, {0, 806}, {900, 990}, GraphRed) -
+                  CountColour(image, {10, 925}, {130, 945}, GraphRed),
+              0);
+    EXPECT_TRUE(ColourNear(image, RowPoint(table, 39, ScatterPdd), GraphBlue));
+    EXPECT_EQ(CountColour(image, {RowToX(39) + 6, 110}, {900, 800}, GraphBlue), 0);
+}
+
+TEST(GraphCurves, NoRowBeyondSixtyOrBeyondTheDeepestDepth) {
+    DepthDoseTable table = FallingTable();
+    for (int r = 61; r < DepthRowCapacity; ++r)
+        table[r] = {0.0, 50.0, 50.0, 50.0};
+    QImage image = EmptyChart();
+    const QImage empty = image;
+    PlotDepthDose(image, table, 40.0); // 80 rows by depth, still 60 at most
+    // Right of the frame's outline nothing changes.
+    const QRect margin(PixelOf({904, 90}), PixelOf({949, 800}));
+    EXPECT_EQ(image.copy(margin), empty.copy(margin));
+
+    QImage shallow = EmptyChart();
+    PlotDepthDose(shallow, FallingTable(), 10.0); // rows 1..20
+    EXPECT_TRUE(ColourNear(shallow, RowPoint(table, 20, PrimaryPdd), GraphRed));
+    EXPECT_EQ(CountColour(shallow, {RowToX(20) + 6, 110}, {900, 800}, GraphRed), 0);
+}
+
+TEST(GraphCurves, AColumnWithoutAPositiveFirstRowDrawsNoCurve) {
+    QImage nothing = EmptyChart();
+    PlotDepthDose(nothing, DepthDoseTable{}, 30.0); // before any calculation: all zero
+
+    DepthDoseTable table = FallingTable();
+    table[1][PrimaryPdd] = 0.0;
+    table[1][ScatterPdd] = -3.0;
+    table[1][TotalPdd] = std::numeric_limits<double>::quiet_NaN();
+    QImage image = EmptyChart();
+    PlotDepthDose(image, table, 30.0);
+    EXPECT_EQ(image, nothing);
+
+    // Infinite and NaN rows further down are skipped like rows off the chart.
+    table = FallingTable();
+    table[5][TotalPdd] = std::numeric_limits<double>::infinity();
+    table[6][TotalPdd] = std::numeric_limits<double>::quiet_NaN();
+    image = EmptyChart();
+    PlotDepthDose(image, table, 30.0);
+    const QPointF four = RowPoint(table, 4, TotalPdd);
+    const QPointF seven = RowPoint(table, 7, TotalPdd);
+    EXPECT_TRUE(ColourNear(image, (four + seven) / 2, GraphBlack));
+}
+
+TEST(GraphCurves, SuccessiveCalculationsAccumulateUnderOneLegend) {
+    QImage image = EmptyChart();
+    const DepthDoseTable first = FallingTable();
+    const DepthDoseTable second = FallingTable(0.5);
+    PlotDepthDose(image, first, 30.0);
+    QImage once = image;
+    PlotDepthDose(image, second, 30.0);
+    for (int row : {10, 25}) {
+        EXPECT_TRUE(ColourNear(image, RowPoint(first, row, ScatterPdd), GraphBlue)) << row;
+        EXPECT_TRUE(ColourNear(image, RowPoint(second, row, ScatterPdd), GraphBlue)) << row;
+    }
+    const QRect legend(PixelOf({0, 880}), PixelOf({500, 990}));
+    EXPECT_EQ(image.copy(legend), once.copy(legend));
+}
+
+} // namespace
