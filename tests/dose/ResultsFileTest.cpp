@@ -1,0 +1,165 @@
+#include "app/SharedState.h"
+#include "common/TempFolder.h"
+#include "dose/DepthDose.h"
+#include "dose/ResultsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+using veltrim::testing::ReadBytes;
+using veltrim::testing::TempFolder;
+namespace fs = std::filesystem;
+
+TEST(ResultsFile, NumbersFollowTheirPatterns) {
+    struct Case {
+        double value;
+        int integerDigits, decimals;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0.25, 2, 2, "00.25"},         {29.75, 2, 2, "29.75"},   {71.3214, 3, 2, "071.32"},
+        {28.6786, 3, 2, "028.68"},     {100, 3, 2, "100.00"},    {1000, 3, 2, "1000.00"},
+        {12345.678, 3, 2, "12345.68"}, {150, 2, 1, "150.0"},     {5, 2, 1, "05.0"},
+        {2.5, 1, 2, "2.50"},           {0.1, 1, 2, "0.10"},      {0, 2, 1, "00.0"},
+        {99.996, 3, 2, "100.00"},      {9.96, 2, 1, "10.0"},
+        // Exactly halfway (binary fractions) goes away from zero; a value just
+        // below a decimal half (2.675 is 2.67499999...) goes down.
+        {0.125, 3, 2, "000.13"},       {0.375, 3, 2, "000.38"},  {80.25, 2, 1, "80.3"},
+        {2.675, 1, 2, "2.67"},         {-0.125, 3, 2, "-000.13"},
+        // Negative values keep their zeros after the sign; a negative value
+        // that rounds to zero is written as zero.
+        {-1.5, 3, 2, "-001.50"},       {-0.001, 3, 2, "000.00"}, {-0.0, 3, 2, "000.00"},
+        {1e-300, 3, 2, "000.00"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(veltrim::FormatNumber(c.value, c.integerDigits, c.decimals), c.text)
+            << c.value << " with " << c.integerDigits << "." << c.decimals;
+}
+
+// A state holding a finished two-row calculation, as the depth-dose step
+// leaves it (the field sides already ordered and halved).
+struct ResultsFixture {
+    TempFolder dir;
+    veltrim::RecordingSink sink;
+    veltrim::SharedState state{sink, dir.Path(), dir.Path()};
+
+    ResultsFixture() {
+        state.DepthRowCount = 2;
+        state.DepthDoseResult[1] = {0, 71.3214, 28.6786, 100};
+        state.DepthDoseResult[2] = {0, 1000, 0.375, 1000.375};
+        auto& c = state.Conditions;
+        c.Rectification = veltrim::RectificationMethod::ThreePhase12Peak;
+        c.TubeVoltage = 150;
+        c.TargetAngle = 12;
+        c.InherentFiltration = 0.25;
+        c.AlFilter = 0.1;
+        c.CuFilter = 0.01;
+        c.Fsd = 5;
+        c.FieldX = 10;
+        c.FieldY = 5;
+    }
+    fs::path File() const { return dir / "PDD_tempDATA.txt"; }
+};
+
+TEST(ResultsFile, IsWrittenByteForByteWithShiftJisLabelsAndCrLf) {
+    ResultsFixture f;
+    ASSERT_TRUE(f.state.WriteResultsFile());
+    // The expected bytes were produced with Python 3's own 'shift_jis' codec
+    // (str.encode('shift_jis')), independently of iconv, from the UTF-8 text
+    // of the layout, and pasted here.
+    const std::string expected =
+        " 00.25,  071.32,  028.68,  100.00\x0D\x0A"
+        " 00.75,  1000.00,  000.38,  1000.38\x0D\x0A"
+        "\x0D\x0A"
+        "\x8F\xC6\x8E\xCB\x8F\xF0\x8C\x8F\x0D\x0A"
+        "\x90\xAE\x97\xAC\x95\xFB\x8E\xAE, \x8EO\x91\x8A\x31\x32\x83s\x81[\x83N\x0D\x0A"
+        "\x82w\x90\xFC\x8A\xC7\x93\x64\x88\xB3, 150.0, kV\x0D\x0A"
+        "\x83^\x81[\x83Q\x83\x62\x83g\x8Ap\x93x, 12.0, \x93x\x0D\x0A"
+        "\x8C\xC5\x97L\x82\xEB\x89\xDF, 2.50, mm Al\x93\x96\x97\xCA\x0D\x0A"
+        "Al\x95t\x89\xC1\x83t\x83\x42\x83\x8B\x83^, 1.00, mm\x0D\x0A"
+        "Cu\x95t\x89\xC1\x83t\x83\x42\x83\x8B\x83^, 0.10, mm\x0D\x0A"
+        "FSD, 05.0, cm\x0D\x0A"
+        "\x8F\xC6\x8E\xCB\x96\xEC at FSD, 20.0, cm\x0D\x0A"
+        "\x8F\xC6\x8E\xCB\x96\xEC at FSD, 10.0, cm\x0D\x0A";
+    EXPECT_EQ(ReadBytes(f.File()), expected);
+    EXPECT_TRUE(f.sink.Messages.empty());
+}
+
+TEST(ResultsFile, RectificationLineNamesEachMethod) {
+    // Bytes from Python 3's 'shift_jis' codec, as above.
+    const std::pair<veltrim::RectificationMethod, std::string> cases[] = {
+        {veltrim::RectificationMethod::ConstantPotential,
+         "\x90\xAE\x97\xAC\x95\xFB\x8E\xAE\x2C\x20\x92\xE8\x93\x64\x88\xB3\x0D\x0A"},
+        {veltrim::RectificationMethod::SinglePhaseFullWave,
+         "\x90\xAE\x97\xAC\x95\xFB\x8E\xAE\x2C\x20\x92\x50\x91\x8A\x91\x53\x94\x67\x0D\x0A"},
+    };
+    for (const auto& [method, line] : cases) {
+        ResultsFixture f;
+        f.state.Conditions.Rectification = method;
+        ASSERT_TRUE(f.state.WriteResultsFile());
+        EXPECT_NE(ReadBytes(f.File()).find(line), std::string::npos);
+    }
+}
+
+TEST(ResultsFile, CircleWritesItsZeroSideLast) {
+    ResultsFixture f;
+    f.state.Conditions.FieldX = 5;
+    f.state.Conditions.FieldY = 0;
+    ASSERT_TRUE(f.state.WriteResultsFile());
+    const std::string bytes = ReadBytes(f.File());
+    EXPECT_NE(bytes.find(" at FSD, 10.0, cm\r\n"), std::string::npos);
+    EXPECT_EQ(bytes.substr(bytes.size() - 19), " at FSD, 00.0, cm\r\n");
+}
+
+TEST(ResultsFile, ShiftJisRoundTripsTheLabels) {
+    // "Ｘ線管電圧" in UTF-8, and its Shift_JIS bytes from Python 3's codec.
+    const std::string label = "\xEF\xBC\xB8\xE7\xB7\x9A\xE7\xAE\xA1\xE9\x9B\xBB\xE5\x9C\xA7";
+    EXPECT_EQ(veltrim::EncodeShiftJis(label), "\x82\x77\x90\xFC\x8A\xC7\x93\x64\x88\xB3");
+    EXPECT_EQ(veltrim::DecodeShiftJis(veltrim::EncodeShiftJis(label)), label);
+    EXPECT_THROW(veltrim::EncodeShiftJis("\xF0\x9F\x98\x80"), veltrim::ResultsFileError); // no JIS code
+}
+
+// A write that fails half-way (here the file-size limit of the process is
+// reached) must leave the previous results file whole and no temporary behind.
+TEST(ResultsFile, FailedWriteKeepsThePreviousFile) {
+    ResultsFixture f;
+    ASSERT_TRUE(f.state.WriteResultsFile());
+    const std::string previous = ReadBytes(f.File());
+
+    f.state.DepthRowCount = 60;
+    for (int d = 1; d <= 60; ++d)
+        f.state.DepthDoseResult[d] = {0, 50, 50, 100};
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = f.state.WriteResultsFile();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(f.sink.Messages, std::vector<std::string>{veltrim::DepthDoseFailureMessage});
+    EXPECT_NE(f.state.DepthDoseFailureCause.find("PDD_tempDATA.txt"), std::string::npos);
+    EXPECT_EQ(ReadBytes(f.File()), previous);
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(f.dir.Path())) {
+        ++files;
+        EXPECT_EQ(entry.path().filename(), "PDD_tempDATA.txt");
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST(ResultsFile, MissingWorkFolderIsAFailure) {
+    ResultsFixture f;
+    f.state.WorkFolder = f.dir / "gone";
+    EXPECT_FALSE(f.state.WriteResultsFile());
+    EXPECT_EQ(f.sink.Messages, std::vector<std::string>{veltrim::DepthDoseFailureMessage});
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+#pragma once
+
+// Small stand-ins for the shipped data files, shaped like the real ones (a
+// photoelectric fall, a slowly falling Compton part, kernels that fade with
+// depth and radius) so that the computation runs through all its branches.
+// Their numbers are made up; only the layouts are those of the real files.
+
+#include "dose/DepthDose.h"
+#include "spectrum/AttenuationTables.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+namespace veltrim::testing {
+
+// ICRUSoft.dat: energies 5 keV to 200 keV, three positive partial coefficients.
+inline std::string SyntheticTissueText() {
+    const double energiesKeV[] = {5, 10, 15, 20, 30, 40, 50, 60, 80, 100, 150, 200};
+    std::string text = "12, 0\n";
+    char line[160];
+    for (const double e : energiesKeV) {
+        std::snprintf(line, sizeof line, "%.4f, %.6e, %.6e, %.6e\n", e / 1000,
+                      4050.0 / (e * e * e), 0.03 * std::pow(30.0 / e, 1.8),
+                      0.2 * std::pow(e / 30.0, -0.1));
+        text += line;
+    }
+    return text;
+}
+
+// Primary.dat: 29 records "energy, factor", a smooth positive factor.
+inline std::string SyntheticPrimaryText() {
+    std::string text;
+    char line[80];
+    for (int j = 2; j <= 30; ++j) {
+        const double e = 5.0 * j;
+        std::snprintf(line, sizeof line, "%g, %.6e\n", e, 1e-3 * e * (0.03 + 40 / std::pow(e, 2.5)));
+        text += line;
+    }
+    return text;
+}
+
+// A kernel file: 80 depth rows of 80 rings in four lines of 20; value(a, c)
+// gives number (a, c).
+inline std::string KernelText(const std::function<double(int, int)>& value) {
+    std::string text;
+    text.reserve(80 * 80 * 14);
+    char number[32];
+    for (int a = 1; a <= 80; ++a)
+        for (int c = 1; c <= 80; ++c) {
+            std::snprintf(number, sizeof number, "%.6e", value(a, c));
+            text += number;
+            text += c % 20 == 0 ? "\n" : ", ";
+        }
+    return text;
+}
+
+// The made-up kernel of a node energy: scatter that grows with energy, fades
+// with depth and with the ring's distance, weighted by the ring's area.
+inline double SyntheticKernel(int energyKeV, int a, int c) {
+    const double z = 0.5 * a - 0.25;
+    const double r = 0.5 * c - 0.25;
+    return 2e-6 * std::sqrt(energyKeV) * r * std::exp(-0.08 * z - 0.12 * r);
+}
+
+// Three attenuation tables (300 records "energy, mu") shaped like W, Al, Cu.
+inline std::string SyntheticAttenuationText(double density, double scale, double floor, int edgeBin) {
+    std::string text;
+    char line[80];
+    for (int i = 1; i <= 300; ++i) {
+        const double e = 0.5 * i;
+        const double mu = density * scale * std::pow(e, -2.8) * (i >= edgeBin ? 5 : 1) + floor;
+        std::snprintf(line, sizeof line, "%.1f, %.6e\n", e, mu);
+        text += line;
+    }
+    return text;
+}
+
+inline void WriteFile(const std::filesystem::path& file, const std::string& text) {
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+// The tissue files and all 29 kernels in `folder`.
+inline void WriteSyntheticDoseData(const std::filesystem::path& folder) {
+    WriteFile(folder / "ICRUSoft.dat", SyntheticTissueText());
+    WriteFile(folder / "Primary.dat", SyntheticPrimaryText());
+    for (int e = 10; e <= 150; e += 5)
+        WriteFile(folder / KernelFolder / KernelFile(e),
+                  KernelText([e](int a, int c) { return SyntheticKernel(e, a, c); }));
+}
+
+// Everything the program reads: attenuation tables, tissue files, kernels.
+inline void WriteSyntheticData(const std::filesystem::path& folder) {
+    WriteFile(folder / TungstenFile, SyntheticAttenuationText(19.3, 5000, 0, 140));
+    WriteFile(folder / AluminiumFile, SyntheticAttenuationText(2.7, 800, 0.4, 1000));
+    WriteFile(folder / CopperFile, SyntheticAttenuationText(8.96, 9000, 1.0, 1000));
+    WriteSyntheticDoseData(folder);
+}
+
+} // namespace veltrim::testing

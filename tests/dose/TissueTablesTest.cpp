@@ -1,0 +1,100 @@
+#include "app/SharedState.h"
+#include "common/TempFolder.h"
+#include "dose/SyntheticData.h"
+#include "dose/TissueTables.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using veltrim::testing::TempFolder;
+
+// Primary.dat whose node j (5j keV) holds the factor `factor(j)`; the first
+// number of each record deliberately disagrees with the node energy.
+std::string PrimaryText(double (*factor)(int), int records = 29) {
+    std::string text;
+    for (int n = 1; n <= records; ++n) {
+        const int j = n + 1;
+        text += std::to_string(999 - n) + ", " + std::to_string(factor(j)) + "\n";
+    }
+    return text;
+}
+
+double SteepFactor(int j) { return 100.0 / (j * j * j) + 0.25 * j; }
+
+struct TissueFixture {
+    TempFolder dir;
+    veltrim::RecordingSink sink;
+    veltrim::SharedState state{sink, dir.Path(), dir.Path()};
+
+    TissueFixture() {
+        dir.Write("ICRUSoft.dat", veltrim::testing::SyntheticTissueText());
+        dir.Write("Primary.dat", PrimaryText(SteepFactor));
+    }
+};
+
+TEST(TissueTables, PrimaryDoseFactorIsLogInterpolatedBetweenNodes) {
+    TissueFixture f;
+    ASSERT_TRUE(f.state.LoadTissueTables());
+    const auto& table = f.state.PrimaryDoseTable;
+    const auto P = [](int keV) { return std::stod(std::to_string(SteepFactor(keV / 5))); };
+    // 10.5 keV lies 4.5 keV below the 15-keV node.
+    EXPECT_DOUBLE_EQ(table[21], std::exp(std::log(P(15)) - (std::log(P(15)) - std::log(P(10))) * 4.5 / 5));
+    EXPECT_DOUBLE_EQ(table[30], P(15));
+    EXPECT_DOUBLE_EQ(table[200], P(100));
+    EXPECT_DOUBLE_EQ(table[299], std::exp(std::log(P(150)) - (std::log(P(150)) - std::log(P(145))) * 0.5 / 5));
+    EXPECT_EQ(table[300], P(150)); // taken over, not interpolated
+    for (int i = 0; i <= 20; ++i)
+        EXPECT_EQ(table[i], 0.0) << "bin " << i;
+    // Log interpolation: the geometric mean halfway between two nodes.
+    EXPECT_NEAR(table[205], std::sqrt(P(100) * P(105)), 1e-13 * P(100));
+}
+
+TEST(TissueTables, EnergiesAreReadInMeVAndExtraNumbersIgnored) {
+    TissueFixture f;
+    f.dir.Write("ICRUSoft.dat", "2, 12345\n0.01, 1, 2, 3\n0.2, 4, 5, 6\n7, 7, 7\n");
+    f.dir.Write("Primary.dat", PrimaryText(SteepFactor, 35));
+    ASSERT_TRUE(f.state.LoadTissueTables());
+    EXPECT_EQ(f.state.TissueRowCount, 2);
+    EXPECT_EQ(f.state.TissueTable[1].EnergyKeV, 10.0);
+    EXPECT_EQ(f.state.TissueTable[1].MuPart1, 1.0);
+    EXPECT_EQ(f.state.TissueTable[1].MuPart3, 3.0);
+    EXPECT_EQ(f.state.TissueTable[2].EnergyKeV, 200.0);
+    EXPECT_EQ(f.state.TissueTable[2].MuPart2, 5.0);
+    EXPECT_EQ(f.state.PrimaryDoseNodes[30], 7.503704); // the 29th record, as written
+}
+
+TEST(TissueTables, BrokenFileIsReportedByNameAndTheCalculationStops) {
+    struct Case {
+        const char* file;
+        std::string text; // empty: the file is missing
+    };
+    const Case cases[] = {
+        {"ICRUSoft.dat", ""},
+        {"ICRUSoft.dat", "38, 0\n" + veltrim::testing::SyntheticTissueText().substr(6)},
+        {"ICRUSoft.dat", "3, 0\n0.01, 1, 2, 3\n0.02, 1, 2\n"},
+        {"ICRUSoft.dat", "2, 0\n0.01, 1, 2, 3\n0.02, 1, x2, 3\n"},
+        {"Primary.dat", ""},
+        {"Primary.dat", PrimaryText(SteepFactor, 28)},
+        {"Primary.dat", "10, 0\n" + PrimaryText(SteepFactor).substr(PrimaryText(SteepFactor).find('\n') + 1)},
+        {"Primary.dat", "10, -1\n" + PrimaryText(SteepFactor).substr(PrimaryText(SteepFactor).find('\n') + 1)},
+    };
+    for (const Case& c : cases) {
+        TissueFixture f;
+        ASSERT_TRUE(f.state.LoadTissueTables());
+        const auto before = f.state.PrimaryDoseTable;
+        if (c.text.empty())
+            std::filesystem::remove(f.dir / c.file);
+        else
+            f.dir.Write(c.file, c.text);
+        EXPECT_FALSE(f.state.LoadTissueTables()) << c.file << ": " << c.text.substr(0, 30);
+        EXPECT_FALSE(f.state.TissueTablesLoaded);
+        ASSERT_EQ(f.sink.Messages.size(), 1u);
+        EXPECT_NE(f.sink.Messages[0].find(c.file), std::string::npos) << f.sink.Messages[0];
+        EXPECT_EQ(f.state.PrimaryDoseTable, before) << "a half-read table was published";
+    }
+}
+
+} // namespace
