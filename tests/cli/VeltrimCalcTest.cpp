@@ -1,0 +1,137 @@
+// veltrim-calc run as a program over made-up data files.
+#include "common/TempFolder.h"
+#include "dose/DepthDose.h"
+#include "dose/ResultsFile.h"
+#include "dose/SyntheticData.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+using veltrim::testing::ReadBytes;
+using veltrim::testing::TempFolder;
+namespace fs = std::filesystem;
+
+struct CalcRun {
+    int status = -1;
+    std::string out, err;
+};
+
+struct CalcFixture {
+    TempFolder data, work;
+    CalcFixture() { veltrim::testing::WriteSyntheticData(data.Path()); }
+
+    // Runs veltrim-calc in the work folder with the data folder and `args`.
+    CalcRun Calc(const std::string& args) const {
+        const std::string command = "cd '" + work.Path().string() + "' && '" VELTRIM_CALC "' --data '" +
+                                    data.Path().string() + "' " + args + " >'" +
+                                    (work / ".out").string() + "' 2>'" + (work / ".err").string() + "'";
+        const int status = std::system(command.c_str());
+        CalcRun run;
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = ReadBytes(work / ".out");
+        run.err = ReadBytes(work / ".err");
+        fs::remove(work / ".out");
+        fs::remove(work / ".err");
+        return run;
+    }
+};
+
+std::string WithoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(VeltrimCalc, WritesTheResultsFileAndPrintsItWithUtf8Labels) {
+    CalcFixture f;
+    const CalcRun run = f.Calc("");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::string file = ReadBytes(f.work / "PDD_tempDATA.txt");
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(run.out, WithoutCarriageReturns(veltrim::DecodeShiftJis(file)));
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 60u + 11u);
+    EXPECT_EQ(lines[0].substr(0, 7), " 00.25,");
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 8), "  100.00");
+    EXPECT_EQ(lines[61], "\xE7\x85\xA7\xE5\xB0\x84\xE6\x9D\xA1\xE4\xBB\xB6"); // 照射条件
+    EXPECT_EQ(lines[63], "\xEF\xBC\xB8\xE7\xB7\x9A\xE7\xAE\xA1\xE9\x9B\xBB\xE5\x9C\xA7, 80.0, kV");
+}
+
+TEST(VeltrimCalc, PrecisePrintsEveryRowWithSeventeenDigitsThatRoundToTheFile) {
+    CalcFixture f;
+    const CalcRun run = f.Calc("--precise --kv 100 --field-x 10 --field-y 20");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 61u);
+    EXPECT_EQ(lines[0], "depth_cm,primary,scatter,total");
+    EXPECT_EQ(lines[1].substr(0, 5), "0.25,");
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 4), ",100");
+    // The results file of the same run holds the same numbers, rounded.
+    const std::vector<std::string> file = Lines(ReadBytes(f.work / "PDD_tempDATA.txt"));
+    for (int d = 1; d <= 60; ++d) {
+        double z, p, s, t;
+        ASSERT_EQ(std::sscanf(lines[d].c_str(), "%lf,%lf,%lf,%lf", &z, &p, &s, &t), 4);
+        const std::string expected = " " + veltrim::FormatNumber(z, 2, 2) + ",  " +
+                                     veltrim::FormatNumber(p, 3, 2) + ",  " +
+                                     veltrim::FormatNumber(s, 3, 2) + ",  " +
+                                     veltrim::FormatNumber(t, 3, 2) + "\r";
+        EXPECT_EQ(file[d - 1], expected);
+    }
+}
+
+TEST(VeltrimCalc, OutNamesTheResultsFile) {
+    CalcFixture f;
+    fs::create_directories(f.work / "sub");
+    const CalcRun run = f.Calc("--out sub/results.csv");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(fs::exists(f.work / "PDD_tempDATA.txt"));
+    EXPECT_EQ(run.out, WithoutCarriageReturns(veltrim::DecodeShiftJis(ReadBytes(f.work / "sub/results.csv"))));
+}
+
+TEST(VeltrimCalc, FailuresExitNonZeroWithTheirCause) {
+    CalcFixture f;
+    fs::remove(f.data / "PDS-data" / "75.dat");
+    CalcRun run = f.Calc("");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find(veltrim::DepthDoseFailureMessage), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("75.dat"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    run = f.Calc("--fsd 0");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find("FSD"), std::string::npos) << run.err;
+
+    fs::remove(f.data / "Primary.dat");
+    run = f.Calc("--precise");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find("Primary.dat"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    run = f.Calc("--rectification 9");
+    EXPECT_EQ(run.status, 2);
+}
+
+TEST(VeltrimCalc, SpectrumOptionStillPrintsTheSpectrum) {
+    CalcFixture f;
+    const CalcRun run = f.Calc("--spectrum --kv 200");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 301u);
+    EXPECT_EQ(lines[0], "bin,energy_keV,fraction");
+    EXPECT_NE(run.err.find("150"), std::string::npos); // the clamp is reported
+}
+
+} // namespace

@@ -1,0 +1,110 @@
+#include "app/Pipeline.h"
+#include "common/TempFolder.h"
+#include "dose/DepthDose.h"
+#include "dose/SyntheticData.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using veltrim::CalculationResult;
+using veltrim::testing::TempFolder;
+namespace fs = std::filesystem;
+
+// A program state over made-up data files, recording what the pipeline
+// asks of the window.
+struct PipelineFixture {
+    TempFolder dir;
+    veltrim::RecordingSink sink;
+    veltrim::SharedState state{sink, dir.Path(), dir.Path()};
+    std::vector<std::string> events;
+    veltrim::PipelineHooks hooks;
+
+    PipelineFixture() {
+        veltrim::testing::WriteSyntheticData(dir.Path());
+        EXPECT_TRUE(state.LoadAttenuationTables());
+        hooks.ShowClampText = [this](const std::string& text) { events.push_back("clamp " + text); };
+        hooks.Yield = [this] {
+            events.push_back("yield: spectrum " + std::to_string(state.Spectrum[100] > 0) +
+                             ", tissue " + std::to_string(state.TissueTablesLoaded));
+        };
+    }
+    CalculationResult Run(const veltrim::ConditionTexts& texts = {}) {
+        return veltrim::RunCalculation(state, texts, hooks);
+    }
+    bool ResultsFileExists() const { return fs::exists(dir / "PDD_tempDATA.txt"); }
+};
+
+TEST(Pipeline, ClampIsShownFirstAndTheWindowGetsThreeYields) {
+    PipelineFixture f;
+    veltrim::ConditionTexts texts;
+    texts.TubeVoltage = "200";
+    EXPECT_EQ(f.Run(texts), CalculationResult::Completed);
+    const std::vector<std::string> expected = {
+        "clamp 150", "yield: spectrum 0, tissue 0", "yield: spectrum 1, tissue 0",
+        "yield: spectrum 1, tissue 1"};
+    EXPECT_EQ(f.events, expected);
+    EXPECT_TRUE(f.sink.Messages.empty());
+    EXPECT_EQ(f.state.Conditions.TubeVoltage, 150.0);
+    EXPECT_EQ(f.state.DepthDoseResult[1][veltrim::TotalPdd], 100.0);
+    EXPECT_TRUE(f.ResultsFileExists());
+}
+
+TEST(Pipeline, OkTwiceGivesTheSameNumbers) {
+    PipelineFixture f;
+    ASSERT_EQ(f.Run(), CalculationResult::Completed);
+    const veltrim::DepthDoseTable first = f.state.DepthDoseResult;
+    ASSERT_EQ(f.Run(), CalculationResult::Completed);
+    EXPECT_EQ(f.state.DepthDoseResult, first);
+    EXPECT_EQ(f.state.Conditions.FieldX, 15.0); // read afresh, then halved once
+}
+
+TEST(Pipeline, BrokenTissueFileStopsWithAMessageNamingIt) {
+    PipelineFixture f;
+    fs::remove(f.dir / "ICRUSoft.dat");
+    EXPECT_EQ(f.Run(), CalculationResult::Stopped);
+    ASSERT_EQ(f.sink.Messages.size(), 1u);
+    EXPECT_NE(f.sink.Messages[0].find("ICRUSoft.dat"), std::string::npos);
+    EXPECT_EQ(f.events.size(), 2u); // no yield after a stop
+    EXPECT_FALSE(f.ResultsFileExists());
+}
+
+TEST(Pipeline, SpectrumFailureStops) {
+    PipelineFixture f;
+    veltrim::ConditionTexts texts;
+    texts.TargetAngle = "0";
+    EXPECT_EQ(f.Run(texts), CalculationResult::Stopped);
+    EXPECT_EQ(f.sink.Messages.size(), 1u);
+    EXPECT_EQ(f.events.size(), 1u);
+}
+
+TEST(Pipeline, DepthDoseFailureShowsItsMessageAndTheWindowCarriesOn) {
+    PipelineFixture f;
+    fs::remove(f.dir / "PDS-data" / "10.dat");
+    EXPECT_EQ(f.Run(), CalculationResult::DepthDoseFailed);
+    EXPECT_EQ(f.sink.Messages, std::vector<std::string>{veltrim::DepthDoseFailureMessage});
+    EXPECT_NE(f.state.DepthDoseFailureCause.find("10.dat"), std::string::npos);
+    EXPECT_EQ(f.events.size(), 3u);
+    EXPECT_FALSE(f.ResultsFileExists());
+}
+
+// A second OK that arrives during a yield must not start a calculation inside
+// the running one, which would halve the field sides a second time.
+TEST(Pipeline, OkDuringAYieldStartsNothing) {
+    PipelineFixture plain;
+    ASSERT_EQ(plain.Run(), CalculationResult::Completed);
+
+    PipelineFixture f;
+    std::vector<CalculationResult> nested;
+    f.hooks.Yield = [&] { nested.push_back(veltrim::RunCalculation(f.state, {}, {})); };
+    EXPECT_EQ(f.Run(), CalculationResult::Completed);
+    EXPECT_EQ(nested, std::vector<CalculationResult>(3, CalculationResult::Stopped));
+    EXPECT_EQ(f.state.DepthDoseResult, plain.state.DepthDoseResult);
+    EXPECT_EQ(f.state.Conditions.FieldX, 15.0);
+    EXPECT_TRUE(f.sink.Messages.empty());
+}
+
+} // namespace

@@ -1,0 +1,82 @@
+// The whole calculation on the data files that ship with the program. Skipped
+// until the scatter kernels are in data/PDS-data.
+#include "app/Pipeline.h"
+#include "common/TempFolder.h"
+#include "dose/DepthDose.h"
+#include "dose/ResultsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using veltrim::CalculationResult;
+using veltrim::TotalPdd;
+using veltrim::testing::TempFolder;
+namespace fs = std::filesystem;
+
+const fs::path ShippedData = fs::path(VELTRIM_SOURCE_DIR) / "data";
+
+bool KernelsShipped() {
+    for (int e = 10; e <= 150; e += 5)
+        if (!fs::exists(ShippedData / veltrim::KernelFolder / veltrim::KernelFile(e)))
+            return false;
+    return true;
+}
+
+struct ShippedFixture {
+    TempFolder work;
+    veltrim::RecordingSink sink;
+    veltrim::SharedState state{sink, ShippedData, work.Path()};
+};
+
+TEST(ShippedData, DefaultConditionsGiveAWholeTableAndResultsFile) {
+    if (!KernelsShipped())
+        GTEST_SKIP() << "the scatter kernels are not in " << ShippedData / veltrim::KernelFolder;
+    ShippedFixture f;
+    ASSERT_TRUE(f.state.LoadAttenuationTables());
+    ASSERT_EQ(veltrim::RunCalculation(f.state, {}, {}), CalculationResult::Completed)
+        << f.state.DepthDoseFailureCause;
+    EXPECT_TRUE(f.sink.Messages.empty());
+    ASSERT_EQ(f.state.DepthRowCount, 60);
+    const auto& result = f.state.DepthDoseResult;
+    EXPECT_EQ(result[1][TotalPdd], 100.0);
+    for (int d = 1; d <= 60; ++d)
+        for (int column = 1; column <= 3; ++column) {
+            EXPECT_TRUE(std::isfinite(result[d][column]));
+            EXPECT_GT(result[d][column], 0.0) << "row " << d << ", column " << column;
+        }
+    // An 80-kV beam loses most of its dose within the 30 cm of tissue.
+    EXPECT_LT(result[60][TotalPdd], 5.0);
+    EXPECT_LT(result[60][TotalPdd], result[20][TotalPdd]);
+
+    const std::string text =
+        veltrim::DecodeShiftJis(veltrim::testing::ReadBytes(f.work / "PDD_tempDATA.txt"));
+    EXPECT_EQ(text.rfind(" 00.25,  0", 0), 0u) << text.substr(0, 40);
+    EXPECT_NE(text.find(",  100.00\r\n 00.75,"), std::string::npos);
+    EXPECT_NE(text.find("\r\n\xEF\xBC\xB8\xE7\xB7\x9A\xE7\xAE\xA1\xE9\x9B\xBB\xE5\x9C\xA7, 80.0, kV\r\n"),
+              std::string::npos); // "Ｘ線管電圧, 80.0, kV"
+    EXPECT_NE(text.find(" at FSD, 30.0, cm\r\n"), std::string::npos);
+}
+
+TEST(ShippedData, HeaviestFieldComputesAndAnOversizedOneFails) {
+    if (!KernelsShipped())
+        GTEST_SKIP() << "the scatter kernels are not in " << ShippedData / veltrim::KernelFolder;
+    ShippedFixture f;
+    ASSERT_TRUE(f.state.LoadAttenuationTables());
+    veltrim::ConditionTexts texts;
+    texts.TubeVoltage = "150";
+    texts.FieldX = "40";
+    texts.FieldY = "40";
+    f.state.SelectRectification(3);
+    ASSERT_EQ(veltrim::RunCalculation(f.state, texts, {}), CalculationResult::Completed)
+        << f.state.DepthDoseFailureCause;
+    EXPECT_EQ(f.state.DepthDoseResult[1][TotalPdd], 100.0);
+
+    texts.Fsd = "50"; // 91 rings at the deepest layer
+    EXPECT_EQ(veltrim::RunCalculation(f.state, texts, {}), CalculationResult::DepthDoseFailed);
+    EXPECT_EQ(f.sink.Messages, std::vector<std::string>{veltrim::DepthDoseFailureMessage});
+}
+
+} // namespace
