@@ -1,0 +1,193 @@
+// The scorer, the batch runner and the transport as a whole: uncertainty
+// bookkeeping, reproducibility, energy conservation, and that depth
+// splitting changes no expectation.
+
+#include "tools/mc/KernelFile.h"
+#include "tools/mc/KernelRun.h"
+#include "tools/mc/ScoringArray.h"
+#include "tools/mc/TissueModel.h"
+#include "tools/xrl/XrayLib.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace veltrim::mc {
+namespace {
+
+const TissueModel& Tissue() {
+    static const TissueModel tissue(xrl::IcruSoftTissue());
+    return tissue;
+}
+
+RunSettings SmallRun(double energy, std::uint64_t batches, std::uint64_t perBatch) {
+    RunSettings s;
+    s.Energy = energy;
+    s.Seed = 99;
+    s.StreamNumber = 7;
+    s.BatchHistories = perBatch;
+    s.MaxBatches = batches;
+    s.Threads = 2;
+    return s;
+}
+
+DepthImportance Splitting(double energy) {
+    const double rate = 0.6 * Tissue().At(energy).Total();
+    const double slab = std::log(2.0) / rate;
+    return DepthImportance{slab, static_cast<int>(std::ceil(std::min(40.0, 12.0 / rate) / slab))};
+}
+
+TEST(ScoringArrayTest, AHistoryEntersTheVarianceAsOneSample) {
+    // History 0 scores 1 twice, history 1 nothing: samples {2, 0}.
+    ScoringArray split(1);
+    split.Score(0, 1.0, 0);
+    split.Score(0, 1.0, 0);
+    split.Finish();
+    EXPECT_DOUBLE_EQ(split.Mean(0, 2), 1.0);
+    // Sample variance of {2, 0} is 1 (about the mean, over N); sigma of the mean sqrt(1 / (N - 1)).
+    EXPECT_DOUBLE_EQ(split.Uncertainty(0, 2), 1.0);
+    // Two histories scoring 1 each have no spread at all.
+    ScoringArray even(1);
+    even.Score(0, 1.0, 0);
+    even.Score(0, 1.0, 1);
+    even.Finish();
+    EXPECT_DOUBLE_EQ(even.Mean(0, 2), 1.0);
+    EXPECT_DOUBLE_EQ(even.Uncertainty(0, 2), 0.0);
+}
+
+TEST(ScoringArrayTest, MergedBatchesEqualOneRun) {
+    const double values[] = {0.5, 1.5, 2.0, 4.0, 0.25, 8.0};
+    ScoringArray whole(2);
+    ScoringArray first(2);
+    ScoringArray second(2);
+    for (std::uint64_t h = 0; h < 6; ++h) {
+        whole.Score(h % 2, values[h], h);
+        whole.Score(0, 1.0, h);
+        ScoringArray& part = h < 3 ? first : second;
+        part.Score(h % 2, values[h], h);
+        part.Score(0, 1.0, h);
+    }
+    whole.Finish();
+    first.Finish();
+    second.Finish();
+    first += second;
+    for (std::size_t bin = 0; bin < 2; ++bin) {
+        EXPECT_EQ(first.Mean(bin, 6), whole.Mean(bin, 6));
+        EXPECT_EQ(first.Uncertainty(bin, 6), whole.Uncertainty(bin, 6));
+    }
+}
+
+TEST(KernelRunTest, ResultDoesNotDependOnTheThreadCount) {
+    RunSettings s = SmallRun(40.0, 6, 2000);
+    s.Importance = Splitting(40.0);
+    s.Threads = 1;
+    const std::string one = KernelFileText(ScatterKernel(RunKernel(Tissue(), s)));
+    s.Threads = 2;
+    const std::string two = KernelFileText(ScatterKernel(RunKernel(Tissue(), s)));
+    EXPECT_EQ(one, two);
+    s.Seed = 100;
+    EXPECT_NE(KernelFileText(ScatterKernel(RunKernel(Tissue(), s))), two);
+}
+
+TEST(KernelRunTest, StoppingAtTheTargetIsReproducible) {
+    RunSettings s = SmallRun(60.0, 400, 1000);
+    s.Importance = Splitting(60.0);
+    s.MinBatches = 3;
+    s.TargetUncertainty = 0.05;
+    const KernelTally a = RunKernel(Tissue(), s);
+    EXPECT_LT(a.Histories(), 400000u);
+    EXPECT_LT(ScatterRowStatistics(a, s.ScatterFloor).WorstUncertainty, 0.05);
+    s.Threads = 1;
+    const KernelTally b = RunKernel(Tissue(), s);
+    EXPECT_EQ(a.Histories(), b.Histories());
+    EXPECT_EQ(KernelFileText(ScatterKernel(a)), KernelFileText(ScatterKernel(b)));
+}
+
+TEST(TransportTest, AnalogHistoriesConserveEnergy) {
+    for (double E : {10.0, 60.0, 150.0}) {
+        const KernelTally t = RunKernel(Tissue(), SmallRun(E, 2, 5000));
+        const std::uint64_t n = t.Histories();
+        const double sum = t.Balance().Mean(KernelTally::kPrimaryAnywhere, n) +
+                           t.Balance().Mean(KernelTally::kScatterAnywhere, n) +
+                           t.Balance().Mean(KernelTally::kEscaping, n);
+        // Every history ends in deposits and escapes that add up to E exactly
+        // but for rounding.
+        EXPECT_NEAR(sum, E, 1e-9 * E) << E << " keV";
+        // The tissue keeps a good part of the energy and something escapes.
+        EXPECT_GT(t.Balance().Mean(KernelTally::kEscaping, n), 0.0);
+    }
+}
+
+TEST(TransportTest, PrimaryIsScoredOnTheAxisOnly) {
+    const KernelTally t = RunKernel(Tissue(), SmallRun(30.0, 2, 5000));
+    double offAxis = 0.0;
+    for (std::size_t row = 0; row < CellGrid::kRows; ++row) {
+        for (std::size_t ring = 1; ring < CellGrid::kRings; ++ring) {
+            offAxis += t.PrimaryCells().Mean(row * CellGrid::kRings + ring, t.Histories());
+        }
+    }
+    EXPECT_EQ(offAxis, 0.0);
+    EXPECT_GT(t.PrimaryCells().Mean(0, t.Histories()), 0.0);
+}
+
+// Splitting and roulette must leave every expectation as it was: the row
+// sums of a split run agree with an analog run of the same energy within
+// their uncertainties, at all depths, and energy balances on average.
+TEST(TransportTest, DepthSplittingKeepsRowSumsAndBalance) {
+    const double E = 40.0;
+    const KernelTally analog = RunKernel(Tissue(), SmallRun(E, 20, 20000));
+    RunSettings s = SmallRun(E, 10, 10000);
+    s.Seed = 5;
+    s.Importance = Splitting(E);
+    const KernelTally split = RunKernel(Tissue(), s);
+    int compared = 0;
+    for (std::size_t row = 0; row < 40; ++row) {
+        const double a = analog.ScatterRows().Mean(row, analog.Histories());
+        const double b = split.ScatterRows().Mean(row, split.Histories());
+        const double sa = analog.ScatterRows().Uncertainty(row, analog.Histories());
+        const double sb = split.ScatterRows().Uncertainty(row, split.Histories());
+        if (sa < 0.05 * a) {
+            EXPECT_NEAR(a, b, 4.0 * std::hypot(sa, sb)) << "row " << row + 1;
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 25);
+    const std::uint64_t n = split.Histories();
+    double sum = 0.0;
+    double variance = 0.0;
+    for (std::size_t bin = 0; bin < KernelTally::kBalanceBins; ++bin) {
+        sum += split.Balance().Mean(bin, n);
+        variance += std::pow(split.Balance().Uncertainty(bin, n), 2);
+    }
+    EXPECT_NEAR(sum, E, 4.0 * std::sqrt(variance) + 1e-9);
+}
+
+TEST(KernelFileTest, EightyRowsOfFourLinesOfTwentyRings) {
+    std::vector<std::vector<double>> kernel(80, std::vector<double>(80, 0.0));
+    kernel[20][1] = 1.5e-3; // ring 21, row 2
+    kernel[79][79] = 2.0;   // ring 80, row 80
+    const std::string text = KernelFileText(kernel);
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 320u);
+    for (const std::string& line : lines) {
+        EXPECT_EQ(std::count(line.begin(), line.end(), ','), 19);
+    }
+    // Row 2 starts at line 5; rings 21-40 are its second line.
+    EXPECT_EQ(lines[5].substr(0, lines[5].find(',')), "1.500000e-03");
+    EXPECT_EQ(lines[319].substr(lines[319].rfind(',') + 1), "2.000000e+00");
+    // Nothing scored is written as a plain 0.
+    EXPECT_EQ(lines[0], "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
+    EXPECT_EQ(KernelFileName(10), "10.dat");
+    EXPECT_EQ(KernelFileName(150), "150.dat");
+}
+
+} // namespace
+} // namespace veltrim::mc

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "tools/mc/KernelTally.h"
+#include "tools/mc/Phantom.h"
+#include "tools/mc/TissueModel.h"
+#include "tools/mc/Transport.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace veltrim::mc {
+
+// How one node energy is simulated. Histories run in batches of
+// BatchHistories; batch b draws from the run's stream advanced by b jumps,
+// and batches are merged in the order of b, so the result depends on the
+// seed, the energy's stream number and the batch count only, never on the
+// number of threads or their timing.
+struct RunSettings {
+    double Energy = 0.0;               // keV
+    std::uint64_t Seed = 0;            // the seed of the whole kernel set
+    unsigned StreamNumber = 0;         // which long-jump stream of the seed (one per node energy)
+    std::uint64_t BatchHistories = 100000;
+    std::uint64_t MinBatches = 10;
+    std::uint64_t MaxBatches = 1;      // the run stops here at the latest
+    // Stop after the first batch at which every row whose scatter exceeds
+    // ScatterFloor x row 1's has a relative 1-sigma uncertainty below
+    // TargetUncertainty. 0 disables the test: MaxBatches batches are run.
+    double TargetUncertainty = 0.0;
+    double ScatterFloor = 1e-4;
+    unsigned Threads = 2;
+    Phantom Geometry;
+    DepthImportance Importance; // analog transport by default
+};
+
+struct RowStatistics {
+    int RowsTested = 0;             // rows above the floor
+    double WorstUncertainty = 0.0;  // largest relative 1-sigma among them
+    int WorstRow = 0;               // 1-based
+};
+
+// The relative uncertainty of the scatter row sums against the floor.
+RowStatistics ScatterRowStatistics(const KernelTally& tally, double floor);
+
+// Runs the batches on `Threads` threads (at least one) and returns the merged
+// tally. `progress` (may be empty) is called after each merged batch.
+KernelTally RunKernel(const TissueModel& tissue, const RunSettings& settings,
+                      const std::function<void(const KernelTally&)>& progress = {});
+
+} // namespace veltrim::mc

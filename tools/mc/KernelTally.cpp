@@ -1,0 +1,48 @@
+#include "tools/mc/KernelTally.h"
+
+namespace veltrim::mc {
+
+KernelTally::KernelTally()
+    : primaryCells_(CellGrid::kRows * CellGrid::kRings), scatterCells_(CellGrid::kRows * CellGrid::kRings),
+      primaryRows_(CellGrid::kRows), scatterRows_(CellGrid::kRows), balance_(kBalanceBins) {}
+
+void KernelTally::Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) {
+    balance_.Score(scattered ? kScatterAnywhere : kPrimaryAnywhere, energy, history);
+    const auto cell = CellGrid::CellOf(p);
+    if (!cell) {
+        return;
+    }
+    const std::size_t row = *cell / CellGrid::kRings;
+    if (scattered) {
+        scatterCells_.Score(*cell, energy, history);
+        scatterRows_.Score(row, energy, history);
+    } else {
+        primaryCells_.Score(*cell, energy, history);
+        primaryRows_.Score(row, energy, history);
+    }
+}
+
+void KernelTally::Escape(double energy, std::uint64_t history) {
+    balance_.Score(kEscaping, energy, history);
+}
+
+void KernelTally::Finish(std::uint64_t histories) {
+    histories_ += histories;
+    primaryCells_.Finish();
+    scatterCells_.Finish();
+    primaryRows_.Finish();
+    scatterRows_.Finish();
+    balance_.Finish();
+}
+
+KernelTally& KernelTally::operator+=(const KernelTally& other) {
+    histories_ += other.histories_;
+    primaryCells_ += other.primaryCells_;
+    scatterCells_ += other.scatterCells_;
+    primaryRows_ += other.primaryRows_;
+    scatterRows_ += other.scatterRows_;
+    balance_ += other.balance_;
+    return *this;
+}
+
+} // namespace veltrim::mc

@@ -1,0 +1,207 @@
+// veltrim-kernels: computes the scatter kernels of ICRU soft tissue by Monte
+// Carlo and writes one file per node energy. See data/PDS-data/README.md.
+
+#include "tools/mc/KernelFile.h"
+#include "tools/mc/KernelRun.h"
+#include "tools/mc/RunReport.h"
+#include "tools/mc/TissueModel.h"
+#include "tools/xrl/XrayLib.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace veltrim::mc;
+
+constexpr const char* kUsage =
+    "usage: veltrim-kernels --out DIR [options]\n"
+    "  --energies LIST     node energies in keV, comma-separated whole numbers (default 10,15,...,150)\n"
+    "  --seed N            seed of the whole set (default 20261206)\n"
+    "  --threads N         worker threads (default 2)\n"
+    "  --batch N           histories per batch (default 20000)\n"
+    "  --target S          stop an energy once every row whose scatter exceeds 1e-4 of row 1's has a\n"
+    "                      relative 1-sigma below S (default 0.0025)\n"
+    "  --min-batches N     batches run before the target is tested (default 20)\n"
+    "  --max-histories N   histories per energy at most (default 400000000)\n"
+    "  --histories N       run exactly N histories per energy (rounded up to whole batches), no target\n"
+    "  --radius R, --thickness T   phantom size in cm (default 60, 60)\n"
+    "  --importance F      depth importance grows as exp(F x mu(E) x z), F = 0 for analog transport\n"
+    "                      (default 0.6)\n"
+    "  --importance-span L ... up to the depth where F x mu(E) x z = L, at most 40 cm (default 12)\n"
+    "Writes DIR/<E>.dat for each energy, DIR/runs.csv and DIR/statistics.csv.\n";
+
+struct Options {
+    std::filesystem::path Out;
+    std::vector<int> Energies;
+    std::uint64_t Seed = 20261206;
+    unsigned Threads = 2;
+    std::uint64_t Batch = 20000;
+    double Target = 0.0025;
+    std::uint64_t MinBatches = 20;
+    std::uint64_t MaxHistories = 400000000;
+    std::uint64_t FixedHistories = 0;
+    double Radius = 60.0;
+    double Thickness = 60.0;
+    double ImportanceFactor = 0.6;
+    double ImportanceSpan = 12.0;
+};
+
+[[noreturn]] void Fail(const std::string& message) {
+    std::fprintf(stderr, "veltrim-kernels: %s\n%s", message.c_str(), kUsage);
+    std::exit(2);
+}
+
+double ParseNumber(const std::string& text, const std::string& option) {
+    std::size_t used = 0;
+    double value = 0.0;
+    try {
+        value = std::stod(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != text.size() || !std::isfinite(value) || value < 0.0) {
+        Fail("bad value for " + option + ": " + text);
+    }
+    return value;
+}
+
+std::uint64_t ParseCount(const std::string& text, const std::string& option) {
+    const double value = ParseNumber(text, option);
+    if (value != std::floor(value) || value < 1.0 || value > 1e15) {
+        Fail("bad count for " + option + ": " + text);
+    }
+    return static_cast<std::uint64_t>(value);
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options o;
+    for (int k = 1; k < argc; ++k) {
+        const std::string option = argv[k];
+        if (option == "--help") {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        }
+        if (k + 1 >= argc) {
+            Fail("missing value for " + option);
+        }
+        const std::string value = argv[++k];
+        if (option == "--out") {
+            o.Out = value;
+        } else if (option == "--energies") {
+            std::size_t start = 0;
+            while (start <= value.size()) {
+                const std::size_t comma = std::min(value.find(',', start), value.size());
+                const double e = ParseNumber(value.substr(start, comma - start), option);
+                if (e != std::floor(e) || e < 2.0 || e > 150.0) {
+                    Fail("node energies are whole numbers of keV from 2 to 150: " + value);
+                }
+                o.Energies.push_back(static_cast<int>(e));
+                start = comma + 1;
+            }
+        } else if (option == "--seed") {
+            o.Seed = ParseCount(value, option);
+        } else if (option == "--threads") {
+            o.Threads = static_cast<unsigned>(ParseCount(value, option));
+        } else if (option == "--batch") {
+            o.Batch = ParseCount(value, option);
+        } else if (option == "--target") {
+            o.Target = ParseNumber(value, option);
+        } else if (option == "--min-batches") {
+            o.MinBatches = ParseCount(value, option);
+        } else if (option == "--max-histories") {
+            o.MaxHistories = ParseCount(value, option);
+        } else if (option == "--histories") {
+            o.FixedHistories = ParseCount(value, option);
+        } else if (option == "--importance") {
+            o.ImportanceFactor = ParseNumber(value, option);
+        } else if (option == "--importance-span") {
+            o.ImportanceSpan = ParseNumber(value, option);
+        } else if (option == "--radius") {
+            o.Radius = ParseNumber(value, option);
+        } else if (option == "--thickness") {
+            o.Thickness = ParseNumber(value, option);
+        } else {
+            Fail("unknown option " + option);
+        }
+    }
+    if (o.Out.empty()) {
+        Fail("--out is required");
+    }
+    if (o.Energies.empty()) {
+        for (int e = 10; e <= 150; e += 5) {
+            o.Energies.push_back(e);
+        }
+    }
+    return o;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options o = ParseOptions(argc, argv);
+    try {
+        std::filesystem::create_directories(o.Out);
+        const auto setupStart = std::chrono::steady_clock::now();
+        const TissueModel tissue(veltrim::xrl::IcruSoftTissue());
+        std::fprintf(stderr, "xraylib %s, tables ready in %.2f s\n", veltrim::xrl::Version().c_str(),
+                     std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count());
+
+        std::string runs = RunSummaryHeader();
+        std::string rows = RowStatisticsHeader();
+        double totalSeconds = 0.0;
+        for (const int energy : o.Energies) {
+            RunSettings s;
+            s.Energy = energy;
+            s.Seed = o.Seed;
+            s.StreamNumber = static_cast<unsigned>(energy);
+            s.BatchHistories = o.Batch;
+            s.Threads = o.Threads;
+            s.Geometry = Phantom{o.Radius, o.Thickness};
+            const double rate = o.ImportanceFactor * tissue.At(energy).Total();
+            if (rate > 0.0) {
+                // Slabs that double the importance: exp(rate x thickness) = 2.
+                const double slab = std::log(2.0) / rate;
+                const double depth = std::min(CellGrid::kRows * CellGrid::kRowThickness, o.ImportanceSpan / rate);
+                s.Importance = DepthImportance{slab, static_cast<int>(std::ceil(depth / slab))};
+            }
+            if (o.FixedHistories > 0) {
+                s.MaxBatches = (o.FixedHistories + o.Batch - 1) / o.Batch;
+                s.TargetUncertainty = 0.0;
+            } else {
+                s.MaxBatches = std::max<std::uint64_t>(1, o.MaxHistories / o.Batch);
+                s.MinBatches = o.MinBatches;
+                s.TargetUncertainty = o.Target;
+            }
+            const auto start = std::chrono::steady_clock::now();
+            const KernelTally tally = RunKernel(tissue, s);
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            totalSeconds += seconds;
+
+            WriteFileAtomically(o.Out / KernelFileName(energy), KernelFileText(ScatterKernel(tally)));
+            runs += RunSummaryLine(energy, tally, s.ScatterFloor);
+            rows += RowStatisticsLines(energy, tally);
+            WriteFileAtomically(o.Out / "runs.csv", runs);
+            WriteFileAtomically(o.Out / "statistics.csv", rows);
+
+            const RowStatistics worst = ScatterRowStatistics(tally, s.ScatterFloor);
+            std::fprintf(stderr,
+                         "%3d keV: %12llu histories in %8.1f s (%.0f histories/s/thread), worst scatter row "
+                         "sum %.3f %% (row %d of %d tested)\n",
+                         energy, static_cast<unsigned long long>(tally.Histories()), seconds,
+                         static_cast<double>(tally.Histories()) / seconds / std::max(1u, o.Threads),
+                         100.0 * worst.WorstUncertainty, worst.WorstRow, worst.RowsTested);
+        }
+        std::fprintf(stderr, "total %.1f s\n", totalSeconds);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "veltrim-kernels: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

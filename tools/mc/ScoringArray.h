@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace veltrim::mc {
+
+// Sums of a quantity scored into many bins, with the uncertainty estimated
+// history by history: all that one history scores into a bin is added up
+// first and enters the sums of x and x^2 as one sample, so correlations
+// within a history are respected. A bin's pending history sum is moved into
+// the totals lazily, when a later history first scores into the bin, or by
+// Finish(). The same bookkeeping as EGSnrc's EGS_ScoringArray.
+class ScoringArray {
+  public:
+    explicit ScoringArray(std::size_t bins);
+
+    std::size_t Size() const { return sum_.size(); }
+
+    // Adds `value` to bin `bin` for history number `history`; histories
+    // must arrive in non-decreasing order.
+    void Score(std::size_t bin, double value, std::uint64_t history) {
+        if (history != lastHistory_[bin]) {
+            sum_[bin] += pending_[bin];
+            sumOfSquares_[bin] += pending_[bin] * pending_[bin];
+            pending_[bin] = value;
+            lastHistory_[bin] = history;
+        } else {
+            pending_[bin] += value;
+        }
+    }
+
+    // Moves every pending history sum into the totals.
+    void Finish();
+
+    // Adds the totals of another array that covers other histories; both
+    // must be finished. Used to merge batches in a fixed order.
+    ScoringArray& operator+=(const ScoringArray& other);
+
+    // Mean per history over `histories` histories, and the standard
+    // uncertainty of that mean.
+    double Mean(std::size_t bin, std::uint64_t histories) const;
+    double Uncertainty(std::size_t bin, std::uint64_t histories) const;
+
+  private:
+    std::vector<double> sum_;
+    std::vector<double> sumOfSquares_;
+    std::vector<double> pending_;
+    std::vector<std::uint64_t> lastHistory_;
+};
+
+} // namespace veltrim::mc

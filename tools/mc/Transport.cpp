@@ -1,0 +1,148 @@
+#include "tools/mc/Transport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+namespace veltrim::mc {
+namespace {
+
+struct Photon {
+    Position P;
+    Direction D;
+    double Energy = 0.0;
+    double Weight = 1.0;
+    int Slab = 0;
+    bool Scattered = false;
+};
+
+// Splitting never makes more copies than this at one crossing.
+constexpr double kMaxCopies = 64.0;
+
+// Distance along d from p to the next slab boundary, infinite if none lies
+// ahead.
+double DistanceToBoundary(const Photon& photon, const DepthImportance& importance) {
+    const double w = photon.D.W;
+    if (w > 0.0 && photon.Slab < importance.Slabs) {
+        return ((photon.Slab + 1) * importance.SlabThickness - photon.P.Z) / w;
+    }
+    if (w < 0.0 && photon.Slab > 0) {
+        return (photon.Slab * importance.SlabThickness - photon.P.Z) / w;
+    }
+    return std::numeric_limits<double>::infinity();
+}
+
+// Brings the weight of a photon that has just entered its slab to the
+// slab's target: splits (copies go to `bank`) or plays roulette. Returns
+// false when the photon is killed.
+bool ApplyImportance(Photon& photon, const DepthImportance& importance, RandomStream& random,
+                     std::vector<Photon>& bank) {
+    const double ratio = photon.Weight / importance.TargetWeight(photon.Slab);
+    if (ratio > 1.0) {
+        // n copies, n = ratio rounded up or down at random so that its mean is the ratio.
+        const double n = std::min(kMaxCopies, std::floor(ratio + random.Uniform()));
+        if (n > 1.0) {
+            photon.Weight /= n;
+            for (int k = 1; k < static_cast<int>(n); ++k) {
+                bank.push_back(photon);
+            }
+        }
+        return true;
+    }
+    if (ratio < 1.0) {
+        if (random.Uniform() >= ratio) {
+            return false;
+        }
+        photon.Weight /= ratio;
+    }
+    return true;
+}
+
+// Follows one photon (not its copies) to its end; copies made on the way
+// are pushed onto `bank`.
+void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& tissue,
+                     const DepthImportance& importance, RandomStream& random, KernelTally& tally,
+                     std::uint64_t history, std::vector<Photon>& bank) {
+    Position& p = photon.P;
+    Direction& d = photon.D;
+    double& E = photon.Energy;
+    double& w = photon.Weight;
+    Coefficients mu = tissue.At(E);
+    while (true) {
+        // Distance to the next collision, exponential with mean 1/mu. The
+        // medium is homogeneous, so a flight cut at a slab boundary simply
+        // starts afresh there.
+        double s = -std::log(random.UniformOpenAtZero()) / mu.Total();
+        bool alive = true;
+        for (double t = DistanceToBoundary(photon, importance); s > t;
+             t = DistanceToBoundary(photon, importance)) {
+            // The boundary between slabs k and k + 1 lies at depth (k + 1) x thickness.
+            const int below = d.W > 0.0 ? photon.Slab + 1 : photon.Slab;
+            p.X += t * d.U;
+            p.Y += t * d.V;
+            p.Z = below * importance.SlabThickness;
+            photon.Slab += d.W > 0.0 ? 1 : -1;
+            if (!phantom.Contains(p)) {
+                break; // left through the side before the boundary
+            }
+            if (!ApplyImportance(photon, importance, random, bank)) {
+                alive = false;
+                break;
+            }
+            s = -std::log(random.UniformOpenAtZero()) / mu.Total();
+        }
+        if (!alive) {
+            return;
+        }
+        if (phantom.Contains(p)) {
+            p.X += s * d.U;
+            p.Y += s * d.V;
+            p.Z += s * d.W;
+        }
+        if (!phantom.Contains(p)) {
+            tally.Escape(w * E, history);
+            return;
+        }
+        switch (SampleInteraction(mu, random)) {
+        case InteractionKind::Photoelectric:
+            tally.Deposit(p, w * E, photon.Scattered, history);
+            return;
+        case InteractionKind::Incoherent: {
+            const ScatteredPhoton out = SampleIncoherent(E, tissue, random);
+            tally.Deposit(p, w * (E - out.Energy), photon.Scattered, history);
+            photon.Scattered = true;
+            E = out.Energy;
+            if (E < TissueModel::kMinEnergy) {
+                tally.Deposit(p, w * E, photon.Scattered, history);
+                return;
+            }
+            d = Deflect(d, out.CosTheta, 2.0 * std::numbers::pi * random.Uniform());
+            mu = tissue.At(E);
+            break;
+        }
+        case InteractionKind::Coherent:
+            photon.Scattered = true;
+            d = Deflect(d, SampleCoherentCosine(E, tissue, random), 2.0 * std::numbers::pi * random.Uniform());
+            break;
+        }
+    }
+}
+
+} // namespace
+
+void TransportHistory(const PencilBeam& beam, const Phantom& phantom, const TissueModel& tissue,
+                      const DepthImportance& importance, RandomStream& random, KernelTally& tally,
+                      std::uint64_t history) {
+    thread_local std::vector<Photon> bank;
+    bank.clear();
+    bank.push_back(Photon{Position{}, Direction{}, beam.Energy, 1.0, 0, false});
+    while (!bank.empty()) {
+        const Photon photon = bank.back();
+        bank.pop_back();
+        TransportPhoton(photon, phantom, tissue, importance, random, tally, history, bank);
+    }
+}
+
+} // namespace veltrim::mc
