@@ -1,0 +1,127 @@
+// The whole calculation (conditions to results file) and the depth-dose step
+// alone, at the default conditions and at the heaviest ones: 150 kV
+// single-phase, whose spectrum sums the most phase samples, with a 40 x 40 cm
+// field at 100 cm, whose corner needs the most rings.
+#include "app/Pipeline.h"
+#include "app/SharedState.h"
+#include "dose/DepthDose.h"
+#include "tests/dose/SyntheticData.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder under the temporary folder, removed at exit.
+struct ScratchFolder {
+    fs::path path;
+    explicit ScratchFolder(const std::string& name) {
+        path = fs::temp_directory_path() /
+               ("veltrim-bench-" + name + "-" + std::to_string(std::random_device{}()));
+        fs::create_directories(path);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
+bool ShippedDataComplete(const fs::path& folder) {
+    for (int e = 10; e <= 150; e += 5)
+        if (!fs::exists(folder / veltrim::KernelFolder / veltrim::KernelFile(e)))
+            return false;
+    return fs::exists(folder / veltrim::TungstenFile) && fs::exists(folder / "ICRUSoft.dat");
+}
+
+// The shipped data when all of it is there; otherwise made-up files of the
+// same layout and size (reading and arithmetic do not depend on the values).
+const fs::path& DataFolder() {
+    static const ScratchFolder synthetic("data");
+    static const fs::path folder = [] {
+        const fs::path shipped = fs::path(VELTRIM_SOURCE_DIR) / "data";
+        if (ShippedDataComplete(shipped))
+            return shipped;
+        veltrim::testing::WriteSyntheticData(synthetic.path);
+        return synthetic.path;
+    }();
+    return folder;
+}
+
+const fs::path& WorkFolder() {
+    static const ScratchFolder work("work");
+    return work.path;
+}
+
+struct Case {
+    const char* kv;
+    int rectification;
+    const char* field;
+};
+constexpr Case DefaultCase{"80", 1, "30"};
+constexpr Case HeaviestCase{"150", 3, "40"};
+
+veltrim::ConditionTexts Texts(const Case& c) {
+    veltrim::ConditionTexts texts;
+    texts.TubeVoltage = c.kv;
+    texts.FieldX = c.field;
+    texts.FieldY = c.field;
+    return texts;
+}
+
+void Pipeline(benchmark::State& run, const Case& c) {
+    veltrim::RecordingSink messages;
+    veltrim::SharedState state(messages, DataFolder(), WorkFolder());
+    if (!state.LoadAttenuationTables()) {
+        run.SkipWithError("attenuation tables");
+        return;
+    }
+    state.SelectRectification(c.rectification);
+    const veltrim::ConditionTexts texts = Texts(c);
+    for (auto _ : run) {
+        const veltrim::CalculationResult result = veltrim::RunCalculation(state, texts, {});
+        if (result != veltrim::CalculationResult::Completed) {
+            run.SkipWithError(state.DepthDoseFailureCause.c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(state.DepthDoseResult.data());
+    }
+    run.SetLabel(DataFolder() == fs::path(VELTRIM_SOURCE_DIR) / "data" ? "shipped data"
+                                                                       : "synthetic data");
+}
+
+void DepthDoseOnly(benchmark::State& run, const Case& c) {
+    veltrim::RecordingSink messages;
+    veltrim::SharedState state(messages, DataFolder(), WorkFolder());
+    state.SelectRectification(c.rectification);
+    state.ReadConditions(Texts(c));
+    if (!state.LoadAttenuationTables() || !state.SynthesizeSpectrum() || !state.LoadTissueTables()) {
+        run.SkipWithError("set-up");
+        return;
+    }
+    const veltrim::IrradiationConditions typed = state.Conditions;
+    for (auto _ : run) {
+        state.Conditions = typed; // the step halves the field sides in place
+        if (!state.ComputeDepthDose()) {
+            run.SkipWithError(state.DepthDoseFailureCause.c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(state.DepthDoseResult.data());
+    }
+}
+
+void BM_PipelineDefault(benchmark::State& run) { Pipeline(run, DefaultCase); }
+void BM_PipelineHeaviest(benchmark::State& run) { Pipeline(run, HeaviestCase); }
+void BM_ComputeDepthDoseDefault(benchmark::State& run) { DepthDoseOnly(run, DefaultCase); }
+void BM_ComputeDepthDoseHeaviest(benchmark::State& run) { DepthDoseOnly(run, HeaviestCase); }
+
+BENCHMARK(BM_PipelineDefault)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PipelineHeaviest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComputeDepthDoseDefault)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComputeDepthDoseHeaviest)->Unit(benchmark::kMillisecond);
+
+} // namespace
