@@ -3,9 +3,8 @@
 
 #include "tools/mc/KernelCheck.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 
 namespace veltrim::mc {
@@ -32,14 +31,16 @@ TEST(RectangleRingShareTest, RingAreasAddUpToTheField) {
     for (int ring = 0; ring < 40; ++ring) {
         const double rIn = 0.5 * ring;
         const double rOut = rIn + 0.5;
-        area += RectangleRingShare(rIn, rOut, hx, hy) * std::numbers::pi * (rOut * rOut - rIn * rIn);
+        area +=
+            RectangleRingShare(rIn, rOut, hx, hy) * std::numbers::pi * (rOut * rOut - rIn * rIn);
     }
     EXPECT_NEAR(area, 4.0 * hx * hy, 1e-6 * 4.0 * hx * hy);
 }
 
 TEST(RowAverageTest, ExponentialAverageAndItsRatioToTheMiddle) {
     const double mu = 4.94; // about 10 keV in soft tissue, 1/cm
-    EXPECT_NEAR(RowAverageAttenuation(mu, 0.0, 0.5), (1.0 - std::exp(-mu * 0.5)) / (mu * 0.5), 1e-15);
+    EXPECT_NEAR(RowAverageAttenuation(mu, 0.0, 0.5), (1.0 - std::exp(-mu * 0.5)) / (mu * 0.5),
+                1e-15);
     const double middle = std::exp(-mu * 0.75);
     EXPECT_NEAR(RowAverageAttenuation(mu, 0.5, 1.0) / middle, RowAverageOverMiddle(mu, 0.5), 1e-12);
     EXPECT_NEAR(RowAverageOverMiddle(1e-6, 0.5), 1.0, 1e-12);

@@ -10,10 +10,9 @@
 #include "tools/mc/TissueModel.h"
 #include "tools/xrl/XrayLib.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -89,9 +88,11 @@ class SamplingAtEnergy : public ::testing::TestWithParam<double> {};
 TEST_P(SamplingAtEnergy, IncoherentAnglesFollowKleinNishinaTimesS) {
     const double E = GetParam();
     const xrl::Material tissue = xrl::IcruSoftTissue();
-    const auto edges = EqualProbabilityEdges([&](double theta) { return IncoherentReference(tissue, E, theta); });
+    const auto edges =
+        EqualProbabilityEdges([&](double theta) { return IncoherentReference(tissue, E, theta); });
     RandomStream random(4001);
-    const double chi2 = ChiSquare(edges, [&] { return SampleIncoherent(E, Tissue(), random).CosTheta; });
+    const double chi2 =
+        ChiSquare(edges, [&] { return SampleIncoherent(E, Tissue(), random).CosTheta; });
     RecordProperty("chi_square", std::to_string(chi2));
     EXPECT_LT(chi2, kChiSquareCritical) << E << " keV";
 }
@@ -99,14 +100,16 @@ TEST_P(SamplingAtEnergy, IncoherentAnglesFollowKleinNishinaTimesS) {
 TEST_P(SamplingAtEnergy, CoherentAnglesFollowThomsonTimesFormFactorSquared) {
     const double E = GetParam();
     const xrl::Material tissue = xrl::IcruSoftTissue();
-    const auto edges = EqualProbabilityEdges([&](double theta) { return xrl::DCS_Rayl(tissue, E, theta); });
+    const auto edges =
+        EqualProbabilityEdges([&](double theta) { return xrl::DCS_Rayl(tissue, E, theta); });
     RandomStream random(4002);
     const double chi2 = ChiSquare(edges, [&] { return SampleCoherentCosine(E, Tissue(), random); });
     RecordProperty("chi_square", std::to_string(chi2));
     EXPECT_LT(chi2, kChiSquareCritical) << E << " keV";
 }
 
-INSTANTIATE_TEST_SUITE_P(NodeEnergies, SamplingAtEnergy, ::testing::Values(10.0, 30.0, 60.0, 150.0));
+INSTANTIATE_TEST_SUITE_P(NodeEnergies, SamplingAtEnergy,
+                         ::testing::Values(10.0, 30.0, 60.0, 150.0));
 
 // The test itself must be able to fail: free-electron Klein-Nishina angles,
 // without the incoherent scattering function, are far off at 10 keV where
@@ -114,10 +117,12 @@ INSTANTIATE_TEST_SUITE_P(NodeEnergies, SamplingAtEnergy, ::testing::Values(10.0,
 TEST(SamplingTest, ChiSquareRejectsKleinNishinaWithoutBinding) {
     const double E = 10.0;
     const xrl::Material tissue = xrl::IcruSoftTissue();
-    const auto edges = EqualProbabilityEdges([&](double theta) { return IncoherentReference(tissue, E, theta); });
+    const auto edges =
+        EqualProbabilityEdges([&](double theta) { return IncoherentReference(tissue, E, theta); });
     RandomStream random(4003);
     const double alpha = E / kElectronRestEnergy;
-    const double chi2 = ChiSquare(edges, [&] { return 1.0 + (1.0 - SampleKleinNishinaRatio(alpha, random)) / alpha; });
+    const double chi2 = ChiSquare(
+        edges, [&] { return 1.0 + (1.0 - SampleKleinNishinaRatio(alpha, random)) / alpha; });
     RecordProperty("chi_square", std::to_string(chi2));
     EXPECT_GT(chi2, 10.0 * kChiSquareCritical);
 }

@@ -8,10 +8,9 @@
 #include "tools/mc/TissueModel.h"
 #include "tools/xrl/XrayLib.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <vector>

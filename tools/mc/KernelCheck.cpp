@@ -38,7 +38,8 @@ double TissueAttenuation::At(double E) const {
     if (k >= EnergyKeV.size()) {
         throw std::runtime_error("energy " + Format("%g", E) + " keV above the tissue table");
     }
-    const double t = (std::log(E) - std::log(EnergyKeV[k - 1])) / (std::log(EnergyKeV[k]) - std::log(EnergyKeV[k - 1]));
+    const double t = (std::log(E) - std::log(EnergyKeV[k - 1])) /
+                     (std::log(EnergyKeV[k]) - std::log(EnergyKeV[k - 1]));
     double mu = 0.0;
     for (const std::vector<double>& part : Parts) {
         mu += std::exp(std::log(part[k - 1]) + t * (std::log(part[k]) - std::log(part[k - 1])));
@@ -105,12 +106,12 @@ double CircleShare(double r, double hx, double hy) {
 }
 
 // 8-point Gauss-Legendre nodes and weights on [-1, 1].
-constexpr std::array<double, 8> kGaussNodes = {-0.9602898564975363, -0.7966664774136267, -0.5255324099163290,
-                                               -0.1834346424956498, 0.1834346424956498,  0.5255324099163290,
-                                               0.7966664774136267,  0.9602898564975363};
-constexpr std::array<double, 8> kGaussWeights = {0.1012285362903763, 0.2223810344533745, 0.3137066458778873,
-                                                 0.3626837833783620, 0.3626837833783620, 0.3137066458778873,
-                                                 0.2223810344533745, 0.1012285362903763};
+constexpr std::array<double, 8> kGaussNodes = {
+    -0.9602898564975363, -0.7966664774136267, -0.5255324099163290, -0.1834346424956498,
+    0.1834346424956498,  0.5255324099163290,  0.7966664774136267,  0.9602898564975363};
+constexpr std::array<double, 8> kGaussWeights = {
+    0.1012285362903763, 0.2223810344533745, 0.3137066458778873, 0.3626837833783620,
+    0.3626837833783620, 0.3137066458778873, 0.2223810344533745, 0.1012285362903763};
 
 } // namespace
 
@@ -212,9 +213,11 @@ std::string RunKernelChecks(const std::filesystem::path& dataFolder, bool& passe
     };
 
     // 1. Primary per row against Primary.dat x exp(-mu z) averaged over the row.
-    out += "1. Primary dose per row (summed over rings) against Primary.dat x exp(-mu z) averaged over the row\n";
+    out += "1. Primary dose per row (summed over rings) against Primary.dat x exp(-mu z) averaged "
+           "over the row\n";
     out += "   rows compared: those whose Monte Carlo primary has a relative 1-sigma below 2 %\n";
-    out += "   E keV  rows  mean MC/table (1-sigma)  max |dev| %  max |dev|/sigma  row-average/middle  verdict\n";
+    out += "   E keV  rows  mean MC/table (1-sigma)  max |dev| %  max |dev|/sigma  "
+           "row-average/middle  verdict\n";
     for (int node = 0; node < kNodes; ++node) {
         if (!seen[node]) {
             out += "   " + std::to_string(NodeEnergy(node)) + ": no statistics\n";
@@ -236,7 +239,8 @@ std::string RunKernelChecks(const std::filesystem::path& dataFolder, bool& passe
                 continue;
             }
             const double table =
-                primaryFactors[node] * RowAverageAttenuation(mu, row * kRowThickness, (row + 1) * kRowThickness);
+                primaryFactors[node] *
+                RowAverageAttenuation(mu, row * kRowThickness, (row + 1) * kRowThickness);
             const double ratio = mc / table;
             const double ratioSigma = sigma / table;
             sumW += 1.0 / (ratioSigma * ratioSigma);
@@ -251,14 +255,17 @@ std::string RunKernelChecks(const std::filesystem::path& dataFolder, bool& passe
         const double meanSigma = 1.0 / std::sqrt(sumW);
         ok = ok && rows > 0 && std::fabs(mean - 1.0) <= 0.01 + 3.0 * meanSigma;
         char line[200];
-        std::snprintf(line, sizeof line, "   %5.0f  %4d  %.4f (%.4f)          %6.2f       %6.2f           %.4f           %s\n", E,
-                      rows, mean, meanSigma, 100.0 * maxDev, maxPull,
-                      RowAverageOverMiddle(mu, kRowThickness), verdict(ok));
+        std::snprintf(
+            line, sizeof line,
+            "   %5.0f  %4d  %.4f (%.4f)          %6.2f       %6.2f           %.4f           %s\n",
+            E, rows, mean, meanSigma, 100.0 * maxDev, maxPull,
+            RowAverageOverMiddle(mu, kRowThickness), verdict(ok));
         out += line;
     }
 
     // 2. Energy balance.
-    out += "\n2. Energy balance per incident photon (keV): primary + scatter deposits anywhere + escaping = E\n";
+    out += "\n2. Energy balance per incident photon (keV): primary + scatter deposits anywhere + "
+           "escaping = E\n";
     out += "   E keV  histories     primary    scatter    escaping   sum - E (1-sigma)  verdict\n";
     const auto runs = ReadCsv(kernels / "runs.csv");
     for (std::size_t k = 1; k < runs.size(); ++k) {
@@ -270,19 +277,22 @@ std::string RunKernelChecks(const std::filesystem::path& dataFolder, bool& passe
         const double p = Number(f[2]);
         const double s = Number(f[4]);
         const double e = Number(f[6]);
-        const double sigma = std::sqrt(Number(f[3]) * Number(f[3]) + Number(f[5]) * Number(f[5]) + Number(f[7]) * Number(f[7]));
+        const double sigma = std::sqrt(Number(f[3]) * Number(f[3]) + Number(f[5]) * Number(f[5]) +
+                                       Number(f[7]) * Number(f[7]));
         const double residual = p + s + e - E;
         // The parts are correlated (they add up to E in every analog history),
         // so the quadrature sum of their sigmas bounds the residual's spread.
         const bool ok = std::fabs(residual) <= 4.0 * sigma + 1e-9 * E;
         char line[200];
-        std::snprintf(line, sizeof line, "   %5.0f  %10s  %9.4f  %9.4f  %9.4f   %+.4f (%.4f)   %s\n", E, f[1].c_str(), p,
-                      s, e, residual, sigma, verdict(ok));
+        std::snprintf(line, sizeof line,
+                      "   %5.0f  %10s  %9.4f  %9.4f  %9.4f   %+.4f (%.4f)   %s\n", E, f[1].c_str(),
+                      p, s, e, residual, sigma, verdict(ok));
         out += line;
     }
 
     // 3. Broad-beam scatter-to-primary ratio on the axis, 30 cm x 30 cm.
-    out += "\n3. Scatter-to-primary ratio on the axis, parallel 30 cm x 30 cm field (kernels x exact ring shares of "
+    out += "\n3. Scatter-to-primary ratio on the axis, parallel 30 cm x 30 cm field (kernels x "
+           "exact ring shares of "
            "the square)\n";
     out += "   E keV   row 1 (0-0.5 cm)   5 cm    10 cm\n";
     std::vector<double> shares(kRings);

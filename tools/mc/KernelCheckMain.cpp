@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
     }
     try {
         bool passed = false;
-        const std::string report = veltrim::mc::RunKernelChecks(argc == 2 ? argv[1] : "data", passed);
+        const std::string report =
+            veltrim::mc::RunKernelChecks(argc == 2 ? argv[1] : "data", passed);
         std::fputs(report.c_str(), stdout);
         std::puts(passed ? "\nall checks passed" : "\nSOME CHECKS FAILED");
         return passed ? 0 : 1;

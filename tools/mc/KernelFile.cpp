@@ -8,11 +8,13 @@
 namespace veltrim::mc {
 
 std::vector<std::vector<double>> ScatterKernel(const KernelTally& tally) {
-    std::vector<std::vector<double>> kernel(CellGrid::kRings, std::vector<double>(CellGrid::kRows, 0.0));
+    std::vector<std::vector<double>> kernel(CellGrid::kRings,
+                                            std::vector<double>(CellGrid::kRows, 0.0));
     for (std::size_t row = 0; row < CellGrid::kRows; ++row) {
         for (std::size_t ring = 0; ring < CellGrid::kRings; ++ring) {
             kernel[ring][row] =
-                tally.ScatterCells().Mean(row * CellGrid::kRings + ring, tally.Histories()) / kRowMassThickness;
+                tally.ScatterCells().Mean(row * CellGrid::kRings + ring, tally.Histories()) /
+                kRowMassThickness;
         }
     }
     return kernel;
@@ -60,8 +62,8 @@ void WriteFileAtomically(const std::filesystem::path& path, const std::string& t
     std::filesystem::rename(temporary, path, error);
     if (error) {
         std::filesystem::remove(temporary);
-        throw std::runtime_error("cannot rename " + temporary.string() + " to " + path.string() + ": " +
-                                 error.message());
+        throw std::runtime_error("cannot rename " + temporary.string() + " to " + path.string() +
+                                 ": " + error.message());
     }
 }
 

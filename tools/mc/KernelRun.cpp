@@ -104,7 +104,8 @@ KernelTally RunKernel(const TissueModel& tissue, const RunSettings& settings,
     if (settings.BatchHistories == 0 || settings.MaxBatches == 0) {
         throw std::invalid_argument("RunKernel: no histories to run");
     }
-    if (!(settings.Energy > TissueModel::kMinEnergy && settings.Energy <= TissueModel::kMaxEnergy)) {
+    if (!(settings.Energy > TissueModel::kMinEnergy &&
+          settings.Energy <= TissueModel::kMaxEnergy)) {
         throw std::invalid_argument("RunKernel: energy outside the tabulated range");
     }
     RandomStream start(settings.Seed);
@@ -122,7 +123,8 @@ KernelTally RunKernel(const TissueModel& tissue, const RunSettings& settings,
                 auto tally = std::make_unique<KernelTally>();
                 const std::uint64_t first = batch * settings.BatchHistories;
                 for (std::uint64_t h = 0; h < settings.BatchHistories; ++h) {
-                    TransportHistory(beam, settings.Geometry, tissue, settings.Importance, stream, *tally, first + h);
+                    TransportHistory(beam, settings.Geometry, tissue, settings.Importance, stream,
+                                     *tally, first + h);
                 }
                 tally->Finish(settings.BatchHistories);
                 queue.Deliver(batch, std::move(tally));

@@ -16,12 +16,12 @@ namespace veltrim::mc {
 // seed, the energy's stream number and the batch count only, never on the
 // number of threads or their timing.
 struct RunSettings {
-    double Energy = 0.0;               // keV
-    std::uint64_t Seed = 0;            // the seed of the whole kernel set
-    unsigned StreamNumber = 0;         // which long-jump stream of the seed (one per node energy)
+    double Energy = 0.0;       // keV
+    std::uint64_t Seed = 0;    // the seed of the whole kernel set
+    unsigned StreamNumber = 0; // which long-jump stream of the seed (one per node energy)
     std::uint64_t BatchHistories = 100000;
     std::uint64_t MinBatches = 10;
-    std::uint64_t MaxBatches = 1;      // the run stops here at the latest
+    std::uint64_t MaxBatches = 1; // the run stops here at the latest
     // Stop after the first batch at which every row whose scatter exceeds
     // ScatterFloor x row 1's has a relative 1-sigma uncertainty below
     // TargetUncertainty. 0 disables the test: MaxBatches batches are run.
@@ -33,9 +33,9 @@ struct RunSettings {
 };
 
 struct RowStatistics {
-    int RowsTested = 0;             // rows above the floor
-    double WorstUncertainty = 0.0;  // largest relative 1-sigma among them
-    int WorstRow = 0;               // 1-based
+    int RowsTested = 0;            // rows above the floor
+    double WorstUncertainty = 0.0; // largest relative 1-sigma among them
+    int WorstRow = 0;              // 1-based
 };
 
 // The relative uncertainty of the scatter row sums against the floor.

@@ -3,8 +3,9 @@
 namespace veltrim::mc {
 
 KernelTally::KernelTally()
-    : primaryCells_(CellGrid::kRows * CellGrid::kRings), scatterCells_(CellGrid::kRows * CellGrid::kRings),
-      primaryRows_(CellGrid::kRows), scatterRows_(CellGrid::kRows), balance_(kBalanceBins) {}
+    : primaryCells_(CellGrid::kRows * CellGrid::kRings),
+      scatterCells_(CellGrid::kRows * CellGrid::kRings), primaryRows_(CellGrid::kRows),
+      scatterRows_(CellGrid::kRows), balance_(kBalanceBins) {}
 
 void KernelTally::Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) {
     balance_.Score(scattered ? kScatterAnywhere : kPrimaryAnywhere, energy, history);

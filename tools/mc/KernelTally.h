@@ -17,7 +17,12 @@ namespace veltrim::mc {
 // Energies in keV.
 class KernelTally {
   public:
-    enum BalanceBin : std::size_t { kPrimaryAnywhere = 0, kScatterAnywhere = 1, kEscaping = 2, kBalanceBins = 3 };
+    enum BalanceBin : std::size_t {
+        kPrimaryAnywhere = 0,
+        kScatterAnywhere = 1,
+        kEscaping = 2,
+        kBalanceBins = 3
+    };
 
     KernelTally();
 

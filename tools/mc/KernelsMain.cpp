@@ -22,19 +22,24 @@ using namespace veltrim::mc;
 
 constexpr const char* kUsage =
     "usage: veltrim-kernels --out DIR [options]\n"
-    "  --energies LIST     node energies in keV, comma-separated whole numbers (default 10,15,...,150)\n"
+    "  --energies LIST     node energies in keV, comma-separated whole numbers (default "
+    "10,15,...,150)\n"
     "  --seed N            seed of the whole set (default 20261206)\n"
     "  --threads N         worker threads (default 2)\n"
     "  --batch N           histories per batch (default 20000)\n"
-    "  --target S          stop an energy once every row whose scatter exceeds 1e-4 of row 1's has a\n"
+    "  --target S          stop an energy once every row whose scatter exceeds 1e-4 of row 1's has "
+    "a\n"
     "                      relative 1-sigma below S (default 0.0025)\n"
     "  --min-batches N     batches run before the target is tested (default 20)\n"
     "  --max-histories N   histories per energy at most (default 400000000)\n"
-    "  --histories N       run exactly N histories per energy (rounded up to whole batches), no target\n"
+    "  --histories N       run exactly N histories per energy (rounded up to whole batches), no "
+    "target\n"
     "  --radius R, --thickness T   phantom size in cm (default 60, 60)\n"
-    "  --importance F      depth importance grows as exp(F x mu(E) x z), F = 0 for analog transport\n"
+    "  --importance F      depth importance grows as exp(F x mu(E) x z), F = 0 for analog "
+    "transport\n"
     "                      (default 0.6)\n"
-    "  --importance-span L ... up to the depth where F x mu(E) x z = L, at most 40 cm (default 12)\n"
+    "  --importance-span L ... up to the depth where F x mu(E) x z = L, at most 40 cm (default "
+    "12)\n"
     "Writes DIR/<E>.dat for each energy, DIR/runs.csv and DIR/statistics.csv.\n";
 
 struct Options {
@@ -150,8 +155,9 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(o.Out);
         const auto setupStart = std::chrono::steady_clock::now();
         const TissueModel tissue(veltrim::xrl::IcruSoftTissue());
-        std::fprintf(stderr, "xraylib %s, tables ready in %.2f s\n", veltrim::xrl::Version().c_str(),
-                     std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count());
+        std::fprintf(
+            stderr, "xraylib %s, tables ready in %.2f s\n", veltrim::xrl::Version().c_str(),
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count());
 
         std::string runs = RunSummaryHeader();
         std::string rows = RowStatisticsHeader();
@@ -168,7 +174,8 @@ int main(int argc, char** argv) {
             if (rate > 0.0) {
                 // Slabs that double the importance: exp(rate x thickness) = 2.
                 const double slab = std::log(2.0) / rate;
-                const double depth = std::min(CellGrid::kRows * CellGrid::kRowThickness, o.ImportanceSpan / rate);
+                const double depth =
+                    std::min(CellGrid::kRows * CellGrid::kRowThickness, o.ImportanceSpan / rate);
                 s.Importance = DepthImportance{slab, static_cast<int>(std::ceil(depth / slab))};
             }
             if (o.FixedHistories > 0) {
@@ -181,22 +188,25 @@ int main(int argc, char** argv) {
             }
             const auto start = std::chrono::steady_clock::now();
             const KernelTally tally = RunKernel(tissue, s);
-            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             totalSeconds += seconds;
 
-            WriteFileAtomically(o.Out / KernelFileName(energy), KernelFileText(ScatterKernel(tally)));
+            WriteFileAtomically(o.Out / KernelFileName(energy),
+                                KernelFileText(ScatterKernel(tally)));
             runs += RunSummaryLine(energy, tally, s.ScatterFloor);
             rows += RowStatisticsLines(energy, tally);
             WriteFileAtomically(o.Out / "runs.csv", runs);
             WriteFileAtomically(o.Out / "statistics.csv", rows);
 
             const RowStatistics worst = ScatterRowStatistics(tally, s.ScatterFloor);
-            std::fprintf(stderr,
-                         "%3d keV: %12llu histories in %8.1f s (%.0f histories/s/thread), worst scatter row "
-                         "sum %.3f %% (row %d of %d tested)\n",
-                         energy, static_cast<unsigned long long>(tally.Histories()), seconds,
-                         static_cast<double>(tally.Histories()) / seconds / std::max(1u, o.Threads),
-                         100.0 * worst.WorstUncertainty, worst.WorstRow, worst.RowsTested);
+            std::fprintf(
+                stderr,
+                "%3d keV: %12llu histories in %8.1f s (%.0f histories/s/thread), worst scatter row "
+                "sum %.3f %% (row %d of %d tested)\n",
+                energy, static_cast<unsigned long long>(tally.Histories()), seconds,
+                static_cast<double>(tally.Histories()) / seconds / std::max(1u, o.Threads),
+                100.0 * worst.WorstUncertainty, worst.WorstRow, worst.RowsTested);
         }
         std::fprintf(stderr, "total %.1f s\n", totalSeconds);
     } catch (const std::exception& e) {

@@ -16,10 +16,10 @@ std::uint64_t SplitMix64(std::uint64_t& x) {
 }
 
 // The published jump polynomials of xoshiro256.
-constexpr std::uint64_t kJump[4] = {0x180ec6d33cfd0abaULL, 0xd5a61266f0c9392cULL, 0xa9582618e03fc9aaULL,
-                                    0x39abdc4529b1661cULL};
-constexpr std::uint64_t kLongJump[4] = {0x76e15d3efefdcbbfULL, 0xc5004e441c522fb3ULL, 0x77710069854ee241ULL,
-                                        0x39109bb02acbe635ULL};
+constexpr std::uint64_t kJump[4] = {0x180ec6d33cfd0abaULL, 0xd5a61266f0c9392cULL,
+                                    0xa9582618e03fc9aaULL, 0x39abdc4529b1661cULL};
+constexpr std::uint64_t kLongJump[4] = {0x76e15d3efefdcbbfULL, 0xc5004e441c522fb3ULL,
+                                        0x77710069854ee241ULL, 0x39109bb02acbe635ULL};
 
 } // namespace
 

@@ -8,8 +8,10 @@
 namespace veltrim::mc {
 
 std::string RunSummaryHeader() {
-    return "energy_keV,histories,primary_deposit_keV,primary_sigma,scatter_deposit_keV,scatter_sigma,"
-           "escaping_keV,escaping_sigma,balance_residual_keV,rows_tested,worst_row_relative_sigma,worst_row\n";
+    return "energy_keV,histories,primary_deposit_keV,primary_sigma,scatter_deposit_keV,scatter_"
+           "sigma,"
+           "escaping_keV,escaping_sigma,balance_residual_keV,rows_tested,worst_row_relative_sigma,"
+           "worst_row\n";
 }
 
 std::string RunSummaryLine(double energy, const KernelTally& tally, double scatterFloor) {
@@ -20,17 +22,20 @@ std::string RunSummaryLine(double energy, const KernelTally& tally, double scatt
     const double escaping = b.Mean(KernelTally::kEscaping, n);
     const RowStatistics rows = ScatterRowStatistics(tally, scatterFloor);
     std::string line = FormatC("%.0f", energy) + "," + std::to_string(n);
-    for (std::size_t bin : {KernelTally::kPrimaryAnywhere, KernelTally::kScatterAnywhere, KernelTally::kEscaping}) {
-        line += "," + FormatC("%.9e", b.Mean(bin, n)) + "," + FormatC("%.3e", b.Uncertainty(bin, n));
+    for (std::size_t bin :
+         {KernelTally::kPrimaryAnywhere, KernelTally::kScatterAnywhere, KernelTally::kEscaping}) {
+        line +=
+            "," + FormatC("%.9e", b.Mean(bin, n)) + "," + FormatC("%.3e", b.Uncertainty(bin, n));
     }
     line += "," + FormatC("%.3e", primary + scatter + escaping - energy);
-    line += "," + std::to_string(rows.RowsTested) + "," + FormatC("%.3e", rows.WorstUncertainty) + "," +
-            std::to_string(rows.WorstRow) + "\n";
+    line += "," + std::to_string(rows.RowsTested) + "," + FormatC("%.3e", rows.WorstUncertainty) +
+            "," + std::to_string(rows.WorstRow) + "\n";
     return line;
 }
 
 std::string RowStatisticsHeader() {
-    return "energy_keV,row,primary_keV_cm2_per_g,primary_sigma,scatter_keV_cm2_per_g,scatter_sigma\n";
+    return "energy_keV,row,primary_keV_cm2_per_g,primary_sigma,scatter_keV_cm2_per_g,scatter_"
+           "sigma\n";
 }
 
 std::string RowStatisticsLines(double energy, const KernelTally& tally) {

@@ -10,7 +10,8 @@ constexpr std::uint64_t kNoHistory = std::numeric_limits<std::uint64_t>::max();
 }
 
 ScoringArray::ScoringArray(std::size_t bins)
-    : sum_(bins, 0.0), sumOfSquares_(bins, 0.0), pending_(bins, 0.0), lastHistory_(bins, kNoHistory) {}
+    : sum_(bins, 0.0), sumOfSquares_(bins, 0.0), pending_(bins, 0.0),
+      lastHistory_(bins, kNoHistory) {}
 
 void ScoringArray::Finish() {
     for (std::size_t bin = 0; bin < sum_.size(); ++bin) {

@@ -6,7 +6,8 @@
 
 namespace veltrim::mc {
 
-TissueModel::TissueModel(const xrl::Material& material, int energyPoints, int qPoints) : material_(material) {
+TissueModel::TissueModel(const xrl::Material& material, int energyPoints, int qPoints)
+    : material_(material) {
     if (energyPoints < 2 || qPoints < 2) {
         throw std::invalid_argument("TissueModel needs at least two grid points");
     }
@@ -47,7 +48,8 @@ TissueModel::TissueModel(const xrl::Material& material, int energyPoints, int qP
         f2Integral_.push_back(integral);
     }
     // Tabulated S(q) may overshoot Z by rounding; the acceptance must stay a probability.
-    const double largest = *std::max_element(incoherentAcceptance_.begin(), incoherentAcceptance_.end());
+    const double largest =
+        *std::max_element(incoherentAcceptance_.begin(), incoherentAcceptance_.end());
     if (largest > 1.0) {
         for (double& a : incoherentAcceptance_) {
             a /= largest;

@@ -61,8 +61,8 @@ class TissueModel {
     std::vector<double> lnPhoto_, lnIncoh_, lnCoh_;
     double qStep_ = 0.0;
     std::vector<double> incoherentAcceptance_;
-    std::vector<double> q2_;        // grid of q^2
-    std::vector<double> f2_;        // F^2 on it
+    std::vector<double> q2_;         // grid of q^2
+    std::vector<double> f2_;         // F^2 on it
     std::vector<double> f2Integral_; // running integral of F^2 d(q^2), trapezoid on q^2
 };
 

@@ -124,7 +124,8 @@ void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& t
         }
         case InteractionKind::Coherent:
             photon.Scattered = true;
-            d = Deflect(d, SampleCoherentCosine(E, tissue, random), 2.0 * std::numbers::pi * random.Uniform());
+            d = Deflect(d, SampleCoherentCosine(E, tissue, random),
+                        2.0 * std::numbers::pi * random.Uniform());
             break;
         }
     }
