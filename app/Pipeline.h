@@ -11,8 +11,10 @@ namespace veltrim {
 enum class CalculationResult { Completed, DepthDoseFailed, Stopped };
 
 struct PipelineHooks {
-    std::function<void(const std::string&)> ShowClampText; // write the clamp text into Text1 (may be empty fn)
-    std::function<void()> Yield;                             // one pass of the event loop (may be empty fn)
+    // Writes the clamp text into Text1 (may be an empty function).
+    std::function<void(const std::string&)> ShowClampText;
+    // One pass of the event loop (may be an empty function).
+    std::function<void()> Yield;
 };
 
 // The calculation behind the OK button, without the window: ReadConditions

@@ -8,7 +8,6 @@
 #include "tests/dose/SyntheticData.h"
 
 #include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <random>
 #include <string>
@@ -99,7 +98,8 @@ void DepthDoseOnly(benchmark::State& run, const Case& c) {
     veltrim::SharedState state(messages, DataFolder(), WorkFolder());
     state.SelectRectification(c.rectification);
     state.ReadConditions(Texts(c));
-    if (!state.LoadAttenuationTables() || !state.SynthesizeSpectrum() || !state.LoadTissueTables()) {
+    if (!state.LoadAttenuationTables() || !state.SynthesizeSpectrum() ||
+        !state.LoadTissueTables()) {
         run.SkipWithError("set-up");
         return;
     }
@@ -114,10 +114,18 @@ void DepthDoseOnly(benchmark::State& run, const Case& c) {
     }
 }
 
-void BM_PipelineDefault(benchmark::State& run) { Pipeline(run, DefaultCase); }
-void BM_PipelineHeaviest(benchmark::State& run) { Pipeline(run, HeaviestCase); }
-void BM_ComputeDepthDoseDefault(benchmark::State& run) { DepthDoseOnly(run, DefaultCase); }
-void BM_ComputeDepthDoseHeaviest(benchmark::State& run) { DepthDoseOnly(run, HeaviestCase); }
+void BM_PipelineDefault(benchmark::State& run) {
+    Pipeline(run, DefaultCase);
+}
+void BM_PipelineHeaviest(benchmark::State& run) {
+    Pipeline(run, HeaviestCase);
+}
+void BM_ComputeDepthDoseDefault(benchmark::State& run) {
+    DepthDoseOnly(run, DefaultCase);
+}
+void BM_ComputeDepthDoseHeaviest(benchmark::State& run) {
+    DepthDoseOnly(run, HeaviestCase);
+}
 
 BENCHMARK(BM_PipelineDefault)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PipelineHeaviest)->Unit(benchmark::kMillisecond);

@@ -35,7 +35,9 @@ template <typename... Parts> [[noreturn]] void Fail(const Parts&... parts) {
 }
 
 // Middle of the 0.5-cm layer of row d, cm.
-double LayerMiddle(int d) { return 0.5 * d - 0.25; }
+double LayerMiddle(int d) {
+    return 0.5 * d - 0.25;
+}
 
 // Logarithm of a tabulated value that the log-log interpolation needs positive.
 double TissueLog(double value, int row) {
@@ -142,8 +144,8 @@ std::unique_ptr<FieldGeometry> ProjectField(const SharedState& s, int rows) {
             }
             const std::optional<double> share = RingCoverage(r, hx, hy, s.Pi);
             if (!share)
-                Fail("the share of ring ", r, " inside the ", 2 * hx, " x ", 2 * hy, " cm field at ",
-                     z, " cm cannot be formed");
+                Fail("the share of ring ", r, " inside the ", 2 * hx, " x ", 2 * hy,
+                     " cm field at ", z, " cm cannot be formed");
             row.share[r] = *share;
         }
     }
@@ -272,7 +274,9 @@ void ComputeTable(SharedState& s) {
 
 } // namespace
 
-std::filesystem::path KernelFile(int energyKeV) { return std::to_string(energyKeV) + ".dat"; }
+std::filesystem::path KernelFile(int energyKeV) {
+    return std::to_string(energyKeV) + ".dat";
+}
 
 bool SharedState::ComputeDepthDose() {
     DepthDoseFailureCause.clear();
@@ -282,7 +286,9 @@ bool SharedState::ComputeDepthDose() {
         DepthDoseFailureCause = e.what();
         Messages.Show(DepthDoseFailureMessage);
         return false;
-    } catch (const DataFileError& e) {
+    } catch (const std::exception& e) {
+        // A kernel file that cannot be read, or anything else the library
+        // throws: the same message, and the window goes on.
         DepthDoseFailureCause = e.what();
         Messages.Show(DepthDoseFailureMessage);
         return false;

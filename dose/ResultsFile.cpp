@@ -3,8 +3,8 @@
 #include "app/SharedState.h"
 #include "dose/DepthDose.h"
 
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -19,8 +19,8 @@ namespace {
 // to nearest (the library rounds an exact tie to even; the caller moves ties).
 std::string FixedDigits(double magnitude, int decimals) {
     char buffer[512]; // 309 integer digits of the largest double and the decimals
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                      std::chars_format::fixed, decimals);
     return std::string(buffer, result.ptr);
 }
 
@@ -33,7 +33,8 @@ bool IsTie(double magnitude, int decimals) {
     if (point == std::string::npos)
         return false;
     const std::string_view rest = std::string_view(digits).substr(point + 1 + decimals);
-    return rest.size() > 1 && rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string_view::npos;
+    return rest.size() > 1 && rest[0] == '5' &&
+           rest.find_first_not_of('0', 1) == std::string_view::npos;
 }
 
 std::string Convert(std::string_view text, const char* to, const char* from) {
@@ -87,7 +88,9 @@ std::string FormatNumber(double value, int minIntegerDigits, int decimals) {
     return (value < 0 && nonZero ? "-" : "") + digits;
 }
 
-std::string EncodeShiftJis(std::string_view utf8) { return Convert(utf8, "SHIFT_JIS", "UTF-8"); }
+std::string EncodeShiftJis(std::string_view utf8) {
+    return Convert(utf8, "SHIFT_JIS", "UTF-8");
+}
 
 std::string DecodeShiftJis(std::string_view shiftJis) {
     return Convert(shiftJis, "UTF-8", "SHIFT_JIS");
@@ -132,16 +135,17 @@ void ReplaceFile(const std::filesystem::path& target, std::string_view bytes) {
     std::FILE* file = nullptr;
     std::filesystem::path temporary;
     for (int attempt = 0; attempt < 16 && file == nullptr; ++attempt) {
-        temporary = folder / ("." + target.filename().string() + "." + std::to_string(seed()) + ".part");
+        temporary =
+            folder / ("." + target.filename().string() + "." + std::to_string(seed()) + ".part");
         file = std::fopen(temporary.c_str(), "wbx"); // never reuse a file that exists
         if (file == nullptr && errno != EEXIST)
             break;
     }
     if (file == nullptr)
-        throw ResultsFileError("\"" + target.generic_string() + "\" cannot be written: " +
-                               std::strerror(errno));
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                         std::fflush(file) == 0;
+        throw ResultsFileError("\"" + target.generic_string() +
+                               "\" cannot be written: " + std::strerror(errno));
+    const bool written =
+        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
     const int writeError = errno;
     const bool closed = std::fclose(file) == 0;
     std::error_code renameError;

@@ -9,7 +9,6 @@ namespace veltrim {
 
 class SharedState;
 
-
 // A results file that could not be encoded or written; the message says why.
 class ResultsFileError : public std::runtime_error {
   public:

@@ -11,7 +11,9 @@ namespace {
 
 // Angle (from the axis perpendicular to the line) at which the circle of
 // radius rho meets the line at distance h from the centre.
-double CrossingAngle(double rho, double h) { return std::atan(std::sqrt(rho * rho - h * h) / h); }
+double CrossingAngle(double rho, double h) {
+    return std::atan(std::sqrt(rho * rho - h * h) / h);
+}
 
 // Part of the quarter disc of radius rho beyond the line at distance h: the
 // sector up to the crossing less the triangle under it.

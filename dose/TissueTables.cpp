@@ -12,10 +12,12 @@ int ReadTissueFile(const std::filesystem::path& path, TissueRows& rows) {
     const double count = file.Next();
     file.Next(); // read and not used
     if (!(count >= 1) || count != std::floor(count))
-        throw DataFileError(DataFileMessage(path, "the row count is not a whole number of at least 1."));
+        throw DataFileError(
+            DataFileMessage(path, "the row count is not a whole number of at least 1."));
     if (count > TissueRowCapacity) {
         std::ostringstream what;
-        what << "holds " << count << " rows; at most " << TissueRowCapacity << " fit the tissue table.";
+        what << "holds " << count << " rows; at most " << TissueRowCapacity
+             << " fit the tissue table.";
         throw DataFileError(DataFileMessage(path, what.str()));
     }
     const int n = static_cast<int>(count);

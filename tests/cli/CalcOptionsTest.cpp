@@ -7,8 +7,9 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(CalcOptions, ConditionsAndOutputOptionsAreTakenAsTyped) {
-    const veltrim::CalcOptions o = veltrim::ParseCalcOptions(
-        {"--kv", "120 kV", "--field-y", "0", "--rectification", "3", "--precise", "--out", "r.csv"});
+    const veltrim::CalcOptions o =
+        veltrim::ParseCalcOptions({"--kv", "120 kV", "--field-y", "0", "--rectification", "3",
+                                   "--precise", "--out", "r.csv"});
     EXPECT_EQ(o.Texts.TubeVoltage, "120 kV");
     EXPECT_EQ(o.Texts.FieldY, "0");
     EXPECT_EQ(o.Texts.FieldX, "30");
@@ -19,8 +20,8 @@ TEST(CalcOptions, ConditionsAndOutputOptionsAreTakenAsTyped) {
 }
 
 TEST(CalcOptions, BadCommandLinesAreRejected) {
-    for (const Args& args : {Args{"--kv"}, Args{"--rectification", "4"}, Args{"--frobnicate"},
-                             Args{"--out"}})
+    for (const Args& args :
+         {Args{"--kv"}, Args{"--rectification", "4"}, Args{"--frobnicate"}, Args{"--out"}})
         EXPECT_THROW(veltrim::ParseCalcOptions(args), std::invalid_argument) << args[0];
 }
 

@@ -4,9 +4,8 @@
 #include "dose/ResultsFile.h"
 #include "dose/SyntheticData.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -27,9 +26,10 @@ struct CalcFixture {
 
     // Runs veltrim-calc in the work folder with the data folder and `args`.
     CalcRun Calc(const std::string& args) const {
-        const std::string command = "cd '" + work.Path().string() + "' && '" VELTRIM_CALC "' --data '" +
-                                    data.Path().string() + "' " + args + " >'" +
-                                    (work / ".out").string() + "' 2>'" + (work / ".err").string() + "'";
+        const std::string command = "cd '" + work.Path().string() +
+                                    "' && '" VELTRIM_CALC "' --data '" + data.Path().string() +
+                                    "' " + args + " >'" + (work / ".out").string() + "' 2>'" +
+                                    (work / ".err").string() + "'";
         const int status = std::system(command.c_str());
         CalcRun run;
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -84,10 +84,9 @@ TEST(VeltrimCalc, PrecisePrintsEveryRowWithSeventeenDigitsThatRoundToTheFile) {
     for (int d = 1; d <= 60; ++d) {
         double z, p, s, t;
         ASSERT_EQ(std::sscanf(lines[d].c_str(), "%lf,%lf,%lf,%lf", &z, &p, &s, &t), 4);
-        const std::string expected = " " + veltrim::FormatNumber(z, 2, 2) + ",  " +
-                                     veltrim::FormatNumber(p, 3, 2) + ",  " +
-                                     veltrim::FormatNumber(s, 3, 2) + ",  " +
-                                     veltrim::FormatNumber(t, 3, 2) + "\r";
+        const std::string expected =
+            " " + veltrim::FormatNumber(z, 2, 2) + ",  " + veltrim::FormatNumber(p, 3, 2) + ",  " +
+            veltrim::FormatNumber(s, 3, 2) + ",  " + veltrim::FormatNumber(t, 3, 2) + "\r";
         EXPECT_EQ(file[d - 1], expected);
     }
 }
@@ -98,7 +97,8 @@ TEST(VeltrimCalc, OutNamesTheResultsFile) {
     const CalcRun run = f.Calc("--out sub/results.csv");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_FALSE(fs::exists(f.work / "PDD_tempDATA.txt"));
-    EXPECT_EQ(run.out, WithoutCarriageReturns(veltrim::DecodeShiftJis(ReadBytes(f.work / "sub/results.csv"))));
+    EXPECT_EQ(run.out, WithoutCarriageReturns(
+                           veltrim::DecodeShiftJis(ReadBytes(f.work / "sub/results.csv"))));
 }
 
 TEST(VeltrimCalc, FailuresExitNonZeroWithTheirCause) {

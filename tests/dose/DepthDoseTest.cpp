@@ -1,12 +1,12 @@
+#include "dose/DepthDose.h"
+
 #include "app/SharedState.h"
 #include "common/TempFolder.h"
-#include "dose/DepthDose.h"
 #include "dose/SyntheticData.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -49,18 +49,26 @@ struct DoseFixture {
 
     void WriteKernels(const std::function<double(int energyKeV, int row, int ring)>& value) {
         for (int e = 10; e <= 150; e += 5)
-            WriteKernel(e, veltrim::testing::KernelText([&](int a, int c) { return value(e, a, c); }));
+            WriteKernel(e,
+                        veltrim::testing::KernelText([&](int a, int c) { return value(e, a, c); }));
     }
     void WriteKernel(int energyKeV, const std::string& text) {
-        dir.Write((fs::path(veltrim::KernelFolder) / veltrim::KernelFile(energyKeV)).string(), text);
+        dir.Write((fs::path(veltrim::KernelFolder) / veltrim::KernelFile(energyKeV)).string(),
+                  text);
     }
 
     bool Run() { return state.LoadTissueTables() && state.ComputeDepthDose(); }
-    std::string ResultsBytes() const { return veltrim::testing::ReadBytes(dir / "PDD_tempDATA.txt"); }
+    std::string ResultsBytes() const {
+        return veltrim::testing::ReadBytes(dir / "PDD_tempDATA.txt");
+    }
 };
 
-double LayerMiddle(int d) { return 0.5 * d - 0.25; }
-double InverseSquare(double fsd, int d) { return fsd * fsd / ((fsd + LayerMiddle(d)) * (fsd + LayerMiddle(d))); }
+double LayerMiddle(int d) {
+    return 0.5 * d - 0.25;
+}
+double InverseSquare(double fsd, int d) {
+    return fsd * fsd / ((fsd + LayerMiddle(d)) * (fsd + LayerMiddle(d)));
+}
 
 TEST(DepthDose, FirstLayerIsExactlyHundredAndEveryRowIsPrimaryPlusScatter) {
     DoseFixture f;
@@ -101,7 +109,9 @@ TEST(DepthDose, PrimaryFollowsInverseSquareAndTissueAttenuation) {
     f.SpectrumInOneBin(101); // 50.5 keV: between the nodes, where no scatter may be invented
     ASSERT_TRUE(f.Run()) << f.state.DepthDoseFailureCause;
     const double mu = 0.17;
-    const auto primary = [&](int d) { return InverseSquare(100, d) * std::exp(-mu * LayerMiddle(d)); };
+    const auto primary = [&](int d) {
+        return InverseSquare(100, d) * std::exp(-mu * LayerMiddle(d));
+    };
     for (int d = 1; d <= 60; ++d) {
         EXPECT_NEAR(f.state.DepthDoseResult[d][PrimaryPdd], 100 * primary(d) / primary(1),
                     1e-12 * f.state.DepthDoseResult[d][PrimaryPdd])
@@ -122,7 +132,8 @@ TEST(DepthDose, CircularFieldCountsWholeRingsUpToItsProjectedRadius) {
     for (int d = 1; d <= 60; ++d) {
         const double radius = 10 * (50 + LayerMiddle(d)) / 50;
         const double rings = std::floor(2 * radius) + 1;
-        EXPECT_NEAR(f.state.ScatterByEnergy[100][d], rings * InverseSquare(50, d), 1e-13) << "row " << d;
+        EXPECT_NEAR(f.state.ScatterByEnergy[100][d], rings * InverseSquare(50, d), 1e-13)
+            << "row " << d;
     }
     // A field of no size still counts the first ring whole.
     f.SetConditions(80, 50, 0, 0);
@@ -191,7 +202,8 @@ TEST(DepthDose, EveryFailureShowsTheMessageAndKeepsThePreviousResults) {
         {"focus in a layer", [](DoseFixture& f) { f.SetConditions(80, -0.25, 30, 30); }},
         {"0 x 10 is no circle", [](DoseFixture& f) { f.SetConditions(80, 100, 0, 10); }},
         {"negative side", [](DoseFixture& f) { f.SetConditions(80, 100, 30, -10); }},
-        {"40 x 40 at FSD 50 needs 91 rings", [](DoseFixture& f) { f.SetConditions(80, 50, 40, 40); }},
+        {"40 x 40 at FSD 50 needs 91 rings",
+         [](DoseFixture& f) { f.SetConditions(80, 50, 40, 40); }},
         {"missing kernel", [](DoseFixture& f) { fs::remove(f.dir / "PDS-data" / "150.dat"); }},
         {"short kernel",
          [](DoseFixture& f) {
@@ -205,12 +217,17 @@ TEST(DepthDose, EveryFailureShowsTheMessageAndKeepsThePreviousResults) {
          }},
         {"equal tissue energies",
          [](DoseFixture& f) {
-             f.dir.Write("ICRUSoft.dat", "3, 0\n0.01, 1, 1, 1\n0.05, 1, 1, 1\n0.05, 1, 1, 1\n0.2, 1, 1, 1\n");
+             f.dir.Write("ICRUSoft.dat",
+                         "3, 0\n0.01, 1, 1, 1\n0.05, 1, 1, 1\n0.05, 1, 1, 1\n0.2, 1, 1, 1\n");
          }},
         {"tissue table ends below the tube voltage",
-         [](DoseFixture& f) { f.dir.Write("ICRUSoft.dat", "2, 0\n0.01, 1, 1, 1\n0.08, 1, 1, 1\n"); }},
+         [](DoseFixture& f) {
+             f.dir.Write("ICRUSoft.dat", "2, 0\n0.01, 1, 1, 1\n0.08, 1, 1, 1\n");
+         }},
         {"zero tissue coefficient",
-         [](DoseFixture& f) { f.dir.Write("ICRUSoft.dat", "2, 0\n0.01, 1, 0, 1\n0.2, 1, 1, 1\n"); }},
+         [](DoseFixture& f) {
+             f.dir.Write("ICRUSoft.dat", "2, 0\n0.01, 1, 0, 1\n0.2, 1, 1, 1\n");
+         }},
         {"no dose in the first layer", [](DoseFixture& f) { f.state.Spectrum = {}; }},
         {"negative scatter node in use",
          [](DoseFixture& f) {

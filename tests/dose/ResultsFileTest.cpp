@@ -1,11 +1,11 @@
+#include "dose/ResultsFile.h"
+
 #include "app/SharedState.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
-#include "dose/ResultsFile.h"
-
-#include <gtest/gtest.h>
 
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 namespace {
@@ -21,18 +21,32 @@ TEST(ResultsFile, NumbersFollowTheirPatterns) {
         const char* text;
     };
     const Case cases[] = {
-        {0.25, 2, 2, "00.25"},         {29.75, 2, 2, "29.75"},   {71.3214, 3, 2, "071.32"},
-        {28.6786, 3, 2, "028.68"},     {100, 3, 2, "100.00"},    {1000, 3, 2, "1000.00"},
-        {12345.678, 3, 2, "12345.68"}, {150, 2, 1, "150.0"},     {5, 2, 1, "05.0"},
-        {2.5, 1, 2, "2.50"},           {0.1, 1, 2, "0.10"},      {0, 2, 1, "00.0"},
-        {99.996, 3, 2, "100.00"},      {9.96, 2, 1, "10.0"},
+        {0.25, 2, 2, "00.25"},
+        {29.75, 2, 2, "29.75"},
+        {71.3214, 3, 2, "071.32"},
+        {28.6786, 3, 2, "028.68"},
+        {100, 3, 2, "100.00"},
+        {1000, 3, 2, "1000.00"},
+        {12345.678, 3, 2, "12345.68"},
+        {150, 2, 1, "150.0"},
+        {5, 2, 1, "05.0"},
+        {2.5, 1, 2, "2.50"},
+        {0.1, 1, 2, "0.10"},
+        {0, 2, 1, "00.0"},
+        {99.996, 3, 2, "100.00"},
+        {9.96, 2, 1, "10.0"},
         // Exactly halfway (binary fractions) goes away from zero; a value just
         // below a decimal half (2.675 is 2.67499999...) goes down.
-        {0.125, 3, 2, "000.13"},       {0.375, 3, 2, "000.38"},  {80.25, 2, 1, "80.3"},
-        {2.675, 1, 2, "2.67"},         {-0.125, 3, 2, "-000.13"},
+        {0.125, 3, 2, "000.13"},
+        {0.375, 3, 2, "000.38"},
+        {80.25, 2, 1, "80.3"},
+        {2.675, 1, 2, "2.67"},
+        {-0.125, 3, 2, "-000.13"},
         // Negative values keep their zeros after the sign; a negative value
         // that rounds to zero is written as zero.
-        {-1.5, 3, 2, "-001.50"},       {-0.001, 3, 2, "000.00"}, {-0.0, 3, 2, "000.00"},
+        {-1.5, 3, 2, "-001.50"},
+        {-0.001, 3, 2, "000.00"},
+        {-0.0, 3, 2, "000.00"},
         {1e-300, 3, 2, "000.00"},
     };
     for (const Case& c : cases)
@@ -120,7 +134,8 @@ TEST(ResultsFile, ShiftJisRoundTripsTheLabels) {
     const std::string label = "\xEF\xBC\xB8\xE7\xB7\x9A\xE7\xAE\xA1\xE9\x9B\xBB\xE5\x9C\xA7";
     EXPECT_EQ(veltrim::EncodeShiftJis(label), "\x82\x77\x90\xFC\x8A\xC7\x93\x64\x88\xB3");
     EXPECT_EQ(veltrim::DecodeShiftJis(veltrim::EncodeShiftJis(label)), label);
-    EXPECT_THROW(veltrim::EncodeShiftJis("\xF0\x9F\x98\x80"), veltrim::ResultsFileError); // no JIS code
+    EXPECT_THROW(veltrim::EncodeShiftJis("\xF0\x9F\x98\x80"),
+                 veltrim::ResultsFileError); // no JIS code
 }
 
 // A write that fails half-way (here the file-size limit of the process is

@@ -1,9 +1,8 @@
 #include "dose/RingCoverage.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <random>
 
 namespace {

@@ -23,9 +23,8 @@ inline std::string SyntheticTissueText() {
     std::string text = "12, 0\n";
     char line[160];
     for (const double e : energiesKeV) {
-        std::snprintf(line, sizeof line, "%.4f, %.6e, %.6e, %.6e\n", e / 1000,
-                      4050.0 / (e * e * e), 0.03 * std::pow(30.0 / e, 1.8),
-                      0.2 * std::pow(e / 30.0, -0.1));
+        std::snprintf(line, sizeof line, "%.4f, %.6e, %.6e, %.6e\n", e / 1000, 4050.0 / (e * e * e),
+                      0.03 * std::pow(30.0 / e, 1.8), 0.2 * std::pow(e / 30.0, -0.1));
         text += line;
     }
     return text;
@@ -37,7 +36,8 @@ inline std::string SyntheticPrimaryText() {
     char line[80];
     for (int j = 2; j <= 30; ++j) {
         const double e = 5.0 * j;
-        std::snprintf(line, sizeof line, "%g, %.6e\n", e, 1e-3 * e * (0.03 + 40 / std::pow(e, 2.5)));
+        std::snprintf(line, sizeof line, "%g, %.6e\n", e,
+                      1e-3 * e * (0.03 + 40 / std::pow(e, 2.5)));
         text += line;
     }
     return text;
@@ -67,7 +67,8 @@ inline double SyntheticKernel(int energyKeV, int a, int c) {
 }
 
 // Three attenuation tables (300 records "energy, mu") shaped like W, Al, Cu.
-inline std::string SyntheticAttenuationText(double density, double scale, double floor, int edgeBin) {
+inline std::string SyntheticAttenuationText(double density, double scale, double floor,
+                                            int edgeBin) {
     std::string text;
     char line[80];
     for (int i = 1; i <= 300; ++i) {

@@ -1,11 +1,11 @@
+#include "dose/TissueTables.h"
+
 #include "app/SharedState.h"
 #include "common/TempFolder.h"
 #include "dose/SyntheticData.h"
-#include "dose/TissueTables.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -22,7 +22,9 @@ std::string PrimaryText(double (*factor)(int), int records = 29) {
     return text;
 }
 
-double SteepFactor(int j) { return 100.0 / (j * j * j) + 0.25 * j; }
+double SteepFactor(int j) {
+    return 100.0 / (j * j * j) + 0.25 * j;
+}
 
 struct TissueFixture {
     TempFolder dir;
@@ -41,10 +43,12 @@ TEST(TissueTables, PrimaryDoseFactorIsLogInterpolatedBetweenNodes) {
     const auto& table = f.state.PrimaryDoseTable;
     const auto P = [](int keV) { return std::stod(std::to_string(SteepFactor(keV / 5))); };
     // 10.5 keV lies 4.5 keV below the 15-keV node.
-    EXPECT_DOUBLE_EQ(table[21], std::exp(std::log(P(15)) - (std::log(P(15)) - std::log(P(10))) * 4.5 / 5));
+    EXPECT_DOUBLE_EQ(table[21],
+                     std::exp(std::log(P(15)) - (std::log(P(15)) - std::log(P(10))) * 4.5 / 5));
     EXPECT_DOUBLE_EQ(table[30], P(15));
     EXPECT_DOUBLE_EQ(table[200], P(100));
-    EXPECT_DOUBLE_EQ(table[299], std::exp(std::log(P(150)) - (std::log(P(150)) - std::log(P(145))) * 0.5 / 5));
+    EXPECT_DOUBLE_EQ(table[299],
+                     std::exp(std::log(P(150)) - (std::log(P(150)) - std::log(P(145))) * 0.5 / 5));
     EXPECT_EQ(table[300], P(150)); // taken over, not interpolated
     for (int i = 0; i <= 20; ++i)
         EXPECT_EQ(table[i], 0.0) << "bin " << i;
@@ -78,8 +82,10 @@ TEST(TissueTables, BrokenFileIsReportedByNameAndTheCalculationStops) {
         {"ICRUSoft.dat", "2, 0\n0.01, 1, 2, 3\n0.02, 1, x2, 3\n"},
         {"Primary.dat", ""},
         {"Primary.dat", PrimaryText(SteepFactor, 28)},
-        {"Primary.dat", "10, 0\n" + PrimaryText(SteepFactor).substr(PrimaryText(SteepFactor).find('\n') + 1)},
-        {"Primary.dat", "10, -1\n" + PrimaryText(SteepFactor).substr(PrimaryText(SteepFactor).find('\n') + 1)},
+        {"Primary.dat",
+         "10, 0\n" + PrimaryText(SteepFactor).substr(PrimaryText(SteepFactor).find('\n') + 1)},
+        {"Primary.dat",
+         "10, -1\n" + PrimaryText(SteepFactor).substr(PrimaryText(SteepFactor).find('\n') + 1)},
     };
     for (const Case& c : cases) {
         TissueFixture f;

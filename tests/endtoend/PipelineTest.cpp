@@ -1,10 +1,10 @@
 #include "app/Pipeline.h"
+
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 #include "dose/SyntheticData.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -26,7 +26,9 @@ struct PipelineFixture {
     PipelineFixture() {
         veltrim::testing::WriteSyntheticData(dir.Path());
         EXPECT_TRUE(state.LoadAttenuationTables());
-        hooks.ShowClampText = [this](const std::string& text) { events.push_back("clamp " + text); };
+        hooks.ShowClampText = [this](const std::string& text) {
+            events.push_back("clamp " + text);
+        };
         hooks.Yield = [this] {
             events.push_back("yield: spectrum " + std::to_string(state.Spectrum[100] > 0) +
                              ", tissue " + std::to_string(state.TissueTablesLoaded));
@@ -43,9 +45,9 @@ TEST(Pipeline, ClampIsShownFirstAndTheWindowGetsThreeYields) {
     veltrim::ConditionTexts texts;
     texts.TubeVoltage = "200";
     EXPECT_EQ(f.Run(texts), CalculationResult::Completed);
-    const std::vector<std::string> expected = {
-        "clamp 150", "yield: spectrum 0, tissue 0", "yield: spectrum 1, tissue 0",
-        "yield: spectrum 1, tissue 1"};
+    const std::vector<std::string> expected = {"clamp 150", "yield: spectrum 0, tissue 0",
+                                               "yield: spectrum 1, tissue 0",
+                                               "yield: spectrum 1, tissue 1"};
     EXPECT_EQ(f.events, expected);
     EXPECT_TRUE(f.sink.Messages.empty());
     EXPECT_EQ(f.state.Conditions.TubeVoltage, 150.0);

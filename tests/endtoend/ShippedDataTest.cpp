@@ -5,9 +5,8 @@
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -55,8 +54,9 @@ TEST(ShippedData, DefaultConditionsGiveAWholeTableAndResultsFile) {
         veltrim::DecodeShiftJis(veltrim::testing::ReadBytes(f.work / "PDD_tempDATA.txt"));
     EXPECT_EQ(text.rfind(" 00.25,  0", 0), 0u) << text.substr(0, 40);
     EXPECT_NE(text.find(",  100.00\r\n 00.75,"), std::string::npos);
-    EXPECT_NE(text.find("\r\n\xEF\xBC\xB8\xE7\xB7\x9A\xE7\xAE\xA1\xE9\x9B\xBB\xE5\x9C\xA7, 80.0, kV\r\n"),
-              std::string::npos); // "Ｘ線管電圧, 80.0, kV"
+    EXPECT_NE(
+        text.find("\r\n\xEF\xBC\xB8\xE7\xB7\x9A\xE7\xAE\xA1\xE9\x9B\xBB\xE5\x9C\xA7, 80.0, kV\r\n"),
+        std::string::npos); // "Ｘ線管電圧, 80.0, kV"
     EXPECT_NE(text.find(" at FSD, 30.0, cm\r\n"), std::string::npos);
 }
 
