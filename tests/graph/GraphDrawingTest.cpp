@@ -1,3 +1,4 @@
+#include "common/GraphProbe.h"
 #include "graph/GraphDrawing.h"
 #include "graph/GraphMapping.h"
 
@@ -11,34 +12,9 @@ namespace {
 
 using namespace veltrim;
 
-// The pixel of the drawing area that holds a point in graph units.
-QPoint PixelOf(QPointF world) {
-    const QPointF p = GraphToPixel().map(world);
-    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
-}
-
-// Whether the colour appears within `reach` pixels of a point in graph units:
-// where the design puts a line, a pixel of rounding either way is allowed.
-bool ColourNear(const QImage& image, QPointF world, QRgb colour, int reach = 1) {
-    const QPoint c = PixelOf(world);
-    for (int dy = -reach; dy <= reach; ++dy)
-        for (int dx = -reach; dx <= reach; ++dx) {
-            const QPoint p(c.x() + dx, c.y() + dy);
-            if (image.rect().contains(p) && image.pixel(p) == colour)
-                return true;
-        }
-    return false;
-}
-
-// Pixels of a colour inside a rectangle given in graph units.
-int CountColour(const QImage& image, QPointF topLeft, QPointF bottomRight, QRgb colour) {
-    const QRect area = QRect(PixelOf(topLeft), PixelOf(bottomRight)).intersected(image.rect());
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += image.pixel(x, y) == colour ? 1 : 0;
-    return count;
-}
+using veltrim::testing::ColourNear;
+using veltrim::testing::CountColour;
+using veltrim::testing::PixelOf;
 
 QImage EmptyChart() {
     QImage image = MakeGraphImage();

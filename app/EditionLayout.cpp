@@ -1,0 +1,224 @@
+#include "app/EditionLayout.h"
+
+#include <QFont>
+#include <QStringList>
+
+#include <cmath>
+
+namespace veltrim {
+namespace {
+
+constexpr QRgb Black = 0xff000000;
+constexpr QRgb White = 0xffffffff;
+constexpr QRgb Grey = 0xff808080;
+constexpr QRgb Red = 0xffff0000;
+constexpr QRgb Blue = 0xff0000ff;
+constexpr QRgb DarkBlue = 0xff0000c0;
+constexpr QRgb Yellow = 0xffffff00;
+constexpr QRgb LightCyan = 0xffc0ffff;   // the conditions panel and the save captions
+constexpr QRgb LightYellow = 0xffffffc0; // every button face, the PDD readouts
+
+constexpr FontSpec Times(double points, bool italic = false) {
+    return {Face::TimesNewRoman, points, italic};
+}
+constexpr FontSpec Meiryo(double points) { return {Face::Meiryo, points, false}; }
+
+using K = ControlKind;
+using A = Align;
+
+// English edition (Form3). Client area 15315 x 10650 twips.
+constexpr ControlLayout EnglishControls[] = {
+    // name, kind, parent, left, top, width, height, font, caption, text, back, alignment, border
+    {"Label22", K::Label, "", 240, 240, 5775, 8415, Times(14.25), "", Unset, LightCyan, A::Left, true},
+    {"Label1(2)", K::Label, "", 1320, 480, 3540, 465, Times(20.25), "Irradiation conditions", DarkBlue, Unset, A::Centre},
+    {"Frame2", K::GroupBox, "", 600, 1080, 5055, 1335, Times(15.75), "Rectification method", Black, LightCyan},
+    {"Option7", K::OptionButton, "Frame2", 240, 480, 2415, 330, Times(14.25), "Constant potential", Unset, LightCyan},
+    {"Option8", K::OptionButton, "Frame2", 240, 885, 2295, 330, Times(14.25), "3-phase 12 peak", Unset, LightCyan},
+    {"Option9", K::OptionButton, "Frame2", 3000, 480, 1935, 330, Times(14.25), "Single-phase", Unset, LightCyan},
+    {"Label19", K::Label, "Frame2", 3600, 840, 1005, 315, Times(14.25), "full-wave"},
+    {"Label1(1)", K::Label, "", 1590, 2640, 1620, 345, Times(15.75), "Tube voltage"},
+    {"Text1", K::TextField, "", 3480, 2640, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label8", K::Label, "", 4560, 2715, 345, 315, Times(14.25), "kV"},
+    {"Label1(0)", K::Label, "", 1680, 3240, 1530, 345, Times(15.75), "Target angle"},
+    {"Text5", K::TextField, "", 3480, 3240, 975, 420, Times(14.25), "", Blue, Unset, A::Centre},
+    {"Label5", K::Label, "", 4560, 3270, 855, 375, Times(14.25), "degree"},
+    {"Label2(1)", K::Label, "", 1080, 3840, 2205, 345, Times(15.75), "Inherent filtration"},
+    {"Text8", K::TextField, "", 3480, 3840, 975, 390, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label9", K::Label, "", 4560, 3870, 1095, 315, Times(14.25), "mmAl eq."},
+    {"Label4", K::Label, "", 1200, 4440, 2040, 345, Times(15.75), "Aluminum filter"},
+    {"Text3", K::TextField, "", 3480, 4440, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label11", K::Label, "", 4560, 4470, 435, 315, Times(14.25), "mm"},
+    {"Label7", K::Label, "", 1680, 5040, 1620, 345, Times(15.75), "Copper filter"},
+    {"Text4", K::TextField, "", 3480, 5040, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label12", K::Label, "", 4560, 5085, 435, 315, Times(14.25), "mm"},
+    {"Label1(4)", K::Label, "", 495, 5760, 5130, 345, Times(15.75), "Focus to entrance surface distance (FSD)"},
+    {"Text9", K::TextField, "", 3480, 6240, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label13", K::Label, "", 4515, 6270, 375, 315, Times(14.25), "cm"},
+    {"Label14", K::Label, "", 840, 6720, 2160, 345, Times(15.75), "Field size at FSD"},
+    {"Text10", K::TextField, "", 2040, 7200, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label17", K::Label, "", 3120, 7200, 195, 360, Meiryo(12.0), "×"},
+    {"Text11", K::TextField, "", 3480, 7200, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label16", K::Label, "", 4515, 7215, 375, 315, Times(14.25), "cm"},
+    {"Label21", K::Label, "", 4920, 7200, 90, 225, Times(9.0), "2"},
+    {"Label23", K::Label, "", 480, 7920, 2205, 345, Times(15.75), "Phantom material"},
+    {"Label24", K::Label, "", 2880, 7920, 2775, 405, Times(14.25), "ICRU soft-tissue", Blue, White, A::Centre, true},
+    {"Command3", K::Button, "", 1080, 8880, 1935, 735, Times(15.75), "OK", Unset, LightYellow},
+    {"Command6", K::Button, "", 3720, 8880, 1935, 735, Times(15.75), "Reset", Unset, LightYellow},
+    {"Command1", K::Button, "", 1080, 9840, 1215, 495, Times(15.75), "Exit", Unset, LightYellow},
+    {"Picture1", K::Graph, "", 6480, 240, 8415, 8415, Times(15.75), ""},
+    {"Line1", K::Line, "Picture1", 1139, 3360, 7975, 3360, Times(14.25), "", Black},
+    {"Line2", K::Line, "Picture1", 4557, 186, 4557, 6591, Times(14.25), "", Red},
+    {"Line3", K::Line, "Picture1", 1139, 3840, 7975, 3840, Times(14.25), "", Red},
+    {"Line4", K::Line, "Picture1", 1139, 4320, 7975, 4320, Times(14.25), "", Blue},
+    {"Label20", K::Label, "Picture1", 5520, 7920, 750, 285, Times(12.0), "Depth =", Unset, White, A::Right},
+    {"Label15", K::Label, "Picture1", 6960, 7920, 150, 315, Times(14.25), "~", Unset, White},
+    {"Label6", K::Label, "Picture1", 7800, 7920, 270, 285, Times(12.0), "cm", Unset, White},
+    {"Text12", K::TextField, "", 12840, 8160, 615, 345, Times(12.0), "", Unset, LightCyan, A::Centre},
+    {"Text6", K::TextField, "", 13680, 8160, 615, 345, Times(12.0), "", Unset, LightCyan, A::Centre},
+    {"Text7", K::TextField, "", 6600, 7560, 1095, 375, Times(12.0), "", Black, LightYellow, A::Centre},
+    {"Text13", K::TextField, "", 6600, 7920, 1095, 375, Times(12.0), "", Red, LightYellow, A::Centre},
+    {"Text14", K::TextField, "", 6600, 8280, 1095, 375, Times(12.0), "", Blue, LightYellow, A::Centre},
+    {"Label3", K::Label, "", 6720, 8700, 7665, 285, Times(12.0), "Move the mouse cursor on the graph or press the left or right key to display the PDD"},
+    {"Label10", K::Label, "", 6480, 9120, 3810, 375, Times(14.25), "Save PDD data in csv format", Unset, LightCyan, A::Centre, true},
+    {"Text2", K::TextField, "", 10200, 9120, 3735, 435, Times(14.25), "", Unset, Unset, A::Centre},
+    {"Command2", K::Button, "", 13920, 9120, 975, 435, Times(14.25), "Save", Unset, LightYellow},
+    {"Label25", K::Label, "", 6510, 9960, 3690, 375, Times(14.25), "Save PDD graph as bmp image", Unset, LightCyan, A::Centre, true},
+    {"Text15", K::TextField, "", 10200, 9960, 3735, 435, Times(14.25), "", Unset, Unset, A::Centre},
+    {"Command4", K::Button, "", 13920, 9960, 975, 435, Times(14.25), "Save", Unset, LightYellow},
+    {"Label18", K::Label, "", 7680, 9600, 6210, 315, Times(14.25), "Input file name without extention (both top and bottom)", Blue},
+    {"Picture2", K::Icon, "", 4320, 9840, 480, 480, Times(14.25), ""},
+};
+
+// Japanese edition (Form1). Client area 15240 x 10620 twips. Same controls
+// and names as the English edition, without Label19.
+constexpr ControlLayout JapaneseControls[] = {
+    // name, kind, parent, left, top, width, height, font, caption, text, back, alignment, border
+    {"Label22", K::Label, "", 240, 240, 5775, 8415, Meiryo(14.25), "", Unset, LightCyan, A::Left, true},
+    {"Label1(2)", K::Label, "", 750, 480, 1590, 465, Meiryo(15.75), "照 射 条 件", DarkBlue, Unset, A::Centre},
+    {"Frame2", K::GroupBox, "", 600, 1080, 5055, 1335, Meiryo(14.25), "整流方式", Black, LightCyan},
+    {"Option7", K::OptionButton, "Frame2", 480, 480, 1215, 330, Meiryo(14.25), "定電圧", Unset, LightCyan},
+    {"Option8", K::OptionButton, "Frame2", 480, 885, 2175, 330, Meiryo(14.25), "三相12ピーク", Unset, LightCyan},
+    {"Option9", K::OptionButton, "Frame2", 2760, 480, 1575, 330, Meiryo(14.25), "単相全波", Unset, LightCyan},
+    {"Label1(1)", K::Label, "", 1680, 2640, 1440, 420, Meiryo(14.25), "Ｘ線管電圧"},
+    {"Text1", K::TextField, "", 3480, 2640, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label8", K::Label, "", 4560, 2715, 345, 315, Times(14.25), "kV"},
+    {"Label1(0)", K::Label, "", 1080, 3240, 2010, 420, Meiryo(14.25), "ターゲット角度"},
+    {"Text5", K::TextField, "", 3480, 3240, 975, 420, Times(14.25), "", Blue, Unset, A::Centre},
+    {"Label5", K::Label, "", 4560, 3270, 855, 375, Times(14.25), "degree"},
+    {"Label2(1)", K::Label, "", 795, 3840, 2505, 420, Meiryo(14.25), "固有ろ過（Al 当量)"},
+    {"Text8", K::TextField, "", 3480, 3840, 975, 390, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label9", K::Label, "", 4560, 3870, 1095, 315, Times(14.25), "mmAl eq."},
+    {"Label4", K::Label, "", 720, 4440, 2580, 420, Meiryo(14.25), "アルミ付加フィルタ"},
+    {"Text3", K::TextField, "", 3480, 4440, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label11", K::Label, "", 4560, 4470, 435, 315, Times(14.25), "mm"},
+    {"Label7", K::Label, "", 1200, 5040, 2010, 420, Meiryo(14.25), "銅付加フィルタ"},
+    {"Text4", K::TextField, "", 3480, 5040, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label12", K::Label, "", 4560, 5085, 435, 315, Times(14.25), "mm"},
+    {"Label1(4)", K::Label, "", 720, 5760, 3570, 420, Meiryo(14.25), "焦点-入射表面間距離 (FSD)"},
+    {"Text9", K::TextField, "", 3480, 6240, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label13", K::Label, "", 4515, 6270, 375, 315, Times(14.25), "cm"},
+    {"Label14", K::Label, "", 720, 6720, 2730, 420, Meiryo(14.25), "照射野サイズ at FSD"},
+    {"Text10", K::TextField, "", 2040, 7200, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label17", K::Label, "", 3120, 7200, 195, 360, Meiryo(12.0), "×"},
+    {"Text11", K::TextField, "", 3480, 7200, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
+    {"Label16", K::Label, "", 4515, 7215, 375, 315, Times(14.25), "cm"},
+    {"Label21", K::Label, "", 4920, 7200, 90, 225, Times(9.0), "2"},
+    {"Label23", K::Label, "", 1080, 7920, 1140, 420, Meiryo(14.25), "被照射体"},
+    {"Label24", K::Label, "", 2520, 7920, 2775, 405, Times(14.25), "ICRU soft-tissue", Blue, White, A::Centre, true},
+    {"Command3", K::Button, "", 1080, 8880, 1935, 735, Times(15.75), "OK", Unset, LightYellow},
+    {"Command6", K::Button, "", 3720, 8880, 1935, 735, Meiryo(14.25), "リセット", Unset, LightYellow},
+    {"Command1", K::Button, "", 1080, 9840, 1215, 495, Meiryo(14.25), "終了", Unset, LightYellow},
+    {"Picture1", K::Graph, "", 6480, 240, 8415, 8415, Times(15.75), ""},
+    {"Line1", K::Line, "Picture1", 1139, 3360, 7975, 3360, Times(14.25), "", Black},
+    {"Line2", K::Line, "Picture1", 4557, 186, 4557, 6591, Times(14.25), "", Red},
+    {"Line3", K::Line, "Picture1", 1139, 3840, 7975, 3840, Times(14.25), "", Red},
+    {"Line4", K::Line, "Picture1", 1139, 4320, 7975, 4320, Times(14.25), "", Blue},
+    {"Label20", K::Label, "Picture1", 5520, 7920, 795, 300, Meiryo(9.75), "Depth =", Unset, White, A::Right},
+    {"Label15", K::Label, "Picture1", 6930, 7920, 225, 300, Meiryo(9.75), "～", Unset, White},
+    {"Label6", K::Label, "Picture1", 7800, 7920, 285, 300, Meiryo(9.75), "cm", Unset, White},
+    {"Text12", K::TextField, "", 12840, 8160, 615, 345, Meiryo(9.75), "", Unset, LightCyan, A::Centre},
+    {"Text6", K::TextField, "", 13680, 8160, 615, 345, Meiryo(9.75), "", Unset, LightCyan, A::Centre},
+    {"Text7", K::TextField, "", 6600, 7560, 1095, 375, Meiryo(9.75), "", Black, LightYellow, A::Centre},
+    {"Text13", K::TextField, "", 6600, 7920, 1095, 375, Meiryo(9.75), "", Red, LightYellow, A::Centre},
+    {"Text14", K::TextField, "", 6600, 8280, 1095, 375, Meiryo(9.75), "", Blue, LightYellow, A::Centre},
+    {"Label3", K::Label, "", 6600, 8685, 7995, 300, Meiryo(9.75), "グラフ上でマウスカーソルを動かすか、または左右キーを押すと深部線量率が表示されます"},
+    {"Label10", K::Label, "", 6480, 9120, 3690, 420, Meiryo(12.0), "  PDDデータを csv 形式で保存  ", Unset, LightCyan, A::Centre, true},
+    {"Text2", K::TextField, "", 10080, 9120, 3855, 435, Meiryo(11.25), "", Unset, Unset, A::Centre},
+    {"Command2", K::Button, "", 13920, 9120, 975, 435, Meiryo(12.0), "保存", Unset, LightYellow},
+    {"Label25", K::Label, "", 6480, 9960, 3630, 420, Meiryo(12.0), " PDDグラフを bmp 画像で保存  ", Unset, LightCyan, A::Centre, true},
+    {"Text15", K::TextField, "", 10080, 9960, 3855, 435, Meiryo(11.25), "", Unset, Unset, A::Centre},
+    {"Command4", K::Button, "", 13920, 9960, 975, 435, Meiryo(12.0), "保存", Unset, LightYellow},
+    {"Label18", K::Label, "", 8400, 9600, 5460, 300, Meiryo(9.75), "保存ファイル名を、拡張子なしで入力して下さい（上下とも）", Black},
+    {"Picture2", K::Icon, "", 4320, 9840, 480, 480, Times(14.25), ""},
+};
+
+// The start window (Form2). Client area 14985 x 6600 twips.
+constexpr ControlLayout StartControls[] = {
+    {"Picture1", K::TitlePicture, "", 8400, 120, 6315, 6315, Times(15.75), ""},
+    // The yellow title sits 45 twips right and 15 below the red one, behind it: a shadow.
+    {"Label1", K::Label, "", 2520, 360, 3660, 1095, Times(48.0, true), "Veltrim", Yellow},
+    {"Label2", K::Label, "", 2475, 345, 3660, 1095, Times(48.0, true), "Veltrim", Red},
+    {"Label3", K::Label, "", 480, 1800, 6825, 510, Times(21.75, true), "Calculation of Percentage Depth Dose", Black},
+    {"Label5", K::Label, "", 2280, 2520, 3735, 510, Times(21.75, true), "for diagnostic X-rays", Black},
+    {"Command1", K::Button, "", 960, 3720, 2895, 855, Times(18.0), "English edition", Unset, LightYellow},
+    {"Command2", K::Button, "", 4680, 3720, 2895, 855, Times(18.0), "Japanese edition", Unset, LightYellow},
+    {"Command3", K::Button, "", 960, 5040, 1575, 735, Times(18.0), "Exit", Unset, LightYellow},
+    {"Picture2", K::Icon, "", 7080, 5160, 480, 480, Times(15.75), ""},
+    {"Label4", K::Label, "", 2040, 6120, 4230, 285, Times(12.0), "Version 0.1  ·  the Veltrim team", Grey},
+};
+
+// Both captions begin with one blank.
+constexpr WindowLayout English{" Percentage depth dose of diagnostic CX-rays", 15315, 10650,
+                               Times(14.25), EnglishControls};
+constexpr WindowLayout Japanese{" 診断領域Ｘ線の深部量百分率", 15240, 10620,
+                                {Face::MsGothic, 9.75, false}, JapaneseControls};
+constexpr WindowLayout Start{"Percentage depth dose of diagnostic X-rays", 14985, 6600,
+                             Times(15.75), StartControls};
+
+} // namespace
+
+const WindowLayout& MainWindowLayout(Language edition) {
+    return edition == Language::Japanese ? Japanese : English;
+}
+
+const WindowLayout& StartWindowLayout() { return Start; }
+
+const ControlLayout* FindControl(const WindowLayout& layout, std::string_view name) {
+    for (const ControlLayout& control : layout.Controls)
+        if (control.Name == name)
+            return &control;
+    return nullptr;
+}
+
+int TwipsToPixels(int twips) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / TwipsPerPixel));
+}
+
+int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
+
+const char* FaceName(Face face) {
+    switch (face) {
+    case Face::MsGothic:
+        return "ＭＳ ゴシック";
+    case Face::Meiryo:
+        return "メイリオ";
+    case Face::TimesNewRoman:
+    default:
+        return "Times New Roman";
+    }
+}
+
+void InstallFontSubstitutes() {
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
+                               {QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"),
+                                QStringLiteral("DejaVu Serif")});
+    // A fixed-pitch Gothic for the window default, a proportional one for the captions.
+    QFont::insertSubstitutions(QString::fromUtf8(FaceName(Face::MsGothic)),
+                               {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                                QStringLiteral("Noto Sans CJK JP")});
+    QFont::insertSubstitutions(QString::fromUtf8(FaceName(Face::Meiryo)),
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                QStringLiteral("IPAGothic")});
+}
+
+} // namespace veltrim

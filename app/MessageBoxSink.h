@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/MessageSink.h"
+
+namespace veltrim {
+
+// The window's way of telling the user: a modal message box with an OK button
+// only, no icon, titled with the application's title, over the active window.
+class MessageBoxSink final : public MessageSink {
+  public:
+    void Show(const std::string& text) override;
+};
+
+} // namespace veltrim

@@ -1,0 +1,45 @@
+#include "app/StartWindow.h"
+
+#include "app/EditionLayout.h"
+#include "app/MainWindow.h"
+#include "app/ProgramFiles.h"
+#include "app/WindowBuilder.h"
+
+#include <QPushButton>
+
+#include <utility>
+
+namespace veltrim {
+
+StartWindow::StartWindow(MessageSink& messages, std::filesystem::path dataFolder,
+                         std::filesystem::path workFolder, QWidget* parent)
+    : QWidget(parent), messages_(messages), dataFolder_(std::move(dataFolder)),
+      workFolder_(std::move(workFolder)) {
+    BuildWindow(*this, StartWindowLayout());
+    connect(findChild<QPushButton*>(QStringLiteral("Command1")), &QPushButton::clicked, this,
+            [this] { ChooseEdition(Language::English); });
+    connect(findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+            [this] { ChooseEdition(Language::Japanese); });
+    connect(findChild<QPushButton*>(QStringLiteral("Command3")), &QPushButton::clicked, this,
+            &StartWindow::ExitProgram);
+}
+
+StartWindow::~StartWindow() = default;
+
+void StartWindow::ChooseEdition(Language edition) {
+    if (!main_) {
+        main_ = std::make_unique<MainWindow>(edition, messages_, dataFolder_, workFolder_);
+        connect(main_.get(), &MainWindow::ProgramEnded, this, &StartWindow::ProgramEnded);
+        CentreOnScreen(*main_);
+    }
+    main_->show();
+    hide();
+}
+
+void StartWindow::ExitProgram() {
+    hide();
+    DeleteWorkingFile(workFolder_);
+    emit ProgramEnded();
+}
+
+} // namespace veltrim

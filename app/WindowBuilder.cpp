@@ -1,0 +1,230 @@
+#include "app/WindowBuilder.h"
+
+#include "app/Artwork.h"
+#include "graph/GraphMapping.h"
+#include "graph/GraphPicture.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+
+#include <stdexcept>
+#include <string>
+
+namespace veltrim {
+namespace {
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool IsSet(QRgb colour) { return qAlpha(colour) != 0; }
+
+void SetColour(QWidget& widget, QPalette::ColorRole role, QRgb colour) {
+    if (!IsSet(colour))
+        return;
+    QPalette palette = widget.palette();
+    palette.setColor(role, QColor::fromRgb(colour));
+    widget.setPalette(palette);
+}
+
+void FillBackground(QWidget& widget, QRgb colour) {
+    if (!IsSet(colour))
+        return;
+    widget.setAutoFillBackground(true);
+    SetColour(widget, widget.backgroundRole(), colour);
+}
+
+Qt::Alignment Horizontal(Align alignment) {
+    switch (alignment) {
+    case Align::Centre:
+        return Qt::AlignHCenter;
+    case Align::Right:
+        return Qt::AlignRight;
+    case Align::Left:
+    default:
+        return Qt::AlignLeft;
+    }
+}
+
+QRect PixelRect(const ControlLayout& c) {
+    return {TwipsToPixels(c.Left), TwipsToPixels(c.Top), TwipsToPixels(c.Width),
+            TwipsToPixels(c.Height)};
+}
+
+QWidget* MakeControl(const ControlLayout& c, QWidget* parent) {
+    const QString caption = Utf8(c.Caption);
+    switch (c.Kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(caption, parent);
+        label->setAlignment(Horizontal(c.Alignment) | Qt::AlignTop);
+        SetColour(*label, QPalette::WindowText, c.Text);
+        FillBackground(*label, c.Back);
+        if (c.Bordered)
+            label->setFrameStyle(QFrame::Box | QFrame::Plain);
+        return label;
+    }
+    case ControlKind::TextField: {
+        auto* field = new QLineEdit(parent);
+        field->setAlignment(Horizontal(c.Alignment) | Qt::AlignVCenter);
+        field->setTextMargins(0, 0, 0, 0);
+        SetColour(*field, QPalette::Text, c.Text);
+        SetColour(*field, QPalette::Base, c.Back);
+        return field;
+    }
+    case ControlKind::OptionButton: {
+        auto* option = new QRadioButton(caption, parent);
+        SetColour(*option, QPalette::WindowText, c.Text);
+        FillBackground(*option, c.Back);
+        return option;
+    }
+    case ControlKind::GroupBox: {
+        auto* group = new QGroupBox(caption, parent);
+        SetColour(*group, QPalette::WindowText, c.Text);
+        FillBackground(*group, c.Back);
+        return group;
+    }
+    case ControlKind::Button: {
+        auto* button = new QPushButton(caption, parent);
+        SetColour(*button, QPalette::Button, c.Back);
+        SetColour(*button, QPalette::ButtonText, c.Text);
+        return button;
+    }
+    case ControlKind::Graph:
+        return new GraphPicture(parent);
+    case ControlKind::Icon: {
+        auto* icon = new QLabel(parent);
+        icon->setPixmap(QPixmap::fromImage(ProgramIcon(TwipsToPixels(c.Width))));
+        return icon;
+    }
+    case ControlKind::TitlePicture: {
+        auto* picture = new QLabel(parent);
+        picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        picture->setLineWidth(2);
+        picture->setPixmap(QPixmap::fromImage(TitlePicture(TwipsToPixels(c.Width) - 4)));
+        return picture;
+    }
+    case ControlKind::Line:
+        break;
+    }
+    return nullptr;
+}
+
+// A cursor line's end points are twips from the top-left of the graph's
+// drawing area; the graph keeps them in graph units.
+void PlaceLine(const ControlLayout& c, GraphPicture& graph) {
+    const QTransform toGraph = GraphToPixel().inverted();
+    const auto toUnits = [&](int x, int y) {
+        return toGraph.map(QPointF(static_cast<double>(x) / TwipsPerPixel,
+                                   static_cast<double>(y) / TwipsPerPixel));
+    };
+    const int n = std::stoi(std::string(c.Name.substr(4)));
+    graph.SetLine(n, {toUnits(c.Left, c.Top), toUnits(c.Width, c.Height), c.Text, false});
+}
+
+// Width of a caption on one line, overhang of the last glyph included, as a
+// label measures itself.
+int CaptionWidth(const QFont& font, const QString& caption) {
+    return QFontMetrics(font)
+        .boundingRect(QRect(0, 0, 4096, 1024), Qt::AlignLeft | Qt::TextSingleLine, caption)
+        .width();
+}
+
+// The width a control leaves for its caption: what its own size hint adds
+// to the text (frame, indent, indicator), or the style's margins for buttons
+// and group boxes, whose hints answer other questions.
+int CaptionRoom(const ControlLayout& c, const QWidget& control, const QString& caption) {
+    const QStyle& style = *control.style();
+    switch (c.Kind) {
+    case ControlKind::Label:
+    case ControlKind::OptionButton:
+        return control.width() -
+               (control.sizeHint().width() - CaptionWidth(control.font(), caption));
+    case ControlKind::Button:
+        return control.width() - 2 * style.pixelMetric(QStyle::PM_ButtonMargin);
+    case ControlKind::GroupBox:
+        return control.width() - 2 * style.pixelMetric(QStyle::PM_LayoutLeftMargin);
+    default:
+        return control.width();
+    }
+}
+
+} // namespace
+
+void FitCaption(QWidget& control, const QString& caption, int room) {
+    // The design's captions were measured with hinted, whole-pixel glyph
+    // advances; unhinted faces of the same metrics come out a few per cent
+    // wider. Narrow the face just enough, never below MinimumCaptionStretch.
+    QFont font = control.font();
+    for (int stretch = 100; stretch >= MinimumCaptionStretch; --stretch) {
+        font.setStretch(stretch);
+        if (CaptionWidth(font, caption) <= room)
+            break;
+    }
+    control.setFont(font);
+}
+
+QFont DesignFont(const FontSpec& spec) {
+    QFont font(QString::fromUtf8(FaceName(spec.Family)));
+    font.setPixelSize(PointsToPixels(spec.Points));
+    font.setWeight(QFont::Normal);
+    font.setItalic(spec.Italic);
+    return font;
+}
+
+void BuildWindow(QWidget& window, const WindowLayout& layout) {
+    window.setWindowTitle(Utf8(layout.Caption));
+    window.setFixedSize(TwipsToPixels(layout.ClientWidth), TwipsToPixels(layout.ClientHeight));
+    window.setFont(DesignFont(layout.DefaultFont));
+    window.setWindowIcon(QIcon(QPixmap::fromImage(ProgramIcon())));
+    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    for (const ControlLayout& c : layout.Controls) {
+        QWidget* parent = &window;
+        QPoint offset;
+        if (!c.Parent.empty()) {
+            parent = window.findChild<QWidget*>(Utf8(c.Parent));
+            if (parent == nullptr)
+                throw std::logic_error("layout names a parent before creating it: " +
+                                       std::string(c.Parent));
+            if (qobject_cast<GraphPicture*>(parent) != nullptr)
+                offset = QPoint(GraphPicture::BorderWidth, GraphPicture::BorderWidth);
+        }
+        if (c.Kind == ControlKind::Line) {
+            auto* graph = qobject_cast<GraphPicture*>(parent);
+            if (graph == nullptr)
+                throw std::logic_error("a cursor line outside the graph: " + std::string(c.Name));
+            PlaceLine(c, *graph);
+            continue;
+        }
+        QWidget* control = MakeControl(c, parent);
+        control->setObjectName(Utf8(c.Name));
+        control->setFont(DesignFont(c.Font));
+        const QRect box = PixelRect(c);
+        if (c.Kind == ControlKind::Graph)
+            control->move(box.topLeft()); // its size is its own: drawing area plus border
+        else
+            control->setGeometry(box.translated(offset));
+        if (!c.Caption.empty()) {
+            const QString caption = Utf8(c.Caption);
+            FitCaption(*control, caption, CaptionRoom(c, *control, caption));
+        }
+    }
+}
+
+void CentreOnScreen(QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr)
+        return;
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window.move(frame.topLeft());
+}
+
+} // namespace veltrim

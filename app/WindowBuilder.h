@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/EditionLayout.h"
+
+#include <QFont>
+#include <QWidget>
+
+namespace veltrim {
+
+// The font a row of a layout table asks for, sized in pixels at 96 dots per
+// inch so that it scales with the window's geometry on a high-density screen.
+QFont DesignFont(const FontSpec& spec);
+
+// Narrows a control's font, if need be, until its caption fits the given
+// width, down to MinimumCaptionStretch per cent.
+inline constexpr int MinimumCaptionStretch = 80;
+void FitCaption(QWidget& control, const QString& caption, int room);
+
+// Gives a window its caption, fixed client size, default font and icon, and
+// creates the controls of the table on it, back to front, each named as the
+// table names it (find them with findChild). Cursor lines go to the graph.
+void BuildWindow(QWidget& window, const WindowLayout& layout);
+
+// Puts a fixed-size window in the middle of the screen it is on.
+void CentreOnScreen(QWidget& window);
+
+} // namespace veltrim

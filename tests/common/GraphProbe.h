@@ -1,0 +1,42 @@
+#pragma once
+
+// Looking at the graph picture's image in graph units.
+
+#include "graph/GraphMapping.h"
+
+#include <QImage>
+
+#include <cmath>
+
+namespace veltrim::testing {
+
+// The pixel of the drawing area that holds a point in graph units.
+inline QPoint PixelOf(QPointF world) {
+    const QPointF p = GraphToPixel().map(world);
+    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
+}
+
+// Whether the colour appears within `reach` pixels of a point in graph units:
+// where the design puts a line, a pixel of rounding either way is allowed.
+inline bool ColourNear(const QImage& image, QPointF world, QRgb colour, int reach = 1) {
+    const QPoint c = PixelOf(world);
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const QPoint p(c.x() + dx, c.y() + dy);
+            if (image.rect().contains(p) && image.pixel(p) == colour)
+                return true;
+        }
+    return false;
+}
+
+// Pixels of a colour inside a rectangle given in graph units.
+inline int CountColour(const QImage& image, QPointF topLeft, QPointF bottomRight, QRgb colour) {
+    const QRect area = QRect(PixelOf(topLeft), PixelOf(bottomRight)).intersected(image.rect());
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixel(x, y) == colour ? 1 : 0;
+    return count;
+}
+
+} // namespace veltrim::testing

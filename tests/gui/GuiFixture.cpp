@@ -1,0 +1,75 @@
+#include "gui/GuiFixture.h"
+
+#include "app/EditionLayout.h"
+#include "dose/SyntheticData.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace veltrim::testing {
+
+namespace {
+
+// Maps the design's faces to the installed ones once, as the program does.
+class FontEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override { InstallFontSubstitutes(); }
+};
+[[maybe_unused]] const auto* const fonts = ::testing::AddGlobalTestEnvironment(new FontEnvironment);
+
+} // namespace
+
+ModalWatch::ModalWatch() {
+    timer_.setInterval(20);
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ADD_FAILURE() << "a modal dialog opened: " << modal->metaObject()->className();
+            modal->close();
+        }
+    });
+    timer_.start();
+}
+
+ModalWatch::~ModalWatch() = default;
+
+WindowFixture::WindowFixture(Language edition, bool withData) {
+    if (withData)
+        WriteSyntheticData(dir.Path());
+    window = std::make_unique<MainWindow>(edition, sink, dir.Path(), dir.Path());
+}
+
+QLineEdit& WindowFixture::Field(const char* name) const {
+    auto* field = window->findChild<QLineEdit*>(QString::fromLatin1(name));
+    if (field == nullptr)
+        throw std::logic_error(std::string("no text field ") + name);
+    return *field;
+}
+
+QPushButton& WindowFixture::Button(const char* name) const {
+    auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
+    if (button == nullptr)
+        throw std::logic_error(std::string("no button ") + name);
+    return *button;
+}
+
+bool WindowFixture::WorkingFileExists() const {
+    return std::filesystem::exists(dir / ResultsFileName);
+}
+
+std::string EditionName(const ::testing::TestParamInfo<Language>& info) {
+    return info.param == Language::English ? "English" : "Japanese";
+}
+
+void CalculateWithInterruption(MainWindow& window, const std::function<void()>& during) {
+    bool ran = false;
+    QTimer::singleShot(0, &window, [&] {
+        if (!ran) {
+            ran = true;
+            during();
+        }
+    });
+    window.Calculate();
+    EXPECT_TRUE(ran) << "the calculation never yielded to the event loop";
+}
+
+} // namespace veltrim::testing

@@ -1,0 +1,131 @@
+#include "app/EditionLayout.h"
+#include "app/MainWindow.h"
+#include "app/StartWindow.h"
+#include "app/WindowBuilder.h"
+#include "graph/GraphPicture.h"
+#include "gui/GuiFixture.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace veltrim;
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Every control of a table, on a built window, where the table puts it (one
+// pixel per 15 twips), under the parent it names.
+void ExpectLaidOutAsTheTableSays(const QWidget& window, const WindowLayout& layout) {
+    EXPECT_EQ(window.size(), QSize(layout.ClientWidth / TwipsPerPixel,
+                                   layout.ClientHeight / TwipsPerPixel));
+    EXPECT_EQ(window.windowTitle(), Utf8(layout.Caption));
+    for (const ControlLayout& c : layout.Controls) {
+        if (c.Kind == ControlKind::Line)
+            continue;
+        const auto* control = window.findChild<QWidget*>(Utf8(c.Name));
+        ASSERT_NE(control, nullptr) << c.Name;
+        const QString parent = control->parentWidget() == &window
+                                   ? QString()
+                                   : control->parentWidget()->objectName();
+        EXPECT_EQ(parent, Utf8(c.Parent)) << c.Name;
+        const int inset = c.Parent == "Picture1" ? GraphPicture::BorderWidth : 0;
+        EXPECT_EQ(control->pos(), QPoint(c.Left / TwipsPerPixel + inset,
+                                         c.Top / TwipsPerPixel + inset))
+            << c.Name;
+        if (c.Kind != ControlKind::Graph) {
+            EXPECT_EQ(control->size(), QSize(TwipsToPixels(c.Width), TwipsToPixels(c.Height)))
+                << c.Name;
+        }
+    }
+}
+
+// The width a control's caption needs, as Qt's own size hints measure it.
+int NeededWidth(const QWidget& control, const QString& caption) {
+    if (const auto* button = qobject_cast<const QPushButton*>(&control))
+        return QFontMetrics(button->font()).horizontalAdvance(caption) + 8;
+    if (const auto* group = qobject_cast<const QGroupBox*>(&control))
+        return QFontMetrics(group->font()).horizontalAdvance(caption) + 8;
+    return control.sizeHint().width();
+}
+
+void ExpectCaptionsFit(const QWidget& window, const WindowLayout& layout) {
+    for (const ControlLayout& c : layout.Controls) {
+        if (c.Caption.empty() || c.Kind == ControlKind::TextField)
+            continue;
+        const auto* control = window.findChild<QWidget*>(Utf8(c.Name));
+        ASSERT_NE(control, nullptr) << c.Name;
+        EXPECT_LE(NeededWidth(*control, Utf8(c.Caption)), control->width())
+            << c.Name << " \"" << c.Caption << "\"";
+    }
+}
+
+class EditionLayoutTest : public ::testing::TestWithParam<Language> {};
+
+TEST_P(EditionLayoutTest, ControlsStandWhereTheTableSaysAndCaptionsFit) {
+    RecordingSink sink;
+    MainWindow window(GetParam(), sink, "no-such-folder", "no-such-folder");
+    ExpectLaidOutAsTheTableSays(window, MainWindowLayout(GetParam()));
+    ExpectCaptionsFit(window, MainWindowLayout(GetParam()));
+}
+
+TEST_P(EditionLayoutTest, CursorLinesStartHiddenWithTheirColours) {
+    RecordingSink sink;
+    MainWindow window(GetParam(), sink, "no-such-folder", "no-such-folder");
+    const QRgb colours[] = {0xff000000, 0xffff0000, 0xffff0000, 0xff0000ff};
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_FALSE(window.Graph().Line(n).Visible) << n;
+        EXPECT_EQ(window.Graph().Line(n).Colour, colours[n - 1]) << n;
+    }
+    // Line2 stands upright, the others lie flat.
+    EXPECT_NEAR(window.Graph().Line(2).From.x(), window.Graph().Line(2).To.x(), 1e-9);
+    EXPECT_NEAR(window.Graph().Line(1).From.y(), window.Graph().Line(1).To.y(), 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, EditionLayoutTest,
+                         ::testing::Values(Language::English, Language::Japanese),
+                         veltrim::testing::EditionName);
+
+TEST(StartWindowLayout, ControlsStandWhereTheTableSaysAndCaptionsFit) {
+    RecordingSink sink;
+    StartWindow window(sink, ".", ".");
+    ExpectLaidOutAsTheTableSays(window, StartWindowLayout());
+    ExpectCaptionsFit(window, StartWindowLayout());
+    // The red title in front of its yellow shadow.
+    const QObjectList& order = window.children();
+    EXPECT_GT(order.indexOf(window.findChild<QLabel*>("Label2")),
+              order.indexOf(window.findChild<QLabel*>("Label1")));
+}
+
+TEST(EditionLayout, OnlyTheEnglishEditionSplitsTheThirdOption) {
+    RecordingSink sink;
+    MainWindow english(Language::English, sink, ".", ".");
+    MainWindow japanese(Language::Japanese, sink, ".", ".");
+    ASSERT_NE(english.findChild<QLabel*>("Label19"), nullptr);
+    EXPECT_EQ(english.findChild<QLabel*>("Label19")->text(), "full-wave");
+    EXPECT_EQ(english.findChild<QRadioButton*>("Option9")->text(), "Single-phase");
+    EXPECT_EQ(japanese.findChild<QLabel*>("Label19"), nullptr);
+    EXPECT_EQ(japanese.findChild<QRadioButton*>("Option9")->text(), "単相全波");
+}
+
+TEST(EditionLayout, DesignFacesMapToInstalledFacesOfTheSameMetrics) {
+    const QStringList families = QFontDatabase::families();
+    if (!families.contains("Liberation Serif") || !families.contains("IPAPGothic"))
+        GTEST_SKIP() << "fonts-liberation or fonts-ipafont-gothic is not installed";
+    EXPECT_EQ(QFontInfo(DesignFont({Face::TimesNewRoman, 14.25})).family(), "Liberation Serif");
+    EXPECT_EQ(QFontInfo(DesignFont({Face::Meiryo, 14.25})).family(), "IPAPGothic");
+    EXPECT_EQ(QFontInfo(DesignFont({Face::MsGothic, 9.75})).family(), "IPAGothic");
+    // Sizes in pixels at 96 dots per inch, whatever the screen says.
+    EXPECT_EQ(DesignFont({Face::TimesNewRoman, 15.75}).pixelSize(), 21);
+    EXPECT_EQ(DesignFont({Face::Meiryo, 9.75}).pixelSize(), 13);
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+#include "app/MessageBoxSink.h"
+#include "app/ProgramFiles.h"
+#include "graph/GraphDrawing.h"
+#include "graph/GraphPicture.h"
+#include "gui/GuiFixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDate>
+#include <QLocale>
+#include <QMessageBox>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace veltrim;
+using veltrim::testing::WindowFixture;
+
+QImage EmptyChart() {
+    QImage image = MakeGraphImage();
+    DrawGraphFrame(image);
+    return image;
+}
+
+class WindowAfterLoad : public ::testing::TestWithParam<Language> {};
+
+TEST_P(WindowAfterLoad, DefaultsNoResultsAndAnEmptyFrame) {
+    const QDate before = QDate::currentDate();
+    WindowFixture f(GetParam());
+    const QDate after = QDate::currentDate();
+    MainWindow& w = *f.window;
+
+    const char* fields[] = {"Text1", "Text5", "Text8", "Text3", "Text4", "Text9", "Text10", "Text11"};
+    const char* defaults[] = {"80", "12", "2.5", "0", "0", "100", "30", "30"};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(f.Field(fields[i]).text(), defaults[i]) << fields[i];
+    EXPECT_TRUE(w.findChild<QRadioButton*>("Option7")->isChecked());
+    EXPECT_EQ(w.State().Conditions.Rectification, RectificationMethod::ConstantPotential);
+    EXPECT_FALSE(f.Button("Command2").isEnabled());
+    EXPECT_FALSE(f.Button("Command4").isEnabled());
+    EXPECT_TRUE(f.Button("Command3").isEnabled());
+    for (const char* readout : {"Text12", "Text6", "Text7", "Text13", "Text14"})
+        EXPECT_TRUE(f.Field(readout).text().isEmpty()) << readout;
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_FALSE(w.Graph().Line(n).Visible) << n;
+    EXPECT_EQ(w.State().Pi, 3.14159);
+    EXPECT_EQ(w.State().MaxDepth, 30.0);
+    EXPECT_EQ(w.State().ResultsReady, 0);
+    EXPECT_EQ(w.State().CursorPlaced, 0);
+    EXPECT_EQ(w.State().Edition, GetParam());
+    EXPECT_TRUE(w.State().AttenuationLoaded);
+    EXPECT_TRUE(f.sink.Messages.empty());
+    EXPECT_EQ(w.Graph().Image(), EmptyChart());
+
+    const QString csvName = f.Field("Text2").text();
+    EXPECT_TRUE(csvName == FileNameDate(before) || csvName == FileNameDate(after)) << csvName.toStdString();
+    EXPECT_EQ(f.Field("Text15").text(), csvName);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, WindowAfterLoad,
+                         ::testing::Values(Language::English, Language::Japanese),
+                         veltrim::testing::EditionName);
+
+TEST(FileNameDate, MonthFirstZeroPaddedInEveryLocale) {
+    const QLocale saved;
+    for (const QLocale::Language language : {QLocale::Japanese, QLocale::German, QLocale::English}) {
+        QLocale::setDefault(QLocale(language));
+        EXPECT_EQ(FileNameDate(QDate(2026, 12, 5)), "12-05-2026");
+        EXPECT_EQ(FileNameDate(QDate(2027, 3, 14)), "03-14-2027");
+    }
+    QLocale::setDefault(QLocale(QLocale::Japanese));
+    WindowFixture f(Language::Japanese);
+    EXPECT_EQ(f.Field("Text2").text().size(), 10);
+    EXPECT_EQ(f.Field("Text2").text().mid(2, 1), "-");
+    QLocale::setDefault(saved);
+}
+
+TEST(LoadFailure, MissingTableIsNamedAndOkRefusesToCompute) {
+    WindowFixture f(Language::English, /*withData=*/false);
+    MainWindow& w = *f.window;
+    ASSERT_EQ(f.sink.Messages.size(), 1u);
+    EXPECT_NE(f.sink.Messages[0].find("Tungsten.dat"), std::string::npos) << f.sink.Messages[0];
+    EXPECT_FALSE(w.State().AttenuationLoaded);
+
+    w.Calculate();
+    ASSERT_EQ(f.sink.Messages.size(), 2u);
+    EXPECT_NE(f.sink.Messages[1].find("no calculation is possible"), std::string::npos)
+        << f.sink.Messages[1];
+    EXPECT_FALSE(f.Button("Command2").isEnabled());
+    EXPECT_FALSE(f.Button("Command4").isEnabled());
+    EXPECT_EQ(w.State().ResultsReady, 0);
+    EXPECT_EQ(w.Graph().Image(), EmptyChart());
+    EXPECT_FALSE(f.WorkingFileExists());
+    EXPECT_TRUE(f.Button("Command3").isEnabled());
+}
+
+TEST(MessageBoxSink, ModalOkOnlyNoIconTitledWithTheApplication) {
+    MessageBoxSink sink;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    QList<QAbstractButton*> buttons;
+    bool modal = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        modal = box->isModal();
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->buttons();
+        box->button(QMessageBox::Ok)->click();
+    });
+    poll.start();
+    QTimer::singleShot(3000, &poll, [] {
+        if (QWidget* stuck = QApplication::activeModalWidget())
+            stuck->close();
+    });
+    sink.Show(" 正しく計算できませんでした。");
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(title, QApplication::applicationName());
+    EXPECT_EQ(text, " 正しく計算できませんでした。");
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_EQ(buttons.size(), 1);
+}
+
+} // namespace

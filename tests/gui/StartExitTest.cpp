@@ -1,0 +1,129 @@
+#include "app/StartWindow.h"
+#include "gui/GuiFixture.h"
+
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace veltrim;
+using veltrim::testing::CalculateWithInterruption;
+using veltrim::testing::TempFolder;
+using veltrim::testing::WindowFixture;
+namespace fs = std::filesystem;
+
+// Counts ProgramEnded of a window.
+template <typename Window> struct EndCounter {
+    int Count = 0;
+    explicit EndCounter(Window& window) {
+        QObject::connect(&window, &Window::ProgramEnded, &window, [this] { ++Count; });
+    }
+};
+
+TEST(ExitProgram, DeletesTheWorkingFileAndEndsWhateverItsState) {
+    enum class Working { Written, Absent, ReadOnly, Undeletable };
+    for (const Working state : {Working::Written, Working::Absent, Working::ReadOnly, Working::Undeletable}) {
+        WindowFixture f;
+        MainWindow& w = *f.window;
+        w.show();
+        const fs::path working = f.dir / ResultsFileName;
+        switch (state) {
+        case Working::Written:
+            w.Calculate();
+            ASSERT_TRUE(fs::exists(working));
+            break;
+        case Working::Absent:
+            break;
+        case Working::ReadOnly:
+            f.dir.Write(ResultsFileName, "old results\r\n");
+            fs::permissions(working, fs::perms::owner_read | fs::perms::group_read);
+            break;
+        case Working::Undeletable: // a non-empty folder of that name cannot be removed
+            f.dir.Write(std::string(ResultsFileName) + "/inside", "x");
+            break;
+        }
+        f.dir.Write("kept.csv", "saved results stay\n");
+        EndCounter<MainWindow> ended(w);
+
+        f.Button("Command1").click();
+        EXPECT_EQ(ended.Count, 1) << static_cast<int>(state);
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_TRUE(fs::exists(f.dir / "kept.csv"));
+        if (state != Working::Undeletable) {
+            EXPECT_FALSE(fs::exists(working)) << static_cast<int>(state);
+        }
+        EXPECT_TRUE(f.sink.Messages.empty());
+
+        w.ExitProgram(); // a second request after the end does nothing more
+        EXPECT_EQ(ended.Count, 1);
+    }
+}
+
+TEST(ExitProgram, ClosingTheMainWindowExits) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    w.show();
+    w.Calculate();
+    EndCounter<MainWindow> ended(w);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(ended.Count, 1);
+    EXPECT_FALSE(f.WorkingFileExists());
+}
+
+TEST(ExitProgram, DuringACalculationTheFileGoesAfterItsLastWrite) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    w.show();
+    EndCounter<MainWindow> ended(w);
+    int endedDuringRun = -1;
+    CalculateWithInterruption(w, [&] {
+        f.Button("Command1").click();
+        endedDuringRun = ended.Count;
+        EXPECT_FALSE(w.isVisible());
+    });
+    EXPECT_EQ(endedDuringRun, 0);
+    EXPECT_EQ(ended.Count, 1);
+    EXPECT_FALSE(f.WorkingFileExists()) << "the working file outlived the program";
+    EXPECT_FALSE(f.Button("Command2").isEnabled()) << "an ended window was armed";
+}
+
+TEST(StartWindow, EditionButtonsShowThatEditionOnceAndHideTheStartWindow) {
+    for (const auto& [button, edition] :
+         {std::pair{"Command1", Language::English}, std::pair{"Command2", Language::Japanese}}) {
+        TempFolder dir;
+        RecordingSink sink;
+        veltrim::testing::ModalWatch watch;
+        StartWindow start(sink, dir.Path(), dir.Path());
+        start.show();
+        EXPECT_EQ(start.Main(), nullptr);
+        start.findChild<QPushButton*>(button)->click();
+        ASSERT_NE(start.Main(), nullptr);
+        EXPECT_EQ(start.Main()->State().Edition, edition);
+        EXPECT_TRUE(start.Main()->isVisible());
+        EXPECT_FALSE(start.isVisible());
+        // The main window's end is the program's end.
+        EndCounter<StartWindow> ended(start);
+        start.Main()->ExitProgram();
+        EXPECT_EQ(ended.Count, 1);
+    }
+}
+
+TEST(StartWindow, ExitDeletesALeftOverWorkingFileOrNone) {
+    for (const bool leftOver : {true, false}) {
+        TempFolder dir;
+        if (leftOver)
+            dir.Write(ResultsFileName, "from an earlier run\r\n");
+        RecordingSink sink;
+        StartWindow start(sink, dir.Path(), dir.Path());
+        start.show();
+        EndCounter<StartWindow> ended(start);
+        start.findChild<QPushButton*>("Command3")->click();
+        EXPECT_EQ(ended.Count, 1);
+        EXPECT_FALSE(fs::exists(dir / ResultsFileName));
+        EXPECT_FALSE(start.isVisible());
+        EXPECT_EQ(start.Main(), nullptr);
+    }
+}
+
+} // namespace
