@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QStringList>
-
 #include <cmath>
 
 namespace veltrim {
@@ -21,10 +20,15 @@ constexpr QRgb LightYellow = 0xffffffc0; // every button face, the PDD readouts
 constexpr FontSpec Times(double points, bool italic = false) {
     return {Face::TimesNewRoman, points, italic};
 }
-constexpr FontSpec Meiryo(double points) { return {Face::Meiryo, points, false}; }
+constexpr FontSpec Meiryo(double points) {
+    return {Face::Meiryo, points, false};
+}
 
 using K = ControlKind;
 using A = Align;
+
+// The tables read best one control to a line, as the designer would list them.
+// clang-format off
 
 // English edition (Form3). Client area 15315 x 10650 twips.
 constexpr ControlLayout EnglishControls[] = {
@@ -167,11 +171,13 @@ constexpr ControlLayout StartControls[] = {
     {"Label4", K::Label, "", 2040, 6120, 4230, 285, Times(12.0), "Version 0.1  ·  the Veltrim team", Grey},
 };
 
+// clang-format on
+
 // Both captions begin with one blank.
 constexpr WindowLayout English{" Percentage depth dose of diagnostic CX-rays", 15315, 10650,
                                Times(14.25), EnglishControls};
-constexpr WindowLayout Japanese{" 診断領域Ｘ線の深部量百分率", 15240, 10620,
-                                {Face::MsGothic, 9.75, false}, JapaneseControls};
+constexpr WindowLayout Japanese{
+    " 診断領域Ｘ線の深部量百分率", 15240, 10620, {Face::MsGothic, 9.75, false}, JapaneseControls};
 constexpr WindowLayout Start{"Percentage depth dose of diagnostic X-rays", 14985, 6600,
                              Times(15.75), StartControls};
 
@@ -181,7 +187,9 @@ const WindowLayout& MainWindowLayout(Language edition) {
     return edition == Language::Japanese ? Japanese : English;
 }
 
-const WindowLayout& StartWindowLayout() { return Start; }
+const WindowLayout& StartWindowLayout() {
+    return Start;
+}
 
 const ControlLayout* FindControl(const WindowLayout& layout, std::string_view name) {
     for (const ControlLayout& control : layout.Controls)
@@ -194,7 +202,9 @@ int TwipsToPixels(int twips) {
     return static_cast<int>(std::lround(static_cast<double>(twips) / TwipsPerPixel));
 }
 
-int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
+int PointsToPixels(double points) {
+    return static_cast<int>(std::lround(points * 96.0 / 72.0));
+}
 
 const char* FaceName(Face face) {
     switch (face) {
@@ -214,7 +224,8 @@ void InstallFontSubstitutes() {
                                 QStringLiteral("DejaVu Serif")});
     // A fixed-pitch Gothic for the window default, a proportional one for the captions.
     QFont::insertSubstitutions(QString::fromUtf8(FaceName(Face::MsGothic)),
-                               {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                               {QStringLiteral("IPAGothic"),
+                                QStringLiteral("Noto Sans Mono CJK JP"),
                                 QStringLiteral("Noto Sans CJK JP")});
     QFont::insertSubstitutions(QString::fromUtf8(FaceName(Face::Meiryo)),
                                {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),

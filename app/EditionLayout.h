@@ -3,7 +3,6 @@
 #include "app/Conditions.h"
 
 #include <QColor>
-
 #include <span>
 #include <string_view>
 
@@ -44,7 +43,7 @@ inline constexpr QRgb Unset = 0x00000000;
 enum class Align { Left, Centre, Right };
 
 struct ControlLayout {
-    std::string_view Name;   // as the design names it, e.g. "Label1(2)"
+    std::string_view Name; // as the design names it, e.g. "Label1(2)"
     ControlKind Kind;
     std::string_view Parent; // "" for the window itself, else a group box or the graph
     int Left, Top, Width, Height;

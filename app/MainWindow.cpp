@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <stdexcept>
 #include <utility>
 
@@ -26,7 +25,7 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
     BuildWindow(*this, MainWindowLayout(edition));
 
     graph_ = Control<GraphPicture>("Picture1");
-    const char* fieldNames[] = {"Text1", "Text5", "Text8", "Text3",
+    const char* fieldNames[] = {"Text1", "Text5", "Text8",  "Text3",
                                 "Text4", "Text9", "Text10", "Text11"};
     for (std::size_t i = 0; i < conditionFields_.size(); ++i)
         conditionFields_[i] = Control<QLineEdit>(fieldNames[i]);

@@ -3,7 +3,6 @@
 #include "app/SharedState.h"
 
 #include <QWidget>
-
 #include <array>
 #include <filesystem>
 

@@ -1,5 +1,6 @@
 #include "app/MessageBoxSink.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -8,6 +9,7 @@ namespace veltrim {
 void MessageBoxSink::Show(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                     QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
+    box.button(QMessageBox::Ok)->setIcon(QIcon()); // some themes put one on the button
     box.exec();
 }
 

@@ -6,7 +6,6 @@
 #include "app/WindowBuilder.h"
 
 #include <QPushButton>
-
 #include <utility>
 
 namespace veltrim {

@@ -3,7 +3,6 @@
 #include "app/Conditions.h"
 
 #include <QWidget>
-
 #include <filesystem>
 #include <memory>
 

@@ -12,7 +12,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
-
 #include <stdexcept>
 #include <string>
 
@@ -23,7 +22,9 @@ QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-bool IsSet(QRgb colour) { return qAlpha(colour) != 0; }
+bool IsSet(QRgb colour) {
+    return qAlpha(colour) != 0;
+}
 
 void SetColour(QWidget& widget, QPalette::ColorRole role, QRgb colour) {
     if (!IsSet(colour))

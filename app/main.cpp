@@ -6,7 +6,6 @@
 #include "app/WindowBuilder.h"
 
 #include <QApplication>
-
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
@@ -41,8 +40,7 @@ int main(int argc, char** argv) {
 
     // Data files come from the working folder when it holds them, else from
     // the installed or source-tree data; the working file stays here.
-    const std::filesystem::path executable =
-        QCoreApplication::applicationFilePath().toStdString();
+    const std::filesystem::path executable = QCoreApplication::applicationFilePath().toStdString();
     veltrim::MessageBoxSink messages;
     veltrim::StartWindow start(messages, veltrim::FindDataFolder(executable), ".");
     QApplication::setWindowIcon(start.windowIcon());

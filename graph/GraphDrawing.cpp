@@ -4,7 +4,6 @@
 
 #include <QPainter>
 #include <QPen>
-
 #include <algorithm>
 #include <cmath>
 
@@ -56,7 +55,9 @@ void BeginGraphPainter(QPainter& painter) {
 }
 
 // A value that can be placed on the logarithmic axis at all.
-bool Plottable(double percent) { return std::isfinite(percent) && percent > 0.0; }
+bool Plottable(double percent) {
+    return std::isfinite(percent) && percent > 0.0;
+}
 
 void DrawCurve(QPainter& painter, const DepthDoseTable& result, int column, int lastRow,
                QRgb colour) {
@@ -119,10 +120,17 @@ void DrawGraphFrame(QImage& image) {
         const char* Text;
     };
     static constexpr Label labels[] = {
-        {0, 805, "0"},     {280, 805, "10"},  {580, 805, "20"},
-        {880, 805, "30"},  {480, 840, "depth in soft-tissue [cm]"},
-        {-80, 100, "100"}, {-60, 325, "10"},  {-40, 555, "1"},
-        {-60, 785, "0.1"}, {-120, 180, "PDD"}, {-100, 215, "[%]"},
+        {0, 805, "0"},
+        {280, 805, "10"},
+        {580, 805, "20"},
+        {880, 805, "30"},
+        {480, 840, "depth in soft-tissue [cm]"},
+        {-80, 100, "100"},
+        {-60, 325, "10"},
+        {-40, 555, "1"},
+        {-60, 785, "0.1"},
+        {-120, 180, "PDD"},
+        {-100, 215, "[%]"},
     };
     for (const Label& label : labels)
         PrintAt(painter, label.X, label.Y, QString::fromLatin1(label.Text));

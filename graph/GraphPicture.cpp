@@ -5,7 +5,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <stdexcept>
 
 namespace veltrim {
@@ -67,6 +66,8 @@ void GraphPicture::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
     const QRect area = contentsRect();
+    // On a high-density screen the image is enlarged; keep its text legible.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixelRatio() != 1.0);
     painter.drawImage(area.topLeft(), image_);
 
     painter.setClipRect(area);

@@ -5,7 +5,6 @@
 #include <QFrame>
 #include <QImage>
 #include <QPointF>
-
 #include <array>
 
 namespace veltrim {

@@ -5,7 +5,6 @@
 #include "graph/GraphMapping.h"
 
 #include <QImage>
-
 #include <cmath>
 
 namespace veltrim::testing {

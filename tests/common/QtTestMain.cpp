@@ -2,7 +2,6 @@
 // drawing do. They run on the offscreen platform unless told otherwise, so
 // no display is needed and no window appears.
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {

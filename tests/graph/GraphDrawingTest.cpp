@@ -1,10 +1,10 @@
-#include "common/GraphProbe.h"
 #include "graph/GraphDrawing.h"
+
+#include "common/GraphProbe.h"
 #include "graph/GraphMapping.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <set>
 
@@ -60,8 +60,8 @@ TEST(GraphFrame, GridReferenceLinesAndOutlineWhereTheDesignPutsThem) {
         EXPECT_TRUE(ColourNear(image, {x, 800}, GraphBlack)) << x;
     }
     // Inside a grid cell and outside the frame: nothing but white.
-    for (QPointF blank : {QPointF(45, PddToY(2.5)), QPointF(465, PddToY(25.0)),
-                          QPointF(-130, 650), QPointF(930, 450), QPointF(450, 95)})
+    for (QPointF blank : {QPointF(45, PddToY(2.5)), QPointF(465, PddToY(25.0)), QPointF(-130, 650),
+                          QPointF(930, 450), QPointF(450, 95)})
         EXPECT_FALSE(ColourNear(image, blank, GraphBlack, 2) ||
                      ColourNear(image, blank, GraphLightGrey, 2))
             << blank.x() << "," << blank.y();

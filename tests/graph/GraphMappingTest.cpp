@@ -20,7 +20,8 @@ TEST(GraphMapping, WorldCornersFillTheDrawingArea) {
 
 TEST(GraphMapping, InverseTakesPixelsBackToGraphUnits) {
     const QTransform back = GraphToPixel().inverted();
-    for (const QPointF p : {QPointF(0, 110), QPointF(900, 800), QPointF(-150, 990), QPointF(8, 109.22)}) {
+    for (const QPointF p :
+         {QPointF(0, 110), QPointF(900, 800), QPointF(-150, 990), QPointF(8, 109.22)}) {
         const QPointF q = back.map(GraphToPixel().map(p));
         EXPECT_NEAR(q.x(), p.x(), 1e-9);
         EXPECT_NEAR(q.y(), p.y(), 1e-9);

@@ -1,12 +1,11 @@
+#include "graph/GraphPicture.h"
+
 #include "graph/GraphDrawing.h"
 #include "graph/GraphMapping.h"
-#include "graph/GraphPicture.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
-
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 
 namespace {
@@ -48,11 +47,10 @@ TEST(GraphPicture, CursorLinesArePaintedOverTheImageButNeverIntoIt) {
 TEST(GraphPicture, PointerMovesAreReportedInGraphUnits) {
     GraphPicture graph;
     QPointF reported(-1, -1);
-    QObject::connect(&graph, &GraphPicture::PointerMoved, &graph,
-                     [&](QPointF p) { reported = p; });
+    QObject::connect(&graph, &GraphPicture::PointerMoved, &graph, [&](QPointF p) { reported = p; });
     const QPointF where = GraphPicture::GraphToWidget(QPointF(15, 800));
-    QMouseEvent move(QEvent::MouseMove, where, graph.mapToGlobal(where), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, where, graph.mapToGlobal(where), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QCoreApplication::sendEvent(&graph, &move);
     EXPECT_NEAR(reported.x(), 15.0, 1e-9);
     EXPECT_NEAR(reported.y(), 800.0, 1e-9);

@@ -6,7 +6,6 @@
 
 #include <QGroupBox>
 #include <QRadioButton>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -71,7 +70,8 @@ TEST(Calculate, ClampShowsLimitInFieldBeforeTheSpectrum) {
 TEST(Calculate, BothEditionsTurnTheSameTextsIntoTheSameConditionsAndCurves) {
     WindowFixture english(Language::English);
     WindowFixture japanese(Language::Japanese);
-    const char* fields[] = {"Text1", "Text5", "Text8", "Text3", "Text4", "Text9", "Text10", "Text11"};
+    const char* fields[] = {"Text1", "Text5", "Text8",  "Text3",
+                            "Text4", "Text9", "Text10", "Text11"};
     const char* typed[] = {"120kV", "16", "1.5", "2", "0.1", "75", "10", "x"};
     for (WindowFixture* f : {&english, &japanese}) {
         for (int i = 0; i < 8; ++i)

@@ -11,10 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace veltrim::testing {

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,21 +24,20 @@ QString Utf8(std::string_view text) {
 // Every control of a table, on a built window, where the table puts it (one
 // pixel per 15 twips), under the parent it names.
 void ExpectLaidOutAsTheTableSays(const QWidget& window, const WindowLayout& layout) {
-    EXPECT_EQ(window.size(), QSize(layout.ClientWidth / TwipsPerPixel,
-                                   layout.ClientHeight / TwipsPerPixel));
+    EXPECT_EQ(window.size(),
+              QSize(layout.ClientWidth / TwipsPerPixel, layout.ClientHeight / TwipsPerPixel));
     EXPECT_EQ(window.windowTitle(), Utf8(layout.Caption));
     for (const ControlLayout& c : layout.Controls) {
         if (c.Kind == ControlKind::Line)
             continue;
         const auto* control = window.findChild<QWidget*>(Utf8(c.Name));
         ASSERT_NE(control, nullptr) << c.Name;
-        const QString parent = control->parentWidget() == &window
-                                   ? QString()
-                                   : control->parentWidget()->objectName();
+        const QString parent =
+            control->parentWidget() == &window ? QString() : control->parentWidget()->objectName();
         EXPECT_EQ(parent, Utf8(c.Parent)) << c.Name;
         const int inset = c.Parent == "Picture1" ? GraphPicture::BorderWidth : 0;
-        EXPECT_EQ(control->pos(), QPoint(c.Left / TwipsPerPixel + inset,
-                                         c.Top / TwipsPerPixel + inset))
+        EXPECT_EQ(control->pos(),
+                  QPoint(c.Left / TwipsPerPixel + inset, c.Top / TwipsPerPixel + inset))
             << c.Name;
         if (c.Kind != ControlKind::Graph) {
             EXPECT_EQ(control->size(), QSize(TwipsToPixels(c.Width), TwipsToPixels(c.Height)))

@@ -10,7 +10,6 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QRadioButton>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,7 +31,8 @@ TEST_P(WindowAfterLoad, DefaultsNoResultsAndAnEmptyFrame) {
     const QDate after = QDate::currentDate();
     MainWindow& w = *f.window;
 
-    const char* fields[] = {"Text1", "Text5", "Text8", "Text3", "Text4", "Text9", "Text10", "Text11"};
+    const char* fields[] = {"Text1", "Text5", "Text8",  "Text3",
+                            "Text4", "Text9", "Text10", "Text11"};
     const char* defaults[] = {"80", "12", "2.5", "0", "0", "100", "30", "30"};
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(f.Field(fields[i]).text(), defaults[i]) << fields[i];
@@ -55,7 +55,8 @@ TEST_P(WindowAfterLoad, DefaultsNoResultsAndAnEmptyFrame) {
     EXPECT_EQ(w.Graph().Image(), EmptyChart());
 
     const QString csvName = f.Field("Text2").text();
-    EXPECT_TRUE(csvName == FileNameDate(before) || csvName == FileNameDate(after)) << csvName.toStdString();
+    EXPECT_TRUE(csvName == FileNameDate(before) || csvName == FileNameDate(after))
+        << csvName.toStdString();
     EXPECT_EQ(f.Field("Text15").text(), csvName);
 }
 
@@ -65,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(BothEditions, WindowAfterLoad,
 
 TEST(FileNameDate, MonthFirstZeroPaddedInEveryLocale) {
     const QLocale saved;
-    for (const QLocale::Language language : {QLocale::Japanese, QLocale::German, QLocale::English}) {
+    for (const QLocale::Language language :
+         {QLocale::Japanese, QLocale::German, QLocale::English}) {
         QLocale::setDefault(QLocale(language));
         EXPECT_EQ(FileNameDate(QDate(2026, 12, 5)), "12-05-2026");
         EXPECT_EQ(FileNameDate(QDate(2027, 3, 14)), "03-14-2027");

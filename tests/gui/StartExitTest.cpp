@@ -2,7 +2,6 @@
 #include "gui/GuiFixture.h"
 
 #include <QPushButton>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,7 +22,8 @@ template <typename Window> struct EndCounter {
 
 TEST(ExitProgram, DeletesTheWorkingFileAndEndsWhateverItsState) {
     enum class Working { Written, Absent, ReadOnly, Undeletable };
-    for (const Working state : {Working::Written, Working::Absent, Working::ReadOnly, Working::Undeletable}) {
+    for (const Working state :
+         {Working::Written, Working::Absent, Working::ReadOnly, Working::Undeletable}) {
         WindowFixture f;
         MainWindow& w = *f.window;
         w.show();
