@@ -23,7 +23,7 @@ bool IsNumberCharacter(char ch) {
 } // namespace
 
 std::string DataFileMessage(const std::filesystem::path& path, const std::string& what) {
-    return "Data file \"" + path.generic_string() + "\": " + what;
+    return "Data file \"" + path.lexically_normal().generic_string() + "\": " + what;
 }
 
 NumberFile::NumberFile(const std::filesystem::path& path) : path_(path) {
