@@ -2,6 +2,8 @@
 
 // Looking at the graph picture's image in graph units.
 
+#include "app/SharedState.h"
+#include "graph/GraphDrawing.h"
 #include "graph/GraphMapping.h"
 
 #include <QImage>
@@ -36,6 +38,18 @@ inline int CountColour(const QImage& image, QPointF topLeft, QPointF bottomRight
         for (int x = area.left(); x <= area.right(); ++x)
             count += image.pixel(x, y) == colour ? 1 : 0;
     return count;
+}
+
+// The chart as DrawGraphFrame leaves it on a fresh picture.
+inline QImage EmptyChart() {
+    QImage image = MakeGraphImage();
+    DrawGraphFrame(image);
+    return image;
+}
+
+// Where a row of a column of the depth-dose table is plotted.
+inline QPointF RowPoint(const DepthDoseTable& table, int row, int column) {
+    return {RowToX(row), PddToY(table[row][column])};
 }
 
 } // namespace veltrim::testing

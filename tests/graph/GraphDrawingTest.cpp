@@ -11,16 +11,12 @@
 namespace {
 
 using namespace veltrim;
+using veltrim::testing::EmptyChart;
+using veltrim::testing::RowPoint;
 
 using veltrim::testing::ColourNear;
 using veltrim::testing::CountColour;
 using veltrim::testing::PixelOf;
-
-QImage EmptyChart() {
-    QImage image = MakeGraphImage();
-    DrawGraphFrame(image);
-    return image;
-}
 
 // A table that falls by e^-0.15 per row: the total from 100 %, the primary at
 // 70 % and the scatter at 30 % of it.
@@ -33,10 +29,6 @@ DepthDoseTable FallingTable(double scale = 1.0) {
         table[r][TotalPdd] = total;
     }
     return table;
-}
-
-QPointF RowPoint(const DepthDoseTable& table, int row, int column) {
-    return {RowToX(row), PddToY(table[row][column])};
 }
 
 TEST(GraphFrame, GridReferenceLinesAndOutlineWhereTheDesignPutsThem) {

@@ -13,17 +13,9 @@ namespace {
 using namespace veltrim;
 using veltrim::testing::CalculateWithInterruption;
 using veltrim::testing::ColourNear;
+using veltrim::testing::EmptyChart;
+using veltrim::testing::RowPoint;
 using veltrim::testing::WindowFixture;
-
-QPointF RowPoint(const DepthDoseTable& table, int row, int column) {
-    return {RowToX(row), PddToY(table[row][column])};
-}
-
-QImage EmptyChart() {
-    QImage image = MakeGraphImage();
-    DrawGraphFrame(image);
-    return image;
-}
 
 TEST(Calculate, PlotsTheCurvesSetsTheFlagsAndArmsTheSaveButtons) {
     WindowFixture f;

@@ -1,5 +1,6 @@
 #include "app/MessageBoxSink.h"
 #include "app/ProgramFiles.h"
+#include "common/GraphProbe.h"
 #include "graph/GraphDrawing.h"
 #include "graph/GraphPicture.h"
 #include "gui/GuiFixture.h"
@@ -15,13 +16,8 @@
 namespace {
 
 using namespace veltrim;
+using veltrim::testing::EmptyChart;
 using veltrim::testing::WindowFixture;
-
-QImage EmptyChart() {
-    QImage image = MakeGraphImage();
-    DrawGraphFrame(image);
-    return image;
-}
 
 class WindowAfterLoad : public ::testing::TestWithParam<Language> {};
 
