@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <utility>
 
@@ -30,9 +29,12 @@ NumberFile::NumberFile(const std::filesystem::path& path) : path_(path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw DataFileError(DataFileMessage(path_, "cannot be opened (missing or unreadable)."));
-    text_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // One read of the whole file: the 29 kernel files are read at every calculation.
+    std::ostringstream contents;
+    contents << in.rdbuf();
     if (in.bad())
         throw DataFileError(DataFileMessage(path_, "could not be read."));
+    text_ = std::move(contents).str();
     // A byte-order mark written by some editors is not part of the first number.
     if (text_.size() >= 3 && text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
         pos_ = 3;
