@@ -1,9 +1,11 @@
 // veltrim-calc: the command-line front end over the computation library.
+#include "app/DataFile.h"
 #include "app/DataLocation.h"
 #include "app/Pipeline.h"
 #include "app/SharedState.h"
 #include "cli/CalcOptions.h"
 #include "dose/ResultsFile.h"
+#include "spectrum/BeamQuality.h"
 
 #include <cstdio>
 #include <fstream>
@@ -59,6 +61,26 @@ std::filesystem::path ExecutablePath(const char* argv0) {
     return ec ? std::filesystem::path(argv0) : self;
 }
 
+// The beam quality under the spectrum, as a comment line so that the table
+// stays plain CSV. A folder without the air table still gives the spectrum:
+// the report is then left out with a note on stderr.
+void PrintBeamQuality(const veltrim::SharedState& state) {
+    veltrim::EnergyTable air;
+    try {
+        air = veltrim::ReadAttenuationFile(state.DataFolder / veltrim::AirKermaFile);
+    } catch (const veltrim::DataFileError& e) {
+        std::cerr << "veltrim-calc: no beam-quality report: " << e.what() << '\n';
+        return;
+    }
+    const auto quality =
+        veltrim::ComputeBeamQuality(state.Spectrum, state.Attenuation.MuAluminium, air);
+    if (!quality) {
+        std::cerr << "veltrim-calc: no beam-quality report: the spectrum carries no air kerma\n";
+        return;
+    }
+    std::printf("# %s\n", veltrim::BeamQualityReport(*quality).c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -90,7 +112,8 @@ int main(int argc, char** argv) {
         if (!state.SynthesizeSpectrum())
             return 1;
         PrintSpectrum(state);
-        return 0;
+        PrintBeamQuality(state);
+        return std::fflush(stdout) == 0 ? 0 : 1;
     }
 
     veltrim::PipelineHooks hooks;

@@ -129,9 +129,25 @@ TEST(VeltrimCalc, SpectrumOptionStillPrintsTheSpectrum) {
     const CalcRun run = f.Calc("--spectrum --kv 200");
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> lines = Lines(run.out);
+    // Without an air table the spectrum is still printed, the report left out with a note.
     ASSERT_EQ(lines.size(), 301u);
     EXPECT_EQ(lines[0], "bin,energy_keV,fraction");
     EXPECT_NE(run.err.find("150"), std::string::npos); // the clamp is reported
+    EXPECT_NE(run.err.find("AirKerma.dat"), std::string::npos) << run.err;
+}
+
+TEST(VeltrimCalc, SpectrumEndsWithTheBeamQualityWhenTheAirTableIsThere) {
+    CalcFixture f;
+    std::ostringstream air;
+    for (int i = 1; i <= 300; ++i)
+        air << 0.5 * i << "," << 5000.0 / (0.5 * i * 0.5 * i * 0.5 * i) + 0.02 << "\n";
+    f.data.Write("AirKerma.dat", air.str());
+    const CalcRun run = f.Calc("--spectrum");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 302u);
+    EXPECT_EQ(lines[301].rfind("# mean energy ", 0), 0u) << lines[301];
+    EXPECT_NE(lines[301].find("no air path"), std::string::npos) << lines[301];
 }
 
 } // namespace
