@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 namespace {
 
@@ -18,13 +17,6 @@ bool HasColour(const QImage& image, QRgb colour) {
             if (image.pixel(x, y) == colour)
                 return true;
     return false;
-}
-
-TEST(GraphPicture, DrawingAreaInsideATwoPixelBorder) {
-    GraphPicture graph;
-    EXPECT_EQ(graph.size(), QSize(561, 561));
-    EXPECT_EQ(graph.contentsRect(), QRect(2, 2, 557, 557));
-    EXPECT_EQ(graph.Image().size(), QSize(557, 557));
 }
 
 TEST(GraphPicture, CursorLinesArePaintedOverTheImageButNeverIntoIt) {
@@ -54,14 +46,6 @@ TEST(GraphPicture, PointerMovesAreReportedInGraphUnits) {
     QCoreApplication::sendEvent(&graph, &move);
     EXPECT_NEAR(reported.x(), 15.0, 1e-9);
     EXPECT_NEAR(reported.y(), 800.0, 1e-9);
-}
-
-TEST(GraphPicture, HasLinesOneToFourOnly) {
-    GraphPicture graph;
-    EXPECT_NO_THROW(graph.ShowLine(1, true));
-    EXPECT_TRUE(graph.Line(1).Visible);
-    EXPECT_THROW(graph.Line(0), std::out_of_range);
-    EXPECT_THROW(graph.ShowLine(5, true), std::out_of_range);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "common/GraphProbe.h"
 #include "dose/DepthDose.h"
+#include "dose/SyntheticData.h"
 #include "graph/GraphDrawing.h"
 #include "graph/GraphPicture.h"
 #include "gui/GuiFixture.h"
@@ -16,6 +17,7 @@ using veltrim::testing::ColourNear;
 using veltrim::testing::EmptyChart;
 using veltrim::testing::RowPoint;
 using veltrim::testing::WindowFixture;
+using veltrim::testing::WriteSyntheticData;
 
 TEST(Calculate, PlotsTheCurvesSetsTheFlagsAndArmsTheSaveButtons) {
     WindowFixture f;
@@ -123,20 +125,17 @@ TEST(Calculate, FailingDepthDoseStillReachesThePlotAndArmsTheButtons) {
     QImage legendOnly = EmptyChart();
     PlotDepthDose(legendOnly, DepthDoseTable{}, 30.0);
     EXPECT_EQ(w.Graph().Image(), legendOnly);
-}
 
-TEST(Calculate, AFailureAfterASuccessDrawsTheLastGoodCurvesAgain) {
-    WindowFixture f;
-    MainWindow& w = *f.window;
+    // After a success, a failure draws the last good curves once more.
+    WriteSyntheticData(f.dir.Path());
     w.Calculate();
     const DepthDoseTable good = w.State().DepthDoseResult;
-    QImage twice = w.Graph().Image();
-    PlotDepthDose(twice, good, 30.0);
-
+    QImage again = w.Graph().Image();
+    PlotDepthDose(again, good, 30.0);
     std::filesystem::remove(f.dir / KernelFolder / KernelFile(150));
     w.Calculate();
-    EXPECT_EQ(f.sink.Messages.size(), 1u);
-    EXPECT_EQ(w.Graph().Image(), twice);
+    EXPECT_EQ(f.sink.Messages.size(), 2u);
+    EXPECT_EQ(w.Graph().Image(), again);
 }
 
 TEST(Calculate, ASecondOkDuringTheYieldsStartsNothing) {
@@ -162,17 +161,6 @@ TEST(Calculate, ASecondOkDuringTheYieldsStartsNothing) {
     PlotDepthDose(once, w.State().DepthDoseResult, 30.0);
     EXPECT_EQ(w.Graph().Image(), once);
     EXPECT_TRUE(f.sink.Messages.empty());
-}
-
-TEST(Calculate, OptionButtonsChooseTheRectification) {
-    WindowFixture f;
-    MainWindow& w = *f.window;
-    w.findChild<QRadioButton*>("Option8")->click();
-    EXPECT_EQ(w.State().Conditions.Rectification, RectificationMethod::ThreePhase12Peak);
-    w.findChild<QRadioButton*>("Option9")->click();
-    EXPECT_EQ(w.State().Conditions.Rectification, RectificationMethod::SinglePhaseFullWave);
-    w.findChild<QRadioButton*>("Option7")->click();
-    EXPECT_EQ(w.State().Conditions.Rectification, RectificationMethod::ConstantPotential);
 }
 
 } // namespace

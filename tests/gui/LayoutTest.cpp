@@ -10,7 +10,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,19 +74,6 @@ TEST_P(EditionLayoutTest, ControlsStandWhereTheTableSaysAndCaptionsFit) {
     ExpectCaptionsFit(window, MainWindowLayout(GetParam()));
 }
 
-TEST_P(EditionLayoutTest, CursorLinesStartHiddenWithTheirColours) {
-    RecordingSink sink;
-    MainWindow window(GetParam(), sink, "no-such-folder", "no-such-folder");
-    const QRgb colours[] = {0xff000000, 0xffff0000, 0xffff0000, 0xff0000ff};
-    for (int n = 1; n <= 4; ++n) {
-        EXPECT_FALSE(window.Graph().Line(n).Visible) << n;
-        EXPECT_EQ(window.Graph().Line(n).Colour, colours[n - 1]) << n;
-    }
-    // Line2 stands upright, the others lie flat.
-    EXPECT_NEAR(window.Graph().Line(2).From.x(), window.Graph().Line(2).To.x(), 1e-9);
-    EXPECT_NEAR(window.Graph().Line(1).From.y(), window.Graph().Line(1).To.y(), 1e-9);
-}
-
 INSTANTIATE_TEST_SUITE_P(BothEditions, EditionLayoutTest,
                          ::testing::Values(Language::English, Language::Japanese),
                          veltrim::testing::EditionName);
@@ -101,17 +87,6 @@ TEST(StartWindowLayout, ControlsStandWhereTheTableSaysAndCaptionsFit) {
     const QObjectList& order = window.children();
     EXPECT_GT(order.indexOf(window.findChild<QLabel*>("Label2")),
               order.indexOf(window.findChild<QLabel*>("Label1")));
-}
-
-TEST(EditionLayout, OnlyTheEnglishEditionSplitsTheThirdOption) {
-    RecordingSink sink;
-    MainWindow english(Language::English, sink, ".", ".");
-    MainWindow japanese(Language::Japanese, sink, ".", ".");
-    ASSERT_NE(english.findChild<QLabel*>("Label19"), nullptr);
-    EXPECT_EQ(english.findChild<QLabel*>("Label19")->text(), "full-wave");
-    EXPECT_EQ(english.findChild<QRadioButton*>("Option9")->text(), "Single-phase");
-    EXPECT_EQ(japanese.findChild<QLabel*>("Label19"), nullptr);
-    EXPECT_EQ(japanese.findChild<QRadioButton*>("Option9")->text(), "単相全波");
 }
 
 TEST(EditionLayout, DesignFacesMapToInstalledFacesOfTheSameMetrics) {
