@@ -63,6 +63,7 @@ QWidget* MakeControl(const ControlLayout& c, QWidget* parent) {
     switch (c.Kind) {
     case ControlKind::Label: {
         auto* label = new QLabel(caption, parent);
+        label->setTextFormat(Qt::PlainText);
         label->setAlignment(Horizontal(c.Alignment) | Qt::AlignTop);
         SetColour(*label, QPalette::WindowText, c.Text);
         FillBackground(*label, c.Back);
