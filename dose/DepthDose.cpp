@@ -152,13 +152,11 @@ std::unique_ptr<FieldGeometry> ProjectField(const SharedState& s, int rows) {
     return geometry;
 }
 
-// Reads the kernel of one node energy: depth rows 1..80, within each the rings
-// 1..80; number (a, c) is the scatter that ring c gives the axis at row a.
+// Reads the kernel of one node energy into the work table; number (a, c) is
+// the scatter that ring c gives the axis at depth row a.
 void ReadKernel(SharedState& s, int energyKeV) {
     NumberFile file(s.DataFolder / KernelFolder / KernelFile(energyKeV));
-    for (int a = 1; a <= 80; ++a)
-        for (int c = 1; c <= 80; ++c)
-            s.ScatterKernel[c][a] = file.Next();
+    ReadKernelFile(file, s.ScatterKernel);
 }
 
 // Scatter per unit spectrum weight at the node bin n: the kernel's rings
@@ -278,8 +276,16 @@ std::filesystem::path KernelFile(int energyKeV) {
     return std::to_string(energyKeV) + ".dat";
 }
 
+void ReadKernelFile(NumberFile& file, ScatterKernelTable& kernel) {
+    for (int a = 1; a <= 80; ++a)
+        for (int c = 1; c <= 80; ++c)
+            kernel[c][a] = file.Next();
+}
+
 bool SharedState::ComputeDepthDose() {
     DepthDoseFailureCause.clear();
+    const DepthDoseTable previous = DepthDoseResult;
+    const int previousRows = DepthRowCount;
     try {
         ComputeTable(*this);
     } catch (const Failure& e) {
@@ -293,7 +299,14 @@ bool SharedState::ComputeDepthDose() {
         Messages.Show(DepthDoseFailureMessage);
         return false;
     }
-    return WriteResultsFile();
+    if (WriteResultsFile())
+        return true;
+    // A table whose results file could not be written is taken back: the
+    // graph would show it while the file, and every CSV saved from it, still
+    // held the previous calculation.
+    DepthDoseResult = previous;
+    DepthRowCount = previousRows;
+    return false;
 }
 
 } // namespace veltrim

@@ -9,6 +9,11 @@ namespace veltrim {
 
 int ReadTissueFile(const std::filesystem::path& path, TissueRows& rows) {
     NumberFile file(path);
+    return ReadTissueFile(file, rows);
+}
+
+int ReadTissueFile(NumberFile& file, TissueRows& rows) {
+    const std::filesystem::path& path = file.Path();
     const double count = file.Next();
     file.Next(); // read and not used
     if (!(count >= 1) || count != std::floor(count))
@@ -36,6 +41,11 @@ int ReadTissueFile(const std::filesystem::path& path, TissueRows& rows) {
 
 PrimaryDoseNodeTable ReadPrimaryDoseFile(const std::filesystem::path& path) {
     NumberFile file(path);
+    return ReadPrimaryDoseFile(file);
+}
+
+PrimaryDoseNodeTable ReadPrimaryDoseFile(NumberFile& file) {
+    const std::filesystem::path& path = file.Path();
     PrimaryDoseNodeTable nodes{};
     for (int j = 2; j <= 30; ++j) {
         file.Next(); // the node energy; the position gives it

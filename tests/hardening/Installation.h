@@ -1,0 +1,55 @@
+#pragma once
+
+// A complete installation of made-up data files in a fresh folder, with one
+// program state over it, for tests that break files on disk and check what
+// the calculation makes of it.
+
+#include "app/Pipeline.h"
+#include "app/SharedState.h"
+#include "common/TempFolder.h"
+#include "dose/SyntheticData.h"
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace veltrim::testing {
+
+struct Installation {
+    TempFolder dir;
+    RecordingSink sink;
+    SharedState state{sink, dir.Path(), dir.Path()};
+
+    Installation() { WriteSyntheticData(dir.Path()); }
+
+    // One press of OK with these texts; the messages of earlier calculations are dropped.
+    CalculationResult Calculate(const ConditionTexts& texts = {}) {
+        sink.Messages.clear();
+        return RunCalculation(state, texts, {});
+    }
+    std::filesystem::path ResultsPath() const { return state.WorkFolder / state.ResultsFile; }
+    std::string ResultsBytes() const { return ReadBytes(ResultsPath()); }
+};
+
+// Byte offsets [begin, end) of the numbers of a data file, split the way the
+// data-file reader splits them.
+inline std::vector<std::pair<std::size_t, std::size_t>> NumberSpans(const std::string& text) {
+    const auto separator = [](char ch) {
+        return ch == ',' || ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
+    };
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && separator(text[i]))
+            ++i;
+        const std::size_t begin = i;
+        while (i < text.size() && !separator(text[i]))
+            ++i;
+        if (i > begin)
+            spans.emplace_back(begin, i);
+    }
+    return spans;
+}
+
+} // namespace veltrim::testing

@@ -1,0 +1,206 @@
+// The whole calculation over the shipped data for extreme conditions that the
+// window accepts: every outcome is either a whole finite table whose first
+// layer totals 100 %, or a reported failure that keeps the previous table and
+// results file. Skipped until the scatter kernels are in data/PDS-data.
+#include "app/Pipeline.h"
+#include "common/TempFolder.h"
+#include "dose/DepthDose.h"
+#include "dose/ResultsFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using veltrim::CalculationResult;
+using veltrim::PrimaryPdd;
+using veltrim::ScatterPdd;
+using veltrim::TotalPdd;
+using veltrim::testing::ReadBytes;
+using veltrim::testing::TempFolder;
+namespace fs = std::filesystem;
+
+const fs::path ShippedData = fs::path(VELTRIM_SOURCE_DIR) / "data";
+
+bool KernelsShipped() {
+    for (int e = 10; e <= 150; e += 5)
+        if (!fs::exists(ShippedData / veltrim::KernelFolder / veltrim::KernelFile(e)))
+            return false;
+    return true;
+}
+
+struct Case {
+    veltrim::ConditionTexts texts;
+    int rectification = 1;
+    std::optional<CalculationResult> expected; // when only one outcome is right
+};
+
+std::string Describe(const Case& c) {
+    const veltrim::ConditionTexts& t = c.texts;
+    std::ostringstream out;
+    out << t.TubeVoltage << " kV, method " << c.rectification << ", angle " << t.TargetAngle
+        << ", filters " << t.InherentFiltration << "/" << t.AlFilter << "/" << t.CuFilter
+        << " mm, FSD " << t.Fsd << ", field " << t.FieldX << " x " << t.FieldY;
+    return out.str();
+}
+
+// One user at one window pressing OK for every case in turn.
+class Sweep {
+  public:
+    Sweep() : state_(sink_, ShippedData, work_.Path()) {
+        EXPECT_TRUE(state_.LoadAttenuationTables());
+    }
+
+    void Run(const Case& c) {
+        SCOPED_TRACE(Describe(c));
+        const veltrim::DepthDoseTable before = state_.DepthDoseResult;
+        const int rowsBefore = state_.DepthRowCount;
+        const std::string fileBefore = ReadBytes(work_ / "PDD_tempDATA.txt");
+        sink_.Messages.clear();
+        state_.SelectRectification(c.rectification);
+        const CalculationResult result = veltrim::RunCalculation(state_, c.texts, {});
+        ++runs_;
+        if (c.expected) {
+            EXPECT_EQ(result, *c.expected) << state_.DepthDoseFailureCause;
+        }
+
+        if (result != CalculationResult::Completed) {
+            ++failures_;
+            ASSERT_EQ(sink_.Messages.size(), 1u);
+            if (result == CalculationResult::DepthDoseFailed) {
+                EXPECT_EQ(sink_.Messages[0], veltrim::DepthDoseFailureMessage);
+            }
+            EXPECT_EQ(state_.DepthDoseResult, before);
+            EXPECT_EQ(state_.DepthRowCount, rowsBefore);
+            EXPECT_EQ(ReadBytes(work_ / "PDD_tempDATA.txt"), fileBefore);
+            return;
+        }
+        EXPECT_TRUE(sink_.Messages.empty());
+        double spectrumSum = 0;
+        for (const double s : state_.Spectrum) {
+            ASSERT_TRUE(std::isfinite(s) && s >= 0);
+            spectrumSum += s;
+        }
+        EXPECT_NEAR(spectrumSum, 1.0, 1e-6);
+        ASSERT_EQ(state_.DepthRowCount, 60);
+        EXPECT_EQ(state_.DepthDoseResult[1][TotalPdd], 100.0);
+        for (int d = 1; d <= 60; ++d) {
+            const auto& row = state_.DepthDoseResult[d];
+            ASSERT_TRUE(std::isfinite(row[PrimaryPdd]) && std::isfinite(row[ScatterPdd]) &&
+                        std::isfinite(row[TotalPdd]))
+                << "row " << d;
+            EXPECT_NEAR(row[PrimaryPdd] + row[ScatterPdd], row[TotalPdd],
+                        1e-12 * std::max(100.0, std::fabs(row[TotalPdd])))
+                << "row " << d;
+        }
+        EXPECT_EQ(ReadBytes(work_ / "PDD_tempDATA.txt"), veltrim::ResultsFileBytes(state_));
+    }
+
+    int Runs() const { return runs_; }
+    int Failures() const { return failures_; }
+
+  private:
+    TempFolder work_;
+    veltrim::RecordingSink sink_;
+    veltrim::SharedState state_;
+    int runs_ = 0;
+    int failures_ = 0;
+};
+
+veltrim::ConditionTexts Texts(const char* kv) {
+    veltrim::ConditionTexts t;
+    t.TubeVoltage = kv;
+    return t;
+}
+
+TEST(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailure) {
+    if (!KernelsShipped())
+        GTEST_SKIP() << "the scatter kernels are not in " << ShippedData / veltrim::KernelFolder;
+    const auto done = CalculationResult::Completed;
+    const auto depthDoseFails = CalculationResult::DepthDoseFailed;
+    const auto stops = CalculationResult::Stopped;
+    const std::nullopt_t either = std::nullopt;
+
+    std::vector<Case> cases;
+    for (const char* kv : {"30", "150"})
+        for (int method = 1; method <= 3; ++method) {
+            const auto add = [&](auto change, std::optional<CalculationResult> expected) {
+                Case c{Texts(kv), method, expected};
+                change(c.texts);
+                cases.push_back(c);
+            };
+            add([](auto&) {}, done);
+
+            // Target angles from the degenerate 0 to 180 degrees.
+            for (const char* angle : {"1", "5", "45", "90", "135", "179"})
+                add([angle](auto& t) { t.TargetAngle = angle; }, either);
+            add([](auto& t) { t.TargetAngle = "0"; }, stops);
+            add([](auto& t) { t.TargetAngle = "180"; }, either);
+            add([](auto& t) { t.TargetAngle = "-12"; }, either);
+
+            // Filters from none to 100 mm, and negative ones.
+            add([](auto& t) { t.InherentFiltration = "0"; }, done);
+            for (const char* mm : {"100", "-1", "-100", "-1e6"}) {
+                add([mm](auto& t) { t.InherentFiltration = mm; }, either);
+                add([mm](auto& t) { t.AlFilter = mm; }, either);
+                add([mm](auto& t) { t.CuFilter = mm; }, either);
+            }
+            add([](auto& t) { t.CuFilter = "0.1"; }, done);
+
+            // FSD from 1 to 1000 cm, and 0.
+            add([](auto& t) { t.Fsd = "0"; }, depthDoseFails);
+            add([](auto& t) { t.Fsd = "-0.25"; }, depthDoseFails);
+            add([](auto& t) { t.Fsd = "1000"; }, done);
+            for (const char* fsd : {"1", "10", "-100"})
+                add([fsd](auto& t) { t.Fsd = fsd; }, either);
+
+            // Fields from 0 to 200 cm, rectangles and circles.
+            const struct {
+                const char* x;
+                const char* y;
+                std::optional<CalculationResult> expected;
+            } fields[] = {{"0", "0", done},
+                          {"10", "0", done},
+                          {"0", "10", depthDoseFails},
+                          {"1", "1", done},
+                          {"0.001", "0.001", done},
+                          {"200", "1", depthDoseFails},
+                          {"200", "0", depthDoseFails},
+                          {"200", "200", depthDoseFails},
+                          {"40", "40", either},
+                          {"-5", "5", depthDoseFails},
+                          {"1e300", "1e300", depthDoseFails}};
+            for (const auto& field : fields)
+                add(
+                    [&field](auto& t) {
+                        t.FieldX = field.x;
+                        t.FieldY = field.y;
+                    },
+                    field.expected);
+        }
+
+    // Short and long FSDs against small and large fields, at one voltage.
+    for (const char* fsd : {"1", "5", "50", "1000"})
+        for (const char* side : {"0", "1", "10", "30", "60"})
+            for (const char* other : {"0", "5"}) {
+                Case c{Texts("80"), 1, std::nullopt};
+                c.texts.Fsd = fsd;
+                c.texts.FieldX = side;
+                c.texts.FieldY = other;
+                cases.push_back(c);
+            }
+
+    Sweep sweep;
+    for (const Case& c : cases)
+        sweep.Run(c);
+    // Neither side of the sweep may be empty, or it would prove nothing.
+    EXPECT_GT(sweep.Failures(), 40);
+    EXPECT_LT(sweep.Failures(), sweep.Runs() - 60);
+}
+
+} // namespace
