@@ -9,7 +9,8 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    veltrim::NumberFile file("Tungsten.dat", std::string(reinterpret_cast<const char*>(data), size));
+    veltrim::NumberFile file("Tungsten.dat",
+                             std::string(reinterpret_cast<const char*>(data), size));
     try {
         const veltrim::EnergyTable table = veltrim::ReadAttenuationFile(file);
         for (int i = 1; i <= 300; ++i)
