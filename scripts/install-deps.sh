@@ -10,7 +10,7 @@ packages=(
   libxrl-dev
   clang libclang-rt-14-dev
   fonts-liberation fonts-ipafont-gothic fontconfig
-  xvfb xauth
+  xvfb xauth xdotool dpkg-dev
 )
 
 missing=()

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a fresh root and uses the
+# installed programs as a user would: veltrim-calc from an empty folder, and
+# veltrim through the start window to a calculation and back out, in a real
+# X server (Xvfb) driven with xdotool.
+#   packaging/test-package.sh BUILD-FOLDER
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "package test: $*" >&2; exit 1; }
+
+# Each run packs into its own folder, so parallel builds don't meet.
+(cd "$build" && cpack -G DEB -B "$work/pack" >/dev/null) || fail "cpack failed"
+deb=$(ls "$work"/pack/veltrim_*.deb)
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+
+for f in usr/bin/veltrim usr/bin/veltrim-calc usr/bin/veltrim-launch \
+         usr/share/veltrim/data/Tungsten.dat usr/share/veltrim/data/Aluminum.atc \
+         usr/share/veltrim/data/Copper.dat usr/share/veltrim/data/ICRUSoft.dat \
+         usr/share/veltrim/data/Primary.dat usr/share/veltrim/data/PDS-data/10.dat \
+         usr/share/veltrim/data/PDS-data/150.dat usr/share/applications/veltrim.desktop \
+         usr/share/metainfo/io.github.veltrim.Veltrim.metainfo.xml \
+         usr/share/man/man1/veltrim-calc.1 usr/share/icons/hicolor/32x32/apps/veltrim.png \
+         usr/share/icons/hicolor/256x256/apps/veltrim.png; do
+  [ -e "$root/$f" ] || fail "the package lacks /$f"
+done
+depends=$(dpkg-deb -f "$deb" Depends)
+for d in libqt6widgets6 fonts-liberation fonts-ipafont-gothic qt6-qpa-plugins; do
+  case "$depends" in *"$d"*) ;; *) fail "the package does not depend on $d ($depends)";; esac
+done
+
+# veltrim-calc from an empty folder finds the installed data.
+mkdir "$work/calc" && cd "$work/calc"
+"$root/usr/bin/veltrim-calc" >out.txt 2>err.txt || fail "veltrim-calc failed: $(cat err.txt)"
+head -n 1 out.txt | grep -q '  100.00$' || fail "veltrim-calc printed no table: $(head -n 3 out.txt)"
+[ -s PDD_tempDATA.txt ] || fail "veltrim-calc wrote no results file"
+
+# veltrim through its windows, from an empty folder.
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null || fail "Xvfb and xdotool are needed"
+display=":$((90 + RANDOM % 400))"
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+unset QT_QPA_PLATFORM
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+mkdir "$work/gui" && cd "$work/gui"
+"$root/usr/bin/veltrim" >app.log 2>&1 &
+app_pid=$!
+
+# Window positions inside the client area, in pixels (twips / 15).
+window_with() { # waits for a visible window of the program whose name matches $1
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --pid "$app_pid" --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$app_pid" 2>/dev/null || fail "veltrim ended early: $(cat app.log)"
+    sleep 0.1
+  done
+  fail "no window named '$1' appeared: $(cat app.log)"
+}
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+start=$(window_with '.')
+click "$start" 160 276                      # English edition
+main=$(window_with 'Percentage depth dose')
+click "$main" 136 616                       # OK
+for _ in $(seq 100); do [ -s PDD_tempDATA.txt ] && break; sleep 0.1; done
+[ -s PDD_tempDATA.txt ] || fail "no calculation: no PDD_tempDATA.txt ($(cat app.log))"
+sleep 0.5
+click "$main" 112 672                       # Exit
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$app_pid" 2>/dev/null; then fail "veltrim did not end on Exit"; fi
+wait "$app_pid" || fail "veltrim ended with a failure: $(cat app.log)"
+app_pid=""
+[ ! -e PDD_tempDATA.txt ] || fail "the working file was not deleted at exit"
+echo "package test: $(basename "$deb") installs and runs"
