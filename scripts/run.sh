@@ -7,9 +7,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # The program reads the shipped data/ when the current folder holds no data
 # files of its own; its working file, and the files saved under typed names,
 # go to the current folder. Without a display it says so in one line.
-if [ -x "$root/build/app/veltrim" ]; then
-  exec "$root/build/app/veltrim" "$@"
-fi
-# Without the windows, the command-line front end with the default conditions.
-cd "$root/data"
-exec "$root/build/cli/veltrim-calc" "$@"
+exec "$root/build/app/veltrim" "$@"
