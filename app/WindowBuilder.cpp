@@ -171,11 +171,11 @@ void FitCaption(QWidget& control, const QString& caption, int room) {
     control.setFont(font);
 }
 
-QFont DesignFont(const FontSpec& spec) {
-    QFont font(QString::fromUtf8(FaceName(spec.Family)));
-    font.setPixelSize(PointsToPixels(spec.Points));
+QFont DesignFont(const FontSpec& face) {
+    QFont font(QString::fromUtf8(FaceName(face.Family)));
+    font.setPixelSize(PointsToPixels(face.Points));
     font.setWeight(QFont::Normal);
-    font.setItalic(spec.Italic);
+    font.setItalic(face.Italic);
     return font;
 }
 

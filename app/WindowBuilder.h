@@ -9,7 +9,7 @@ namespace veltrim {
 
 // The font a row of a layout table asks for, sized in pixels at 96 dots per
 // inch so that it scales with the window's geometry on a high-density screen.
-QFont DesignFont(const FontSpec& spec);
+QFont DesignFont(const FontSpec& face);
 
 // Narrows a control's font, if need be, until its caption fits the given
 // width, down to MinimumCaptionStretch per cent.
