@@ -118,19 +118,19 @@ TEST(Faults, BrokenAttenuationFileIsNamedAndNoCalculationStarts) {
 // Tissue, primary-dose and kernel files are read at every calculation: a
 // broken one must stop it with the previous table and results file intact,
 // and the calculation after the repair must give the first table again.
-void CheckEveryBreakage(const fs::path& relative, std::size_t needed, CalculationResult expected,
-                        const std::vector<Breakage>& extra = {}) {
+void CheckBreakages(const fs::path& relative, std::size_t needed, CalculationResult expected,
+                    const std::vector<Breakage>& breakages) {
     Installation f;
     ASSERT_TRUE(f.state.LoadAttenuationTables());
     ASSERT_EQ(f.Calculate(), CalculationResult::Completed) << f.state.DepthDoseFailureCause;
     const veltrim::DepthDoseTable table = f.state.DepthDoseResult;
     const std::string resultsFile = f.ResultsBytes();
+    const veltrim::TissueRows tissue = f.state.TissueTable;
+    const veltrim::EnergyTable primary = f.state.PrimaryDoseTable;
     const fs::path file = f.dir / relative.string();
     const std::string good = veltrim::testing::ReadBytes(file);
     ASSERT_EQ(NumberSpans(good).size(), needed);
 
-    std::vector<Breakage> breakages = Breakages();
-    breakages.insert(breakages.end(), extra.begin(), extra.end());
     // A different voltage, so a table that leaked through would differ.
     veltrim::ConditionTexts other;
     other.TubeVoltage = "120";
@@ -148,12 +148,23 @@ void CheckEveryBreakage(const fs::path& relative, std::size_t needed, Calculatio
         EXPECT_NE(told.find(relative.generic_string()), std::string::npos) << told;
         EXPECT_EQ(f.state.DepthDoseResult, table);
         EXPECT_EQ(f.ResultsBytes(), resultsFile);
+        // Nothing half-read is left in the tissue tables either.
+        EXPECT_EQ(f.state.PrimaryDoseTable, primary);
+        for (int r = 0; r <= veltrim::TissueRowCapacity; ++r)
+            EXPECT_EQ(f.state.TissueTable[r].EnergyKeV, tissue[r].EnergyKeV) << "row " << r;
 
         veltrim::testing::WriteFile(file, good);
         ASSERT_EQ(f.Calculate(), CalculationResult::Completed) << f.state.DepthDoseFailureCause;
         EXPECT_EQ(f.state.DepthDoseResult, table);
         EXPECT_EQ(f.ResultsBytes(), resultsFile);
     }
+}
+
+void CheckEveryBreakage(const fs::path& relative, std::size_t needed, CalculationResult expected,
+                        const std::vector<Breakage>& extra = {}) {
+    std::vector<Breakage> breakages = Breakages();
+    breakages.insert(breakages.end(), extra.begin(), extra.end());
+    CheckBreakages(relative, needed, expected, breakages);
 }
 
 Breakage ReplaceFirst(const std::string& with) {
@@ -187,10 +198,15 @@ TEST(Faults, BrokenPrimaryDoseFileStopsTheCalculationAndKeepsTheResults) {
 }
 
 TEST(Faults, BrokenKernelFileFailsTheDepthDoseAndKeepsTheResults) {
-    for (const int energy : {10, 85, 150}) {
-        const fs::path kernel = fs::path(veltrim::KernelFolder) / veltrim::KernelFile(energy);
-        CheckEveryBreakage(kernel, KernelNumbers, CalculationResult::DepthDoseFailed);
-    }
+    const auto kernel = [](int energy) {
+        return fs::path(veltrim::KernelFolder) / veltrim::KernelFile(energy);
+    };
+    CheckEveryBreakage(kernel(85), KernelNumbers, CalculationResult::DepthDoseFailed);
+    // The first and the last file read, broken in a few ways.
+    const std::vector<Breakage> all = Breakages();
+    const std::vector<Breakage> few(all.begin(), all.begin() + 9);
+    CheckBreakages(kernel(10), KernelNumbers, CalculationResult::DepthDoseFailed, few);
+    CheckBreakages(kernel(150), KernelNumbers, CalculationResult::DepthDoseFailed, few);
 }
 
 TEST(Faults, MissingKernelFolderOrDataFolderIsReported) {
