@@ -5,11 +5,15 @@
 #include "app/ProgramFiles.h"
 #include "app/WindowBuilder.h"
 #include "graph/GraphPicture.h"
+#include "readout/DepthCursor.h"
+#include "readout/ResultsSaving.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDate>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -43,9 +47,24 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
     csvName_ = Control<QLineEdit>("Text2");
     bmpName_ = Control<QLineEdit>("Text15");
 
+    const char* readoutNames[] = {"Text12", "Text6", "Text7", "Text13", "Text14"};
+    for (std::size_t i = 0; i < readouts_.size(); ++i)
+        readouts_[i] = Control<QLineEdit>(readoutNames[i]);
+
     connect(okButton_, &QPushButton::clicked, this, &MainWindow::Calculate);
     connect(Control<QPushButton>("Command1"), &QPushButton::clicked, this,
             &MainWindow::ExitProgram);
+    connect(saveCsvButton_, &QPushButton::clicked, this, &MainWindow::SaveCsv);
+    connect(saveBmpButton_, &QPushButton::clicked, this, &MainWindow::SaveBmp);
+    connect(Control<QPushButton>("Command6"), &QPushButton::clicked, this, &MainWindow::ClearGraph);
+    // The pointer arrives in graph units of double precision; the cursor
+    // works in single precision, which puts x = 15 on row 1 however the
+    // pixel maps back.
+    connect(graph_, &GraphPicture::PointerMoved, this, [this](QPointF p) {
+        TrackMouse(static_cast<float>(p.x()), static_cast<float>(p.y()));
+    });
+    // Keys go to the control with the focus; the window has to see them first.
+    qApp->installEventFilter(this);
 
     LoadMainWindow();
 }
@@ -137,6 +156,112 @@ void MainWindow::ExitProgram() {
     ended_ = true;
     DeleteWorkingFile(state_.WorkFolder);
     emit ProgramEnded();
+}
+
+// Readout boxes by role, in the order of readouts_.
+enum ReadoutBox { ShallowBox, DeepBox, TotalBox, PrimaryBox, ScatterBox };
+
+void MainWindow::TrackMouse(float x, float y) {
+    if (state_.ResultsReady != 1)
+        return;
+    if (InsidePlotArea(x, y, state_.MaxDepth)) {
+        setCursor(Qt::CrossCursor);
+        for (int n = 1; n <= GraphPicture::LineCount; ++n)
+            graph_->ShowLine(n, true);
+        state_.CursorRow = RowUnderPointer(x);
+        if (state_.CursorRow <= 60)
+            PlaceCursor(state_.CursorRow, PointerPercentPattern);
+    } else {
+        setCursor(Qt::ArrowCursor);
+        for (const ReadoutBox box : {DeepBox, TotalBox, ShallowBox, PrimaryBox, ScatterBox})
+            readouts_[box]->clear();
+        for (int n = 1; n <= GraphPicture::LineCount; ++n)
+            graph_->ShowLine(n, false);
+    }
+    state_.CursorPlaced = 1;
+}
+
+void MainWindow::StepCursor(int keyCode) {
+    if (state_.CursorPlaced != 1)
+        return;
+    const int lastRow = static_cast<int>(2 * state_.MaxDepth);
+    if (keyCode == RightArrowKey) {
+        state_.CursorRow += 1;
+        if (state_.CursorRow > lastRow) {
+            state_.CursorRow -= 1;
+            return;
+        }
+    } else if (keyCode == LeftArrowKey) {
+        state_.CursorRow -= 1;
+        if (state_.CursorRow < 1) {
+            state_.CursorRow += 1;
+            return;
+        }
+    } else {
+        return;
+    }
+    if (state_.CursorRow <= 60)
+        PlaceCursor(state_.CursorRow, KeyPercentPattern);
+}
+
+void MainWindow::PlaceCursor(int row, std::string_view percentPattern) {
+    const CursorPlacement at = PlaceCursorOnRow(state_.DepthDoseResult, row, percentPattern);
+    // The lines keep their extent and visibility; only the x of the depth
+    // line and the y of the level lines move.
+    CursorLine depth = graph_->Line(2);
+    depth.From.setX(at.DepthX);
+    depth.To.setX(at.DepthX);
+    graph_->SetLine(2, depth);
+    for (const auto& [n, y] :
+         {std::pair{1, at.TotalY}, std::pair{3, at.PrimaryY}, std::pair{4, at.ScatterY}}) {
+        CursorLine level = graph_->Line(n);
+        level.From.setY(y);
+        level.To.setY(y);
+        graph_->SetLine(n, level);
+    }
+    readouts_[ShallowBox]->setText(QString::fromStdString(at.ShallowDepth));
+    readouts_[DeepBox]->setText(QString::fromStdString(at.DeepDepth));
+    readouts_[TotalBox]->setText(QString::fromStdString(at.Total));
+    readouts_[PrimaryBox]->setText(QString::fromStdString(at.Primary));
+    readouts_[ScatterBox]->setText(QString::fromStdString(at.Scatter));
+}
+
+void MainWindow::SaveCsv() {
+    const SaveReport report = SaveCsvAs(state_.WorkFolder / state_.ResultsFile, csvName_->text(),
+                                        state_.WorkFolder, state_.Edition);
+    state_.Messages.Show(report.Message);
+}
+
+void MainWindow::SaveBmp() {
+    const SaveReport report =
+        SaveBmpAs(graph_->Image(), bmpName_->text(), state_.WorkFolder, state_.Edition);
+    state_.Messages.Show(report.Message);
+}
+
+void MainWindow::ClearGraph() {
+    for (const ReadoutBox box : {TotalBox, PrimaryBox, ScatterBox, ShallowBox, DeepBox})
+        readouts_[box]->clear();
+    graph_->DrawGraphFrame();
+    saveCsvButton_->setEnabled(false);
+    saveBmpButton_->setEnabled(false);
+    state_.CursorPlaced = 0;
+    state_.ResultsReady = 0;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A key press travels from the control with the focus up to the window
+    // while nobody takes it; it counts once, where it starts, and goes on.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        const QWidget* start = focusWidget() != nullptr ? focusWidget() : this;
+        if (watched == start && static_cast<QWidget*>(watched)->window() == this) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Left)
+                StepCursor(LeftArrowKey);
+            else if (key == Qt::Key_Right)
+                StepCursor(RightArrowKey);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

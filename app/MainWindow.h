@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 #include <filesystem>
+#include <string_view>
 
 class QGroupBox;
 class QLineEdit;
@@ -42,12 +43,27 @@ class MainWindow : public QWidget {
     // The eight condition fields as typed.
     ConditionTexts TypedConditions() const;
 
+    // The depth cursor. TrackMouse follows the pointer over the graph (x, y in
+    // graph units); StepCursor takes every key pressed in the window before
+    // the control with the focus sees it and answers the Left (37) and Right
+    // (39) keys; both end in PlaceCursor with a row of 1..60.
+    void TrackMouse(float x, float y);
+    void StepCursor(int keyCode);
+    void PlaceCursor(int row, std::string_view percentPattern);
+
+    // The two save buttons and Reset.
+    void SaveCsv();
+    void SaveBmp();
+    void ClearGraph();
+
   signals:
     // Everything is done; the application may leave its event loop.
     void ProgramEnded();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Sees key presses on their way to this window's controls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void LoadMainWindow();
@@ -64,6 +80,9 @@ class MainWindow : public QWidget {
     QPushButton* saveBmpButton_ = nullptr;
     QLineEdit* csvName_ = nullptr;
     QLineEdit* bmpName_ = nullptr;
+    // Text12, Text6, Text7, Text13, Text14: shallow and deep depth, total,
+    // primary and scatter PDD.
+    std::array<QLineEdit*, 5> readouts_{};
     bool calculating_ = false;
     bool exitPending_ = false;
     bool ended_ = false;

@@ -56,6 +56,7 @@ class SharedState {
     Language Edition = Language::English;
     std::int16_t ResultsReady = 0;
     std::int16_t CursorPlaced = 0;
+    int CursorRow = 0; // the row under the depth cursor, 1..60 once placed; kept across clears
 
     // --- spectrum ---
     AttenuationTables Attenuation;

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/Conditions.h"
+
+#include <QString>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+class QImage;
+
+namespace veltrim {
+
+// Why a file was not saved. None: it is in place under the user's name.
+enum class SaveProblem {
+    None,
+    InvalidName,   // the name holds a character no file name may hold
+    NameTooLong,   // the name, or a folder in it, is longer than the system allows
+    FolderMissing, // the folder the name points into does not exist
+    NotAFolder,    // a part of that folder path is a file
+    IsAFolder,     // a folder of that name is in the way
+    NotWritable,   // the folder exists but the file cannot be created in it
+    DiskFull,      // the disk (or the size allowed for a file) ran out while writing
+    SourceMissing, // the working results file is not there to copy
+    Other,         // anything else; Detail holds the system's words
+};
+
+struct SaveOutcome {
+    SaveProblem Problem = SaveProblem::None;
+    std::string Detail; // the system's description of the failure, if any
+    bool Saved() const { return Problem == SaveProblem::None; }
+};
+
+// A name as typed into a name field, with the extension appended whatever it
+// already ends with: "run1.csv" gives "run1.csv.csv", "" gives ".csv". Blanks
+// are kept and a folder path is honoured; a name without one is taken
+// relative to workFolder.
+struct TypedFileName {
+    QString Shown;              // what the user typed plus the extension, for messages
+    std::filesystem::path Path; // where the file goes
+    bool Valid = true;          // false when the name holds a null character
+};
+TypedFileName ResolveTypedName(const QString& typed, QStringView extension,
+                               const std::filesystem::path& workFolder);
+
+// Puts bytes into a file under its final name in one step: they are written to
+// a temporary file in the same folder, flushed to disk and renamed over the
+// target, which replaces an existing file without asking. On failure the
+// temporary is removed and any earlier file of that name is left as it was.
+SaveOutcome WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes);
+
+// Copies the working results file byte for byte to the target.
+SaveOutcome CopyResultsFile(const std::filesystem::path& workingFile,
+                            const std::filesystem::path& target);
+
+// Writes an image as a 24-bit Windows bitmap.
+SaveOutcome SaveImageAsBmp(const QImage& image, const std::filesystem::path& target);
+
+// What the user is told when a save failed: which file, and why. `what` names
+// the contents ("PDD data", "PDD graph"). The same words in both editions.
+std::string SaveFailureMessage(std::string_view what, const QString& shownName,
+                               const SaveOutcome& outcome);
+
+// The confirmation after a successful save, by edition.
+enum class SavedFile { Csv, Bmp };
+std::string SavedMessage(Language edition, SavedFile file);
+
+// The two save commands apart from their window: the name typed into the
+// field, the extension appended, the file written, and what to tell the user,
+// a confirmation or what failed.
+struct SaveReport {
+    bool Saved = false;
+    std::string Message;
+};
+SaveReport SaveCsvAs(const std::filesystem::path& workingFile, const QString& typedName,
+                     const std::filesystem::path& workFolder, Language edition);
+SaveReport SaveBmpAs(const QImage& image, const QString& typedName,
+                     const std::filesystem::path& workFolder, Language edition);
+
+} // namespace veltrim

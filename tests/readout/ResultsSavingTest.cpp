@@ -1,0 +1,213 @@
+#include "readout/ResultsSaving.h"
+
+#include "app/SharedState.h"
+#include "common/TempFolder.h"
+
+#include <QImage>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace {
+
+using namespace veltrim;
+using veltrim::testing::ReadBytes;
+using veltrim::testing::TempFolder;
+namespace fs = std::filesystem;
+
+// What a results file can hold: CR LF lines, a comma table, Japanese labels.
+const std::string WorkingBytes = "0.25,93.1,6.9,100\r\n0.75,80.2,9.8,90\r\n"
+                                 "管電圧,80\r\n\xff\x00 binary tail\r\n";
+
+std::vector<std::string> EntriesOf(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QImage SampleImage() {
+    QImage image(557, 557, QImage::Format_RGB32);
+    image.fill(qRgb(255, 255, 255));
+    for (int i = 0; i < 557; ++i) {
+        image.setPixel(i, 100, qRgb(255, 0, 0));
+        image.setPixel(200, i, qRgb(0, 0, 255));
+        image.setPixel(i, i, qRgb(192, 192, 192));
+        image.setPixel(i, 556 - i, qRgb(0, 0, 0));
+    }
+    return image;
+}
+
+TEST(ResolveTypedName, TheExtensionIsAlwaysAppendedAndTheNameKeptAsTyped) {
+    const fs::path work = "/work/folder";
+    EXPECT_EQ(ResolveTypedName("12-05-2026", u".csv", work).Path, work / "12-05-2026.csv");
+    EXPECT_EQ(ResolveTypedName("run1.csv", u".csv", work).Path, work / "run1.csv.csv");
+    EXPECT_EQ(ResolveTypedName("", u".bmp", work).Path, work / ".bmp");
+    EXPECT_EQ(ResolveTypedName(" a b ", u".csv", work).Path, work / " a b .csv");
+    EXPECT_EQ(ResolveTypedName("sub/x", u".csv", work).Path, work / "sub/x.csv");
+    EXPECT_EQ(ResolveTypedName("/elsewhere/x", u".bmp", work).Path, "/elsewhere/x.bmp");
+    EXPECT_EQ(ResolveTypedName("深部量", u".csv", work).Path, work / "深部量.csv");
+    EXPECT_EQ(ResolveTypedName("run1.csv", u".csv", work).Shown, "run1.csv.csv");
+    EXPECT_TRUE(ResolveTypedName("x", u".csv", work).Valid);
+    EXPECT_FALSE(ResolveTypedName(QString("ab") + QChar(0) + "c", u".csv", work).Valid);
+}
+
+TEST(SaveCsvAs, CopiesTheWorkingFileByteForByteAndReplacesAnEarlierFile) {
+    TempFolder dir;
+    const fs::path working = dir.Write(ResultsFileName, WorkingBytes);
+    dir.Write("run1.csv", std::string(10000, 'o')); // longer than the new contents
+
+    for (const Language edition : {Language::English, Language::Japanese}) {
+        const SaveReport report = SaveCsvAs(working, "run1", dir.Path(), edition);
+        EXPECT_TRUE(report.Saved);
+        EXPECT_EQ(report.Message, SavedMessage(edition, SavedFile::Csv));
+        EXPECT_EQ(ReadBytes(dir / "run1.csv"), WorkingBytes);
+    }
+    EXPECT_EQ(EntriesOf(dir.Path()), (std::vector<std::string>{ResultsFileName, "run1.csv"}))
+        << "a temporary was left behind";
+    EXPECT_EQ(ReadBytes(working), WorkingBytes);
+}
+
+TEST(SaveBmpAs, WritesA24BitBitmapThatDecodesToTheImage) {
+    TempFolder dir;
+    const QImage image = SampleImage();
+    const SaveReport report = SaveBmpAs(image, "graph", dir.Path(), Language::Japanese);
+    EXPECT_TRUE(report.Saved);
+    EXPECT_EQ(report.Message, "PDDグラフを bmp形式で保存しました");
+
+    const std::string bytes = ReadBytes(dir / "graph.bmp");
+    ASSERT_GT(bytes.size(), 54u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    EXPECT_EQ(static_cast<unsigned char>(bytes[28]), 24) << "bits per pixel";
+    // 557 pixels of 3 bytes, rows padded to 4 bytes, plus the two headers.
+    EXPECT_EQ(bytes.size(), 54u + 557u * 1672u);
+    const QImage decoded(QString::fromStdString((dir / "graph.bmp").string()), "BMP");
+    EXPECT_EQ(decoded.convertToFormat(QImage::Format_RGB32), image);
+}
+
+TEST(SavedMessage, EachEditionConfirmsInItsOwnWords) {
+    EXPECT_EQ(SavedMessage(Language::English, SavedFile::Csv), "  Saved  ");
+    EXPECT_EQ(SavedMessage(Language::English, SavedFile::Bmp), "  Saved  ");
+    EXPECT_EQ(SavedMessage(Language::Japanese, SavedFile::Csv), "PDDデータを保存しました");
+    EXPECT_EQ(SavedMessage(Language::Japanese, SavedFile::Bmp),
+              "PDDグラフを bmp形式で保存しました");
+}
+
+// A failed save names the file and the reason, writes nothing under the
+// user's name, leaves an earlier file as it was and no temporary behind.
+class FailedSave : public ::testing::Test {
+  protected:
+    TempFolder dir;
+    fs::path working = dir.Write(ResultsFileName, WorkingBytes);
+
+    void ExpectRefused(const SaveReport& report, const std::string& shown,
+                       const std::string& reason) {
+        EXPECT_FALSE(report.Saved);
+        EXPECT_NE(report.Message.find("\"" + shown + "\""), std::string::npos) << report.Message;
+        EXPECT_NE(report.Message.find(reason), std::string::npos) << report.Message;
+    }
+};
+
+TEST_F(FailedSave, FolderThatDoesNotExist) {
+    ExpectRefused(SaveCsvAs(working, "nope/run1", dir.Path(), Language::English), "nope/run1.csv",
+                  "does not exist");
+    ExpectRefused(SaveBmpAs(SampleImage(), "nope/run1", dir.Path(), Language::English),
+                  "nope/run1.bmp", "does not exist");
+    EXPECT_EQ(EntriesOf(dir.Path()), std::vector<std::string>{ResultsFileName});
+}
+
+TEST_F(FailedSave, FolderPathThroughAFile) {
+    // Root writes anywhere it may; a file standing where a folder should be
+    // stops it all the same.
+    dir.Write("plain", "a file");
+    ExpectRefused(SaveCsvAs(working, "plain/run1", dir.Path(), Language::English), "plain/run1.csv",
+                  "is a file, not a folder");
+    EXPECT_EQ(ReadBytes(dir / "plain"), "a file");
+}
+
+TEST_F(FailedSave, FolderInTheWayOfTheFile) {
+    fs::create_directory(dir / "run1.csv");
+    dir.Write("run1.csv/inside", "kept");
+    ExpectRefused(SaveCsvAs(working, "run1", dir.Path(), Language::English), "run1.csv",
+                  "a folder of that name");
+    EXPECT_EQ(ReadBytes(dir / "run1.csv/inside"), "kept");
+    EXPECT_EQ(EntriesOf(dir.Path()), (std::vector<std::string>{ResultsFileName, "run1.csv"}));
+}
+
+TEST_F(FailedSave, NamesNoFileCanHave) {
+    // A null character would cut the name short and write somewhere else.
+    const QString withNull = QString("ab") + QChar(0) + "c";
+    ExpectRefused(SaveCsvAs(working, withNull, dir.Path(), Language::English),
+                  std::string("ab\0c.csv", 8), "no file name may hold");
+    ExpectRefused(SaveBmpAs(SampleImage(), withNull, dir.Path(), Language::English),
+                  std::string("ab\0c.bmp", 8), "no file name may hold");
+    const QString tooLong(300, QChar('x'));
+    ExpectRefused(SaveCsvAs(working, tooLong, dir.Path(), Language::English),
+                  tooLong.toStdString() + ".csv", "too long");
+    EXPECT_EQ(EntriesOf(dir.Path()), std::vector<std::string>{ResultsFileName});
+}
+
+TEST_F(FailedSave, FolderThatCannotBeWritten) {
+    // The kernel's own folders refuse new files even to root.
+    if (!fs::is_directory("/sys/kernel"))
+        GTEST_SKIP() << "no /sys here";
+    ExpectRefused(SaveCsvAs(working, "/sys/veltrim-run1", dir.Path(), Language::English),
+                  "/sys/veltrim-run1.csv", "cannot be written to");
+    EXPECT_FALSE(fs::exists("/sys/veltrim-run1.csv"));
+}
+
+TEST_F(FailedSave, WorkingFileGoneOrNotAFile) {
+    dir.Write("run1.csv", "earlier");
+    fs::remove(working);
+    ExpectRefused(SaveCsvAs(working, "run1", dir.Path(), Language::Japanese), "run1.csv",
+                  "PDD_tempDATA.txt is missing");
+    fs::create_directory(working);
+    ExpectRefused(SaveCsvAs(working, "run1", dir.Path(), Language::Japanese), "run1.csv",
+                  "PDD_tempDATA.txt is missing");
+    EXPECT_EQ(ReadBytes(dir / "run1.csv"), "earlier");
+}
+
+// Holds every file this process writes to a few kilobytes, as a full disk
+// would, for as long as it lives.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST_F(FailedSave, DiskFullHalfwayLeavesTheEarlierFileWhole) {
+    const std::string large(200000, 'r');
+    working = dir.Write(ResultsFileName, large);
+    dir.Write("run1.csv", "earlier csv");
+    dir.Write("run1.bmp", "earlier bmp");
+    SaveReport csv, bmp;
+    {
+        FileSizeLimit full(8192);
+        csv = SaveCsvAs(working, "run1", dir.Path(), Language::English);
+        bmp = SaveBmpAs(SampleImage(), "run1", dir.Path(), Language::English);
+    }
+    ExpectRefused(csv, "run1.csv", "the disk is full");
+    ExpectRefused(bmp, "run1.bmp", "the disk is full");
+    EXPECT_EQ(ReadBytes(dir / "run1.csv"), "earlier csv");
+    EXPECT_EQ(ReadBytes(dir / "run1.bmp"), "earlier bmp");
+    EXPECT_EQ(EntriesOf(dir.Path()),
+              (std::vector<std::string>{ResultsFileName, "run1.bmp", "run1.csv"}));
+}
+
+} // namespace
