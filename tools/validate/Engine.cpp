@@ -48,8 +48,8 @@ double UnmendedRingCoverage(int r, double hx, double hy, double pi) {
 }
 
 Engine::Engine(const std::filesystem::path& dataFolder) : dataFolder_(dataFolder) {
-    workFolder_ = std::filesystem::temp_directory_path() /
-                  ("veltrim-validate-" + std::to_string(::getpid()));
+    workFolder_ =
+        std::filesystem::temp_directory_path() / ("veltrim-validate-" + std::to_string(::getpid()));
     std::filesystem::create_directories(workFolder_);
     state_ = std::make_unique<SharedState>(messages_, dataFolder_, workFolder_);
     if (!state_->LoadAttenuationTables() || !state_->LoadTissueTables())

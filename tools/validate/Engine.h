@@ -40,9 +40,9 @@ struct Mends {
 // Rows 1..60 of a depth-dose table and the absolute doses behind it.
 struct DepthDose {
     int Rows = 0;
-    std::array<double, DepthRowCapacity> Primary{};  // percent of row 1's total
-    std::array<double, DepthRowCapacity> Scatter{};  // percent of row 1's total
-    std::array<double, DepthRowCapacity> Total{};    // percent of row 1's total
+    std::array<double, DepthRowCapacity> Primary{};     // percent of row 1's total
+    std::array<double, DepthRowCapacity> Scatter{};     // percent of row 1's total
+    std::array<double, DepthRowCapacity> Total{};       // percent of row 1's total
     std::array<double, DepthRowCapacity> PrimaryDose{}; // keV cm2/g per unit fluence
     std::array<double, DepthRowCapacity> ScatterDose{};
     // Scatter per unit spectrum weight, [bin][row], after interpolation.

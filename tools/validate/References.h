@@ -102,17 +102,35 @@ inline double BackscatterFromFit(int field, double kv, double hvl) {
 struct NistPoint {
     double EnergyKeV, Value;
 };
-inline constexpr std::array<NistPoint, 10> TungstenMu{{{10, 96.91}, {15, 138.9}, {20, 65.73},
-                                                       {30, 22.73}, {40, 10.67}, {50, 5.949},
-                                                       {60, 3.713}, {80, 7.810}, {100, 4.438},
+inline constexpr std::array<NistPoint, 10> TungstenMu{{{10, 96.91},
+                                                       {15, 138.9},
+                                                       {20, 65.73},
+                                                       {30, 22.73},
+                                                       {40, 10.67},
+                                                       {50, 5.949},
+                                                       {60, 3.713},
+                                                       {80, 7.810},
+                                                       {100, 4.438},
                                                        {150, 1.581}}};
-inline constexpr std::array<NistPoint, 10> AluminiumMu{{{10, 26.23}, {15, 7.955}, {20, 3.441},
-                                                        {30, 1.128}, {40, 0.5685}, {50, 0.3681},
-                                                        {60, 0.2778}, {80, 0.2018}, {100, 0.1704},
+inline constexpr std::array<NistPoint, 10> AluminiumMu{{{10, 26.23},
+                                                        {15, 7.955},
+                                                        {20, 3.441},
+                                                        {30, 1.128},
+                                                        {40, 0.5685},
+                                                        {50, 0.3681},
+                                                        {60, 0.2778},
+                                                        {80, 0.2018},
+                                                        {100, 0.1704},
                                                         {150, 0.1378}}};
-inline constexpr std::array<NistPoint, 10> CopperMu{{{10, 215.9}, {15, 74.05}, {20, 33.79},
-                                                     {30, 10.92}, {40, 4.862}, {50, 2.613},
-                                                     {60, 1.593}, {80, 0.7630}, {100, 0.4584},
+inline constexpr std::array<NistPoint, 10> CopperMu{{{10, 215.9},
+                                                     {15, 74.05},
+                                                     {20, 33.79},
+                                                     {30, 10.92},
+                                                     {40, 4.862},
+                                                     {50, 2.613},
+                                                     {60, 1.593},
+                                                     {80, 0.7630},
+                                                     {100, 0.4584},
                                                      {150, 0.2217}}};
 
 } // namespace veltrim::validate::refs

@@ -30,16 +30,17 @@ void Report::Figure(const std::string& name, const std::string& script,
                     const std::string& caption) {
     const std::string scriptName = name + ".gp";
     WriteData(scriptName, "set terminal pngcairo size 1000,700 font 'DejaVu Sans,10'\n"
-                          "set output '" + name + ".png'\n" + script);
+                          "set output '" +
+                              name + ".png'\n" + script);
     bool made = false;
     if (plots_) {
-        const std::string command = "cd '" + figures_.string() + "' && gnuplot '" + scriptName +
-                                    "' > /dev/null 2>&1";
+        const std::string command =
+            "cd '" + figures_.string() + "' && gnuplot '" + scriptName + "' > /dev/null 2>&1";
         made = std::system(command.c_str()) == 0;
         if (!made) // gnuplot without cairo: the plain PNG terminal
         {
-            WriteData(scriptName, "set terminal png size 1000,700\nset output '" + name +
-                                      ".png'\n" + script);
+            WriteData(scriptName,
+                      "set terminal png size 1000,700\nset output '" + name + ".png'\n" + script);
             made = std::system(command.c_str()) == 0;
         }
     }

@@ -15,6 +15,8 @@ class Report {
     Report(std::filesystem::path outFolder, bool plots);
 
     std::ostringstream Text; // markdown of docs/validation.md
+    // One line per section for the summary at the top of the report.
+    std::vector<std::string> Summary;
 
     // Records a check; `what` says what was compared, `detail` the numbers.
     void Check(bool passed, const std::string& what, const std::string& detail);
@@ -41,7 +43,7 @@ class Report {
 
 // Number formatting for tables.
 std::string Fixed(double value, int decimals);
-std::string Signed(double value, int decimals); // with a + for positive values
+std::string Signed(double value, int decimals);                    // with a + for positive values
 std::string Percent(double value, double reference, int decimals); // (value/reference - 1) in %
 
 } // namespace veltrim::validate

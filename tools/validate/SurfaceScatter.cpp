@@ -15,7 +15,7 @@ SurfaceScatter RunSurfaceScatter(double energyKeV, const mc::TissueModel& tissue
     const std::size_t layers = settings.LayerDepths.size();
     const std::size_t fields = settings.FieldSides.size();
     std::vector<double> sum(layers * fields, 0.0), sumSquares(layers * fields, 0.0),
-        history(layers * fields, 0.0);
+        history(layers * fields, 0.0), divergent(layers * fields, 0.0);
     const mc::Phantom phantom;
     mc::RandomStream random(settings.Seed + static_cast<std::uint64_t>(energyKeV * 2));
 
@@ -25,6 +25,7 @@ SurfaceScatter RunSurfaceScatter(double energyKeV, const mc::TissueModel& tissue
         mc::Direction d;
         double E = energyKeV;
         bool scattered = false;
+        double firstDepth = 0.0;
         mc::Coefficients mu = tissue.At(E);
         auto score = [&](double energy) {
             if (!scattered)
@@ -46,6 +47,8 @@ SurfaceScatter RunSurfaceScatter(double energyKeV, const mc::TissueModel& tissue
             p.Z += s * d.W;
             if (!phantom.Contains(p))
                 break;
+            if (!scattered)
+                firstDepth = p.Z;
             const mc::InteractionKind kind = mc::SampleInteraction(mu, random);
             if (kind == mc::InteractionKind::Photoelectric) {
                 score(E);
@@ -68,7 +71,10 @@ SurfaceScatter RunSurfaceScatter(double energyKeV, const mc::TissueModel& tissue
                                 2.0 * std::numbers::pi * random.Uniform());
             }
         }
+        const double g = settings.Fsd * settings.Fsd /
+                         ((settings.Fsd + firstDepth) * (settings.Fsd + firstDepth));
         for (std::size_t k = 0; k < history.size(); ++k) {
+            divergent[k] += g * history[k];
             sum[k] += history[k];
             sumSquares[k] += history[k] * history[k];
         }
@@ -79,6 +85,7 @@ SurfaceScatter RunSurfaceScatter(double energyKeV, const mc::TissueModel& tissue
     const double n = static_cast<double>(settings.Histories);
     out.Dose.assign(layers, std::vector<double>(fields));
     out.Sigma.assign(layers, std::vector<double>(fields));
+    out.DivergentDose.assign(layers, std::vector<double>(fields));
     for (std::size_t l = 0; l < layers; ++l) {
         const double massPerArea = 1.00 * settings.LayerDepths[l]; // g/cm2, tissue 1.00 g/cm3
         for (std::size_t f = 0; f < fields; ++f) {
@@ -86,6 +93,7 @@ SurfaceScatter RunSurfaceScatter(double energyKeV, const mc::TissueModel& tissue
             const double mean = sum[k] / n;
             const double variance = (sumSquares[k] / n - mean * mean) / (n - 1);
             out.Dose[l][f] = mean / massPerArea;
+            out.DivergentDose[l][f] = divergent[k] / n / massPerArea;
             out.Sigma[l][f] = std::sqrt(std::max(variance, 0.0)) / massPerArea;
         }
     }

@@ -16,8 +16,9 @@ const char* Usage =
     "Writes DIR/validation.md and DIR/validation/ (figures and their data) from\n"
     "the data folder (default: data) and the program's library.\n"
     "  --out DIR        folder of the report (default: docs)\n"
-    "  --check          only the checks: no figures, no Monte Carlo surface study;\n"
-    "                   exit status 1 when a check fails\n"
+    "  --check          only the checks: no figures, no report, and no Monte Carlo\n"
+    "                   surface study unless --histories is given; exit status 1\n"
+    "                   when a check fails\n"
     "  --no-plots       write the gnuplot scripts but do not run gnuplot\n"
     "  --histories N    histories per energy of the surface study (default 1000000)\n";
 
@@ -25,7 +26,7 @@ const char* Usage =
 
 int main(int argc, char** argv) {
     std::filesystem::path data = "data", out = "docs";
-    bool check = false, plots = true;
+    bool check = false, plots = true, historiesGiven = false;
     std::uint64_t histories = 1000000;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -43,9 +44,10 @@ int main(int argc, char** argv) {
                 check = true;
             else if (a == "--no-plots")
                 plots = false;
-            else if (a == "--histories")
+            else if (a == "--histories") {
                 histories = std::stoull(value());
-            else if (a == "--help") {
+                historiesGiven = true;
+            } else if (a == "--help") {
                 std::cout << Usage;
                 return 0;
             } else
@@ -61,7 +63,7 @@ int main(int argc, char** argv) {
         Engine engine(data);
         Report report(out, plots && !check);
         Context context{engine, report, std::nullopt};
-        if (!check) {
+        if (!check || historiesGiven) {
             SurfaceTallySettings settings;
             settings.Histories = histories;
             context.Surface = settings;
@@ -86,14 +88,17 @@ int main(int argc, char** argv) {
                   "cited source; the published values and their caveats are collected in "
                   "[references.md](references.md). `ctest -L validation` runs the checks "
                   "(listed at the end) without figures.\n\n"
-               << "## Summary\n\n@SUMMARY@\n\n"
-               << report.Text.str() << "## Checks of this run\n\n```\n";
+               << "## Summary\n\n";
+            for (const std::string& line : report.Summary)
+                md << "- " << line << "\n";
+            md << "\n" << report.Text.str() << "## Checks of this run\n\n```\n";
             for (const std::string& line : report.CheckLines())
                 md << line << "\n";
             md << "```\n";
         }
-        std::cout << (report.Failures() == 0 ? "all validation checks passed\n"
-                                              : std::to_string(report.Failures()) + " check(s) failed\n");
+        std::cout << (report.Failures() == 0
+                          ? "all validation checks passed\n"
+                          : std::to_string(report.Failures()) + " check(s) failed\n");
         return report.Failures() == 0 ? 0 : 1;
     } catch (const std::exception& e) {
         std::cerr << "veltrim-validate: " << e.what() << "\n";
