@@ -1,0 +1,235 @@
+#include "common/GraphProbe.h"
+#include "graph/GraphMapping.h"
+#include "gui/CursorDriver.h"
+#include "gui/GuiFixture.h"
+
+#include <QPushButton>
+#include <QRegularExpression>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace veltrim;
+using veltrim::testing::EmptyChart;
+using veltrim::testing::NoReadouts;
+using veltrim::testing::PointerAt;
+using veltrim::testing::PressKey;
+using veltrim::testing::Readouts;
+using veltrim::testing::ShowActive;
+using veltrim::testing::WindowFixture;
+
+// A PDD box: the value of the table, to two decimals, then the pattern's sign.
+void ExpectPercent(const QString& shown, double percent, const char* sign) {
+    const QRegularExpression form(QStringLiteral("^\\d+\\.\\d\\d") + QString::fromLatin1(sign) +
+                                  "$");
+    EXPECT_TRUE(form.match(shown).hasMatch()) << shown.toStdString();
+    EXPECT_NEAR(shown.left(shown.indexOf('.') + 3).toDouble(), percent, 0.005 + 1e-9)
+        << shown.toStdString();
+}
+
+// The cursor stands on a row: depths, the three values, the four lines.
+void ExpectOnRow(MainWindow& w, int row, const char* sign) {
+    const DepthDoseTable& table = w.State().DepthDoseResult;
+    const QStringList shown = Readouts(w);
+    EXPECT_EQ(w.State().CursorRow, row);
+    EXPECT_EQ(shown[0].toDouble(), 0.5 * row - 0.5) << row;
+    EXPECT_EQ(shown[1].toDouble(), 0.5 * row) << row;
+    EXPECT_EQ(shown[0].size() - shown[0].indexOf('.'), 2) << "one decimal";
+    ExpectPercent(shown[2], table[row][TotalPdd], sign);
+    ExpectPercent(shown[3], table[row][PrimaryPdd], sign);
+    ExpectPercent(shown[4], table[row][ScatterPdd], sign);
+    EXPECT_EQ(w.Graph().Line(2).From.x(), 15.0 * row - 7.0);
+    EXPECT_EQ(w.Graph().Line(2).To.x(), 15.0 * row - 7.0);
+    const std::pair<int, int> levels[] = {{1, TotalPdd}, {3, PrimaryPdd}, {4, ScatterPdd}};
+    for (const auto& [line, column] : levels) {
+        // Below 0.1 % a line stands on the frame's bottom edge.
+        const double y = std::min(PddToY(table[row][column]), PlotBottom);
+        EXPECT_NEAR(w.Graph().Line(line).From.y(), y, 1e-9) << line;
+        EXPECT_EQ(w.Graph().Line(line).To.y(), w.Graph().Line(line).From.y()) << line;
+    }
+}
+
+bool LinesShown(MainWindow& w, bool shown) {
+    for (int n = 1; n <= 4; ++n)
+        if (w.Graph().Line(n).Visible != shown)
+            return false;
+    return true;
+}
+
+TEST(DepthCursor, PointerPlacesTheCursorInsideTheOpenPlotAreaAndClearsItOutside) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    ASSERT_TRUE(ShowActive(w));
+    const CursorLine depthBefore = w.Graph().Line(2);
+    const CursorLine totalBefore = w.Graph().Line(1);
+    w.Calculate();
+
+    PointerAt(w, {15.0, 455.0});
+    EXPECT_EQ(Readouts(w).mid(0, 3), (QStringList{"0.0", "0.5", "100.00 %"}));
+    ExpectOnRow(w, 1, " %");
+    EXPECT_TRUE(LinesShown(w, true));
+    EXPECT_EQ(w.cursor().shape(), Qt::CrossCursor);
+    EXPECT_EQ(w.State().CursorPlaced, 1);
+
+    PointerAt(w, {15.01, 455.0});
+    ExpectOnRow(w, 2, " %");
+    PointerAt(w, {899.9, 799.9});
+    ExpectOnRow(w, 60, " %");
+    // The lines keep the extent the design gave them.
+    EXPECT_EQ(w.Graph().Line(2).From.y(), depthBefore.From.y());
+    EXPECT_EQ(w.Graph().Line(2).To.y(), depthBefore.To.y());
+    EXPECT_EQ(w.Graph().Line(1).From.x(), totalBefore.From.x());
+    EXPECT_EQ(w.Graph().Line(1).To.x(), totalBefore.To.x());
+
+    for (const QPointF edge : {QPointF(0, 455), QPointF(900, 455), QPointF(450, 110),
+                               QPointF(450, 800), QPointF(-100, 950)}) {
+        PointerAt(w, {450.0, 455.0});
+        ASSERT_TRUE(LinesShown(w, true));
+        PointerAt(w, edge);
+        EXPECT_EQ(Readouts(w), NoReadouts) << edge.x() << ", " << edge.y();
+        EXPECT_TRUE(LinesShown(w, false)) << edge.x() << ", " << edge.y();
+        EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+        EXPECT_EQ(w.State().CursorRow, 30) << "leaving keeps the row";
+    }
+    // A real move over whole pixels reaches the same operation.
+    QTest::mouseMove(&w.Graph(), GraphPicture::GraphToWidget({450.0, 455.0}).toPoint());
+    EXPECT_TRUE(LinesShown(w, true));
+    EXPECT_EQ(w.cursor().shape(), Qt::CrossCursor);
+}
+
+TEST(DepthCursor, KeysWaitForThePointerThenStepOneSlabAndStopAtBothEnds) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    ASSERT_TRUE(ShowActive(w));
+    w.Calculate();
+    PressKey(w, Qt::Key_Right);
+    EXPECT_EQ(Readouts(w), NoReadouts) << "a key before the pointer was over the graph";
+    EXPECT_EQ(w.State().CursorRow, 0);
+
+    PointerAt(w, {899.0, 455.0});
+    const QStringList atEnd = Readouts(w);
+    PressKey(w, Qt::Key_Right);
+    EXPECT_EQ(Readouts(w), atEnd);
+    EXPECT_EQ(w.State().CursorRow, 60);
+    PressKey(w, Qt::Key_Left);
+    ExpectOnRow(w, 59, "%");
+    EXPECT_TRUE(LinesShown(w, true));
+
+    PointerAt(w, {20.0, 455.0});
+    PressKey(w, Qt::Key_Left);
+    ExpectOnRow(w, 1, "%");
+    const QStringList atStart = Readouts(w);
+    PressKey(w, Qt::Key_Left);
+    EXPECT_EQ(Readouts(w), atStart);
+    EXPECT_EQ(w.State().CursorRow, 1);
+    for (const Qt::Key other : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_A})
+        PressKey(w, other);
+    EXPECT_EQ(w.State().CursorRow, 1);
+
+    // Off the plot area over the margin: the keys fill the readouts for the
+    // next row while the lines stay hidden.
+    PointerAt(w, {-60.0, 455.0});
+    PressKey(w, Qt::Key_Right);
+    ExpectOnRow(w, 2, "%");
+    EXPECT_TRUE(LinesShown(w, false));
+    EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST(DepthCursor, ArrowKeysMoveTheCursorWhicheverControlHasTheFocusAndStillReachIt) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    ASSERT_TRUE(ShowActive(w));
+    w.Calculate();
+    PointerAt(w, {300.0, 455.0});
+    ASSERT_EQ(w.State().CursorRow, 20);
+
+    // A text field takes the key too: its caret moves.
+    QLineEdit& name = f.Field("Text2");
+    name.setFocus();
+    name.setCursorPosition(5);
+    PressKey(w, Qt::Key_Left);
+    EXPECT_EQ(w.State().CursorRow, 19);
+    EXPECT_EQ(name.cursorPosition(), 4);
+    QTest::keyClick(&name, Qt::Key_Right);
+    EXPECT_EQ(w.State().CursorRow, 20);
+    EXPECT_EQ(name.cursorPosition(), 5);
+
+    // A button leaves the key to its window: it still counts once only.
+    f.Button("Command3").setFocus();
+    PressKey(w, Qt::Key_Right);
+    EXPECT_EQ(w.State().CursorRow, 21);
+    f.Field("Text1").setFocus();
+    PressKey(w, Qt::Key_Right);
+    EXPECT_EQ(w.State().CursorRow, 22);
+    ExpectOnRow(w, 22, "%");
+
+    // Another window's keys are not this window's.
+    WindowFixture other;
+    other.window->Calculate();
+    PointerAt(*other.window, {300.0, 455.0});
+    QTest::keyClick(other.window.get(), Qt::Key_Right);
+    EXPECT_EQ(w.State().CursorRow, 22);
+}
+
+TEST(DepthCursor, NothingReactsBeforeACalculationOrAfterReset) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    ASSERT_TRUE(ShowActive(w));
+    PointerAt(w, {300.0, 455.0});
+    PointerAt(w, {-60.0, 455.0});
+    PressKey(w, Qt::Key_Right);
+    EXPECT_EQ(Readouts(w), NoReadouts);
+    EXPECT_TRUE(LinesShown(w, false));
+    EXPECT_FALSE(w.testAttribute(Qt::WA_SetCursor)) << "the pointer changed its shape";
+    EXPECT_EQ(w.State().CursorPlaced, 0);
+    EXPECT_EQ(w.State().CursorRow, 0);
+
+    f.Field("Text1").setText("100");
+    w.Calculate();
+    PointerAt(w, {300.0, 455.0});
+    const CursorLine depth = w.Graph().Line(2);
+    f.Button("Command6").click();
+    EXPECT_EQ(Readouts(w), NoReadouts);
+    EXPECT_EQ(w.Graph().Image(), EmptyChart());
+    EXPECT_FALSE(f.Button("Command2").isEnabled());
+    EXPECT_FALSE(f.Button("Command4").isEnabled());
+    EXPECT_EQ(w.State().ResultsReady, 0);
+    EXPECT_EQ(w.State().CursorPlaced, 0);
+    EXPECT_EQ(f.Field("Text1").text(), "100");
+    EXPECT_TRUE(f.WorkingFileExists());
+
+    PointerAt(w, {600.0, 455.0});
+    PointerAt(w, {-60.0, 455.0});
+    PressKey(w, Qt::Key_Left);
+    EXPECT_EQ(Readouts(w), NoReadouts);
+    EXPECT_EQ(w.State().CursorRow, 20);
+    EXPECT_TRUE(LinesShown(w, true)) << "Reset leaves the lines where they were";
+    EXPECT_EQ(w.Graph().Line(2).From, depth.From);
+    EXPECT_EQ(w.cursor().shape(), Qt::CrossCursor);
+    EXPECT_TRUE(f.sink.Messages.empty());
+}
+
+TEST(DepthCursor, ANewCalculationShowsTheOldPlacementUntilThePointerMoves) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    ASSERT_TRUE(ShowActive(w));
+    w.Calculate();
+    PointerAt(w, {150.0, 455.0});
+    const QStringList before = Readouts(w);
+    const CursorLine scatter = w.Graph().Line(4);
+
+    f.Field("Text10").setText("5");
+    f.Field("Text11").setText("5");
+    w.Calculate();
+    EXPECT_EQ(Readouts(w), before);
+    EXPECT_EQ(w.Graph().Line(4).From, scatter.From);
+    PressKey(w, Qt::Key_Right);
+    EXPECT_EQ(w.State().CursorRow, 10) << "keys wait for the pointer after every calculation";
+
+    PointerAt(w, {150.0, 455.0});
+    ExpectOnRow(w, 10, " %");
+    EXPECT_NE(Readouts(w)[4], before[4]) << "the new results were not looked up";
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+#include "common/GraphProbe.h"
+#include "graph/GraphDrawing.h"
+#include "gui/CursorDriver.h"
+#include "gui/GuiFixture.h"
+
+#include <QImage>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace veltrim;
+using veltrim::testing::EmptyChart;
+using veltrim::testing::PointerAt;
+using veltrim::testing::ReadBytes;
+using veltrim::testing::Readouts;
+using veltrim::testing::WindowFixture;
+namespace fs = std::filesystem;
+
+QImage DecodedBmp(const fs::path& file) {
+    return QImage(QString::fromStdString(file.string()), "BMP")
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+class SaveButtons : public ::testing::TestWithParam<Language> {};
+
+TEST_P(SaveButtons, SaveUnderTheTypedNameWithItsExtensionConfirmAndChangeNothing) {
+    WindowFixture f(GetParam());
+    MainWindow& w = *f.window;
+    w.Calculate();
+    f.Field("Text2").setText("run1.csv");
+    f.Field("Text15").setText("");
+    f.Button("Command2").click();
+    f.Button("Command4").click();
+    const bool english = GetParam() == Language::English;
+    EXPECT_EQ(f.sink.Messages, (std::vector<std::string>{
+                                   english ? "  Saved  " : "PDDデータを保存しました",
+                                   english ? "  Saved  " : "PDDグラフを bmp形式で保存しました"}));
+    EXPECT_EQ(ReadBytes(f.dir / "run1.csv.csv"), ReadBytes(f.dir / ResultsFileName));
+    EXPECT_EQ(DecodedBmp(f.dir / ".bmp"), w.Graph().Image());
+    EXPECT_TRUE(f.Button("Command2").isEnabled());
+    EXPECT_TRUE(f.Button("Command4").isEnabled());
+    EXPECT_EQ(f.Field("Text2").text(), "run1.csv");
+    EXPECT_EQ(w.State().ResultsReady, 1);
+
+    // The same name again replaces the file without a question.
+    fs::resize_file(f.dir / "run1.csv.csv", 3);
+    f.Button("Command2").click();
+    EXPECT_EQ(ReadBytes(f.dir / "run1.csv.csv"), ReadBytes(f.dir / ResultsFileName));
+    EXPECT_EQ(f.sink.Messages.size(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, SaveButtons,
+                         ::testing::Values(Language::English, Language::Japanese),
+                         veltrim::testing::EditionName);
+
+TEST(SaveCommands, BmpHoldsEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    w.Calculate();
+    const DepthDoseTable first = w.State().DepthDoseResult;
+    const std::string firstCsv = ReadBytes(f.dir / ResultsFileName);
+    f.Field("Text1").setText("140");
+    f.Field("Text4").setText("0.2");
+    w.Calculate();
+    const DepthDoseTable second = w.State().DepthDoseResult;
+    PointerAt(w, {450.0, 455.0}); // lines shown while saving
+    f.Field("Text2").setText("both");
+    f.Field("Text15").setText("both");
+    f.Button("Command2").click();
+    f.Button("Command4").click();
+
+    const std::string csv = ReadBytes(f.dir / "both.csv");
+    EXPECT_EQ(csv, ReadBytes(f.dir / ResultsFileName));
+    EXPECT_NE(csv, firstCsv);
+    // Drawn afresh, without any window: the frame and both sets of curves.
+    QImage expected = EmptyChart();
+    PlotDepthDose(expected, first, 30.0);
+    PlotDepthDose(expected, second, 30.0);
+    EXPECT_EQ(DecodedBmp(f.dir / "both.bmp"), expected) << "the picture holds more or less";
+}
+
+TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
+    WindowFixture f(Language::Japanese);
+    MainWindow& w = *f.window;
+    w.Calculate();
+    PointerAt(w, {150.0, 455.0});
+    const QStringList readouts = Readouts(w);
+    f.dir.Write("kept.csv", "earlier");
+
+    f.Field("Text2").setText("no-such-folder/kept");
+    f.Field("Text15").setText("no-such-folder/kept");
+    f.Button("Command2").click();
+    f.Button("Command4").click();
+    fs::remove(f.dir / ResultsFileName);
+    f.Field("Text2").setText("kept");
+    f.Button("Command2").click();
+
+    ASSERT_EQ(f.sink.Messages.size(), 3u);
+    EXPECT_NE(f.sink.Messages[0].find("\"no-such-folder/kept.csv\""), std::string::npos)
+        << f.sink.Messages[0];
+    EXPECT_NE(f.sink.Messages[0].find("does not exist"), std::string::npos);
+    EXPECT_NE(f.sink.Messages[1].find("\"no-such-folder/kept.bmp\""), std::string::npos)
+        << f.sink.Messages[1];
+    EXPECT_NE(f.sink.Messages[2].find("PDD_tempDATA.txt is missing"), std::string::npos)
+        << f.sink.Messages[2];
+    EXPECT_EQ(ReadBytes(f.dir / "kept.csv"), "earlier");
+    EXPECT_FALSE(fs::exists(f.dir / "no-such-folder"));
+    EXPECT_TRUE(f.Button("Command2").isEnabled());
+    EXPECT_TRUE(f.Button("Command4").isEnabled());
+    EXPECT_EQ(Readouts(w), readouts);
+    EXPECT_EQ(w.State().ResultsReady, 1);
+    EXPECT_EQ(w.State().CursorPlaced, 1);
+    EXPECT_EQ(f.Field("Text2").text(), "kept");
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+// A whole session in each edition, driven as a user drives it: clicks,
+// pointer moves over the graph, arrow keys and typing.
+#include "app/StartWindow.h"
+#include "common/GraphProbe.h"
+#include "dose/SyntheticData.h"
+#include "graph/GraphDrawing.h"
+#include "gui/CursorDriver.h"
+#include "gui/GuiFixture.h"
+
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace veltrim;
+using veltrim::testing::CountColour;
+using veltrim::testing::EmptyChart;
+using veltrim::testing::NoReadouts;
+using veltrim::testing::PointerAt;
+using veltrim::testing::PressKey;
+using veltrim::testing::ReadBytes;
+using veltrim::testing::Readouts;
+using veltrim::testing::ShowActive;
+using veltrim::testing::TempFolder;
+namespace fs = std::filesystem;
+
+template <typename T> T& Named(const QWidget& window, const char* name) {
+    T* control = window.findChild<T*>(QString::fromLatin1(name));
+    if (control == nullptr)
+        throw std::logic_error(std::string("no control ") + name);
+    return *control;
+}
+
+void Click(const QWidget& window, const char* button) {
+    QTest::mouseClick(&Named<QPushButton>(window, button), Qt::LeftButton);
+}
+
+// Replaces a field's text the way a user does: click, select all, type.
+void TypeInto(const QWidget& window, const char* field, const QString& text) {
+    QLineEdit& edit = Named<QLineEdit>(window, field);
+    QTest::mouseClick(&edit, Qt::LeftButton);
+    QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&edit, text);
+}
+
+class WholeSession : public ::testing::TestWithParam<Language> {};
+
+TEST_P(WholeSession, CalculateReadSaveResetCalculateAgainAndExit) {
+    const bool english = GetParam() == Language::English;
+    TempFolder dir;
+    veltrim::testing::WriteSyntheticData(dir.Path());
+    RecordingSink sink;
+    veltrim::testing::ModalWatch watch;
+    StartWindow start(sink, dir.Path(), dir.Path());
+    int ended = 0;
+    QObject::connect(&start, &StartWindow::ProgramEnded, &start, [&] { ++ended; });
+    start.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&start));
+
+    Click(start, english ? "Command1" : "Command2");
+    ASSERT_NE(start.Main(), nullptr);
+    MainWindow& w = *start.Main();
+    ASSERT_TRUE(ShowActive(w));
+    Click(w, "Command3");
+    ASSERT_TRUE(Named<QPushButton>(w, "Command2").isEnabled());
+    const fs::path working = dir / ResultsFileName;
+    ASSERT_TRUE(fs::exists(working));
+
+    // The pointer at the deep edge of the first slab, then just past it.
+    PointerAt(w, {15.0, 455.0});
+    EXPECT_EQ(Readouts(w).mid(0, 3), (QStringList{"0.0", "0.5", "100.00 %"}));
+    EXPECT_EQ(w.Graph().Line(2).From.x(), 8.0);
+    EXPECT_EQ(w.cursor().shape(), Qt::CrossCursor);
+    PointerAt(w, {15.01, 455.0});
+    EXPECT_EQ(Readouts(w).mid(0, 2), (QStringList{"0.5", "1.0"}));
+    EXPECT_EQ(w.Graph().Line(2).From.x(), 23.0);
+
+    // Off the plot area, over the graph's left margin.
+    QTest::mouseMove(&w.Graph(), GraphPicture::GraphToWidget({-75.0, 455.0}).toPoint());
+    EXPECT_EQ(Readouts(w), NoReadouts);
+    EXPECT_FALSE(w.Graph().Line(2).Visible);
+    EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+
+    // The deep end, where Right stops, and one step back.
+    QTest::mouseMove(&w.Graph(), GraphPicture::GraphToWidget({895.0, 455.0}).toPoint());
+    EXPECT_EQ(Readouts(w).mid(0, 2), (QStringList{"29.5", "30.0"}));
+    PressKey(w, Qt::Key_Right);
+    EXPECT_EQ(Readouts(w).mid(0, 2), (QStringList{"29.5", "30.0"}));
+    PressKey(w, Qt::Key_Left);
+    EXPECT_EQ(Readouts(w).mid(0, 2), (QStringList{"29.0", "29.5"}));
+    EXPECT_TRUE(Readouts(w)[2].endsWith("%") && !Readouts(w)[2].endsWith(" %"));
+
+    // The shallow end, where Left stops.
+    QTest::mouseMove(&w.Graph(), GraphPicture::GraphToWidget({20.0, 455.0}).toPoint());
+    PressKey(w, Qt::Key_Left);
+    EXPECT_EQ(Readouts(w).mid(0, 3), (QStringList{"0.0", "0.5", "100.00%"}));
+    PressKey(w, Qt::Key_Left);
+    EXPECT_EQ(Readouts(w).mid(0, 3), (QStringList{"0.0", "0.5", "100.00%"}));
+    ASSERT_TRUE(w.Graph().Line(2).Visible);
+
+    // Both files under typed names, the cursor shown meanwhile.
+    TypeInto(w, "Text2", "session data");
+    TypeInto(w, "Text15", "session graph");
+    Click(w, "Command2");
+    Click(w, "Command4");
+    EXPECT_EQ(sink.Messages, (std::vector<std::string>{
+                                 english ? "  Saved  " : "PDDデータを保存しました",
+                                 english ? "  Saved  " : "PDDグラフを bmp形式で保存しました"}));
+    const fs::path csv = dir / "session data.csv";
+    const fs::path bmp = dir / "session graph.bmp";
+    EXPECT_EQ(ReadBytes(csv), ReadBytes(working));
+    const QImage saved =
+        QImage(QString::fromStdString(bmp.string()), "BMP").convertToFormat(QImage::Format_RGB32);
+    QImage expected = EmptyChart();
+    PlotDepthDose(expected, w.State().DepthDoseResult, 30.0);
+    EXPECT_EQ(saved, expected);
+    // Nothing red stands on the depth line's column above the curves.
+    EXPECT_EQ(CountColour(saved, {7.0, 300.0}, {9.0, 790.0}, GraphRed), 0);
+
+    Click(w, "Command6");
+    EXPECT_EQ(Readouts(w), NoReadouts);
+    EXPECT_FALSE(Named<QPushButton>(w, "Command2").isEnabled());
+    EXPECT_FALSE(Named<QPushButton>(w, "Command4").isEnabled());
+    EXPECT_EQ(w.Graph().Image(), EmptyChart());
+    PointerAt(w, {300.0, 455.0});
+    EXPECT_EQ(Readouts(w), NoReadouts);
+
+    Click(w, "Command3");
+    EXPECT_TRUE(Named<QPushButton>(w, "Command4").isEnabled());
+    EXPECT_EQ(w.Graph().Image(), expected);
+    PointerAt(w, {300.0, 455.0});
+    EXPECT_EQ(Readouts(w).mid(0, 2), (QStringList{"9.5", "10.0"}));
+
+    Click(w, "Command1");
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(fs::exists(working));
+    EXPECT_TRUE(fs::exists(csv));
+    EXPECT_TRUE(fs::exists(bmp));
+    EXPECT_EQ(sink.Messages.size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, WholeSession,
+                         ::testing::Values(Language::English, Language::Japanese),
+                         veltrim::testing::EditionName);
+
+} // namespace
