@@ -1,0 +1,114 @@
+// The depth-dose computation over arbitrary tissue and primary-dose data: the
+// input is the text of ICRUSoft.dat, a '#', and the text of Primary.dat. With
+// the spectrum of the default conditions and the shipped kernels, every run
+// whose files load must either give a whole finite table whose first layer
+// totals 100 % and the results file that holds it, or fail with the one
+// message and keep the previous table and file.
+#include "app/DataFile.h"
+#include "app/Pipeline.h"
+#include "app/SharedState.h"
+#include "dose/DepthDose.h"
+#include "dose/ResultsFile.h"
+#include "dose/TissueTables.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Check(bool holds, const char* what) {
+    if (!holds) {
+        std::fprintf(stderr, "property broken: %s\n", what);
+        std::abort();
+    }
+}
+
+fs::path WorkFolder() {
+    return fs::temp_directory_path() / ("veltrim-fuzz-depth-dose-" + std::to_string(getpid()));
+}
+
+// A calculation with the default conditions over the shipped data: its
+// spectrum and conditions are the input of every run, its table and results
+// file what a failure must keep.
+struct Baseline {
+    fs::path data = fs::path(VELTRIM_SOURCE_DIR) / "data";
+    veltrim::RecordingSink sink;
+    veltrim::SharedState state{sink, data, WorkFolder()};
+    veltrim::IrradiationConditions conditions;
+    std::string resultsFile;
+
+    Baseline() {
+        fs::create_directories(WorkFolder());
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove_all(WorkFolder(), ignored);
+        });
+        Check(state.LoadAttenuationTables(), "the shipped attenuation tables load");
+        state.ReadConditions({});
+        conditions = state.Conditions;
+        Check(veltrim::RunCalculation(state, {}, {}) == veltrim::CalculationResult::Completed,
+              "the default conditions compute over the shipped data");
+        resultsFile = ReadBytes(WorkFolder() / veltrim::ResultsFileName);
+    }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const Baseline baseline;
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::size_t cut = std::min(input.find('#'), input.size());
+    veltrim::NumberFile tissueFile("ICRUSoft.dat", std::string(input.substr(0, cut)));
+    veltrim::NumberFile primaryFile("Primary.dat",
+                                    std::string(input.substr(std::min(cut + 1, input.size()))));
+
+    veltrim::RecordingSink sink;
+    veltrim::SharedState state(sink, baseline.data, WorkFolder());
+    try {
+        state.TissueRowCount = veltrim::ReadTissueFile(tissueFile, state.TissueTable);
+        state.PrimaryDoseNodes = veltrim::ReadPrimaryDoseFile(primaryFile);
+    } catch (const veltrim::DataFileError&) {
+        return 0;
+    }
+    state.PrimaryDoseTable = veltrim::BuildPrimaryDoseTable(state.PrimaryDoseNodes);
+    state.TissueTablesLoaded = true;
+    state.Conditions = baseline.conditions;
+    state.Spectrum = baseline.state.Spectrum;
+    state.DepthDoseResult = baseline.state.DepthDoseResult;
+    state.DepthRowCount = baseline.state.DepthRowCount;
+
+    const fs::path resultsPath = WorkFolder() / veltrim::ResultsFileName;
+    if (!state.ComputeDepthDose()) {
+        Check(sink.Messages.size() == 1 && sink.Messages[0] == veltrim::DepthDoseFailureMessage,
+              "a failure gives the one message");
+        Check(state.DepthDoseResult == baseline.state.DepthDoseResult,
+              "a failure keeps the previous table");
+        Check(ReadBytes(resultsPath) == baseline.resultsFile,
+              "a failure keeps the previous results file");
+        return 0;
+    }
+    Check(sink.Messages.empty(), "a completed calculation shows no message");
+    Check(state.DepthDoseResult[1][veltrim::TotalPdd] == 100.0, "row 1 totals 100 %");
+    for (int d = 1; d <= state.DepthRowCount; ++d)
+        for (int column = 1; column <= 3; ++column)
+            Check(std::isfinite(state.DepthDoseResult[d][column]), "every value is finite");
+    Check(ReadBytes(resultsPath) == veltrim::ResultsFileBytes(state),
+          "the results file holds the table");
+    std::ofstream(resultsPath, std::ios::binary) << baseline.resultsFile;
+    return 0;
+}
