@@ -92,8 +92,10 @@ DepthDose Engine::Library(const Beam& beam) {
         throw std::runtime_error("the tissue tables cannot be read");
     DepthDose out;
     out.Ok = state_->ComputeDepthDose();
-    if (!out.Ok)
+    if (!out.Ok) {
+        out.Failure = state_->DepthDoseFailureCause;
         return out;
+    }
     out.Rows = state_->DepthRowCount;
     for (int d = 1; d <= out.Rows; ++d) {
         out.Primary[d] = state_->DepthDoseResult[d][PrimaryPdd];
@@ -161,8 +163,10 @@ DepthDose Engine::Compute(const Beam& beam, const Mends& mends) {
         const double hy = fy * (fsd + z) / fsd;
         const double R = std::sqrt(hx * hx + hy * hy);
         const int rings = static_cast<int>(std::floor(2 * R) + 1);
-        if (rings > 80)
+        if (rings > 80) {
+            out.Failure = "the field corner needs more than 80 rings";
             return out;
+        }
         std::array<double, RingCapacity> share{};
         for (int r = 1; r <= rings; ++r) {
             if (circle)
@@ -199,8 +203,13 @@ DepthDose Engine::Compute(const Beam& beam, const Mends& mends) {
             }
             const double H = byEnergy[j][d];
             const double L = byEnergy[j - 10][d];
-            if (H < 0 || L < 0)
+            if (H < 0 || L < 0) {
+                out.Failure = "the scatter node of " + std::to_string((H < 0 ? j : j - 10) / 2) +
+                              " keV at " + std::to_string(0.5 * d - 0.25).substr(0, 5) +
+                              " cm is negative (negative ring shares outweigh the rest), which "
+                              "stops the calculation with the failure message";
                 return out;
+            }
             if (H > 0 && L > 0)
                 byEnergy[i][d] = std::exp(std::log(H) - (std::log(H) - std::log(L)) * toUpper / 5);
             else
@@ -213,14 +222,18 @@ DepthDose Engine::Compute(const Beam& beam, const Mends& mends) {
             out.ScatterDose[d] = out.ScatterDose[d] + byEnergy[i][d] * spectrum[i];
 
     const double D1 = out.PrimaryDose[1] + out.ScatterDose[1];
-    if (!(D1 != 0))
+    if (!(D1 != 0)) {
+        out.Failure = "the first layer has no dose";
         return out;
+    }
     for (int d = 1; d <= rows; ++d) {
         out.Primary[d] = out.PrimaryDose[d] / D1 * 100;
         out.Scatter[d] = out.ScatterDose[d] / D1 * 100;
         out.Total[d] = (out.PrimaryDose[d] + out.ScatterDose[d]) / D1 * 100;
-        if (!std::isfinite(out.Total[d]))
+        if (!std::isfinite(out.Total[d])) {
+            out.Failure = "a PDD is not finite";
             return out;
+        }
     }
     out.Rows = rows;
     out.Ok = true;

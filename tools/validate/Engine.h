@@ -11,6 +11,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace veltrim::validate {
@@ -31,7 +32,7 @@ struct Beam {
 // Which of the decided mends are in force.
 struct Mends {
     // Zero scatter nodes interpolated linearly (mended) or turned into 1.0
-    // before the log interpolation (as first specified).
+    // before the log interpolation (as first written).
     bool LinearAtZeroNodes = true;
     // Ring coverage cases D/E add back the corner area they subtract twice.
     bool CornerAddedBack = true;
@@ -48,9 +49,10 @@ struct DepthDose {
     // Scatter per unit spectrum weight, [bin][row], after interpolation.
     std::vector<std::array<double, DepthRowCapacity>> ScatterByEnergy;
     bool Ok = false;
+    std::string Failure; // why the table could not be formed
 };
 
-// Share of ring r inside the field as first specified: cases D and E
+// Share of ring r inside the field as first written: cases D and E
 // without the corner area added back (the library's share less it).
 double UnmendedRingCoverage(int r, double hx, double hy, double pi);
 

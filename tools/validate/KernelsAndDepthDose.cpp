@@ -469,7 +469,7 @@ void DepthDoseSection(Context& c) {
         " % from published backscatter factors "
         "(B - 1, Benmakhlouf et al.; total surface dose " +
         Signed(100 * (totalLow - 1), 1) + " to " + Signed(100 * (totalHigh - 1), 1) +
-        " %), mostly because its kernels are for a parallel beam (" +
+        " %), about half of it because its kernels are for a parallel beam (" +
         Signed(100 * (divLow - 1), 1) + " to " + Signed(100 * (divHigh - 1), 1) +
         " % with divergence). Row 1, Veltrim's 100 %, is " + Signed(100 * (row1Low - 1), 0) +
         " to " + Signed(100 * (row1High - 1), 0) + " % from the surface dose.");
