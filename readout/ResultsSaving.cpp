@@ -162,7 +162,11 @@ SaveOutcome SaveImageAsBmp(const QImage& image, const std::filesystem::path& tar
 
 std::string SaveFailureMessage(std::string_view what, const QString& shownName,
                                const SaveOutcome& outcome) {
-    const std::string name = shownName.toStdString();
+    // The folder as the user typed it.
+    const qsizetype slash = shownName.lastIndexOf(u'/');
+    const std::string folder =
+        slash < 0 ? std::string("the working folder")
+                  : "the folder \"" + shownName.left(slash == 0 ? 1 : slash).toStdString() + "\"";
     std::string reason;
     switch (outcome.Problem) {
     case SaveProblem::None:
@@ -174,16 +178,16 @@ std::string SaveFailureMessage(std::string_view what, const QString& shownName,
         reason = "the name is too long for a file name";
         break;
     case SaveProblem::FolderMissing:
-        reason = "the folder it names does not exist";
+        reason = folder + " does not exist";
         break;
     case SaveProblem::NotAFolder:
-        reason = "a part of the folder it names is a file, not a folder";
+        reason = "a part of " + folder + " is a file, not a folder";
         break;
     case SaveProblem::IsAFolder:
         reason = "a folder of that name is in the way";
         break;
     case SaveProblem::NotWritable:
-        reason = "the folder cannot be written to (" + outcome.Detail + ")";
+        reason = folder + " cannot be written to (" + outcome.Detail + ")";
         break;
     case SaveProblem::DiskFull:
         reason = "the disk is full (" + outcome.Detail + ")";
@@ -196,8 +200,8 @@ std::string SaveFailureMessage(std::string_view what, const QString& shownName,
         reason = outcome.Detail;
         break;
     }
-    return "The " + std::string(what) + " could not be saved as \"" + name + "\": " + reason +
-           ". Nothing was written under that name.";
+    return "The " + std::string(what) + " could not be saved as \"" + shownName.toStdString() +
+           "\": " + reason + ". Nothing was written under that name.";
 }
 
 SaveReport SaveCsvAs(const std::filesystem::path& workingFile, const QString& typedName,

@@ -111,9 +111,9 @@ class FailedSave : public ::testing::Test {
 
 TEST_F(FailedSave, FolderThatDoesNotExist) {
     ExpectRefused(SaveCsvAs(working, "nope/run1", dir.Path(), Language::English), "nope/run1.csv",
-                  "does not exist");
-    ExpectRefused(SaveBmpAs(SampleImage(), "nope/run1", dir.Path(), Language::English),
-                  "nope/run1.bmp", "does not exist");
+                  "the folder \"nope\" does not exist");
+    ExpectRefused(SaveBmpAs(SampleImage(), "nope/deeper/run1", dir.Path(), Language::English),
+                  "nope/deeper/run1.bmp", "the folder \"nope/deeper\" does not exist");
     EXPECT_EQ(EntriesOf(dir.Path()), std::vector<std::string>{ResultsFileName});
 }
 
@@ -122,7 +122,7 @@ TEST_F(FailedSave, FolderPathThroughAFile) {
     // stops it all the same.
     dir.Write("plain", "a file");
     ExpectRefused(SaveCsvAs(working, "plain/run1", dir.Path(), Language::English), "plain/run1.csv",
-                  "is a file, not a folder");
+                  "a part of the folder \"plain\" is a file, not a folder");
     EXPECT_EQ(ReadBytes(dir / "plain"), "a file");
 }
 
@@ -153,7 +153,7 @@ TEST_F(FailedSave, FolderThatCannotBeWritten) {
     if (!fs::is_directory("/sys/kernel"))
         GTEST_SKIP() << "no /sys here";
     ExpectRefused(SaveCsvAs(working, "/sys/veltrim-run1", dir.Path(), Language::English),
-                  "/sys/veltrim-run1.csv", "cannot be written to");
+                  "/sys/veltrim-run1.csv", "the folder \"/sys\" cannot be written to");
     EXPECT_FALSE(fs::exists("/sys/veltrim-run1.csv"));
 }
 
