@@ -122,9 +122,15 @@ SaveOutcome WriteFileReplacing(const std::filesystem::path& target, std::string_
 
 SaveOutcome CopyResultsFile(const std::filesystem::path& workingFile,
                             const std::filesystem::path& target) {
+    const auto unreadable = [](int error) {
+        SaveOutcome outcome = Failure(SaveProblem::Other, error);
+        outcome.Detail = std::string("the working results file ") + ResultsFileName +
+                         " could not be read (" + outcome.Detail + ")";
+        return outcome;
+    };
     const int fd = ::open(workingFile.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return Failure(errno == ENOENT ? SaveProblem::SourceMissing : SaveProblem::Other, errno);
+        return errno == ENOENT ? Failure(SaveProblem::SourceMissing) : unreadable(errno);
     std::string bytes;
     struct stat info {};
     int error = ::fstat(fd, &info) != 0 ? errno : S_ISREG(info.st_mode) ? 0 : EISDIR;
@@ -142,7 +148,7 @@ SaveOutcome CopyResultsFile(const std::filesystem::path& workingFile,
     if (error == EISDIR)
         return Failure(SaveProblem::SourceMissing);
     if (error != 0)
-        return Failure(SaveProblem::Other, error);
+        return unreadable(error);
     return WriteFileReplacing(target, bytes);
 }
 
@@ -204,24 +210,35 @@ std::string SaveFailureMessage(std::string_view what, const QString& shownName,
            "\": " + reason + ". Nothing was written under that name.";
 }
 
+namespace {
+
+// A save command: the typed name made a file name, the file written by
+// `write`, and the words for the user.
+template <typename Write>
+SaveReport SaveAs(const QString& typedName, SavedFile file, const std::filesystem::path& workFolder,
+                  Language edition, Write write) {
+    const bool csv = file == SavedFile::Csv;
+    const TypedFileName name = ResolveTypedName(typedName, csv ? u".csv" : u".bmp", workFolder);
+    const SaveOutcome outcome = name.Valid ? write(name.Path) : Failure(SaveProblem::InvalidName);
+    if (!outcome.Saved())
+        return {false, SaveFailureMessage(csv ? "PDD data" : "PDD graph", name.Shown, outcome)};
+    return {true, SavedMessage(edition, file)};
+}
+
+} // namespace
+
 SaveReport SaveCsvAs(const std::filesystem::path& workingFile, const QString& typedName,
                      const std::filesystem::path& workFolder, Language edition) {
-    const TypedFileName name = ResolveTypedName(typedName, u".csv", workFolder);
-    const SaveOutcome outcome =
-        name.Valid ? CopyResultsFile(workingFile, name.Path) : Failure(SaveProblem::InvalidName);
-    if (!outcome.Saved())
-        return {false, SaveFailureMessage("PDD data", name.Shown, outcome)};
-    return {true, SavedMessage(edition, SavedFile::Csv)};
+    return SaveAs(
+        typedName, SavedFile::Csv, workFolder, edition,
+        [&](const std::filesystem::path& target) { return CopyResultsFile(workingFile, target); });
 }
 
 SaveReport SaveBmpAs(const QImage& image, const QString& typedName,
                      const std::filesystem::path& workFolder, Language edition) {
-    const TypedFileName name = ResolveTypedName(typedName, u".bmp", workFolder);
-    const SaveOutcome outcome =
-        name.Valid ? SaveImageAsBmp(image, name.Path) : Failure(SaveProblem::InvalidName);
-    if (!outcome.Saved())
-        return {false, SaveFailureMessage("PDD graph", name.Shown, outcome)};
-    return {true, SavedMessage(edition, SavedFile::Bmp)};
+    return SaveAs(
+        typedName, SavedFile::Bmp, workFolder, edition,
+        [&](const std::filesystem::path& target) { return SaveImageAsBmp(image, target); });
 }
 
 std::string SavedMessage(Language edition, SavedFile file) {
