@@ -10,37 +10,22 @@
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "dose/TissueTables.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Check(bool holds, const char* what) {
-    if (!holds) {
-        std::fprintf(stderr, "property broken: %s\n", what);
-        std::abort();
-    }
-}
-
-fs::path WorkFolder() {
-    return fs::temp_directory_path() / ("veltrim-fuzz-depth-dose-" + std::to_string(getpid()));
-}
+using veltrim::fuzzing::Check;
+using veltrim::fuzzing::ReadBytes;
+using veltrim::fuzzing::WorkFolder;
 
 // A calculation with the default conditions over the shipped data: its
 // spectrum and conditions are the input of every run, its table and results
@@ -53,11 +38,6 @@ struct Baseline {
     std::string resultsFile;
 
     Baseline() {
-        fs::create_directories(WorkFolder());
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(WorkFolder(), ignored);
-        });
         Check(state.LoadAttenuationTables(), "the shipped attenuation tables load");
         state.ReadConditions({});
         conditions = state.Conditions;

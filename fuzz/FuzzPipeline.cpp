@@ -8,61 +8,41 @@
 #include "app/SharedState.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Check(bool holds, const char* what) {
-    if (!holds) {
-        std::fprintf(stderr, "property broken: %s\n", what);
-        std::abort();
-    }
-}
+using veltrim::fuzzing::Check;
+using veltrim::fuzzing::ReadBytes;
+using veltrim::fuzzing::WorkFolder;
 
 // What every run starts from: the shipped attenuation tables and the table
 // and results file of a calculation with the default conditions.
 struct Baseline {
     fs::path data = fs::path(VELTRIM_SOURCE_DIR) / "data";
-    fs::path work;
     veltrim::AttenuationTables attenuation;
     veltrim::DepthDoseTable table{};
     std::string resultsFile;
 
     Baseline() {
-        work = fs::temp_directory_path() / ("veltrim-fuzz-pipeline-" + std::to_string(getpid()));
-        fs::create_directories(work);
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(fs::temp_directory_path() /
-                               ("veltrim-fuzz-pipeline-" + std::to_string(getpid())),
-                           ignored);
-        });
         veltrim::StderrSink sink;
-        veltrim::SharedState state(sink, data, work);
+        veltrim::SharedState state(sink, data, WorkFolder());
         Check(state.LoadAttenuationTables(), "the shipped attenuation tables load");
         Check(veltrim::RunCalculation(state, {}, {}) == veltrim::CalculationResult::Completed,
               "the default conditions compute over the shipped data");
         attenuation = state.Attenuation;
         table = state.DepthDoseResult;
-        resultsFile = ReadBytes(work / veltrim::ResultsFileName);
+        resultsFile = ReadBytes(WorkFolder() / veltrim::ResultsFileName);
     }
 };
 
@@ -85,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         *fields[i - 1] = lines[i];
 
     veltrim::RecordingSink sink;
-    veltrim::SharedState state(sink, baseline.data, baseline.work);
+    veltrim::SharedState state(sink, baseline.data, WorkFolder());
     state.Attenuation = baseline.attenuation;
     state.AttenuationLoaded = true;
     state.DepthDoseResult = baseline.table;
@@ -93,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double method = lines.empty() ? 1.0 : veltrim::ReadNumber(lines[0]);
     state.SelectRectification(method >= 1 && method <= 3 ? static_cast<int>(method) : 1);
 
-    const fs::path resultsPath = baseline.work / veltrim::ResultsFileName;
+    const fs::path resultsPath = WorkFolder() / veltrim::ResultsFileName;
     const veltrim::CalculationResult result = veltrim::RunCalculation(state, texts, {});
     Check(state.Conditions.TubeVoltage >= 30 && state.Conditions.TubeVoltage <= 150,
           "the tube voltage is held within 30..150 kV");

@@ -1,0 +1,47 @@
+#pragma once
+
+// Helpers of the fuzz targets that run whole calculations: a property check
+// that stops the fuzzer with its reason, and a working folder of their own.
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace veltrim::fuzzing {
+
+inline void Check(bool holds, const char* what) {
+    if (!holds) {
+        std::fprintf(stderr, "property broken: %s\n", what);
+        std::abort();
+    }
+}
+
+inline std::string ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::filesystem::path WorkFolderPath() {
+    return std::filesystem::temp_directory_path() / ("veltrim-fuzz-" + std::to_string(getpid()));
+}
+
+// A folder under the temporary folder for this process's results files,
+// created on the first call and removed when the process ends normally.
+inline std::filesystem::path WorkFolder() {
+    static const bool created = [] {
+        std::filesystem::create_directories(WorkFolderPath());
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(WorkFolderPath(), ignored);
+        });
+        return true;
+    }();
+    (void)created;
+    return WorkFolderPath();
+}
+
+} // namespace veltrim::fuzzing
