@@ -198,6 +198,8 @@ TEST(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailure)
     Sweep sweep;
     for (const Case& c : cases)
         sweep.Run(c);
+    RecordProperty("runs", sweep.Runs());
+    RecordProperty("failures", sweep.Failures());
     // Neither side of the sweep may be empty, or it would prove nothing.
     EXPECT_GT(sweep.Failures(), 40);
     EXPECT_LT(sweep.Failures(), sweep.Runs() - 60);
