@@ -342,6 +342,8 @@ void SpectraSection(Context& c) {
            << " % below the ENEA reference; mean energy up to " << Fixed(100 * worstMean, 1)
            << " % below SpekCalc. The deviation grows with kV. (Regression bound of the check: "
               "20 %.)\n\n";
+    r.Numbers["hvl1-deficit-40kV"] = -lowKvPtb;
+    r.Numbers["hvl1-deficit-150kV"] = -highKvPtb;
     r.Summary.push_back("Spectra: model limitation - Veltrim's spectra are softer than measured "
                         "ones: at matched anode angle, air and window, HVL1 is " +
                         Fixed(-lowKvPtb, 0) + " % (40 kV) to " + Fixed(-highKvPtb, 0) +

@@ -4,6 +4,7 @@
 // scripts of its figures, and the pass/fail checks that CTest runs.
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ class Report {
     std::ostringstream Text; // markdown of docs/validation.md
     // One line per section for the summary at the top of the report.
     std::vector<std::string> Summary;
+    // Results one section hands to a later one, by name.
+    std::map<std::string, double> Numbers;
 
     // Records a check; `what` says what was compared, `detail` the numbers.
     void Check(bool passed, const std::string& what, const std::string& detail);
