@@ -509,7 +509,8 @@ void DepthDoseSection(Context& c) {
            << "-" << Fixed(100 * change10High, 1) << " %. With HVL1 "
            << Fixed(r.Numbers["hvl1-deficit-40kV"], 0) << "-"
            << Fixed(r.Numbers["hvl1-deficit-150kV"], 0)
-           << " % below measured beams of the same kV (section 2), the program's PDD at depth "
+           << " % below measured beams of the same kV, anode angle and filtration (section 2), the "
+              "program's PDD at depth "
               "for a given kV and filtration is correspondingly low. A beam is therefore better "
               "described to the program by its measured HVL1 (add aluminium until the "
               "program's HVL1 equals it) than by its filtration; R. M. Harrison, Phys. Med. "
