@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool dpkg-dev
+  gnuplot-nox
 )
 
 missing=()
