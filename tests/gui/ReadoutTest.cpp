@@ -57,25 +57,21 @@ bool LinesShown(MainWindow& w, bool shown) {
     return true;
 }
 
-TEST(DepthCursor, PointerPlacesTheCursorInsideTheOpenPlotAreaAndClearsItOutside) {
+// The first and last rows, and the ends of the keys, are the whole session's.
+TEST(DepthCursor, PointerInsideTheOpenPlotAreaPlacesTheCursorAndOutsideClearsIt) {
     WindowFixture f;
     MainWindow& w = *f.window;
     ASSERT_TRUE(ShowActive(w));
     const CursorLine depthBefore = w.Graph().Line(2);
     const CursorLine totalBefore = w.Graph().Line(1);
     w.Calculate();
+    PressKey(w, Qt::Key_Right);
+    EXPECT_EQ(Readouts(w), NoReadouts) << "a key before the pointer was over the graph";
 
-    PointerAt(w, {15.0, 455.0});
-    EXPECT_EQ(Readouts(w).mid(0, 3), (QStringList{"0.0", "0.5", "100.00 %"}));
-    ExpectOnRow(w, 1, " %");
-    EXPECT_TRUE(LinesShown(w, true));
-    EXPECT_EQ(w.cursor().shape(), Qt::CrossCursor);
-    EXPECT_EQ(w.State().CursorPlaced, 1);
-
-    PointerAt(w, {15.01, 455.0});
-    ExpectOnRow(w, 2, " %");
     PointerAt(w, {899.9, 799.9});
     ExpectOnRow(w, 60, " %");
+    EXPECT_TRUE(LinesShown(w, true));
+    EXPECT_EQ(w.cursor().shape(), Qt::CrossCursor);
     // The lines keep the extent the design gave them.
     EXPECT_EQ(w.Graph().Line(2).From.y(), depthBefore.From.y());
     EXPECT_EQ(w.Graph().Line(2).To.y(), depthBefore.To.y());
@@ -92,46 +88,13 @@ TEST(DepthCursor, PointerPlacesTheCursorInsideTheOpenPlotAreaAndClearsItOutside)
         EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
         EXPECT_EQ(w.State().CursorRow, 30) << "leaving keeps the row";
     }
-    // A real move over whole pixels reaches the same operation.
-    QTest::mouseMove(&w.Graph(), GraphPicture::GraphToWidget({450.0, 455.0}).toPoint());
-    EXPECT_TRUE(LinesShown(w, true));
-    EXPECT_EQ(w.cursor().shape(), Qt::CrossCursor);
-}
 
-TEST(DepthCursor, KeysWaitForThePointerThenStepOneSlabAndStopAtBothEnds) {
-    WindowFixture f;
-    MainWindow& w = *f.window;
-    ASSERT_TRUE(ShowActive(w));
-    w.Calculate();
-    PressKey(w, Qt::Key_Right);
-    EXPECT_EQ(Readouts(w), NoReadouts) << "a key before the pointer was over the graph";
-    EXPECT_EQ(w.State().CursorRow, 0);
-
-    PointerAt(w, {899.0, 455.0});
-    const QStringList atEnd = Readouts(w);
-    PressKey(w, Qt::Key_Right);
-    EXPECT_EQ(Readouts(w), atEnd);
-    EXPECT_EQ(w.State().CursorRow, 60);
-    PressKey(w, Qt::Key_Left);
-    ExpectOnRow(w, 59, "%");
-    EXPECT_TRUE(LinesShown(w, true));
-
-    PointerAt(w, {20.0, 455.0});
-    PressKey(w, Qt::Key_Left);
-    ExpectOnRow(w, 1, "%");
-    const QStringList atStart = Readouts(w);
-    PressKey(w, Qt::Key_Left);
-    EXPECT_EQ(Readouts(w), atStart);
-    EXPECT_EQ(w.State().CursorRow, 1);
+    // Off the plot area the keys fill the readouts for the next row while
+    // the lines stay hidden; other keys do nothing.
     for (const Qt::Key other : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_A})
         PressKey(w, other);
-    EXPECT_EQ(w.State().CursorRow, 1);
-
-    // Off the plot area over the margin: the keys fill the readouts for the
-    // next row while the lines stay hidden.
-    PointerAt(w, {-60.0, 455.0});
     PressKey(w, Qt::Key_Right);
-    ExpectOnRow(w, 2, "%");
+    ExpectOnRow(w, 31, "%");
     EXPECT_TRUE(LinesShown(w, false));
     EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
 }

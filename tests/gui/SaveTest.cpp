@@ -22,38 +22,6 @@ QImage DecodedBmp(const fs::path& file) {
         .convertToFormat(QImage::Format_RGB32);
 }
 
-class SaveButtons : public ::testing::TestWithParam<Language> {};
-
-TEST_P(SaveButtons, SaveUnderTheTypedNameWithItsExtensionConfirmAndChangeNothing) {
-    WindowFixture f(GetParam());
-    MainWindow& w = *f.window;
-    w.Calculate();
-    f.Field("Text2").setText("run1.csv");
-    f.Field("Text15").setText("");
-    f.Button("Command2").click();
-    f.Button("Command4").click();
-    const bool english = GetParam() == Language::English;
-    EXPECT_EQ(f.sink.Messages, (std::vector<std::string>{
-                                   english ? "  Saved  " : "PDDデータを保存しました",
-                                   english ? "  Saved  " : "PDDグラフを bmp形式で保存しました"}));
-    EXPECT_EQ(ReadBytes(f.dir / "run1.csv.csv"), ReadBytes(f.dir / ResultsFileName));
-    EXPECT_EQ(DecodedBmp(f.dir / ".bmp"), w.Graph().Image());
-    EXPECT_TRUE(f.Button("Command2").isEnabled());
-    EXPECT_TRUE(f.Button("Command4").isEnabled());
-    EXPECT_EQ(f.Field("Text2").text(), "run1.csv");
-    EXPECT_EQ(w.State().ResultsReady, 1);
-
-    // The same name again replaces the file without a question.
-    fs::resize_file(f.dir / "run1.csv.csv", 3);
-    f.Button("Command2").click();
-    EXPECT_EQ(ReadBytes(f.dir / "run1.csv.csv"), ReadBytes(f.dir / ResultsFileName));
-    EXPECT_EQ(f.sink.Messages.size(), 3u);
-}
-
-INSTANTIATE_TEST_SUITE_P(BothEditions, SaveButtons,
-                         ::testing::Values(Language::English, Language::Japanese),
-                         veltrim::testing::EditionName);
-
 TEST(SaveCommands, BmpHoldsEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) {
     WindowFixture f;
     MainWindow& w = *f.window;

@@ -109,30 +109,23 @@ class FailedSave : public ::testing::Test {
     }
 };
 
-TEST_F(FailedSave, FolderThatDoesNotExist) {
+TEST_F(FailedSave, FolderMissingOrAFileOrAFolderInTheWay) {
+    // Root writes anywhere it may; a file standing where a folder should be
+    // stops it all the same.
+    dir.Write("plain", "a file");
+    dir.Write("taken.csv/inside", "kept");
     ExpectRefused(SaveCsvAs(working, "nope/run1", dir.Path(), Language::English), "nope/run1.csv",
                   "the folder \"nope\" does not exist");
     ExpectRefused(SaveBmpAs(SampleImage(), "nope/deeper/run1", dir.Path(), Language::English),
                   "nope/deeper/run1.bmp", "the folder \"nope/deeper\" does not exist");
-    EXPECT_EQ(EntriesOf(dir.Path()), std::vector<std::string>{ResultsFileName});
-}
-
-TEST_F(FailedSave, FolderPathThroughAFile) {
-    // Root writes anywhere it may; a file standing where a folder should be
-    // stops it all the same.
-    dir.Write("plain", "a file");
     ExpectRefused(SaveCsvAs(working, "plain/run1", dir.Path(), Language::English), "plain/run1.csv",
                   "a part of the folder \"plain\" is a file, not a folder");
-    EXPECT_EQ(ReadBytes(dir / "plain"), "a file");
-}
-
-TEST_F(FailedSave, FolderInTheWayOfTheFile) {
-    fs::create_directory(dir / "run1.csv");
-    dir.Write("run1.csv/inside", "kept");
-    ExpectRefused(SaveCsvAs(working, "run1", dir.Path(), Language::English), "run1.csv",
+    ExpectRefused(SaveCsvAs(working, "taken", dir.Path(), Language::English), "taken.csv",
                   "a folder of that name");
-    EXPECT_EQ(ReadBytes(dir / "run1.csv/inside"), "kept");
-    EXPECT_EQ(EntriesOf(dir.Path()), (std::vector<std::string>{ResultsFileName, "run1.csv"}));
+    EXPECT_EQ(ReadBytes(dir / "plain"), "a file");
+    EXPECT_EQ(ReadBytes(dir / "taken.csv/inside"), "kept");
+    EXPECT_EQ(EntriesOf(dir.Path()),
+              (std::vector<std::string>{ResultsFileName, "plain", "taken.csv"}));
 }
 
 TEST_F(FailedSave, NamesNoFileCanHave) {
