@@ -22,6 +22,10 @@ std::vector<std::filesystem::path> DataFolderCandidates(const std::filesystem::p
         candidates.push_back(bin.parent_path().parent_path() / "data");
         candidates.push_back(bin.parent_path() / "data");
     }
+#ifdef VELTRIM_SOURCE_DATA_DIR
+    // A program run from a build folder outside its source tree.
+    candidates.emplace_back(VELTRIM_SOURCE_DATA_DIR);
+#endif
     return candidates;
 }
 

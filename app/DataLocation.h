@@ -10,7 +10,8 @@ namespace veltrim {
 // it is. Otherwise VELTRIM_DATA when set, then the data installed beside the
 // program (<prefix>/share/veltrim/data for <prefix>/bin/veltrim), then the
 // data/ folder of the source tree for a program started from its build
-// folder. Gives the working folder when none of them holds the files, so the
+// folder, and last the data/ folder of the source tree the program was built
+// from. Gives the working folder when none of them holds the files, so the
 // loader names the missing file there.
 std::filesystem::path FindDataFolder(const std::filesystem::path& executable);
 

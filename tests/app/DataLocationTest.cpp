@@ -38,7 +38,9 @@ TEST(DataLocation, FindsInstalledDataThenSourceTreeFromAnEmptyFolder) {
                   std::filesystem::canonical(prefix.Path()) / "share/veltrim/data");
         EXPECT_EQ(veltrim::FindDataFolder(tree / "build/cli/veltrim-calc"),
                   std::filesystem::canonical(tree.Path()) / "data");
-        EXPECT_EQ(veltrim::FindDataFolder(empty / "nowhere/veltrim-calc"), ".");
+        // A program run from elsewhere still finds the data of the tree it was built from.
+        EXPECT_TRUE(std::filesystem::is_regular_file(
+            veltrim::FindDataFolder(empty / "nowhere/veltrim-calc") / "Tungsten.dat"));
     });
 }
 
