@@ -3,6 +3,7 @@
 #include "app/NumberReading.h"
 
 #include <cmath>
+#include <sstream>
 
 namespace veltrim {
 
@@ -34,10 +35,23 @@ std::string SpectrumInputProblem(const IrradiationConditions& c, double pi) {
         return "The spectrum cannot be computed: the target angle or a filter thickness is a "
                "number too large to compute with.";
     const double tangent = std::tan(c.TargetAngle * pi / 180);
-    if (tangent == 0.0 || !std::isfinite(1 / tangent))
-        return "The spectrum cannot be computed: the tangent of the target angle is 0 (for "
-               "example at 0 degrees), so no photon leaves the anode. Enter an angle between 0 "
-               "and 90 degrees.";
+    if (!(c.TargetAngle > 0.0 && c.TargetAngle <= 90.0) || !(tangent > 0.0) ||
+        !std::isfinite(1 / tangent)) {
+        std::ostringstream text;
+        text << "The spectrum cannot be computed for a target angle of " << c.TargetAngle
+             << " degrees. Enter an angle above 0 and at most 90 degrees.";
+        return text.str();
+    }
+    return {};
+}
+
+std::string GeometryProblem(const IrradiationConditions& c) {
+    if (!std::isfinite(c.Fsd) || c.Fsd < 0.0) {
+        std::ostringstream text;
+        text << "The depth dose cannot be computed for a focus-to-surface distance of " << c.Fsd
+             << " cm. Enter a distance above 0 cm.";
+        return text.str();
+    }
     return {};
 }
 

@@ -60,9 +60,17 @@ std::optional<std::string> ReadConditions(const ConditionTexts& texts,
                                           IrradiationConditions& conditions);
 
 // Reasons why the spectrum cannot be computed for these conditions, or an
-// empty string when it can: a target angle whose tangent is zero or not
-// finite, and filter thicknesses so negative that their exponentials would
-// overflow.
+// empty string when it can: a target angle outside 0 < angle <= 90 degrees
+// (at 0 no photon leaves the anode; beyond 90 degrees, or below 0, the path
+// out of the anode turns negative and the anode would amplify the beam), and
+// numbers too large to compute with. Thicknesses so negative that their
+// exponentials overflow are caught on the result.
 std::string SpectrumInputProblem(const IrradiationConditions& conditions, double pi);
+
+// The geometry the depth dose cannot be computed for, or an empty string: a
+// negative focus-to-surface distance (the field would shrink with depth and
+// the inverse square grow, a plausible-looking but meaningless table). A
+// distance of 0 is left to the depth-dose computation, which reports it.
+std::string GeometryProblem(const IrradiationConditions& conditions);
 
 } // namespace veltrim

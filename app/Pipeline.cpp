@@ -37,6 +37,10 @@ CalculationResult RunCalculation(SharedState& state, const ConditionTexts& texts
     if (const auto clamped = state.ReadConditions(texts); clamped && hooks.ShowClampText)
         hooks.ShowClampText(*clamped);
     Call(hooks.Yield);
+    if (const std::string problem = GeometryProblem(state.Conditions); !problem.empty()) {
+        state.Messages.Show(problem);
+        return CalculationResult::Stopped;
+    }
     if (!state.SynthesizeSpectrum())
         return CalculationResult::Stopped;
     Call(hooks.Yield);

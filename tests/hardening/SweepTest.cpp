@@ -137,11 +137,12 @@ TEST(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailure)
             add([](auto&) {}, done);
 
             // Target angles from the degenerate 0 to 180 degrees.
-            for (const char* angle : {"1", "5", "45", "90", "135", "179"})
+            for (const char* angle : {"1", "5", "45", "90"})
                 add([angle](auto& t) { t.TargetAngle = angle; }, either);
             add([](auto& t) { t.TargetAngle = "0"; }, stops);
-            add([](auto& t) { t.TargetAngle = "180"; }, either);
-            add([](auto& t) { t.TargetAngle = "-12"; }, either);
+            // Beyond 90 degrees, or below 0, the anode would amplify the beam.
+            for (const char* angle : {"90.5", "135", "180", "-12"})
+                add([angle](auto& t) { t.TargetAngle = angle; }, stops);
 
             // Filters from none to 100 mm, and negative ones.
             add([](auto& t) { t.InherentFiltration = "0"; }, done);
@@ -154,10 +155,13 @@ TEST(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailure)
 
             // FSD from 1 to 1000 cm, and 0.
             add([](auto& t) { t.Fsd = "0"; }, depthDoseFails);
-            add([](auto& t) { t.Fsd = "-0.25"; }, depthDoseFails);
             add([](auto& t) { t.Fsd = "1000"; }, done);
-            for (const char* fsd : {"1", "10", "-100"})
+            for (const char* fsd : {"1", "10"})
                 add([fsd](auto& t) { t.Fsd = fsd; }, either);
+            // A negative FSD would give a plausible-looking table for a field
+            // shrinking with depth: refused before the calculation.
+            for (const char* fsd : {"-0.25", "-100"})
+                add([fsd](auto& t) { t.Fsd = fsd; }, stops);
 
             // Fields from 0 to 200 cm, rectangles and circles.
             const struct {
