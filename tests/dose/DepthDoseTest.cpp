@@ -191,6 +191,7 @@ TEST(DepthDose, ZeroScatterNodeIsInterpolatedLinearlyAndStaysZero) {
 
 // Each failure must show the one message, leave the previous table and the
 // previous results file as they were and leave nothing non-finite behind.
+// (Kernel files broken on disk are the hardening tests' breakages.)
 TEST(DepthDose, EveryFailureShowsTheMessageAndKeepsThePreviousResults) {
     struct Case {
         const char* name;
@@ -204,17 +205,6 @@ TEST(DepthDose, EveryFailureShowsTheMessageAndKeepsThePreviousResults) {
         {"negative side", [](DoseFixture& f) { f.SetConditions(80, 100, 30, -10); }},
         {"40 x 40 at FSD 50 needs 91 rings",
          [](DoseFixture& f) { f.SetConditions(80, 50, 40, 40); }},
-        {"missing kernel", [](DoseFixture& f) { fs::remove(f.dir / "PDS-data" / "150.dat"); }},
-        {"short kernel",
-         [](DoseFixture& f) {
-             std::string text = veltrim::testing::KernelText([](int, int) { return 1.0; });
-             f.WriteKernel(75, text.substr(0, text.rfind(',')));
-         }},
-        {"text in kernel",
-         [](DoseFixture& f) {
-             std::string text = veltrim::testing::KernelText([](int, int) { return 1.0; });
-             f.WriteKernel(10, text.replace(text.find("1.000000e+00"), 1, "x"));
-         }},
         {"equal tissue energies",
          [](DoseFixture& f) {
              f.dir.Write("ICRUSoft.dat",

@@ -4,9 +4,7 @@
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -138,43 +136,7 @@ TEST(ResultsFile, ShiftJisRoundTripsTheLabels) {
                  veltrim::ResultsFileError); // no JIS code
 }
 
-// A write that fails half-way (here the file-size limit of the process is
-// reached) must leave the previous results file whole and no temporary behind.
-TEST(ResultsFile, FailedWriteKeepsThePreviousFile) {
-    ResultsFixture f;
-    ASSERT_TRUE(f.state.WriteResultsFile());
-    const std::string previous = ReadBytes(f.File());
-
-    f.state.DepthRowCount = 60;
-    for (int d = 1; d <= 60; ++d)
-        f.state.DepthDoseResult[d] = {0, 50, 50, 100};
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = f.state.WriteResultsFile();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_FALSE(written);
-    EXPECT_EQ(f.sink.Messages, std::vector<std::string>{veltrim::DepthDoseFailureMessage});
-    EXPECT_NE(f.state.DepthDoseFailureCause.find("PDD_tempDATA.txt"), std::string::npos);
-    EXPECT_EQ(ReadBytes(f.File()), previous);
-    int files = 0;
-    for (const auto& entry : fs::directory_iterator(f.dir.Path())) {
-        ++files;
-        EXPECT_EQ(entry.path().filename(), "PDD_tempDATA.txt");
-    }
-    EXPECT_EQ(files, 1);
-}
-
-TEST(ResultsFile, MissingWorkFolderIsAFailure) {
-    ResultsFixture f;
-    f.state.WorkFolder = f.dir / "gone";
-    EXPECT_FALSE(f.state.WriteResultsFile());
-    EXPECT_EQ(f.sink.Messages, std::vector<std::string>{veltrim::DepthDoseFailureMessage});
-}
+// A write that fails half-way, or a working folder that cannot take the file,
+// is the hardening tests' working-folder cases.
 
 } // namespace

@@ -55,15 +55,6 @@ TEST(Pipeline, ClampIsShownFirstAndTheWindowGetsThreeYields) {
     EXPECT_TRUE(f.ResultsFileExists());
 }
 
-TEST(Pipeline, OkTwiceGivesTheSameNumbers) {
-    PipelineFixture f;
-    ASSERT_EQ(f.Run(), CalculationResult::Completed);
-    const veltrim::DepthDoseTable first = f.state.DepthDoseResult;
-    ASSERT_EQ(f.Run(), CalculationResult::Completed);
-    EXPECT_EQ(f.state.DepthDoseResult, first);
-    EXPECT_EQ(f.state.Conditions.FieldX, 15.0); // read afresh, then halved once
-}
-
 TEST(Pipeline, BrokenTissueFileStopsWithAMessageNamingIt) {
     PipelineFixture f;
     fs::remove(f.dir / "ICRUSoft.dat");

@@ -60,7 +60,7 @@ TEST(ShippedData, DefaultConditionsGiveAWholeTableAndResultsFile) {
     EXPECT_NE(text.find(" at FSD, 30.0, cm\r\n"), std::string::npos);
 }
 
-TEST(ShippedData, HeaviestFieldComputesAndAnOversizedOneFails) {
+TEST(ShippedData, HeaviestConditionsCompute) {
     if (!KernelsShipped())
         GTEST_SKIP() << "the scatter kernels are not in " << ShippedData / veltrim::KernelFolder;
     ShippedFixture f;
@@ -73,10 +73,7 @@ TEST(ShippedData, HeaviestFieldComputesAndAnOversizedOneFails) {
     ASSERT_EQ(veltrim::RunCalculation(f.state, texts, {}), CalculationResult::Completed)
         << f.state.DepthDoseFailureCause;
     EXPECT_EQ(f.state.DepthDoseResult[1][TotalPdd], 100.0);
-
-    texts.Fsd = "50"; // 91 rings at the deepest layer
-    EXPECT_EQ(veltrim::RunCalculation(f.state, texts, {}), CalculationResult::DepthDoseFailed);
-    EXPECT_EQ(f.sink.Messages, std::vector<std::string>{veltrim::DepthDoseFailureMessage});
+    EXPECT_TRUE(f.sink.Messages.empty());
 }
 
 } // namespace
