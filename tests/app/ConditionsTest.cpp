@@ -69,4 +69,31 @@ TEST(SelectRectification, StoresTheMethodAndIgnoresUnknownNumbers) {
     EXPECT_EQ(state.Conditions.Rectification, veltrim::RectificationMethod::ThreePhase12Peak);
 }
 
+TEST(SpectrumInputProblem, RejectsAnglesWithoutSlopeAndNumbersTooLarge) {
+    IrradiationConditions c;
+    veltrim::ReadConditions(ConditionTexts{}, c);
+    EXPECT_EQ(veltrim::SpectrumInputProblem(c, 3.14159), "");
+    c.TargetAngle = 0;
+    EXPECT_NE(veltrim::SpectrumInputProblem(c, 3.14159), "");
+    c.TargetAngle = 90; // tangent huge but finite: practically no anode absorption
+    EXPECT_EQ(veltrim::SpectrumInputProblem(c, 3.14159), "");
+    for (double amplifying : {90.5, 135.0, 180.0, -12.0}) {
+        c.TargetAngle = amplifying;
+        EXPECT_NE(veltrim::SpectrumInputProblem(c, 3.14159), "") << amplifying;
+    }
+    c.TargetAngle = 12;
+    c.AlFilter = std::numeric_limits<double>::infinity();
+    EXPECT_NE(veltrim::SpectrumInputProblem(c, 3.14159), "");
+}
+
+TEST(GeometryProblem, RefusesANegativeDistanceAndLeavesZeroToTheDepthDose) {
+    IrradiationConditions c;
+    veltrim::ReadConditions(ConditionTexts{}, c);
+    EXPECT_EQ(veltrim::GeometryProblem(c), "");
+    c.Fsd = 0;
+    EXPECT_EQ(veltrim::GeometryProblem(c), "");
+    c.Fsd = -0.25;
+    EXPECT_NE(veltrim::GeometryProblem(c).find("-0.25 cm"), std::string::npos);
+}
+
 } // namespace
