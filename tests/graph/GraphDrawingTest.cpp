@@ -73,16 +73,6 @@ TEST(GraphFrame, LabelsArePrintedAtTheirPlacesAndNowhereElse) {
     EXPECT_EQ(CountColour(image, {0, 880}, {950, 990}, GraphBlack), 0);
 }
 
-TEST(GraphFrame, EveryCallGivesTheSameImageWhateverWasDrawnBefore) {
-    const QImage first = EmptyChart();
-    QImage image = first;
-    PlotDepthDose(image, FallingTable(), 30.0);
-    PlotDepthDose(image, FallingTable(0.5), 30.0);
-    ASSERT_NE(image, first);
-    DrawGraphFrame(image);
-    EXPECT_EQ(image, first);
-}
-
 TEST(GraphCurves, ThreeCurvesInTheirColoursAlongTheRows) {
     QImage image = EmptyChart();
     const DepthDoseTable table = FallingTable();

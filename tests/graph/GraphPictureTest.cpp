@@ -3,8 +3,6 @@
 #include "graph/GraphDrawing.h"
 #include "graph/GraphMapping.h"
 
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,18 +32,6 @@ TEST(GraphPicture, CursorLinesArePaintedOverTheImageButNeverIntoIt) {
     EXPECT_TRUE(redShown);
     EXPECT_FALSE(HasColour(shown, GraphBlue)) << "a hidden line was painted";
     EXPECT_FALSE(HasColour(graph.Image(), GraphRed));
-}
-
-TEST(GraphPicture, PointerMovesAreReportedInGraphUnits) {
-    GraphPicture graph;
-    QPointF reported(-1, -1);
-    QObject::connect(&graph, &GraphPicture::PointerMoved, &graph, [&](QPointF p) { reported = p; });
-    const QPointF where = GraphPicture::GraphToWidget(QPointF(15, 800));
-    QMouseEvent move(QEvent::MouseMove, where, graph.mapToGlobal(where), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QCoreApplication::sendEvent(&graph, &move);
-    EXPECT_NEAR(reported.x(), 15.0, 1e-9);
-    EXPECT_NEAR(reported.y(), 800.0, 1e-9);
 }
 
 } // namespace

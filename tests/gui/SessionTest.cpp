@@ -59,7 +59,9 @@ TEST_P(WholeSession, CalculateReadSaveResetCalculateAgainAndExit) {
 
     Click(start, english ? "Command1" : "Command2");
     ASSERT_NE(start.Main(), nullptr);
+    EXPECT_FALSE(start.isVisible());
     MainWindow& w = *start.Main();
+    EXPECT_EQ(w.State().Edition, GetParam());
     ASSERT_TRUE(ShowActive(w));
     Click(w, "Command3");
     ASSERT_TRUE(Named<QPushButton>(w, "Command2").isEnabled());

@@ -88,27 +88,6 @@ TEST(ExitProgram, DuringACalculationTheFileGoesAfterItsLastWrite) {
     EXPECT_FALSE(f.Button("Command2").isEnabled()) << "an ended window was armed";
 }
 
-TEST(StartWindow, EditionButtonsShowThatEditionOnceAndHideTheStartWindow) {
-    for (const auto& [button, edition] :
-         {std::pair{"Command1", Language::English}, std::pair{"Command2", Language::Japanese}}) {
-        TempFolder dir;
-        RecordingSink sink;
-        veltrim::testing::ModalWatch watch;
-        StartWindow start(sink, dir.Path(), dir.Path());
-        start.show();
-        EXPECT_EQ(start.Main(), nullptr);
-        start.findChild<QPushButton*>(button)->click();
-        ASSERT_NE(start.Main(), nullptr);
-        EXPECT_EQ(start.Main()->State().Edition, edition);
-        EXPECT_TRUE(start.Main()->isVisible());
-        EXPECT_FALSE(start.isVisible());
-        // The main window's end is the program's end.
-        EndCounter<StartWindow> ended(start);
-        start.Main()->ExitProgram();
-        EXPECT_EQ(ended.Count, 1);
-    }
-}
-
 TEST(StartWindow, ExitDeletesALeftOverWorkingFileOrNone) {
     for (const bool leftOver : {true, false}) {
         TempFolder dir;

@@ -86,14 +86,6 @@ TEST(SaveBmpAs, WritesA24BitBitmapThatDecodesToTheImage) {
     EXPECT_EQ(decoded.convertToFormat(QImage::Format_RGB32), image);
 }
 
-TEST(SavedMessage, EachEditionConfirmsInItsOwnWords) {
-    EXPECT_EQ(SavedMessage(Language::English, SavedFile::Csv), "  Saved  ");
-    EXPECT_EQ(SavedMessage(Language::English, SavedFile::Bmp), "  Saved  ");
-    EXPECT_EQ(SavedMessage(Language::Japanese, SavedFile::Csv), "PDDデータを保存しました");
-    EXPECT_EQ(SavedMessage(Language::Japanese, SavedFile::Bmp),
-              "PDDグラフを bmp形式で保存しました");
-}
-
 // A failed save names the file and the reason, writes nothing under the
 // user's name, leaves an earlier file as it was and no temporary behind.
 class FailedSave : public ::testing::Test {
