@@ -77,10 +77,4 @@ TEST(BeamQuality, RefusesBeamsWithoutKermaOrWithUnusableTables) {
     EXPECT_FALSE(veltrim::ComputeBeamQuality(line, broken.MuAluminium, broken.AirMuEn).has_value());
 }
 
-TEST(BeamQuality, ReportSaysAirKermaAndNoAirPath) {
-    const std::string text = veltrim::BeamQualityReport({47.5, 2.25, 3.125});
-    EXPECT_EQ(text, "mean energy 47.50 keV; HVL1 2.250 mm Al, HVL2 3.125 mm Al (air kerma, no air "
-                    "path included)");
-}
-
 } // namespace

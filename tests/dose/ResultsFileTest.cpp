@@ -12,6 +12,8 @@ using veltrim::testing::ReadBytes;
 using veltrim::testing::TempFolder;
 namespace fs = std::filesystem;
 
+// The values of the byte-for-byte test below (00.25, 071.32, 1000.00, 05.0,
+// 2.50, 000.38, ...) are not repeated here.
 TEST(ResultsFile, NumbersFollowTheirPatterns) {
     struct Case {
         double value;
@@ -19,24 +21,14 @@ TEST(ResultsFile, NumbersFollowTheirPatterns) {
         const char* text;
     };
     const Case cases[] = {
-        {0.25, 2, 2, "00.25"},
         {29.75, 2, 2, "29.75"},
-        {71.3214, 3, 2, "071.32"},
-        {28.6786, 3, 2, "028.68"},
-        {100, 3, 2, "100.00"},
-        {1000, 3, 2, "1000.00"},
         {12345.678, 3, 2, "12345.68"},
-        {150, 2, 1, "150.0"},
-        {5, 2, 1, "05.0"},
-        {2.5, 1, 2, "2.50"},
-        {0.1, 1, 2, "0.10"},
         {0, 2, 1, "00.0"},
         {99.996, 3, 2, "100.00"},
         {9.96, 2, 1, "10.0"},
         // Exactly halfway (binary fractions) goes away from zero; a value just
         // below a decimal half (2.675 is 2.67499999...) goes down.
         {0.125, 3, 2, "000.13"},
-        {0.375, 3, 2, "000.38"},
         {80.25, 2, 1, "80.3"},
         {2.675, 1, 2, "2.67"},
         {-0.125, 3, 2, "-000.13"},

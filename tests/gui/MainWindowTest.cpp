@@ -42,11 +42,8 @@ TEST_P(WindowAfterLoad, DefaultsNoResultsAndAnEmptyFrame) {
     for (int n = 1; n <= 4; ++n)
         EXPECT_FALSE(w.Graph().Line(n).Visible) << n;
     EXPECT_EQ(w.State().Pi, 3.14159);
-    EXPECT_EQ(w.State().MaxDepth, 30.0);
     EXPECT_EQ(w.State().ResultsReady, 0);
     EXPECT_EQ(w.State().CursorPlaced, 0);
-    EXPECT_EQ(w.State().Edition, GetParam());
-    EXPECT_TRUE(w.State().AttenuationLoaded);
     EXPECT_TRUE(f.sink.Messages.empty());
     EXPECT_EQ(w.Graph().Image(), EmptyChart());
 

@@ -1,5 +1,4 @@
-// The arithmetic of the self-checks: ring shares of a rectangular field and
-// the row average of an exponential.
+// The arithmetic of the self-checks: ring shares of a rectangular field.
 
 #include "tools/mc/KernelCheck.h"
 
@@ -35,15 +34,6 @@ TEST(RectangleRingShareTest, RingAreasAddUpToTheField) {
             RectangleRingShare(rIn, rOut, hx, hy) * std::numbers::pi * (rOut * rOut - rIn * rIn);
     }
     EXPECT_NEAR(area, 4.0 * hx * hy, 1e-6 * 4.0 * hx * hy);
-}
-
-TEST(RowAverageTest, ExponentialAverageAndItsRatioToTheMiddle) {
-    const double mu = 4.94; // about 10 keV in soft tissue, 1/cm
-    EXPECT_NEAR(RowAverageAttenuation(mu, 0.0, 0.5), (1.0 - std::exp(-mu * 0.5)) / (mu * 0.5),
-                1e-15);
-    const double middle = std::exp(-mu * 0.75);
-    EXPECT_NEAR(RowAverageAttenuation(mu, 0.5, 1.0) / middle, RowAverageOverMiddle(mu, 0.5), 1e-12);
-    EXPECT_NEAR(RowAverageOverMiddle(1e-6, 0.5), 1.0, 1e-12);
 }
 
 } // namespace
