@@ -85,8 +85,6 @@ TEST(DepthDose, FirstLayerIsExactlyHundredAndEveryRowIsPrimaryPlusScatter) {
                     1e-12 * result[d][TotalPdd]);
     }
     EXPECT_LT(result[60][TotalPdd], result[20][TotalPdd]);
-    EXPECT_EQ(f.ResultsBytes().substr(0, 8), " 00.25, ");
-    EXPECT_NE(f.ResultsBytes().find(",  100.00\r\n 00.75, "), std::string::npos);
 }
 
 TEST(DepthDose, SecondCalculationOnTheSameInputsGivesTheSameBits) {
