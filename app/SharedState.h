@@ -28,6 +28,7 @@ struct TissueRow {
     double MuPart2 = 0.0;
     double MuPart3 = 0.0;
     double EnergyKeV = 0.0;
+    bool operator==(const TissueRow&) const = default;
 };
 
 // Columns of DepthDoseResult; column 0 is not used.

@@ -73,3 +73,31 @@ TEST(TissueTables, EnergiesAreReadInMeVAndExtraNumbersIgnored) {
 // Broken and missing tissue files: the hardening tests break each number of them.
 
 } // namespace
+
+namespace {
+
+// A file that fails part-way must not leave its first rows in the tables in
+// use: the broken files here differ from the good ones from their first row on.
+TEST(TissueTables, AFileThatFailsPartWayLeavesTheTablesInUseAsTheyWere) {
+    TissueFixture f;
+    ASSERT_TRUE(f.state.LoadTissueTables());
+    const auto tissue = f.state.TissueTable;
+    const auto nodes = f.state.PrimaryDoseNodes;
+    const auto table = f.state.PrimaryDoseTable;
+
+    std::string scaledTissue = veltrim::testing::SyntheticTissueText();
+    const auto firstRow = scaledTissue.find('\n', scaledTissue.find('\n') + 1);
+    scaledTissue = "3\n1\n0.010,9,9,9\n0.020,8,8,8\n" + scaledTissue.substr(firstRow + 1, 10);
+    f.dir.Write("ICRUSoft.dat", scaledTissue);
+    EXPECT_FALSE(f.state.LoadTissueTables());
+
+    f.dir.Write("ICRUSoft.dat", veltrim::testing::SyntheticTissueText());
+    f.dir.Write("Primary.dat", PrimaryText([](int j) { return 7.0 * j; }, 20));
+    EXPECT_FALSE(f.state.LoadTissueTables());
+
+    EXPECT_EQ(f.state.TissueTable, tissue);
+    EXPECT_EQ(f.state.PrimaryDoseNodes, nodes);
+    EXPECT_EQ(f.state.PrimaryDoseTable, table);
+}
+
+} // namespace
