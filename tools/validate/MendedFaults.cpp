@@ -63,7 +63,7 @@ void MendedFaultsSection(Context& c) {
     Report& r = c.Out;
     Engine& calc = c.Calc;
     r.Text << "## 5. The two mended faults\n\n"
-           << "Issue 5 decided two mends of the depth-dose rule as first written: (a) a scatter "
+           << "Two faults of the depth-dose rule as first written were mended: (a) a scatter "
               "node of value 0 was turned into 1.0 before the log interpolation between nodes "
               "(now: linear interpolation where a node is 0, so zeros give zeros); (b) ring "
               "coverage cases D and E subtracted the parts of the ring beyond both field edges "
