@@ -46,12 +46,15 @@ head -n 1 out.txt | grep -q '  100.00$' || fail "veltrim-calc printed no table: 
 
 # veltrim through its windows, from an empty folder.
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || fail "Xvfb and xdotool are needed"
-display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number once it accepts
+# connections.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display
+for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(head -n 1 "$work/display")"
 unset QT_QPA_PLATFORM
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >/dev/null || fail "no connection to the X server on $DISPLAY"
 mkdir "$work/gui" && cd "$work/gui"
 "$root/usr/bin/veltrim" >app.log 2>&1 &
 app_pid=$!
