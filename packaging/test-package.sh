@@ -62,7 +62,7 @@ app_pid=$!
 # Window positions inside the client area, in pixels (twips / 15).
 window_with() { # waits for a visible window of the program whose name matches $1
   local id=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     id=$(xdotool search --onlyvisible --pid "$app_pid" --name "$1" 2>/dev/null | head -n 1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
     kill -0 "$app_pid" 2>/dev/null || fail "veltrim ended early: $(cat app.log)"
@@ -76,11 +76,11 @@ start=$(window_with '.')
 click "$start" 160 276                      # English edition
 main=$(window_with 'Percentage depth dose')
 click "$main" 136 616                       # OK
-for _ in $(seq 100); do [ -s PDD_tempDATA.txt ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -s PDD_tempDATA.txt ] && break; sleep 0.1; done
 [ -s PDD_tempDATA.txt ] || fail "no calculation: no PDD_tempDATA.txt ($(cat app.log))"
 sleep 0.5
 click "$main" 112 672                       # Exit
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app_pid" 2>/dev/null; then fail "veltrim did not end on Exit"; fi
 wait "$app_pid" || fail "veltrim ended with a failure: $(cat app.log)"
 app_pid=""
