@@ -1,6 +1,6 @@
-// The whole calculation on the data files that ship with the program. Skipped
-// until the scatter kernels are in data/PDS-data.
+// The whole calculation on the data files that ship with the program.
 #include "app/Pipeline.h"
+#include "common/ShippedData.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
@@ -15,14 +15,8 @@ using veltrim::TotalPdd;
 using veltrim::testing::TempFolder;
 namespace fs = std::filesystem;
 
-const fs::path ShippedData = fs::path(VELTRIM_SOURCE_DIR) / "data";
-
-bool KernelsShipped() {
-    for (int e = 10; e <= 150; e += 5)
-        if (!fs::exists(ShippedData / veltrim::KernelFolder / veltrim::KernelFile(e)))
-            return false;
-    return true;
-}
+using veltrim::testing::KernelsShipped;
+using veltrim::testing::ShippedData;
 
 struct ShippedFixture {
     TempFolder work;
@@ -32,7 +26,7 @@ struct ShippedFixture {
 
 TEST(ShippedData, DefaultConditionsGiveAWholeTableAndResultsFile) {
     if (!KernelsShipped())
-        GTEST_SKIP() << "the scatter kernels are not in " << ShippedData / veltrim::KernelFolder;
+        FAIL() << "the shipped scatter kernels are missing from " << ShippedData / veltrim::KernelFolder;
     ShippedFixture f;
     ASSERT_TRUE(f.state.LoadAttenuationTables());
     ASSERT_EQ(veltrim::RunCalculation(f.state, {}, {}), CalculationResult::Completed)
@@ -57,7 +51,7 @@ TEST(ShippedData, DefaultConditionsGiveAWholeTableAndResultsFile) {
 
 TEST(ShippedData, HeaviestConditionsCompute) {
     if (!KernelsShipped())
-        GTEST_SKIP() << "the scatter kernels are not in " << ShippedData / veltrim::KernelFolder;
+        FAIL() << "the shipped scatter kernels are missing from " << ShippedData / veltrim::KernelFolder;
     ShippedFixture f;
     ASSERT_TRUE(f.state.LoadAttenuationTables());
     veltrim::ConditionTexts texts;

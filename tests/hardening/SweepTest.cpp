@@ -3,6 +3,7 @@
 // layer totals 100 %, or a reported failure that keeps the previous table and
 // results file. Skipped until the scatter kernels are in data/PDS-data.
 #include "app/Pipeline.h"
+#include "common/ShippedData.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
@@ -25,14 +26,8 @@ using veltrim::testing::ReadBytes;
 using veltrim::testing::TempFolder;
 namespace fs = std::filesystem;
 
-const fs::path ShippedData = fs::path(VELTRIM_SOURCE_DIR) / "data";
-
-bool KernelsShipped() {
-    for (int e = 10; e <= 150; e += 5)
-        if (!fs::exists(ShippedData / veltrim::KernelFolder / veltrim::KernelFile(e)))
-            return false;
-    return true;
-}
+using veltrim::testing::KernelsShipped;
+using veltrim::testing::ShippedData;
 
 struct Case {
     veltrim::ConditionTexts texts;
@@ -120,7 +115,7 @@ veltrim::ConditionTexts Texts(const char* kv) {
 
 TEST(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailure) {
     if (!KernelsShipped())
-        GTEST_SKIP() << "the scatter kernels are not in " << ShippedData / veltrim::KernelFolder;
+        FAIL() << "the shipped scatter kernels are missing from " << ShippedData / veltrim::KernelFolder;
     const auto done = CalculationResult::Completed;
     const auto depthDoseFails = CalculationResult::DepthDoseFailed;
     const auto stops = CalculationResult::Stopped;
