@@ -27,30 +27,10 @@ using veltrim::fuzzing::Check;
 using veltrim::fuzzing::ReadBytes;
 using veltrim::fuzzing::WorkFolder;
 
-// A calculation with the default conditions over the shipped data: its
-// spectrum and conditions are the input of every run, its table and results
-// file what a failure must keep.
-struct Baseline {
-    fs::path data = fs::path(VELTRIM_SOURCE_DIR) / "data";
-    veltrim::RecordingSink sink;
-    veltrim::SharedState state{sink, data, WorkFolder()};
-    veltrim::IrradiationConditions conditions;
-    std::string resultsFile;
-
-    Baseline() {
-        Check(state.LoadAttenuationTables(), "the shipped attenuation tables load");
-        state.ReadConditions({});
-        conditions = state.Conditions;
-        Check(veltrim::RunCalculation(state, {}, {}) == veltrim::CalculationResult::Completed,
-              "the default conditions compute over the shipped data");
-        resultsFile = ReadBytes(WorkFolder() / veltrim::ResultsFileName);
-    }
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const Baseline baseline;
+    static const veltrim::fuzzing::DefaultCalculation baseline;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t cut = std::min(input.find('#'), input.size());
     veltrim::NumberFile tissueFile("ICRUSoft.dat", std::string(input.substr(0, cut)));
@@ -58,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                     std::string(input.substr(std::min(cut + 1, input.size()))));
 
     veltrim::RecordingSink sink;
-    veltrim::SharedState state(sink, baseline.data, WorkFolder());
+    veltrim::SharedState state(sink, baseline.Data, WorkFolder());
     try {
         state.TissueRowCount = veltrim::ReadTissueFile(tissueFile, state.TissueTable);
         state.PrimaryDoseNodes = veltrim::ReadPrimaryDoseFile(primaryFile);
@@ -67,18 +47,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     state.PrimaryDoseTable = veltrim::BuildPrimaryDoseTable(state.PrimaryDoseNodes);
     state.TissueTablesLoaded = true;
-    state.Conditions = baseline.conditions;
-    state.Spectrum = baseline.state.Spectrum;
-    state.DepthDoseResult = baseline.state.DepthDoseResult;
-    state.DepthRowCount = baseline.state.DepthRowCount;
+    state.Conditions = baseline.Conditions;
+    state.Spectrum = baseline.State.Spectrum;
+    state.DepthDoseResult = baseline.State.DepthDoseResult;
+    state.DepthRowCount = baseline.State.DepthRowCount;
 
     const fs::path resultsPath = WorkFolder() / veltrim::ResultsFileName;
     if (!state.ComputeDepthDose()) {
         Check(sink.Messages.size() == 1 && sink.Messages[0] == veltrim::DepthDoseFailureMessage,
               "a failure gives the one message");
-        Check(state.DepthDoseResult == baseline.state.DepthDoseResult,
+        Check(state.DepthDoseResult == baseline.State.DepthDoseResult,
               "a failure keeps the previous table");
-        Check(ReadBytes(resultsPath) == baseline.resultsFile,
+        Check(ReadBytes(resultsPath) == baseline.ResultsFile,
               "a failure keeps the previous results file");
         return 0;
     }
@@ -89,6 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(std::isfinite(state.DepthDoseResult[d][column]), "every value is finite");
     Check(ReadBytes(resultsPath) == veltrim::ResultsFileBytes(state),
           "the results file holds the table");
-    std::ofstream(resultsPath, std::ios::binary) << baseline.resultsFile;
+    std::ofstream(resultsPath, std::ios::binary) << baseline.ResultsFile;
     return 0;
 }

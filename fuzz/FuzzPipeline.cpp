@@ -26,30 +26,10 @@ using veltrim::fuzzing::Check;
 using veltrim::fuzzing::ReadBytes;
 using veltrim::fuzzing::WorkFolder;
 
-// What every run starts from: the shipped attenuation tables and the table
-// and results file of a calculation with the default conditions.
-struct Baseline {
-    fs::path data = fs::path(VELTRIM_SOURCE_DIR) / "data";
-    veltrim::AttenuationTables attenuation;
-    veltrim::DepthDoseTable table{};
-    std::string resultsFile;
-
-    Baseline() {
-        veltrim::StderrSink sink;
-        veltrim::SharedState state(sink, data, WorkFolder());
-        Check(state.LoadAttenuationTables(), "the shipped attenuation tables load");
-        Check(veltrim::RunCalculation(state, {}, {}) == veltrim::CalculationResult::Completed,
-              "the default conditions compute over the shipped data");
-        attenuation = state.Attenuation;
-        table = state.DepthDoseResult;
-        resultsFile = ReadBytes(WorkFolder() / veltrim::ResultsFileName);
-    }
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const Baseline baseline;
+    static const veltrim::fuzzing::DefaultCalculation baseline;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     std::vector<std::string> lines;
     for (std::size_t start = 0; start <= input.size() && lines.size() < 9;) {
@@ -65,10 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         *fields[i - 1] = lines[i];
 
     veltrim::RecordingSink sink;
-    veltrim::SharedState state(sink, baseline.data, WorkFolder());
-    state.Attenuation = baseline.attenuation;
+    veltrim::SharedState state(sink, baseline.Data, WorkFolder());
+    state.Attenuation = baseline.State.Attenuation;
     state.AttenuationLoaded = true;
-    state.DepthDoseResult = baseline.table;
+    state.DepthDoseResult = baseline.State.DepthDoseResult;
     state.DepthRowCount = 60;
     const double method = lines.empty() ? 1.0 : veltrim::ReadNumber(lines[0]);
     state.SelectRectification(method >= 1 && method <= 3 ? static_cast<int>(method) : 1);
@@ -82,9 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (result == veltrim::CalculationResult::DepthDoseFailed)
             Check(sink.Messages[0] == veltrim::DepthDoseFailureMessage,
                   "a depth-dose failure gives its fixed message");
-        Check(state.DepthDoseResult == baseline.table, "a failure keeps the previous table");
+        Check(state.DepthDoseResult == baseline.State.DepthDoseResult,
+              "a failure keeps the previous table");
         Check(state.DepthRowCount == 60, "a failure keeps the previous row count");
-        Check(ReadBytes(resultsPath) == baseline.resultsFile,
+        Check(ReadBytes(resultsPath) == baseline.ResultsFile,
               "a failure keeps the previous results file");
         return 0;
     }
@@ -99,6 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(ReadBytes(resultsPath) == veltrim::ResultsFileBytes(state),
           "the results file holds the table");
     // The next run starts from the default calculation's file again.
-    std::ofstream(resultsPath, std::ios::binary) << baseline.resultsFile;
+    std::ofstream(resultsPath, std::ios::binary) << baseline.ResultsFile;
     return 0;
 }

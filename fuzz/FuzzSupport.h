@@ -1,7 +1,12 @@
 #pragma once
 
 // Helpers of the fuzz targets that run whole calculations: a property check
-// that stops the fuzzer with its reason, and a working folder of their own.
+// that stops the fuzzer with its reason, a working folder of their own, and
+// the calculation every run starts from.
+
+#include "app/Pipeline.h"
+#include "app/SharedState.h"
+#include "dose/ResultsFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,5 +48,25 @@ inline std::filesystem::path WorkFolder() {
     (void)created;
     return WorkFolderPath();
 }
+
+// A calculation with the default conditions over the shipped data: its
+// tables, spectrum and conditions are what every run starts from, its table
+// and results file what a failing run must keep.
+struct DefaultCalculation {
+    std::filesystem::path Data = std::filesystem::path(VELTRIM_SOURCE_DIR) / "data";
+    RecordingSink Sink;
+    SharedState State{Sink, Data, WorkFolder()};
+    IrradiationConditions Conditions; // as read, before the depth dose orders and halves the field
+    std::string ResultsFile;
+
+    DefaultCalculation() {
+        Check(State.LoadAttenuationTables(), "the shipped attenuation tables load");
+        State.ReadConditions({});
+        Conditions = State.Conditions;
+        Check(RunCalculation(State, {}, {}) == CalculationResult::Completed,
+              "the default conditions compute over the shipped data");
+        ResultsFile = ReadBytes(WorkFolder() / ResultsFileName);
+    }
+};
 
 } // namespace veltrim::fuzzing
