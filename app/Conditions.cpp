@@ -3,7 +3,6 @@
 #include "app/NumberReading.h"
 
 #include <cmath>
-#include <sstream>
 
 namespace veltrim {
 
@@ -29,30 +28,21 @@ std::optional<std::string> ReadConditions(const ConditionTexts& texts,
     return clampText;
 }
 
-std::string SpectrumInputProblem(const IrradiationConditions& c, double pi) {
+std::optional<Message> SpectrumInputProblem(const IrradiationConditions& c, double pi) {
     if (!std::isfinite(c.TargetAngle) || !std::isfinite(c.InherentFiltration) ||
         !std::isfinite(c.AlFilter) || !std::isfinite(c.CuFilter))
-        return "The spectrum cannot be computed: the target angle or a filter thickness is a "
-               "number too large to compute with.";
+        return Message(MessageId::NumberTooLarge);
     const double tangent = std::tan(c.TargetAngle * pi / 180);
     if (!(c.TargetAngle > 0.0 && c.TargetAngle <= 90.0) || !(tangent > 0.0) ||
-        !std::isfinite(1 / tangent)) {
-        std::ostringstream text;
-        text << "The spectrum cannot be computed for a target angle of " << c.TargetAngle
-             << " degrees. Enter an angle above 0 and at most 90 degrees.";
-        return text.str();
-    }
-    return {};
+        !std::isfinite(1 / tangent))
+        return Message(MessageId::TargetAngleOutOfRange, {Arg(c.TargetAngle)});
+    return std::nullopt;
 }
 
-std::string GeometryProblem(const IrradiationConditions& c) {
-    if (!std::isfinite(c.Fsd) || c.Fsd < 0.0) {
-        std::ostringstream text;
-        text << "The depth dose cannot be computed for a focus-to-surface distance of " << c.Fsd
-             << " cm. Enter a distance above 0 cm.";
-        return text.str();
-    }
-    return {};
+std::optional<Message> GeometryProblem(const IrradiationConditions& c) {
+    if (!std::isfinite(c.Fsd) || c.Fsd < 0.0)
+        return Message(MessageId::FsdNegative, {Arg(c.Fsd)});
+    return std::nullopt;
 }
 
 } // namespace veltrim

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/Language.h"
+#include "app/Messages.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,12 +14,6 @@ enum class RectificationMethod : std::int16_t {
     ConstantPotential = 1,
     ThreePhase12Peak = 2,
     SinglePhaseFullWave = 3,
-};
-
-// Edition of the main window: 1 Japanese (Form1), 2 English (Form3).
-enum class Language : std::int16_t {
-    Japanese = 1,
-    English = 2,
 };
 
 // The conditions of the current calculation. Thicknesses are held in cm (typed
@@ -60,17 +57,17 @@ std::optional<std::string> ReadConditions(const ConditionTexts& texts,
                                           IrradiationConditions& conditions);
 
 // Reasons why the spectrum cannot be computed for these conditions, or an
-// empty string when it can: a target angle outside 0 < angle <= 90 degrees
+// nothing when it can: a target angle outside 0 < angle <= 90 degrees
 // (at 0 no photon leaves the anode; beyond 90 degrees, or below 0, the path
 // out of the anode turns negative and the anode would amplify the beam), and
 // numbers too large to compute with. Thicknesses so negative that their
 // exponentials overflow are caught on the result.
-std::string SpectrumInputProblem(const IrradiationConditions& conditions, double pi);
+std::optional<Message> SpectrumInputProblem(const IrradiationConditions& conditions, double pi);
 
-// The geometry the depth dose cannot be computed for, or an empty string: a
+// The geometry the depth dose cannot be computed for, or nothing: a
 // negative focus-to-surface distance (the field would shrink with depth and
 // the inverse square grow, a plausible-looking but meaningless table). A
 // distance of 0 is left to the depth-dose computation, which reports it.
-std::string GeometryProblem(const IrradiationConditions& conditions);
+std::optional<Message> GeometryProblem(const IrradiationConditions& conditions);
 
 } // namespace veltrim

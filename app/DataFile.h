@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Messages.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <stdexcept>
@@ -7,28 +9,44 @@
 
 namespace veltrim {
 
-// A data file that could not be used: missing, unreadable, too short, or
-// holding something that is not a finite number. The message names the file.
+// A data file that could not be used: missing, not a regular file,
+// unreadable, too short, or holding something that is not a finite number.
+// The message names the file; what() gives it in English.
 class DataFileError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit DataFileError(const Message& problem);
+    const Message& Problem() const { return problem_; }
+
+  private:
+    Message problem_;
 };
+
+// The message "Data file "<path>": <detail>".
+Message DataFileProblem(const std::filesystem::path& path, const Message& detail);
+
+// What a file system object that is not a regular file is, for messages:
+// FileKindFolder, FileKindPipe, ... (from the mode bits of stat).
+MessageId FileKindOf(unsigned mode);
 
 // The one tokenizer of every data file: decimal numbers (period as decimal
 // separator, optional exponent) separated by commas, blanks, tabs or line
-// breaks. The whole file is read into memory when it is opened and the file is
-// closed again at once, so nothing stays open between calls. Numbers are
-// parsed lazily, one per call of Next(), so text after the last number a
-// loader asks for is never looked at.
+// breaks. The file is opened without blocking and refused unless it is a
+// regular file, so a named pipe or a device in its place cannot stall the
+// program. It is read in pieces as numbers are asked for, so a loader reads
+// only as far as its layout goes, whatever the size of the file; the file is
+// closed when the reader goes.
 class NumberFile {
   public:
-    // Throws DataFileError when the file cannot be opened or read.
+    // Throws DataFileError when the file cannot be opened or is not a regular file.
     explicit NumberFile(const std::filesystem::path& path);
     // The same reader over text already in memory; `path` only names it in messages.
     NumberFile(std::filesystem::path path, std::string text);
+    ~NumberFile();
+    NumberFile(const NumberFile&) = delete;
+    NumberFile& operator=(const NumberFile&) = delete;
 
     // The next number. Throws DataFileError when the file has no more
-    // numbers, or when the next field is not a finite decimal number.
+    // numbers, cannot be read, or when the next field is not a finite decimal number.
     double Next();
 
     // How many numbers Next() has returned so far.
@@ -36,13 +54,19 @@ class NumberFile {
     const std::filesystem::path& Path() const { return path_; }
 
   private:
+    // Makes at least one unread byte available; false at the end of the file.
+    bool Fill();
+    [[noreturn]] void Fail(const Message& detail) const;
+
     std::filesystem::path path_;
-    std::string text_;
+    int fd_ = -1; // -1 once the whole text is in the buffer
+    std::string buffer_;
     std::size_t pos_ = 0;
     std::size_t count_ = 0;
+    bool started_ = false;
 };
 
-// The message of a data-file failure, naming the file the way the user sees it.
-std::string DataFileMessage(const std::filesystem::path& path, const std::string& what);
+// A byte string as printable ASCII: other bytes as \xNN, at most `limit` bytes shown.
+std::string PrintableText(std::string_view bytes, std::size_t limit = 40);
 
 } // namespace veltrim

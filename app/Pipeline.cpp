@@ -37,8 +37,8 @@ CalculationResult RunCalculation(SharedState& state, const ConditionTexts& texts
     if (const auto clamped = state.ReadConditions(texts); clamped && hooks.ShowClampText)
         hooks.ShowClampText(*clamped);
     Call(hooks.Yield);
-    if (const std::string problem = GeometryProblem(state.Conditions); !problem.empty()) {
-        state.Messages.Show(problem);
+    if (const std::optional<Message> problem = GeometryProblem(state.Conditions)) {
+        state.Messages.Show(problem->In(state.Edition));
         return CalculationResult::Stopped;
     }
     if (!state.SynthesizeSpectrum())

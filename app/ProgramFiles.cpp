@@ -2,13 +2,18 @@
 
 #include "app/SharedState.h"
 
-#include <system_error>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace veltrim {
 
 void DeleteWorkingFile(const std::filesystem::path& workFolder) noexcept {
-    std::error_code ignored;
-    std::filesystem::remove(workFolder / ResultsFileName, ignored);
+    // Only the file the program wrote goes: never a folder, a pipe or a link
+    // that happens to carry its name.
+    const std::filesystem::path file = workFolder / ResultsFileName;
+    struct stat info {};
+    if (::lstat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        ::unlink(file.c_str());
 }
 
 QString FileNameDate(const QDate& date) {

@@ -19,8 +19,7 @@ bool SharedState::LoadAttenuationTables() {
         return true;
     } catch (const DataFileError& e) {
         AttenuationLoaded = false;
-        Messages.Show(std::string(e.what()) +
-                      " The attenuation tables could not be loaded; no calculation is possible.");
+        Messages.Show(Message(MessageId::AttenuationLoadFailed, {Arg(e.Problem())}).In(Edition));
         return false;
     }
 }

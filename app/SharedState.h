@@ -80,8 +80,8 @@ class SharedState {
     bool CircularField = false;
     int DepthRowCount = 0; // rows of DepthDoseResult filled by the last calculation
     DepthDoseTable DepthDoseResult{};
-    // Why the last depth-dose calculation failed, for veltrim-calc's standard
-    // error; the window shows only the fixed message.
+    // Why the last depth-dose calculation failed, in the edition's language:
+    // the second line of the window's message, veltrim-calc's standard error.
     std::string DepthDoseFailureCause;
 
     // --- routines ---
@@ -99,6 +99,8 @@ class SharedState {
     bool ComputeDepthDose();
     // Writes the results file "PDD_tempDATA.txt" in WorkFolder.
     bool WriteResultsFile();
+    // Shows the depth-dose failure with its cause, in the edition's language.
+    void ReportDepthDoseFailure(const Message& cause);
 
     MessageSink& Messages;
     std::filesystem::path DataFolder;

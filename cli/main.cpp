@@ -8,9 +8,7 @@
 #include "spectrum/BeamQuality.h"
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -30,15 +28,10 @@ void PrintPrecise(const veltrim::SharedState& state) {
     }
 }
 
-// The results file as written, its Shift_JIS labels turned into UTF-8 and its
-// CR LF line ends into the terminal's LF.
-bool PrintResultsFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        std::cerr << "veltrim-calc: cannot read back \"" << file.generic_string() << "\"\n";
-        return false;
-    }
+// The results file this run wrote (never read back from the disk, where a run
+// beside this one may have replaced it), its Shift_JIS labels turned into
+// UTF-8 and its CR LF line ends into the terminal's LF.
+bool PrintResultsFile(const std::string& bytes) {
     std::string text;
     try {
         text = veltrim::DecodeShiftJis(bytes);
@@ -133,7 +126,7 @@ int main(int argc, char** argv) {
         PrintPrecise(state);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    if (!PrintResultsFile(state.WorkFolder / state.ResultsFile))
+    if (!PrintResultsFile(veltrim::ResultsFileBytes(state)))
         return 1;
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -15,23 +15,24 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace veltrim {
 namespace {
 
+// Why the table cannot be formed, carried to ComputeDepthDose.
 class Failure : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit Failure(Message cause)
+        : std::runtime_error(cause.In(Language::English)), Cause(std::move(cause)) {}
+    Message Cause;
 };
 
-template <typename... Parts> [[noreturn]] void Fail(const Parts&... parts) {
-    std::ostringstream why;
-    (why << ... << parts);
-    throw Failure(why.str());
+[[noreturn]] void Fail(MessageId id, std::vector<Message::Argument> arguments = {}) {
+    throw Failure(Message(id, std::move(arguments)));
 }
 
 // Middle of the 0.5-cm layer of row d, cm.
@@ -42,8 +43,7 @@ double LayerMiddle(int d) {
 // Logarithm of a tabulated value that the log-log interpolation needs positive.
 double TissueLog(double value, int row) {
     if (!(value > 0))
-        Fail("row ", row, " of the tissue table holds ", value,
-             ", which cannot be interpolated in the logarithm");
+        Fail(MessageId::CauseTissueNotPositive, {Arg(row), Arg(value)});
     return std::log(value);
 }
 
@@ -62,21 +62,20 @@ double TissueAttenuation(const SharedState& s, double E) {
     while (k <= s.TissueRowCount && E >= s.TissueTable[k].EnergyKeV)
         ++k;
     if (k > s.TissueRowCount)
-        Fail(E, " keV lies at or above the last energy of the tissue table");
+        Fail(MessageId::CauseTissueAboveTable, {Arg(E)});
     const TissueRow& low = s.TissueTable[k - 1];
     const TissueRow& high = s.TissueTable[k];
     const double lnLow = TissueLog(low.EnergyKeV, k - 1);
     const double lnHigh = TissueLog(high.EnergyKeV, k);
     const double span = lnHigh - lnLow;
     if (span == 0)
-        Fail("rows ", k - 1, " and ", k, " of the tissue table share the energy ", high.EnergyKeV,
-             " keV");
+        Fail(MessageId::CauseTissueSameEnergy, {Arg(k - 1), Arg(k), Arg(high.EnergyKeV)});
     const double t = (std::log(E) - lnLow) / span;
     const double mu = LogLogInterpolate(low.MuPart1, high.MuPart1, t, k) +
                       LogLogInterpolate(low.MuPart2, high.MuPart2, t, k) +
                       LogLogInterpolate(low.MuPart3, high.MuPart3, t, k);
     if (!std::isfinite(mu))
-        Fail("the attenuation coefficient at ", E, " keV is not finite");
+        Fail(MessageId::CauseTissueNotFinite, {Arg(E)});
     return mu;
 }
 
@@ -91,7 +90,7 @@ void AddPrimaryDose(SharedState& s, int rows, int topBin) {
         const double fromFocus = fsd + LayerMiddle(d);
         focusSquared[d] = fromFocus * fromFocus;
         if (focusSquared[d] == 0)
-            Fail("the layer at ", LayerMiddle(d), " cm lies at the focus (FSD ", fsd, " cm)");
+            Fail(MessageId::CauseLayerAtFocus, {Arg(LayerMiddle(d)), Arg(fsd)});
     }
     for (int i = 21; i <= topBin; ++i) {
         const double mu = TissueAttenuation(s, 0.5 * i);
@@ -103,7 +102,7 @@ void AddPrimaryDose(SharedState& s, int rows, int topBin) {
     }
     for (int d = 1; d <= rows; ++d)
         if (!std::isfinite(s.PrimaryDose[d]))
-            Fail("the primary dose at ", LayerMiddle(d), " cm is not finite");
+            Fail(MessageId::CausePrimaryNotFinite, {Arg(LayerMiddle(d))});
 }
 
 // What the scatter sum of one row needs, the same for every node energy: the
@@ -116,11 +115,25 @@ struct RowGeometry {
 };
 using FieldGeometry = std::array<RowGeometry, DepthRowCapacity>;
 
+// The corner of the field must stay inside the 80 rings (40 cm) of the
+// kernels down to the deepest layer; the message names the largest square and
+// circle at the surface that do, rounded down to 0.1 cm.
+[[noreturn]] void FailFieldTooLarge(double z, double R, double fsd, double deepest) {
+    const double corner = 40 * fsd / (fsd + deepest); // largest corner distance at the surface
+    const auto down = [](double cm) { return std::floor(cm * 10 - 1e-9) / 10; };
+    Fail(MessageId::CauseFieldTooLarge,
+         {Arg(z), Arg(R), Arg(fsd), Arg(down(corner * std::sqrt(2.0))), Arg(down(2 * corner))});
+}
+
 std::unique_ptr<FieldGeometry> ProjectField(const SharedState& s, int rows) {
     const IrradiationConditions& c = s.Conditions;
     const double fsd = c.Fsd;
     if (fsd == 0)
-        Fail("the FSD is 0 cm");
+        Fail(MessageId::CauseFsdZero);
+    // A zero side after ordering is the smaller one of a field typed as a
+    // rectangle (a circle is typed with 0 as its second side).
+    if (!s.CircularField && c.FieldY == 0)
+        Fail(MessageId::CauseFieldSideZero, {Arg(2 * c.FieldX)});
     auto geometry = std::make_unique<FieldGeometry>();
     for (int d = 1; d <= rows; ++d) {
         RowGeometry& row = (*geometry)[d];
@@ -130,12 +143,11 @@ std::unique_ptr<FieldGeometry> ProjectField(const SharedState& s, int rows) {
         const double hx = c.FieldX * (fsd + z) / fsd;
         const double hy = c.FieldY * (fsd + z) / fsd;
         if (!std::isfinite(row.g) || !std::isfinite(hx) || !std::isfinite(hy))
-            Fail("the field cannot be projected to ", z, " cm (FSD ", fsd, " cm)");
+            Fail(MessageId::CauseFieldNotProjected, {Arg(z), Arg(fsd)});
         const double R = std::sqrt(hx * hx + hy * hy);
         const double rings = std::floor(2 * R) + 1; // up to the ring that holds the corner
         if (!(rings <= RingCapacity - 1))
-            Fail("at ", z, " cm the field corner lies ", R, " cm from the axis and needs ", rings,
-                 " rings; the kernels hold ", RingCapacity - 1);
+            FailFieldTooLarge(z, R, fsd, LayerMiddle(rows));
         row.rings = static_cast<int>(rings);
         for (int r = 1; r <= row.rings; ++r) {
             if (s.CircularField) {
@@ -144,8 +156,7 @@ std::unique_ptr<FieldGeometry> ProjectField(const SharedState& s, int rows) {
             }
             const std::optional<double> share = RingCoverage(r, hx, hy, s.Pi);
             if (!share)
-                Fail("the share of ring ", r, " inside the ", 2 * hx, " x ", 2 * hy,
-                     " cm field at ", z, " cm cannot be formed");
+                Fail(MessageId::CauseRingShare, {Arg(r), Arg(2 * hx), Arg(2 * hy), Arg(z)});
             row.share[r] = *share;
         }
     }
@@ -168,7 +179,7 @@ void AddNodeScatter(SharedState& s, int n, int rows, const FieldGeometry& geomet
         for (int r = 1; r <= row.rings; ++r)
             sum = sum + s.ScatterKernel[r][d] * row.g * row.share[r];
         if (!std::isfinite(sum))
-            Fail("the scatter dose of ", n / 2, " keV at ", LayerMiddle(d), " cm is not finite");
+            Fail(MessageId::CauseNodeScatterNotFinite, {Arg(n / 2), Arg(LayerMiddle(d))});
         s.ScatterByEnergy[n][d] = sum;
     }
 }
@@ -191,8 +202,8 @@ void InterpolateBetweenNodes(SharedState& s, int rows, int topBin) {
             const double H = upper[d];
             const double L = lower[d];
             if (H < 0 || L < 0)
-                Fail("the scatter dose of ", (H < 0 ? j : j - 10) / 2, " keV at ", LayerMiddle(d),
-                     " cm is negative");
+                Fail(MessageId::CauseNodeScatterNegative,
+                     {Arg((H < 0 ? j : j - 10) / 2), Arg(LayerMiddle(d))});
             if (H > 0 && L > 0)
                 s.ScatterByEnergy[i][d] =
                     std::exp(std::log(H) - (std::log(H) - std::log(L)) * toUpper / 5);
@@ -208,13 +219,13 @@ void AddScatterDose(SharedState& s, int rows, int topBin) {
             s.ScatterDose[d] = s.ScatterDose[d] + s.ScatterByEnergy[i][d] * s.Spectrum[i];
     for (int d = 1; d <= rows; ++d)
         if (!std::isfinite(s.ScatterDose[d]))
-            Fail("the scatter dose at ", LayerMiddle(d), " cm is not finite");
+            Fail(MessageId::CauseScatterNotFinite, {Arg(LayerMiddle(d))});
 }
 
 // Steps up to the published table; the results file is written by the caller.
 void ComputeTable(SharedState& s) {
     if (!s.TissueTablesLoaded)
-        Fail("the tissue tables are not loaded");
+        Fail(MessageId::CauseTissueNotLoaded);
 
     s.PrimaryDose.fill(0.0);
     s.ScatterDose.fill(0.0);
@@ -223,7 +234,7 @@ void ComputeTable(SharedState& s) {
 
     const double rowCount = std::floor(2 * s.MaxDepth - 0.1) + 1;
     if (!(rowCount >= 1))
-        Fail("the depth range ", s.MaxDepth, " cm holds no layer");
+        Fail(MessageId::CauseNoLayer, {Arg(s.MaxDepth)});
     const int rows = rowCount > 80 ? 80 : static_cast<int>(rowCount);
 
     // The circle is recognised on the side as typed, before the sides are
@@ -236,7 +247,7 @@ void ComputeTable(SharedState& s) {
     c.FieldY = 0.5 * c.FieldY;
 
     if (!(c.TubeVoltage >= MinTubeVoltage && c.TubeVoltage <= MaxTubeVoltage))
-        Fail("the tube voltage ", c.TubeVoltage, " kV lies outside 30 to 150 kV");
+        Fail(MessageId::CauseVoltageOutOfRange, {Arg(c.TubeVoltage)});
     const int topBin = static_cast<int>(std::floor(2 * c.TubeVoltage));
 
     AddPrimaryDose(s, rows, topBin);
@@ -254,7 +265,7 @@ void ComputeTable(SharedState& s) {
     // Normalised to the first layer, not to the maximum of the curve.
     const double D1 = s.PrimaryDose[1] + s.ScatterDose[1];
     if (D1 == 0)
-        Fail("the total dose of the first layer is 0");
+        Fail(MessageId::CauseFirstLayerZero);
 
     DepthDoseTable result = s.DepthDoseResult;
     for (int d = 1; d <= rows; ++d) {
@@ -264,7 +275,7 @@ void ComputeTable(SharedState& s) {
         row[TotalPdd] = (s.PrimaryDose[d] + s.ScatterDose[d]) / D1 * 100;
         if (!std::isfinite(row[PrimaryPdd]) || !std::isfinite(row[ScatterPdd]) ||
             !std::isfinite(row[TotalPdd]))
-            Fail("the percentage depth dose at ", LayerMiddle(d), " cm is not finite");
+            Fail(MessageId::CausePddNotFinite, {Arg(LayerMiddle(d))});
     }
     s.DepthDoseResult = result;
     s.DepthRowCount = rows;
@@ -282,6 +293,11 @@ void ReadKernelFile(NumberFile& file, ScatterKernelTable& kernel) {
             kernel[c][a] = file.Next();
 }
 
+void SharedState::ReportDepthDoseFailure(const Message& cause) {
+    DepthDoseFailureCause = cause.In(Edition);
+    Messages.Show(DepthDoseFailureText(Edition, cause));
+}
+
 bool SharedState::ComputeDepthDose() {
     DepthDoseFailureCause.clear();
     const DepthDoseTable previous = DepthDoseResult;
@@ -289,14 +305,14 @@ bool SharedState::ComputeDepthDose() {
     try {
         ComputeTable(*this);
     } catch (const Failure& e) {
-        DepthDoseFailureCause = e.what();
-        Messages.Show(DepthDoseFailureMessage);
+        ReportDepthDoseFailure(e.Cause);
+        return false;
+    } catch (const DataFileError& e) {
+        ReportDepthDoseFailure(Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
         return false;
     } catch (const std::exception& e) {
-        // A kernel file that cannot be read, or anything else the library
-        // throws: the same message, and the window goes on.
-        DepthDoseFailureCause = e.what();
-        Messages.Show(DepthDoseFailureMessage);
+        // Anything else the library throws: the same message, and the window goes on.
+        ReportDepthDoseFailure(Message(MessageId::CauseUnexpected, {Arg(e.what())}));
         return false;
     }
     if (WriteResultsFile())

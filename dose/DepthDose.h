@@ -9,8 +9,8 @@ namespace veltrim {
 
 class NumberFile;
 
-// The one message of a failed depth-dose calculation, the same in both
-// editions (it begins with a blank).
+// The first line of the message of a failed depth-dose calculation, the same
+// in both editions (it begins with a blank); the second names the cause.
 inline constexpr const char* DepthDoseFailureMessage = " 正しく計算できませんでした。";
 
 // Folder of the 29 scatter-kernel files inside the data folder.

@@ -1,5 +1,7 @@
 #include "dose/ResultsFile.h"
 
+#include "app/DataFile.h"
+#include "app/FileReplacing.h"
 #include "app/SharedState.h"
 #include "dose/DepthDose.h"
 
@@ -10,7 +12,6 @@
 #include <cstring>
 #include <iconv.h>
 #include <limits>
-#include <random>
 
 namespace veltrim {
 namespace {
@@ -40,8 +41,9 @@ bool IsTie(double magnitude, int decimals) {
 std::string Convert(std::string_view text, const char* to, const char* from) {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
-        throw ResultsFileError(std::string("no converter from ") + from + " to " + to + ": " +
-                               std::strerror(errno));
+        throw ResultsFileError(Message(MessageId::ResultsFileEncoding,
+                                       {Arg(std::string("no converter from ") + from + " to " + to +
+                                            ": " + std::strerror(errno))}));
     std::string in(text);
     std::string out(in.size() * 4 + 16, '\0');
     char* inPtr = in.data();
@@ -52,8 +54,9 @@ std::string Convert(std::string_view text, const char* to, const char* from) {
     const int error = errno;
     iconv_close(cd);
     if (done == static_cast<std::size_t>(-1) || inLeft != 0)
-        throw ResultsFileError(std::string("text cannot be converted from ") + from + " to " + to +
-                               ": " + std::strerror(error));
+        throw ResultsFileError(Message(MessageId::ResultsFileEncoding,
+                                       {Arg(std::string("text cannot be converted from ") + from +
+                                            " to " + to + ": " + std::strerror(error))}));
     out.resize(out.size() - outLeft);
     return out;
 }
@@ -129,34 +132,24 @@ std::string ResultsFileBytes(const SharedState& state) {
 }
 
 void ReplaceFile(const std::filesystem::path& target, std::string_view bytes) {
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::random_device seed;
-    std::FILE* file = nullptr;
-    std::filesystem::path temporary;
-    for (int attempt = 0; attempt < 16 && file == nullptr; ++attempt) {
-        temporary =
-            folder / ("." + target.filename().string() + "." + std::to_string(seed()) + ".part");
-        file = std::fopen(temporary.c_str(), "wbx"); // never reuse a file that exists
-        if (file == nullptr && errno != EEXIST)
-            break;
-    }
-    if (file == nullptr)
-        throw ResultsFileError("\"" + target.generic_string() +
-                               "\" cannot be written: " + std::strerror(errno));
-    const bool written =
-        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
-    const int writeError = errno;
-    const bool closed = std::fclose(file) == 0;
-    std::error_code renameError;
-    if (written && closed)
-        std::filesystem::rename(temporary, target, renameError);
-    if (!written || !closed || renameError) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        const std::string why =
-            renameError ? renameError.message() : std::string(std::strerror(writeError));
-        throw ResultsFileError("\"" + target.generic_string() + "\" could not be written: " + why);
+    const ReplaceOutcome outcome = ReplaceFileContents(target, bytes, Durability::Complete);
+    const std::string name = PrintableText(target.generic_string(), 4096);
+    switch (outcome.Step) {
+    case ReplaceStep::Done:
+        return;
+    case ReplaceStep::NotRegular:
+        throw ResultsFileError(
+            Message(MessageId::ResultsFileNotRegular, {Arg(name), Arg(Message(outcome.Kind))}));
+    case ReplaceStep::CreateTemporary:
+        if (outcome.Error == EACCES || outcome.Error == EPERM || outcome.Error == EROFS)
+            throw ResultsFileError(
+                Message(MessageId::ResultsFolderNotWritable,
+                        {Arg(name), Arg(PrintableText(outcome.Folder.generic_string(), 4096)),
+                         Arg(std::strerror(outcome.Error))}));
+        [[fallthrough]];
+    default:
+        throw ResultsFileError(Message(MessageId::ResultsFileNotWritten,
+                                       {Arg(name), Arg(std::strerror(outcome.Error))}));
     }
 }
 
@@ -164,9 +157,11 @@ bool SharedState::WriteResultsFile() {
     try {
         ReplaceFile(WorkFolder / ResultsFile, ResultsFileBytes(*this));
         return true;
+    } catch (const ResultsFileError& e) {
+        ReportDepthDoseFailure(Message(MessageId::CauseWorkingFile, {Arg(e.Problem())}));
+        return false;
     } catch (const std::exception& e) {
-        DepthDoseFailureCause = e.what();
-        Messages.Show(DepthDoseFailureMessage);
+        ReportDepthDoseFailure(Message(MessageId::CauseUnexpected, {Arg(e.what())}));
         return false;
     }
 }

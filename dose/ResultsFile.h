@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Messages.h"
+
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -9,10 +11,16 @@ namespace veltrim {
 
 class SharedState;
 
-// A results file that could not be encoded or written; the message says why.
+// A results file that could not be encoded or written; the message says why,
+// what() in English.
 class ResultsFileError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit ResultsFileError(const Message& problem)
+        : std::runtime_error(problem.In(Language::English)), problem_(problem) {}
+    const Message& Problem() const { return problem_; }
+
+  private:
+    Message problem_;
 };
 
 // A number written to a pattern of at least minIntegerDigits integer digits
@@ -35,7 +43,8 @@ std::string ResultsFileBytes(const SharedState& state);
 
 // Writes the bytes to a new file beside `target` and renames it over the
 // target only once it is complete, so a failure leaves the previous file as
-// it was. Throws ResultsFileError naming the file.
+// it was; only a regular file (or a link to one) is replaced. Throws
+// ResultsFileError naming the file.
 void ReplaceFile(const std::filesystem::path& target, std::string_view bytes);
 
 } // namespace veltrim

@@ -3,7 +3,6 @@
 #include "app/DataFile.h"
 
 #include <cmath>
-#include <sstream>
 
 namespace veltrim {
 
@@ -17,14 +16,10 @@ int ReadTissueFile(NumberFile& file, TissueRows& rows) {
     const double count = file.Next();
     file.Next(); // read and not used
     if (!(count >= 1) || count != std::floor(count))
-        throw DataFileError(
-            DataFileMessage(path, "the row count is not a whole number of at least 1."));
-    if (count > TissueRowCapacity) {
-        std::ostringstream what;
-        what << "holds " << count << " rows; at most " << TissueRowCapacity
-             << " fit the tissue table.";
-        throw DataFileError(DataFileMessage(path, what.str()));
-    }
+        throw DataFileError(DataFileProblem(path, Message(MessageId::TissueRowCountInvalid)));
+    if (count > TissueRowCapacity)
+        throw DataFileError(DataFileProblem(path, Message(MessageId::TissueRowCountTooLarge,
+                                                          {Arg(count), Arg(TissueRowCapacity)})));
     const int n = static_cast<int>(count);
     TissueRows fresh = rows;
     for (int r = 1; r <= n; ++r) {
@@ -50,12 +45,9 @@ PrimaryDoseNodeTable ReadPrimaryDoseFile(NumberFile& file) {
     for (int j = 2; j <= 30; ++j) {
         file.Next(); // the node energy; the position gives it
         nodes[j] = file.Next();
-        if (!(nodes[j] > 0)) {
-            std::ostringstream what;
-            what << "the primary-dose factor of " << 5 * j
-                 << " keV is not positive, so it cannot be interpolated.";
-            throw DataFileError(DataFileMessage(path, what.str()));
-        }
+        if (!(nodes[j] > 0))
+            throw DataFileError(
+                DataFileProblem(path, Message(MessageId::PrimaryFactorNotPositive, {Arg(5 * j)})));
     }
     return nodes;
 }
@@ -89,8 +81,7 @@ bool SharedState::LoadTissueTables() {
         return true;
     } catch (const DataFileError& e) {
         TissueTablesLoaded = false;
-        Messages.Show(std::string(e.what()) +
-                      " The tissue tables could not be loaded; the calculation was stopped.");
+        Messages.Show(Message(MessageId::TissueLoadFailed, {Arg(e.Problem())}).In(Edition));
         return false;
     }
 }

@@ -1,12 +1,13 @@
 #include "readout/ResultsSaving.h"
 
+#include "app/DataFile.h"
+#include "app/FileReplacing.h"
 #include "app/SharedState.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
-#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,14 +26,11 @@ SaveOutcome Failure(SaveProblem problem, int error = 0) {
     return outcome;
 }
 
-// What a failed system call means for the user, by the step that failed.
-enum class Step { CreateTemporary, Write, Rename };
-
-SaveOutcome FailureOf(Step step, int error) {
+// What a failed system call means for the user.
+SaveOutcome FailureOf(int error) {
     switch (error) {
     case ENOENT:
-        return Failure(step == Step::Write ? SaveProblem::Other : SaveProblem::FolderMissing,
-                       error);
+        return Failure(SaveProblem::FolderMissing, error);
     case ENOTDIR:
         return Failure(SaveProblem::NotAFolder, error);
     case EISDIR:
@@ -52,32 +50,9 @@ SaveOutcome FailureOf(Step step, int error) {
     }
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Opens a new, empty file in the folder under a name of its own; -1 and errno
-// when the folder does not take one.
-int CreateTemporary(const std::filesystem::path& folder, std::filesystem::path& temporary) {
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder / (".veltrim-" + std::to_string(::getpid()) + "-" +
-                              std::to_string(counter++) + ".tmp");
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
+bool IsFolder(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 } // namespace
@@ -94,46 +69,54 @@ TypedFileName ResolveTypedName(const QString& typed, QStringView extension,
 }
 
 SaveOutcome WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes) {
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::filesystem::path temporary;
-    const int fd = CreateTemporary(folder, temporary);
-    if (fd < 0)
-        return FailureOf(Step::CreateTemporary, errno);
-
-    // A full disk may only show when the data are flushed or the file closed.
-    int error = 0;
-    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        const SaveOutcome outcome = FailureOf(Step::Rename, errno);
-        ::unlink(temporary.c_str());
+    const ReplaceOutcome replaced = ReplaceFileContents(target, bytes, Durability::Synced);
+    switch (replaced.Step) {
+    case ReplaceStep::Done:
+        return {};
+    case ReplaceStep::NotRegular: {
+        if (replaced.Kind == MessageId::FileKindFolder)
+            return Failure(SaveProblem::IsAFolder);
+        SaveOutcome outcome = Failure(SaveProblem::NotRegular);
+        outcome.Kind = replaced.Kind;
         return outcome;
     }
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return FailureOf(Step::Write, error);
+    case ReplaceStep::CreateTemporary:
+        // Some folders that exist take no new file and say ENOENT (/proc).
+        if (replaced.Error == ENOENT && IsFolder(replaced.Folder))
+            return Failure(SaveProblem::CannotCreate, replaced.Error);
+        return FailureOf(replaced.Error);
+    case ReplaceStep::Write:
+        return replaced.Error == ENOENT ? Failure(SaveProblem::Other, replaced.Error)
+                                        : FailureOf(replaced.Error);
+    case ReplaceStep::Inspect:
+    case ReplaceStep::Rename:
+    default:
+        return FailureOf(replaced.Error);
     }
-    return {};
 }
 
 SaveOutcome CopyResultsFile(const std::filesystem::path& workingFile,
                             const std::filesystem::path& target) {
-    const auto unreadable = [](int error) {
-        SaveOutcome outcome = Failure(SaveProblem::Other, error);
-        outcome.Detail = std::string("the working results file ") + ResultsFileName +
-                         " could not be read (" + outcome.Detail + ")";
-        return outcome;
-    };
-    const int fd = ::open(workingFile.c_str(), O_RDONLY | O_CLOEXEC);
+    const auto unreadable = [](int error) { return Failure(SaveProblem::SourceUnreadable, error); };
+    // Without O_NONBLOCK a named pipe under the working file's name would
+    // wait for a writer for ever.
+    const int fd = ::open(workingFile.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? Failure(SaveProblem::SourceMissing) : unreadable(errno);
     std::string bytes;
     struct stat info {};
-    int error = ::fstat(fd, &info) != 0 ? errno : S_ISREG(info.st_mode) ? 0 : EISDIR;
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return unreadable(error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        SaveOutcome outcome = Failure(SaveProblem::SourceNotRegular);
+        outcome.Kind = FileKindOf(info.st_mode);
+        return outcome;
+    }
+    int error = 0;
     char chunk[1 << 16];
     while (error == 0) {
         const ssize_t got = ::read(fd, chunk, sizeof chunk);
@@ -145,8 +128,6 @@ SaveOutcome CopyResultsFile(const std::filesystem::path& workingFile,
             bytes.append(chunk, static_cast<std::size_t>(got));
     }
     ::close(fd);
-    if (error == EISDIR)
-        return Failure(SaveProblem::SourceMissing);
     if (error != 0)
         return unreadable(error);
     return WriteFileReplacing(target, bytes);
@@ -157,57 +138,74 @@ SaveOutcome SaveImageAsBmp(const QImage& image, const std::filesystem::path& tar
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     // 24 bits a pixel hold every colour of the graph exactly.
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP")) {
-        SaveOutcome outcome = Failure(SaveProblem::Other);
-        outcome.Detail = "the image could not be encoded as a bitmap";
-        return outcome;
-    }
+    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP"))
+        return Failure(SaveProblem::ImageNotEncoded);
     return WriteFileReplacing(
         target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
-std::string SaveFailureMessage(std::string_view what, const QString& shownName,
+std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome) {
+    const auto text = [edition](MessageId id, std::initializer_list<std::string_view> values = {}) {
+        return Text(edition, id, values);
+    };
     // The folder as the user typed it.
     const qsizetype slash = shownName.lastIndexOf(u'/');
     const std::string folder =
-        slash < 0 ? std::string("the working folder")
-                  : "the folder \"" + shownName.left(slash == 0 ? 1 : slash).toStdString() + "\"";
+        slash < 0
+            ? text(MessageId::SaveWorkingFolder)
+            : text(MessageId::SaveFolder, {shownName.left(slash == 0 ? 1 : slash).toStdString()});
+    const std::string& detail = outcome.Detail;
     std::string reason;
     switch (outcome.Problem) {
     case SaveProblem::None:
         return {};
     case SaveProblem::InvalidName:
-        reason = "the name holds a character that no file name may hold";
+        reason = text(MessageId::SaveInvalidName);
         break;
     case SaveProblem::NameTooLong:
-        reason = "the name is too long for a file name";
+        reason = text(MessageId::SaveNameTooLong);
         break;
     case SaveProblem::FolderMissing:
-        reason = folder + " does not exist";
+        reason = text(MessageId::SaveFolderMissing, {folder});
         break;
     case SaveProblem::NotAFolder:
-        reason = "a part of " + folder + " is a file, not a folder";
+        reason = text(MessageId::SaveNotAFolder, {folder});
         break;
     case SaveProblem::IsAFolder:
-        reason = "a folder of that name is in the way";
+        reason = text(MessageId::SaveIsAFolder);
         break;
     case SaveProblem::NotWritable:
-        reason = folder + " cannot be written to (" + outcome.Detail + ")";
+        reason = text(MessageId::SaveNotWritable, {folder, detail});
+        break;
+    case SaveProblem::CannotCreate:
+        reason = text(MessageId::SaveCannotCreateIn, {folder, detail});
+        break;
+    case SaveProblem::NotRegular:
+        reason = text(MessageId::SaveNotRegular, {text(outcome.Kind)});
         break;
     case SaveProblem::DiskFull:
-        reason = "the disk is full (" + outcome.Detail + ")";
+        reason = text(MessageId::SaveDiskFull, {detail});
         break;
     case SaveProblem::SourceMissing:
-        reason = std::string("the working results file ") + ResultsFileName +
-                 " is missing; press OK to calculate again, then save";
+        reason = text(MessageId::SaveSourceMissing, {ResultsFileName});
+        break;
+    case SaveProblem::SourceUnreadable:
+        reason = text(MessageId::SaveSourceUnreadable, {ResultsFileName, detail});
+        break;
+    case SaveProblem::SourceNotRegular:
+        reason = text(MessageId::SaveSourceNotRegular, {ResultsFileName, text(outcome.Kind)});
+        break;
+    case SaveProblem::ImageNotEncoded:
+        reason = text(MessageId::SaveImageNotEncoded);
         break;
     case SaveProblem::Other:
-        reason = outcome.Detail;
+        reason = text(MessageId::SaveOther, {detail});
         break;
     }
-    return "The " + std::string(what) + " could not be saved as \"" + shownName.toStdString() +
-           "\": " + reason + ". Nothing was written under that name.";
+    const std::string contents =
+        text(file == SavedFile::Csv ? MessageId::SavePddData : MessageId::SavePddGraph);
+    return text(MessageId::SaveFailed, {contents, shownName.toStdString(), reason});
 }
 
 namespace {
@@ -221,7 +219,7 @@ SaveReport SaveAs(const QString& typedName, SavedFile file, const std::filesyste
     const TypedFileName name = ResolveTypedName(typedName, csv ? u".csv" : u".bmp", workFolder);
     const SaveOutcome outcome = name.Valid ? write(name.Path) : Failure(SaveProblem::InvalidName);
     if (!outcome.Saved())
-        return {false, SaveFailureMessage(csv ? "PDD data" : "PDD graph", name.Shown, outcome)};
+        return {false, SaveFailureMessage(edition, file, name.Shown, outcome)};
     return {true, SavedMessage(edition, file)};
 }
 
@@ -242,9 +240,7 @@ SaveReport SaveBmpAs(const QImage& image, const QString& typedName,
 }
 
 std::string SavedMessage(Language edition, SavedFile file) {
-    if (edition == Language::English)
-        return "  Saved  ";
-    return file == SavedFile::Csv ? "PDDデータを保存しました" : "PDDグラフを bmp形式で保存しました";
+    return Text(edition, file == SavedFile::Csv ? MessageId::SavedCsv : MessageId::SavedBmp);
 }
 
 } // namespace veltrim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Conditions.h"
+#include "app/Messages.h"
 
 #include <QString>
 #include <filesystem>
@@ -14,20 +15,26 @@ namespace veltrim {
 // Why a file was not saved. None: it is in place under the user's name.
 enum class SaveProblem {
     None,
-    InvalidName,   // the name holds a character no file name may hold
-    NameTooLong,   // the name, or a folder in it, is longer than the system allows
-    FolderMissing, // the folder the name points into does not exist
-    NotAFolder,    // a part of that folder path is a file
-    IsAFolder,     // a folder of that name is in the way
-    NotWritable,   // the folder exists but the file cannot be created in it
-    DiskFull,      // the disk (or the size allowed for a file) ran out while writing
-    SourceMissing, // the working results file is not there to copy
-    Other,         // anything else; Detail holds the system's words
+    InvalidName,      // the name holds a character no file name may hold
+    NameTooLong,      // the name, or a folder in it, is longer than the system allows
+    FolderMissing,    // the folder the name points into does not exist
+    NotAFolder,       // a part of that folder path is a file
+    IsAFolder,        // a folder of that name is in the way
+    NotWritable,      // the folder exists but the file cannot be created in it
+    CannotCreate,     // the folder exists and is writable by its mode, yet takes no new file
+    NotRegular,       // the name is a pipe, a device, a socket or a link to nothing
+    DiskFull,         // the disk (or the size allowed for a file) ran out while writing
+    SourceMissing,    // the working results file is not there to copy
+    SourceNotRegular, // the working results file is a pipe, a device, ...
+    SourceUnreadable, // the working results file could not be read
+    ImageNotEncoded,  // the graph could not be encoded as a bitmap
+    Other,            // anything else; Detail holds the system's words
 };
 
 struct SaveOutcome {
     SaveProblem Problem = SaveProblem::None;
-    std::string Detail; // the system's description of the failure, if any
+    std::string Detail;                        // the system's description of the failure, if any
+    MessageId Kind = MessageId::FileKindOther; // what is in the way (NotRegular, SourceNotRegular)
     bool Saved() const { return Problem == SaveProblem::None; }
 };
 
@@ -45,24 +52,27 @@ TypedFileName ResolveTypedName(const QString& typed, QStringView extension,
 
 // Puts bytes into a file under its final name in one step: they are written to
 // a temporary file in the same folder, flushed to disk and renamed over the
-// target, which replaces an existing file without asking. On failure the
-// temporary is removed and any earlier file of that name is left as it was.
+// target, which replaces an existing regular file without asking (a link to
+// one replaces its target). On failure the temporary is removed and any
+// earlier file of that name is left as it was; anything but a regular file
+// under the name is left alone and reported.
 SaveOutcome WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes);
 
-// Copies the working results file byte for byte to the target.
+// Copies the working results file byte for byte to the target. The working
+// file is opened without blocking and must be a regular file.
 SaveOutcome CopyResultsFile(const std::filesystem::path& workingFile,
                             const std::filesystem::path& target);
 
 // Writes an image as a 24-bit Windows bitmap.
 SaveOutcome SaveImageAsBmp(const QImage& image, const std::filesystem::path& target);
 
-// What the user is told when a save failed: which file, and why. `what` names
-// the contents ("PDD data", "PDD graph"). The same words in both editions.
-std::string SaveFailureMessage(std::string_view what, const QString& shownName,
+// What the user is told when a save failed, in the edition's language: which
+// file, and why.
+enum class SavedFile { Csv, Bmp };
+std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
 
 // The confirmation after a successful save, by edition.
-enum class SavedFile { Csv, Bmp };
 std::string SavedMessage(Language edition, SavedFile file);
 
 // The two save commands apart from their window: the name typed into the

@@ -44,22 +44,24 @@ std::vector<PhaseSample> PhaseSamples(RectificationMethod method) {
 }
 
 // Highest bin j with 0.5 j <= x, for the loops "j = 2 while j <= 2x".
-int TopBin(double twiceVoltage) { return static_cast<int>(std::floor(twiceVoltage)); }
+int TopBin(double twiceVoltage) {
+    return static_cast<int>(std::floor(twiceVoltage));
+}
 
 } // namespace
 
 bool SharedState::SynthesizeSpectrum() {
     const IrradiationConditions& cond = Conditions;
     if (!AttenuationLoaded) {
-        Messages.Show("The attenuation tables are not loaded, so no calculation is possible.");
+        Messages.Show(Text(Edition, MessageId::AttenuationNotLoaded));
         return false;
     }
-    if (const std::string problem = SpectrumInputProblem(cond, Pi); !problem.empty()) {
-        Messages.Show(problem);
+    if (const std::optional<Message> problem = SpectrumInputProblem(cond, Pi)) {
+        Messages.Show(problem->In(Edition));
         return false;
     }
     if (!(cond.TubeVoltage >= MinTubeVoltage && cond.TubeVoltage <= MaxTubeVoltage)) {
-        Messages.Show("The spectrum cannot be computed: the tube voltage lies outside 30 to 150 kV.");
+        Messages.Show(Text(Edition, MessageId::TubeVoltageOutOfRange));
         return false;
     }
 
@@ -90,8 +92,8 @@ bool SharedState::SynthesizeSpectrum() {
         lastV = V;
         const int top = TopBin(2 * V);
         // Depth constant of the target (Thomson-Whiddington), keV^2 cm^2/g.
-        const double C =
-            141766 + 12157 * V - 111.046 * (V * V) + 0.552536 * (V * V * V) - 0.000970158 * (V * V * V * V);
+        const double C = 141766 + 12157 * V - 111.046 * (V * V) + 0.552536 * (V * V * V) -
+                         0.000970158 * (V * V * V * V);
         const double stopping = 19.3 * C;
         const double shapeScale = 0.03658 + 0.000029 * V;
         // Path out of the anode of a photon made where the electron has slowed to T.
@@ -105,8 +107,8 @@ bool SharedState::SynthesizeSpectrum() {
             for (int k = j; k <= top; ++k) {
                 const double T = 0.5 * k;
                 const double u = E / T;
-                const double B = shapeScale * (1 - 5.049 * u + 10.847 * (u * u) - 10.516 * (u * u * u) +
-                                               3.842 * (u * u * u * u));
+                const double B = shapeScale * (1 - 5.049 * u + 10.847 * (u * u) -
+                                               10.516 * (u * u * u) + 3.842 * (u * u * u * u));
                 sum += ((relativistic[k] * B / lossDivisor[k]) * std::exp(-mu * depth[k]));
             }
             phase[j] = sum;
@@ -137,6 +139,8 @@ bool SharedState::SynthesizeSpectrum() {
     // from intensity to photon number.
     const int top = TopBin(2 * cond.TubeVoltage);
     const double aluminium = cond.AlFilter + cond.InherentFiltration;
+    // Kept to tell an anode that absorbed everything from filters that did.
+    const EnergyTable unfiltered = spectrum;
     for (int j = 2; j <= top; ++j)
         spectrum[j] = spectrum[j] * std::exp(-Attenuation.MuAluminium[j] * aluminium) *
                       std::exp(-Attenuation.MuCopper[j] * cond.CuFilter) / (0.5 * j);
@@ -146,13 +150,17 @@ bool SharedState::SynthesizeSpectrum() {
         total += spectrum[j];
     if (!std::isfinite(total)) {
         std::fill(PhaseSpectrum.begin(), PhaseSpectrum.end(), 0.0);
-        Messages.Show("The spectrum cannot be computed: the filtration gives an infinite photon "
-                      "count (a negative filter thickness?).");
+        Messages.Show(Text(Edition, MessageId::FiltrationInfinite));
         return false;
     }
     if (!(total > 0.0)) {
         std::fill(PhaseSpectrum.begin(), PhaseSpectrum.end(), 0.0);
-        Messages.Show("The spectrum cannot be computed: the filtration absorbs the whole beam.");
+        const bool anodeAbsorbed =
+            std::none_of(unfiltered.begin(), unfiltered.end(), [](double v) { return v > 0.0; });
+        Messages.Show(
+            anodeAbsorbed
+                ? Message(MessageId::AnodeAbsorbsBeam, {Arg(cond.TargetAngle)}).In(Edition)
+                : Text(Edition, MessageId::FiltrationAbsorbsBeam));
         return false;
     }
     for (int j = 2; j <= top; ++j) {

@@ -72,28 +72,30 @@ TEST(SelectRectification, StoresTheMethodAndIgnoresUnknownNumbers) {
 TEST(SpectrumInputProblem, RejectsAnglesWithoutSlopeAndNumbersTooLarge) {
     IrradiationConditions c;
     veltrim::ReadConditions(ConditionTexts{}, c);
-    EXPECT_EQ(veltrim::SpectrumInputProblem(c, 3.14159), "");
+    EXPECT_FALSE(veltrim::SpectrumInputProblem(c, 3.14159));
     c.TargetAngle = 0;
-    EXPECT_NE(veltrim::SpectrumInputProblem(c, 3.14159), "");
+    EXPECT_TRUE(veltrim::SpectrumInputProblem(c, 3.14159));
     c.TargetAngle = 90; // tangent huge but finite: practically no anode absorption
-    EXPECT_EQ(veltrim::SpectrumInputProblem(c, 3.14159), "");
+    EXPECT_FALSE(veltrim::SpectrumInputProblem(c, 3.14159));
     for (double amplifying : {90.5, 135.0, 180.0, -12.0}) {
         c.TargetAngle = amplifying;
-        EXPECT_NE(veltrim::SpectrumInputProblem(c, 3.14159), "") << amplifying;
+        EXPECT_TRUE(veltrim::SpectrumInputProblem(c, 3.14159)) << amplifying;
     }
     c.TargetAngle = 12;
     c.AlFilter = std::numeric_limits<double>::infinity();
-    EXPECT_NE(veltrim::SpectrumInputProblem(c, 3.14159), "");
+    EXPECT_TRUE(veltrim::SpectrumInputProblem(c, 3.14159));
 }
 
 TEST(GeometryProblem, RefusesANegativeDistanceAndLeavesZeroToTheDepthDose) {
     IrradiationConditions c;
     veltrim::ReadConditions(ConditionTexts{}, c);
-    EXPECT_EQ(veltrim::GeometryProblem(c), "");
+    EXPECT_FALSE(veltrim::GeometryProblem(c));
     c.Fsd = 0;
-    EXPECT_EQ(veltrim::GeometryProblem(c), "");
+    EXPECT_FALSE(veltrim::GeometryProblem(c));
     c.Fsd = -0.25;
-    EXPECT_NE(veltrim::GeometryProblem(c).find("-0.25 cm"), std::string::npos);
+    const auto problem = veltrim::GeometryProblem(c);
+    ASSERT_TRUE(problem);
+    EXPECT_NE(problem->In(veltrim::Language::English).find("-0.25 cm"), std::string::npos);
 }
 
 } // namespace

@@ -65,12 +65,13 @@ TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
     f.Button("Command2").click();
 
     ASSERT_EQ(f.sink.Messages.size(), 3u);
-    EXPECT_NE(f.sink.Messages[0].find("\"no-such-folder/kept.csv\""), std::string::npos)
+    // The Japanese edition says it in Japanese.
+    EXPECT_NE(f.sink.Messages[0].find("「no-such-folder/kept.csv」"), std::string::npos)
         << f.sink.Messages[0];
-    EXPECT_NE(f.sink.Messages[0].find("does not exist"), std::string::npos);
-    EXPECT_NE(f.sink.Messages[1].find("\"no-such-folder/kept.bmp\""), std::string::npos)
+    EXPECT_NE(f.sink.Messages[0].find("フォルダー「no-such-folder」がありません"), std::string::npos);
+    EXPECT_NE(f.sink.Messages[1].find("「no-such-folder/kept.bmp」"), std::string::npos)
         << f.sink.Messages[1];
-    EXPECT_NE(f.sink.Messages[2].find("PDD_tempDATA.txt is missing"), std::string::npos)
+    EXPECT_NE(f.sink.Messages[2].find("PDD_tempDATA.txt がありません"), std::string::npos)
         << f.sink.Messages[2];
     EXPECT_EQ(ReadBytes(f.dir / "kept.csv"), "earlier");
     EXPECT_FALSE(fs::exists(f.dir / "no-such-folder"));

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -96,7 +97,9 @@ class FailedSave : public ::testing::Test {
     void ExpectRefused(const SaveReport& report, const std::string& shown,
                        const std::string& reason) {
         EXPECT_FALSE(report.Saved);
-        EXPECT_NE(report.Message.find("\"" + shown + "\""), std::string::npos) << report.Message;
+        const bool quoted = report.Message.find("\"" + shown + "\"") != std::string::npos ||
+                            report.Message.find("「" + shown + "」") != std::string::npos;
+        EXPECT_TRUE(quoted) << report.Message;
         EXPECT_NE(report.Message.find(reason), std::string::npos) << report.Message;
     }
 };
@@ -147,9 +150,56 @@ TEST_F(FailedSave, WorkingFileGoneOrNotAFile) {
     dir.Write("run1.csv", "earlier");
     fs::remove(working);
     fs::create_directory(working);
+    ExpectRefused(SaveCsvAs(working, "run1", dir.Path(), Language::English), "run1.csv",
+                  "PDD_tempDATA.txt is a folder, not a regular file");
     ExpectRefused(SaveCsvAs(working, "run1", dir.Path(), Language::Japanese), "run1.csv",
-                  "PDD_tempDATA.txt is missing");
+                  "PDD_tempDATA.txt はフォルダーで");
+    // A named pipe under the working file's name has no writer: opening it
+    // the ordinary way would wait for ever.
+    fs::remove(working);
+    ASSERT_EQ(::mkfifo(working.c_str(), 0600), 0);
+    ExpectRefused(SaveCsvAs(working, "run1", dir.Path(), Language::English), "run1.csv",
+                  "PDD_tempDATA.txt is a named pipe");
     EXPECT_EQ(ReadBytes(dir / "run1.csv"), "earlier");
+}
+
+// Only a regular file is replaced: whatever else holds the name is left as
+// it was and named in the message; a link to a regular file replaces the
+// file it points to, in that file's folder.
+TEST_F(FailedSave, NamesHeldByAnythingButARegularFileAreLeftAlone) {
+    ASSERT_EQ(::mkfifo((dir / "pipe.csv").c_str(), 0600), 0);
+    fs::create_symlink("nowhere/gone.csv", dir / "dangling.csv");
+    ExpectRefused(SaveCsvAs(working, "pipe", dir.Path(), Language::English), "pipe.csv",
+                  "that name is a named pipe, not a regular file");
+    ExpectRefused(SaveCsvAs(working, "dangling", dir.Path(), Language::English), "dangling.csv",
+                  "a symbolic link to nothing");
+    ExpectRefused(SaveCsvAs(working, "pipe", dir.Path(), Language::Japanese), "pipe.csv",
+                  "名前付きパイプ");
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe.csv"));
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.csv"));
+    EXPECT_FALSE(fs::exists(dir / "nowhere"));
+}
+
+TEST(SaveCsvAs, ALinkToARegularFileReplacesItsTargetInTheTargetsFolder) {
+    TempFolder dir;
+    const fs::path working = dir.Write(ResultsFileName, WorkingBytes);
+    fs::create_directory(dir / "elsewhere");
+    dir.Write("elsewhere/real.csv", "earlier");
+    fs::create_symlink("elsewhere/real.csv", dir / "link.csv");
+
+    EXPECT_TRUE(SaveCsvAs(working, "link", dir.Path(), Language::English).Saved);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.csv")) << "the link itself stays";
+    EXPECT_EQ(ReadBytes(dir / "elsewhere/real.csv"), WorkingBytes);
+    EXPECT_EQ(EntriesOf(dir / "elsewhere"), std::vector<std::string>{"real.csv"});
+}
+
+TEST_F(FailedSave, AFolderThatTakesNoNewFileIsNotCalledMissing) {
+    // /proc exists but takes no file, and says ENOENT; nothing is created there.
+    if (!fs::is_directory("/proc/self"))
+        GTEST_SKIP() << "no /proc here";
+    const SaveReport report = SaveCsvAs(working, "/proc/x", dir.Path(), Language::English);
+    ExpectRefused(report, "/proc/x.csv", "no file can be created in the folder \"/proc\"");
+    EXPECT_EQ(report.Message.find("does not exist"), std::string::npos) << report.Message;
 }
 
 // Holds every file this process writes to a few kilobytes, as a full disk

@@ -1,0 +1,136 @@
+#include "app/FileReplacing.h"
+
+#include "app/DataFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace veltrim {
+namespace {
+
+ReplaceOutcome Failed(ReplaceStep step, int error, const std::filesystem::path& folder = {}) {
+    ReplaceOutcome outcome;
+    outcome.Step = step;
+    outcome.Error = error;
+    outcome.Folder = folder;
+    return outcome;
+}
+
+ReplaceOutcome InTheWay(MessageId kind) {
+    ReplaceOutcome outcome;
+    outcome.Step = ReplaceStep::NotRegular;
+    outcome.Kind = kind;
+    return outcome;
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& name) {
+    return name.has_parent_path() ? name.parent_path() : std::filesystem::path(".");
+}
+
+// The file the name stands for: the name itself, or the end of its chain of
+// symbolic links. Sets `outcome` when nothing replaceable is there.
+std::filesystem::path Resolve(const std::filesystem::path& name, ReplaceOutcome& outcome) {
+    std::filesystem::path at = name;
+    for (int hops = 0; hops <= 40; ++hops) {
+        struct stat info {};
+        if (::lstat(at.c_str(), &info) != 0) {
+            const int error = errno;
+            if (error != ENOENT)
+                outcome = Failed(ReplaceStep::Inspect, error, FolderOf(at));
+            else if (hops > 0)
+                outcome = InTheWay(MessageId::FileKindDanglingLink);
+            return at; // a new file under a name not yet taken
+        }
+        if (S_ISREG(info.st_mode))
+            return at;
+        if (!S_ISLNK(info.st_mode)) {
+            outcome = InTheWay(FileKindOf(info.st_mode));
+            return at;
+        }
+        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        const ssize_t length = ::readlink(at.c_str(), link.data(), link.size());
+        if (length < 0) {
+            outcome = Failed(ReplaceStep::Inspect, errno, FolderOf(at));
+            return at;
+        }
+        link.resize(static_cast<std::size_t>(length));
+        const std::filesystem::path next(link);
+        at = next.is_absolute() ? next : FolderOf(at) / next;
+    }
+    outcome = InTheWay(MessageId::FileKindLinkLoop);
+    return at;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// A new, empty file in the folder under a short name of its own, so that any
+// name the folder takes can be replaced; -1 and errno when none can be made.
+int CreateTemporary(const std::filesystem::path& folder, std::filesystem::path& temporary) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder /
+                    (".vt" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp");
+        const int fd =
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace
+
+ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::string_view bytes,
+                                   Durability durability) {
+    ReplaceOutcome outcome;
+    const std::filesystem::path target = Resolve(name, outcome);
+    if (!outcome.Replaced())
+        return outcome;
+    const std::filesystem::path folder = FolderOf(target);
+
+    std::filesystem::path temporary;
+    const int fd = CreateTemporary(folder, temporary);
+    if (fd < 0)
+        return Failed(ReplaceStep::CreateTemporary, errno, folder);
+    // A full disk may only show when the data are flushed or the file closed.
+    int error = 0;
+    if (!WriteAll(fd, bytes) || (durability == Durability::Synced && ::fsync(fd) != 0))
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return Failed(ReplaceStep::Write, error, folder);
+    }
+    // Something may have taken the name while the file was written.
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        ::unlink(temporary.c_str());
+        return InTheWay(S_ISLNK(info.st_mode) ? MessageId::FileKindOther
+                                              : FileKindOf(info.st_mode));
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int renameError = errno;
+        ::unlink(temporary.c_str());
+        return Failed(ReplaceStep::Rename, renameError, folder);
+    }
+    return {};
+}
+
+} // namespace veltrim

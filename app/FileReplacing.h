@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/Messages.h"
+
+#include <filesystem>
+#include <string_view>
+
+namespace veltrim {
+
+// How far a replacement got before it failed.
+enum class ReplaceStep {
+    Done,
+    Inspect,         // the name could not be looked at (errno in Error)
+    NotRegular,      // the name is something other than a regular file (Kind says what)
+    CreateTemporary, // no new file could be made in the folder
+    Write,           // writing or flushing the new file failed
+    Rename,          // the new file could not be put under the name
+};
+
+struct ReplaceOutcome {
+    ReplaceStep Step = ReplaceStep::Done;
+    int Error = 0;                             // errno of the failed call
+    MessageId Kind = MessageId::FileKindOther; // what is in the way, for NotRegular
+    std::filesystem::path Folder;              // where the new file was to be made
+    bool Replaced() const { return Step == ReplaceStep::Done; }
+};
+
+// Whether the bytes must be on the disk before the rename (a user's saved
+// file) or only complete under the name (the working file, rewritten at
+// every calculation).
+enum class Durability { Complete, Synced };
+
+// Puts bytes under a name in one step: they go to a new file with a short
+// name of its own in the same folder and are renamed over the name only once
+// complete, so a failure leaves any earlier file as it was and the temporary
+// is removed. Only a regular file is ever replaced: a symbolic link to one is
+// followed (its target is replaced, in the target's folder); a folder, a
+// named pipe, a device, a socket or a link to nothing is left alone and
+// reported as NotRegular.
+ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::string_view bytes,
+                                   Durability durability);
+
+} // namespace veltrim

@@ -1,0 +1,250 @@
+// The program's own words, one table per language. Each message says what is
+// wrong and, where the user can mend it, what to change.
+#include "app/Messages.h"
+
+#include <array>
+
+namespace veltrim {
+namespace {
+
+using enum MessageId;
+
+constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
+    {DepthDoseFailed, " 正しく計算できませんでした。"},
+
+    {DataFile, "Data file \"{1}\": {2}"},
+    {DataFileMissing,
+     "does not exist. Reinstall the program or point it to a complete data folder."},
+    {DataFileUnopenable, "cannot be opened ({1})."},
+    {DataFileNotRegular, "is {1}, not a regular file. Put the data file itself in its place."},
+    {DataFileReadError, "could not be read ({1})."},
+    {DataFileEndsEarly, "ends after {1} numbers; more were expected."},
+    {DataFileNotANumber, "number {1} (\"{2}\") is not a number."},
+    {DataFileOutOfRange, "number {1} (\"{2}\") is out of range."},
+    {DataFileUtf16, "is UTF-16 text. Save it as plain ASCII text."},
+    {DataFileFieldTooLong, "number {1} (\"{2}...\") is far too long to be a number."},
+    {TissueRowCountInvalid, "the row count is not a whole number of at least 1."},
+    {TissueRowCountTooLarge, "holds {1} rows; at most {2} fit the tissue table."},
+    {PrimaryFactorNotPositive,
+     "the primary-dose factor of {1} keV is not positive, so it cannot be interpolated."},
+    {AttenuationNotLoaded, "The attenuation tables are not loaded, so no calculation is possible."},
+    {AttenuationLoadFailed,
+     "{1} The attenuation tables could not be loaded; no calculation is possible."},
+    {TissueLoadFailed, "{1} The tissue tables could not be loaded; the calculation was stopped."},
+
+    {FileKindFolder, "a folder"},
+    {FileKindPipe, "a named pipe"},
+    {FileKindDevice, "a device"},
+    {FileKindSocket, "a socket"},
+    {FileKindDanglingLink, "a symbolic link to nothing"},
+    {FileKindLinkLoop, "a loop of symbolic links"},
+    {FileKindOther, "not a regular file"},
+
+    {NumberTooLarge, "The spectrum cannot be computed: the target angle or a filter thickness is a "
+                     "number too large to compute with."},
+    {TargetAngleOutOfRange, "The spectrum cannot be computed for a target angle of {1} degrees. "
+                            "Enter an angle above 0 and at most 90 degrees."},
+    {AnodeAbsorbsBeam,
+     "The spectrum cannot be computed: at a target angle of {1} degrees the anode absorbs every "
+     "photon. Enter a larger target angle (tubes have about 6 to 20 degrees)."},
+    {TubeVoltageOutOfRange,
+     "The spectrum cannot be computed: the tube voltage lies outside 30 to 150 kV."},
+    {FiltrationInfinite, "The spectrum cannot be computed: the filtration gives an infinite photon "
+                         "count (a negative filter thickness?)."},
+    {FiltrationAbsorbsBeam,
+     "The spectrum cannot be computed: the filtration absorbs the whole beam. Enter thinner "
+     "filters."},
+    {FsdNegative, "The depth dose cannot be computed for a focus-to-surface distance of {1} cm. "
+                  "Enter a distance above 0 cm."},
+
+    {CauseTissueNotLoaded, "The tissue tables are not loaded."},
+    {CauseNoLayer, "The depth range {1} cm holds no layer."},
+    {CauseVoltageOutOfRange, "The tube voltage {1} kV lies outside 30 to 150 kV."},
+    {CauseTissueAboveTable,
+     "{1} keV lies at or above the last energy of the tissue table ICRUSoft.dat."},
+    {CauseTissueNotPositive, "Row {1} of the tissue table ICRUSoft.dat holds {2}, which cannot be "
+                             "interpolated in the logarithm."},
+    {CauseTissueSameEnergy,
+     "Rows {1} and {2} of the tissue table ICRUSoft.dat share the energy {3} keV."},
+    {CauseTissueNotFinite, "The attenuation coefficient of tissue at {1} keV is not finite."},
+    {CauseLayerAtFocus, "The layer at {1} cm lies at the focus (FSD {2} cm). Enter a larger FSD."},
+    {CausePrimaryNotFinite, "The primary dose at {1} cm is not finite."},
+    {CauseFsdZero,
+     "The focus-to-surface distance (FSD) is 0 cm. Enter the distance from the focus to the skin, "
+     "above 0 cm."},
+    {CauseFieldSideZero,
+     "One side of the rectangular field is 0 (the other is {1} cm): type 0 as the second side "
+     "for a circle, or a positive size."},
+    {CauseFieldNotProjected, "The field cannot be projected to {1} cm (FSD {2} cm)."},
+    {CauseFieldTooLarge,
+     "At {1} cm the field corner lies {2} cm from the axis, beyond the 40 cm the scatter data "
+     "cover. At FSD {3} cm the largest field that fits is a square of {4} cm or a circle of {5} "
+     "cm."},
+    {CauseRingShare, "The share of ring {1} inside the {2} x {3} cm field at {4} cm cannot be "
+                     "formed."},
+    {CauseNodeScatterNotFinite, "The scatter dose of {1} keV at {2} cm is not finite."},
+    {CauseNodeScatterNegative, "The scatter dose of {1} keV at {2} cm is negative."},
+    {CauseScatterNotFinite, "The scatter dose at {1} cm is not finite."},
+    {CauseFirstLayerZero, "The total dose of the first layer is 0."},
+    {CausePddNotFinite, "The percentage depth dose at {1} cm is not finite."},
+    {CauseKernelFile, "{1}"},
+    {CauseWorkingFile, "{1}"},
+    {CauseUnexpected, "{1}"},
+
+    {ResultsFileNotWritten, "The results file \"{1}\" could not be written: {2}."},
+    {ResultsFileNotRegular,
+     "The results file \"{1}\" was not written: that name is {2}, not a regular file. Remove it "
+     "or choose another name."},
+    {ResultsFolderNotWritable,
+     "The results file \"{1}\" cannot be written in the folder \"{2}\" ({3}). Make the folder "
+     "writable, or start the program in a folder you may write to."},
+    {ResultsFileEncoding, "The results file cannot be encoded in Shift_JIS: {1}."},
+
+    {SaveFailed,
+     "The {1} could not be saved as \"{2}\": {3}. Nothing was written under that name."},
+    {SavePddData, "PDD data"},
+    {SavePddGraph, "PDD graph"},
+    {SaveWorkingFolder, "the working folder"},
+    {SaveFolder, "the folder \"{1}\""},
+    {SaveInvalidName, "the name holds a character that no file name may hold"},
+    {SaveNameTooLong, "the name is too long for a file name"},
+    {SaveFolderMissing, "{1} does not exist"},
+    {SaveNotAFolder, "a part of {1} is a file, not a folder"},
+    {SaveIsAFolder, "a folder of that name is in the way"},
+    {SaveNotWritable, "{1} cannot be written to ({2})"},
+    {SaveCannotCreateIn, "no file can be created in {1} ({2})"},
+    {SaveNotRegular, "that name is {1}, not a regular file; choose another name"},
+    {SaveDiskFull, "the disk is full ({1})"},
+    {SaveSourceMissing,
+     "the working results file {1} is missing; press OK to calculate again, then save"},
+    {SaveSourceUnreadable, "the working results file {1} could not be read ({2})"},
+    {SaveSourceNotRegular, "the working results file {1} is {2}, not a regular file; remove it and "
+                           "press OK to calculate again"},
+    {SaveImageNotEncoded, "the image could not be encoded as a bitmap"},
+    {SaveOther, "{1}"},
+    {SavedCsv, "  Saved  "},
+    {SavedBmp, "  Saved  "},
+}};
+
+constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
+    {DepthDoseFailed, " 正しく計算できませんでした。"},
+
+    {DataFile, "データファイル「{1}」: {2}"},
+    {DataFileMissing,
+     "がありません。プログラムを入れ直すか、すべてのデータがあるフォルダーを指定してください。"},
+    {DataFileUnopenable, "を開けません ({1})。"},
+    {DataFileNotRegular,
+     "は{1}で、通常のファイルではありません。データファイルそのものを置いてください。"},
+    {DataFileReadError, "を読めませんでした ({1})。"},
+    {DataFileEndsEarly, "は {1} 個の数値で終わっています。さらに数値が必要です。"},
+    {DataFileNotANumber, "の {1} 番目 (\"{2}\") は数値ではありません。"},
+    {DataFileOutOfRange, "の {1} 番目 (\"{2}\") は範囲外の数値です。"},
+    {DataFileUtf16, "は UTF-16 のテキストです。ASCII のテキストとして保存してください。"},
+    {DataFileFieldTooLong, "の {1} 番目 (\"{2}...\") は数値としては長すぎます。"},
+    {TissueRowCountInvalid, "の行数が 1 以上の整数ではありません。"},
+    {TissueRowCountTooLarge, "は {1} 行あります。組織の表に入るのは {2} 行までです。"},
+    {PrimaryFactorNotPositive, "の {1} keV の一次線量係数が正でないため、補間できません。"},
+    {AttenuationNotLoaded, "減弱係数の表が読み込まれていないため、計算できません。"},
+    {AttenuationLoadFailed, "{1} 減弱係数の表を読み込めなかったため、計算できません。"},
+    {TissueLoadFailed, "{1} 組織の表を読み込めなかったため、計算を中止しました。"},
+
+    {FileKindFolder, "フォルダー"},
+    {FileKindPipe, "名前付きパイプ"},
+    {FileKindDevice, "デバイス"},
+    {FileKindSocket, "ソケット"},
+    {FileKindDanglingLink, "行き先のないシンボリックリンク"},
+    {FileKindLinkLoop, "循環するシンボリックリンク"},
+    {FileKindOther, "通常のファイル以外のもの"},
+
+    {NumberTooLarge, "スペクトルを計算できません: "
+                     "ターゲット角度またはフィルタの厚さが大きすぎて計算できない数値です。"},
+    {TargetAngleOutOfRange, "ターゲット角度 {1} 度ではスペクトルを計算できません。0 度より大きく "
+                            "90 度以下の角度を入力してください。"},
+    {AnodeAbsorbsBeam,
+     "スペクトルを計算できません: ターゲット角度 {1} "
+     "度では陽極がすべての光子を吸収します。より大きなターゲット角度を入力してください "
+     "(X線管ではおよそ 6 〜 20 度)。"},
+    {TubeVoltageOutOfRange, "スペクトルを計算できません: 管電圧が 30 〜 150 kV の範囲外です。"},
+    {FiltrationInfinite,
+     "スペクトルを計算できません: ろ過により光子数が無限大になります (フィルタの厚さが負?)。"},
+    {FiltrationAbsorbsBeam, "スペクトルを計算できません: "
+                            "ろ過がビームをすべて吸収します。より薄いフィルタを入力してください。"},
+    {FsdNegative,
+     "FSD {1} cm では深部線量を計算できません。0 cm より大きい距離を入力してください。"},
+
+    {CauseTissueNotLoaded, "組織の表が読み込まれていません。"},
+    {CauseNoLayer, "深さの範囲 {1} cm に層がありません。"},
+    {CauseVoltageOutOfRange, "管電圧 {1} kV が 30 〜 150 kV の範囲外です。"},
+    {CauseTissueAboveTable, "{1} keV は組織の表 ICRUSoft.dat の最後のエネルギー以上です。"},
+    {CauseTissueNotPositive, "組織の表 ICRUSoft.dat の {1} 行目の値 {2} は対数で補間できません。"},
+    {CauseTissueSameEnergy,
+     "組織の表 ICRUSoft.dat の {1} 行目と {2} 行目のエネルギーがどちらも {3} keV です。"},
+    {CauseTissueNotFinite, "{1} keV での組織の減弱係数が有限ではありません。"},
+    {CauseLayerAtFocus,
+     "深さ {1} cm の層が焦点の位置にあります (FSD {2} cm)。より大きな FSD を入力してください。"},
+    {CausePrimaryNotFinite, "深さ {1} cm の一次線量が有限ではありません。"},
+    {CauseFsdZero, "焦点-表面間距離 (FSD) が 0 cm です。焦点から皮膚までの距離を 0 cm "
+                   "より大きく入力してください。"},
+    {CauseFieldSideZero,
+     "矩形照射野の一辺が 0 です (もう一辺は {1} cm): 円形照射野なら 2 番目の辺に 0 "
+     "を、そうでなければ正の大きさを入力してください。"},
+    {CauseFieldNotProjected, "照射野を深さ {1} cm に投影できません (FSD {2} cm)。"},
+    {CauseFieldTooLarge,
+     "深さ {1} cm で照射野の角が中心軸から {2} cm にあり、散乱データの範囲 40 cm "
+     "を超えます。FSD {3} cm で収まる最大の照射野は {4} cm の正方形、または直径 {5} cm の円です。"},
+    {CauseRingShare,
+     "深さ {4} cm で {2} x {3} cm の照射野に入るリング {1} の割合を求められません。"},
+    {CauseNodeScatterNotFinite, "{1} keV の散乱線量が深さ {2} cm で有限ではありません。"},
+    {CauseNodeScatterNegative, "{1} keV の散乱線量が深さ {2} cm で負です。"},
+    {CauseScatterNotFinite, "深さ {1} cm の散乱線量が有限ではありません。"},
+    {CauseFirstLayerZero, "第 1 層の全線量が 0 です。"},
+    {CausePddNotFinite, "深さ {1} cm の深部線量百分率が有限ではありません。"},
+    {CauseKernelFile, "{1}"},
+    {CauseWorkingFile, "{1}"},
+    {CauseUnexpected, "{1}"},
+
+    {ResultsFileNotWritten, "結果ファイル「{1}」を書き込めませんでした: {2}。"},
+    {ResultsFileNotRegular,
+     "結果ファイル「{1}」は書き込みませんでした: "
+     "その名前は{2}で、通常のファイルではありません。取り除くか別の名前にしてください。"},
+    {ResultsFolderNotWritable,
+     "結果ファイル「{1}」をフォルダー「{2}」に書き込めません "
+     "({3})"
+     "。フォルダーを書き込み可能にするか、書き込めるフォルダーでプログラムを起動してください。"},
+    {ResultsFileEncoding, "結果ファイルを Shift_JIS に変換できません: {1}。"},
+
+    {SaveFailed,
+     "{1}を「{2}」として保存できませんでした: {3}。その名前では何も書き込んでいません。"},
+    {SavePddData, "PDDデータ"},
+    {SavePddGraph, "PDDグラフ"},
+    {SaveWorkingFolder, "作業フォルダー"},
+    {SaveFolder, "フォルダー「{1}」"},
+    {SaveInvalidName, "ファイル名に使えない文字が含まれています"},
+    {SaveNameTooLong, "ファイル名として長すぎます"},
+    {SaveFolderMissing, "{1}がありません"},
+    {SaveNotAFolder, "{1}の途中にフォルダーではなくファイルがあります"},
+    {SaveIsAFolder, "同じ名前のフォルダーがあります"},
+    {SaveNotWritable, "{1}に書き込めません ({2})"},
+    {SaveCannotCreateIn, "{1}にはファイルを作れません ({2})"},
+    {SaveNotRegular, "その名前は{1}で、通常のファイルではありません。別の名前にしてください"},
+    {SaveDiskFull, "ディスクがいっぱいです ({1})"},
+    {SaveSourceMissing,
+     "作業用の結果ファイル {1} がありません。OK で計算し直してから保存してください"},
+    {SaveSourceUnreadable, "作業用の結果ファイル {1} を読めませんでした ({2})"},
+    {SaveSourceNotRegular,
+     "作業用の結果ファイル {1} は{2}で、通常のファイルではありません。取り除いて OK "
+     "で計算し直してください"},
+    {SaveImageNotEncoded, "画像をビットマップに変換できませんでした"},
+    {SaveOther, "{1}"},
+    {SavedCsv, "PDDデータを保存しました"},
+    {SavedBmp, "PDDグラフを bmp形式で保存しました"},
+}};
+
+} // namespace
+
+std::span<const MessageText> MessageTable(Language language) {
+    return language == Language::Japanese ? std::span<const MessageText>(Japanese)
+                                          : std::span<const MessageText>(English);
+}
+
+} // namespace veltrim

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "app/Language.h"
+
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrim {
+
+// Every text the program tells the user in its own words, by what it says.
+// Each has an English and a Japanese wording (MessageTexts.cpp); {1}, {2}, ...
+// stand for the values a message names (a file, a depth, the system's reason).
+enum class MessageId {
+    // the depth-dose failure: the fixed first line of both editions
+    DepthDoseFailed,
+
+    // attenuation, tissue and kernel data files
+    DataFile,                 // {1} file, {2} what is wrong with it
+    DataFileMissing,          // the file does not exist
+    DataFileUnopenable,       // {1} the system's reason
+    DataFileNotRegular,       // {1} what it is (FileKind...)
+    DataFileReadError,        // {1} the system's reason
+    DataFileEndsEarly,        // {1} how many numbers were read
+    DataFileNotANumber,       // {1} position, {2} the field as printable text
+    DataFileOutOfRange,       // {1} position, {2} the field
+    DataFileUtf16,            // the file is UTF-16 text
+    DataFileFieldTooLong,     // {1} position, {2} the field's beginning
+    TissueRowCountInvalid,    // the row count of ICRUSoft.dat
+    TissueRowCountTooLarge,   // {1} rows in the file, {2} rows that fit
+    PrimaryFactorNotPositive, // {1} keV
+    AttenuationNotLoaded,
+    AttenuationLoadFailed, // {1} the data-file message
+    TissueLoadFailed,      // {1} the data-file message
+
+    // what a file system object is, when it is not a regular file
+    FileKindFolder,
+    FileKindPipe,
+    FileKindDevice,
+    FileKindSocket,
+    FileKindDanglingLink,
+    FileKindLinkLoop,
+    FileKindOther,
+
+    // conditions and the spectrum
+    NumberTooLarge,
+    TargetAngleOutOfRange, // {1} degrees
+    AnodeAbsorbsBeam,      // {1} degrees
+    TubeVoltageOutOfRange,
+    FiltrationInfinite,
+    FiltrationAbsorbsBeam,
+    FsdNegative, // {1} cm
+
+    // the cause of a depth-dose failure (second line of the message)
+    CauseTissueNotLoaded,
+    CauseNoLayer,           // {1} cm
+    CauseVoltageOutOfRange, // {1} kV
+    CauseTissueAboveTable,  // {1} keV
+    CauseTissueNotPositive, // {1} row, {2} value
+    CauseTissueSameEnergy,  // {1} row, {2} row, {3} keV
+    CauseTissueNotFinite,   // {1} keV
+    CauseLayerAtFocus,      // {1} cm, {2} cm
+    CausePrimaryNotFinite,  // {1} cm
+    CauseFsdZero,
+    CauseFieldSideZero,     // {1} cm (the other side)
+    CauseFieldNotProjected, // {1} cm, {2} cm
+    CauseFieldTooLarge, // {1} depth, {2} corner distance, {3} fsd, {4} square side, {5} diameter
+    CauseRingShare,     // {1} ring, {2} x {3} field, {4} depth
+    CauseNodeScatterNotFinite, // {1} keV, {2} cm
+    CauseNodeScatterNegative,  // {1} keV, {2} cm
+    CauseScatterNotFinite,     // {1} cm
+    CauseFirstLayerZero,
+    CausePddNotFinite, // {1} cm
+    CauseKernelFile,   // {1} the data-file message
+    CauseWorkingFile,  // {1} the results-file message
+    CauseUnexpected,   // {1} what the library said
+
+    // the results file
+    ResultsFileNotWritten,    // {1} file, {2} reason
+    ResultsFileNotRegular,    // {1} file, {2} what it is
+    ResultsFolderNotWritable, // {1} file, {2} folder, {3} reason
+    ResultsFileEncoding,      // {1} the converter's reason
+
+    // saving
+    SaveFailed,        // {1} contents, {2} name, {3} reason
+    SavePddData,       // the contents of a CSV
+    SavePddGraph,      // the contents of a BMP
+    SaveWorkingFolder, // "the working folder"
+    SaveFolder,        // {1} folder
+    SaveInvalidName,
+    SaveNameTooLong,
+    SaveFolderMissing, // {1} folder phrase
+    SaveNotAFolder,    // {1} folder phrase
+    SaveIsAFolder,
+    SaveNotWritable,      // {1} folder phrase, {2} reason
+    SaveCannotCreateIn,   // {1} folder phrase, {2} reason
+    SaveNotRegular,       // {1} what it is
+    SaveDiskFull,         // {1} reason
+    SaveSourceMissing,    // {1} working file
+    SaveSourceUnreadable, // {1} working file, {2} reason
+    SaveSourceNotRegular, // {1} working file, {2} what it is
+    SaveImageNotEncoded,
+    SaveOther, // {1} reason
+    SavedCsv,
+    SavedBmp,
+
+    Count
+};
+
+struct MessageText {
+    MessageId Id;
+    std::string_view Text; // UTF-8
+};
+
+// The wordings of one language, one entry per MessageId.
+std::span<const MessageText> MessageTable(Language language);
+
+// A message not yet put into words: which one, and the values it names. A
+// value may itself be a message, put into the same language.
+class Message {
+  public:
+    struct Argument {
+        std::string Plain;
+        std::shared_ptr<const Message> Nested;
+    };
+
+    Message() = default;
+    explicit Message(MessageId id, std::vector<Argument> arguments = {});
+
+    MessageId Id() const { return id_; }
+    const std::vector<Argument>& Arguments() const { return arguments_; }
+    std::string In(Language language) const;
+
+  private:
+    MessageId id_ = MessageId::DepthDoseFailed;
+    std::vector<Argument> arguments_;
+};
+
+Message::Argument Arg(std::string text);
+Message::Argument Arg(const char* text);
+Message::Argument Arg(double value); // six significant digits, as streams print
+Message::Argument Arg(int value);
+Message::Argument Arg(const Message& nested);
+
+// The wording of `id` in `language` with {1}, {2}, ... replaced.
+std::string Text(Language language, MessageId id,
+                 std::initializer_list<std::string_view> values = {});
+
+// The failure message of the window: the fixed first line, then the cause.
+std::string DepthDoseFailureText(Language language, const Message& cause);
+
+} // namespace veltrim
