@@ -133,4 +133,10 @@ ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::strin
     return {};
 }
 
+bool RemoveRegularFile(const std::filesystem::path& name) noexcept {
+    struct stat info {};
+    return ::lstat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::unlink(name.c_str()) == 0;
+}
+
 } // namespace veltrim

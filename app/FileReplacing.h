@@ -40,4 +40,9 @@ enum class Durability { Complete, Synced };
 ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::string_view bytes,
                                    Durability durability);
 
+// Deletes the file under `name` only when it is a regular file: never a
+// folder, a pipe or a link that happens to carry the name. Whether it was
+// deleted; failures are silent.
+bool RemoveRegularFile(const std::filesystem::path& name) noexcept;
+
 } // namespace veltrim

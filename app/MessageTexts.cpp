@@ -129,7 +129,7 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
 constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
 
-    {DataFile, "データファイル「{1}」: {2}"},
+    {DataFile, "データファイル「{1}」{2}"},
     {DataFileMissing,
      "がありません。プログラムを入れ直すか、すべてのデータがあるフォルダーを指定してください。"},
     {DataFileUnopenable, "を開けません ({1})。"},

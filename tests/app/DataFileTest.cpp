@@ -1,17 +1,22 @@
 #include "app/DataFile.h"
+
 #include "common/TempFolder.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
 using veltrim::DataFileError;
 using veltrim::NumberFile;
 using veltrim::testing::TempFolder;
+namespace fs = std::filesystem;
 
 TEST(NumberFile, ReadsNumbersSeparatedByCommasBlanksAndLineBreaks) {
     TempFolder dir;
-    NumberFile file(dir.Write("a.dat", "\xEF\xBB\xBF" "1,2.5 \t-3e2\r\n+4.25E-1,,\n\n.5\n"));
+    NumberFile file(dir.Write("a.dat", "\xEF\xBB\xBF"
+                                       "1,2.5 \t-3e2\r\n+4.25E-1,,\n\n.5\n"));
     EXPECT_EQ(file.Next(), 1.0);
     EXPECT_EQ(file.Next(), 2.5);
     EXPECT_EQ(file.Next(), -300.0);
@@ -28,7 +33,97 @@ TEST(NumberFile, TextAfterTheLastNumberReadIsNeverLookedAt) {
     EXPECT_EQ(file.Next(), 2.0);
 }
 
-// Missing files and text that is no number, named in the message, are the
-// hardening tests' breakages of every data file.
+std::string ProblemOf(const std::function<void()>& read,
+                      veltrim::Language language = veltrim::Language::English) {
+    try {
+        read();
+    } catch (const DataFileError& e) {
+        return e.Problem().In(language);
+    }
+    return "(no error)";
+}
+
+// Anything but a regular file is refused at once, without waiting: a named
+// pipe has no writer, and opening it the ordinary way never returns.
+TEST(NumberFile, RefusesWhatIsNotARegularFileWithoutBlocking) {
+    TempFolder dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe.dat").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder.dat");
+    fs::create_symlink("loop.dat", dir / "loop.dat");
+    EXPECT_NE(ProblemOf([&] {
+                  NumberFile f(dir / "pipe.dat");
+              }).find("is a named pipe, not a regular file"),
+              std::string::npos);
+    EXPECT_NE(ProblemOf([&] {
+                  NumberFile f(dir / "folder.dat");
+              }).find("is a folder, not a regular file"),
+              std::string::npos);
+    EXPECT_NE(ProblemOf([&] { NumberFile f(dir / "loop.dat"); }).find("loop of symbolic links"),
+              std::string::npos);
+    EXPECT_NE(ProblemOf([&] { NumberFile f(dir / "none.dat"); }).find("does not exist"),
+              std::string::npos);
+    EXPECT_NE(ProblemOf([&] { NumberFile f(dir / "pipe.dat"); }, veltrim::Language::Japanese)
+                  .find("名前付きパイプ"),
+              std::string::npos);
+}
+
+// A file saved as UTF-16 is named as such, and any field is shown as
+// printable text, never as raw bytes.
+TEST(NumberFile, NamesUtf16TextAndShowsFieldsPrintably) {
+    TempFolder dir;
+    const std::string utf16("\xFF\xFE"
+                            "1\0,\0"
+                            "2\0",
+                            8);
+    const std::string problem = ProblemOf([&] { NumberFile(dir.Write("wide.dat", utf16)).Next(); });
+    EXPECT_NE(problem.find("UTF-16"), std::string::npos) << problem;
+    const std::string withoutMark("3\0.\0"
+                                  "5\0",
+                                  6);
+    EXPECT_NE(
+        ProblemOf([&] { NumberFile(dir.Write("bare.dat", withoutMark)).Next(); }).find("UTF-16"),
+        std::string::npos);
+    const std::string garbage = ProblemOf([&] {
+        NumberFile f(dir.Write("bad.dat", std::string("1 \x01\x1b[2J\xff", 8)));
+        f.Next();
+        f.Next();
+    });
+    EXPECT_NE(garbage.find("number 2 (\"\\x01\\x1B[2J\\xFF\") is not a number"), std::string::npos)
+        << garbage;
+}
+
+// Only what the layout needs is read: a file with the numbers at its start
+// and gigabytes after them costs a piece of it, and a field without end is
+// refused rather than gathered.
+TEST(NumberFile, ReadsOnlyAsFarAsTheNumbersAskedFor) {
+    TempFolder dir;
+    const fs::path big = dir.Write("big.dat", "1 2 3 ");
+    fs::resize_file(big, std::uintmax_t{4} << 30); // sparse: zero bytes after the numbers
+    NumberFile file(big);
+    EXPECT_EQ(file.Next(), 1.0);
+    EXPECT_EQ(file.Next(), 2.0);
+    EXPECT_EQ(file.Next(), 3.0);
+
+    const fs::path endless = dir.Write("endless.dat", "4 " + std::string(100000, '7'));
+    NumberFile digits(endless);
+    EXPECT_EQ(digits.Next(), 4.0);
+    EXPECT_THROW(digits.Next(), DataFileError);
+}
+
+// A number may straddle the pieces the file is read in.
+TEST(NumberFile, NumbersAcrossReadPiecesAreWhole) {
+    TempFolder dir;
+    std::string text;
+    std::vector<double> expected;
+    for (int i = 0; text.size() < 300000; ++i) {
+        const double v = 1.0 + i * 0.001953125;
+        text += std::to_string(v) + (i % 7 == 0 ? ",\r\n" : " ");
+        expected.push_back(std::stod(std::to_string(v)));
+    }
+    NumberFile file(dir.Write("many.dat", text));
+    for (const double v : expected)
+        ASSERT_EQ(file.Next(), v);
+    EXPECT_THROW(file.Next(), DataFileError);
+}
 
 } // namespace

@@ -4,10 +4,12 @@
 #include "dose/ResultsFile.h"
 #include "dose/SyntheticData.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 
 namespace {
 
@@ -129,6 +131,53 @@ TEST(VeltrimCalc, SpectrumPrintsEveryBinAndTheBeamQualityWhenTheAirTableIsThere)
     ASSERT_EQ(lines.size(), 302u);
     EXPECT_EQ(lines[301].rfind("# mean energy ", 0), 0u) << lines[301];
     EXPECT_NE(lines[301].find("no air path"), std::string::npos) << lines[301];
+}
+
+// Two runs in one folder share the results file's name: each must print the
+// table it computed, never the one the other left on the disk. Another
+// writer replaces the file without pause while this run goes.
+TEST(VeltrimCalc, PrintsTheTableItWroteWhateverIsOnTheDiskAfterwards) {
+    CalcFixture f;
+    const CalcRun alone = f.Calc("--kv 60");
+    ASSERT_EQ(alone.status, 0) << alone.err;
+
+    std::atomic<bool> stop{false};
+    std::thread other([&] {
+        const fs::path temporary = f.work / ".other";
+        for (int i = 0; !stop; ++i) {
+            veltrim::testing::WriteFile(temporary,
+                                        "another run's table " + std::to_string(i) + "\r\n");
+            fs::rename(temporary, f.work / "PDD_tempDATA.txt");
+        }
+    });
+    int wrong = 0;
+    for (int i = 0; i < 20; ++i) {
+        const CalcRun run = f.Calc("--kv 60");
+        wrong += run.status != 0 || run.out != alone.out;
+    }
+    stop = true;
+    other.join();
+    EXPECT_EQ(wrong, 0) << "runs that printed another table";
+}
+
+TEST(VeltrimCalc, ResultsFileNamesUpToTheSystemsLimitAreTaken) {
+    CalcFixture f;
+    const std::string name = std::string(251, 'n') + ".txt";
+    const CalcRun run = f.Calc("--out " + name);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, WithoutCarriageReturns(veltrim::DecodeShiftJis(ReadBytes(f.work / name))));
+}
+
+// An angle so small that the anode swallows every photon is the angle's
+// fault, not the filters'.
+TEST(VeltrimCalc, AVanishingTargetAngleIsBlamedOnTheAngle) {
+    CalcFixture f;
+    const CalcRun run = f.Calc("--angle 1e-200 --inherent 0");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("at a target angle of 1e-200 degrees the anode absorbs every photon"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("filtration"), std::string::npos) << run.err;
 }
 
 } // namespace

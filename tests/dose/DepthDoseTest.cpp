@@ -1,13 +1,14 @@
 #include "dose/DepthDose.h"
-#include "common/FailureMessages.h"
 
 #include "app/SharedState.h"
+#include "common/FailureMessages.h"
 #include "common/TempFolder.h"
 #include "dose/SyntheticData.h"
 
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -195,15 +196,18 @@ TEST(DepthDose, EveryFailureShowsTheMessageAndKeepsThePreviousResults) {
     struct Case {
         const char* name;
         std::function<void(DoseFixture&)> spoil;
+        const char* cause = ""; // what the second line of the message must name
     };
     const std::string tissue = veltrim::testing::SyntheticTissueText();
     const Case cases[] = {
-        {"FSD 0", [](DoseFixture& f) { f.SetConditions(80, 0, 30, 30); }},
+        {"FSD 0", [](DoseFixture& f) { f.SetConditions(80, 0, 30, 30); }, "distance (FSD) is 0 cm"},
         {"focus in a layer", [](DoseFixture& f) { f.SetConditions(80, -0.25, 30, 30); }},
-        {"0 x 10 is no circle", [](DoseFixture& f) { f.SetConditions(80, 100, 0, 10); }},
+        {"0 x 10 is no circle", [](DoseFixture& f) { f.SetConditions(80, 100, 0, 10); },
+         "type 0 as the second side for a circle, or a positive size"},
         {"negative side", [](DoseFixture& f) { f.SetConditions(80, 100, 30, -10); }},
         {"40 x 40 at FSD 50 needs 91 rings",
-         [](DoseFixture& f) { f.SetConditions(80, 50, 40, 40); }},
+         [](DoseFixture& f) { f.SetConditions(80, 50, 40, 40); },
+         "At 20.75 cm the field corner lies 40.0222 cm"},
         {"equal tissue energies",
          [](DoseFixture& f) {
              f.dir.Write("ICRUSoft.dat",
@@ -217,7 +221,8 @@ TEST(DepthDose, EveryFailureShowsTheMessageAndKeepsThePreviousResults) {
          [](DoseFixture& f) {
              f.dir.Write("ICRUSoft.dat", "2, 0\n0.01, 1, 0, 1\n0.2, 1, 1, 1\n");
          }},
-        {"no dose in the first layer", [](DoseFixture& f) { f.state.Spectrum = {}; }},
+        {"no dose in the first layer", [](DoseFixture& f) { f.state.Spectrum = {}; },
+         "first layer is 0"},
         {"negative scatter node in use",
          [](DoseFixture& f) {
              f.WriteKernel(85, veltrim::testing::KernelText([](int, int) { return -1.0; }));
@@ -236,12 +241,54 @@ TEST(DepthDose, EveryFailureShowsTheMessageAndKeepsThePreviousResults) {
         EXPECT_FALSE(f.state.ComputeDepthDose());
         EXPECT_TRUE(veltrim::testing::IsOneDepthDoseFailure(f.sink.Messages));
         EXPECT_FALSE(f.state.DepthDoseFailureCause.empty());
+        ASSERT_FALSE(f.sink.Messages.empty());
+        EXPECT_NE(f.sink.Messages[0].find(c.cause), std::string::npos) << f.sink.Messages[0];
         EXPECT_EQ(f.state.DepthDoseResult, before);
         for (const auto& row : f.state.DepthDoseResult)
             for (const double value : row)
                 EXPECT_TRUE(std::isfinite(value));
         EXPECT_EQ(f.ResultsBytes(), fileBefore);
     }
+}
+
+// The message names the depth where the corner leaves the kernels and the
+// largest field that fits at this FSD; that field must compute, and one a
+// little larger must not.
+TEST(DepthDose, ATooLargeFieldIsToldTheLargestThatFits) {
+    DoseFixture f;
+    f.state.Edition = veltrim::Language::Japanese;
+    f.SetConditions(80, 60, 50, 50);
+    ASSERT_TRUE(f.state.LoadTissueTables());
+    EXPECT_FALSE(f.state.ComputeDepthDose());
+    ASSERT_TRUE(veltrim::testing::IsOneDepthDoseFailure(f.sink.Messages));
+    const std::string& message = f.sink.Messages[0];
+    // 40 cm * 60 / (60 + 29.75) at the corner: a square of 37.8 cm, a circle of 53.4 cm.
+    EXPECT_NE(message.find(
+                  "FSD 60 cm で収まる最大の照射野は 37.8 cm の正方形、または直径 53.4 cm の円です"),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find("深さ 8.25 cm で照射野の角が中心軸から 40.2167 cm"), std::string::npos)
+        << message;
+
+    for (const auto& [x, y, fits] : {std::tuple{37.8, 37.8, true}, std::tuple{53.4, 0.0, true},
+                                     std::tuple{38.0, 38.0, false}, std::tuple{53.6, 0.0, false}}) {
+        f.SetConditions(80, 60, x, y);
+        EXPECT_EQ(f.state.ComputeDepthDose(), fits) << x << " x " << y;
+    }
+}
+
+// The cause is told in the edition's language, under the same first line.
+TEST(DepthDose, TheCauseIsInTheEditionsLanguage) {
+    DoseFixture f;
+    f.state.Edition = veltrim::Language::Japanese;
+    f.SetConditions(80, 0, 30, 30);
+    ASSERT_TRUE(f.state.LoadTissueTables());
+    EXPECT_FALSE(f.state.ComputeDepthDose());
+    ASSERT_EQ(f.sink.Messages.size(), 1u);
+    EXPECT_EQ(f.sink.Messages[0],
+              std::string(veltrim::DepthDoseFailureMessage) +
+                  "\n焦点-表面間距離 (FSD) が 0 cm "
+                  "です。焦点から皮膚までの距離を 0 cm より大きく入力してください。");
 }
 
 } // namespace

@@ -1,0 +1,77 @@
+#include "app/Messages.h"
+
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+
+namespace {
+
+using veltrim::Language;
+using veltrim::Message;
+using veltrim::MessageId;
+
+std::set<std::string> Placeholders(std::string_view text) {
+    std::set<std::string> found;
+    for (std::size_t i = 0; i + 2 < text.size(); ++i)
+        if (text[i] == '{' && text[i + 1] >= '1' && text[i + 1] <= '9' && text[i + 2] == '}')
+            found.insert(std::string(text.substr(i, 3)));
+    return found;
+}
+
+// Both tables hold every message once, in the order of the ids, and the two
+// wordings of a message name the same values.
+TEST(MessageTables, EveryMessageHasAnEnglishAndAJapaneseWordingNamingTheSameValues) {
+    const auto english = veltrim::MessageTable(Language::English);
+    const auto japanese = veltrim::MessageTable(Language::Japanese);
+    const auto count = static_cast<std::size_t>(MessageId::Count);
+    ASSERT_EQ(english.size(), count);
+    ASSERT_EQ(japanese.size(), count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto id = static_cast<MessageId>(i);
+        ASSERT_EQ(english[i].Id, id) << "English entry " << i << " is out of order";
+        ASSERT_EQ(japanese[i].Id, id) << "Japanese entry " << i << " is out of order";
+        EXPECT_FALSE(english[i].Text.empty()) << i;
+        EXPECT_FALSE(japanese[i].Text.empty()) << i;
+        EXPECT_EQ(Placeholders(english[i].Text), Placeholders(japanese[i].Text))
+            << english[i].Text << " / " << japanese[i].Text;
+    }
+}
+
+// Texts the program shows in its own words must not come out in the other
+// language: a Japanese wording holds Japanese characters, an English one none
+// (the depth-dose failure's first line, a system text the same in both).
+TEST(MessageTables, EachEditionSpeaksItsOwnLanguage) {
+    const auto english = veltrim::MessageTable(Language::English);
+    const auto japanese = veltrim::MessageTable(Language::Japanese);
+    const auto hasNonAscii = [](std::string_view t) {
+        for (const char ch : t)
+            if (static_cast<unsigned char>(ch) >= 0x80)
+                return true;
+        return false;
+    };
+    // Wordings that are nothing but a value passed through, or that are fixed
+    // in both editions.
+    const std::set<MessageId> sameInBoth = {MessageId::DepthDoseFailed, MessageId::CauseKernelFile,
+                                            MessageId::CauseWorkingFile, MessageId::CauseUnexpected,
+                                            MessageId::SaveOther};
+    for (std::size_t i = 0; i < english.size(); ++i) {
+        if (sameInBoth.contains(english[i].Id))
+            continue;
+        EXPECT_FALSE(hasNonAscii(english[i].Text)) << english[i].Text;
+        EXPECT_TRUE(hasNonAscii(japanese[i].Text)) << japanese[i].Text;
+    }
+}
+
+TEST(Message, FillsItsValuesAndNestedMessagesInTheSameLanguage) {
+    const Message inner(MessageId::DataFileEndsEarly, {veltrim::Arg(3)});
+    const Message outer(MessageId::DataFile, {veltrim::Arg("ICRUSoft.dat"), veltrim::Arg(inner)});
+    EXPECT_EQ(outer.In(Language::English),
+              "Data file \"ICRUSoft.dat\": ends after 3 numbers; more were expected.");
+    EXPECT_EQ(
+        outer.In(Language::Japanese),
+        "データファイル「ICRUSoft.dat」は 3 個の数値で終わっています。さらに数値が必要です。");
+    // A value that itself looks like a placeholder is not filled again.
+    EXPECT_EQ(veltrim::Text(Language::English, MessageId::SaveOther, {"{1} {2}"}), "{1} {2}");
+}
+
+} // namespace
