@@ -1,10 +1,11 @@
 #include "app/Pipeline.h"
-#include "common/FailureMessages.h"
 
+#include "common/FailureMessages.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 #include "dose/SyntheticData.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -99,6 +100,59 @@ TEST(Pipeline, OkDuringAYieldStartsNothing) {
     EXPECT_EQ(f.state.DepthDoseResult, plain.state.DepthDoseResult);
     EXPECT_EQ(f.state.Conditions.FieldX, 15.0);
     EXPECT_TRUE(f.sink.Messages.empty());
+}
+
+// Every failure of a calculation is told in the edition's language: the
+// Japanese edition in Japanese, the English one in English (file names and
+// the fixed first line of the depth-dose failure aside).
+TEST(Pipeline, FailuresAreToldInTheEditionsLanguage) {
+    const auto japanese = [](const std::string& text) {
+        return text.find("\xE3") != std::string::npos; // kana and the CJK punctuation
+    };
+    struct Case {
+        const char* name;
+        veltrim::ConditionTexts texts;
+        std::function<void(PipelineFixture&)> spoil;
+    };
+    veltrim::ConditionTexts angle0, angleTiny, thick, fsd0, fsdNegative, zeroSide;
+    angle0.TargetAngle = "0";
+    angleTiny.TargetAngle = "1e-200";
+    thick.CuFilter = "1e6";
+    fsd0.Fsd = "0";
+    fsdNegative.Fsd = "-5";
+    zeroSide.FieldX = "0";
+    zeroSide.FieldY = "10";
+    const Case cases[] = {
+        {"angle 0", angle0, {}},
+        {"vanishing angle", angleTiny, {}},
+        {"filters absorb everything", thick, {}},
+        {"FSD 0", fsd0, {}},
+        {"negative FSD", fsdNegative, {}},
+        {"0 x 10 field", zeroSide, {}},
+        {"tissue file missing", {}, [](PipelineFixture& f) { fs::remove(f.dir / "ICRUSoft.dat"); }},
+        {"kernel short",
+         {},
+         [](PipelineFixture& f) {
+             veltrim::testing::WriteFile(f.dir / "PDS-data" / "40.dat", "1 2");
+         }},
+    };
+    for (const Case& c : cases) {
+        for (const veltrim::Language edition :
+             {veltrim::Language::English, veltrim::Language::Japanese}) {
+            SCOPED_TRACE(std::string(c.name) +
+                         (edition == veltrim::Language::English ? " (English)" : " (Japanese)"));
+            PipelineFixture f;
+            f.state.Edition = edition;
+            if (c.spoil)
+                c.spoil(f);
+            EXPECT_NE(f.Run(c.texts), CalculationResult::Completed);
+            ASSERT_EQ(f.sink.Messages.size(), 1u);
+            std::string told = f.sink.Messages[0];
+            if (veltrim::testing::IsDepthDoseFailure(told))
+                told = told.substr(told.find('\n') + 1);
+            EXPECT_EQ(japanese(told), edition == veltrim::Language::Japanese) << told;
+        }
+    }
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 // say so with its message, keep the previous table (which the graph shows and
 // which the saved CSV file must match) and the previous results file, and
 // leave no temporary file behind.
-#include "dose/DepthDose.h"
 #include "common/FailureMessages.h"
+#include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "hardening/Installation.h"
 
@@ -121,6 +121,9 @@ TEST(WorkingFolder, FolderThatRefusesNewFilesKeepsThePreviousTableAndFile) {
         if (!locked.Works())
             GTEST_SKIP() << "this file system lets the test user write to any folder";
         f.ExpectRefusedAndKept();
+        // The second line says what to change.
+        EXPECT_NE(f.sink.Messages[0].find("Make the folder writable"), std::string::npos)
+            << f.sink.Messages[0];
     }
     f.ExpectRecovery();
 }
