@@ -11,6 +11,8 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool dpkg-dev
+  # CPack's Debian generator runs file(1) on every installed binary.
+  file
   gnuplot-nox
 )
 
