@@ -15,10 +15,12 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 namespace veltrim {
 
@@ -48,8 +50,17 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
     bmpName_ = Control<QLineEdit>("Text15");
 
     const char* readoutNames[] = {"Text12", "Text6", "Text7", "Text13", "Text14"};
-    for (std::size_t i = 0; i < readouts_.size(); ++i)
+    for (std::size_t i = 0; i < readouts_.size(); ++i) {
         readouts_[i] = Control<QLineEdit>(readoutNames[i]);
+        // The cursor writes them; the user may select and copy, not type, and
+        // Tab passes them by.
+        readouts_[i]->setReadOnly(true);
+        readouts_[i]->setFocusPolicy(Qt::ClickFocus);
+    }
+    // Return in a condition field calculates, as in any form.
+    for (QLineEdit* field : conditionFields_)
+        connect(field, &QLineEdit::returnPressed, this, &MainWindow::Calculate);
+    SetTabOrder();
 
     connect(okButton_, &QPushButton::clicked, this, &MainWindow::Calculate);
     connect(Control<QPushButton>("Command1"), &QPushButton::clicked, this,
@@ -67,6 +78,26 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
     qApp->installEventFilter(this);
 
     LoadMainWindow();
+    conditionFields_[0]->setFocus();
+}
+
+void MainWindow::SetTabOrder() {
+    // The conditions from the top of the window down (the rectification
+    // group first, then tube voltage to field size), OK, then the rest.
+    std::vector<QWidget*> order;
+    for (QRadioButton* option : rectificationOptions_)
+        order.push_back(option);
+    for (QLineEdit* field : conditionFields_)
+        order.push_back(field);
+    order.push_back(okButton_);
+    order.push_back(Control<QPushButton>("Command6"));
+    order.push_back(Control<QPushButton>("Command1"));
+    order.push_back(csvName_);
+    order.push_back(saveCsvButton_);
+    order.push_back(bmpName_);
+    order.push_back(saveBmpButton_);
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 template <typename T> T* MainWindow::Control(const char* name) {
@@ -118,6 +149,9 @@ void MainWindow::Calculate() {
     if (calculating_ || ended_)
         return;
     calculating_ = true;
+    // Disabling OK hands its focus on (to Reset, where Space would wipe the
+    // curves); it comes back where it was when the calculation ends.
+    const QPointer<QWidget> hadFocus = focusWidget();
     okButton_->setEnabled(false);
     rectificationFrame_->setEnabled(false);
 
@@ -130,6 +164,8 @@ void MainWindow::Calculate() {
     calculating_ = false;
     okButton_->setEnabled(true);
     rectificationFrame_->setEnabled(true);
+    if (hadFocus != nullptr && hadFocus->isEnabled() && hadFocus->isVisibleTo(this))
+        hadFocus->setFocus(Qt::OtherFocusReason);
 
     if (exitPending_) {
         ExitProgram();
@@ -255,10 +291,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         const QWidget* start = focusWidget() != nullptr ? focusWidget() : this;
         if (watched == start && static_cast<QWidget*>(watched)->window() == this) {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Left)
-                StepCursor(LeftArrowKey);
-            else if (key == Qt::Key_Right)
-                StepCursor(RightArrowKey);
+            if (key == Qt::Key_Left || key == Qt::Key_Right) {
+                StepCursor(key == Qt::Key_Left ? LeftArrowKey : RightArrowKey);
+                // Reading the graph never changes a condition: the option
+                // buttons and buttons do not see these keys (they would move
+                // the selection and the focus); a text field may still move
+                // its caret.
+                if (qobject_cast<const QLineEdit*>(start) == nullptr)
+                    return true;
+            }
         }
     }
     return QWidget::eventFilter(watched, event);

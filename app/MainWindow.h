@@ -67,6 +67,7 @@ class MainWindow : public QWidget {
 
   private:
     void LoadMainWindow();
+    void SetTabOrder();
     template <typename T> T* Control(const char* name);
 
     SharedState state_;

@@ -1,22 +1,91 @@
 #include "app/WindowBuilder.h"
 
 #include "app/Artwork.h"
+#include "app/FlatButtonStyle.h"
 #include "graph/GraphMapping.h"
 #include "graph/GraphPicture.h"
 
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace veltrim {
 namespace {
+
+// A label whose caption stands at the top of its box, where the design's
+// faces kept their descenders inside; the installed faces of the same
+// metrics sit lower in their line, and g, p and y would lose their tails at
+// the box's bottom. The caption is raised just enough that its ink fits,
+// never above the box's top.
+class CaptionLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+    void KeepInkInside() {
+        raise_ = 0;
+        const auto [top, bottom] = InkRows();
+        if (top > bottom)
+            return;
+        // One pixel to spare for the rounding of glyphs at other scales.
+        const int lowest = height() - frameWidth() - 2;
+        raise_ = std::max(0, std::min(bottom - lowest, top - frameWidth()));
+    }
+    int InkRaise() const { return raise_; }
+
+  protected:
+    // The caption drawn where InkRows measured it (QLabel's own painting
+    // puts a framed label's line lower still), raised by raise_.
+    void paintEvent(QPaintEvent* event) override {
+        if (text().contains(u'\n')) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        drawFrame(&painter);
+        style()->drawItemText(&painter, contentsRect().translated(0, -raise_), alignment(),
+                              palette(), isEnabled(), text(), foregroundRole());
+    }
+
+  private:
+    // The first and last pixel rows the caption inks where the label draws
+    // it, measured on a picture taller than the box (top > bottom: no ink).
+    std::pair<int, int> InkRows() const {
+        constexpr int pad = 32;
+        QImage picture(width(), height() + 2 * pad, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+        {
+            QPainter painter(&picture);
+            painter.setFont(font());
+            QPalette ink = palette();
+            ink.setColor(foregroundRole(), Qt::black);
+            style()->drawItemText(&painter, contentsRect().translated(0, pad), alignment(), ink,
+                                  true, text(), foregroundRole());
+        }
+        int top = picture.height(), bottom = -1;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (qAlpha(picture.pixel(x, y)) != 0) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                    break;
+                }
+        return {top - pad, bottom - pad};
+    }
+
+    int raise_ = 0;
+};
 
 QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -62,7 +131,7 @@ QWidget* MakeControl(const ControlLayout& c, QWidget* parent) {
     const QString caption = Utf8(c.Caption);
     switch (c.Kind) {
     case ControlKind::Label: {
-        auto* label = new QLabel(caption, parent);
+        auto* label = new CaptionLabel(caption, parent);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(Horizontal(c.Alignment) | Qt::AlignTop);
         SetColour(*label, QPalette::WindowText, c.Text);
@@ -93,6 +162,7 @@ QWidget* MakeControl(const ControlLayout& c, QWidget* parent) {
     }
     case ControlKind::Button: {
         auto* button = new QPushButton(caption, parent);
+        button->setStyle(FlatButtons());
         SetColour(*button, QPalette::Button, c.Back);
         SetColour(*button, QPalette::ButtonText, c.Text);
         return button;
@@ -216,6 +286,8 @@ void BuildWindow(QWidget& window, const WindowLayout& layout) {
         if (!c.Caption.empty()) {
             const QString caption = Utf8(c.Caption);
             FitCaption(*control, caption, CaptionRoom(c, *control, caption));
+            if (c.Kind == ControlKind::Label)
+                static_cast<CaptionLabel*>(control)->KeepInkInside();
         }
     }
 }

@@ -3,6 +3,7 @@
 add_library(veltrim_windows STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Artwork.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditionLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FlatButtonStyle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessageBoxSink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramFiles.cpp

@@ -1,0 +1,137 @@
+// Every caption drawn into its box keeps all its ink inside: no descender of
+// g, p or y cut off at the bottom, no accent at the top, at the window's
+// scale and at twice it (a high-density screen).
+#include "app/EditionLayout.h"
+#include "app/WindowBuilder.h"
+#include "gui/GuiFixture.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace veltrim;
+
+// The caption's ink rows, in pixels of the control: the control is drawn
+// taller than its box, with and without its caption, and the rows where the
+// two pictures differ are the caption's.
+struct InkRows {
+    int Top = 0, Bottom = -1;
+};
+
+void SetCaption(QWidget& control, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(&control))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(&control))
+        button->setText(text);
+    else if (auto* group = qobject_cast<QGroupBox*>(&control))
+        group->setTitle(text);
+}
+
+QImage Draw(QWidget& control, QSize size, qreal scale) {
+    QImage picture((QSizeF(size) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(scale);
+    picture.fill(Qt::transparent);
+    control.render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+    return picture;
+}
+
+// Captions centred in their box (buttons) grow both ways; those at its top
+// (labels, group titles) only downward, so the caption stays where it is.
+InkRows CaptionInk(QWidget& control, const QString& caption, bool centred, qreal scale) {
+    constexpr int pad = 24;
+    const QRect box = control.geometry();
+    const int above = centred ? pad : 0;
+    control.setGeometry(box.adjusted(0, -above, 0, pad));
+    const QImage with = Draw(control, control.size(), scale);
+    SetCaption(control, QString());
+    const QImage without = Draw(control, control.size(), scale);
+    SetCaption(control, caption);
+    control.setGeometry(box);
+
+    InkRows rows{with.height(), -1};
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            if (with.pixel(x, y) != without.pixel(x, y)) {
+                rows.Top = std::min(rows.Top, y);
+                rows.Bottom = std::max(rows.Bottom, y);
+                break;
+            }
+    const int offset = static_cast<int>(above * scale);
+    return {rows.Top - offset, rows.Bottom - offset};
+}
+
+void ExpectInkInside(const WindowLayout& layout) {
+    QWidget window;
+    BuildWindow(window, layout);
+    for (const ControlLayout& c : layout.Controls) {
+        const bool captioned = c.Kind == ControlKind::Label || c.Kind == ControlKind::Button ||
+                               c.Kind == ControlKind::OptionButton ||
+                               c.Kind == ControlKind::GroupBox;
+        if (c.Caption.empty() || !captioned)
+            continue;
+        QWidget* control =
+            window.findChild<QWidget*>(QString::fromUtf8(c.Name.data(), c.Name.size()));
+        ASSERT_NE(control, nullptr) << c.Name;
+        const QString caption = QString::fromUtf8(c.Caption.data(), c.Caption.size());
+        if (caption.contains(u'\n'))
+            continue;
+        const bool centred = c.Kind == ControlKind::Button || c.Kind == ControlKind::OptionButton;
+        for (const qreal scale : {1.0, 2.0}) {
+            const InkRows ink = CaptionInk(*control, caption, centred, scale);
+            const int height = static_cast<int>(control->height() * scale);
+            EXPECT_LE(ink.Top, ink.Bottom) << c.Name << ": no caption drawn";
+            EXPECT_GE(ink.Top, 0) << c.Name << " \"" << c.Caption << "\" at scale " << scale;
+            EXPECT_LT(ink.Bottom, height) << c.Name << " \"" << c.Caption << "\" at scale " << scale
+                                          << ": ink down to row " << ink.Bottom << " of " << height;
+        }
+    }
+}
+
+class CaptionsInk : public ::testing::TestWithParam<Language> {};
+
+TEST_P(CaptionsInk, EveryCaptionOfTheMainWindowStaysInsideItsBox) {
+    ExpectInkInside(MainWindowLayout(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, CaptionsInk,
+                         ::testing::Values(Language::English, Language::Japanese),
+                         veltrim::testing::EditionName);
+
+TEST(StartWindowCaptions, EveryCaptionStaysInsideItsBox) {
+    ExpectInkInside(StartWindowLayout());
+}
+
+// Button faces are flat in the colour the table gives (the light yellow
+// RGB(255, 255, 192)), not a gradient from near white: every pixel between
+// the outline and the caption's rows has it.
+void ExpectFlatButtonFaces(const WindowLayout& layout) {
+    QWidget window;
+    BuildWindow(window, layout);
+    int buttons = 0;
+    for (const ControlLayout& c : layout.Controls) {
+        if (c.Kind != ControlKind::Button || qAlpha(c.Back) == 0)
+            continue;
+        auto* button =
+            window.findChild<QAbstractButton*>(QString::fromUtf8(c.Name.data(), c.Name.size()));
+        ASSERT_NE(button, nullptr) << c.Name;
+        const QImage face = button->grab().toImage();
+        ++buttons;
+        for (const int y : {3, face.height() - 4})
+            for (int x = 3; x < face.width() - 3; ++x)
+                ASSERT_EQ(face.pixel(x, y) & 0xFFFFFF, c.Back & 0xFFFFFF)
+                    << c.Name << " at " << x << ", " << y;
+    }
+    EXPECT_GT(buttons, 0);
+}
+
+TEST(ButtonFaces, AreFlatLightYellowInBothWindows) {
+    ExpectFlatButtonFaces(MainWindowLayout(Language::English));
+    ExpectFlatButtonFaces(MainWindowLayout(Language::Japanese));
+    ExpectFlatButtonFaces(StartWindowLayout());
+}
+
+} // namespace
