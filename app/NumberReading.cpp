@@ -8,9 +8,13 @@
 namespace veltrim {
 namespace {
 
-bool IsIgnoredBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; }
+bool IsIgnoredBlank(char ch) {
+    return ch == ' ' || ch == '\t' || ch == '\n';
+}
 
-bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+bool IsDigit(char ch) {
+    return ch >= '0' && ch <= '9';
+}
 
 int DigitValue(char ch) {
     if (ch >= '0' && ch <= '9')
@@ -64,7 +68,9 @@ double ReadNumber(std::string_view text) noexcept {
     // The decimal part is copied into a canonical form for from_chars, which
     // rounds correctly and ignores the locale.
     std::string mantissa;
-    int integerDigits = 0; // significant digits before the period
+    long long integerDigits = 0; // significant digits before the period
+    long long leadingZeros = 0;  // zeros after the period before the first significant digit
+    bool significant = false;
     bool seenPeriod = false;
     bool seenDigit = false;
     for (; i < s.size(); ++i) {
@@ -73,6 +79,10 @@ double ReadNumber(std::string_view text) noexcept {
             seenDigit = true;
             if (!seenPeriod && (ch != '0' || integerDigits > 0))
                 ++integerDigits;
+            if (seenPeriod && !significant && integerDigits == 0 && ch == '0')
+                ++leadingZeros;
+            if (ch != '0')
+                significant = true;
             mantissa.push_back(ch);
         } else if (ch == '.' && !seenPeriod) {
             seenPeriod = true;
@@ -84,7 +94,7 @@ double ReadNumber(std::string_view text) noexcept {
     if (!seenDigit)
         return 0.0;
 
-    long exponent = 0;
+    long long exponent = 0;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
         std::size_t j = i + 1;
         bool expNegative = false;
@@ -94,7 +104,7 @@ double ReadNumber(std::string_view text) noexcept {
         }
         if (j < s.size() && IsDigit(s[j])) {
             for (; j < s.size() && IsDigit(s[j]); ++j)
-                if (exponent < 100000)
+                if (exponent < 1000000000000LL) // far beyond any text's digits
                     exponent = exponent * 10 + (s[j] - '0');
             if (expNegative)
                 exponent = -exponent;
@@ -103,19 +113,15 @@ double ReadNumber(std::string_view text) noexcept {
 
     std::string canonical = mantissa + "e" + std::to_string(exponent);
     double value = 0.0;
-    const auto [end, ec] =
-        std::from_chars(canonical.data(), canonical.data() + canonical.size(), value,
-                        std::chars_format::scientific);
+    const auto [end, ec] = std::from_chars(canonical.data(), canonical.data() + canonical.size(),
+                                           value, std::chars_format::scientific);
     (void)end;
     if (ec == std::errc::result_out_of_range) {
         // Too large gives infinity, too small gives zero; the callers check
-        // that what they compute with is finite.
-        bool allZero = true;
-        for (char ch : mantissa)
-            if (IsDigit(ch) && ch != '0')
-                allZero = false;
-        value = (!allZero && integerDigits + exponent > 0) ? std::numeric_limits<double>::infinity()
-                                                           : 0.0;
+        // that what they compute with is finite. The value lies between
+        // 10^(order - 1) and 10^order, whatever zeros lead its digits.
+        const long long order = (integerDigits > 0 ? integerDigits : -leadingZeros) + exponent;
+        value = significant && order > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     } else if (ec != std::errc()) {
         value = 0.0;
     }

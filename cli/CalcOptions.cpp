@@ -1,5 +1,6 @@
 #include "cli/CalcOptions.h"
 
+#include <optional>
 #include <stdexcept>
 
 namespace veltrim {
@@ -9,6 +10,9 @@ std::string CalcUsage() {
 
 Computes the photon spectrum and the percentage depth dose of a diagnostic
 X-ray beam in ICRU soft tissue, from the same library as the Veltrim window.
+
+Every option that takes a value takes it as "--kv 80" or "--kv=80"; a value
+that begins with a dash needs the second form ("--al=-1").
 
 Conditions (each value is read like the window's fields: "80 kV" is 80,
 a text without a leading number is 0; the tube voltage is held to 30..150 kV):
@@ -38,7 +42,7 @@ Data and output:
 Without --spectrum the results file (depth table and conditions, labels in
 Shift_JIS, CR LF line ends) is written and its text printed with the labels
 in UTF-8.
-  --help              show this text
+  -h, --help          show this text
 
 On any failure the cause goes to standard error and the exit status is not 0.
 )";
@@ -47,14 +51,31 @@ On any failure the cause goes to standard error and the exit status is not 0.
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
     CalcOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&]() -> const std::string& {
+        // "--name=value" and "--name value" alike; only the first form can
+        // pass a value that begins with a dash ("--al=-1").
+        std::string arg = args[i];
+        std::optional<std::string> attached;
+        if (arg.rfind("--", 0) == 0) {
+            if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
+                attached = arg.substr(equals + 1);
+                arg.resize(equals);
+            }
+        }
+        auto value = [&]() -> std::string {
+            if (attached)
+                return *attached;
             if (i + 1 >= args.size())
                 throw std::invalid_argument("option " + arg + " needs a value");
             return args[++i];
         };
+        auto flag = [&](bool& set) {
+            if (attached)
+                throw std::invalid_argument("option " + arg + " takes no value, not \"" +
+                                            *attached + "\"");
+            set = true;
+        };
         if (arg == "--help" || arg == "-h")
-            options.Help = true;
+            flag(options.Help);
         else if (arg == "--kv")
             options.Texts.TubeVoltage = value();
         else if (arg == "--angle")
@@ -72,16 +93,16 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         else if (arg == "--field-y")
             options.Texts.FieldY = value();
         else if (arg == "--rectification") {
-            const std::string& v = value();
+            const std::string v = value();
             if (v != "1" && v != "2" && v != "3")
                 throw std::invalid_argument("--rectification takes 1, 2 or 3, not \"" + v + "\"");
             options.Rectification = v[0] - '0';
         } else if (arg == "--data")
             options.DataFolder = value();
         else if (arg == "--spectrum")
-            options.PrintSpectrum = true;
+            flag(options.PrintSpectrum);
         else if (arg == "--precise")
-            options.Precise = true;
+            flag(options.Precise);
         else if (arg == "--out")
             options.OutFile = value();
         else

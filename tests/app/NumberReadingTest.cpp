@@ -62,4 +62,26 @@ TEST(NumberReading, ExtremeExponentsGiveInfinityOrZeroButNeverFail) {
                  {"123456789012345678901234567890", 123456789012345678901234567890.0}});
 }
 
+// A value below the smallest double underflows to 0 however its digits are
+// written: zeros after the period count against a positive exponent. The
+// order of magnitude decides, not the digits before the period alone.
+TEST(NumberReading, UnderflowReadsZeroWhateverTheExponentsSign) {
+    const std::string zeros330(330, '0');
+    const std::pair<std::string, double> cases[] = {{"0." + zeros330 + "1e1", 0.0}, // about 1e-330
+                                                    {"0." + zeros330 + "1e5", 0.0}, // about 1e-326
+                                                    {"-0." + zeros330 + "1e1", -0.0},
+                                                    {"0." + zeros330 + "1e330", 0.1},
+                                                    {"000." + zeros330 + "1e331", 1.0}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(ReadNumber(text), value) << text.size() << " characters";
+    EXPECT_GT(ReadNumber("0." + std::string(400, '0') + "5e80"), 0.0)
+        << "a denormal is no underflow";
+    // And overflow stays overflow, leading zeros or not.
+    EXPECT_TRUE(std::isinf(ReadNumber("0." + zeros330 + "1e700")));
+    EXPECT_TRUE(std::isinf(ReadNumber("000000000000000" + std::string("1e309"))));
+    // An exponent too long to hold, against as many zeros.
+    EXPECT_EQ(ReadNumber("0." + std::string(200000, '0') + "1e150000"), 0.0);
+    EXPECT_TRUE(std::isinf(ReadNumber("0." + std::string(200000, '0') + "1e300000")));
+}
+
 } // namespace

@@ -19,9 +19,31 @@ TEST(CalcOptions, ConditionsAndOutputOptionsAreTakenAsTyped) {
     EXPECT_FALSE(o.DataFolder.has_value());
 }
 
+// GNU syntax: "--name=value" beside "--name value" for every option with a
+// value, the only way to pass one that begins with a dash.
+TEST(CalcOptions, NameEqualsValueIsTheSameAsNameValue) {
+    const veltrim::CalcOptions o = veltrim::ParseCalcOptions(
+        {"--kv=80", "--al=-1", "--angle=", "--field-x=10=5", "--rectification=2", "--data=d",
+         "--out=r.txt", "--inherent", "3", "--cu=0.1", "--fsd=75", "--field-y=0"});
+    EXPECT_EQ(o.Texts.TubeVoltage, "80");
+    EXPECT_EQ(o.Texts.AlFilter, "-1");
+    EXPECT_EQ(o.Texts.TargetAngle, "");
+    EXPECT_EQ(o.Texts.FieldX, "10=5");
+    EXPECT_EQ(o.Texts.InherentFiltration, "3");
+    EXPECT_EQ(o.Texts.CuFilter, "0.1");
+    EXPECT_EQ(o.Texts.Fsd, "75");
+    EXPECT_EQ(o.Texts.FieldY, "0");
+    EXPECT_EQ(o.Rectification, 2);
+    EXPECT_EQ(o.DataFolder, std::filesystem::path("d"));
+    EXPECT_EQ(o.OutFile, std::filesystem::path("r.txt"));
+    EXPECT_TRUE(veltrim::ParseCalcOptions({"-h"}).Help);
+    EXPECT_TRUE(veltrim::ParseCalcOptions({"--help"}).Help);
+}
+
 TEST(CalcOptions, BadCommandLinesAreRejected) {
-    for (const Args& args :
-         {Args{"--kv"}, Args{"--rectification", "4"}, Args{"--frobnicate"}, Args{"--out"}})
+    for (const Args& args : {Args{"--kv"}, Args{"--rectification", "4"}, Args{"--frobnicate"},
+                             Args{"--out"}, Args{"--rectification=4"}, Args{"--precise=yes"},
+                             Args{"--help=1"}, Args{"--frob=1"}, Args{"-kv=80"}})
         EXPECT_THROW(veltrim::ParseCalcOptions(args), std::invalid_argument) << args[0];
 }
 
