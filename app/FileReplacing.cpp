@@ -73,6 +73,10 @@ bool WriteAll(int fd, std::string_view bytes) {
                 continue;
             return false;
         }
+        if (written == 0) { // no progress: give up rather than spin
+            errno = EIO;
+            return false;
+        }
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;

@@ -65,13 +65,13 @@ void PrintBeamQuality(const veltrim::SharedState& state) {
         std::cerr << "veltrim-calc: no beam-quality report: " << e.what() << '\n';
         return;
     }
-    const auto quality =
-        veltrim::ComputeBeamQuality(state.Spectrum, state.Attenuation.MuAluminium, air);
-    if (!quality) {
-        std::cerr << "veltrim-calc: no beam-quality report: the spectrum carries no air kerma\n";
+    const veltrim::BeamQualityResult result =
+        veltrim::AssessBeamQuality(state.Spectrum, state.Attenuation.MuAluminium, air);
+    if (!result.Quality) {
+        std::cerr << "veltrim-calc: no beam-quality report: " << result.Problem << '\n';
         return;
     }
-    std::printf("# %s\n", veltrim::BeamQualityReport(*quality).c_str());
+    std::printf("# %s\n", veltrim::BeamQualityReport(*result.Quality).c_str());
 }
 
 } // namespace

@@ -9,16 +9,25 @@ namespace {
 constexpr int FirstBin = 1;
 constexpr int LastBin = 300;
 constexpr double ToleranceCm = 1e-10;
+// Every search ends: no half-value layer of a diagnostic beam comes near a
+// metre of aluminium, and halving an interval of 1 m to 1e-10 cm takes 40
+// steps, so a search that needs more has gone wrong.
+constexpr double SearchLimitCm = 100.0;
+constexpr int MaxBisectionSteps = 200;
 
 // The thickness at which the air kerma has fallen to `target`, between `low`
-// (where it is above) and a doubling upper bound.
-double ThicknessForKerma(const EnergyTable& spectrum, const EnergyTable& muAluminium,
-                         const EnergyTable& airMuEnOverRho, double target, double low) {
+// (where it is above) and a doubling upper bound; nothing when the kerma is
+// still above the target at SearchLimitCm.
+std::optional<double> ThicknessForKerma(const EnergyTable& spectrum, const EnergyTable& muAluminium,
+                                        const EnergyTable& airMuEnOverRho, double target,
+                                        double low) {
     double high = low + 0.1;
     while (AirKermaBehindAluminium(spectrum, muAluminium, airMuEnOverRho, high) > target) {
+        if (high >= SearchLimitCm)
+            return std::nullopt;
         high = low + 2.0 * (high - low);
     }
-    while (high - low > ToleranceCm) {
+    for (int step = 0; step < MaxBisectionSteps && high - low > ToleranceCm; ++step) {
         const double middle = 0.5 * (low + high);
         if (AirKermaBehindAluminium(spectrum, muAluminium, airMuEnOverRho, middle) > target) {
             low = middle;
@@ -44,30 +53,42 @@ double AirKermaBehindAluminium(const EnergyTable& spectrum, const EnergyTable& m
 std::optional<BeamQuality> ComputeBeamQuality(const EnergyTable& spectrum,
                                               const EnergyTable& muAluminium,
                                               const EnergyTable& airMuEnOverRho) {
+    return AssessBeamQuality(spectrum, muAluminium, airMuEnOverRho).Quality;
+}
+
+BeamQualityResult AssessBeamQuality(const EnergyTable& spectrum, const EnergyTable& muAluminium,
+                                    const EnergyTable& airMuEnOverRho) {
+    const BeamQualityResult noKerma{std::nullopt, "the spectrum carries no air kerma"};
     double photons = 0.0;
     double energySum = 0.0;
     for (int i = FirstBin; i <= LastBin; ++i) {
         if (!(spectrum[i] >= 0.0) || !std::isfinite(spectrum[i])) {
-            return std::nullopt;
+            return noKerma;
         }
         if (spectrum[i] > 0.0 && !(muAluminium[i] > 0.0 && airMuEnOverRho[i] > 0.0)) {
-            return std::nullopt;
+            return {std::nullopt, "a coefficient of the aluminium or air table is not positive"};
         }
         photons += spectrum[i];
         energySum += spectrum[i] * 0.5 * i;
     }
     const double kerma0 = AirKermaBehindAluminium(spectrum, muAluminium, airMuEnOverRho, 0.0);
     if (!(photons > 0.0) || !(kerma0 > 0.0) || !std::isfinite(kerma0)) {
-        return std::nullopt;
+        return noKerma;
     }
-    const double half = ThicknessForKerma(spectrum, muAluminium, airMuEnOverRho, 0.5 * kerma0, 0.0);
-    const double quarter =
-        ThicknessForKerma(spectrum, muAluminium, airMuEnOverRho, 0.25 * kerma0, half);
+    const char* notReached = "the half-value layer is not reached within 1000 mm of aluminium";
+    const std::optional<double> half =
+        ThicknessForKerma(spectrum, muAluminium, airMuEnOverRho, 0.5 * kerma0, 0.0);
+    if (!half)
+        return {std::nullopt, notReached};
+    const std::optional<double> quarter =
+        ThicknessForKerma(spectrum, muAluminium, airMuEnOverRho, 0.25 * kerma0, *half);
+    if (!quarter)
+        return {std::nullopt, notReached};
     BeamQuality quality;
     quality.MeanEnergyKeV = energySum / photons;
-    quality.Hvl1MmAl = 10.0 * half;
-    quality.Hvl2MmAl = 10.0 * (quarter - half);
-    return quality;
+    quality.Hvl1MmAl = 10.0 * *half;
+    quality.Hvl2MmAl = 10.0 * (*quarter - *half);
+    return {quality, {}};
 }
 
 std::string BeamQualityReport(const BeamQuality& quality) {

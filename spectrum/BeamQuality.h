@@ -30,12 +30,21 @@ double AirKermaBehindAluminium(const EnergyTable& spectrum, const EnergyTable& m
 // Mean energy and the first and second half-value layers in mm Al, from the
 // photon spectrum (relative fluence per bin), the aluminium attenuation of
 // the shipped tables (1/cm) and air mu_en/rho (cm2/g). The thicknesses solve
-// K(HVL1) = K(0)/2 and K(HVL1 + HVL2) = K(0)/4 by bisection to 1e-9 mm.
-// Empty when the spectrum carries no air kerma, or a table value needed is
-// not positive.
+// K(HVL1) = K(0)/2 and K(HVL1 + HVL2) = K(0)/4 by bisection to 1e-9 mm,
+// searched up to 1000 mm and at most 200 halvings. Empty when the spectrum
+// carries no air kerma, a table value needed is not positive, or a layer is
+// not reached within the search.
 std::optional<BeamQuality> ComputeBeamQuality(const EnergyTable& spectrum,
                                               const EnergyTable& muAluminium,
                                               const EnergyTable& airMuEnOverRho);
+
+// The same, with the reason when there are no figures.
+struct BeamQualityResult {
+    std::optional<BeamQuality> Quality;
+    std::string Problem; // empty when Quality holds the figures
+};
+BeamQualityResult AssessBeamQuality(const EnergyTable& spectrum, const EnergyTable& muAluminium,
+                                    const EnergyTable& airMuEnOverRho);
 
 // One line for the command line: mean energy (keV, 2 decimals), HVL1 and
 // HVL2 (mm Al, 3 decimals), saying that they are air-kerma weighted and that

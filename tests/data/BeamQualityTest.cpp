@@ -77,4 +77,27 @@ TEST(BeamQuality, RefusesBeamsWithoutKermaOrWithUnusableTables) {
     EXPECT_FALSE(veltrim::ComputeBeamQuality(line, broken.MuAluminium, broken.AirMuEn).has_value());
 }
 
+// Aluminium that hardly attenuates (2e-6 1/cm and less) made the search
+// double its bound for ever; it ends now, and says so.
+TEST(BeamQuality, AHalfValueLayerBeyondAMetreOfAluminiumIsReportedNotSearchedForEver) {
+    for (const double mu : {2e-6, 1e-6, 1e-300}) {
+        Tables t;
+        t.MuAluminium.fill(mu);
+        EnergyTable spectrum{};
+        spectrum[100] = 1.0;
+        const veltrim::BeamQualityResult r =
+            veltrim::AssessBeamQuality(spectrum, t.MuAluminium, t.AirMuEn);
+        EXPECT_FALSE(r.Quality.has_value()) << mu;
+        EXPECT_EQ(r.Problem, "the half-value layer is not reached within 1000 mm of aluminium");
+    }
+    // Inside the search: HVL1 = ln 2 / 0.015 1/cm = 46.2 cm, the quarter at 92.4 cm.
+    Tables t;
+    t.MuAluminium.fill(0.015);
+    EnergyTable spectrum{};
+    spectrum[100] = 1.0;
+    const auto q = veltrim::ComputeBeamQuality(spectrum, t.MuAluminium, t.AirMuEn);
+    ASSERT_TRUE(q.has_value());
+    EXPECT_NEAR(q->Hvl1MmAl, 10.0 * std::log(2.0) / 0.015, 1e-6);
+}
+
 } // namespace
