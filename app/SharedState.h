@@ -7,10 +7,13 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace veltrim {
+
+struct PreloadedData;
 
 // Depth rows: row d is the tissue layer from 0.5(d-1) to 0.5d cm; rows 0..80.
 inline constexpr int DepthRowCapacity = 81;
@@ -105,6 +108,9 @@ class SharedState {
     MessageSink& Messages;
     std::filesystem::path DataFolder;
     std::filesystem::path WorkFolder;
+    // The tissue, primary-dose and kernel files held in memory, read instead
+    // of the disk when set (see dose/PreloadedData.h).
+    std::shared_ptr<const PreloadedData> Preloaded;
     // The results file, relative to WorkFolder; veltrim-calc --out names another.
     std::filesystem::path ResultsFile = ResultsFileName;
 };

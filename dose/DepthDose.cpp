@@ -10,6 +10,7 @@
 
 #include "app/DataFile.h"
 #include "app/SharedState.h"
+#include "dose/PreloadedData.h"
 #include "dose/RingCoverage.h"
 
 #include <algorithm>
@@ -166,6 +167,10 @@ std::unique_ptr<FieldGeometry> ProjectField(const SharedState& s, int rows) {
 // Reads the kernel of one node energy into the work table; number (a, c) is
 // the scatter that ring c gives the axis at depth row a.
 void ReadKernel(SharedState& s, int energyKeV) {
+    if (s.Preloaded) {
+        s.ScatterKernel = s.Preloaded->Kernel(energyKeV);
+        return;
+    }
     NumberFile file(s.DataFolder / KernelFolder / KernelFile(energyKeV));
     ReadKernelFile(file, s.ScatterKernel);
 }

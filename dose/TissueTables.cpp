@@ -1,6 +1,7 @@
 #include "dose/TissueTables.h"
 
 #include "app/DataFile.h"
+#include "dose/PreloadedData.h"
 
 #include <cmath>
 
@@ -71,8 +72,16 @@ bool SharedState::LoadTissueTables() {
         // Both files are read into fresh tables and published together, so a
         // failure never leaves a half-read table behind.
         TissueRows rows = TissueTable;
-        const int count = ReadTissueFile(DataFolder / TissueFile, rows);
-        const PrimaryDoseNodeTable nodes = ReadPrimaryDoseFile(DataFolder / PrimaryDoseFile);
+        int count = 0;
+        PrimaryDoseNodeTable nodes{};
+        if (Preloaded) {
+            rows = Preloaded->Tissue;
+            count = Preloaded->TissueRowCount;
+            nodes = Preloaded->PrimaryDoseNodes;
+        } else {
+            count = ReadTissueFile(DataFolder / TissueFile, rows);
+            nodes = ReadPrimaryDoseFile(DataFolder / PrimaryDoseFile);
+        }
         PrimaryDoseTable = BuildPrimaryDoseTable(nodes);
         PrimaryDoseNodes = nodes;
         TissueTable = rows;

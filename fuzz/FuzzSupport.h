@@ -6,6 +6,8 @@
 
 #include "app/Pipeline.h"
 #include "app/SharedState.h"
+#include "dose/DepthDose.h"
+#include "dose/PreloadedData.h"
 #include "dose/ResultsFile.h"
 
 #include <cstdio>
@@ -23,6 +25,13 @@ inline void Check(bool holds, const char* what) {
         std::fprintf(stderr, "property broken: %s\n", what);
         std::abort();
     }
+}
+
+// The depth-dose failure: its fixed first line, then the cause.
+inline bool IsDepthDoseFailure(const std::string& message) {
+    const std::string firstLine = std::string(DepthDoseFailureMessage) + "\n";
+    return message.size() > firstLine.size() &&
+           message.compare(0, firstLine.size(), firstLine) == 0;
 }
 
 inline std::string ReadBytes(const std::filesystem::path& file) {
@@ -51,16 +60,19 @@ inline std::filesystem::path WorkFolder() {
 
 // A calculation with the default conditions over the shipped data: its
 // tables, spectrum and conditions are what every run starts from, its table
-// and results file what a failing run must keep.
+// and results file what a failing run must keep. The tissue and kernel files
+// are read once and held in memory, so that a run reads no data file.
 struct DefaultCalculation {
     std::filesystem::path Data = std::filesystem::path(VELTRIM_SOURCE_DIR) / "data";
     RecordingSink Sink;
     SharedState State{Sink, Data, WorkFolder()};
+    std::shared_ptr<const PreloadedData> Preloaded = PreloadData(Data);
     IrradiationConditions Conditions; // as read, before the depth dose orders and halves the field
     std::string ResultsFile;
 
     DefaultCalculation() {
         Check(State.LoadAttenuationTables(), "the shipped attenuation tables load");
+        State.Preloaded = Preloaded;
         State.ReadConditions({});
         Conditions = State.Conditions;
         Check(RunCalculation(State, {}, {}) == CalculationResult::Completed,
