@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Conditions.h"
+#include "core/Conditions.h"
 
 #include <QColor>
 #include <span>

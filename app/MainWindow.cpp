@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/EditionLayout.h"
-#include "app/Pipeline.h"
+#include "calculation/Pipeline.h"
 #include "app/ProgramFiles.h"
 #include "app/WindowBuilder.h"
 #include "graph/GraphPicture.h"
@@ -146,9 +146,8 @@ void MainWindow::Calculate() {
     // this one, working on field sizes this one has already halved; a changed
     // option would make the results file name a waveform the spectrum did not
     // use. Both wait until the run is over.
-    if (calculating_ || ended_)
+    if (state_.CalculationUnderWay || ended_)
         return;
-    calculating_ = true;
     // Disabling OK hands its focus on (to Reset, where Space would wipe the
     // curves); it comes back where it was when the calculation ends.
     const QPointer<QWidget> hadFocus = focusWidget();
@@ -161,7 +160,6 @@ void MainWindow::Calculate() {
     };
     hooks.Yield = [] { QCoreApplication::processEvents(); };
     const CalculationResult result = RunCalculation(state_, TypedConditions(), hooks);
-    calculating_ = false;
     okButton_->setEnabled(true);
     rectificationFrame_->setEnabled(true);
     if (hadFocus != nullptr && hadFocus->isEnabled() && hadFocus->isVisibleTo(this))
@@ -185,7 +183,7 @@ void MainWindow::ExitProgram() {
     if (ended_)
         return;
     hide();
-    if (calculating_) {
+    if (state_.CalculationUnderWay) {
         exitPending_ = true;
         return;
     }

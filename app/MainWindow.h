@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SharedState.h"
+#include "calculation/SharedState.h"
 
 #include <QWidget>
 #include <array>
@@ -33,7 +33,7 @@ class MainWindow : public QWidget {
     // Runs the whole road of a calculation from the typed texts to the curves
     // (the OK button). Refuses to start while one is under way.
     void Calculate();
-    bool Calculating() const { return calculating_; }
+    bool Calculating() const { return state_.CalculationUnderWay; }
 
     // Deletes the working file and ends the program (the Exit button and
     // closing the window). During a calculation the window goes at once and
@@ -84,7 +84,6 @@ class MainWindow : public QWidget {
     // Text12, Text6, Text7, Text13, Text14: shallow and deep depth, total,
     // primary and scatter PDD.
     std::array<QLineEdit*, 5> readouts_{};
-    bool calculating_ = false;
     bool exitPending_ = false;
     bool ended_ = false;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageSink.h"
+#include "core/MessageSink.h"
 
 namespace veltrim {
 

@@ -1,7 +1,7 @@
 #include "app/ProgramFiles.h"
 
-#include "app/FileReplacing.h"
-#include "app/SharedState.h"
+#include "core/FileReplacing.h"
+#include "calculation/SharedState.h"
 
 namespace veltrim {
 

@@ -1,5 +1,5 @@
 // Veltrim: the program with windows.
-#include "app/DataLocation.h"
+#include "calculation/DataLocation.h"
 #include "app/EditionLayout.h"
 #include "app/MessageBoxSink.h"
 #include "app/StartWindow.h"

@@ -2,8 +2,8 @@
 // alone, at the default conditions and at the heaviest ones: 150 kV
 // single-phase, whose spectrum sums the most phase samples, with a 40 x 40 cm
 // field at 100 cm, whose corner needs the most rings.
-#include "app/Pipeline.h"
-#include "app/SharedState.h"
+#include "calculation/Pipeline.h"
+#include "calculation/SharedState.h"
 #include "dose/DepthDose.h"
 #include "tests/dose/SyntheticData.h"
 

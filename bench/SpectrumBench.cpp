@@ -1,5 +1,5 @@
 // Spectrum synthesis, the double sum over photon and electron energies.
-#include "app/SharedState.h"
+#include "calculation/SharedState.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // veltrim-calc: the command-line front end over the computation library.
-#include "app/DataFile.h"
-#include "app/DataLocation.h"
-#include "app/Pipeline.h"
-#include "app/SharedState.h"
+#include "core/DataFile.h"
+#include "calculation/DataLocation.h"
+#include "calculation/Pipeline.h"
+#include "calculation/SharedState.h"
 #include "cli/CalcOptions.h"
 #include "dose/ResultsFile.h"
 #include "spectrum/BeamQuality.h"

@@ -1,30 +1,22 @@
 #pragma once
 
-#include "dose/DepthDose.h"
+#include "dose/ScatterKernels.h"
 #include "dose/TissueTables.h"
 
-#include <array>
 #include <filesystem>
 #include <memory>
 
 namespace veltrim {
 
-// The files a calculation reads at every OK (ICRUSoft.dat, Primary.dat and
-// the 29 scatter kernels), read once and held in memory. A state given them
-// (SharedState::Preloaded) computes exactly as from the files, without
-// touching the disk for them: for many calculations over data that does not
-// change (fuzzing, sweeps, batches). A state without them reads the files at
-// every calculation, so that a file changed on disk counts at the next OK.
+// The tissue tables and the 29 kernels of a data folder, read once and held
+// in memory, so that many calculations (a batch, a sweep, a fuzz run) read no
+// file after the first. The calculation gives the same bits as from the files.
 struct PreloadedData {
-    TissueRows Tissue{};
-    int TissueRowCount = 0;
-    PrimaryDoseNodeTable PrimaryDoseNodes{};
-    std::array<ScatterKernelTable, 29> Kernels{}; // 10, 15, ..., 150 keV
-
-    const ScatterKernelTable& Kernel(int energyKeV) const { return Kernels[(energyKeV - 10) / 5]; }
+    TissueTables Tissue;
+    KernelSet Kernels;
 };
 
-// Reads them all from a data folder. Throws DataFileError naming the file.
+// Reads them all; throws DataFileError naming the first file that fails.
 std::shared_ptr<const PreloadedData> PreloadData(const std::filesystem::path& dataFolder);
 
 } // namespace veltrim

@@ -1,9 +1,7 @@
 #include "dose/ResultsFile.h"
 
-#include "app/DataFile.h"
-#include "app/FileReplacing.h"
-#include "app/SharedState.h"
-#include "dose/DepthDose.h"
+#include "core/DataFile.h"
+#include "core/FileReplacing.h"
 
 #include <cerrno>
 #include <charconv>
@@ -99,14 +97,14 @@ std::string DecodeShiftJis(std::string_view shiftJis) {
     return Convert(shiftJis, "UTF-8", "SHIFT_JIS");
 }
 
-std::string ResultsFileBytes(const SharedState& state) {
+std::string ResultsFileBytes(const DepthDoseTable& table, int rows,
+                             const IrradiationConditions& c) {
     constexpr const char* eol = "\r\n";
-    const IrradiationConditions& c = state.Conditions;
     std::string text;
     text.reserve(4096);
-    for (int d = 1; d <= state.DepthRowCount; ++d) {
-        const auto& row = state.DepthDoseResult[d];
-        text += " " + FormatNumber(0.5 * d - 0.25, 2, 2);
+    for (int d = 1; d <= rows; ++d) {
+        const auto& row = table[d];
+        text += " " + FormatNumber(LayerMiddle(d), 2, 2);
         text += ",  " + FormatNumber(row[PrimaryPdd], 3, 2);
         text += ",  " + FormatNumber(row[ScatterPdd], 3, 2);
         text += ",  " + FormatNumber(row[TotalPdd], 3, 2);
@@ -150,19 +148,6 @@ void ReplaceFile(const std::filesystem::path& target, std::string_view bytes) {
     default:
         throw ResultsFileError(Message(MessageId::ResultsFileNotWritten,
                                        {Arg(name), Arg(std::strerror(outcome.Error))}));
-    }
-}
-
-bool SharedState::WriteResultsFile() {
-    try {
-        ReplaceFile(WorkFolder / ResultsFile, ResultsFileBytes(*this));
-        return true;
-    } catch (const ResultsFileError& e) {
-        ReportDepthDoseFailure(Message(MessageId::CauseWorkingFile, {Arg(e.Problem())}));
-        return false;
-    } catch (const std::exception& e) {
-        ReportDepthDoseFailure(Message(MessageId::CauseUnexpected, {Arg(e.what())}));
-        return false;
     }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "app/Messages.h"
+#include "core/Conditions.h"
+#include "core/Messages.h"
+#include "dose/DepthDose.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -9,7 +11,8 @@
 
 namespace veltrim {
 
-class SharedState;
+// The working results file, rewritten by every successful calculation.
+inline constexpr const char* ResultsFileName = "PDD_tempDATA.txt";
 
 // A results file that could not be encoded or written; the message says why,
 // what() in English.
@@ -36,10 +39,12 @@ std::string FormatNumber(double value, int minIntegerDigits, int decimals);
 std::string EncodeShiftJis(std::string_view utf8);
 std::string DecodeShiftJis(std::string_view shiftJis);
 
-// The bytes of the results file for the state's last calculation: the depth
-// table (rows 1..DepthRowCount), an empty line and the conditions block with
-// Shift_JIS labels; CR LF after every line.
-std::string ResultsFileBytes(const SharedState& state);
+// The bytes of the results file of a calculation: the depth table (rows
+// 1..rows), an empty line and the conditions block with Shift_JIS labels; CR LF
+// after every line. The field in `conditions` is given as the calculation
+// holds it: FieldX and FieldY are the ordered half sides.
+std::string ResultsFileBytes(const DepthDoseTable& table, int rows,
+                             const IrradiationConditions& conditions);
 
 // Writes the bytes to a new file beside `target` and renames it over the
 // target only once it is complete, so a failure leaves the previous file as

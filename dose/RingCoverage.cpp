@@ -56,7 +56,7 @@ double BeyondCorner(double rho, double hx, double hy) {
 
 } // namespace
 
-std::optional<double> RingCoverage(int r, double hx, double hy, double pi) {
+std::optional<double> RingCoverage(int r, double hx, double hy, double pi, bool cornerAddedBack) {
     if (!(hy > 0) || !(hx >= hy))
         return std::nullopt;
     const double rIn = 0.5 * r - 0.5;
@@ -74,13 +74,13 @@ std::optional<double> RingCoverage(int r, double hx, double hy, double pi) {
     } else if (rOut > hy && rIn <= hy && rOut > hx && rIn <= hx) {
         // D: the outer circle crosses both lines, the inner circle neither.
         double inside = quarterArea - Segment(rOut, hy) - Segment(rOut, hx);
-        if (rOut > R)
+        if (rOut > R && cornerAddedBack)
             inside = inside + BeyondCorner(rOut, hx, hy);
         share = inside / quarterArea;
     } else if (rIn >= hy && rOut > hx && rIn <= hx) {
         // E: both circles cross y = hy, only the outer one x = hx.
         double inside = InsideLine(rIn, rOut, hy, quarterArea, pi) - Segment(rOut, hx);
-        if (rOut > R)
+        if (rOut > R && cornerAddedBack)
             inside = inside + BeyondCorner(rOut, hx, hy);
         share = inside / quarterArea;
     } else if (rIn > hy && rIn > hx && rOut <= R) {

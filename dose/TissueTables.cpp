@@ -1,9 +1,11 @@
 #include "dose/TissueTables.h"
 
-#include "app/DataFile.h"
-#include "dose/PreloadedData.h"
+#include "core/CFormat.h"
+#include "core/CalculationError.h"
+#include "core/DataFile.h"
 
 #include <cmath>
+#include <string>
 
 namespace veltrim {
 
@@ -67,32 +69,86 @@ EnergyTable BuildPrimaryDoseTable(const PrimaryDoseNodeTable& nodes) {
     return table;
 }
 
-bool SharedState::LoadTissueTables() {
-    try {
-        // Both files are read into fresh tables and published together, so a
-        // failure never leaves a half-read table behind.
-        TissueRows rows = TissueTable;
-        int count = 0;
-        PrimaryDoseNodeTable nodes{};
-        if (Preloaded) {
-            rows = Preloaded->Tissue;
-            count = Preloaded->TissueRowCount;
-            nodes = Preloaded->PrimaryDoseNodes;
-        } else {
-            count = ReadTissueFile(DataFolder / TissueFile, rows);
-            nodes = ReadPrimaryDoseFile(DataFolder / PrimaryDoseFile);
-        }
-        PrimaryDoseTable = BuildPrimaryDoseTable(nodes);
-        PrimaryDoseNodes = nodes;
-        TissueTable = rows;
-        TissueRowCount = count;
-        TissueTablesLoaded = true;
-        return true;
-    } catch (const DataFileError& e) {
-        TissueTablesLoaded = false;
-        Messages.Show(Message(MessageId::TissueLoadFailed, {Arg(e.Problem())}).In(Edition));
-        return false;
+std::string TissueFileText(const TissueRows& rows, int count, double density) {
+    std::string text = FormatC("%d\n%.2f\n", count, density);
+    for (int r = 1; r <= count; ++r) {
+        const TissueRow& row = rows[r];
+        text += FormatC("%.4f,%.6e,%.6e,%.6e\n", row.EnergyKeV / 1000.0, row.MuPart1, row.MuPart2,
+                        row.MuPart3);
     }
+    return text;
+}
+
+std::string PrimaryDoseFileText(const PrimaryDoseNodeTable& nodes) {
+    std::string text;
+    for (int j = 2; j <= 30; ++j)
+        text += FormatC("%d,%.6e\n", 5 * j, nodes[j]);
+    return text;
+}
+
+TissueTables MakeTissueTables(const TissueRows& rows, int rowCount,
+                              const PrimaryDoseNodeTable& nodes) {
+    TissueTables tables;
+    tables.Rows = rows;
+    tables.RowCount = rowCount;
+    tables.PrimaryDoseNodes = nodes;
+    tables.PrimaryDose = BuildPrimaryDoseTable(nodes);
+    return tables;
+}
+
+TissueTables ReadTissueTables(const std::filesystem::path& dataFolder) {
+    TissueRows rows{};
+    const int count = ReadTissueFile(dataFolder / TissueFile, rows);
+    return MakeTissueTables(rows, count, ReadPrimaryDoseFile(dataFolder / PrimaryDoseFile));
+}
+
+TissueTables TissueTablesFromTexts(std::string_view tissueText, std::string_view primaryText) {
+    TissueRows rows{};
+    NumberFile tissue(TissueFile, std::string(tissueText));
+    const int count = ReadTissueFile(tissue, rows);
+    NumberFile primary(PrimaryDoseFile, std::string(primaryText));
+    return MakeTissueTables(rows, count, ReadPrimaryDoseFile(primary));
+}
+
+namespace {
+
+// Logarithm of a tabulated value that the log-log interpolation needs positive.
+double TissueLog(double value, int row) {
+    if (!(value > 0))
+        FailCalculation(MessageId::CauseTissueNotPositive, {Arg(row), Arg(value)});
+    return std::log(value);
+}
+
+// A partial attenuation coefficient interpolated linearly in log-log at the
+// fraction t of the log-energy interval.
+double LogLogInterpolate(double low, double high, double t, int row) {
+    const double lnLow = TissueLog(low, row - 1);
+    const double lnHigh = TissueLog(high, row);
+    return std::exp(lnLow + t * (lnHigh - lnLow));
+}
+
+} // namespace
+
+double TissueAttenuation(const TissueRows& rows, int rowCount, double E) {
+    int k = 2;
+    while (k <= rowCount && E >= rows[k].EnergyKeV)
+        ++k;
+    if (k > rowCount)
+        FailCalculation(MessageId::CauseTissueAboveTable, {Arg(E)});
+    const TissueRow& low = rows[k - 1];
+    const TissueRow& high = rows[k];
+    const double lnLow = TissueLog(low.EnergyKeV, k - 1);
+    const double lnHigh = TissueLog(high.EnergyKeV, k);
+    const double span = lnHigh - lnLow;
+    if (span == 0)
+        FailCalculation(MessageId::CauseTissueSameEnergy, {Arg(k - 1), Arg(k), Arg(high.EnergyKeV)});
+    const double t = (std::log(E) - lnLow) / span;
+    const double mu = LogLogInterpolate(low.MuPart1, high.MuPart1, t, k) +
+                      LogLogInterpolate(low.MuPart2, high.MuPart2, t, k) +
+                      LogLogInterpolate(low.MuPart3, high.MuPart3, t, k);
+    if (!std::isfinite(mu))
+        FailCalculation(MessageId::CauseTissueNotFinite, {Arg(E)});
+    return mu;
 }
 
 } // namespace veltrim

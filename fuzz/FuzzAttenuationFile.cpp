@@ -1,6 +1,6 @@
 // An attenuation file of arbitrary bytes either loads 300 finite
 // coefficients or fails with a message naming the file.
-#include "app/DataFile.h"
+#include "core/DataFile.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 // The data-file tokenizer over arbitrary bytes: it either gives finite
 // numbers or stops with a DataFileError, and never reads past the text.
-#include "app/DataFile.h"
+#include "core/DataFile.h"
 
 #include <cmath>
 #include <cstdint>

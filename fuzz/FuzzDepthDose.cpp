@@ -4,9 +4,9 @@
 // whose files load must either give a whole finite table whose first layer
 // totals 100 % and the results file that holds it, or fail with the one
 // message and keep the previous table and file.
-#include "app/DataFile.h"
-#include "app/Pipeline.h"
-#include "app/SharedState.h"
+#include "core/DataFile.h"
+#include "calculation/Pipeline.h"
+#include "calculation/SharedState.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "dose/TissueTables.h"
@@ -41,12 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     veltrim::SharedState state(sink, baseline.Data, WorkFolder());
     state.Preloaded = baseline.Preloaded; // the kernels; the tissue tables are this run's
     try {
-        state.TissueRowCount = veltrim::ReadTissueFile(tissueFile, state.TissueTable);
-        state.PrimaryDoseNodes = veltrim::ReadPrimaryDoseFile(primaryFile);
+        state.Tissue.RowCount = veltrim::ReadTissueFile(tissueFile, state.Tissue.Rows);
+        state.Tissue.PrimaryDoseNodes = veltrim::ReadPrimaryDoseFile(primaryFile);
     } catch (const veltrim::DataFileError&) {
         return 0;
     }
-    state.PrimaryDoseTable = veltrim::BuildPrimaryDoseTable(state.PrimaryDoseNodes);
+    state.Tissue.PrimaryDose = veltrim::BuildPrimaryDoseTable(state.Tissue.PrimaryDoseNodes);
     state.TissueTablesLoaded = true;
     state.Conditions = baseline.Conditions;
     state.Spectrum = baseline.State.Spectrum;

@@ -1,7 +1,7 @@
 // A scatter-kernel file of arbitrary bytes either gives its 80 x 80 finite
 // numbers, reading none past the 6400th, or fails with a message naming the
 // file.
-#include "app/DataFile.h"
+#include "core/DataFile.h"
 #include "dose/DepthDose.h"
 
 #include <cmath>

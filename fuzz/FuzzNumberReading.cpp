@@ -3,8 +3,8 @@
 // exact decimal the text writes (found here by a slow reader of our own that
 // only counts digits); and the conditions read from such texts keep the tube
 // voltage inside its limits.
-#include "app/Conditions.h"
-#include "app/NumberReading.h"
+#include "core/Conditions.h"
+#include "core/NumberReading.h"
 
 #include <algorithm>
 #include <cmath>

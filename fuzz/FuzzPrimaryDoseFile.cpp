@@ -1,7 +1,7 @@
 // A primary-dose file of arbitrary bytes either gives 29 positive finite node
 // factors and a table on the 0.5-keV grid that is finite everywhere, or fails
 // with a message naming the file.
-#include "app/DataFile.h"
+#include "core/DataFile.h"
 #include "dose/TissueTables.h"
 
 #include <cmath>

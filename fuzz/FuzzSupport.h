@@ -4,8 +4,8 @@
 // that stops the fuzzer with its reason, a working folder of their own, and
 // the calculation every run starts from.
 
-#include "app/Pipeline.h"
-#include "app/SharedState.h"
+#include "calculation/Pipeline.h"
+#include "calculation/SharedState.h"
 #include "dose/DepthDose.h"
 #include "dose/PreloadedData.h"
 #include "dose/ResultsFile.h"

@@ -1,7 +1,7 @@
 // A tissue file of arbitrary bytes either fills rows 1..N (N from 1 to 37)
 // with finite numbers and leaves the rows above N as they were, or fails with
 // a message naming the file and leaves every row as it was.
-#include "app/DataFile.h"
+#include "core/DataFile.h"
 #include "dose/TissueTables.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SharedState.h"
+#include "dose/DepthDose.h"
 
 #include <string>
 #include <string_view>

@@ -1,8 +1,8 @@
 #include "readout/ResultsSaving.h"
 
-#include "app/DataFile.h"
-#include "app/FileReplacing.h"
-#include "app/SharedState.h"
+#include "core/DataFile.h"
+#include "core/FileReplacing.h"
+#include "dose/ResultsFile.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Conditions.h"
-#include "app/Messages.h"
+#include "core/Conditions.h"
+#include "core/Messages.h"
 
 #include <QString>
 #include <filesystem>

@@ -1,6 +1,7 @@
 #include "spectrum/AttenuationTables.h"
 
-#include "app/DataFile.h"
+#include "core/CFormat.h"
+#include "core/DataFile.h"
 
 namespace veltrim {
 
@@ -16,6 +17,13 @@ EnergyTable ReadAttenuationFile(NumberFile& file) {
         table[i] = file.Next();
     }
     return table;
+}
+
+std::string BinTableText(const EnergyTable& table) {
+    std::string text;
+    for (int bin = 1; bin <= 300; ++bin)
+        text += FormatC("%.1f,%.6e\n", 0.5 * bin, table[bin]);
+    return text;
 }
 
 AttenuationTables ReadAttenuationTables(const std::filesystem::path& folder) {

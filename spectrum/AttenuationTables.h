@@ -1,15 +1,13 @@
 #pragma once
 
-#include <array>
+#include "core/Grids.h"
+
 #include <filesystem>
+#include <string>
 
 namespace veltrim {
 
 class NumberFile;
-
-// Bins of the 0.5-keV energy grid: bin i stands for 0.5 * i keV, 0..150 keV.
-inline constexpr int EnergyBinCount = 301;
-using EnergyTable = std::array<double, EnergyBinCount>;
 
 // File names of the three attenuation tables, as the installation ships them.
 inline constexpr const char* TungstenFile = "Tungsten.dat";
@@ -32,6 +30,11 @@ EnergyTable ReadAttenuationFile(NumberFile& file);
 
 // Reads the three files from a folder into a fresh set of tables; on any
 // failure nothing is returned and DataFileError names the file.
+// The text of a file of this layout (the attenuation tables and
+// AirKerma.dat): "energy_keV,value" for bins 1..300, "%.1f,%.6e" in the "C"
+// locale.
+std::string BinTableText(const EnergyTable& table);
+
 AttenuationTables ReadAttenuationTables(const std::filesystem::path& folder);
 
 } // namespace veltrim

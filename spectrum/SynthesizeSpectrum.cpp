@@ -2,7 +2,9 @@
 // aluminium and copper, on the 0.5-keV grid. The order of every sum and
 // product below is part of the result: it is kept as the model states it so
 // that spectra are bit-identical run to run and between implementations.
-#include "app/SharedState.h"
+#include "spectrum/SynthesizeSpectrum.h"
+
+#include "core/CalculationError.h"
 #include "spectrum/SpectrumModel.h"
 
 #include <algorithm>
@@ -50,27 +52,20 @@ int TopBin(double twiceVoltage) {
 
 } // namespace
 
-bool SharedState::SynthesizeSpectrum() {
-    const IrradiationConditions& cond = Conditions;
-    if (!AttenuationLoaded) {
-        Messages.Show(Text(Edition, MessageId::AttenuationNotLoaded));
-        return false;
-    }
-    if (const std::optional<Message> problem = SpectrumInputProblem(cond, Pi)) {
-        Messages.Show(problem->In(Edition));
-        return false;
-    }
-    if (!(cond.TubeVoltage >= MinTubeVoltage && cond.TubeVoltage <= MaxTubeVoltage)) {
-        Messages.Show(Text(Edition, MessageId::TubeVoltageOutOfRange));
-        return false;
-    }
+SynthesizedSpectrum SynthesizeSpectrum(const IrradiationConditions& cond,
+                                       const AttenuationTables& attenuation, double pi) {
+    if (const std::optional<Message> problem = SpectrumInputProblem(cond, pi))
+        throw CalculationError(*problem);
+    if (!(cond.TubeVoltage >= MinTubeVoltage && cond.TubeVoltage <= MaxTubeVoltage))
+        FailCalculation(MessageId::TubeVoltageOutOfRange);
 
-    const EnergyTable& muW = Attenuation.MuTungsten;
-    EnergyTable spectrum{};
-    EnergyTable& phase = PhaseSpectrum;
+    SynthesizedSpectrum result;
+    const EnergyTable& muW = attenuation.MuTungsten;
+    EnergyTable& spectrum = result.Spectrum;
+    EnergyTable& phase = result.LastPhase;
 
     // Cotangent of the target angle: turns an emission depth into the path out of the anode.
-    const double c = TargetCotangent(cond.TargetAngle, Pi);
+    const double c = TargetCotangent(cond.TargetAngle, pi);
 
     // Quantities of the electron energy T = 0.5 k alone, the same for every
     // phase sample: the relativistic factor and the energy-loss divisor.
@@ -142,34 +137,27 @@ bool SharedState::SynthesizeSpectrum() {
     // Kept to tell an anode that absorbed everything from filters that did.
     const EnergyTable unfiltered = spectrum;
     for (int j = 2; j <= top; ++j)
-        spectrum[j] = spectrum[j] * std::exp(-Attenuation.MuAluminium[j] * aluminium) *
-                      std::exp(-Attenuation.MuCopper[j] * cond.CuFilter) / (0.5 * j);
+        spectrum[j] = spectrum[j] * std::exp(-attenuation.MuAluminium[j] * aluminium) *
+                      std::exp(-attenuation.MuCopper[j] * cond.CuFilter) / (0.5 * j);
 
     double total = 0.0;
     for (int j = 2; j <= top; ++j)
         total += spectrum[j];
-    if (!std::isfinite(total)) {
-        std::fill(PhaseSpectrum.begin(), PhaseSpectrum.end(), 0.0);
-        Messages.Show(Text(Edition, MessageId::FiltrationInfinite));
-        return false;
-    }
+    if (!std::isfinite(total))
+        FailCalculation(MessageId::FiltrationInfinite);
     if (!(total > 0.0)) {
-        std::fill(PhaseSpectrum.begin(), PhaseSpectrum.end(), 0.0);
         const bool anodeAbsorbed =
             std::none_of(unfiltered.begin(), unfiltered.end(), [](double v) { return v > 0.0; });
-        Messages.Show(
-            anodeAbsorbed
-                ? Message(MessageId::AnodeAbsorbsBeam, {Arg(cond.TargetAngle)}).In(Edition)
-                : Text(Edition, MessageId::FiltrationAbsorbsBeam));
-        return false;
+        if (anodeAbsorbed)
+            FailCalculation(MessageId::AnodeAbsorbsBeam, {Arg(cond.TargetAngle)});
+        FailCalculation(MessageId::FiltrationAbsorbsBeam);
     }
     for (int j = 2; j <= top; ++j) {
         spectrum[j] = spectrum[j] / total;
         if (spectrum[j] < 1e-10)
             spectrum[j] = 0.0;
     }
-    Spectrum = spectrum;
-    return true;
+    return result;
 }
 
 } // namespace veltrim

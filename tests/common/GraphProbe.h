@@ -2,7 +2,7 @@
 
 // Looking at the graph picture's image in graph units.
 
-#include "app/SharedState.h"
+#include "calculation/SharedState.h"
 #include "graph/GraphDrawing.h"
 #include "graph/GraphMapping.h"
 

@@ -8,7 +8,7 @@
 // Sea Level)": mu/rho and mu_en/rho), cm2/g, as printed (4 significant
 // digits).
 
-#include "app/DataFile.h"
+#include "core/DataFile.h"
 #include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
 

@@ -1,6 +1,6 @@
 #include "dose/DepthDose.h"
 
-#include "app/SharedState.h"
+#include "calculation/SharedState.h"
 #include "common/FailureMessages.h"
 #include "common/TempFolder.h"
 #include "dose/SyntheticData.h"

@@ -1,6 +1,6 @@
 #include "dose/ResultsFile.h"
 
-#include "app/SharedState.h"
+#include "calculation/SharedState.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 

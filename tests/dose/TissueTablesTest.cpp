@@ -1,6 +1,6 @@
 #include "dose/TissueTables.h"
 
-#include "app/SharedState.h"
+#include "calculation/SharedState.h"
 #include "common/TempFolder.h"
 #include "dose/SyntheticData.h"
 
@@ -40,7 +40,7 @@ struct TissueFixture {
 TEST(TissueTables, PrimaryDoseFactorIsLogInterpolatedBetweenNodes) {
     TissueFixture f;
     ASSERT_TRUE(f.state.LoadTissueTables());
-    const auto& table = f.state.PrimaryDoseTable;
+    const auto& table = f.state.Tissue.PrimaryDose;
     const auto P = [](int keV) { return std::stod(std::to_string(SteepFactor(keV / 5))); };
     // 10.5 keV lies 4.5 keV below the 15-keV node.
     EXPECT_DOUBLE_EQ(table[21],
@@ -61,13 +61,13 @@ TEST(TissueTables, EnergiesAreReadInMeVAndExtraNumbersIgnored) {
     f.dir.Write("ICRUSoft.dat", "2, 12345\n0.01, 1, 2, 3\n0.2, 4, 5, 6\n7, 7, 7\n");
     f.dir.Write("Primary.dat", PrimaryText(SteepFactor, 35));
     ASSERT_TRUE(f.state.LoadTissueTables());
-    EXPECT_EQ(f.state.TissueRowCount, 2);
-    EXPECT_EQ(f.state.TissueTable[1].EnergyKeV, 10.0);
-    EXPECT_EQ(f.state.TissueTable[1].MuPart1, 1.0);
-    EXPECT_EQ(f.state.TissueTable[1].MuPart3, 3.0);
-    EXPECT_EQ(f.state.TissueTable[2].EnergyKeV, 200.0);
-    EXPECT_EQ(f.state.TissueTable[2].MuPart2, 5.0);
-    EXPECT_EQ(f.state.PrimaryDoseNodes[30], 7.503704); // the 29th record, as written
+    EXPECT_EQ(f.state.Tissue.RowCount, 2);
+    EXPECT_EQ(f.state.Tissue.Rows[1].EnergyKeV, 10.0);
+    EXPECT_EQ(f.state.Tissue.Rows[1].MuPart1, 1.0);
+    EXPECT_EQ(f.state.Tissue.Rows[1].MuPart3, 3.0);
+    EXPECT_EQ(f.state.Tissue.Rows[2].EnergyKeV, 200.0);
+    EXPECT_EQ(f.state.Tissue.Rows[2].MuPart2, 5.0);
+    EXPECT_EQ(f.state.Tissue.PrimaryDoseNodes[30], 7.503704); // the 29th record, as written
 }
 
 // Broken and missing tissue files: the hardening tests break each number of them.
@@ -81,9 +81,9 @@ namespace {
 TEST(TissueTables, AFileThatFailsPartWayLeavesTheTablesInUseAsTheyWere) {
     TissueFixture f;
     ASSERT_TRUE(f.state.LoadTissueTables());
-    const auto tissue = f.state.TissueTable;
-    const auto nodes = f.state.PrimaryDoseNodes;
-    const auto table = f.state.PrimaryDoseTable;
+    const auto tissue = f.state.Tissue.Rows;
+    const auto nodes = f.state.Tissue.PrimaryDoseNodes;
+    const auto table = f.state.Tissue.PrimaryDose;
 
     std::string scaledTissue = veltrim::testing::SyntheticTissueText();
     const auto firstRow = scaledTissue.find('\n', scaledTissue.find('\n') + 1);
@@ -95,9 +95,9 @@ TEST(TissueTables, AFileThatFailsPartWayLeavesTheTablesInUseAsTheyWere) {
     f.dir.Write("Primary.dat", PrimaryText([](int j) { return 7.0 * j; }, 20));
     EXPECT_FALSE(f.state.LoadTissueTables());
 
-    EXPECT_EQ(f.state.TissueTable, tissue);
-    EXPECT_EQ(f.state.PrimaryDoseNodes, nodes);
-    EXPECT_EQ(f.state.PrimaryDoseTable, table);
+    EXPECT_EQ(f.state.Tissue.Rows, tissue);
+    EXPECT_EQ(f.state.Tissue.PrimaryDoseNodes, nodes);
+    EXPECT_EQ(f.state.Tissue.PrimaryDose, table);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/Pipeline.h"
+#include "calculation/Pipeline.h"
 
 #include "common/FailureMessages.h"
 #include "common/TempFolder.h"
@@ -153,6 +153,15 @@ TEST(Pipeline, FailuresAreToldInTheEditionsLanguage) {
             EXPECT_EQ(japanese(told), edition == veltrim::Language::Japanese) << told;
         }
     }
+}
+
+TEST(SelectRectification, StoresTheMethodAndIgnoresUnknownNumbers) {
+    veltrim::RecordingSink sink;
+    veltrim::SharedState state(sink);
+    state.SelectRectification(2);
+    EXPECT_EQ(state.Conditions.Rectification, veltrim::RectificationMethod::ThreePhase12Peak);
+    state.SelectRectification(7);
+    EXPECT_EQ(state.Conditions.Rectification, veltrim::RectificationMethod::ThreePhase12Peak);
 }
 
 } // namespace

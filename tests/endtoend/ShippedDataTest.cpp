@@ -1,5 +1,5 @@
 // The whole calculation on the data files that ship with the program.
-#include "app/Pipeline.h"
+#include "calculation/Pipeline.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"

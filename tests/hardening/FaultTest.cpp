@@ -126,8 +126,8 @@ void CheckBreakages(const fs::path& relative, std::size_t needed, CalculationRes
     ASSERT_EQ(f.Calculate(), CalculationResult::Completed) << f.state.DepthDoseFailureCause;
     const veltrim::DepthDoseTable table = f.state.DepthDoseResult;
     const std::string resultsFile = f.ResultsBytes();
-    const veltrim::TissueRows tissue = f.state.TissueTable;
-    const veltrim::EnergyTable primary = f.state.PrimaryDoseTable;
+    const veltrim::TissueRows tissue = f.state.Tissue.Rows;
+    const veltrim::EnergyTable primary = f.state.Tissue.PrimaryDose;
     const fs::path file = f.dir / relative.string();
     const std::string good = veltrim::testing::ReadBytes(file);
     ASSERT_EQ(NumberSpans(good).size(), needed);
@@ -150,9 +150,9 @@ void CheckBreakages(const fs::path& relative, std::size_t needed, CalculationRes
         EXPECT_EQ(f.state.DepthDoseResult, table);
         EXPECT_EQ(f.ResultsBytes(), resultsFile);
         // Nothing half-read is left in the tissue tables either.
-        EXPECT_EQ(f.state.PrimaryDoseTable, primary);
+        EXPECT_EQ(f.state.Tissue.PrimaryDose, primary);
         for (int r = 0; r <= veltrim::TissueRowCapacity; ++r)
-            EXPECT_EQ(f.state.TissueTable[r].EnergyKeV, tissue[r].EnergyKeV) << "row " << r;
+            EXPECT_EQ(f.state.Tissue.Rows[r].EnergyKeV, tissue[r].EnergyKeV) << "row " << r;
 
         veltrim::testing::WriteFile(file, good);
         ASSERT_EQ(f.Calculate(), CalculationResult::Completed) << f.state.DepthDoseFailureCause;

@@ -4,8 +4,8 @@
 // program state over it, for tests that break files on disk and check what
 // the calculation makes of it.
 
-#include "app/Pipeline.h"
-#include "app/SharedState.h"
+#include "calculation/Pipeline.h"
+#include "calculation/SharedState.h"
 #include "common/TempFolder.h"
 #include "dose/SyntheticData.h"
 

@@ -3,7 +3,7 @@
 // that names them (a pipe without a writer would otherwise stall the
 // calculation for ever); the results file is never put in place of one, a
 // link to a regular file replaces its target, and Exit leaves them all alone.
-#include "app/FileReplacing.h"
+#include "core/FileReplacing.h"
 #include "common/FailureMessages.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"

@@ -2,7 +2,7 @@
 // window accepts: every outcome is either a whole finite table whose first
 // layer totals 100 %, or a reported failure that keeps the previous table and
 // results file. Skipped until the scatter kernels are in data/PDS-data.
-#include "app/Pipeline.h"
+#include "calculation/Pipeline.h"
 #include "common/FailureMessages.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"

@@ -1,6 +1,6 @@
 #include "readout/ResultsSaving.h"
 
-#include "app/SharedState.h"
+#include "calculation/SharedState.h"
 #include "common/TempFolder.h"
 
 #include <QImage>

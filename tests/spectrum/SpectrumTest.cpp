@@ -1,4 +1,4 @@
-#include "app/SharedState.h"
+#include "calculation/SharedState.h"
 #include "spectrum/SpectrumModel.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "tools/mc/KernelCheck.h"
 
-#include "app/DataFile.h"
+#include "core/DataFile.h"
 #include "tools/mc/KernelFile.h"
 
 #include <algorithm>

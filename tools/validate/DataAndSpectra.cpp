@@ -88,7 +88,7 @@ void DataSection(Context& c) {
         const int bin = Bin(E);
         const double dMu = 100 * (calc.TissueMu(E) / 1.00 / NistAt(tissue, E, false) - 1);
         const double dMuEn =
-            100 * (s.PrimaryDoseNodes[static_cast<int>(E / 5)] / E / NistAt(tissue, E, true) - 1);
+            100 * (s.Tissue.PrimaryDoseNodes[static_cast<int>(E / 5)] / E / NistAt(tissue, E, true) - 1);
         const double dAir = 100 * (airMuEn[bin] / NistAt(airNist, E, true) - 1);
         const double dW =
             100 * (s.Attenuation.MuTungsten[bin] / 19.3 / refs::TungstenMu[k].Value - 1);

@@ -5,8 +5,9 @@
 // see what they change. With both mends it must give the library's table to
 // the last bit; the report checks that before it uses any variant.
 
-#include "app/MessageSink.h"
-#include "app/SharedState.h"
+#include "core/MessageSink.h"
+#include "calculation/SharedState.h"
+#include "dose/ScatterKernels.h"
 
 #include <array>
 #include <filesystem>
@@ -76,9 +77,7 @@ class Engine {
     const SharedState& State() const { return *state_; }
     const std::filesystem::path& DataFolder() const { return dataFolder_; }
     // Kernel of node k (0..28, 10 + 5k keV), [ring][row].
-    const std::array<std::array<double, DepthRowCapacity>, RingCapacity>& Kernel(int k) const {
-        return kernels_[k];
-    }
+    const ScatterKernelTable& Kernel(int k) const { return kernels_->Tables[k]; }
     // Total linear attenuation of the tissue at E keV as the program forms it.
     double TissueMu(double E) const;
 
@@ -89,7 +88,7 @@ class Engine {
     std::filesystem::path workFolder_;
     RecordingSink messages_;
     std::unique_ptr<SharedState> state_;
-    std::vector<std::array<std::array<double, DepthRowCapacity>, RingCapacity>> kernels_;
+    std::unique_ptr<KernelSet> kernels_;
 };
 
 } // namespace veltrim::validate

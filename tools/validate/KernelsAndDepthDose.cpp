@@ -305,10 +305,10 @@ void DepthDoseSection(Context& c) {
             }
             const double mu = calc.TissueMu(0.5 * i);
             const double P =
-                calc.State().PrimaryDoseTable[i] * (1 - std::exp(-mu * depth)) / (mu * depth);
+                calc.State().Tissue.PrimaryDose[i] * (1 - std::exp(-mu * depth)) / (mu * depth);
             scatter += spectrum[i] * S;
             primary += spectrum[i] * P;
-            primaryAtSurface += spectrum[i] * calc.State().PrimaryDoseTable[i];
+            primaryAtSurface += spectrum[i] * calc.State().Tissue.PrimaryDose[i];
         }
         double variance = 0;
         for (double a : coefficient)

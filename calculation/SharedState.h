@@ -1,7 +1,11 @@
 #pragma once
 
-#include "app/Conditions.h"
-#include "app/MessageSink.h"
+#include "core/Conditions.h"
+#include "core/Grids.h"
+#include "core/MessageSink.h"
+#include "dose/DepthDose.h"
+#include "dose/ResultsFile.h"
+#include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <array>
@@ -14,29 +18,6 @@
 namespace veltrim {
 
 struct PreloadedData;
-
-// Depth rows: row d is the tissue layer from 0.5(d-1) to 0.5d cm; rows 0..80.
-inline constexpr int DepthRowCapacity = 81;
-// Rings around the beam axis, 0.5 cm wide, 1..80 (index 0 unused).
-inline constexpr int RingCapacity = 81;
-// Rows of the tissue table, 1..37 (index 0 unused).
-inline constexpr int TissueRowCapacity = 37;
-// The working results file, rewritten by every successful calculation.
-inline constexpr const char* ResultsFileName = "PDD_tempDATA.txt";
-
-// One row of the tissue attenuation table: three partial linear attenuation
-// coefficients (1/cm) at a photon energy (keV).
-struct TissueRow {
-    double MuPart1 = 0.0;
-    double MuPart2 = 0.0;
-    double MuPart3 = 0.0;
-    double EnergyKeV = 0.0;
-    bool operator==(const TissueRow&) const = default;
-};
-
-// Columns of DepthDoseResult; column 0 is not used.
-enum DepthDoseColumn { PrimaryPdd = 1, ScatterPdd = 2, TotalPdd = 3 };
-using DepthDoseTable = std::array<std::array<double, 4>, DepthRowCapacity>;
 
 // The state of one run of the program: conditions, constants, flags, data
 // tables, the spectrum, the work tables and the depth-dose result. The
@@ -69,17 +50,13 @@ class SharedState {
     EnergyTable PhaseSpectrum{};
 
     // --- tissue and primary-dose tables ---
-    std::array<TissueRow, TissueRowCapacity + 1> TissueTable{};
-    int TissueRowCount = 0;
-    std::array<double, 31> PrimaryDoseNodes{}; // node j: 5j keV, j = 2..30
-    EnergyTable PrimaryDoseTable{};            // bins 21..300
+    TissueTables Tissue;
     bool TissueTablesLoaded = false;
 
     // --- depth-dose work tables and result ---
-    std::array<double, DepthRowCapacity> PrimaryDose{};
-    std::array<double, DepthRowCapacity> ScatterDose{};
-    std::array<std::array<double, DepthRowCapacity>, EnergyBinCount> ScatterByEnergy{};
-    std::array<std::array<double, DepthRowCapacity>, RingCapacity> ScatterKernel{}; // [ring][row]
+    DepthProfile PrimaryDose{};
+    DepthProfile ScatterDose{};
+    std::array<DepthProfile, EnergyBinCount> ScatterByEnergy{};
     bool CircularField = false;
     int DepthRowCount = 0; // rows of DepthDoseResult filled by the last calculation
     DepthDoseTable DepthDoseResult{};
@@ -105,6 +82,10 @@ class SharedState {
     // Shows the depth-dose failure with its cause, in the edition's language.
     void ReportDepthDoseFailure(const Message& cause);
 
+    // Whether a calculation of this state is under way (RunCalculation sets
+    // it); a second one must not start from one of its yields.
+    bool CalculationUnderWay = false;
+
     MessageSink& Messages;
     std::filesystem::path DataFolder;
     std::filesystem::path WorkFolder;
@@ -113,6 +94,14 @@ class SharedState {
     std::shared_ptr<const PreloadedData> Preloaded;
     // The results file, relative to WorkFolder; veltrim-calc --out names another.
     std::filesystem::path ResultsFile = ResultsFileName;
+
+  private:
+    // Replaces the results file with that of `table`; reports a failure as
+    // the depth-dose failure.
+    bool WriteResults(const DepthDoseTable& table, int rows);
 };
+
+// The bytes of the results file of the state's last calculation.
+std::string ResultsFileBytes(const SharedState& state);
 
 } // namespace veltrim

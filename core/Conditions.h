@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Language.h"
-#include "app/Messages.h"
+#include "core/Language.h"
+#include "core/Messages.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "app/FileReplacing.h"
+#include "core/FileReplacing.h"
 
-#include "app/DataFile.h"
+#include "core/DataFile.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,6 +1,6 @@
 // The program's own words, one table per language. Each message says what is
 // wrong and, where the user can mend it, what to change.
-#include "app/Messages.h"
+#include "core/Messages.h"
 
 #include <array>
 

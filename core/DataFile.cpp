@@ -1,4 +1,4 @@
-#include "app/DataFile.h"
+#include "core/DataFile.h"
 
 #include <cerrno>
 #include <charconv>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Messages.h"
+#include "core/Messages.h"
 
 #include <filesystem>
 #include <string_view>

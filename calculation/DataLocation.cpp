@@ -1,4 +1,4 @@
-#include "app/DataLocation.h"
+#include "calculation/DataLocation.h"
 
 #include "spectrum/AttenuationTables.h"
 

@@ -1,4 +1,4 @@
-#include "app/NumberReading.h"
+#include "core/NumberReading.h"
 
 #include <charconv>
 #include <cmath>

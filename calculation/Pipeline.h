@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Conditions.h"
-#include "app/SharedState.h"
+#include "core/Conditions.h"
+#include "calculation/SharedState.h"
 
 #include <functional>
 #include <string>

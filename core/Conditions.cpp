@@ -1,6 +1,6 @@
-#include "app/Conditions.h"
+#include "core/Conditions.h"
 
-#include "app/NumberReading.h"
+#include "core/NumberReading.h"
 
 #include <cmath>
 

@@ -1,24 +1,19 @@
-#include "app/Pipeline.h"
+#include "calculation/Pipeline.h"
 
-#include <algorithm>
-#include <vector>
 
 namespace veltrim {
 namespace {
 
-// States whose calculation is under way on this thread (the only one that runs
-// calculations); a second OK arriving during a yield finds its state here.
-thread_local std::vector<const SharedState*> running;
-
-class RunningGuard {
+// Marks the state's calculation as under way for as long as it runs.
+class UnderWay {
   public:
-    explicit RunningGuard(const SharedState& state) : state_(&state) { running.push_back(state_); }
-    ~RunningGuard() { running.erase(std::find(running.begin(), running.end(), state_)); }
-    RunningGuard(const RunningGuard&) = delete;
-    RunningGuard& operator=(const RunningGuard&) = delete;
+    explicit UnderWay(SharedState& state) : state_(state) { state_.CalculationUnderWay = true; }
+    ~UnderWay() { state_.CalculationUnderWay = false; }
+    UnderWay(const UnderWay&) = delete;
+    UnderWay& operator=(const UnderWay&) = delete;
 
   private:
-    const SharedState* state_;
+    SharedState& state_;
 };
 
 void Call(const std::function<void()>& hook) {
@@ -30,9 +25,9 @@ void Call(const std::function<void()>& hook) {
 
 CalculationResult RunCalculation(SharedState& state, const ConditionTexts& texts,
                                  const PipelineHooks& hooks) {
-    if (std::find(running.begin(), running.end(), &state) != running.end())
+    if (state.CalculationUnderWay)
         return CalculationResult::Stopped;
-    const RunningGuard guard(state);
+    const UnderWay underWay(state);
 
     if (const auto clamped = state.ReadConditions(texts); clamped && hooks.ShowClampText)
         hooks.ShowClampText(*clamped);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Language.h"
+#include "core/Language.h"
 
 #include <initializer_list>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "app/SharedState.h"
+#include "core/Conditions.h"
 
 #include <gtest/gtest.h>
 
@@ -58,15 +58,6 @@ TEST(ReadConditions, ReadsEveryFieldAfreshAndLeavesRectificationAlone) {
     EXPECT_EQ(c.FieldX, 10.0);
     EXPECT_EQ(c.FieldY, 20.0);
     EXPECT_EQ(c.Rectification, veltrim::RectificationMethod::SinglePhaseFullWave);
-}
-
-TEST(SelectRectification, StoresTheMethodAndIgnoresUnknownNumbers) {
-    veltrim::RecordingSink sink;
-    veltrim::SharedState state(sink);
-    state.SelectRectification(2);
-    EXPECT_EQ(state.Conditions.Rectification, veltrim::RectificationMethod::ThreePhase12Peak);
-    state.SelectRectification(7);
-    EXPECT_EQ(state.Conditions.Rectification, veltrim::RectificationMethod::ThreePhase12Peak);
 }
 
 TEST(SpectrumInputProblem, RejectsAnglesWithoutSlopeAndNumbersTooLarge) {

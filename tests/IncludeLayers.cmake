@@ -1,0 +1,32 @@
+# Fails when a file includes one of a folder above its own: the layers run
+# from the Qt-free core at the bottom to the front ends at the top, and an
+# include may only reach down (or stay in its own folder).
+#   cmake -DSOURCE_DIR=<checkout> -P IncludeLayers.cmake
+cmake_minimum_required(VERSION 3.25)
+set(may_include_core)
+set(may_include_spectrum core)
+set(may_include_dose core)
+set(may_include_calculation core spectrum dose)
+set(may_include_graph core dose)
+set(may_include_readout core spectrum dose calculation graph)
+set(may_include_app core spectrum dose calculation graph readout)
+set(may_include_cli core spectrum dose calculation)
+
+set(failures 0)
+foreach(folder core spectrum dose calculation graph readout app cli)
+  file(GLOB sources ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+  foreach(source ${sources})
+    file(STRINGS ${source} includes REGEX "^#include \"[a-z]+/")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^#include \"([a-z]+)/.*" "\\1" target "${line}")
+      if(NOT target STREQUAL folder AND NOT target IN_LIST may_include_${folder})
+        file(RELATIVE_PATH name ${SOURCE_DIR} ${source})
+        message(SEND_ERROR "${name} reaches up to ${target}/: ${line}")
+        math(EXPR failures "${failures} + 1")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(failures EQUAL 0)
+  message(STATUS "every include reaches down")
+endif()
