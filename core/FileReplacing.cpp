@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
+#include <stdexcept>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -141,6 +143,34 @@ bool RemoveRegularFile(const std::filesystem::path& name) noexcept {
     struct stat info {};
     return ::lstat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            ::unlink(name.c_str()) == 0;
+}
+
+void ReplaceFileOrThrow(const std::filesystem::path& name, std::string_view bytes) {
+    const ReplaceOutcome outcome = ReplaceFileContents(name, bytes, Durability::Complete);
+    const char* step = "";
+    switch (outcome.Step) {
+    case ReplaceStep::Done:
+        return;
+    case ReplaceStep::Inspect:
+        step = "the name cannot be looked at";
+        break;
+    case ReplaceStep::NotRegular:
+        step = "the name is held by something other than a regular file";
+        break;
+    case ReplaceStep::CreateTemporary:
+        step = "no new file can be made in its folder";
+        break;
+    case ReplaceStep::Write:
+        step = "writing the new file failed";
+        break;
+    case ReplaceStep::Rename:
+        step = "the new file cannot be put under the name";
+        break;
+    }
+    std::string text = "cannot write " + name.string() + ": " + step;
+    if (outcome.Error != 0)
+        text += std::string(" (") + std::strerror(outcome.Error) + ")";
+    throw std::runtime_error(text);
 }
 
 } // namespace veltrim

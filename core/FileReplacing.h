@@ -40,6 +40,10 @@ enum class Durability { Complete, Synced };
 ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::string_view bytes,
                                    Durability durability);
 
+// ReplaceFileContents for the data tools: throws std::runtime_error naming the
+// file, the step that failed and the system's reason.
+void ReplaceFileOrThrow(const std::filesystem::path& name, std::string_view bytes);
+
 // Deletes the file under `name` only when it is a regular file: never a
 // folder, a pipe or a link that happens to carry the name. Whether it was
 // deleted; failures are silent.

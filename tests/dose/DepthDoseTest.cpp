@@ -3,81 +3,77 @@
 #include "calculation/SharedState.h"
 #include "common/FailureMessages.h"
 #include "common/TempFolder.h"
+#include "core/CalculationError.h"
 #include "dose/SyntheticData.h"
 
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <tuple>
 
 namespace {
 
+using veltrim::DepthDoseCalculation;
+using veltrim::LayerMiddle;
 using veltrim::PrimaryPdd;
 using veltrim::ScatterPdd;
 using veltrim::TotalPdd;
-using veltrim::testing::TempFolder;
 namespace fs = std::filesystem;
+namespace synthetic = veltrim::testing;
 
-// A state over the made-up data of SyntheticData.h, with a spectrum shaped
-// like a filtered bremsstrahlung spectrum and the default conditions.
-struct DoseFixture {
-    TempFolder dir;
-    veltrim::RecordingSink sink;
-    veltrim::SharedState state{sink, dir.Path(), dir.Path()};
+// The inputs of one calculation over the made-up data of SyntheticData.h,
+// held in memory: a spectrum shaped like a filtered bremsstrahlung spectrum
+// and the default conditions.
+struct DoseInputs {
+    veltrim::EnergyTable spectrum{};
+    veltrim::TissueTables tissue = synthetic::SyntheticTissue();
+    std::unique_ptr<veltrim::KernelSet> kernels = synthetic::SyntheticKernels();
+    veltrim::IrradiationConditions conditions;
+    veltrim::DepthDoseRules rules;
 
-    DoseFixture() {
-        veltrim::testing::WriteSyntheticDoseData(dir.Path());
-        SetConditions(80, 100, 30, 30);
-    }
+    DoseInputs() { SetConditions(80, 100, 30, 30); }
 
     void SetConditions(double kv, double fsd, double fieldX, double fieldY) {
-        auto& c = state.Conditions;
-        c.TubeVoltage = kv;
-        c.TargetAngle = 12;
-        c.InherentFiltration = 0.25;
-        c.Fsd = fsd;
-        c.FieldX = fieldX;
-        c.FieldY = fieldY;
-        state.Spectrum = {};
+        conditions.TubeVoltage = kv;
+        conditions.TargetAngle = 12;
+        conditions.InherentFiltration = 0.25;
+        conditions.Fsd = fsd;
+        conditions.FieldX = fieldX;
+        conditions.FieldY = fieldY;
+        spectrum = {};
         const int top = static_cast<int>(2 * kv);
         for (int i = 21; i <= top; ++i)
-            state.Spectrum[i] = (top - i) * std::exp(-60.0 / i) / 1000;
+            spectrum[i] = (top - i) * std::exp(-60.0 / i) / 1000;
     }
-
     void SpectrumInOneBin(int bin) {
-        state.Spectrum = {};
-        state.Spectrum[bin] = 1.0;
+        spectrum = {};
+        spectrum[bin] = 1.0;
     }
-
-    void WriteKernels(const std::function<double(int energyKeV, int row, int ring)>& value) {
-        for (int e = 10; e <= 150; e += 5)
-            WriteKernel(e,
-                        veltrim::testing::KernelText([&](int a, int c) { return value(e, a, c); }));
+    std::unique_ptr<DepthDoseCalculation> Calculate() const {
+        veltrim::KernelSetSource source(*kernels);
+        return std::make_unique<DepthDoseCalculation>(veltrim::CalculateDepthDose(
+            spectrum, tissue, source, conditions, 30.0, 3.14159, rules));
     }
-    void WriteKernel(int energyKeV, const std::string& text) {
-        dir.Write((fs::path(veltrim::KernelFolder) / veltrim::KernelFile(energyKeV)).string(),
-                  text);
-    }
-
-    bool Run() { return state.LoadTissueTables() && state.ComputeDepthDose(); }
-    std::string ResultsBytes() const {
-        return veltrim::testing::ReadBytes(dir / "PDD_tempDATA.txt");
+    // The cause of the failure, in English; empty when the table was formed.
+    std::string FailureCause() const {
+        try {
+            Calculate();
+            return "";
+        } catch (const veltrim::CalculationError& e) {
+            return e.what();
+        }
     }
 };
 
-double LayerMiddle(int d) {
-    return 0.5 * d - 0.25;
-}
 double InverseSquare(double fsd, int d) {
     return fsd * fsd / ((fsd + LayerMiddle(d)) * (fsd + LayerMiddle(d)));
 }
 
 TEST(DepthDose, FirstLayerIsExactlyHundredAndEveryRowIsPrimaryPlusScatter) {
-    DoseFixture f;
-    ASSERT_TRUE(f.Run()) << f.state.DepthDoseFailureCause;
-    EXPECT_TRUE(f.sink.Messages.empty());
-    ASSERT_EQ(f.state.DepthRowCount, 60);
-    const auto& result = f.state.DepthDoseResult;
+    const auto calculation = DoseInputs().Calculate();
+    ASSERT_EQ(calculation->Rows, 60);
+    const auto& result = calculation->Table;
     EXPECT_EQ(result[1][TotalPdd], 100.0);
     EXPECT_NEAR(result[1][PrimaryPdd] + result[1][ScatterPdd], 100.0, 1e-12);
     for (int d = 1; d <= 60; ++d) {
@@ -89,79 +85,64 @@ TEST(DepthDose, FirstLayerIsExactlyHundredAndEveryRowIsPrimaryPlusScatter) {
     EXPECT_LT(result[60][TotalPdd], result[20][TotalPdd]);
 }
 
-TEST(DepthDose, SecondCalculationOnTheSameInputsGivesTheSameBits) {
-    DoseFixture f;
-    ASSERT_TRUE(f.Run());
-    const veltrim::DepthDoseTable first = f.state.DepthDoseResult;
-    const std::string firstFile = f.ResultsBytes();
-    f.SetConditions(80, 100, 30, 30);
-    ASSERT_TRUE(f.Run());
-    EXPECT_EQ(f.state.DepthDoseResult, first);
-    EXPECT_EQ(f.ResultsBytes(), firstFile);
-}
-
 TEST(DepthDose, PrimaryFollowsInverseSquareAndTissueAttenuation) {
-    DoseFixture f;
+    DoseInputs in;
     // Flat coefficients make mu the same at every energy: 0.1 + 0.05 + 0.02.
-    f.dir.Write("ICRUSoft.dat", "3, 0\n0.005, 0.1, 0.05, 0.02\n0.05, 0.1, 0.05, 0.02\n"
-                                "0.2, 0.1, 0.05, 0.02\n");
-    f.WriteKernels([](int, int, int) { return 0.0; });
-    f.SpectrumInOneBin(101); // 50.5 keV: between the nodes, where no scatter may be invented
-    ASSERT_TRUE(f.Run()) << f.state.DepthDoseFailureCause;
+    in.tissue = synthetic::SyntheticTissue("3, 0\n0.005, 0.1, 0.05, 0.02\n0.05, 0.1, 0.05, 0.02\n"
+                                           "0.2, 0.1, 0.05, 0.02\n");
+    in.kernels = synthetic::SyntheticKernels([](int, int, int) { return 0.0; });
+    in.SpectrumInOneBin(101); // 50.5 keV: between the nodes, where no scatter may be invented
+    const auto calculation = in.Calculate();
     const double mu = 0.17;
     const auto primary = [&](int d) {
         return InverseSquare(100, d) * std::exp(-mu * LayerMiddle(d));
     };
     for (int d = 1; d <= 60; ++d) {
-        EXPECT_NEAR(f.state.DepthDoseResult[d][PrimaryPdd], 100 * primary(d) / primary(1),
-                    1e-12 * f.state.DepthDoseResult[d][PrimaryPdd])
+        EXPECT_NEAR(calculation->Table[d][PrimaryPdd], 100 * primary(d) / primary(1),
+                    1e-12 * calculation->Table[d][PrimaryPdd])
             << "row " << d;
-        EXPECT_EQ(f.state.DepthDoseResult[d][ScatterPdd], 0.0) << "row " << d;
+        EXPECT_EQ(calculation->Table[d][ScatterPdd], 0.0) << "row " << d;
     }
 }
 
 TEST(DepthDose, CircularFieldCountsWholeRingsUpToItsProjectedRadius) {
-    DoseFixture f;
-    f.WriteKernels([](int, int, int) { return 1.0; });
-    f.SetConditions(80, 50, 20, 0);
-    f.SpectrumInOneBin(100);
-    ASSERT_TRUE(f.Run()) << f.state.DepthDoseFailureCause;
-    EXPECT_TRUE(f.state.CircularField);
-    EXPECT_EQ(f.state.Conditions.FieldX, 10.0);
-    EXPECT_EQ(f.state.Conditions.FieldY, 0.0);
+    DoseInputs in;
+    in.kernels = synthetic::SyntheticKernels([](int, int, int) { return 1.0; });
+    in.SetConditions(80, 50, 20, 0);
+    in.SpectrumInOneBin(100);
+    auto calculation = in.Calculate();
+    EXPECT_TRUE(calculation->CircularField);
+    EXPECT_EQ(calculation->HalfFieldX, 10.0);
+    EXPECT_EQ(calculation->HalfFieldY, 0.0);
     for (int d = 1; d <= 60; ++d) {
         const double radius = 10 * (50 + LayerMiddle(d)) / 50;
         const double rings = std::floor(2 * radius) + 1;
-        EXPECT_NEAR(f.state.ScatterByEnergy[100][d], rings * InverseSquare(50, d), 1e-13)
+        EXPECT_NEAR(calculation->ScatterByEnergy[100][d], rings * InverseSquare(50, d), 1e-13)
             << "row " << d;
     }
     // A field of no size still counts the first ring whole.
-    f.SetConditions(80, 50, 0, 0);
-    f.SpectrumInOneBin(100);
-    ASSERT_TRUE(f.Run());
+    in.SetConditions(80, 50, 0, 0);
+    in.SpectrumInOneBin(100);
+    calculation = in.Calculate();
     for (int d = 1; d <= 60; ++d)
-        EXPECT_EQ(f.state.ScatterByEnergy[100][d], InverseSquare(50, d)) << "row " << d;
+        EXPECT_EQ(calculation->ScatterByEnergy[100][d], InverseSquare(50, d)) << "row " << d;
 }
 
 TEST(DepthDose, FieldSidesAreOrderedAndHalvedSoTheirOrderDoesNotMatter) {
-    DoseFixture f;
-    f.SetConditions(80, 100, 10, 20);
-    ASSERT_TRUE(f.Run());
-    EXPECT_EQ(f.state.Conditions.FieldX, 10.0);
-    EXPECT_EQ(f.state.Conditions.FieldY, 5.0);
-    const veltrim::DepthDoseTable tallFirst = f.state.DepthDoseResult;
-    const std::string tallFile = f.ResultsBytes();
-    f.SetConditions(80, 100, 20, 10);
-    ASSERT_TRUE(f.Run());
-    EXPECT_EQ(f.state.DepthDoseResult, tallFirst);
-    EXPECT_EQ(f.ResultsBytes(), tallFile);
+    DoseInputs in;
+    in.SetConditions(80, 100, 10, 20);
+    const auto tallFirst = in.Calculate();
+    EXPECT_EQ(tallFirst->HalfFieldX, 10.0);
+    EXPECT_EQ(tallFirst->HalfFieldY, 5.0);
+    in.SetConditions(80, 100, 20, 10);
+    EXPECT_EQ(in.Calculate()->Table, tallFirst->Table);
 }
 
 TEST(DepthDose, ScatterBetweenNodesIsInterpolatedInTheLogarithm) {
-    DoseFixture f;
-    f.SetConditions(83, 100, 30, 30); // top bin 166, between the 80- and 85-keV nodes
-    ASSERT_TRUE(f.Run());
-    const auto& s = f.state.ScatterByEnergy;
+    DoseInputs in;
+    in.SetConditions(83, 100, 30, 30); // top bin 166, between the 80- and 85-keV nodes
+    const auto calculation = in.Calculate();
+    const auto& s = calculation->ScatterByEnergy;
     for (int d = 1; d <= 60; d += 7) {
         EXPECT_NEAR(s[165][d], std::sqrt(s[160][d] * s[170][d]), 1e-13 * s[165][d]);
         EXPECT_NEAR(s[161][d], s[160][d] * std::pow(s[170][d] / s[160][d], 0.1), 1e-13 * s[161][d]);
@@ -173,93 +154,157 @@ TEST(DepthDose, ScatterBetweenNodesIsInterpolatedInTheLogarithm) {
 
 // A node without scatter gives its neighbours a linear share of the other
 // node and stays 0 itself; no dose is invented where a kernel holds none.
+// The rule as first written (the zero taken as 1.0) does invent it.
 TEST(DepthDose, ZeroScatterNodeIsInterpolatedLinearlyAndStaysZero) {
-    DoseFixture f;
-    f.WriteKernels([](int e, int a, int c) {
-        return e == 85 ? 0.0 : veltrim::testing::SyntheticKernel(e, a, c);
+    DoseInputs in;
+    in.kernels = synthetic::SyntheticKernels([](int e, int a, int c) {
+        return e == 85 ? 0.0 : synthetic::SyntheticKernel(e, a, c);
     });
-    f.SetConditions(100, 100, 30, 30);
-    ASSERT_TRUE(f.Run()) << f.state.DepthDoseFailureCause;
-    const auto& s = f.state.ScatterByEnergy;
+    in.SetConditions(100, 100, 30, 30);
+    const auto calculation = in.Calculate();
+    const auto& s = calculation->ScatterByEnergy;
     for (int d = 1; d <= 60; d += 7) {
         EXPECT_EQ(s[170][d], 0.0);
         EXPECT_NEAR(s[165][d], 0.5 * s[160][d], 1e-15);
         EXPECT_NEAR(s[161][d], 0.9 * s[160][d], 1e-15);
         EXPECT_NEAR(s[175][d], 0.5 * s[180][d], 1e-15);
     }
+    in.rules.LinearAtZeroNodes = false;
+    const auto firstRule = in.Calculate();
+    EXPECT_EQ(firstRule->ScatterByEnergy[170][1], 1.0);
+    EXPECT_GT(firstRule->Table[30][ScatterPdd], calculation->Table[30][ScatterPdd]);
 }
 
-// Each failure must show the one message, leave the previous table and the
-// previous results file as they were and leave nothing non-finite behind.
-// (Kernel files broken on disk are the hardening tests' breakages.)
-TEST(DepthDose, EveryFailureShowsTheMessageAndKeepsThePreviousResults) {
+// Rings that pass the corner of a rectangle: without the corner area added
+// back their share is too small, and so is the scatter; a circle has no corner.
+TEST(DepthDose, CornerRuleChangesOnlyRectangles) {
+    DoseInputs in;
+    in.SetConditions(80, 100, 10, 1); // ring 11 (5 to 5.5 cm) passes the corner at 5.02 cm
+    const auto mended = in.Calculate();
+    in.rules.CornerAddedBack = false;
+    const auto firstRule = in.Calculate();
+    EXPECT_LT(firstRule->ScatterDose[1], mended->ScatterDose[1]);
+    EXPECT_EQ(firstRule->PrimaryDose, mended->PrimaryDose);
+    in.SetConditions(80, 100, 20, 0);
+    const auto circle = in.Calculate();
+    in.rules.CornerAddedBack = true;
+    EXPECT_EQ(in.Calculate()->Table, circle->Table);
+}
+
+// Each cause is found where it arises and named, before it can turn into an
+// infinity or a not-a-number.
+TEST(DepthDose, EveryFailureNamesItsCause) {
     struct Case {
         const char* name;
-        std::function<void(DoseFixture&)> spoil;
-        const char* cause = ""; // what the second line of the message must name
+        std::function<void(DoseInputs&)> spoil;
+        const char* cause; // what the message must name
     };
-    const std::string tissue = veltrim::testing::SyntheticTissueText();
     const Case cases[] = {
-        {"FSD 0", [](DoseFixture& f) { f.SetConditions(80, 0, 30, 30); }, "distance (FSD) is 0 cm"},
-        {"focus in a layer", [](DoseFixture& f) { f.SetConditions(80, -0.25, 30, 30); }},
-        {"0 x 10 is no circle", [](DoseFixture& f) { f.SetConditions(80, 100, 0, 10); },
+        {"FSD 0", [](DoseInputs& in) { in.SetConditions(80, 0, 30, 30); },
+         "distance (FSD) is 0 cm"},
+        {"focus in a layer", [](DoseInputs& in) { in.SetConditions(80, -0.25, 30, 30); }, "focus"},
+        {"0 x 10 is no circle", [](DoseInputs& in) { in.SetConditions(80, 100, 0, 10); },
          "type 0 as the second side for a circle, or a positive size"},
-        {"negative side", [](DoseFixture& f) { f.SetConditions(80, 100, 30, -10); }},
+        {"negative side", [](DoseInputs& in) { in.SetConditions(80, 100, 30, -10); }, "ring"},
         {"40 x 40 at FSD 50 needs 91 rings",
-         [](DoseFixture& f) { f.SetConditions(80, 50, 40, 40); },
+         [](DoseInputs& in) { in.SetConditions(80, 50, 40, 40); },
          "At 20.75 cm the field corner lies 40.0222 cm"},
         {"equal tissue energies",
-         [](DoseFixture& f) {
-             f.dir.Write("ICRUSoft.dat",
-                         "3, 0\n0.01, 1, 1, 1\n0.05, 1, 1, 1\n0.05, 1, 1, 1\n0.2, 1, 1, 1\n");
-         }},
+         [](DoseInputs& in) {
+             in.tissue = synthetic::SyntheticTissue(
+                 "3, 0\n0.2, 1, 1, 1\n0.2, 1, 1, 1\n0.3, 1, 1, 1\n");
+         },
+         "share the energy 200 keV"},
         {"tissue table ends below the tube voltage",
-         [](DoseFixture& f) {
-             f.dir.Write("ICRUSoft.dat", "2, 0\n0.01, 1, 1, 1\n0.08, 1, 1, 1\n");
-         }},
+         [](DoseInputs& in) {
+             in.tissue = synthetic::SyntheticTissue("2, 0\n0.01, 1, 1, 1\n0.08, 1, 1, 1\n");
+         },
+         "at or above the last energy"},
         {"zero tissue coefficient",
-         [](DoseFixture& f) {
-             f.dir.Write("ICRUSoft.dat", "2, 0\n0.01, 1, 0, 1\n0.2, 1, 1, 1\n");
-         }},
-        {"no dose in the first layer", [](DoseFixture& f) { f.state.Spectrum = {}; },
+         [](DoseInputs& in) {
+             in.tissue = synthetic::SyntheticTissue("2, 0\n0.01, 1, 0, 1\n0.2, 1, 1, 1\n");
+         },
+         "Row 1 of the tissue table ICRUSoft.dat holds 0"},
+        {"no dose in the first layer", [](DoseInputs& in) { in.spectrum = {}; },
          "first layer is 0"},
         {"negative scatter node in use",
-         [](DoseFixture& f) {
-             f.WriteKernel(85, veltrim::testing::KernelText([](int, int) { return -1.0; }));
-             f.SetConditions(100, 100, 30, 30);
-         }},
-        {"dose overflows", [](DoseFixture& f) { f.state.Spectrum[100] = 1e308; }},
+         [](DoseInputs& in) {
+             in.kernels = synthetic::SyntheticKernels([](int e, int a, int c) {
+                 return e == 85 ? -1.0 : synthetic::SyntheticKernel(e, a, c);
+             });
+             in.SetConditions(100, 100, 30, 30);
+         },
+         "85 keV"},
+        {"dose overflows", [](DoseInputs& in) { in.spectrum[100] = 1e308; }, "not finite"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        DoseFixture f;
-        ASSERT_TRUE(f.Run());
-        const veltrim::DepthDoseTable before = f.state.DepthDoseResult;
-        const std::string fileBefore = f.ResultsBytes();
-        c.spoil(f);
-        ASSERT_TRUE(f.state.LoadTissueTables());
+        DoseInputs in;
+        c.spoil(in);
+        const std::string cause = in.FailureCause();
+        EXPECT_NE(cause.find(c.cause), std::string::npos) << cause;
+    }
+}
+
+// The state over the same data: a failure shows one message in the edition's
+// language, and the previous table and results file stay as they were.
+struct StateFixture {
+    veltrim::testing::TempFolder dir;
+    veltrim::RecordingSink sink;
+    veltrim::SharedState state{sink, dir.Path(), dir.Path()};
+    DoseInputs in;
+
+    StateFixture() {
+        auto data = std::make_shared<veltrim::PreloadedData>();
+        data->Tissue = in.tissue;
+        data->Kernels = *in.kernels;
+        state.Preloaded = data;
+        Use(in);
+    }
+    void Use(const DoseInputs& inputs) {
+        state.Conditions = inputs.conditions;
+        state.Spectrum = inputs.spectrum;
+    }
+    bool Run() { return state.LoadTissueTables() && state.ComputeDepthDose(); }
+    std::string ResultsBytes() const {
+        return veltrim::testing::ReadBytes(dir / veltrim::ResultsFileName);
+    }
+};
+
+TEST(DepthDoseState, AFailureShowsTheMessageAndKeepsThePreviousResults) {
+    StateFixture f;
+    ASSERT_TRUE(f.Run()) << f.state.DepthDoseFailureCause;
+    const veltrim::DepthDoseTable before = f.state.DepthDoseResult;
+    const std::string fileBefore = f.ResultsBytes();
+    EXPECT_EQ(veltrim::ResultsFileBytes(f.state), fileBefore);
+    for (const double fsd : {0.0, -0.25}) {
+        f.in.SetConditions(80, fsd, 30, 30);
+        f.Use(f.in);
         EXPECT_FALSE(f.state.ComputeDepthDose());
-        EXPECT_TRUE(veltrim::testing::IsOneDepthDoseFailure(f.sink.Messages));
         EXPECT_FALSE(f.state.DepthDoseFailureCause.empty());
-        ASSERT_FALSE(f.sink.Messages.empty());
-        EXPECT_NE(f.sink.Messages[0].find(c.cause), std::string::npos) << f.sink.Messages[0];
         EXPECT_EQ(f.state.DepthDoseResult, before);
-        for (const auto& row : f.state.DepthDoseResult)
-            for (const double value : row)
-                EXPECT_TRUE(std::isfinite(value));
         EXPECT_EQ(f.ResultsBytes(), fileBefore);
     }
+    EXPECT_TRUE(veltrim::testing::IsOneDepthDoseFailure({f.sink.Messages[0]}));
+    EXPECT_EQ(f.sink.Messages.size(), 2u);
+
+    // The same inputs again give the same bits, in the table and the file.
+    f.in.SetConditions(80, 100, 30, 30);
+    f.Use(f.in);
+    ASSERT_TRUE(f.Run());
+    EXPECT_EQ(f.state.DepthDoseResult, before);
+    EXPECT_EQ(f.ResultsBytes(), fileBefore);
 }
 
 // The message names the depth where the corner leaves the kernels and the
 // largest field that fits at this FSD; that field must compute, and one a
 // little larger must not.
-TEST(DepthDose, ATooLargeFieldIsToldTheLargestThatFits) {
-    DoseFixture f;
+TEST(DepthDoseState, ATooLargeFieldIsToldTheLargestThatFits) {
+    StateFixture f;
     f.state.Edition = veltrim::Language::Japanese;
-    f.SetConditions(80, 60, 50, 50);
-    ASSERT_TRUE(f.state.LoadTissueTables());
-    EXPECT_FALSE(f.state.ComputeDepthDose());
+    f.in.SetConditions(80, 60, 50, 50);
+    f.Use(f.in);
+    EXPECT_FALSE(f.Run());
     ASSERT_TRUE(veltrim::testing::IsOneDepthDoseFailure(f.sink.Messages));
     const std::string& message = f.sink.Messages[0];
     // 40 cm * 60 / (60 + 29.75) at the corner: a square of 37.8 cm, a circle of 53.4 cm.
@@ -272,18 +317,19 @@ TEST(DepthDose, ATooLargeFieldIsToldTheLargestThatFits) {
 
     for (const auto& [x, y, fits] : {std::tuple{37.8, 37.8, true}, std::tuple{53.4, 0.0, true},
                                      std::tuple{38.0, 38.0, false}, std::tuple{53.6, 0.0, false}}) {
-        f.SetConditions(80, 60, x, y);
+        f.in.SetConditions(80, 60, x, y);
+        f.Use(f.in);
         EXPECT_EQ(f.state.ComputeDepthDose(), fits) << x << " x " << y;
     }
 }
 
 // The cause is told in the edition's language, under the same first line.
-TEST(DepthDose, TheCauseIsInTheEditionsLanguage) {
-    DoseFixture f;
+TEST(DepthDoseState, TheCauseIsInTheEditionsLanguage) {
+    StateFixture f;
     f.state.Edition = veltrim::Language::Japanese;
-    f.SetConditions(80, 0, 30, 30);
-    ASSERT_TRUE(f.state.LoadTissueTables());
-    EXPECT_FALSE(f.state.ComputeDepthDose());
+    f.in.SetConditions(80, 0, 30, 30);
+    f.Use(f.in);
+    EXPECT_FALSE(f.Run());
     ASSERT_EQ(f.sink.Messages.size(), 1u);
     EXPECT_EQ(f.sink.Messages[0],
               std::string(veltrim::DepthDoseFailureMessage) +

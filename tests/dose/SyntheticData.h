@@ -6,6 +6,7 @@
 // Their numbers are made up; only the layouts are those of the real files.
 
 #include "dose/DepthDose.h"
+#include "dose/PreloadedData.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <cmath>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace veltrim::testing {
@@ -64,6 +66,23 @@ inline double SyntheticKernel(int energyKeV, int a, int c) {
     const double z = 0.5 * a - 0.25;
     const double r = 0.5 * c - 0.25;
     return 2e-6 * std::sqrt(energyKeV) * r * std::exp(-0.08 * z - 0.12 * r);
+}
+
+// All 29 kernels in memory; value(e, a, c) gives number (a, c) of the node e keV.
+inline std::unique_ptr<KernelSet>
+SyntheticKernels(const std::function<double(int, int, int)>& value = SyntheticKernel) {
+    auto set = std::make_unique<KernelSet>();
+    for (int e = FirstKernelKeV; e <= LastKernelKeV; e += 5)
+        for (int a = 1; a <= 80; ++a)
+            for (int c = 1; c <= 80; ++c)
+                set->Tables[static_cast<std::size_t>((e - FirstKernelKeV) / 5)][c][a] =
+                    value(e, a, c);
+    return set;
+}
+
+// The tissue tables of the made-up files, read by the program's reader.
+inline TissueTables SyntheticTissue(const std::string& tissueText = SyntheticTissueText()) {
+    return TissueTablesFromTexts(tissueText, SyntheticPrimaryText());
 }
 
 // Three attenuation tables (300 records "energy, mu") shaped like W, Al, Cu.

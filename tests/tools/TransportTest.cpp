@@ -166,9 +166,9 @@ TEST(TransportTest, DepthSplittingKeepsRowSumsAndBalance) {
 }
 
 TEST(KernelFileTest, EightyRowsOfFourLinesOfTwentyRings) {
-    std::vector<std::vector<double>> kernel(80, std::vector<double>(80, 0.0));
-    kernel[20][1] = 1.5e-3; // ring 21, row 2
-    kernel[79][79] = 2.0;   // ring 80, row 80
+    ScatterKernelTable kernel{};
+    kernel[21][2] = 1.5e-3; // ring 21, row 2
+    kernel[80][80] = 2.0;   // ring 80, row 80
     const std::string text = KernelFileText(kernel);
     std::istringstream in(text);
     std::vector<std::string> lines;

@@ -1,5 +1,7 @@
 #include "tools/datagen/TissueRows.h"
 
+#include "dose/TissueTables.h"
+
 #include <cmath>
 #include <stdexcept>
 
@@ -12,10 +14,6 @@ constexpr int FirstNode = 20; // 10 keV, the first row
 
 double BinEnergy(int bin) {
     return 0.5 * bin;
-}
-
-double LogInterpolate(double t, double a, double b) {
-    return std::exp(std::log(a) + t * (std::log(b) - std::log(a)));
 }
 
 double SegmentError(const std::vector<double>& xraylibTotal, const TissueRow& lo,
@@ -65,21 +63,13 @@ TissueRow PartialCoefficients(const xrl::Material& material, double E) {
 }
 
 double InterpolatedTotal(const std::vector<TissueRow>& rows, double E) {
-    std::size_t k = 1;
-    while (k < rows.size() && E >= rows[k].EnergyKeV) {
-        ++k;
-    }
-    if (k >= rows.size()) {
-        throw std::runtime_error("energy at or above the last tissue row");
-    }
-    const TissueRow& a = rows[k - 1];
-    const TissueRow& b = rows[k];
-    const double t =
-        (std::log(E) - std::log(a.EnergyKeV)) / (std::log(b.EnergyKeV) - std::log(a.EnergyKeV));
-    const double coherent = LogInterpolate(t, a.Coherent, b.Coherent);
-    const double incoherent = LogInterpolate(t, a.Incoherent, b.Incoherent);
-    const double photoelectric = LogInterpolate(t, a.Photoelectric, b.Photoelectric);
-    return coherent + incoherent + photoelectric;
+    if (rows.size() > static_cast<std::size_t>(TissueRowCapacity))
+        throw std::invalid_argument("more tissue rows than the reader holds");
+    TissueRows table{};
+    for (std::size_t k = 0; k < rows.size(); ++k)
+        table[k + 1] = {rows[k].Coherent, rows[k].Incoherent, rows[k].Photoelectric,
+                        rows[k].EnergyKeV};
+    return TissueAttenuation(table, static_cast<int>(rows.size()), E);
 }
 
 InterpolationError MeasureInterpolationError(const std::vector<TissueRow>& rows,

@@ -21,11 +21,9 @@ struct TissueRow {
 // The three partial linear coefficients of the material at E keV, 1/cm.
 TissueRow PartialCoefficients(const xrl::Material& material, double E);
 
-// Total linear attenuation at E keV interpolated from the rows exactly as
-// the depth-dose computation does: the bracketing rows k-1, k with
-// E_(k-1) <= E < E_k (the first two rows below the second row's energy),
-// t = ln(E/E_(k-1)) / ln(E_k/E_(k-1)) taken as a difference of logarithms,
-// each partial interpolated linearly in its logarithm, the three summed.
+// Total linear attenuation at E keV interpolated from the rows by the
+// depth-dose computation's own interpolation (TissueAttenuation). Throws a
+// std::runtime_error at or above the last row's energy.
 double InterpolatedTotal(const std::vector<TissueRow>& rows, double E);
 
 // Largest |interpolated / xraylib - 1| over the bins 21..300 (10.5..150 keV)

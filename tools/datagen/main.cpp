@@ -5,6 +5,11 @@
 //
 //   veltrim-datagen --out DIR [--nist DIR]
 
+#include "core/DataFile.h"
+#include "core/FileReplacing.h"
+#include "dose/TissueTables.h"
+#include "spectrum/AttenuationTables.h"
+#include "spectrum/BeamQuality.h"
 #include "tools/datagen/EnergyAbsorption.h"
 #include "tools/datagen/NistTable.h"
 #include "tools/datagen/TissueRows.h"
@@ -15,7 +20,6 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,46 +33,23 @@ using namespace veltrim;
 namespace {
 
 constexpr int BinCount = 300;     // bins 1..300, 0.5..150 keV
-constexpr int MaxTissueRows = 37; // capacity of the reader's tissue table
 constexpr double LastTissueKeV = 160.0;
 
-template <typename... Args> std::string Format(const char* format, Args... args) {
-    char buffer[256];
-    const int n = std::snprintf(buffer, sizeof buffer, format, args...);
-    if (n < 0 || n >= static_cast<int>(sizeof buffer)) {
-        throw std::runtime_error("formatting overflow");
-    }
-    return buffer;
-}
-
-// Written beside the target and renamed into place, so an interrupted run
-// never leaves a half-written table under the real name.
 void WriteFile(const fs::path& path, const std::string& text) {
-    const fs::path temporary = path.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
-            throw std::runtime_error("cannot write " + temporary.string());
-        }
-    }
-    fs::rename(temporary, path);
+    ReplaceFileOrThrow(path, text);
     std::printf("wrote %s\n", path.string().c_str());
 }
 
-// "energy_keV,coefficient" for bins 1..300.
-template <typename Coefficient> std::string BinTable(Coefficient coefficient) {
-    std::string text;
-    for (int bin = 1; bin <= BinCount; ++bin) {
-        const double E = 0.5 * bin;
-        text += Format("%.1f,%.6e\n", E, coefficient(E));
-    }
-    return text;
+// A coefficient on the bins 1..300 of the energy grid.
+template <typename Coefficient> EnergyTable OnBins(Coefficient coefficient) {
+    EnergyTable table{};
+    for (int bin = 1; bin <= BinCount; ++bin)
+        table[bin] = coefficient(0.5 * bin);
+    return table;
 }
 
 std::string AttenuationFile(const xrl::Material& material) {
-    return BinTable([&](double E) { return xrl::LinearAttenuation(material, E); });
+    return BinTableText(OnBins([&](double E) { return xrl::LinearAttenuation(material, E); }));
 }
 
 void PrintMaterial(const xrl::Material& m) {
@@ -79,27 +60,15 @@ void PrintMaterial(const xrl::Material& m) {
     std::printf("\n");
 }
 
-// Parses the written tissue rows back, so the error is measured on the
-// numbers the program will read (energies in MeV times 1000, as it does).
+// Reads the written tissue rows back with the program's reader, so the error
+// is measured on the numbers the program will use.
 std::vector<datagen::TissueRow> ParseTissueRows(const std::string& text) {
-    std::vector<double> numbers;
-    const char* p = text.c_str();
-    while (*p != '\0') {
-        char* end = nullptr;
-        const double value = std::strtod(p, &end);
-        if (end == p) {
-            ++p;
-            continue;
-        }
-        numbers.push_back(value);
-        p = end;
-    }
-    const auto n = static_cast<std::size_t>(numbers.at(0));
+    TissueRows read{};
+    NumberFile file(TissueFile, text);
+    const int n = ReadTissueFile(file, read);
     std::vector<datagen::TissueRow> rows;
-    for (std::size_t r = 0; r < n; ++r) {
-        const double* v = &numbers.at(2 + 4 * r);
-        rows.push_back({v[0] * 1000.0, v[1], v[2], v[3]});
-    }
+    for (int r = 1; r <= n; ++r)
+        rows.push_back({read[r].EnergyKeV, read[r].MuPart1, read[r].MuPart2, read[r].MuPart3});
     return rows;
 }
 
@@ -149,26 +118,28 @@ int Run(const fs::path& out, const fs::path& nistDir) {
                 "four-component)\")\n");
 
     // Attenuation of the anode and filter materials, coherent included.
-    WriteFile(out / "Tungsten.dat", AttenuationFile(tungsten));
-    WriteFile(out / "Aluminum.atc", AttenuationFile(aluminium));
-    WriteFile(out / "Copper.dat", AttenuationFile(copper));
+    WriteFile(out / TungstenFile, AttenuationFile(tungsten));
+    WriteFile(out / AluminiumFile, AttenuationFile(aluminium));
+    WriteFile(out / CopperFile, AttenuationFile(copper));
     std::printf("tungsten 1/cm: 69.5 keV (bin 139, below K edge 69.525) %.4f, 70.0 keV (bin 140, "
                 "above) %.4f\n",
                 xrl::LinearAttenuation(tungsten, 69.5), xrl::LinearAttenuation(tungsten, 70.0));
 
     // Tissue attenuation: three partials at chosen energies.
     const std::vector<double> energies =
-        datagen::ChooseTissueEnergies(tissue, MaxTissueRows, LastTissueKeV);
-    std::string tissueText =
-        Format("%d\n%.2f\n", static_cast<int>(energies.size()), tissue.Density);
+        datagen::ChooseTissueEnergies(tissue, TissueRowCapacity, LastTissueKeV);
+    if (energies.size() > static_cast<std::size_t>(TissueRowCapacity))
+        throw std::runtime_error("more tissue rows than the reader holds");
+    TissueRows rows{};
+    int count = 0;
     for (double E : energies) {
         const datagen::TissueRow row = datagen::PartialCoefficients(tissue, E);
-        tissueText += Format("%.4f,%.6e,%.6e,%.6e\n", E / 1000.0, row.Coherent, row.Incoherent,
-                             row.Photoelectric);
+        rows[++count] = {row.Coherent, row.Incoherent, row.Photoelectric, E};
     }
+    const std::string tissueText = TissueFileText(rows, count, tissue.Density);
     const datagen::InterpolationError error =
         datagen::MeasureInterpolationError(ParseTissueRows(tissueText), tissue);
-    WriteFile(out / "ICRUSoft.dat", tissueText);
+    WriteFile(out / TissueFile, tissueText);
     std::printf("ICRUSoft.dat: %zu rows, %.1f to %.1f keV; log-log interpolation of the written "
                 "partials against "
                 "xraylib's total on 10.5..150 keV: largest error %.4f %% at %.1f keV\n",
@@ -184,12 +155,13 @@ int Run(const fs::path& out, const fs::path& nistDir) {
     PrintNistComparison("tissue", tissueMuEn);
     PrintNistComparison("air", airMuEn);
 
-    std::string primary;
-    for (int E = 10; E <= 150; E += 5) {
-        primary += Format("%d,%.6e\n", E, E * tissueMuEn(E));
+    PrimaryDoseNodeTable primary{};
+    for (int j = 2; j <= 30; ++j) {
+        const int E = 5 * j;
+        primary[j] = E * tissueMuEn(E);
     }
-    WriteFile(out / "Primary.dat", primary);
-    WriteFile(out / "AirKerma.dat", BinTable([&](double E) { return airMuEn(E); }));
+    WriteFile(out / PrimaryDoseFile, PrimaryDoseFileText(primary));
+    WriteFile(out / AirKermaFile, BinTableText(OnBins([&](double E) { return airMuEn(E); })));
     std::printf(
         "files (regenerate all with: veltrim-datagen --out DIR):\n"
         "  Tungsten.dat, Aluminum.atc, Copper.dat: energy_keV,mu in 1/cm (CS_Total x density, "

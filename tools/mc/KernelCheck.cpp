@@ -1,7 +1,9 @@
 #include "tools/mc/KernelCheck.h"
 
+#include "core/CFormat.h"
 #include "core/DataFile.h"
-#include "tools/mc/KernelFile.h"
+#include "dose/ScatterKernels.h"
+#include "dose/TissueTables.h"
 
 #include <algorithm>
 #include <array>
@@ -24,66 +26,7 @@ int NodeEnergy(int node) {
     return 10 + 5 * node;
 }
 
-std::string Format(const char* format, double a) {
-    return FormatC(format, a);
-}
-
 } // namespace
-
-double TissueAttenuation::At(double E) const {
-    std::size_t k = 1;
-    while (k < EnergyKeV.size() && E >= EnergyKeV[k]) {
-        ++k;
-    }
-    if (k >= EnergyKeV.size()) {
-        throw std::runtime_error("energy " + Format("%g", E) + " keV above the tissue table");
-    }
-    const double t = (std::log(E) - std::log(EnergyKeV[k - 1])) /
-                     (std::log(EnergyKeV[k]) - std::log(EnergyKeV[k - 1]));
-    double mu = 0.0;
-    for (const std::vector<double>& part : Parts) {
-        mu += std::exp(std::log(part[k - 1]) + t * (std::log(part[k]) - std::log(part[k - 1])));
-    }
-    return mu;
-}
-
-TissueAttenuation ReadTissueAttenuation(const std::filesystem::path& path) {
-    NumberFile file(path);
-    const double count = file.Next();
-    if (count < 2 || count > 37 || count != std::floor(count)) {
-        throw std::runtime_error(path.string() + ": bad row count");
-    }
-    file.Next();
-    TissueAttenuation table;
-    for (int r = 0; r < static_cast<int>(count); ++r) {
-        table.EnergyKeV.push_back(file.Next() * 1000.0);
-        for (std::vector<double>& part : table.Parts) {
-            part.push_back(file.Next());
-        }
-    }
-    return table;
-}
-
-std::vector<double> ReadPrimaryFactors(const std::filesystem::path& path) {
-    NumberFile file(path);
-    std::vector<double> factors;
-    for (int n = 0; n < kNodes; ++n) {
-        file.Next();
-        factors.push_back(file.Next());
-    }
-    return factors;
-}
-
-std::vector<std::vector<double>> ReadKernelFile(const std::filesystem::path& path) {
-    NumberFile file(path);
-    std::vector<std::vector<double>> kernel(kRings, std::vector<double>(kRows, 0.0));
-    for (int row = 0; row < kRows; ++row) {
-        for (int ring = 0; ring < kRings; ++ring) {
-            kernel[ring][row] = file.Next();
-        }
-    }
-    return kernel;
-}
 
 double RowAverageAttenuation(double mu, double z0, double z1) {
     return (std::exp(-mu * z0) - std::exp(-mu * z1)) / (mu * (z1 - z0));
@@ -181,9 +124,13 @@ double Number(const std::string& text) {
 
 std::string RunKernelChecks(const std::filesystem::path& dataFolder, bool& passed) {
     passed = true;
-    const TissueAttenuation tissue = ReadTissueAttenuation(dataFolder / "ICRUSoft.dat");
-    const std::vector<double> primaryFactors = ReadPrimaryFactors(dataFolder / "Primary.dat");
-    const std::filesystem::path kernels = dataFolder / "PDS-data";
+    const TissueTables tissue = ReadTissueTables(dataFolder);
+    const auto tissueMu = [&tissue](double E) {
+        return TissueAttenuation(tissue.Rows, tissue.RowCount, E);
+    };
+    // Node n (0..28) of the primary-dose factors, 10 + 5n keV.
+    const auto primaryFactor = [&tissue](int node) { return tissue.PrimaryDoseNodes[node + 2]; };
+    const std::filesystem::path kernels = dataFolder / KernelFolder;
 
     std::vector<RowStats> stats(kNodes);
     std::vector<bool> seen(kNodes, false);
@@ -225,7 +172,7 @@ std::string RunKernelChecks(const std::filesystem::path& dataFolder, bool& passe
             continue;
         }
         const double E = NodeEnergy(node);
-        const double mu = tissue.At(E);
+        const double mu = tissueMu(E);
         int rows = 0;
         double sumW = 0.0;
         double sumWR = 0.0;
@@ -239,7 +186,7 @@ std::string RunKernelChecks(const std::filesystem::path& dataFolder, bool& passe
                 continue;
             }
             const double table =
-                primaryFactors[node] *
+                primaryFactor(node) *
                 RowAverageAttenuation(mu, row * kRowThickness, (row + 1) * kRowThickness);
             const double ratio = mc / table;
             const double ratioSigma = sigma / table;
@@ -301,21 +248,23 @@ std::string RunKernelChecks(const std::filesystem::path& dataFolder, bool& passe
     }
     for (int node = 0; node < kNodes; ++node) {
         const double E = NodeEnergy(node);
-        const std::filesystem::path file = kernels / KernelFileName(NodeEnergy(node));
+        const std::filesystem::path file = kernels / KernelFile(NodeEnergy(node));
         if (!std::filesystem::exists(file)) {
             out += "   " + std::to_string(NodeEnergy(node)) + ": no kernel file\n";
             passed = false;
             continue;
         }
-        const auto kernel = ReadKernelFile(file);
-        const double mu = tissue.At(E);
+        ScatterKernelTable kernel{};
+        NumberFile kernelFile(file);
+        ReadKernelFile(kernelFile, kernel);
+        const double mu = tissueMu(E);
         const auto ratio = [&](int row) {
             double scatter = 0.0;
             for (int ring = 0; ring < kRings; ++ring) {
-                scatter += kernel[ring][row] * shares[ring];
+                scatter += kernel[ring + 1][row + 1] * shares[ring];
             }
             const double z = (row + 0.5) * kRowThickness;
-            return scatter / (primaryFactors[node] * std::exp(-mu * z));
+            return scatter / (primaryFactor(node) * std::exp(-mu * z));
         };
         // 5 cm and 10 cm lie on row boundaries: the mean of the two rows' middles.
         char line[160];

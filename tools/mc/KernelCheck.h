@@ -10,26 +10,6 @@ namespace veltrim::mc {
 // program reads, as plain functions of the data so that tests can feed them
 // small inputs.
 
-// Linear attenuation coefficient of the tissue at E keV, 1/cm, as the
-// program computes it: the three partial coefficients of the two rows of
-// ICRUSoft.dat around E, each interpolated linearly in log-log, summed.
-struct TissueAttenuation {
-    std::vector<double> EnergyKeV;
-    std::vector<double> Parts[3];
-    double At(double E) const;
-};
-
-// Reads ICRUSoft.dat (row count, an unused number, rows E_MeV, three
-// coefficients). Throws on a malformed file.
-TissueAttenuation ReadTissueAttenuation(const std::filesystem::path& path);
-
-// Reads Primary.dat: 29 rows (energy, primary-dose factor keV cm2/g) for
-// 10, 15, ..., 150 keV; returns the factors in that order.
-std::vector<double> ReadPrimaryFactors(const std::filesystem::path& path);
-
-// Reads a kernel file: kernel[ring][row], 0-based, keV cm2/g.
-std::vector<std::vector<double>> ReadKernelFile(const std::filesystem::path& path);
-
 // The mean over a row from z0 to z1 (cm) of exp(-mu z), and its ratio to the
 // value at the row's middle: sinh(mu dz / 2) / (mu dz / 2).
 double RowAverageAttenuation(double mu, double z0, double z1);

@@ -1,6 +1,7 @@
 // veltrim-kernels: computes the scatter kernels of ICRU soft tissue by Monte
 // Carlo and writes one file per node energy. See data/PDS-data/README.md.
 
+#include "core/FileReplacing.h"
 #include "tools/mc/KernelFile.h"
 #include "tools/mc/KernelRun.h"
 #include "tools/mc/RunReport.h"
@@ -18,6 +19,7 @@
 
 namespace {
 
+using namespace veltrim;
 using namespace veltrim::mc;
 
 constexpr const char* kUsage =
@@ -192,12 +194,11 @@ int main(int argc, char** argv) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             totalSeconds += seconds;
 
-            WriteFileAtomically(o.Out / KernelFileName(energy),
-                                KernelFileText(ScatterKernel(tally)));
+            ReplaceFileOrThrow(o.Out / KernelFile(energy), KernelFileText(ScatterKernel(tally)));
             runs += RunSummaryLine(energy, tally, s.ScatterFloor);
             rows += RowStatisticsLines(energy, tally);
-            WriteFileAtomically(o.Out / "runs.csv", runs);
-            WriteFileAtomically(o.Out / "statistics.csv", rows);
+            ReplaceFileOrThrow(o.Out / "runs.csv", runs);
+            ReplaceFileOrThrow(o.Out / "statistics.csv", rows);
 
             const RowStatistics worst = ScatterRowStatistics(tally, s.ScatterFloor);
             std::fprintf(

@@ -1,5 +1,6 @@
 #include "tools/mc/RunReport.h"
 
+#include "core/CFormat.h"
 #include "tools/mc/KernelFile.h"
 #include "tools/mc/KernelRun.h"
 
