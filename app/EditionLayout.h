@@ -25,7 +25,7 @@ enum class ControlKind {
     TitlePicture, // the start window's picture, inside a 2-pixel sunken border
 };
 
-// Font families as the design names them; the program maps them to installed
+// Font families the windows were laid out for; the program maps them to installed
 // faces of the same metrics (see InstallFontSubstitutes).
 enum class Face { TimesNewRoman, MsGothic, Meiryo };
 
@@ -43,7 +43,7 @@ inline constexpr QRgb Unset = 0x00000000;
 enum class Align { Left, Centre, Right };
 
 struct ControlLayout {
-    std::string_view Name; // as the design names it, e.g. "Label1(2)"
+    std::string_view Name; // the control's name in the window layout, e.g. "Label1(2)"
     ControlKind Kind;
     std::string_view Parent; // "" for the window itself, else a group box or the graph
     int Left, Top, Width, Height;

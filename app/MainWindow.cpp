@@ -1,9 +1,9 @@
 #include "app/MainWindow.h"
 
 #include "app/EditionLayout.h"
-#include "calculation/Pipeline.h"
 #include "app/ProgramFiles.h"
 #include "app/WindowBuilder.h"
+#include "calculation/Pipeline.h"
 #include "graph/GraphPicture.h"
 #include "readout/DepthCursor.h"
 #include "readout/ResultsSaving.h"

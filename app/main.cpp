@@ -1,9 +1,9 @@
 // Veltrim: the program with windows.
-#include "calculation/DataLocation.h"
 #include "app/EditionLayout.h"
 #include "app/MessageBoxSink.h"
 #include "app/StartWindow.h"
 #include "app/WindowBuilder.h"
+#include "calculation/DataLocation.h"
 
 #include <QApplication>
 #include <cstdlib>

@@ -2,7 +2,6 @@
 #include "calculation/SharedState.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <filesystem>
 
@@ -39,8 +38,12 @@ void Synthesize(benchmark::State& run, const char* kv, int rectification) {
     }
 }
 
-void BM_Spectrum150kVSinglePhase(benchmark::State& run) { Synthesize(run, "150", 3); }
-void BM_Spectrum80kVConstantPotential(benchmark::State& run) { Synthesize(run, "80", 1); }
+void BM_Spectrum150kVSinglePhase(benchmark::State& run) {
+    Synthesize(run, "150", 3);
+}
+void BM_Spectrum80kVConstantPotential(benchmark::State& run) {
+    Synthesize(run, "80", 1);
+}
 
 BENCHMARK(BM_Spectrum150kVSinglePhase)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Spectrum80kVConstantPotential)->Unit(benchmark::kMicrosecond);

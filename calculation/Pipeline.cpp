@@ -1,6 +1,5 @@
 #include "calculation/Pipeline.h"
 
-
 namespace veltrim {
 namespace {
 

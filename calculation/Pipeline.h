@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Conditions.h"
 #include "calculation/SharedState.h"
+#include "core/Conditions.h"
 
 #include <functional>
 #include <string>

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace veltrim {
 
@@ -48,6 +49,28 @@ On any failure the cause goes to standard error and the exit status is not 0.
 )";
 }
 
+namespace {
+
+// The options that carry one typed condition, and the field each fills.
+std::optional<std::string ConditionTexts::*> ConditionOption(const std::string& name) {
+    static const std::pair<const char*, std::string ConditionTexts::*> options[] = {
+        {"--kv", &ConditionTexts::TubeVoltage},
+        {"--angle", &ConditionTexts::TargetAngle},
+        {"--inherent", &ConditionTexts::InherentFiltration},
+        {"--al", &ConditionTexts::AlFilter},
+        {"--cu", &ConditionTexts::CuFilter},
+        {"--fsd", &ConditionTexts::Fsd},
+        {"--field-x", &ConditionTexts::FieldX},
+        {"--field-y", &ConditionTexts::FieldY},
+    };
+    for (const auto& [option, field] : options)
+        if (name == option)
+            return field;
+    return std::nullopt;
+}
+
+} // namespace
+
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
     CalcOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -76,22 +99,8 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         };
         if (arg == "--help" || arg == "-h")
             flag(options.Help);
-        else if (arg == "--kv")
-            options.Texts.TubeVoltage = value();
-        else if (arg == "--angle")
-            options.Texts.TargetAngle = value();
-        else if (arg == "--inherent")
-            options.Texts.InherentFiltration = value();
-        else if (arg == "--al")
-            options.Texts.AlFilter = value();
-        else if (arg == "--cu")
-            options.Texts.CuFilter = value();
-        else if (arg == "--fsd")
-            options.Texts.Fsd = value();
-        else if (arg == "--field-x")
-            options.Texts.FieldX = value();
-        else if (arg == "--field-y")
-            options.Texts.FieldY = value();
+        else if (const auto field = ConditionOption(arg))
+            options.Texts.*(*field) = value();
         else if (arg == "--rectification") {
             const std::string v = value();
             if (v != "1" && v != "2" && v != "3")

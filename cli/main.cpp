@@ -1,9 +1,9 @@
 // veltrim-calc: the command-line front end over the computation library.
-#include "core/DataFile.h"
 #include "calculation/DataLocation.h"
 #include "calculation/Pipeline.h"
 #include "calculation/SharedState.h"
 #include "cli/CalcOptions.h"
+#include "core/DataFile.h"
 #include "dose/ResultsFile.h"
 #include "spectrum/BeamQuality.h"
 

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <stdexcept>
 #include <fcntl.h>
+#include <stdexcept>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -147,27 +147,19 @@ bool RemoveRegularFile(const std::filesystem::path& name) noexcept {
 
 void ReplaceFileOrThrow(const std::filesystem::path& name, std::string_view bytes) {
     const ReplaceOutcome outcome = ReplaceFileContents(name, bytes, Durability::Complete);
-    const char* step = "";
-    switch (outcome.Step) {
-    case ReplaceStep::Done:
+    if (outcome.Replaced())
         return;
-    case ReplaceStep::Inspect:
-        step = "the name cannot be looked at";
-        break;
-    case ReplaceStep::NotRegular:
-        step = "the name is held by something other than a regular file";
-        break;
-    case ReplaceStep::CreateTemporary:
-        step = "no new file can be made in its folder";
-        break;
-    case ReplaceStep::Write:
-        step = "writing the new file failed";
-        break;
-    case ReplaceStep::Rename:
-        step = "the new file cannot be put under the name";
-        break;
-    }
-    std::string text = "cannot write " + name.string() + ": " + step;
+    // By ReplaceStep, from Inspect on.
+    static const char* const steps[] = {
+        "the name cannot be looked at",
+        "the name is held by something other than a regular file",
+        "no new file can be made in its folder",
+        "writing the new file failed",
+        "the new file cannot be put under the name",
+    };
+    std::string text =
+        "cannot write " + name.string() + ": " +
+        steps[static_cast<int>(outcome.Step) - static_cast<int>(ReplaceStep::Inspect)];
     if (outcome.Error != 0)
         text += std::string(" (") + std::strerror(outcome.Error) + ")";
     throw std::runtime_error(text);

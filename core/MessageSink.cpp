@@ -4,6 +4,8 @@
 
 namespace veltrim {
 
-void StderrSink::Show(const std::string& text) { std::cerr << text << '\n'; }
+void StderrSink::Show(const std::string& text) {
+    std::cerr << text << '\n';
+}
 
 } // namespace veltrim

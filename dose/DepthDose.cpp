@@ -40,7 +40,8 @@ void AddPrimaryDose(Work& w, const EnergyTable& spectrum, const TissueTables& ti
         for (int d = 1; d <= rows; ++d) {
             const double z = LayerMiddle(d);
             const double weight = spectrum[i] * fsdSquared / focusSquared[d];
-            w.PrimaryDose[d] = w.PrimaryDose[d] + weight * tissue.PrimaryDose[i] * std::exp(-mu * z);
+            w.PrimaryDose[d] =
+                w.PrimaryDose[d] + weight * tissue.PrimaryDose[i] * std::exp(-mu * z);
         }
     }
     for (int d = 1; d <= rows; ++d)
@@ -64,9 +65,9 @@ using FieldGeometry = std::array<RowGeometry, DepthRowCapacity>;
 [[noreturn]] void FailFieldTooLarge(double z, double R, double fsd, double deepest) {
     const double corner = 40 * fsd / (fsd + deepest); // largest corner distance at the surface
     const auto down = [](double cm) { return std::floor(cm * 10 - 1e-9) / 10; };
-    FailCalculation(MessageId::CauseFieldTooLarge, {Arg(z), Arg(R), Arg(fsd),
-                                                    Arg(down(corner * std::sqrt(2.0))),
-                                                    Arg(down(2 * corner))});
+    FailCalculation(
+        MessageId::CauseFieldTooLarge,
+        {Arg(z), Arg(R), Arg(fsd), Arg(down(corner * std::sqrt(2.0))), Arg(down(2 * corner))});
 }
 
 std::unique_ptr<FieldGeometry> ProjectField(const Work& w, double fsd, int rows, double pi,

@@ -141,7 +141,8 @@ double TissueAttenuation(const TissueRows& rows, int rowCount, double E) {
     const double lnHigh = TissueLog(high.EnergyKeV, k);
     const double span = lnHigh - lnLow;
     if (span == 0)
-        FailCalculation(MessageId::CauseTissueSameEnergy, {Arg(k - 1), Arg(k), Arg(high.EnergyKeV)});
+        FailCalculation(MessageId::CauseTissueSameEnergy,
+                        {Arg(k - 1), Arg(k), Arg(high.EnergyKeV)});
     const double t = (std::log(E) - lnLow) / span;
     const double mu = LogLogInterpolate(low.MuPart1, high.MuPart1, t, k) +
                       LogLogInterpolate(low.MuPart2, high.MuPart2, t, k) +

@@ -3,9 +3,9 @@
 // per line (missing lines keep the default texts). Every run must either give
 // a whole finite table whose first layer totals 100 % and a results file that
 // holds it, or report its failure and keep the previous table and file.
-#include "core/NumberReading.h"
 #include "calculation/Pipeline.h"
 #include "calculation/SharedState.h"
+#include "core/NumberReading.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "fuzz/FuzzSupport.h"
@@ -20,10 +20,7 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 using veltrim::fuzzing::Check;
-using veltrim::fuzzing::ReadBytes;
 using veltrim::fuzzing::WorkFolder;
 
 } // namespace
@@ -54,33 +51,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double method = lines.empty() ? 1.0 : veltrim::ReadNumber(lines[0]);
     state.SelectRectification(method >= 1 && method <= 3 ? static_cast<int>(method) : 1);
 
-    const fs::path resultsPath = WorkFolder() / veltrim::ResultsFileName;
     const veltrim::CalculationResult result = veltrim::RunCalculation(state, texts, {});
     Check(state.Conditions.TubeVoltage >= 30 && state.Conditions.TubeVoltage <= 150,
           "the tube voltage is held within 30..150 kV");
     if (result != veltrim::CalculationResult::Completed) {
-        Check(sink.Messages.size() == 1, "a failure gives exactly one message");
+        veltrim::fuzzing::CheckFailureKeptTheResults(state, sink, baseline);
         if (result == veltrim::CalculationResult::DepthDoseFailed)
             Check(veltrim::fuzzing::IsDepthDoseFailure(sink.Messages[0]),
                   "a depth-dose failure gives its fixed first line and its cause");
-        Check(state.DepthDoseResult == baseline.State.DepthDoseResult,
-              "a failure keeps the previous table");
-        Check(state.DepthRowCount == 60, "a failure keeps the previous row count");
-        Check(ReadBytes(resultsPath) == baseline.ResultsFile,
-              "a failure keeps the previous results file");
         return 0;
     }
-    Check(sink.Messages.empty(), "a completed calculation shows no message");
     for (const double s : state.Spectrum)
         Check(std::isfinite(s) && s >= 0, "the spectrum is finite and not negative");
-    Check(state.DepthRowCount == 60, "the table has 60 rows");
-    Check(state.DepthDoseResult[1][veltrim::TotalPdd] == 100.0, "row 1 totals 100 %");
-    for (int d = 1; d <= 60; ++d)
-        for (int column = 1; column <= 3; ++column)
-            Check(std::isfinite(state.DepthDoseResult[d][column]), "every value is finite");
-    Check(ReadBytes(resultsPath) == veltrim::ResultsFileBytes(state),
-          "the results file holds the table");
-    // The next run starts from the default calculation's file again.
-    std::ofstream(resultsPath, std::ios::binary) << baseline.ResultsFile;
+    veltrim::fuzzing::CheckCompletedTable(state, sink, baseline);
     return 0;
 }

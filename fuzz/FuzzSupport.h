@@ -10,6 +10,7 @@
 #include "dose/PreloadedData.h"
 #include "dose/ResultsFile.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -80,5 +81,34 @@ struct DefaultCalculation {
         ResultsFile = ReadBytes(WorkFolder() / ResultsFileName);
     }
 };
+
+// What every failed calculation must leave: one message, and the previous
+// table and results file as they were.
+inline void CheckFailureKeptTheResults(const SharedState& state, const RecordingSink& sink,
+                                       const DefaultCalculation& baseline) {
+    Check(sink.Messages.size() == 1, "a failure gives exactly one message");
+    Check(state.DepthDoseResult == baseline.State.DepthDoseResult,
+          "a failure keeps the previous table");
+    Check(state.DepthRowCount == baseline.State.DepthRowCount,
+          "a failure keeps the previous row count");
+    Check(ReadBytes(WorkFolder() / ResultsFileName) == baseline.ResultsFile,
+          "a failure keeps the previous results file");
+}
+
+// What every completed calculation must give: no message, a finite table
+// normalised to row 1, and the results file of that table. The file is then
+// put back, so that the next run starts from the default calculation's.
+inline void CheckCompletedTable(const SharedState& state, const RecordingSink& sink,
+                                const DefaultCalculation& baseline) {
+    Check(sink.Messages.empty(), "a completed calculation shows no message");
+    Check(state.DepthRowCount == 60, "the table has 60 rows");
+    Check(state.DepthDoseResult[1][TotalPdd] == 100.0, "row 1 totals 100 %");
+    for (int d = 1; d <= state.DepthRowCount; ++d)
+        for (int column = 1; column <= 3; ++column)
+            Check(std::isfinite(state.DepthDoseResult[d][column]), "every value is finite");
+    const std::filesystem::path resultsPath = WorkFolder() / ResultsFileName;
+    Check(ReadBytes(resultsPath) == ResultsFileBytes(state), "the results file holds the table");
+    std::ofstream(resultsPath, std::ios::binary) << baseline.ResultsFile;
+}
 
 } // namespace veltrim::fuzzing

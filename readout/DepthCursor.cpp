@@ -20,7 +20,7 @@ int RowUnderPointer(float x) {
 }
 
 double CursorLevelY(double percent) {
-    const double y = 800.0 - 100.0 * std::log(10.0 * percent);
+    const double y = PddToY(percent);
     // Written so that NaN lands on the edge too.
     return y <= PlotBottom ? y : PlotBottom;
 }

@@ -26,7 +26,7 @@ bool InsidePlotArea(float x, float y, double maxDepth);
 // past the last row a table can hold.
 int RowUnderPointer(float x);
 
-// Where a cursor line stands for a PDD in percent: 800 - 100 ln(10 v). A
+// Where a cursor line stands for a PDD in percent: PddToY of the graph. A
 // value below 0.1 % has no place inside the frame and stands on its bottom
 // edge, y = 800; so do zero, negative and NaN values, whose logarithm has no
 // place on the axis at all.

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxrl-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   fonts-liberation fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool dpkg-dev
   # CPack's Debian generator runs file(1) on every installed binary.

@@ -26,9 +26,9 @@ TEST(ReadConditions, ClampsTubeVoltageAndHandsBackTheLimitText) {
         double used;
         const char* shown; // nullptr: no clamp
     };
-    const Case cases[] = {{"200", 150, "150"}, {"150", 150, nullptr}, {"150.01", 150, "150"},
-                          {"29.9", 30, "30"},  {"30", 30, nullptr},   {"", 30, "30"},
-                          {"abc", 30, "30"},   {"-80", 30, "30"},     {"1e400", 150, "150"},
+    const Case cases[] = {{"200", 150, "150"},   {"150", 150, nullptr}, {"150.01", 150, "150"},
+                          {"29.9", 30, "30"},    {"30", 30, nullptr},   {"", 30, "30"},
+                          {"abc", 30, "30"},     {"-80", 30, "30"},     {"1e400", 150, "150"},
                           {"80 kV", 80, nullptr}};
     for (const Case& k : cases) {
         ConditionTexts texts;

@@ -157,9 +157,8 @@ TEST(DepthDose, ScatterBetweenNodesIsInterpolatedInTheLogarithm) {
 // The rule as first written (the zero taken as 1.0) does invent it.
 TEST(DepthDose, ZeroScatterNodeIsInterpolatedLinearlyAndStaysZero) {
     DoseInputs in;
-    in.kernels = synthetic::SyntheticKernels([](int e, int a, int c) {
-        return e == 85 ? 0.0 : synthetic::SyntheticKernel(e, a, c);
-    });
+    in.kernels = synthetic::SyntheticKernels(
+        [](int e, int a, int c) { return e == 85 ? 0.0 : synthetic::SyntheticKernel(e, a, c); });
     in.SetConditions(100, 100, 30, 30);
     const auto calculation = in.Calculate();
     const auto& s = calculation->ScatterByEnergy;
@@ -211,8 +210,8 @@ TEST(DepthDose, EveryFailureNamesItsCause) {
          "At 20.75 cm the field corner lies 40.0222 cm"},
         {"equal tissue energies",
          [](DoseInputs& in) {
-             in.tissue = synthetic::SyntheticTissue(
-                 "3, 0\n0.2, 1, 1, 1\n0.2, 1, 1, 1\n0.3, 1, 1, 1\n");
+             in.tissue =
+                 synthetic::SyntheticTissue("3, 0\n0.2, 1, 1, 1\n0.2, 1, 1, 1\n0.3, 1, 1, 1\n");
          },
          "share the energy 200 keV"},
         {"tissue table ends below the tube voltage",
@@ -259,11 +258,13 @@ struct StateFixture {
         data->Tissue = in.tissue;
         data->Kernels = *in.kernels;
         state.Preloaded = data;
-        Use(in);
+        Set(80, 100, 30, 30);
     }
-    void Use(const DoseInputs& inputs) {
-        state.Conditions = inputs.conditions;
-        state.Spectrum = inputs.spectrum;
+    // The conditions and spectrum of DoseInputs::SetConditions, into the state.
+    void Set(double kv, double fsd, double fieldX, double fieldY) {
+        in.SetConditions(kv, fsd, fieldX, fieldY);
+        state.Conditions = in.conditions;
+        state.Spectrum = in.spectrum;
     }
     bool Run() { return state.LoadTissueTables() && state.ComputeDepthDose(); }
     std::string ResultsBytes() const {
@@ -278,8 +279,7 @@ TEST(DepthDoseState, AFailureShowsTheMessageAndKeepsThePreviousResults) {
     const std::string fileBefore = f.ResultsBytes();
     EXPECT_EQ(veltrim::ResultsFileBytes(f.state), fileBefore);
     for (const double fsd : {0.0, -0.25}) {
-        f.in.SetConditions(80, fsd, 30, 30);
-        f.Use(f.in);
+        f.Set(80, fsd, 30, 30);
         EXPECT_FALSE(f.state.ComputeDepthDose());
         EXPECT_FALSE(f.state.DepthDoseFailureCause.empty());
         EXPECT_EQ(f.state.DepthDoseResult, before);
@@ -289,8 +289,7 @@ TEST(DepthDoseState, AFailureShowsTheMessageAndKeepsThePreviousResults) {
     EXPECT_EQ(f.sink.Messages.size(), 2u);
 
     // The same inputs again give the same bits, in the table and the file.
-    f.in.SetConditions(80, 100, 30, 30);
-    f.Use(f.in);
+    f.Set(80, 100, 30, 30);
     ASSERT_TRUE(f.Run());
     EXPECT_EQ(f.state.DepthDoseResult, before);
     EXPECT_EQ(f.ResultsBytes(), fileBefore);
@@ -302,8 +301,7 @@ TEST(DepthDoseState, AFailureShowsTheMessageAndKeepsThePreviousResults) {
 TEST(DepthDoseState, ATooLargeFieldIsToldTheLargestThatFits) {
     StateFixture f;
     f.state.Edition = veltrim::Language::Japanese;
-    f.in.SetConditions(80, 60, 50, 50);
-    f.Use(f.in);
+    f.Set(80, 60, 50, 50);
     EXPECT_FALSE(f.Run());
     ASSERT_TRUE(veltrim::testing::IsOneDepthDoseFailure(f.sink.Messages));
     const std::string& message = f.sink.Messages[0];
@@ -317,8 +315,7 @@ TEST(DepthDoseState, ATooLargeFieldIsToldTheLargestThatFits) {
 
     for (const auto& [x, y, fits] : {std::tuple{37.8, 37.8, true}, std::tuple{53.4, 0.0, true},
                                      std::tuple{38.0, 38.0, false}, std::tuple{53.6, 0.0, false}}) {
-        f.in.SetConditions(80, 60, x, y);
-        f.Use(f.in);
+        f.Set(80, 60, x, y);
         EXPECT_EQ(f.state.ComputeDepthDose(), fits) << x << " x " << y;
     }
 }
@@ -327,8 +324,7 @@ TEST(DepthDoseState, ATooLargeFieldIsToldTheLargestThatFits) {
 TEST(DepthDoseState, TheCauseIsInTheEditionsLanguage) {
     StateFixture f;
     f.state.Edition = veltrim::Language::Japanese;
-    f.in.SetConditions(80, 0, 30, 30);
-    f.Use(f.in);
+    f.Set(80, 0, 30, 30);
     EXPECT_FALSE(f.Run());
     ASSERT_EQ(f.sink.Messages.size(), 1u);
     EXPECT_EQ(f.sink.Messages[0],

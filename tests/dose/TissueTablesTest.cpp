@@ -30,7 +30,8 @@ veltrim::TissueTables FromTexts(const std::string& tissue, const std::string& pr
 }
 
 TEST(TissueTables, PrimaryDoseFactorIsLogInterpolatedBetweenNodes) {
-    const auto tables = FromTexts(veltrim::testing::SyntheticTissueText(), PrimaryText(SteepFactor));
+    const auto tables =
+        FromTexts(veltrim::testing::SyntheticTissueText(), PrimaryText(SteepFactor));
     const auto& table = tables.PrimaryDose;
     const auto P = [](int keV) { return std::stod(std::to_string(SteepFactor(keV / 5))); };
     // 10.5 keV lies 4.5 keV below the 15-keV node.
@@ -48,8 +49,8 @@ TEST(TissueTables, PrimaryDoseFactorIsLogInterpolatedBetweenNodes) {
 }
 
 TEST(TissueTables, EnergiesAreReadInMeVAndExtraNumbersIgnored) {
-    const auto tables = FromTexts("2, 12345\n0.01, 1, 2, 3\n0.2, 4, 5, 6\n7, 7, 7\n",
-                                  PrimaryText(SteepFactor, 35));
+    const auto tables =
+        FromTexts("2, 12345\n0.01, 1, 2, 3\n0.2, 4, 5, 6\n7, 7, 7\n", PrimaryText(SteepFactor, 35));
     EXPECT_EQ(tables.RowCount, 2);
     EXPECT_EQ(tables.Rows[1].EnergyKeV, 10.0);
     EXPECT_EQ(tables.Rows[1].MuPart1, 1.0);
@@ -62,8 +63,8 @@ TEST(TissueTables, EnergiesAreReadInMeVAndExtraNumbersIgnored) {
 // Each partial coefficient is a straight line in log-log between two rows:
 // halfway in the logarithm of the energy it is the geometric mean.
 TEST(TissueTables, AttenuationIsLogLogBetweenRowsAndSummedOverTheParts) {
-    const auto tables = FromTexts("3, 0\n0.01, 8, 1, 4\n0.04, 2, 4, 1\n0.16, 1, 1, 1\n",
-                                  PrimaryText(SteepFactor));
+    const auto tables =
+        FromTexts("3, 0\n0.01, 8, 1, 4\n0.04, 2, 4, 1\n0.16, 1, 1, 1\n", PrimaryText(SteepFactor));
     EXPECT_NEAR(veltrim::TissueAttenuation(tables.Rows, tables.RowCount, 20.0), 4 + 2 + 2, 1e-12);
     EXPECT_NEAR(veltrim::TissueAttenuation(tables.Rows, tables.RowCount, 10.0), 13.0, 1e-12);
     EXPECT_THROW(veltrim::TissueAttenuation(tables.Rows, tables.RowCount, 160.0),
@@ -95,8 +96,8 @@ TEST(DataFormats, WhatIsWrittenReadsBackTheSame) {
     EXPECT_EQ(again.PrimaryDoseNodes, tables.PrimaryDoseNodes);
     EXPECT_EQ(veltrim::TissueFileText(again.Rows, again.RowCount, 1.0), tissueText);
 
-    veltrim::NumberFile attenuationFile("mu.dat", veltrim::testing::SyntheticAttenuationText(
-                                                      19.3, 5000, 0, 140));
+    veltrim::NumberFile attenuationFile(
+        "mu.dat", veltrim::testing::SyntheticAttenuationText(19.3, 5000, 0, 140));
     const veltrim::EnergyTable mu = veltrim::ReadAttenuationFile(attenuationFile);
     veltrim::NumberFile written("mu.dat", veltrim::BinTableText(mu));
     EXPECT_EQ(veltrim::ReadAttenuationFile(written), mu);

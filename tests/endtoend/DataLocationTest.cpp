@@ -1,9 +1,9 @@
 #include "calculation/DataLocation.h"
+
 #include "common/TempFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -21,9 +21,8 @@ TEST(DataLocation, WorkingFolderWithDataWinsOverInstalledData) {
     TempFolder prefix, work;
     prefix.Write("share/veltrim/data/Tungsten.dat", "x");
     work.Write("Tungsten.dat", "x");
-    InFolder(work.Path(), [&] {
-        EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim-calc"), ".");
-    });
+    InFolder(work.Path(),
+             [&] { EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim-calc"), "."); });
 }
 
 TEST(DataLocation, FindsInstalledDataThenSourceTreeFromAnEmptyFolder) {
@@ -49,9 +48,8 @@ TEST(DataLocation, EnvironmentOverridesTheInstalledFolder) {
     prefix.Write("share/veltrim/data/Tungsten.dat", "x");
     mine.Write("Tungsten.dat", "x");
     setenv("VELTRIM_DATA", mine.Path().c_str(), 1);
-    InFolder(empty.Path(), [&] {
-        EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim"), mine.Path());
-    });
+    InFolder(empty.Path(),
+             [&] { EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim"), mine.Path()); });
     unsetenv("VELTRIM_DATA");
 }
 

@@ -1,6 +1,7 @@
 // The whole calculation on the data files that ship with the program.
-#include "calculation/Pipeline.h"
 #include "common/ShippedData.h"
+
+#include "calculation/Pipeline.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
@@ -16,24 +17,27 @@ using veltrim::testing::TempFolder;
 namespace fs = std::filesystem;
 
 using veltrim::testing::KernelsShipped;
-using veltrim::testing::ShippedData;
 
-struct ShippedFixture {
+// A state over the shipped data; the data must be complete.
+class ShippedData : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!KernelsShipped())
+            FAIL() << "the shipped scatter kernels are missing from "
+                   << veltrim::testing::ShippedData / veltrim::KernelFolder;
+        ASSERT_TRUE(state.LoadAttenuationTables());
+    }
     TempFolder work;
     veltrim::RecordingSink sink;
-    veltrim::SharedState state{sink, ShippedData, work.Path()};
+    veltrim::SharedState state{sink, veltrim::testing::ShippedData, work.Path()};
 };
 
-TEST(ShippedData, DefaultConditionsGiveAWholeTableAndResultsFile) {
-    if (!KernelsShipped())
-        FAIL() << "the shipped scatter kernels are missing from " << ShippedData / veltrim::KernelFolder;
-    ShippedFixture f;
-    ASSERT_TRUE(f.state.LoadAttenuationTables());
-    ASSERT_EQ(veltrim::RunCalculation(f.state, {}, {}), CalculationResult::Completed)
-        << f.state.DepthDoseFailureCause;
-    EXPECT_TRUE(f.sink.Messages.empty());
-    ASSERT_EQ(f.state.DepthRowCount, 60);
-    const auto& result = f.state.DepthDoseResult;
+TEST_F(ShippedData, DefaultConditionsGiveAWholeTableAndResultsFile) {
+    ASSERT_EQ(veltrim::RunCalculation(state, {}, {}), CalculationResult::Completed)
+        << state.DepthDoseFailureCause;
+    EXPECT_TRUE(sink.Messages.empty());
+    ASSERT_EQ(state.DepthRowCount, 60);
+    const auto& result = state.DepthDoseResult;
     EXPECT_EQ(result[1][TotalPdd], 100.0);
     for (int d = 1; d <= 60; ++d)
         for (int column = 1; column <= 3; ++column) {
@@ -45,24 +49,20 @@ TEST(ShippedData, DefaultConditionsGiveAWholeTableAndResultsFile) {
     EXPECT_LT(result[60][TotalPdd], result[20][TotalPdd]);
 
     // The layout itself is the results-file test's, byte for byte.
-    EXPECT_EQ(veltrim::testing::ReadBytes(f.work / "PDD_tempDATA.txt"),
-              veltrim::ResultsFileBytes(f.state));
+    EXPECT_EQ(veltrim::testing::ReadBytes(work / "PDD_tempDATA.txt"),
+              veltrim::ResultsFileBytes(state));
 }
 
-TEST(ShippedData, HeaviestConditionsCompute) {
-    if (!KernelsShipped())
-        FAIL() << "the shipped scatter kernels are missing from " << ShippedData / veltrim::KernelFolder;
-    ShippedFixture f;
-    ASSERT_TRUE(f.state.LoadAttenuationTables());
+TEST_F(ShippedData, HeaviestConditionsCompute) {
     veltrim::ConditionTexts texts;
     texts.TubeVoltage = "150";
     texts.FieldX = "40";
     texts.FieldY = "40";
-    f.state.SelectRectification(3);
-    ASSERT_EQ(veltrim::RunCalculation(f.state, texts, {}), CalculationResult::Completed)
-        << f.state.DepthDoseFailureCause;
-    EXPECT_EQ(f.state.DepthDoseResult[1][TotalPdd], 100.0);
-    EXPECT_TRUE(f.sink.Messages.empty());
+    state.SelectRectification(3);
+    ASSERT_EQ(veltrim::RunCalculation(state, texts, {}), CalculationResult::Completed)
+        << state.DepthDoseFailureCause;
+    EXPECT_EQ(state.DepthDoseResult[1][TotalPdd], 100.0);
+    EXPECT_TRUE(sink.Messages.empty());
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "common/TempFolder.h"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 namespace {

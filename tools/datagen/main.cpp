@@ -32,7 +32,7 @@ using namespace veltrim;
 
 namespace {
 
-constexpr int BinCount = 300;     // bins 1..300, 0.5..150 keV
+constexpr int BinCount = 300; // bins 1..300, 0.5..150 keV
 constexpr double LastTissueKeV = 160.0;
 
 void WriteFile(const fs::path& path, const std::string& text) {

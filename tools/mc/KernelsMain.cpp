@@ -14,7 +14,9 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -87,6 +89,35 @@ std::uint64_t ParseCount(const std::string& text, const std::string& option) {
     return static_cast<std::uint64_t>(value);
 }
 
+// The options that set one count or one number of the run.
+std::optional<std::uint64_t Options::*> CountOption(const std::string& name) {
+    static const std::pair<const char*, std::uint64_t Options::*> options[] = {
+        {"--seed", &Options::Seed},
+        {"--batch", &Options::Batch},
+        {"--min-batches", &Options::MinBatches},
+        {"--max-histories", &Options::MaxHistories},
+        {"--histories", &Options::FixedHistories},
+    };
+    for (const auto& [option, field] : options)
+        if (name == option)
+            return field;
+    return std::nullopt;
+}
+
+std::optional<double Options::*> NumberOption(const std::string& name) {
+    static const std::pair<const char*, double Options::*> options[] = {
+        {"--target", &Options::Target},
+        {"--importance", &Options::ImportanceFactor},
+        {"--importance-span", &Options::ImportanceSpan},
+        {"--radius", &Options::Radius},
+        {"--thickness", &Options::Thickness},
+    };
+    for (const auto& [option, field] : options)
+        if (name == option)
+            return field;
+    return std::nullopt;
+}
+
 Options ParseOptions(int argc, char** argv) {
     Options o;
     for (int k = 1; k < argc; ++k) {
@@ -112,28 +143,12 @@ Options ParseOptions(int argc, char** argv) {
                 o.Energies.push_back(static_cast<int>(e));
                 start = comma + 1;
             }
-        } else if (option == "--seed") {
-            o.Seed = ParseCount(value, option);
         } else if (option == "--threads") {
             o.Threads = static_cast<unsigned>(ParseCount(value, option));
-        } else if (option == "--batch") {
-            o.Batch = ParseCount(value, option);
-        } else if (option == "--target") {
-            o.Target = ParseNumber(value, option);
-        } else if (option == "--min-batches") {
-            o.MinBatches = ParseCount(value, option);
-        } else if (option == "--max-histories") {
-            o.MaxHistories = ParseCount(value, option);
-        } else if (option == "--histories") {
-            o.FixedHistories = ParseCount(value, option);
-        } else if (option == "--importance") {
-            o.ImportanceFactor = ParseNumber(value, option);
-        } else if (option == "--importance-span") {
-            o.ImportanceSpan = ParseNumber(value, option);
-        } else if (option == "--radius") {
-            o.Radius = ParseNumber(value, option);
-        } else if (option == "--thickness") {
-            o.Thickness = ParseNumber(value, option);
+        } else if (const auto count = CountOption(option)) {
+            o.*(*count) = ParseCount(value, option);
+        } else if (const auto number = NumberOption(option)) {
+            o.*(*number) = ParseNumber(value, option);
         } else {
             Fail("unknown option " + option);
         }
