@@ -5,8 +5,12 @@
 #include "dose/SyntheticData.h"
 #include "spectrum/AttenuationTables.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -112,6 +116,24 @@ TEST(DataFormats, WhatIsWrittenReadsBackTheSame) {
     EXPECT_EQ(veltrim::KernelFileText(read), kernelText);
     EXPECT_EQ(read[61][1], 0.0);
     EXPECT_NEAR(read[60][80], kernels->Kernel(50)[60][80], 1e-6 * read[60][80]);
+}
+
+// A kernel file is 80 rows of four lines of 20 rings; a ring without
+// scatter is written as a plain 0, as the shipped files hold it.
+TEST(DataFormats, KernelFilesAreEightyRowsOfFourLinesOfTwentyRings) {
+    veltrim::ScatterKernelTable kernel{};
+    kernel[21][2] = 1.5e-3;
+    kernel[80][80] = 2.0;
+    std::istringstream in(veltrim::KernelFileText(kernel));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 320u);
+    for (const std::string& line : lines)
+        EXPECT_EQ(std::count(line.begin(), line.end(), ','), 19);
+    EXPECT_EQ(lines[5].substr(0, lines[5].find(',')), "1.500000e-03"); // row 2, rings 21-40
+    EXPECT_EQ(lines[319].substr(lines[319].rfind(',') + 1), "2.000000e+00");
+    EXPECT_EQ(lines[0], "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
 }
 
 } // namespace

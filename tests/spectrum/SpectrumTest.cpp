@@ -1,5 +1,4 @@
 #include "calculation/SharedState.h"
-#include "spectrum/SpectrumModel.h"
 
 #include <cmath>
 #include <cstring>
@@ -105,14 +104,6 @@ TEST(Spectrum, FiltrationHardensTheBeam) {
         return m;
     };
     EXPECT_GT(mean(thick.state.Spectrum), mean(thin.state.Spectrum) + 2.0);
-}
-
-TEST(Spectrum, ModelConstants) {
-    EXPECT_NEAR(veltrim::KLineShare(100), 2.80, 0.005);
-    EXPECT_NEAR(veltrim::KLineShare(150), 5.08, 0.005);
-    EXPECT_NEAR(veltrim::KLineShare(70.5), 0.104, 0.0005);
-    EXPECT_NEAR(veltrim::TargetCotangent(12, 3.14159), 4.704634201944359, 1e-14);
-    EXPECT_NEAR(veltrim::TargetCotangent(90, 3.14159), 1.3267948966787007e-06, 1e-20);
 }
 
 TEST(Spectrum, KLinesAppearOnlyAbove70kV) {

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -163,27 +162,6 @@ TEST(TransportTest, DepthSplittingKeepsRowSumsAndBalance) {
         variance += std::pow(split.Balance().Uncertainty(bin, n), 2);
     }
     EXPECT_NEAR(sum, E, 4.0 * std::sqrt(variance) + 1e-9);
-}
-
-TEST(KernelFileTest, EightyRowsOfFourLinesOfTwentyRings) {
-    ScatterKernelTable kernel{};
-    kernel[21][2] = 1.5e-3; // ring 21, row 2
-    kernel[80][80] = 2.0;   // ring 80, row 80
-    const std::string text = KernelFileText(kernel);
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    ASSERT_EQ(lines.size(), 320u);
-    for (const std::string& line : lines) {
-        EXPECT_EQ(std::count(line.begin(), line.end(), ','), 19);
-    }
-    // Row 2 starts at line 5; rings 21-40 are its second line.
-    EXPECT_EQ(lines[5].substr(0, lines[5].find(',')), "1.500000e-03");
-    EXPECT_EQ(lines[319].substr(lines[319].rfind(',') + 1), "2.000000e+00");
-    // Nothing scored is written as a plain 0.
-    EXPECT_EQ(lines[0], "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
 }
 
 } // namespace
