@@ -1,5 +1,7 @@
 #include "cli/CalcOptions.h"
 
+#include "core/LookUp.h"
+
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -63,10 +65,7 @@ std::optional<std::string ConditionTexts::*> ConditionOption(const std::string& 
         {"--field-x", &ConditionTexts::FieldX},
         {"--field-y", &ConditionTexts::FieldY},
     };
-    for (const auto& [option, field] : options)
-        if (name == option)
-            return field;
-    return std::nullopt;
+    return LookUp(options, name);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // Carlo and writes one file per node energy. See data/PDS-data/README.md.
 
 #include "core/FileReplacing.h"
+#include "core/LookUp.h"
 #include "tools/mc/KernelFile.h"
 #include "tools/mc/KernelRun.h"
 #include "tools/mc/RunReport.h"
@@ -98,10 +99,7 @@ std::optional<std::uint64_t Options::*> CountOption(const std::string& name) {
         {"--max-histories", &Options::MaxHistories},
         {"--histories", &Options::FixedHistories},
     };
-    for (const auto& [option, field] : options)
-        if (name == option)
-            return field;
-    return std::nullopt;
+    return LookUp(options, name);
 }
 
 std::optional<double Options::*> NumberOption(const std::string& name) {
@@ -112,10 +110,7 @@ std::optional<double Options::*> NumberOption(const std::string& name) {
         {"--radius", &Options::Radius},
         {"--thickness", &Options::Thickness},
     };
-    for (const auto& [option, field] : options)
-        if (name == option)
-            return field;
-    return std::nullopt;
+    return LookUp(options, name);
 }
 
 Options ParseOptions(int argc, char** argv) {
