@@ -53,7 +53,7 @@ BeamQuality Quality(Engine& calc, const EnergyTable& spectrum) {
         air = ReadAttenuationFile(calc.DataFolder() / AirKermaFile);
         loaded = true;
     }
-    const auto q = ComputeBeamQuality(spectrum, calc.State().Attenuation.MuAluminium, air);
+    const auto q = ComputeBeamQuality(spectrum, calc.Attenuation().MuAluminium, air);
     if (!q)
         throw std::runtime_error("beam quality cannot be computed");
     return *q;
@@ -64,7 +64,6 @@ BeamQuality Quality(Engine& calc, const EnergyTable& spectrum) {
 void DataSection(Context& c) {
     Report& r = c.Out;
     Engine& calc = c.Calc;
-    const SharedState& s = calc.State();
     const auto tissue = datagen::ReadNistTable(calc.DataFolder() / ".." / "tools" / "datagen" /
                                                "nist" / "nist-tissue-icru4.csv");
     const auto airNist = datagen::ReadNistTable(calc.DataFolder() / ".." / "tools" / "datagen" /
@@ -88,13 +87,13 @@ void DataSection(Context& c) {
         const int bin = Bin(E);
         const double dMu = 100 * (calc.TissueMu(E) / 1.00 / NistAt(tissue, E, false) - 1);
         const double dMuEn =
-            100 * (s.Tissue.PrimaryDoseNodes[static_cast<int>(E / 5)] / E / NistAt(tissue, E, true) - 1);
+            100 * (calc.Tissue().PrimaryDoseNodes[static_cast<int>(E / 5)] / E / NistAt(tissue, E, true) - 1);
         const double dAir = 100 * (airMuEn[bin] / NistAt(airNist, E, true) - 1);
         const double dW =
-            100 * (s.Attenuation.MuTungsten[bin] / 19.3 / refs::TungstenMu[k].Value - 1);
+            100 * (calc.Attenuation().MuTungsten[bin] / 19.3 / refs::TungstenMu[k].Value - 1);
         const double dAl =
-            100 * (s.Attenuation.MuAluminium[bin] / 2.699 / refs::AluminiumMu[k].Value - 1);
-        const double dCu = 100 * (s.Attenuation.MuCopper[bin] / 8.96 / refs::CopperMu[k].Value - 1);
+            100 * (calc.Attenuation().MuAluminium[bin] / 2.699 / refs::AluminiumMu[k].Value - 1);
+        const double dCu = 100 * (calc.Attenuation().MuCopper[bin] / 8.96 / refs::CopperMu[k].Value - 1);
         worstTissueMu = std::max(worstTissueMu, std::fabs(dMu));
         worstMuEn = std::max(worstMuEn, std::fabs(dMuEn));
         worstAir = std::max(worstAir, std::fabs(dAir));
@@ -168,9 +167,9 @@ void SpectraSection(Context& c) {
     for (int kv : {50, 80, 120}) {
         plot += "set title '" + std::to_string(kv) + " kV'\nplot ";
         for (int rect = 1; rect <= 3; ++rect) {
-            Beam beam;
+            IrradiationConditions beam = ReferenceBeam();
             beam.TubeVoltage = kv;
-            beam.Rectification = rect;
+            beam.Rectification = static_cast<RectificationMethod>(rect);
             const EnergyTable& spectrum = calc.Spectrum(beam);
             std::ostringstream data;
             for (int i = 2; i <= 2 * kv; ++i)
@@ -208,7 +207,7 @@ void SpectraSection(Context& c) {
               "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     double worstPtb1 = 0, worstPtb2 = 0, airShift = 0, lowKvPtb = 0, highKvPtb = 0;
     for (const auto& ref : refs::Ptb) {
-        Beam beam;
+        IrradiationConditions beam = ReferenceBeam();
         beam.TubeVoltage = ref.Kv;
         beam.TargetAngle = 20;
         const EnergyTable spectrum = calc.Spectrum(beam);
@@ -246,10 +245,10 @@ void SpectraSection(Context& c) {
               "diff % |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     double worstEnea = 0, worstMean = 0, lowKvMean = 0, highKvMean = 0;
     for (const auto& ref : refs::Enea) {
-        Beam beam;
+        IrradiationConditions beam = ReferenceBeam();
         beam.TubeVoltage = ref.Kv;
         beam.TargetAngle = 30;
-        beam.InherentFiltrationMm = ref.TotalAlMm;
+        beam.InherentFiltration = Mm(ref.TotalAlMm);
         const BeamQuality q = Quality(calc, ThroughAirAndWindow(calc.Spectrum(beam), 100.0, 0.0));
         worstEnea = std::max(worstEnea, std::fabs(q.Hvl1MmAl / ref.ReferenceHvl1 - 1));
         worstMean = std::max(worstMean, std::fabs(q.MeanEnergyKeV / ref.SpekCalcMeanKeV - 1));
@@ -276,9 +275,9 @@ void SpectraSection(Context& c) {
            "confidence B). Veltrim at 12 degrees, 1.2 mm Al, constant potential, with 1000 mm "
            "air applied.\n\n| kV | model HVL1 | Veltrim HVL1 | diff % |\n|---:|---:|---:|---:|\n";
     for (const auto& ref : refs::HernandezFernandez) {
-        Beam beam;
+        IrradiationConditions beam = ReferenceBeam();
         beam.TubeVoltage = ref.Kv;
-        beam.InherentFiltrationMm = 1.2;
+        beam.InherentFiltration = Mm(1.2);
         const BeamQuality q = Quality(calc, ThroughAirAndWindow(calc.Spectrum(beam), 100.0, 0.0));
         r.Text << "| " << ref.Kv << " | " << Fixed(ref.Hvl1, 2) << " | " << Fixed(q.Hvl1MmAl, 2)
                << " | " << Percent(q.Hvl1MmAl, ref.Hvl1, 1) << " |\n";
@@ -289,7 +288,7 @@ void SpectraSection(Context& c) {
               "constant potential, no air.\n\n| kV | model HVL1 | Veltrim HVL1 | diff % |\n"
               "|---:|---:|---:|---:|\n";
     for (const auto& ref : refs::Backscatter25Al) {
-        Beam beam;
+        IrradiationConditions beam = ReferenceBeam();
         beam.TubeVoltage = ref.Kv;
         const BeamQuality q = Quality(calc, calc.Spectrum(beam));
         r.Text << "| " << ref.Kv << " | " << Fixed(ref.Hvl1, 2) << " | " << Fixed(q.Hvl1MmAl, 2)
@@ -298,7 +297,7 @@ void SpectraSection(Context& c) {
     r.Text << "\n";
 
     // How much the geometry terms move the result, from runs.
-    Beam b80;
+    IrradiationConditions b80 = ReferenceBeam();
     b80.TubeVoltage = 80;
     const BeamQuality at12 = Quality(calc, calc.Spectrum(b80));
     const BeamQuality at12Air = Quality(calc, ThroughAirAndWindow(calc.Spectrum(b80), 100.0, 0.0));

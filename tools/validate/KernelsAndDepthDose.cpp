@@ -44,25 +44,25 @@ double AtDepth(const std::array<double, DepthRowCapacity>& rows, double depth) {
     return 0.5 * (rows[below] + rows[below + 1]);
 }
 
-BeamQuality QualityOf(Engine& calc, const Beam& beam) {
+BeamQuality QualityOf(Engine& calc, const IrradiationConditions& beam) {
     static const EnergyTable air = ReadAttenuationFile(calc.DataFolder() / AirKermaFile);
-    return ComputeBeamQuality(calc.Spectrum(beam), calc.State().Attenuation.MuAluminium, air)
+    return ComputeBeamQuality(calc.Spectrum(beam), calc.Attenuation().MuAluminium, air)
         .value();
 }
 
-std::string Label(const Beam& b) {
+std::string Label(const IrradiationConditions& b) {
     return Fixed(b.TubeVoltage, 0) + " kV, " + Fixed(b.FieldX, 0) + "x" + Fixed(b.FieldY, 0) +
            ", FSD " + Fixed(b.Fsd, 0);
 }
 
 } // namespace
 
-std::vector<Beam> TypicalBeams() {
-    std::vector<Beam> beams;
+std::vector<IrradiationConditions> TypicalBeams() {
+    std::vector<IrradiationConditions> beams;
     for (double fsd : {60.0, 100.0})
         for (double kv : {60.0, 80.0, 100.0, 120.0})
             for (double side : {10.0, 20.0, 30.0}) {
-                Beam b;
+                IrradiationConditions b = ReferenceBeam();
                 b.TubeVoltage = kv;
                 b.Fsd = fsd;
                 b.FieldX = side;
@@ -72,9 +72,9 @@ std::vector<Beam> TypicalBeams() {
     return beams;
 }
 
-std::array<double, DepthRowCapacity> PddStatisticalSigma(Engine& calc, const Beam& beam) {
+std::array<double, DepthRowCapacity> PddStatisticalSigma(Engine& calc, const IrradiationConditions& beam) {
     const auto& relative = KernelRowSigma(calc);
-    const DepthDose dose = calc.Compute(beam, Mends{});
+    const DepthDose dose = calc.Compute(beam, DepthDoseRules{});
     const EnergyTable spectrum = calc.Spectrum(beam);
     const int topBin = static_cast<int>(std::floor(2 * beam.TubeVoltage));
     std::array<double, DepthRowCapacity> absolute{}; // 1-sigma of the total dose of a row
@@ -142,7 +142,7 @@ void KernelSection(Context& c) {
               "2.5 mm Al, 12 degrees, constant potential.\n\n"
            << "| beam | 1 cm | 5 cm | 10 cm | 20 cm |\n|---|---:|---:|---:|---:|\n";
     double worst = 0;
-    for (const Beam& b : TypicalBeams()) {
+    for (const IrradiationConditions& b : TypicalBeams()) {
         if (b.Fsd != 100)
             continue;
         const auto sigma = PddStatisticalSigma(c.Calc, b);
@@ -178,7 +178,7 @@ void DepthDoseSection(Context& c) {
     r.Text << "| beam | PDD 1 cm | 5 cm | 10 cm | 20 cm | scatter/primary row 1 |\n"
               "|---|---:|---:|---:|---:|---:|\n";
     bool allOk = true;
-    for (const Beam& b : TypicalBeams()) {
+    for (const IrradiationConditions& b : TypicalBeams()) {
         const DepthDose dose = calc.Library(b);
         allOk = allOk && dose.Ok;
         if (!dose.Ok)
@@ -255,7 +255,7 @@ void DepthDoseSection(Context& c) {
     for (int k = 0; k < 29; ++k) {
         double kernel = 0;
         for (int ring = 1; ring <= 43; ++ring)
-            kernel += calc.Kernel(k)[ring][1] * RingCoverage(ring, 15.0, 15.0, 3.14159).value();
+            kernel += calc.Kernels().Tables[k][ring][1] * RingCoverage(ring, 15.0, 15.0, 3.14159).value();
         const double mc = nodes[k].Dose[layerRow][field30];
         const double sigma = std::hypot(nodes[k].Sigma[layerRow][field30], 0.0025 * kernel);
         const double pull = (mc - kernel) / sigma;
@@ -305,10 +305,10 @@ void DepthDoseSection(Context& c) {
             }
             const double mu = calc.TissueMu(0.5 * i);
             const double P =
-                calc.State().Tissue.PrimaryDose[i] * (1 - std::exp(-mu * depth)) / (mu * depth);
+                calc.Tissue().PrimaryDose[i] * (1 - std::exp(-mu * depth)) / (mu * depth);
             scatter += spectrum[i] * S;
             primary += spectrum[i] * P;
-            primaryAtSurface += spectrum[i] * calc.State().Tissue.PrimaryDose[i];
+            primaryAtSurface += spectrum[i] * calc.Tissue().PrimaryDose[i];
         }
         double variance = 0;
         for (double a : coefficient)
@@ -318,7 +318,7 @@ void DepthDoseSection(Context& c) {
 
     // How the scatter of the first layer depends on its thickness (80 kV, 30x30).
     {
-        Beam b;
+        IrradiationConditions b = ReferenceBeam();
         b.TubeVoltage = 80;
         const EnergyTable spectrum = calc.Spectrum(b);
         r.Text << "Scatter-to-primary of a layer from the surface down to a depth, same Monte "
@@ -363,7 +363,7 @@ void DepthDoseSection(Context& c) {
     double low = 1e9, high = 0, divLow = 1e9, divHigh = 0, totalLow = 1e9, totalHigh = 0;
     double row1Low = 1e9, row1High = 0, worstSigma = 0;
     for (double kv = 50; kv <= 150; kv += 10) {
-        Beam b;
+        IrradiationConditions b = ReferenceBeam();
         b.TubeVoltage = kv;
         const double hvl = QualityOf(calc, b).Hvl1MmAl;
         const EnergyTable spectrum = calc.Spectrum(b);
@@ -482,19 +482,21 @@ void DepthDoseSection(Context& c) {
               "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     double change10Low = 1e9, change10High = 0;
     for (double kv : {60.0, 80.0, 100.0, 120.0}) {
-        Beam b;
+        IrradiationConditions b = ReferenceBeam();
         b.TubeVoltage = kv;
         b.FieldX = b.FieldY = 20;
         const double hvl = QualityOf(calc, b).Hvl1MmAl;
         const DepthDose base = calc.Library(b);
-        double lo = 0, hi = 5;
+        double lo = 0, hi = 5; // added aluminium, mm
         for (int step = 0; step < 40; ++step) {
-            b.AlFilterMm = 0.5 * (lo + hi);
-            (QualityOf(calc, b).Hvl1MmAl < 1.1 * hvl ? lo : hi) = b.AlFilterMm;
+            const double added = 0.5 * (lo + hi);
+            b.AlFilter = Mm(added);
+            (QualityOf(calc, b).Hvl1MmAl < 1.1 * hvl ? lo : hi) = added;
         }
-        b.AlFilterMm = 0.5 * (lo + hi);
+        const double added = 0.5 * (lo + hi);
+        b.AlFilter = Mm(added);
         const DepthDose hard = calc.Library(b);
-        r.Text << "| " << Fixed(kv, 0) << " | " << Fixed(hvl, 2) << " | " << Fixed(b.AlFilterMm, 2);
+        r.Text << "| " << Fixed(kv, 0) << " | " << Fixed(hvl, 2) << " | " << Fixed(added, 2);
         for (double depth : {5.0, 10.0, 20.0}) {
             const double p0 = AtDepth(base.Total, depth), p1 = AtDepth(hard.Total, depth);
             if (depth == 10) {

@@ -72,7 +72,7 @@ void MendedFaultsSection(Context& c) {
               "can be switched back alone; the library itself only has the mended rules.\n\n";
 
     // The rebuilt calculation must be the library's, bit for bit.
-    std::vector<Beam> probes = TypicalBeams();
+    std::vector<IrradiationConditions> probes = TypicalBeams();
     for (auto [kv, x, y, fsd, rect, inherent] :
          std::vector<std::tuple<double, double, double, double, int, double>>{
              {30, 10, 10, 100, 1, 2.5},
@@ -81,18 +81,18 @@ void MendedFaultsSection(Context& c) {
              {83, 10, 0, 100, 1, 2.5},
              {120, 3, 0.5, 50, 1, 1.0},
              {45, 2, 2, 30, 3, 0.0}}) {
-        Beam b;
+        IrradiationConditions b = ReferenceBeam();
         b.TubeVoltage = kv;
         b.FieldX = x;
         b.FieldY = y;
         b.Fsd = fsd;
-        b.Rectification = rect;
-        b.InherentFiltrationMm = inherent;
+        b.Rectification = static_cast<RectificationMethod>(rect);
+        b.InherentFiltration = Mm(inherent);
         probes.push_back(b);
     }
     int same = 0;
-    for (const Beam& b : probes)
-        same += SameBits(calc.Library(b), calc.Compute(b, Mends{})) ? 1 : 0;
+    for (const IrradiationConditions& b : probes)
+        same += SameBits(calc.Library(b), calc.Compute(b, DepthDoseRules{})) ? 1 : 0;
     const bool identical = same == static_cast<int>(probes.size());
     r.Text << "The rebuilt calculation with both mends gives the library's table bit for bit for "
            << same << " of " << probes.size() << " beams tried (the 24 typical beams and six "
@@ -118,8 +118,8 @@ void MendedFaultsSection(Context& c) {
     r.Text << "### 5.1 (a) Zero scatter nodes\n\n";
     {
         // Where the kernels hold a zero row sum for a 30x30 field at FSD 100.
-        Beam probe;
-        const DepthDose d = calc.Compute(probe, Mends{});
+        IrradiationConditions probe = ReferenceBeam();
+        const DepthDose d = calc.Compute(probe, DepthDoseRules{});
         std::ostringstream where;
         for (int n = 20; n <= 300; n += 10) {
             int first = 0;
@@ -151,14 +151,14 @@ void MendedFaultsSection(Context& c) {
         for (int rect : {1, 3})
             for (double kv : {30.0, 40.0, 50.0, 60.0, 80.0, 100.0, 120.0, 150.0})
                 for (double side : {10.0, 30.0}) {
-                    Beam b;
+                    IrradiationConditions b = ReferenceBeam();
                     b.TubeVoltage = kv;
-                    b.Rectification = rect;
-                    b.InherentFiltrationMm = inherent;
+                    b.Rectification = static_cast<RectificationMethod>(rect);
+                    b.InherentFiltration = Mm(inherent);
                     b.FieldX = b.FieldY = side;
-                    Mends m;
+                    DepthDoseRules m;
                     m.LinearAtZeroNodes = false;
-                    const Change ch = Compare(calc.Compute(b, Mends{}), calc.Compute(b, m));
+                    const Change ch = Compare(calc.Compute(b, DepthDoseRules{}), calc.Compute(b, m));
                     worstA = std::max(worstA, ch.Relative);
                     pointsA = std::max(pointsA, ch.Points);
                     at20A = std::max(at20A, std::fabs(ch.PointsAt20));
@@ -218,14 +218,14 @@ void MendedFaultsSection(Context& c) {
             for (double y : {0.5, 1.0, 2.0, 3.0, 5.0, 10.0, 20.0, 30.0}) {
                 if (y > x || (x == 40 && fsd == 60))
                     continue;
-                Beam b;
+                IrradiationConditions b = ReferenceBeam();
                 b.Fsd = fsd;
                 b.FieldX = x;
                 b.FieldY = y;
-                Mends m;
+                DepthDoseRules m;
                 m.CornerAddedBack = false;
                 const DepthDose unmended = calc.Compute(b, m);
-                const Change ch = Compare(calc.Compute(b, Mends{}), unmended);
+                const Change ch = Compare(calc.Compute(b, DepthDoseRules{}), unmended);
                 ++total;
                 if (!unmended.Ok)
                     failCause = unmended.Failure;
