@@ -6,6 +6,7 @@
 #include "core/MessageSink.h"
 #include "dose/DepthDose.h"
 #include "dose/RingCoverage.h"
+#include "spectrum/BeamQuality.h"
 #include "spectrum/SynthesizeSpectrum.h"
 
 #include <cmath>
@@ -78,6 +79,7 @@ Engine::Engine(const std::filesystem::path& dataFolder)
     std::filesystem::create_directories(workFolder_);
     try {
         attenuation_ = ReadAttenuationTables(dataFolder_);
+        airMuEn_ = ReadAttenuationFile(dataFolder_ / AirKermaFile);
         data_ = PreloadData(dataFolder_);
     } catch (const DataFileError& e) {
         throw std::runtime_error("the data in " + dataFolder_.string() +

@@ -72,6 +72,8 @@ class Engine {
     const AttenuationTables& Attenuation() const { return attenuation_; }
     const TissueTables& Tissue() const { return data_->Tissue; }
     const KernelSet& Kernels() const { return data_->Kernels; }
+    // Mass energy-absorption coefficient of air per bin (AirKerma.dat), cm2/g.
+    const EnergyTable& AirMuEn() const { return airMuEn_; }
     // Total linear attenuation of the tissue at E keV as the program forms it.
     double TissueMu(double E) const;
 
@@ -79,6 +81,7 @@ class Engine {
     std::filesystem::path dataFolder_;
     std::filesystem::path workFolder_; // the program's results file goes here
     AttenuationTables attenuation_;
+    EnergyTable airMuEn_{};
     std::shared_ptr<const PreloadedData> data_;
     std::unique_ptr<RecordingSink> messages_;
     std::unique_ptr<SharedState> state_;
