@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/mc/Phantom.h"
+#include "tools/mc/Scorer.h"
 #include "tools/mc/ScoringArray.h"
 
 #include <cstdint>
@@ -15,7 +16,7 @@ namespace veltrim::mc {
 // - the energy balance of the whole phantom: primary and scatter deposits
 //   anywhere, and the energy carried out by escaping photons.
 // Energies in keV.
-class KernelTally {
+class KernelTally final : public Scorer {
   public:
     enum BalanceBin : std::size_t {
         kPrimaryAnywhere = 0,
@@ -26,8 +27,9 @@ class KernelTally {
 
     KernelTally();
 
-    void Deposit(const Position& p, double energy, bool scattered, std::uint64_t history);
-    void Escape(double energy, std::uint64_t history);
+    void Deposit(const Position& p, double energy, bool scattered,
+                 std::uint64_t history) override;
+    void Escape(double energy, std::uint64_t history) override;
 
     // Closes the last history of a batch of `histories` histories.
     void Finish(std::uint64_t histories);

@@ -63,7 +63,7 @@ bool ApplyImportance(Photon& photon, const DepthImportance& importance, RandomSt
 // Follows one photon (not its copies) to its end; copies made on the way
 // are pushed onto `bank`.
 void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& tissue,
-                     const DepthImportance& importance, RandomStream& random, KernelTally& tally,
+                     const DepthImportance& importance, RandomStream& random, Scorer& scorer,
                      std::uint64_t history, std::vector<Photon>& bank) {
     Position& p = photon.P;
     Direction& d = photon.D;
@@ -102,20 +102,21 @@ void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& t
             p.Z += s * d.W;
         }
         if (!phantom.Contains(p)) {
-            tally.Escape(w * E, history);
+            scorer.Escape(w * E, history);
             return;
         }
+        scorer.Interaction(p, photon.Scattered);
         switch (SampleInteraction(mu, random)) {
         case InteractionKind::Photoelectric:
-            tally.Deposit(p, w * E, photon.Scattered, history);
+            scorer.Deposit(p, w * E, photon.Scattered, history);
             return;
         case InteractionKind::Incoherent: {
             const ScatteredPhoton out = SampleIncoherent(E, tissue, random);
-            tally.Deposit(p, w * (E - out.Energy), photon.Scattered, history);
+            scorer.Deposit(p, w * (E - out.Energy), photon.Scattered, history);
             photon.Scattered = true;
             E = out.Energy;
             if (E < TissueModel::kMinEnergy) {
-                tally.Deposit(p, w * E, photon.Scattered, history);
+                scorer.Deposit(p, w * E, photon.Scattered, history);
                 return;
             }
             d = Deflect(d, out.CosTheta, 2.0 * std::numbers::pi * random.Uniform());
@@ -134,7 +135,7 @@ void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& t
 } // namespace
 
 void TransportHistory(const PencilBeam& beam, const Phantom& phantom, const TissueModel& tissue,
-                      const DepthImportance& importance, RandomStream& random, KernelTally& tally,
+                      const DepthImportance& importance, RandomStream& random, Scorer& scorer,
                       std::uint64_t history) {
     thread_local std::vector<Photon> bank;
     bank.clear();
@@ -142,7 +143,7 @@ void TransportHistory(const PencilBeam& beam, const Phantom& phantom, const Tiss
     while (!bank.empty()) {
         const Photon photon = bank.back();
         bank.pop_back();
-        TransportPhoton(photon, phantom, tissue, importance, random, tally, history, bank);
+        TransportPhoton(photon, phantom, tissue, importance, random, scorer, history, bank);
     }
 }
 

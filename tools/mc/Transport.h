@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tools/mc/Interactions.h"
-#include "tools/mc/KernelTally.h"
+#include "tools/mc/Scorer.h"
 #include "tools/mc/Phantom.h"
 #include "tools/mc/Random.h"
 #include "tools/mc/TissueModel.h"
@@ -36,7 +36,7 @@ struct DepthImportance {
 };
 
 // Follows one photon history from the source until it is absorbed or leaves
-// the phantom, scoring into `tally` as history number `history`.
+// the phantom, scoring into `scorer` as history number `history`.
 // - Photoelectric absorption deposits the photon's energy on the spot (the
 //   photoelectron's range is far below a cell, and the K-shell fluorescence
 //   of H, C, N and O lies below 1 keV).
@@ -50,7 +50,7 @@ struct DepthImportance {
 // - Photons carry a statistical weight set by `importance`; scores are
 //   weight x energy.
 void TransportHistory(const PencilBeam& beam, const Phantom& phantom, const TissueModel& tissue,
-                      const DepthImportance& importance, RandomStream& random, KernelTally& tally,
+                      const DepthImportance& importance, RandomStream& random, Scorer& scorer,
                       std::uint64_t history);
 
 } // namespace veltrim::mc

@@ -1,8 +1,13 @@
 #include "tools/validate/Engine.h"
 
+#include "calculation/SharedState.h"
 #include "core/CalculationError.h"
+#include "core/DataFile.h"
+#include "core/MessageSink.h"
 #include "dose/DepthDose.h"
 #include "dose/RingCoverage.h"
+#include "spectrum/BeamQuality.h"
+#include "spectrum/SynthesizeSpectrum.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -43,14 +48,49 @@ double UnmendedRingCoverage(int r, double hx, double hy, double pi) {
     return *share;
 }
 
-Engine::Engine(const std::filesystem::path& dataFolder) : dataFolder_(dataFolder) {
+IrradiationConditions ReferenceBeam() {
+    IrradiationConditions c;
+    c.TubeVoltage = 80.0;
+    c.TargetAngle = 12.0;
+    c.InherentFiltration = Mm(2.5);
+    c.Fsd = 100.0;
+    c.FieldX = 30.0;
+    c.FieldY = 30.0;
+    return c;
+}
+
+namespace {
+
+void CopyTable(DepthDose& out, const DepthDoseTable& table, int rows) {
+    out.Rows = rows;
+    for (int d = 1; d <= rows; ++d) {
+        out.Primary[d] = table[d][PrimaryPdd];
+        out.Scatter[d] = table[d][ScatterPdd];
+        out.Total[d] = table[d][TotalPdd];
+    }
+}
+
+} // namespace
+
+Engine::Engine(const std::filesystem::path& dataFolder)
+    : dataFolder_(dataFolder), messages_(std::make_unique<RecordingSink>()) {
     workFolder_ =
         std::filesystem::temp_directory_path() / ("veltrim-validate-" + std::to_string(::getpid()));
     std::filesystem::create_directories(workFolder_);
-    state_ = std::make_unique<SharedState>(messages_, dataFolder_, workFolder_);
-    if (!state_->LoadAttenuationTables() || !state_->LoadTissueTables())
-        throw std::runtime_error("the data in " + dataFolder_.string() + " cannot be read");
-    kernels_ = ReadKernelSet(dataFolder_);
+    try {
+        attenuation_ = ReadAttenuationTables(dataFolder_);
+        airMuEn_ = ReadAttenuationFile(dataFolder_ / AirKermaFile);
+        data_ = PreloadData(dataFolder_);
+    } catch (const DataFileError& e) {
+        throw std::runtime_error("the data in " + dataFolder_.string() +
+                                 " cannot be read: " + e.what());
+    }
+    state_ = std::make_unique<SharedState>(*messages_, dataFolder_, workFolder_);
+    state_->Preloaded = data_;
+    state_->Attenuation = attenuation_;
+    state_->AttenuationLoaded = true;
+    if (!state_->LoadTissueTables())
+        throw std::runtime_error("the tissue tables cannot be read");
 }
 
 Engine::~Engine() {
@@ -58,69 +98,39 @@ Engine::~Engine() {
     std::filesystem::remove_all(workFolder_, ignored);
 }
 
-void Engine::SetConditions(const Beam& beam) {
-    IrradiationConditions& c = state_->Conditions;
-    c.TubeVoltage = beam.TubeVoltage;
-    c.TargetAngle = beam.TargetAngle;
-    c.InherentFiltration = beam.InherentFiltrationMm / 10;
-    c.AlFilter = beam.AlFilterMm / 10;
-    c.CuFilter = beam.CuFilterMm / 10;
-    c.Fsd = beam.Fsd;
-    c.FieldX = beam.FieldX;
-    c.FieldY = beam.FieldY;
-    c.Rectification = static_cast<RectificationMethod>(beam.Rectification);
+EnergyTable Engine::Spectrum(const IrradiationConditions& beam) const {
+    return SynthesizeSpectrum(beam, attenuation_, state_->Pi).Spectrum;
 }
 
-const EnergyTable& Engine::Spectrum(const Beam& beam) {
-    SetConditions(beam);
+DepthDose Engine::Library(const IrradiationConditions& beam) {
+    state_->Conditions = beam;
     if (!state_->SynthesizeSpectrum())
         throw std::runtime_error("the spectrum cannot be synthesised");
-    return state_->Spectrum;
-}
-
-DepthDose Engine::Library(const Beam& beam) {
-    Spectrum(beam);
-    if (!state_->LoadTissueTables())
-        throw std::runtime_error("the tissue tables cannot be read");
     DepthDose out;
     out.Ok = state_->ComputeDepthDose();
     if (!out.Ok) {
         out.Failure = state_->DepthDoseFailureCause;
         return out;
     }
-    out.Rows = state_->DepthRowCount;
-    for (int d = 1; d <= out.Rows; ++d) {
-        out.Primary[d] = state_->DepthDoseResult[d][PrimaryPdd];
-        out.Scatter[d] = state_->DepthDoseResult[d][ScatterPdd];
-        out.Total[d] = state_->DepthDoseResult[d][TotalPdd];
-        out.PrimaryDose[d] = state_->PrimaryDose[d];
-        out.ScatterDose[d] = state_->ScatterDose[d];
-    }
+    CopyTable(out, state_->DepthDoseResult, state_->DepthRowCount);
+    out.PrimaryDose = state_->PrimaryDose;
+    out.ScatterDose = state_->ScatterDose;
     out.ScatterByEnergy.assign(state_->ScatterByEnergy.begin(), state_->ScatterByEnergy.end());
     return out;
 }
 
 double Engine::TissueMu(double E) const {
-    return TissueAttenuation(state_->Tissue.Rows, state_->Tissue.RowCount, E);
+    return TissueAttenuation(Tissue().Rows, Tissue().RowCount, E);
 }
 
-DepthDose Engine::Compute(const Beam& beam, const Mends& mends) {
+DepthDose Engine::Compute(const IrradiationConditions& beam, const DepthDoseRules& rules) const {
     const EnergyTable spectrum = Spectrum(beam);
     DepthDose out;
     try {
-        DepthDoseRules rules;
-        rules.LinearAtZeroNodes = mends.LinearAtZeroNodes;
-        rules.CornerAddedBack = mends.CornerAddedBack;
-        KernelSetSource kernels(*kernels_);
-        const auto calculation = std::make_unique<DepthDoseCalculation>(
-            CalculateDepthDose(spectrum, state_->Tissue, kernels, state_->Conditions,
-                               state_->MaxDepth, state_->Pi, rules));
-        out.Rows = calculation->Rows;
-        for (int d = 1; d <= out.Rows; ++d) {
-            out.Primary[d] = calculation->Table[d][PrimaryPdd];
-            out.Scatter[d] = calculation->Table[d][ScatterPdd];
-            out.Total[d] = calculation->Table[d][TotalPdd];
-        }
+        KernelSetSource kernels(Kernels());
+        const auto calculation = std::make_unique<DepthDoseCalculation>(CalculateDepthDose(
+            spectrum, Tissue(), kernels, beam, state_->MaxDepth, state_->Pi, rules));
+        CopyTable(out, calculation->Table, calculation->Rows);
         out.PrimaryDose = calculation->PrimaryDose;
         out.ScatterDose = calculation->ScatterDose;
         out.ScatterByEnergy.assign(calculation->ScatterByEnergy.begin(),

@@ -1,13 +1,16 @@
 #pragma once
 
-// The depth-dose calculation of the library, rebuilt step by step so that
-// the validation can switch the two mended faults back on one at a time and
-// see what they change. With both mends it must give the library's table to
-// the last bit; the report checks that before it uses any variant.
+// The shipped data, read once, and the library's calculations on it: the
+// spectrum of a beam, the depth dose as the program computes it, and the
+// depth dose with either of the two mended rules set back, so that the
+// report can show what each mend changes.
 
-#include "core/MessageSink.h"
-#include "calculation/SharedState.h"
+#include "core/Conditions.h"
+#include "dose/DepthDose.h"
+#include "dose/PreloadedData.h"
 #include "dose/ScatterKernels.h"
+#include "dose/TissueTables.h"
+#include "spectrum/AttenuationTables.h"
 
 #include <array>
 #include <filesystem>
@@ -15,40 +18,32 @@
 #include <string>
 #include <vector>
 
+namespace veltrim {
+class SharedState;
+class RecordingSink;
+} // namespace veltrim
+
 namespace veltrim::validate {
 
-// A beam and a field, in the units the user types (mm, kV, degrees, cm).
-struct Beam {
-    double TubeVoltage = 80.0;
-    double TargetAngle = 12.0;
-    double InherentFiltrationMm = 2.5;
-    double AlFilterMm = 0.0;
-    double CuFilterMm = 0.0;
-    int Rectification = 1;
-    double Fsd = 100.0;
-    double FieldX = 30.0;
-    double FieldY = 30.0;
-};
+// The report's reference beam: 80 kV, 12 degrees, 2.5 mm Al inherent
+// filtration, no added filter, constant potential, 30x30 cm at FSD 100 cm.
+IrradiationConditions ReferenceBeam();
 
-// Which of the decided mends are in force.
-struct Mends {
-    // Zero scatter nodes interpolated linearly (mended) or turned into 1.0
-    // before the log interpolation (as first written).
-    bool LinearAtZeroNodes = true;
-    // Ring coverage cases D/E add back the corner area they subtract twice.
-    bool CornerAddedBack = true;
-};
+// A thickness typed in mm, as the conditions hold it (cm).
+inline double Mm(double millimetres) {
+    return millimetres / 10;
+}
 
 // Rows 1..60 of a depth-dose table and the absolute doses behind it.
 struct DepthDose {
     int Rows = 0;
-    std::array<double, DepthRowCapacity> Primary{};     // percent of row 1's total
-    std::array<double, DepthRowCapacity> Scatter{};     // percent of row 1's total
-    std::array<double, DepthRowCapacity> Total{};       // percent of row 1's total
-    std::array<double, DepthRowCapacity> PrimaryDose{}; // keV cm2/g per unit fluence
-    std::array<double, DepthRowCapacity> ScatterDose{};
+    DepthProfile Primary{};     // percent of row 1's total
+    DepthProfile Scatter{};     // percent of row 1's total
+    DepthProfile Total{};       // percent of row 1's total
+    DepthProfile PrimaryDose{}; // keV cm2/g per unit fluence
+    DepthProfile ScatterDose{};
     // Scatter per unit spectrum weight, [bin][row], after interpolation.
-    std::vector<std::array<double, DepthRowCapacity>> ScatterByEnergy;
+    std::vector<DepthProfile> ScatterByEnergy;
     bool Ok = false;
     std::string Failure; // why the table could not be formed
 };
@@ -61,34 +56,35 @@ double UnmendedRingCoverage(int r, double hx, double hy, double pi);
 // of the library, by integrating the circle's height above y = hy.
 double AreaBeyondCorner(double rho, double hx, double hy);
 
-// The shipped data, read once, and the calculations on it.
 class Engine {
   public:
     explicit Engine(const std::filesystem::path& dataFolder);
     ~Engine();
 
-    // The library's own pipeline: spectrum, tissue tables, ComputeDepthDose.
-    DepthDose Library(const Beam& beam);
-    // The same calculation rebuilt here, with the chosen mends.
-    DepthDose Compute(const Beam& beam, const Mends& mends);
+    // The program's own pipeline, as the window and veltrim-calc run it.
+    DepthDose Library(const IrradiationConditions& beam);
+    // The library's depth dose called directly, with the chosen rules.
+    DepthDose Compute(const IrradiationConditions& beam, const DepthDoseRules& rules) const;
     // The library's spectrum of a beam (normalised photon fractions per bin).
-    const EnergyTable& Spectrum(const Beam& beam);
+    EnergyTable Spectrum(const IrradiationConditions& beam) const;
 
-    const SharedState& State() const { return *state_; }
     const std::filesystem::path& DataFolder() const { return dataFolder_; }
-    // Kernel of node k (0..28, 10 + 5k keV), [ring][row].
-    const ScatterKernelTable& Kernel(int k) const { return kernels_->Tables[k]; }
+    const AttenuationTables& Attenuation() const { return attenuation_; }
+    const TissueTables& Tissue() const { return data_->Tissue; }
+    const KernelSet& Kernels() const { return data_->Kernels; }
+    // Mass energy-absorption coefficient of air per bin (AirKerma.dat), cm2/g.
+    const EnergyTable& AirMuEn() const { return airMuEn_; }
     // Total linear attenuation of the tissue at E keV as the program forms it.
     double TissueMu(double E) const;
 
   private:
-    void SetConditions(const Beam& beam);
-
     std::filesystem::path dataFolder_;
-    std::filesystem::path workFolder_;
-    RecordingSink messages_;
+    std::filesystem::path workFolder_; // the program's results file goes here
+    AttenuationTables attenuation_;
+    EnergyTable airMuEn_{};
+    std::shared_ptr<const PreloadedData> data_;
+    std::unique_ptr<RecordingSink> messages_;
     std::unique_ptr<SharedState> state_;
-    std::unique_ptr<KernelSet> kernels_;
 };
 
 } // namespace veltrim::validate

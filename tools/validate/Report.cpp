@@ -1,5 +1,7 @@
 #include "tools/validate/Report.h"
 
+#include "tools/validate/Studies.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -8,30 +10,27 @@
 namespace veltrim::validate {
 
 Report::Report(std::filesystem::path outFolder, bool plots)
-    : out_(std::move(outFolder)), figures_(out_ / "validation"), plots_(plots) {
+    : figures_(outFolder / "validation"), plots_(plots) {
     std::filesystem::create_directories(figures_);
 }
 
-void Report::Check(bool passed, const std::string& what, const std::string& detail) {
-    if (!passed)
-        ++failures_;
-    checks_.push_back(std::string(passed ? "pass  " : "FAIL  ") + what + ": " + detail);
+void Report::WriteData(const FigureData& file) const {
+    Write(file.Name, file.Text);
 }
 
-std::string Report::WriteData(const std::string& name, const std::string& contents) {
+void Report::Write(const std::string& name, const std::string& contents) const {
     std::ofstream file(figures_ / name, std::ios::binary);
     file << contents;
     if (!file)
         throw std::runtime_error("cannot write " + (figures_ / name).string());
-    return name;
 }
 
-void Report::Figure(const std::string& name, const std::string& script,
-                    const std::string& caption) {
+std::string Report::Figure(const std::string& name, const std::string& script,
+                           const std::string& caption) const {
     const std::string scriptName = name + ".gp";
-    WriteData(scriptName, "set terminal pngcairo size 1000,700 font 'DejaVu Sans,10'\n"
-                          "set output '" +
-                              name + ".png'\n" + script);
+    Write(scriptName, "set terminal pngcairo size 1000,700 font 'DejaVu Sans,10'\n"
+                      "set output '" +
+                          name + ".png'\n" + script);
     bool made = false;
     if (plots_) {
         const std::string command =
@@ -39,16 +38,15 @@ void Report::Figure(const std::string& name, const std::string& script,
         made = std::system(command.c_str()) == 0;
         if (!made) // gnuplot without cairo: the plain PNG terminal
         {
-            WriteData(scriptName,
-                      "set terminal png size 1000,700\nset output '" + name + ".png'\n" + script);
+            Write(scriptName,
+                  "set terminal png size 1000,700\nset output '" + name + ".png'\n" + script);
             made = std::system(command.c_str()) == 0;
         }
     }
     if (made)
-        Text << "![" << caption << "](validation/" << name << ".png)\n\n*" << caption << "*\n\n";
-    else
-        Text << "*" << caption << "* (figure not drawn in this run; script `validation/"
-             << scriptName << "`)\n\n";
+        return "![" + caption + "](validation/" + name + ".png)\n\n*" + caption + "*";
+    return "*" + caption + "* (figure not drawn in this run; script `validation/" + scriptName +
+           "`)";
 }
 
 std::string Fixed(double value, int decimals) {

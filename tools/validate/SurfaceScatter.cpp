@@ -1,78 +1,83 @@
 #include "tools/validate/SurfaceScatter.h"
 
-#include "tools/mc/Interactions.h"
 #include "tools/mc/Phantom.h"
 #include "tools/mc/Random.h"
+#include "tools/mc/Scorer.h"
 #include "tools/mc/TissueModel.h"
+#include "tools/mc/Transport.h"
 
+#include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace veltrim::validate {
+namespace {
+
+// The scatter that one history deposits in each layer within each field
+// square on the axis, and the depth of its first interaction.
+class LayerScorer final : public mc::Scorer {
+  public:
+    explicit LayerScorer(const SurfaceTallySettings& settings)
+        : settings_(settings), fields_(settings.FieldSides.size()),
+          history_(settings.LayerDepths.size() * fields_, 0.0) {}
+
+    void StartHistory() {
+        std::fill(history_.begin(), history_.end(), 0.0);
+        firstDepth_ = 0.0;
+    }
+
+    void Interaction(const mc::Position& p, bool scattered) override {
+        if (!scattered)
+            firstDepth_ = p.Z;
+    }
+
+    void Deposit(const mc::Position& p, double energy, bool scattered,
+                 std::uint64_t /*history*/) override {
+        if (!scattered)
+            return;
+        for (std::size_t l = 0; l < settings_.LayerDepths.size(); ++l) {
+            if (!(p.Z < settings_.LayerDepths[l]))
+                continue;
+            for (std::size_t f = 0; f < fields_; ++f) {
+                const double half = 0.5 * settings_.FieldSides[f];
+                if (std::fabs(p.X) <= half && std::fabs(p.Y) <= half)
+                    history_[l * fields_ + f] += energy;
+            }
+        }
+    }
+
+    void Escape(double /*energy*/, std::uint64_t /*history*/) override {}
+
+    // [layer * fields + field]
+    const std::vector<double>& History() const { return history_; }
+    double FirstDepth() const { return firstDepth_; }
+
+  private:
+    const SurfaceTallySettings& settings_;
+    std::size_t fields_;
+    std::vector<double> history_;
+    double firstDepth_ = 0.0;
+};
+
+} // namespace
 
 SurfaceScatter RunSurfaceScatter(double energyKeV, const mc::TissueModel& tissue,
                                  const SurfaceTallySettings& settings) {
     const std::size_t layers = settings.LayerDepths.size();
     const std::size_t fields = settings.FieldSides.size();
     std::vector<double> sum(layers * fields, 0.0), sumSquares(layers * fields, 0.0),
-        history(layers * fields, 0.0), divergent(layers * fields, 0.0);
+        divergent(layers * fields, 0.0);
     const mc::Phantom phantom;
+    const mc::PencilBeam beam{energyKeV};
+    const mc::DepthImportance analog; // no splitting
     mc::RandomStream random(settings.Seed + static_cast<std::uint64_t>(energyKeV * 2));
+    LayerScorer scorer(settings);
 
     for (std::uint64_t h = 0; h < settings.Histories; ++h) {
-        std::fill(history.begin(), history.end(), 0.0);
-        mc::Position p;
-        mc::Direction d;
-        double E = energyKeV;
-        bool scattered = false;
-        double firstDepth = 0.0;
-        mc::Coefficients mu = tissue.At(E);
-        auto score = [&](double energy) {
-            if (!scattered)
-                return;
-            for (std::size_t l = 0; l < layers; ++l) {
-                if (!(p.Z < settings.LayerDepths[l]))
-                    continue;
-                for (std::size_t f = 0; f < fields; ++f) {
-                    const double half = 0.5 * settings.FieldSides[f];
-                    if (std::fabs(p.X) <= half && std::fabs(p.Y) <= half)
-                        history[l * fields + f] += energy;
-                }
-            }
-        };
-        while (true) {
-            const double s = -std::log(random.UniformOpenAtZero()) / mu.Total();
-            p.X += s * d.U;
-            p.Y += s * d.V;
-            p.Z += s * d.W;
-            if (!phantom.Contains(p))
-                break;
-            if (!scattered)
-                firstDepth = p.Z;
-            const mc::InteractionKind kind = mc::SampleInteraction(mu, random);
-            if (kind == mc::InteractionKind::Photoelectric) {
-                score(E);
-                break;
-            }
-            if (kind == mc::InteractionKind::Incoherent) {
-                const mc::ScatteredPhoton out = mc::SampleIncoherent(E, tissue, random);
-                score(E - out.Energy);
-                scattered = true;
-                E = out.Energy;
-                if (E < mc::TissueModel::kMinEnergy) {
-                    score(E);
-                    break;
-                }
-                d = mc::Deflect(d, out.CosTheta, 2.0 * std::numbers::pi * random.Uniform());
-                mu = tissue.At(E);
-            } else {
-                scattered = true;
-                d = mc::Deflect(d, mc::SampleCoherentCosine(E, tissue, random),
-                                2.0 * std::numbers::pi * random.Uniform());
-            }
-        }
-        const double g = settings.Fsd * settings.Fsd /
-                         ((settings.Fsd + firstDepth) * (settings.Fsd + firstDepth));
+        scorer.StartHistory();
+        mc::TransportHistory(beam, phantom, tissue, analog, random, scorer, h);
+        const std::vector<double>& history = scorer.History();
+        const double z1 = scorer.FirstDepth();
+        const double g = settings.Fsd * settings.Fsd / ((settings.Fsd + z1) * (settings.Fsd + z1));
         for (std::size_t k = 0; k < history.size(); ++k) {
             divergent[k] += g * history[k];
             sum[k] += history[k];

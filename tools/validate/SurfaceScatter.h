@@ -39,9 +39,9 @@ struct SurfaceScatter {
     std::vector<std::vector<double>> Dose, Sigma, DivergentDose;
 };
 
-// Analog transport (no splitting) in the kernels' phantom, 60 cm radius and
-// 60 cm thick, with photoelectric absorption, Klein-Nishina x S(q) and
-// coherent scattering sampled by tools/mc; electrons deposit on the spot.
+// The kernels' transport (tools/mc), analog (no splitting), in their
+// phantom, 60 cm radius and 60 cm thick, with photoelectric absorption,
+// Klein-Nishina x S(q) and coherent scattering; electrons deposit on the spot.
 SurfaceScatter RunSurfaceScatter(double energyKeV, const mc::TissueModel& tissue,
                                  const SurfaceTallySettings& settings);
 

@@ -1,9 +1,9 @@
 // veltrim-validate: regenerates docs/validation.md and its figures from the
 // shipped data and the program's library, and checks the results.
-#include "tools/validate/Sections.h"
+#include "tools/validate/Checks.h"
+#include "tools/validate/ReportText.h"
+#include "tools/validate/Studies.h"
 
-#include <cstring>
-#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -61,45 +61,36 @@ int main(int argc, char** argv) {
     try {
         using namespace veltrim::validate;
         Engine engine(data);
-        Report report(out, plots && !check);
-        Context context{engine, report, std::nullopt};
+        Findings findings;
+        findings.Data = StudyData(engine);
+        findings.Spectra = StudySpectra(engine);
+        findings.Kernels = StudyKernels(engine);
+        findings.DepthDose = StudyDepthDose(engine);
         if (!check || historiesGiven) {
             SurfaceTallySettings settings;
             settings.Histories = histories;
-            context.Surface = settings;
+            findings.Surface = StudySurface(engine, settings);
         }
-        DataSection(context);
-        SpectraSection(context);
-        KernelSection(context);
-        DepthDoseSection(context);
-        MendedFaultsSection(context);
+        findings.Mended = StudyMendedFaults(engine);
 
-        for (const std::string& line : report.CheckLines())
-            std::cout << line << "\n";
-        if (!check) {
-            std::ofstream md(out / "validation.md", std::ios::binary);
-            md << "# Validation of Veltrim\n\n"
-               << "Regenerate this report and its figures from the top of a checkout (needs "
-                  "xraylib for the tools and gnuplot for the figures; about a minute of "
-                  "computation):\n\n```\n"
-                  "cmake -S . -B build -G Ninja && cmake --build build --target veltrim-validate\n"
-                  "build/tools/validate/veltrim-validate --data data --out docs\n```\n\n"
-                  "Every number below comes from that run on the shipped data, or from the "
-                  "cited source; the published values and their caveats are collected in "
-                  "[references.md](references.md). `ctest -L validation` runs the checks "
-                  "(listed at the end) without figures.\n\n"
-               << "## Summary\n\n";
-            for (const std::string& line : report.Summary)
-                md << "- " << line << "\n";
-            md << "\n" << report.Text.str() << "## Checks of this run\n\n```\n";
-            for (const std::string& line : report.CheckLines())
-                md << line << "\n";
-            md << "```\n";
+        const std::vector<Check> checks = Checks(findings);
+        int failures = 0;
+        for (const Check& c : checks) {
+            std::cout << CheckLine(c) << "\n";
+            failures += c.Passed ? 0 : 1;
         }
-        std::cout << (report.Failures() == 0
-                          ? "all validation checks passed\n"
-                          : std::to_string(report.Failures()) + " check(s) failed\n");
-        return report.Failures() == 0 ? 0 : 1;
+        if (!check) {
+            findings.Hardening = StudyHardening(engine);
+            const Report report(out, plots);
+            const std::string text = ReportText(findings, checks, report);
+            std::ofstream md(out / "validation.md", std::ios::binary);
+            md << text;
+            if (!md)
+                throw std::runtime_error("cannot write " + (out / "validation.md").string());
+        }
+        std::cout << (failures == 0 ? "all validation checks passed\n"
+                                    : std::to_string(failures) + " check(s) failed\n");
+        return failures == 0 ? 0 : 1;
     } catch (const std::exception& e) {
         std::cerr << "veltrim-validate: " << e.what() << "\n";
         return 2;

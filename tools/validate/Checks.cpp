@@ -1,0 +1,59 @@
+#include "tools/validate/Checks.h"
+
+#include "tools/validate/Report.h"
+
+#include <cmath>
+
+namespace veltrim::validate {
+
+std::vector<Check> Checks(const Findings& f) {
+    const DataStudy& d = f.Data;
+    const double interpolation = std::fabs(d.WorstInterpolation);
+    std::vector<Check> out{
+        {d.WorstTissueMu < bounds::TissueMu, "tissue mu/rho within 0.1 % of NIST",
+         Fixed(d.WorstTissueMu, 3) + " %"},
+        {d.WorstTissueMuEn < bounds::TissueMuEn, "tissue mu_en/rho within 0.15 % of NIST",
+         Fixed(d.WorstTissueMuEn, 3) + " %"},
+        {d.WorstAirMuEn < bounds::AirMuEn, "air mu_en/rho within 0.6 % of NIST",
+         Fixed(d.WorstAirMuEn, 3) + " %"},
+        {d.WorstMetal < bounds::Metals, "W, Al, Cu mu/rho within 1 % of NIST",
+         Fixed(d.WorstMetal, 2) + " %"},
+        {interpolation < bounds::TissueInterpolation,
+         "tissue interpolation within 0.05 % of xraylib", Fixed(interpolation, 4) + " %"},
+        {f.Spectra.WorstPtbHvl1 < bounds::Hvl1, "HVL1 within 20 % of PTB (air and window applied)",
+         Fixed(100 * f.Spectra.WorstPtbHvl1, 1) + " %"},
+        {f.Spectra.WorstEnea < bounds::Hvl1, "HVL1 within 20 % of ENEA (air applied)",
+         Fixed(100 * f.Spectra.WorstEnea, 1) + " %"},
+        {f.Kernels.SelfChecksPassed, "kernel self-checks (MC primary vs NIST table, energy balance)",
+         f.Kernels.SelfChecksPassed ? "all passed" : "a check failed"},
+        {f.Kernels.WorstSigma < bounds::PddSigma,
+         "statistical 1-sigma of the PDD below 1 % at 1-20 cm",
+         Fixed(100 * f.Kernels.WorstSigma, 3) + " %"},
+        {f.DepthDose.Computed == f.DepthDose.Tried, "every typical beam computes",
+         std::to_string(f.DepthDose.Computed) + " of " + std::to_string(f.DepthDose.Tried)},
+    };
+    if (f.Surface) {
+        const SurfaceStudy& s = *f.Surface;
+        out.push_back({s.WorstPull < bounds::KernelPull,
+                       "thin-layer MC reproduces kernel row 1 (30x30 parallel)",
+                       "largest |pull| " + Fixed(s.WorstPull, 1)});
+        out.push_back({s.Low > bounds::SurfaceLow && s.High < bounds::SurfaceHigh,
+                       "surface S/P within 15 % of B - 1",
+                       Fixed(s.Low, 3) + " to " + Fixed(s.High, 3) + " x (B - 1)"});
+    }
+    const MendedStudy& m = f.Mended;
+    out.push_back({m.SameBits == m.Probes, "rebuilt calculation equals the library bit for bit",
+                   std::to_string(m.SameBits) + " of " + std::to_string(m.Probes)});
+    out.push_back(
+        {std::fabs(m.UnmendedExample1 - bounds::Example1) < bounds::ExampleTolerance &&
+             std::fabs(m.UnmendedExample2 - bounds::Example2) < bounds::ExampleTolerance,
+         "unmended ring coverage reproduces -0.292067 and -0.031818",
+         Fixed(m.UnmendedExample1, 6) + ", " + Fixed(m.UnmendedExample2, 6)});
+    return out;
+}
+
+std::string CheckLine(const Check& check) {
+    return std::string(check.Passed ? "pass  " : "FAIL  ") + check.What + ": " + check.Detail;
+}
+
+} // namespace veltrim::validate

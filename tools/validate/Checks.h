@@ -1,0 +1,44 @@
+#pragma once
+
+// The pass/fail checks of the studies, with their bounds: the lines of
+// `--check` and of the report's last section. The unit tests hold the same
+// bounds through these constants.
+
+#include "tools/validate/Studies.h"
+
+#include <string>
+#include <vector>
+
+namespace veltrim::validate {
+
+namespace bounds {
+// Per cent from NIST.
+inline constexpr double TissueMu = 0.1, TissueMuEn = 0.15, AirMuEn = 0.6, Metals = 1.0;
+// Per cent from xraylib, on every bin.
+inline constexpr double TissueInterpolation = 0.05;
+// Fraction from the reference HVL1: a regression bound, well outside the
+// model's known deficit.
+inline constexpr double Hvl1 = 0.20;
+// Relative statistical 1-sigma of the PDD at 1-20 cm.
+inline constexpr double PddSigma = 0.01;
+// Thin-layer transport against the kernels' row 1, in sigmas.
+inline constexpr double KernelPull = 4.5;
+// Surface scatter-to-primary over B - 1.
+inline constexpr double SurfaceLow = 0.85, SurfaceHigh = 1.15;
+// The unmended ring shares recorded with the decision, and how closely.
+inline constexpr double Example1 = -0.292067, Example2 = -0.031818, ExampleTolerance = 5e-7;
+} // namespace bounds
+
+struct Check {
+    bool Passed;
+    std::string What;   // what was compared
+    std::string Detail; // the numbers
+};
+
+// Every check, in the order of the report.
+std::vector<Check> Checks(const Findings& findings);
+
+// "pass  what: detail" or "FAIL  what: detail".
+std::string CheckLine(const Check& check);
+
+} // namespace veltrim::validate
