@@ -25,7 +25,7 @@ inline constexpr double PddSigma = 0.01;
 inline constexpr double KernelPull = 4.5;
 // Surface scatter-to-primary over B - 1.
 inline constexpr double SurfaceLow = 0.85, SurfaceHigh = 1.15;
-// The unmended ring shares recorded with the decision, and how closely.
+// The two negative ring shares by which the unmended rule was found wrong, and how closely.
 inline constexpr double Example1 = -0.292067, Example2 = -0.031818, ExampleTolerance = 5e-7;
 } // namespace bounds
 

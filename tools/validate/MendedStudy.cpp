@@ -165,7 +165,7 @@ void StudyCorner(const Engine& calc, MendedStudy& out) {
 MendedStudy StudyMendedFaults(Engine& calc) {
     MendedStudy out;
     CompareWithProgram(calc, out);
-    // The two examples recorded with the decision.
+    // The two negative shares by which the fault was found.
     out.UnmendedExample1 = UnmendedRingCoverage(3, 1.0, 0.2, 3.14159);
     out.UnmendedExample2 = UnmendedRingCoverage(1, 0.3, 0.1, 3.14159);
     out.MendedExample1 = RingCoverage(3, 1.0, 0.2, 3.14159).value();
