@@ -1,32 +1,22 @@
 #include "readout/ResultsSaving.h"
 
 #include "calculation/SharedState.h"
+#include "common/FileSizeLimit.h"
 #include "common/TempFolder.h"
 
 #include <QImage>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
 
 using namespace veltrim;
-using veltrim::testing::ReadBytes;
-using veltrim::testing::TempFolder;
+using namespace veltrim::testing;
 namespace fs = std::filesystem;
 
 // What a results file can hold: CR LF lines, a comma table, Japanese labels.
 const std::string WorkingBytes = "0.25,93.1,6.9,100\r\n0.75,80.2,9.8,90\r\n"
                                  "管電圧,80\r\n\xff\x00 binary tail\r\n";
-
-std::vector<std::string> EntriesOf(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 QImage SampleImage() {
     QImage image(557, 557, QImage::Format_RGB32);
@@ -136,13 +126,17 @@ TEST_F(FailedSave, NamesNoFileCanHave) {
     EXPECT_EQ(EntriesOf(dir.Path()), std::vector<std::string>{ResultsFileName});
 }
 
-TEST_F(FailedSave, FolderThatCannotBeWritten) {
-    // The kernel's own folders refuse new files even to root.
-    if (!fs::is_directory("/sys/kernel"))
-        GTEST_SKIP() << "no /sys here";
+// The kernel's own folders refuse new files even to root; /proc exists but
+// takes no file and says ENOENT, which must not read as a missing folder.
+TEST_F(FailedSave, SystemFoldersThatTakeNoNewFile) {
+    if (!fs::is_directory("/sys/kernel") || !fs::is_directory("/proc/self"))
+        GTEST_SKIP() << "no /sys or /proc here";
     ExpectRefused(SaveCsvAs(working, "/sys/veltrim-run1", dir.Path(), Language::English),
                   "/sys/veltrim-run1.csv", "the folder \"/sys\" cannot be written to");
     EXPECT_FALSE(fs::exists("/sys/veltrim-run1.csv"));
+    const SaveReport report = SaveCsvAs(working, "/proc/x", dir.Path(), Language::English);
+    ExpectRefused(report, "/proc/x.csv", "no file can be created in the folder \"/proc\"");
+    EXPECT_EQ(report.Message.find("does not exist"), std::string::npos) << report.Message;
 }
 
 TEST_F(FailedSave, WorkingFileGoneOrNotAFile) {
@@ -166,7 +160,7 @@ TEST_F(FailedSave, WorkingFileGoneOrNotAFile) {
 // Only a regular file is replaced: whatever else holds the name is left as
 // it was and named in the message; a link to a regular file replaces the
 // file it points to, in that file's folder.
-TEST_F(FailedSave, NamesHeldByAnythingButARegularFileAreLeftAlone) {
+TEST_F(FailedSave, NamesHeldByAnythingButARegularFileAreLeftAloneAndALinkIsFollowed) {
     ASSERT_EQ(::mkfifo((dir / "pipe.csv").c_str(), 0600), 0);
     fs::create_symlink("nowhere/gone.csv", dir / "dangling.csv");
     ExpectRefused(SaveCsvAs(working, "pipe", dir.Path(), Language::English), "pipe.csv",
@@ -178,12 +172,7 @@ TEST_F(FailedSave, NamesHeldByAnythingButARegularFileAreLeftAlone) {
     EXPECT_TRUE(fs::is_fifo(dir / "pipe.csv"));
     EXPECT_TRUE(fs::is_symlink(dir / "dangling.csv"));
     EXPECT_FALSE(fs::exists(dir / "nowhere"));
-}
 
-TEST(SaveCsvAs, ALinkToARegularFileReplacesItsTargetInTheTargetsFolder) {
-    TempFolder dir;
-    const fs::path working = dir.Write(ResultsFileName, WorkingBytes);
-    fs::create_directory(dir / "elsewhere");
     dir.Write("elsewhere/real.csv", "earlier");
     fs::create_symlink("elsewhere/real.csv", dir / "link.csv");
 
@@ -193,38 +182,6 @@ TEST(SaveCsvAs, ALinkToARegularFileReplacesItsTargetInTheTargetsFolder) {
     EXPECT_EQ(EntriesOf(dir / "elsewhere"), std::vector<std::string>{"real.csv"});
 }
 
-TEST_F(FailedSave, AFolderThatTakesNoNewFileIsNotCalledMissing) {
-    // /proc exists but takes no file, and says ENOENT; nothing is created there.
-    if (!fs::is_directory("/proc/self"))
-        GTEST_SKIP() << "no /proc here";
-    const SaveReport report = SaveCsvAs(working, "/proc/x", dir.Path(), Language::English);
-    ExpectRefused(report, "/proc/x.csv", "no file can be created in the folder \"/proc\"");
-    EXPECT_EQ(report.Message.find("does not exist"), std::string::npos) << report.Message;
-}
-
-// Holds every file this process writes to a few kilobytes, as a full disk
-// would, for as long as it lives.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
-
 TEST_F(FailedSave, DiskFullHalfwayLeavesTheEarlierFileWhole) {
     const std::string large(200000, 'r');
     working = dir.Write(ResultsFileName, large);
@@ -232,7 +189,7 @@ TEST_F(FailedSave, DiskFullHalfwayLeavesTheEarlierFileWhole) {
     dir.Write("run1.bmp", "earlier bmp");
     SaveReport csv, bmp;
     {
-        FileSizeLimit full(8192);
+        const FileSizeLimit full(8192);
         csv = SaveCsvAs(working, "run1", dir.Path(), Language::English);
         bmp = SaveBmpAs(SampleImage(), "run1", dir.Path(), Language::English);
     }
