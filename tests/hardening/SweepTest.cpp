@@ -126,42 +126,40 @@ TEST_F(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailur
     const auto stops = CalculationResult::Stopped;
     const std::nullopt_t either = std::nullopt;
 
+    using Field = std::string ConditionTexts::*;
+    const Field angle = &ConditionTexts::TargetAngle, distance = &ConditionTexts::Fsd;
+    const Field inherent = &ConditionTexts::InherentFiltration, cu = &ConditionTexts::CuFilter;
     std::vector<Case> cases;
     for (const char* kv : {"30", "150"})
         for (int method = 1; method <= 3; ++method) {
-            const auto add = [&](auto change, std::optional<CalculationResult> expected) {
-                Case c{Texts(kv), method, expected};
-                change(c.texts);
-                cases.push_back(c);
+            // Each of the values in the field, the other fields as they are by default.
+            const auto add = [&](Field field, std::initializer_list<const char*> values,
+                                 std::optional<CalculationResult> expected) {
+                for (const char* value : values) {
+                    cases.push_back({Texts(kv), method, expected});
+                    cases.back().texts.*field = value;
+                }
             };
-            add([](auto&) {}, done);
+            add(&ConditionTexts::TubeVoltage, {kv}, done);
 
-            // Target angles from the degenerate 0 to 180 degrees.
-            for (const char* angle : {"1", "5", "45", "90"})
-                add([angle](auto& t) { t.TargetAngle = angle; }, either);
-            add([](auto& t) { t.TargetAngle = "0"; }, stops);
-            // Beyond 90 degrees, or below 0, the anode would amplify the beam.
-            for (const char* angle : {"90.5", "135", "180", "-12"})
-                add([angle](auto& t) { t.TargetAngle = angle; }, stops);
+            // Target angles from the degenerate 0 to 180 degrees. Beyond 90
+            // degrees, or below 0, the anode would amplify the beam.
+            add(angle, {"1", "5", "45", "90"}, either);
+            add(angle, {"0", "90.5", "135", "180", "-12"}, stops);
 
             // Filters from none to 100 mm, and negative ones.
-            add([](auto& t) { t.InherentFiltration = "0"; }, done);
-            for (const char* mm : {"100", "-1", "-100", "-1e6"}) {
-                add([mm](auto& t) { t.InherentFiltration = mm; }, either);
-                add([mm](auto& t) { t.AlFilter = mm; }, either);
-                add([mm](auto& t) { t.CuFilter = mm; }, either);
-            }
-            add([](auto& t) { t.CuFilter = "0.1"; }, done);
+            add(inherent, {"0"}, done);
+            for (const Field filter : {inherent, &ConditionTexts::AlFilter, cu})
+                add(filter, {"100", "-1", "-100", "-1e6"}, either);
+            add(cu, {"0.1"}, done);
 
-            // FSD from 1 to 1000 cm, and 0.
-            add([](auto& t) { t.Fsd = "0"; }, depthDoseFails);
-            add([](auto& t) { t.Fsd = "1000"; }, done);
-            for (const char* fsd : {"1", "10"})
-                add([fsd](auto& t) { t.Fsd = fsd; }, either);
-            // A negative FSD would give a plausible-looking table for a field
-            // shrinking with depth: refused before the calculation.
-            for (const char* fsd : {"-0.25", "-100"})
-                add([fsd](auto& t) { t.Fsd = fsd; }, stops);
+            // FSD from 1 to 1000 cm, and 0. A negative FSD would give a
+            // plausible-looking table for a field shrinking with depth:
+            // refused before the calculation.
+            add(distance, {"0"}, depthDoseFails);
+            add(distance, {"1000"}, done);
+            add(distance, {"1", "10"}, either);
+            add(distance, {"-0.25", "-100"}, stops);
 
             // Fields from 0 to 200 cm, rectangles and circles.
             const struct {
@@ -179,13 +177,10 @@ TEST_F(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailur
                           {"40", "40", either},
                           {"-5", "5", depthDoseFails},
                           {"1e300", "1e300", depthDoseFails}};
-            for (const auto& field : fields)
-                add(
-                    [&field](auto& t) {
-                        t.FieldX = field.x;
-                        t.FieldY = field.y;
-                    },
-                    field.expected);
+            for (const auto& field : fields) {
+                add(&ConditionTexts::FieldX, {field.x}, field.expected);
+                cases.back().texts.FieldY = field.y;
+            }
         }
 
     // Short and long FSDs against small and large fields, at one voltage.
