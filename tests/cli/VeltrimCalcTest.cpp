@@ -13,8 +13,7 @@
 
 namespace {
 
-using veltrim::testing::ReadBytes;
-using veltrim::testing::TempFolder;
+using namespace veltrim::testing;
 namespace fs = std::filesystem;
 
 struct CalcRun {
@@ -22,9 +21,10 @@ struct CalcRun {
     std::string out, err;
 };
 
-struct CalcFixture {
+class VeltrimCalc : public ::testing::Test {
+  protected:
     TempFolder data, work;
-    CalcFixture() { veltrim::testing::WriteSyntheticData(data.Path()); }
+    VeltrimCalc() { WriteSyntheticData(data.Path()); }
 
     // Runs veltrim-calc in the work folder with the data folder and `args`.
     CalcRun Calc(const std::string& args) const {
@@ -58,14 +58,13 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // By default the file is PDD_tempDATA.txt in the working folder (see the
 // --precise test); --out names another.
-TEST(VeltrimCalc, WritesTheResultsFileAndPrintsItWithUtf8Labels) {
-    CalcFixture f;
-    fs::create_directories(f.work / "sub");
-    const CalcRun run = f.Calc("--out sub/results.csv");
+TEST_F(VeltrimCalc, WritesTheResultsFileAndPrintsItWithUtf8Labels) {
+    fs::create_directories(work / "sub");
+    const CalcRun run = Calc("--out sub/results.csv");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_FALSE(fs::exists(f.work / "PDD_tempDATA.txt"));
-    const std::string file = ReadBytes(f.work / "sub/results.csv");
+    EXPECT_FALSE(fs::exists(work / "PDD_tempDATA.txt"));
+    const std::string file = ReadBytes(work / "sub/results.csv");
     ASSERT_FALSE(file.empty());
     EXPECT_EQ(run.out, WithoutCarriageReturns(veltrim::DecodeShiftJis(file)));
     const std::vector<std::string> lines = Lines(run.out);
@@ -76,9 +75,8 @@ TEST(VeltrimCalc, WritesTheResultsFileAndPrintsItWithUtf8Labels) {
     EXPECT_EQ(lines[63], "\xEF\xBC\xB8\xE7\xB7\x9A\xE7\xAE\xA1\xE9\x9B\xBB\xE5\x9C\xA7, 80.0, kV");
 }
 
-TEST(VeltrimCalc, PrecisePrintsEveryRowWithSeventeenDigitsThatRoundToTheFile) {
-    CalcFixture f;
-    const CalcRun run = f.Calc("--precise --kv 100 --field-x 10 --field-y 20");
+TEST_F(VeltrimCalc, PrecisePrintsEveryRowWithSeventeenDigitsThatRoundToTheFile) {
+    const CalcRun run = Calc("--precise --kv 100 --field-x 10 --field-y 20");
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 61u);
@@ -86,7 +84,7 @@ TEST(VeltrimCalc, PrecisePrintsEveryRowWithSeventeenDigitsThatRoundToTheFile) {
     EXPECT_EQ(lines[1].substr(0, 5), "0.25,");
     EXPECT_EQ(lines[1].substr(lines[1].size() - 4), ",100");
     // The results file of the same run holds the same numbers, rounded.
-    const std::vector<std::string> file = Lines(ReadBytes(f.work / "PDD_tempDATA.txt"));
+    const std::vector<std::string> file = Lines(ReadBytes(work / "PDD_tempDATA.txt"));
     for (int d = 1; d <= 60; ++d) {
         double z, p, s, t;
         ASSERT_EQ(std::sscanf(lines[d].c_str(), "%lf,%lf,%lf,%lf", &z, &p, &s, &t), 4);
@@ -97,22 +95,29 @@ TEST(VeltrimCalc, PrecisePrintsEveryRowWithSeventeenDigitsThatRoundToTheFile) {
     }
 }
 
-TEST(VeltrimCalc, FailuresExitNonZeroWithTheirCause) {
-    CalcFixture f;
-    fs::remove(f.data / "PDS-data" / "75.dat");
-    CalcRun run = f.Calc("");
+TEST_F(VeltrimCalc, FailuresExitNonZeroWithTheirCause) {
+    fs::remove(data / "PDS-data" / "75.dat");
+    CalcRun run = Calc("");
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.err.find(veltrim::DepthDoseFailureMessage), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("75.dat"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
 
-    run = f.Calc("--rectification 9");
+    run = Calc("--rectification 9");
     EXPECT_EQ(run.status, 2);
+
+    // An angle so small that the anode swallows every photon is the angle's
+    // fault, not the filters'.
+    run = Calc("--angle 1e-200 --inherent 0");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("at a target angle of 1e-200 degrees the anode absorbs every photon"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("filtration"), std::string::npos) << run.err;
 }
 
-TEST(VeltrimCalc, SpectrumPrintsEveryBinAndTheBeamQualityWhenTheAirTableIsThere) {
-    CalcFixture f;
-    CalcRun run = f.Calc("--spectrum --kv 200");
+TEST_F(VeltrimCalc, SpectrumPrintsEveryBinAndTheBeamQualityWhenTheAirTableIsThere) {
+    CalcRun run = Calc("--spectrum --kv 200");
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<std::string> lines = Lines(run.out);
     // Without an air table the spectrum is still printed, the report left out with a note.
@@ -124,8 +129,8 @@ TEST(VeltrimCalc, SpectrumPrintsEveryBinAndTheBeamQualityWhenTheAirTableIsThere)
     std::ostringstream air;
     for (int i = 1; i <= 300; ++i)
         air << 0.5 * i << "," << 5000.0 / (0.5 * i * 0.5 * i * 0.5 * i) + 0.02 << "\n";
-    f.data.Write("AirKerma.dat", air.str());
-    run = f.Calc("--spectrum");
+    data.Write("AirKerma.dat", air.str());
+    run = Calc("--spectrum");
     ASSERT_EQ(run.status, 0) << run.err;
     lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 302u);
@@ -136,48 +141,26 @@ TEST(VeltrimCalc, SpectrumPrintsEveryBinAndTheBeamQualityWhenTheAirTableIsThere)
 // Two runs in one folder share the results file's name: each must print the
 // table it computed, never the one the other left on the disk. Another
 // writer replaces the file without pause while this run goes.
-TEST(VeltrimCalc, PrintsTheTableItWroteWhateverIsOnTheDiskAfterwards) {
-    CalcFixture f;
-    const CalcRun alone = f.Calc("--kv 60");
+TEST_F(VeltrimCalc, PrintsTheTableItWroteWhateverIsOnTheDiskAfterwards) {
+    const CalcRun alone = Calc("--kv 60");
     ASSERT_EQ(alone.status, 0) << alone.err;
 
     std::atomic<bool> stop{false};
     std::thread other([&] {
-        const fs::path temporary = f.work / ".other";
+        const fs::path temporary = work / ".other";
         for (int i = 0; !stop; ++i) {
-            veltrim::testing::WriteFile(temporary,
-                                        "another run's table " + std::to_string(i) + "\r\n");
-            fs::rename(temporary, f.work / "PDD_tempDATA.txt");
+            WriteFile(temporary, "another run's table " + std::to_string(i) + "\r\n");
+            fs::rename(temporary, work / "PDD_tempDATA.txt");
         }
     });
     int wrong = 0;
     for (int i = 0; i < 20; ++i) {
-        const CalcRun run = f.Calc("--kv 60");
+        const CalcRun run = Calc("--kv 60");
         wrong += run.status != 0 || run.out != alone.out;
     }
     stop = true;
     other.join();
     EXPECT_EQ(wrong, 0) << "runs that printed another table";
-}
-
-TEST(VeltrimCalc, ResultsFileNamesUpToTheSystemsLimitAreTaken) {
-    CalcFixture f;
-    const std::string name = std::string(251, 'n') + ".txt";
-    const CalcRun run = f.Calc("--out " + name);
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, WithoutCarriageReturns(veltrim::DecodeShiftJis(ReadBytes(f.work / name))));
-}
-
-// An angle so small that the anode swallows every photon is the angle's
-// fault, not the filters'.
-TEST(VeltrimCalc, AVanishingTargetAngleIsBlamedOnTheAngle) {
-    CalcFixture f;
-    const CalcRun run = f.Calc("--angle 1e-200 --inherent 0");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("at a target angle of 1e-200 degrees the anode absorbs every photon"),
-              std::string::npos)
-        << run.err;
-    EXPECT_EQ(run.err.find("filtration"), std::string::npos) << run.err;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <cmath>
+#include <initializer_list>
 
 namespace veltrim::testing {
 
@@ -44,6 +45,15 @@ inline int CountColour(const QImage& image, QPointF topLeft, QPointF bottomRight
 inline QImage EmptyChart() {
     QImage image = MakeGraphImage();
     DrawGraphFrame(image);
+    return image;
+}
+
+// The chart with the curves of each table drawn in turn, 30 cm deep: what
+// the window shows after those calculations since the last Reset.
+inline QImage ChartWith(std::initializer_list<DepthDoseTable> tables) {
+    QImage image = EmptyChart();
+    for (const DepthDoseTable& table : tables)
+        PlotDepthDose(image, table, 30.0);
     return image;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace veltrim::testing {
 
@@ -14,8 +16,8 @@ class TempFolder {
     TempFolder() {
         std::random_device seed;
         std::mt19937_64 random(seed());
-        path_ = std::filesystem::temp_directory_path() /
-                ("veltrim-test-" + std::to_string(random()));
+        path_ =
+            std::filesystem::temp_directory_path() / ("veltrim-test-" + std::to_string(random()));
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {
@@ -46,6 +48,15 @@ class TempFolder {
 inline std::string ReadBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The names in a folder, sorted: what a step left behind.
+inline std::vector<std::string> EntriesOf(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace veltrim::testing

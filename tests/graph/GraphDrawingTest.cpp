@@ -11,12 +11,7 @@
 namespace {
 
 using namespace veltrim;
-using veltrim::testing::EmptyChart;
-using veltrim::testing::RowPoint;
-
-using veltrim::testing::ColourNear;
-using veltrim::testing::CountColour;
-using veltrim::testing::PixelOf;
+using namespace veltrim::testing;
 
 // A table that falls by e^-0.15 per row: the total from 100 %, the primary at
 // 70 % and the scatter at 30 % of it.
@@ -34,22 +29,18 @@ DepthDoseTable FallingTable(double scale = 1.0) {
 TEST(GraphFrame, GridReferenceLinesAndOutlineWhereTheDesignPutsThem) {
     const QImage image = EmptyChart();
     ASSERT_EQ(image.size(), QSize(557, 557));
-    for (double y : {200.0, 455.0, 700.0}) { // between horizontal lines
-        EXPECT_TRUE(ColourNear(image, {30, y}, GraphLightGrey)) << y;
-        EXPECT_TRUE(ColourNear(image, {870, y}, GraphLightGrey)) << y;
-        for (double x : {150.0, 450.0, 750.0})
+    // Vertical lines, met between the horizontal ones, then horizontal lines.
+    for (double y : {200.0, 455.0, 700.0}) {
+        for (double x : {30.0, 870.0})
+            EXPECT_TRUE(ColourNear(image, {x, y}, GraphLightGrey)) << x << "," << y;
+        for (double x : {0.0, 150.0, 450.0, 750.0, 900.0})
             EXPECT_TRUE(ColourNear(image, {x, y}, GraphBlack)) << x << "," << y;
-        EXPECT_TRUE(ColourNear(image, {0, y}, GraphBlack)) << y;
-        EXPECT_TRUE(ColourNear(image, {900, y}, GraphBlack)) << y;
     }
-    for (double x : {100.0, 520.0, 880.0}) { // between vertical lines
-        EXPECT_TRUE(ColourNear(image, {x, PddToY(2.0)}, GraphLightGrey)) << x;
-        EXPECT_TRUE(ColourNear(image, {x, PddToY(50.0)}, GraphLightGrey)) << x;
-        EXPECT_TRUE(ColourNear(image, {x, PddToY(0.3)}, GraphLightGrey)) << x;
-        EXPECT_TRUE(ColourNear(image, {x, 340}, GraphBlack)) << x;
-        EXPECT_TRUE(ColourNear(image, {x, 570}, GraphBlack)) << x;
-        EXPECT_TRUE(ColourNear(image, {x, 110}, GraphBlack)) << x;
-        EXPECT_TRUE(ColourNear(image, {x, 800}, GraphBlack)) << x;
+    for (double x : {100.0, 520.0, 880.0}) {
+        for (double pdd : {2.0, 50.0, 0.3})
+            EXPECT_TRUE(ColourNear(image, {x, PddToY(pdd)}, GraphLightGrey)) << x << "," << pdd;
+        for (double y : {110.0, 340.0, 570.0, 800.0})
+            EXPECT_TRUE(ColourNear(image, {x, y}, GraphBlack)) << x << "," << y;
     }
     // Inside a grid cell and outside the frame: nothing but white.
     for (QPointF blank : {QPointF(45, PddToY(2.5)), QPointF(465, PddToY(25.0)), QPointF(-130, 650),
@@ -74,9 +65,8 @@ TEST(GraphFrame, LabelsArePrintedAtTheirPlacesAndNowhereElse) {
 }
 
 TEST(GraphCurves, ThreeCurvesInTheirColoursAlongTheRows) {
-    QImage image = EmptyChart();
     const DepthDoseTable table = FallingTable();
-    PlotDepthDose(image, table, 30.0);
+    const QImage image = ChartWith({table});
     for (int row : {1, 8, 15, 30}) {
         EXPECT_TRUE(ColourNear(image, RowPoint(table, row, PrimaryPdd), GraphRed)) << row;
         EXPECT_TRUE(ColourNear(image, RowPoint(table, row, ScatterPdd), GraphBlue)) << row;
@@ -95,8 +85,7 @@ TEST(GraphCurves, ThreeCurvesInTheirColoursAlongTheRows) {
 }
 
 TEST(GraphCurves, ThePictureHoldsOnlyTheChartsFiveColours) {
-    QImage image = EmptyChart();
-    PlotDepthDose(image, FallingTable(), 30.0);
+    const QImage image = ChartWith({FallingTable()});
     std::set<QRgb> colours;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -106,12 +95,11 @@ TEST(GraphCurves, ThePictureHoldsOnlyTheChartsFiveColours) {
 }
 
 TEST(GraphCurves, RowsBelowPointOnePercentAreJoinedOverOrEndTheCurve) {
-    QImage image = EmptyChart();
     DepthDoseTable table = FallingTable();
     table[20][PrimaryPdd] = 0.05; // one low row between rows on the chart
     for (int r = 40; r <= 60; ++r)
         table[r][ScatterPdd] = 0.05; // the scatter leaves the chart for good
-    PlotDepthDose(image, table, 30.0);
+    const QImage image = ChartWith({table});
 
     const QPointF before = RowPoint(table, 19, PrimaryPdd);
     const QPointF after = RowPoint(table, 21, PrimaryPdd);
@@ -142,23 +130,18 @@ TEST(GraphCurves, NoRowBeyondSixtyOrBeyondTheDeepestDepth) {
 }
 
 TEST(GraphCurves, AColumnWithoutAPositiveFirstRowDrawsNoCurve) {
-    QImage nothing = EmptyChart();
-    PlotDepthDose(nothing, DepthDoseTable{}, 30.0); // before any calculation: all zero
-
     DepthDoseTable table = FallingTable();
     table[1][PrimaryPdd] = 0.0;
     table[1][ScatterPdd] = -3.0;
     table[1][TotalPdd] = std::numeric_limits<double>::quiet_NaN();
-    QImage image = EmptyChart();
-    PlotDepthDose(image, table, 30.0);
-    EXPECT_EQ(image, nothing);
+    // Before any calculation the table is all zero.
+    EXPECT_EQ(ChartWith({table}), ChartWith({DepthDoseTable{}}));
 
     // Infinite and NaN rows further down are skipped like rows off the chart.
     table = FallingTable();
     table[5][TotalPdd] = std::numeric_limits<double>::infinity();
     table[6][TotalPdd] = std::numeric_limits<double>::quiet_NaN();
-    image = EmptyChart();
-    PlotDepthDose(image, table, 30.0);
+    const QImage image = ChartWith({table});
     const QPointF four = RowPoint(table, 4, TotalPdd);
     const QPointF seven = RowPoint(table, 7, TotalPdd);
     EXPECT_TRUE(ColourNear(image, (four + seven) / 2, GraphBlack));

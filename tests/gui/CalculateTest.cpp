@@ -1,9 +1,5 @@
-#include "common/GraphProbe.h"
 #include "common/FailureMessages.h"
-#include "dose/DepthDose.h"
 #include "dose/SyntheticData.h"
-#include "graph/GraphDrawing.h"
-#include "graph/GraphPicture.h"
 #include "gui/GuiFixture.h"
 
 #include <QGroupBox>
@@ -14,10 +10,7 @@
 namespace {
 
 using namespace veltrim;
-using veltrim::testing::CalculateWithInterruption;
-using veltrim::testing::EmptyChart;
-using veltrim::testing::WindowFixture;
-using veltrim::testing::WriteSyntheticData;
+using namespace veltrim::testing;
 
 TEST(Calculate, ClampShowsLimitInFieldBeforeTheSpectrum) {
     for (const auto& [typed, shown] : {std::pair{"200", "150"}, std::pair{"10 kV", "30"}}) {
@@ -74,21 +67,18 @@ TEST(Calculate, FailingDepthDoseStillReachesThePlotAndArmsTheButtons) {
     // Before any success the table holds nothing: the legend, but no curve.
     w.Calculate();
     ASSERT_EQ(f.sink.Messages.size(), 1u);
-    EXPECT_TRUE(veltrim::testing::IsDepthDoseFailure(f.sink.Messages[0])) << f.sink.Messages[0];
+    EXPECT_TRUE(IsDepthDoseFailure(f.sink.Messages[0])) << f.sink.Messages[0];
     EXPECT_EQ(w.State().ResultsReady, 1);
     EXPECT_EQ(w.State().CursorPlaced, 0);
     EXPECT_TRUE(f.Button("Command2").isEnabled());
     EXPECT_TRUE(f.Button("Command4").isEnabled());
-    QImage legendOnly = EmptyChart();
-    PlotDepthDose(legendOnly, DepthDoseTable{}, 30.0);
-    EXPECT_EQ(w.Graph().Image(), legendOnly);
+    EXPECT_EQ(w.Graph().Image(), ChartWith({DepthDoseTable{}}));
 
     // After a success, a failure draws the last good curves once more.
     WriteSyntheticData(f.dir.Path());
     w.Calculate();
-    const DepthDoseTable good = w.State().DepthDoseResult;
     QImage again = w.Graph().Image();
-    PlotDepthDose(again, good, 30.0);
+    PlotDepthDose(again, w.State().DepthDoseResult, 30.0);
     std::filesystem::remove(f.dir / KernelFolder / KernelFile(150));
     w.Calculate();
     EXPECT_EQ(f.sink.Messages.size(), 2u);
@@ -98,11 +88,12 @@ TEST(Calculate, FailingDepthDoseStillReachesThePlotAndArmsTheButtons) {
 TEST(Calculate, ASecondOkDuringTheYieldsStartsNothing) {
     WindowFixture f;
     MainWindow& w = *f.window;
+    const auto options = [&] { return w.findChild<QGroupBox*>("Frame2")->isEnabled(); };
     bool okEnabled = true;
     bool optionsEnabled = true;
     CalculateWithInterruption(w, [&] {
         okEnabled = f.Button("Command3").isEnabled();
-        optionsEnabled = w.findChild<QGroupBox*>("Frame2")->isEnabled();
+        optionsEnabled = options();
         EXPECT_TRUE(w.Calculating());
         w.Calculate(); // as a queued click would
         f.Button("Command3").click();
@@ -111,12 +102,10 @@ TEST(Calculate, ASecondOkDuringTheYieldsStartsNothing) {
     EXPECT_FALSE(optionsEnabled);
     EXPECT_FALSE(w.Calculating());
     EXPECT_TRUE(f.Button("Command3").isEnabled());
-    EXPECT_TRUE(w.findChild<QGroupBox*>("Frame2")->isEnabled());
+    EXPECT_TRUE(options());
     // One run: the 30 x 30 field halved once, one set of curves.
     EXPECT_EQ(w.State().Conditions.FieldX, 15.0);
-    QImage once = EmptyChart();
-    PlotDepthDose(once, w.State().DepthDoseResult, 30.0);
-    EXPECT_EQ(w.Graph().Image(), once);
+    EXPECT_EQ(w.Graph().Image(), ChartWith({w.State().DepthDoseResult}));
     EXPECT_TRUE(f.sink.Messages.empty());
 }
 

@@ -2,22 +2,17 @@
 // delivered through the window system: reading the graph with the arrow keys
 // never changes a condition, Return calculates, the focus stays where the
 // user left it.
-#include "gui/CursorDriver.h"
 #include "gui/GuiFixture.h"
 
-#include <QGroupBox>
 #include <QRadioButton>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace veltrim;
-using veltrim::testing::PressKey;
-using veltrim::testing::ShowActive;
-using veltrim::testing::WindowFixture;
+using namespace veltrim::testing;
 
-class Keyboard : public ::testing::TestWithParam<Language> {};
+using Keyboard = ActiveEditionWindow;
 
 QRadioButton& Option(MainWindow& w, const char* name) {
     return *w.findChild<QRadioButton*>(QString::fromLatin1(name));
@@ -28,10 +23,6 @@ void Click(QWidget& control) {
 }
 
 TEST_P(Keyboard, ArrowKeysStepTheCursorAndNeverChangeTheRectification) {
-    WindowFixture f(GetParam());
-    MainWindow& w = *f.window;
-    ASSERT_TRUE(ShowActive(w));
-
     // A fresh window: Right, Right, OK computes constant potential.
     PressKey(w, Qt::Key_Right);
     PressKey(w, Qt::Key_Right);
@@ -50,7 +41,7 @@ TEST_P(Keyboard, ArrowKeysStepTheCursorAndNeverChangeTheRectification) {
     EXPECT_EQ(w.State().Conditions.Rectification, RectificationMethod::ThreePhase12Peak);
 
     // The keys still step the cursor wherever the focus is.
-    veltrim::testing::PointerAt(w, {150.0, 455.0});
+    PointerAt(w, {150.0, 455.0});
     const int row = w.State().CursorRow;
     Click(Option(w, "Option9"));
     PressKey(w, Qt::Key_Right);
@@ -59,9 +50,6 @@ TEST_P(Keyboard, ArrowKeysStepTheCursorAndNeverChangeTheRectification) {
 }
 
 TEST_P(Keyboard, AfterOkTheFocusIsBackOnOkSoSpaceDoesNotResetTheCurves) {
-    WindowFixture f(GetParam());
-    MainWindow& w = *f.window;
-    ASSERT_TRUE(ShowActive(w));
     Click(f.Button("Command3"));
     ASSERT_EQ(w.State().ResultsReady, 1);
     EXPECT_EQ(QApplication::focusWidget(), &f.Button("Command3"));
@@ -78,13 +66,9 @@ TEST_P(Keyboard, AfterOkTheFocusIsBackOnOkSoSpaceDoesNotResetTheCurves) {
 }
 
 TEST_P(Keyboard, ReturnInAnyConditionFieldCalculates) {
-    WindowFixture f(GetParam());
-    MainWindow& w = *f.window;
-    ASSERT_TRUE(ShowActive(w));
     EXPECT_EQ(QApplication::focusWidget(), &f.Field("Text1")) << "the window opens in the voltage";
 
-    QLineEdit& voltage = f.Field("Text1");
-    voltage.selectAll();
+    f.Field("Text1").selectAll();
     for (const Qt::Key digit : {Qt::Key_1, Qt::Key_0, Qt::Key_0})
         PressKey(w, digit);
     PressKey(w, Qt::Key_Return);
@@ -103,9 +87,6 @@ TEST_P(Keyboard, ReturnInAnyConditionFieldCalculates) {
 }
 
 TEST_P(Keyboard, TabWalksTheConditionsTopToBottomThenOkAndPassesTheReadoutsBy) {
-    WindowFixture f(GetParam());
-    MainWindow& w = *f.window;
-    ASSERT_TRUE(ShowActive(w));
     std::vector<QString> walked;
     for (int i = 0; i < 16; ++i) {
         walked.push_back(QApplication::focusWidget()->objectName());
@@ -122,8 +103,6 @@ TEST_P(Keyboard, TabWalksTheConditionsTopToBottomThenOkAndPassesTheReadoutsBy) {
     EXPECT_NE(std::find(walked.begin(), walked.end(), "Option7"), walked.end());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, Keyboard,
-                         ::testing::Values(Language::English, Language::Japanese),
-                         veltrim::testing::EditionName);
+INSTANTIATE_TEST_SUITE_P(BothEditions, Keyboard, BothEditions, EditionName);
 
 } // namespace

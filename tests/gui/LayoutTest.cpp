@@ -14,10 +14,7 @@
 namespace {
 
 using namespace veltrim;
-
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using namespace veltrim::testing;
 
 // The width a control's caption needs, as Qt's own size hints measure it.
 int NeededWidth(const QWidget& control, const QString& caption) {
@@ -53,9 +50,7 @@ TEST_P(EditionLayoutTest, FixedSizeAndCaptionsFit) {
     ExpectCaptionsFit(window, MainWindowLayout(GetParam()));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, EditionLayoutTest,
-                         ::testing::Values(Language::English, Language::Japanese),
-                         veltrim::testing::EditionName);
+INSTANTIATE_TEST_SUITE_P(BothEditions, EditionLayoutTest, BothEditions, EditionName);
 
 TEST(StartWindowLayout, FixedSizeAndCaptionsFit) {
     RecordingSink sink;

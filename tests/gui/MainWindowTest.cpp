@@ -1,8 +1,5 @@
 #include "app/MessageBoxSink.h"
 #include "app/ProgramFiles.h"
-#include "common/GraphProbe.h"
-#include "graph/GraphDrawing.h"
-#include "graph/GraphPicture.h"
 #include "gui/GuiFixture.h"
 
 #include <QAbstractButton>
@@ -16,8 +13,7 @@
 namespace {
 
 using namespace veltrim;
-using veltrim::testing::EmptyChart;
-using veltrim::testing::WindowFixture;
+using namespace veltrim::testing;
 
 class WindowAfterLoad : public ::testing::TestWithParam<Language> {};
 
@@ -53,9 +49,7 @@ TEST_P(WindowAfterLoad, DefaultsNoResultsAndAnEmptyFrame) {
     EXPECT_EQ(f.Field("Text15").text(), csvName);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, WindowAfterLoad,
-                         ::testing::Values(Language::English, Language::Japanese),
-                         veltrim::testing::EditionName);
+INSTANTIATE_TEST_SUITE_P(BothEditions, WindowAfterLoad, BothEditions, EditionName);
 
 TEST(FileNameDate, MonthFirstZeroPaddedInEveryLocale) {
     const QLocale saved;

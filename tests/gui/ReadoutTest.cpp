@@ -1,9 +1,6 @@
-#include "common/GraphProbe.h"
 #include "graph/GraphMapping.h"
-#include "gui/CursorDriver.h"
 #include "gui/GuiFixture.h"
 
-#include <QPushButton>
 #include <QRegularExpression>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -11,12 +8,7 @@
 namespace {
 
 using namespace veltrim;
-using veltrim::testing::NoReadouts;
-using veltrim::testing::PointerAt;
-using veltrim::testing::PressKey;
-using veltrim::testing::Readouts;
-using veltrim::testing::ShowActive;
-using veltrim::testing::WindowFixture;
+using namespace veltrim::testing;
 
 // A PDD box: the value of the table, to two decimals, then the pattern's sign.
 void ExpectPercent(const QString& shown, double percent, const char* sign) {
@@ -56,11 +48,10 @@ bool LinesShown(MainWindow& w, bool shown) {
     return true;
 }
 
+using DepthCursor = ActiveWindow;
+
 // The first and last rows, and the ends of the keys, are the whole session's.
-TEST(DepthCursor, PointerInsideTheOpenPlotAreaPlacesTheCursorAndOutsideClearsIt) {
-    WindowFixture f;
-    MainWindow& w = *f.window;
-    ASSERT_TRUE(ShowActive(w));
+TEST_F(DepthCursor, PointerInsideTheOpenPlotAreaPlacesTheCursorAndOutsideClearsIt) {
     w.Calculate();
     PressKey(w, Qt::Key_Right);
     EXPECT_EQ(Readouts(w), NoReadouts) << "a key before the pointer was over the graph";
@@ -89,10 +80,7 @@ TEST(DepthCursor, PointerInsideTheOpenPlotAreaPlacesTheCursorAndOutsideClearsIt)
     EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST(DepthCursor, ArrowKeysMoveTheCursorWhicheverControlHasTheFocusAndStillReachIt) {
-    WindowFixture f;
-    MainWindow& w = *f.window;
-    ASSERT_TRUE(ShowActive(w));
+TEST_F(DepthCursor, ArrowKeysMoveTheCursorWhicheverControlHasTheFocusAndStillReachIt) {
     w.Calculate();
     PointerAt(w, {300.0, 455.0});
     ASSERT_EQ(w.State().CursorRow, 20);
@@ -125,10 +113,7 @@ TEST(DepthCursor, ArrowKeysMoveTheCursorWhicheverControlHasTheFocusAndStillReach
     EXPECT_EQ(w.State().CursorRow, 22);
 }
 
-TEST(DepthCursor, NothingReactsBeforeACalculationOrAfterReset) {
-    WindowFixture f;
-    MainWindow& w = *f.window;
-    ASSERT_TRUE(ShowActive(w));
+TEST_F(DepthCursor, NothingReactsBeforeACalculationOrAfterReset) {
     PointerAt(w, {300.0, 455.0});
     PointerAt(w, {-60.0, 455.0});
     PressKey(w, Qt::Key_Right);
@@ -161,10 +146,7 @@ TEST(DepthCursor, NothingReactsBeforeACalculationOrAfterReset) {
     EXPECT_TRUE(f.sink.Messages.empty());
 }
 
-TEST(DepthCursor, ANewCalculationShowsTheOldPlacementUntilThePointerMoves) {
-    WindowFixture f;
-    MainWindow& w = *f.window;
-    ASSERT_TRUE(ShowActive(w));
+TEST_F(DepthCursor, ANewCalculationShowsTheOldPlacementUntilThePointerMoves) {
     w.Calculate();
     PointerAt(w, {150.0, 455.0});
     const QStringList before = Readouts(w);

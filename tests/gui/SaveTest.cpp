@@ -1,26 +1,13 @@
-#include "common/GraphProbe.h"
-#include "graph/GraphDrawing.h"
-#include "gui/CursorDriver.h"
 #include "gui/GuiFixture.h"
 
 #include <QImage>
-#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace veltrim;
-using veltrim::testing::EmptyChart;
-using veltrim::testing::PointerAt;
-using veltrim::testing::ReadBytes;
-using veltrim::testing::Readouts;
-using veltrim::testing::WindowFixture;
+using namespace veltrim::testing;
 namespace fs = std::filesystem;
-
-QImage DecodedBmp(const fs::path& file) {
-    return QImage(QString::fromStdString(file.string()), "BMP")
-        .convertToFormat(QImage::Format_RGB32);
-}
 
 TEST(SaveCommands, BmpHoldsEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) {
     WindowFixture f;
@@ -31,7 +18,6 @@ TEST(SaveCommands, BmpHoldsEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) 
     f.Field("Text1").setText("140");
     f.Field("Text4").setText("0.2");
     w.Calculate();
-    const DepthDoseTable second = w.State().DepthDoseResult;
     PointerAt(w, {450.0, 455.0}); // lines shown while saving
     f.Field("Text2").setText("both");
     f.Field("Text15").setText("both");
@@ -42,10 +28,8 @@ TEST(SaveCommands, BmpHoldsEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) 
     EXPECT_EQ(csv, ReadBytes(f.dir / ResultsFileName));
     EXPECT_NE(csv, firstCsv);
     // Drawn afresh, without any window: the frame and both sets of curves.
-    QImage expected = EmptyChart();
-    PlotDepthDose(expected, first, 30.0);
-    PlotDepthDose(expected, second, 30.0);
-    EXPECT_EQ(DecodedBmp(f.dir / "both.bmp"), expected) << "the picture holds more or less";
+    EXPECT_EQ(DecodedBmp(f.dir / "both.bmp"), ChartWith({first, w.State().DepthDoseResult}))
+        << "the picture holds more or less";
 }
 
 TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
@@ -68,7 +52,8 @@ TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
     // The Japanese edition says it in Japanese.
     EXPECT_NE(f.sink.Messages[0].find("「no-such-folder/kept.csv」"), std::string::npos)
         << f.sink.Messages[0];
-    EXPECT_NE(f.sink.Messages[0].find("フォルダー「no-such-folder」がありません"), std::string::npos);
+    EXPECT_NE(f.sink.Messages[0].find("フォルダー「no-such-folder」がありません"),
+              std::string::npos);
     EXPECT_NE(f.sink.Messages[1].find("「no-such-folder/kept.bmp」"), std::string::npos)
         << f.sink.Messages[1];
     EXPECT_NE(f.sink.Messages[2].find("PDD_tempDATA.txt がありません"), std::string::npos)

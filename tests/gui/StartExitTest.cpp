@@ -1,15 +1,12 @@
 #include "app/StartWindow.h"
 #include "gui/GuiFixture.h"
 
-#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace veltrim;
-using veltrim::testing::CalculateWithInterruption;
-using veltrim::testing::TempFolder;
-using veltrim::testing::WindowFixture;
+using namespace veltrim::testing;
 namespace fs = std::filesystem;
 
 // Counts ProgramEnded of a window.
@@ -20,39 +17,39 @@ template <typename Window> struct EndCounter {
     }
 };
 
+// Exit deletes the working file it wrote, and nothing else under that name:
+// a folder called PDD_tempDATA.txt is someone's folder, and the program ends
+// all the same when the name cannot be removed.
 TEST(ExitProgram, DeletesTheWorkingFileAndEndsWhateverItsState) {
-    enum class Working { Written, Absent, ReadOnly, Undeletable };
-    for (const Working state :
-         {Working::Written, Working::Absent, Working::ReadOnly, Working::Undeletable}) {
+    enum class Working { Written, Absent, ReadOnly, EmptyFolder, FullFolder };
+    for (const Working state : {Working::Written, Working::Absent, Working::ReadOnly,
+                                Working::EmptyFolder, Working::FullFolder}) {
+        SCOPED_TRACE(static_cast<int>(state));
         WindowFixture f;
         MainWindow& w = *f.window;
         w.show();
         const fs::path working = f.dir / ResultsFileName;
-        switch (state) {
-        case Working::Written:
+        if (state == Working::Written) {
             w.Calculate();
             ASSERT_TRUE(fs::exists(working));
-            break;
-        case Working::Absent:
-            break;
-        case Working::ReadOnly:
+        } else if (state == Working::ReadOnly) {
             f.dir.Write(ResultsFileName, "old results\r\n");
             fs::permissions(working, fs::perms::owner_read | fs::perms::group_read);
-            break;
-        case Working::Undeletable: // a non-empty folder of that name cannot be removed
+        } else if (state == Working::EmptyFolder) {
+            fs::create_directory(working); // remove() would have taken it
+        } else if (state == Working::FullFolder) {
             f.dir.Write(std::string(ResultsFileName) + "/inside", "x");
-            break;
         }
         f.dir.Write("kept.csv", "saved results stay\n");
         EndCounter<MainWindow> ended(w);
 
         f.Button("Command1").click();
-        EXPECT_EQ(ended.Count, 1) << static_cast<int>(state);
+        EXPECT_EQ(ended.Count, 1);
         EXPECT_FALSE(w.isVisible());
         EXPECT_TRUE(fs::exists(f.dir / "kept.csv"));
-        if (state != Working::Undeletable) {
-            EXPECT_FALSE(fs::exists(working)) << static_cast<int>(state);
-        }
+        const bool folder = state == Working::EmptyFolder || state == Working::FullFolder;
+        EXPECT_EQ(fs::is_directory(working), folder);
+        EXPECT_EQ(fs::exists(working), folder);
         EXPECT_TRUE(f.sink.Messages.empty());
 
         w.ExitProgram(); // a second request after the end does nothing more

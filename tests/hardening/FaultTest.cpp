@@ -3,12 +3,10 @@
 // table and results file, and leave the next calculation on repaired files
 // working as before.
 #include "dose/DepthDose.h"
-#include "common/FailureMessages.h"
 #include "dose/TissueTables.h"
 #include "hardening/Installation.h"
 #include "spectrum/AttenuationTables.h"
 
-#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -17,9 +15,8 @@
 
 namespace {
 
-using veltrim::CalculationResult;
-using veltrim::testing::Installation;
-using veltrim::testing::NumberSpans;
+using namespace veltrim;
+using namespace veltrim::testing;
 namespace fs = std::filesystem;
 
 // A way of breaking a data file: the new contents made from the good ones and
@@ -39,44 +36,38 @@ std::string ReplaceNumber(const std::string& text, std::size_t number, const std
 }
 
 std::vector<Breakage> Breakages() {
+    using Text = const std::string&;
     std::vector<Breakage> list = {
-        {"missing", [](const std::string&, std::size_t) { return std::nullopt; }},
-        {"empty", [](const std::string&, std::size_t) { return std::string(); }},
-        {"separators only",
-         [](const std::string&, std::size_t) { return std::string(" ,\r\n\t,"); }},
-        {"cut after the first number",
-         [](const std::string& t, std::size_t) { return CutAfterNumber(t, 1); }},
-        {"cut half-way",
-         [](const std::string& t, std::size_t n) { return CutAfterNumber(t, n / 2); }},
-        {"one number short",
-         [](const std::string& t, std::size_t n) { return CutAfterNumber(t, n - 1); }},
+        {"missing", [](Text, std::size_t) { return std::nullopt; }},
+        {"empty", [](Text, std::size_t) { return std::string(); }},
+        {"separators only", [](Text, std::size_t) { return std::string(" ,\r\n\t,"); }},
+        {"cut after the first number", [](Text t, std::size_t) { return CutAfterNumber(t, 1); }},
+        {"cut half-way", [](Text t, std::size_t n) { return CutAfterNumber(t, n / 2); }},
+        {"one number short", [](Text t, std::size_t n) { return CutAfterNumber(t, n - 1); }},
         {"binary zeros at the end",
-         [](const std::string& t, std::size_t n) {
+         [](Text t, std::size_t n) {
              return CutAfterNumber(t, n - 1) + std::string("\n\0\0\0", 4);
          }},
     };
     // A bad field first, half-way and as the last number the loader needs.
-    const char* bad[] = {"abc", "1.5x", "0x10",  "1.5.5",  "nan",    "NaN",
-                         "inf", "-inf", "1e999", "-1e999", "1e-999", "\xff\xfe"};
-    for (const char* field : bad) {
-        list.push_back(
-            {std::string("\"") + field + "\" as the first number",
-             [field](const std::string& t, std::size_t) { return ReplaceNumber(t, 1, field); }});
-        list.push_back({std::string("\"") + field + "\" half-way",
-                        [field](const std::string& t, std::size_t n) {
-                            return ReplaceNumber(t, n / 2 + 1, field);
-                        }});
-        list.push_back(
-            {std::string("\"") + field + "\" as the last number",
-             [field](const std::string& t, std::size_t n) { return ReplaceNumber(t, n, field); }});
-    }
+    const std::pair<const char*, std::size_t (*)(std::size_t)> places[] = {
+        {"as the first number", [](std::size_t) -> std::size_t { return 1; }},
+        {"half-way", [](std::size_t n) { return n / 2 + 1; }},
+        {"as the last number", [](std::size_t n) { return n; }}};
+    for (const char* field : {"abc", "1.5x", "0x10", "1.5.5", "nan", "NaN", "inf", "-inf", "1e999",
+                              "-1e999", "1e-999", "\xff\xfe"})
+        for (const auto& [where, number] : places)
+            list.push_back(
+                {std::string("\"") + field + "\" " + where, [field, number](Text t, std::size_t n) {
+                     return ReplaceNumber(t, number(n), field);
+                 }});
     return list;
 }
 
 // Writes the broken file, or deletes it.
 void Break(const fs::path& file, const std::optional<std::string>& contents) {
     if (contents)
-        veltrim::testing::WriteFile(file, *contents);
+        WriteFile(file, *contents);
     else
         fs::remove(file);
 }
@@ -89,13 +80,12 @@ constexpr std::size_t PrimaryNumbers = 58;
 constexpr std::size_t KernelNumbers = 6400;
 
 TEST(Faults, BrokenAttenuationFileIsNamedAndNoCalculationStarts) {
-    for (const char* name : {veltrim::TungstenFile, veltrim::AluminiumFile, veltrim::CopperFile}) {
+    for (const char* name : {TungstenFile, AluminiumFile, CopperFile}) {
         Installation f;
         const fs::path file = f.dir / name;
-        const std::string good = veltrim::testing::ReadBytes(file);
+        const std::string good = ReadBytes(file);
         ASSERT_EQ(NumberSpans(good).size(), AttenuationNumbers);
-        ASSERT_TRUE(f.state.LoadAttenuationTables());
-        const veltrim::AttenuationTables loaded = f.state.Attenuation;
+        const AttenuationTables loaded = f.state.Attenuation;
         for (const Breakage& b : Breakages()) {
             SCOPED_TRACE(std::string(name) + ": " + b.name);
             Break(file, b.apply(good, AttenuationNumbers));
@@ -110,7 +100,7 @@ TEST(Faults, BrokenAttenuationFileIsNamedAndNoCalculationStarts) {
             EXPECT_EQ(f.Calculate(), CalculationResult::Stopped);
             EXPECT_EQ(f.sink.Messages.size(), 1u);
             EXPECT_FALSE(fs::exists(f.ResultsPath()));
-            veltrim::testing::WriteFile(file, good);
+            WriteFile(file, good);
             ASSERT_TRUE(f.state.LoadAttenuationTables());
         }
     }
@@ -120,52 +110,34 @@ TEST(Faults, BrokenAttenuationFileIsNamedAndNoCalculationStarts) {
 // broken one must stop it with the previous table and results file intact,
 // and the calculation after the repair must give the first table again.
 void CheckBreakages(const fs::path& relative, std::size_t needed, CalculationResult expected,
-                    const std::vector<Breakage>& breakages) {
-    Installation f;
-    ASSERT_TRUE(f.state.LoadAttenuationTables());
-    ASSERT_EQ(f.Calculate(), CalculationResult::Completed) << f.state.DepthDoseFailureCause;
-    const veltrim::DepthDoseTable table = f.state.DepthDoseResult;
-    const std::string resultsFile = f.ResultsBytes();
-    const veltrim::TissueRows tissue = f.state.Tissue.Rows;
-    const veltrim::EnergyTable primary = f.state.Tissue.PrimaryDose;
+                    std::vector<Breakage> breakages, const std::vector<Breakage>& extra = {}) {
+    CalculatedInstallation f;
+    const TissueRows tissue = f.state.Tissue.Rows;
+    const EnergyTable primary = f.state.Tissue.PrimaryDose;
     const fs::path file = f.dir / relative.string();
-    const std::string good = veltrim::testing::ReadBytes(file);
+    const std::string good = ReadBytes(file);
     ASSERT_EQ(NumberSpans(good).size(), needed);
+    breakages.insert(breakages.end(), extra.begin(), extra.end());
 
-    // A different voltage, so a table that leaked through would differ.
-    veltrim::ConditionTexts other;
-    other.TubeVoltage = "120";
     for (const Breakage& b : breakages) {
         SCOPED_TRACE(relative.generic_string() + ": " + b.name);
         Break(file, b.apply(good, needed));
-        EXPECT_EQ(f.Calculate(other), expected);
+        EXPECT_EQ(f.Calculate(f.other), expected);
         ASSERT_EQ(f.sink.Messages.size(), 1u);
-        const std::string told = expected == CalculationResult::Stopped
-                                     ? f.sink.Messages[0]
-                                     : f.state.DepthDoseFailureCause;
-        if (expected == CalculationResult::DepthDoseFailed) {
-            EXPECT_TRUE(veltrim::testing::IsDepthDoseFailure(f.sink.Messages[0])) << f.sink.Messages[0];
-        }
+        const bool stopped = expected == CalculationResult::Stopped;
+        const std::string told = stopped ? f.sink.Messages[0] : f.state.DepthDoseFailureCause;
+        EXPECT_TRUE(stopped || IsDepthDoseFailure(f.sink.Messages[0])) << f.sink.Messages[0];
         EXPECT_NE(told.find(relative.generic_string()), std::string::npos) << told;
-        EXPECT_EQ(f.state.DepthDoseResult, table);
-        EXPECT_EQ(f.ResultsBytes(), resultsFile);
+        f.ExpectKept();
         // Nothing half-read is left in the tissue tables either.
         EXPECT_EQ(f.state.Tissue.PrimaryDose, primary);
-        for (int r = 0; r <= veltrim::TissueRowCapacity; ++r)
+        for (int r = 0; r <= TissueRowCapacity; ++r)
             EXPECT_EQ(f.state.Tissue.Rows[r].EnergyKeV, tissue[r].EnergyKeV) << "row " << r;
 
-        veltrim::testing::WriteFile(file, good);
+        WriteFile(file, good);
         ASSERT_EQ(f.Calculate(), CalculationResult::Completed) << f.state.DepthDoseFailureCause;
-        EXPECT_EQ(f.state.DepthDoseResult, table);
-        EXPECT_EQ(f.ResultsBytes(), resultsFile);
+        f.ExpectKept();
     }
-}
-
-void CheckEveryBreakage(const fs::path& relative, std::size_t needed, CalculationResult expected,
-                        const std::vector<Breakage>& extra = {}) {
-    std::vector<Breakage> breakages = Breakages();
-    breakages.insert(breakages.end(), extra.begin(), extra.end());
-    CheckBreakages(relative, needed, expected, breakages);
 }
 
 Breakage ReplaceFirst(const std::string& with) {
@@ -178,8 +150,8 @@ TEST(Faults, BrokenTissueFileStopsTheCalculationAndKeepsTheResults) {
     std::string rows38 = "38, 0\n";
     for (int r = 1; r <= 38; ++r)
         rows38 += std::to_string(0.005 * r) + ", 1, 1, 1\n";
-    CheckEveryBreakage(
-        veltrim::TissueFile, TissueNumbers, CalculationResult::Stopped,
+    CheckBreakages(
+        TissueFile, TissueNumbers, CalculationResult::Stopped, Breakages(),
         {ReplaceFirst("38"),
          ReplaceFirst("1e9"),
          ReplaceFirst("0"),
@@ -190,19 +162,17 @@ TEST(Faults, BrokenTissueFileStopsTheCalculationAndKeepsTheResults) {
 }
 
 TEST(Faults, BrokenPrimaryDoseFileStopsTheCalculationAndKeepsTheResults) {
-    CheckEveryBreakage(veltrim::PrimaryDoseFile, PrimaryNumbers, CalculationResult::Stopped,
-                       {{"zero factor", [](const std::string& t,
-                                           std::size_t) { return ReplaceNumber(t, 30, "0"); }},
-                        {"negative last factor", [](const std::string& t, std::size_t) {
-                             return ReplaceNumber(t, 58, "-1e-3");
-                         }}});
+    CheckBreakages(PrimaryDoseFile, PrimaryNumbers, CalculationResult::Stopped, Breakages(),
+                   {{"zero factor",
+                     [](const std::string& t, std::size_t) { return ReplaceNumber(t, 30, "0"); }},
+                    {"negative last factor", [](const std::string& t, std::size_t) {
+                         return ReplaceNumber(t, 58, "-1e-3");
+                     }}});
 }
 
 TEST(Faults, BrokenKernelFileFailsTheDepthDoseAndKeepsTheResults) {
-    const auto kernel = [](int energy) {
-        return fs::path(veltrim::KernelFolder) / veltrim::KernelFile(energy);
-    };
-    CheckEveryBreakage(kernel(85), KernelNumbers, CalculationResult::DepthDoseFailed);
+    const auto kernel = [](int energy) { return fs::path(KernelFolder) / KernelFile(energy); };
+    CheckBreakages(kernel(85), KernelNumbers, CalculationResult::DepthDoseFailed, Breakages());
     // The first and the last file read, broken in a few ways.
     const std::vector<Breakage> all = Breakages();
     const std::vector<Breakage> few(all.begin(), all.begin() + 9);
@@ -211,30 +181,24 @@ TEST(Faults, BrokenKernelFileFailsTheDepthDoseAndKeepsTheResults) {
 }
 
 TEST(Faults, MissingKernelFolderOrDataFolderIsReported) {
-    Installation f;
-    ASSERT_TRUE(f.state.LoadAttenuationTables());
-    ASSERT_EQ(f.Calculate(), CalculationResult::Completed);
-    const veltrim::DepthDoseTable table = f.state.DepthDoseResult;
-    const std::string resultsFile = f.ResultsBytes();
-
-    fs::rename(f.dir / veltrim::KernelFolder, f.dir / "moved");
+    CalculatedInstallation f;
+    fs::rename(f.dir / KernelFolder, f.dir / "moved");
     EXPECT_EQ(f.Calculate(), CalculationResult::DepthDoseFailed);
-    EXPECT_TRUE(veltrim::testing::IsOneDepthDoseFailure(f.sink.Messages));
+    EXPECT_TRUE(IsOneDepthDoseFailure(f.sink.Messages));
     EXPECT_NE(f.state.DepthDoseFailureCause.find("PDS-data/10.dat"), std::string::npos);
-    EXPECT_EQ(f.state.DepthDoseResult, table);
-    EXPECT_EQ(f.ResultsBytes(), resultsFile);
+    f.ExpectKept();
 
     // A kernel folder that is a file, and a data folder that is gone.
-    veltrim::testing::WriteFile(f.dir / veltrim::KernelFolder, "10, 20\n");
+    WriteFile(f.dir / KernelFolder, "10, 20\n");
     EXPECT_EQ(f.Calculate(), CalculationResult::DepthDoseFailed);
-    EXPECT_EQ(f.state.DepthDoseResult, table);
+    EXPECT_EQ(f.state.DepthDoseResult, f.table);
 
-    veltrim::RecordingSink sink;
-    veltrim::SharedState fresh(sink, f.dir / "no such folder", f.dir.Path());
+    RecordingSink sink;
+    SharedState fresh(sink, f.dir / "no such folder", f.dir.Path());
     EXPECT_FALSE(fresh.LoadAttenuationTables());
     ASSERT_EQ(sink.Messages.size(), 1u);
-    EXPECT_NE(sink.Messages[0].find(veltrim::TungstenFile), std::string::npos);
-    EXPECT_EQ(veltrim::RunCalculation(fresh, {}, {}), CalculationResult::Stopped);
+    EXPECT_NE(sink.Messages[0].find(TungstenFile), std::string::npos);
+    EXPECT_EQ(RunCalculation(fresh, {}, {}), CalculationResult::Stopped);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 // calculation for ever); the results file is never put in place of one, a
 // link to a regular file replaces its target, and Exit leaves them all alone.
 #include "core/FileReplacing.h"
-#include "common/FailureMessages.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "dose/TissueTables.h"
@@ -17,9 +16,8 @@
 
 namespace {
 
-using veltrim::CalculationResult;
-using veltrim::testing::Installation;
-using veltrim::testing::ReadBytes;
+using namespace veltrim;
+using namespace veltrim::testing;
 namespace fs = std::filesystem;
 
 // Kills the test process (and so fails the test) if a step blocks.
@@ -32,16 +30,12 @@ class Watchdog {
 };
 
 TEST(NotAFile, ANamedPipeOrAFolderInPlaceOfADataFileIsNamedAndNothingBlocks) {
-    const fs::path kernel = fs::path(veltrim::KernelFolder) / veltrim::KernelFile(85);
+    const fs::path kernel = fs::path(KernelFolder) / KernelFile(85);
     for (const fs::path& relative :
-         {fs::path(veltrim::TissueFile), fs::path(veltrim::PrimaryDoseFile), kernel,
-          fs::path(veltrim::TungstenFile)}) {
+         {fs::path(TissueFile), fs::path(PrimaryDoseFile), kernel, fs::path(TungstenFile)}) {
         for (const bool pipe : {true, false}) {
             SCOPED_TRACE(relative.generic_string() + (pipe ? " as a pipe" : " as a folder"));
-            Installation f;
-            ASSERT_TRUE(f.state.LoadAttenuationTables());
-            ASSERT_EQ(f.Calculate(), CalculationResult::Completed);
-            const std::string resultsFile = f.ResultsBytes();
+            CalculatedInstallation f;
             const fs::path file = f.dir / relative.string();
             fs::remove(file);
             if (pipe)
@@ -50,8 +44,7 @@ TEST(NotAFile, ANamedPipeOrAFolderInPlaceOfADataFileIsNamedAndNothingBlocks) {
                 fs::create_directory(file);
 
             const Watchdog watchdog(30);
-            const bool attenuation = relative == veltrim::TungstenFile;
-            if (attenuation)
+            if (relative == TungstenFile)
                 EXPECT_FALSE(f.state.LoadAttenuationTables());
             else
                 EXPECT_NE(f.Calculate(), CalculationResult::Completed);
@@ -62,85 +55,67 @@ TEST(NotAFile, ANamedPipeOrAFolderInPlaceOfADataFileIsNamedAndNothingBlocks) {
                                      : "is a folder, not a regular file"),
                       std::string::npos)
                 << told;
-            EXPECT_EQ(f.ResultsBytes(), resultsFile);
+            EXPECT_EQ(f.ResultsBytes(), f.resultsFile);
         }
     }
 }
 
-struct WorkingName : Installation {
-    std::string resultsFile;
-    veltrim::ConditionTexts other;
-    WorkingName() {
-        EXPECT_TRUE(state.LoadAttenuationTables());
-        other.TubeVoltage = "120";
-    }
-    fs::path Working() const { return dir / veltrim::ResultsFileName; }
-};
-
-TEST(NotAFile, TheResultsFileNeverReplacesAPipeAFolderOrADanglingLink) {
-    for (const char* kind : {"pipe", "folder", "dangling link"}) {
-        SCOPED_TRACE(kind);
-        WorkingName f;
-        const std::string what = kind;
-        if (what == "pipe")
-            ASSERT_EQ(::mkfifo(f.Working().c_str(), 0600), 0);
-        else if (what == "folder")
-            fs::create_directory(f.Working());
+TEST(NotAFile, NeitherTheResultsFileNorExitReplacesAPipeAFolderOrADanglingLink) {
+    for (const fs::file_type kind :
+         {fs::file_type::fifo, fs::file_type::directory, fs::file_type::symlink}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        Installation f;
+        const fs::path working = f.ResultsPath();
+        if (kind == fs::file_type::fifo)
+            ASSERT_EQ(::mkfifo(working.c_str(), 0600), 0);
+        else if (kind == fs::file_type::directory)
+            fs::create_directory(working);
         else
-            fs::create_symlink("gone/away.txt", f.Working());
+            fs::create_symlink("gone/away.txt", working);
         const Watchdog watchdog(30);
         EXPECT_EQ(f.Calculate(f.other), CalculationResult::DepthDoseFailed);
-        ASSERT_TRUE(veltrim::testing::IsOneDepthDoseFailure(f.sink.Messages));
+        ASSERT_TRUE(IsOneDepthDoseFailure(f.sink.Messages));
         EXPECT_NE(f.sink.Messages[0].find("PDD_tempDATA.txt"), std::string::npos);
         EXPECT_NE(f.sink.Messages[0].find("not a regular file"), std::string::npos)
             << f.sink.Messages[0];
-        const auto status = fs::symlink_status(f.Working()).type();
-        EXPECT_EQ(status, what == "pipe"     ? fs::file_type::fifo
-                          : what == "folder" ? fs::file_type::directory
-                                             : fs::file_type::symlink);
+        EXPECT_EQ(fs::symlink_status(working).type(), kind);
         EXPECT_FALSE(fs::exists(f.dir / "gone"));
         // Exit takes away only a regular file of that name.
-        veltrim::RemoveRegularFile(f.Working());
-        EXPECT_EQ(fs::symlink_status(f.Working()).type(), status);
+        RemoveRegularFile(working);
+        EXPECT_EQ(fs::symlink_status(working).type(), kind);
     }
+    // An empty folder, which remove() would have taken, and the file itself.
+    Installation f;
+    fs::create_directory(f.ResultsPath());
+    RemoveRegularFile(f.ResultsPath());
+    EXPECT_TRUE(fs::is_directory(f.ResultsPath()));
+    fs::remove(f.ResultsPath());
+    ASSERT_EQ(f.Calculate(), CalculationResult::Completed);
+    RemoveRegularFile(f.ResultsPath());
+    EXPECT_FALSE(fs::exists(fs::symlink_status(f.ResultsPath())));
 }
 
 TEST(NotAFile, ALinkToARegularFileHasItsTargetReplacedInTheTargetsFolder) {
-    WorkingName f;
-    fs::create_directory(f.dir / "kept");
-    veltrim::testing::WriteFile(f.dir / "kept" / "results.txt", "earlier\r\n");
-    fs::create_symlink("kept/results.txt", f.Working());
+    Installation f;
+    f.dir.Write("kept/results.txt", "earlier\r\n");
+    fs::create_symlink("kept/results.txt", f.ResultsPath());
     ASSERT_EQ(f.Calculate(f.other), CalculationResult::Completed) << f.state.DepthDoseFailureCause;
-    EXPECT_TRUE(fs::is_symlink(f.Working()));
-    EXPECT_EQ(ReadBytes(f.dir / "kept" / "results.txt"), veltrim::ResultsFileBytes(f.state));
-    std::vector<fs::path> inKept;
-    for (const auto& entry : fs::directory_iterator(f.dir / "kept"))
-        inKept.push_back(entry.path().filename());
-    EXPECT_EQ(inKept, std::vector<fs::path>{"results.txt"}) << "a temporary was left behind";
+    EXPECT_TRUE(fs::is_symlink(f.ResultsPath()));
+    EXPECT_EQ(ReadBytes(f.dir / "kept" / "results.txt"), ResultsFileBytes(f.state));
+    EXPECT_EQ(EntriesOf(f.dir / "kept"), std::vector<std::string>{"results.txt"})
+        << "a temporary was left behind";
 }
 
 // Any name the file system takes works, however close to its limit: the
 // temporary beside it has a short name of its own.
 TEST(NotAFile, ResultsFileNamesUpToTheSystemsLimitWork) {
     for (const std::size_t length : {239u, 250u, 255u}) {
-        WorkingName f;
+        Installation f;
         f.state.ResultsFile = std::string(length - 4, 'r') + ".txt";
         ASSERT_EQ(f.Calculate(), CalculationResult::Completed)
             << length << ": " << f.state.DepthDoseFailureCause;
-        EXPECT_EQ(f.ResultsBytes(), veltrim::ResultsFileBytes(f.state));
+        EXPECT_EQ(f.ResultsBytes(), ResultsFileBytes(f.state));
     }
-}
-
-// What Exit does with the working file.
-TEST(NotAFile, OnlyARegularWorkingFileIsDeleted) {
-    WorkingName f;
-    fs::create_directory(f.Working()); // empty: remove() would have taken it
-    veltrim::RemoveRegularFile(f.Working());
-    EXPECT_TRUE(fs::is_directory(f.Working()));
-    fs::remove(f.Working());
-    ASSERT_EQ(f.Calculate(), CalculationResult::Completed);
-    veltrim::RemoveRegularFile(f.Working());
-    EXPECT_FALSE(fs::exists(fs::symlink_status(f.Working())));
 }
 
 } // namespace

@@ -21,25 +21,26 @@
 
 namespace {
 
-using veltrim::CalculationResult;
-using veltrim::PrimaryPdd;
-using veltrim::ScatterPdd;
-using veltrim::TotalPdd;
-using veltrim::testing::ReadBytes;
-using veltrim::testing::TempFolder;
-namespace fs = std::filesystem;
+using namespace veltrim;
+using namespace veltrim::testing;
 
-using veltrim::testing::KernelsShipped;
-using veltrim::testing::ShippedData;
+// The sweeps run over the shipped data, and say so when the kernels are missing.
+class ConditionSweep : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!KernelsShipped())
+            FAIL() << "the shipped scatter kernels are missing from " << ShippedData / KernelFolder;
+    }
+};
 
 struct Case {
-    veltrim::ConditionTexts texts;
+    ConditionTexts texts;
     int rectification = 1;
     std::optional<CalculationResult> expected; // when only one outcome is right
 };
 
 std::string Describe(const Case& c) {
-    const veltrim::ConditionTexts& t = c.texts;
+    const ConditionTexts& t = c.texts;
     std::ostringstream out;
     out << t.TubeVoltage << " kV, method " << c.rectification << ", angle " << t.TargetAngle
         << ", filters " << t.InherentFiltration << "/" << t.AlFilter << "/" << t.CuFilter
@@ -54,17 +55,17 @@ class Sweep {
     explicit Sweep(bool preloaded = false) : state_(sink_, ShippedData, work_.Path()) {
         EXPECT_TRUE(state_.LoadAttenuationTables());
         if (preloaded)
-            state_.Preloaded = veltrim::PreloadData(ShippedData);
+            state_.Preloaded = PreloadData(ShippedData);
     }
 
     void Run(const Case& c) {
         SCOPED_TRACE(Describe(c));
-        const veltrim::DepthDoseTable before = state_.DepthDoseResult;
+        const DepthDoseTable before = state_.DepthDoseResult;
         const int rowsBefore = state_.DepthRowCount;
         const std::string fileBefore = ReadBytes(work_ / "PDD_tempDATA.txt");
         sink_.Messages.clear();
         state_.SelectRectification(c.rectification);
-        const CalculationResult result = veltrim::RunCalculation(state_, c.texts, {});
+        const CalculationResult result = RunCalculation(state_, c.texts, {});
         ++runs_;
         if (c.expected) {
             EXPECT_EQ(result, *c.expected) << state_.DepthDoseFailureCause;
@@ -74,8 +75,7 @@ class Sweep {
             ++failures_;
             ASSERT_EQ(sink_.Messages.size(), 1u);
             if (result == CalculationResult::DepthDoseFailed) {
-                EXPECT_TRUE(veltrim::testing::IsDepthDoseFailure(sink_.Messages[0]))
-                    << sink_.Messages[0];
+                EXPECT_TRUE(IsDepthDoseFailure(sink_.Messages[0])) << sink_.Messages[0];
             }
             EXPECT_EQ(state_.DepthDoseResult, before);
             EXPECT_EQ(state_.DepthRowCount, rowsBefore);
@@ -100,7 +100,7 @@ class Sweep {
                         1e-12 * std::max(100.0, std::fabs(row[TotalPdd])))
                 << "row " << d;
         }
-        EXPECT_EQ(ReadBytes(work_ / "PDD_tempDATA.txt"), veltrim::ResultsFileBytes(state_));
+        EXPECT_EQ(ReadBytes(work_ / "PDD_tempDATA.txt"), ResultsFileBytes(state_));
     }
 
     int Runs() const { return runs_; }
@@ -108,63 +108,58 @@ class Sweep {
 
   private:
     TempFolder work_;
-    veltrim::RecordingSink sink_;
-    veltrim::SharedState state_;
+    RecordingSink sink_;
+    SharedState state_;
     int runs_ = 0;
     int failures_ = 0;
 };
 
-veltrim::ConditionTexts Texts(const char* kv) {
-    veltrim::ConditionTexts t;
+ConditionTexts Texts(const char* kv) {
+    ConditionTexts t;
     t.TubeVoltage = kv;
     return t;
 }
 
-TEST(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailure) {
-    if (!KernelsShipped())
-        FAIL() << "the shipped scatter kernels are missing from "
-               << ShippedData / veltrim::KernelFolder;
+TEST_F(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailure) {
     const auto done = CalculationResult::Completed;
     const auto depthDoseFails = CalculationResult::DepthDoseFailed;
     const auto stops = CalculationResult::Stopped;
     const std::nullopt_t either = std::nullopt;
 
+    using Field = std::string ConditionTexts::*;
+    const Field angle = &ConditionTexts::TargetAngle, distance = &ConditionTexts::Fsd;
+    const Field inherent = &ConditionTexts::InherentFiltration, cu = &ConditionTexts::CuFilter;
     std::vector<Case> cases;
     for (const char* kv : {"30", "150"})
         for (int method = 1; method <= 3; ++method) {
-            const auto add = [&](auto change, std::optional<CalculationResult> expected) {
-                Case c{Texts(kv), method, expected};
-                change(c.texts);
-                cases.push_back(c);
+            // Each of the values in the field, the other fields as they are by default.
+            const auto add = [&](Field field, std::initializer_list<const char*> values,
+                                 std::optional<CalculationResult> expected) {
+                for (const char* value : values) {
+                    cases.push_back({Texts(kv), method, expected});
+                    cases.back().texts.*field = value;
+                }
             };
-            add([](auto&) {}, done);
+            add(&ConditionTexts::TubeVoltage, {kv}, done);
 
-            // Target angles from the degenerate 0 to 180 degrees.
-            for (const char* angle : {"1", "5", "45", "90"})
-                add([angle](auto& t) { t.TargetAngle = angle; }, either);
-            add([](auto& t) { t.TargetAngle = "0"; }, stops);
-            // Beyond 90 degrees, or below 0, the anode would amplify the beam.
-            for (const char* angle : {"90.5", "135", "180", "-12"})
-                add([angle](auto& t) { t.TargetAngle = angle; }, stops);
+            // Target angles from the degenerate 0 to 180 degrees. Beyond 90
+            // degrees, or below 0, the anode would amplify the beam.
+            add(angle, {"1", "5", "45", "90"}, either);
+            add(angle, {"0", "90.5", "135", "180", "-12"}, stops);
 
             // Filters from none to 100 mm, and negative ones.
-            add([](auto& t) { t.InherentFiltration = "0"; }, done);
-            for (const char* mm : {"100", "-1", "-100", "-1e6"}) {
-                add([mm](auto& t) { t.InherentFiltration = mm; }, either);
-                add([mm](auto& t) { t.AlFilter = mm; }, either);
-                add([mm](auto& t) { t.CuFilter = mm; }, either);
-            }
-            add([](auto& t) { t.CuFilter = "0.1"; }, done);
+            add(inherent, {"0"}, done);
+            for (const Field filter : {inherent, &ConditionTexts::AlFilter, cu})
+                add(filter, {"100", "-1", "-100", "-1e6"}, either);
+            add(cu, {"0.1"}, done);
 
-            // FSD from 1 to 1000 cm, and 0.
-            add([](auto& t) { t.Fsd = "0"; }, depthDoseFails);
-            add([](auto& t) { t.Fsd = "1000"; }, done);
-            for (const char* fsd : {"1", "10"})
-                add([fsd](auto& t) { t.Fsd = fsd; }, either);
-            // A negative FSD would give a plausible-looking table for a field
-            // shrinking with depth: refused before the calculation.
-            for (const char* fsd : {"-0.25", "-100"})
-                add([fsd](auto& t) { t.Fsd = fsd; }, stops);
+            // FSD from 1 to 1000 cm, and 0. A negative FSD would give a
+            // plausible-looking table for a field shrinking with depth:
+            // refused before the calculation.
+            add(distance, {"0"}, depthDoseFails);
+            add(distance, {"1000"}, done);
+            add(distance, {"1", "10"}, either);
+            add(distance, {"-0.25", "-100"}, stops);
 
             // Fields from 0 to 200 cm, rectangles and circles.
             const struct {
@@ -182,13 +177,10 @@ TEST(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailure)
                           {"40", "40", either},
                           {"-5", "5", depthDoseFails},
                           {"1e300", "1e300", depthDoseFails}};
-            for (const auto& field : fields)
-                add(
-                    [&field](auto& t) {
-                        t.FieldX = field.x;
-                        t.FieldY = field.y;
-                    },
-                    field.expected);
+            for (const auto& field : fields) {
+                add(&ConditionTexts::FieldX, {field.x}, field.expected);
+                cases.back().texts.FieldY = field.y;
+            }
         }
 
     // Short and long FSDs against small and large fields, at one voltage.
@@ -249,10 +241,7 @@ std::string RandomText(std::mt19937_64& random, double typicalLow, double typica
 // Thousands of seeded random conditions, each field within or far beyond its
 // range: every OK ends in a whole finite table whose first layer totals 100 %
 // or in one reported failure that keeps the previous table and file.
-TEST(ConditionSweep, SeededRandomConditionsGiveAWholeTableOrAReportedFailure) {
-    if (!KernelsShipped())
-        FAIL() << "the shipped scatter kernels are missing from "
-               << ShippedData / veltrim::KernelFolder;
+TEST_F(ConditionSweep, SeededRandomConditionsGiveAWholeTableOrAReportedFailure) {
     std::mt19937_64 random(20261207);
     std::uniform_int_distribution<int> method(1, 3);
     Sweep sweep(true);
@@ -280,22 +269,20 @@ TEST(ConditionSweep, SeededRandomConditionsGiveAWholeTableOrAReportedFailure) {
 }
 
 // Tables held in memory give the same bits as the files they were read from.
-TEST(ConditionSweep, PreloadedDataComputesTheSameBitsAsTheFiles) {
-    if (!KernelsShipped())
-        FAIL() << "the shipped scatter kernels are missing";
+TEST_F(ConditionSweep, PreloadedDataComputesTheSameBitsAsTheFiles) {
     TempFolder work;
-    veltrim::RecordingSink sink;
-    veltrim::SharedState fromFiles(sink, ShippedData, work.Path());
-    veltrim::SharedState fromMemory(sink, ShippedData, work.Path());
+    RecordingSink sink;
+    SharedState fromFiles(sink, ShippedData, work.Path());
+    SharedState fromMemory(sink, ShippedData, work.Path());
     ASSERT_TRUE(fromFiles.LoadAttenuationTables());
     ASSERT_TRUE(fromMemory.LoadAttenuationTables());
-    fromMemory.Preloaded = veltrim::PreloadData(ShippedData);
+    fromMemory.Preloaded = PreloadData(ShippedData);
     for (const char* kv : {"40", "80", "150"})
         for (const char* field : {"5", "30"}) {
-            veltrim::ConditionTexts texts = Texts(kv);
+            ConditionTexts texts = Texts(kv);
             texts.FieldX = field;
-            ASSERT_EQ(veltrim::RunCalculation(fromFiles, texts, {}), CalculationResult::Completed);
-            ASSERT_EQ(veltrim::RunCalculation(fromMemory, texts, {}), CalculationResult::Completed);
+            ASSERT_EQ(RunCalculation(fromFiles, texts, {}), CalculationResult::Completed);
+            ASSERT_EQ(RunCalculation(fromMemory, texts, {}), CalculationResult::Completed);
             EXPECT_EQ(fromMemory.DepthDoseResult, fromFiles.DepthDoseResult)
                 << kv << " kV, " << field;
         }

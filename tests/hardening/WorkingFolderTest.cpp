@@ -2,27 +2,24 @@
 // say so with its message, keep the previous table (which the graph shows and
 // which the saved CSV file must match) and the previous results file, and
 // leave no temporary file behind.
-#include "common/FailureMessages.h"
+#include "common/FileSizeLimit.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "hardening/Installation.h"
 
-#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <string>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-using veltrim::CalculationResult;
-using veltrim::testing::Installation;
-using veltrim::testing::ReadBytes;
+using namespace veltrim;
+using namespace veltrim::testing;
 namespace fs = std::filesystem;
 
 // Makes a folder refuse new entries for as long as the object lives, in a way
@@ -72,37 +69,19 @@ class LockedFolder {
     bool works_ = false;
 };
 
-struct WorkFixture : Installation {
-    veltrim::DepthDoseTable table;
-    int rows = 0;
-    std::string resultsFile;
-    veltrim::ConditionTexts other;
-
-    WorkFixture() {
-        state.WorkFolder = dir / "work";
-        fs::create_directories(state.WorkFolder);
-        EXPECT_TRUE(state.LoadAttenuationTables());
-        EXPECT_EQ(Calculate(), CalculationResult::Completed) << state.DepthDoseFailureCause;
-        table = state.DepthDoseResult;
-        rows = state.DepthRowCount;
-        resultsFile = ResultsBytes();
-        other.TubeVoltage = "120";
-        other.FieldY = "10";
-    }
+struct WorkFixture : CalculatedInstallation {
+    WorkFixture() : CalculatedInstallation("work") { other.FieldY = "10"; }
 
     // The second calculation failed on its results file and changed nothing.
     void ExpectRefusedAndKept() {
         EXPECT_EQ(Calculate(other), CalculationResult::DepthDoseFailed);
-        EXPECT_TRUE(veltrim::testing::IsOneDepthDoseFailure(sink.Messages));
+        EXPECT_TRUE(IsOneDepthDoseFailure(sink.Messages));
         EXPECT_NE(state.DepthDoseFailureCause.find("PDD_tempDATA.txt"), std::string::npos)
             << state.DepthDoseFailureCause;
         EXPECT_EQ(state.DepthDoseResult, table);
         EXPECT_EQ(state.DepthRowCount, rows);
         EXPECT_EQ(ReadBytes(dir / "work" / "PDD_tempDATA.txt"), resultsFile);
-        std::vector<fs::path> left;
-        for (const auto& entry : fs::directory_iterator(dir / "work"))
-            left.push_back(entry.path().filename());
-        EXPECT_EQ(left, std::vector<fs::path>{"PDD_tempDATA.txt"});
+        EXPECT_EQ(EntriesOf(dir / "work"), std::vector<std::string>{"PDD_tempDATA.txt"});
     }
 
     // Once the folder takes files again, the same conditions give a new table.
@@ -110,7 +89,7 @@ struct WorkFixture : Installation {
         state.WorkFolder = dir / "work";
         ASSERT_EQ(Calculate(other), CalculationResult::Completed) << state.DepthDoseFailureCause;
         EXPECT_NE(state.DepthDoseResult, table);
-        EXPECT_EQ(ResultsBytes(), veltrim::ResultsFileBytes(state));
+        EXPECT_EQ(ResultsBytes(), ResultsFileBytes(state));
     }
 };
 
@@ -130,7 +109,7 @@ TEST(WorkingFolder, FolderThatRefusesNewFilesKeepsThePreviousTableAndFile) {
 
 TEST(WorkingFolder, FolderUnderARegularFileKeepsThePreviousTable) {
     WorkFixture f;
-    veltrim::testing::WriteFile(f.dir / "plain", "not a folder\n");
+    WriteFile(f.dir / "plain", "not a folder\n");
     f.state.WorkFolder = f.dir / "plain" / "work";
     f.ExpectRefusedAndKept();
     f.ExpectRecovery();
@@ -139,15 +118,11 @@ TEST(WorkingFolder, FolderUnderARegularFileKeepsThePreviousTable) {
 // A full disk (here the process's file-size limit) stops the writing half-way.
 TEST(WorkingFolder, FullDiskKeepsThePreviousTableAndFile) {
     WorkFixture f;
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 700;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    f.ExpectRefusedAndKept();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit full(700);
+        ASSERT_TRUE(full.Works());
+        f.ExpectRefusedAndKept();
+    }
     f.ExpectRecovery();
 }
 

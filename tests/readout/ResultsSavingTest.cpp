@@ -1,32 +1,22 @@
 #include "readout/ResultsSaving.h"
 
 #include "calculation/SharedState.h"
+#include "common/FileSizeLimit.h"
 #include "common/TempFolder.h"
 
 #include <QImage>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
 
 using namespace veltrim;
-using veltrim::testing::ReadBytes;
-using veltrim::testing::TempFolder;
+using namespace veltrim::testing;
 namespace fs = std::filesystem;
 
 // What a results file can hold: CR LF lines, a comma table, Japanese labels.
 const std::string WorkingBytes = "0.25,93.1,6.9,100\r\n0.75,80.2,9.8,90\r\n"
                                  "管電圧,80\r\n\xff\x00 binary tail\r\n";
-
-std::vector<std::string> EntriesOf(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 QImage SampleImage() {
     QImage image(557, 557, QImage::Format_RGB32);
@@ -94,6 +84,13 @@ class FailedSave : public ::testing::Test {
     TempFolder dir;
     fs::path working = dir.Write(ResultsFileName, WorkingBytes);
 
+    SaveReport Csv(const QString& name, Language edition = Language::English) const {
+        return SaveCsvAs(working, name, dir.Path(), edition);
+    }
+    SaveReport Bmp(const QString& name) const {
+        return SaveBmpAs(SampleImage(), name, dir.Path(), Language::English);
+    }
+
     void ExpectRefused(const SaveReport& report, const std::string& shown,
                        const std::string& reason) {
         EXPECT_FALSE(report.Saved);
@@ -109,14 +106,12 @@ TEST_F(FailedSave, FolderMissingOrAFileOrAFolderInTheWay) {
     // stops it all the same.
     dir.Write("plain", "a file");
     dir.Write("taken.csv/inside", "kept");
-    ExpectRefused(SaveCsvAs(working, "nope/run1", dir.Path(), Language::English), "nope/run1.csv",
-                  "the folder \"nope\" does not exist");
-    ExpectRefused(SaveBmpAs(SampleImage(), "nope/deeper/run1", dir.Path(), Language::English),
-                  "nope/deeper/run1.bmp", "the folder \"nope/deeper\" does not exist");
-    ExpectRefused(SaveCsvAs(working, "plain/run1", dir.Path(), Language::English), "plain/run1.csv",
+    ExpectRefused(Csv("nope/run1"), "nope/run1.csv", "the folder \"nope\" does not exist");
+    ExpectRefused(Bmp("nope/deeper/run1"), "nope/deeper/run1.bmp",
+                  "the folder \"nope/deeper\" does not exist");
+    ExpectRefused(Csv("plain/run1"), "plain/run1.csv",
                   "a part of the folder \"plain\" is a file, not a folder");
-    ExpectRefused(SaveCsvAs(working, "taken", dir.Path(), Language::English), "taken.csv",
-                  "a folder of that name");
+    ExpectRefused(Csv("taken"), "taken.csv", "a folder of that name");
     EXPECT_EQ(ReadBytes(dir / "plain"), "a file");
     EXPECT_EQ(ReadBytes(dir / "taken.csv/inside"), "kept");
     EXPECT_EQ(EntriesOf(dir.Path()),
@@ -126,23 +121,24 @@ TEST_F(FailedSave, FolderMissingOrAFileOrAFolderInTheWay) {
 TEST_F(FailedSave, NamesNoFileCanHave) {
     // A null character would cut the name short and write somewhere else.
     const QString withNull = QString("ab") + QChar(0) + "c";
-    ExpectRefused(SaveCsvAs(working, withNull, dir.Path(), Language::English),
-                  std::string("ab\0c.csv", 8), "no file name may hold");
-    ExpectRefused(SaveBmpAs(SampleImage(), withNull, dir.Path(), Language::English),
-                  std::string("ab\0c.bmp", 8), "no file name may hold");
+    ExpectRefused(Csv(withNull), std::string("ab\0c.csv", 8), "no file name may hold");
+    ExpectRefused(Bmp(withNull), std::string("ab\0c.bmp", 8), "no file name may hold");
     const QString tooLong(300, QChar('x'));
-    ExpectRefused(SaveCsvAs(working, tooLong, dir.Path(), Language::English),
-                  tooLong.toStdString() + ".csv", "too long");
+    ExpectRefused(Csv(tooLong), tooLong.toStdString() + ".csv", "too long");
     EXPECT_EQ(EntriesOf(dir.Path()), std::vector<std::string>{ResultsFileName});
 }
 
-TEST_F(FailedSave, FolderThatCannotBeWritten) {
-    // The kernel's own folders refuse new files even to root.
-    if (!fs::is_directory("/sys/kernel"))
-        GTEST_SKIP() << "no /sys here";
-    ExpectRefused(SaveCsvAs(working, "/sys/veltrim-run1", dir.Path(), Language::English),
-                  "/sys/veltrim-run1.csv", "the folder \"/sys\" cannot be written to");
+// The kernel's own folders refuse new files even to root; /proc exists but
+// takes no file and says ENOENT, which must not read as a missing folder.
+TEST_F(FailedSave, SystemFoldersThatTakeNoNewFile) {
+    if (!fs::is_directory("/sys/kernel") || !fs::is_directory("/proc/self"))
+        GTEST_SKIP() << "no /sys or /proc here";
+    ExpectRefused(Csv("/sys/veltrim-run1"), "/sys/veltrim-run1.csv",
+                  "the folder \"/sys\" cannot be written to");
     EXPECT_FALSE(fs::exists("/sys/veltrim-run1.csv"));
+    const SaveReport report = Csv("/proc/x");
+    ExpectRefused(report, "/proc/x.csv", "no file can be created in the folder \"/proc\"");
+    EXPECT_EQ(report.Message.find("does not exist"), std::string::npos) << report.Message;
 }
 
 TEST_F(FailedSave, WorkingFileGoneOrNotAFile) {
@@ -150,80 +146,37 @@ TEST_F(FailedSave, WorkingFileGoneOrNotAFile) {
     dir.Write("run1.csv", "earlier");
     fs::remove(working);
     fs::create_directory(working);
-    ExpectRefused(SaveCsvAs(working, "run1", dir.Path(), Language::English), "run1.csv",
-                  "PDD_tempDATA.txt is a folder, not a regular file");
-    ExpectRefused(SaveCsvAs(working, "run1", dir.Path(), Language::Japanese), "run1.csv",
-                  "PDD_tempDATA.txt はフォルダーで");
+    ExpectRefused(Csv("run1"), "run1.csv", "PDD_tempDATA.txt is a folder, not a regular file");
+    ExpectRefused(Csv("run1", Language::Japanese), "run1.csv", "PDD_tempDATA.txt はフォルダーで");
     // A named pipe under the working file's name has no writer: opening it
     // the ordinary way would wait for ever.
     fs::remove(working);
     ASSERT_EQ(::mkfifo(working.c_str(), 0600), 0);
-    ExpectRefused(SaveCsvAs(working, "run1", dir.Path(), Language::English), "run1.csv",
-                  "PDD_tempDATA.txt is a named pipe");
+    ExpectRefused(Csv("run1"), "run1.csv", "PDD_tempDATA.txt is a named pipe");
     EXPECT_EQ(ReadBytes(dir / "run1.csv"), "earlier");
 }
 
 // Only a regular file is replaced: whatever else holds the name is left as
 // it was and named in the message; a link to a regular file replaces the
 // file it points to, in that file's folder.
-TEST_F(FailedSave, NamesHeldByAnythingButARegularFileAreLeftAlone) {
+TEST_F(FailedSave, NamesHeldByAnythingButARegularFileAreLeftAloneAndALinkIsFollowed) {
     ASSERT_EQ(::mkfifo((dir / "pipe.csv").c_str(), 0600), 0);
     fs::create_symlink("nowhere/gone.csv", dir / "dangling.csv");
-    ExpectRefused(SaveCsvAs(working, "pipe", dir.Path(), Language::English), "pipe.csv",
-                  "that name is a named pipe, not a regular file");
-    ExpectRefused(SaveCsvAs(working, "dangling", dir.Path(), Language::English), "dangling.csv",
-                  "a symbolic link to nothing");
-    ExpectRefused(SaveCsvAs(working, "pipe", dir.Path(), Language::Japanese), "pipe.csv",
-                  "名前付きパイプ");
+    ExpectRefused(Csv("pipe"), "pipe.csv", "that name is a named pipe, not a regular file");
+    ExpectRefused(Csv("dangling"), "dangling.csv", "a symbolic link to nothing");
+    ExpectRefused(Csv("pipe", Language::Japanese), "pipe.csv", "名前付きパイプ");
     EXPECT_TRUE(fs::is_fifo(dir / "pipe.csv"));
     EXPECT_TRUE(fs::is_symlink(dir / "dangling.csv"));
     EXPECT_FALSE(fs::exists(dir / "nowhere"));
-}
 
-TEST(SaveCsvAs, ALinkToARegularFileReplacesItsTargetInTheTargetsFolder) {
-    TempFolder dir;
-    const fs::path working = dir.Write(ResultsFileName, WorkingBytes);
-    fs::create_directory(dir / "elsewhere");
     dir.Write("elsewhere/real.csv", "earlier");
     fs::create_symlink("elsewhere/real.csv", dir / "link.csv");
 
-    EXPECT_TRUE(SaveCsvAs(working, "link", dir.Path(), Language::English).Saved);
+    EXPECT_TRUE(Csv("link").Saved);
     EXPECT_TRUE(fs::is_symlink(dir / "link.csv")) << "the link itself stays";
     EXPECT_EQ(ReadBytes(dir / "elsewhere/real.csv"), WorkingBytes);
     EXPECT_EQ(EntriesOf(dir / "elsewhere"), std::vector<std::string>{"real.csv"});
 }
-
-TEST_F(FailedSave, AFolderThatTakesNoNewFileIsNotCalledMissing) {
-    // /proc exists but takes no file, and says ENOENT; nothing is created there.
-    if (!fs::is_directory("/proc/self"))
-        GTEST_SKIP() << "no /proc here";
-    const SaveReport report = SaveCsvAs(working, "/proc/x", dir.Path(), Language::English);
-    ExpectRefused(report, "/proc/x.csv", "no file can be created in the folder \"/proc\"");
-    EXPECT_EQ(report.Message.find("does not exist"), std::string::npos) << report.Message;
-}
-
-// Holds every file this process writes to a few kilobytes, as a full disk
-// would, for as long as it lives.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
 
 TEST_F(FailedSave, DiskFullHalfwayLeavesTheEarlierFileWhole) {
     const std::string large(200000, 'r');
@@ -232,9 +185,9 @@ TEST_F(FailedSave, DiskFullHalfwayLeavesTheEarlierFileWhole) {
     dir.Write("run1.bmp", "earlier bmp");
     SaveReport csv, bmp;
     {
-        FileSizeLimit full(8192);
-        csv = SaveCsvAs(working, "run1", dir.Path(), Language::English);
-        bmp = SaveBmpAs(SampleImage(), "run1", dir.Path(), Language::English);
+        const FileSizeLimit full(8192);
+        csv = Csv("run1");
+        bmp = Bmp("run1");
     }
     ExpectRefused(csv, "run1.csv", "the disk is full");
     ExpectRefused(bmp, "run1.bmp", "the disk is full");
