@@ -27,8 +27,7 @@ class KernelTally final : public Scorer {
 
     KernelTally();
 
-    void Deposit(const Position& p, double energy, bool scattered,
-                 std::uint64_t history) override;
+    void Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) override;
     void Escape(double energy, std::uint64_t history) override;
 
     // Closes the last history of a batch of `histories` histories.

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "tools/mc/Interactions.h"
-#include "tools/mc/Scorer.h"
 #include "tools/mc/Phantom.h"
 #include "tools/mc/Random.h"
+#include "tools/mc/Scorer.h"
 #include "tools/mc/TissueModel.h"
 
 #include <cmath>

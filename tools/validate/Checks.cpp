@@ -24,7 +24,8 @@ std::vector<Check> Checks(const Findings& f) {
          Fixed(100 * f.Spectra.WorstPtbHvl1, 1) + " %"},
         {f.Spectra.WorstEnea < bounds::Hvl1, "HVL1 within 20 % of ENEA (air applied)",
          Fixed(100 * f.Spectra.WorstEnea, 1) + " %"},
-        {f.Kernels.SelfChecksPassed, "kernel self-checks (MC primary vs NIST table, energy balance)",
+        {f.Kernels.SelfChecksPassed,
+         "kernel self-checks (MC primary vs NIST table, energy balance)",
          f.Kernels.SelfChecksPassed ? "all passed" : "a check failed"},
         {f.Kernels.WorstSigma < bounds::PddSigma,
          "statistical 1-sigma of the PDD below 1 % at 1-20 cm",
@@ -44,11 +45,10 @@ std::vector<Check> Checks(const Findings& f) {
     const MendedStudy& m = f.Mended;
     out.push_back({m.SameBits == m.Probes, "rebuilt calculation equals the library bit for bit",
                    std::to_string(m.SameBits) + " of " + std::to_string(m.Probes)});
-    out.push_back(
-        {std::fabs(m.UnmendedExample1 - bounds::Example1) < bounds::ExampleTolerance &&
-             std::fabs(m.UnmendedExample2 - bounds::Example2) < bounds::ExampleTolerance,
-         "unmended ring coverage reproduces -0.292067 and -0.031818",
-         Fixed(m.UnmendedExample1, 6) + ", " + Fixed(m.UnmendedExample2, 6)});
+    out.push_back({std::fabs(m.UnmendedExample1 - bounds::Example1) < bounds::ExampleTolerance &&
+                       std::fabs(m.UnmendedExample2 - bounds::Example2) < bounds::ExampleTolerance,
+                   "unmended ring coverage reproduces -0.292067 and -0.031818",
+                   Fixed(m.UnmendedExample1, 6) + ", " + Fixed(m.UnmendedExample2, 6)});
     return out;
 }
 

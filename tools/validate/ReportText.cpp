@@ -78,7 +78,9 @@ void FillSpectra(const SpectraStudy& f, const Report& report, Placeholders& v) {
     for (const auto& s : f.Shapes) {
         const BeamQuality& q = s.Quality;
         shapes.Cell(std::to_string(s.Kv)).Cell(RectificationName(s.Rectification));
-        shapes.Cell(Fixed(q.MeanEnergyKeV, 2)).Cell(Fixed(q.Hvl1MmAl, 2)).Cell(Fixed(q.Hvl2MmAl, 2));
+        shapes.Cell(Fixed(q.MeanEnergyKeV, 2))
+            .Cell(Fixed(q.Hvl1MmAl, 2))
+            .Cell(Fixed(q.Hvl2MmAl, 2));
         shapes.Cell(Fixed(q.Hvl1MmAl / q.Hvl2MmAl, 3)).End();
     }
     v["spectrum_rows"] = shapes.Text();
@@ -206,13 +208,18 @@ void FillSurface(const SurfaceStudy& f, const Report& report, Placeholders& v) {
     v["worst_pull"] = Fixed(f.WorstPull, 1);
     Rows layers;
     for (const auto& l : f.Layers)
-        layers.Cell("0-" + Fixed(l.Depth, 2) + " cm").Cell(Fixed(l.Ratio, 3)).Cell(Fixed(l.Sigma, 3)).End();
+        layers.Cell("0-" + Fixed(l.Depth, 2) + " cm")
+            .Cell(Fixed(l.Ratio, 3))
+            .Cell(Fixed(l.Sigma, 3))
+            .End();
     v["layer_rows"] = layers.Text();
     v["surface_middle_0"] = Fixed(f.Middle0, 3);
     v["surface_middle_1"] = Fixed(f.Middle1, 3);
     Rows rows;
     for (const auto& r : f.Rows) {
-        rows.Cell(Fixed(r.Kv, 0)).Cell(Fixed(r.Hvl1, 2)).Cell(Fixed(r.Side, 0) + "x" + Fixed(r.Side, 0));
+        rows.Cell(Fixed(r.Kv, 0))
+            .Cell(Fixed(r.Hvl1, 2))
+            .Cell(Fixed(r.Side, 0) + "x" + Fixed(r.Side, 0));
         rows.Cell(Fixed(r.BackscatterMinus1, 3)).Cell(Fixed(r.Row1, 3));
         rows.Cell(Fixed(r.Surface, 3) + " (" + Fixed(r.SurfaceSigma, 3) + ")");
         rows.Cell(Percent(r.Surface, r.BackscatterMinus1, 1) + " %").Cell(Fixed(r.Divergent, 3));
@@ -245,8 +252,9 @@ void FillSurface(const SurfaceStudy& f, const Report& report, Placeholders& v) {
     v["row1_low_summary"] = Signed(100 * (f.Row1Low - 1), 0);
     v["row1_high_summary"] = Signed(100 * (f.Row1High - 1), 0);
     v["surface_worst_sigma"] = Fixed(100 * f.WorstRelativeSigma, 1);
-    v["surface_verdict"] =
-        f.Low > bounds::SurfaceLow && f.High < bounds::SurfaceHigh ? "agreement within the model's limits" : "FAIL";
+    v["surface_verdict"] = f.Low > bounds::SurfaceLow && f.High < bounds::SurfaceHigh
+                               ? "agreement within the model's limits"
+                               : "FAIL";
 }
 
 // A number as a stream prints it by default (up to six significant digits).
@@ -314,11 +322,11 @@ void FillMended(const MendedStudy& f, Placeholders& v) {
     v["corner_unchanged"] = std::to_string(f.CornerUnchanged);
     v["corner_tried"] = std::to_string(f.CornerTried);
     v["corner_failed"] = std::to_string(f.CornerFailed);
-    v["corner_failures"] = f.CornerFailed ? "Under the first rule " + std::to_string(f.CornerFailed) +
-                                                " fields (" + f.CornerFailedFields +
-                                                ") cannot be computed at all: " + f.CornerFailure +
-                                                "."
-                                          : "";
+    v["corner_failures"] = f.CornerFailed
+                               ? "Under the first rule " + std::to_string(f.CornerFailed) +
+                                     " fields (" + f.CornerFailedFields +
+                                     ") cannot be computed at all: " + f.CornerFailure + "."
+                               : "";
     v["corner_points"] = Fixed(f.CornerPoints, 2);
     v["corner_worst"] = Fixed(100 * f.CornerWorst, 1);
     v["corner_worst_field"] = f.CornerWorstField;

@@ -94,8 +94,7 @@ SpectraStudy StudySpectra(const Engine& calc) {
         beam.TubeVoltage = ref.Kv;
         beam.TargetAngle = 30;
         beam.InherentFiltration = Mm(ref.TotalAlMm);
-        const BeamQuality q =
-            QualityOf(calc, ThroughAirAndWindow(calc.Spectrum(beam), 100.0, 0.0));
+        const BeamQuality q = QualityOf(calc, ThroughAirAndWindow(calc.Spectrum(beam), 100.0, 0.0));
         out.WorstEnea = std::max(out.WorstEnea, std::fabs(q.Hvl1MmAl / ref.ReferenceHvl1 - 1));
         out.WorstMeanEnergy =
             std::max(out.WorstMeanEnergy, std::fabs(q.MeanEnergyKeV / ref.SpekCalcMeanKeV - 1));

@@ -53,8 +53,7 @@ Weighted Weigh(const Engine& calc, const std::vector<SurfaceScatter>& nodes,
             coefficient[i / 10 - 2] += spectrum[i] * nodeSigma[i];
         }
         const double mu = calc.TissueMu(0.5 * i);
-        const double P =
-            calc.Tissue().PrimaryDose[i] * (1 - std::exp(-mu * depth)) / (mu * depth);
+        const double P = calc.Tissue().PrimaryDose[i] * (1 - std::exp(-mu * depth)) / (mu * depth);
         scatter += spectrum[i] * S;
         primary += spectrum[i] * P;
         primaryAtSurface += spectrum[i] * calc.Tissue().PrimaryDose[i];
@@ -82,8 +81,8 @@ SurfaceStudy StudySurface(Engine& calc, const SurfaceTallySettings& settings) {
     for (int k = 0; k < 29; ++k) {
         double kernel = 0;
         for (int ring = 1; ring <= 43; ++ring)
-            kernel += calc.Kernels().Tables[k][ring][1] *
-                      RingCoverage(ring, 15.0, 15.0, 3.14159).value();
+            kernel +=
+                calc.Kernels().Tables[k][ring][1] * RingCoverage(ring, 15.0, 15.0, 3.14159).value();
         const double mc = nodes[k].Dose[layerRow][field30];
         const double sigma = std::hypot(nodes[k].Sigma[layerRow][field30], 0.0025 * kernel);
         const double pull = (mc - kernel) / sigma;
