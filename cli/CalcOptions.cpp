@@ -42,6 +42,20 @@ Data and output:
   --out FILE          write the results file to FILE instead of
                       PDD_tempDATA.txt in the current folder
 
+Beam quality:
+  --quality           print the beam quality instead of the table, one
+                      name=value line each: mean_energy_keV, hvl1_mm_al,
+                      hvl2_mm_al, homogeneity, effective_energy_keV
+  --air CM            dry air between the focus and the point where the
+                      half-value layers are measured, cm (default 0); it
+                      changes the beam-quality figures only, never the
+                      depth dose
+  --hvl1 X            the beam's measured first half-value layer, mm Al: the
+                      added filter that gives it (with the other conditions
+                      as given) is found, printed on standard error and used
+                      in place of --al (or --cu)
+  --match-filter al|cu   the filter --hvl1 finds (default al)
+
 Without --spectrum the results file (depth table and conditions, labels in
 Shift_JIS, CR LF line ends) is written and its text printed with the labels
 in UTF-8.
@@ -113,6 +127,17 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
             flag(options.Precise);
         else if (arg == "--out")
             options.OutFile = value();
+        else if (arg == "--hvl1")
+            options.Hvl1 = value();
+        else if (arg == "--match-filter") {
+            const std::string v = value();
+            if (v != "al" && v != "cu")
+                throw std::invalid_argument("--match-filter takes al or cu, not \"" + v + "\"");
+            options.MatchCopper = v == "cu";
+        } else if (arg == "--air")
+            options.AirCm = value();
+        else if (arg == "--quality")
+            flag(options.PrintQuality);
         else
             throw std::invalid_argument("unknown option \"" + arg + "\" (see --help)");
     }

@@ -18,6 +18,12 @@ struct CalcOptions {
     bool Precise = false;
     std::optional<std::filesystem::path> OutFile;
     bool Help = false;
+    // A beam given by its measured first half-value layer (mm Al): the added
+    // filter is found, in place of the typed one. The texts as given.
+    std::optional<std::string> Hvl1;
+    bool MatchCopper = false;
+    std::optional<std::string> AirCm; // air between the focus and the HVL measurement
+    bool PrintQuality = false;
 };
 
 // Parses the command line (without the program name). Throws

@@ -3,12 +3,18 @@
 #include "calculation/Pipeline.h"
 #include "calculation/SharedState.h"
 #include "cli/CalcOptions.h"
+#include "core/CFormat.h"
+#include "core/CalculationError.h"
 #include "core/DataFile.h"
+#include "core/NumberReading.h"
 #include "dose/ResultsFile.h"
 #include "spectrum/BeamQuality.h"
+#include "spectrum/HvlMatching.h"
 
+#include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -46,6 +52,72 @@ bool PrintResultsFile(const std::string& bytes) {
             lines += ch;
     std::fwrite(lines.data(), 1, lines.size(), stdout);
     return true;
+}
+
+// A number given to a beam-quality option: the whole text must be a number.
+std::optional<double> StrictNumber(const std::string& text) {
+    std::size_t used = 0;
+    try {
+        const double value = std::stod(text, &used);
+        if (used == text.size() && std::isfinite(value))
+            return value;
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
+// The air path of --air, cm; throws CalculationError for a value that is not
+// a distance.
+double AirPath(const veltrim::CalcOptions& options) {
+    if (!options.AirCm)
+        return 0.0;
+    const std::optional<double> cm = StrictNumber(*options.AirCm);
+    if (!cm || *cm < 0.0 || *cm > 1000.0)
+        veltrim::FailCalculation(veltrim::MessageId::AirPathInvalid,
+                                 {veltrim::Arg(*options.AirCm)});
+    return *cm;
+}
+
+// --hvl1: finds the added filter and writes it into the typed texts, so that
+// the calculation reads it as the window would read it typed.
+void MatchMeasuredHvl1(veltrim::SharedState& state, veltrim::CalcOptions& options,
+                       const veltrim::AirTables& air, double airCm) {
+    const std::optional<double> hvl1 = StrictNumber(*options.Hvl1);
+    if (!hvl1 || !(*hvl1 > 0.0))
+        veltrim::FailCalculation(veltrim::MessageId::Hvl1NotPositive,
+                                 {veltrim::Arg(*options.Hvl1)});
+    state.ReadConditions(options.Texts);
+    const veltrim::MatchFilter filter =
+        options.MatchCopper ? veltrim::MatchFilter::Copper : veltrim::MatchFilter::Aluminium;
+    const veltrim::Hvl1Match match = veltrim::MatchHvl1(state.Conditions, state.Attenuation, air,
+                                                        state.Pi, *hvl1, filter, airCm);
+    const std::string mm = veltrim::FormatC(options.MatchCopper ? "%.4f" : "%.3f", match.AddedMm);
+    (options.MatchCopper ? options.Texts.CuFilter : options.Texts.AlFilter) = mm;
+    std::cerr << "veltrim-calc: "
+              << veltrim::Message(veltrim::MessageId::Hvl1MatchedFilter,
+                                  {veltrim::Arg(mm),
+                                   veltrim::Arg(veltrim::Message(
+                                       options.MatchCopper ? veltrim::MessageId::FilterCopper
+                                                           : veltrim::MessageId::FilterAluminium)),
+                                   veltrim::Arg(veltrim::FormatC("%.3f", *hvl1))})
+                     .In(veltrim::Language::English)
+              << '\n';
+}
+
+// --quality: the figures of the spectrum, one name=value line each.
+void PrintQuality(const veltrim::BeamQuality& q, const veltrim::CalcOptions& options) {
+    std::printf("mean_energy_keV=%.3f\n", q.MeanEnergyKeV);
+    std::printf("hvl1_mm_al=%.4f\n", q.Hvl1MmAl);
+    std::printf("hvl2_mm_al=%.4f\n", q.Hvl2MmAl);
+    std::printf("homogeneity=%.4f\n", q.Homogeneity);
+    if (q.EffectiveEnergyKeV)
+        std::printf("effective_energy_keV=%.2f\n", *q.EffectiveEnergyKeV);
+    else
+        std::printf("effective_energy_keV=above 150\n");
+    if (options.Hvl1)
+        std::printf(
+            "%s=%s\n", options.MatchCopper ? "added_cu_mm" : "added_al_mm",
+            (options.MatchCopper ? options.Texts.CuFilter : options.Texts.AlFilter).c_str());
 }
 
 std::filesystem::path ExecutablePath(const char* argv0) {
@@ -98,6 +170,34 @@ int main(int argc, char** argv) {
     if (!state.LoadAttenuationTables())
         return 1;
     state.SelectRectification(options.Rectification);
+
+    if (options.Hvl1 || options.PrintQuality || options.AirCm) {
+        try {
+            const double airCm = AirPath(options);
+            const veltrim::AirTables air = veltrim::ReadAirTables(state.DataFolder);
+            if (options.Hvl1)
+                MatchMeasuredHvl1(state, options, air, airCm);
+            if (options.PrintQuality) {
+                if (const auto clamped = state.ReadConditions(options.Texts))
+                    std::cerr << "veltrim-calc: tube voltage held to " << *clamped << " kV\n";
+                if (!state.SynthesizeSpectrum())
+                    return 1;
+                const veltrim::BeamQualityResult quality = veltrim::AssessBeamQuality(
+                    state.Spectrum, state.Attenuation.MuAluminium, air, airCm);
+                if (!quality.Quality)
+                    veltrim::FailCalculation(veltrim::MessageId::BeamQualityMissing,
+                                             {veltrim::Arg(quality.Problem)});
+                PrintQuality(*quality.Quality, options);
+                return std::fflush(stdout) == 0 ? 0 : 1;
+            }
+        } catch (const veltrim::CalculationError& e) {
+            std::cerr << "veltrim-calc: " << e.what() << '\n';
+            return 1;
+        } catch (const veltrim::DataFileError& e) {
+            std::cerr << "veltrim-calc: " << e.what() << '\n';
+            return 1;
+        }
+    }
 
     if (options.PrintSpectrum) {
         if (const auto clamped = state.ReadConditions(options.Texts))

@@ -124,6 +124,22 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {SaveOther, "{1}"},
     {SavedCsv, "  Saved  "},
     {SavedBmp, "  Saved  "},
+
+    {FilterAluminium, "aluminium"},
+    {FilterCopper, "copper"},
+    {Hvl1OutOfReach,
+     "A measured HVL1 of {1} mm Al cannot be reached with added {4}: with the other conditions "
+     "as typed the beam has {2} mm Al with none added and {3} mm Al with {5} mm added. Enter an "
+     "HVL1 in that range, or change the tube voltage or the inherent filtration."},
+    {Hvl1NotMatched,
+     "No thickness of added {3} gives a measured HVL1 of {1} mm Al within 0.001 mm (the closest "
+     "is {2} mm Al)."},
+    {Hvl1NotPositive, "The measured HVL1 \"{1}\" is not a positive number of mm Al."},
+    {AirPathInvalid,
+     "The air path \"{1}\" is not a distance from 0 to 1000 cm between the focus and the point "
+     "of measurement."},
+    {BeamQualityMissing, "No beam quality can be given: {1}."},
+    {Hvl1MatchedFilter, "Added {2} of {1} mm gives the measured HVL1 of {3} mm Al."},
 }};
 
 constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
@@ -238,6 +254,20 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {SaveOther, "{1}"},
     {SavedCsv, "PDDデータを保存しました"},
     {SavedBmp, "PDDグラフを bmp形式で保存しました"},
+
+    {FilterAluminium, "アルミニウム"},
+    {FilterCopper, "銅"},
+    {Hvl1OutOfReach,
+     "測定した第 1 半価層 {1} mm Al は、付加{4}では得られません。ほかの条件が入力どおりのとき、"
+     "付加なしで {2} mm Al、{5} mm 付加で {3} mm Al "
+     "です。この範囲の値を入力するか、管電圧または固有ろ過を変えてください。"},
+    {Hvl1NotMatched,
+     "付加{3}のどの厚さでも、測定した第 1 半価層 {1} mm Al に 0.001 mm 以内で一致しません "
+     "(最も近いのは {2} mm Al)。"},
+    {Hvl1NotPositive, "測定した第 1 半価層「{1}」が正の数 (mm Al) ではありません。"},
+    {AirPathInvalid, "空気の距離「{1}」が、焦点から測定点までの 0 から 1000 cm の距離ではありません。"},
+    {BeamQualityMissing, "線質を求められません: {1}。"},
+    {Hvl1MatchedFilter, "付加{2} {1} mm で、測定した第 1 半価層 {3} mm Al になります。"},
 }};
 
 } // namespace

@@ -88,7 +88,66 @@ BeamQualityResult AssessBeamQuality(const EnergyTable& spectrum, const EnergyTab
     quality.MeanEnergyKeV = energySum / photons;
     quality.Hvl1MmAl = 10.0 * *half;
     quality.Hvl2MmAl = 10.0 * (*quarter - *half);
+    quality.Homogeneity = quality.Hvl1MmAl / quality.Hvl2MmAl;
+    quality.EffectiveEnergyKeV = EffectiveEnergy(quality.Hvl1MmAl, muAluminium);
     return {quality, {}};
+}
+
+BeamQualityResult AssessBeamQuality(const EnergyTable& spectrum, const EnergyTable& muAluminium,
+                                    const AirTables& air, double airCm) {
+    return AssessBeamQuality(ThroughAir(spectrum, air.Mu, airCm), muAluminium, air.MuEnOverRho);
+}
+
+std::optional<double> FirstHalfValueLayer(const EnergyTable& spectrum,
+                                          const EnergyTable& muAluminium,
+                                          const EnergyTable& airMuEnOverRho) {
+    const double kerma0 = AirKermaBehindAluminium(spectrum, muAluminium, airMuEnOverRho, 0.0);
+    if (!(kerma0 > 0.0) || !std::isfinite(kerma0))
+        return std::nullopt;
+    const std::optional<double> half =
+        ThicknessForKerma(spectrum, muAluminium, airMuEnOverRho, 0.5 * kerma0, 0.0);
+    if (!half)
+        return std::nullopt;
+    return 10.0 * *half;
+}
+
+AirTables ReadAirTables(const std::filesystem::path& dataFolder) {
+    AirTables air;
+    air.MuEnOverRho = ReadAttenuationFile(dataFolder / AirKermaFile);
+    air.Mu = ReadAttenuationFile(dataFolder / AirAttenuationFile);
+    return air;
+}
+
+EnergyTable ThroughAir(const EnergyTable& spectrum, const EnergyTable& airMu, double cm) {
+    EnergyTable out = spectrum;
+    if (cm == 0.0)
+        return out;
+    for (int i = FirstBin; i <= LastBin; ++i)
+        out[i] = spectrum[i] * std::exp(-airMu[i] * cm);
+    return out;
+}
+
+std::optional<double> EffectiveEnergy(double hvl1MmAl, const EnergyTable& muAluminium) {
+    // ln 2 over the HVL in cm: the attenuation coefficient of that energy.
+    const double target = std::log(2.0) / (hvl1MmAl / 10.0);
+    if (!(target > 0.0) || !std::isfinite(target))
+        return std::nullopt;
+    // From the top down: above aluminium's K edge (1.56 keV) mu falls with energy.
+    for (int i = LastBin; i > 2; --i) {
+        const double high = muAluminium[i];
+        const double low = muAluminium[i - 1];
+        if (!(high > 0.0) || !(low > 0.0))
+            return std::nullopt;
+        if (low >= target && target >= high) {
+            const double lnLow = std::log(0.5 * (i - 1));
+            const double lnHigh = std::log(0.5 * i);
+            const double t =
+                low == high ? 0.0
+                            : (std::log(target) - std::log(low)) / (std::log(high) - std::log(low));
+            return std::exp(lnLow + t * (lnHigh - lnLow));
+        }
+    }
+    return std::nullopt;
 }
 
 std::string BeamQualityReport(const BeamQuality& quality) {

@@ -12,13 +12,38 @@ namespace veltrim {
 // (same layout as the attenuation files); read only for the beam-quality
 // report.
 inline constexpr const char* AirKermaFile = "AirKerma.dat";
+// Linear attenuation coefficient of dry air (1.205 mg/cm3), 1/cm, on the
+// energy grid: the air path between the focus and the point where a
+// half-value layer is measured. Read only for the beam quality.
+inline constexpr const char* AirAttenuationFile = "AirAttenuation.dat";
 
 // The figures a physicist checks first of a beam.
 struct BeamQuality {
     double MeanEnergyKeV = 0.0; // photon-fluence weighted
     double Hvl1MmAl = 0.0;      // aluminium that halves the air kerma, mm
     double Hvl2MmAl = 0.0;      // the further aluminium that halves it again, mm
+    double Homogeneity = 0.0;   // HVL1 / HVL2
+    // The photon energy whose aluminium attenuation gives the same HVL1
+    // (keV); empty when it lies above the table's 150 keV.
+    std::optional<double> EffectiveEnergyKeV;
 };
+
+// The two air tables of the beam quality, in the layout of the attenuation
+// files: mu_en/rho (cm2/g) for the kerma, mu (1/cm) for an air path.
+struct AirTables {
+    EnergyTable MuEnOverRho{};
+    EnergyTable Mu{};
+};
+// Reads AirKerma.dat and AirAttenuation.dat. Throws DataFileError.
+AirTables ReadAirTables(const std::filesystem::path& dataFolder);
+
+// The spectrum after `cm` of dry air: each bin times exp(-mu_air cm).
+EnergyTable ThroughAir(const EnergyTable& spectrum, const EnergyTable& airMu, double cm);
+
+// The energy E at which mu_Al(E) = ln 2 / HVL1, interpolated log-log between
+// the bins of the aluminium table, searched down from 150 keV; empty when no
+// bin from 1 keV up brackets it.
+std::optional<double> EffectiveEnergy(double hvl1MmAl, const EnergyTable& muAluminium);
 
 // Air kerma behind t cm of aluminium, in arbitrary units:
 //   K(t) = sum over bins i of Spectrum[i] x E_i x (mu_en/rho)_air,i x exp(-mu_Al,i t),
@@ -45,6 +70,15 @@ struct BeamQualityResult {
 };
 BeamQualityResult AssessBeamQuality(const EnergyTable& spectrum, const EnergyTable& muAluminium,
                                     const EnergyTable& airMuEnOverRho);
+
+// The figures of a spectrum measured at the end of `airCm` of dry air.
+BeamQualityResult AssessBeamQuality(const EnergyTable& spectrum, const EnergyTable& muAluminium,
+                                    const AirTables& air, double airCm);
+
+// The first half-value layer alone (mm Al), for searches; empty as above.
+std::optional<double> FirstHalfValueLayer(const EnergyTable& spectrum,
+                                          const EnergyTable& muAluminium,
+                                          const EnergyTable& airMuEnOverRho);
 
 // One line for the command line: mean energy (keV, 2 decimals), HVL1 and
 // HVL2 (mm Al, 3 decimals), saying that they are air-kerma weighted and that

@@ -52,7 +52,7 @@ int TopBin(double twiceVoltage) {
 
 } // namespace
 
-SynthesizedSpectrum SynthesizeSpectrum(const IrradiationConditions& cond,
+SynthesizedSpectrum UnfilteredSpectrum(const IrradiationConditions& cond,
                                        const AttenuationTables& attenuation, double pi) {
     if (const std::optional<Message> problem = SpectrumInputProblem(cond, pi))
         throw CalculationError(*problem);
@@ -129,13 +129,16 @@ SynthesizedSpectrum SynthesizeSpectrum(const IrradiationConditions& cond,
     const double sampleCount = static_cast<double>(samples.size());
     for (int j = 2; j <= TopBin(2 * lastV); ++j)
         spectrum[j] = spectrum[j] / sampleCount;
+    return result;
+}
 
+EnergyTable FilteredSpectrum(const EnergyTable& unfiltered, const IrradiationConditions& cond,
+                             const AttenuationTables& attenuation) {
     // Filtration (the inherent filtration counts as aluminium) and conversion
     // from intensity to photon number.
     const int top = TopBin(2 * cond.TubeVoltage);
     const double aluminium = cond.AlFilter + cond.InherentFiltration;
-    // Kept to tell an anode that absorbed everything from filters that did.
-    const EnergyTable unfiltered = spectrum;
+    EnergyTable spectrum = unfiltered;
     for (int j = 2; j <= top; ++j)
         spectrum[j] = spectrum[j] * std::exp(-attenuation.MuAluminium[j] * aluminium) *
                       std::exp(-attenuation.MuCopper[j] * cond.CuFilter) / (0.5 * j);
@@ -157,6 +160,13 @@ SynthesizedSpectrum SynthesizeSpectrum(const IrradiationConditions& cond,
         if (spectrum[j] < 1e-10)
             spectrum[j] = 0.0;
     }
+    return spectrum;
+}
+
+SynthesizedSpectrum SynthesizeSpectrum(const IrradiationConditions& conditions,
+                                       const AttenuationTables& attenuation, double pi) {
+    SynthesizedSpectrum result = UnfilteredSpectrum(conditions, attenuation, pi);
+    result.Spectrum = FilteredSpectrum(result.Spectrum, conditions, attenuation);
     return result;
 }
 

@@ -20,4 +20,14 @@ struct SynthesizedSpectrum {
 SynthesizedSpectrum SynthesizeSpectrum(const IrradiationConditions& conditions,
                                        const AttenuationTables& attenuation, double pi);
 
+// The two halves of SynthesizeSpectrum, for searches over the filters: the
+// intensity leaving the anode (averaged over the phase samples; Spectrum
+// holds it, not yet photon fractions), and that intensity through the
+// filters of `conditions`, as photon fractions. Filtering the same
+// unfiltered spectrum gives the same bits as a whole synthesis.
+SynthesizedSpectrum UnfilteredSpectrum(const IrradiationConditions& conditions,
+                                       const AttenuationTables& attenuation, double pi);
+EnergyTable FilteredSpectrum(const EnergyTable& unfiltered, const IrradiationConditions& conditions,
+                             const AttenuationTables& attenuation);
+
 } // namespace veltrim

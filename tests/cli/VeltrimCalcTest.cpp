@@ -5,8 +5,10 @@
 #include "dose/SyntheticData.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -161,6 +163,36 @@ TEST_F(VeltrimCalc, PrintsTheTableItWroteWhateverIsOnTheDiskAfterwards) {
     stop = true;
     other.join();
     EXPECT_EQ(wrong, 0) << "runs that printed another table";
+}
+
+// A beam given by its measured HVL1, over the shipped data: the aluminium
+// found is said on standard error, used in the table's filter line and
+// printed with the figures; an HVL1 out of reach is refused with the range.
+TEST_F(VeltrimCalc, MeasuredHvl1FindsTheAluminiumThatGivesIt) {
+    const std::string shipped =
+        "--data '" + (fs::path(VELTRIM_SOURCE_DIR) / "data").string() + "' --kv 80 ";
+    const CalcRun quality = Calc(shipped + "--hvl1 3.00 --quality");
+    ASSERT_EQ(quality.status, 0) << quality.err;
+    std::map<std::string, std::string> figures;
+    for (const std::string& line : Lines(quality.out))
+        figures[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
+    for (const char* name : {"mean_energy_keV", "hvl1_mm_al", "hvl2_mm_al", "homogeneity",
+                             "effective_energy_keV", "added_al_mm"})
+        EXPECT_TRUE(figures.count(name)) << name << " missing from\n" << quality.out;
+    EXPECT_NEAR(std::stod(figures["hvl1_mm_al"]), 3.00, 0.005);
+    const std::string added = figures["added_al_mm"];
+    EXPECT_NE(quality.err.find("aluminium of " + added + " mm"), std::string::npos) << quality.err;
+
+    const CalcRun table = Calc(shipped + "--hvl1 3.00");
+    ASSERT_EQ(table.status, 0) << table.err;
+    char filterLine[64];
+    std::snprintf(filterLine, sizeof filterLine, "Al付加フィルタ, %.2f, mm", std::stod(added));
+    EXPECT_NE(table.out.find(filterLine), std::string::npos) << table.out;
+
+    const CalcRun refused = Calc(shipped + "--hvl1 1.0");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("with none added"), std::string::npos) << refused.err;
+    EXPECT_TRUE(refused.out.empty());
 }
 
 } // namespace

@@ -33,6 +33,32 @@ TEST(BeamQuality, MonoenergeticBeamHasEqualHalfValueLayersOfLn2OverMu) {
     EXPECT_NEAR(q->Hvl1MmAl, expectedMm, 1e-6);
     EXPECT_NEAR(q->Hvl2MmAl, expectedMm, 1e-6);
     EXPECT_DOUBLE_EQ(q->MeanEnergyKeV, 50.0);
+    EXPECT_NEAR(q->Homogeneity, 1.0, 1e-6);
+    // The effective energy of a single line is its own energy.
+    ASSERT_TRUE(q->EffectiveEnergyKeV.has_value());
+    EXPECT_NEAR(*q->EffectiveEnergyKeV, 50.0, 1e-5);
+}
+
+// An air path hardens the beam as a filter would; none leaves the figures as
+// they were, and air that takes the soft line away leaves the hard one's.
+TEST(BeamQuality, AnAirPathHardensTheBeamAndNoneChangesNothing) {
+    const Tables t;
+    veltrim::AirTables air;
+    air.MuEnOverRho = t.AirMuEn;
+    for (int i = 1; i <= 300; ++i)
+        air.Mu[i] = i < 100 ? 1.0 : 0.0; // 1/cm below 50 keV, nothing above
+    EnergyTable spectrum{};
+    spectrum[40] = 1.0;  // 20 keV
+    spectrum[200] = 1.0; // 100 keV
+    const auto bare = veltrim::AssessBeamQuality(spectrum, t.MuAluminium, t.AirMuEn).Quality;
+    const auto none = veltrim::AssessBeamQuality(spectrum, t.MuAluminium, air, 0.0).Quality;
+    const auto far = veltrim::AssessBeamQuality(spectrum, t.MuAluminium, air, 100.0).Quality;
+    ASSERT_TRUE(bare && none && far);
+    EXPECT_EQ(none->Hvl1MmAl, bare->Hvl1MmAl);
+    EXPECT_EQ(none->MeanEnergyKeV, bare->MeanEnergyKeV);
+    EXPECT_GT(far->Hvl1MmAl, bare->Hvl1MmAl);
+    EXPECT_NEAR(far->Hvl1MmAl, 10.0 * std::log(2.0) / t.MuAluminium[200], 1e-6);
+    EXPECT_NEAR(far->MeanEnergyKeV, 100.0, 1e-9);
 }
 
 // Two lines: the soft one is filtered out first, so the second half-value

@@ -6,7 +6,8 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "veltrim-datagen failed (${status})")
 endif()
 set(differing "")
-foreach(name Tungsten.dat Aluminum.atc Copper.dat ICRUSoft.dat Primary.dat AirKerma.dat)
+foreach(name Tungsten.dat Aluminum.atc Copper.dat ICRUSoft.dat Primary.dat AirKerma.dat
+             AirAttenuation.dat)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${name} ${DATA}/${name}
                   RESULT_VARIABLE same)
   if(NOT same EQUAL 0)

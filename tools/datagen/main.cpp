@@ -162,6 +162,7 @@ int Run(const fs::path& out, const fs::path& nistDir) {
     }
     WriteFile(out / PrimaryDoseFile, PrimaryDoseFileText(primary));
     WriteFile(out / AirKermaFile, BinTableText(OnBins([&](double E) { return airMuEn(E); })));
+    WriteFile(out / AirAttenuationFile, AttenuationFile(air));
     std::printf(
         "files (regenerate all with: veltrim-datagen --out DIR):\n"
         "  Tungsten.dat, Aluminum.atc, Copper.dat: energy_keV,mu in 1/cm (CS_Total x density, "
@@ -170,7 +171,9 @@ int Run(const fs::path& out, const fs::path& nistDir) {
         "  ICRUSoft.dat: N, density g/cm3, then N rows E_MeV,coherent,incoherent,photoelectric in "
         "1/cm\n"
         "  Primary.dat: energy_keV,E x mu_en/rho of the tissue in keV cm2/g, 10..150 keV by 5\n"
-        "  AirKerma.dat: energy_keV,mu_en/rho of dry air in cm2/g, bins 0.5..150 keV\n");
+        "  AirKerma.dat: energy_keV,mu_en/rho of dry air in cm2/g, bins 0.5..150 keV\n"
+        "  AirAttenuation.dat: energy_keV,mu of dry air in 1/cm (CS_Total x density, coherent "
+        "included), bins 0.5..150 keV\n");
     return 0;
 }
 

@@ -1,0 +1,83 @@
+#include "spectrum/HvlMatching.h"
+
+#include "core/CFormat.h"
+#include "core/CalculationError.h"
+#include "spectrum/SynthesizeSpectrum.h"
+
+#include <cmath>
+
+namespace veltrim {
+namespace {
+
+// The conditions with `mm` of the chosen filter.
+IrradiationConditions WithFilter(IrradiationConditions c, MatchFilter filter, double mm) {
+    (filter == MatchFilter::Aluminium ? c.AlFilter : c.CuFilter) = mm / 10.0;
+    return c;
+}
+
+Message::Argument Mm(double mm) {
+    return Arg(FormatC("%.3f", mm));
+}
+
+Message FilterName(MatchFilter filter) {
+    return Message(filter == MatchFilter::Aluminium ? MessageId::FilterAluminium
+                                                    : MessageId::FilterCopper);
+}
+
+} // namespace
+
+Hvl1Match MatchHvl1(const IrradiationConditions& conditions, const AttenuationTables& attenuation,
+                    const AirTables& air, double pi, double measuredHvl1Mm, MatchFilter filter,
+                    double airCm) {
+    // The anode's spectrum does not depend on the filters: it is formed once.
+    const EnergyTable unfiltered = UnfilteredSpectrum(conditions, attenuation, pi).Spectrum;
+    const auto hvl1 = [&](double mm) {
+        const EnergyTable spectrum =
+            FilteredSpectrum(unfiltered, WithFilter(conditions, filter, mm), attenuation);
+        const std::optional<double> h = FirstHalfValueLayer(
+            ThroughAir(spectrum, air.Mu, airCm), attenuation.MuAluminium, air.MuEnOverRho);
+        if (!h)
+            FailCalculation(MessageId::BeamQualityMissing,
+                            {Arg("the beam carries no air kerma or needs more than 1000 mm Al")});
+        return *h;
+    };
+    const double most = filter == MatchFilter::Aluminium ? MaxMatchAluminiumMm : MaxMatchCopperMm;
+    const double lowest = hvl1(0.0);
+    const double highest = hvl1(most);
+    if (!(measuredHvl1Mm >= lowest - Hvl1MatchTolerance &&
+          measuredHvl1Mm <= highest + Hvl1MatchTolerance))
+        FailCalculation(MessageId::Hvl1OutOfReach,
+                        {Mm(measuredHvl1Mm), Mm(lowest), Mm(highest), Arg(FilterName(filter)),
+                         Arg(FormatC("%g", most))});
+
+    double low = 0.0;
+    double high = most;
+    double found = measuredHvl1Mm <= lowest ? 0.0 : 0.5 * (low + high);
+    if (measuredHvl1Mm > lowest) {
+        for (int step = 0; step < 200 && high - low > 1e-6; ++step) {
+            found = 0.5 * (low + high);
+            const double h = hvl1(found);
+            if (std::fabs(h - measuredHvl1Mm) < 0.1 * Hvl1MatchTolerance)
+                break;
+            (h < measuredHvl1Mm ? low : high) = found;
+        }
+    }
+    Hvl1Match match;
+    // Copper changes the HVL some ten times faster than aluminium: a finer step.
+    const double step = filter == MatchFilter::Aluminium ? 1000.0 : 10000.0;
+    match.AddedMm = std::round(found * step) / step;
+    match.Conditions = WithFilter(conditions, filter, match.AddedMm);
+    const EnergyTable spectrum = FilteredSpectrum(unfiltered, match.Conditions, attenuation);
+    const BeamQualityResult quality =
+        AssessBeamQuality(spectrum, attenuation.MuAluminium, air, airCm);
+    if (!quality.Quality)
+        FailCalculation(MessageId::BeamQualityMissing, {Arg(quality.Problem)});
+    if (!(std::fabs(quality.Quality->Hvl1MmAl - measuredHvl1Mm) <= Hvl1MatchTolerance))
+        FailCalculation(
+            MessageId::Hvl1NotMatched,
+            {Mm(measuredHvl1Mm), Mm(quality.Quality->Hvl1MmAl), Arg(FilterName(filter))});
+    match.Quality = *quality.Quality;
+    return match;
+}
+
+} // namespace veltrim

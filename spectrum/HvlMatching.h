@@ -1,0 +1,42 @@
+#pragma once
+
+// A beam given by its measured first half-value layer: the added filter that
+// makes the model's beam match it.
+
+#include "core/Conditions.h"
+#include "spectrum/AttenuationTables.h"
+#include "spectrum/BeamQuality.h"
+
+namespace veltrim {
+
+enum class MatchFilter { Aluminium, Copper };
+
+// The most of each filter a match may add, mm.
+inline constexpr double MaxMatchAluminiumMm = 50.0;
+inline constexpr double MaxMatchCopperMm = 5.0;
+// How closely the found beam gives the measured HVL1, mm Al.
+inline constexpr double Hvl1MatchTolerance = 0.001;
+
+struct Hvl1Match {
+    // The added thickness of the chosen filter, mm, rounded to 0.001 mm of
+    // aluminium or 0.0001 mm of copper, so that typed into the window it
+    // gives the same beam.
+    double AddedMm = 0.0;
+    // The conditions with that thickness in place of the typed one (cm).
+    IrradiationConditions Conditions;
+    // The figures of the found beam, with the same air path.
+    BeamQuality Quality;
+};
+
+// Finds the thickness t >= 0 of added aluminium (or copper), in place of the
+// typed one, for which the beam of `conditions` has the measured HVL1 (mm Al)
+// at the end of `airCm` of air, within Hvl1MatchTolerance. The HVL1 grows
+// with the filter, so the search halves [0, the filter's maximum] until the
+// HVL1 is within a tenth of the tolerance or the interval is below 1e-7 cm.
+// Throws CalculationError: the spectrum cannot be formed, or the measured
+// value lies outside what the filter can reach (the message gives the range).
+Hvl1Match MatchHvl1(const IrradiationConditions& conditions, const AttenuationTables& attenuation,
+                    const AirTables& air, double pi, double measuredHvl1Mm, MatchFilter filter,
+                    double airCm);
+
+} // namespace veltrim
