@@ -265,7 +265,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
      "付加{3}のどの厚さでも、測定した第 1 半価層 {1} mm Al に 0.001 mm 以内で一致しません "
      "(最も近いのは {2} mm Al)。"},
     {Hvl1NotPositive, "測定した第 1 半価層「{1}」が正の数 (mm Al) ではありません。"},
-    {AirPathInvalid, "空気の距離「{1}」が、焦点から測定点までの 0 から 1000 cm の距離ではありません。"},
+    {AirPathInvalid,
+     "空気の距離「{1}」が、焦点から測定点までの 0 から 1000 cm の距離ではありません。"},
     {BeamQualityMissing, "線質を求められません: {1}。"},
     {Hvl1MatchedFilter, "付加{2} {1} mm で、測定した第 1 半価層 {3} mm Al になります。"},
 }};

@@ -108,14 +108,14 @@ enum class MessageId {
     SavedBmp,
 
     // beam quality and a beam given by its measured half-value layer
-    FilterAluminium,     // "aluminium"
-    FilterCopper,        // "copper"
-    Hvl1OutOfReach,      // {1} measured, {2} lowest, {3} highest (mm Al), {4} filter, {5} mm
-    Hvl1NotMatched,      // {1} measured, {2} reached (mm Al), {3} filter
-    Hvl1NotPositive,     // {1} the value as typed
-    AirPathInvalid,      // {1} the value as typed
-    BeamQualityMissing,  // {1} why there are no figures
-    Hvl1MatchedFilter,   // {1} mm, {2} filter, {3} measured HVL1
+    FilterAluminium,    // "aluminium"
+    FilterCopper,       // "copper"
+    Hvl1OutOfReach,     // {1} measured, {2} lowest, {3} highest (mm Al), {4} filter, {5} mm
+    Hvl1NotMatched,     // {1} measured, {2} reached (mm Al), {3} filter
+    Hvl1NotPositive,    // {1} the value as typed
+    AirPathInvalid,     // {1} the value as typed
+    BeamQualityMissing, // {1} why there are no figures
+    Hvl1MatchedFilter,  // {1} mm, {2} filter, {3} measured HVL1
 
     Count
 };
