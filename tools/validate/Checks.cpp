@@ -24,6 +24,16 @@ std::vector<Check> Checks(const Findings& f) {
          Fixed(100 * f.Spectra.WorstPtbHvl1, 1) + " %"},
         {f.Spectra.WorstEnea < bounds::Hvl1, "HVL1 within 20 % of ENEA (air applied)",
          Fixed(100 * f.Spectra.WorstEnea, 1) + " %"},
+        {f.Matching.WorstHvl1Miss < bounds::Hvl1Match,
+         "matched beams give the measured HVL1 within 0.001 mm Al",
+         Fixed(f.Matching.WorstHvl1Miss, 4) + " mm Al"},
+        {f.Matching.WorstPtbHvl2After < f.Matching.WorstPtbHvl2Before &&
+             f.Matching.WorstMeanAfter < f.Matching.WorstMeanBefore,
+         "matching HVL1 brings HVL2 and the mean energy closer to the references",
+         "HVL2 " + Fixed(100 * f.Matching.WorstPtbHvl2Before, 1) + " -> " +
+             Fixed(100 * f.Matching.WorstPtbHvl2After, 1) + " %, mean energy " +
+             Fixed(100 * f.Matching.WorstMeanBefore, 1) + " -> " +
+             Fixed(100 * f.Matching.WorstMeanAfter, 1) + " %"},
         {f.Kernels.SelfChecksPassed,
          "kernel self-checks (MC primary vs NIST table, energy balance)",
          f.Kernels.SelfChecksPassed ? "all passed" : "a check failed"},

@@ -19,6 +19,8 @@ inline constexpr double TissueInterpolation = 0.05;
 // Fraction from the reference HVL1: a regression bound, well outside the
 // model's known deficit.
 inline constexpr double Hvl1 = 0.20;
+// mm Al: how closely a matched beam gives the measured HVL1.
+inline constexpr double Hvl1Match = 0.001;
 // Relative statistical 1-sigma of the PDD at 1-20 cm.
 inline constexpr double PddSigma = 0.01;
 // Thin-layer transport against the kernels' row 1, in sigmas.

@@ -145,6 +145,33 @@ void FillSpectra(const SpectraStudy& f, const Report& report, Placeholders& v) {
     v["worst_mean_energy"] = Fixed(100 * f.WorstMeanEnergy, 1);
 }
 
+void FillMatching(const MatchingStudy& f, Placeholders& v) {
+    Rows ptb;
+    for (const auto& [ref, before, added, matched] : f.Ptb) {
+        ptb.Cell(ref.Quality).Cell(Fixed(ref.Kv, 0)).Cell(Fixed(ref.Hvl1, 2));
+        ptb.Cell(Fixed(before.Hvl1MmAl, 2)).Cell(Fixed(added, 3)).Cell(Fixed(matched.Hvl1MmAl, 3));
+        ptb.Cell(Fixed(ref.Hvl2, 2)).Cell(Fixed(before.Hvl2MmAl, 2));
+        ptb.Cell(Percent(before.Hvl2MmAl, ref.Hvl2, 1)).Cell(Fixed(matched.Hvl2MmAl, 2));
+        ptb.Cell(Percent(matched.Hvl2MmAl, ref.Hvl2, 1)).End();
+    }
+    v["matching_ptb_rows"] = ptb.Text();
+    Rows enea;
+    for (const auto& [ref, before, added, matched] : f.Enea) {
+        enea.Cell(ref.Quality).Cell(Fixed(ref.Kv, 0)).Cell(Fixed(ref.ReferenceHvl1, 2));
+        enea.Cell(Fixed(before.Hvl1MmAl, 2)).Cell(Fixed(added, 3));
+        enea.Cell(Fixed(ref.SpekCalcMeanKeV, 1)).Cell(Fixed(before.MeanEnergyKeV, 1));
+        enea.Cell(Percent(before.MeanEnergyKeV, ref.SpekCalcMeanKeV, 1));
+        enea.Cell(Fixed(matched.MeanEnergyKeV, 1));
+        enea.Cell(Percent(matched.MeanEnergyKeV, ref.SpekCalcMeanKeV, 1)).End();
+    }
+    v["matching_enea_rows"] = enea.Text();
+    v["matching_worst_hvl1_miss"] = Fixed(f.WorstHvl1Miss, 4);
+    v["matching_ptb_hvl2_before"] = Fixed(100 * f.WorstPtbHvl2Before, 1);
+    v["matching_ptb_hvl2_after"] = Fixed(100 * f.WorstPtbHvl2After, 1);
+    v["matching_mean_before"] = Fixed(100 * f.WorstMeanBefore, 1);
+    v["matching_mean_after"] = Fixed(100 * f.WorstMeanAfter, 1);
+}
+
 void FillKernels(const KernelStudy& f, Placeholders& v) {
     if (f.SelfChecks.empty() || f.SelfChecks.back() != '\n')
         throw std::runtime_error("the kernel self-checks do not end in a line break");
@@ -342,6 +369,7 @@ std::string ReportText(const Findings& findings, const std::vector<Check>& check
     Placeholders v;
     FillData(findings.Data, report, v);
     FillSpectra(findings.Spectra, report, v);
+    FillMatching(findings.Matching, v);
     FillKernels(findings.Kernels, v);
     FillDepthDose(findings.DepthDose, findings.Hardening, report, v);
     FillSurface(*findings.Surface, report, v);

@@ -67,6 +67,28 @@ struct SpectraStudy {
     double PtbHvl1At40 = 0, PtbHvl1At150 = 0, MeanEnergyAt40 = 0, MeanEnergyAt150 = 0;
 };
 
+// 2.4 Beams given by their measured HVL1: the aluminium that matches it, and
+// the matched beam's other figures against the reference's.
+struct MatchingStudy {
+    struct PtbRow {
+        refs::PtbRqr Reference;
+        BeamQuality Before; // as the conditions give it, with the air path
+        double AddedAlMm;
+        BeamQuality Matched;
+    };
+    std::vector<PtbRow> Ptb;
+    struct EneaRow {
+        refs::EneaRqr Reference;
+        BeamQuality Before;
+        double AddedAlMm;
+        BeamQuality Matched;
+    };
+    std::vector<EneaRow> Enea;
+    double WorstHvl1Miss = 0;                             // mm Al
+    double WorstPtbHvl2Before = 0, WorstPtbHvl2After = 0; // fractions
+    double WorstMeanBefore = 0, WorstMeanAfter = 0;       // fractions, against SpekCalc
+};
+
 // Depths of the report's tables, cm, on row boundaries.
 inline constexpr std::array<double, 4> TableDepths{1.0, 5.0, 10.0, 20.0};
 
@@ -165,6 +187,7 @@ struct MendedStudy {
 struct Findings {
     DataStudy Data;
     SpectraStudy Spectra;
+    MatchingStudy Matching;
     KernelStudy Kernels;
     DepthDoseStudy DepthDose;
     std::optional<SurfaceStudy> Surface; // the Monte Carlo study, when run
@@ -174,6 +197,7 @@ struct Findings {
 
 DataStudy StudyData(const Engine& calc);
 SpectraStudy StudySpectra(const Engine& calc);
+MatchingStudy StudyMatching(const Engine& calc);
 KernelStudy StudyKernels(const Engine& calc);
 DepthDoseStudy StudyDepthDose(Engine& calc);
 SurfaceStudy StudySurface(Engine& calc, const SurfaceTallySettings& settings);

@@ -44,6 +44,22 @@ TEST(SpectraStudy, Hvl1WithinTheRegressionBoundOfMeasuredBeams) {
     EXPECT_LT(s.PtbHvl1At150, s.PtbHvl1At40);
 }
 
+// Every reference beam is matched, and matching moves its other figures
+// towards the reference's: each matched HVL2 lies nearer PTB's than before.
+TEST(MatchingStudy, MatchedBeamsGiveTheMeasuredHvl1AndCloserHvl2) {
+    const MatchingStudy m = StudyMatching(Shipped());
+    ASSERT_EQ(m.Ptb.size(), refs::Ptb.size());
+    ASSERT_EQ(m.Enea.size(), refs::Enea.size());
+    EXPECT_LT(m.WorstHvl1Miss, bounds::Hvl1Match);
+    for (const auto& row : m.Ptb) {
+        EXPECT_GE(row.AddedAlMm, 0.0) << row.Reference.Quality;
+        EXPECT_LT(std::fabs(row.Matched.Hvl2MmAl - row.Reference.Hvl2),
+                  std::fabs(row.Before.Hvl2MmAl - row.Reference.Hvl2))
+            << row.Reference.Quality;
+    }
+    EXPECT_LT(m.WorstMeanAfter, m.WorstMeanBefore);
+}
+
 TEST(KernelStudy, SelfChecksPassAndThePddIsStatisticallySharp) {
     const KernelStudy k = StudyKernels(Shipped());
     EXPECT_TRUE(k.SelfChecksPassed) << k.SelfChecks;

@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
         Findings findings;
         findings.Data = StudyData(engine);
         findings.Spectra = StudySpectra(engine);
+        findings.Matching = StudyMatching(engine);
         findings.Kernels = StudyKernels(engine);
         findings.DepthDose = StudyDepthDose(engine);
         if (!check || historiesGiven) {
