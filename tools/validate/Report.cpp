@@ -1,10 +1,10 @@
 #include "tools/validate/Report.h"
 
+#include "core/FileReplacing.h"
 #include "tools/validate/Studies.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 
 namespace veltrim::validate {
@@ -19,10 +19,7 @@ void Report::WriteData(const FigureData& file) const {
 }
 
 void Report::Write(const std::string& name, const std::string& contents) const {
-    std::ofstream file(figures_ / name, std::ios::binary);
-    file << contents;
-    if (!file)
-        throw std::runtime_error("cannot write " + (figures_ / name).string());
+    ReplaceFileOrThrow(figures_ / name, contents);
 }
 
 std::string Report::Figure(const std::string& name, const std::string& script,

@@ -1,10 +1,10 @@
 // veltrim-validate: regenerates docs/validation.md and its figures from the
 // shipped data and the program's library, and checks the results.
+#include "core/FileReplacing.h"
 #include "tools/validate/Checks.h"
 #include "tools/validate/ReportText.h"
 #include "tools/validate/Studies.h"
 
-#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -84,10 +84,7 @@ int main(int argc, char** argv) {
             findings.Hardening = StudyHardening(engine);
             const Report report(out, plots);
             const std::string text = ReportText(findings, checks, report);
-            std::ofstream md(out / "validation.md", std::ios::binary);
-            md << text;
-            if (!md)
-                throw std::runtime_error("cannot write " + (out / "validation.md").string());
+            veltrim::ReplaceFileOrThrow(out / "validation.md", text);
         }
         std::cout << (failures == 0 ? "all validation checks passed\n"
                                     : std::to_string(failures) + " check(s) failed\n");
