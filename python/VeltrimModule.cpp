@@ -1,0 +1,390 @@
+// The Python module `veltrim`: the computation library's steps as functions
+// of a conditions object, returning numpy arrays. Each calculation gives the
+// bits of veltrim-calc --precise for the same conditions: it calls the same
+// pure functions in the same order, over data read once per data folder.
+#include "calculation/DataLocation.h"
+#include "core/CalculationError.h"
+#include "core/Conditions.h"
+#include "core/DataFile.h"
+#include "dose/DepthDose.h"
+#include "dose/PreloadedData.h"
+#include "dose/ResultsFile.h"
+#include "spectrum/BeamQuality.h"
+#include "spectrum/HvlMatching.h"
+#include "spectrum/SynthesizeSpectrum.h"
+
+#include <dlfcn.h>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <string>
+
+namespace py = pybind11;
+using namespace veltrim;
+
+namespace {
+
+// The model's constants, as the program sets them at load.
+constexpr double ModelPi = 3.14159;
+constexpr double MaxDepth = 30.0;
+
+// Raised as veltrim.CalculationError with the program's message.
+struct Failure {
+    std::string Text;
+};
+
+// Everything a calculation reads, for one data folder.
+struct Data {
+    AttenuationTables Attenuation;
+    std::shared_ptr<const PreloadedData> Dose;
+    AirTables Air;
+    bool AirRead = false;
+    std::string AirProblem;
+};
+
+std::filesystem::path ModuleFile() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&ModuleFile), &info) != 0 && info.dli_fname)
+        return info.dli_fname;
+    return {};
+}
+
+// VELTRIM_DATA, the data installed beside the module's prefix, then the
+// folders veltrim-calc looks in; `data` given to a call wins over all.
+std::filesystem::path DataFolder(const std::optional<std::string>& given) {
+    if (given)
+        return *given;
+    if (const char* env = std::getenv("VELTRIM_DATA"); env && *env)
+        return env;
+#ifdef VELTRIM_INSTALLED_DATA_DIR
+    if (std::filesystem::exists(std::filesystem::path(VELTRIM_INSTALLED_DATA_DIR) / TungstenFile))
+        return VELTRIM_INSTALLED_DATA_DIR;
+#endif
+    return FindDataFolder(ModuleFile());
+}
+
+// Read once per folder and kept for the life of the interpreter; a folder
+// that cannot be read is not kept, so that a mended one is read again.
+const Data& DataOf(const std::optional<std::string>& given) {
+    static std::mutex lock;
+    static std::map<std::filesystem::path, std::unique_ptr<Data>> cache;
+    const std::filesystem::path folder = DataFolder(given);
+    const std::lock_guard<std::mutex> guard(lock);
+    auto& slot = cache[folder];
+    if (!slot) {
+        try {
+            auto data = std::make_unique<Data>();
+            data->Attenuation = ReadAttenuationTables(folder);
+            data->Dose = PreloadData(folder);
+            try {
+                data->Air = ReadAirTables(folder);
+                data->AirRead = true;
+            } catch (const DataFileError& e) {
+                data->AirProblem = e.what();
+            }
+            slot = std::move(data);
+        } catch (const DataFileError& e) {
+            cache.erase(folder);
+            throw Failure{e.what()};
+        }
+    }
+    return *slot;
+}
+
+py::object& ErrorType() {
+    static py::object type;
+    return type;
+}
+
+// Runs a calculation without the interpreter lock, turning the library's
+// failures into Failure.
+template <typename Step> auto Calculate(Step step) {
+    try {
+        py::gil_scoped_release unlocked;
+        return step();
+    } catch (const CalculationError& e) {
+        throw Failure{e.what()};
+    } catch (const DataFileError& e) {
+        throw Failure{e.what()};
+    }
+}
+
+RectificationMethod Rectification(const py::object& value) {
+    if (py::isinstance<py::str>(value)) {
+        const std::string name = value.cast<std::string>();
+        if (name == "constant-potential")
+            return RectificationMethod::ConstantPotential;
+        if (name == "three-phase-12-peak")
+            return RectificationMethod::ThreePhase12Peak;
+        if (name == "single-phase-full-wave")
+            return RectificationMethod::SinglePhaseFullWave;
+        throw py::value_error("rectification \"" + name +
+                              "\" is none of constant-potential, three-phase-12-peak, "
+                              "single-phase-full-wave");
+    }
+    const int method = value.cast<int>();
+    if (method < 1 || method > 3)
+        throw py::value_error("rectification " + std::to_string(method) + " is not 1, 2 or 3");
+    return static_cast<RectificationMethod>(method);
+}
+
+// Thicknesses are given in mm and held in cm, converted as the window's
+// reading converts them.
+IrradiationConditions MakeConditions(double kv, double angle, double inherent, double al, double cu,
+                                     double fsd, double fieldX, double fieldY,
+                                     const py::object& rectification) {
+    IrradiationConditions c;
+    c.TubeVoltage = kv;
+    c.TargetAngle = angle;
+    c.InherentFiltration = inherent * 0.1;
+    c.AlFilter = al * 0.1;
+    c.CuFilter = cu * 0.1;
+    c.Fsd = fsd;
+    c.FieldX = fieldX;
+    c.FieldY = fieldY;
+    c.Rectification = Rectification(rectification);
+    return c;
+}
+
+EnergyTable SpectrumOf(const IrradiationConditions& c, const Data& data) {
+    return SynthesizeSpectrum(c, data.Attenuation, ModelPi).Spectrum;
+}
+
+struct DepthDoseResult {
+    py::array_t<double> Depth, Primary, Scatter, Total;
+    int Rows = 0;
+};
+
+py::array_t<double> Array(const std::vector<double>& values) {
+    return py::array_t<double>(static_cast<py::ssize_t>(values.size()), values.data());
+}
+
+struct Computed {
+    DepthDoseCalculation Calculation;
+    IrradiationConditions AsCalculated; // the field as ordered half sides
+};
+
+std::unique_ptr<Computed> ComputeDepthDose(const IrradiationConditions& c, const Data& data,
+                                           const std::string& model) {
+    if (model != "classic")
+        throw std::invalid_argument("scatter_model \"" + model +
+                                    "\" is not known; use \"classic\"");
+    if (const std::optional<Message> problem = GeometryProblem(c))
+        throw CalculationError(*problem);
+    const EnergyTable spectrum = SpectrumOf(c, data);
+    KernelSetSource kernels(data.Dose->Kernels);
+    auto out = std::make_unique<Computed>(Computed{
+        CalculateDepthDose(spectrum, data.Dose->Tissue, kernels, c, MaxDepth, ModelPi), c});
+    out->AsCalculated.FieldX = out->Calculation.HalfFieldX;
+    out->AsCalculated.FieldY = out->Calculation.HalfFieldY;
+    return out;
+}
+
+py::dict QualityDict(const BeamQuality& q) {
+    py::dict d;
+    d["mean_energy_keV"] = q.MeanEnergyKeV;
+    d["hvl1_mm_al"] = q.Hvl1MmAl;
+    d["hvl2_mm_al"] = q.Hvl2MmAl;
+    d["homogeneity"] = q.Homogeneity;
+    d["effective_energy_keV"] =
+        q.EffectiveEnergyKeV ? py::object(py::float_(*q.EffectiveEnergyKeV)) : py::none();
+    return d;
+}
+
+const AirTables& AirOf(const Data& data) {
+    if (!data.AirRead)
+        throw Failure{data.AirProblem};
+    return data.Air;
+}
+
+} // namespace
+
+PYBIND11_MODULE(veltrim, m) {
+    m.doc() = "Percentage depth dose of diagnostic X-ray beams (30-150 kV) in ICRU soft tissue, "
+              "from the surface to 30 cm in 0.5-cm layers, split into primary and scatter.";
+    ErrorType() = py::reinterpret_borrow<py::object>(
+        PyErr_NewException("veltrim.CalculationError", PyExc_ValueError, nullptr));
+    m.attr("CalculationError") = ErrorType();
+    py::register_exception_translator([](std::exception_ptr p) {
+        try {
+            if (p)
+                std::rethrow_exception(p);
+        } catch (const Failure& e) {
+            PyErr_SetString(ErrorType().ptr(), e.Text.c_str());
+        }
+    });
+
+    py::class_<IrradiationConditions>(m, "Conditions",
+                                      "The irradiation conditions, in the window's units.")
+        .def(py::init(&MakeConditions), py::arg("kv") = 80.0, py::arg("angle") = 12.0,
+             py::arg("inherent") = 2.5, py::arg("al") = 0.0, py::arg("cu") = 0.0,
+             py::arg("fsd") = 100.0, py::arg("field_x") = 30.0, py::arg("field_y") = 30.0,
+             py::arg("rectification") = py::int_(1),
+             "kv: tube voltage (kV); angle: target angle (degrees); inherent, al, cu: "
+             "inherent filtration (mm Al) and added aluminium and copper (mm); fsd: focus to "
+             "surface (cm); field_x, field_y: field at the FSD (cm), field_y 0 for a circle of "
+             "diameter field_x; rectification: 1 constant-potential, 2 three-phase-12-peak, "
+             "3 single-phase-full-wave (or those names).")
+        .def_static(
+            "from_texts",
+            [](const std::string& kv, const std::string& angle, const std::string& inherent,
+               const std::string& al, const std::string& cu, const std::string& fsd,
+               const std::string& fieldX, const std::string& fieldY,
+               const py::object& rectification) {
+                const ConditionTexts texts{kv, angle, inherent, al, cu, fsd, fieldX, fieldY};
+                IrradiationConditions c;
+                ReadConditions(texts, c);
+                c.Rectification = Rectification(rectification);
+                return c;
+            },
+            py::arg("kv") = "80", py::arg("angle") = "12", py::arg("inherent") = "2.5",
+            py::arg("al") = "0", py::arg("cu") = "0", py::arg("fsd") = "100",
+            py::arg("field_x") = "30", py::arg("field_y") = "30",
+            py::arg("rectification") = py::int_(1),
+            "The conditions read from texts as the window reads its fields: the leading number "
+            "of each text (\"80 kV\" is 80, no number is 0), the tube voltage held to 30-150 kV.")
+        .def_property(
+            "kv", [](const IrradiationConditions& c) { return c.TubeVoltage; },
+            [](IrradiationConditions& c, double v) { c.TubeVoltage = v; })
+        .def_property(
+            "angle", [](const IrradiationConditions& c) { return c.TargetAngle; },
+            [](IrradiationConditions& c, double v) { c.TargetAngle = v; })
+        .def_property(
+            "inherent", [](const IrradiationConditions& c) { return c.InherentFiltration * 10; },
+            [](IrradiationConditions& c, double v) { c.InherentFiltration = v * 0.1; })
+        .def_property(
+            "al", [](const IrradiationConditions& c) { return c.AlFilter * 10; },
+            [](IrradiationConditions& c, double v) { c.AlFilter = v * 0.1; })
+        .def_property(
+            "cu", [](const IrradiationConditions& c) { return c.CuFilter * 10; },
+            [](IrradiationConditions& c, double v) { c.CuFilter = v * 0.1; })
+        .def_property(
+            "fsd", [](const IrradiationConditions& c) { return c.Fsd; },
+            [](IrradiationConditions& c, double v) { c.Fsd = v; })
+        .def_property(
+            "field_x", [](const IrradiationConditions& c) { return c.FieldX; },
+            [](IrradiationConditions& c, double v) { c.FieldX = v; })
+        .def_property(
+            "field_y", [](const IrradiationConditions& c) { return c.FieldY; },
+            [](IrradiationConditions& c, double v) { c.FieldY = v; })
+        .def_property(
+            "rectification",
+            [](const IrradiationConditions& c) { return static_cast<int>(c.Rectification); },
+            [](IrradiationConditions& c, const py::object& v) {
+                c.Rectification = Rectification(v);
+            })
+        .def("__repr__", [](const IrradiationConditions& c) {
+            return "veltrim.Conditions(kv=" +
+                   py::repr(py::float_(c.TubeVoltage)).cast<std::string>() +
+                   ", angle=" + py::repr(py::float_(c.TargetAngle)).cast<std::string>() +
+                   ", inherent=" +
+                   py::repr(py::float_(c.InherentFiltration * 10)).cast<std::string>() +
+                   ", al=" + py::repr(py::float_(c.AlFilter * 10)).cast<std::string>() +
+                   ", cu=" + py::repr(py::float_(c.CuFilter * 10)).cast<std::string>() +
+                   ", fsd=" + py::repr(py::float_(c.Fsd)).cast<std::string>() +
+                   ", field_x=" + py::repr(py::float_(c.FieldX)).cast<std::string>() +
+                   ", field_y=" + py::repr(py::float_(c.FieldY)).cast<std::string>() +
+                   ", rectification=" + std::to_string(static_cast<int>(c.Rectification)) + ")";
+        });
+
+    py::class_<DepthDoseResult>(m, "DepthDose", "A depth-dose table, in per cent of row 1's total.")
+        .def_readonly("depth_cm", &DepthDoseResult::Depth, "middle of each 0.5-cm layer, cm")
+        .def_readonly("primary", &DepthDoseResult::Primary, "primary PDD, %")
+        .def_readonly("scatter", &DepthDoseResult::Scatter, "scatter PDD, %")
+        .def_readonly("total", &DepthDoseResult::Total, "total PDD, %");
+
+    m.def(
+        "spectrum",
+        [](const IrradiationConditions& c, const std::optional<std::string>& data) {
+            const Data& d = DataOf(data);
+            const EnergyTable s = Calculate([&] { return SpectrumOf(c, d); });
+            std::vector<double> energies, fractions;
+            for (int i = 1; i <= 300; ++i) {
+                energies.push_back(0.5 * i);
+                fractions.push_back(s[i]);
+            }
+            return py::make_tuple(Array(energies), Array(fractions));
+        },
+        py::arg("conditions"), py::arg("data") = py::none(),
+        "The filtered photon spectrum: (energies in keV of the bins 0.5..150, photon fraction "
+        "per 0.5-keV bin summing to 1).");
+
+    m.def(
+        "beam_quality",
+        [](const IrradiationConditions& c, double airCm, const std::optional<std::string>& data) {
+            const Data& d = DataOf(data);
+            const AirTables& air = AirOf(d);
+            const BeamQualityResult q = Calculate([&] {
+                return AssessBeamQuality(SpectrumOf(c, d), d.Attenuation.MuAluminium, air, airCm);
+            });
+            if (!q.Quality)
+                throw Failure{"no beam quality can be given: " + q.Problem};
+            return QualityDict(*q.Quality);
+        },
+        py::arg("conditions"), py::arg("air_cm") = 0.0, py::arg("data") = py::none(),
+        "Mean energy (keV, fluence weighted), HVL1 and HVL2 (mm Al, air-kerma weighted), "
+        "homogeneity HVL1/HVL2 and effective energy (keV; None above 150 keV), measured at the "
+        "end of air_cm of dry air (the depth dose never includes air).");
+
+    m.def(
+        "depth_dose",
+        [](const IrradiationConditions& c, const std::string& model,
+           const std::optional<std::string>& data) {
+            const Data& d = DataOf(data);
+            const auto computed = Calculate([&] { return ComputeDepthDose(c, d, model); });
+            const DepthDoseCalculation& calc = computed->Calculation;
+            std::vector<double> depth, primary, scatter, total;
+            for (int r = 1; r <= calc.Rows; ++r) {
+                depth.push_back(LayerMiddle(r));
+                primary.push_back(calc.Table[r][PrimaryPdd]);
+                scatter.push_back(calc.Table[r][ScatterPdd]);
+                total.push_back(calc.Table[r][TotalPdd]);
+            }
+            return DepthDoseResult{Array(depth), Array(primary), Array(scatter), Array(total),
+                                   calc.Rows};
+        },
+        py::arg("conditions"), py::arg("scatter_model") = "classic", py::arg("data") = py::none(),
+        "Percentage depth dose in 0.5-cm layers to 30 cm: depth_cm (layer middles), primary, "
+        "scatter and total in per cent of the total dose of the first layer; the same bits as "
+        "veltrim-calc --precise. Raises CalculationError with the program's message.");
+
+    m.def(
+        "results_file",
+        [](const IrradiationConditions& c, const std::optional<std::string>& data) {
+            const Data& d = DataOf(data);
+            const std::string bytes = Calculate([&] {
+                const auto computed = ComputeDepthDose(c, d, "classic");
+                return ResultsFileBytes(computed->Calculation.Table, computed->Calculation.Rows,
+                                        computed->AsCalculated);
+            });
+            return py::bytes(bytes);
+        },
+        py::arg("conditions"), py::arg("data") = py::none(),
+        "The bytes of the results file PDD_tempDATA.txt for the conditions (Shift_JIS labels, "
+        "CR LF).");
+
+    m.def(
+        "match_hvl1",
+        [](const IrradiationConditions& c, double hvl1, const std::string& filter, double airCm,
+           const std::optional<std::string>& data) {
+            if (filter != "al" && filter != "cu")
+                throw py::value_error("filter must be \"al\" or \"cu\"");
+            const Data& d = DataOf(data);
+            const AirTables& air = AirOf(d);
+            const Hvl1Match match = Calculate([&] {
+                return MatchHvl1(c, d.Attenuation, air, ModelPi, hvl1,
+                                 filter == "al" ? MatchFilter::Aluminium : MatchFilter::Copper,
+                                 airCm);
+            });
+            return py::make_tuple(match.AddedMm, match.Conditions, QualityDict(match.Quality));
+        },
+        py::arg("conditions"), py::arg("hvl1_mm_al"), py::arg("filter") = "al",
+        py::arg("air_cm") = 0.0, py::arg("data") = py::none(),
+        "The added aluminium (filter=\"al\") or copper (\"cu\") in mm, in place of the given one, "
+        "that gives the measured first half-value layer (mm Al) within 0.001 mm: returns (mm, "
+        "the conditions with it, their beam quality). Raises CalculationError, with the "
+        "reachable range, when it cannot be reached.");
+}

@@ -1,0 +1,41 @@
+"""Type stubs of the veltrim module (percentage depth dose of diagnostic X-ray beams)."""
+from typing import Optional, Tuple, Union
+
+import numpy
+
+class CalculationError(ValueError): ...
+
+class Conditions:
+    kv: float
+    angle: float
+    inherent: float
+    al: float
+    cu: float
+    fsd: float
+    field_x: float
+    field_y: float
+    rectification: int
+    def __init__(self, kv: float = 80.0, angle: float = 12.0, inherent: float = 2.5,
+                 al: float = 0.0, cu: float = 0.0, fsd: float = 100.0, field_x: float = 30.0,
+                 field_y: float = 30.0, rectification: Union[int, str] = 1) -> None: ...
+    @staticmethod
+    def from_texts(kv: str = "80", angle: str = "12", inherent: str = "2.5", al: str = "0",
+                   cu: str = "0", fsd: str = "100", field_x: str = "30", field_y: str = "30",
+                   rectification: Union[int, str] = 1) -> "Conditions": ...
+
+class DepthDose:
+    depth_cm: numpy.ndarray
+    primary: numpy.ndarray
+    scatter: numpy.ndarray
+    total: numpy.ndarray
+
+def spectrum(conditions: Conditions, data: Optional[str] = None
+             ) -> Tuple[numpy.ndarray, numpy.ndarray]: ...
+def beam_quality(conditions: Conditions, air_cm: float = 0.0,
+                 data: Optional[str] = None) -> dict: ...
+def depth_dose(conditions: Conditions, scatter_model: str = "classic",
+               data: Optional[str] = None) -> DepthDose: ...
+def results_file(conditions: Conditions, data: Optional[str] = None) -> bytes: ...
+def match_hvl1(conditions: Conditions, hvl1_mm_al: float, filter: str = "al",
+               air_cm: float = 0.0, data: Optional[str] = None
+               ) -> Tuple[float, Conditions, dict]: ...
