@@ -202,6 +202,15 @@ const AirTables& AirOf(const Data& data) {
 
 } // namespace
 
+// A field of the conditions as a property in the window's units: the record
+// holds thicknesses in cm, read and written in mm as the window converts them.
+void Property(py::class_<IrradiationConditions>& conditions, const char* name,
+              double IrradiationConditions::*field, double toWindow, double fromWindow) {
+    conditions.def_property(
+        name, [field, toWindow](const IrradiationConditions& c) { return c.*field * toWindow; },
+        [field, fromWindow](IrradiationConditions& c, double v) { c.*field = v * fromWindow; });
+}
+
 PYBIND11_MODULE(veltrim, m) {
     m.doc() = "Percentage depth dose of diagnostic X-ray beams (30-150 kV) in ICRU soft tissue, "
               "from the surface to 30 cm in 0.5-cm layers, split into primary and scatter.";
@@ -217,8 +226,9 @@ PYBIND11_MODULE(veltrim, m) {
         }
     });
 
-    py::class_<IrradiationConditions>(m, "Conditions",
-                                      "The irradiation conditions, in the window's units.")
+    py::class_<IrradiationConditions> conditions(
+        m, "Conditions", "The irradiation conditions, in the window's units.");
+    conditions
         .def(py::init(&MakeConditions), py::arg("kv") = 80.0, py::arg("angle") = 12.0,
              py::arg("inherent") = 2.5, py::arg("al") = 0.0, py::arg("cu") = 0.0,
              py::arg("fsd") = 100.0, py::arg("field_x") = 30.0, py::arg("field_y") = 30.0,
@@ -247,30 +257,6 @@ PYBIND11_MODULE(veltrim, m) {
             "The conditions read from texts as the window reads its fields: the leading number "
             "of each text (\"80 kV\" is 80, no number is 0), the tube voltage held to 30-150 kV.")
         .def_property(
-            "kv", [](const IrradiationConditions& c) { return c.TubeVoltage; },
-            [](IrradiationConditions& c, double v) { c.TubeVoltage = v; })
-        .def_property(
-            "angle", [](const IrradiationConditions& c) { return c.TargetAngle; },
-            [](IrradiationConditions& c, double v) { c.TargetAngle = v; })
-        .def_property(
-            "inherent", [](const IrradiationConditions& c) { return c.InherentFiltration * 10; },
-            [](IrradiationConditions& c, double v) { c.InherentFiltration = v * 0.1; })
-        .def_property(
-            "al", [](const IrradiationConditions& c) { return c.AlFilter * 10; },
-            [](IrradiationConditions& c, double v) { c.AlFilter = v * 0.1; })
-        .def_property(
-            "cu", [](const IrradiationConditions& c) { return c.CuFilter * 10; },
-            [](IrradiationConditions& c, double v) { c.CuFilter = v * 0.1; })
-        .def_property(
-            "fsd", [](const IrradiationConditions& c) { return c.Fsd; },
-            [](IrradiationConditions& c, double v) { c.Fsd = v; })
-        .def_property(
-            "field_x", [](const IrradiationConditions& c) { return c.FieldX; },
-            [](IrradiationConditions& c, double v) { c.FieldX = v; })
-        .def_property(
-            "field_y", [](const IrradiationConditions& c) { return c.FieldY; },
-            [](IrradiationConditions& c, double v) { c.FieldY = v; })
-        .def_property(
             "rectification",
             [](const IrradiationConditions& c) { return static_cast<int>(c.Rectification); },
             [](IrradiationConditions& c, const py::object& v) {
@@ -289,6 +275,15 @@ PYBIND11_MODULE(veltrim, m) {
                    ", field_y=" + py::repr(py::float_(c.FieldY)).cast<std::string>() +
                    ", rectification=" + std::to_string(static_cast<int>(c.Rectification)) + ")";
         });
+
+    Property(conditions, "kv", &IrradiationConditions::TubeVoltage, 1.0, 1.0);
+    Property(conditions, "angle", &IrradiationConditions::TargetAngle, 1.0, 1.0);
+    Property(conditions, "inherent", &IrradiationConditions::InherentFiltration, 10.0, 0.1);
+    Property(conditions, "al", &IrradiationConditions::AlFilter, 10.0, 0.1);
+    Property(conditions, "cu", &IrradiationConditions::CuFilter, 10.0, 0.1);
+    Property(conditions, "fsd", &IrradiationConditions::Fsd, 1.0, 1.0);
+    Property(conditions, "field_x", &IrradiationConditions::FieldX, 1.0, 1.0);
+    Property(conditions, "field_y", &IrradiationConditions::FieldY, 1.0, 1.0);
 
     py::class_<DepthDoseResult>(m, "DepthDose", "A depth-dose table, in per cent of row 1's total.")
         .def_readonly("depth_cm", &DepthDoseResult::Depth, "middle of each 0.5-cm layer, cm")
