@@ -77,8 +77,9 @@ Many conditions at once:
                       The conditions are those used (the tube voltage held
                       to 30..150 kV; thicknesses in mm), hvl1_mm_al the
                       first half-value layer (air-kerma weighted, no air
-                      path). Numbers have the results file's decimals, or
-                      17 significant digits with --precise.
+                      path). Numbers have the results file's decimals
+                      (HVL1 four, as --quality prints it), or 17
+                      significant digits with --precise.
   --jobs N            rows computed at once (default: one per core)
   Exit status of --batch: 0 when every row computed, 1 when any failed,
   2 when the file cannot be used (missing, no header, an unknown column).
