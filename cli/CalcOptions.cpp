@@ -56,6 +56,34 @@ Beam quality:
                       in place of --al (or --cu)
   --match-filter al|cu   the filter --hvl1 finds (default al)
 
+Many conditions at once:
+  --batch FILE.csv    one calculation per row of FILE.csv instead of the
+                      condition options (which it refuses); the header names
+                      any of the columns kv, angle, inherent, al, cu, fsd,
+                      field_x, field_y, rectification in any order; a column
+                      left out takes the default above, a cell is read like
+                      the option of its column. Blank lines are skipped.
+                      No PDD_tempDATA.txt is written in the current folder.
+  --format csv|json   how --batch prints its results (default csv):
+                      csv: one header line, then one line per depth layer of
+                        each row: row,kv,angle,inherent,al,cu,fsd,field_x,
+                        field_y,rectification,hvl1_mm_al,depth_cm,primary,
+                        scatter,total,error; a row that failed is one line
+                        with its number and its error (in double quotes),
+                        the other fields empty
+                      json: a list of {"row", "conditions", "hvl1_mm_al",
+                        "depth_cm", "primary", "scatter", "total"} or
+                        {"row", "error"}
+                      The conditions are those used (the tube voltage held
+                      to 30..150 kV; thicknesses in mm), hvl1_mm_al the
+                      first half-value layer (air-kerma weighted, no air
+                      path). Numbers have the results file's decimals
+                      (HVL1 four, as --quality prints it), or 17
+                      significant digits with --precise.
+  --jobs N            rows computed at once (default: one per core)
+  Exit status of --batch: 0 when every row computed, 1 when any failed,
+  2 when the file cannot be used (missing, no header, an unknown column).
+
 Without --spectrum the results file (depth table and conditions, labels in
 Shift_JIS, CR LF line ends) is written and its text printed with the labels
 in UTF-8.
@@ -82,10 +110,26 @@ std::optional<std::string ConditionTexts::*> ConditionOption(const std::string& 
     return LookUp(options, name);
 }
 
+// The worker count of --jobs: a whole number from 1 to 256.
+int JobCount(const std::string& text) {
+    int jobs = 0;
+    for (const char ch : text) {
+        if (ch < '0' || ch > '9' || jobs > 256)
+            jobs = 257;
+        else
+            jobs = jobs * 10 + (ch - '0');
+    }
+    if (text.empty() || jobs < 1 || jobs > 256)
+        throw std::invalid_argument("--jobs takes a whole number from 1 to 256, not \"" + text +
+                                    "\"");
+    return jobs;
+}
+
 } // namespace
 
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
     CalcOptions options;
+    bool format = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         // "--name=value" and "--name value" alike; only the first form can
         // pass a value that begins with a dash ("--al=-1").
@@ -112,14 +156,26 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         };
         if (arg == "--help" || arg == "-h")
             flag(options.Help);
-        else if (const auto field = ConditionOption(arg))
+        else if (const auto field = ConditionOption(arg)) {
             options.Texts.*(*field) = value();
-        else if (arg == "--rectification") {
+            options.ConditionGiven = true;
+        } else if (arg == "--rectification") {
             const std::string v = value();
             if (v != "1" && v != "2" && v != "3")
                 throw std::invalid_argument("--rectification takes 1, 2 or 3, not \"" + v + "\"");
             options.Rectification = v[0] - '0';
-        } else if (arg == "--data")
+            options.ConditionGiven = true;
+        } else if (arg == "--batch")
+            options.BatchFile = value();
+        else if (arg == "--format") {
+            const std::string v = value();
+            if (v != "csv" && v != "json")
+                throw std::invalid_argument("--format takes csv or json, not \"" + v + "\"");
+            options.BatchJson = v == "json";
+            format = true;
+        } else if (arg == "--jobs")
+            options.Jobs = JobCount(value());
+        else if (arg == "--data")
             options.DataFolder = value();
         else if (arg == "--spectrum")
             flag(options.PrintSpectrum);
@@ -140,6 +196,19 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
             flag(options.PrintQuality);
         else
             throw std::invalid_argument("unknown option \"" + arg + "\" (see --help)");
+    }
+    if (options.BatchFile) {
+        // The rows carry the conditions; an option beside them would be
+        // silently overridden, or silently apply to every row.
+        if (options.ConditionGiven)
+            throw std::invalid_argument(
+                "--batch takes the conditions from its file: no condition option beside it");
+        if (options.PrintSpectrum || options.PrintQuality || options.Hvl1 || options.AirCm ||
+            options.OutFile)
+            throw std::invalid_argument(
+                "--batch goes with --format, --jobs, --precise and --data only");
+    } else if (format || options.Jobs) {
+        throw std::invalid_argument("--format and --jobs go with --batch only");
     }
     return options;
 }

@@ -24,6 +24,13 @@ struct CalcOptions {
     bool MatchCopper = false;
     std::optional<std::string> AirCm; // air between the focus and the HVL measurement
     bool PrintQuality = false;
+    // --batch: one calculation per row of a CSV file instead of one from
+    // the condition options, which it then refuses.
+    std::optional<std::filesystem::path> BatchFile;
+    bool BatchJson = false;
+    std::optional<int> Jobs; // none: one worker per core
+    // Whether any condition option (--kv ... --rectification) was given.
+    bool ConditionGiven = false;
 };
 
 // Parses the command line (without the program name). Throws

@@ -2,6 +2,7 @@
 #include "calculation/DataLocation.h"
 #include "calculation/Pipeline.h"
 #include "calculation/SharedState.h"
+#include "cli/BatchCommand.h"
 #include "cli/CalcOptions.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
@@ -163,6 +164,8 @@ int main(int argc, char** argv) {
 
     const std::filesystem::path dataFolder =
         options.DataFolder ? *options.DataFolder : veltrim::FindDataFolder(ExecutablePath(argv[0]));
+    if (options.BatchFile)
+        return veltrim::RunBatchCommand(options, dataFolder);
     veltrim::StderrSink messages;
     veltrim::SharedState state(messages, dataFolder, ".");
     if (options.OutFile)

@@ -48,3 +48,31 @@ TEST(CalcOptions, BadCommandLinesAreRejected) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CalcOptions, BatchTakesItsOwnOptionsOnly) {
+    const veltrim::CalcOptions o = veltrim::ParseCalcOptions(
+        {"--batch", "rows.csv", "--format=json", "--jobs", "4", "--precise", "--data", "d"});
+    EXPECT_EQ(o.BatchFile, std::filesystem::path("rows.csv"));
+    EXPECT_TRUE(o.BatchJson);
+    EXPECT_EQ(o.Jobs, 4);
+    EXPECT_TRUE(o.Precise);
+    EXPECT_FALSE(veltrim::ParseCalcOptions({"--batch", "r.csv", "--format", "csv"}).BatchJson);
+    EXPECT_FALSE(veltrim::ParseCalcOptions({"--batch", "r.csv"}).Jobs);
+
+    // A condition beside the file would be ignored or applied to every row:
+    // either way not what the rows say.
+    for (const Args& args :
+         {Args{"--batch", "r.csv", "--kv", "80"}, Args{"--rectification=2", "--batch", "r.csv"},
+          Args{"--batch", "r.csv", "--field-y="}, Args{"--batch", "r.csv", "--spectrum"},
+          Args{"--batch", "r.csv", "--hvl1", "3"}, Args{"--batch", "r.csv", "--out", "o"},
+          Args{"--batch", "r.csv", "--jobs", "0"}, Args{"--batch", "r.csv", "--jobs", "2x"},
+          Args{"--batch", "r.csv", "--jobs="}, Args{"--batch", "r.csv", "--jobs", "99999999999"},
+          Args{"--batch", "r.csv", "--format", "xml"}, Args{"--jobs", "2"},
+          Args{"--format", "json"}, Args{"--batch"}})
+        EXPECT_THROW(veltrim::ParseCalcOptions(args), std::invalid_argument)
+            << ::testing::PrintToString(args);
+}
+
+} // namespace

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/Conditions.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrim {
+
+// A batch file that cannot be used at all (no header, an unknown or repeated
+// column); the message names what is wrong.
+class BatchInputError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// One data row of a batch file: the texts of its cells in the fields of its
+// columns, the window's defaults elsewhere.
+struct BatchRow {
+    int Number = 0; // 1 for the first data row; blank lines are not counted
+    ConditionTexts Texts;
+    int Rectification = 1;
+    std::optional<std::string> Problem; // why the row cannot be computed
+};
+
+// The data rows of a batch file, in file order. The first non-blank line is
+// the header; cells are separated by commas (no quoting: no value the fields
+// read needs a comma), and header names are taken without surrounding blanks
+// and in any case. Lines may end in LF or CR LF; blank lines are skipped and
+// a UTF-8 byte order mark is ignored. A row with more or fewer cells than the
+// header, or a rectification other than 1, 2 or 3, carries its problem.
+// Throws BatchInputError when there is no header or a column is unknown or
+// named twice.
+std::vector<BatchRow> ReadBatchRows(std::string_view text);
+
+} // namespace veltrim

@@ -1,0 +1,153 @@
+#include "cli/BatchOutput.h"
+
+#include "core/CFormat.h"
+#include "core/Grids.h"
+#include "dose/ResultsFile.h"
+
+#include <cmath>
+
+namespace veltrim {
+namespace {
+
+// One number as it is written. Rounded numbers take the results file's
+// pattern; JSON allows no leading zeros, so it asks for one integer digit.
+// A value that is not finite (never in a result that computed) is written
+// as an empty CSV field or a JSON null rather than as text that would not parse.
+class Numbers {
+  public:
+    Numbers(BatchDigits digits, bool json)
+        : precise_(digits == BatchDigits::Precise), json_(json) {}
+
+    std::string operator()(double value, int integerDigits, int decimals) const {
+        if (!std::isfinite(value))
+            return json_ ? "null" : "";
+        if (precise_)
+            return FormatC("%.17g", value);
+        return FormatNumber(value, json_ ? 1 : integerDigits, decimals);
+    }
+    std::string Hvl1(double mm) const {
+        if (!std::isfinite(mm))
+            return json_ ? "null" : "";
+        return FormatC(precise_ ? "%.17g" : "%.4f", mm);
+    }
+
+  private:
+    bool precise_;
+    bool json_;
+};
+
+// The conditions in the units they are typed in, each with the results
+// file's pattern: kV, degrees, mm, mm, mm, cm, cm, cm.
+struct ConditionValue {
+    const char* Name;
+    double Value;
+    int IntegerDigits;
+    int Decimals;
+};
+
+std::vector<ConditionValue> ConditionValues(const IrradiationConditions& c) {
+    return {{"kv", c.TubeVoltage, 2, 1},
+            {"angle", c.TargetAngle, 2, 1},
+            {"inherent", c.InherentFiltration * 10, 1, 2},
+            {"al", c.AlFilter * 10, 1, 2},
+            {"cu", c.CuFilter * 10, 1, 2},
+            {"fsd", c.Fsd, 2, 1},
+            {"field_x", c.FieldX, 2, 1},
+            {"field_y", c.FieldY, 2, 1}};
+}
+
+int RectificationNumber(const IrradiationConditions& c) {
+    return static_cast<int>(c.Rectification);
+}
+
+std::string CsvQuoted(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char ch : text) {
+        quoted += ch;
+        if (ch == '"')
+            quoted += '"';
+    }
+    return quoted + '"';
+}
+
+} // namespace
+
+std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits) {
+    const Numbers number(digits, false);
+    std::string text = "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,"
+                       "hvl1_mm_al,depth_cm,primary,scatter,total,error\n";
+    for (const BatchResult& r : results) {
+        if (r.Error) {
+            text += std::to_string(r.Row) + ",,,,,,,,,,,,,,," + CsvQuoted(*r.Error) + '\n';
+            continue;
+        }
+        std::string head = std::to_string(r.Row);
+        for (const ConditionValue& c : ConditionValues(r.Conditions))
+            head += ',' + number(c.Value, c.IntegerDigits, c.Decimals);
+        head += ',' + std::to_string(RectificationNumber(r.Conditions));
+        head += ',' + number.Hvl1(r.Hvl1MmAl);
+        for (int d = 1; d <= r.DepthRows; ++d) {
+            const auto& row = r.Table[d];
+            text += head + ',' + number(LayerMiddle(d), 2, 2) + ',' +
+                    number(row[PrimaryPdd], 3, 2) + ',' + number(row[ScatterPdd], 3, 2) + ',' +
+                    number(row[TotalPdd], 3, 2) + ",\n";
+        }
+    }
+    return text;
+}
+
+std::string JsonString(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (ch == '"' || ch == '\\')
+            quoted += std::string("\\") + ch;
+        else if (ch == '\n')
+            quoted += "\\n";
+        else if (ch == '\r')
+            quoted += "\\r";
+        else if (ch == '\t')
+            quoted += "\\t";
+        else if (byte < 0x20 || byte == 0x7F)
+            quoted += FormatC("\\u%04x", static_cast<unsigned>(byte));
+        else
+            quoted += ch; // UTF-8 passes as it is
+    }
+    return quoted + '"';
+}
+
+std::string BatchJson(const std::vector<BatchResult>& results, BatchDigits digits) {
+    const Numbers number(digits, true);
+    std::string text = "[";
+    const char* separator = "\n";
+    for (const BatchResult& r : results) {
+        text += separator;
+        separator = ",\n";
+        text += "  {\"row\": " + std::to_string(r.Row);
+        if (r.Error) {
+            text += ", \"error\": " + JsonString(*r.Error) + "}";
+            continue;
+        }
+        text += ", \"conditions\": {";
+        for (const ConditionValue& c : ConditionValues(r.Conditions))
+            text += '"' + std::string(c.Name) +
+                    "\": " + number(c.Value, c.IntegerDigits, c.Decimals) + ", ";
+        text += "\"rectification\": " + std::to_string(RectificationNumber(r.Conditions)) + "}";
+        text += ", \"hvl1_mm_al\": " + number.Hvl1(r.Hvl1MmAl);
+        auto column = [&](const char* name, auto value) {
+            text += ", \"" + std::string(name) + "\": [";
+            for (int d = 1; d <= r.DepthRows; ++d)
+                text += (d > 1 ? ", " : "") + value(d);
+            text += ']';
+        };
+        column("depth_cm", [&](int d) { return number(LayerMiddle(d), 2, 2); });
+        column("primary", [&](int d) { return number(r.Table[d][PrimaryPdd], 3, 2); });
+        column("scatter", [&](int d) { return number(r.Table[d][ScatterPdd], 3, 2); });
+        column("total", [&](int d) { return number(r.Table[d][TotalPdd], 3, 2); });
+        text += '}';
+    }
+    text += results.empty() ? "]\n" : "\n]\n";
+    return text;
+}
+
+} // namespace veltrim

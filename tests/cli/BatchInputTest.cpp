@@ -1,0 +1,80 @@
+// Reading a batch file into rows, and the strings of its JSON output.
+#include "cli/BatchInput.h"
+
+#include "cli/BatchOutput.h"
+#include "cli/JsonReader.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using veltrim::BatchInputError;
+using veltrim::BatchRow;
+using veltrim::ReadBatchRows;
+
+// A spreadsheet's export: byte order mark, CR LF, a header in its own case
+// with blanks, blank lines between rows. Cells go to the fields as they are
+// (the lenient reading is the calculation's), and the rows are numbered
+// without the blank lines.
+TEST(BatchInput, SpreadsheetExportsAreReadWithTheirCellsAsTyped) {
+    const std::vector<BatchRow> rows =
+        ReadBatchRows("\xEF\xBB\xBF Field_Y ,KV,rectification\r\n\r\n0, 120 kV ,3\r\n"
+                      "   \r\n10,200, 2 \r\n,abc,1");
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].Number, 1);
+    EXPECT_EQ(rows[0].Texts.FieldY, "0");
+    EXPECT_EQ(rows[0].Texts.TubeVoltage, " 120 kV ");
+    EXPECT_EQ(rows[0].Rectification, 3);
+    EXPECT_EQ(rows[1].Number, 2);
+    EXPECT_EQ(rows[1].Rectification, 2);
+    EXPECT_EQ(rows[2].Number, 3);
+    EXPECT_EQ(rows[2].Texts.FieldY, "");
+    EXPECT_EQ(rows[2].Texts.TubeVoltage, "abc");
+    for (const BatchRow& row : rows) {
+        EXPECT_FALSE(row.Problem) << row.Number << ": " << *row.Problem;
+        // Columns left out keep the window's defaults.
+        EXPECT_EQ(row.Texts.TargetAngle, "12");
+        EXPECT_EQ(row.Texts.InherentFiltration, "2.5");
+        EXPECT_EQ(row.Texts.FieldX, "30");
+    }
+}
+
+// Failures the calculation would not see: a wrong cell count (either way),
+// a rectification the option buttons do not have.
+TEST(BatchInput, ARowThatCannotBeComputedCarriesItsProblem) {
+    const std::vector<BatchRow> rows = ReadBatchRows("kv,rectification\n80,2.0\n80,\n80\n90,2\n");
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].Problem.value_or(""), "rectification must be 1, 2 or 3, not \"2.0\"");
+    EXPECT_NE(rows[1].Problem.value_or("").find("not \"\""), std::string::npos);
+    EXPECT_NE(rows[2].Problem.value_or("").find("1 cells"), std::string::npos);
+    EXPECT_FALSE(rows[3].Problem);
+}
+
+TEST(BatchInput, AFileWithoutAUsableHeaderIsRefusedNamingWhy) {
+    auto problem = [](const std::string& text) -> std::string {
+        try {
+            ReadBatchRows(text);
+        } catch (const BatchInputError& e) {
+            return e.what();
+        }
+        return "accepted";
+    };
+    EXPECT_NE(problem("").find("no header"), std::string::npos);
+    EXPECT_NE(problem("\r\n  \n").find("no header"), std::string::npos);
+    EXPECT_NE(problem("kv,volts,al\n80,1,0\n").find("\"volts\""), std::string::npos);
+    EXPECT_NE(problem("kv,al,\n").find("unknown column \"\""), std::string::npos);
+    EXPECT_NE(problem("kv,al,KV\n").find("\"kv\" named twice"), std::string::npos);
+    // A header alone is a batch of no rows.
+    EXPECT_TRUE(ReadBatchRows("kv\r\n").empty());
+}
+
+// Errors reach the JSON output as strings: whatever they quote must leave
+// the document valid and come back as it was.
+TEST(BatchOutput, JsonStringsComeBackAsTheyWere) {
+    const std::string awkward = "not \"7\", a\\b\ttab\r\nline \x01 \xE7\x85\xA7 end";
+    const veltrim::testing::Json read =
+        veltrim::testing::JsonReader::Read(veltrim::JsonString(awkward));
+    EXPECT_EQ(read.Text, awkward);
+}
+
+} // namespace
