@@ -44,6 +44,18 @@ mkdir "$work/calc" && cd "$work/calc"
 head -n 1 out.txt | grep -q '  100.00$' || fail "veltrim-calc printed no table: $(head -n 3 out.txt)"
 [ -s PDD_tempDATA.txt ] || fail "veltrim-calc wrote no results file"
 
+# The Python module, when it was built, imports from the installed tree and
+# computes over the installed data.
+if [ -e "$build/python" ] && ls "$build"/python/veltrim*.so >/dev/null 2>&1; then
+  module=$(ls "$root"/usr/lib/python3/dist-packages/veltrim*.so 2>/dev/null | head -n 1)
+  [ -n "$module" ] || fail "the package lacks the Python module"
+  total=$(cd "$work/calc" && PYTHONPATH="$root/usr/lib/python3/dist-packages" \
+    VELTRIM_DATA="$root/usr/share/veltrim/data" /usr/bin/python3 -c \
+    "import veltrim; print(veltrim.depth_dose(veltrim.Conditions()).total[0])") ||
+    fail "the installed Python module does not compute"
+  [ "$total" = "100.0" ] || fail "the installed Python module gave $total for the first layer"
+fi
+
 # veltrim through its windows, from an empty folder.
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || fail "Xvfb and xdotool are needed"
 # Xvfb picks a free display itself and writes its number once it accepts
