@@ -7,15 +7,7 @@
 namespace veltrim {
 namespace {
 
-constexpr QRgb Black = 0xff000000;
-constexpr QRgb White = 0xffffffff;
-constexpr QRgb Grey = 0xff808080;
-constexpr QRgb Red = 0xffff0000;
-constexpr QRgb Blue = 0xff0000ff;
-constexpr QRgb DarkBlue = 0xff0000c0;
-constexpr QRgb Yellow = 0xffffff00;
-constexpr QRgb LightCyan = 0xffc0ffff;   // the conditions panel and the save captions
-constexpr QRgb LightYellow = 0xffffffc0; // every button face, the PDD readouts
+using namespace colours;
 
 constexpr FontSpec Times(double points, bool italic = false) {
     return {Face::TimesNewRoman, points, italic};

@@ -2,6 +2,7 @@
 
 #include "app/EditionLayout.h"
 #include "app/ProgramFiles.h"
+#include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
 #include "calculation/Pipeline.h"
 #include "graph/GraphPicture.h"
@@ -15,9 +16,11 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -76,9 +79,19 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
     });
     // Keys go to the control with the focus; the window has to see them first.
     qApp->installEventFilter(this);
+    // The spectrum window hangs off a key and the graph's menu, so that
+    // nothing of the window's face changes.
+    connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this,
+            &MainWindow::OpenQualityWindow);
+    graph_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(graph_, &QWidget::customContextMenuRequested, this, &MainWindow::ShowGraphMenu);
 
     LoadMainWindow();
     conditionFields_[0]->setFocus();
+}
+
+MainWindow::~MainWindow() {
+    delete qualityWindow_.data();
 }
 
 void MainWindow::SetTabOrder() {
@@ -141,6 +154,57 @@ ConditionTexts MainWindow::TypedConditions() const {
     return texts;
 }
 
+RectificationMethod MainWindow::TypedRectification() const {
+    for (std::size_t i = 0; i < rectificationOptions_.size(); ++i)
+        if (rectificationOptions_[i]->isChecked())
+            return static_cast<RectificationMethod>(i + 1);
+    return RectificationMethod::ConstantPotential;
+}
+
+void MainWindow::SetTypedAluminium(const QString& mm) {
+    conditionFields_[3]->setText(mm);
+}
+
+const AirData& MainWindow::Air() {
+    if (!air_)
+        air_ = LoadAirData(state_.DataFolder);
+    return *air_;
+}
+
+void MainWindow::OpenQualityWindow() {
+    if (ended_)
+        return;
+    if (qualityWindow_ == nullptr) {
+        qualityWindow_ = new QualityWindow(*this);
+        qualityWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    qualityWindow_->show();
+    qualityWindow_->raise();
+    qualityWindow_->activateWindow();
+}
+
+QualityWindow* MainWindow::Quality() const {
+    return qualityWindow_;
+}
+
+void MainWindow::ShowGraphMenu(const QPoint& at) {
+    if (graphMenu_ == nullptr) {
+        graphMenu_ = new QMenu(this);
+        graphMenu_->addAction(
+            QString::fromUtf8(Wording(state_.Edition, MessageId::QualityMenuItem)), this,
+            &MainWindow::OpenQualityWindow);
+    }
+    graphMenu_->popup(graph_->mapToGlobal(at));
+}
+
+void MainWindow::RememberBeam(const ConditionTexts& drawn, bool curveDrawn) {
+    lastBeam_ = RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
+                           state_.Attenuation.MuAluminium, Air());
+    if (curveDrawn)
+        drawnBeams_.push_back(*lastBeam_);
+    emit BeamsChanged();
+}
+
 void MainWindow::Calculate() {
     // The yields below run queued clicks. A second OK would start a run inside
     // this one, working on field sizes this one has already halved; a changed
@@ -154,12 +218,17 @@ void MainWindow::Calculate() {
     okButton_->setEnabled(false);
     rectificationFrame_->setEnabled(false);
 
+    // The texts this calculation reads, kept as the list of curves shows
+    // them: the fields may change during the yields.
+    const ConditionTexts typed = TypedConditions();
+    ConditionTexts drawn = typed;
     PipelineHooks hooks;
-    hooks.ShowClampText = [this](const std::string& text) {
+    hooks.ShowClampText = [this, &drawn](const std::string& text) {
         conditionFields_[0]->setText(QString::fromStdString(text));
+        drawn.TubeVoltage = text;
     };
     hooks.Yield = [] { QCoreApplication::processEvents(); };
-    const CalculationResult result = RunCalculation(state_, TypedConditions(), hooks);
+    const CalculationResult result = RunCalculation(state_, typed, hooks);
     okButton_->setEnabled(true);
     rectificationFrame_->setEnabled(true);
     if (hadFocus != nullptr && hadFocus->isEnabled() && hadFocus->isVisibleTo(this))
@@ -177,12 +246,19 @@ void MainWindow::Calculate() {
     state_.ResultsReady = 1;
     saveCsvButton_->setEnabled(true);
     saveBmpButton_->setEnabled(true);
+    // Either way the spectrum was formed and is the last beam. A failed depth
+    // dose leaves the previous table, which the graph draws once more over
+    // itself: no new curve, so the list of curves gains no entry that the
+    // graph would not show.
+    RememberBeam(drawn, result == CalculationResult::Completed);
 }
 
 void MainWindow::ExitProgram() {
     if (ended_)
         return;
     hide();
+    if (qualityWindow_ != nullptr)
+        qualityWindow_->close();
     if (state_.CalculationUnderWay) {
         exitPending_ = true;
         return;
@@ -280,6 +356,9 @@ void MainWindow::ClearGraph() {
     saveBmpButton_->setEnabled(false);
     state_.CursorPlaced = 0;
     state_.ResultsReady = 0;
+    drawnBeams_.clear();
+    lastBeam_.reset();
+    emit BeamsChanged();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

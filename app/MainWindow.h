@@ -1,20 +1,26 @@
 #pragma once
 
+#include "calculation/CalculatedBeam.h"
 #include "calculation/SharedState.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 class QGroupBox;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 
 namespace veltrim {
 
 class GraphPicture;
+class QualityWindow;
 
 // The working window, in either edition: the same controls under the same
 // names and one behaviour, laid out from the edition's table. It owns the
@@ -25,6 +31,8 @@ class MainWindow : public QWidget {
   public:
     MainWindow(Language edition, MessageSink& messages, std::filesystem::path dataFolder,
                std::filesystem::path workFolder, QWidget* parent = nullptr);
+    // Takes the spectrum window down first: it reads this window's state.
+    ~MainWindow() override;
 
     SharedState& State() { return state_; }
     const SharedState& State() const { return state_; }
@@ -40,8 +48,25 @@ class MainWindow : public QWidget {
     // the rest waits until the calculation has written its last file.
     void ExitProgram();
 
-    // The eight condition fields as typed.
+    // The eight condition fields as typed, and the waveform chosen.
     ConditionTexts TypedConditions() const;
+    RectificationMethod TypedRectification() const;
+    // Puts a thickness (mm) into the aluminium filter field, Text3.
+    void SetTypedAluminium(const QString& mm);
+
+    // The beams of the calculations drawn since the last Reset, in drawing
+    // order, and that of the last calculation (none before the first and
+    // after Reset).
+    const std::vector<CalculatedBeam>& DrawnBeams() const { return drawnBeams_; }
+    const CalculatedBeam* LastBeam() const { return lastBeam_ ? &*lastBeam_ : nullptr; }
+    // The air tables of the beam quality, read from the data folder once, at
+    // the first need.
+    const AirData& Air();
+
+    // The spectrum and beam-quality window (F2, or the graph's context
+    // menu): opened at the first call, raised at the next; null until then.
+    void OpenQualityWindow();
+    QualityWindow* Quality() const;
 
     // The depth cursor. TrackMouse follows the pointer over the graph (x, y in
     // graph units); StepCursor takes every key pressed in the window before
@@ -59,6 +84,8 @@ class MainWindow : public QWidget {
   signals:
     // Everything is done; the application may leave its event loop.
     void ProgramEnded();
+    // A calculation or Reset changed DrawnBeams or LastBeam.
+    void BeamsChanged();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,6 +95,8 @@ class MainWindow : public QWidget {
   private:
     void LoadMainWindow();
     void SetTabOrder();
+    void ShowGraphMenu(const QPoint& at);
+    void RememberBeam(const ConditionTexts& drawn, bool curveDrawn);
     template <typename T> T* Control(const char* name);
 
     SharedState state_;
@@ -84,6 +113,11 @@ class MainWindow : public QWidget {
     // Text12, Text6, Text7, Text13, Text14: shallow and deep depth, total,
     // primary and scatter PDD.
     std::array<QLineEdit*, 5> readouts_{};
+    std::vector<CalculatedBeam> drawnBeams_;
+    std::optional<CalculatedBeam> lastBeam_;
+    std::optional<AirData> air_;
+    QPointer<QualityWindow> qualityWindow_;
+    QMenu* graphMenu_ = nullptr;
     bool exitPending_ = false;
     bool ended_ = false;
 };

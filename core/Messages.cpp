@@ -6,17 +6,6 @@
 namespace veltrim {
 namespace {
 
-std::string_view Wording(Language language, MessageId id) {
-    const std::span<const MessageText> table = MessageTable(language);
-    const auto index = static_cast<std::size_t>(id);
-    if (index < table.size() && table[index].Id == id)
-        return table[index].Text;
-    for (const MessageText& entry : table)
-        if (entry.Id == id)
-            return entry.Text;
-    return {};
-}
-
 // Replaces {1}..{9} by the values; a placeholder without a value is left as it is.
 std::string Fill(std::string_view wording, const std::vector<std::string>& values) {
     std::string text;
@@ -37,6 +26,17 @@ std::string Fill(std::string_view wording, const std::vector<std::string>& value
 }
 
 } // namespace
+
+std::string_view Wording(Language language, MessageId id) {
+    const std::span<const MessageText> table = MessageTable(language);
+    const auto index = static_cast<std::size_t>(id);
+    if (index < table.size() && table[index].Id == id)
+        return table[index].Text;
+    for (const MessageText& entry : table)
+        if (entry.Id == id)
+            return entry.Text;
+    return {};
+}
 
 Message::Message(MessageId id, std::vector<Argument> arguments)
     : id_(id), arguments_(std::move(arguments)) {}

@@ -117,6 +117,36 @@ enum class MessageId {
     BeamQualityMissing, // {1} why there are no figures
     Hvl1MatchedFilter,  // {1} mm, {2} filter, {3} measured HVL1
 
+    // the spectrum and beam-quality window
+    QualityWindowTitle,
+    QualityMenuItem, // the graph's context menu
+    QualityNoBeam,
+    QualityAirTablesMissing, // {1} the data-file message
+    QualityEnergyAxis,
+    QualityFractionAxis,
+    QualityFiguresTitle,
+    QualityMeanEnergy,
+    QualityHvl1,
+    QualityHvl2,
+    QualityHomogeneity,
+    QualityEffectiveEnergy,
+    QualityEffectiveAbove, // the effective energy lies above the tables
+    QualityAirPath,
+    QualityMeasuredHvl1,
+    QualityFindAluminium,
+    QualityFoundBeam,      // {1} the matched-filter sentence
+    QualityShownBeam,      // {1} the beam's conditions
+    QualityCurveList,      // the heading of the list of drawn curves
+    QualityBeamConditions, // {1} kV, {2} rectification, {3} inherent, {4} Al, {5} Cu, {6} FSD, {7}
+                           // field
+    QualityRectangularField, // {1} x {2} cm
+    QualityCircularField,    // {1} diameter, cm
+    QualityConstantPotential,
+    QualityThreePhase,
+    QualitySinglePhase,
+    QualityCurveEntry, // {1} number, {2} conditions, {3} HVL1 (mm Al)
+    QualityCurveNoHvl, // {1} number, {2} conditions
+
     Count
 };
 
@@ -154,6 +184,9 @@ Message::Argument Arg(const char* text);
 Message::Argument Arg(double value); // six significant digits, as streams print
 Message::Argument Arg(int value);
 Message::Argument Arg(const Message& nested);
+
+// The wording of `id` in `language` as the table holds it, placeholders and all.
+std::string_view Wording(Language language, MessageId id);
 
 // The wording of `id` in `language` with {1}, {2}, ... replaced.
 std::string Text(Language language, MessageId id,

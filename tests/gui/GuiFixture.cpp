@@ -32,9 +32,12 @@ ModalWatch::ModalWatch() {
 
 ModalWatch::~ModalWatch() = default;
 
-WindowFixture::WindowFixture(Language edition, bool withData) {
+WindowFixture::WindowFixture(Language edition, bool withData,
+                             const std::function<void(const std::filesystem::path&)>& beforeLoad) {
     if (withData)
         WriteSyntheticData(dir.Path());
+    if (beforeLoad)
+        beforeLoad(dir.Path());
     window = std::make_unique<MainWindow>(edition, sink, dir.Path(), dir.Path());
 }
 

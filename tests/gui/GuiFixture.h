@@ -43,8 +43,11 @@ struct WindowFixture {
     ModalWatch watch;
     std::unique_ptr<MainWindow> window;
 
-    // withData: write the made-up data files before the window loads.
-    explicit WindowFixture(Language edition = Language::English, bool withData = true);
+    // withData: write the made-up data files before the window loads;
+    // beforeLoad, if given, then changes what the folder holds.
+    explicit WindowFixture(
+        Language edition = Language::English, bool withData = true,
+        const std::function<void(const std::filesystem::path&)>& beforeLoad = {});
 
     QLineEdit& Field(const char* name) const;
     QPushButton& Button(const char* name) const;

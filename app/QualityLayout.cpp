@@ -1,0 +1,112 @@
+#include "app/QualityLayout.h"
+
+#include "core/Messages.h"
+
+#include <vector>
+
+namespace veltrim {
+namespace {
+
+using namespace colours;
+using K = ControlKind;
+using A = Align;
+
+// The table is drawn in pixels; it holds twips, as every layout does.
+int Tw(int pixels) {
+    return pixels * TwipsPerPixel;
+}
+
+struct Faces {
+    FontSpec Title, Caption, Number, Button;
+};
+
+Faces FacesOf(Language edition) {
+    if (edition == Language::Japanese)
+        return {{Face::Meiryo, 14.25},
+                {Face::Meiryo, 10.5},
+                {Face::TimesNewRoman, 12.0},
+                {Face::Meiryo, 10.5}};
+    return {{Face::TimesNewRoman, 15.75},
+            {Face::TimesNewRoman, 12.0},
+            {Face::TimesNewRoman, 12.0},
+            {Face::TimesNewRoman, 12.0}};
+}
+
+std::vector<ControlLayout> Controls(Language edition) {
+    const Faces f = FacesOf(edition);
+    const auto words = [edition](MessageId id) { return Wording(edition, id); };
+    const auto label = [](std::string_view name, int x, int y, int w, int h, FontSpec font,
+                          std::string_view caption) {
+        return ControlLayout{name, K::Label, "", Tw(x), Tw(y), Tw(w), Tw(h), font, caption};
+    };
+    const auto field = [&f](std::string_view name, int x, int y, int w, int h, QRgb back,
+                            bool number = true) {
+        return ControlLayout{name,  K::TextField,
+                             "",    Tw(x),
+                             Tw(y), Tw(w),
+                             Tw(h), number ? f.Number : f.Caption,
+                             "",    number ? DarkBlue : Unset,
+                             back,  A::Centre};
+    };
+    const auto button = [&f](std::string_view name, int x, int y, int w, int h,
+                             std::string_view caption) {
+        return ControlLayout{name,  K::Button, "",      Tw(x), Tw(y),      Tw(w),
+                             Tw(h), f.Button,  caption, Unset, LightYellow};
+    };
+
+    std::vector<ControlLayout> c;
+    c.push_back({"FiguresPanel", K::Label, "", Tw(636), Tw(16), Tw(328), Tw(404), f.Caption, "",
+                 Unset, LightCyan, A::Left, true});
+    c.push_back({"FiguresTitle", K::Label, "", Tw(648), Tw(24), Tw(304), Tw(32), f.Title,
+                 words(MessageId::QualityFiguresTitle), DarkBlue, Unset, A::Centre});
+    const MessageId captions[] = {MessageId::QualityMeanEnergy, MessageId::QualityHvl1,
+                                  MessageId::QualityHvl2, MessageId::QualityHomogeneity,
+                                  MessageId::QualityEffectiveEnergy};
+    const char* labelNames[] = {"MeanEnergyLabel", "Hvl1Label", "Hvl2Label", "HomogeneityLabel",
+                                "EffectiveEnergyLabel"};
+    const char* unitNames[] = {"MeanEnergyUnit", "Hvl1Unit", "Hvl2Unit", "HomogeneityUnit",
+                               "EffectiveEnergyUnit"};
+    const char* units[] = {"keV", "mm Al", "mm Al", "", "keV"};
+    for (int k = 0; k < 5; ++k) {
+        const int y = 68 + 38 * k;
+        c.push_back(label(labelNames[k], 648, y + 3, 172, 26, f.Caption, words(captions[k])));
+        c.push_back(field(QualityFigureNames[k], 822, y, 84, 28, LightYellow));
+        if (*units[k] != '\0')
+            c.push_back(label(unitNames[k], 910, y + 3, 52, 26, f.Number, units[k]));
+    }
+    c.push_back(
+        label("AirPathLabel", 648, 261, 172, 26, f.Caption, words(MessageId::QualityAirPath)));
+    c.push_back(field("AirPath", 822, 258, 84, 28, White));
+    c.push_back(label("MeasuredHvl1Label", 648, 313, 172, 26, f.Caption,
+                      words(MessageId::QualityMeasuredHvl1)));
+    c.push_back(field("MeasuredHvl1", 822, 310, 84, 28, White));
+    c.push_back(button("FindAluminium", 700, 360, 200, 40, words(MessageId::QualityFindAluminium)));
+
+    c.push_back(label("ShownBeam", 16, 426, 948, 26, f.Caption, ""));
+    c.push_back(
+        label("CurveListLabel", 16, 550, 948, 26, f.Caption, words(MessageId::QualityCurveList)));
+    return c;
+}
+
+struct Built {
+    explicit Built(Language edition)
+        : controls(Controls(edition)), layout{Wording(edition, MessageId::QualityWindowTitle),
+                                              Tw(980), Tw(700), FacesOf(edition).Caption,
+                                              controls} {}
+    std::vector<ControlLayout> controls;
+    WindowLayout layout;
+};
+
+} // namespace
+
+const WindowLayout& QualityWindowLayout(Language edition) {
+    static const Built english(Language::English);
+    static const Built japanese(Language::Japanese);
+    return edition == Language::Japanese ? japanese.layout : english.layout;
+}
+
+FontSpec QualityTextFont(Language edition) {
+    return FacesOf(edition).Caption;
+}
+
+} // namespace veltrim

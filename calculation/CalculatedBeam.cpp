@@ -1,0 +1,74 @@
+#include "calculation/CalculatedBeam.h"
+
+#include "core/CFormat.h"
+#include "core/DataFile.h"
+#include "core/NumberReading.h"
+
+namespace veltrim {
+namespace {
+
+MessageId WaveformName(RectificationMethod method) {
+    switch (method) {
+    case RectificationMethod::ThreePhase12Peak:
+        return MessageId::QualityThreePhase;
+    case RectificationMethod::SinglePhaseFullWave:
+        return MessageId::QualitySinglePhase;
+    case RectificationMethod::ConstantPotential:
+    default:
+        return MessageId::QualityConstantPotential;
+    }
+}
+
+// A typed text as a short number: what the calculation read from it, not
+// the blanks or the letters around it ("30 cm" reads 30).
+std::string Shown(const std::string& typed) {
+    return FormatC("%g", ReadNumber(typed));
+}
+
+} // namespace
+
+AirData LoadAirData(const std::filesystem::path& dataFolder) {
+    AirData air;
+    try {
+        air.Tables = ReadAirTables(dataFolder);
+    } catch (const DataFileError& e) {
+        air.Problem = e.Problem();
+    }
+    return air;
+}
+
+CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod rectification,
+                          const EnergyTable& spectrum, const EnergyTable& muAluminium,
+                          const AirData& air) {
+    CalculatedBeam beam;
+    beam.Typed = typed;
+    beam.Rectification = rectification;
+    beam.Spectrum = spectrum;
+    if (air.Tables)
+        beam.Quality = AssessBeamQuality(spectrum, muAluminium, *air.Tables, 0.0).Quality;
+    return beam;
+}
+
+std::string DescribeBeam(const CalculatedBeam& beam, Language language) {
+    const ConditionTexts& t = beam.Typed;
+    // A second side of 0 is the window's way of asking for a circle.
+    const std::string field =
+        ReadNumber(t.FieldY) == 0.0
+            ? Text(language, MessageId::QualityCircularField, {Shown(t.FieldX)})
+            : Text(language, MessageId::QualityRectangularField,
+                   {Shown(t.FieldX), Shown(t.FieldY)});
+    return Text(language, MessageId::QualityBeamConditions,
+                {Shown(t.TubeVoltage), Text(language, WaveformName(beam.Rectification)),
+                 Shown(t.InherentFiltration), Shown(t.AlFilter), Shown(t.CuFilter), Shown(t.Fsd),
+                 field});
+}
+
+std::string CurveEntry(int number, const CalculatedBeam& beam, Language language) {
+    const std::string n = std::to_string(number);
+    if (!beam.Quality)
+        return Text(language, MessageId::QualityCurveNoHvl, {n, DescribeBeam(beam, language)});
+    return Text(language, MessageId::QualityCurveEntry,
+                {n, DescribeBeam(beam, language), FormatC("%.3f", beam.Quality->Hvl1MmAl)});
+}
+
+} // namespace veltrim

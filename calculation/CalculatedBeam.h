@@ -1,0 +1,51 @@
+#pragma once
+
+// What the spectrum window shows of a calculation: the beam's conditions as
+// the user typed them, its spectrum and its quality.
+
+#include "core/Conditions.h"
+#include "core/Grids.h"
+#include "core/Messages.h"
+#include "spectrum/BeamQuality.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace veltrim {
+
+// The air tables of the beam quality, or why they could not be read.
+struct AirData {
+    std::optional<AirTables> Tables;
+    Message Problem; // the data-file message when Tables is empty
+};
+// Reads AirKerma.dat and AirAttenuation.dat of a data folder; never throws.
+AirData LoadAirData(const std::filesystem::path& dataFolder);
+
+struct CalculatedBeam {
+    // The texts as typed (the voltage as clamped into Text1): the state's
+    // own conditions are in cm and have their field sides halved by the
+    // depth dose, and would not read as the user typed them.
+    ConditionTexts Typed;
+    RectificationMethod Rectification = RectificationMethod::ConstantPotential;
+    EnergyTable Spectrum{};
+    // At the end of no air, as the figures of a calculation are given; empty
+    // when the air tables are missing or the beam has no figures.
+    std::optional<BeamQuality> Quality;
+};
+
+// The beam of a finished calculation: its quality assessed with the air
+// tables when there are any.
+CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod rectification,
+                          const EnergyTable& spectrum, const EnergyTable& muAluminium,
+                          const AirData& air);
+
+// The conditions on one line, in the edition's language: voltage,
+// waveform, the three filters, FSD and field.
+std::string DescribeBeam(const CalculatedBeam& beam, Language language);
+
+// One entry of the list of drawn curves: its number (1 first), conditions
+// and HVL1.
+std::string CurveEntry(int number, const CalculatedBeam& beam, Language language);
+
+} // namespace veltrim

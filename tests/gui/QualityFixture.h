@@ -1,0 +1,64 @@
+#pragma once
+
+// The spectrum window's tests: a main window whose spectrum and air tables
+// are the shipped ones (half-value layers are only worth checking on real
+// coefficients), over the made-up tissue data that keeps each OK quick.
+
+#include "app/QualityWindow.h"
+#include "common/ShippedData.h"
+#include "gui/GuiFixture.h"
+#include "spectrum/BeamQuality.h"
+
+#include <QLabel>
+#include <QListWidget>
+
+namespace veltrim::testing {
+
+inline void UseShippedSpectrumData(const std::filesystem::path& folder) {
+    for (const char* name :
+         {TungstenFile, AluminiumFile, CopperFile, AirKermaFile, AirAttenuationFile})
+        std::filesystem::copy_file(ShippedData / name, folder / name,
+                                   std::filesystem::copy_options::overwrite_existing);
+}
+
+class QualityTest : public ::testing::Test {
+  protected:
+    explicit QualityTest(Language edition = Language::English)
+        : f(edition, true, UseShippedSpectrumData) {}
+    void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
+
+    // F2 in the main window, as the user opens it.
+    QualityWindow& Open() {
+        PressKey(w, Qt::Key_F2);
+        QualityWindow* quality = w.Quality();
+        if (quality == nullptr)
+            throw std::logic_error("F2 opened no spectrum window");
+        return *quality;
+    }
+    void Ok() { f.Button("Command3").click(); }
+
+    template <typename T> T& In(QualityWindow& quality, const char* name) {
+        auto* control = quality.findChild<T*>(QString::fromLatin1(name));
+        if (control == nullptr)
+            throw std::logic_error(std::string("the spectrum window has no ") + name);
+        return *control;
+    }
+    QStringList Curves(QualityWindow& quality) {
+        QStringList texts;
+        const QListWidget& list = In<QListWidget>(quality, "CurveList");
+        for (int i = 0; i < list.count(); ++i)
+            texts << list.item(i)->text();
+        return texts;
+    }
+    // The library's figures of the main window's last spectrum, with no air.
+    BeamQuality LibraryFigures() const {
+        const AirTables air = ReadAirTables(f.dir.Path());
+        return *AssessBeamQuality(w.State().Spectrum, w.State().Attenuation.MuAluminium, air, 0.0)
+                    .Quality;
+    }
+
+    WindowFixture f;
+    MainWindow& w = *f.window;
+};
+
+} // namespace veltrim::testing

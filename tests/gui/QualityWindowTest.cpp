@@ -1,0 +1,194 @@
+// The spectrum and beam-quality window as the user meets it: opened from the
+// main window by F2 or the graph's menu, following every OK and Reset, and
+// finding the added aluminium of a measured HVL1.
+#include "core/CFormat.h"
+#include "graph/SpectrumChart.h"
+#include "gui/QualityFixture.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QRegularExpression>
+#include <climits>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace veltrim;
+using namespace veltrim::testing;
+
+// The highest row a bar reaches over a range of energies (INT_MAX: no bar).
+int BarTop(const QImage& picture, double fromKeV, double toKeV) {
+    int top = INT_MAX;
+    for (int x = SpectrumColumn(fromKeV); x <= SpectrumColumn(toKeV); ++x)
+        for (int y = 0; y < picture.height(); ++y)
+            if (picture.pixel(x, y) == SpectrumBarColour) {
+                top = std::min(top, y);
+                break;
+            }
+    return top;
+}
+
+QString Figure(QualityWindow& quality, const char* name) {
+    return quality.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+}
+
+std::string Shown(QualityWindow& quality, const char* label) {
+    return quality.findChild<QLabel*>(QString::fromLatin1(label))->text().toStdString();
+}
+
+using QualityWindowTest = QualityTest;
+
+TEST_F(QualityWindowTest, F2AfterOkShowsTheSpectrumWithItsKLinesAndTheLibrarysFigures) {
+    Ok();
+    QualityWindow& quality = Open();
+    EXPECT_TRUE(quality.isVisible());
+    EXPECT_EQ(quality.windowTitle(), "Spectrum and beam quality");
+
+    const QImage shown = In<QLabel>(quality, "SpectrumPicture")
+                             .pixmap()
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, quality.Picture());
+    // Tungsten's K lines (58 to 69 keV) stand above the continuum beside them.
+    const int kLines = BarTop(shown, 57.5, 69.5);
+    ASSERT_NE(kLines, INT_MAX) << "no bars where the K lines are";
+    EXPECT_LT(kLines, BarTop(shown, 50.0, 56.0));
+    EXPECT_EQ(BarTop(shown, 81.0, 150.0), INT_MAX) << "photons above the tube voltage";
+
+    const BeamQuality library = LibraryFigures();
+    EXPECT_EQ(Figure(quality, "Hvl1").toStdString(), FormatC("%.3f", library.Hvl1MmAl));
+    EXPECT_EQ(Figure(quality, "Hvl2").toStdString(), FormatC("%.3f", library.Hvl2MmAl));
+    EXPECT_EQ(Figure(quality, "MeanEnergy").toStdString(), FormatC("%.2f", library.MeanEnergyKeV));
+
+    // The air path changes the window's figures, not the beam's record.
+    In<QLineEdit>(quality, "AirPath").setText("100");
+    emit In<QLineEdit>(quality, "AirPath").editingFinished();
+    EXPECT_GT(Figure(quality, "Hvl1").toDouble(), library.Hvl1MmAl);
+    EXPECT_EQ(w.DrawnBeams().back().Quality->Hvl1MmAl, library.Hvl1MmAl);
+
+    // One window to a main window: F2 again raises the same one.
+    EXPECT_EQ(&Open(), &quality);
+}
+
+TEST_F(QualityWindowTest, BeforeOkTheGraphsMenuOpensAWindowSayingThereIsNoBeamYet) {
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(100, 100),
+                            w.Graph().mapToGlobal(QPoint(100, 100)));
+    QApplication::sendEvent(&w.Graph(), &click);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << "the graph has no menu";
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), "Spectrum and beam quality...");
+    menu->actions()[0]->trigger();
+    menu->close();
+
+    ASSERT_NE(w.Quality(), nullptr);
+    QualityWindow& quality = *w.Quality();
+    EXPECT_EQ(Shown(quality, "ShownBeam"), "No calculation yet: press OK in the main window.");
+    EXPECT_TRUE(Figure(quality, "Hvl1").isEmpty());
+    EXPECT_TRUE(Curves(quality).isEmpty());
+    EXPECT_EQ(BarTop(quality.Picture(), 0.0, 150.0), INT_MAX);
+}
+
+TEST_F(QualityWindowTest, ListsEveryDrawnCurveInOrderUntilReset) {
+    QualityWindow& quality = Open(); // open before the first OK: it follows them
+    Ok();
+    f.Field("Text1").setText("200"); // clamped to 150 kV, and listed so
+    f.Field("Text4").setText("0.1");
+    Ok();
+    ASSERT_EQ(Curves(quality).size(), 2);
+    EXPECT_TRUE(Curves(quality)[0].startsWith("1.  80 kV, constant potential, filters 2.5 mm Al "
+                                              "eq. + 0 mm Al + 0 mm Cu, FSD 100 cm, field 30 x 30 "
+                                              "cm:  HVL1 "))
+        << Curves(quality)[0].toStdString();
+    EXPECT_TRUE(Curves(quality)[1].startsWith("2.  150 kV, constant potential, filters 2.5 mm Al "
+                                              "eq. + 0 mm Al + 0.1 mm Cu"))
+        << Curves(quality)[1].toStdString();
+    EXPECT_TRUE(Curves(quality)[1].endsWith(
+        QString::fromStdString(FormatC("HVL1 %.3f mm Al", LibraryFigures().Hvl1MmAl))));
+
+    // A field too wide for the scatter data: the spectrum is formed and shown,
+    // the depth dose fails and draws no new curve, so the list keeps two.
+    f.Field("Text1").setText("60");
+    f.Field("Text10").setText("70");
+    f.Field("Text11").setText("70");
+    Ok();
+    ASSERT_EQ(f.sink.Messages.size(), 1u);
+    EXPECT_EQ(Curves(quality).size(), 2);
+    EXPECT_NE(Shown(quality, "ShownBeam").find("Last calculation: 60 kV"), std::string::npos);
+
+    f.Button("Command6").click(); // Reset
+    EXPECT_TRUE(Curves(quality).isEmpty());
+    EXPECT_EQ(Shown(quality, "ShownBeam"), "No calculation yet: press OK in the main window.");
+    EXPECT_TRUE(Figure(quality, "Hvl1").isEmpty());
+}
+
+TEST_F(QualityWindowTest, FindAddedAluminiumWritesTheThicknessThatGivesTheMeasuredHvl1) {
+    QualityWindow& quality = Open();
+    const ConditionTexts before = w.TypedConditions();
+    In<QLineEdit>(quality, "MeasuredHvl1").setText("3.00");
+    In<QPushButton>(quality, "FindAluminium").click();
+
+    const QString aluminium = f.Field("Text3").text();
+    EXPECT_TRUE(aluminium.contains(QRegularExpression("^[0-9]+\\.[0-9]{3}$")))
+        << aluminium.toStdString();
+    EXPECT_GT(aluminium.toDouble(), 0.0);
+    ConditionTexts expected = before;
+    expected.AlFilter = aluminium.toStdString();
+    EXPECT_EQ(w.TypedConditions().TubeVoltage, expected.TubeVoltage);
+    EXPECT_EQ(w.TypedConditions().CuFilter, expected.CuFilter);
+    EXPECT_NEAR(Figure(quality, "Hvl1").toDouble(), 3.00, 0.0015) << "the found beam's figures";
+    EXPECT_NE(Shown(quality, "Message").find("Added aluminium of " + aluminium.toStdString()),
+              std::string::npos)
+        << Shown(quality, "Message");
+
+    Ok();
+    ASSERT_EQ(w.DrawnBeams().size(), 1u);
+    EXPECT_NEAR(w.DrawnBeams().back().Quality->Hvl1MmAl, 3.00, 0.005);
+    EXPECT_TRUE(f.sink.Messages.empty());
+}
+
+TEST_F(QualityWindowTest, AnHvl1OutOfReachNamesTheReachableRangeAndChangesNoField) {
+    QualityWindow& quality = Open();
+    const ConditionTexts before = w.TypedConditions();
+    In<QLineEdit>(quality, "MeasuredHvl1").setText("1.0");
+    In<QPushButton>(quality, "FindAluminium").click();
+
+    const std::string said = Shown(quality, "Message");
+    EXPECT_EQ(
+        said.rfind("A measured HVL1 of 1.000 mm Al cannot be reached with added aluminium", 0), 0u)
+        << said;
+    EXPECT_NE(said.find("mm Al with 50 mm added"), std::string::npos) << said;
+    const ConditionTexts after = w.TypedConditions();
+    EXPECT_EQ(after.AlFilter, before.AlFilter);
+    EXPECT_EQ(after.TubeVoltage, before.TubeVoltage);
+    EXPECT_EQ(after.CuFilter, before.CuFilter);
+
+    // A measured value that is no number says so, and still changes nothing.
+    In<QLineEdit>(quality, "MeasuredHvl1").setText("thick");
+    In<QPushButton>(quality, "FindAluminium").click();
+    EXPECT_EQ(Shown(quality, "Message"),
+              "The measured HVL1 \"thick\" is not a positive number of mm Al.");
+    EXPECT_EQ(w.TypedConditions().AlFilter, before.AlFilter);
+    EXPECT_TRUE(f.sink.Messages.empty());
+}
+
+class JapaneseQualityWindow : public QualityTest {
+  protected:
+    JapaneseQualityWindow() : QualityTest(Language::Japanese) {}
+};
+
+TEST_F(JapaneseQualityWindow, SpeaksJapanese) {
+    QualityWindow& quality = Open();
+    EXPECT_EQ(quality.windowTitle(), "スペクトルと線質");
+    EXPECT_EQ(Shown(quality, "ShownBeam"),
+              "まだ計算していません: メインウィンドウで OK を押してください。");
+    In<QLineEdit>(quality, "MeasuredHvl1").setText("1.0");
+    In<QPushButton>(quality, "FindAluminium").click();
+    EXPECT_EQ(Shown(quality, "Message").rfind("測定した第 1 半価層 1.000 mm Al は", 0), 0u)
+        << Shown(quality, "Message");
+    Ok();
+    EXPECT_TRUE(Curves(quality)[0].startsWith("1.  80 kV、定電圧、"))
+        << Curves(quality)[0].toStdString();
+}
+
+} // namespace
