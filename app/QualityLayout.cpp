@@ -83,6 +83,15 @@ std::vector<ControlLayout> Controls(Language edition) {
     c.push_back(button("FindAluminium", 700, 360, 200, 40, words(MessageId::QualityFindAluminium)));
 
     c.push_back(label("ShownBeam", 16, 426, 948, 26, f.Caption, ""));
+    // The two saves side by side, the list of curves the full width below.
+    c.push_back({"SaveCsvCaption", K::Label, "", Tw(16), Tw(508), Tw(216), Tw(26), f.Caption,
+                 words(MessageId::QualitySaveCsvCaption), Unset, LightCyan, A::Centre, true});
+    c.push_back(field("SpectrumCsvName", 236, 506, 172, 30, Unset, false));
+    c.push_back(button("SaveSpectrumCsv", 412, 506, 68, 30, words(MessageId::QualitySave)));
+    c.push_back({"SavePngCaption", K::Label, "", Tw(496), Tw(508), Tw(232), Tw(26), f.Caption,
+                 words(MessageId::QualitySavePngCaption), Unset, LightCyan, A::Centre, true});
+    c.push_back(field("SpectrumPngName", 732, 506, 164, 30, Unset, false));
+    c.push_back(button("SaveSpectrumPng", 900, 506, 64, 30, words(MessageId::QualitySave)));
     c.push_back(
         label("CurveListLabel", 16, 550, 948, 26, f.Caption, words(MessageId::QualityCurveList)));
     return c;

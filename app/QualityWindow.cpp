@@ -1,15 +1,18 @@
 #include "app/QualityWindow.h"
 
 #include "app/MainWindow.h"
+#include "app/ProgramFiles.h"
 #include "app/QualityLayout.h"
 #include "app/WindowBuilder.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
 #include "core/NumberReading.h"
 #include "graph/SpectrumChart.h"
+#include "readout/ResultsSaving.h"
 #include "spectrum/HvlMatching.h"
 #include "spectrum/SynthesizeSpectrum.h"
 
+#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -61,6 +64,13 @@ QualityWindow::QualityWindow(MainWindow& main)
     airPath_ = Control<QLineEdit>("AirPath");
     airPath_->setText(QStringLiteral("0"));
     measuredHvl1_ = Control<QLineEdit>("MeasuredHvl1");
+    csvName_ = Control<QLineEdit>("SpectrumCsvName");
+    pngName_ = Control<QLineEdit>("SpectrumPngName");
+    const QString name = FileNameDate(QDate::currentDate()) + QStringLiteral("-spectrum");
+    csvName_->setText(name);
+    pngName_->setText(name);
+    saveCsv_ = Control<QPushButton>("SaveSpectrumCsv");
+    savePng_ = Control<QPushButton>("SaveSpectrumPng");
 
     // A new air path gives new figures; an earlier complaint about it goes.
     connect(airPath_, &QLineEdit::editingFinished, this, [this] {
@@ -70,6 +80,8 @@ QualityWindow::QualityWindow(MainWindow& main)
     connect(measuredHvl1_, &QLineEdit::returnPressed, this, &QualityWindow::FindAddedAluminium);
     connect(Control<QPushButton>("FindAluminium"), &QPushButton::clicked, this,
             &QualityWindow::FindAddedAluminium);
+    connect(saveCsv_, &QPushButton::clicked, this, &QualityWindow::SaveSpectrumCsv);
+    connect(savePng_, &QPushButton::clicked, this, &QualityWindow::SaveSpectrumPng);
     connect(&main_, &MainWindow::BeamsChanged, this, &QualityWindow::ShowLastCalculation);
     ShowLastCalculation();
 }
@@ -106,6 +118,8 @@ void QualityWindow::ShowBeam(const EnergyTable* spectrum, const std::string& hea
                             DesignFont(QualityTextFont(edition_))};
     picture_ = DrawSpectrumChart(spectrum, axes);
     pictureBox_->setPixmap(QPixmap::fromImage(picture_));
+    saveCsv_->setEnabled(spectrum != nullptr);
+    savePng_->setEnabled(spectrum != nullptr);
     ShowFigures();
 }
 
@@ -209,6 +223,22 @@ void QualityWindow::FindAddedAluminium() {
     beam.Rectification = conditions.Rectification;
     ShowBeam(&spectrum, DescribeBeam(beam, edition_));
     ShowMessage(Text(edition_, MessageId::QualityFoundBeam, {found.In(edition_)}), false);
+}
+
+void QualityWindow::SaveSpectrumCsv() {
+    if (!shown_)
+        return;
+    const SaveReport report =
+        SaveSpectrumCsvAs(*shown_, csvName_->text(), main_.State().WorkFolder, edition_);
+    main_.State().Messages.Show(report.Message);
+}
+
+void QualityWindow::SaveSpectrumPng() {
+    if (!shown_)
+        return;
+    const SaveReport report =
+        SaveSpectrumPngAs(picture_, pngName_->text(), main_.State().WorkFolder, edition_);
+    main_.State().Messages.Show(report.Message);
 }
 
 } // namespace veltrim

@@ -37,8 +37,10 @@ class QualityWindow : public QWidget {
     // "Find added Al": the measured HVL1 matched with the conditions typed
     // in the main window; the thickness goes into its aluminium field.
     void FindAddedAluminium();
+    void SaveSpectrumCsv();
+    void SaveSpectrumPng();
 
-    // The picture as drawn.
+    // The picture as drawn, what the PNG save writes.
     const QImage& Picture() const { return picture_; }
 
   private:
@@ -60,6 +62,10 @@ class QualityWindow : public QWidget {
     std::array<QLineEdit*, 5> figures_{};
     QLineEdit* airPath_ = nullptr;
     QLineEdit* measuredHvl1_ = nullptr;
+    QLineEdit* csvName_ = nullptr;
+    QLineEdit* pngName_ = nullptr;
+    QPushButton* saveCsv_ = nullptr;
+    QPushButton* savePng_ = nullptr;
 };
 
 } // namespace veltrim

@@ -169,6 +169,14 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {QualitySinglePhase, "single-phase full-wave"},
     {QualityCurveEntry, "{1}.  {2}:  HVL1 {3} mm Al"},
     {QualityCurveNoHvl, "{1}.  {2}:  no HVL1"},
+    {QualitySaveCsvCaption, "Save spectrum in csv format"},
+    {QualitySavePngCaption, "Save spectrum picture as png"},
+    {QualitySave, "Save"},
+    {SaveSpectrumData, "spectrum"},
+    {SaveSpectrumPicture, "spectrum picture"},
+    {SaveImageNotPng, "the image could not be encoded as PNG"},
+    {SavedSpectrumCsv, "  Saved  "},
+    {SavedSpectrumPng, "  Saved  "},
 }};
 
 constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
@@ -327,6 +335,14 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {QualitySinglePhase, "単相全波"},
     {QualityCurveEntry, "{1}.  {2}:  第 1 半価層 {3} mm Al"},
     {QualityCurveNoHvl, "{1}.  {2}:  第 1 半価層なし"},
+    {QualitySaveCsvCaption, "スペクトルを csv 形式で保存"},
+    {QualitySavePngCaption, "スペクトル図を png 画像で保存"},
+    {QualitySave, "保存"},
+    {SaveSpectrumData, "スペクトル"},
+    {SaveSpectrumPicture, "スペクトル図"},
+    {SaveImageNotPng, "画像を PNG に変換できませんでした"},
+    {SavedSpectrumCsv, "スペクトルを保存しました"},
+    {SavedSpectrumPng, "スペクトル図を png形式で保存しました"},
 }};
 
 } // namespace

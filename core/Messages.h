@@ -146,6 +146,14 @@ enum class MessageId {
     QualitySinglePhase,
     QualityCurveEntry, // {1} number, {2} conditions, {3} HVL1 (mm Al)
     QualityCurveNoHvl, // {1} number, {2} conditions
+    QualitySaveCsvCaption,
+    QualitySavePngCaption,
+    QualitySave,
+    SaveSpectrumData,    // the contents of a spectrum CSV
+    SaveSpectrumPicture, // the contents of a spectrum PNG
+    SaveImageNotPng,
+    SavedSpectrumCsv,
+    SavedSpectrumPng,
 
     Count
 };

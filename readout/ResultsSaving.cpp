@@ -3,6 +3,7 @@
 #include "core/DataFile.h"
 #include "core/FileReplacing.h"
 #include "dose/ResultsFile.h"
+#include "spectrum/SpectrumCsv.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -17,6 +18,46 @@
 namespace veltrim {
 
 namespace {
+
+// What a saved file holds, for the failure message, and its confirmation.
+MessageId ContentsOf(SavedFile file) {
+    switch (file) {
+    case SavedFile::Bmp:
+        return MessageId::SavePddGraph;
+    case SavedFile::SpectrumCsv:
+        return MessageId::SaveSpectrumData;
+    case SavedFile::SpectrumPng:
+        return MessageId::SaveSpectrumPicture;
+    case SavedFile::Csv:
+    default:
+        return MessageId::SavePddData;
+    }
+}
+MessageId ConfirmationOf(SavedFile file) {
+    switch (file) {
+    case SavedFile::Bmp:
+        return MessageId::SavedBmp;
+    case SavedFile::SpectrumCsv:
+        return MessageId::SavedSpectrumCsv;
+    case SavedFile::SpectrumPng:
+        return MessageId::SavedSpectrumPng;
+    case SavedFile::Csv:
+    default:
+        return MessageId::SavedCsv;
+    }
+}
+const char16_t* ExtensionOf(SavedFile file) {
+    switch (file) {
+    case SavedFile::Bmp:
+        return u".bmp";
+    case SavedFile::SpectrumPng:
+        return u".png";
+    case SavedFile::Csv:
+    case SavedFile::SpectrumCsv:
+    default:
+        return u".csv";
+    }
+}
 
 SaveOutcome Failure(SaveProblem problem, int error = 0) {
     SaveOutcome outcome;
@@ -144,6 +185,16 @@ SaveOutcome SaveImageAsBmp(const QImage& image, const std::filesystem::path& tar
         target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
+SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& target) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return Failure(SaveProblem::ImageNotPng);
+    return WriteFileReplacing(
+        target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome) {
     const auto text = [edition](MessageId id, std::initializer_list<std::string_view> values = {}) {
@@ -199,12 +250,14 @@ std::string SaveFailureMessage(Language edition, SavedFile file, const QString& 
     case SaveProblem::ImageNotEncoded:
         reason = text(MessageId::SaveImageNotEncoded);
         break;
+    case SaveProblem::ImageNotPng:
+        reason = text(MessageId::SaveImageNotPng);
+        break;
     case SaveProblem::Other:
         reason = text(MessageId::SaveOther, {detail});
         break;
     }
-    const std::string contents =
-        text(file == SavedFile::Csv ? MessageId::SavePddData : MessageId::SavePddGraph);
+    const std::string contents = text(ContentsOf(file));
     return text(MessageId::SaveFailed, {contents, shownName.toStdString(), reason});
 }
 
@@ -215,8 +268,7 @@ namespace {
 template <typename Write>
 SaveReport SaveAs(const QString& typedName, SavedFile file, const std::filesystem::path& workFolder,
                   Language edition, Write write) {
-    const bool csv = file == SavedFile::Csv;
-    const TypedFileName name = ResolveTypedName(typedName, csv ? u".csv" : u".bmp", workFolder);
+    const TypedFileName name = ResolveTypedName(typedName, ExtensionOf(file), workFolder);
     const SaveOutcome outcome = name.Valid ? write(name.Path) : Failure(SaveProblem::InvalidName);
     if (!outcome.Saved())
         return {false, SaveFailureMessage(edition, file, name.Shown, outcome)};
@@ -239,8 +291,23 @@ SaveReport SaveBmpAs(const QImage& image, const QString& typedName,
         [&](const std::filesystem::path& target) { return SaveImageAsBmp(image, target); });
 }
 
+SaveReport SaveSpectrumCsvAs(const EnergyTable& spectrum, const QString& typedName,
+                             const std::filesystem::path& workFolder, Language edition) {
+    return SaveAs(typedName, SavedFile::SpectrumCsv, workFolder, edition,
+                  [&](const std::filesystem::path& target) {
+                      return WriteFileReplacing(target, SpectrumCsvBytes(spectrum));
+                  });
+}
+
+SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
+                             const std::filesystem::path& workFolder, Language edition) {
+    return SaveAs(
+        typedName, SavedFile::SpectrumPng, workFolder, edition,
+        [&](const std::filesystem::path& target) { return SaveImageAsPng(picture, target); });
+}
+
 std::string SavedMessage(Language edition, SavedFile file) {
-    return Text(edition, file == SavedFile::Csv ? MessageId::SavedCsv : MessageId::SavedBmp);
+    return Text(edition, ConfirmationOf(file));
 }
 
 } // namespace veltrim

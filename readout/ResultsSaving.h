@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Conditions.h"
+#include "core/Grids.h"
 #include "core/Messages.h"
 
 #include <QString>
@@ -28,6 +29,7 @@ enum class SaveProblem {
     SourceNotRegular, // the working results file is a pipe, a device, ...
     SourceUnreadable, // the working results file could not be read
     ImageNotEncoded,  // the graph could not be encoded as a bitmap
+    ImageNotPng,      // the spectrum picture could not be encoded as PNG
     Other,            // anything else; Detail holds the system's words
 };
 
@@ -63,12 +65,13 @@ SaveOutcome WriteFileReplacing(const std::filesystem::path& target, std::string_
 SaveOutcome CopyResultsFile(const std::filesystem::path& workingFile,
                             const std::filesystem::path& target);
 
-// Writes an image as a 24-bit Windows bitmap.
+// Writes an image as a 24-bit Windows bitmap, or as PNG.
 SaveOutcome SaveImageAsBmp(const QImage& image, const std::filesystem::path& target);
+SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& target);
 
 // What the user is told when a save failed, in the edition's language: which
-// file, and why.
-enum class SavedFile { Csv, Bmp };
+// file, and why. Csv and Bmp are the main window's PDD data and graph.
+enum class SavedFile { Csv, Bmp, SpectrumCsv, SpectrumPng };
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
 
@@ -86,5 +89,10 @@ SaveReport SaveCsvAs(const std::filesystem::path& workingFile, const QString& ty
                      const std::filesystem::path& workFolder, Language edition);
 SaveReport SaveBmpAs(const QImage& image, const QString& typedName,
                      const std::filesystem::path& workFolder, Language edition);
+// The same for a spectrum (".csv", SpectrumCsvBytes) and its picture (".png").
+SaveReport SaveSpectrumCsvAs(const EnergyTable& spectrum, const QString& typedName,
+                             const std::filesystem::path& workFolder, Language edition);
+SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
+                             const std::filesystem::path& workFolder, Language edition);
 
 } // namespace veltrim

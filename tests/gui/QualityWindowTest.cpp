@@ -87,6 +87,8 @@ TEST_F(QualityWindowTest, BeforeOkTheGraphsMenuOpensAWindowSayingThereIsNoBeamYe
     EXPECT_TRUE(Figure(quality, "Hvl1").isEmpty());
     EXPECT_TRUE(Curves(quality).isEmpty());
     EXPECT_EQ(BarTop(quality.Picture(), 0.0, 150.0), INT_MAX);
+    EXPECT_FALSE(In<QPushButton>(quality, "SaveSpectrumCsv").isEnabled());
+    EXPECT_FALSE(In<QPushButton>(quality, "SaveSpectrumPng").isEnabled());
 }
 
 TEST_F(QualityWindowTest, ListsEveryDrawnCurveInOrderUntilReset) {
