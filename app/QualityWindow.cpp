@@ -84,6 +84,8 @@ QualityWindow::QualityWindow(MainWindow& main)
     connect(savePng_, &QPushButton::clicked, this, &QualityWindow::SaveSpectrumPng);
     connect(&main_, &MainWindow::BeamsChanged, this, &QualityWindow::ShowLastCalculation);
     ShowLastCalculation();
+    // What the user types here first is the measured value.
+    measuredHvl1_->setFocus();
 }
 
 template <typename T> T* QualityWindow::Control(const char* name) {
@@ -221,7 +223,8 @@ void QualityWindow::FindAddedAluminium() {
     CalculatedBeam beam;
     beam.Typed = main_.TypedConditions();
     beam.Rectification = conditions.Rectification;
-    ShowBeam(&spectrum, DescribeBeam(beam, edition_));
+    ShowBeam(&spectrum,
+             Text(edition_, MessageId::QualityMatchedBeam, {DescribeBeam(beam, edition_)}));
     ShowMessage(Text(edition_, MessageId::QualityFoundBeam, {found.In(edition_)}), false);
 }
 

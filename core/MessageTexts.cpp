@@ -159,6 +159,7 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {QualityFoundBeam, "{1} It is written into the aluminium filter field: press OK in the main "
                        "window to calculate it."},
     {QualityShownBeam, "Last calculation: {1}"},
+    {QualityMatchedBeam, "Found beam, not yet calculated: {1}"},
     {QualityCurveList, "Calculations since the last Reset, in drawing order"},
     {QualityBeamConditions, "{1} kV, {2}, filters {3} mm Al eq. + {4} mm Al + {5} mm Cu, "
                             "FSD {6} cm, field {7}"},
@@ -320,11 +321,12 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {QualityEffectiveEnergy, "実効エネルギー"},
     {QualityEffectiveAbove, "150 超"},
     {QualityAirPath, "空気の距離 (cm)"},
-    {QualityMeasuredHvl1, "測定した第 1 半価層 (mm Al)"},
+    {QualityMeasuredHvl1, "第1半価層測定値 (mm Al)"},
     {QualityFindAluminium, "付加 Al を求める"},
     {QualityFoundBeam, "{1} アルミ付加フィルタの欄に書き込みました。メインウィンドウで OK "
                        "を押すと計算します。"},
     {QualityShownBeam, "最後の計算: {1}"},
+    {QualityMatchedBeam, "求めたビーム (未計算): {1}"},
     {QualityCurveList, "リセット後の計算 (描いた順)"},
     {QualityBeamConditions, "{1} kV、{2}、ろ過 {3} mm Al 当量 + {4} mm Al + {5} mm Cu、"
                             "FSD {6} cm、照射野 {7}"},

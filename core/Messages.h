@@ -136,6 +136,7 @@ enum class MessageId {
     QualityFindAluminium,
     QualityFoundBeam,      // {1} the matched-filter sentence
     QualityShownBeam,      // {1} the beam's conditions
+    QualityMatchedBeam,    // {1} the found beam's conditions
     QualityCurveList,      // the heading of the list of drawn curves
     QualityBeamConditions, // {1} kV, {2} rectification, {3} inherent, {4} Al, {5} Cu, {6} FSD, {7}
                            // field

@@ -139,6 +139,8 @@ TEST_F(QualityWindowTest, FindAddedAluminiumWritesTheThicknessThatGivesTheMeasur
     EXPECT_EQ(w.TypedConditions().TubeVoltage, expected.TubeVoltage);
     EXPECT_EQ(w.TypedConditions().CuFilter, expected.CuFilter);
     EXPECT_NEAR(Figure(quality, "Hvl1").toDouble(), 3.00, 0.0015) << "the found beam's figures";
+    EXPECT_EQ(Shown(quality, "ShownBeam").rfind("Found beam, not yet calculated: 80 kV", 0), 0u)
+        << Shown(quality, "ShownBeam");
     EXPECT_NE(Shown(quality, "Message").find("Added aluminium of " + aluminium.toStdString()),
               std::string::npos)
         << Shown(quality, "Message");
