@@ -1,5 +1,6 @@
 // veltrim-calc --batch run as a program over the shipped data.
 #include "cli/JsonReader.h"
+#include "common/ProgramRun.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
 #include "dose/ResultsFile.h"
@@ -16,18 +17,7 @@ namespace {
 using namespace veltrim::testing;
 namespace fs = std::filesystem;
 
-struct CalcRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+using CalcRun = ProgramRun;
 
 std::vector<std::string> Fields(const std::string& line) {
     std::vector<std::string> fields;
@@ -52,18 +42,10 @@ class Batch : public ::testing::Test {
 
     // Runs veltrim-calc in the work folder over the shipped data.
     CalcRun Calc(const std::string& args) const {
-        const std::string command =
-            "cd '" + work.Path().string() + "' && TMPDIR='" + temporary.Path().string() +
-            "' '" VELTRIM_CALC "' --data '" + ShippedData.string() + "' " + args + " >'" +
-            (work / ".out").string() + "' 2>'" + (work / ".err").string() + "'";
-        const int status = std::system(command.c_str());
-        CalcRun run;
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = ReadBytes(work / ".out");
-        run.err = ReadBytes(work / ".err");
-        fs::remove(work / ".out");
-        fs::remove(work / ".err");
-        return run;
+        return RunCaptured("cd '" + work.Path().string() + "' && TMPDIR='" +
+                               temporary.Path().string() + "' '" VELTRIM_CALC "' --data '" +
+                               ShippedData.string() + "' " + args,
+                           work);
     }
 
     CalcRun RunBatch(const std::string& csv, const std::string& options = "") const {

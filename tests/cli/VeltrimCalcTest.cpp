@@ -1,4 +1,5 @@
 // veltrim-calc run as a program over made-up data files.
+#include "common/ProgramRun.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
@@ -18,10 +19,7 @@ namespace {
 using namespace veltrim::testing;
 namespace fs = std::filesystem;
 
-struct CalcRun {
-    int status = -1;
-    std::string out, err;
-};
+using CalcRun = ProgramRun;
 
 class VeltrimCalc : public ::testing::Test {
   protected:
@@ -30,32 +28,15 @@ class VeltrimCalc : public ::testing::Test {
 
     // Runs veltrim-calc in the work folder with the data folder and `args`.
     CalcRun Calc(const std::string& args) const {
-        const std::string command = "cd '" + work.Path().string() +
-                                    "' && '" VELTRIM_CALC "' --data '" + data.Path().string() +
-                                    "' " + args + " >'" + (work / ".out").string() + "' 2>'" +
-                                    (work / ".err").string() + "'";
-        const int status = std::system(command.c_str());
-        CalcRun run;
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = ReadBytes(work / ".out");
-        run.err = ReadBytes(work / ".err");
-        fs::remove(work / ".out");
-        fs::remove(work / ".err");
-        return run;
+        return RunCaptured("cd '" + work.Path().string() + "' && '" VELTRIM_CALC "' --data '" +
+                               data.Path().string() + "' " + args,
+                           work);
     }
 };
 
 std::string WithoutCarriageReturns(std::string text) {
     std::erase(text, '\r');
     return text;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // By default the file is PDD_tempDATA.txt in the working folder (see the

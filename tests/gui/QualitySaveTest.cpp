@@ -1,5 +1,6 @@
 // The spectrum window's two saves: the name typed without extension, the
 // file written whole or not at all, and a refusal that says why.
+#include "common/ProgramRun.h"
 #include "gui/QualityFixture.h"
 #include "spectrum/SpectrumCsv.h"
 
@@ -15,14 +16,6 @@ using namespace veltrim::testing;
 namespace fs = std::filesystem;
 
 using QualitySave = QualityTest;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 TEST_F(QualitySave, CsvHoldsEveryBinToFullPrecisionAndPngThePictureShown) {
     Ok();
