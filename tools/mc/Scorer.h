@@ -1,10 +1,23 @@
 #pragma once
 
+#include "tools/mc/Interactions.h"
 #include "tools/mc/Phantom.h"
+#include "tools/mc/TissueModel.h"
 
 #include <cstdint>
 
 namespace veltrim::mc {
+
+// A photon at the point of its next interaction, before the kind is drawn.
+struct CollisionSite {
+    Position P;
+    Direction D;
+    double Energy = 0.0; // keV
+    double Weight = 1.0;
+    Coefficients Mu; // at Energy, 1/cm
+    bool Scattered = false;
+    std::uint64_t History = 0;
+};
 
 // What a transported history scores. The transport tells the scorer where
 // each photon interacts, what it deposits and what leaves the phantom;
@@ -15,7 +28,7 @@ class Scorer {
     virtual ~Scorer() = default;
 
     // A photon reaches an interaction point, before the kind is sampled.
-    virtual void Interaction(const Position& /*p*/, bool /*scattered*/) {}
+    virtual void Collision(const CollisionSite& /*site*/) {}
     virtual void Deposit(const Position& p, double energy, bool scattered,
                          std::uint64_t history) = 0;
     virtual void Escape(double energy, std::uint64_t history) = 0;

@@ -105,7 +105,7 @@ void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& t
             scorer.Escape(w * E, history);
             return;
         }
-        scorer.Interaction(p, photon.Scattered);
+        scorer.Collision(CollisionSite{p, d, E, w, mu, photon.Scattered, history});
         switch (SampleInteraction(mu, random)) {
         case InteractionKind::Photoelectric:
             scorer.Deposit(p, w * E, photon.Scattered, history);
@@ -137,9 +137,16 @@ void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& t
 void TransportHistory(const PencilBeam& beam, const Phantom& phantom, const TissueModel& tissue,
                       const DepthImportance& importance, RandomStream& random, Scorer& scorer,
                       std::uint64_t history) {
+    TransportHistory(SourcePhoton{Position{}, Direction{}, beam.Energy}, phantom, tissue,
+                     importance, random, scorer, history);
+}
+
+void TransportHistory(const SourcePhoton& source, const Phantom& phantom, const TissueModel& tissue,
+                      const DepthImportance& importance, RandomStream& random, Scorer& scorer,
+                      std::uint64_t history) {
     thread_local std::vector<Photon> bank;
     bank.clear();
-    bank.push_back(Photon{Position{}, Direction{}, beam.Energy, 1.0, 0, false});
+    bank.push_back(Photon{source.P, source.D, source.Energy, 1.0, 0, false});
     while (!bank.empty()) {
         const Photon photon = bank.back();
         bank.pop_back();

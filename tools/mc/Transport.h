@@ -17,6 +17,15 @@ struct PencilBeam {
     double Energy = 0.0; // keV
 };
 
+// A photon entering the phantom on its entrance face (P.Z = 0, D.W > 0).
+// It starts with weight 1, as the depth importance expects; a source that
+// samples its photons with weights of its own applies them in its scorer.
+struct SourcePhoton {
+    Position P;
+    Direction D;
+    double Energy = 0.0; // keV
+};
+
 // Depth importance for variance reduction (geometry splitting): the phantom
 // is cut into slabs parallel to the entrance face, each twice as important
 // as the one above it, down to a last slab that reaches to the far face.
@@ -50,6 +59,10 @@ struct DepthImportance {
 // - Photons carry a statistical weight set by `importance`; scores are
 //   weight x energy.
 void TransportHistory(const PencilBeam& beam, const Phantom& phantom, const TissueModel& tissue,
+                      const DepthImportance& importance, RandomStream& random, Scorer& scorer,
+                      std::uint64_t history);
+// The same for a photon entering anywhere on the entrance face.
+void TransportHistory(const SourcePhoton& source, const Phantom& phantom, const TissueModel& tissue,
                       const DepthImportance& importance, RandomStream& random, Scorer& scorer,
                       std::uint64_t history);
 

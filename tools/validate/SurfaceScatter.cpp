@@ -25,9 +25,9 @@ class LayerScorer final : public mc::Scorer {
         firstDepth_ = 0.0;
     }
 
-    void Interaction(const mc::Position& p, bool scattered) override {
-        if (!scattered)
-            firstDepth_ = p.Z;
+    void Collision(const mc::CollisionSite& site) override {
+        if (!site.Scattered)
+            firstDepth_ = site.P.Z;
     }
 
     void Deposit(const mc::Position& p, double energy, bool scattered,
