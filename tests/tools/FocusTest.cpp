@@ -42,8 +42,8 @@ FocusTally RingRun(double fsd, double energy, const FocusRunSettings& s,
                    double maxEntryRadius = CellGrid::kRings * CellGrid::kRingWidth) {
     const Focus focus{fsd};
     const RingSource source(focus, energy, maxEntryRadius);
-    return RunFocus(Tissue(), Estimator(), focus,
-                    [&](RandomStream& r) { return source.Sample(r); }, s);
+    return RunFocus(
+        Tissue(), Estimator(), focus, [&](RandomStream& r) { return source.Sample(r); }, s);
 }
 
 // A focus 100 m away is a parallel beam for a 30-cm phantom: the scatter on

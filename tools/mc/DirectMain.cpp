@@ -7,6 +7,7 @@
 #include "spectrum/AttenuationTables.h"
 #include "spectrum/SynthesizeSpectrum.h"
 #include "tools/mc/DirectRun.h"
+#include "tools/mc/ToolOptions.h"
 #include "tools/xrl/XrayLib.h"
 
 #include <chrono>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <string>
 
 namespace veltrim::mc {
@@ -43,25 +45,19 @@ constexpr const char* kDirectUsage =
 }
 
 double Number(const std::string& text, const std::string& option) {
-    std::size_t used = 0;
-    double value = 0.0;
-    try {
-        value = std::stod(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used != text.size() || !std::isfinite(value) || value < 0.0) {
+    const std::optional<double> value = ReadNonNegative(text);
+    if (!value) {
         Fail("bad value for " + option + ": " + text);
     }
-    return value;
+    return *value;
 }
 
 std::uint64_t Count(const std::string& text, const std::string& option) {
-    const double value = Number(text, option);
-    if (value != std::floor(value) || value < 1.0 || value > 1e15) {
+    const std::optional<std::uint64_t> value = ReadCount(text);
+    if (!value) {
         Fail("bad count for " + option + ": " + text);
     }
-    return static_cast<std::uint64_t>(value);
+    return *value;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "tools/mc/KernelRun.h"
 #include "tools/mc/RunReport.h"
 #include "tools/mc/TissueModel.h"
+#include "tools/mc/ToolOptions.h"
 #include "tools/xrl/XrayLib.h"
 
 #include <chrono>
@@ -80,25 +81,19 @@ struct Options {
 }
 
 double ParseNumber(const std::string& text, const std::string& option) {
-    std::size_t used = 0;
-    double value = 0.0;
-    try {
-        value = std::stod(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used != text.size() || !std::isfinite(value) || value < 0.0) {
+    const std::optional<double> value = ReadNonNegative(text);
+    if (!value) {
         Fail("bad value for " + option + ": " + text);
     }
-    return value;
+    return *value;
 }
 
 std::uint64_t ParseCount(const std::string& text, const std::string& option) {
-    const double value = ParseNumber(text, option);
-    if (value != std::floor(value) || value < 1.0 || value > 1e15) {
+    const std::optional<std::uint64_t> value = ReadCount(text);
+    if (!value) {
         Fail("bad count for " + option + ": " + text);
     }
-    return static_cast<std::uint64_t>(value);
+    return *value;
 }
 
 // The options that set one count or one number of the run.

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <string>
+
+namespace veltrim::mc {
+
+// The value of a command-line option of the Monte Carlo tool: a finite,
+// non-negative number written whole (nothing after it), or nothing.
+inline std::optional<double> ReadNonNegative(const std::string& text) {
+    std::size_t used = 0;
+    double value = 0.0;
+    try {
+        value = std::stod(text, &used);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (used != text.size() || !std::isfinite(value) || value < 0.0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A count: a whole number from 1 to 10^15.
+inline std::optional<std::uint64_t> ReadCount(const std::string& text) {
+    const std::optional<double> value = ReadNonNegative(text);
+    if (!value || *value != std::floor(*value) || *value < 1.0 || *value > 1e15) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(*value);
+}
+
+} // namespace veltrim::mc
