@@ -1,0 +1,47 @@
+#pragma once
+
+// Scatter kernels of a point focus, tabulated at a few focus-to-surface
+// distances. Kernel (c, a) of a set at FSD f is the scatter dose on the
+// axis in row a from the photons of the focus that cross the plane of row a
+// within ring c, per unit fluence on the axis in that plane; the cone of
+// ring c then meets the field projected to that depth exactly, so the
+// calculation uses such a set as it uses the parallel-beam kernels. Between
+// two tabulated FSDs the kernels are interpolated linearly in 1/FSD; the
+// parallel-beam set stands for 1/FSD = 0.
+
+#include "dose/ScatterKernels.h"
+
+#include <optional>
+#include <span>
+
+namespace veltrim {
+
+// The two sets around an FSD and the share of the nearer one.
+struct FsdBracket {
+    double NearFsd = 0.0; // the largest tabulated FSD at or below the one asked for
+    double FarFsd = 0.0;  // the next tabulated FSD above; infinity for the parallel set
+    double NearWeight = 1.0;
+};
+
+// The bracket of `fsd` among `tabulated` (finite, positive, rising). An FSD
+// equal to a tabulated one gets that set alone (NearWeight exactly 1). Empty
+// for an FSD below the smallest tabulated one (or not a positive number):
+// the sets are not extrapolated.
+std::optional<FsdBracket> BracketFsd(std::span<const double> tabulated, double fsd);
+
+// The kernels interpolated between two sources, nearWeight x near +
+// (1 - nearWeight) x far, cell by cell. The reference it returns stays valid
+// until the next call.
+class InterpolatedKernelSource final : public KernelSource {
+  public:
+    InterpolatedKernelSource(KernelSource& near, KernelSource& far, double nearWeight);
+    const ScatterKernelTable& Kernel(int energyKeV) override;
+
+  private:
+    KernelSource& near_;
+    KernelSource& far_;
+    double nearWeight_;
+    std::unique_ptr<ScatterKernelTable> table_;
+};
+
+} // namespace veltrim

@@ -1,0 +1,99 @@
+// Interpolation between kernel sets of a point focus: which sets an FSD
+// falls between, the share of each, no extrapolation below the smallest,
+// and that a tabulated FSD gives its own set to the bit, down to the depth
+// dose.
+
+#include "dose/FocusKernels.h"
+
+#include "dose/DepthDose.h"
+#include "dose/SyntheticData.h"
+
+#include <array>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+using veltrim::BracketFsd;
+using veltrim::InterpolatedKernelSource;
+using veltrim::KernelSetSource;
+namespace synthetic = veltrim::testing;
+
+constexpr std::array<double, 6> kSets = {50, 60, 75, 100, 150, 250};
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+TEST(FocusKernels, AnFsdFallsBetweenItsNeighboursLinearlyInItsInverse) {
+    const auto between = BracketFsd(kSets, 80.0);
+    ASSERT_TRUE(between);
+    EXPECT_EQ(between->NearFsd, 75.0);
+    EXPECT_EQ(between->FarFsd, 100.0);
+    // 1/80 = w/75 + (1 - w)/100 gives w = 0.75.
+    EXPECT_NEAR(between->NearWeight, 0.75, 1e-14);
+
+    const auto exact = BracketFsd(kSets, 100.0);
+    ASSERT_TRUE(exact);
+    EXPECT_EQ(exact->NearFsd, 100.0);
+    EXPECT_EQ(exact->NearWeight, 1.0);
+    const auto smallest = BracketFsd(kSets, 50.0);
+    ASSERT_TRUE(smallest);
+    EXPECT_EQ(smallest->NearWeight, 1.0);
+
+    // Beyond the largest set the parallel set is the far one (1/FSD = 0).
+    const auto beyond = BracketFsd(kSets, 400.0);
+    ASSERT_TRUE(beyond);
+    EXPECT_EQ(beyond->NearFsd, 250.0);
+    EXPECT_EQ(beyond->FarFsd, kInfinity);
+    EXPECT_NEAR(beyond->NearWeight, 250.0 / 400.0, 1e-15);
+    EXPECT_EQ(BracketFsd(kSets, kInfinity)->NearWeight, 0.0);
+}
+
+TEST(FocusKernels, NothingBelowTheSmallestSetOrForAnFsdThatIsNotOne) {
+    EXPECT_FALSE(BracketFsd(kSets, 49.99));
+    EXPECT_FALSE(BracketFsd(kSets, 0.0));
+    EXPECT_FALSE(BracketFsd(kSets, -100.0));
+    EXPECT_FALSE(BracketFsd(kSets, std::nan("")));
+    EXPECT_FALSE(BracketFsd({}, 100.0));
+}
+
+TEST(FocusKernels, KernelsAreMixedCellByCellAndAWholeShareGivesTheSetItself) {
+    const auto near = synthetic::SyntheticKernels();
+    const auto far = synthetic::SyntheticKernels(
+        [](int e, int a, int c) { return 3.0 * synthetic::SyntheticKernel(e, a, c) + 1e-6; });
+    KernelSetSource nearSource(*near);
+    KernelSetSource farSource(*far);
+
+    InterpolatedKernelSource quarter(nearSource, farSource, 0.25);
+    for (int e : {10, 80, 150}) {
+        const auto& mixed = quarter.Kernel(e);
+        for (std::size_t c : {1u, 40u, 80u})
+            for (std::size_t a : {1u, 30u, 80u})
+                EXPECT_NEAR(mixed[c][a],
+                            0.25 * near->Kernel(e)[c][a] + 0.75 * far->Kernel(e)[c][a],
+                            1e-15 * far->Kernel(e)[c][a])
+                    << e << " keV, ring " << c << ", row " << a;
+    }
+
+    // A tabulated FSD: the depth dose over the mixed source is the one over
+    // its own set, to the last bit.
+    veltrim::EnergyTable spectrum{};
+    for (int i = 21; i <= 160; ++i)
+        spectrum[i] = (160 - i) * std::exp(-60.0 / i) / 1000;
+    veltrim::IrradiationConditions conditions;
+    conditions.TubeVoltage = 80;
+    conditions.Fsd = 100;
+    conditions.FieldX = 20;
+    conditions.FieldY = 15;
+    const veltrim::TissueTables tissue = synthetic::SyntheticTissue();
+    InterpolatedKernelSource whole(nearSource, farSource, 1.0);
+    const auto mixed =
+        veltrim::CalculateDepthDose(spectrum, tissue, whole, conditions, 30.0, 3.14159);
+    const auto own =
+        veltrim::CalculateDepthDose(spectrum, tissue, nearSource, conditions, 30.0, 3.14159);
+    ASSERT_EQ(mixed.Rows, own.Rows);
+    for (int d = 1; d <= own.Rows; ++d)
+        for (int column = 1; column <= 3; ++column)
+            EXPECT_EQ(mixed.Table[d][column], own.Table[d][column]) << "row " << d;
+}
+
+} // namespace
