@@ -15,8 +15,8 @@ std::optional<FsdBracket> BracketFsd(std::span<const double> tabulated, double f
     }
     FsdBracket bracket;
     bracket.NearFsd = tabulated[k];
-    bracket.FarFsd = k + 1 < tabulated.size() ? tabulated[k + 1]
-                                              : std::numeric_limits<double>::infinity();
+    bracket.FarFsd =
+        k + 1 < tabulated.size() ? tabulated[k + 1] : std::numeric_limits<double>::infinity();
     // 1/fsd = w / near + (1 - w) / far, with 1/far = 0 for the parallel set.
     const double far = std::isinf(bracket.FarFsd) ? 0.0 : 1.0 / bracket.FarFsd;
     bracket.NearWeight = (1.0 / fsd - far) / (1.0 / bracket.NearFsd - far);

@@ -68,8 +68,7 @@ TEST(FocusKernels, KernelsAreMixedCellByCellAndAWholeShareGivesTheSetItself) {
         const auto& mixed = quarter.Kernel(e);
         for (std::size_t c : {1u, 40u, 80u})
             for (std::size_t a : {1u, 30u, 80u})
-                EXPECT_NEAR(mixed[c][a],
-                            0.25 * near->Kernel(e)[c][a] + 0.75 * far->Kernel(e)[c][a],
+                EXPECT_NEAR(mixed[c][a], 0.25 * near->Kernel(e)[c][a] + 0.75 * far->Kernel(e)[c][a],
                             1e-15 * far->Kernel(e)[c][a])
                     << e << " keV, ring " << c << ", row " << a;
     }

@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace veltrim::mc {
 namespace {
@@ -39,9 +40,10 @@ FocusRunSettings FocusSettings(std::uint64_t batches, std::uint64_t perBatch) {
 }
 
 FocusTally RingRun(double fsd, double energy, const FocusRunSettings& s,
-                   double maxEntryRadius = CellGrid::kRings * CellGrid::kRingWidth) {
+                   double maxEntryRadius = CellGrid::kRings * CellGrid::kRingWidth,
+                   double entryScale = 0.0) {
     const Focus focus{fsd};
-    const RingSource source(focus, energy, maxEntryRadius);
+    const RingSource source(focus, energy, maxEntryRadius, entryScale);
     return RunFocus(
         Tissue(), Estimator(), focus, [&](RandomStream& r) { return source.Sample(r); }, s);
 }
@@ -50,11 +52,15 @@ FocusTally RingRun(double fsd, double energy, const FocusRunSettings& s,
 // the axis per unit plane fluence, summed over the rings, equals what the
 // pencil beam deposits in the rows by reciprocity, within the two runs'
 // statistics. This holds the estimator's angular densities, attenuation and
-// energy transfer, the source weights and the ring bookkeeping together.
-TEST(FocusKernelTest, DistantFocusGivesTheParallelBeamRowSums) {
+// energy transfer, the source weights and the ring bookkeeping together,
+// for both draws of the entry radius.
+class DistantFocus : public ::testing::TestWithParam<double> {};
+
+TEST_P(DistantFocus, GivesTheParallelBeamRowSums) {
     const double E = 60.0;
     const Focus focus{10000.0};
-    const FocusTally far = RingRun(focus.Fsd, E, FocusSettings(40, 8000));
+    const FocusTally far = RingRun(focus.Fsd, E, FocusSettings(40, 8000),
+                                   CellGrid::kRings * CellGrid::kRingWidth, GetParam());
     const ScatterKernelTable kernel = FocusKernel(far, focus);
 
     RunSettings pencil;
@@ -94,6 +100,12 @@ TEST(FocusKernelTest, DistantFocusGivesTheParallelBeamRowSums) {
     EXPECT_NEAR(focusTotal, referenceTotal, 4.0 * std::sqrt(varianceTotal));
     EXPECT_LT(4.0 * std::sqrt(varianceTotal), 0.08 * referenceTotal);
 }
+
+std::string EntryDrawName(const ::testing::TestParamInfo<double>& draw) {
+    return draw.param == 0.0 ? "Uniform" : "Exponential";
+}
+
+INSTANTIATE_TEST_SUITE_P(EntryDraw, DistantFocus, ::testing::Values(0.0, 8.0), EntryDrawName);
 
 // With analog transport every history ends in deposits and escapes that
 // add up to what it brought in, whatever the weight of its photon.

@@ -23,21 +23,34 @@ double Focus::FaceDensity(double x, double y) const {
     return cosine * cosine * cosine;
 }
 
-RingSource::RingSource(Focus focus, double energy, double maxEntryRadius)
-    : focus_(focus), energy_(energy), maxEntryRadius_(maxEntryRadius) {
-    if (!(focus.Fsd > 0.0) || !(maxEntryRadius > 0.0)) {
-        throw std::invalid_argument("RingSource: the FSD and the radius must be positive");
+RingSource::RingSource(Focus focus, double energy, double maxEntryRadius, double entryScale)
+    : focus_(focus), energy_(energy), maxEntryRadius_(maxEntryRadius), entryScale_(entryScale) {
+    if (!(focus.Fsd > 0.0) || !(maxEntryRadius > 0.0) || !(entryScale >= 0.0)) {
+        throw std::invalid_argument(
+            "RingSource: the FSD and the radius must be positive, the entry scale not negative");
+    }
+    if (entryScale_ > 0.0) {
+        truncation_ = -std::expm1(-maxEntryRadius_ / entryScale_);
     }
 }
 
-// Density of the draw on the face: 1 / (2 pi r R) (uniform in r and in the
-// azimuth), hence the weight 2 pi r R x (f / d)^3.
+// Density of the draw on the face: p(r) / (2 pi r), with p(r) = 1 / R
+// (uniform) or exp(-r / lambda) / (lambda (1 - exp(-R / lambda))), the
+// azimuth uniform; hence the weight 2 pi r / p(r) x (f / d)^3.
 FocusPhoton RingSource::Sample(RandomStream& random) const {
-    const double r = maxEntryRadius_ * random.Uniform();
+    double r = 0.0;
+    double density = 0.0;
+    if (entryScale_ > 0.0) {
+        r = -entryScale_ * std::log1p(-random.Uniform() * truncation_);
+        density = std::exp(-r / entryScale_) / (entryScale_ * truncation_);
+    } else {
+        r = maxEntryRadius_ * random.Uniform();
+        density = 1.0 / maxEntryRadius_;
+    }
     const double phi = 2.0 * std::numbers::pi * random.Uniform();
     const double x = r * std::cos(phi);
     const double y = r * std::sin(phi);
-    const double weight = 2.0 * std::numbers::pi * r * maxEntryRadius_ * focus_.FaceDensity(x, y);
+    const double weight = 2.0 * std::numbers::pi * r / density * focus_.FaceDensity(x, y);
     return FocusPhoton{focus_.Entering(x, y, energy_), weight, r};
 }
 

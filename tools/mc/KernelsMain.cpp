@@ -54,6 +54,8 @@ constexpr const char* kUsage =
     "                      instead of the parallel beam; the target then applies to the rows\n"
     "                      whose scatter exceeds 1e-3 of row 1's (defaults: --importance 0.3,\n"
     "                      --batch 5000, --min-batches 10)\n"
+    "  --entry-scale L     with --fsd: entry radii drawn with density exp(-r / L), L in cm\n"
+    "                      (default 8; 0 draws them uniformly)\n"
     "Writes DIR/<E>.dat for each energy, DIR/runs.csv and DIR/statistics.csv.\n"
     "veltrim-kernels direct --help: the depth dose of one beam by direct Monte Carlo.\n";
 
@@ -72,6 +74,7 @@ struct Options {
     double ImportanceFactor = 0.6;
     double ImportanceSpan = 12.0;
     double Fsd = 0.0; // 0: the parallel beam
+    double EntryScale = 8.0;
     bool ImportanceSet = false, BatchSet = false, MinBatchesSet = false;
 };
 
@@ -115,6 +118,7 @@ std::optional<double Options::*> NumberOption(const std::string& name) {
         {"--importance-span", &Options::ImportanceSpan},
         {"--radius", &Options::Radius},
         {"--fsd", &Options::Fsd},
+        {"--entry-scale", &Options::EntryScale},
         {"--thickness", &Options::Thickness},
     };
     return LookUp(options, name);
@@ -186,7 +190,7 @@ void RunFocusEnergy(const Options& o, const TissueModel& tissue, const AxisEstim
     const Focus focus{o.Fsd};
     const double firstMiddle = 0.5 * CellGrid::kRowThickness;
     const double maxEntry = CellGrid::kRings * CellGrid::kRingWidth * o.Fsd / (o.Fsd + firstMiddle);
-    const RingSource source(focus, energy, maxEntry);
+    const RingSource source(focus, energy, maxEntry, o.EntryScale);
     FocusRunSettings s;
     s.Seed = o.Seed;
     s.StreamNumber = static_cast<unsigned>(energy);
