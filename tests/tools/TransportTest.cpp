@@ -34,9 +34,7 @@ RunSettings SmallRun(double energy, std::uint64_t batches, std::uint64_t perBatc
 }
 
 DepthImportance Splitting(double energy) {
-    const double rate = 0.6 * Tissue().At(energy).Total();
-    const double slab = std::log(2.0) / rate;
-    return DepthImportance{slab, static_cast<int>(std::ceil(std::min(40.0, 12.0 / rate) / slab))};
+    return DepthImportanceFor(Tissue().At(energy).Total(), 0.6, 12.0);
 }
 
 TEST(ScoringArrayTest, AHistoryEntersTheVarianceAsOneSample) {

@@ -10,23 +10,8 @@
 namespace veltrim::mc {
 
 RowStatistics FocusRowStatistics(const FocusTally& tally, double floor, int testedRows) {
-    RowStatistics result;
-    const std::uint64_t n = tally.Histories();
-    const double first = tally.ScatterRows.Mean(0, n);
-    for (int a = 0; a < std::min(testedRows, tally.Rows()); ++a) {
-        const auto row = static_cast<std::size_t>(a);
-        const double mean = tally.ScatterRows.Mean(row, n);
-        if (mean <= floor * first || mean <= 0.0) {
-            continue;
-        }
-        ++result.RowsTested;
-        const double relative = tally.ScatterRows.Uncertainty(row, n) / mean;
-        if (relative > result.WorstUncertainty) {
-            result.WorstUncertainty = relative;
-            result.WorstRow = a + 1;
-        }
-    }
-    return result;
+    return RowSumStatistics(tally.ScatterRows, tally.Histories(),
+                            std::min(testedRows, tally.Rows()), floor);
 }
 
 FocusTally RunFocus(const TissueModel& tissue, const AxisEstimator& estimator, const Focus& focus,
@@ -62,16 +47,6 @@ FocusTally RunFocus(const TissueModel& tissue, const AxisEstimator& estimator, c
     FocusTally total(settings.Rows, settings.RingCells);
     RunInBatches(start, settings.MaxBatches, settings.Threads, runBatch, enough, total);
     return total;
-}
-
-DepthImportance DepthImportanceFor(double mu, double factor, double span) {
-    const double rate = factor * mu;
-    if (!(rate > 0.0)) {
-        return DepthImportance{};
-    }
-    const double slab = std::log(2.0) / rate;
-    const double depth = std::min(CellGrid::kRows * CellGrid::kRowThickness, span / rate);
-    return DepthImportance{slab, static_cast<int>(std::ceil(depth / slab))};
 }
 
 } // namespace veltrim::mc

@@ -45,9 +45,4 @@ RowStatistics FocusRowStatistics(const FocusTally& tally, double floor, int test
 FocusTally RunFocus(const TissueModel& tissue, const AxisEstimator& estimator, const Focus& focus,
                     const FocusSampler& sampler, const FocusRunSettings& settings);
 
-// The depth importance of the kernel runs for photons of attenuation mu:
-// slabs in which the importance doubles, exp(factor x mu x thickness) = 2,
-// down to the depth where factor x mu x z = span, at most 40 cm.
-DepthImportance DepthImportanceFor(double mu, double factor, double span);
-
 } // namespace veltrim::mc

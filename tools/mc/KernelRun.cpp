@@ -9,23 +9,28 @@
 
 namespace veltrim::mc {
 
-RowStatistics ScatterRowStatistics(const KernelTally& tally, double floor) {
+RowStatistics RowSumStatistics(const ScoringArray& rows, std::uint64_t n, int rowCount,
+                               double floor) {
     RowStatistics result;
-    const std::uint64_t n = tally.Histories();
-    const double first = tally.ScatterRows().Mean(0, n);
-    for (std::size_t row = 0; row < CellGrid::kRows; ++row) {
-        const double mean = tally.ScatterRows().Mean(row, n);
+    const double first = rows.Mean(0, n);
+    for (int a = 0; a < rowCount; ++a) {
+        const auto row = static_cast<std::size_t>(a);
+        const double mean = rows.Mean(row, n);
         if (mean <= floor * first || mean <= 0.0) {
             continue;
         }
         ++result.RowsTested;
-        const double relative = tally.ScatterRows().Uncertainty(row, n) / mean;
+        const double relative = rows.Uncertainty(row, n) / mean;
         if (relative > result.WorstUncertainty) {
             result.WorstUncertainty = relative;
-            result.WorstRow = static_cast<int>(row) + 1;
+            result.WorstRow = a + 1;
         }
     }
     return result;
+}
+
+RowStatistics ScatterRowStatistics(const KernelTally& tally, double floor) {
+    return RowSumStatistics(tally.ScatterRows(), tally.Histories(), CellGrid::kRows, floor);
 }
 
 KernelTally RunKernel(const TissueModel& tissue, const RunSettings& settings,

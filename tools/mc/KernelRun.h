@@ -38,6 +38,11 @@ struct RowStatistics {
     int WorstRow = 0;              // 1-based
 };
 
+// The relative uncertainty of the row sums rows[0..rowCount-1] of n histories
+// that exceed floor x rows[0].
+RowStatistics RowSumStatistics(const ScoringArray& rows, std::uint64_t n, int rowCount,
+                               double floor);
+
 // The relative uncertainty of the scatter row sums against the floor.
 RowStatistics ScatterRowStatistics(const KernelTally& tally, double floor);
 

@@ -255,14 +255,8 @@ int main(int argc, char** argv) {
             s.BatchHistories = o.Batch;
             s.Threads = o.Threads;
             s.Geometry = Phantom{o.Radius, o.Thickness};
-            const double rate = o.ImportanceFactor * tissue.At(energy).Total();
-            if (rate > 0.0) {
-                // Slabs that double the importance: exp(rate x thickness) = 2.
-                const double slab = std::log(2.0) / rate;
-                const double depth =
-                    std::min(CellGrid::kRows * CellGrid::kRowThickness, o.ImportanceSpan / rate);
-                s.Importance = DepthImportance{slab, static_cast<int>(std::ceil(depth / slab))};
-            }
+            s.Importance =
+                DepthImportanceFor(tissue.At(energy).Total(), o.ImportanceFactor, o.ImportanceSpan);
             if (o.FixedHistories > 0) {
                 s.MaxBatches = (o.FixedHistories + o.Batch - 1) / o.Batch;
                 s.TargetUncertainty = 0.0;

@@ -154,4 +154,14 @@ void TransportHistory(const SourcePhoton& source, const Phantom& phantom, const 
     }
 }
 
+DepthImportance DepthImportanceFor(double mu, double factor, double span) {
+    const double rate = factor * mu;
+    if (!(rate > 0.0)) {
+        return DepthImportance{};
+    }
+    const double slab = std::log(2.0) / rate;
+    const double depth = std::min(CellGrid::kRows * CellGrid::kRowThickness, span / rate);
+    return DepthImportance{slab, static_cast<int>(std::ceil(depth / slab))};
+}
+
 } // namespace veltrim::mc

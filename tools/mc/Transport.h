@@ -61,6 +61,12 @@ struct DepthImportance {
 void TransportHistory(const PencilBeam& beam, const Phantom& phantom, const TissueModel& tissue,
                       const DepthImportance& importance, RandomStream& random, Scorer& scorer,
                       std::uint64_t history);
+// The depth importance for photons of attenuation mu (1/cm): slabs in which
+// the importance doubles, exp(factor x mu x thickness) = 2, down to the
+// depth where factor x mu x z = span, at most 40 cm; none (analog
+// transport) when factor x mu is not positive.
+DepthImportance DepthImportanceFor(double mu, double factor, double span);
+
 // The same for a photon entering anywhere on the entrance face.
 void TransportHistory(const SourcePhoton& source, const Phantom& phantom, const TissueModel& tissue,
                       const DepthImportance& importance, RandomStream& random, Scorer& scorer,
