@@ -183,15 +183,11 @@ Options ParseOptions(int argc, char** argv) {
 
 } // namespace
 
-// One node energy of a point-focus set: the entry radius runs out to where
-// ring 80 meets the plane of row 1's middle.
-void RunFocusEnergy(const Options& o, const TissueModel& tissue, const AxisEstimator& estimator,
-                    int energy, std::string& runs, std::string& rows, double& totalSeconds) {
-    const Focus focus{o.Fsd};
-    const double firstMiddle = 0.5 * CellGrid::kRowThickness;
-    const double maxEntry = CellGrid::kRings * CellGrid::kRingWidth * o.Fsd / (o.Fsd + firstMiddle);
-    const RingSource source(focus, energy, maxEntry, o.EntryScale);
-    FocusRunSettings s;
+// The batches, streams, phantom, depth splitting and stopping rule of one
+// node energy, the same for the pencil beam and the point focus.
+template <class Settings>
+Settings BatchSettings(const Options& o, const TissueModel& tissue, int energy) {
+    Settings s;
     s.Seed = o.Seed;
     s.StreamNumber = static_cast<unsigned>(energy);
     s.BatchHistories = o.Batch;
@@ -201,11 +197,24 @@ void RunFocusEnergy(const Options& o, const TissueModel& tissue, const AxisEstim
         DepthImportanceFor(tissue.At(energy).Total(), o.ImportanceFactor, o.ImportanceSpan);
     if (o.FixedHistories > 0) {
         s.MaxBatches = (o.FixedHistories + o.Batch - 1) / o.Batch;
+        s.TargetUncertainty = 0.0;
     } else {
         s.MaxBatches = std::max<std::uint64_t>(1, o.MaxHistories / o.Batch);
         s.MinBatches = o.MinBatches;
         s.TargetUncertainty = o.Target;
     }
+    return s;
+}
+
+// One node energy of a point-focus set: the entry radius runs out to where
+// ring 80 meets the plane of row 1's middle.
+void RunFocusEnergy(const Options& o, const TissueModel& tissue, const AxisEstimator& estimator,
+                    int energy, std::string& runs, std::string& rows, double& totalSeconds) {
+    const Focus focus{o.Fsd};
+    const double firstMiddle = 0.5 * CellGrid::kRowThickness;
+    const double maxEntry = CellGrid::kRings * CellGrid::kRingWidth * o.Fsd / (o.Fsd + firstMiddle);
+    const RingSource source(focus, energy, maxEntry, o.EntryScale);
+    const auto s = BatchSettings<FocusRunSettings>(o, tissue, energy);
     const auto start = std::chrono::steady_clock::now();
     const FocusTally tally = RunFocus(
         tissue, estimator, focus, [&](RandomStream& r) { return source.Sample(r); }, s);
@@ -242,29 +251,18 @@ int main(int argc, char** argv) {
         std::string runs = o.Fsd != 0.0 ? FocusRunHeader() : RunSummaryHeader();
         std::string rows = o.Fsd != 0.0 ? FocusRowHeader() : RowStatisticsHeader();
         double totalSeconds = 0.0;
-        const AxisEstimator estimator(tissue);
+        // The estimator's tables take a moment; a parallel set does not need them.
+        std::optional<AxisEstimator> estimator;
+        if (o.Fsd != 0.0) {
+            estimator.emplace(tissue);
+        }
         for (const int energy : o.Energies) {
-            if (o.Fsd != 0.0) {
-                RunFocusEnergy(o, tissue, estimator, energy, runs, rows, totalSeconds);
+            if (estimator) {
+                RunFocusEnergy(o, tissue, *estimator, energy, runs, rows, totalSeconds);
                 continue;
             }
-            RunSettings s;
+            auto s = BatchSettings<RunSettings>(o, tissue, energy);
             s.Energy = energy;
-            s.Seed = o.Seed;
-            s.StreamNumber = static_cast<unsigned>(energy);
-            s.BatchHistories = o.Batch;
-            s.Threads = o.Threads;
-            s.Geometry = Phantom{o.Radius, o.Thickness};
-            s.Importance =
-                DepthImportanceFor(tissue.At(energy).Total(), o.ImportanceFactor, o.ImportanceSpan);
-            if (o.FixedHistories > 0) {
-                s.MaxBatches = (o.FixedHistories + o.Batch - 1) / o.Batch;
-                s.TargetUncertainty = 0.0;
-            } else {
-                s.MaxBatches = std::max<std::uint64_t>(1, o.MaxHistories / o.Batch);
-                s.MinBatches = o.MinBatches;
-                s.TargetUncertainty = o.Target;
-            }
             const auto start = std::chrono::steady_clock::now();
             const KernelTally tally = RunKernel(tissue, s);
             const double seconds =
