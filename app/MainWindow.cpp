@@ -9,6 +9,7 @@
 #include "readout/DepthCursor.h"
 #include "readout/ResultsSaving.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -187,19 +188,36 @@ QualityWindow* MainWindow::Quality() const {
     return qualityWindow_;
 }
 
-void MainWindow::ShowGraphMenu(const QPoint& at) {
+QMenu* MainWindow::GraphMenu() {
     if (graphMenu_ == nullptr) {
         graphMenu_ = new QMenu(this);
         graphMenu_->addAction(
             QString::fromUtf8(Wording(state_.Edition, MessageId::QualityMenuItem)), this,
             &MainWindow::OpenQualityWindow);
+        // The model of the calculations that follow; the curves already
+        // drawn keep the one they were made with.
+        divergentAction_ = graphMenu_->addAction(
+            QString::fromUtf8(Wording(state_.Edition, MessageId::DivergentScatterMenuItem)));
+        divergentAction_->setCheckable(true);
+        divergentAction_->setChecked(DivergentScatter());
+        connect(divergentAction_, &QAction::toggled, this, &MainWindow::SetDivergentScatter);
     }
-    graphMenu_->popup(graph_->mapToGlobal(at));
+    return graphMenu_;
+}
+
+void MainWindow::SetDivergentScatter(bool on) {
+    state_.Model = on ? ScatterModel::Divergent : ScatterModel::Classic;
+    if (divergentAction_ != nullptr && divergentAction_->isChecked() != on)
+        divergentAction_->setChecked(on);
+}
+
+void MainWindow::ShowGraphMenu(const QPoint& at) {
+    GraphMenu()->popup(graph_->mapToGlobal(at));
 }
 
 void MainWindow::RememberBeam(const ConditionTexts& drawn, bool curveDrawn) {
     lastBeam_ = RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
-                           state_.Attenuation.MuAluminium, Air());
+                           state_.Attenuation.MuAluminium, Air(), state_.Model);
     if (curveDrawn)
         drawnBeams_.push_back(*lastBeam_);
     emit BeamsChanged();

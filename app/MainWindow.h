@@ -13,6 +13,7 @@
 
 class QGroupBox;
 class QLineEdit;
+class QAction;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -68,6 +69,13 @@ class MainWindow : public QWidget {
     void OpenQualityWindow();
     QualityWindow* Quality() const;
 
+    // The scatter model of the calculations that follow, classic unless the
+    // graph's context menu ticks "Divergent-beam scatter".
+    void SetDivergentScatter(bool on);
+    bool DivergentScatter() const { return state_.Model == ScatterModel::Divergent; }
+    // The graph's context menu, made at its first use.
+    QMenu* GraphMenu();
+
     // The depth cursor. TrackMouse follows the pointer over the graph (x, y in
     // graph units); StepCursor takes every key pressed in the window before
     // the control with the focus sees it and answers the Left (37) and Right
@@ -118,6 +126,7 @@ class MainWindow : public QWidget {
     std::optional<AirData> air_;
     QPointer<QualityWindow> qualityWindow_;
     QMenu* graphMenu_ = nullptr;
+    QAction* divergentAction_ = nullptr;
     bool exitPending_ = false;
     bool ended_ = false;
 };

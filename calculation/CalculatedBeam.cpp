@@ -39,8 +39,9 @@ AirData LoadAirData(const std::filesystem::path& dataFolder) {
 
 CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod rectification,
                           const EnergyTable& spectrum, const EnergyTable& muAluminium,
-                          const AirData& air) {
+                          const AirData& air, ScatterModel model) {
     CalculatedBeam beam;
+    beam.Model = model;
     beam.Typed = typed;
     beam.Rectification = rectification;
     beam.Spectrum = spectrum;
@@ -65,10 +66,14 @@ std::string DescribeBeam(const CalculatedBeam& beam, Language language) {
 
 std::string CurveEntry(int number, const CalculatedBeam& beam, Language language) {
     const std::string n = std::to_string(number);
+    const std::string model =
+        Text(language, beam.Model == ScatterModel::Divergent ? MessageId::QualityScatterDivergent
+                                                             : MessageId::QualityScatterClassic);
     if (!beam.Quality)
-        return Text(language, MessageId::QualityCurveNoHvl, {n, DescribeBeam(beam, language)});
+        return Text(language, MessageId::QualityCurveNoHvl,
+                    {n, DescribeBeam(beam, language), model});
     return Text(language, MessageId::QualityCurveEntry,
-                {n, DescribeBeam(beam, language), FormatC("%.3f", beam.Quality->Hvl1MmAl)});
+                {n, DescribeBeam(beam, language), FormatC("%.3f", beam.Quality->Hvl1MmAl), model});
 }
 
 } // namespace veltrim

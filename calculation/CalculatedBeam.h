@@ -6,6 +6,7 @@
 #include "core/Conditions.h"
 #include "core/Grids.h"
 #include "core/Messages.h"
+#include "dose/FocusKernels.h"
 #include "spectrum/BeamQuality.h"
 
 #include <filesystem>
@@ -32,20 +33,21 @@ struct CalculatedBeam {
     // At the end of no air, as the figures of a calculation are given; empty
     // when the air tables are missing or the beam has no figures.
     std::optional<BeamQuality> Quality;
+    ScatterModel Model = ScatterModel::Classic; // of its depth dose
 };
 
 // The beam of a finished calculation: its quality assessed with the air
 // tables when there are any.
 CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod rectification,
                           const EnergyTable& spectrum, const EnergyTable& muAluminium,
-                          const AirData& air);
+                          const AirData& air, ScatterModel model = ScatterModel::Classic);
 
 // The conditions on one line, in the edition's language: voltage,
 // waveform, the three filters, FSD and field.
 std::string DescribeBeam(const CalculatedBeam& beam, Language language);
 
-// One entry of the list of drawn curves: its number (1 first), conditions
-// and HVL1.
+// One entry of the list of drawn curves: its number (1 first), conditions,
+// HVL1 and scatter model.
 std::string CurveEntry(int number, const CalculatedBeam& beam, Language language);
 
 } // namespace veltrim

@@ -86,7 +86,20 @@ bool SharedState::ComputeDepthDose() {
         std::unique_ptr<KernelSource> fromFolder;
         std::unique_ptr<KernelSource> fromMemory;
         KernelSource* kernels = nullptr;
-        if (Preloaded) {
+        const ScatterModel model = Model;
+        // A divergent calculation at an FSD the classic one refuses (zero,
+        // not a number) goes on to the classic check, which names the cause.
+        if (model == ScatterModel::Divergent && typed.Fsd > 0) {
+            if (!focusKernels_)
+                focusKernels_ = std::make_unique<FocusKernelLibrary>(DataFolder);
+            fromMemory = focusKernels_->SourceFor(typed.Fsd);
+            if (!fromMemory) {
+                ReportDepthDoseFailure(Message(MessageId::CauseDivergentFsdBelowSets,
+                                               {Arg(typed.Fsd), Arg(FocusKernelFsds.front())}));
+                return false;
+            }
+            kernels = fromMemory.get();
+        } else if (Preloaded) {
             fromMemory = std::make_unique<KernelSetSource>(Preloaded->Kernels);
             kernels = fromMemory.get();
         } else {
@@ -99,8 +112,9 @@ bool SharedState::ComputeDepthDose() {
         // graph would show it while the file, and every CSV saved from it,
         // still held the previous calculation.
         const DepthDoseTable& table = calculation->Table;
-        if (!WriteResults(table, calculation->Rows))
+        if (!WriteResults(table, calculation->Rows, model))
             return false;
+        ResultModel = model;
         PrimaryDose = calculation->PrimaryDose;
         ScatterDose = calculation->ScatterDose;
         ScatterByEnergy = calculation->ScatterByEnergy;
@@ -120,12 +134,12 @@ bool SharedState::ComputeDepthDose() {
 }
 
 bool SharedState::WriteResultsFile() {
-    return WriteResults(DepthDoseResult, DepthRowCount);
+    return WriteResults(DepthDoseResult, DepthRowCount, ResultModel);
 }
 
-bool SharedState::WriteResults(const DepthDoseTable& table, int rows) {
+bool SharedState::WriteResults(const DepthDoseTable& table, int rows, ScatterModel model) {
     try {
-        ReplaceFile(WorkFolder / ResultsFile, ResultsFileBytes(table, rows, Conditions));
+        ReplaceFile(WorkFolder / ResultsFile, ResultsFileBytes(table, rows, Conditions, model));
         return true;
     } catch (const ResultsFileError& e) {
         ReportDepthDoseFailure(Message(MessageId::CauseWorkingFile, {Arg(e.Problem())}));
@@ -141,7 +155,8 @@ void SharedState::ReportDepthDoseFailure(const Message& cause) {
 }
 
 std::string ResultsFileBytes(const SharedState& state) {
-    return ResultsFileBytes(state.DepthDoseResult, state.DepthRowCount, state.Conditions);
+    return ResultsFileBytes(state.DepthDoseResult, state.DepthRowCount, state.Conditions,
+                            state.ResultModel);
 }
 
 } // namespace veltrim

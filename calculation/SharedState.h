@@ -4,6 +4,7 @@
 #include "core/Grids.h"
 #include "core/MessageSink.h"
 #include "dose/DepthDose.h"
+#include "dose/FocusKernels.h"
 #include "dose/ResultsFile.h"
 #include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
@@ -60,6 +61,10 @@ class SharedState {
     bool CircularField = false;
     int DepthRowCount = 0; // rows of DepthDoseResult filled by the last calculation
     DepthDoseTable DepthDoseResult{};
+    // The scatter model of the following calculations, and the one that
+    // made DepthDoseResult.
+    ScatterModel Model = ScatterModel::Classic;
+    ScatterModel ResultModel = ScatterModel::Classic;
     // Why the last depth-dose calculation failed, in the edition's language:
     // the second line of the window's message, veltrim-calc's standard error.
     std::string DepthDoseFailureCause;
@@ -98,7 +103,9 @@ class SharedState {
   private:
     // Replaces the results file with that of `table`; reports a failure as
     // the depth-dose failure.
-    bool WriteResults(const DepthDoseTable& table, int rows);
+    bool WriteResults(const DepthDoseTable& table, int rows, ScatterModel model);
+    // The point-focus kernel sets, read at the first divergent calculation.
+    std::unique_ptr<FocusKernelLibrary> focusKernels_;
 };
 
 // The bytes of the results file of the state's last calculation.

@@ -53,6 +53,7 @@ class Worker {
         state_.Attenuation = data.Attenuation;
         state_.AttenuationLoaded = true;
         state_.Preloaded = data.Preloaded;
+        state_.Model = data.Model;
         state_.Edition = Language::English;
         airKerma_ = &data.AirKerma;
     }

@@ -3,6 +3,7 @@
 #include "cli/BatchInput.h"
 #include "core/Conditions.h"
 #include "dose/DepthDose.h"
+#include "dose/FocusKernels.h"
 #include "dose/PreloadedData.h"
 #include "spectrum/AttenuationTables.h"
 
@@ -23,6 +24,7 @@ struct BatchData {
     AttenuationTables Attenuation;
     EnergyTable AirKerma{};
     std::shared_ptr<const PreloadedData> Preloaded;
+    ScatterModel Model = ScatterModel::Classic; // of every row
 };
 
 // Reads them from a data folder; throws DataFileError naming the file.

@@ -41,6 +41,10 @@ Data and output:
                       with 17 significant digits instead of the results file
   --out FILE          write the results file to FILE instead of
                       PDD_tempDATA.txt in the current folder
+  --scatter-model classic|divergent   how the scatter is formed (default
+                      classic): divergent takes the scatter kernels of a
+                      point focus at the FSD (FSD 50 cm and above), which
+                      follow a divergent beam's deep dose more closely
 
 Beam quality:
   --quality           print the beam quality instead of the table, one
@@ -181,7 +185,13 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
             flag(options.PrintSpectrum);
         else if (arg == "--precise")
             flag(options.Precise);
-        else if (arg == "--out")
+        else if (arg == "--scatter-model") {
+            const std::string v = value();
+            if (v != "classic" && v != "divergent")
+                throw std::invalid_argument("--scatter-model takes classic or divergent, not \"" +
+                                            v + "\"");
+            options.Model = v == "divergent" ? ScatterModel::Divergent : ScatterModel::Classic;
+        } else if (arg == "--out")
             options.OutFile = value();
         else if (arg == "--hvl1")
             options.Hvl1 = value();
@@ -206,7 +216,7 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         if (options.PrintSpectrum || options.PrintQuality || options.Hvl1 || options.AirCm ||
             options.OutFile)
             throw std::invalid_argument(
-                "--batch goes with --format, --jobs, --precise and --data only");
+                "--batch goes with --format, --jobs, --precise, --scatter-model and --data only");
     } else if (format || options.Jobs) {
         throw std::invalid_argument("--format and --jobs go with --batch only");
     }

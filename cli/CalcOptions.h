@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Conditions.h"
+#include "dose/FocusKernels.h"
 
 #include <filesystem>
 #include <optional>
@@ -16,6 +17,7 @@ struct CalcOptions {
     std::optional<std::filesystem::path> DataFolder; // none: found like the window finds it
     bool PrintSpectrum = false;
     bool Precise = false;
+    ScatterModel Model = ScatterModel::Classic;
     std::optional<std::filesystem::path> OutFile;
     bool Help = false;
     // A beam given by its measured first half-value layer (mm Al): the added

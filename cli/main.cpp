@@ -173,6 +173,7 @@ int main(int argc, char** argv) {
     if (!state.LoadAttenuationTables())
         return 1;
     state.SelectRectification(options.Rectification);
+    state.Model = options.Model;
 
     if (options.Hvl1 || options.PrintQuality || options.AirCm) {
         try {

@@ -73,10 +73,11 @@ enum class MessageId {
     CauseNodeScatterNegative,  // {1} keV, {2} cm
     CauseScatterNotFinite,     // {1} cm
     CauseFirstLayerZero,
-    CausePddNotFinite, // {1} cm
-    CauseKernelFile,   // {1} the data-file message
-    CauseWorkingFile,  // {1} the results-file message
-    CauseUnexpected,   // {1} what the library said
+    CausePddNotFinite,          // {1} cm
+    CauseKernelFile,            // {1} the data-file message
+    CauseWorkingFile,           // {1} the results-file message
+    CauseUnexpected,            // {1} what the library said
+    CauseDivergentFsdBelowSets, // {1} fsd, {2} the smallest FSD of the point-focus sets
 
     // the results file
     ResultsFileNotWritten,    // {1} file, {2} reason
@@ -119,7 +120,8 @@ enum class MessageId {
 
     // the spectrum and beam-quality window
     QualityWindowTitle,
-    QualityMenuItem, // the graph's context menu
+    QualityMenuItem,          // the graph's context menu
+    DivergentScatterMenuItem, // the graph's context menu, checkable
     QualityNoBeam,
     QualityAirTablesMissing, // {1} the data-file message
     QualityEnergyAxis,
@@ -145,8 +147,10 @@ enum class MessageId {
     QualityConstantPotential,
     QualityThreePhase,
     QualitySinglePhase,
-    QualityCurveEntry, // {1} number, {2} conditions, {3} HVL1 (mm Al)
-    QualityCurveNoHvl, // {1} number, {2} conditions
+    QualityCurveEntry, // {1} number, {2} conditions, {3} HVL1 (mm Al), {4} scatter model
+    QualityCurveNoHvl, // {1} number, {2} conditions, {3} scatter model
+    QualityScatterClassic,
+    QualityScatterDivergent,
     QualitySaveCsvCaption,
     QualitySavePngCaption,
     QualitySave,

@@ -1,9 +1,15 @@
 #include "dose/FocusKernels.h"
 
+#include "core/CFormat.h"
+
 #include <cmath>
 #include <limits>
 
 namespace veltrim {
+
+std::filesystem::path FocusSetFolder(double fsd) {
+    return std::filesystem::path(FocusKernelFolder) / FormatC("%.0f", fsd);
+}
 
 std::optional<FsdBracket> BracketFsd(std::span<const double> tabulated, double fsd) {
     if (tabulated.empty() || !(fsd >= tabulated.front())) {
@@ -38,6 +44,47 @@ const ScatterKernelTable& InterpolatedKernelSource::Kernel(int energyKeV) {
         }
     }
     return *table_;
+}
+
+namespace {
+
+// The mix of two sets held by the library.
+class MixedSetSource final : public KernelSource {
+  public:
+    MixedSetSource(const KernelSet& near, const KernelSet& far, double nearWeight)
+        : nearSource_(near), farSource_(far), mixed_(nearSource_, farSource_, nearWeight) {}
+    const ScatterKernelTable& Kernel(int energyKeV) override { return mixed_.Kernel(energyKeV); }
+
+  private:
+    KernelSetSource nearSource_;
+    KernelSetSource farSource_;
+    InterpolatedKernelSource mixed_;
+};
+
+} // namespace
+
+FocusKernelLibrary::FocusKernelLibrary(std::filesystem::path dataFolder)
+    : dataFolder_(std::move(dataFolder)) {}
+
+const KernelSet& FocusKernelLibrary::Set(double fsd) {
+    auto& set = sets_[fsd];
+    if (!set) {
+        set = std::isinf(fsd) ? ReadKernelSet(dataFolder_)
+                              : ReadKernelSet(dataFolder_, FocusSetFolder(fsd));
+    }
+    return *set;
+}
+
+std::unique_ptr<KernelSource> FocusKernelLibrary::SourceFor(double fsd) {
+    const std::optional<FsdBracket> bracket = BracketFsd(FocusKernelFsds, fsd);
+    if (!bracket) {
+        return nullptr;
+    }
+    const KernelSet& near = Set(bracket->NearFsd);
+    if (bracket->NearWeight == 1.0) {
+        return std::make_unique<KernelSetSource>(near);
+    }
+    return std::make_unique<MixedSetSource>(near, Set(bracket->FarFsd), bracket->NearWeight);
 }
 
 } // namespace veltrim

@@ -11,10 +11,29 @@
 
 #include "dose/ScatterKernels.h"
 
+#include <array>
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <span>
 
 namespace veltrim {
+
+// How the scatter of a calculation is formed: from the parallel-beam kernels
+// with the inverse square of the point of calculation (classic, the
+// default), or from the kernels of a point focus at the calculation's FSD
+// (divergent).
+enum class ScatterModel { Classic, Divergent };
+
+// Folder of the point-focus sets inside the data folder, one subfolder per
+// FSD ("PDS-focus/50"), each holding 29 kernel files as PDS-data/ does.
+inline constexpr const char* FocusKernelFolder = "PDS-focus";
+// The FSDs of the sets, cm, rising.
+inline constexpr std::array<double, 6> FocusKernelFsds{50.0, 60.0, 75.0, 100.0, 150.0, 250.0};
+
+// The folder of the set of a tabulated FSD, relative to the data folder.
+std::filesystem::path FocusSetFolder(double fsd);
 
 // The two sets around an FSD and the share of the nearer one.
 struct FsdBracket {
@@ -42,6 +61,25 @@ class InterpolatedKernelSource final : public KernelSource {
     KernelSource& far_;
     double nearWeight_;
     std::unique_ptr<ScatterKernelTable> table_;
+};
+
+// The point-focus sets of a data folder, each read when a calculation first
+// needs it and kept: a window or a batch that calculates many divergent
+// curves reads each set once.
+class FocusKernelLibrary {
+  public:
+    explicit FocusKernelLibrary(std::filesystem::path dataFolder);
+
+    // The kernels of a focus at `fsd` cm, interpolated in 1/FSD between the
+    // sets around it (beyond the largest set, towards the parallel-beam
+    // kernels). Empty below the smallest set. Throws DataFileError.
+    std::unique_ptr<KernelSource> SourceFor(double fsd);
+
+  private:
+    const KernelSet& Set(double fsd); // infinity: the parallel-beam kernels
+
+    std::filesystem::path dataFolder_;
+    std::map<double, std::unique_ptr<KernelSet>> sets_;
 };
 
 } // namespace veltrim

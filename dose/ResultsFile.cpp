@@ -97,8 +97,8 @@ std::string DecodeShiftJis(std::string_view shiftJis) {
     return Convert(shiftJis, "UTF-8", "SHIFT_JIS");
 }
 
-std::string ResultsFileBytes(const DepthDoseTable& table, int rows,
-                             const IrradiationConditions& c) {
+std::string ResultsFileBytes(const DepthDoseTable& table, int rows, const IrradiationConditions& c,
+                             ScatterModel model) {
     constexpr const char* eol = "\r\n";
     std::string text;
     text.reserve(4096);
@@ -126,6 +126,8 @@ std::string ResultsFileBytes(const DepthDoseTable& table, int rows,
     // FieldX and FieldY hold the ordered half sides by now: the larger first.
     text += label("照射野 at FSD, ") + FormatNumber(c.FieldX * 2, 2, 1) + ", cm" + eol;
     text += label("照射野 at FSD, ") + FormatNumber(c.FieldY * 2, 2, 1) + ", cm" + eol;
+    if (model == ScatterModel::Divergent)
+        text += label("散乱モデル, 発散ビーム") + eol;
     return text;
 }
 

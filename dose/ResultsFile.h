@@ -3,6 +3,7 @@
 #include "core/Conditions.h"
 #include "core/Messages.h"
 #include "dose/DepthDose.h"
+#include "dose/FocusKernels.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -42,9 +43,11 @@ std::string DecodeShiftJis(std::string_view shiftJis);
 // The bytes of the results file of a calculation: the depth table (rows
 // 1..rows), an empty line and the conditions block with Shift_JIS labels; CR LF
 // after every line. The field in `conditions` is given as the calculation
-// holds it: FieldX and FieldY are the ordered half sides.
+// holds it: FieldX and FieldY are the ordered half sides. A divergent-beam
+// calculation ends the conditions block with a line that says so.
 std::string ResultsFileBytes(const DepthDoseTable& table, int rows,
-                             const IrradiationConditions& conditions);
+                             const IrradiationConditions& conditions,
+                             ScatterModel model = ScatterModel::Classic);
 
 // Writes the bytes to a new file beside `target` and renames it over the
 // target only once it is complete, so a failure leaves the previous file as

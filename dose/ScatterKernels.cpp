@@ -38,10 +38,11 @@ const ScatterKernelTable& KernelFolderSource::Kernel(int energyKeV) {
     return *table_;
 }
 
-std::unique_ptr<KernelSet> ReadKernelSet(const std::filesystem::path& dataFolder) {
+std::unique_ptr<KernelSet> ReadKernelSet(const std::filesystem::path& dataFolder,
+                                         const std::filesystem::path& kernelFolder) {
     auto set = std::make_unique<KernelSet>();
     for (int e = FirstKernelKeV; e <= LastKernelKeV; e += 5) {
-        NumberFile file(dataFolder / KernelFolder / KernelFile(e));
+        NumberFile file(dataFolder / kernelFolder / KernelFile(e));
         ReadKernelFile(file, set->Tables[static_cast<std::size_t>((e - FirstKernelKeV) / 5)]);
     }
     return set;

@@ -67,8 +67,10 @@ struct KernelSet {
     }
 };
 
-// Reads the 29 kernels of a data folder. Throws DataFileError.
-std::unique_ptr<KernelSet> ReadKernelSet(const std::filesystem::path& dataFolder);
+// Reads the 29 kernels of a data folder, from PDS-data/ or another folder
+// of it. Throws DataFileError.
+std::unique_ptr<KernelSet> ReadKernelSet(const std::filesystem::path& dataFolder,
+                                         const std::filesystem::path& kernelFolder = KernelFolder);
 
 class KernelSetSource final : public KernelSource {
   public:

@@ -7,6 +7,7 @@
 #include "core/Conditions.h"
 #include "core/DataFile.h"
 #include "dose/DepthDose.h"
+#include "dose/FocusKernels.h"
 #include "dose/PreloadedData.h"
 #include "dose/ResultsFile.h"
 #include "spectrum/BeamQuality.h"
@@ -38,11 +39,16 @@ struct Failure {
 
 // Everything a calculation reads, for one data folder.
 struct Data {
+    std::filesystem::path Folder;
     AttenuationTables Attenuation;
     std::shared_ptr<const PreloadedData> Dose;
     AirTables Air;
     bool AirRead = false;
     std::string AirProblem;
+    // The point-focus sets, read by the first divergent calculation; sets
+    // are only ever added, so a source handed out stays valid.
+    std::unique_ptr<std::mutex> FocusLock = std::make_unique<std::mutex>();
+    std::unique_ptr<FocusKernelLibrary> Focus;
 };
 
 std::filesystem::path ModuleFile() {
@@ -68,7 +74,7 @@ std::filesystem::path DataFolder(const std::optional<std::string>& given) {
 
 // Read once per folder and kept for the life of the interpreter; a folder
 // that cannot be read is not kept, so that a mended one is read again.
-const Data& DataOf(const std::optional<std::string>& given) {
+Data& DataOf(const std::optional<std::string>& given) {
     static std::mutex lock;
     static std::map<std::filesystem::path, std::unique_ptr<Data>> cache;
     const std::filesystem::path folder = DataFolder(given);
@@ -77,6 +83,7 @@ const Data& DataOf(const std::optional<std::string>& given) {
     if (!slot) {
         try {
             auto data = std::make_unique<Data>();
+            data->Folder = folder;
             data->Attenuation = ReadAttenuationTables(folder);
             data->Dose = PreloadData(folder);
             try {
@@ -167,17 +174,37 @@ struct Computed {
     IrradiationConditions AsCalculated; // the field as ordered half sides
 };
 
-std::unique_ptr<Computed> ComputeDepthDose(const IrradiationConditions& c, const Data& data,
-                                           const std::string& model) {
-    if (model != "classic")
-        throw std::invalid_argument("scatter_model \"" + model +
-                                    "\" is not known; use \"classic\"");
+ScatterModel ModelNamed(const std::string& name) {
+    if (name == "classic")
+        return ScatterModel::Classic;
+    if (name == "divergent")
+        return ScatterModel::Divergent;
+    throw std::invalid_argument("scatter_model \"" + name +
+                                "\" is not known; use \"classic\" or \"divergent\"");
+}
+
+// The kernels of a divergent calculation at the FSD of `c`.
+std::unique_ptr<KernelSource> DivergentKernels(const IrradiationConditions& c, Data& data) {
+    const std::lock_guard<std::mutex> guard(*data.FocusLock);
+    if (!data.Focus)
+        data.Focus = std::make_unique<FocusKernelLibrary>(data.Folder);
+    auto source = data.Focus->SourceFor(c.Fsd);
+    if (!source)
+        throw CalculationError(Message(MessageId::CauseDivergentFsdBelowSets,
+                                       {Arg(c.Fsd), Arg(FocusKernelFsds.front())}));
+    return source;
+}
+
+std::unique_ptr<Computed> ComputeDepthDose(const IrradiationConditions& c, Data& data,
+                                           ScatterModel model) {
     if (const std::optional<Message> problem = GeometryProblem(c))
         throw CalculationError(*problem);
     const EnergyTable spectrum = SpectrumOf(c, data);
-    KernelSetSource kernels(data.Dose->Kernels);
+    std::unique_ptr<KernelSource> kernels =
+        model == ScatterModel::Divergent ? DivergentKernels(c, data)
+                                         : std::make_unique<KernelSetSource>(data.Dose->Kernels);
     auto out = std::make_unique<Computed>(Computed{
-        CalculateDepthDose(spectrum, data.Dose->Tissue, kernels, c, MaxDepth, ModelPi), c});
+        CalculateDepthDose(spectrum, data.Dose->Tissue, *kernels, c, MaxDepth, ModelPi), c});
     out->AsCalculated.FieldX = out->Calculation.HalfFieldX;
     out->AsCalculated.FieldY = out->Calculation.HalfFieldY;
     return out;
@@ -328,8 +355,9 @@ PYBIND11_MODULE(veltrim, m) {
         "depth_dose",
         [](const IrradiationConditions& c, const std::string& model,
            const std::optional<std::string>& data) {
-            const Data& d = DataOf(data);
-            const auto computed = Calculate([&] { return ComputeDepthDose(c, d, model); });
+            Data& d = DataOf(data);
+            const ScatterModel scatterModel = ModelNamed(model);
+            const auto computed = Calculate([&] { return ComputeDepthDose(c, d, scatterModel); });
             const DepthDoseCalculation& calc = computed->Calculation;
             std::vector<double> depth, primary, scatter, total;
             for (int r = 1; r <= calc.Rows; ++r) {
@@ -344,22 +372,26 @@ PYBIND11_MODULE(veltrim, m) {
         py::arg("conditions"), py::arg("scatter_model") = "classic", py::arg("data") = py::none(),
         "Percentage depth dose in 0.5-cm layers to 30 cm: depth_cm (layer middles), primary, "
         "scatter and total in per cent of the total dose of the first layer; the same bits as "
-        "veltrim-calc --precise. Raises CalculationError with the program's message.");
+        "veltrim-calc --precise. scatter_model \"divergent\" takes the scatter kernels of a point "
+        "focus at the FSD (50 cm and above), as veltrim-calc --scatter-model divergent. Raises "
+        "CalculationError with the program's message.");
 
     m.def(
         "results_file",
-        [](const IrradiationConditions& c, const std::optional<std::string>& data) {
-            const Data& d = DataOf(data);
+        [](const IrradiationConditions& c, const std::optional<std::string>& data,
+           const std::string& model) {
+            Data& d = DataOf(data);
+            const ScatterModel scatter = ModelNamed(model);
             const std::string bytes = Calculate([&] {
-                const auto computed = ComputeDepthDose(c, d, "classic");
+                const auto computed = ComputeDepthDose(c, d, scatter);
                 return ResultsFileBytes(computed->Calculation.Table, computed->Calculation.Rows,
-                                        computed->AsCalculated);
+                                        computed->AsCalculated, scatter);
             });
             return py::bytes(bytes);
         },
-        py::arg("conditions"), py::arg("data") = py::none(),
+        py::arg("conditions"), py::arg("data") = py::none(), py::arg("scatter_model") = "classic",
         "The bytes of the results file PDD_tempDATA.txt for the conditions (Shift_JIS labels, "
-        "CR LF).");
+        "CR LF); a divergent calculation adds the line that says so.");
 
     m.def(
         "match_hvl1",

@@ -2,9 +2,11 @@
 // main window by F2 or the graph's menu, following every OK and Reset, and
 // finding the added aluminium of a measured HVL1.
 #include "core/CFormat.h"
+#include "dose/ResultsFile.h"
 #include "graph/SpectrumChart.h"
 #include "gui/QualityFixture.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QRegularExpression>
@@ -76,8 +78,11 @@ TEST_F(QualityWindowTest, BeforeOkTheGraphsMenuOpensAWindowSayingThereIsNoBeamYe
     QApplication::sendEvent(&w.Graph(), &click);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr) << "the graph has no menu";
-    ASSERT_EQ(menu->actions().size(), 1);
+    ASSERT_EQ(menu->actions().size(), 2);
     EXPECT_EQ(menu->actions()[0]->text(), "Spectrum and beam quality...");
+    EXPECT_EQ(menu->actions()[1]->text(), "Divergent-beam scatter");
+    EXPECT_TRUE(menu->actions()[1]->isCheckable());
+    EXPECT_FALSE(menu->actions()[1]->isChecked());
     menu->actions()[0]->trigger();
     menu->close();
 
@@ -105,8 +110,8 @@ TEST_F(QualityWindowTest, ListsEveryDrawnCurveInOrderUntilReset) {
     EXPECT_TRUE(Curves(quality)[1].startsWith("2.  150 kV, constant potential, filters 2.5 mm Al "
                                               "eq. + 0 mm Al + 0.1 mm Cu"))
         << Curves(quality)[1].toStdString();
-    EXPECT_TRUE(Curves(quality)[1].endsWith(
-        QString::fromStdString(FormatC("HVL1 %.3f mm Al", LibraryFigures().Hvl1MmAl))));
+    EXPECT_TRUE(Curves(quality)[1].endsWith(QString::fromStdString(
+        FormatC("HVL1 %.3f mm Al,  classic scatter", LibraryFigures().Hvl1MmAl))));
 
     // A field too wide for the scatter data: the spectrum is formed and shown,
     // the depth dose fails and draws no new curve, so the list keeps two.
@@ -196,3 +201,37 @@ TEST_F(JapaneseQualityWindow, SpeaksJapanese) {
 }
 
 } // namespace
+
+TEST_F(QualityWindowTest, DivergentScatterFromTheGraphsMenuMarksTheFollowingCurvesAndTheirFile) {
+    // A point-focus set for FSD 100 cm: the folder's kernels with 20 % more
+    // scatter, enough to tell the models apart.
+    const auto parallel = ReadKernelSet(f.dir.Path());
+    for (int e = FirstKernelKeV; e <= LastKernelKeV; e += 5) {
+        ScatterKernelTable more = parallel->Kernel(e);
+        for (auto& ring : more)
+            for (double& value : ring)
+                value *= 1.2;
+        f.dir.Write((FocusSetFolder(100) / KernelFile(e)).string(), KernelFileText(more));
+    }
+    QualityWindow& quality = Open();
+    Ok();
+    const double classicAt10 = w.State().DepthDoseResult[21][TotalPdd];
+    QAction* divergent = w.GraphMenu()->actions()[1];
+    divergent->trigger();
+    EXPECT_TRUE(w.DivergentScatter());
+    Ok();
+    ASSERT_EQ(Curves(quality).size(), 2);
+    EXPECT_TRUE(Curves(quality)[0].endsWith("classic scatter")) << Curves(quality)[0].toStdString();
+    EXPECT_TRUE(Curves(quality)[1].endsWith("divergent-beam scatter"))
+        << Curves(quality)[1].toStdString();
+    // The divergent beam's deep dose is higher (80 kV, 30 x 30 cm, FSD 100).
+    EXPECT_GT(w.State().DepthDoseResult[21][TotalPdd], classicAt10 * 1.02);
+    EXPECT_NE(ResultsFileBytes(w.State()).find(EncodeShiftJis("散乱モデル, 発散ビーム\r\n")),
+              std::string::npos);
+
+    // Unticked, the next calculation is classic again, to the bit.
+    divergent->trigger();
+    Ok();
+    EXPECT_EQ(w.State().DepthDoseResult[21][TotalPdd], classicAt10);
+    EXPECT_EQ(ResultsFileBytes(w.State()).find(EncodeShiftJis("散乱モデル")), std::string::npos);
+}

@@ -55,6 +55,10 @@ DirectResult RunDirect(const TissueModel& tissue, const AxisEstimator& estimator
             tally.ScatterRows.Mean(row, tally.Histories());
         result.ScatterSigma[static_cast<std::size_t>(a)] =
             tally.ScatterRows.Uncertainty(row, tally.Histories());
+        result.TubeScatter[static_cast<std::size_t>(a)] =
+            tally.ScatterTube.Mean(row, tally.Histories());
+        result.TubeScatterSigma[static_cast<std::size_t>(a)] =
+            tally.ScatterTube.Uncertainty(row, tally.Histories());
         double primary = 0.0;
         for (int i = 21; i <= lastBin; ++i) {
             primary += spectrum[static_cast<std::size_t>(i)] *
@@ -70,7 +74,7 @@ std::string DirectResultText(const DirectResult& r) {
                        " histories, mean photon energy " + FormatC("%.2f", r.MeanEnergy) +
                        " keV\n"
                        "depth_cm,primary,scatter,scatter_sigma,primary_pdd,scatter_pdd,total_pdd,"
-                       "total_pdd_sigma,scatter_to_primary\n";
+                       "total_pdd_sigma,scatter_to_primary,tube_scatter,tube_scatter_sigma\n";
     const double first = r.Primary[1] + r.Scatter[1];
     const double firstSigma = r.ScatterSigma[1];
     for (int a = 1; a <= r.Rows; ++a) {
@@ -84,7 +88,9 @@ std::string DirectResultText(const DirectResult& r) {
                 FormatC("%.4f", 100.0 * r.Scatter[k] / first) + "," +
                 FormatC("%.4f", 100.0 * total / first) + "," +
                 FormatC("%.4f", 100.0 * total / first * relative) + "," +
-                FormatC("%.5f", r.Scatter[k] / r.Primary[k]) + "\n";
+                FormatC("%.5f", r.Scatter[k] / r.Primary[k]) + "," +
+                FormatC("%.6e", r.TubeScatter[k]) + "," + FormatC("%.3e", r.TubeScatterSigma[k]) +
+                "\n";
     }
     return text;
 }

@@ -22,6 +22,9 @@ struct DirectResult {
     std::array<double, DepthRowCapacity> Primary{}; // rows from 1, keV cm2/g
     std::array<double, DepthRowCapacity> Scatter{};
     std::array<double, DepthRowCapacity> ScatterSigma{};
+    // The scatter deposited within 0.5 cm of the axis, with its 1-sigma.
+    std::array<double, DepthRowCapacity> TubeScatter{};
+    std::array<double, DepthRowCapacity> TubeScatterSigma{};
     double MeanEnergy = 0.0; // keV, of the spectrum's photons
 };
 

@@ -9,13 +9,15 @@ namespace veltrim::mc {
 FocusTally::FocusTally(int rows, bool ringCells)
     : ScatterCells(ringCells ? static_cast<std::size_t>(rows) * CellGrid::kRings : 0),
       ScatterRows(static_cast<std::size_t>(rows)), PrimaryTube(static_cast<std::size_t>(rows)),
-      Balance(kBalanceBins), rows_(rows), ringCells_(ringCells) {}
+      ScatterTube(static_cast<std::size_t>(rows)), Balance(kBalanceBins), rows_(rows),
+      ringCells_(ringCells) {}
 
 void FocusTally::Finish(std::uint64_t histories) {
     histories_ += histories;
     ScatterCells.Finish();
     ScatterRows.Finish();
     PrimaryTube.Finish();
+    ScatterTube.Finish();
     Balance.Finish();
 }
 
@@ -24,6 +26,7 @@ FocusTally& FocusTally::operator+=(const FocusTally& other) {
     ScatterCells += other.ScatterCells;
     ScatterRows += other.ScatterRows;
     PrimaryTube += other.PrimaryTube;
+    ScatterTube += other.ScatterTube;
     Balance += other.Balance;
     return *this;
 }
@@ -69,7 +72,7 @@ void FocusScorer::Collision(const CollisionSite& site) {
 void FocusScorer::Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) {
     tally_.Balance.Score(scattered ? FocusTally::kScatterAnywhere : FocusTally::kPrimaryAnywhere,
                          weight_ * energy, history);
-    if (scattered || p.X * p.X + p.Y * p.Y >= FocusTally::kTubeRadius * FocusTally::kTubeRadius) {
+    if (p.X * p.X + p.Y * p.Y >= FocusTally::kTubeRadius * FocusTally::kTubeRadius) {
         return;
     }
     const auto row = CellGrid::RowOf(p.Z);
@@ -79,7 +82,8 @@ void FocusScorer::Deposit(const Position& p, double energy, bool scattered, std:
     // Energy per unit mass of the tube's row (density 1.00 g/cm3 as in the kernels).
     constexpr double kTubeMass = std::numbers::pi * FocusTally::kTubeRadius *
                                  FocusTally::kTubeRadius * CellGrid::kRowThickness * 1.00;
-    tally_.PrimaryTube.Score(*row, weight_ * energy / kTubeMass, history);
+    (scattered ? tally_.ScatterTube : tally_.PrimaryTube)
+        .Score(*row, weight_ * energy / kTubeMass, history);
 }
 
 void FocusScorer::Escape(double energy, std::uint64_t history) {

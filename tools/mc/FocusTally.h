@@ -45,7 +45,11 @@ class FocusTally {
     ScoringArray ScatterCells;
     ScoringArray ScatterRows;
     ScoringArray PrimaryTube; // keV cm2/g as well
-    ScoringArray Balance;     // keV per unit axis fluence, i.e. keV cm2
+    // The scatter deposited in the tube: an estimate of the axis dose
+    // independent of the next-event estimator, fair where the dose is flat
+    // across the tube (the middle of a broad field).
+    ScoringArray ScatterTube;
+    ScoringArray Balance; // keV per unit axis fluence, i.e. keV cm2
 
   private:
     int rows_;

@@ -1,9 +1,11 @@
 // veltrim-kernels: computes the scatter kernels of ICRU soft tissue by Monte
 // Carlo and writes one file per node energy. See data/PDS-data/README.md.
 
+#include "core/CFormat.h"
 #include "core/FileReplacing.h"
 #include "core/LookUp.h"
 #include "tools/mc/DirectMain.h"
+#include "tools/mc/DivergentKernels.h"
 #include "tools/mc/FocusReport.h"
 #include "tools/mc/FocusRun.h"
 #include "tools/mc/KernelFile.h"
@@ -49,13 +51,15 @@ constexpr const char* kUsage =
     "                      (default 0.6)\n"
     "  --importance-span L ... up to the depth where F x mu(E) x z = L, at most 40 cm (default "
     "12)\n"
-    "  --fsd F             kernels of a point focus F cm above the surface (next-event "
-    "estimator),\n"
-    "                      instead of the parallel beam; the target then applies to the rows\n"
-    "                      whose scatter exceeds 1e-3 of row 1's (defaults: --importance 0.3,\n"
-    "                      --batch 5000, --min-batches 10)\n"
-    "  --entry-scale L     with --fsd: entry radii drawn with density exp(-r / L), L in cm\n"
-    "                      (default 8; 0 draws them uniformly)\n"
+    "  --fsd LIST          kernels of a point focus at each FSD of LIST (whole cm, comma-\n"
+    "                      separated), instead of the parallel beam, from the same pencil-beam\n"
+    "                      histories; written to DIR/<F>/<E>.dat. The target then applies to\n"
+    "                      every set's rows whose scatter exceeds 1e-3 of row 1's\n"
+    "  --next-event F      kernels of a point focus F cm above the surface by a next-event\n"
+    "                      estimator on the axis (a slow, independent check; defaults:\n"
+    "                      --importance 0.3, --batch 5000, --min-batches 10)\n"
+    "  --entry-scale L     with --next-event: entry radii drawn with density exp(-r / L), L in\n"
+    "                      cm (default 8; 0 draws them uniformly)\n"
     "Writes DIR/<E>.dat for each energy, DIR/runs.csv and DIR/statistics.csv.\n"
     "veltrim-kernels direct --help: the depth dose of one beam by direct Monte Carlo.\n";
 
@@ -73,7 +77,8 @@ struct Options {
     double Thickness = 60.0;
     double ImportanceFactor = 0.6;
     double ImportanceSpan = 12.0;
-    double Fsd = 0.0; // 0: the parallel beam
+    std::vector<double> Fsds; // point-focus sets by reciprocity
+    double Fsd = 0.0;         // next-event estimator; 0: not asked for
     double EntryScale = 8.0;
     bool ImportanceSet = false, BatchSet = false, MinBatchesSet = false;
 };
@@ -117,7 +122,7 @@ std::optional<double Options::*> NumberOption(const std::string& name) {
         {"--importance", &Options::ImportanceFactor},
         {"--importance-span", &Options::ImportanceSpan},
         {"--radius", &Options::Radius},
-        {"--fsd", &Options::Fsd},
+        {"--next-event", &Options::Fsd},
         {"--entry-scale", &Options::EntryScale},
         {"--thickness", &Options::Thickness},
     };
@@ -138,6 +143,17 @@ Options ParseOptions(int argc, char** argv) {
         const std::string value = argv[++k];
         if (option == "--out") {
             o.Out = value;
+        } else if (option == "--fsd") {
+            std::size_t start = 0;
+            while (start <= value.size()) {
+                const std::size_t comma = std::min(value.find(',', start), value.size());
+                const double f = ParseNumber(value.substr(start, comma - start), option);
+                if (f != std::floor(f) || f < 10.0 || f > 100000.0) {
+                    Fail("FSDs are whole numbers of cm from 10 to 100000: " + value);
+                }
+                o.Fsds.push_back(f);
+                start = comma + 1;
+            }
         } else if (option == "--energies") {
             std::size_t start = 0;
             while (start <= value.size()) {
@@ -166,7 +182,10 @@ Options ParseOptions(int argc, char** argv) {
         Fail("--out is required");
     }
     if (o.Fsd != 0.0 && o.Fsd < 10.0) {
-        Fail("--fsd is at least 10 cm");
+        Fail("--next-event is at least 10 cm");
+    }
+    if (o.Fsd != 0.0 && !o.Fsds.empty()) {
+        Fail("--fsd and --next-event are separate runs");
     }
     if (o.Fsd != 0.0) {
         o.ImportanceFactor = o.ImportanceSet ? o.ImportanceFactor : 0.3;
@@ -235,6 +254,36 @@ void RunFocusEnergy(const Options& o, const TissueModel& tissue, const AxisEstim
                  100.0 * worst.WorstUncertainty, worst.WorstRow, worst.RowsTested);
 }
 
+// One node energy of the point-focus sets of --fsd, all from the same
+// pencil-beam histories.
+void RunDivergentEnergy(const Options& o, const TissueModel& tissue, int energy, std::string& runs,
+                        std::string& rows, double& totalSeconds) {
+    auto s = BatchSettings<RunSettings>(o, tissue, energy);
+    s.Energy = energy;
+    s.ScatterFloor = 1e-3;
+    const auto start = std::chrono::steady_clock::now();
+    const DivergentKernelTally tally = RunDivergentKernels(tissue, s, o.Fsds);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    totalSeconds += seconds;
+    for (std::size_t k = 0; k < o.Fsds.size(); ++k) {
+        const std::filesystem::path folder = o.Out / FormatC("%.0f", o.Fsds[k]);
+        std::filesystem::create_directories(folder);
+        ReplaceFileOrThrow(folder / KernelFile(energy), KernelFileText(DivergentKernel(tally, k)));
+    }
+    runs += DivergentRunLines(energy, tally, s.ScatterFloor);
+    rows += DivergentRowLines(energy, tally);
+    ReplaceFileOrThrow(o.Out / "runs.csv", runs);
+    ReplaceFileOrThrow(o.Out / "statistics.csv", rows);
+    const RowStatistics worst = DivergentRowStatistics(tally, s.ScatterFloor);
+    std::fprintf(stderr,
+                 "%3d keV: %12llu histories in %8.1f s (%.0f histories/s/thread), worst scatter "
+                 "row sum of %zu sets %.3f %% (row %d, %d rows tested)\n",
+                 energy, static_cast<unsigned long long>(tally.Histories()), seconds,
+                 static_cast<double>(tally.Histories()) / seconds / std::max(1u, o.Threads),
+                 o.Fsds.size(), 100.0 * worst.WorstUncertainty, worst.WorstRow, worst.RowsTested);
+}
+
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "direct") {
         return DirectMain(argc - 1, argv + 1);
@@ -256,9 +305,17 @@ int main(int argc, char** argv) {
         if (o.Fsd != 0.0) {
             estimator.emplace(tissue);
         }
+        if (!o.Fsds.empty()) {
+            runs = DivergentRunHeader();
+            rows = DivergentRowHeader();
+        }
         for (const int energy : o.Energies) {
             if (estimator) {
                 RunFocusEnergy(o, tissue, *estimator, energy, runs, rows, totalSeconds);
+                continue;
+            }
+            if (!o.Fsds.empty()) {
+                RunDivergentEnergy(o, tissue, energy, runs, rows, totalSeconds);
                 continue;
             }
             auto s = BatchSettings<RunSettings>(o, tissue, energy);

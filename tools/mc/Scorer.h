@@ -19,6 +19,15 @@ struct CollisionSite {
     std::uint64_t History = 0;
 };
 
+// The first scattering of a photon's line: where it happened and where it
+// sent the photon. Every photon descended from that scattering (its copies
+// too) carries it.
+struct FirstScattering {
+    double Depth = 0.0;    // cm below the entrance face
+    Direction Out;         // direction of the scattered photon
+    bool Coherent = false; // coherent (true) or incoherent scattering
+};
+
 // What a transported history scores. The transport tells the scorer where
 // each photon interacts, what it deposits and what leaves the phantom;
 // energies are weight x keV, `history` the history's number, and
@@ -32,6 +41,12 @@ class Scorer {
     virtual void Deposit(const Position& p, double energy, bool scattered,
                          std::uint64_t history) = 0;
     virtual void Escape(double energy, std::uint64_t history) = 0;
+    // A deposit after the photon's first scattering, with that scattering;
+    // by default simply a scattered deposit.
+    virtual void ScatterDeposit(const Position& p, double energy, const FirstScattering& /*first*/,
+                                std::uint64_t history) {
+        Deposit(p, energy, true, history);
+    }
 
   protected:
     Scorer() = default;

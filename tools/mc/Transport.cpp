@@ -16,7 +16,26 @@ struct Photon {
     double Weight = 1.0;
     int Slab = 0;
     bool Scattered = false;
+    FirstScattering First; // valid once Scattered
 };
+
+// Scores a deposit as primary before the photon's first scattering and as
+// scatter, with that scattering, after it.
+void Deposit(Scorer& scorer, const Photon& photon, double energy, std::uint64_t history) {
+    if (photon.Scattered) {
+        scorer.ScatterDeposit(photon.P, energy, photon.First, history);
+    } else {
+        scorer.Deposit(photon.P, energy, false, history);
+    }
+}
+
+// Marks the photon scattered, remembering its first scattering.
+void NoteScattering(Photon& photon, bool coherent) {
+    if (!photon.Scattered) {
+        photon.First = FirstScattering{photon.P.Z, photon.D, coherent};
+        photon.Scattered = true;
+    }
+}
 
 // Splitting never makes more copies than this at one crossing.
 constexpr double kMaxCopies = 64.0;
@@ -108,25 +127,29 @@ void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& t
         scorer.Collision(CollisionSite{p, d, E, w, mu, photon.Scattered, history});
         switch (SampleInteraction(mu, random)) {
         case InteractionKind::Photoelectric:
-            scorer.Deposit(p, w * E, photon.Scattered, history);
+            Deposit(scorer, photon, w * E, history);
             return;
         case InteractionKind::Incoherent: {
             const ScatteredPhoton out = SampleIncoherent(E, tissue, random);
-            scorer.Deposit(p, w * (E - out.Energy), photon.Scattered, history);
-            photon.Scattered = true;
+            Deposit(scorer, photon, w * (E - out.Energy), history);
+            // A photon absorbed on the spot draws no azimuth.
+            const bool absorbed = out.Energy < TissueModel::kMinEnergy;
+            if (!absorbed) {
+                d = Deflect(d, out.CosTheta, 2.0 * std::numbers::pi * random.Uniform());
+            }
+            NoteScattering(photon, false);
             E = out.Energy;
-            if (E < TissueModel::kMinEnergy) {
-                scorer.Deposit(p, w * E, photon.Scattered, history);
+            if (absorbed) {
+                Deposit(scorer, photon, w * E, history);
                 return;
             }
-            d = Deflect(d, out.CosTheta, 2.0 * std::numbers::pi * random.Uniform());
             mu = tissue.At(E);
             break;
         }
         case InteractionKind::Coherent:
-            photon.Scattered = true;
             d = Deflect(d, SampleCoherentCosine(E, tissue, random),
                         2.0 * std::numbers::pi * random.Uniform());
+            NoteScattering(photon, true);
             break;
         }
     }
@@ -146,7 +169,7 @@ void TransportHistory(const SourcePhoton& source, const Phantom& phantom, const 
                       std::uint64_t history) {
     thread_local std::vector<Photon> bank;
     bank.clear();
-    bank.push_back(Photon{source.P, source.D, source.Energy, 1.0, 0, false});
+    bank.push_back(Photon{source.P, source.D, source.Energy, 1.0, 0, false, FirstScattering{}});
     while (!bank.empty()) {
         const Photon photon = bank.back();
         bank.pop_back();
