@@ -1,0 +1,105 @@
+// Point-focus kernels from pencil-beam histories: an infinite FSD must give
+// the parallel-beam kernels of the same histories, a distant focus nearly
+// so, and a near focus what the next-event estimator on the axis (a method
+// that shares none of the mapping) finds.
+
+#include "tools/mc/AxisEstimator.h"
+#include "tools/mc/DivergentKernels.h"
+#include "tools/mc/FocusReport.h"
+#include "tools/mc/FocusRun.h"
+#include "tools/mc/KernelFile.h"
+#include "tools/mc/KernelRun.h"
+#include "tools/xrl/XrayLib.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace veltrim::mc {
+namespace {
+
+const TissueModel& Tissue() {
+    static const TissueModel tissue(xrl::IcruSoftTissue());
+    return tissue;
+}
+
+RunSettings Pencil(double energy, std::uint64_t batches) {
+    RunSettings s;
+    s.Energy = energy;
+    s.Seed = 21;
+    s.StreamNumber = 4;
+    s.BatchHistories = 10000;
+    s.MaxBatches = batches;
+    s.Importance = DepthImportanceFor(Tissue().At(energy).Total(), 0.6, 12.0);
+    return s;
+}
+
+double RowSum(const ScatterKernelTable& kernel, int row) {
+    double sum = 0.0;
+    for (int c = 1; c <= CellGrid::kRings; ++c) {
+        sum += kernel[static_cast<std::size_t>(c)][static_cast<std::size_t>(row)];
+    }
+    return sum;
+}
+
+TEST(DivergentKernelsTest, AnInfiniteFsdIsTheParallelKernelAndADistantOneNearlySo) {
+    const RunSettings s = Pencil(40.0, 4);
+    const KernelTally parallel = RunKernel(Tissue(), s);
+    const DivergentKernelTally sets =
+        RunDivergentKernels(Tissue(), s, {std::numeric_limits<double>::infinity(), 10000.0});
+    const ScatterKernelTable reference = ScatterKernel(parallel);
+    const ScatterKernelTable infinite = DivergentKernel(sets, 0);
+    EXPECT_EQ(infinite, reference); // the same histories, weight 1 everywhere
+    const ScatterKernelTable distant = DivergentKernel(sets, 1);
+    for (int a = 1; a <= 60; a += 7) {
+        EXPECT_NEAR(RowSum(distant, a) / RowSum(reference, a), 1.0, 0.005) << "row " << a;
+    }
+}
+
+// At a focus 30 cm from the surface the kernels differ from the parallel
+// ones by more than ten per cent; the next-event estimate of the same
+// definition must agree with them within its statistics (its long tail
+// keeps the tolerance at four sigma of a few per cent).
+TEST(DivergentKernelsTest, ANearFocusAgreesWithTheNextEventEstimator) {
+    const double E = 60.0;
+    const double fsd = 30.0;
+    const int rows = 12;
+    const DivergentKernelTally sets =
+        RunDivergentKernels(Tissue(), Pencil(E, 20), {fsd, std::numeric_limits<double>::infinity()});
+    const ScatterKernelTable mapped = DivergentKernel(sets, 0);
+    const ScatterKernelTable parallel = DivergentKernel(sets, 1);
+
+    const AxisEstimator estimator(Tissue(), rows);
+    const Focus focus{fsd};
+    const RingSource source(focus, E, CellGrid::kRings * CellGrid::kRingWidth, 8.0);
+    FocusRunSettings s;
+    s.Seed = 22;
+    s.BatchHistories = 10000;
+    s.MaxBatches = 20;
+    s.Rows = rows;
+    s.TestedRows = rows;
+    s.Importance = DepthImportanceFor(Tissue().At(E).Total(), 0.6, 12.0);
+    const FocusTally direct = RunFocus(
+        Tissue(), estimator, focus, [&](RandomStream& r) { return source.Sample(r); }, s);
+    const ScatterKernelTable estimated = FocusKernel(direct, focus);
+
+    double mappedTotal = 0.0, estimatedTotal = 0.0, parallelTotal = 0.0, variance = 0.0;
+    for (int a = 1; a <= rows; ++a) {
+        const auto row = static_cast<std::size_t>(a - 1);
+        mappedTotal += RowSum(mapped, a);
+        estimatedTotal += RowSum(estimated, a);
+        parallelTotal += RowSum(parallel, a);
+        const double sigma = direct.ScatterRows.Uncertainty(row, direct.Histories()) /
+                             InverseSquareAtRow(focus, a);
+        const double sigmaMapped = sets.Rows(0).Uncertainty(row, sets.Histories()) /
+                                   kRowMassThickness;
+        variance += sigma * sigma + sigmaMapped * sigmaMapped;
+    }
+    const double sigma = std::sqrt(variance);
+    EXPECT_LT(sigma, 0.03 * estimatedTotal);
+    EXPECT_NEAR(mappedTotal, estimatedTotal, 4.0 * sigma);
+    EXPECT_GT(std::abs(parallelTotal - estimatedTotal), 4.0 * sigma);
+}
+
+} // namespace
+} // namespace veltrim::mc
