@@ -50,6 +50,22 @@ def test_results_file_holds_the_bytes_veltrim_calc_writes(tmp_path):
     assert veltrim.results_file(veltrim.Conditions(**beam)) == (tmp_path / "r.txt").read_bytes()
 
 
+def test_divergent_scatter_is_veltrim_calc_divergent_to_the_last_bit(tmp_path):
+    beam = dict(kv=100, fsd=80, field_x=15, field_y=0)
+    conditions = veltrim.Conditions(**beam)
+    table = veltrim.depth_dose(conditions, scatter_model="divergent")
+    rows = [line.split(",") for line in
+            calc(beam, "--precise", "--scatter-model", "divergent", tmp_path=tmp_path).split()[1:]]
+    assert [float(row[3]) for row in rows] == list(table.total)
+    assert table.total[40] > veltrim.depth_dose(conditions).total[40]
+    calc(beam, "--scatter-model", "divergent", "--out", str(tmp_path / "r.txt"), tmp_path=tmp_path)
+    written = veltrim.results_file(conditions, scatter_model="divergent")
+    assert written == (tmp_path / "r.txt").read_bytes()
+    assert written.endswith("散乱モデル, 発散ビーム\r\n".encode("shift_jis"))
+    with pytest.raises(veltrim.CalculationError, match="FSD of 50 cm"):
+        veltrim.depth_dose(veltrim.Conditions(fsd=45), scatter_model="divergent")
+
+
 def test_texts_are_read_as_the_window_reads_its_fields():
     c = veltrim.Conditions.from_texts(kv="200 kV", angle="12 deg", inherent="2.5mm", al="abc")
     assert (c.kv, c.angle, c.inherent, c.al) == (150.0, 12.0, 2.5, 0.0)

@@ -40,10 +40,19 @@ TEST(CalcOptions, NameEqualsValueIsTheSameAsNameValue) {
     EXPECT_TRUE(veltrim::ParseCalcOptions({"--help"}).Help);
 }
 
+TEST(CalcOptions, ScatterModelIsClassicUnlessDivergentIsAskedFor) {
+    EXPECT_EQ(veltrim::ParseCalcOptions({}).Model, veltrim::ScatterModel::Classic);
+    EXPECT_EQ(veltrim::ParseCalcOptions({"--scatter-model=divergent"}).Model,
+              veltrim::ScatterModel::Divergent);
+    EXPECT_EQ(veltrim::ParseCalcOptions({"--batch", "b.csv", "--scatter-model", "divergent"}).Model,
+              veltrim::ScatterModel::Divergent);
+}
+
 TEST(CalcOptions, BadCommandLinesAreRejected) {
-    for (const Args& args : {Args{"--kv"}, Args{"--rectification", "4"}, Args{"--frobnicate"},
-                             Args{"--out"}, Args{"--rectification=4"}, Args{"--precise=yes"},
-                             Args{"--help=1"}, Args{"--frob=1"}, Args{"-kv=80"}})
+    for (const Args& args :
+         {Args{"--kv"}, Args{"--rectification", "4"}, Args{"--frobnicate"}, Args{"--out"},
+          Args{"--rectification=4"}, Args{"--precise=yes"}, Args{"--help=1"}, Args{"--frob=1"},
+          Args{"-kv=80"}, Args{"--scatter-model", "parallel"}, Args{"--scatter-model"}})
         EXPECT_THROW(veltrim::ParseCalcOptions(args), std::invalid_argument) << args[0];
 }
 

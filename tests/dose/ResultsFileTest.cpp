@@ -93,6 +93,22 @@ TEST(ResultsFile, IsWrittenByteForByteWithShiftJisLabelsAndCrLf) {
     EXPECT_TRUE(f.sink.Messages.empty());
 }
 
+TEST(ResultsFile, ADivergentCalculationAddsOneLineAndAClassicOneNone) {
+    ResultsFixture f;
+    ASSERT_TRUE(f.state.WriteResultsFile());
+    const std::string classic = ReadBytes(f.File());
+    f.state.ResultModel = veltrim::ScatterModel::Divergent;
+    ASSERT_TRUE(f.state.WriteResultsFile());
+    // "散乱モデル, 発散ビーム" from Python 3's 'shift_jis' codec, as above.
+    EXPECT_EQ(ReadBytes(f.File()), classic + "\x8E\x55\x97\x90\x83\x82\x83\x66\x83\x8B\x2C\x20"
+                                             "\x94\xAD\x8E\x55\x83\x72\x81\x5B\x83\x80\x0D\x0A");
+    // The model of the next calculations does not change the last one's file.
+    f.state.ResultModel = veltrim::ScatterModel::Classic;
+    f.state.Model = veltrim::ScatterModel::Divergent;
+    ASSERT_TRUE(f.state.WriteResultsFile());
+    EXPECT_EQ(ReadBytes(f.File()), classic);
+}
+
 TEST(ResultsFile, RectificationLineNamesEachMethod) {
     // Bytes from Python 3's 'shift_jis' codec, as above.
     const std::pair<veltrim::RectificationMethod, std::string> cases[] = {

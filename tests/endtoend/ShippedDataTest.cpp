@@ -4,6 +4,7 @@
 #include "calculation/Pipeline.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
+#include "dose/FocusKernels.h"
 #include "dose/ResultsFile.h"
 
 #include <cmath>
@@ -63,6 +64,56 @@ TEST_F(ShippedData, HeaviestConditionsCompute) {
         << state.DepthDoseFailureCause;
     EXPECT_EQ(state.DepthDoseResult[1][TotalPdd], 100.0);
     EXPECT_TRUE(sink.Messages.empty());
+}
+
+// The divergent-beam model on the shipped point-focus sets: a tabulated FSD
+// uses its set, one between two sets their mix in 1/FSD (to the bit), the
+// deep dose rises over the classic model's, and below the smallest set the
+// calculation is refused with a message, the previous results kept.
+TEST_F(ShippedData, DivergentScatterUsesThePointFocusSetsAndRefusesBelowThem) {
+    veltrim::ConditionTexts texts;
+    texts.Fsd = "80";
+    ASSERT_EQ(veltrim::RunCalculation(state, texts, {}), CalculationResult::Completed);
+    const veltrim::DepthDoseTable classic = state.DepthDoseResult;
+
+    state.Model = veltrim::ScatterModel::Divergent;
+    ASSERT_EQ(veltrim::RunCalculation(state, texts, {}), CalculationResult::Completed)
+        << state.DepthDoseFailureCause;
+    const veltrim::DepthDoseTable divergent = state.DepthDoseResult;
+    EXPECT_GT(divergent[41][TotalPdd], classic[41][TotalPdd] * 1.03); // 20.25 cm
+    const std::string line = veltrim::EncodeShiftJis("散乱モデル, 発散ビーム\r\n");
+    const std::string bytes = veltrim::ResultsFileBytes(state);
+    EXPECT_EQ(bytes.rfind(line), bytes.size() - line.size());
+
+    // 1/80 = 0.75/75 + 0.25/100.
+    const auto near = veltrim::ReadKernelSet(state.DataFolder, veltrim::FocusSetFolder(75));
+    const auto far = veltrim::ReadKernelSet(state.DataFolder, veltrim::FocusSetFolder(100));
+    veltrim::KernelSetSource nearSource(*near), farSource(*far);
+    veltrim::InterpolatedKernelSource mixed(nearSource, farSource, 0.75);
+    const auto direct = std::make_unique<veltrim::DepthDoseCalculation>(veltrim::CalculateDepthDose(
+        state.Spectrum, state.Tissue, mixed,
+        [&] {
+            veltrim::IrradiationConditions typed = state.Conditions;
+            typed.FieldX = typed.FieldY = 30;
+            return typed;
+        }(),
+        state.MaxDepth, state.Pi));
+    for (int d = 1; d <= 60; ++d)
+        EXPECT_EQ(direct->Table[d][TotalPdd], divergent[d][TotalPdd]) << "row " << d;
+
+    const std::string file = veltrim::testing::ReadBytes(work / "PDD_tempDATA.txt");
+    texts.Fsd = "40";
+    EXPECT_EQ(veltrim::RunCalculation(state, texts, {}), CalculationResult::DepthDoseFailed);
+    ASSERT_EQ(sink.Messages.size(), 1u);
+    EXPECT_NE(sink.Messages[0].find("begin at an FSD of 50 cm and the FSD is 40 cm"),
+              std::string::npos)
+        << sink.Messages[0];
+    EXPECT_EQ(veltrim::testing::ReadBytes(work / "PDD_tempDATA.txt"), file);
+
+    // Beyond the largest set the kernels lead towards the parallel beam's.
+    texts.Fsd = "1000";
+    EXPECT_EQ(veltrim::RunCalculation(state, texts, {}), CalculationResult::Completed)
+        << state.DepthDoseFailureCause;
 }
 
 } // namespace

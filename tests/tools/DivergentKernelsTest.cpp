@@ -3,8 +3,9 @@
 // so, and a near focus what the next-event estimator on the axis (a method
 // that shares none of the mapping) finds.
 
-#include "tools/mc/AxisEstimator.h"
 #include "tools/mc/DivergentKernels.h"
+
+#include "tools/mc/AxisEstimator.h"
 #include "tools/mc/FocusReport.h"
 #include "tools/mc/FocusRun.h"
 #include "tools/mc/KernelFile.h"
@@ -64,8 +65,8 @@ TEST(DivergentKernelsTest, ANearFocusAgreesWithTheNextEventEstimator) {
     const double E = 60.0;
     const double fsd = 30.0;
     const int rows = 12;
-    const DivergentKernelTally sets =
-        RunDivergentKernels(Tissue(), Pencil(E, 20), {fsd, std::numeric_limits<double>::infinity()});
+    const DivergentKernelTally sets = RunDivergentKernels(
+        Tissue(), Pencil(E, 20), {fsd, std::numeric_limits<double>::infinity()});
     const ScatterKernelTable mapped = DivergentKernel(sets, 0);
     const ScatterKernelTable parallel = DivergentKernel(sets, 1);
 
@@ -89,10 +90,10 @@ TEST(DivergentKernelsTest, ANearFocusAgreesWithTheNextEventEstimator) {
         mappedTotal += RowSum(mapped, a);
         estimatedTotal += RowSum(estimated, a);
         parallelTotal += RowSum(parallel, a);
-        const double sigma = direct.ScatterRows.Uncertainty(row, direct.Histories()) /
-                             InverseSquareAtRow(focus, a);
-        const double sigmaMapped = sets.Rows(0).Uncertainty(row, sets.Histories()) /
-                                   kRowMassThickness;
+        const double sigma =
+            direct.ScatterRows.Uncertainty(row, direct.Histories()) / InverseSquareAtRow(focus, a);
+        const double sigmaMapped =
+            sets.Rows(0).Uncertainty(row, sets.Histories()) / kRowMassThickness;
         variance += sigma * sigma + sigmaMapped * sigmaMapped;
     }
     const double sigma = std::sqrt(variance);

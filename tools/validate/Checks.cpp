@@ -59,6 +59,21 @@ std::vector<Check> Checks(const Findings& f) {
                        std::fabs(m.UnmendedExample2 - bounds::Example2) < bounds::ExampleTolerance,
                    "unmended ring coverage reproduces -0.292067 and -0.031818",
                    Fixed(m.UnmendedExample1, 6) + ", " + Fixed(m.UnmendedExample2, 6)});
+    const DivergentStudy& dv = f.Divergent;
+    bool beamsOk = !dv.Beams.empty();
+    for (const auto& b : dv.Beams)
+        beamsOk = beamsOk && b.Ok;
+    out.push_back({beamsOk && dv.WorstShallow < bounds::DivergentShallow &&
+                       dv.Worst20 < bounds::Divergent20 && dv.WorstRatio < bounds::DivergentRatio,
+                   "divergent-beam PDD within 2 % of direct MC at 1-10 cm, 3 % at 20 cm, "
+                   "row-1 S/P within 3 %",
+                   Fixed(100 * dv.WorstShallow, 2) + " %, " + Fixed(100 * dv.Worst20, 2) + " %, " +
+                       Fixed(100 * dv.WorstRatio, 2) + " %"});
+    out.push_back(
+        {dv.LeaveOneOutRowSum < bounds::LeaveOneOut && dv.LeaveOneOutPdd < bounds::LeaveOneOut,
+         "60-cm point-focus set within 0.5 % of the 50/75-cm sets interpolated in 1/FSD",
+         "row sums " + Fixed(100 * dv.LeaveOneOutRowSum, 2) + " %, PDD " +
+             Fixed(100 * dv.LeaveOneOutPdd, 3) + " %"});
     return out;
 }
 

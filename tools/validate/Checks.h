@@ -23,6 +23,11 @@ inline constexpr double Hvl1 = 0.20;
 inline constexpr double Hvl1Match = 0.001;
 // Relative statistical 1-sigma of the PDD at 1-20 cm.
 inline constexpr double PddSigma = 0.01;
+// The divergent-beam model against direct Monte Carlo, fractions: total PDD
+// at 1-10 cm and at 20 cm, row-1 scatter-to-primary; and the 1/FSD
+// interpolation against a computed set left out.
+inline constexpr double DivergentShallow = 0.02, Divergent20 = 0.03, DivergentRatio = 0.03;
+inline constexpr double LeaveOneOut = 0.005;
 // Thin-layer transport against the kernels' row 1, in sigmas.
 inline constexpr double KernelPull = 4.5;
 // Surface scatter-to-primary over B - 1.

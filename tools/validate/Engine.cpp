@@ -102,8 +102,9 @@ EnergyTable Engine::Spectrum(const IrradiationConditions& beam) const {
     return SynthesizeSpectrum(beam, attenuation_, state_->Pi).Spectrum;
 }
 
-DepthDose Engine::Library(const IrradiationConditions& beam) {
+DepthDose Engine::Library(const IrradiationConditions& beam, ScatterModel model) {
     state_->Conditions = beam;
+    state_->Model = model;
     if (!state_->SynthesizeSpectrum())
         throw std::runtime_error("the spectrum cannot be synthesised");
     DepthDose out;

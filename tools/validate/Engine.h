@@ -7,6 +7,7 @@
 
 #include "core/Conditions.h"
 #include "dose/DepthDose.h"
+#include "dose/FocusKernels.h"
 #include "dose/PreloadedData.h"
 #include "dose/ScatterKernels.h"
 #include "dose/TissueTables.h"
@@ -62,7 +63,8 @@ class Engine {
     ~Engine();
 
     // The program's own pipeline, as the window and veltrim-calc run it.
-    DepthDose Library(const IrradiationConditions& beam);
+    DepthDose Library(const IrradiationConditions& beam,
+                      ScatterModel model = ScatterModel::Classic);
     // The library's depth dose called directly, with the chosen rules.
     DepthDose Compute(const IrradiationConditions& beam, const DepthDoseRules& rules) const;
     // The library's spectrum of a beam (normalised photon fractions per bin).

@@ -360,6 +360,45 @@ void FillMended(const MendedStudy& f, Placeholders& v) {
     v["corner_wide"] = Fixed(100 * f.CornerWide, 3);
 }
 
+void FillDivergent(const DivergentStudy& f, Placeholders& v) {
+    Rows rows;
+    for (const auto& b : f.Beams) {
+        if (!b.Ok) {
+            rows.Cell(b.Name).Cell("not computed: " + b.Failure).End();
+            continue;
+        }
+        for (const auto& p : b.Points) {
+            rows.Cell(b.Name)
+                .Cell(Fixed(p.Depth, 2))
+                .Cell(Fixed(p.Direct, 2) + " +/- " + Fixed(p.DirectSigma, 2))
+                .Cell(Fixed(p.Classic, 2) + " (" + Percent(p.Classic, p.Direct, 1) + ")")
+                .Cell(Fixed(p.Divergent, 2) + " (" + Percent(p.Divergent, p.Direct, 1) + ")")
+                .End();
+        }
+        rows.Cell(b.Name)
+            .Cell("S/P row 1")
+            .Cell(Fixed(b.DirectRatio, 4) + " +/- " + Fixed(b.DirectRatioSigma, 4))
+            .Cell(Fixed(b.ClassicRatio, 4) + " (" + Percent(b.ClassicRatio, b.DirectRatio, 1) + ")")
+            .Cell(Fixed(b.DivergentRatio, 4) + " (" + Percent(b.DivergentRatio, b.DirectRatio, 1) +
+                  ")")
+            .End();
+    }
+    v["divergent_rows"] = rows.Text();
+    v["divergent_shallow"] = Fixed(100 * f.WorstShallow, 2);
+    v["divergent_20"] = Fixed(100 * f.Worst20, 2);
+    v["divergent_ratio"] = Fixed(100 * f.WorstRatio, 2);
+    v["classic_shallow"] = Fixed(100 * f.ClassicShallow, 2);
+    v["classic_20"] = Fixed(100 * f.Classic20, 2);
+    v["classic_ratio"] = Fixed(100 * f.ClassicRatio, 2);
+    v["leave_one_out_row_sum"] = Fixed(100 * f.LeaveOneOutRowSum, 2);
+    v["leave_one_out_where"] =
+        std::to_string(f.LeaveOneOutEnergy) + " keV, row " + std::to_string(f.LeaveOneOutRow);
+    v["leave_one_out_pdd"] = Fixed(100 * f.LeaveOneOutPdd, 3);
+    v["divergent_verdict"] =
+        Verdict(f.WorstShallow < bounds::DivergentShallow && f.Worst20 < bounds::Divergent20 &&
+                f.WorstRatio < bounds::DivergentRatio && f.LeaveOneOutRowSum < bounds::LeaveOneOut);
+}
+
 } // namespace
 
 std::string ReportText(const Findings& findings, const std::vector<Check>& checks,
@@ -374,6 +413,7 @@ std::string ReportText(const Findings& findings, const std::vector<Check>& check
     FillDepthDose(findings.DepthDose, findings.Hardening, report, v);
     FillSurface(*findings.Surface, report, v);
     FillMended(findings.Mended, v);
+    FillDivergent(findings.Divergent, v);
     std::string lines;
     for (const Check& check : checks)
         lines += (lines.empty() ? "" : "\n") + CheckLine(check);

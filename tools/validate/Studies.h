@@ -184,6 +184,36 @@ struct MendedStudy {
     std::string CornerWorstField, CornerFailedFields, CornerFailure;
 };
 
+// 4.4 The divergent-beam scatter model against our own direct Monte Carlo
+// of whole beams (tools/validate/direct/), and the 1/FSD interpolation of
+// the point-focus sets against a set left out.
+struct DivergentStudy {
+    struct Point {
+        double Depth;               // cm
+        double Direct, DirectSigma; // total PDD, %
+        double Classic, Divergent;  // total PDD, %
+    };
+    struct Beam {
+        std::string Name;
+        IrradiationConditions Conditions;
+        std::vector<Point> Points;
+        double DirectRatio = 0, DirectRatioSigma = 0; // scatter/primary of row 1
+        double ClassicRatio = 0, DivergentRatio = 0;
+        bool Ok = false;
+        std::string Failure;
+    };
+    std::vector<Beam> Beams;
+    // Largest |divergent / direct - 1| (fractions): 1-10 cm, 20 cm, row-1 S/P;
+    // and the same for classic.
+    double WorstShallow = 0, Worst20 = 0, WorstRatio = 0;
+    double ClassicShallow = 0, Classic20 = 0, ClassicRatio = 0;
+    // The 60-cm set against the 50- and 75-cm sets interpolated in 1/FSD:
+    // largest |difference| of a row sum over all rings (rows 1-60 above 1e-3
+    // of row 1, every node energy), and of the total PDD of the 60-cm beam.
+    double LeaveOneOutRowSum = 0, LeaveOneOutPdd = 0;
+    int LeaveOneOutEnergy = 0, LeaveOneOutRow = 0;
+};
+
 struct Findings {
     DataStudy Data;
     SpectraStudy Spectra;
@@ -193,6 +223,7 @@ struct Findings {
     std::optional<SurfaceStudy> Surface; // the Monte Carlo study, when run
     HardeningStudy Hardening;
     MendedStudy Mended;
+    DivergentStudy Divergent;
 };
 
 DataStudy StudyData(const Engine& calc);
@@ -203,6 +234,8 @@ DepthDoseStudy StudyDepthDose(Engine& calc);
 SurfaceStudy StudySurface(Engine& calc, const SurfaceTallySettings& settings);
 HardeningStudy StudyHardening(Engine& calc);
 MendedStudy StudyMendedFaults(Engine& calc);
+// `directFolder` holds the direct Monte Carlo tables of the beams.
+DivergentStudy StudyDivergent(Engine& calc, const std::filesystem::path& directFolder);
 
 // The beams of the depth-dose section: 60/80/100/120 kV, 2.5 mm Al, 12
 // degrees, constant potential, fields 10/20/30 cm square, FSD 60 and 100 cm.

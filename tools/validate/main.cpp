@@ -12,7 +12,7 @@ namespace {
 
 const char* Usage =
     "Usage: veltrim-validate [--data DIR] [--out DIR] [--check] [--no-plots]\n"
-    "                        [--histories N]\n\n"
+    "                        [--histories N] [--direct DIR]\n\n"
     "Writes DIR/validation.md and DIR/validation/ (figures and their data) from\n"
     "the data folder (default: data) and the program's library.\n"
     "  --out DIR        folder of the report (default: docs)\n"
@@ -20,12 +20,14 @@ const char* Usage =
     "                   surface study unless --histories is given; exit status 1\n"
     "                   when a check fails\n"
     "  --no-plots       write the gnuplot scripts but do not run gnuplot\n"
-    "  --histories N    histories per energy of the surface study (default 1000000)\n";
+    "  --histories N    histories per energy of the surface study (default 1000000)\n"
+    "  --direct DIR     the direct Monte Carlo tables of the divergent-beam study\n"
+    "                   (default: tools/validate/direct of the source tree)\n";
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path data = "data", out = "docs";
+    std::filesystem::path data = "data", out = "docs", direct = VELTRIM_DIRECT_MC_DIR;
     bool check = false, plots = true, historiesGiven = false;
     std::uint64_t histories = 1000000;
     for (int i = 1; i < argc; ++i) {
@@ -40,6 +42,8 @@ int main(int argc, char** argv) {
                 data = value();
             else if (a == "--out")
                 out = value();
+            else if (a == "--direct")
+                direct = value();
             else if (a == "--check")
                 check = true;
             else if (a == "--no-plots")
@@ -73,6 +77,7 @@ int main(int argc, char** argv) {
             findings.Surface = StudySurface(engine, settings);
         }
         findings.Mended = StudyMendedFaults(engine);
+        findings.Divergent = StudyDivergent(engine, direct);
 
         const std::vector<Check> checks = Checks(findings);
         int failures = 0;

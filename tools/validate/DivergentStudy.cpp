@@ -1,0 +1,172 @@
+#include "dose/FocusKernels.h"
+#include "tools/validate/Studies.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace veltrim::validate {
+namespace {
+
+// One row of a direct Monte Carlo table (veltrim-kernels direct).
+struct DirectRow {
+    double Depth = 0, Primary = 0, Scatter = 0, ScatterSigma = 0, TotalPdd = 0, TotalPddSigma = 0;
+};
+
+std::vector<DirectRow> ReadDirect(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    if (!in)
+        throw std::runtime_error("cannot read " + file.string());
+    std::vector<DirectRow> rows;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#' || line[0] == 'd')
+            continue;
+        std::istringstream fields(line);
+        std::array<double, 9> v{};
+        for (double& x : v) {
+            std::string cell;
+            std::getline(fields, cell, ',');
+            x = std::stod(cell);
+        }
+        rows.push_back({v[0], v[1], v[2], v[3], v[6], v[7]});
+    }
+    return rows;
+}
+
+struct DirectBeam {
+    const char* Name; // the file in the direct folder, without .csv
+    double Kv;
+    int Rectification;
+    double FieldX, FieldY, Fsd;
+};
+
+// The beams of the comparison: 12 degrees, 2.5 mm Al inherent, no added filter.
+constexpr DirectBeam kBeams[] = {
+    {"80kV-30x30-fsd100", 80, 1, 30, 30, 100},
+    {"120kV-20x20-fsd100", 120, 1, 20, 20, 100},
+    {"60kV-1ph-10x10-fsd60", 60, 3, 10, 10, 60},
+    {"100kV-15circle-fsd80", 100, 1, 15, 0, 80},
+};
+constexpr double kDepths[] = {1.25, 2.25, 5.25, 10.25, 15.25, 20.25};
+
+double ScatterToPrimary(const DepthDose& d) {
+    return d.ScatterDose[1] / d.PrimaryDose[1];
+}
+
+// The largest |relative difference| of the total PDD, rows 1-41 (to 20.5 cm).
+double WorstPddDifference(const DepthDoseCalculation& a, const DepthDoseCalculation& b) {
+    double worst = 0;
+    for (int r = 1; r <= 41; ++r)
+        worst = std::max(worst, std::fabs(a.Table[r][TotalPdd] / b.Table[r][TotalPdd] - 1));
+    return worst;
+}
+
+void StudyLeaveOneOut(const Engine& calc, DivergentStudy& out) {
+    const std::array<double, 2> outer{50, 75};
+    const double left = 60;
+    const double nearWeight = BracketFsd(outer, left)->NearWeight;
+    const auto near = ReadKernelSet(calc.DataFolder(), FocusSetFolder(outer[0]));
+    const auto far = ReadKernelSet(calc.DataFolder(), FocusSetFolder(outer[1]));
+    const auto computed = ReadKernelSet(calc.DataFolder(), FocusSetFolder(left));
+    for (int e = FirstKernelKeV; e <= LastKernelKeV; e += 5) {
+        const ScatterKernelTable& n = near->Kernel(e);
+        const ScatterKernelTable& f = far->Kernel(e);
+        const ScatterKernelTable& c = computed->Kernel(e);
+        const auto sum = [](const ScatterKernelTable& k, int row) {
+            double s = 0;
+            for (int ring = 1; ring <= 80; ++ring)
+                s += k[ring][row];
+            return s;
+        };
+        const double first = sum(c, 1);
+        for (int row = 1; row <= 60; ++row) {
+            const double value = sum(c, row);
+            if (!(value > 1e-3 * first))
+                continue;
+            const double mixed = nearWeight * sum(n, row) + (1 - nearWeight) * sum(f, row);
+            const double difference = std::fabs(mixed / value - 1);
+            if (difference > out.LeaveOneOutRowSum) {
+                out.LeaveOneOutRowSum = difference;
+                out.LeaveOneOutEnergy = e;
+                out.LeaveOneOutRow = row;
+            }
+        }
+    }
+    // The PDD of beams at the left-out FSD, from the set and from the interpolation.
+    for (const auto& [kv, side] : {std::pair{60.0, 10.0}, std::pair{80.0, 30.0}}) {
+        IrradiationConditions beam = ReferenceBeam();
+        beam.TubeVoltage = kv;
+        beam.FieldX = beam.FieldY = side;
+        beam.Fsd = left;
+        const EnergyTable spectrum = calc.Spectrum(beam);
+        KernelSetSource nearSource(*near), farSource(*far), leftSource(*computed);
+        InterpolatedKernelSource mixed(nearSource, farSource, nearWeight);
+        const auto fromSet = std::make_unique<DepthDoseCalculation>(
+            CalculateDepthDose(spectrum, calc.Tissue(), leftSource, beam, 30.0, 3.14159));
+        const auto fromMix = std::make_unique<DepthDoseCalculation>(
+            CalculateDepthDose(spectrum, calc.Tissue(), mixed, beam, 30.0, 3.14159));
+        out.LeaveOneOutPdd = std::max(out.LeaveOneOutPdd, WorstPddDifference(*fromMix, *fromSet));
+    }
+}
+
+} // namespace
+
+DivergentStudy StudyDivergent(Engine& calc, const std::filesystem::path& directFolder) {
+    DivergentStudy out;
+    for (const DirectBeam& b : kBeams) {
+        DivergentStudy::Beam beam;
+        beam.Name = b.Name;
+        IrradiationConditions& c = beam.Conditions;
+        c = ReferenceBeam();
+        c.TubeVoltage = b.Kv;
+        c.Rectification = static_cast<RectificationMethod>(b.Rectification);
+        c.FieldX = b.FieldX;
+        c.FieldY = b.FieldY;
+        c.Fsd = b.Fsd;
+        const std::vector<DirectRow> direct = ReadDirect(directFolder / (std::string(b.Name) + ".csv"));
+        const DepthDose classic = calc.Library(c, ScatterModel::Classic);
+        const DepthDose divergent = calc.Library(c, ScatterModel::Divergent);
+        beam.Ok = classic.Ok && divergent.Ok && direct.size() >= 41;
+        if (!beam.Ok) {
+            beam.Failure = !classic.Ok ? classic.Failure
+                           : !divergent.Ok ? divergent.Failure
+                                           : "the direct table is short";
+            out.Beams.push_back(beam);
+            continue;
+        }
+        for (const double z : kDepths) {
+            const int row = static_cast<int>(z / 0.5) + 1;
+            const DirectRow& d = direct[static_cast<std::size_t>(row - 1)];
+            beam.Points.push_back(
+                {z, d.TotalPdd, d.TotalPddSigma, classic.Total[row], divergent.Total[row]});
+            const double shallow = z <= 10.25 ? 1.0 : 0.0;
+            const double onDivergent = std::fabs(divergent.Total[row] / d.TotalPdd - 1);
+            const double onClassic = std::fabs(classic.Total[row] / d.TotalPdd - 1);
+            if (shallow > 0) {
+                out.WorstShallow = std::max(out.WorstShallow, onDivergent);
+                out.ClassicShallow = std::max(out.ClassicShallow, onClassic);
+            } else if (z == 20.25) {
+                out.Worst20 = std::max(out.Worst20, onDivergent);
+                out.Classic20 = std::max(out.Classic20, onClassic);
+            }
+        }
+        const DirectRow& first = direct.front();
+        beam.DirectRatio = first.Scatter / first.Primary;
+        beam.DirectRatioSigma = first.ScatterSigma / first.Primary;
+        beam.ClassicRatio = ScatterToPrimary(classic);
+        beam.DivergentRatio = ScatterToPrimary(divergent);
+        out.WorstRatio =
+            std::max(out.WorstRatio, std::fabs(beam.DivergentRatio / beam.DirectRatio - 1));
+        out.ClassicRatio =
+            std::max(out.ClassicRatio, std::fabs(beam.ClassicRatio / beam.DirectRatio - 1));
+        out.Beams.push_back(beam);
+    }
+    StudyLeaveOneOut(calc, out);
+    return out;
+}
+
+} // namespace veltrim::validate
