@@ -124,39 +124,13 @@ DivergentKernelTally
 RunDivergentKernels(const TissueModel& tissue, const RunSettings& settings,
                     const std::vector<double>& fsds,
                     const std::function<void(const DivergentKernelTally&)>& progress) {
-    if (settings.BatchHistories == 0 || settings.MaxBatches == 0) {
-        throw std::invalid_argument("RunDivergentKernels: no histories to run");
-    }
-    if (!(settings.Energy > TissueModel::kMinEnergy &&
-          settings.Energy <= TissueModel::kMaxEnergy)) {
-        throw std::invalid_argument("RunDivergentKernels: energy outside the tabulated range");
-    }
-    RandomStream start(settings.Seed);
-    for (unsigned k = 0; k < settings.StreamNumber; ++k) {
-        start.LongJump();
-    }
-    const PencilBeam beam{settings.Energy};
-    const auto runBatch = [&](std::uint64_t batch, RandomStream& stream) {
-        auto tally = std::make_unique<DivergentKernelTally>(tissue, settings.Energy, fsds);
-        const std::uint64_t first = batch * settings.BatchHistories;
-        for (std::uint64_t h = 0; h < settings.BatchHistories; ++h) {
-            TransportHistory(beam, settings.Geometry, tissue, settings.Importance, stream, *tally,
-                             first + h);
-        }
-        tally->Finish(settings.BatchHistories);
-        return tally;
-    };
-    const auto enough = [&](const DivergentKernelTally& total, std::uint64_t merged) {
-        if (progress) {
-            progress(total);
-        }
-        return settings.TargetUncertainty > 0.0 && merged >= settings.MinBatches &&
-               DivergentRowStatistics(total, settings.ScatterFloor).WorstUncertainty <
-                   settings.TargetUncertainty;
-    };
-    DivergentKernelTally total(tissue, settings.Energy, fsds);
-    RunInBatches(start, settings.MaxBatches, settings.Threads, runBatch, enough, total);
-    return total;
+    return RunPencilBatches<DivergentKernelTally>(
+        tissue, settings,
+        [&] { return std::make_unique<DivergentKernelTally>(tissue, settings.Energy, fsds); },
+        [&](const DivergentKernelTally& total) {
+            return DivergentRowStatistics(total, settings.ScatterFloor).WorstUncertainty;
+        },
+        progress);
 }
 
 std::string DivergentRunHeader() {

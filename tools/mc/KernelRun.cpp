@@ -35,39 +35,12 @@ RowStatistics ScatterRowStatistics(const KernelTally& tally, double floor) {
 
 KernelTally RunKernel(const TissueModel& tissue, const RunSettings& settings,
                       const std::function<void(const KernelTally&)>& progress) {
-    if (settings.BatchHistories == 0 || settings.MaxBatches == 0) {
-        throw std::invalid_argument("RunKernel: no histories to run");
-    }
-    if (!(settings.Energy > TissueModel::kMinEnergy &&
-          settings.Energy <= TissueModel::kMaxEnergy)) {
-        throw std::invalid_argument("RunKernel: energy outside the tabulated range");
-    }
-    RandomStream start(settings.Seed);
-    for (unsigned k = 0; k < settings.StreamNumber; ++k) {
-        start.LongJump();
-    }
-    const PencilBeam beam{settings.Energy};
-    const auto runBatch = [&](std::uint64_t batch, RandomStream& stream) {
-        auto tally = std::make_unique<KernelTally>();
-        const std::uint64_t first = batch * settings.BatchHistories;
-        for (std::uint64_t h = 0; h < settings.BatchHistories; ++h) {
-            TransportHistory(beam, settings.Geometry, tissue, settings.Importance, stream, *tally,
-                             first + h);
-        }
-        tally->Finish(settings.BatchHistories);
-        return tally;
-    };
-    const auto enough = [&](const KernelTally& total, std::uint64_t merged) {
-        if (progress) {
-            progress(total);
-        }
-        return settings.TargetUncertainty > 0.0 && merged >= settings.MinBatches &&
-               ScatterRowStatistics(total, settings.ScatterFloor).WorstUncertainty <
-                   settings.TargetUncertainty;
-    };
-    KernelTally total;
-    RunInBatches(start, settings.MaxBatches, settings.Threads, runBatch, enough, total);
-    return total;
+    return RunPencilBatches<KernelTally>(
+        tissue, settings, [] { return std::make_unique<KernelTally>(); },
+        [&](const KernelTally& total) {
+            return ScatterRowStatistics(total, settings.ScatterFloor).WorstUncertainty;
+        },
+        progress);
 }
 
 } // namespace veltrim::mc

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/mc/BatchQueue.h"
 #include "tools/mc/KernelTally.h"
 #include "tools/mc/Phantom.h"
 #include "tools/mc/TissueModel.h"
@@ -7,6 +8,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <stdexcept>
 
 namespace veltrim::mc {
 
@@ -46,8 +49,49 @@ RowStatistics RowSumStatistics(const ScoringArray& rows, std::uint64_t n, int ro
 // The relative uncertainty of the scatter row sums against the floor.
 RowStatistics ScatterRowStatistics(const KernelTally& tally, double floor);
 
-// Runs the batches on `Threads` threads (at least one) and returns the merged
-// tally. `progress` (may be empty) is called after each merged batch.
+// The pencil-beam histories of `settings` in batches on `Threads` threads (at
+// least one), each batch scored into a tally from makeTally(), merged in
+// batch order; the run stops once worst(total) is below the target.
+// `progress` (may be empty) is called after each merged batch.
+template <class Tally, class MakeTally, class Worst>
+Tally RunPencilBatches(const TissueModel& tissue, const RunSettings& settings,
+                       const MakeTally& makeTally, const Worst& worst,
+                       const std::function<void(const Tally&)>& progress) {
+    if (settings.BatchHistories == 0 || settings.MaxBatches == 0) {
+        throw std::invalid_argument("pencil-beam run: no histories to run");
+    }
+    if (!(settings.Energy > TissueModel::kMinEnergy &&
+          settings.Energy <= TissueModel::kMaxEnergy)) {
+        throw std::invalid_argument("pencil-beam run: energy outside the tabulated range");
+    }
+    RandomStream start(settings.Seed);
+    for (unsigned k = 0; k < settings.StreamNumber; ++k) {
+        start.LongJump();
+    }
+    const PencilBeam beam{settings.Energy};
+    const auto runBatch = [&](std::uint64_t batch, RandomStream& stream) {
+        std::unique_ptr<Tally> tally = makeTally();
+        const std::uint64_t first = batch * settings.BatchHistories;
+        for (std::uint64_t h = 0; h < settings.BatchHistories; ++h) {
+            TransportHistory(beam, settings.Geometry, tissue, settings.Importance, stream, *tally,
+                             first + h);
+        }
+        tally->Finish(settings.BatchHistories);
+        return tally;
+    };
+    const auto enough = [&](const Tally& total, std::uint64_t merged) {
+        if (progress) {
+            progress(total);
+        }
+        return settings.TargetUncertainty > 0.0 && merged >= settings.MinBatches &&
+               worst(total) < settings.TargetUncertainty;
+    };
+    std::unique_ptr<Tally> total = makeTally();
+    RunInBatches(start, settings.MaxBatches, settings.Threads, runBatch, enough, *total);
+    return std::move(*total);
+}
+
+// The parallel-beam kernels' run.
 KernelTally RunKernel(const TissueModel& tissue, const RunSettings& settings,
                       const std::function<void(const KernelTally&)>& progress = {});
 

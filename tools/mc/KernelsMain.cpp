@@ -104,6 +104,24 @@ std::uint64_t ParseCount(const std::string& text, const std::string& option) {
     return *value;
 }
 
+// A comma-separated list of whole numbers from low to high.
+std::vector<double> ParseWholeNumbers(const std::string& value, const std::string& option,
+                                      double low, double high, const std::string& what) {
+    std::vector<double> numbers;
+    std::size_t start = 0;
+    while (start <= value.size()) {
+        const std::size_t comma = std::min(value.find(',', start), value.size());
+        const double x = ParseNumber(value.substr(start, comma - start), option);
+        if (x != std::floor(x) || x < low || x > high) {
+            Fail(what + " from " + FormatC("%.0f", low) + " to " + FormatC("%.0f", high) + ": " +
+                 value);
+        }
+        numbers.push_back(x);
+        start = comma + 1;
+    }
+    return numbers;
+}
+
 // The options that set one count or one number of the run.
 std::optional<std::uint64_t Options::*> CountOption(const std::string& name) {
     static const std::pair<const char*, std::uint64_t Options::*> options[] = {
@@ -144,26 +162,12 @@ Options ParseOptions(int argc, char** argv) {
         if (option == "--out") {
             o.Out = value;
         } else if (option == "--fsd") {
-            std::size_t start = 0;
-            while (start <= value.size()) {
-                const std::size_t comma = std::min(value.find(',', start), value.size());
-                const double f = ParseNumber(value.substr(start, comma - start), option);
-                if (f != std::floor(f) || f < 10.0 || f > 100000.0) {
-                    Fail("FSDs are whole numbers of cm from 10 to 100000: " + value);
-                }
-                o.Fsds.push_back(f);
-                start = comma + 1;
-            }
+            o.Fsds =
+                ParseWholeNumbers(value, option, 10.0, 100000.0, "FSDs are whole numbers of cm");
         } else if (option == "--energies") {
-            std::size_t start = 0;
-            while (start <= value.size()) {
-                const std::size_t comma = std::min(value.find(',', start), value.size());
-                const double e = ParseNumber(value.substr(start, comma - start), option);
-                if (e != std::floor(e) || e < 2.0 || e > 150.0) {
-                    Fail("node energies are whole numbers of keV from 2 to 150: " + value);
-                }
+            for (const double e : ParseWholeNumbers(value, option, 2.0, 150.0,
+                                                    "node energies are whole numbers of keV")) {
                 o.Energies.push_back(static_cast<int>(e));
-                start = comma + 1;
             }
         } else if (option == "--threads") {
             o.Threads = static_cast<unsigned>(ParseCount(value, option));

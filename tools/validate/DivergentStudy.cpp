@@ -127,12 +127,13 @@ DivergentStudy StudyDivergent(Engine& calc, const std::filesystem::path& directF
         c.FieldX = b.FieldX;
         c.FieldY = b.FieldY;
         c.Fsd = b.Fsd;
-        const std::vector<DirectRow> direct = ReadDirect(directFolder / (std::string(b.Name) + ".csv"));
+        const std::vector<DirectRow> direct =
+            ReadDirect(directFolder / (std::string(b.Name) + ".csv"));
         const DepthDose classic = calc.Library(c, ScatterModel::Classic);
         const DepthDose divergent = calc.Library(c, ScatterModel::Divergent);
         beam.Ok = classic.Ok && divergent.Ok && direct.size() >= 41;
         if (!beam.Ok) {
-            beam.Failure = !classic.Ok ? classic.Failure
+            beam.Failure = !classic.Ok     ? classic.Failure
                            : !divergent.Ok ? divergent.Failure
                                            : "the direct table is short";
             out.Beams.push_back(beam);
