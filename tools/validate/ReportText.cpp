@@ -370,9 +370,10 @@ void FillDivergent(const DivergentStudy& f, Placeholders& v) {
         for (const auto& p : b.Points) {
             rows.Cell(b.Name)
                 .Cell(Fixed(p.Depth, 2))
-                .Cell(Fixed(p.Direct, 2) + " +/- " + Fixed(p.DirectSigma, 2))
-                .Cell(Fixed(p.Classic, 2) + " (" + Percent(p.Classic, p.Direct, 1) + ")")
-                .Cell(Fixed(p.Divergent, 2) + " (" + Percent(p.Divergent, p.Direct, 1) + ")")
+                .Cell(Fixed(p.Direct, 3) + " +/- " + Fixed(100 * p.DirectSigma / p.Direct, 2) +
+                      " %")
+                .Cell(Fixed(p.Classic, 3) + " (" + Percent(p.Classic, p.Direct, 1) + ")")
+                .Cell(Fixed(p.Divergent, 3) + " (" + Percent(p.Divergent, p.Direct, 1) + ")")
                 .End();
         }
         rows.Cell(b.Name)
