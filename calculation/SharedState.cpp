@@ -93,11 +93,6 @@ bool SharedState::ComputeDepthDose() {
             if (!focusKernels_)
                 focusKernels_ = std::make_unique<FocusKernelLibrary>(DataFolder);
             fromMemory = focusKernels_->SourceFor(typed.Fsd);
-            if (!fromMemory) {
-                ReportDepthDoseFailure(Message(MessageId::CauseDivergentFsdBelowSets,
-                                               {Arg(typed.Fsd), Arg(FocusKernelFsds.front())}));
-                return false;
-            }
             kernels = fromMemory.get();
         } else if (Preloaded) {
             fromMemory = std::make_unique<KernelSetSource>(Preloaded->Kernels);

@@ -1,6 +1,7 @@
 #include "dose/FocusKernels.h"
 
 #include "core/CFormat.h"
+#include "core/CalculationError.h"
 
 #include <cmath>
 #include <limits>
@@ -78,7 +79,8 @@ const KernelSet& FocusKernelLibrary::Set(double fsd) {
 std::unique_ptr<KernelSource> FocusKernelLibrary::SourceFor(double fsd) {
     const std::optional<FsdBracket> bracket = BracketFsd(FocusKernelFsds, fsd);
     if (!bracket) {
-        return nullptr;
+        FailCalculation(MessageId::CauseDivergentFsdBelowSets,
+                        {Arg(fsd), Arg(FocusKernelFsds.front())});
     }
     const KernelSet& near = Set(bracket->NearFsd);
     if (bracket->NearWeight == 1.0) {

@@ -72,7 +72,8 @@ class FocusKernelLibrary {
 
     // The kernels of a focus at `fsd` cm, interpolated in 1/FSD between the
     // sets around it (beyond the largest set, towards the parallel-beam
-    // kernels). Empty below the smallest set. Throws DataFileError.
+    // kernels). Below the smallest set throws CalculationError
+    // (CauseDivergentFsdBelowSets); a set that cannot be read, DataFileError.
     std::unique_ptr<KernelSource> SourceFor(double fsd);
 
   private:

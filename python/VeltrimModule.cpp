@@ -188,11 +188,7 @@ std::unique_ptr<KernelSource> DivergentKernels(const IrradiationConditions& c, D
     const std::lock_guard<std::mutex> guard(*data.FocusLock);
     if (!data.Focus)
         data.Focus = std::make_unique<FocusKernelLibrary>(data.Folder);
-    auto source = data.Focus->SourceFor(c.Fsd);
-    if (!source)
-        throw CalculationError(Message(MessageId::CauseDivergentFsdBelowSets,
-                                       {Arg(c.Fsd), Arg(FocusKernelFsds.front())}));
-    return source;
+    return data.Focus->SourceFor(c.Fsd);
 }
 
 std::unique_ptr<Computed> ComputeDepthDose(const IrradiationConditions& c, Data& data,

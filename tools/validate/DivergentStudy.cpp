@@ -5,8 +5,8 @@
 #include <array>
 #include <cmath>
 #include <fstream>
-#include <memory>
 #include <sstream>
+#include <stdexcept>
 
 namespace veltrim::validate {
 namespace {
@@ -58,10 +58,10 @@ double ScatterToPrimary(const DepthDose& d) {
 }
 
 // The largest |relative difference| of the total PDD, rows 1-41 (to 20.5 cm).
-double WorstPddDifference(const DepthDoseCalculation& a, const DepthDoseCalculation& b) {
+double WorstPddDifference(const DepthDose& a, const DepthDose& b) {
     double worst = 0;
     for (int r = 1; r <= 41; ++r)
-        worst = std::max(worst, std::fabs(a.Table[r][TotalPdd] / b.Table[r][TotalPdd] - 1));
+        worst = std::max(worst, std::fabs(a.Total[r] / b.Total[r] - 1));
     return worst;
 }
 
@@ -102,14 +102,14 @@ void StudyLeaveOneOut(const Engine& calc, DivergentStudy& out) {
         beam.TubeVoltage = kv;
         beam.FieldX = beam.FieldY = side;
         beam.Fsd = left;
-        const EnergyTable spectrum = calc.Spectrum(beam);
         KernelSetSource nearSource(*near), farSource(*far), leftSource(*computed);
         InterpolatedKernelSource mixed(nearSource, farSource, nearWeight);
-        const auto fromSet = std::make_unique<DepthDoseCalculation>(
-            CalculateDepthDose(spectrum, calc.Tissue(), leftSource, beam, 30.0, 3.14159));
-        const auto fromMix = std::make_unique<DepthDoseCalculation>(
-            CalculateDepthDose(spectrum, calc.Tissue(), mixed, beam, 30.0, 3.14159));
-        out.LeaveOneOutPdd = std::max(out.LeaveOneOutPdd, WorstPddDifference(*fromMix, *fromSet));
+        const DepthDose fromSet = calc.Compute(beam, {}, &leftSource);
+        const DepthDose fromMix = calc.Compute(beam, {}, &mixed);
+        if (!fromSet.Ok || !fromMix.Ok)
+            throw std::runtime_error(
+                "the left-out set's beam cannot be computed: " + fromSet.Failure + fromMix.Failure);
+        out.LeaveOneOutPdd = std::max(out.LeaveOneOutPdd, WorstPddDifference(fromMix, fromSet));
     }
 }
 

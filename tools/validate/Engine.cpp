@@ -124,13 +124,15 @@ double Engine::TissueMu(double E) const {
     return TissueAttenuation(Tissue().Rows, Tissue().RowCount, E);
 }
 
-DepthDose Engine::Compute(const IrradiationConditions& beam, const DepthDoseRules& rules) const {
+DepthDose Engine::Compute(const IrradiationConditions& beam, const DepthDoseRules& rules,
+                          KernelSource* kernels) const {
     const EnergyTable spectrum = Spectrum(beam);
     DepthDose out;
     try {
-        KernelSetSource kernels(Kernels());
-        const auto calculation = std::make_unique<DepthDoseCalculation>(CalculateDepthDose(
-            spectrum, Tissue(), kernels, beam, state_->MaxDepth, state_->Pi, rules));
+        KernelSetSource shipped(Kernels());
+        const auto calculation = std::make_unique<DepthDoseCalculation>(
+            CalculateDepthDose(spectrum, Tissue(), kernels ? *kernels : shipped, beam,
+                               state_->MaxDepth, state_->Pi, rules));
         CopyTable(out, calculation->Table, calculation->Rows);
         out.PrimaryDose = calculation->PrimaryDose;
         out.ScatterDose = calculation->ScatterDose;

@@ -65,8 +65,10 @@ class Engine {
     // The program's own pipeline, as the window and veltrim-calc run it.
     DepthDose Library(const IrradiationConditions& beam,
                       ScatterModel model = ScatterModel::Classic);
-    // The library's depth dose called directly, with the chosen rules.
-    DepthDose Compute(const IrradiationConditions& beam, const DepthDoseRules& rules) const;
+    // The library's depth dose called directly, with the chosen rules, from
+    // the shipped parallel-beam kernels or from `kernels`.
+    DepthDose Compute(const IrradiationConditions& beam, const DepthDoseRules& rules,
+                      KernelSource* kernels = nullptr) const;
     // The library's spectrum of a beam (normalised photon fractions per bin).
     EnergyTable Spectrum(const IrradiationConditions& beam) const;
 
