@@ -2,7 +2,6 @@
 // of a conditions object, returning numpy arrays. Each calculation gives the
 // bits of veltrim-calc --precise for the same conditions: it calls the same
 // pure functions in the same order, over data read once per data folder.
-#include "calculation/DataLocation.h"
 #include "core/CalculationError.h"
 #include "core/Conditions.h"
 #include "core/DataFile.h"
@@ -10,14 +9,12 @@
 #include "dose/FocusKernels.h"
 #include "dose/PreloadedData.h"
 #include "dose/ResultsFile.h"
+#include "python/ModuleData.h"
 #include "spectrum/BeamQuality.h"
 #include "spectrum/HvlMatching.h"
 #include "spectrum/SynthesizeSpectrum.h"
 
-#include <dlfcn.h>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -25,81 +22,15 @@
 
 namespace py = pybind11;
 using namespace veltrim;
+using veltrim::python::Data;
+using veltrim::python::DataOf;
+using veltrim::python::Failure;
 
 namespace {
 
 // The model's constants, as the program sets them at load.
 constexpr double ModelPi = 3.14159;
 constexpr double MaxDepth = 30.0;
-
-// Raised as veltrim.CalculationError with the program's message.
-struct Failure {
-    std::string Text;
-};
-
-// Everything a calculation reads, for one data folder.
-struct Data {
-    std::filesystem::path Folder;
-    AttenuationTables Attenuation;
-    std::shared_ptr<const PreloadedData> Dose;
-    AirTables Air;
-    bool AirRead = false;
-    std::string AirProblem;
-    // The point-focus sets, read by the first divergent calculation; sets
-    // are only ever added, so a source handed out stays valid.
-    std::unique_ptr<std::mutex> FocusLock = std::make_unique<std::mutex>();
-    std::unique_ptr<FocusKernelLibrary> Focus;
-};
-
-std::filesystem::path ModuleFile() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&ModuleFile), &info) != 0 && info.dli_fname)
-        return info.dli_fname;
-    return {};
-}
-
-// VELTRIM_DATA, the data installed beside the module's prefix, then the
-// folders veltrim-calc looks in; `data` given to a call wins over all.
-std::filesystem::path DataFolder(const std::optional<std::string>& given) {
-    if (given)
-        return *given;
-    if (const char* env = std::getenv("VELTRIM_DATA"); env && *env)
-        return env;
-#ifdef VELTRIM_INSTALLED_DATA_DIR
-    if (std::filesystem::exists(std::filesystem::path(VELTRIM_INSTALLED_DATA_DIR) / TungstenFile))
-        return VELTRIM_INSTALLED_DATA_DIR;
-#endif
-    return FindDataFolder(ModuleFile());
-}
-
-// Read once per folder and kept for the life of the interpreter; a folder
-// that cannot be read is not kept, so that a mended one is read again.
-Data& DataOf(const std::optional<std::string>& given) {
-    static std::mutex lock;
-    static std::map<std::filesystem::path, std::unique_ptr<Data>> cache;
-    const std::filesystem::path folder = DataFolder(given);
-    const std::lock_guard<std::mutex> guard(lock);
-    auto& slot = cache[folder];
-    if (!slot) {
-        try {
-            auto data = std::make_unique<Data>();
-            data->Folder = folder;
-            data->Attenuation = ReadAttenuationTables(folder);
-            data->Dose = PreloadData(folder);
-            try {
-                data->Air = ReadAirTables(folder);
-                data->AirRead = true;
-            } catch (const DataFileError& e) {
-                data->AirProblem = e.what();
-            }
-            slot = std::move(data);
-        } catch (const DataFileError& e) {
-            cache.erase(folder);
-            throw Failure{e.what()};
-        }
-    }
-    return *slot;
-}
 
 py::object& ErrorType() {
     static py::object type;
@@ -183,21 +114,13 @@ ScatterModel ModelNamed(const std::string& name) {
                                 "\" is not known; use \"classic\" or \"divergent\"");
 }
 
-// The kernels of a divergent calculation at the FSD of `c`.
-std::unique_ptr<KernelSource> DivergentKernels(const IrradiationConditions& c, Data& data) {
-    const std::lock_guard<std::mutex> guard(*data.FocusLock);
-    if (!data.Focus)
-        data.Focus = std::make_unique<FocusKernelLibrary>(data.Folder);
-    return data.Focus->SourceFor(c.Fsd);
-}
-
 std::unique_ptr<Computed> ComputeDepthDose(const IrradiationConditions& c, Data& data,
                                            ScatterModel model) {
     if (const std::optional<Message> problem = GeometryProblem(c))
         throw CalculationError(*problem);
     const EnergyTable spectrum = SpectrumOf(c, data);
     std::unique_ptr<KernelSource> kernels =
-        model == ScatterModel::Divergent ? DivergentKernels(c, data)
+        model == ScatterModel::Divergent ? data.DivergentKernels(c.Fsd)
                                          : std::make_unique<KernelSetSource>(data.Dose->Kernels);
     auto out = std::make_unique<Computed>(Computed{
         CalculateDepthDose(spectrum, data.Dose->Tissue, *kernels, c, MaxDepth, ModelPi), c});
