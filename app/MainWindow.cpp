@@ -9,7 +9,6 @@
 #include "readout/DepthCursor.h"
 #include "readout/ResultsSaving.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,7 +16,6 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -164,63 +162,6 @@ RectificationMethod MainWindow::TypedRectification() const {
 
 void MainWindow::SetTypedAluminium(const QString& mm) {
     conditionFields_[3]->setText(mm);
-}
-
-const AirData& MainWindow::Air() {
-    if (!air_)
-        air_ = LoadAirData(state_.DataFolder);
-    return *air_;
-}
-
-void MainWindow::OpenQualityWindow() {
-    if (ended_)
-        return;
-    if (qualityWindow_ == nullptr) {
-        qualityWindow_ = new QualityWindow(*this);
-        qualityWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    qualityWindow_->show();
-    qualityWindow_->raise();
-    qualityWindow_->activateWindow();
-}
-
-QualityWindow* MainWindow::Quality() const {
-    return qualityWindow_;
-}
-
-QMenu* MainWindow::GraphMenu() {
-    if (graphMenu_ == nullptr) {
-        graphMenu_ = new QMenu(this);
-        graphMenu_->addAction(
-            QString::fromUtf8(Wording(state_.Edition, MessageId::QualityMenuItem)), this,
-            &MainWindow::OpenQualityWindow);
-        // The model of the calculations that follow; the curves already
-        // drawn keep the one they were made with.
-        divergentAction_ = graphMenu_->addAction(
-            QString::fromUtf8(Wording(state_.Edition, MessageId::DivergentScatterMenuItem)));
-        divergentAction_->setCheckable(true);
-        divergentAction_->setChecked(DivergentScatter());
-        connect(divergentAction_, &QAction::toggled, this, &MainWindow::SetDivergentScatter);
-    }
-    return graphMenu_;
-}
-
-void MainWindow::SetDivergentScatter(bool on) {
-    state_.Model = on ? ScatterModel::Divergent : ScatterModel::Classic;
-    if (divergentAction_ != nullptr && divergentAction_->isChecked() != on)
-        divergentAction_->setChecked(on);
-}
-
-void MainWindow::ShowGraphMenu(const QPoint& at) {
-    GraphMenu()->popup(graph_->mapToGlobal(at));
-}
-
-void MainWindow::RememberBeam(const ConditionTexts& drawn, bool curveDrawn) {
-    lastBeam_ = RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
-                           state_.Attenuation.MuAluminium, Air(), state_.Model);
-    if (curveDrawn)
-        drawnBeams_.push_back(*lastBeam_);
-    emit BeamsChanged();
 }
 
 void MainWindow::Calculate() {
