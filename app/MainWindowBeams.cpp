@@ -2,7 +2,6 @@
 // calculations it records, the air tables of their quality, and the graph's
 // context menu (the spectrum window and the scatter model).
 #include "app/MainWindow.h"
-
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
 #include "graph/GraphPicture.h"
