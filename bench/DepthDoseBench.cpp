@@ -132,7 +132,7 @@ void DepthDoseOnly(benchmark::State& run, const Case& c) {
     }
     const veltrim::IrradiationConditions typed = state.Conditions;
     for (auto _ : run) {
-        state.Conditions = typed; // the step halves the field sides in place
+        state.Conditions = typed;
         if (!state.ComputeDepthDose()) {
             run.SkipWithError(state.DepthDoseFailureCause.c_str());
             break;

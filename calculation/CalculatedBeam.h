@@ -25,8 +25,7 @@ AirData LoadAirData(const std::filesystem::path& dataFolder);
 
 struct CalculatedBeam {
     // The texts as typed (the voltage as clamped into Text1): the state's
-    // own conditions are in cm and have their field sides halved by the
-    // depth dose, and would not read as the user typed them.
+    // own conditions are in cm and would not read as the user typed them.
     ConditionTexts Typed;
     RectificationMethod Rectification = RectificationMethod::ConstantPotential;
     EnergyTable Spectrum{};

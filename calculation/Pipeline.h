@@ -27,7 +27,7 @@ struct PipelineHooks {
 // the tissue tables failed (message already shown); the caller does nothing
 // more. A call made on a state whose calculation is still running (from one of
 // its own yields) starts nothing and gives Stopped at once, without a message:
-// a nested run would work on field sides the outer one has already halved.
+// the state's tables would change under the running one.
 CalculationResult RunCalculation(SharedState& state, const ConditionTexts& texts,
                                  const PipelineHooks& hooks);
 

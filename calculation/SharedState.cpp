@@ -4,11 +4,10 @@
 // a failure reaches the user through Messages in the edition's language.
 #include "calculation/SharedState.h"
 
+#include "calculation/CalculateBeam.h"
 #include "core/CalculationError.h"
 #include "core/DataFile.h"
-#include "dose/PreloadedData.h"
 #include "dose/ScatterKernels.h"
-#include "spectrum/SynthesizeSpectrum.h"
 
 #include <utility>
 
@@ -45,26 +44,29 @@ bool SharedState::SynthesizeSpectrum() {
         return false;
     }
     try {
-        const SynthesizedSpectrum synthesized =
-            veltrim::SynthesizeSpectrum(Conditions, Attenuation, Pi);
+        const SynthesizedSpectrum synthesized = BeamSpectrum(Conditions, Attenuation, Pi);
         Spectrum = synthesized.Spectrum;
         PhaseSpectrum = synthesized.LastPhase;
         return true;
-    } catch (const CalculationError& e) {
+    } catch (const BeamError& e) {
         PhaseSpectrum.fill(0.0);
-        Messages.Show(e.Cause().In(Edition));
+        Messages.Show(BeamErrorText(e, Edition));
         return false;
     }
 }
 
 bool SharedState::LoadTissueTables() {
     try {
-        Tissue = Preloaded ? Preloaded->Tissue : ReadTissueTables(DataFolder);
+        try {
+            Tissue = ReadTissueTables(DataFolder);
+        } catch (const DataFileError& e) {
+            FailTissueTables(e);
+        }
         TissueTablesLoaded = true;
         return true;
-    } catch (const DataFileError& e) {
+    } catch (const BeamError& e) {
         TissueTablesLoaded = false;
-        Messages.Show(Message(MessageId::TissueLoadFailed, {Arg(e.Problem())}).In(Edition));
+        Messages.Show(BeamErrorText(e, Edition));
         return false;
     }
 }
@@ -75,41 +77,35 @@ bool SharedState::ComputeDepthDose() {
         ReportDepthDoseFailure(Message(MessageId::CauseTissueNotLoaded));
         return false;
     }
-    // The conditions record holds the ordered half sides from here on, the
-    // larger in FieldX, as the results file and the routines after it expect.
-    const IrradiationConditions typed = Conditions;
-    const FieldHalfSides field = HalveField(typed);
-    Conditions.FieldX = field.X;
-    Conditions.FieldY = field.Y;
-    CircularField = field.Circle;
+    CircularField = HalveField(Conditions).Circle;
     try {
-        std::unique_ptr<KernelSource> fromFolder;
-        std::unique_ptr<KernelSource> fromMemory;
-        KernelSource* kernels = nullptr;
-        const ScatterModel model = Model;
-        // A divergent calculation at an FSD the classic one refuses (zero,
-        // not a number) goes on to the classic check, which names the cause.
-        if (model == ScatterModel::Divergent && typed.Fsd > 0) {
+        // The window reads the kernels afresh at every calculation; the
+        // point-focus sets are read once and kept.
+        std::unique_ptr<KernelSource> kernels;
+        if (UsesFocusKernels(Model, Conditions)) {
             if (!focusKernels_)
                 focusKernels_ = std::make_unique<FocusKernelLibrary>(DataFolder);
-            fromMemory = focusKernels_->SourceFor(typed.Fsd);
-            kernels = fromMemory.get();
-        } else if (Preloaded) {
-            fromMemory = std::make_unique<KernelSetSource>(Preloaded->Kernels);
-            kernels = fromMemory.get();
+            try {
+                kernels = focusKernels_->SourceFor(Conditions.Fsd);
+            } catch (const CalculationError& e) {
+                throw BeamError(BeamStage::DepthDose, e.Cause());
+            } catch (const DataFileError& e) {
+                throw BeamError(BeamStage::DepthDose,
+                                Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+            }
         } else {
-            fromFolder = std::make_unique<KernelFolderSource>(DataFolder);
-            kernels = fromFolder.get();
+            kernels = std::make_unique<KernelFolderSource>(DataFolder);
         }
-        const auto calculation = std::make_unique<DepthDoseCalculation>(
-            CalculateDepthDose(Spectrum, Tissue, *kernels, typed, MaxDepth, Pi));
+        const std::unique_ptr<DepthDoseCalculation> calculation =
+            BeamDepthDose(Spectrum, Tissue, *kernels, Conditions, {MaxDepth, Pi, {}});
         // A table whose results file cannot be written is not published: the
         // graph would show it while the file, and every CSV saved from it,
         // still held the previous calculation.
         const DepthDoseTable& table = calculation->Table;
-        if (!WriteResults(table, calculation->Rows, model))
+        if (!WriteResults(table, calculation->Rows, Conditions, Model))
             return false;
-        ResultModel = model;
+        ResultModel = Model;
+        ResultConditions = Conditions;
         PrimaryDose = calculation->PrimaryDose;
         ScatterDose = calculation->ScatterDose;
         ScatterByEnergy = calculation->ScatterByEnergy;
@@ -117,24 +113,20 @@ bool SharedState::ComputeDepthDose() {
             DepthDoseResult[d] = table[d];
         DepthRowCount = calculation->Rows;
         return true;
-    } catch (const CalculationError& e) {
+    } catch (const BeamError& e) {
         ReportDepthDoseFailure(e.Cause());
-    } catch (const DataFileError& e) {
-        ReportDepthDoseFailure(Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
-    } catch (const std::exception& e) {
-        // Anything else the library throws: the same message, and the window goes on.
-        ReportDepthDoseFailure(Message(MessageId::CauseUnexpected, {Arg(e.what())}));
     }
     return false;
 }
 
 bool SharedState::WriteResultsFile() {
-    return WriteResults(DepthDoseResult, DepthRowCount, ResultModel);
+    return WriteResults(DepthDoseResult, DepthRowCount, ResultConditions, ResultModel);
 }
 
-bool SharedState::WriteResults(const DepthDoseTable& table, int rows, ScatterModel model) {
+bool SharedState::WriteResults(const DepthDoseTable& table, int rows,
+                               const IrradiationConditions& conditions, ScatterModel model) {
     try {
-        ReplaceFile(WorkFolder / ResultsFile, ResultsFileBytes(table, rows, Conditions, model));
+        ReplaceFile(WorkFolder / ResultsFile, ResultsFileBytes(table, rows, conditions, model));
         return true;
     } catch (const ResultsFileError& e) {
         ReportDepthDoseFailure(Message(MessageId::CauseWorkingFile, {Arg(e.Problem())}));
@@ -150,7 +142,7 @@ void SharedState::ReportDepthDoseFailure(const Message& cause) {
 }
 
 std::string ResultsFileBytes(const SharedState& state) {
-    return ResultsFileBytes(state.DepthDoseResult, state.DepthRowCount, state.Conditions,
+    return ResultsFileBytes(state.DepthDoseResult, state.DepthRowCount, state.ResultConditions,
                             state.ResultModel);
 }
 

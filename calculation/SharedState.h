@@ -3,6 +3,7 @@
 #include "core/Conditions.h"
 #include "core/Grids.h"
 #include "core/MessageSink.h"
+#include "core/ModelConstants.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
 #include "dose/ResultsFile.h"
@@ -17,8 +18,6 @@
 #include <string>
 
 namespace veltrim {
-
-struct PreloadedData;
 
 // The state of one run of the program: conditions, constants, flags, data
 // tables, the spectrum, the work tables and the depth-dose result. The
@@ -37,8 +36,8 @@ class SharedState {
 
     // --- conditions, constants and flags ---
     IrradiationConditions Conditions;
-    double MaxDepth = 30.0; // cm
-    double Pi = 3.14159;    // five decimals, not pi: the results depend on it
+    double MaxDepth = ModelMaxDepth; // cm
+    double Pi = ModelPi;
     Language Edition = Language::English;
     std::int16_t ResultsReady = 0;
     std::int16_t CursorPlaced = 0;
@@ -65,6 +64,7 @@ class SharedState {
     // made DepthDoseResult.
     ScatterModel Model = ScatterModel::Classic;
     ScatterModel ResultModel = ScatterModel::Classic;
+    IrradiationConditions ResultConditions; // the conditions that made DepthDoseResult
     // Why the last depth-dose calculation failed, in the edition's language:
     // the second line of the window's message, veltrim-calc's standard error.
     std::string DepthDoseFailureCause;
@@ -94,16 +94,14 @@ class SharedState {
     MessageSink& Messages;
     std::filesystem::path DataFolder;
     std::filesystem::path WorkFolder;
-    // The tissue, primary-dose and kernel files held in memory, read instead
-    // of the disk when set (see dose/PreloadedData.h).
-    std::shared_ptr<const PreloadedData> Preloaded;
     // The results file, relative to WorkFolder; veltrim-calc --out names another.
     std::filesystem::path ResultsFile = ResultsFileName;
 
   private:
     // Replaces the results file with that of `table`; reports a failure as
     // the depth-dose failure.
-    bool WriteResults(const DepthDoseTable& table, int rows, ScatterModel model);
+    bool WriteResults(const DepthDoseTable& table, int rows,
+                      const IrradiationConditions& conditions, ScatterModel model);
     // The point-focus kernel sets, read at the first divergent calculation.
     std::unique_ptr<FocusKernelLibrary> focusKernels_;
 };

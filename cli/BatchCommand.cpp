@@ -49,7 +49,7 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
     BatchData data;
     try {
         data = ReadBatchData(dataFolder);
-        data.Model = options.Model;
+        data.Scatter = options.Model;
     } catch (const DataFileError& e) {
         std::cerr << "veltrim-calc: " << e.what() << '\n';
         return 1;

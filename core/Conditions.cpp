@@ -1,5 +1,6 @@
 #include "core/Conditions.h"
 
+#include "core/ModelConstants.h"
 #include "core/NumberReading.h"
 
 #include <cmath>
@@ -19,13 +20,19 @@ std::optional<std::string> ReadConditions(const ConditionTexts& texts,
     }
     conditions.TargetAngle = ReadNumber(texts.TargetAngle);
     // Thicknesses are typed in mm and held in cm.
-    conditions.InherentFiltration = ReadNumber(texts.InherentFiltration) * 0.1;
-    conditions.AlFilter = ReadNumber(texts.AlFilter) * 0.1;
-    conditions.CuFilter = ReadNumber(texts.CuFilter) * 0.1;
+    conditions.InherentFiltration = CmFromMm(ReadNumber(texts.InherentFiltration));
+    conditions.AlFilter = CmFromMm(ReadNumber(texts.AlFilter));
+    conditions.CuFilter = CmFromMm(ReadNumber(texts.CuFilter));
     conditions.Fsd = ReadNumber(texts.Fsd);
     conditions.FieldX = ReadNumber(texts.FieldX);
     conditions.FieldY = ReadNumber(texts.FieldY);
     return clampText;
+}
+
+IrradiationConditions DefaultConditions() {
+    IrradiationConditions conditions;
+    ReadConditions(ConditionTexts{}, conditions);
+    return conditions;
 }
 
 std::optional<Message> SpectrumInputProblem(const IrradiationConditions& c, double pi) {

@@ -16,10 +16,11 @@ enum class RectificationMethod : std::int16_t {
     SinglePhaseFullWave = 3,
 };
 
-// The conditions of the current calculation. Thicknesses are held in cm (typed
-// in mm), the voltage in kV, the angle in degrees, distances and field sides in
-// cm at the focus-to-surface distance. The depth-dose computation reorders and
-// halves FieldX and FieldY in place.
+// The conditions of a calculation, as the user gave them. Thicknesses are
+// held in cm (typed in mm), the voltage in kV, the angle in degrees,
+// distances and field sides in cm at the focus-to-surface distance, the
+// field's sides in the order typed (what the depth dose derives from them,
+// such as the ordered half sides, it keeps in its own result).
 struct IrradiationConditions {
     double TubeVoltage = 0.0;
     double TargetAngle = 0.0;

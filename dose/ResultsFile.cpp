@@ -123,9 +123,11 @@ std::string ResultsFileBytes(const DepthDoseTable& table, int rows, const Irradi
     text += label("Al付加フィルタ, ") + FormatNumber(c.AlFilter * 10, 1, 2) + ", mm" + eol;
     text += label("Cu付加フィルタ, ") + FormatNumber(c.CuFilter * 10, 1, 2) + ", mm" + eol;
     text += "FSD, " + FormatNumber(c.Fsd, 2, 1) + ", cm" + eol;
-    // FieldX and FieldY hold the ordered half sides by now: the larger first.
-    text += label("照射野 at FSD, ") + FormatNumber(c.FieldX * 2, 2, 1) + ", cm" + eol;
-    text += label("照射野 at FSD, ") + FormatNumber(c.FieldY * 2, 2, 1) + ", cm" + eol;
+    // The sides as the calculation took them: the larger first, each twice
+    // the half side it used.
+    const FieldHalfSides field = HalveField(c);
+    text += label("照射野 at FSD, ") + FormatNumber(field.X * 2, 2, 1) + ", cm" + eol;
+    text += label("照射野 at FSD, ") + FormatNumber(field.Y * 2, 2, 1) + ", cm" + eol;
     if (model == ScatterModel::Divergent)
         text += label("散乱モデル, 発散ビーム") + eol;
     return text;

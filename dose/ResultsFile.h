@@ -42,8 +42,8 @@ std::string DecodeShiftJis(std::string_view shiftJis);
 
 // The bytes of the results file of a calculation: the depth table (rows
 // 1..rows), an empty line and the conditions block with Shift_JIS labels; CR LF
-// after every line. The field in `conditions` is given as the calculation
-// holds it: FieldX and FieldY are the ordered half sides. A divergent-beam
+// after every line. The conditions are those typed; the field is written as
+// the calculation took it, the larger side first. A divergent-beam
 // calculation ends the conditions block with a line that says so.
 std::string ResultsFileBytes(const DepthDoseTable& table, int rows,
                              const IrradiationConditions& conditions,

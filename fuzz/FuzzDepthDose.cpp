@@ -33,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     veltrim::RecordingSink sink;
     veltrim::SharedState state(sink, baseline.Data, WorkFolder());
-    state.Preloaded = baseline.Preloaded; // the kernels; the tissue tables are this run's
     try {
         state.Tissue = veltrim::TissueTablesFromTexts(
             input.substr(0, cut), input.substr(std::min(cut + 1, input.size())));

@@ -44,7 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     veltrim::RecordingSink sink;
     veltrim::SharedState state(sink, baseline.Data, WorkFolder());
     state.Attenuation = baseline.State.Attenuation;
-    state.Preloaded = baseline.Preloaded;
     state.AttenuationLoaded = true;
     state.DepthDoseResult = baseline.State.DepthDoseResult;
     state.DepthRowCount = 60;

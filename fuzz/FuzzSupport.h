@@ -7,7 +7,6 @@
 #include "calculation/Pipeline.h"
 #include "calculation/SharedState.h"
 #include "dose/DepthDose.h"
-#include "dose/PreloadedData.h"
 #include "dose/ResultsFile.h"
 
 #include <cmath>
@@ -61,19 +60,16 @@ inline std::filesystem::path WorkFolder() {
 
 // A calculation with the default conditions over the shipped data: its
 // tables, spectrum and conditions are what every run starts from, its table
-// and results file what a failing run must keep. The tissue and kernel files
-// are read once and held in memory, so that a run reads no data file.
+// and results file what a failing run must keep.
 struct DefaultCalculation {
     std::filesystem::path Data = std::filesystem::path(VELTRIM_SOURCE_DIR) / "data";
     RecordingSink Sink;
     SharedState State{Sink, Data, WorkFolder()};
-    std::shared_ptr<const PreloadedData> Preloaded = PreloadData(Data);
-    IrradiationConditions Conditions; // as read, before the depth dose orders and halves the field
+    IrradiationConditions Conditions; // as read
     std::string ResultsFile;
 
     DefaultCalculation() {
         Check(State.LoadAttenuationTables(), "the shipped attenuation tables load");
-        State.Preloaded = Preloaded;
         State.ReadConditions({});
         Conditions = State.Conditions;
         Check(RunCalculation(State, {}, {}) == CalculationResult::Completed,

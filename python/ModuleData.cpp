@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <map>
+#include <mutex>
 
 namespace veltrim::python {
 namespace {
@@ -33,33 +34,19 @@ std::filesystem::path DataFolder(const std::optional<std::string>& given) {
 
 } // namespace
 
-std::unique_ptr<KernelSource> Data::DivergentKernels(double fsd) {
-    const std::lock_guard<std::mutex> guard(*focusLock_);
-    if (!focus_)
-        focus_ = std::make_unique<FocusKernelLibrary>(Folder);
-    return focus_->SourceFor(fsd);
-}
-
 // Read once per folder and kept for the life of the interpreter; a folder
 // that cannot be read is not kept, so that a mended one is read again.
-Data& DataOf(const std::optional<std::string>& given) {
+const ModelData& DataOf(const std::optional<std::string>& given) {
     static std::mutex lock;
-    static std::map<std::filesystem::path, std::unique_ptr<Data>> cache;
+    static std::map<std::filesystem::path, std::shared_ptr<const ModelData>> cache;
     const std::filesystem::path folder = DataFolder(given);
     const std::lock_guard<std::mutex> guard(lock);
     auto& slot = cache[folder];
     if (!slot) {
         try {
-            auto data = std::make_unique<Data>();
-            data->Folder = folder;
-            data->Attenuation = ReadAttenuationTables(folder);
-            data->Dose = PreloadData(folder);
-            try {
-                data->Air = ReadAirTables(folder);
-                data->AirRead = true;
-            } catch (const DataFileError& e) {
-                data->AirProblem = e.what();
-            }
+            std::shared_ptr<const ModelData> data = ModelData::Load(folder);
+            data->Tissue();
+            data->Kernels();
             slot = std::move(data);
         } catch (const DataFileError& e) {
             cache.erase(folder);

@@ -2,17 +2,12 @@
 // of a conditions object, returning numpy arrays. Each calculation gives the
 // bits of veltrim-calc --precise for the same conditions: it calls the same
 // pure functions in the same order, over data read once per data folder.
+#include "calculation/CalculateBeam.h"
 #include "core/CalculationError.h"
 #include "core/Conditions.h"
 #include "core/DataFile.h"
-#include "dose/DepthDose.h"
-#include "dose/FocusKernels.h"
-#include "dose/PreloadedData.h"
-#include "dose/ResultsFile.h"
+#include "core/ModelConstants.h"
 #include "python/ModuleData.h"
-#include "spectrum/BeamQuality.h"
-#include "spectrum/HvlMatching.h"
-#include "spectrum/SynthesizeSpectrum.h"
 
 #include <memory>
 #include <pybind11/numpy.h>
@@ -22,15 +17,10 @@
 
 namespace py = pybind11;
 using namespace veltrim;
-using veltrim::python::Data;
 using veltrim::python::DataOf;
 using veltrim::python::Failure;
 
 namespace {
-
-// The model's constants, as the program sets them at load.
-constexpr double ModelPi = 3.14159;
-constexpr double MaxDepth = 30.0;
 
 py::object& ErrorType() {
     static py::object type;
@@ -77,9 +67,9 @@ IrradiationConditions MakeConditions(double kv, double angle, double inherent, d
     IrradiationConditions c;
     c.TubeVoltage = kv;
     c.TargetAngle = angle;
-    c.InherentFiltration = inherent * 0.1;
-    c.AlFilter = al * 0.1;
-    c.CuFilter = cu * 0.1;
+    c.InherentFiltration = CmFromMm(inherent);
+    c.AlFilter = CmFromMm(al);
+    c.CuFilter = CmFromMm(cu);
     c.Fsd = fsd;
     c.FieldX = fieldX;
     c.FieldY = fieldY;
@@ -87,8 +77,14 @@ IrradiationConditions MakeConditions(double kv, double angle, double inherent, d
     return c;
 }
 
-EnergyTable SpectrumOf(const IrradiationConditions& c, const Data& data) {
-    return SynthesizeSpectrum(c, data.Attenuation, ModelPi).Spectrum;
+// The spectrum alone, or with its quality at the end of `airCm` of air.
+BeamResult SpectrumOf(const IrradiationConditions& c, const ModelData& data, bool quality = false,
+                      double airCm = 0.0) {
+    CalculationOptions options;
+    options.DepthDose = false;
+    options.Quality = quality;
+    options.AirCm = airCm;
+    return CalculateBeam(c, options, data);
 }
 
 struct DepthDoseResult {
@@ -100,11 +96,6 @@ py::array_t<double> Array(const std::vector<double>& values) {
     return py::array_t<double>(static_cast<py::ssize_t>(values.size()), values.data());
 }
 
-struct Computed {
-    DepthDoseCalculation Calculation;
-    IrradiationConditions AsCalculated; // the field as ordered half sides
-};
-
 ScatterModel ModelNamed(const std::string& name) {
     if (name == "classic")
         return ScatterModel::Classic;
@@ -114,19 +105,11 @@ ScatterModel ModelNamed(const std::string& name) {
                                 "\" is not known; use \"classic\" or \"divergent\"");
 }
 
-std::unique_ptr<Computed> ComputeDepthDose(const IrradiationConditions& c, Data& data,
-                                           ScatterModel model) {
-    if (const std::optional<Message> problem = GeometryProblem(c))
-        throw CalculationError(*problem);
-    const EnergyTable spectrum = SpectrumOf(c, data);
-    std::unique_ptr<KernelSource> kernels =
-        model == ScatterModel::Divergent ? data.DivergentKernels(c.Fsd)
-                                         : std::make_unique<KernelSetSource>(data.Dose->Kernels);
-    auto out = std::make_unique<Computed>(Computed{
-        CalculateDepthDose(spectrum, data.Dose->Tissue, *kernels, c, MaxDepth, ModelPi), c});
-    out->AsCalculated.FieldX = out->Calculation.HalfFieldX;
-    out->AsCalculated.FieldY = out->Calculation.HalfFieldY;
-    return out;
+std::unique_ptr<BeamResult> ComputeDepthDose(const IrradiationConditions& c, const ModelData& data,
+                                             ScatterModel model) {
+    CalculationOptions options;
+    options.Model = model;
+    return std::make_unique<BeamResult>(CalculateBeam(c, options, data));
 }
 
 py::dict QualityDict(const BeamQuality& q) {
@@ -138,12 +121,6 @@ py::dict QualityDict(const BeamQuality& q) {
     d["effective_energy_keV"] =
         q.EffectiveEnergyKeV ? py::object(py::float_(*q.EffectiveEnergyKeV)) : py::none();
     return d;
-}
-
-const AirTables& AirOf(const Data& data) {
-    if (!data.AirRead)
-        throw Failure{data.AirProblem};
-    return data.Air;
 }
 
 } // namespace
@@ -240,8 +217,9 @@ PYBIND11_MODULE(veltrim, m) {
     m.def(
         "spectrum",
         [](const IrradiationConditions& c, const std::optional<std::string>& data) {
-            const Data& d = DataOf(data);
-            const EnergyTable s = Calculate([&] { return SpectrumOf(c, d); });
+            const ModelData& d = DataOf(data);
+            const BeamResult beam = Calculate([&] { return SpectrumOf(c, d); });
+            const EnergyTable& s = beam.Spectrum.Spectrum;
             std::vector<double> energies, fractions;
             for (int i = 1; i <= 300; ++i) {
                 energies.push_back(0.5 * i);
@@ -256,14 +234,14 @@ PYBIND11_MODULE(veltrim, m) {
     m.def(
         "beam_quality",
         [](const IrradiationConditions& c, double airCm, const std::optional<std::string>& data) {
-            const Data& d = DataOf(data);
-            const AirTables& air = AirOf(d);
-            const BeamQualityResult q = Calculate([&] {
-                return AssessBeamQuality(SpectrumOf(c, d), d.Attenuation.MuAluminium, air, airCm);
+            const ModelData& d = DataOf(data);
+            const BeamResult beam = Calculate([&] {
+                d.Air();
+                return SpectrumOf(c, d, true, airCm);
             });
-            if (!q.Quality)
-                throw Failure{"no beam quality can be given: " + q.Problem};
-            return QualityDict(*q.Quality);
+            if (!beam.Quality)
+                throw Failure{"no beam quality can be given: " + beam.QualityProblem};
+            return QualityDict(*beam.Quality);
         },
         py::arg("conditions"), py::arg("air_cm") = 0.0, py::arg("data") = py::none(),
         "Mean energy (keV, fluence weighted), HVL1 and HVL2 (mm Al, air-kerma weighted), "
@@ -274,10 +252,10 @@ PYBIND11_MODULE(veltrim, m) {
         "depth_dose",
         [](const IrradiationConditions& c, const std::string& model,
            const std::optional<std::string>& data) {
-            Data& d = DataOf(data);
+            const ModelData& d = DataOf(data);
             const ScatterModel scatterModel = ModelNamed(model);
             const auto computed = Calculate([&] { return ComputeDepthDose(c, d, scatterModel); });
-            const DepthDoseCalculation& calc = computed->Calculation;
+            const DepthDoseCalculation& calc = *computed->DepthDose;
             std::vector<double> depth, primary, scatter, total;
             for (int r = 1; r <= calc.Rows; ++r) {
                 depth.push_back(LayerMiddle(r));
@@ -299,13 +277,10 @@ PYBIND11_MODULE(veltrim, m) {
         "results_file",
         [](const IrradiationConditions& c, const std::optional<std::string>& data,
            const std::string& model) {
-            Data& d = DataOf(data);
+            const ModelData& d = DataOf(data);
             const ScatterModel scatter = ModelNamed(model);
-            const std::string bytes = Calculate([&] {
-                const auto computed = ComputeDepthDose(c, d, scatter);
-                return ResultsFileBytes(computed->Calculation.Table, computed->Calculation.Rows,
-                                        computed->AsCalculated, scatter);
-            });
+            const std::string bytes =
+                Calculate([&] { return ResultsFileBytes(*ComputeDepthDose(c, d, scatter)); });
             return py::bytes(bytes);
         },
         py::arg("conditions"), py::arg("data") = py::none(), py::arg("scatter_model") = "classic",
@@ -318,12 +293,11 @@ PYBIND11_MODULE(veltrim, m) {
            const std::optional<std::string>& data) {
             if (filter != "al" && filter != "cu")
                 throw py::value_error("filter must be \"al\" or \"cu\"");
-            const Data& d = DataOf(data);
-            const AirTables& air = AirOf(d);
+            const ModelData& d = DataOf(data);
             const Hvl1Match match = Calculate([&] {
-                return MatchHvl1(c, d.Attenuation, air, ModelPi, hvl1,
-                                 filter == "al" ? MatchFilter::Aluminium : MatchFilter::Copper,
-                                 airCm);
+                return MatchBeamHvl1(c, hvl1,
+                                     filter == "al" ? MatchFilter::Aluminium : MatchFilter::Copper,
+                                     airCm, d);
             });
             return py::make_tuple(match.AddedMm, match.Conditions, QualityDict(match.Quality));
         },

@@ -46,7 +46,7 @@ TEST(ReadConditions, ClampsTubeVoltageAndHandsBackTheLimitText) {
 TEST(ReadConditions, ReadsEveryFieldAfreshAndLeavesRectificationAlone) {
     IrradiationConditions c;
     c.Rectification = veltrim::RectificationMethod::SinglePhaseFullWave;
-    c.FieldX = 5; // as a previous calculation leaves the halved sides
+    c.FieldX = 5; // a previous calculation's
     ConditionTexts texts;
     texts.AlFilter = "1";
     texts.CuFilter = "0.1";

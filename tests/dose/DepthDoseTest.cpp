@@ -254,10 +254,7 @@ struct StateFixture {
     DoseInputs in;
 
     StateFixture() {
-        auto data = std::make_shared<veltrim::PreloadedData>();
-        data->Tissue = in.tissue;
-        data->Kernels = *in.kernels;
-        state.Preloaded = data;
+        synthetic::WriteSyntheticDoseData(dir.Path());
         Set(80, 100, 30, 30);
     }
     // The conditions and spectrum of DoseInputs::SetConditions, into the state.

@@ -45,7 +45,7 @@ TEST(ResultsFile, NumbersFollowTheirPatterns) {
 }
 
 // A state holding a finished two-row calculation, as the depth-dose step
-// leaves it (the field sides already ordered and halved).
+// leaves it.
 struct ResultsFixture {
     TempFolder dir;
     veltrim::RecordingSink sink;
@@ -55,7 +55,7 @@ struct ResultsFixture {
         state.DepthRowCount = 2;
         state.DepthDoseResult[1] = {0, 71.3214, 28.6786, 100};
         state.DepthDoseResult[2] = {0, 1000, 0.375, 1000.375};
-        auto& c = state.Conditions;
+        auto& c = state.ResultConditions;
         c.Rectification = veltrim::RectificationMethod::ThreePhase12Peak;
         c.TubeVoltage = 150;
         c.TargetAngle = 12;
@@ -63,8 +63,8 @@ struct ResultsFixture {
         c.AlFilter = 0.1;
         c.CuFilter = 0.01;
         c.Fsd = 5;
-        c.FieldX = 10;
-        c.FieldY = 5;
+        c.FieldX = 10; // typed in either order, written the larger first
+        c.FieldY = 20;
     }
     fs::path File() const { return dir / "PDD_tempDATA.txt"; }
 };
@@ -119,7 +119,7 @@ TEST(ResultsFile, RectificationLineNamesEachMethod) {
     };
     for (const auto& [method, line] : cases) {
         ResultsFixture f;
-        f.state.Conditions.Rectification = method;
+        f.state.ResultConditions.Rectification = method;
         ASSERT_TRUE(f.state.WriteResultsFile());
         EXPECT_NE(ReadBytes(f.File()).find(line), std::string::npos);
     }
@@ -127,8 +127,8 @@ TEST(ResultsFile, RectificationLineNamesEachMethod) {
 
 TEST(ResultsFile, CircleWritesItsZeroSideLast) {
     ResultsFixture f;
-    f.state.Conditions.FieldX = 5;
-    f.state.Conditions.FieldY = 0;
+    f.state.ResultConditions.FieldX = 10;
+    f.state.ResultConditions.FieldY = 0;
     ASSERT_TRUE(f.state.WriteResultsFile());
     const std::string bytes = ReadBytes(f.File());
     EXPECT_NE(bytes.find(" at FSD, 10.0, cm\r\n"), std::string::npos);

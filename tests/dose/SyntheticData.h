@@ -6,7 +6,6 @@
 // Their numbers are made up; only the layouts are those of the real files.
 
 #include "dose/DepthDose.h"
-#include "dose/PreloadedData.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <cmath>

@@ -7,7 +7,6 @@
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
-#include "dose/PreloadedData.h"
 #include "dose/ResultsFile.h"
 
 #include <algorithm>
@@ -51,11 +50,8 @@ std::string Describe(const Case& c) {
 // One user at one window pressing OK for every case in turn.
 class Sweep {
   public:
-    // preloaded: the tissue and kernel files read once, as batches do.
-    explicit Sweep(bool preloaded = false) : state_(sink_, ShippedData, work_.Path()) {
+    Sweep() : state_(sink_, ShippedData, work_.Path()) {
         EXPECT_TRUE(state_.LoadAttenuationTables());
-        if (preloaded)
-            state_.Preloaded = PreloadData(ShippedData);
     }
 
     void Run(const Case& c) {
@@ -202,91 +198,6 @@ TEST_F(ConditionSweep, ExtremeAcceptedConditionsGiveAWholeTableOrAReportedFailur
     // Neither side of the sweep may be empty, or it would prove nothing.
     EXPECT_GT(sweep.Failures(), 40);
     EXPECT_LT(sweep.Failures(), sweep.Runs() - 60);
-}
-
-// A number as a user might type it: in or far beyond the range, negative,
-// tiny, huge, with a unit after it, or no number at all.
-std::string RandomText(std::mt19937_64& random, double typicalLow, double typicalHigh) {
-    // About one field in seven is odd, so that a fair share of calculations completes.
-    std::uniform_int_distribution<int> kind(0, 39);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    std::ostringstream text;
-    text.precision(6);
-    switch (kind(random)) {
-    case 0:
-        text << -(typicalHigh * unit(random)); // negative
-        break;
-    case 1:
-        text << std::pow(10.0, -300 * unit(random)); // tiny
-        break;
-    case 2:
-        text << std::pow(10.0, 1 + 307 * unit(random)); // huge
-        break;
-    case 3:
-        text << "0";
-        break;
-    case 4:
-        text << typicalHigh * (1 + 9 * unit(random)) << " mm"; // beyond, with a unit
-        break;
-    case 5:
-        text << "abc";
-        break;
-    default:
-        text << typicalLow + (typicalHigh - typicalLow) * unit(random);
-        break;
-    }
-    return text.str();
-}
-
-// Thousands of seeded random conditions, each field within or far beyond its
-// range: every OK ends in a whole finite table whose first layer totals 100 %
-// or in one reported failure that keeps the previous table and file.
-TEST_F(ConditionSweep, SeededRandomConditionsGiveAWholeTableOrAReportedFailure) {
-    std::mt19937_64 random(20261207);
-    std::uniform_int_distribution<int> method(1, 3);
-    Sweep sweep(true);
-    constexpr int count = 5000;
-    for (int i = 0; i < count; ++i) {
-        Case c;
-        c.rectification = method(random);
-        c.texts.TubeVoltage = RandomText(random, 30, 150);
-        c.texts.TargetAngle = RandomText(random, 1, 90);
-        c.texts.InherentFiltration = RandomText(random, 0, 5);
-        c.texts.AlFilter = RandomText(random, 0, 10);
-        c.texts.CuFilter = RandomText(random, 0, 1);
-        c.texts.Fsd = RandomText(random, 30, 300);
-        c.texts.FieldX = RandomText(random, 1, 50);
-        c.texts.FieldY = RandomText(random, 0, 50);
-        sweep.Run(c);
-        if (::testing::Test::HasFatalFailure())
-            return;
-    }
-    RecordProperty("runs", sweep.Runs());
-    RecordProperty("failures", sweep.Failures());
-    EXPECT_EQ(sweep.Runs(), count);
-    EXPECT_GT(sweep.Failures(), count / 10);
-    EXPECT_GT(sweep.Runs() - sweep.Failures(), count / 5);
-}
-
-// Tables held in memory give the same bits as the files they were read from.
-TEST_F(ConditionSweep, PreloadedDataComputesTheSameBitsAsTheFiles) {
-    TempFolder work;
-    RecordingSink sink;
-    SharedState fromFiles(sink, ShippedData, work.Path());
-    SharedState fromMemory(sink, ShippedData, work.Path());
-    ASSERT_TRUE(fromFiles.LoadAttenuationTables());
-    ASSERT_TRUE(fromMemory.LoadAttenuationTables());
-    fromMemory.Preloaded = PreloadData(ShippedData);
-    for (const char* kv : {"40", "80", "150"})
-        for (const char* field : {"5", "30"}) {
-            ConditionTexts texts = Texts(kv);
-            texts.FieldX = field;
-            ASSERT_EQ(RunCalculation(fromFiles, texts, {}), CalculationResult::Completed);
-            ASSERT_EQ(RunCalculation(fromMemory, texts, {}), CalculationResult::Completed);
-            EXPECT_EQ(fromMemory.DepthDoseResult, fromFiles.DepthDoseResult)
-                << kv << " kV, " << field;
-        }
-    EXPECT_TRUE(sink.Messages.empty());
 }
 
 } // namespace

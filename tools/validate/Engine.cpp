@@ -1,18 +1,13 @@
 #include "tools/validate/Engine.h"
 
-#include "calculation/SharedState.h"
-#include "core/CalculationError.h"
+#include "calculation/CalculateBeam.h"
 #include "core/DataFile.h"
-#include "core/MessageSink.h"
 #include "dose/DepthDose.h"
 #include "dose/RingCoverage.h"
-#include "spectrum/BeamQuality.h"
-#include "spectrum/SynthesizeSpectrum.h"
 
 #include <cmath>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <utility>
 
 namespace veltrim::validate {
@@ -61,62 +56,49 @@ IrradiationConditions ReferenceBeam() {
 
 namespace {
 
-void CopyTable(DepthDose& out, const DepthDoseTable& table, int rows) {
-    out.Rows = rows;
-    for (int d = 1; d <= rows; ++d) {
-        out.Primary[d] = table[d][PrimaryPdd];
-        out.Scatter[d] = table[d][ScatterPdd];
-        out.Total[d] = table[d][TotalPdd];
+void CopyTable(DepthDose& out, const DepthDoseCalculation& calculation) {
+    out.Rows = calculation.Rows;
+    for (int d = 1; d <= calculation.Rows; ++d) {
+        out.Primary[d] = calculation.Table[d][PrimaryPdd];
+        out.Scatter[d] = calculation.Table[d][ScatterPdd];
+        out.Total[d] = calculation.Table[d][TotalPdd];
     }
+    out.PrimaryDose = calculation.PrimaryDose;
+    out.ScatterDose = calculation.ScatterDose;
+    out.ScatterByEnergy.assign(calculation.ScatterByEnergy.begin(),
+                               calculation.ScatterByEnergy.end());
+    out.Ok = true;
 }
 
 } // namespace
 
-Engine::Engine(const std::filesystem::path& dataFolder)
-    : dataFolder_(dataFolder), messages_(std::make_unique<RecordingSink>()) {
-    workFolder_ =
-        std::filesystem::temp_directory_path() / ("veltrim-validate-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(workFolder_);
+Engine::Engine(const std::filesystem::path& dataFolder) : dataFolder_(dataFolder) {
     try {
-        attenuation_ = ReadAttenuationTables(dataFolder_);
-        airMuEn_ = ReadAttenuationFile(dataFolder_ / AirKermaFile);
-        data_ = PreloadData(dataFolder_);
+        data_ = ModelData::Load(dataFolder_);
+        data_->Air();
+        data_->Tissue();
+        data_->Kernels();
     } catch (const DataFileError& e) {
         throw std::runtime_error("the data in " + dataFolder_.string() +
                                  " cannot be read: " + e.what());
     }
-    state_ = std::make_unique<SharedState>(*messages_, dataFolder_, workFolder_);
-    state_->Preloaded = data_;
-    state_->Attenuation = attenuation_;
-    state_->AttenuationLoaded = true;
-    if (!state_->LoadTissueTables())
-        throw std::runtime_error("the tissue tables cannot be read");
-}
-
-Engine::~Engine() {
-    std::error_code ignored;
-    std::filesystem::remove_all(workFolder_, ignored);
 }
 
 EnergyTable Engine::Spectrum(const IrradiationConditions& beam) const {
-    return SynthesizeSpectrum(beam, attenuation_, state_->Pi).Spectrum;
+    return BeamSpectrum(beam, Attenuation()).Spectrum;
 }
 
-DepthDose Engine::Library(const IrradiationConditions& beam, ScatterModel model) {
-    state_->Conditions = beam;
-    state_->Model = model;
-    if (!state_->SynthesizeSpectrum())
-        throw std::runtime_error("the spectrum cannot be synthesised");
+DepthDose Engine::Library(const IrradiationConditions& beam, ScatterModel model) const {
+    CalculationOptions options;
+    options.Model = model;
     DepthDose out;
-    out.Ok = state_->ComputeDepthDose();
-    if (!out.Ok) {
-        out.Failure = state_->DepthDoseFailureCause;
-        return out;
+    try {
+        CopyTable(out, *CalculateBeam(beam, options, *data_).DepthDose);
+    } catch (const BeamError& e) {
+        if (e.Stage() != BeamStage::DepthDose)
+            throw std::runtime_error("the spectrum cannot be synthesised");
+        out.Failure = e.Cause().In(Language::English);
     }
-    CopyTable(out, state_->DepthDoseResult, state_->DepthRowCount);
-    out.PrimaryDose = state_->PrimaryDose;
-    out.ScatterDose = state_->ScatterDose;
-    out.ScatterByEnergy.assign(state_->ScatterByEnergy.begin(), state_->ScatterByEnergy.end());
     return out;
 }
 
@@ -126,20 +108,15 @@ double Engine::TissueMu(double E) const {
 
 DepthDose Engine::Compute(const IrradiationConditions& beam, const DepthDoseRules& rules,
                           KernelSource* kernels) const {
-    const EnergyTable spectrum = Spectrum(beam);
+    CalculationOptions options;
+    options.Rules = rules;
+    options.Kernels = kernels;
     DepthDose out;
     try {
-        KernelSetSource shipped(Kernels());
-        const auto calculation = std::make_unique<DepthDoseCalculation>(
-            CalculateDepthDose(spectrum, Tissue(), kernels ? *kernels : shipped, beam,
-                               state_->MaxDepth, state_->Pi, rules));
-        CopyTable(out, calculation->Table, calculation->Rows);
-        out.PrimaryDose = calculation->PrimaryDose;
-        out.ScatterDose = calculation->ScatterDose;
-        out.ScatterByEnergy.assign(calculation->ScatterByEnergy.begin(),
-                                   calculation->ScatterByEnergy.end());
-        out.Ok = true;
-    } catch (const CalculationError& e) {
+        CopyTable(out, *CalculateBeam(beam, options, *data_).DepthDose);
+    } catch (const BeamError& e) {
+        if (e.Stage() != BeamStage::DepthDose)
+            throw std::runtime_error("the spectrum cannot be synthesised");
         const Message& cause = e.Cause();
         if (cause.Id() == MessageId::CauseNodeScatterNegative)
             out.Failure = "the scatter node of " + cause.Arguments()[0].Plain + " keV at " +

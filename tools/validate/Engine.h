@@ -5,10 +5,10 @@
 // depth dose with either of the two mended rules set back, so that the
 // report can show what each mend changes.
 
+#include "calculation/ModelData.h"
 #include "core/Conditions.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
-#include "dose/PreloadedData.h"
 #include "dose/ScatterKernels.h"
 #include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
@@ -18,11 +18,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace veltrim {
-class SharedState;
-class RecordingSink;
-} // namespace veltrim
 
 namespace veltrim::validate {
 
@@ -60,11 +55,10 @@ double AreaBeyondCorner(double rho, double hx, double hy);
 class Engine {
   public:
     explicit Engine(const std::filesystem::path& dataFolder);
-    ~Engine();
 
-    // The program's own pipeline, as the window and veltrim-calc run it.
+    // The program's own calculation, as the window and veltrim-calc run it.
     DepthDose Library(const IrradiationConditions& beam,
-                      ScatterModel model = ScatterModel::Classic);
+                      ScatterModel model = ScatterModel::Classic) const;
     // The library's depth dose called directly, with the chosen rules, from
     // the shipped parallel-beam kernels or from `kernels`.
     DepthDose Compute(const IrradiationConditions& beam, const DepthDoseRules& rules,
@@ -73,22 +67,18 @@ class Engine {
     EnergyTable Spectrum(const IrradiationConditions& beam) const;
 
     const std::filesystem::path& DataFolder() const { return dataFolder_; }
-    const AttenuationTables& Attenuation() const { return attenuation_; }
-    const TissueTables& Tissue() const { return data_->Tissue; }
-    const KernelSet& Kernels() const { return data_->Kernels; }
+    const AttenuationTables& Attenuation() const { return data_->Attenuation(); }
+    const TissueTables& Tissue() const { return data_->Tissue(); }
+    const KernelSet& Kernels() const { return data_->Kernels(); }
+    const ModelData& Data() const { return *data_; }
     // Mass energy-absorption coefficient of air per bin (AirKerma.dat), cm2/g.
-    const EnergyTable& AirMuEn() const { return airMuEn_; }
+    const EnergyTable& AirMuEn() const { return data_->Air().MuEnOverRho; }
     // Total linear attenuation of the tissue at E keV as the program forms it.
     double TissueMu(double E) const;
 
   private:
     std::filesystem::path dataFolder_;
-    std::filesystem::path workFolder_; // the program's results file goes here
-    AttenuationTables attenuation_;
-    EnergyTable airMuEn_{};
-    std::shared_ptr<const PreloadedData> data_;
-    std::unique_ptr<RecordingSink> messages_;
-    std::unique_ptr<SharedState> state_;
+    std::shared_ptr<const ModelData> data_;
 };
 
 } // namespace veltrim::validate

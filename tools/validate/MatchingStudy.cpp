@@ -2,22 +2,16 @@
 // aluminium that gives its measured HVL1 is found by the program's own search
 // (spectrum/HvlMatching.h) at the reference's anode angle and air path; the
 // matched beam's HVL2 and mean energy are then compared with the reference's.
-#include "spectrum/HvlMatching.h"
+#include "calculation/CalculateBeam.h"
 #include "tools/validate/Studies.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace veltrim::validate {
-namespace {
-
-constexpr double Pi = 3.14159;
-
-} // namespace
-
 MatchingStudy StudyMatching(const Engine& calc) {
     MatchingStudy out;
-    const AirTables air = ReadAirTables(calc.DataFolder());
+    const AirTables& air = calc.Data().Air();
     // PTB: 20 degrees, 2.5 mm Al, 950 mm air; the Be window is not part of
     // the match (the program knows no window), so its share of the measured
     // HVL1 goes to the aluminium found.
@@ -29,7 +23,7 @@ MatchingStudy StudyMatching(const Engine& calc) {
             AssessBeamQuality(calc.Spectrum(beam), calc.Attenuation().MuAluminium, air, 95.0)
                 .Quality.value();
         const Hvl1Match match =
-            MatchHvl1(beam, calc.Attenuation(), air, Pi, ref.Hvl1, MatchFilter::Aluminium, 95.0);
+            MatchBeamHvl1(beam, ref.Hvl1, MatchFilter::Aluminium, 95.0, calc.Data());
         out.Ptb.push_back({ref, before, match.AddedMm, match.Quality});
         out.WorstHvl1Miss =
             std::max(out.WorstHvl1Miss, std::fabs(match.Quality.Hvl1MmAl - ref.Hvl1));
@@ -48,8 +42,8 @@ MatchingStudy StudyMatching(const Engine& calc) {
         const BeamQuality before =
             AssessBeamQuality(calc.Spectrum(beam), calc.Attenuation().MuAluminium, air, 100.0)
                 .Quality.value();
-        const Hvl1Match match = MatchHvl1(beam, calc.Attenuation(), air, Pi, ref.ReferenceHvl1,
-                                          MatchFilter::Aluminium, 100.0);
+        const Hvl1Match match =
+            MatchBeamHvl1(beam, ref.ReferenceHvl1, MatchFilter::Aluminium, 100.0, calc.Data());
         out.Enea.push_back({ref, before, match.AddedMm, match.Quality});
         out.WorstHvl1Miss =
             std::max(out.WorstHvl1Miss, std::fabs(match.Quality.Hvl1MmAl - ref.ReferenceHvl1));

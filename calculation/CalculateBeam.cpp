@@ -1,0 +1,140 @@
+#include "calculation/CalculateBeam.h"
+
+#include "core/DataFile.h"
+#include "core/ModelConstants.h"
+#include "dose/ResultsFile.h"
+
+#include <exception>
+
+namespace veltrim {
+
+std::string BeamErrorText(const BeamError& error, Language language) {
+    if (error.Stage() == BeamStage::DepthDose)
+        return DepthDoseFailureText(language, error.Cause());
+    return error.Cause().In(language);
+}
+
+SynthesizedSpectrum BeamSpectrum(const IrradiationConditions& conditions,
+                                 const AttenuationTables& attenuation, double pi) {
+    try {
+        return SynthesizeSpectrum(conditions, attenuation, pi);
+    } catch (const CalculationError& e) {
+        throw BeamError(BeamStage::Spectrum, e.Cause());
+    }
+}
+
+bool UsesFocusKernels(ScatterModel model, const IrradiationConditions& conditions) {
+    return model == ScatterModel::Divergent && conditions.Fsd > 0;
+}
+
+std::unique_ptr<DepthDoseCalculation>
+BeamDepthDose(const EnergyTable& spectrum, const TissueTables& tissue, KernelSource& kernels,
+              const IrradiationConditions& conditions, const DepthDoseSettings& settings) {
+    try {
+        return std::make_unique<DepthDoseCalculation>(CalculateDepthDose(
+            spectrum, tissue, kernels, conditions, settings.MaxDepth, settings.Pi, settings.Rules));
+    } catch (const CalculationError& e) {
+        throw BeamError(BeamStage::DepthDose, e.Cause());
+    } catch (const DataFileError& e) {
+        throw BeamError(BeamStage::DepthDose,
+                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+    } catch (const std::exception& e) {
+        // Anything else the library throws: the same message, and the caller goes on.
+        throw BeamError(BeamStage::DepthDose, Message(MessageId::CauseUnexpected, {Arg(e.what())}));
+    }
+}
+
+void FailTissueTables(const DataFileError& error) {
+    throw BeamError(BeamStage::TissueTables,
+                    Message(MessageId::TissueLoadFailed, {Arg(error.Problem())}));
+}
+
+namespace {
+
+// The data's parallel-beam kernels, taken when the calculation reaches
+// them: a damaged kernel file is told where reading it would have told it.
+class DataKernelSource final : public KernelSource {
+  public:
+    explicit DataKernelSource(const ModelData& data) : data_(data) {}
+    const ScatterKernelTable& Kernel(int energyKeV) override {
+        return data_.Kernels().Kernel(energyKeV);
+    }
+
+  private:
+    const ModelData& data_;
+};
+
+// The scatter kernels of a calculation: the point-focus sets at the FSD, or
+// the data's parallel-beam set.
+std::unique_ptr<KernelSource> KernelsFor(const IrradiationConditions& conditions,
+                                         ScatterModel model, const ModelData& data) {
+    if (!UsesFocusKernels(model, conditions))
+        return std::make_unique<DataKernelSource>(data);
+    try {
+        return data.FocusKernels(conditions.Fsd);
+    } catch (const CalculationError& e) {
+        throw BeamError(BeamStage::DepthDose, e.Cause());
+    } catch (const DataFileError& e) {
+        throw BeamError(BeamStage::DepthDose,
+                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+    }
+}
+
+// The figures of the beam, or why there are none. Without an air path only
+// the air kerma table is needed.
+void AssessQuality(BeamResult& beam, double airCm, const ModelData& data) {
+    BeamQualityResult quality;
+    try {
+        quality = airCm == 0.0
+                      ? AssessBeamQuality(beam.Spectrum.Spectrum, data.Attenuation().MuAluminium,
+                                          data.AirKerma())
+                      : AssessBeamQuality(beam.Spectrum.Spectrum, data.Attenuation().MuAluminium,
+                                          data.Air(), airCm);
+    } catch (const DataFileError& e) {
+        quality.Problem = e.what();
+    }
+    beam.Quality = quality.Quality;
+    beam.QualityProblem = std::move(quality.Problem);
+}
+
+} // namespace
+
+BeamResult CalculateBeam(const IrradiationConditions& conditions, const CalculationOptions& options,
+                         const ModelData& data) {
+    BeamResult beam;
+    beam.Conditions = conditions;
+    beam.Model = options.Model;
+    if (options.DepthDose) {
+        if (const std::optional<Message> problem = GeometryProblem(conditions))
+            throw BeamError(BeamStage::Spectrum, *problem);
+    }
+    beam.Spectrum = BeamSpectrum(conditions, data.Attenuation());
+    if (options.Quality)
+        AssessQuality(beam, options.AirCm, data);
+    if (!options.DepthDose)
+        return beam;
+    const TissueTables* tissue = nullptr;
+    try {
+        tissue = &data.Tissue();
+    } catch (const DataFileError& e) {
+        FailTissueTables(e);
+    }
+    const std::unique_ptr<KernelSource> owned =
+        options.Kernels ? nullptr : KernelsFor(conditions, options.Model, data);
+    KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
+    beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, kernels, conditions,
+                                   DepthDoseSettings{ModelMaxDepth, ModelPi, options.Rules});
+    return beam;
+}
+
+Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
+                        MatchFilter filter, double airCm, const ModelData& data) {
+    return MatchHvl1(typed, data.Attenuation(), data.Air(), ModelPi, measuredHvl1Mm, filter, airCm);
+}
+
+std::string ResultsFileBytes(const BeamResult& beam) {
+    return ResultsFileBytes(beam.DepthDose->Table, beam.DepthDose->Rows, beam.Conditions,
+                            beam.Model);
+}
+
+} // namespace veltrim

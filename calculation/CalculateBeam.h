@@ -1,0 +1,111 @@
+#pragma once
+
+// The one calculation of a beam: every front end (the window's routines,
+// veltrim-calc and its batch, the Python module, the validation report)
+// reaches the physics through the functions of this file.
+
+#include "calculation/ModelData.h"
+#include "core/CalculationError.h"
+#include "core/Conditions.h"
+#include "core/DataFile.h"
+#include "core/Language.h"
+#include "core/ModelConstants.h"
+#include "dose/DepthDose.h"
+#include "dose/FocusKernels.h"
+#include "spectrum/BeamQuality.h"
+#include "spectrum/HvlMatching.h"
+#include "spectrum/SynthesizeSpectrum.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace veltrim {
+
+// Where a calculation stopped, for front ends that word the failure
+// differently by step (the window heads a depth-dose failure with its own
+// first line).
+enum class BeamStage { Spectrum, TissueTables, DepthDose };
+
+// A calculation that could not form its result: the cause, as the step that
+// failed words it.
+class BeamError : public CalculationError {
+  public:
+    BeamError(BeamStage stage, Message cause) : CalculationError(std::move(cause)), stage_(stage) {}
+    BeamStage Stage() const { return stage_; }
+
+  private:
+    BeamStage stage_;
+};
+
+// The failure as the window shows it, in the edition's language.
+std::string BeamErrorText(const BeamError& error, Language language);
+
+struct CalculationOptions {
+    ScatterModel Model = ScatterModel::Classic;
+    // The depth dose; without it only the spectrum (and its quality).
+    bool DepthDose = true;
+    // The beam quality, measured at the end of AirCm of dry air; it never
+    // changes the depth dose.
+    bool Quality = false;
+    double AirCm = 0.0;
+    // Studies only: other kernels than the data's, and the earlier rules.
+    KernelSource* Kernels = nullptr;
+    DepthDoseRules Rules{};
+};
+
+struct BeamResult {
+    IrradiationConditions Conditions; // as given
+    ScatterModel Model = ScatterModel::Classic;
+    SynthesizedSpectrum Spectrum;
+    // With options.Quality: the figures, or why there are none (missing air
+    // tables, a spectrum without air kerma).
+    std::optional<BeamQuality> Quality;
+    std::string QualityProblem;
+    // With options.DepthDose.
+    std::unique_ptr<DepthDoseCalculation> DepthDose;
+};
+
+// The spectrum, quality and depth dose of a beam. Throws BeamError naming
+// the step and the cause; a geometry the depth dose cannot take is refused
+// (as a Spectrum-step error) before anything is computed.
+BeamResult CalculateBeam(const IrradiationConditions& conditions, const CalculationOptions& options,
+                         const ModelData& data);
+
+// The added filter that gives a measured first half-value layer (see
+// MatchHvl1). Throws CalculationError; a missing air table, DataFileError.
+Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
+                        MatchFilter filter, double airCm, const ModelData& data);
+
+// The results file of a calculated beam.
+std::string ResultsFileBytes(const BeamResult& beam);
+
+// --- the steps CalculateBeam is made of, which the window's routines call
+// one at a time ---
+
+// The filtered spectrum (with the model's pi unless the window's state
+// holds another). Throws BeamError (Spectrum).
+SynthesizedSpectrum BeamSpectrum(const IrradiationConditions& conditions,
+                                 const AttenuationTables& attenuation, double pi = ModelPi);
+
+// Whether the scatter comes from the point-focus sets. A divergent
+// calculation at an FSD the classic one refuses (zero, not a number) goes on
+// to the classic check, which names the cause.
+bool UsesFocusKernels(ScatterModel model, const IrradiationConditions& conditions);
+
+// The depth dose to the model's depth (or the window state's). Throws
+// BeamError (DepthDose) with the cause: the calculation's own, an unreadable
+// kernel file, or anything else.
+struct DepthDoseSettings {
+    double MaxDepth = ModelMaxDepth;
+    double Pi = ModelPi;
+    DepthDoseRules Rules{};
+};
+std::unique_ptr<DepthDoseCalculation>
+BeamDepthDose(const EnergyTable& spectrum, const TissueTables& tissue, KernelSource& kernels,
+              const IrradiationConditions& conditions, const DepthDoseSettings& settings = {});
+
+// Turns a tissue-table reading failure into the step's error.
+[[noreturn]] void FailTissueTables(const DataFileError& error);
+
+} // namespace veltrim

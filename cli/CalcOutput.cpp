@@ -1,0 +1,178 @@
+#include "cli/CalcOutput.h"
+
+#include "core/CFormat.h"
+#include "dose/ResultsFile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+
+namespace veltrim {
+namespace {
+
+// A number given to a beam-quality option: the whole text must be a number.
+std::optional<double> StrictNumber(const std::string& text) {
+    std::size_t used = 0;
+    try {
+        const double value = std::stod(text, &used);
+        if (used == text.size() && std::isfinite(value))
+            return value;
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
+// The conditions as typed, read as the window reads them; the clamp of the
+// tube voltage is told on standard error.
+IrradiationConditions TypedConditions(const CalcOptions& options, bool tellClamp) {
+    IrradiationConditions conditions;
+    if (const auto clamped = ReadConditions(options.Texts, conditions); clamped && tellClamp)
+        std::cerr << "veltrim-calc: tube voltage held to " << *clamped << " kV\n";
+    conditions.Rectification = static_cast<RectificationMethod>(options.Rectification);
+    return conditions;
+}
+
+int Flushed() {
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+// The results file this run wrote (never read back from the disk, where a
+// run beside this one may have replaced it), its Shift_JIS labels turned
+// into UTF-8 and its CR LF line ends into the terminal's LF.
+bool PrintResultsFile(const std::string& bytes) {
+    std::string text;
+    try {
+        text = DecodeShiftJis(bytes);
+    } catch (const ResultsFileError& e) {
+        std::cerr << "veltrim-calc: " << e.what() << '\n';
+        return false;
+    }
+    std::string lines;
+    lines.reserve(text.size());
+    for (const char ch : text)
+        if (ch != '\r')
+            lines += ch;
+    std::fwrite(lines.data(), 1, lines.size(), stdout);
+    return true;
+}
+
+void PrintPrecise(const DepthDoseCalculation& table) {
+    std::printf("depth_cm,primary,scatter,total\n");
+    for (int d = 1; d <= table.Rows; ++d) {
+        const auto& row = table.Table[d];
+        std::printf("%.17g,%.17g,%.17g,%.17g\n", LayerMiddle(d), row[PrimaryPdd], row[ScatterPdd],
+                    row[TotalPdd]);
+    }
+}
+
+// The results file goes where the window's would, in the working folder
+// (or to --out); a file that cannot be written fails the calculation as in
+// the window.
+void WriteResultsFile(const CalcOptions& options, const std::string& bytes) {
+    const std::filesystem::path file =
+        std::filesystem::path(".") / (options.OutFile ? *options.OutFile : ResultsFileName);
+    try {
+        ReplaceFile(file, bytes);
+    } catch (const ResultsFileError& e) {
+        throw BeamError(BeamStage::DepthDose,
+                        Message(MessageId::CauseWorkingFile, {Arg(e.Problem())}));
+    } catch (const std::exception& e) {
+        throw BeamError(BeamStage::DepthDose, Message(MessageId::CauseUnexpected, {Arg(e.what())}));
+    }
+}
+
+} // namespace
+
+double AirPath(const CalcOptions& options) {
+    if (!options.AirCm)
+        return 0.0;
+    const std::optional<double> cm = StrictNumber(*options.AirCm);
+    if (!cm || *cm < 0.0 || *cm > 1000.0)
+        FailCalculation(MessageId::AirPathInvalid, {Arg(*options.AirCm)});
+    return *cm;
+}
+
+void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data) {
+    const std::optional<double> hvl1 = StrictNumber(*options.Hvl1);
+    if (!hvl1 || !(*hvl1 > 0.0))
+        FailCalculation(MessageId::Hvl1NotPositive, {Arg(*options.Hvl1)});
+    const MatchFilter filter = options.MatchCopper ? MatchFilter::Copper : MatchFilter::Aluminium;
+    const Hvl1Match match =
+        MatchBeamHvl1(TypedConditions(options, false), *hvl1, filter, airCm, data);
+    const std::string mm = FormatC(options.MatchCopper ? "%.4f" : "%.3f", match.AddedMm);
+    (options.MatchCopper ? options.Texts.CuFilter : options.Texts.AlFilter) = mm;
+    std::cerr << "veltrim-calc: "
+              << Message(MessageId::Hvl1MatchedFilter,
+                         {Arg(mm),
+                          Arg(Message(options.MatchCopper ? MessageId::FilterCopper
+                                                          : MessageId::FilterAluminium)),
+                          Arg(FormatC("%.3f", *hvl1))})
+                     .In(Language::English)
+              << '\n';
+}
+
+int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data) {
+    CalculationOptions what;
+    what.DepthDose = false;
+    what.Quality = true;
+    what.AirCm = airCm;
+    const BeamResult beam = CalculateBeam(TypedConditions(options, true), what, data);
+    if (!beam.Quality)
+        FailCalculation(MessageId::BeamQualityMissing, {Arg(beam.QualityProblem)});
+    const BeamQuality& q = *beam.Quality;
+    std::printf("mean_energy_keV=%.3f\n", q.MeanEnergyKeV);
+    std::printf("hvl1_mm_al=%.4f\n", q.Hvl1MmAl);
+    std::printf("hvl2_mm_al=%.4f\n", q.Hvl2MmAl);
+    std::printf("homogeneity=%.4f\n", q.Homogeneity);
+    if (q.EffectiveEnergyKeV)
+        std::printf("effective_energy_keV=%.2f\n", *q.EffectiveEnergyKeV);
+    else
+        std::printf("effective_energy_keV=above 150\n");
+    if (options.Hvl1)
+        std::printf(
+            "%s=%s\n", options.MatchCopper ? "added_cu_mm" : "added_al_mm",
+            (options.MatchCopper ? options.Texts.CuFilter : options.Texts.AlFilter).c_str());
+    return Flushed();
+}
+
+int PrintSpectrum(const CalcOptions& options, const ModelData& data) {
+    CalculationOptions what;
+    what.DepthDose = false;
+    what.Quality = true;
+    const BeamResult beam = CalculateBeam(TypedConditions(options, true), what, data);
+    std::printf("bin,energy_keV,fraction\n");
+    for (int i = 1; i <= 300; ++i)
+        std::printf("%d,%.1f,%.17g\n", i, 0.5 * i, beam.Spectrum.Spectrum[i]);
+    // The beam quality as a comment line, so that the table stays plain CSV;
+    // a folder without the air tables still gives the spectrum.
+    if (beam.Quality)
+        std::printf("# %s\n", BeamQualityReport(*beam.Quality).c_str());
+    else
+        std::cerr << "veltrim-calc: no beam-quality report: " << beam.QualityProblem << '\n';
+    return Flushed();
+}
+
+int PrintDepthDose(const CalcOptions& options, const ModelData& data) {
+    CalculationOptions what;
+    what.Model = options.Model;
+    const BeamResult beam = CalculateBeam(TypedConditions(options, true), what, data);
+    const std::string bytes = ResultsFileBytes(beam);
+    WriteResultsFile(options, bytes);
+    if (options.Precise) {
+        PrintPrecise(*beam.DepthDose);
+        return Flushed();
+    }
+    if (!PrintResultsFile(bytes))
+        return 1;
+    return Flushed();
+}
+
+int ReportFailure(const BeamError& error) {
+    std::cerr << BeamErrorText(error, Language::English) << '\n';
+    if (error.Stage() == BeamStage::DepthDose)
+        std::cerr << "veltrim-calc: " << error.Cause().In(Language::English) << '\n';
+    return 1;
+}
+
+} // namespace veltrim

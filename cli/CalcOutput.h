@@ -1,0 +1,36 @@
+#pragma once
+
+// The modes of a single veltrim-calc run, each printing its output on
+// standard output and its notes on standard error. Each gives the exit
+// status or throws what the calculation throws (BeamError,
+// CalculationError, DataFileError), which main reports.
+
+#include "calculation/CalculateBeam.h"
+#include "calculation/ModelData.h"
+#include "cli/CalcOptions.h"
+
+namespace veltrim {
+
+// The air path of --air, cm (0 without it); throws CalculationError for a
+// value that is not a distance.
+double AirPath(const CalcOptions& options);
+
+// --hvl1: finds the added filter and writes it into the typed texts, so
+// that the calculation reads it as the window would read it typed.
+void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data);
+
+// --quality: the figures of the spectrum, one name=value line each.
+int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data);
+
+// --spectrum: the filtered spectrum and, under it, the beam quality.
+int PrintSpectrum(const CalcOptions& options, const ModelData& data);
+
+// The depth dose: the results file is written and printed (or, with
+// --precise, the table with every digit).
+int PrintDepthDose(const CalcOptions& options, const ModelData& data);
+
+// A failed calculation on standard error, as the window would show it (a
+// depth-dose failure followed by its cause on a line of its own); gives 1.
+int ReportFailure(const BeamError& error);
+
+} // namespace veltrim
