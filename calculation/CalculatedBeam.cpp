@@ -2,7 +2,9 @@
 
 #include "core/CFormat.h"
 #include "core/DataFile.h"
+#include "core/ModelConstants.h"
 #include "core/NumberReading.h"
+#include "spectrum/SynthesizeSpectrum.h"
 
 namespace veltrim {
 namespace {
@@ -48,6 +50,15 @@ CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod recti
     if (air.Tables)
         beam.Quality = AssessBeamQuality(spectrum, muAluminium, *air.Tables, 0.0).Quality;
     return beam;
+}
+
+FoundFilter FindFilterForHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
+                              MatchFilter filter, double airCm,
+                              const AttenuationTables& attenuation, const AirTables& air) {
+    FoundFilter found;
+    found.Match = MatchHvl1(typed, attenuation, air, ModelPi, measuredHvl1Mm, filter, airCm);
+    found.Spectrum = SynthesizeSpectrum(found.Match.Conditions, attenuation, ModelPi).Spectrum;
+    return found;
 }
 
 std::string DescribeBeam(const CalculatedBeam& beam, Language language) {
