@@ -56,7 +56,9 @@ inline constexpr QRgb LightYellow = 0xffffffc0; // every button face, the PDD re
 enum class Align { Left, Centre, Right };
 
 struct ControlLayout {
-    std::string_view Name; // the control's name in the window layout, e.g. "Label1(2)"
+    // The control's design name, e.g. "Label1(2)"; those the code speaks of
+    // come from ControlNames.h.
+    std::string_view Name;
     ControlKind Kind;
     std::string_view Parent; // "" for the window itself, else a group box or the graph
     int Left, Top, Width, Height;
@@ -77,9 +79,6 @@ struct WindowLayout {
 
 const WindowLayout& MainWindowLayout(Language edition);
 const WindowLayout& StartWindowLayout();
-
-// The row of a table by control name, or nullptr.
-const ControlLayout* FindControl(const WindowLayout& layout, std::string_view name);
 
 // Twips to pixels at 96 dots per inch, and points to a pixel height.
 int TwipsToPixels(int twips);

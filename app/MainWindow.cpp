@@ -5,6 +5,7 @@
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
 #include "calculation/Pipeline.h"
+#include "core/ModelConstants.h"
 #include "graph/GraphPicture.h"
 #include "readout/DepthCursor.h"
 #include "readout/ResultsSaving.h"
@@ -20,40 +21,41 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
 namespace veltrim {
+namespace {
+
+namespace mc = maincontrols;
+
+} // namespace
 
 MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem::path dataFolder,
                        std::filesystem::path workFolder, QWidget* parent)
-    : QWidget(parent), state_(messages, std::move(dataFolder), std::move(workFolder)) {
+    : QWidget(parent), state_(messages, std::move(dataFolder), std::move(workFolder)),
+      beams_(state_.DataFolder) {
     state_.Edition = edition;
     BuildWindow(*this, MainWindowLayout(edition));
 
-    graph_ = Control<GraphPicture>("Picture1");
-    const char* fieldNames[] = {"Text1", "Text5", "Text8",  "Text3",
-                                "Text4", "Text9", "Text10", "Text11"};
+    graph_ = &FindControl<GraphPicture>(*this, mc::Graph);
     for (std::size_t i = 0; i < conditionFields_.size(); ++i)
-        conditionFields_[i] = Control<QLineEdit>(fieldNames[i]);
-    const char* optionNames[] = {"Option7", "Option8", "Option9"};
+        conditionFields_[i] = &FindControl<QLineEdit>(*this, mc::ConditionFields[i]);
     for (std::size_t i = 0; i < rectificationOptions_.size(); ++i) {
-        rectificationOptions_[i] = Control<QRadioButton>(optionNames[i]);
+        rectificationOptions_[i] = &FindControl<QRadioButton>(*this, mc::RectificationOptions[i]);
         const int method = static_cast<int>(i) + 1;
         connect(rectificationOptions_[i], &QRadioButton::clicked, this,
                 [this, method] { state_.SelectRectification(method); });
     }
-    rectificationFrame_ = Control<QGroupBox>("Frame2");
-    okButton_ = Control<QPushButton>("Command3");
-    saveCsvButton_ = Control<QPushButton>("Command2");
-    saveBmpButton_ = Control<QPushButton>("Command4");
-    csvName_ = Control<QLineEdit>("Text2");
-    bmpName_ = Control<QLineEdit>("Text15");
+    rectificationFrame_ = &FindControl<QGroupBox>(*this, mc::RectificationFrame);
+    okButton_ = &FindControl<QPushButton>(*this, mc::Ok);
+    saveCsvButton_ = &FindControl<QPushButton>(*this, mc::SaveNumbers);
+    saveBmpButton_ = &FindControl<QPushButton>(*this, mc::SavePicture);
+    csvName_ = &FindControl<QLineEdit>(*this, mc::NumbersFileName);
+    bmpName_ = &FindControl<QLineEdit>(*this, mc::PictureFileName);
 
-    const char* readoutNames[] = {"Text12", "Text6", "Text7", "Text13", "Text14"};
     for (std::size_t i = 0; i < readouts_.size(); ++i) {
-        readouts_[i] = Control<QLineEdit>(readoutNames[i]);
+        readouts_[i] = &FindControl<QLineEdit>(*this, mc::Readouts[i]);
         // The cursor writes them; the user may select and copy, not type, and
         // Tab passes them by.
         readouts_[i]->setReadOnly(true);
@@ -65,11 +67,12 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
     SetTabOrder();
 
     connect(okButton_, &QPushButton::clicked, this, &MainWindow::Calculate);
-    connect(Control<QPushButton>("Command1"), &QPushButton::clicked, this,
+    connect(&FindControl<QPushButton>(*this, mc::Exit), &QPushButton::clicked, this,
             &MainWindow::ExitProgram);
     connect(saveCsvButton_, &QPushButton::clicked, this, &MainWindow::SaveCsv);
     connect(saveBmpButton_, &QPushButton::clicked, this, &MainWindow::SaveBmp);
-    connect(Control<QPushButton>("Command6"), &QPushButton::clicked, this, &MainWindow::ClearGraph);
+    connect(&FindControl<QPushButton>(*this, mc::Reset), &QPushButton::clicked, this,
+            &MainWindow::ClearGraph);
     // The pointer arrives in graph units of double precision; the cursor
     // works in single precision, which puts x = 15 on row 1 however the
     // pixel maps back.
@@ -102,21 +105,14 @@ void MainWindow::SetTabOrder() {
     for (QLineEdit* field : conditionFields_)
         order.push_back(field);
     order.push_back(okButton_);
-    order.push_back(Control<QPushButton>("Command6"));
-    order.push_back(Control<QPushButton>("Command1"));
+    order.push_back(&FindControl<QPushButton>(*this, mc::Reset));
+    order.push_back(&FindControl<QPushButton>(*this, mc::Exit));
     order.push_back(csvName_);
     order.push_back(saveCsvButton_);
     order.push_back(bmpName_);
     order.push_back(saveBmpButton_);
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
-}
-
-template <typename T> T* MainWindow::Control(const char* name) {
-    T* control = findChild<T*>(QString::fromLatin1(name));
-    if (control == nullptr)
-        throw std::logic_error(std::string("the window's layout lacks ") + name);
-    return control;
 }
 
 void MainWindow::LoadMainWindow() {
@@ -140,7 +136,7 @@ void MainWindow::LoadMainWindow() {
     saveCsvButton_->setEnabled(false);
     bmpName_->setText(today);
     saveBmpButton_->setEnabled(false);
-    state_.Pi = 3.14159;
+    state_.Pi = ModelPi;
 }
 
 ConditionTexts MainWindow::TypedConditions() const {
@@ -160,15 +156,16 @@ RectificationMethod MainWindow::TypedRectification() const {
     return RectificationMethod::ConstantPotential;
 }
 
-void MainWindow::SetTypedAluminium(const QString& mm) {
-    conditionFields_[3]->setText(mm);
+void MainWindow::SetTypedFilter(MatchFilter filter, const QString& mm) {
+    FindControl<QLineEdit>(*this, filter == MatchFilter::Copper ? mc::CuFilter : mc::AlFilter)
+        .setText(mm);
 }
 
 void MainWindow::Calculate() {
     // The yields below run queued clicks. A second OK would start a run inside
-    // this one, working on field sizes this one has already halved; a changed
-    // option would make the results file name a waveform the spectrum did not
-    // use. Both wait until the run is over.
+    // this one and change its tables under it; a changed option would make
+    // the results file name a waveform the spectrum did not use. Both wait
+    // until the run is over.
     if (state_.CalculationUnderWay || ended_)
         return;
     // Disabling OK hands its focus on (to Reset, where Space would wipe the
@@ -315,9 +312,7 @@ void MainWindow::ClearGraph() {
     saveBmpButton_->setEnabled(false);
     state_.CursorPlaced = 0;
     state_.ResultsReady = 0;
-    drawnBeams_.clear();
-    lastBeam_.reset();
-    emit BeamsChanged();
+    beams_.Clear();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

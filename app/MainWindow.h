@@ -1,15 +1,14 @@
 #pragma once
 
-#include "calculation/CalculatedBeam.h"
+#include "app/BeamHistory.h"
 #include "calculation/SharedState.h"
+#include "spectrum/HvlMatching.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <array>
 #include <filesystem>
-#include <optional>
 #include <string_view>
-#include <vector>
 
 class QGroupBox;
 class QLineEdit;
@@ -25,14 +24,16 @@ class QualityWindow;
 
 // The working window, in either edition: the same controls under the same
 // names and one behaviour, laid out from the edition's table. It owns the
-// run's shared state and tells the user everything through the message sink
-// it is given.
+// run's shared state and the history of its beams, which the spectrum
+// window reads, and tells the user everything through the message sink it
+// is given.
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
     MainWindow(Language edition, MessageSink& messages, std::filesystem::path dataFolder,
                std::filesystem::path workFolder, QWidget* parent = nullptr);
-    // Takes the spectrum window down first: it reads this window's state.
+    // Takes the spectrum window down first: it reads this window's state
+    // and beams.
     ~MainWindow() override;
 
     SharedState& State() { return state_; }
@@ -52,17 +53,12 @@ class MainWindow : public QWidget {
     // The eight condition fields as typed, and the waveform chosen.
     ConditionTexts TypedConditions() const;
     RectificationMethod TypedRectification() const;
-    // Puts a thickness (mm) into the aluminium filter field, Text3.
-    void SetTypedAluminium(const QString& mm);
+    // Puts a thickness (mm) into the aluminium or copper filter field.
+    void SetTypedFilter(MatchFilter filter, const QString& mm);
 
-    // The beams of the calculations drawn since the last Reset, in drawing
-    // order, and that of the last calculation (none before the first and
-    // after Reset).
-    const std::vector<CalculatedBeam>& DrawnBeams() const { return drawnBeams_; }
-    const CalculatedBeam* LastBeam() const { return lastBeam_ ? &*lastBeam_ : nullptr; }
-    // The air tables of the beam quality, read from the data folder once, at
-    // the first need.
-    const AirData& Air();
+    // The beams of the calculations since the last Reset, as the spectrum
+    // window shows them.
+    const BeamHistory& Beams() const { return beams_; }
 
     // The spectrum and beam-quality window (F2, or the graph's context
     // menu): opened at the first call, raised at the next; null until then.
@@ -92,8 +88,6 @@ class MainWindow : public QWidget {
   signals:
     // Everything is done; the application may leave its event loop.
     void ProgramEnded();
-    // A calculation or Reset changed DrawnBeams or LastBeam.
-    void BeamsChanged();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,25 +99,21 @@ class MainWindow : public QWidget {
     void SetTabOrder();
     void ShowGraphMenu(const QPoint& at);
     void RememberBeam(const ConditionTexts& drawn, bool curveDrawn);
-    template <typename T> T* Control(const char* name);
 
     SharedState state_;
+    BeamHistory beams_;
     GraphPicture* graph_ = nullptr;
-    // Text1, Text5, Text8, Text3, Text4, Text9, Text10, Text11: the order of ConditionTexts.
+    // In the order of ConditionTexts and of RectificationMethod.
     std::array<QLineEdit*, 8> conditionFields_{};
-    std::array<QRadioButton*, 3> rectificationOptions_{}; // Option7..Option9
+    std::array<QRadioButton*, 3> rectificationOptions_{};
     QGroupBox* rectificationFrame_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* saveCsvButton_ = nullptr;
     QPushButton* saveBmpButton_ = nullptr;
     QLineEdit* csvName_ = nullptr;
     QLineEdit* bmpName_ = nullptr;
-    // Text12, Text6, Text7, Text13, Text14: shallow and deep depth, total,
-    // primary and scatter PDD.
+    // Shallow and deep depth, total, primary and scatter PDD.
     std::array<QLineEdit*, 5> readouts_{};
-    std::vector<CalculatedBeam> drawnBeams_;
-    std::optional<CalculatedBeam> lastBeam_;
-    std::optional<AirData> air_;
     QPointer<QualityWindow> qualityWindow_;
     QMenu* graphMenu_ = nullptr;
     QAction* divergentAction_ = nullptr;

@@ -1,5 +1,5 @@
 // The main window's side of the spectrum window: the beams of the
-// calculations it records, the air tables of their quality, and the graph's
+// calculations it records, the spectrum window it opens, and the graph's
 // context menu (the spectrum window and the scatter model).
 #include "app/MainWindow.h"
 #include "app/QualityWindow.h"
@@ -11,18 +11,15 @@
 
 namespace veltrim {
 
-const AirData& MainWindow::Air() {
-    if (!air_)
-        air_ = LoadAirData(state_.DataFolder);
-    return *air_;
-}
-
 void MainWindow::OpenQualityWindow() {
     if (ended_)
         return;
     if (qualityWindow_ == nullptr) {
-        qualityWindow_ = new QualityWindow(*this);
+        const auto typed = [this] { return TypedBeam{TypedConditions(), TypedRectification()}; };
+        qualityWindow_ = new QualityWindow(state_, beams_, typed, this);
         qualityWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(qualityWindow_, &QualityWindow::AddedFilterFound, this,
+                &MainWindow::SetTypedFilter);
     }
     qualityWindow_->show();
     qualityWindow_->raise();
@@ -61,11 +58,9 @@ void MainWindow::ShowGraphMenu(const QPoint& at) {
 }
 
 void MainWindow::RememberBeam(const ConditionTexts& drawn, bool curveDrawn) {
-    lastBeam_ = RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
-                           state_.Attenuation.MuAluminium, Air(), state_.Model);
-    if (curveDrawn)
-        drawnBeams_.push_back(*lastBeam_);
-    emit BeamsChanged();
+    beams_.Add(RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
+                          state_.Attenuation.MuAluminium, beams_.Air(), state_.Model),
+               curveDrawn);
 }
 
 } // namespace veltrim

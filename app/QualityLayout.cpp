@@ -1,5 +1,6 @@
 #include "app/QualityLayout.h"
 
+#include "app/ControlNames.h"
 #include "core/Messages.h"
 
 #include <vector>
@@ -10,6 +11,7 @@ namespace {
 using namespace colours;
 using K = ControlKind;
 using A = Align;
+namespace qc = qualitycontrols;
 
 // The table is drawn in pixels; it holds twips, as every layout does.
 int Tw(int pixels) {
@@ -70,28 +72,29 @@ std::vector<ControlLayout> Controls(Language edition) {
     for (int k = 0; k < 5; ++k) {
         const int y = 68 + 38 * k;
         c.push_back(label(labelNames[k], 648, y + 3, 172, 26, f.Caption, words(captions[k])));
-        c.push_back(field(QualityFigureNames[k], 822, y, 84, 28, LightYellow));
+        c.push_back(field(qc::Figures[k], 822, y, 84, 28, LightYellow));
         if (*units[k] != '\0')
             c.push_back(label(unitNames[k], 910, y + 3, 52, 26, f.Number, units[k]));
     }
     c.push_back(
         label("AirPathLabel", 648, 261, 172, 26, f.Caption, words(MessageId::QualityAirPath)));
-    c.push_back(field("AirPath", 822, 258, 84, 28, White));
+    c.push_back(field(qc::AirPath, 822, 258, 84, 28, White));
     c.push_back(label("MeasuredHvl1Label", 648, 313, 172, 26, f.Caption,
                       words(MessageId::QualityMeasuredHvl1)));
-    c.push_back(field("MeasuredHvl1", 822, 310, 84, 28, White));
-    c.push_back(button("FindAluminium", 700, 360, 200, 40, words(MessageId::QualityFindAluminium)));
+    c.push_back(field(qc::MeasuredHvl1, 822, 310, 84, 28, White));
+    c.push_back(
+        button(qc::FindAluminium, 700, 360, 200, 40, words(MessageId::QualityFindAluminium)));
 
-    c.push_back(label("ShownBeam", 16, 426, 948, 26, f.Caption, ""));
+    c.push_back(label(qc::ShownBeam, 16, 426, 948, 26, f.Caption, ""));
     // The two saves side by side, the list of curves the full width below.
     c.push_back({"SaveCsvCaption", K::Label, "", Tw(16), Tw(508), Tw(216), Tw(26), f.Caption,
                  words(MessageId::QualitySaveCsvCaption), Unset, LightCyan, A::Centre, true});
-    c.push_back(field("SpectrumCsvName", 236, 506, 172, 30, Unset, false));
-    c.push_back(button("SaveSpectrumCsv", 412, 506, 68, 30, words(MessageId::QualitySave)));
+    c.push_back(field(qc::CsvFileName, 236, 506, 172, 30, Unset, false));
+    c.push_back(button(qc::SaveCsv, 412, 506, 68, 30, words(MessageId::QualitySave)));
     c.push_back({"SavePngCaption", K::Label, "", Tw(496), Tw(508), Tw(232), Tw(26), f.Caption,
                  words(MessageId::QualitySavePngCaption), Unset, LightCyan, A::Centre, true});
-    c.push_back(field("SpectrumPngName", 732, 506, 164, 30, Unset, false));
-    c.push_back(button("SaveSpectrumPng", 900, 506, 64, 30, words(MessageId::QualitySave)));
+    c.push_back(field(qc::PngFileName, 732, 506, 164, 30, Unset, false));
+    c.push_back(button(qc::SavePng, 900, 506, 64, 30, words(MessageId::QualitySave)));
     c.push_back(
         label("CurveListLabel", 16, 550, 948, 26, f.Caption, words(MessageId::QualityCurveList)));
     return c;

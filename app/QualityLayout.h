@@ -19,8 +19,4 @@ inline constexpr QRect QualityCurveListBox{16, 576, 948, 108};
 // The face of the list and the message line.
 FontSpec QualityTextFont(Language edition);
 
-// The figure boxes, from the top of the panel down, by name.
-inline constexpr const char* QualityFigureNames[] = {"MeanEnergy", "Hvl1", "Hvl2", "Homogeneity",
-                                                     "EffectiveEnergy"};
-
 } // namespace veltrim

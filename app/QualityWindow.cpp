@@ -1,16 +1,15 @@
 #include "app/QualityWindow.h"
 
-#include "app/MainWindow.h"
+#include "app/BeamHistory.h"
 #include "app/ProgramFiles.h"
 #include "app/QualityLayout.h"
 #include "app/WindowBuilder.h"
+#include "calculation/SharedState.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
 #include "core/NumberReading.h"
 #include "graph/SpectrumChart.h"
 #include "readout/ResultsSaving.h"
-#include "spectrum/HvlMatching.h"
-#include "spectrum/SynthesizeSpectrum.h"
 
 #include <QDate>
 #include <QLabel>
@@ -19,7 +18,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <cmath>
-#include <stdexcept>
+#include <utility>
 
 namespace veltrim {
 namespace {
@@ -28,49 +27,53 @@ QString Utf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+namespace qc = qualitycontrols;
+
 // The most air a half-value layer is measured behind, cm.
 constexpr double MaxAirPathCm = 1000.0;
 
 } // namespace
 
-QualityWindow::QualityWindow(MainWindow& main)
-    : QWidget(&main, Qt::Window), main_(main), edition_(main.State().Edition) {
+QualityWindow::QualityWindow(const SharedState& run, const BeamHistory& beams,
+                             std::function<TypedBeam()> typed, QWidget* parent)
+    : QWidget(parent, Qt::Window), run_(run), beams_(beams), typed_(std::move(typed)),
+      edition_(run.Edition) {
     BuildWindow(*this, QualityWindowLayout(edition_));
     const QFont textFont = DesignFont(QualityTextFont(edition_));
 
     pictureBox_ = new QLabel(this);
-    pictureBox_->setObjectName(QStringLiteral("SpectrumPicture"));
+    pictureBox_->setObjectName(QString::fromLatin1(qc::Picture.Design));
     pictureBox_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pictureBox_->setLineWidth(2);
     pictureBox_->setGeometry(QualityPictureBox);
     message_ = new QLabel(this);
-    message_->setObjectName(QStringLiteral("Message"));
+    message_->setObjectName(QString::fromLatin1(qc::MessageLine.Design));
     message_->setWordWrap(true);
     message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     message_->setFont(textFont);
     message_->setGeometry(QualityMessageBox);
     curves_ = new QListWidget(this);
-    curves_->setObjectName(QStringLiteral("CurveList"));
+    curves_->setObjectName(QString::fromLatin1(qc::CurveList.Design));
     curves_->setFont(textFont);
     curves_->setGeometry(QualityCurveListBox);
     curves_->setSelectionMode(QAbstractItemView::NoSelection);
 
-    shownBeam_ = Control<QLabel>("ShownBeam");
+    shownBeam_ = &FindControl<QLabel>(*this, qc::ShownBeam);
     for (std::size_t k = 0; k < figures_.size(); ++k) {
-        figures_[k] = Control<QLineEdit>(QualityFigureNames[k]);
+        figures_[k] = &FindControl<QLineEdit>(*this, qc::Figures[k]);
         figures_[k]->setReadOnly(true);
         figures_[k]->setFocusPolicy(Qt::ClickFocus);
     }
-    airPath_ = Control<QLineEdit>("AirPath");
+    airPath_ = &FindControl<QLineEdit>(*this, qc::AirPath);
     airPath_->setText(QStringLiteral("0"));
-    measuredHvl1_ = Control<QLineEdit>("MeasuredHvl1");
-    csvName_ = Control<QLineEdit>("SpectrumCsvName");
-    pngName_ = Control<QLineEdit>("SpectrumPngName");
+    measuredHvl1_ = &FindControl<QLineEdit>(*this, qc::MeasuredHvl1);
+    csvName_ = &FindControl<QLineEdit>(*this, qc::CsvFileName);
+    pngName_ = &FindControl<QLineEdit>(*this, qc::PngFileName);
     const QString name = FileNameDate(QDate::currentDate()) + QStringLiteral("-spectrum");
     csvName_->setText(name);
     pngName_->setText(name);
-    saveCsv_ = Control<QPushButton>("SaveSpectrumCsv");
-    savePng_ = Control<QPushButton>("SaveSpectrumPng");
+    saveCsv_ = &FindControl<QPushButton>(*this, qc::SaveCsv);
+    savePng_ = &FindControl<QPushButton>(*this, qc::SavePng);
 
     // A new air path gives new figures; an earlier complaint about it goes.
     connect(airPath_, &QLineEdit::editingFinished, this, [this] {
@@ -78,29 +81,22 @@ QualityWindow::QualityWindow(MainWindow& main)
         ShowFigures();
     });
     connect(measuredHvl1_, &QLineEdit::returnPressed, this, &QualityWindow::FindAddedAluminium);
-    connect(Control<QPushButton>("FindAluminium"), &QPushButton::clicked, this,
+    connect(&FindControl<QPushButton>(*this, qc::FindAluminium), &QPushButton::clicked, this,
             &QualityWindow::FindAddedAluminium);
     connect(saveCsv_, &QPushButton::clicked, this, &QualityWindow::SaveSpectrumCsv);
     connect(savePng_, &QPushButton::clicked, this, &QualityWindow::SaveSpectrumPng);
-    connect(&main_, &MainWindow::BeamsChanged, this, &QualityWindow::ShowLastCalculation);
+    connect(&beams_, &BeamHistory::Changed, this, &QualityWindow::ShowLastCalculation);
     ShowLastCalculation();
     // What the user types here first is the measured value.
     measuredHvl1_->setFocus();
 }
 
-template <typename T> T* QualityWindow::Control(const char* name) {
-    T* control = findChild<T*>(QString::fromLatin1(name));
-    if (control == nullptr)
-        throw std::logic_error(std::string("the quality window's layout lacks ") + name);
-    return control;
-}
-
 void QualityWindow::ShowLastCalculation() {
     curves_->clear();
     int number = 0;
-    for (const CalculatedBeam& beam : main_.DrawnBeams())
+    for (const CalculatedBeam& beam : beams_.Drawn())
         curves_->addItem(Utf8(CurveEntry(++number, beam, edition_)));
-    const CalculatedBeam* last = main_.LastBeam();
+    const CalculatedBeam* last = beams_.Last();
     ShowMessage({}, false);
     if (last == nullptr) {
         ShowBeam(nullptr, Text(edition_, MessageId::QualityNoBeam));
@@ -151,7 +147,7 @@ void QualityWindow::ShowFigures() {
     ClearFigures();
     if (!shown_)
         return;
-    const AirData& air = main_.Air();
+    const AirData& air = beams_.Air();
     if (!air.Tables) {
         ShowMessage(Text(edition_, MessageId::QualityAirTablesMissing, {air.Problem.In(edition_)}),
                     true);
@@ -161,7 +157,7 @@ void QualityWindow::ShowFigures() {
     if (!airCm)
         return;
     const BeamQualityResult result =
-        AssessBeamQuality(*shown_, main_.State().Attenuation.MuAluminium, *air.Tables, *airCm);
+        AssessBeamQuality(*shown_, run_.Attenuation.MuAluminium, *air.Tables, *airCm);
     if (!result.Quality) {
         ShowMessage(Text(edition_, MessageId::BeamQualityMissing, {result.Problem}), true);
         return;
@@ -177,14 +173,13 @@ void QualityWindow::ShowFigures() {
 }
 
 void QualityWindow::FindAddedAluminium() {
-    const SharedState& state = main_.State();
-    const AirData& air = main_.Air();
+    const AirData& air = beams_.Air();
     if (!air.Tables) {
         ShowMessage(Text(edition_, MessageId::QualityAirTablesMissing, {air.Problem.In(edition_)}),
                     true);
         return;
     }
-    if (!state.AttenuationLoaded) {
+    if (!run_.AttenuationLoaded) {
         ShowMessage(Text(edition_, MessageId::AttenuationNotLoaded), true);
         return;
     }
@@ -197,51 +192,50 @@ void QualityWindow::FindAddedAluminium() {
     const std::optional<double> airCm = TypedAirPath();
     if (!airCm)
         return;
-    // The conditions read as OK reads them, into a copy: the state's own are
-    // those of the last calculation, halved fields and all, and a calculation
-    // may be under way.
+    // The conditions read as OK reads them, into a copy: the run's own are
+    // those of the last calculation, and a calculation may be under way.
+    const TypedBeam typed = typed_();
     IrradiationConditions conditions;
-    ReadConditions(main_.TypedConditions(), conditions);
-    conditions.Rectification = main_.TypedRectification();
-    Hvl1Match match;
-    EnergyTable spectrum{};
+    ReadConditions(typed.Texts, conditions);
+    conditions.Rectification = typed.Rectification;
+    FoundFilter found;
     try {
-        match = MatchHvl1(conditions, state.Attenuation, *air.Tables, state.Pi, hvl1,
-                          MatchFilter::Aluminium, *airCm);
-        spectrum = SynthesizeSpectrum(match.Conditions, state.Attenuation, state.Pi).Spectrum;
+        found = FindFilterForHvl1(conditions, hvl1, MatchFilter::Aluminium, *airCm,
+                                  run_.Attenuation, *air.Tables);
     } catch (const CalculationError& e) {
         ShowMessage(e.Cause().In(edition_), true);
         return;
     }
-    const std::string mm = FormatC("%.3f", match.AddedMm);
-    main_.SetTypedAluminium(Utf8(mm));
-    const Message found(
+    const std::string mm = FormatC("%.3f", found.Match.AddedMm);
+    emit AddedFilterFound(MatchFilter::Aluminium, Utf8(mm));
+    const Message said(
         MessageId::Hvl1MatchedFilter,
         {Arg(mm), Arg(Message(MessageId::FilterAluminium)), Arg(FormatC("%.3f", hvl1))});
     // The found beam in place of the last one, until the next calculation:
     // its spectrum, and its figures for the air path it was matched behind.
     CalculatedBeam beam;
-    beam.Typed = main_.TypedConditions();
+    beam.Typed = typed.Texts;
+    beam.Typed.AlFilter = mm;
     beam.Rectification = conditions.Rectification;
-    ShowBeam(&spectrum,
+    ShowBeam(&found.Spectrum,
              Text(edition_, MessageId::QualityMatchedBeam, {DescribeBeam(beam, edition_)}));
-    ShowMessage(Text(edition_, MessageId::QualityFoundBeam, {found.In(edition_)}), false);
+    ShowMessage(Text(edition_, MessageId::QualityFoundBeam, {said.In(edition_)}), false);
 }
 
 void QualityWindow::SaveSpectrumCsv() {
     if (!shown_)
         return;
     const SaveReport report =
-        SaveSpectrumCsvAs(*shown_, csvName_->text(), main_.State().WorkFolder, edition_);
-    main_.State().Messages.Show(report.Message);
+        SaveSpectrumCsvAs(*shown_, csvName_->text(), run_.WorkFolder, edition_);
+    run_.Messages.Show(report.Message);
 }
 
 void QualityWindow::SaveSpectrumPng() {
     if (!shown_)
         return;
     const SaveReport report =
-        SaveSpectrumPngAs(picture_, pngName_->text(), main_.State().WorkFolder, edition_);
-    main_.State().Messages.Show(report.Message);
+        SaveSpectrumPngAs(picture_, pngName_->text(), run_.WorkFolder, edition_);
+    run_.Messages.Show(report.Message);
 }
 
 } // namespace veltrim

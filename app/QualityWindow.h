@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/Conditions.h"
 #include "core/Grids.h"
 #include "core/Language.h"
+#include "spectrum/HvlMatching.h"
 
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -16,26 +19,36 @@ class QPushButton;
 
 namespace veltrim {
 
-class MainWindow;
+class BeamHistory;
+class SharedState;
+
+// The conditions as they stand in the main window: its eight fields and the
+// waveform chosen.
+struct TypedBeam {
+    ConditionTexts Texts;
+    RectificationMethod Rectification = RectificationMethod::ConstantPotential;
+};
 
 // The spectrum and beam quality of the main window's last calculation: the
 // filtered spectrum as a picture, its figures for an air path the user
 // types, the curves drawn since the last Reset, and the added aluminium
 // that gives a measured HVL1. A window of its own beside the main window,
-// in its edition's faces and colours; it follows every calculation and
-// Reset of the main window, and changes nothing there but the aluminium
-// filter field, when asked to.
+// in its edition's faces and colours; it follows every change of the beam
+// history it is handed, reads the run's state and never writes it, and
+// hands a found filter back through AddedFilterFound.
 class QualityWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit QualityWindow(MainWindow& main);
+    // `typed` gives the conditions as they stand now, read by each search.
+    QualityWindow(const SharedState& run, const BeamHistory& beams,
+                  std::function<TypedBeam()> typed, QWidget* parent = nullptr);
 
-    // Shows the main window's last beam and its list of curves again.
+    // Shows the history's last beam and its list of curves again.
     void ShowLastCalculation();
     // The figures of the beam shown for the air path typed.
     void ShowFigures();
-    // "Find added Al": the measured HVL1 matched with the conditions typed
-    // in the main window; the thickness goes into its aluminium field.
+    // "Find added Al": the measured HVL1 matched with the conditions typed;
+    // the thickness found goes out through AddedFilterFound.
     void FindAddedAluminium();
     void SaveSpectrumCsv();
     void SaveSpectrumPng();
@@ -43,15 +56,20 @@ class QualityWindow : public QWidget {
     // The picture as drawn, what the PNG save writes.
     const QImage& Picture() const { return picture_; }
 
+  signals:
+    // A match found this thickness of added filter, mm, as its field shows it.
+    void AddedFilterFound(MatchFilter filter, const QString& mm);
+
   private:
     void ShowBeam(const EnergyTable* spectrum, const std::string& heading);
     void ShowMessage(const std::string& text, bool failure);
     void ClearFigures();
     // The air path typed, cm; empty (with the reason shown) when it is not one.
     std::optional<double> TypedAirPath();
-    template <typename T> T* Control(const char* name);
 
-    MainWindow& main_;
+    const SharedState& run_;
+    const BeamHistory& beams_;
+    std::function<TypedBeam()> typed_;
     Language edition_;
     std::optional<EnergyTable> shown_;
     QImage picture_;

@@ -15,11 +15,11 @@ StartWindow::StartWindow(MessageSink& messages, std::filesystem::path dataFolder
     : QWidget(parent), messages_(messages), dataFolder_(std::move(dataFolder)),
       workFolder_(std::move(workFolder)) {
     BuildWindow(*this, StartWindowLayout());
-    connect(findChild<QPushButton*>(QStringLiteral("Command1")), &QPushButton::clicked, this,
+    connect(&FindControl<QPushButton>(*this, startcontrols::English), &QPushButton::clicked, this,
             [this] { ChooseEdition(Language::English); });
-    connect(findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+    connect(&FindControl<QPushButton>(*this, startcontrols::Japanese), &QPushButton::clicked, this,
             [this] { ChooseEdition(Language::Japanese); });
-    connect(findChild<QPushButton*>(QStringLiteral("Command3")), &QPushButton::clicked, this,
+    connect(&FindControl<QPushButton>(*this, startcontrols::Exit), &QPushButton::clicked, this,
             &StartWindow::ExitProgram);
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/ControlNames.h"
 #include "app/EditionLayout.h"
 
 #include <QFont>
 #include <QWidget>
+#include <stdexcept>
+#include <string>
 
 namespace veltrim {
 
@@ -18,8 +21,19 @@ void FitCaption(QWidget& control, const QString& caption, int room);
 
 // Gives a window its caption, fixed client size, default font and icon, and
 // creates the controls of the table on it, back to front, each named as the
-// table names it (find them with findChild). Cursor lines go to the graph.
+// table names it (find them with FindControl). Cursor lines go to the graph.
 void BuildWindow(QWidget& window, const WindowLayout& layout);
+
+// The control of that name anywhere in the window, of the class its table
+// makes. Throws std::logic_error when there is none: the table and the code
+// that uses it have drifted apart.
+template <typename T> T& FindControl(const QWidget& window, ControlName name) {
+    T* control = window.findChild<T*>(QString::fromLatin1(name.Design));
+    if (control == nullptr)
+        throw std::logic_error(std::string(window.metaObject()->className()) + " has no " +
+                               T::staticMetaObject.className() + " named " + name.Design);
+    return *control;
+}
 
 // Puts a fixed-size window in the middle of the screen it is on.
 void CentreOnScreen(QWidget& window);

@@ -129,7 +129,13 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
 
 Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
                         MatchFilter filter, double airCm, const ModelData& data) {
-    return MatchHvl1(typed, data.Attenuation(), data.Air(), ModelPi, measuredHvl1Mm, filter, airCm);
+    return MatchBeamHvl1(typed, measuredHvl1Mm, filter, airCm, data.Attenuation(), data.Air());
+}
+
+Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
+                        MatchFilter filter, double airCm, const AttenuationTables& attenuation,
+                        const AirTables& air) {
+    return MatchHvl1(typed, attenuation, air, ModelPi, measuredHvl1Mm, filter, airCm);
 }
 
 std::string ResultsFileBytes(const BeamResult& beam) {

@@ -76,6 +76,10 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
 // MatchHvl1). Throws CalculationError; a missing air table, DataFileError.
 Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
                         MatchFilter filter, double airCm, const ModelData& data);
+// The same over tables at hand (the window's).
+Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
+                        MatchFilter filter, double airCm, const AttenuationTables& attenuation,
+                        const AirTables& air);
 
 // The results file of a calculated beam.
 std::string ResultsFileBytes(const BeamResult& beam);

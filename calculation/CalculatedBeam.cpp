@@ -1,7 +1,9 @@
 #include "calculation/CalculatedBeam.h"
 
+#include "calculation/CalculateBeam.h"
 #include "core/CFormat.h"
 #include "core/DataFile.h"
+#include "core/ModelConstants.h"
 #include "core/NumberReading.h"
 
 namespace veltrim {
@@ -48,6 +50,15 @@ CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod recti
     if (air.Tables)
         beam.Quality = AssessBeamQuality(spectrum, muAluminium, *air.Tables, 0.0).Quality;
     return beam;
+}
+
+FoundFilter FindFilterForHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
+                              MatchFilter filter, double airCm,
+                              const AttenuationTables& attenuation, const AirTables& air) {
+    FoundFilter found;
+    found.Match = MatchBeamHvl1(typed, measuredHvl1Mm, filter, airCm, attenuation, air);
+    found.Spectrum = BeamSpectrum(found.Match.Conditions, attenuation).Spectrum;
+    return found;
 }
 
 std::string DescribeBeam(const CalculatedBeam& beam, Language language) {

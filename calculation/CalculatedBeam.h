@@ -1,13 +1,16 @@
 #pragma once
 
 // What the spectrum window shows of a calculation: the beam's conditions as
-// the user typed them, its spectrum and its quality.
+// the user typed them, its spectrum and its quality; and the beam it finds
+// for a measured HVL1.
 
 #include "core/Conditions.h"
 #include "core/Grids.h"
 #include "core/Messages.h"
 #include "dose/FocusKernels.h"
+#include "spectrum/AttenuationTables.h"
 #include "spectrum/BeamQuality.h"
+#include "spectrum/HvlMatching.h"
 
 #include <filesystem>
 #include <optional>
@@ -40,6 +43,20 @@ struct CalculatedBeam {
 CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod rectification,
                           const EnergyTable& spectrum, const EnergyTable& muAluminium,
                           const AirData& air, ScatterModel model = ScatterModel::Classic);
+
+// A measured HVL1 matched: the added filter and the spectrum of the beam it gives.
+struct FoundFilter {
+    Hvl1Match Match;
+    EnergyTable Spectrum{};
+};
+
+// The thickness of added filter, in place of the typed one, that gives the
+// typed beam the measured HVL1 (mm Al) at the end of airCm of air, with the
+// spectrum of that beam. Throws CalculationError when the typed beam cannot
+// be formed or the measured value is out of the filter's reach.
+FoundFilter FindFilterForHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
+                              MatchFilter filter, double airCm,
+                              const AttenuationTables& attenuation, const AirTables& air);
 
 // The conditions on one line, in the edition's language: voltage,
 // waveform, the three filters, FSD and field.

@@ -11,37 +11,36 @@ namespace {
 
 using namespace veltrim;
 using namespace veltrim::testing;
+namespace mc = maincontrols;
 
 TEST(Calculate, ClampShowsLimitInFieldBeforeTheSpectrum) {
     for (const auto& [typed, shown] : {std::pair{"200", "150"}, std::pair{"10 kV", "30"}}) {
         WindowFixture f;
-        f.Field("Text1").setText(typed);
+        f.Field(mc::TubeVoltage).setText(typed);
         QString seen;
         bool spectrumDone = true;
         CalculateWithInterruption(*f.window, [&] {
-            seen = f.Field("Text1").text();
+            seen = f.Field(mc::TubeVoltage).text();
             spectrumDone = f.window->State().Spectrum[40] != 0.0;
         });
         EXPECT_EQ(seen, shown);
         EXPECT_FALSE(spectrumDone);
-        EXPECT_EQ(f.Field("Text1").text(), shown);
+        EXPECT_EQ(f.Field(mc::TubeVoltage).text(), shown);
     }
     WindowFixture unclamped;
-    unclamped.Field("Text1").setText("95.5");
+    unclamped.Field(mc::TubeVoltage).setText("95.5");
     unclamped.window->Calculate();
-    EXPECT_EQ(unclamped.Field("Text1").text(), "95.5");
+    EXPECT_EQ(unclamped.Field(mc::TubeVoltage).text(), "95.5");
 }
 
 TEST(Calculate, BothEditionsTurnTheSameTextsIntoTheSameConditionsAndCurves) {
     WindowFixture english(Language::English);
     WindowFixture japanese(Language::Japanese);
-    const char* fields[] = {"Text1", "Text5", "Text8",  "Text3",
-                            "Text4", "Text9", "Text10", "Text11"};
     const char* typed[] = {"120kV", "16", "1.5", "2", "0.1", "75", "10", "x"};
     for (WindowFixture* f : {&english, &japanese}) {
         for (int i = 0; i < 8; ++i)
-            f->Field(fields[i]).setText(typed[i]);
-        f->window->findChild<QRadioButton*>("Option9")->click();
+            f->Field(mc::ConditionFields[i]).setText(typed[i]);
+        FindControl<QRadioButton>(*f->window, mc::SinglePhaseFullWave).click();
         f->window->Calculate();
         EXPECT_TRUE(f->sink.Messages.empty());
     }
@@ -70,8 +69,8 @@ TEST(Calculate, FailingDepthDoseStillReachesThePlotAndArmsTheButtons) {
     EXPECT_TRUE(IsDepthDoseFailure(f.sink.Messages[0])) << f.sink.Messages[0];
     EXPECT_EQ(w.State().ResultsReady, 1);
     EXPECT_EQ(w.State().CursorPlaced, 0);
-    EXPECT_TRUE(f.Button("Command2").isEnabled());
-    EXPECT_TRUE(f.Button("Command4").isEnabled());
+    EXPECT_TRUE(f.Button(mc::SaveNumbers).isEnabled());
+    EXPECT_TRUE(f.Button(mc::SavePicture).isEnabled());
     EXPECT_EQ(w.Graph().Image(), ChartWith({DepthDoseTable{}}));
 
     // After a success, a failure draws the last good curves once more.
@@ -88,20 +87,22 @@ TEST(Calculate, FailingDepthDoseStillReachesThePlotAndArmsTheButtons) {
 TEST(Calculate, ASecondOkDuringTheYieldsStartsNothing) {
     WindowFixture f;
     MainWindow& w = *f.window;
-    const auto options = [&] { return w.findChild<QGroupBox*>("Frame2")->isEnabled(); };
+    const auto options = [&] {
+        return FindControl<QGroupBox>(w, mc::RectificationFrame).isEnabled();
+    };
     bool okEnabled = true;
     bool optionsEnabled = true;
     CalculateWithInterruption(w, [&] {
-        okEnabled = f.Button("Command3").isEnabled();
+        okEnabled = f.Button(mc::Ok).isEnabled();
         optionsEnabled = options();
         EXPECT_TRUE(w.Calculating());
         w.Calculate(); // as a queued click would
-        f.Button("Command3").click();
+        f.Button(mc::Ok).click();
     });
     EXPECT_FALSE(okEnabled);
     EXPECT_FALSE(optionsEnabled);
     EXPECT_FALSE(w.Calculating());
-    EXPECT_TRUE(f.Button("Command3").isEnabled());
+    EXPECT_TRUE(f.Button(mc::Ok).isEnabled());
     EXPECT_TRUE(options());
     // One run, one set of curves.
     EXPECT_EQ(w.Graph().Image(), ChartWith({w.State().DepthDoseResult}));

@@ -41,20 +41,6 @@ WindowFixture::WindowFixture(Language edition, bool withData,
     window = std::make_unique<MainWindow>(edition, sink, dir.Path(), dir.Path());
 }
 
-QLineEdit& WindowFixture::Field(const char* name) const {
-    auto* field = window->findChild<QLineEdit*>(QString::fromLatin1(name));
-    if (field == nullptr)
-        throw std::logic_error(std::string("no text field ") + name);
-    return *field;
-}
-
-QPushButton& WindowFixture::Button(const char* name) const {
-    auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
-    if (button == nullptr)
-        throw std::logic_error(std::string("no button ") + name);
-    return *button;
-}
-
 bool WindowFixture::WorkingFileExists() const {
     return std::filesystem::exists(dir / ResultsFileName);
 }

@@ -8,6 +8,7 @@
 // window system delivers them.
 
 #include "app/MainWindow.h"
+#include "app/WindowBuilder.h"
 #include "common/GraphProbe.h"
 #include "common/TempFolder.h"
 #include "graph/GraphPicture.h"
@@ -49,8 +50,8 @@ struct WindowFixture {
         Language edition = Language::English, bool withData = true,
         const std::function<void(const std::filesystem::path&)>& beforeLoad = {});
 
-    QLineEdit& Field(const char* name) const;
-    QPushButton& Button(const char* name) const;
+    QLineEdit& Field(ControlName name) const { return FindControl<QLineEdit>(*window, name); }
+    QPushButton& Button(ControlName name) const { return FindControl<QPushButton>(*window, name); }
     bool WorkingFileExists() const;
 };
 
@@ -90,11 +91,11 @@ inline bool ShowActive(MainWindow& window) {
     return QTest::qWaitForWindowActive(&window);
 }
 
-// Text12, Text6, Text7, Text13, Text14 as they read.
+// The depth cursor's readouts as they read.
 inline QStringList Readouts(const MainWindow& window) {
     QStringList texts;
-    for (const char* name : {"Text12", "Text6", "Text7", "Text13", "Text14"})
-        texts << window.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+    for (const ControlName name : maincontrols::Readouts)
+        texts << FindControl<QLineEdit>(window, name).text();
     return texts;
 }
 

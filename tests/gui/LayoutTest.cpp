@@ -1,5 +1,7 @@
 #include "app/EditionLayout.h"
 #include "app/MainWindow.h"
+#include "app/QualityLayout.h"
+#include "app/QualityWindow.h"
 #include "app/StartWindow.h"
 #include "app/WindowBuilder.h"
 #include "gui/GuiFixture.h"
@@ -42,24 +44,24 @@ void ExpectCaptionsFit(const QWidget& window, const WindowLayout& layout) {
     }
 }
 
-class EditionLayoutTest : public ::testing::TestWithParam<Language> {};
-
-TEST_P(EditionLayoutTest, FixedSizeAndCaptionsFit) {
+TEST(WindowLayout, EveryWindowHasItsFixedSizeAndItsCaptionsFit) {
     RecordingSink sink;
-    MainWindow window(GetParam(), sink, "no-such-folder", "no-such-folder");
-    ExpectCaptionsFit(window, MainWindowLayout(GetParam()));
-}
-
-INSTANTIATE_TEST_SUITE_P(BothEditions, EditionLayoutTest, BothEditions, EditionName);
-
-TEST(StartWindowLayout, FixedSizeAndCaptionsFit) {
-    RecordingSink sink;
-    StartWindow window(sink, ".", ".");
-    ExpectCaptionsFit(window, StartWindowLayout());
-    // The red title in front of its yellow shadow.
-    const QObjectList& order = window.children();
-    EXPECT_GT(order.indexOf(window.findChild<QLabel*>("Label2")),
-              order.indexOf(window.findChild<QLabel*>("Label1")));
+    {
+        SCOPED_TRACE("start window");
+        StartWindow start(sink, ".", ".");
+        ExpectCaptionsFit(start, StartWindowLayout());
+        // The red title in front of its yellow shadow.
+        const QObjectList& order = start.children();
+        EXPECT_GT(order.indexOf(&FindControl<QLabel>(start, startcontrols::Title)),
+                  order.indexOf(&FindControl<QLabel>(start, startcontrols::TitleShadow)));
+    }
+    for (const Language edition : {Language::English, Language::Japanese}) {
+        SCOPED_TRACE(edition == Language::English ? "English" : "Japanese");
+        MainWindow window(edition, sink, "no-such-folder", "no-such-folder");
+        ExpectCaptionsFit(window, MainWindowLayout(edition));
+        window.OpenQualityWindow();
+        ExpectCaptionsFit(*window.Quality(), QualityWindowLayout(edition));
+    }
 }
 
 TEST(EditionLayout, DesignFacesMapToInstalledFacesOfTheSameMetrics) {

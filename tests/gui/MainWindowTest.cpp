@@ -14,6 +14,7 @@ namespace {
 
 using namespace veltrim;
 using namespace veltrim::testing;
+namespace mc = maincontrols;
 
 class WindowAfterLoad : public ::testing::TestWithParam<Language> {};
 
@@ -23,18 +24,15 @@ TEST_P(WindowAfterLoad, DefaultsNoResultsAndAnEmptyFrame) {
     const QDate after = QDate::currentDate();
     MainWindow& w = *f.window;
 
-    const char* fields[] = {"Text1", "Text5", "Text8",  "Text3",
-                            "Text4", "Text9", "Text10", "Text11"};
     const char* defaults[] = {"80", "12", "2.5", "0", "0", "100", "30", "30"};
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(f.Field(fields[i]).text(), defaults[i]) << fields[i];
-    EXPECT_TRUE(w.findChild<QRadioButton*>("Option7")->isChecked());
+        EXPECT_EQ(f.Field(mc::ConditionFields[i]).text(), defaults[i]) << i;
+    EXPECT_TRUE(FindControl<QRadioButton>(w, mc::ConstantPotential).isChecked());
     EXPECT_EQ(w.State().Conditions.Rectification, RectificationMethod::ConstantPotential);
-    EXPECT_FALSE(f.Button("Command2").isEnabled());
-    EXPECT_FALSE(f.Button("Command4").isEnabled());
-    EXPECT_TRUE(f.Button("Command3").isEnabled());
-    for (const char* readout : {"Text12", "Text6", "Text7", "Text13", "Text14"})
-        EXPECT_TRUE(f.Field(readout).text().isEmpty()) << readout;
+    EXPECT_FALSE(f.Button(mc::SaveNumbers).isEnabled());
+    EXPECT_FALSE(f.Button(mc::SavePicture).isEnabled());
+    EXPECT_TRUE(f.Button(mc::Ok).isEnabled());
+    EXPECT_EQ(Readouts(w), NoReadouts);
     for (int n = 1; n <= 4; ++n)
         EXPECT_FALSE(w.Graph().Line(n).Visible) << n;
     EXPECT_EQ(w.State().Pi, 3.14159);
@@ -43,10 +41,10 @@ TEST_P(WindowAfterLoad, DefaultsNoResultsAndAnEmptyFrame) {
     EXPECT_TRUE(f.sink.Messages.empty());
     EXPECT_EQ(w.Graph().Image(), EmptyChart());
 
-    const QString csvName = f.Field("Text2").text();
+    const QString csvName = f.Field(mc::NumbersFileName).text();
     EXPECT_TRUE(csvName == FileNameDate(before) || csvName == FileNameDate(after))
         << csvName.toStdString();
-    EXPECT_EQ(f.Field("Text15").text(), csvName);
+    EXPECT_EQ(f.Field(mc::PictureFileName).text(), csvName);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, WindowAfterLoad, BothEditions, EditionName);
@@ -74,12 +72,12 @@ TEST(LoadFailure, MissingTableIsNamedAndOkRefusesToCompute) {
     ASSERT_EQ(f.sink.Messages.size(), 2u);
     EXPECT_NE(f.sink.Messages[1].find("no calculation is possible"), std::string::npos)
         << f.sink.Messages[1];
-    EXPECT_FALSE(f.Button("Command2").isEnabled());
-    EXPECT_FALSE(f.Button("Command4").isEnabled());
+    EXPECT_FALSE(f.Button(mc::SaveNumbers).isEnabled());
+    EXPECT_FALSE(f.Button(mc::SavePicture).isEnabled());
     EXPECT_EQ(w.State().ResultsReady, 0);
     EXPECT_EQ(w.Graph().Image(), EmptyChart());
     EXPECT_FALSE(f.WorkingFileExists());
-    EXPECT_TRUE(f.Button("Command3").isEnabled());
+    EXPECT_TRUE(f.Button(mc::Ok).isEnabled());
 }
 
 TEST(MessageBoxSink, ModalOkOnlyNoIconTitledWithTheApplication) {

@@ -21,6 +21,15 @@ inline void UseShippedSpectrumData(const std::filesystem::path& folder) {
                                    std::filesystem::copy_options::overwrite_existing);
 }
 
+// The spectrum window's list of curves as it reads.
+inline QStringList Curves(const QualityWindow& quality) {
+    QStringList texts;
+    const QListWidget& list = FindControl<QListWidget>(quality, qualitycontrols::CurveList);
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
+}
+
 class QualityTest : public ::testing::Test {
   protected:
     explicit QualityTest(Language edition = Language::English)
@@ -35,21 +44,8 @@ class QualityTest : public ::testing::Test {
             throw std::logic_error("F2 opened no spectrum window");
         return *quality;
     }
-    void Ok() { f.Button("Command3").click(); }
+    void Ok() { f.Button(maincontrols::Ok).click(); }
 
-    template <typename T> T& In(QualityWindow& quality, const char* name) {
-        auto* control = quality.findChild<T*>(QString::fromLatin1(name));
-        if (control == nullptr)
-            throw std::logic_error(std::string("the spectrum window has no ") + name);
-        return *control;
-    }
-    QStringList Curves(QualityWindow& quality) {
-        QStringList texts;
-        const QListWidget& list = In<QListWidget>(quality, "CurveList");
-        for (int i = 0; i < list.count(); ++i)
-            texts << list.item(i)->text();
-        return texts;
-    }
     // The library's figures of the main window's last spectrum, with no air.
     BeamQuality LibraryFigures() const {
         const AirTables air = ReadAirTables(f.dir.Path());

@@ -13,6 +13,7 @@ namespace {
 
 using namespace veltrim;
 using namespace veltrim::testing;
+namespace qc = qualitycontrols;
 namespace fs = std::filesystem;
 
 using QualitySave = QualityTest;
@@ -20,10 +21,10 @@ using QualitySave = QualityTest;
 TEST_F(QualitySave, CsvHoldsEveryBinToFullPrecisionAndPngThePictureShown) {
     Ok();
     QualityWindow& quality = Open();
-    In<QLineEdit>(quality, "SpectrumCsvName").setText("beam");
-    In<QLineEdit>(quality, "SpectrumPngName").setText("beam");
-    In<QPushButton>(quality, "SaveSpectrumCsv").click();
-    In<QPushButton>(quality, "SaveSpectrumPng").click();
+    FindControl<QLineEdit>(quality, qc::CsvFileName).setText("beam");
+    FindControl<QLineEdit>(quality, qc::PngFileName).setText("beam");
+    FindControl<QPushButton>(quality, qc::SaveCsv).click();
+    FindControl<QPushButton>(quality, qc::SavePng).click();
     EXPECT_EQ(f.sink.Messages, (std::vector<std::string>{"  Saved  ", "  Saved  "}));
 
     const std::vector<std::string> lines = Lines(ReadBytes(f.dir / "beam.csv"));
@@ -51,10 +52,10 @@ TEST_F(QualitySave, ANameHeldByAFolderIsRefusedInTheEditionsWordsAndNothingIsWri
     fs::create_directory(f.dir / "taken.csv");
     fs::create_directory(f.dir / "taken.png");
     const std::vector<std::string> before = EntriesOf(f.dir.Path());
-    In<QLineEdit>(quality, "SpectrumCsvName").setText("taken");
-    In<QLineEdit>(quality, "SpectrumPngName").setText("taken");
-    In<QPushButton>(quality, "SaveSpectrumCsv").click();
-    In<QPushButton>(quality, "SaveSpectrumPng").click();
+    FindControl<QLineEdit>(quality, qc::CsvFileName).setText("taken");
+    FindControl<QLineEdit>(quality, qc::PngFileName).setText("taken");
+    FindControl<QPushButton>(quality, qc::SaveCsv).click();
+    FindControl<QPushButton>(quality, qc::SavePng).click();
 
     ASSERT_EQ(f.sink.Messages.size(), 2u);
     EXPECT_EQ(f.sink.Messages[0], "The spectrum could not be saved as \"taken.csv\": a folder of "

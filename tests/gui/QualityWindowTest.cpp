@@ -1,6 +1,7 @@
 // The spectrum and beam-quality window as the user meets it: opened from the
 // main window by F2 or the graph's menu, following every OK and Reset, and
 // finding the added aluminium of a measured HVL1.
+#include "app/BeamHistory.h"
 #include "core/CFormat.h"
 #include "dose/ResultsFile.h"
 #include "graph/SpectrumChart.h"
@@ -17,6 +18,8 @@ namespace {
 
 using namespace veltrim;
 using namespace veltrim::testing;
+namespace qc = qualitycontrols;
+namespace mc = maincontrols;
 
 // The highest row a bar reaches over a range of energies (INT_MAX: no bar).
 int BarTop(const QImage& picture, double fromKeV, double toKeV) {
@@ -30,12 +33,12 @@ int BarTop(const QImage& picture, double fromKeV, double toKeV) {
     return top;
 }
 
-QString Figure(QualityWindow& quality, const char* name) {
-    return quality.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+QString Figure(QualityWindow& quality, ControlName name) {
+    return FindControl<QLineEdit>(quality, name).text();
 }
 
-std::string Shown(QualityWindow& quality, const char* label) {
-    return quality.findChild<QLabel*>(QString::fromLatin1(label))->text().toStdString();
+std::string Shown(QualityWindow& quality, ControlName label) {
+    return FindControl<QLabel>(quality, label).text().toStdString();
 }
 
 using QualityWindowTest = QualityTest;
@@ -46,7 +49,7 @@ TEST_F(QualityWindowTest, F2AfterOkShowsTheSpectrumWithItsKLinesAndTheLibrarysFi
     EXPECT_TRUE(quality.isVisible());
     EXPECT_EQ(quality.windowTitle(), "Spectrum and beam quality");
 
-    const QImage shown = In<QLabel>(quality, "SpectrumPicture")
+    const QImage shown = FindControl<QLabel>(quality, qc::Picture)
                              .pixmap()
                              .toImage()
                              .convertToFormat(QImage::Format_RGB32);
@@ -58,15 +61,16 @@ TEST_F(QualityWindowTest, F2AfterOkShowsTheSpectrumWithItsKLinesAndTheLibrarysFi
     EXPECT_EQ(BarTop(shown, 81.0, 150.0), INT_MAX) << "photons above the tube voltage";
 
     const BeamQuality library = LibraryFigures();
-    EXPECT_EQ(Figure(quality, "Hvl1").toStdString(), FormatC("%.3f", library.Hvl1MmAl));
-    EXPECT_EQ(Figure(quality, "Hvl2").toStdString(), FormatC("%.3f", library.Hvl2MmAl));
-    EXPECT_EQ(Figure(quality, "MeanEnergy").toStdString(), FormatC("%.2f", library.MeanEnergyKeV));
+    EXPECT_EQ(Figure(quality, qc::Hvl1).toStdString(), FormatC("%.3f", library.Hvl1MmAl));
+    EXPECT_EQ(Figure(quality, qc::Hvl2).toStdString(), FormatC("%.3f", library.Hvl2MmAl));
+    EXPECT_EQ(Figure(quality, qc::MeanEnergy).toStdString(),
+              FormatC("%.2f", library.MeanEnergyKeV));
 
     // The air path changes the window's figures, not the beam's record.
-    In<QLineEdit>(quality, "AirPath").setText("100");
-    emit In<QLineEdit>(quality, "AirPath").editingFinished();
-    EXPECT_GT(Figure(quality, "Hvl1").toDouble(), library.Hvl1MmAl);
-    EXPECT_EQ(w.DrawnBeams().back().Quality->Hvl1MmAl, library.Hvl1MmAl);
+    FindControl<QLineEdit>(quality, qc::AirPath).setText("100");
+    emit FindControl<QLineEdit>(quality, qc::AirPath).editingFinished();
+    EXPECT_GT(Figure(quality, qc::Hvl1).toDouble(), library.Hvl1MmAl);
+    EXPECT_EQ(w.Beams().Drawn().back().Quality->Hvl1MmAl, library.Hvl1MmAl);
 
     // One window to a main window: F2 again raises the same one.
     EXPECT_EQ(&Open(), &quality);
@@ -88,19 +92,19 @@ TEST_F(QualityWindowTest, BeforeOkTheGraphsMenuOpensAWindowSayingThereIsNoBeamYe
 
     ASSERT_NE(w.Quality(), nullptr);
     QualityWindow& quality = *w.Quality();
-    EXPECT_EQ(Shown(quality, "ShownBeam"), "No calculation yet: press OK in the main window.");
-    EXPECT_TRUE(Figure(quality, "Hvl1").isEmpty());
+    EXPECT_EQ(Shown(quality, qc::ShownBeam), "No calculation yet: press OK in the main window.");
+    EXPECT_TRUE(Figure(quality, qc::Hvl1).isEmpty());
     EXPECT_TRUE(Curves(quality).isEmpty());
     EXPECT_EQ(BarTop(quality.Picture(), 0.0, 150.0), INT_MAX);
-    EXPECT_FALSE(In<QPushButton>(quality, "SaveSpectrumCsv").isEnabled());
-    EXPECT_FALSE(In<QPushButton>(quality, "SaveSpectrumPng").isEnabled());
+    EXPECT_FALSE(FindControl<QPushButton>(quality, qc::SaveCsv).isEnabled());
+    EXPECT_FALSE(FindControl<QPushButton>(quality, qc::SavePng).isEnabled());
 }
 
 TEST_F(QualityWindowTest, ListsEveryDrawnCurveInOrderUntilReset) {
     QualityWindow& quality = Open(); // open before the first OK: it follows them
     Ok();
-    f.Field("Text1").setText("200"); // clamped to 150 kV, and listed so
-    f.Field("Text4").setText("0.1");
+    f.Field(mc::TubeVoltage).setText("200"); // clamped to 150 kV, and listed so
+    f.Field(mc::CuFilter).setText("0.1");
     Ok();
     ASSERT_EQ(Curves(quality).size(), 2);
     EXPECT_TRUE(Curves(quality)[0].startsWith("1.  80 kV, constant potential, filters 2.5 mm Al "
@@ -115,27 +119,27 @@ TEST_F(QualityWindowTest, ListsEveryDrawnCurveInOrderUntilReset) {
 
     // A field too wide for the scatter data: the spectrum is formed and shown,
     // the depth dose fails and draws no new curve, so the list keeps two.
-    f.Field("Text1").setText("60");
-    f.Field("Text10").setText("70");
-    f.Field("Text11").setText("70");
+    f.Field(mc::TubeVoltage).setText("60");
+    f.Field(mc::FieldX).setText("70");
+    f.Field(mc::FieldY).setText("70");
     Ok();
     ASSERT_EQ(f.sink.Messages.size(), 1u);
     EXPECT_EQ(Curves(quality).size(), 2);
-    EXPECT_NE(Shown(quality, "ShownBeam").find("Last calculation: 60 kV"), std::string::npos);
+    EXPECT_NE(Shown(quality, qc::ShownBeam).find("Last calculation: 60 kV"), std::string::npos);
 
-    f.Button("Command6").click(); // Reset
+    f.Button(mc::Reset).click();
     EXPECT_TRUE(Curves(quality).isEmpty());
-    EXPECT_EQ(Shown(quality, "ShownBeam"), "No calculation yet: press OK in the main window.");
-    EXPECT_TRUE(Figure(quality, "Hvl1").isEmpty());
+    EXPECT_EQ(Shown(quality, qc::ShownBeam), "No calculation yet: press OK in the main window.");
+    EXPECT_TRUE(Figure(quality, qc::Hvl1).isEmpty());
 }
 
 TEST_F(QualityWindowTest, FindAddedAluminiumWritesTheThicknessThatGivesTheMeasuredHvl1) {
     QualityWindow& quality = Open();
     const ConditionTexts before = w.TypedConditions();
-    In<QLineEdit>(quality, "MeasuredHvl1").setText("3.00");
-    In<QPushButton>(quality, "FindAluminium").click();
+    FindControl<QLineEdit>(quality, qc::MeasuredHvl1).setText("3.00");
+    FindControl<QPushButton>(quality, qc::FindAluminium).click();
 
-    const QString aluminium = f.Field("Text3").text();
+    const QString aluminium = f.Field(mc::AlFilter).text();
     EXPECT_TRUE(aluminium.contains(QRegularExpression("^[0-9]+\\.[0-9]{3}$")))
         << aluminium.toStdString();
     EXPECT_GT(aluminium.toDouble(), 0.0);
@@ -143,26 +147,26 @@ TEST_F(QualityWindowTest, FindAddedAluminiumWritesTheThicknessThatGivesTheMeasur
     expected.AlFilter = aluminium.toStdString();
     EXPECT_EQ(w.TypedConditions().TubeVoltage, expected.TubeVoltage);
     EXPECT_EQ(w.TypedConditions().CuFilter, expected.CuFilter);
-    EXPECT_NEAR(Figure(quality, "Hvl1").toDouble(), 3.00, 0.0015) << "the found beam's figures";
-    EXPECT_EQ(Shown(quality, "ShownBeam").rfind("Found beam, not yet calculated: 80 kV", 0), 0u)
-        << Shown(quality, "ShownBeam");
-    EXPECT_NE(Shown(quality, "Message").find("Added aluminium of " + aluminium.toStdString()),
+    EXPECT_NEAR(Figure(quality, qc::Hvl1).toDouble(), 3.00, 0.0015) << "the found beam's figures";
+    EXPECT_EQ(Shown(quality, qc::ShownBeam).rfind("Found beam, not yet calculated: 80 kV", 0), 0u)
+        << Shown(quality, qc::ShownBeam);
+    EXPECT_NE(Shown(quality, qc::MessageLine).find("Added aluminium of " + aluminium.toStdString()),
               std::string::npos)
-        << Shown(quality, "Message");
+        << Shown(quality, qc::MessageLine);
 
     Ok();
-    ASSERT_EQ(w.DrawnBeams().size(), 1u);
-    EXPECT_NEAR(w.DrawnBeams().back().Quality->Hvl1MmAl, 3.00, 0.005);
+    ASSERT_EQ(w.Beams().Drawn().size(), 1u);
+    EXPECT_NEAR(w.Beams().Drawn().back().Quality->Hvl1MmAl, 3.00, 0.005);
     EXPECT_TRUE(f.sink.Messages.empty());
 }
 
 TEST_F(QualityWindowTest, AnHvl1OutOfReachNamesTheReachableRangeAndChangesNoField) {
     QualityWindow& quality = Open();
     const ConditionTexts before = w.TypedConditions();
-    In<QLineEdit>(quality, "MeasuredHvl1").setText("1.0");
-    In<QPushButton>(quality, "FindAluminium").click();
+    FindControl<QLineEdit>(quality, qc::MeasuredHvl1).setText("1.0");
+    FindControl<QPushButton>(quality, qc::FindAluminium).click();
 
-    const std::string said = Shown(quality, "Message");
+    const std::string said = Shown(quality, qc::MessageLine);
     EXPECT_EQ(
         said.rfind("A measured HVL1 of 1.000 mm Al cannot be reached with added aluminium", 0), 0u)
         << said;
@@ -173,12 +177,62 @@ TEST_F(QualityWindowTest, AnHvl1OutOfReachNamesTheReachableRangeAndChangesNoFiel
     EXPECT_EQ(after.CuFilter, before.CuFilter);
 
     // A measured value that is no number says so, and still changes nothing.
-    In<QLineEdit>(quality, "MeasuredHvl1").setText("thick");
-    In<QPushButton>(quality, "FindAluminium").click();
-    EXPECT_EQ(Shown(quality, "Message"),
+    FindControl<QLineEdit>(quality, qc::MeasuredHvl1).setText("thick");
+    FindControl<QPushButton>(quality, qc::FindAluminium).click();
+    EXPECT_EQ(Shown(quality, qc::MessageLine),
               "The measured HVL1 \"thick\" is not a positive number of mm Al.");
     EXPECT_EQ(w.TypedConditions().AlFilter, before.AlFilter);
     EXPECT_TRUE(f.sink.Messages.empty());
+}
+
+// Without a main window: the beams come from the history it is handed, the
+// conditions from the source it is given, at the moment of the search, and
+// the thickness found goes out by the signal alone.
+TEST(QualityWindowAlone, FollowsTheHistoryItIsHandedAndHandsTheFoundFilterBack) {
+    TempFolder dir;
+    UseShippedSpectrumData(dir.Path());
+    RecordingSink sink;
+    SharedState run(sink, dir.Path(), dir.Path());
+    ASSERT_TRUE(run.LoadAttenuationTables());
+    BeamHistory beams(dir.Path());
+    TypedBeam typed;
+    int reads = 0;
+    QualityWindow quality(run, beams, [&] {
+        ++reads;
+        return typed;
+    });
+    std::vector<std::pair<MatchFilter, QString>> found;
+    QObject::connect(
+        &quality, &QualityWindow::AddedFilterFound,
+        [&](MatchFilter filter, const QString& mm) { found.emplace_back(filter, mm); });
+
+    typed.Texts.TubeVoltage = "100";
+    run.ReadConditions(typed.Texts);
+    ASSERT_TRUE(run.SynthesizeSpectrum());
+    const CalculatedBeam beam = RecordBeam(typed.Texts, typed.Rectification, run.Spectrum,
+                                           run.Attenuation.MuAluminium, beams.Air());
+    beams.Add(beam, true);
+    EXPECT_EQ(Curves(quality).size(), 1);
+    EXPECT_EQ(Shown(quality, qc::ShownBeam).rfind("Last calculation: 100 kV", 0), 0u)
+        << Shown(quality, qc::ShownBeam);
+    beams.Clear();
+    EXPECT_TRUE(Curves(quality).isEmpty());
+    EXPECT_EQ(Shown(quality, qc::ShownBeam), "No calculation yet: press OK in the main window.");
+    EXPECT_EQ(reads, 0);
+
+    typed.Texts.TubeVoltage = "90";
+    FindControl<QLineEdit>(quality, qc::MeasuredHvl1).setText("3.00");
+    FindControl<QPushButton>(quality, qc::FindAluminium).click();
+    EXPECT_EQ(reads, 1);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].first, MatchFilter::Aluminium);
+    // The beam described with the thickness found in place of the typed one.
+    const std::string described = "Found beam, not yet calculated: 90 kV, constant potential, "
+                                  "filters 2.5 mm Al eq. + " +
+                                  FormatC("%g", found[0].second.toDouble()) + " mm Al + 0 mm Cu";
+    EXPECT_EQ(Shown(quality, qc::ShownBeam).rfind(described, 0), 0u)
+        << Shown(quality, qc::ShownBeam);
+    EXPECT_TRUE(sink.Messages.empty());
 }
 
 class JapaneseQualityWindow : public QualityTest {
@@ -189,12 +243,12 @@ class JapaneseQualityWindow : public QualityTest {
 TEST_F(JapaneseQualityWindow, SpeaksJapanese) {
     QualityWindow& quality = Open();
     EXPECT_EQ(quality.windowTitle(), "スペクトルと線質");
-    EXPECT_EQ(Shown(quality, "ShownBeam"),
+    EXPECT_EQ(Shown(quality, qc::ShownBeam),
               "まだ計算していません: メインウィンドウで OK を押してください。");
-    In<QLineEdit>(quality, "MeasuredHvl1").setText("1.0");
-    In<QPushButton>(quality, "FindAluminium").click();
-    EXPECT_EQ(Shown(quality, "Message").rfind("測定した第 1 半価層 1.000 mm Al は", 0), 0u)
-        << Shown(quality, "Message");
+    FindControl<QLineEdit>(quality, qc::MeasuredHvl1).setText("1.0");
+    FindControl<QPushButton>(quality, qc::FindAluminium).click();
+    EXPECT_EQ(Shown(quality, qc::MessageLine).rfind("測定した第 1 半価層 1.000 mm Al は", 0), 0u)
+        << Shown(quality, qc::MessageLine);
     Ok();
     EXPECT_TRUE(Curves(quality)[0].startsWith("1.  80 kV、定電圧、"))
         << Curves(quality)[0].toStdString();

@@ -9,6 +9,7 @@ namespace {
 
 using namespace veltrim;
 using namespace veltrim::testing;
+namespace mc = maincontrols;
 
 // A PDD box: the value of the table, to two decimals, then the pattern's sign.
 void ExpectPercent(const QString& shown, double percent, const char* sign) {
@@ -86,7 +87,7 @@ TEST_F(DepthCursor, ArrowKeysMoveTheCursorWhicheverControlHasTheFocusAndStillRea
     ASSERT_EQ(w.State().CursorRow, 20);
 
     // A text field takes the key too: its caret moves.
-    QLineEdit& name = f.Field("Text2");
+    QLineEdit& name = f.Field(mc::NumbersFileName);
     name.setFocus();
     name.setCursorPosition(5);
     PressKey(w, Qt::Key_Left);
@@ -97,10 +98,10 @@ TEST_F(DepthCursor, ArrowKeysMoveTheCursorWhicheverControlHasTheFocusAndStillRea
     EXPECT_EQ(name.cursorPosition(), 5);
 
     // A button leaves the key to its window: it still counts once only.
-    f.Button("Command3").setFocus();
+    f.Button(mc::Ok).setFocus();
     PressKey(w, Qt::Key_Right);
     EXPECT_EQ(w.State().CursorRow, 21);
-    f.Field("Text1").setFocus();
+    f.Field(mc::TubeVoltage).setFocus();
     PressKey(w, Qt::Key_Right);
     EXPECT_EQ(w.State().CursorRow, 22);
     ExpectOnRow(w, 22, "%");
@@ -123,16 +124,16 @@ TEST_F(DepthCursor, NothingReactsBeforeACalculationOrAfterReset) {
     EXPECT_EQ(w.State().CursorPlaced, 0);
     EXPECT_EQ(w.State().CursorRow, 0);
 
-    f.Field("Text1").setText("100");
+    f.Field(mc::TubeVoltage).setText("100");
     w.Calculate();
     PointerAt(w, {300.0, 455.0});
     const CursorLine depth = w.Graph().Line(2);
     // The cleared picture and the disarmed save buttons: the whole session.
-    f.Button("Command6").click();
+    f.Button(mc::Reset).click();
     EXPECT_EQ(Readouts(w), NoReadouts);
     EXPECT_EQ(w.State().ResultsReady, 0);
     EXPECT_EQ(w.State().CursorPlaced, 0);
-    EXPECT_EQ(f.Field("Text1").text(), "100");
+    EXPECT_EQ(f.Field(mc::TubeVoltage).text(), "100");
     EXPECT_TRUE(f.WorkingFileExists());
 
     PointerAt(w, {600.0, 455.0});
@@ -152,8 +153,8 @@ TEST_F(DepthCursor, ANewCalculationShowsTheOldPlacementUntilThePointerMoves) {
     const QStringList before = Readouts(w);
     const CursorLine scatter = w.Graph().Line(4);
 
-    f.Field("Text10").setText("5");
-    f.Field("Text11").setText("5");
+    f.Field(mc::FieldX).setText("5");
+    f.Field(mc::FieldY).setText("5");
     w.Calculate();
     EXPECT_EQ(Readouts(w), before);
     EXPECT_EQ(w.Graph().Line(4).From, scatter.From);

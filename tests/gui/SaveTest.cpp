@@ -7,6 +7,7 @@ namespace {
 
 using namespace veltrim;
 using namespace veltrim::testing;
+namespace mc = maincontrols;
 namespace fs = std::filesystem;
 
 TEST(SaveCommands, BmpHoldsEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) {
@@ -15,14 +16,14 @@ TEST(SaveCommands, BmpHoldsEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) 
     w.Calculate();
     const DepthDoseTable first = w.State().DepthDoseResult;
     const std::string firstCsv = ReadBytes(f.dir / ResultsFileName);
-    f.Field("Text1").setText("140");
-    f.Field("Text4").setText("0.2");
+    f.Field(mc::TubeVoltage).setText("140");
+    f.Field(mc::CuFilter).setText("0.2");
     w.Calculate();
     PointerAt(w, {450.0, 455.0}); // lines shown while saving
-    f.Field("Text2").setText("both");
-    f.Field("Text15").setText("both");
-    f.Button("Command2").click();
-    f.Button("Command4").click();
+    f.Field(mc::NumbersFileName).setText("both");
+    f.Field(mc::PictureFileName).setText("both");
+    f.Button(mc::SaveNumbers).click();
+    f.Button(mc::SavePicture).click();
 
     const std::string csv = ReadBytes(f.dir / "both.csv");
     EXPECT_EQ(csv, ReadBytes(f.dir / ResultsFileName));
@@ -40,13 +41,13 @@ TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
     const QStringList readouts = Readouts(w);
     f.dir.Write("kept.csv", "earlier");
 
-    f.Field("Text2").setText("no-such-folder/kept");
-    f.Field("Text15").setText("no-such-folder/kept");
-    f.Button("Command2").click();
-    f.Button("Command4").click();
+    f.Field(mc::NumbersFileName).setText("no-such-folder/kept");
+    f.Field(mc::PictureFileName).setText("no-such-folder/kept");
+    f.Button(mc::SaveNumbers).click();
+    f.Button(mc::SavePicture).click();
     fs::remove(f.dir / ResultsFileName);
-    f.Field("Text2").setText("kept");
-    f.Button("Command2").click();
+    f.Field(mc::NumbersFileName).setText("kept");
+    f.Button(mc::SaveNumbers).click();
 
     ASSERT_EQ(f.sink.Messages.size(), 3u);
     // The Japanese edition says it in Japanese.
@@ -60,12 +61,12 @@ TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
         << f.sink.Messages[2];
     EXPECT_EQ(ReadBytes(f.dir / "kept.csv"), "earlier");
     EXPECT_FALSE(fs::exists(f.dir / "no-such-folder"));
-    EXPECT_TRUE(f.Button("Command2").isEnabled());
-    EXPECT_TRUE(f.Button("Command4").isEnabled());
+    EXPECT_TRUE(f.Button(mc::SaveNumbers).isEnabled());
+    EXPECT_TRUE(f.Button(mc::SavePicture).isEnabled());
     EXPECT_EQ(Readouts(w), readouts);
     EXPECT_EQ(w.State().ResultsReady, 1);
     EXPECT_EQ(w.State().CursorPlaced, 1);
-    EXPECT_EQ(f.Field("Text2").text(), "kept");
+    EXPECT_EQ(f.Field(mc::NumbersFileName).text(), "kept");
 }
 
 } // namespace

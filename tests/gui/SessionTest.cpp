@@ -11,21 +11,15 @@ namespace {
 using namespace veltrim;
 using namespace veltrim::testing;
 namespace fs = std::filesystem;
+namespace mc = maincontrols;
 
-template <typename T> T& Named(const QWidget& window, const char* name) {
-    T* control = window.findChild<T*>(QString::fromLatin1(name));
-    if (control == nullptr)
-        throw std::logic_error(std::string("no control ") + name);
-    return *control;
-}
-
-void Click(const QWidget& window, const char* button) {
-    QTest::mouseClick(&Named<QPushButton>(window, button), Qt::LeftButton);
+void Click(const QWidget& window, ControlName button) {
+    QTest::mouseClick(&FindControl<QPushButton>(window, button), Qt::LeftButton);
 }
 
 // Replaces a field's text the way a user does: click, select all, type.
-void TypeInto(const QWidget& window, const char* field, const QString& text) {
-    QLineEdit& edit = Named<QLineEdit>(window, field);
+void TypeInto(const QWidget& window, ControlName field, const QString& text) {
+    QLineEdit& edit = FindControl<QLineEdit>(window, field);
     QTest::mouseClick(&edit, Qt::LeftButton);
     QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(&edit, text);
@@ -50,14 +44,14 @@ TEST_P(WholeSession, CalculateReadSaveResetCalculateAgainAndExit) {
     start.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&start));
 
-    Click(start, english ? "Command1" : "Command2");
+    Click(start, english ? startcontrols::English : startcontrols::Japanese);
     ASSERT_NE(start.Main(), nullptr);
     EXPECT_FALSE(start.isVisible());
     MainWindow& w = *start.Main();
     EXPECT_EQ(w.State().Edition, GetParam());
     ASSERT_TRUE(ShowActive(w));
-    Click(w, "Command3");
-    ASSERT_TRUE(Named<QPushButton>(w, "Command2").isEnabled());
+    Click(w, mc::Ok);
+    ASSERT_TRUE(FindControl<QPushButton>(w, mc::SaveNumbers).isEnabled());
     const fs::path working = dir / ResultsFileName;
     ASSERT_TRUE(fs::exists(working));
 
@@ -94,10 +88,10 @@ TEST_P(WholeSession, CalculateReadSaveResetCalculateAgainAndExit) {
     ASSERT_TRUE(w.Graph().Line(2).Visible);
 
     // Both files under typed names, the cursor shown meanwhile.
-    TypeInto(w, "Text2", "session data");
-    TypeInto(w, "Text15", "session graph");
-    Click(w, "Command2");
-    Click(w, "Command4");
+    TypeInto(w, mc::NumbersFileName, "session data");
+    TypeInto(w, mc::PictureFileName, "session graph");
+    Click(w, mc::SaveNumbers);
+    Click(w, mc::SavePicture);
     EXPECT_EQ(sink.Messages, (std::vector<std::string>{
                                  english ? "  Saved  " : "PDDデータを保存しました",
                                  english ? "  Saved  " : "PDDグラフを bmp形式で保存しました"}));
@@ -110,21 +104,21 @@ TEST_P(WholeSession, CalculateReadSaveResetCalculateAgainAndExit) {
     // Nothing red stands on the depth line's column above the curves.
     EXPECT_EQ(CountColour(saved, {7.0, 300.0}, {9.0, 790.0}, GraphRed), 0);
 
-    Click(w, "Command6");
+    Click(w, mc::Reset);
     EXPECT_EQ(Readouts(w), NoReadouts);
-    EXPECT_FALSE(Named<QPushButton>(w, "Command2").isEnabled());
-    EXPECT_FALSE(Named<QPushButton>(w, "Command4").isEnabled());
+    EXPECT_FALSE(FindControl<QPushButton>(w, mc::SaveNumbers).isEnabled());
+    EXPECT_FALSE(FindControl<QPushButton>(w, mc::SavePicture).isEnabled());
     EXPECT_EQ(w.Graph().Image(), EmptyChart());
     PointerAt(w, {300.0, 455.0});
     EXPECT_EQ(Readouts(w), NoReadouts);
 
-    Click(w, "Command3");
-    EXPECT_TRUE(Named<QPushButton>(w, "Command4").isEnabled());
+    Click(w, mc::Ok);
+    EXPECT_TRUE(FindControl<QPushButton>(w, mc::SavePicture).isEnabled());
     EXPECT_EQ(w.Graph().Image(), expected);
     PointerAt(w, {300.0, 455.0});
     EXPECT_EQ(Readouts(w).mid(0, 2), (QStringList{"9.5", "10.0"}));
 
-    Click(w, "Command1");
+    Click(w, mc::Exit);
     EXPECT_EQ(ended, 1);
     EXPECT_FALSE(fs::exists(working));
     EXPECT_TRUE(fs::exists(csv));

@@ -7,6 +7,7 @@ namespace {
 
 using namespace veltrim;
 using namespace veltrim::testing;
+namespace mc = maincontrols;
 namespace fs = std::filesystem;
 
 // Counts ProgramEnded of a window.
@@ -43,7 +44,7 @@ TEST(ExitProgram, DeletesTheWorkingFileAndEndsWhateverItsState) {
         f.dir.Write("kept.csv", "saved results stay\n");
         EndCounter<MainWindow> ended(w);
 
-        f.Button("Command1").click();
+        f.Button(mc::Exit).click();
         EXPECT_EQ(ended.Count, 1);
         EXPECT_FALSE(w.isVisible());
         EXPECT_TRUE(fs::exists(f.dir / "kept.csv"));
@@ -75,14 +76,14 @@ TEST(ExitProgram, DuringACalculationTheFileGoesAfterItsLastWrite) {
     EndCounter<MainWindow> ended(w);
     int endedDuringRun = -1;
     CalculateWithInterruption(w, [&] {
-        f.Button("Command1").click();
+        f.Button(mc::Exit).click();
         endedDuringRun = ended.Count;
         EXPECT_FALSE(w.isVisible());
     });
     EXPECT_EQ(endedDuringRun, 0);
     EXPECT_EQ(ended.Count, 1);
     EXPECT_FALSE(f.WorkingFileExists()) << "the working file outlived the program";
-    EXPECT_FALSE(f.Button("Command2").isEnabled()) << "an ended window was armed";
+    EXPECT_FALSE(f.Button(mc::SaveNumbers).isEnabled()) << "an ended window was armed";
 }
 
 TEST(StartWindow, ExitDeletesALeftOverWorkingFileOrNone) {
@@ -94,7 +95,7 @@ TEST(StartWindow, ExitDeletesALeftOverWorkingFileOrNone) {
         StartWindow start(sink, dir.Path(), dir.Path());
         start.show();
         EndCounter<StartWindow> ended(start);
-        start.findChild<QPushButton*>("Command3")->click();
+        FindControl<QPushButton>(start, startcontrols::Exit).click();
         EXPECT_EQ(ended.Count, 1);
         EXPECT_FALSE(fs::exists(dir / ResultsFileName));
         EXPECT_FALSE(start.isVisible());

@@ -1,0 +1,101 @@
+#pragma once
+
+// The controls the code speaks of, by what they are, one table per window.
+// The strings are the names the windows were designed with; the layout
+// tables give them to their rows, and BuildWindow to the controls it makes.
+// Only this file knows that "Command3" is OK in the main window and Exit in
+// the start window.
+
+#include <string_view>
+
+namespace veltrim {
+
+// A control's design name. A type of its own, so that a control is found by
+// a name of these tables and never by a string typed somewhere else.
+struct ControlName {
+    const char* Design;
+    constexpr operator std::string_view() const { return Design; }
+};
+
+// The start window (Form2).
+namespace startcontrols {
+inline constexpr ControlName English{"Command1"};
+inline constexpr ControlName Japanese{"Command2"};
+inline constexpr ControlName Exit{"Command3"};
+// The red title and, behind it, its yellow shadow.
+inline constexpr ControlName Title{"Label2"};
+inline constexpr ControlName TitleShadow{"Label1"};
+} // namespace startcontrols
+
+// The main window, the same names in both editions.
+namespace maincontrols {
+inline constexpr ControlName Graph{"Picture1"};
+
+inline constexpr ControlName TubeVoltage{"Text1"};
+inline constexpr ControlName TargetAngle{"Text5"};
+inline constexpr ControlName InherentFiltration{"Text8"};
+inline constexpr ControlName AlFilter{"Text3"};
+inline constexpr ControlName CuFilter{"Text4"};
+inline constexpr ControlName Fsd{"Text9"};
+inline constexpr ControlName FieldX{"Text10"};
+inline constexpr ControlName FieldY{"Text11"};
+// In the order of ConditionTexts, which is the window's from the top down.
+inline constexpr ControlName ConditionFields[] = {
+    TubeVoltage, TargetAngle, InherentFiltration, AlFilter, CuFilter, Fsd, FieldX, FieldY};
+
+inline constexpr ControlName RectificationFrame{"Frame2"};
+inline constexpr ControlName ConstantPotential{"Option7"};
+inline constexpr ControlName ThreePhase12Peak{"Option8"};
+inline constexpr ControlName SinglePhaseFullWave{"Option9"};
+// In the order of RectificationMethod, 1 first.
+inline constexpr ControlName RectificationOptions[] = {ConstantPotential, ThreePhase12Peak,
+                                                       SinglePhaseFullWave};
+
+inline constexpr ControlName Ok{"Command3"};
+inline constexpr ControlName Reset{"Command6"};
+inline constexpr ControlName Exit{"Command1"};
+
+// The depth cursor's readouts: the slab's shallow and deep depth, cm, and
+// the total, primary and scatter PDD there.
+inline constexpr ControlName ShallowDepth{"Text12"};
+inline constexpr ControlName DeepDepth{"Text6"};
+inline constexpr ControlName TotalReadout{"Text7"};
+inline constexpr ControlName PrimaryReadout{"Text13"};
+inline constexpr ControlName ScatterReadout{"Text14"};
+inline constexpr ControlName Readouts[] = {ShallowDepth, DeepDepth, TotalReadout, PrimaryReadout,
+                                           ScatterReadout};
+
+// The two saves: the PDD table as CSV, the graph as a bitmap.
+inline constexpr ControlName NumbersFileName{"Text2"};
+inline constexpr ControlName SaveNumbers{"Command2"};
+inline constexpr ControlName PictureFileName{"Text15"};
+inline constexpr ControlName SavePicture{"Command4"};
+} // namespace maincontrols
+
+// The spectrum and beam-quality window, whose design gave its controls
+// these names itself.
+namespace qualitycontrols {
+// Made by the window, not by its table.
+inline constexpr ControlName Picture{"SpectrumPicture"};
+inline constexpr ControlName MessageLine{"Message"};
+inline constexpr ControlName CurveList{"CurveList"};
+
+inline constexpr ControlName MeanEnergy{"MeanEnergy"};
+inline constexpr ControlName Hvl1{"Hvl1"};
+inline constexpr ControlName Hvl2{"Hvl2"};
+inline constexpr ControlName Homogeneity{"Homogeneity"};
+inline constexpr ControlName EffectiveEnergy{"EffectiveEnergy"};
+// The figure boxes from the top of the panel down.
+inline constexpr ControlName Figures[] = {MeanEnergy, Hvl1, Hvl2, Homogeneity, EffectiveEnergy};
+
+inline constexpr ControlName AirPath{"AirPath"};
+inline constexpr ControlName MeasuredHvl1{"MeasuredHvl1"};
+inline constexpr ControlName FindAluminium{"FindAluminium"};
+inline constexpr ControlName ShownBeam{"ShownBeam"};
+inline constexpr ControlName CsvFileName{"SpectrumCsvName"};
+inline constexpr ControlName SaveCsv{"SaveSpectrumCsv"};
+inline constexpr ControlName PngFileName{"SpectrumPngName"};
+inline constexpr ControlName SavePng{"SaveSpectrumPng"};
+} // namespace qualitycontrols
+
+} // namespace veltrim
