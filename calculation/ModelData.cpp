@@ -17,6 +17,14 @@ template <typename Read> std::exception_ptr Keep(Read read) {
     }
 }
 
+// A table, or what its reading threw.
+template <typename Table>
+const Table& Checked(const std::exception_ptr& problem, const Table& table) {
+    if (problem)
+        std::rethrow_exception(problem);
+    return table;
+}
+
 } // namespace
 
 ModelData::ModelData(std::filesystem::path folder, AttenuationTables attenuation)
@@ -35,27 +43,19 @@ std::shared_ptr<const ModelData> ModelData::Load(const std::filesystem::path& fo
 
 const AirTables& ModelData::Air() const {
     AirKerma();
-    if (airAttenuationProblem_)
-        std::rethrow_exception(airAttenuationProblem_);
-    return air_;
+    return Checked(airAttenuationProblem_, air_);
 }
 
 const EnergyTable& ModelData::AirKerma() const {
-    if (airKermaProblem_)
-        std::rethrow_exception(airKermaProblem_);
-    return air_.MuEnOverRho;
+    return Checked(airKermaProblem_, air_.MuEnOverRho);
 }
 
 const TissueTables& ModelData::Tissue() const {
-    if (tissueProblem_)
-        std::rethrow_exception(tissueProblem_);
-    return tissue_;
+    return Checked(tissueProblem_, tissue_);
 }
 
 const KernelSet& ModelData::Kernels() const {
-    if (kernelProblem_)
-        std::rethrow_exception(kernelProblem_);
-    return *kernels_;
+    return Checked(kernelProblem_, *kernels_);
 }
 
 std::unique_ptr<KernelSource> ModelData::FocusKernels(double fsd) const {

@@ -91,15 +91,7 @@ EnergyTable Engine::Spectrum(const IrradiationConditions& beam) const {
 DepthDose Engine::Library(const IrradiationConditions& beam, ScatterModel model) const {
     CalculationOptions options;
     options.Model = model;
-    DepthDose out;
-    try {
-        CopyTable(out, *CalculateBeam(beam, options, *data_).DepthDose);
-    } catch (const BeamError& e) {
-        if (e.Stage() != BeamStage::DepthDose)
-            throw std::runtime_error("the spectrum cannot be synthesised");
-        out.Failure = e.Cause().In(Language::English);
-    }
-    return out;
+    return Run(beam, options);
 }
 
 double Engine::TissueMu(double E) const {
@@ -111,6 +103,10 @@ DepthDose Engine::Compute(const IrradiationConditions& beam, const DepthDoseRule
     CalculationOptions options;
     options.Rules = rules;
     options.Kernels = kernels;
+    return Run(beam, options);
+}
+
+DepthDose Engine::Run(const IrradiationConditions& beam, const CalculationOptions& options) const {
     DepthDose out;
     try {
         CopyTable(out, *CalculateBeam(beam, options, *data_).DepthDose);

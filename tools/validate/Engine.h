@@ -5,6 +5,7 @@
 // depth dose with either of the two mended rules set back, so that the
 // report can show what each mend changes.
 
+#include "calculation/CalculateBeam.h"
 #include "calculation/ModelData.h"
 #include "core/Conditions.h"
 #include "dose/DepthDose.h"
@@ -77,6 +78,8 @@ class Engine {
     double TissueMu(double E) const;
 
   private:
+    DepthDose Run(const IrradiationConditions& beam, const CalculationOptions& options) const;
+
     std::filesystem::path dataFolder_;
     std::shared_ptr<const ModelData> data_;
 };
