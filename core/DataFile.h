@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace veltrim {
 
@@ -56,11 +58,20 @@ class NumberFile {
   private:
     // Makes at least one unread byte available; false at the end of the file.
     bool Fill();
+    // The first piece: refused when it is UTF-16, its byte-order mark skipped.
+    void Start();
+    // The field at pos_ gathered across pieces.
+    std::string GatherField();
+    double Convert(std::string_view field);
     [[noreturn]] void Fail(const Message& detail) const;
+    // The field that would be number count_ + 1, named in the message.
+    [[noreturn]] void FailField(MessageId why, std::string_view field) const;
 
     std::filesystem::path path_;
-    int fd_ = -1; // -1 once the whole text is in the buffer
-    std::string buffer_;
+    int fd_ = -1;                   // -1 once the whole text is in the buffer
+    std::string text_;              // the whole text, when it was given in memory
+    std::unique_ptr<char[]> piece_; // the piece of the file read last
+    std::string_view buffer_;       // text_, or what the last read put in piece_
     std::size_t pos_ = 0;
     std::size_t count_ = 0;
     bool started_ = false;

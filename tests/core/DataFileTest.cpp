@@ -2,8 +2,13 @@
 
 #include "common/TempFolder.h"
 
+#include <bit>
+#include <charconv>
+#include <cstdint>
 #include <functional>
 #include <gtest/gtest.h>
+#include <random>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace {
@@ -24,6 +29,58 @@ TEST(NumberFile, ReadsNumbersSeparatedByCommasBlanksAndLineBreaks) {
     EXPECT_EQ(file.Next(), 0.5);
     EXPECT_EQ(file.Count(), 5u);
     EXPECT_THROW(file.Next(), DataFileError);
+}
+
+// The reader converts most fields by exact arithmetic of its own: every
+// field must still read bit for bit as std::from_chars reads it, at the
+// limits of that arithmetic (2^53 in the digits, 10^22, 19 digits) and
+// beyond them, with the period and the exponent anywhere.
+TEST(NumberFile, ReadsEveryFieldBitForBitAsFromChars) {
+    std::vector<std::string> fields = {"9007199254740992",
+                                       "9007199254740993",
+                                       "1e22",
+                                       "1e23",
+                                       "1e-22",
+                                       "1e-23",
+                                       "123456789012345678e-22",
+                                       "1234567890123456789",
+                                       "12345678901234567890",
+                                       "0.0000000000000000001",
+                                       "-0",
+                                       "1.",
+                                       "-.5",
+                                       "+-2.5e+001",
+                                       "7E-005",
+                                       "5e-324",
+                                       "1.7976931348623157e308"};
+    std::mt19937_64 random(20260101);
+    const auto draw = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (int i = 0; i < 20000; ++i) {
+        std::string digits;
+        for (int d = draw(1, 21); d > 0; --d)
+            digits += static_cast<char>('0' + draw(0, 9));
+        std::string field = draw(0, 3) == 0 ? "-" : "";
+        const int period = draw(-1, static_cast<int>(digits.size()));
+        field += period < 0 ? digits : digits.insert(static_cast<std::size_t>(period), ".");
+        if (draw(0, 3) > 0)
+            field += (draw(0, 1) ? "e" : "E") + std::to_string(draw(-40, 40));
+        fields.push_back(field);
+    }
+    std::string text;
+    for (const std::string& field : fields)
+        text += field + "\n";
+    NumberFile file("many.dat", text);
+    for (const std::string& field : fields) {
+        std::string_view written = field;
+        if (written.front() == '+')
+            written.remove_prefix(1);
+        double expected = 0.0;
+        std::from_chars(written.data(), written.data() + written.size(), expected);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(file.Next()), std::bit_cast<std::uint64_t>(expected))
+            << field;
+    }
 }
 
 TEST(NumberFile, TextAfterTheLastNumberReadIsNeverLookedAt) {
