@@ -4,6 +4,7 @@
 #include "core/ModelConstants.h"
 #include "dose/ResultsFile.h"
 
+#include <cmath>
 #include <exception>
 
 namespace veltrim {
@@ -97,6 +98,34 @@ void AssessQuality(BeamResult& beam, double airCm, const ModelData& data) {
     beam.QualityProblem = std::move(quality.Problem);
 }
 
+// The absolute quantities of a calculated beam; the tables they need are
+// told as the depth dose's (a missing file is its cause).
+std::unique_ptr<AbsoluteDose> BeamAbsoluteDose(const BeamResult& beam, const TissueTables& tissue,
+                                               const std::optional<Exposure>& given,
+                                               const ModelData& data) {
+    try {
+        auto absolute = std::make_unique<AbsoluteDose>();
+        const EnergyTable& spectrum = beam.Spectrum.Spectrum;
+        const int topBin = static_cast<int>(std::floor(2 * beam.Conditions.TubeVoltage));
+        const SurfaceScatter surface = SurfaceScatterPerFluence(
+            spectrum, tissue, data.SurfaceKernels(), HalveField(beam.Conditions), topBin, ModelPi);
+        absolute->AirKermaPerFluence = AirKermaPerFluence(spectrum, data.AirKerma());
+        absolute->PerKerma =
+            DosePerIncidentAirKerma(*beam.DepthDose, absolute->AirKermaPerFluence, surface);
+        if (given) {
+            absolute->Given = given;
+            absolute->IncidentAirKermaMgy =
+                IncidentAirKerma(*given, beam.Conditions, absolute->PerKerma.Backscatter);
+        }
+        return absolute;
+    } catch (const CalculationError& e) {
+        throw BeamError(BeamStage::DepthDose, e.Cause());
+    } catch (const DataFileError& e) {
+        throw BeamError(BeamStage::DepthDose,
+                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+    }
+}
+
 } // namespace
 
 BeamResult CalculateBeam(const IrradiationConditions& conditions, const CalculationOptions& options,
@@ -124,6 +153,8 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
     KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
     beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, kernels, conditions,
                                    DepthDoseSettings{ModelMaxDepth, ModelPi, options.Rules});
+    if (options.Absolute || options.Given)
+        beam.Absolute = BeamAbsoluteDose(beam, *tissue, options.Given, data);
     return beam;
 }
 

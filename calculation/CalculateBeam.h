@@ -10,7 +10,9 @@
 #include "core/DataFile.h"
 #include "core/Language.h"
 #include "core/ModelConstants.h"
+#include "dose/AbsoluteDose.h"
 #include "dose/DepthDose.h"
+#include "dose/Exposure.h"
 #include "dose/FocusKernels.h"
 #include "spectrum/BeamQuality.h"
 #include "spectrum/HvlMatching.h"
@@ -49,9 +51,26 @@ struct CalculationOptions {
     // changes the depth dose.
     bool Quality = false;
     double AirCm = 0.0;
+    // The dose in absolute terms (with the depth dose): per unit incident
+    // air kerma, and in mGy for an exposure when one is given.
+    bool Absolute = false;
+    std::optional<Exposure> Given;
     // Studies only: other kernels than the data's, and the earlier rules.
     KernelSource* Kernels = nullptr;
     DepthDoseRules Rules{};
+};
+
+// The dose of a beam in absolute terms.
+struct AbsoluteDose {
+    DosePerAirKerma PerKerma;        // Gy per Gy of Ka,i
+    double AirKermaPerFluence = 0.0; // keV cm2/g
+    // With an exposure: how it was given and the Ka,i it makes (mGy).
+    std::optional<Exposure> Given;
+    double IncidentAirKermaMgy = 0.0;
+
+    double EntranceSurfaceAirKermaMgy() const { return PerKerma.Backscatter * IncidentAirKermaMgy; }
+    // A dose per unit Ka,i in mGy.
+    double Mgy(double perKerma) const { return perKerma * IncidentAirKermaMgy; }
 };
 
 struct BeamResult {
@@ -64,6 +83,8 @@ struct BeamResult {
     std::string QualityProblem;
     // With options.DepthDose.
     std::unique_ptr<DepthDoseCalculation> DepthDose;
+    // With options.Absolute.
+    std::unique_ptr<AbsoluteDose> Absolute;
 };
 
 // The spectrum, quality and depth dose of a beam. Throws BeamError naming

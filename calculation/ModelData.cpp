@@ -19,10 +19,10 @@ template <typename Read> std::exception_ptr Keep(Read read) {
 
 // A table, or what its reading threw.
 template <typename Table>
-const Table& Checked(const std::exception_ptr& problem, const Table& table) {
+const Table& Checked(const std::exception_ptr& problem, const Table* table) {
     if (problem)
         std::rethrow_exception(problem);
-    return table;
+    return *table;
 }
 
 } // namespace
@@ -38,24 +38,29 @@ std::shared_ptr<const ModelData> ModelData::Load(const std::filesystem::path& fo
         Keep([&] { data->air_.Mu = ReadAttenuationFile(folder / AirAttenuationFile); });
     data->tissueProblem_ = Keep([&] { data->tissue_ = ReadTissueTables(folder); });
     data->kernelProblem_ = Keep([&] { data->kernels_ = ReadKernelSet(folder); });
+    data->surfaceProblem_ = Keep([&] { data->surface_ = ReadSurfaceKernelSet(folder); });
     return data;
 }
 
 const AirTables& ModelData::Air() const {
     AirKerma();
-    return Checked(airAttenuationProblem_, air_);
+    return Checked(airAttenuationProblem_, &air_);
 }
 
 const EnergyTable& ModelData::AirKerma() const {
-    return Checked(airKermaProblem_, air_.MuEnOverRho);
+    return Checked(airKermaProblem_, &air_.MuEnOverRho);
 }
 
 const TissueTables& ModelData::Tissue() const {
-    return Checked(tissueProblem_, tissue_);
+    return Checked(tissueProblem_, &tissue_);
 }
 
 const KernelSet& ModelData::Kernels() const {
-    return Checked(kernelProblem_, *kernels_);
+    return Checked(kernelProblem_, kernels_.get());
+}
+
+const SurfaceKernelSet& ModelData::SurfaceKernels() const {
+    return Checked(surfaceProblem_, surface_.get());
 }
 
 std::unique_ptr<KernelSource> ModelData::FocusKernels(double fsd) const {

@@ -8,6 +8,7 @@
 
 #include "dose/FocusKernels.h"
 #include "dose/ScatterKernels.h"
+#include "dose/SurfaceKernels.h"
 #include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
 #include "spectrum/BeamQuality.h"
@@ -37,6 +38,7 @@ class ModelData {
     const EnergyTable& AirKerma() const;
     const TissueTables& Tissue() const;
     const KernelSet& Kernels() const;
+    const SurfaceKernelSet& SurfaceKernels() const;
 
     // The kernels of a point focus at `fsd` cm (see FocusKernelLibrary);
     // safe to call from several threads.
@@ -54,6 +56,8 @@ class ModelData {
     std::exception_ptr tissueProblem_;
     std::unique_ptr<KernelSet> kernels_;
     std::exception_ptr kernelProblem_;
+    std::unique_ptr<SurfaceKernelSet> surface_;
+    std::exception_ptr surfaceProblem_;
     // Sets are only ever added to the library, so a source handed out stays
     // valid while other threads read further sets.
     mutable std::mutex focusLock_;

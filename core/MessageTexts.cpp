@@ -184,6 +184,25 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {SaveImageNotPng, "the image could not be encoded as PNG"},
     {SavedSpectrumCsv, "  Saved  "},
     {SavedSpectrumPng, "  Saved  "},
+    {ExposureOutOfRange, "The {1} of {2} {4} is outside what can be taken: give a value above 0 "
+                         "and at most {3} {4}."},
+    {ExposureAirKerma, "incident air kerma"},
+    {ExposureTubeOutput, "tube output"},
+    {ExposureMas, "tube current-time product"},
+    {ExposureOutputDistance, "distance of the output measurement"},
+    {ExposureKap, "kerma-area product"},
+    {ExposureEsak, "entrance surface air kerma"},
+    {ExposureGivenTwice, "The exposure was given twice, as the {1} and as the {2}: give it one "
+                         "way only."},
+    {ExposureNeedsMas, "A tube output needs the tube current-time product (mAs) to make an "
+                       "exposure: give the mAs too."},
+    {DoseDepthOutOfRange, "The depth {1} cm lies outside the phantom: give a depth from 0 to "
+                          "{2} cm."},
+    {DoseRangeBackwards, "The depth range {1} to {2} cm runs backwards: give the shallower depth "
+                         "first."},
+    {BeamCarriesNoAirKerma, "The beam carries no air kerma, so no dose per unit air kerma can be "
+                            "given."},
+    {MediumIcruFourComponent, "ICRU four-component soft tissue"},
 }};
 
 constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
@@ -357,6 +376,23 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {SaveImageNotPng, "画像を PNG に変換できませんでした"},
     {SavedSpectrumCsv, "スペクトルを保存しました"},
     {SavedSpectrumPng, "スペクトル図を png形式で保存しました"},
+    {ExposureOutOfRange, "{1} {2} {4} は受け付けられません。0 より大きく {3} {4} "
+                         "以下の値を入力してください。"},
+    {ExposureAirKerma, "入射空気カーマ"},
+    {ExposureTubeOutput, "管出力"},
+    {ExposureMas, "管電流時間積"},
+    {ExposureOutputDistance, "出力を測定した距離"},
+    {ExposureKap, "面積空気カーマ積"},
+    {ExposureEsak, "入射表面空気カーマ"},
+    {ExposureGivenTwice, "照射量が{1}と{2}の二通りで与えられました。どちらか一つにしてください。"},
+    {ExposureNeedsMas, "管出力から照射量を求めるには管電流時間積 (mAs) が必要です。mAs "
+                       "も入力してください。"},
+    {DoseDepthOutOfRange, "深さ {1} cm はファントムの外です。0 から {2} cm "
+                          "の深さを入力してください。"},
+    {DoseRangeBackwards, "深さの範囲 {1} から {2} cm が逆順です。浅い方を先に入力してください。"},
+    {BeamCarriesNoAirKerma, "このビームには空気カーマがないため、空気カーマあたりの線量を求められ"
+                            "ません。"},
+    {MediumIcruFourComponent, "ICRU 4 元素軟組織"},
 }};
 
 } // namespace

@@ -160,6 +160,21 @@ enum class MessageId {
     SavedSpectrumCsv,
     SavedSpectrumPng,
 
+    // the dose in absolute terms
+    ExposureOutOfRange, // {1} the quantity, {2} the value, {3} the most, {4} the unit
+    ExposureAirKerma,
+    ExposureTubeOutput,
+    ExposureMas,
+    ExposureOutputDistance,
+    ExposureKap,
+    ExposureEsak,
+    ExposureGivenTwice,  // {1}, {2} the two quantities
+    ExposureNeedsMas,    // a tube output without the mAs
+    DoseDepthOutOfRange, // {1} cm, {2} the deepest cm
+    DoseRangeBackwards,  // {1}, {2} cm
+    BeamCarriesNoAirKerma,
+    MediumIcruFourComponent, // the phantom's medium
+
     Count
 };
 

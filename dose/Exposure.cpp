@@ -1,0 +1,58 @@
+#include "dose/Exposure.h"
+
+#include "core/CalculationError.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace veltrim {
+namespace {
+
+// A given value must lie above 0 and at most `most`.
+double Checked(double value, double most, MessageId quantity, const char* unit) {
+    if (!(value > 0.0 && value <= most))
+        FailCalculation(MessageId::ExposureOutOfRange,
+                        {Arg(Message(quantity)), Arg(value), Arg(most), Arg(unit)});
+    return value;
+}
+
+} // namespace
+
+double FieldAreaAtSkin(const IrradiationConditions& c) {
+    if (c.FieldY == 0)
+        return std::numbers::pi * c.FieldX * c.FieldX / 4;
+    return c.FieldX * c.FieldY;
+}
+
+double IncidentAirKerma(const Exposure& exposure, const IrradiationConditions& conditions,
+                        double backscatter) {
+    double kerma = 0.0;
+    switch (exposure.Kind) {
+    case ExposureKind::IncidentAirKerma:
+        kerma = Checked(exposure.Value, MaxIncidentAirKermaMgy, MessageId::ExposureAirKerma, "mGy");
+        break;
+    case ExposureKind::TubeOutput: {
+        const double output =
+            Checked(exposure.Value, MaxTubeOutput, MessageId::ExposureTubeOutput, "uGy/mAs");
+        const double mas = Checked(exposure.Mas, MaxMas, MessageId::ExposureMas, "mAs");
+        const double distance = Checked(exposure.OutputDistanceCm, MaxOutputDistanceCm,
+                                        MessageId::ExposureOutputDistance, "cm");
+        const double toSkin = distance / conditions.Fsd;
+        kerma = output * mas / 1000 * (toSkin * toSkin);
+        break;
+    }
+    case ExposureKind::KermaAreaProduct: {
+        const double kap = Checked(exposure.Value, 1000.0, MessageId::ExposureKap, "Gy cm2");
+        kerma = kap * 1000 / FieldAreaAtSkin(conditions);
+        break;
+    }
+    case ExposureKind::EntranceSurfaceKerma:
+        kerma = Checked(exposure.Value, MaxIncidentAirKermaMgy * backscatter,
+                        MessageId::ExposureEsak, "mGy") /
+                backscatter;
+        break;
+    }
+    return Checked(kerma, MaxIncidentAirKermaMgy, MessageId::ExposureAirKerma, "mGy");
+}
+
+} // namespace veltrim

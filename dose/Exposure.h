@@ -1,0 +1,42 @@
+#pragma once
+
+// The exposure of a calculation, given any of the four ways a physicist may
+// have it, and the incident air kerma Ka,i (mGy, free in air on the axis at
+// the skin plane, no backscatter) it makes.
+
+#include "core/Conditions.h"
+
+namespace veltrim {
+
+enum class ExposureKind {
+    IncidentAirKerma,     // Ka,i itself, mGy
+    TubeOutput,           // Y (uGy/mAs at OutputDistanceCm) x mAs, to the FSD by the inverse square
+    KermaAreaProduct,     // Gy cm2, over the field's area at the skin
+    EntranceSurfaceKerma, // a measured Ka,e (with backscatter), mGy, over B
+};
+
+struct Exposure {
+    ExposureKind Kind = ExposureKind::IncidentAirKerma;
+    double Value = 0.0;              // mGy, uGy/mAs, Gy cm2 or mGy, as Kind says
+    double Mas = 0.0;                // with TubeOutput
+    double OutputDistanceCm = 100.0; // with TubeOutput
+};
+
+// The limits beyond which a value is taken for a mistake.
+inline constexpr double MaxIncidentAirKermaMgy = 10000.0; // 10 Gy
+inline constexpr double MaxMas = 10000.0;
+inline constexpr double MaxTubeOutput = 1000.0; // uGy/mAs
+inline constexpr double MaxOutputDistanceCm = 1000.0;
+
+// The field's area at the skin, cm2: the typed sides (a circle of diameter
+// FieldX when FieldY is 0), with the true pi, not the model's.
+double FieldAreaAtSkin(const IrradiationConditions& conditions);
+
+// Ka,i in mGy. `backscatter` is B of the beam (used only for an entrance
+// surface kerma). Throws CalculationError naming the value and its range
+// for a value that is not positive, not finite or beyond its limit, and for
+// a Ka,i beyond 10 Gy.
+double IncidentAirKerma(const Exposure& exposure, const IrradiationConditions& conditions,
+                        double backscatter);
+
+} // namespace veltrim
