@@ -31,15 +31,11 @@ struct CalcOptions {
     std::optional<std::filesystem::path> BatchFile;
     bool BatchJson = false;
     std::optional<int> Jobs; // none: one worker per core
-    // Whether any condition option (--kv ... --rectification) was given.
-    bool ConditionGiven = false;
 };
 
-// Parses the command line (without the program name). Throws
-// std::invalid_argument with a message for the user on a bad option.
+// Parses the command line (without the program name) by the option table
+// (cli/OptionTable.h). Throws std::invalid_argument with a message for the
+// user on a bad option.
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args);
-
-// The text printed by --help.
-std::string CalcUsage();
 
 } // namespace veltrim

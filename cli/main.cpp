@@ -7,6 +7,7 @@
 #include "cli/BatchCommand.h"
 #include "cli/CalcOptions.h"
 #include "cli/CalcOutput.h"
+#include "cli/OptionTable.h"
 #include "core/DataFile.h"
 
 #include <iostream>

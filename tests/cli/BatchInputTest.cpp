@@ -1,8 +1,5 @@
-// Reading a batch file into rows, and the strings of its JSON output.
+// Reading a batch file into rows.
 #include "cli/BatchInput.h"
-
-#include "cli/BatchOutput.h"
-#include "cli/JsonReader.h"
 
 #include <gtest/gtest.h>
 
@@ -66,15 +63,6 @@ TEST(BatchInput, AFileWithoutAUsableHeaderIsRefusedNamingWhy) {
     EXPECT_NE(problem("kv,al,KV\n").find("\"kv\" named twice"), std::string::npos);
     // A header alone is a batch of no rows.
     EXPECT_TRUE(ReadBatchRows("kv\r\n").empty());
-}
-
-// Errors reach the JSON output as strings: whatever they quote must leave
-// the document valid and come back as it was.
-TEST(BatchOutput, JsonStringsComeBackAsTheyWere) {
-    const std::string awkward = "not \"7\", a\\b\ttab\r\nline \x01 \xE7\x85\xA7 end";
-    const veltrim::testing::Json read =
-        veltrim::testing::JsonReader::Read(veltrim::JsonString(awkward));
-    EXPECT_EQ(read.Text, awkward);
 }
 
 } // namespace
