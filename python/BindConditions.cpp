@@ -1,0 +1,132 @@
+// veltrim.Conditions: the irradiation conditions in the window's units. The
+// record holds thicknesses in cm; Python reads and writes them in mm, as the
+// window's fields are typed, converted as the window's reading converts them.
+#include "core/ModelConstants.h"
+#include "python/Bindings.h"
+
+#include <string>
+
+namespace veltrim::python {
+namespace {
+
+RectificationMethod Rectification(const py::object& value) {
+    if (py::isinstance<py::str>(value)) {
+        const std::string name = value.cast<std::string>();
+        if (name == "constant-potential")
+            return RectificationMethod::ConstantPotential;
+        if (name == "three-phase-12-peak")
+            return RectificationMethod::ThreePhase12Peak;
+        if (name == "single-phase-full-wave")
+            return RectificationMethod::SinglePhaseFullWave;
+        throw py::value_error("rectification \"" + name +
+                              "\" is none of constant-potential, three-phase-12-peak, "
+                              "single-phase-full-wave");
+    }
+    const int method = value.cast<int>();
+    if (method < 1 || method > 3)
+        throw py::value_error("rectification " + std::to_string(method) + " is not 1, 2 or 3");
+    return static_cast<RectificationMethod>(method);
+}
+
+// A number of the record as Python names it; a thickness is shown in mm. In
+// the order of Conditions' arguments, which is the order of the repr.
+struct WindowField {
+    const char* Name;
+    double IrradiationConditions::*Field;
+    bool Thickness;
+};
+
+constexpr WindowField WindowFields[] = {
+    {"kv", &IrradiationConditions::TubeVoltage, false},
+    {"angle", &IrradiationConditions::TargetAngle, false},
+    {"inherent", &IrradiationConditions::InherentFiltration, true},
+    {"al", &IrradiationConditions::AlFilter, true},
+    {"cu", &IrradiationConditions::CuFilter, true},
+    {"fsd", &IrradiationConditions::Fsd, false},
+    {"field_x", &IrradiationConditions::FieldX, false},
+    {"field_y", &IrradiationConditions::FieldY, false},
+};
+
+double InWindowUnits(const WindowField& f, const IrradiationConditions& c) {
+    return f.Thickness ? MmFromCm(c.*f.Field) : c.*f.Field;
+}
+
+void SetInWindowUnits(const WindowField& f, IrradiationConditions& c, double value) {
+    c.*f.Field = f.Thickness ? CmFromMm(value) : value;
+}
+
+IrradiationConditions MakeConditions(double kv, double angle, double inherent, double al, double cu,
+                                     double fsd, double fieldX, double fieldY,
+                                     const py::object& rectification) {
+    IrradiationConditions c;
+    const double typed[] = {kv, angle, inherent, al, cu, fsd, fieldX, fieldY};
+    for (std::size_t i = 0; i < std::size(WindowFields); ++i)
+        SetInWindowUnits(WindowFields[i], c, typed[i]);
+    c.Rectification = Rectification(rectification);
+    return c;
+}
+
+IrradiationConditions ReadTexts(const std::string& kv, const std::string& angle,
+                                const std::string& inherent, const std::string& al,
+                                const std::string& cu, const std::string& fsd,
+                                const std::string& fieldX, const std::string& fieldY,
+                                const py::object& rectification) {
+    const ConditionTexts texts{kv, angle, inherent, al, cu, fsd, fieldX, fieldY};
+    IrradiationConditions c;
+    ReadConditions(texts, c);
+    c.Rectification = Rectification(rectification);
+    return c;
+}
+
+std::string Repr(const IrradiationConditions& c) {
+    std::string text = "veltrim.Conditions(";
+    for (const WindowField& f : WindowFields)
+        text += std::string(f.Name) + "=" +
+                py::repr(py::float_(InWindowUnits(f, c))).cast<std::string>() + ", ";
+    return text + "rectification=" + std::to_string(static_cast<int>(c.Rectification)) + ")";
+}
+
+} // namespace
+
+void BindConditions(py::module_& m) {
+    // The defaults are the window's starting beam, given back in its units.
+    const IrradiationConditions start = DefaultConditions();
+    const ConditionTexts startTexts;
+    const py::int_ startRectification(static_cast<int>(start.Rectification));
+    py::class_<IrradiationConditions> conditions(
+        m, "Conditions", "The irradiation conditions, in the window's units.");
+    conditions
+        .def(py::init(&MakeConditions), py::arg("kv") = start.TubeVoltage,
+             py::arg("angle") = start.TargetAngle,
+             py::arg("inherent") = MmFromCm(start.InherentFiltration),
+             py::arg("al") = MmFromCm(start.AlFilter), py::arg("cu") = MmFromCm(start.CuFilter),
+             py::arg("fsd") = start.Fsd, py::arg("field_x") = start.FieldX,
+             py::arg("field_y") = start.FieldY, py::arg("rectification") = startRectification,
+             "kv: tube voltage (kV); angle: target angle (degrees); inherent, al, cu: "
+             "inherent filtration (mm Al) and added aluminium and copper (mm); fsd: focus to "
+             "surface (cm); field_x, field_y: field at the FSD (cm), field_y 0 for a circle of "
+             "diameter field_x; rectification: 1 constant-potential, 2 three-phase-12-peak, "
+             "3 single-phase-full-wave (or those names).")
+        .def_static(
+            "from_texts", &ReadTexts, py::arg("kv") = startTexts.TubeVoltage,
+            py::arg("angle") = startTexts.TargetAngle,
+            py::arg("inherent") = startTexts.InherentFiltration,
+            py::arg("al") = startTexts.AlFilter, py::arg("cu") = startTexts.CuFilter,
+            py::arg("fsd") = startTexts.Fsd, py::arg("field_x") = startTexts.FieldX,
+            py::arg("field_y") = startTexts.FieldY, py::arg("rectification") = startRectification,
+            "The conditions read from texts as the window reads its fields: the leading number "
+            "of each text (\"80 kV\" is 80, no number is 0), the tube voltage held to 30-150 kV.")
+        .def_property(
+            "rectification",
+            [](const IrradiationConditions& c) { return static_cast<int>(c.Rectification); },
+            [](IrradiationConditions& c, const py::object& v) {
+                c.Rectification = Rectification(v);
+            })
+        .def("__repr__", &Repr);
+    for (const WindowField& f : WindowFields)
+        conditions.def_property(
+            f.Name, [f](const IrradiationConditions& c) { return InWindowUnits(f, c); },
+            [f](IrradiationConditions& c, double v) { SetInWindowUnits(f, c, v); });
+}
+
+} // namespace veltrim::python
