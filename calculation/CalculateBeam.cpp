@@ -98,34 +98,6 @@ void AssessQuality(BeamResult& beam, double airCm, const ModelData& data) {
     beam.QualityProblem = std::move(quality.Problem);
 }
 
-// The absolute quantities of a calculated beam; the tables they need are
-// told as the depth dose's (a missing file is its cause).
-std::unique_ptr<AbsoluteDose> BeamAbsoluteDose(const BeamResult& beam, const TissueTables& tissue,
-                                               const std::optional<Exposure>& given,
-                                               const ModelData& data) {
-    try {
-        auto absolute = std::make_unique<AbsoluteDose>();
-        const EnergyTable& spectrum = beam.Spectrum.Spectrum;
-        const int topBin = static_cast<int>(std::floor(2 * beam.Conditions.TubeVoltage));
-        const SurfaceScatter surface = SurfaceScatterPerFluence(
-            spectrum, tissue, data.SurfaceKernels(), HalveField(beam.Conditions), topBin, ModelPi);
-        absolute->AirKermaPerFluence = AirKermaPerFluence(spectrum, data.AirKerma());
-        absolute->PerKerma =
-            DosePerIncidentAirKerma(*beam.DepthDose, absolute->AirKermaPerFluence, surface);
-        if (given) {
-            absolute->Given = given;
-            absolute->IncidentAirKermaMgy =
-                IncidentAirKerma(*given, beam.Conditions, absolute->PerKerma.Backscatter);
-        }
-        return absolute;
-    } catch (const CalculationError& e) {
-        throw BeamError(BeamStage::DepthDose, e.Cause());
-    } catch (const DataFileError& e) {
-        throw BeamError(BeamStage::DepthDose,
-                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
-    }
-}
-
 } // namespace
 
 BeamResult CalculateBeam(const IrradiationConditions& conditions, const CalculationOptions& options,
@@ -153,8 +125,12 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
     KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
     beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, kernels, conditions,
                                    DepthDoseSettings{ModelMaxDepth, ModelPi, options.Rules});
-    if (options.Absolute || options.Given)
-        beam.Absolute = BeamAbsoluteDose(beam, *tissue, options.Given, data);
+    if (options.Absolute || options.Given) {
+        const DepthDoseCalculation& depth = *beam.DepthDose;
+        beam.Absolute = BeamAbsoluteDose(conditions, beam.Spectrum.Spectrum,
+                                         {depth.Rows, depth.PrimaryDose, depth.ScatterDose},
+                                         *tissue, data, options.Given);
+    }
     return beam;
 }
 
@@ -167,6 +143,34 @@ Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1M
                         MatchFilter filter, double airCm, const AttenuationTables& attenuation,
                         const AirTables& air) {
     return MatchHvl1(typed, attenuation, air, ModelPi, measuredHvl1Mm, filter, airCm);
+}
+
+std::unique_ptr<AbsoluteDose> BeamAbsoluteDose(const IrradiationConditions& conditions,
+                                               const EnergyTable& spectrum,
+                                               const DoseProfiles& depthDose,
+                                               const TissueTables& tissue, const ModelData& data,
+                                               const std::optional<Exposure>& given) {
+    try {
+        auto absolute = std::make_unique<AbsoluteDose>();
+        const int topBin = static_cast<int>(std::floor(2 * conditions.TubeVoltage));
+        const SurfaceScatter surface = SurfaceScatterPerFluence(
+            spectrum, tissue, data.SurfaceKernels(), HalveField(conditions), topBin, ModelPi);
+        absolute->AirKermaPerFluence = AirKermaPerFluence(spectrum, data.AirKerma());
+        absolute->PerKerma =
+            DosePerIncidentAirKerma(depthDose.Rows, depthDose.Primary, depthDose.Scatter,
+                                    absolute->AirKermaPerFluence, surface);
+        if (given) {
+            absolute->Given = given;
+            absolute->IncidentAirKermaMgy =
+                IncidentAirKerma(*given, conditions, absolute->PerKerma.Backscatter);
+        }
+        return absolute;
+    } catch (const CalculationError& e) {
+        throw BeamError(BeamStage::DepthDose, e.Cause());
+    } catch (const DataFileError& e) {
+        throw BeamError(BeamStage::DepthDose,
+                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+    }
 }
 
 std::string ResultsFileBytes(const BeamResult& beam) {

@@ -130,6 +130,20 @@ std::unique_ptr<DepthDoseCalculation>
 BeamDepthDose(const EnergyTable& spectrum, const TissueTables& tissue, KernelSource& kernels,
               const IrradiationConditions& conditions, const DepthDoseSettings& settings = {});
 
+// The absolute quantities of a calculated depth dose (per unit fluence, as
+// DepthDoseCalculation or the window's state hold it), with the surface
+// kernels and the air kerma table of `data`. Throws BeamError (DepthDose).
+struct DoseProfiles {
+    int Rows = 0;
+    const DepthProfile& Primary;
+    const DepthProfile& Scatter;
+};
+std::unique_ptr<AbsoluteDose> BeamAbsoluteDose(const IrradiationConditions& conditions,
+                                               const EnergyTable& spectrum,
+                                               const DoseProfiles& depthDose,
+                                               const TissueTables& tissue, const ModelData& data,
+                                               const std::optional<Exposure>& given);
+
 // Turns a tissue-table reading failure into the step's error.
 [[noreturn]] void FailTissueTables(const DataFileError& error);
 

@@ -113,16 +113,17 @@ SurfaceScatter SurfaceScatterPerFluence(const EnergyTable& spectrum, const Tissu
     return surface;
 }
 
-DosePerAirKerma DosePerIncidentAirKerma(const DepthDoseCalculation& depthDose,
-                                        double airKermaPerFluence, const SurfaceScatter& surface) {
+DosePerAirKerma DosePerIncidentAirKerma(int rows, const DepthProfile& primaryDose,
+                                        const DepthProfile& scatterDose, double airKermaPerFluence,
+                                        const SurfaceScatter& surface) {
     if (!(airKermaPerFluence > 0.0) || !std::isfinite(airKermaPerFluence))
         FailCalculation(MessageId::BeamCarriesNoAirKerma);
     DosePerAirKerma dose;
-    dose.Rows = depthDose.Rows;
-    for (int d = 1; d <= depthDose.Rows; ++d) {
-        dose.Primary[d] = depthDose.PrimaryDose[d] / airKermaPerFluence;
-        dose.Scatter[d] = depthDose.ScatterDose[d] / airKermaPerFluence;
-        dose.Total[d] = (depthDose.PrimaryDose[d] + depthDose.ScatterDose[d]) / airKermaPerFluence;
+    dose.Rows = rows;
+    for (int d = 1; d <= rows; ++d) {
+        dose.Primary[d] = primaryDose[d] / airKermaPerFluence;
+        dose.Scatter[d] = scatterDose[d] / airKermaPerFluence;
+        dose.Total[d] = (primaryDose[d] + scatterDose[d]) / airKermaPerFluence;
     }
     dose.SurfacePrimary = surface.PrimaryTissue / airKermaPerFluence;
     dose.SurfaceScatter = surface.ScatterTissue / airKermaPerFluence;

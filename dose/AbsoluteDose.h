@@ -53,8 +53,11 @@ struct DosePerAirKerma {
     double Surface = 0.0;
     double Backscatter = 0.0;
 };
-DosePerAirKerma DosePerIncidentAirKerma(const DepthDoseCalculation& depthDose,
-                                        double airKermaPerFluence, const SurfaceScatter& surface);
+// `primaryDose` and `scatterDose` per unit fluence (rows 1..rows), as the
+// depth dose forms them.
+DosePerAirKerma DosePerIncidentAirKerma(int rows, const DepthProfile& primaryDose,
+                                        const DepthProfile& scatterDose, double airKermaPerFluence,
+                                        const SurfaceScatter& surface);
 
 // The total dose per unit Ka,i at a depth z (0..30 cm): at the surface its
 // own value; between the surface and the first layer middle, and between

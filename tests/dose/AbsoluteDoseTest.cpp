@@ -74,9 +74,8 @@ TEST(SurfaceScatter, WeighsEveryBinOfTheSpectrumWithTheKernelsOfTheRingsInTheFie
     EXPECT_NEAR(s.ScatterTissue / (11 * kernelSum), 1.0, 1e-12);
     EXPECT_NEAR(s.ScatterAir / (22 * kernelSum), 1.0, 1e-12);
 
-    DepthDoseCalculation depth;
-    depth.Rows = 60;
-    const DosePerAirKerma dose = DosePerIncidentAirKerma(depth, 4.0, s);
+    const DepthProfile none{};
+    const DosePerAirKerma dose = DosePerIncidentAirKerma(60, none, none, 4.0, s);
     EXPECT_NEAR(dose.Backscatter, 1.0 + s.ScatterAir / 4.0, 1e-15);
     EXPECT_NEAR(dose.Surface, (s.PrimaryTissue + s.ScatterTissue) / 4.0, 1e-15);
 }
