@@ -206,7 +206,7 @@ void QualityWindow::FindAddedAluminium() {
         ShowMessage(e.Cause().In(edition_), true);
         return;
     }
-    const std::string mm = FormatC("%.3f", found.Match.AddedMm);
+    const std::string mm = AddedFilterText(found.Match);
     emit AddedFilterFound(MatchFilter::Aluminium, Utf8(mm));
     const Message said(
         MessageId::Hvl1MatchedFilter,

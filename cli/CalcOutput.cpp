@@ -100,7 +100,7 @@ void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data
     const MatchFilter filter = options.MatchCopper ? MatchFilter::Copper : MatchFilter::Aluminium;
     const Hvl1Match match =
         MatchBeamHvl1(TypedConditions(options, false), *hvl1, filter, airCm, data);
-    const std::string mm = FormatC(options.MatchCopper ? "%.4f" : "%.3f", match.AddedMm);
+    const std::string mm = AddedFilterText(match);
     (options.MatchCopper ? options.Texts.CuFilter : options.Texts.AlFilter) = mm;
     std::cerr << "veltrim-calc: "
               << Message(MessageId::Hvl1MatchedFilter,

@@ -79,8 +79,10 @@ const KernelSet& FocusKernelLibrary::Set(double fsd) {
 std::unique_ptr<KernelSource> FocusKernelLibrary::SourceFor(double fsd) {
     const std::optional<FsdBracket> bracket = BracketFsd(FocusKernelFsds, fsd);
     if (!bracket) {
+        // As many digits as it takes to tell a value just below the
+        // smallest set from the set's own FSD.
         FailCalculation(MessageId::CauseDivergentFsdBelowSets,
-                        {Arg(fsd), Arg(FocusKernelFsds.front())});
+                        {Arg(FormatC("%.15g", fsd)), Arg(FocusKernelFsds.front())});
     }
     const KernelSet& near = Set(bracket->NearFsd);
     if (bracket->NearWeight == 1.0) {

@@ -27,11 +27,17 @@ int ReadTissueFile(NumberFile& file, TissueRows& rows) {
     TissueRows fresh = rows;
     for (int r = 1; r <= n; ++r) {
         TissueRow& row = fresh[r];
-        row.EnergyKeV = file.Next();
+        const double mev = file.Next();
+        const std::size_t position = file.Count();
         row.MuPart1 = file.Next();
         row.MuPart2 = file.Next();
         row.MuPart3 = file.Next();
-        row.EnergyKeV = row.EnergyKeV * 1000; // MeV in the file
+        row.EnergyKeV = mev * 1000; // MeV in the file
+        // A finite number of MeV can still overflow in keV.
+        if (!std::isfinite(row.EnergyKeV))
+            throw DataFileError(
+                DataFileProblem(path, Message(MessageId::DataFileOutOfRange,
+                                              {Arg(static_cast<int>(position)), Arg(mev)})));
     }
     rows = fresh;
     return n;

@@ -15,8 +15,11 @@ IrradiationConditions WithFilter(IrradiationConditions c, MatchFilter filter, do
     return c;
 }
 
+// A thickness for a message: three decimals, or four significant digits for
+// a value no beam comes near (a mistyped exponent), which would otherwise
+// fill the message with hundreds of digits.
 Message::Argument Mm(double mm) {
-    return Arg(FormatC("%.3f", mm));
+    return Arg(FormatC(std::fabs(mm) < 1e6 ? "%.3f" : "%.4g", mm));
 }
 
 Message FilterName(MatchFilter filter) {
@@ -25,6 +28,10 @@ Message FilterName(MatchFilter filter) {
 }
 
 } // namespace
+
+std::string AddedFilterText(const Hvl1Match& match) {
+    return FormatC("%.*f", match.Decimals, match.AddedMm);
+}
 
 Hvl1Match MatchHvl1(const IrradiationConditions& conditions, const AttenuationTables& attenuation,
                     const AirTables& air, double pi, double measuredHvl1Mm, MatchFilter filter,
@@ -63,21 +70,27 @@ Hvl1Match MatchHvl1(const IrradiationConditions& conditions, const AttenuationTa
         }
     }
     Hvl1Match match;
-    // Copper changes the HVL some ten times faster than aluminium: a finer step.
-    const double step = filter == MatchFilter::Aluminium ? 1000.0 : 10000.0;
-    match.AddedMm = std::round(found * step) / step;
-    match.Conditions = WithFilter(conditions, filter, match.AddedMm);
-    const EnergyTable spectrum = FilteredSpectrum(unfiltered, match.Conditions, attenuation);
-    const BeamQualityResult quality =
-        AssessBeamQuality(spectrum, attenuation.MuAluminium, air, airCm);
-    if (!quality.Quality)
-        FailCalculation(MessageId::BeamQualityMissing, {Arg(quality.Problem)});
-    if (!(std::fabs(quality.Quality->Hvl1MmAl - measuredHvl1Mm) <= Hvl1MatchTolerance))
-        FailCalculation(
-            MessageId::Hvl1NotMatched,
-            {Mm(measuredHvl1Mm), Mm(quality.Quality->Hvl1MmAl), Arg(FilterName(filter))});
-    match.Quality = *quality.Quality;
-    return match;
+    // Copper changes the HVL some ten times faster than aluminium: a finer
+    // step. Where the rounding still moves the HVL1 beyond the tolerance,
+    // one more decimal at a time, down to 1e-7 mm.
+    match.Decimals = filter == MatchFilter::Aluminium ? 3 : 4;
+    double step = filter == MatchFilter::Aluminium ? 1000.0 : 10000.0;
+    for (;; ++match.Decimals, step *= 10) {
+        match.AddedMm = std::round(found * step) / step;
+        match.Conditions = WithFilter(conditions, filter, match.AddedMm);
+        const EnergyTable spectrum = FilteredSpectrum(unfiltered, match.Conditions, attenuation);
+        const BeamQualityResult quality =
+            AssessBeamQuality(spectrum, attenuation.MuAluminium, air, airCm);
+        if (!quality.Quality)
+            FailCalculation(MessageId::BeamQualityMissing, {Arg(quality.Problem)});
+        match.Quality = *quality.Quality;
+        if (std::fabs(match.Quality.Hvl1MmAl - measuredHvl1Mm) <= Hvl1MatchTolerance)
+            return match;
+        if (match.Decimals == 7)
+            FailCalculation(
+                MessageId::Hvl1NotMatched,
+                {Mm(measuredHvl1Mm), Mm(match.Quality.Hvl1MmAl), Arg(FilterName(filter))});
+    }
 }
 
 } // namespace veltrim

@@ -7,6 +7,8 @@
 #include "spectrum/AttenuationTables.h"
 #include "spectrum/BeamQuality.h"
 
+#include <string>
+
 namespace veltrim {
 
 enum class MatchFilter { Aluminium, Copper };
@@ -20,8 +22,10 @@ inline constexpr double Hvl1MatchTolerance = 0.001;
 struct Hvl1Match {
     // The added thickness of the chosen filter, mm, rounded to 0.001 mm of
     // aluminium or 0.0001 mm of copper, so that typed into the window it
-    // gives the same beam.
+    // gives the same beam; to a finer step where that rounding would move
+    // the HVL1 beyond the tolerance (a thin copper filter near a steep HVL1).
     double AddedMm = 0.0;
+    int Decimals = 3; // of AddedMm
     // The conditions with that thickness in place of the typed one (cm).
     IrradiationConditions Conditions;
     // The figures of the found beam, with the same air path.
@@ -35,6 +39,9 @@ struct Hvl1Match {
 // HVL1 is within a tenth of the tolerance or the interval is below 1e-7 cm.
 // Throws CalculationError: the spectrum cannot be formed, or the measured
 // value lies outside what the filter can reach (the message gives the range).
+// The thickness found, with its decimals, as it is typed into a field.
+std::string AddedFilterText(const Hvl1Match& match);
+
 Hvl1Match MatchHvl1(const IrradiationConditions& conditions, const AttenuationTables& attenuation,
                     const AirTables& air, double pi, double measuredHvl1Mm, MatchFilter filter,
                     double airCm);
