@@ -19,12 +19,8 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
 using veltrim::fuzzing::Check;
 using veltrim::fuzzing::WorkFolder;
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const veltrim::fuzzing::DefaultCalculation baseline;

@@ -18,12 +18,8 @@
 #include <string_view>
 #include <vector>
 
-namespace {
-
 using veltrim::fuzzing::Check;
 using veltrim::fuzzing::WorkFolder;
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const veltrim::fuzzing::DefaultCalculation baseline;

@@ -19,43 +19,25 @@ namespace veltrim {
 
 namespace {
 
-// What a saved file holds, for the failure message, and its confirmation.
-MessageId ContentsOf(SavedFile file) {
+// What a saved file holds (for the failure message), its confirmation and
+// the extension added to the typed name.
+struct SavedFileKind {
+    MessageId Contents;
+    MessageId Confirmation;
+    const char16_t* Extension;
+};
+
+SavedFileKind KindOf(SavedFile file) {
     switch (file) {
     case SavedFile::Bmp:
-        return MessageId::SavePddGraph;
+        return {MessageId::SavePddGraph, MessageId::SavedBmp, u".bmp"};
     case SavedFile::SpectrumCsv:
-        return MessageId::SaveSpectrumData;
+        return {MessageId::SaveSpectrumData, MessageId::SavedSpectrumCsv, u".csv"};
     case SavedFile::SpectrumPng:
-        return MessageId::SaveSpectrumPicture;
+        return {MessageId::SaveSpectrumPicture, MessageId::SavedSpectrumPng, u".png"};
     case SavedFile::Csv:
     default:
-        return MessageId::SavePddData;
-    }
-}
-MessageId ConfirmationOf(SavedFile file) {
-    switch (file) {
-    case SavedFile::Bmp:
-        return MessageId::SavedBmp;
-    case SavedFile::SpectrumCsv:
-        return MessageId::SavedSpectrumCsv;
-    case SavedFile::SpectrumPng:
-        return MessageId::SavedSpectrumPng;
-    case SavedFile::Csv:
-    default:
-        return MessageId::SavedCsv;
-    }
-}
-const char16_t* ExtensionOf(SavedFile file) {
-    switch (file) {
-    case SavedFile::Bmp:
-        return u".bmp";
-    case SavedFile::SpectrumPng:
-        return u".png";
-    case SavedFile::Csv:
-    case SavedFile::SpectrumCsv:
-    default:
-        return u".csv";
+        return {MessageId::SavePddData, MessageId::SavedCsv, u".csv"};
     }
 }
 
@@ -257,7 +239,7 @@ std::string SaveFailureMessage(Language edition, SavedFile file, const QString& 
         reason = text(MessageId::SaveOther, {detail});
         break;
     }
-    const std::string contents = text(ContentsOf(file));
+    const std::string contents = text(KindOf(file).Contents);
     return text(MessageId::SaveFailed, {contents, shownName.toStdString(), reason});
 }
 
@@ -268,7 +250,7 @@ namespace {
 template <typename Write>
 SaveReport SaveAs(const QString& typedName, SavedFile file, const std::filesystem::path& workFolder,
                   Language edition, Write write) {
-    const TypedFileName name = ResolveTypedName(typedName, ExtensionOf(file), workFolder);
+    const TypedFileName name = ResolveTypedName(typedName, KindOf(file).Extension, workFolder);
     const SaveOutcome outcome = name.Valid ? write(name.Path) : Failure(SaveProblem::InvalidName);
     if (!outcome.Saved())
         return {false, SaveFailureMessage(edition, file, name.Shown, outcome)};
@@ -307,7 +289,7 @@ SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
 }
 
 std::string SavedMessage(Language edition, SavedFile file) {
-    return Text(edition, ConfirmationOf(file));
+    return Text(edition, KindOf(file).Confirmation);
 }
 
 } // namespace veltrim

@@ -9,9 +9,28 @@
 #include <cmath>
 
 namespace veltrim::validate {
+namespace {
+
+// A reference beam's quality as the conditions give it, and the match of
+// its measured HVL1 by added aluminium, both at the end of its air path.
+struct Matched {
+    BeamQuality Before;
+    Hvl1Match Match;
+};
+
+Matched MatchReference(const Engine& calc, const IrradiationConditions& beam, double hvl1,
+                       double airCm) {
+    const BeamQuality before =
+        AssessBeamQuality(calc.Spectrum(beam), calc.Attenuation().MuAluminium, calc.Data().Air(),
+                          airCm)
+            .Quality.value();
+    return {before, MatchBeamHvl1(beam, hvl1, MatchFilter::Aluminium, airCm, calc.Data())};
+}
+
+} // namespace
+
 MatchingStudy StudyMatching(const Engine& calc) {
     MatchingStudy out;
-    const AirTables& air = calc.Data().Air();
     // PTB: 20 degrees, 2.5 mm Al, 950 mm air; the Be window is not part of
     // the match (the program knows no window), so its share of the measured
     // HVL1 goes to the aluminium found.
@@ -19,11 +38,7 @@ MatchingStudy StudyMatching(const Engine& calc) {
         IrradiationConditions beam = ReferenceBeam();
         beam.TubeVoltage = ref.Kv;
         beam.TargetAngle = 20;
-        const BeamQuality before =
-            AssessBeamQuality(calc.Spectrum(beam), calc.Attenuation().MuAluminium, air, 95.0)
-                .Quality.value();
-        const Hvl1Match match =
-            MatchBeamHvl1(beam, ref.Hvl1, MatchFilter::Aluminium, 95.0, calc.Data());
+        const auto [before, match] = MatchReference(calc, beam, ref.Hvl1, 95.0);
         out.Ptb.push_back({ref, before, match.AddedMm, match.Quality});
         out.WorstHvl1Miss =
             std::max(out.WorstHvl1Miss, std::fabs(match.Quality.Hvl1MmAl - ref.Hvl1));
@@ -39,11 +54,7 @@ MatchingStudy StudyMatching(const Engine& calc) {
         beam.TubeVoltage = ref.Kv;
         beam.TargetAngle = 30;
         beam.InherentFiltration = Mm(ref.TotalAlMm);
-        const BeamQuality before =
-            AssessBeamQuality(calc.Spectrum(beam), calc.Attenuation().MuAluminium, air, 100.0)
-                .Quality.value();
-        const Hvl1Match match =
-            MatchBeamHvl1(beam, ref.ReferenceHvl1, MatchFilter::Aluminium, 100.0, calc.Data());
+        const auto [before, match] = MatchReference(calc, beam, ref.ReferenceHvl1, 100.0);
         out.Enea.push_back({ref, before, match.AddedMm, match.Quality});
         out.WorstHvl1Miss =
             std::max(out.WorstHvl1Miss, std::fabs(match.Quality.Hvl1MmAl - ref.ReferenceHvl1));
