@@ -69,6 +69,11 @@ std::vector<Check> Checks(const Findings& f) {
                    "row-1 S/P within 3 %",
                    Fixed(100 * dv.WorstShallow, 2) + " %, " + Fixed(100 * dv.Worst20, 2) + " %, " +
                        Fixed(100 * dv.WorstRatio, 2) + " %"});
+    out.push_back({beamsOk && dv.WorstAbsolute < bounds::DivergentAbsolute,
+                   "divergent-beam dose per unit incident air kerma within 2 % of direct MC at "
+                   "0.25-20 cm",
+                   Fixed(100 * dv.WorstAbsolute, 2) + " % (classic " +
+                       Fixed(100 * dv.ClassicAbsolute, 2) + " %)"});
     out.push_back(
         {dv.LeaveOneOutRowSum < bounds::LeaveOneOut && dv.LeaveOneOutPdd < bounds::LeaveOneOut,
          "60-cm point-focus set within 0.5 % of the 50/75-cm sets interpolated in 1/FSD",

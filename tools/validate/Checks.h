@@ -27,6 +27,8 @@ inline constexpr double PddSigma = 0.01;
 // at 1-10 cm and at 20 cm, row-1 scatter-to-primary; and the 1/FSD
 // interpolation against a computed set left out.
 inline constexpr double DivergentShallow = 0.02, Divergent20 = 0.03, DivergentRatio = 0.03;
+// The divergent model's dose per unit incident air kerma, 0.25-20 cm.
+inline constexpr double DivergentAbsolute = 0.02;
 inline constexpr double LeaveOneOut = 0.005;
 // Thin-layer transport against the kernels' row 1, in sigmas.
 inline constexpr double KernelPull = 4.5;

@@ -1,3 +1,4 @@
+#include "dose/AbsoluteDose.h"
 #include "dose/FocusKernels.h"
 #include "tools/validate/Studies.h"
 
@@ -52,6 +53,27 @@ constexpr DirectBeam kBeams[] = {
     {"100kV-15circle-fsd80", 100, 1, 15, 0, 80},
 };
 constexpr double kDepths[] = {1.25, 2.25, 5.25, 10.25, 15.25, 20.25};
+constexpr double kAbsoluteDepths[] = {0.25, 1.25, 2.25, 5.25, 10.25, 15.25, 20.25};
+
+// The dose per unit incident air kerma of the program and of the direct run
+// at the report's depths. Both are per unit fluence of the same spectrum at
+// the surface, so the air kerma per fluence is the program's for both.
+void CompareAbsolute(const Engine& calc, const std::vector<DirectRow>& direct,
+                     const DepthDose& classic, const DepthDose& divergent,
+                     DivergentStudy::Beam& beam, DivergentStudy& out) {
+    const double kerma = AirKermaPerFluence(calc.Spectrum(beam.Conditions), calc.AirMuEn());
+    for (const double z : kAbsoluteDepths) {
+        const int row = static_cast<int>(z / 0.5) + 1;
+        const DirectRow& d = direct[static_cast<std::size_t>(row - 1)];
+        const DivergentStudy::Absolute a{
+            z, (d.Primary + d.Scatter) / kerma, d.ScatterSigma / kerma,
+            (classic.PrimaryDose[row] + classic.ScatterDose[row]) / kerma,
+            (divergent.PrimaryDose[row] + divergent.ScatterDose[row]) / kerma};
+        beam.Absolutes.push_back(a);
+        out.WorstAbsolute = std::max(out.WorstAbsolute, std::fabs(a.Divergent / a.Direct - 1));
+        out.ClassicAbsolute = std::max(out.ClassicAbsolute, std::fabs(a.Classic / a.Direct - 1));
+    }
+}
 
 double ScatterToPrimary(const DepthDose& d) {
     return d.ScatterDose[1] / d.PrimaryDose[1];
@@ -155,6 +177,7 @@ DivergentStudy StudyDivergent(Engine& calc, const std::filesystem::path& directF
                 out.Classic20 = std::max(out.Classic20, onClassic);
             }
         }
+        CompareAbsolute(calc, direct, classic, divergent, beam, out);
         const DirectRow& first = direct.front();
         beam.DirectRatio = first.Scatter / first.Primary;
         beam.DirectRatioSigma = first.ScatterSigma / first.Primary;

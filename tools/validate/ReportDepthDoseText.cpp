@@ -126,6 +126,20 @@ void FillDivergent(const DivergentStudy& f, Placeholders& v) {
             .End();
     }
     v["divergent_rows"] = rows.Text();
+    Rows absolute;
+    for (const auto& b : f.Beams)
+        for (const auto& a : b.Absolutes)
+            absolute.Cell(b.Name)
+                .Cell(Fixed(a.Depth, 2))
+                .Cell(Fixed(a.Direct, 4) + " +/- " + Fixed(100 * a.DirectSigma / a.Direct, 2) +
+                      " %")
+                .Cell(Fixed(a.Classic, 4) + " (" + Percent(a.Classic, a.Direct, 1) + ")")
+                .Cell(Fixed(a.Divergent, 4) + " (" + Percent(a.Divergent, a.Direct, 1) + ")")
+                .End();
+    v["absolute_rows"] = absolute.Text();
+    v["absolute_divergent"] = Fixed(100 * f.WorstAbsolute, 2);
+    v["absolute_classic"] = Fixed(100 * f.ClassicAbsolute, 2);
+    v["absolute_verdict"] = Verdict(f.WorstAbsolute < bounds::DivergentAbsolute);
     v["divergent_shallow"] = Fixed(100 * f.WorstShallow, 2);
     v["divergent_20"] = Fixed(100 * f.Worst20, 2);
     v["divergent_ratio"] = Fixed(100 * f.WorstRatio, 2);

@@ -193,10 +193,17 @@ struct DivergentStudy {
         double Direct, DirectSigma; // total PDD, %
         double Classic, Divergent;  // total PDD, %
     };
+    // The dose per unit incident air kerma (Gy/Gy) at a row's middle.
+    struct Absolute {
+        double Depth;               // cm
+        double Direct, DirectSigma; // the direct run's total over the program's Ka,i per fluence
+        double Classic, Divergent;
+    };
     struct Beam {
         std::string Name;
         IrradiationConditions Conditions;
         std::vector<Point> Points;
+        std::vector<Absolute> Absolutes;
         double DirectRatio = 0, DirectRatioSigma = 0; // scatter/primary of row 1
         double ClassicRatio = 0, DivergentRatio = 0;
         bool Ok = false;
@@ -207,6 +214,8 @@ struct DivergentStudy {
     // and the same for classic.
     double WorstShallow = 0, Worst20 = 0, WorstRatio = 0;
     double ClassicShallow = 0, Classic20 = 0, ClassicRatio = 0;
+    // Largest |program / direct - 1| of the dose per unit Ka,i, 0.25-20.25 cm.
+    double WorstAbsolute = 0, ClassicAbsolute = 0;
     // The 60-cm set against the 50- and 75-cm sets interpolated in 1/FSD:
     // largest |difference| of a row sum over all rings (rows 1-60 above 1e-3
     // of row 1, every node energy), and of the total PDD of the 60-cm beam.
