@@ -1,6 +1,6 @@
 // Matching a measured first half-value layer: one anode spectrum, then a
 // bisection over the added filter, each step a filtered spectrum and an HVL1.
-#include "spectrum/HvlMatching.h"
+#include "calculation/CalculateBeam.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -9,9 +9,7 @@ namespace {
 
 void Match(benchmark::State& run, const char* kv, int rectification, double hvl1,
            veltrim::MatchFilter filter) {
-    const std::filesystem::path data = std::filesystem::path(VELTRIM_SOURCE_DIR) / "data";
-    const veltrim::AttenuationTables attenuation = veltrim::ReadAttenuationTables(data);
-    const veltrim::AirTables air = veltrim::ReadAirTables(data);
+    const auto data = veltrim::ModelData::Load(std::filesystem::path(VELTRIM_SOURCE_DIR) / "data");
     veltrim::ConditionTexts texts;
     texts.TubeVoltage = kv;
     veltrim::IrradiationConditions conditions;
@@ -19,7 +17,7 @@ void Match(benchmark::State& run, const char* kv, int rectification, double hvl1
     conditions.Rectification = static_cast<veltrim::RectificationMethod>(rectification);
     for (auto _ : run) {
         const veltrim::Hvl1Match match =
-            veltrim::MatchHvl1(conditions, attenuation, air, 3.14159, hvl1, filter, 100.0);
+            veltrim::MatchBeamHvl1(conditions, hvl1, filter, 100.0, *data);
         benchmark::DoNotOptimize(match.AddedMm);
     }
 }
