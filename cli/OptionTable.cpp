@@ -206,7 +206,7 @@ Z1..Z2: depth_from_cm,depth_to_cm,least_mGy,most_mGy)"},
              options.ExposureTyped.AirKermaMgy = Number("--air-kerma", value);
          },
      .Help = R"(the exposure, one way of four: the incident air
-kerma Ka,i, mGy (free in air at the skin plane)"},
+kerma Ka,i, mGy (free in air at the skin plane))"},
     {.Name = "--tube-output",
      .Value = "UGY_PER_MAS",
      .Use = OptionUse::Single,
