@@ -4,7 +4,6 @@
 #include "core/CFormat.h"
 #include "dose/ResultsFile.h"
 
-#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <optional>

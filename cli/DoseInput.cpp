@@ -54,17 +54,8 @@ std::optional<Exposure> ExposureOf(const ExposureParts& parts) {
 }
 
 const char* ExposureWay(ExposureKind kind) {
-    switch (kind) {
-    case ExposureKind::IncidentAirKerma:
-        return "air-kerma";
-    case ExposureKind::TubeOutput:
-        return "tube-output";
-    case ExposureKind::KermaAreaProduct:
-        return "kap";
-    case ExposureKind::EntranceSurfaceKerma:
-        return "esak";
-    }
-    return "";
+    constexpr const char* Ways[] = {"air-kerma", "tube-output", "kap", "esak"}; // as ExposureKind
+    return Ways[static_cast<std::size_t>(kind)];
 }
 
 std::string MatchedFilterText(double addedMm, bool copper) {

@@ -56,6 +56,27 @@ double Number(const char* option, const std::string& value) {
     throw std::invalid_argument(std::string(option) + " takes a number, not \"" + value + "\"");
 }
 
+// An option's name as a template argument, so that its setter can name it.
+template <std::size_t N> struct OptionName {
+    char Text[N];
+    constexpr OptionName(const char (&name)[N]) { std::copy_n(name, N, Text); }
+};
+
+template <OptionName Name, std::optional<double> ExposureParts::*Part>
+void SetExposure(CalcOptions& options, const std::string& value) {
+    options.ExposureTyped.*Part = Number(Name.Text, value);
+}
+
+// A quantity of the exposure: an output of one calculation, as --dose is.
+template <OptionName Name, std::optional<double> ExposureParts::*Part>
+constexpr CalcOption ExposurePart(const char* value, const char* help) {
+    return {.Name = Name.Text,
+            .Value = value,
+            .Use = OptionUse::Single,
+            .Set = SetExposure<Name, Part>,
+            .Help = help};
+}
+
 // --dose-at: one depth, or two joined by a comma for a range.
 void SetDoseAt(CalcOptions& options, const std::string& value) {
     const std::size_t comma = value.find(',');
@@ -198,57 +219,24 @@ with --precise)"},
      .Help = R"(print the total dose at the depth Z (cm, 0 to 30):
 depth_cm,total_mGy; or the least and the most over
 Z1..Z2: depth_from_cm,depth_to_cm,least_mGy,most_mGy)"},
-    {.Name = "--air-kerma",
-     .Value = "MGY",
-     .Use = OptionUse::Single,
-     .Set =
-         [](CalcOptions& options, const std::string& value) {
-             options.ExposureTyped.AirKermaMgy = Number("--air-kerma", value);
-         },
-     .Help = R"(the exposure, one way of four: the incident air
-kerma Ka,i, mGy (free in air at the skin plane))"},
-    {.Name = "--tube-output",
-     .Value = "UGY_PER_MAS",
-     .Use = OptionUse::Single,
-     .Set =
-         [](CalcOptions& options, const std::string& value) {
-             options.ExposureTyped.TubeOutput = Number("--tube-output", value);
-         },
-     .Help = R"(the tube output, uGy/mAs at --output-distance,
-with --mas)"},
-    {.Name = "--mas",
-     .Value = "MAS",
-     .Use = OptionUse::Single,
-     .Set = [](CalcOptions& options,
-               const std::string& value) { options.ExposureTyped.Mas = Number("--mas", value); },
-     .Help = "the tube current-time product, mAs"},
-    {.Name = "--output-distance",
-     .Value = "CM",
-     .Use = OptionUse::Single,
-     .Set =
-         [](CalcOptions& options, const std::string& value) {
-             options.ExposureTyped.OutputDistanceCm = Number("--output-distance", value);
-         },
-     .Help = R"(focus to where the tube output was measured, cm
-(default 100))"},
-    {.Name = "--kap",
-     .Value = "GYCM2",
-     .Use = OptionUse::Single,
-     .Set =
-         [](CalcOptions& options, const std::string& value) {
-             options.ExposureTyped.KapGyCm2 = Number("--kap", value);
-         },
-     .Help = R"(the kerma-area product, Gy cm2, over the field's
-area at the skin)"},
-    {.Name = "--esak",
-     .Value = "MGY",
-     .Use = OptionUse::Single,
-     .Set =
-         [](CalcOptions& options, const std::string& value) {
-             options.ExposureTyped.EsakMgy = Number("--esak", value);
-         },
-     .Help = R"(a measured entrance surface air kerma, mGy (with
-backscatter))"},
+    ExposurePart<"--air-kerma", &ExposureParts::AirKermaMgy>(
+        "MGY", R"(the exposure, one way of four: the incident air
+kerma Ka,i, mGy (free in air at the skin plane))"),
+    ExposurePart<"--tube-output", &ExposureParts::TubeOutput>(
+        "UGY_PER_MAS", R"(the tube output, uGy/mAs at --output-distance,
+with --mas)"),
+    ExposurePart<"--mas", &ExposureParts::Mas>("MAS", "the tube current-time product, mAs"),
+    ExposurePart<"--output-distance", &ExposureParts::OutputDistanceCm>(
+        "CM", R"(focus to where the tube output was measured, cm
+(default 100))"),
+    ExposurePart<"--kap", &ExposureParts::KapGyCm2>(
+        "GYCM2",
+        R"(the kerma-area product, Gy cm2, over the field's
+area at the skin)"),
+    ExposurePart<"--esak", &ExposureParts::EsakMgy>(
+        "MGY",
+        R"(a measured entrance surface air kerma, mGy (with
+backscatter))"),
 
     {.Above = "\nMany conditions at once:\n",
      .Name = "--batch",

@@ -58,20 +58,10 @@ std::optional<Exposure> ExposureOf(Number airKerma, Number tubeOutput, Number ma
     return std::nullopt;
 }
 
+// As veltrim-calc names the way: its option without the dashes.
 const char* ExposureWay(const std::optional<Exposure>& given) {
-    if (!given)
-        return nullptr;
-    switch (given->Kind) {
-    case ExposureKind::IncidentAirKerma:
-        return "air-kerma";
-    case ExposureKind::TubeOutput:
-        return "tube-output";
-    case ExposureKind::KermaAreaProduct:
-        return "kap";
-    case ExposureKind::EntranceSurfaceKerma:
-        return "esak";
-    }
-    return nullptr;
+    constexpr const char* Ways[] = {"air-kerma", "tube-output", "kap", "esak"}; // as ExposureKind
+    return given ? Ways[static_cast<std::size_t>(given->Kind)] : nullptr;
 }
 
 } // namespace
