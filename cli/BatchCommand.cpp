@@ -48,8 +48,9 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
 
     BatchData data;
     try {
-        data = ReadBatchData(dataFolder);
+        data = ReadBatchData(dataFolder, rows);
         data.Scatter = options.Model;
+        data.MatchCopper = options.MatchCopper;
     } catch (const DataFileError& e) {
         std::cerr << "veltrim-calc: " << e.what() << '\n';
         return 1;

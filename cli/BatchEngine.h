@@ -18,13 +18,32 @@ namespace veltrim {
 // What every row of a batch reads, read once and shared by all workers.
 struct BatchData {
     std::shared_ptr<const ModelData> Model;
-    ScatterModel Scatter = ScatterModel::Classic; // of every row
+    ScatterModel Scatter = ScatterModel::Classic; // of a row without its own
+    bool MatchCopper = false;                     // the filter an hvl1 cell finds
 };
 
 // Reads a data folder for a batch: every table a row reads must be there,
-// so that a damaged folder stops the batch before its first row. Throws
+// so that a damaged folder stops the batch before its first row (the air
+// tables for an hvl1 cell, the surface kernels for an exposure). Throws
 // DataFileError naming the file.
-BatchData ReadBatchData(const std::filesystem::path& dataFolder);
+BatchData ReadBatchData(const std::filesystem::path& dataFolder,
+                        const std::vector<BatchRow>& rows = {});
+
+// The dose of a row with an exposure, mGy (the backscatter factor a ratio).
+struct BatchDose {
+    double IncidentAirKermaMgy = 0.0;
+    double Backscatter = 0.0;
+    double EsakMgy = 0.0;
+    double SurfaceMgy = 0.0;
+    DepthProfile Primary{}, Scatter{}, Total{}; // rows 1..DepthRows
+};
+
+// The least and the most total dose over dose_at..dose_at_to (both
+// dose_at for a single depth), cm and mGy.
+struct BatchDoseAt {
+    double FromCm = 0.0, ToCm = 0.0;
+    double LeastMgy = 0.0, MostMgy = 0.0;
+};
 
 // What one row gave: its table and first half-value layer, or why not.
 struct BatchResult {
@@ -36,6 +55,11 @@ struct BatchResult {
     double Hvl1MmAl = 0.0; // air-kerma weighted, no air path
     int DepthRows = 0;
     DepthDoseTable Table{};
+    std::optional<BatchDose> Dose;
+    std::optional<BatchDoseAt> DoseAt;
+    // As the row's header: whether the output has the dose's columns.
+    bool DoseColumns = false;
+    bool DoseAtColumns = false;
 };
 
 // Computes every row, `jobs` at a time: each worker takes the next row from

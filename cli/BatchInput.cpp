@@ -1,33 +1,14 @@
 #include "cli/BatchInput.h"
 
-#include "core/LookUp.h"
+#include "core/CalculationError.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <utility>
 
 namespace veltrim {
 namespace {
-
-// A column of the file: a condition text, or (empty) the rectification.
-using Column = std::optional<std::string ConditionTexts::*>;
-
-std::optional<Column> ColumnNamed(const std::string& name) {
-    if (name == "rectification")
-        return Column{};
-    static const std::pair<const char*, std::string ConditionTexts::*> columns[] = {
-        {"kv", &ConditionTexts::TubeVoltage},
-        {"angle", &ConditionTexts::TargetAngle},
-        {"inherent", &ConditionTexts::InherentFiltration},
-        {"al", &ConditionTexts::AlFilter},
-        {"cu", &ConditionTexts::CuFilter},
-        {"fsd", &ConditionTexts::Fsd},
-        {"field_x", &ConditionTexts::FieldX},
-        {"field_y", &ConditionTexts::FieldY},
-    };
-    if (const auto field = LookUp(columns, name))
-        return Column{*field};
-    return std::nullopt;
-}
 
 bool IsBlank(char ch) {
     return ch == ' ' || ch == '\t';
@@ -68,30 +49,134 @@ std::vector<std::string_view> Lines(std::string_view text) {
     return lines;
 }
 
-std::vector<Column> Header(std::string_view line) {
-    std::vector<Column> columns;
-    std::vector<std::string> seen;
+// A row keeps the first problem it meets.
+void Refuse(BatchRow& row, std::string problem) {
+    if (!row.Problem)
+        row.Problem = std::move(problem);
+}
+
+// What a cell of its column gives the row.
+using CellReader = void (*)(BatchRow& row, const char* column, const std::string& cell);
+
+template <std::string ConditionTexts::*Text>
+void ConditionCell(BatchRow& row, const char*, const std::string& cell) {
+    row.Texts.*Text = cell;
+}
+
+void RectificationCell(BatchRow& row, const char*, const std::string& cell) {
+    const std::string method = Trimmed(cell);
+    if (method != "1" && method != "2" && method != "3")
+        Refuse(row, "rectification must be 1, 2 or 3, not \"" + cell + "\"");
+    else
+        row.Rectification = method[0] - '0';
+}
+
+// A number of the dose, read strictly; an empty cell leaves the row without.
+std::optional<double> NumberCell(BatchRow& row, const char* column, const std::string& cell) {
+    const std::string text = Trimmed(cell);
+    if (text.empty())
+        return std::nullopt;
+    const std::optional<double> number = StrictNumber(text);
+    if (!number)
+        Refuse(row, std::string(column) + " must be a number, not \"" + cell + "\"");
+    return number;
+}
+
+template <std::optional<double> ExposureParts::*Part>
+void ExposureCell(BatchRow& row, const char* column, const std::string& cell) {
+    row.ExposureTyped.*Part = NumberCell(row, column, cell);
+}
+
+template <std::optional<double> BatchRow::*Field>
+void NumberField(BatchRow& row, const char* column, const std::string& cell) {
+    row.*Field = NumberCell(row, column, cell);
+}
+
+void ScatterModelCell(BatchRow& row, const char*, const std::string& cell) {
+    const std::string model = Trimmed(cell);
+    if (model == "classic")
+        row.Model = ScatterModel::Classic;
+    else if (model == "divergent")
+        row.Model = ScatterModel::Divergent;
+    else if (!model.empty())
+        Refuse(row, "scatter_model must be classic or divergent, not \"" + cell + "\"");
+}
+
+// What a column adds to the output: the dose's columns, or those of dose_at.
+enum class Adds { Nothing, Dose, DoseAt };
+
+struct Column {
+    const char* Name;
+    CellReader Read;
+    Adds Output = Adds::Nothing;
+};
+
+constexpr Column Columns[] = {
+    {"kv", ConditionCell<&ConditionTexts::TubeVoltage>},
+    {"angle", ConditionCell<&ConditionTexts::TargetAngle>},
+    {"inherent", ConditionCell<&ConditionTexts::InherentFiltration>},
+    {"al", ConditionCell<&ConditionTexts::AlFilter>},
+    {"cu", ConditionCell<&ConditionTexts::CuFilter>},
+    {"fsd", ConditionCell<&ConditionTexts::Fsd>},
+    {"field_x", ConditionCell<&ConditionTexts::FieldX>},
+    {"field_y", ConditionCell<&ConditionTexts::FieldY>},
+    {"rectification", RectificationCell},
+    {"hvl1", NumberField<&BatchRow::Hvl1MmAl>},
+    {"scatter_model", ScatterModelCell},
+    {"air_kerma", ExposureCell<&ExposureParts::AirKermaMgy>, Adds::Dose},
+    {"tube_output", ExposureCell<&ExposureParts::TubeOutput>, Adds::Dose},
+    {"mas", ExposureCell<&ExposureParts::Mas>, Adds::Dose},
+    {"output_distance", ExposureCell<&ExposureParts::OutputDistanceCm>, Adds::Dose},
+    {"kap", ExposureCell<&ExposureParts::KapGyCm2>, Adds::Dose},
+    {"esak", ExposureCell<&ExposureParts::EsakMgy>, Adds::Dose},
+    {"dose_at", NumberField<&BatchRow::DoseAtCm>, Adds::DoseAt},
+    {"dose_at_to", NumberField<&BatchRow::DoseAtToCm>, Adds::DoseAt},
+};
+
+std::vector<const Column*> Header(std::string_view line) {
+    std::vector<const Column*> columns;
     for (const std::string& cell : Cells(line)) {
         std::string name = Trimmed(cell);
         for (char& ch : name)
             ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        const std::optional<Column> column = ColumnNamed(name);
-        if (!column)
+        const auto named = std::find_if(std::begin(Columns), std::end(Columns),
+                                        [&](const Column& c) { return name == c.Name; });
+        if (named == std::end(Columns)) {
+            std::string known;
+            for (const Column& c : Columns)
+                known += std::string(known.empty() ? "" : ", ") + c.Name;
             throw BatchInputError("unknown column \"" + Trimmed(cell) +
-                                  "\" in the header (known: kv, angle, inherent, al, cu, fsd, "
-                                  "field_x, field_y, rectification)");
-        for (const std::string& earlier : seen)
-            if (earlier == name)
-                throw BatchInputError("column \"" + name + "\" named twice in the header");
-        seen.push_back(name);
-        columns.push_back(*column);
+                                  "\" in the header (known: " + known + ")");
+        }
+        if (std::find(columns.begin(), columns.end(), &*named) != columns.end())
+            throw BatchInputError("column \"" + name + "\" named twice in the header");
+        columns.push_back(&*named);
     }
     return columns;
 }
 
-BatchRow Row(int number, std::string_view line, const std::vector<Column>& columns) {
+// The exposure of a row put together from its cells, and what goes with it.
+void CheckDose(BatchRow& row) {
+    if (row.ExposureTyped.StrayTubeOutputParts())
+        Refuse(row, "mas and output_distance go with tube_output only");
+    try {
+        row.Given = ExposureOf(row.ExposureTyped);
+    } catch (const CalculationError& e) {
+        Refuse(row, e.what());
+    }
+    if (row.DoseAtToCm && !row.DoseAtCm)
+        Refuse(row, "dose_at_to goes with dose_at");
+    if (row.DoseAtCm && !row.Given)
+        Refuse(row, "dose_at needs an exposure in its row");
+}
+
+BatchRow Row(int number, std::string_view line, const std::vector<const Column*>& columns) {
     BatchRow row;
     row.Number = number;
+    for (const Column* column : columns) {
+        row.DoseColumns = row.DoseColumns || column->Output == Adds::Dose;
+        row.DoseAtColumns = row.DoseAtColumns || column->Output == Adds::DoseAt;
+    }
     const std::vector<std::string> cells = Cells(line);
     if (cells.size() != columns.size()) {
         row.Problem = "the row has " + std::to_string(cells.size()) +
@@ -99,17 +184,9 @@ BatchRow Row(int number, std::string_view line, const std::vector<Column>& colum
                       " columns";
         return row;
     }
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (columns[i]) {
-            row.Texts.*(*columns[i]) = cells[i];
-            continue;
-        }
-        const std::string method = Trimmed(cells[i]);
-        if (method != "1" && method != "2" && method != "3")
-            row.Problem = "rectification must be 1, 2 or 3, not \"" + cells[i] + "\"";
-        else
-            row.Rectification = method[0] - '0';
-    }
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        columns[i]->Read(row, columns[i]->Name, cells[i]);
+    CheckDose(row);
     return row;
 }
 
@@ -118,7 +195,7 @@ BatchRow Row(int number, std::string_view line, const std::vector<Column>& colum
 std::vector<BatchRow> ReadBatchRows(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
-    std::optional<std::vector<Column>> columns;
+    std::optional<std::vector<const Column*>> columns;
     std::vector<BatchRow> rows;
     for (const std::string_view line : Lines(text)) {
         if (Trimmed(line).empty())

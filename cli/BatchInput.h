@@ -1,6 +1,8 @@
 #pragma once
 
+#include "cli/DoseInput.h"
 #include "core/Conditions.h"
+#include "dose/FocusKernels.h"
 
 #include <optional>
 #include <stdexcept>
@@ -24,6 +26,16 @@ struct BatchRow {
     ConditionTexts Texts;
     int Rectification = 1;
     std::optional<std::string> Problem; // why the row cannot be computed
+    // The optional columns; an empty cell leaves the row without.
+    std::optional<double> Hvl1MmAl;    // measured: the added filter is found
+    std::optional<ScatterModel> Model; // none: the batch's
+    ExposureParts ExposureTyped;
+    std::optional<Exposure> Given;
+    std::optional<double> DoseAtCm, DoseAtToCm; // a depth, or a range from it
+    // Whether the header names an exposure column, or dose_at: the output
+    // then has the dose's columns for every row.
+    bool DoseColumns = false;
+    bool DoseAtColumns = false;
 };
 
 // The data rows of a batch file, in file order. The first non-blank line is
@@ -31,7 +43,9 @@ struct BatchRow {
 // read needs a comma), and header names are taken without surrounding blanks
 // and in any case. Lines may end in LF or CR LF; blank lines are skipped and
 // a UTF-8 byte order mark is ignored. A row with more or fewer cells than the
-// header, or a rectification other than 1, 2 or 3, carries its problem.
+// header, a rectification other than 1, 2 or 3, a number cell that is not
+// one number, an exposure given two ways or without its parts, or a
+// dose_at without an exposure, carries its problem.
 // Throws BatchInputError when there is no header or a column is unknown or
 // named twice.
 std::vector<BatchRow> ReadBatchRows(std::string_view text);

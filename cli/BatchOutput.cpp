@@ -4,6 +4,7 @@
 #include "core/Grids.h"
 #include "dose/ResultsFile.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace veltrim {
@@ -24,6 +25,13 @@ class Numbers {
         if (precise_)
             return FormatC("%.17g", value);
         return FormatNumber(value, json_ ? 1 : integerDigits, decimals);
+    }
+    // A dose, a depth of dose_at or the backscatter factor: six significant
+    // digits, as veltrim-calc --dose prints them.
+    std::string Dose(double value) const {
+        if (!std::isfinite(value))
+            return json_ ? "null" : "";
+        return FormatC(precise_ ? "%.17g" : "%.6g", value);
     }
     std::string Hvl1(double mm) const {
         if (!std::isfinite(mm))
@@ -70,15 +78,71 @@ std::string CsvQuoted(const std::string& text) {
     return quoted + '"';
 }
 
+// The dose's columns of a row's line d: the row's own figures, then the
+// layer's; and those of dose_at.
+struct DoseFigure {
+    const char* Name;
+    double Value;
+};
+constexpr std::size_t RowFigures = 4;
+
+std::vector<DoseFigure> DoseFigures(const BatchDose& dose, int d) {
+    return {{"incident_air_kerma_mGy", dose.IncidentAirKermaMgy},
+            {"backscatter_factor", dose.Backscatter},
+            {"esak_mGy", dose.EsakMgy},
+            {"surface_dose_mGy", dose.SurfaceMgy},
+            {"primary_mGy", dose.Primary[d]},
+            {"scatter_mGy", dose.Scatter[d]},
+            {"total_mGy", dose.Total[d]}};
+}
+
+std::vector<DoseFigure> DoseAtFigures(const BatchDoseAt& at) {
+    return {{"dose_at_from_cm", at.FromCm},
+            {"dose_at_to_cm", at.ToCm},
+            {"dose_at_least_mGy", at.LeastMgy},
+            {"dose_at_most_mGy", at.MostMgy}};
+}
+
+// The columns' names, or (with `number`) their values, each after a comma.
+std::string CsvFields(const std::vector<DoseFigure>& figures, const Numbers* number = nullptr) {
+    std::string text;
+    for (const DoseFigure& f : figures)
+        text += ',' + (number ? number->Dose(f.Value) : std::string(f.Name));
+    return text;
+}
+
+std::string JsonFields(const std::vector<DoseFigure>& figures, const Numbers& number) {
+    std::string text;
+    for (const DoseFigure& f : figures)
+        text += ", \"" + std::string(f.Name) + "\": " + number.Dose(f.Value);
+    return text;
+}
+
 } // namespace
 
 std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits) {
     const Numbers number(digits, false);
+    // The dose's columns stand before error when the file's header asks for
+    // them; a row without an exposure leaves them empty.
+    const auto any = [&](bool BatchResult::*columns) {
+        return std::any_of(results.begin(), results.end(),
+                           [&](const BatchResult& r) { return r.*columns; });
+    };
+    const std::string doseNames =
+        any(&BatchResult::DoseColumns) ? CsvFields(DoseFigures({}, 1)) : "";
+    const std::string doseAtNames =
+        any(&BatchResult::DoseAtColumns) ? CsvFields(DoseAtFigures({})) : "";
     std::string text = "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,"
-                       "hvl1_mm_al,depth_cm,primary,scatter,total,error\n";
+                       "hvl1_mm_al,depth_cm,primary,scatter,total" +
+                       doseNames + doseAtNames + ",error\n";
+    const auto blank = [](const std::string& names) {
+        return std::string(static_cast<std::size_t>(std::count(names.begin(), names.end(), ',')),
+                           ',');
+    };
     for (const BatchResult& r : results) {
         if (r.Error) {
-            text += std::to_string(r.Row) + ",,,,,,,,,,,,,,," + CsvQuoted(*r.Error) + '\n';
+            text += std::to_string(r.Row) + ",,,,,,,,,,,,,," + blank(doseNames) +
+                    blank(doseAtNames) + ',' + CsvQuoted(*r.Error) + '\n';
             continue;
         }
         std::string head = std::to_string(r.Row);
@@ -90,7 +154,13 @@ std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits
             const auto& row = r.Table[d];
             text += head + ',' + number(LayerMiddle(d), 2, 2) + ',' +
                     number(row[PrimaryPdd], 3, 2) + ',' + number(row[ScatterPdd], 3, 2) + ',' +
-                    number(row[TotalPdd], 3, 2) + ",\n";
+                    number(row[TotalPdd], 3, 2);
+            if (!doseNames.empty())
+                text += r.Dose ? CsvFields(DoseFigures(*r.Dose, d), &number) : blank(doseNames);
+            if (!doseAtNames.empty())
+                text +=
+                    r.DoseAt ? CsvFields(DoseAtFigures(*r.DoseAt), &number) : blank(doseAtNames);
+            text += ",\n";
         }
     }
     return text;
@@ -144,6 +214,15 @@ std::string BatchJson(const std::vector<BatchResult>& results, BatchDigits digit
         column("primary", [&](int d) { return number(r.Table[d][PrimaryPdd], 3, 2); });
         column("scatter", [&](int d) { return number(r.Table[d][ScatterPdd], 3, 2); });
         column("total", [&](int d) { return number(r.Table[d][TotalPdd], 3, 2); });
+        if (r.Dose) {
+            const std::vector<DoseFigure> names = DoseFigures(*r.Dose, 1);
+            text += JsonFields({names.begin(), names.begin() + std::ptrdiff_t{RowFigures}}, number);
+            for (std::size_t i = RowFigures; i < names.size(); ++i)
+                column(names[i].Name,
+                       [&](int d) { return number.Dose(DoseFigures(*r.Dose, d)[i].Value); });
+        }
+        if (r.DoseAt)
+            text += JsonFields(DoseAtFigures(*r.DoseAt), number);
         text += '}';
     }
     text += results.empty() ? "]\n" : "\n]\n";

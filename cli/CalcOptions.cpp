@@ -1,12 +1,37 @@
 #include "cli/CalcOptions.h"
 
 #include "cli/OptionTable.h"
+#include "core/CalculationError.h"
 
 #include <optional>
 #include <set>
 #include <stdexcept>
 
 namespace veltrim {
+
+namespace {
+
+// The exposure is put together, and what it goes with checked, once every
+// option is read: "--mas 20 --tube-output 50" is as good as the other order.
+void CheckDoseOptions(CalcOptions& options) {
+    if (options.ExposureTyped.StrayTubeOutputParts())
+        throw std::invalid_argument("--mas and --output-distance go with --tube-output only");
+    try {
+        options.Given = ExposureOf(options.ExposureTyped);
+    } catch (const CalculationError& e) {
+        throw std::invalid_argument(e.what());
+    }
+    const bool dose = options.PrintDose || options.DoseAt;
+    if (options.Given && !dose)
+        throw std::invalid_argument("an exposure goes with --dose or --dose-at");
+    if (options.PrintDose && options.DoseAt)
+        throw std::invalid_argument("--dose and --dose-at print different tables: give one");
+    if (dose && (options.PrintSpectrum || options.PrintQuality || options.OutFile))
+        throw std::invalid_argument(
+            "--dose and --dose-at go without --spectrum, --quality and --out");
+}
+
+} // namespace
 
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
     CalcOptions options;
@@ -50,6 +75,7 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
     } else if (given.contains(OptionUse::BatchOnly)) {
         throw std::invalid_argument("--format and --jobs go with --batch only");
     }
+    CheckDoseOptions(options);
     return options;
 }
 

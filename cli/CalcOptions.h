@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/DoseInput.h"
 #include "core/Conditions.h"
 #include "dose/FocusKernels.h"
 
@@ -26,6 +27,13 @@ struct CalcOptions {
     bool MatchCopper = false;
     std::optional<std::string> AirCm; // air between the focus and the HVL measurement
     bool PrintQuality = false;
+    // The dose in absolute terms: the exposure's quantities as typed and the
+    // exposure they make (none: the dose per unit incident air kerma);
+    // --dose prints every layer, --dose-at one depth or a range.
+    ExposureParts ExposureTyped;
+    std::optional<Exposure> Given;
+    bool PrintDose = false;
+    std::optional<DoseDepths> DoseAt;
     // --batch: one calculation per row of a CSV file instead of one from
     // the condition options, which it then refuses.
     std::optional<std::filesystem::path> BatchFile;

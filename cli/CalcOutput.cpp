@@ -1,27 +1,15 @@
 #include "cli/CalcOutput.h"
 
+#include "cli/DoseInput.h"
 #include "core/CFormat.h"
 #include "dose/ResultsFile.h"
 
-#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <optional>
 
 namespace veltrim {
 namespace {
-
-// A number given to a beam-quality option: the whole text must be a number.
-std::optional<double> StrictNumber(const std::string& text) {
-    std::size_t used = 0;
-    try {
-        const double value = std::stod(text, &used);
-        if (used == text.size() && std::isfinite(value))
-            return value;
-    } catch (const std::exception&) {
-    }
-    return std::nullopt;
-}
 
 // The conditions as typed, read as the window reads them; the clamp of the
 // tube voltage is told on standard error.
@@ -80,6 +68,28 @@ void WriteResultsFile(const CalcOptions& options, const std::string& bytes) {
     } catch (const std::exception& e) {
         throw BeamError(BeamStage::DepthDose, Message(MessageId::CauseUnexpected, {Arg(e.what())}));
     }
+}
+
+// A figure of the dose: six significant digits, or every digit.
+std::string DoseNumber(double value, bool precise) {
+    return FormatC(precise ? "%.17g" : "%.6g", value);
+}
+
+// The exposure as it was given: the way, its value(s) and unit(s).
+std::string ExposureText(const Exposure& given, bool precise) {
+    const auto number = [&](double value) { return DoseNumber(value, precise); };
+    std::string text = std::string(ExposureWay(given.Kind)) + ' ' + number(given.Value);
+    switch (given.Kind) {
+    case ExposureKind::IncidentAirKerma:
+    case ExposureKind::EntranceSurfaceKerma:
+        return text + " mGy";
+    case ExposureKind::TubeOutput:
+        return text + " uGy/mAs x " + number(given.Mas) + " mAs at " +
+               number(given.OutputDistanceCm) + " cm";
+    case ExposureKind::KermaAreaProduct:
+        return text + " Gy cm2";
+    }
+    return text;
 }
 
 } // namespace
@@ -165,6 +175,64 @@ int PrintDepthDose(const CalcOptions& options, const ModelData& data) {
     }
     if (!PrintResultsFile(bytes))
         return 1;
+    return Flushed();
+}
+
+int PrintDose(const CalcOptions& options, const ModelData& data) {
+    CalculationOptions what;
+    what.Model = options.Model;
+    what.Absolute = true;
+    what.Given = options.Given;
+    BeamResult beam;
+    try {
+        beam = CalculateBeam(TypedConditions(options, true), what, data);
+    } catch (const BeamError& e) {
+        // An exposure out of range is a value typed, not a depth dose that failed.
+        if (e.Cause().Id() == MessageId::ExposureOutOfRange)
+            throw CalculationError(e.Cause());
+        throw;
+    }
+    const AbsoluteDose& dose = *beam.Absolute;
+    const DosePerAirKerma& perKerma = dose.PerKerma;
+    // With an exposure every dose is in mGy; without, per unit Ka,i.
+    const bool mgy = dose.Given.has_value();
+    const char* unit = mgy ? "mGy" : "per_kerma";
+    const auto number = [&](double value) { return DoseNumber(value, options.Precise); };
+    const auto inUnit = [&](double value) { return number(mgy ? dose.Mgy(value) : value); };
+
+    if (options.DoseAt && !options.DoseAt->ToCm) {
+        const double z = options.DoseAt->FromCm;
+        const std::string total = inUnit(DoseAtDepth(perKerma, z));
+        std::printf("depth_cm,total_%s\n%s,%s\n", unit, number(z).c_str(), total.c_str());
+        return Flushed();
+    }
+    if (options.DoseAt) {
+        const DoseDepths& range = *options.DoseAt;
+        const auto [least, most] = DoseOverDepths(perKerma, range.FromCm, *range.ToCm);
+        std::printf("depth_from_cm,depth_to_cm,least_%s,most_%s\n%s,%s,%s,%s\n", unit, unit,
+                    number(range.FromCm).c_str(), number(*range.ToCm).c_str(),
+                    inUnit(least).c_str(), inUnit(most).c_str());
+        return Flushed();
+    }
+
+    std::printf("# exposure=%s\n",
+                mgy ? ExposureText(*dose.Given, options.Precise).c_str() : "none");
+    if (mgy)
+        std::printf("# incident_air_kerma_mGy=%s\n", number(dose.IncidentAirKermaMgy).c_str());
+    std::printf("# backscatter_factor=%s\n", number(perKerma.Backscatter).c_str());
+    if (mgy)
+        std::printf("# entrance_surface_air_kerma_mGy=%s\n",
+                    number(dose.EntranceSurfaceAirKermaMgy()).c_str());
+    std::printf("# surface_dose_%s=%s\n", unit, inUnit(perKerma.Surface).c_str());
+    std::printf("# medium=%s\n",
+                Message(MessageId::MediumIcruFourComponent).In(Language::English).c_str());
+    std::printf("# scatter_model=%s\n",
+                options.Model == ScatterModel::Divergent ? "divergent" : "classic");
+    std::printf("depth_cm,primary_%s,scatter_%s,total_%s\n", unit, unit, unit);
+    for (int d = 1; d <= perKerma.Rows; ++d)
+        std::printf("%s,%s,%s,%s\n", number(LayerMiddle(d)).c_str(),
+                    inUnit(perKerma.Primary[d]).c_str(), inUnit(perKerma.Scatter[d]).c_str(),
+                    inUnit(perKerma.Total[d]).c_str());
     return Flushed();
 }
 

@@ -29,6 +29,10 @@ int PrintSpectrum(const CalcOptions& options, const ModelData& data);
 // --precise, the table with every digit).
 int PrintDepthDose(const CalcOptions& options, const ModelData& data);
 
+// --dose and --dose-at: the dose in mGy for the exposure given, or per unit
+// incident air kerma without one.
+int PrintDose(const CalcOptions& options, const ModelData& data);
+
 // A failed calculation on standard error, as the window would show it (a
 // depth-dose failure followed by its cause on a line of its own); gives 1.
 int ReportFailure(const BeamError& error);

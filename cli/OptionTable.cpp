@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <stdexcept>
 
 namespace veltrim {
@@ -46,6 +47,47 @@ void SetJobs(CalcOptions& options, const std::string& value) {
         throw std::invalid_argument("--jobs takes a whole number from 1 to 256, not \"" + value +
                                     "\"");
     options.Jobs = jobs;
+}
+
+// A quantity of the exposure or a depth: the whole text must be a number.
+double Number(const char* option, const std::string& value) {
+    if (const std::optional<double> number = StrictNumber(value))
+        return *number;
+    throw std::invalid_argument(std::string(option) + " takes a number, not \"" + value + "\"");
+}
+
+// An option's name as a template argument, so that its setter can name it.
+template <std::size_t N> struct OptionName {
+    char Text[N];
+    constexpr OptionName(const char (&name)[N]) { std::copy_n(name, N, Text); }
+};
+
+template <OptionName Name, std::optional<double> ExposureParts::*Part>
+void SetExposure(CalcOptions& options, const std::string& value) {
+    options.ExposureTyped.*Part = Number(Name.Text, value);
+}
+
+// A quantity of the exposure: an output of one calculation, as --dose is.
+template <OptionName Name, std::optional<double> ExposureParts::*Part>
+constexpr CalcOption ExposurePart(const char* value, const char* help) {
+    return {.Name = Name.Text,
+            .Value = value,
+            .Use = OptionUse::Single,
+            .Set = SetExposure<Name, Part>,
+            .Help = help};
+}
+
+// --dose-at: one depth, or two joined by a comma for a range.
+void SetDoseAt(CalcOptions& options, const std::string& value) {
+    const std::size_t comma = value.find(',');
+    const std::optional<double> from = StrictNumber(value.substr(0, comma));
+    const std::optional<double> to =
+        comma == std::string::npos ? std::nullopt : StrictNumber(value.substr(comma + 1));
+    if (!from || (comma != std::string::npos && !to))
+        throw std::invalid_argument("--dose-at takes a depth in cm, or two joined by a comma, "
+                                    "not \"" +
+                                    value + "\"");
+    options.DoseAt = DoseDepths{*from, to};
 }
 
 constexpr const char* ConditionsTitle =
@@ -149,7 +191,7 @@ depth dose)"},
 added filter that gives it (with the other conditions
 as given) is found, printed on standard error and used
 in place of --al (or --cu))"},
-    // Allowed beside --batch, where it changes nothing: a batch matches no HVL1.
+    // Allowed beside --batch, whose hvl1 column it applies to.
     {.Name = "--match-filter",
      .Value = "al|cu",
      .Set =
@@ -157,6 +199,44 @@ in place of --al (or --cu))"},
              options.MatchCopper = Choice("--match-filter", value, {"al", "cu"}) == 1;
          },
      .Help = "the filter --hvl1 finds (default al)"},
+
+    {.Above = "\nDose in mGy, in ICRU four-component soft tissue:\n",
+     .Name = "--dose",
+     .Use = OptionUse::Single,
+     .Set = SetFlag<&CalcOptions::PrintDose>,
+     .Help = R"(print the dose of every layer instead of the table:
+"# name=value" lines (exposure, incident_air_kerma_mGy,
+backscatter_factor, entrance_surface_air_kerma_mGy,
+surface_dose_mGy, medium, scatter_model), then
+depth_cm,primary_mGy,scatter_mGy,total_mGy; without
+an exposure, the dose per unit incident air kerma
+Ka,i (*_per_kerma). Six significant digits, or 17
+with --precise)"},
+    {.Name = "--dose-at",
+     .Value = "Z|Z1,Z2",
+     .Use = OptionUse::Single,
+     .Set = SetDoseAt,
+     .Help = R"(print the total dose at the depth Z (cm, 0 to 30):
+depth_cm,total_mGy; or the least and the most over
+Z1..Z2: depth_from_cm,depth_to_cm,least_mGy,most_mGy)"},
+    ExposurePart<"--air-kerma", &ExposureParts::AirKermaMgy>(
+        "MGY", R"(the exposure, one way of four: the incident air
+kerma Ka,i, mGy (free in air at the skin plane))"),
+    ExposurePart<"--tube-output", &ExposureParts::TubeOutput>(
+        "UGY_PER_MAS", R"(the tube output, uGy/mAs at --output-distance,
+with --mas)"),
+    ExposurePart<"--mas", &ExposureParts::Mas>("MAS", "the tube current-time product, mAs"),
+    ExposurePart<"--output-distance", &ExposureParts::OutputDistanceCm>(
+        "CM", R"(focus to where the tube output was measured, cm
+(default 100))"),
+    ExposurePart<"--kap", &ExposureParts::KapGyCm2>(
+        "GYCM2",
+        R"(the kerma-area product, Gy cm2, over the field's
+area at the skin)"),
+    ExposurePart<"--esak", &ExposureParts::EsakMgy>(
+        "MGY",
+        R"(a measured entrance surface air kerma, mGy (with
+backscatter))"),
 
     {.Above = "\nMany conditions at once:\n",
      .Name = "--batch",
@@ -168,7 +248,13 @@ any of the columns kv, angle, inherent, al, cu, fsd,
 field_x, field_y, rectification in any order; a column
 left out takes the default above, a cell is read like
 the option of its column. Blank lines are skipped.
-No PDD_tempDATA.txt is written in the current folder.)"},
+No PDD_tempDATA.txt is written in the current folder.
+Optional columns, an empty cell leaving the row
+without: hvl1 (as --hvl1), scatter_model (the
+command line's when empty), the exposure as
+air_kerma, tube_output with mas and output_distance,
+kap or esak, and dose_at (a depth, cm) with
+dose_at_to (the end of a range from it).)"},
     {.Name = "--format",
      .Value = "csv|json",
      .Use = OptionUse::BatchOnly,
@@ -191,7 +277,14 @@ to 30..150 kV; thicknesses in mm), hvl1_mm_al the
 first half-value layer (air-kerma weighted, no air
 path). Numbers have the results file's decimals
 (HVL1 four, as --quality prints it), or 17
-significant digits with --precise.)"},
+significant digits with --precise.
+With an exposure column, each line (json: object)
+of a row with an exposure adds, in mGy to six
+significant digits: incident_air_kerma_mGy,
+backscatter_factor, esak_mGy, surface_dose_mGy,
+primary_mGy, scatter_mGy, total_mGy; with dose_at:
+dose_at_from_cm, dose_at_to_cm, dose_at_least_mGy,
+dose_at_most_mGy. In csv they come before error.)"},
     {.Name = "--jobs",
      .Value = "N",
      .Use = OptionUse::BatchOnly,

@@ -1,6 +1,7 @@
 // veltrim-calc: the command-line front end over the calculation library.
 // It reads its options, loads the data folder once and dispatches on what
-// was asked: a batch, the beam quality, the spectrum or the depth dose.
+// was asked: a batch, the beam quality, the dose in mGy, the spectrum or
+// the depth dose.
 #include "calculation/CalculateBeam.h"
 #include "calculation/DataLocation.h"
 #include "calculation/ModelData.h"
@@ -32,6 +33,8 @@ int Run(CalcOptions& options, const ModelData& data) {
         if (options.PrintQuality)
             return PrintQuality(options, airCm, data);
     }
+    if (options.PrintDose || options.DoseAt)
+        return PrintDose(options, data);
     if (options.PrintSpectrum)
         return PrintSpectrum(options, data);
     return PrintDepthDose(options, data);

@@ -16,10 +16,6 @@ namespace {
 // The data= argument: a data folder, or None for the one the module finds.
 using Folder = std::optional<std::string>;
 
-py::array_t<double> Array(const std::vector<double>& values) {
-    return py::array_t<double>(static_cast<py::ssize_t>(values.size()), values.data());
-}
-
 // The spectrum alone, or with its quality at the end of `airCm` of air.
 BeamResult SpectrumOf(const IrradiationConditions& c, const ModelData& data, bool quality = false,
                       double airCm = 0.0) {
@@ -28,18 +24,6 @@ BeamResult SpectrumOf(const IrradiationConditions& c, const ModelData& data, boo
     options.Quality = quality;
     options.AirCm = airCm;
     return CalculateBeam(c, options, data);
-}
-
-CalculationOptions DepthDoseOptions(const std::string& scatterModel) {
-    CalculationOptions options;
-    if (scatterModel == "classic")
-        options.Model = ScatterModel::Classic;
-    else if (scatterModel == "divergent")
-        options.Model = ScatterModel::Divergent;
-    else
-        throw std::invalid_argument("scatter_model \"" + scatterModel +
-                                    "\" is not known; use \"classic\" or \"divergent\"");
-    return options;
 }
 
 py::dict QualityDict(const BeamQuality& q) {
@@ -70,6 +54,22 @@ DepthDoseResult DepthDoseTable(const DepthDoseCalculation& calc) {
 }
 
 } // namespace
+
+py::array_t<double> Array(const std::vector<double>& values) {
+    return py::array_t<double>(static_cast<py::ssize_t>(values.size()), values.data());
+}
+
+CalculationOptions DepthDoseOptions(const std::string& scatterModel) {
+    CalculationOptions options;
+    if (scatterModel == "classic")
+        options.Model = ScatterModel::Classic;
+    else if (scatterModel == "divergent")
+        options.Model = ScatterModel::Divergent;
+    else
+        throw std::invalid_argument("scatter_model \"" + scatterModel +
+                                    "\" is not known; use \"classic\" or \"divergent\"");
+    return options;
+}
 
 void BindSpectrum(py::module_& m) {
     m.def(

@@ -4,11 +4,15 @@
 // of thing it gives Python; a new quantity is one more of them. They are
 // called in the order given: a signature names only classes bound before it.
 
+#include "calculation/CalculateBeam.h"
 #include "core/CalculationError.h"
 #include "core/DataFile.h"
 #include "python/ModuleData.h"
 
+#include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <string>
+#include <vector>
 
 namespace veltrim::python {
 
@@ -24,6 +28,15 @@ void BindSpectrum(py::module_& m);
 void BindQuality(py::module_& m);
 // DepthDose, depth_dose and results_file.
 void BindDepthDose(py::module_& m);
+// AbsoluteDose and absolute_dose.
+void BindAbsoluteDose(py::module_& m);
+
+// A numpy array of the values.
+py::array_t<double> Array(const std::vector<double>& values);
+
+// The options of a depth dose under the named scatter model ("classic" or
+// "divergent"); another name raises ValueError.
+CalculationOptions DepthDoseOptions(const std::string& scatterModel);
 
 // Runs a calculation without the interpreter lock, so that threads calculate
 // side by side, turning the library's failures into Failure.

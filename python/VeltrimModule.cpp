@@ -13,4 +13,5 @@ PYBIND11_MODULE(veltrim, m) {
     BindSpectrum(m);
     BindQuality(m);
     BindDepthDose(m);
+    BindAbsoluteDose(m);
 }

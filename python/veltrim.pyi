@@ -29,6 +29,22 @@ class DepthDose:
     scatter: numpy.ndarray
     total: numpy.ndarray
 
+class AbsoluteDose:
+    """Dose of every 0.5-cm layer: mGy, or per unit incident air kerma without an exposure."""
+    depth_cm: numpy.ndarray
+    primary: numpy.ndarray
+    scatter: numpy.ndarray
+    total: numpy.ndarray
+    incident_air_kerma_mGy: Optional[float]
+    backscatter_factor: float
+    entrance_surface_air_kerma_mGy: Optional[float]
+    surface_dose_mGy: float
+    medium: str
+    scatter_model: str
+    exposure: Optional[str]
+    def at(self, depth_cm: float) -> float: ...
+    def over(self, from_cm: float, to_cm: float) -> Tuple[float, float]: ...
+
 def spectrum(conditions: Conditions, data: Optional[str] = None
              ) -> Tuple[numpy.ndarray, numpy.ndarray]: ...
 def beam_quality(conditions: Conditions, air_cm: float = 0.0,
@@ -40,3 +56,8 @@ def results_file(conditions: Conditions, data: Optional[str] = None,
 def match_hvl1(conditions: Conditions, hvl1_mm_al: float, filter: str = "al",
                air_cm: float = 0.0, data: Optional[str] = None
                ) -> Tuple[float, Conditions, dict]: ...
+def absolute_dose(conditions: Conditions, air_kerma: Optional[float] = None,
+                  tube_output: Optional[float] = None, mas: Optional[float] = None,
+                  output_distance: float = 100.0, kap: Optional[float] = None,
+                  esak: Optional[float] = None, scatter_model: str = "classic",
+                  data: Optional[str] = None) -> AbsoluteDose: ...

@@ -27,6 +27,50 @@ def test_depth_dose_is_veltrim_calc_precise_to_the_last_bit(tmp_path):
         assert [float(row[column]) for row in rows] == list(values)
 
 
+def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
+    # The shipped data with made-up surface kernels where none are shipped yet:
+    # 29 files of 80 rings in tissue, then 80 in air, 20 to a line.
+    data = tmp_path / "data"
+    data.mkdir()
+    for entry in os.scandir(os.environ["VELTRIM_DATA"]):
+        (data / entry.name).symlink_to(entry.path)
+    if not (data / "PDS-surface").exists():
+        (data / "PDS-surface").mkdir()
+        for e in range(10, 155, 5):
+            rings = [0.008 * e ** 0.5 * 0.95 ** c for c in range(1, 81)] * 2
+            lines = [",".join("%.6e" % v for v in rings[i:i + 20]) for i in range(0, 160, 20)]
+            (data / "PDS-surface" / ("%d.dat" % e)).write_text("\n".join(lines) + "\n")
+    args = [os.environ["VELTRIM_CALC"], "--data", str(data), "--precise",
+            "--tube-output", "40", "--mas", "128", "--output-distance", "50"]
+    for name, value in BEAM.items():
+        args += ["--" + name.replace("_", "-"), repr(value)]
+
+    def calc(*more):
+        printed = subprocess.run(args + list(more), capture_output=True, cwd=tmp_path, check=True)
+        return [line.split("=", 1) if line.startswith("# ") else line.split(",")
+                for line in printed.stdout.decode().splitlines()]
+
+    lines = calc("--dose")
+    names = {line[0][2:]: line[1] for line in lines if line[0].startswith("# ")}
+    rows = [line for line in lines if not line[0].startswith("# ")][1:]
+    dose = veltrim.absolute_dose(veltrim.Conditions(**BEAM), tube_output=40, mas=128,
+                                 output_distance=50, data=str(data))
+    assert len(rows) == 60 == len(dose.total)
+    for column, values in enumerate([dose.depth_cm, dose.primary, dose.scatter, dose.total]):
+        assert [float(row[column]) for row in rows] == list(values)
+    assert float(names["incident_air_kerma_mGy"]) == dose.incident_air_kerma_mGy
+    assert float(names["backscatter_factor"]) == dose.backscatter_factor
+    assert float(names["entrance_surface_air_kerma_mGy"]) == dose.entrance_surface_air_kerma_mGy
+    assert float(names["surface_dose_mGy"]) == dose.surface_dose_mGy
+    assert (dose.exposure, dose.medium) == ("tube-output", names["medium"])
+    assert float(calc("--dose-at", "4.2")[1][1]) == dose.at(4.2)
+    assert tuple(map(float, calc("--dose-at", "1,9")[1][2:])) == dose.over(1, 9)
+    with pytest.raises(veltrim.CalculationError, match="given twice"):
+        veltrim.absolute_dose(veltrim.Conditions(), air_kerma=2, kap=1, data=str(data))
+    with pytest.raises(veltrim.CalculationError, match="outside the phantom"):
+        dose.at(31)
+
+
 def test_conditions_default_to_the_windows_starting_beam_and_read_texts_as_it_does():
     assert repr(veltrim.Conditions()) == repr(veltrim.Conditions.from_texts()) == (
         "veltrim.Conditions(kv=80.0, angle=12.0, inherent=2.5, al=0.0, cu=0.0, fsd=100.0, "

@@ -45,6 +45,23 @@ TEST(BatchInput, ARowThatCannotBeComputedCarriesItsProblem) {
     EXPECT_NE(rows[1].Problem.value_or("").find("not \"\""), std::string::npos);
     EXPECT_NE(rows[2].Problem.value_or("").find("1 cells"), std::string::npos);
     EXPECT_FALSE(rows[3].Problem);
+
+    // The dose's cells: numbers read strictly, an empty one left out, the
+    // exposure given one way with its parts.
+    const std::vector<BatchRow> dose = ReadBatchRows("kap,tube_output,mas,scatter_model\n"
+                                                     " 0.4 ,,, divergent\n"
+                                                     "0.4 Gy cm2,,,\n"
+                                                     "0.4,40,20,\n"
+                                                     ",,20,\n"
+                                                     ",,,parallel\n");
+    ASSERT_EQ(dose.size(), 5u);
+    ASSERT_TRUE(dose[0].Given && !dose[0].Problem);
+    EXPECT_EQ(dose[0].Given->Value, 0.4);
+    EXPECT_EQ(dose[0].Model, veltrim::ScatterModel::Divergent);
+    EXPECT_EQ(dose[1].Problem, "kap must be a number, not \"0.4 Gy cm2\"");
+    EXPECT_NE(dose[2].Problem.value_or("").find("given twice"), std::string::npos);
+    EXPECT_EQ(dose[3].Problem, "mas and output_distance go with tube_output only");
+    EXPECT_EQ(dose[4].Problem, "scatter_model must be classic or divergent, not \"parallel\"");
 }
 
 TEST(BatchInput, AFileWithoutAUsableHeaderIsRefusedNamingWhy) {

@@ -66,6 +66,15 @@ TEST(CalcOptions, ValuesAreTakenAsTypedInEitherForm) {
     EXPECT_EQ(batch.Model, veltrim::ScatterModel::Divergent);
     EXPECT_FALSE(ParseCalcOptions({"--batch", "r.csv", "--format", "csv"}).BatchJson);
     EXPECT_FALSE(ParseCalcOptions({"--batch", "r.csv"}).Jobs);
+
+    // The exposure is put together whatever the order of its parts.
+    const veltrim::CalcOptions dose = ParseCalcOptions(
+        {"--mas=128", "--dose-at", "2,7.5", "--output-distance", "50", "--tube-output=40"});
+    ASSERT_TRUE(dose.Given && dose.DoseAt && dose.DoseAt->ToCm);
+    EXPECT_EQ(dose.Given->Kind, veltrim::ExposureKind::TubeOutput);
+    EXPECT_EQ(dose.Given->Value * dose.Given->Mas * dose.Given->OutputDistanceCm, 40 * 128 * 50);
+    EXPECT_EQ(dose.DoseAt->FromCm + *dose.DoseAt->ToCm, 9.5);
+    EXPECT_FALSE(ParseCalcOptions({"--dose-at=3"}).DoseAt->ToCm);
 }
 
 // Each refusal with the words the user reads. Beside --batch a condition
@@ -107,6 +116,23 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         {{"--batch", "r", "--hvl1", "3"}, notWithBatch},
         {{"--batch", "r", "--air", "3"}, notWithBatch},
         {{"--batch", "r", "--out", "o"}, notWithBatch},
+        {{"--batch", "r", "--air-kerma", "2"}, notWithBatch},
+        {{"--dose", "--air-kerma", "2 mGy"}, "--air-kerma takes a number, not \"2 mGy\""},
+        {{"--dose", "--kap=nan"}, "--kap takes a number, not \"nan\""},
+        {{"--dose-at", "1,"},
+         "--dose-at takes a depth in cm, or two joined by a comma, not \"1,\""},
+        {{"--dose", "--esak", "3", "--air-kerma", "2"},
+         "The exposure was given twice, as the incident air kerma and as the entrance surface "
+         "air kerma: give it one way only."},
+        {{"--dose", "--tube-output", "40"},
+         "A tube output needs the tube current-time product (mAs) to make an exposure: give the "
+         "mAs too."},
+        {{"--dose", "--kap", "1", "--mas", "20"},
+         "--mas and --output-distance go with --tube-output only"},
+        {{"--kap", "1"}, "an exposure goes with --dose or --dose-at"},
+        {{"--dose", "--dose-at", "1"}, "--dose and --dose-at print different tables: give one"},
+        {{"--dose", "--out", "o"},
+         "--dose and --dose-at go without --spectrum, --quality and --out"},
     };
     for (const auto& [args, message] : refused) {
         try {

@@ -1,10 +1,14 @@
 // veltrim-calc run as a program over made-up data files.
 #include "common/ProgramRun.h"
+#include "common/ShippedData.h"
 #include "common/TempFolder.h"
+#include "core/CFormat.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "dose/SyntheticData.h"
+#include "spectrum/BeamQuality.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -28,7 +32,37 @@ class VeltrimCalc : public ::testing::Test {
                                data.Path().string() + "' " + args,
                            work);
     }
+
+    // What the dose in mGy reads beside the made-up files: the shipped air
+    // tables and made-up surface kernels.
+    void AddDoseData() const {
+        for (const char* file : {veltrim::AirKermaFile, veltrim::AirAttenuationFile})
+            fs::copy_file(ShippedData / file, data / file);
+        WriteSyntheticSurfaceKernels(data.Path());
+    }
 };
+
+// The cells of the CSV lines of a run's output, "# name=value" lines apart.
+struct DoseOutput {
+    std::map<std::string, std::string> Names;
+    std::vector<std::vector<std::string>> Rows; // the header first
+};
+
+DoseOutput ReadDoseOutput(const ProgramRun& run, int status = 0) {
+    EXPECT_EQ(run.status, status) << run.err;
+    DoseOutput output;
+    for (const std::string& line : Lines(run.out)) {
+        if (line.rfind("# ", 0) == 0) {
+            output.Names[line.substr(2, line.find('=') - 2)] = line.substr(line.find('=') + 1);
+            continue;
+        }
+        std::vector<std::string>& cells = output.Rows.emplace_back();
+        std::istringstream in(line);
+        for (std::string cell; std::getline(in, cell, ',');)
+            cells.push_back(cell);
+    }
+    return output;
+}
 
 // The results file goes to --out (else PDD_tempDATA.txt) and is printed with
 // its labels in UTF-8 and LF line ends; --precise prints the same table with
@@ -126,6 +160,82 @@ TEST_F(VeltrimCalc, PrintsTheTableItWroteWhateverIsOnTheDiskAfterwards) {
     stop = true;
     other.join();
     EXPECT_EQ(wrong, 0) << "runs that printed another table";
+}
+
+// The same incident air kerma, 2 mGy, given each way of four at an FSD of
+// 80 cm over a 10 x 20 cm field: directly, as 40 uGy/mAs at 50 cm for 128
+// mAs, as 0.4 Gy cm2, and as the entrance surface air kerma at the
+// backscatter factor of the beam. Each is the dose per unit Ka,i scaled.
+TEST_F(VeltrimCalc, TheFourWaysOfGivingAnExposureGiveTheSameDose) {
+    AddDoseData();
+    const std::string beam = "--precise --fsd 80 --field-x 10 --field-y 20 ";
+    const DoseOutput perKerma = ReadDoseOutput(Calc(beam + "--dose"));
+    ASSERT_EQ(perKerma.Rows.size(), 61u);
+    EXPECT_EQ(perKerma.Names.at("exposure"), "none");
+    const double backscatter = std::stod(perKerma.Names.at("backscatter_factor"));
+    EXPECT_GT(backscatter, 1.0);
+    for (const std::string& way : std::vector<std::string>{
+             "--air-kerma 2", "--tube-output 40 --mas 128 --output-distance 50", "--kap 0.4",
+             "--esak " + veltrim::FormatC("%.17g", 2 * backscatter)}) {
+        const DoseOutput dose = ReadDoseOutput(Calc(beam + "--dose " + way));
+        ASSERT_EQ(dose.Rows.size(), 61u) << way;
+        EXPECT_EQ(dose.Rows[0][3], "total_mGy");
+        EXPECT_NEAR(std::stod(dose.Names.at("incident_air_kerma_mGy")), 2.0, 2e-12) << way;
+        for (std::size_t d = 1; d <= 60; ++d)
+            for (std::size_t column = 1; column <= 3; ++column)
+                ASSERT_NEAR(std::stod(dose.Rows[d][column]) /
+                                (2 * std::stod(perKerma.Rows[d][column])),
+                            1.0, 1e-12)
+                    << way << " @ " << d;
+    }
+    // At a layer middle the dose is the layer's own.
+    const DoseOutput at = ReadDoseOutput(Calc(beam + "--air-kerma 2 --dose-at 5.25"));
+    const DoseOutput table = ReadDoseOutput(Calc(beam + "--air-kerma 2 --dose"));
+    EXPECT_EQ(at.Rows.at(1), (std::vector<std::string>{"5.25", table.Rows[11][3]}));
+}
+
+// A batch row with dose columns gives the bits of the single runs with the
+// same options: a kerma-area product, an HVL1 matched per row, a scatter
+// model of its own (the command line's divergent would fail here, there
+// being no point-focus kernels) and the dose over a range; a row that cannot
+// be computed keeps every column in its place.
+TEST_F(VeltrimCalc, ABatchRowGivesTheDoseOfTheSameSingleRuns) {
+    AddDoseData();
+    const std::string beam = "--precise --kv 90 --fsd 80 --field-x 10 --field-y 20 ";
+    const DoseOutput quality = ReadDoseOutput(Calc(beam + "--al 1 --quality"));
+    ASSERT_EQ(quality.Rows.size(), 5u);
+    const std::string hvl1 = quality.Rows[1][0].substr(std::string("hvl1_mm_al=").size());
+    const std::string single = beam + "--kap 0.4 --hvl1 " + hvl1;
+    const DoseOutput dose = ReadDoseOutput(Calc(single + " --dose"));
+    const DoseOutput range = ReadDoseOutput(Calc(single + " --dose-at 2,7"));
+
+    const std::string rows = "kv,fsd,field_x,field_y,hvl1,scatter_model,kap,dose_at,dose_at_to\n"
+                             "90,80,10,20," +
+                             hvl1 +
+                             ",classic,0.4,2,7\n"
+                             "90,80,10,20,,,,3,\n";
+    work.Write("rows.csv", rows);
+    const DoseOutput batch =
+        ReadDoseOutput(Calc("--precise --scatter-model divergent --batch rows.csv"), 1);
+    ASSERT_EQ(batch.Rows.size(), 62u);
+    const std::vector<std::string>& header = batch.Rows[0];
+    const auto cell = [&](std::size_t line, const std::string& name) {
+        return batch.Rows[line][static_cast<std::size_t>(
+            std::find(header.begin(), header.end(), name) - header.begin())];
+    };
+    for (std::size_t d = 1; d <= 60; ++d) {
+        EXPECT_EQ(cell(d, "primary_mGy"), dose.Rows[d][1]) << d;
+        EXPECT_EQ(cell(d, "scatter_mGy"), dose.Rows[d][2]) << d;
+        EXPECT_EQ(cell(d, "total_mGy"), dose.Rows[d][3]) << d;
+    }
+    EXPECT_EQ(cell(1, "incident_air_kerma_mGy"), dose.Names.at("incident_air_kerma_mGy"));
+    EXPECT_EQ(cell(1, "backscatter_factor"), dose.Names.at("backscatter_factor"));
+    EXPECT_EQ(cell(1, "esak_mGy"), dose.Names.at("entrance_surface_air_kerma_mGy"));
+    EXPECT_EQ(cell(1, "surface_dose_mGy"), dose.Names.at("surface_dose_mGy"));
+    EXPECT_EQ(cell(1, "dose_at_least_mGy"), range.Rows[1][2]);
+    EXPECT_EQ(cell(1, "dose_at_most_mGy"), range.Rows[1][3]);
+    EXPECT_EQ(batch.Rows[61].size(), header.size()) << "the failed row's cells";
+    EXPECT_EQ(batch.Rows[61].back(), "\"dose_at needs an exposure in its row\"");
 }
 
 // A beam given by its measured HVL1, over the shipped data: the aluminium

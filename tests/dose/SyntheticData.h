@@ -6,6 +6,7 @@
 // Their numbers are made up; only the layouts are those of the real files.
 
 #include "dose/DepthDose.h"
+#include "dose/SurfaceKernels.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <cmath>
@@ -110,6 +111,20 @@ inline void WriteSyntheticDoseData(const std::filesystem::path& folder) {
     for (int e = 10; e <= 150; e += 5)
         WriteFile(folder / KernelFolder / KernelFile(e),
                   KernelText([e](int a, int c) { return SyntheticKernel(e, a, c); }));
+}
+
+// The 29 surface kernels: scatter that grows with energy and fades with the
+// ring's distance, a quarter more of it in air than in tissue, so that the
+// backscatter factor of a mid-sized field comes out near the real 1.3.
+inline void WriteSyntheticSurfaceKernels(const std::filesystem::path& folder) {
+    for (int e = FirstKernelKeV; e <= LastKernelKeV; e += 5) {
+        SurfaceKernel kernel;
+        for (int c = 1; c <= 80; ++c) {
+            kernel.Tissue[c] = 0.008 * std::sqrt(e) * std::exp(-0.1 * (0.5 * c - 0.25));
+            kernel.Air[c] = 1.25 * kernel.Tissue[c];
+        }
+        WriteFile(folder / SurfaceKernelFolder / KernelFile(e), SurfaceKernelFileText(kernel));
+    }
 }
 
 // Everything the program reads: attenuation tables, tissue files, kernels.
