@@ -6,6 +6,8 @@
 
 #include "core/Conditions.h"
 
+#include <optional>
+
 namespace veltrim {
 
 enum class ExposureKind {
@@ -21,6 +23,29 @@ struct Exposure {
     double Mas = 0.0;                // with TubeOutput
     double OutputDistanceCm = 100.0; // with TubeOutput
 };
+
+// The quantities of an exposure, each as given (an option, a column, a
+// keyword argument), none when left out.
+struct ExposureParts {
+    std::optional<double> AirKermaMgy;
+    std::optional<double> TubeOutput; // uGy/mAs
+    std::optional<double> Mas;
+    std::optional<double> OutputDistanceCm;
+    std::optional<double> KapGyCm2;
+    std::optional<double> EsakMgy;
+
+    // An mAs or an output distance makes an exposure only with a tube output.
+    bool StrayTubeOutputParts() const { return !TubeOutput && (Mas || OutputDistanceCm); }
+};
+
+// The exposure the parts make, or none. Throws CalculationError
+// (ExposureGivenTwice naming the first two ways given, ExposureNeedsMas). The
+// values themselves are checked by the calculation, which knows the beam.
+std::optional<Exposure> ExposureOf(const ExposureParts& parts);
+
+// The way an exposure was given, as the options name it: "air-kerma",
+// "tube-output", "kap" or "esak".
+const char* ExposureWay(ExposureKind kind);
 
 // The limits beyond which a value is taken for a mistake.
 inline constexpr double MaxIncidentAirKermaMgy = 10000.0; // 10 Gy

@@ -31,37 +31,19 @@ struct DoseResult {
 // options: one way only, a tube output with its mAs.
 std::optional<Exposure> ExposureOf(Number airKerma, Number tubeOutput, Number mas,
                                    double outputDistance, Number kap, Number esak) {
-    const std::pair<Number, MessageId> ways[] = {{airKerma, MessageId::ExposureAirKerma},
-                                                 {tubeOutput, MessageId::ExposureTubeOutput},
-                                                 {kap, MessageId::ExposureKap},
-                                                 {esak, MessageId::ExposureEsak}};
-    std::vector<MessageId> given;
-    for (const auto& [value, quantity] : ways)
-        if (value)
-            given.push_back(quantity);
-    if (given.size() > 1)
-        throw Failure{
-            Message(MessageId::ExposureGivenTwice, {Arg(Message(given[0])), Arg(Message(given[1]))})
-                .In(Language::English)};
-    if (tubeOutput && !mas)
-        throw Failure{Message(MessageId::ExposureNeedsMas).In(Language::English)};
-    if (mas && !tubeOutput)
+    const ExposureParts parts{airKerma, tubeOutput, mas, outputDistance, kap, esak};
+    if (parts.StrayTubeOutputParts() && mas)
         throw py::value_error("mas goes with tube_output only");
-    if (airKerma)
-        return Exposure{ExposureKind::IncidentAirKerma, *airKerma};
-    if (tubeOutput)
-        return Exposure{ExposureKind::TubeOutput, *tubeOutput, *mas, outputDistance};
-    if (kap)
-        return Exposure{ExposureKind::KermaAreaProduct, *kap};
-    if (esak)
-        return Exposure{ExposureKind::EntranceSurfaceKerma, *esak};
-    return std::nullopt;
+    try {
+        return veltrim::ExposureOf(parts);
+    } catch (const CalculationError& e) {
+        throw Failure{e.what()};
+    }
 }
 
 // As veltrim-calc names the way: its option without the dashes.
-const char* ExposureWay(const std::optional<Exposure>& given) {
-    constexpr const char* Ways[] = {"air-kerma", "tube-output", "kap", "esak"}; // as ExposureKind
-    return given ? Ways[static_cast<std::size_t>(given->Kind)] : nullptr;
+const char* WayOf(const std::optional<Exposure>& given) {
+    return given ? ExposureWay(given->Kind) : nullptr;
 }
 
 } // namespace
@@ -98,7 +80,7 @@ void BindAbsoluteDose(py::module_& m) {
             })
         .def_readonly("scatter_model", &DoseResult::Model)
         .def_property_readonly(
-            "exposure", [](const DoseResult& r) { return ExposureWay(r.Dose->Given); },
+            "exposure", [](const DoseResult& r) { return WayOf(r.Dose->Given); },
             "how the exposure was given: \"air-kerma\", \"tube-output\", \"kap\", \"esak\" or None")
         .def(
             "at",
