@@ -28,6 +28,8 @@ MessageId ContentsOf(SavedFile file) {
         return MessageId::SaveSpectrumData;
     case SavedFile::SpectrumPng:
         return MessageId::SaveSpectrumPicture;
+    case SavedFile::DoseCsv:
+        return MessageId::SaveDoseData;
     case SavedFile::Csv:
     default:
         return MessageId::SavePddData;
@@ -41,6 +43,8 @@ MessageId ConfirmationOf(SavedFile file) {
         return MessageId::SavedSpectrumCsv;
     case SavedFile::SpectrumPng:
         return MessageId::SavedSpectrumPng;
+    case SavedFile::DoseCsv:
+        return MessageId::SavedDoseCsv;
     case SavedFile::Csv:
     default:
         return MessageId::SavedCsv;
@@ -54,6 +58,7 @@ const char16_t* ExtensionOf(SavedFile file) {
         return u".png";
     case SavedFile::Csv:
     case SavedFile::SpectrumCsv:
+    case SavedFile::DoseCsv:
     default:
         return u".csv";
     }
@@ -304,6 +309,13 @@ SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
     return SaveAs(
         typedName, SavedFile::SpectrumPng, workFolder, edition,
         [&](const std::filesystem::path& target) { return SaveImageAsPng(picture, target); });
+}
+
+SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
+                         const std::filesystem::path& workFolder, Language edition) {
+    return SaveAs(
+        typedName, SavedFile::DoseCsv, workFolder, edition,
+        [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
 }
 
 std::string SavedMessage(Language edition, SavedFile file) {

@@ -6,6 +6,7 @@
 // Their numbers are made up; only the layouts are those of the real files.
 
 #include "dose/DepthDose.h"
+#include "dose/SurfaceKernels.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <cmath>
@@ -110,6 +111,31 @@ inline void WriteSyntheticDoseData(const std::filesystem::path& folder) {
     for (int e = 10; e <= 150; e += 5)
         WriteFile(folder / KernelFolder / KernelFile(e),
                   KernelText([e](int a, int c) { return SyntheticKernel(e, a, c); }));
+}
+
+// The surface kernels of a node energy: air scatter kerma that falls off
+// with the ring's radius, summing over a wide field to a backscatter share
+// of the air kerma that grows with energy, as measured ones do; the tissue
+// a tenth above the air.
+inline SurfaceKernel SyntheticSurfaceKernel(int energyKeV) {
+    const double e = energyKeV;
+    const double airKermaPerFluence = 1.7 + 1.1e5 / (e * e * e); // keV cm2/g, roughly E mu_en/rho
+    const double share = 0.45 * (1 - std::exp(-e / 40));
+    SurfaceKernel kernel;
+    for (int c = 1; c <= 80; ++c) {
+        const double r = 0.5 * c - 0.25;
+        kernel.Air[static_cast<std::size_t>(c)] =
+            share * airKermaPerFluence * 0.125 * std::exp(-0.25 * r);
+        kernel.Tissue[static_cast<std::size_t>(c)] = 1.1 * kernel.Air[static_cast<std::size_t>(c)];
+    }
+    return kernel;
+}
+
+// The 29 surface kernel files in `folder`.
+inline void WriteSyntheticSurfaceData(const std::filesystem::path& folder) {
+    for (int e = 10; e <= 150; e += 5)
+        WriteFile(folder / SurfaceKernelFolder / KernelFile(e),
+                  SurfaceKernelFileText(SyntheticSurfaceKernel(e)));
 }
 
 // Everything the program reads: attenuation tables, tissue files, kernels.
