@@ -68,7 +68,7 @@ std::vector<ControlLayout> Controls(Language edition) {
     c.push_back(option(dc::GivenTubeOutput, 70, words(MessageId::DoseGivenTubeOutput)));
     c.push_back(field(dc::TubeOutput, 216, 69, 96, White, frame));
     c.push_back(label("TubeOutputUnit", 316, 72, 120, 26, f.Number, "uGy/mAs", frame));
-    c.push_back(label("MasTimes", 186, 106, 26, 26, f.Number, "x", frame));
+    c.push_back(label("MasTimes", 186, 106, 26, 26, f.Number, "×", frame));
     c.push_back(field(dc::Mas, 216, 103, 96, White, frame));
     c.push_back(label("MasUnit", 316, 106, 120, 26, f.Number, "mAs", frame));
     c.push_back({"MeasuredAtLabel", K::Label, frame, Tw(36), Tw(140), Tw(176), Tw(26), f.Caption,
@@ -79,7 +79,8 @@ std::vector<ControlLayout> Controls(Language edition) {
     c.push_back(field(dc::Kap, 216, 172, 96, White, frame));
     c.push_back(option(dc::GivenEsak, 212, words(MessageId::DoseGivenEsak)));
     c.push_back(field(dc::Esak, 216, 210, 96, White, frame));
-    c.push_back(label("EsakUnit", 316, 213, 120, 26, f.Number, "mGy", frame));
+    c.push_back(
+        label("EsakUnit", 316, 213, 140, 26, f.Caption, words(MessageId::DoseMeasuredMgy), frame));
     c.push_back(button(dc::Apply, 164, 246, 140, 34, words(MessageId::DoseApply), frame));
 
     // What the exposure gives.

@@ -278,13 +278,20 @@ void DoseWindow::MarkCursorRow() {
     if (markedRow_ < 0)
         return;
     paint(markedRow_, QColor::fromRgb(colours::Yellow));
-    table_->scrollToItem(table_->item(markedRow_, 0));
+    table_->scrollToItem(table_->item(markedRow_, 0), QAbstractItemView::PositionAtCenter);
+}
+
+void DoseWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (markedRow_ >= 0)
+        table_->scrollToItem(table_->item(markedRow_, 0), QAbstractItemView::PositionAtCenter);
 }
 
 void DoseWindow::ShowDoseAtDepth() {
     doseAtDepth_->clear();
     if (!Exposed())
         return;
+    ShowMessage({}, false);
     const AbsoluteDose& dose = shown_->Dose;
     const double from = ReadNumber(depthFrom_->text().toStdString());
     try {

@@ -46,6 +46,11 @@ class DoseWindow : public QWidget {
     void MarkCursorRow();
     void SaveDoseCsv();
 
+  protected:
+    // A view scrolls only once it is laid out: the row marked before the
+    // window first shows is brought into view here.
+    void showEvent(QShowEvent* event) override;
+
   private:
     struct Shown {
         CalculatedBeam Beam;

@@ -183,7 +183,8 @@ enum class MessageId {
     DoseGivenTubeOutput,
     DoseGivenKap,
     DoseGivenEsak,
-    DoseMeasuredAt, // the distance of a tube output's measurement
+    DoseMeasuredAt,  // the distance of a tube output's measurement
+    DoseMeasuredMgy, // the unit of a measured Ka,e
     DoseApply,
     DoseResultsTitle,
     DoseIncidentAirKerma,

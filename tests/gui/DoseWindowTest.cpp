@@ -45,10 +45,7 @@ class DoseTest : public ::testing::TestWithParam<Language> {
     void Type(ControlName name, const char* text) {
         FindControl<QLineEdit>(*w.Dose(), name).setText(QString::fromUtf8(text));
     }
-    void Click(ControlName name) {
-        QWidget& control = FindControl<QWidget>(*w.Dose(), name);
-        QTest::mouseClick(&control, Qt::LeftButton);
-    }
+    void Click(ControlName name) { FindControl<QAbstractButton>(*w.Dose(), name).click(); }
     // The library's dose of the main window's last calculation.
     AbsoluteDose Library(const std::optional<Exposure>& given) const {
         const SharedState& s = w.State();
