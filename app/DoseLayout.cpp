@@ -1,6 +1,7 @@
 #include "app/DoseLayout.h"
 
 #include "app/ControlNames.h"
+#include "app/QualityLayout.h"
 #include "core/Messages.h"
 
 #include <vector>
@@ -18,25 +19,10 @@ int Tw(int pixels) {
     return pixels * TwipsPerPixel;
 }
 
-struct Faces {
-    FontSpec Title, Caption, Number, Button;
-};
-
-// The spectrum window's faces.
-Faces FacesOf(Language edition) {
-    if (edition == Language::Japanese)
-        return {{Face::Meiryo, 14.25},
-                {Face::Meiryo, 10.5},
-                {Face::TimesNewRoman, 12.0},
-                {Face::Meiryo, 10.5}};
-    return {{Face::TimesNewRoman, 15.75},
-            {Face::TimesNewRoman, 12.0},
-            {Face::TimesNewRoman, 12.0},
-            {Face::TimesNewRoman, 12.0}};
-}
-
+// In the spectrum window's faces and colours, so that the two read as one
+// program's.
 std::vector<ControlLayout> Controls(Language edition) {
-    const Faces f = FacesOf(edition);
+    const WindowFaces f = QualityFaces(edition);
     const auto words = [edition](MessageId id) { return Wording(edition, id); };
     const auto label = [](std::string_view name, int x, int y, int w, int h, FontSpec font,
                           std::string_view caption, std::string_view parent = "") {
@@ -131,7 +117,7 @@ std::vector<ControlLayout> Controls(Language edition) {
 struct Built {
     explicit Built(Language edition)
         : controls(Controls(edition)), layout{Wording(edition, MessageId::DoseWindowTitle), Tw(980),
-                                              Tw(700), FacesOf(edition).Caption, controls} {}
+                                              Tw(700), QualityFaces(edition).Caption, controls} {}
     std::vector<ControlLayout> controls;
     WindowLayout layout;
 };
@@ -145,7 +131,7 @@ const WindowLayout& DoseWindowLayout(Language edition) {
 }
 
 FontSpec DoseTextFont(Language edition) {
-    return FacesOf(edition).Caption;
+    return QualityFaces(edition).Caption;
 }
 
 } // namespace veltrim

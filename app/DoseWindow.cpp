@@ -88,12 +88,7 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
     csvName_->setText(FileNameDate(QDate::currentDate()) + QStringLiteral("-dose"));
     saveCsv_ = &FindControl<QPushButton>(*this, dc::SaveCsv);
 
-    message_ = new QLabel(this);
-    message_->setObjectName(QString::fromLatin1(dc::MessageLine.Design));
-    message_->setWordWrap(true);
-    message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    message_->setFont(textFont);
-    message_->setGeometry(DoseMessageBox);
+    message_ = &AddMessageLine(*this, dc::MessageLine, DoseMessageBox, textFont);
     table_ = new QTableWidget(0, 4, this);
     table_->setObjectName(QString::fromLatin1(dc::Table.Design));
     table_->setFont(textFont);
@@ -309,10 +304,7 @@ void DoseWindow::ShowDoseAtDepth() {
 }
 
 void DoseWindow::ShowMessage(const std::string& text, bool failure) {
-    QPalette palette = message_->palette();
-    palette.setColor(QPalette::WindowText, failure ? Qt::red : QColor::fromRgb(colours::DarkBlue));
-    message_->setPalette(palette);
-    message_->setText(Utf8(text));
+    ShowOnMessageLine(*message_, text, failure);
 }
 
 void DoseWindow::SaveDoseCsv() {
