@@ -39,7 +39,7 @@ struct KapUnit {
 constexpr KapUnit KapUnits[] = {
     {"Gy cm2", 1.0}, {"mGy cm2", 1e-3}, {"uGy m2", 1e-2}, {"dGy cm2", 0.1}};
 
-// The columns of the dose table, and the exposure's fields by way.
+// The columns of the dose table, left to right.
 constexpr MessageId Columns[] = {MessageId::DoseDepthColumn, MessageId::DosePrimaryColumn,
                                  MessageId::DoseScatterColumn, MessageId::DoseTotalColumn};
 

@@ -11,7 +11,7 @@
 #include "gui/QualityFixture.h"
 #include "readout/DepthCursor.h"
 
-#include <QRadioButton>
+#include <QComboBox>
 #include <QTableWidget>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -136,13 +136,16 @@ TEST_P(DoseTest, ARefusedValueOrDepthIsToldInTheEditionsWordsAndTheFiguresStay) 
 TEST_P(DoseTest, TheSavedCsvReadsBackWithTheTablesNumbers) {
     Open();
     Ok();
-    Type(dc::AirKerma, "2.5");
+    // 2250 mGy cm2 over the 30 x 30 cm field: Ka,i 2.5 mGy.
+    Click(dc::GivenKap);
+    Type(dc::Kap, "2250");
+    FindControl<QComboBox>(*w.Dose(), dc::KapUnit).setCurrentIndex(1);
     Click(dc::Apply);
     Type(dc::CsvFileName, "dose");
     Click(dc::SaveCsv);
     EXPECT_EQ(f.sink.Messages.back(), Text(GetParam(), MessageId::SavedDoseCsv));
 
-    const AbsoluteDose lib = Library(Exposure{ExposureKind::IncidentAirKerma, 2.5});
+    const AbsoluteDose lib = Library(Exposure{ExposureKind::KermaAreaProduct, 2.25});
     const std::vector<std::string> lines = Lines(ReadBytes(f.dir / "dose.csv"));
     std::size_t n = 0;
     while (n < lines.size() && lines[n].starts_with("# "))
