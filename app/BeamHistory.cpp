@@ -15,6 +15,7 @@ const AirData& BeamHistory::Air() const {
 
 void BeamHistory::Add(const CalculatedBeam& beam, bool curveDrawn) {
     last_ = beam;
+    cursorRow_ = 0;
     if (curveDrawn)
         drawn_.push_back(beam);
     emit Changed();
@@ -23,7 +24,13 @@ void BeamHistory::Add(const CalculatedBeam& beam, bool curveDrawn) {
 void BeamHistory::Clear() {
     drawn_.clear();
     last_.reset();
+    cursorRow_ = 0;
     emit Changed();
+}
+
+void BeamHistory::PlaceCursor(int row) {
+    cursorRow_ = row;
+    emit CursorMoved();
 }
 
 } // namespace veltrim

@@ -9,12 +9,13 @@
 
 namespace veltrim {
 
-// What the spectrum window knows of the main window's calculations: the
-// beams of the curves drawn since the last Reset, in drawing order, and the
-// beam of the last calculation, drawn or not. The main window owns and
-// updates it; the spectrum window reads it and follows Changed. The air
-// tables that give the beams their quality are read here, once, at their
-// first need, since both windows assess beams with them.
+// What the spectrum and dose windows know of the main window's calculations:
+// the beams of the curves drawn since the last Reset, in drawing order, the
+// beam of the last calculation, drawn or not, and the row under the depth
+// cursor. The main window owns and updates it; the other windows read it and
+// follow Changed and CursorMoved. The air tables that give the beams their
+// quality are read here, once, at their first need, since both the main and
+// the spectrum window assess beams with them.
 class BeamHistory : public QObject {
     Q_OBJECT
   public:
@@ -31,14 +32,21 @@ class BeamHistory : public QObject {
     // Reset: no curves and no last beam.
     void Clear();
 
+    // The row under the main window's depth cursor (1..), 0 until the
+    // cursor is placed on the last calculation's curves.
+    int CursorRow() const { return cursorRow_; }
+    void PlaceCursor(int row);
+
   signals:
     void Changed();
+    void CursorMoved();
 
   private:
     std::filesystem::path dataFolder_;
     std::vector<CalculatedBeam> drawn_;
     std::optional<CalculatedBeam> last_;
     mutable std::optional<AirData> air_;
+    int cursorRow_ = 0;
 };
 
 } // namespace veltrim

@@ -98,4 +98,45 @@ inline constexpr ControlName PngFileName{"SpectrumPngName"};
 inline constexpr ControlName SavePng{"SaveSpectrumPng"};
 } // namespace qualitycontrols
 
+// The absolute-dose window, named as the spectrum window names its own.
+namespace dosecontrols {
+// Made by the window, not by its table.
+inline constexpr ControlName MessageLine{"Message"};
+inline constexpr ControlName KapUnit{"KapUnit"};
+inline constexpr ControlName Table{"DoseTable"};
+
+inline constexpr ControlName ExposureFrame{"ExposureFrame"};
+inline constexpr ControlName GivenAirKerma{"GivenAirKerma"};
+inline constexpr ControlName GivenTubeOutput{"GivenTubeOutput"};
+inline constexpr ControlName GivenKap{"GivenKap"};
+inline constexpr ControlName GivenEsak{"GivenEsak"};
+// In the order of ExposureKind.
+inline constexpr ControlName ExposureWays[] = {GivenAirKerma, GivenTubeOutput, GivenKap, GivenEsak};
+inline constexpr ControlName AirKerma{"AirKerma"};
+inline constexpr ControlName TubeOutput{"TubeOutput"};
+inline constexpr ControlName Mas{"Mas"};
+inline constexpr ControlName OutputDistance{"OutputDistance"};
+inline constexpr ControlName Kap{"Kap"};
+inline constexpr ControlName Esak{"Esak"};
+inline constexpr ControlName Apply{"ApplyExposure"};
+
+inline constexpr ControlName IncidentAirKerma{"IncidentAirKerma"};
+inline constexpr ControlName Backscatter{"Backscatter"};
+inline constexpr ControlName EntranceKerma{"EntranceKerma"};
+inline constexpr ControlName SurfaceDose{"SurfaceDose"};
+// The result boxes from the top of the panel down.
+inline constexpr ControlName Results[] = {IncidentAirKerma, Backscatter, EntranceKerma,
+                                          SurfaceDose};
+inline constexpr ControlName Medium{"Medium"};
+inline constexpr ControlName Model{"ScatterModel"};
+
+inline constexpr ControlName DepthFrom{"DepthFrom"};
+inline constexpr ControlName DepthTo{"DepthTo"};
+inline constexpr ControlName FindDose{"FindDose"};
+inline constexpr ControlName DoseAtDepth{"DoseAtDepth"};
+inline constexpr ControlName ShownBeam{"ShownBeam"};
+inline constexpr ControlName CsvFileName{"DoseCsvName"};
+inline constexpr ControlName SaveCsv{"SaveDoseCsv"};
+} // namespace dosecontrols
+
 } // namespace veltrim

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/DoseWindow.h"
 #include "app/EditionLayout.h"
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
@@ -81,10 +82,12 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
     });
     // Keys go to the control with the focus; the window has to see them first.
     qApp->installEventFilter(this);
-    // The spectrum window hangs off a key and the graph's menu, so that
-    // nothing of the window's face changes.
+    // The spectrum and dose windows hang off a key and the graph's menu, so
+    // that nothing of the window's face changes.
     connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this,
             &MainWindow::OpenQualityWindow);
+    connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
+            &MainWindow::OpenDoseWindow);
     graph_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(graph_, &QWidget::customContextMenuRequested, this, &MainWindow::ShowGraphMenu);
 
@@ -94,6 +97,7 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
 
 MainWindow::~MainWindow() {
     delete qualityWindow_.data();
+    delete doseWindow_.data();
 }
 
 void MainWindow::SetTabOrder() {
@@ -215,6 +219,8 @@ void MainWindow::ExitProgram() {
     hide();
     if (qualityWindow_ != nullptr)
         qualityWindow_->close();
+    if (doseWindow_ != nullptr)
+        doseWindow_->close();
     if (state_.CalculationUnderWay) {
         exitPending_ = true;
         return;
@@ -290,6 +296,7 @@ void MainWindow::PlaceCursor(int row, std::string_view percentPattern) {
     readouts_[TotalBox]->setText(QString::fromStdString(at.Total));
     readouts_[PrimaryBox]->setText(QString::fromStdString(at.Primary));
     readouts_[ScatterBox]->setText(QString::fromStdString(at.Scatter));
+    beams_.PlaceCursor(row);
 }
 
 void MainWindow::SaveCsv() {

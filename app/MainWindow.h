@@ -19,6 +19,7 @@ class QRadioButton;
 
 namespace veltrim {
 
+class DoseWindow;
 class GraphPicture;
 class QualityWindow;
 
@@ -32,8 +33,8 @@ class MainWindow : public QWidget {
   public:
     MainWindow(Language edition, MessageSink& messages, std::filesystem::path dataFolder,
                std::filesystem::path workFolder, QWidget* parent = nullptr);
-    // Takes the spectrum window down first: it reads this window's state
-    // and beams.
+    // Takes the spectrum and dose windows down first: they read this
+    // window's state and beams.
     ~MainWindow() override;
 
     SharedState& State() { return state_; }
@@ -64,6 +65,9 @@ class MainWindow : public QWidget {
     // menu): opened at the first call, raised at the next; null until then.
     void OpenQualityWindow();
     QualityWindow* Quality() const;
+    // The absolute-dose window (F3, or the graph's context menu), the same way.
+    void OpenDoseWindow();
+    DoseWindow* Dose() const;
 
     // The scatter model of the calculations that follow, classic unless the
     // graph's context menu ticks "Divergent-beam scatter".
@@ -115,6 +119,7 @@ class MainWindow : public QWidget {
     // Shallow and deep depth, total, primary and scatter PDD.
     std::array<QLineEdit*, 5> readouts_{};
     QPointer<QualityWindow> qualityWindow_;
+    QPointer<DoseWindow> doseWindow_;
     QMenu* graphMenu_ = nullptr;
     QAction* divergentAction_ = nullptr;
     bool exitPending_ = false;

@@ -1,6 +1,7 @@
-// The main window's side of the spectrum window: the beams of the
-// calculations it records, the spectrum window it opens, and the graph's
-// context menu (the spectrum window and the scatter model).
+// The main window's side of the spectrum and dose windows: the beams of the
+// calculations it records, the windows it opens, and the graph's context
+// menu (the two windows and the scatter model).
+#include "app/DoseWindow.h"
 #include "app/MainWindow.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
@@ -30,12 +31,32 @@ QualityWindow* MainWindow::Quality() const {
     return qualityWindow_;
 }
 
+void MainWindow::OpenDoseWindow() {
+    if (ended_)
+        return;
+    if (doseWindow_ == nullptr) {
+        doseWindow_ = new DoseWindow(state_, beams_, this);
+        doseWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    doseWindow_->show();
+    doseWindow_->raise();
+    doseWindow_->activateWindow();
+}
+
+DoseWindow* MainWindow::Dose() const {
+    return doseWindow_;
+}
+
 QMenu* MainWindow::GraphMenu() {
     if (graphMenu_ == nullptr) {
         graphMenu_ = new QMenu(this);
-        graphMenu_->addAction(
-            QString::fromUtf8(Wording(state_.Edition, MessageId::QualityMenuItem)), this,
-            &MainWindow::OpenQualityWindow);
+        // Each window's item shows the key that opens it too.
+        const auto item = [this](MessageId id, const char* key) {
+            return QString::fromUtf8(Wording(state_.Edition, id)) + QChar(u'\t') +
+                   QString::fromLatin1(key);
+        };
+        graphMenu_->addAction(item(MessageId::QualityMenuItem, "F2"), this,
+                              &MainWindow::OpenQualityWindow);
         // The model of the calculations that follow; the curves already
         // drawn keep the one they were made with.
         divergentAction_ = graphMenu_->addAction(
@@ -43,6 +64,8 @@ QMenu* MainWindow::GraphMenu() {
         divergentAction_->setCheckable(true);
         divergentAction_->setChecked(DivergentScatter());
         connect(divergentAction_, &QAction::toggled, this, &MainWindow::SetDivergentScatter);
+        graphMenu_->addAction(item(MessageId::DoseMenuItem, "F3"), this,
+                              &MainWindow::OpenDoseWindow);
     }
     return graphMenu_;
 }

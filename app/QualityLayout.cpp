@@ -18,24 +18,8 @@ int Tw(int pixels) {
     return pixels * TwipsPerPixel;
 }
 
-struct Faces {
-    FontSpec Title, Caption, Number, Button;
-};
-
-Faces FacesOf(Language edition) {
-    if (edition == Language::Japanese)
-        return {{Face::Meiryo, 14.25},
-                {Face::Meiryo, 10.5},
-                {Face::TimesNewRoman, 12.0},
-                {Face::Meiryo, 10.5}};
-    return {{Face::TimesNewRoman, 15.75},
-            {Face::TimesNewRoman, 12.0},
-            {Face::TimesNewRoman, 12.0},
-            {Face::TimesNewRoman, 12.0}};
-}
-
 std::vector<ControlLayout> Controls(Language edition) {
-    const Faces f = FacesOf(edition);
+    const WindowFaces f = QualityFaces(edition);
     const auto words = [edition](MessageId id) { return Wording(edition, id); };
     const auto label = [](std::string_view name, int x, int y, int w, int h, FontSpec font,
                           std::string_view caption) {
@@ -103,13 +87,25 @@ std::vector<ControlLayout> Controls(Language edition) {
 struct Built {
     explicit Built(Language edition)
         : controls(Controls(edition)), layout{Wording(edition, MessageId::QualityWindowTitle),
-                                              Tw(980), Tw(700), FacesOf(edition).Caption,
+                                              Tw(980), Tw(700), QualityFaces(edition).Caption,
                                               controls} {}
     std::vector<ControlLayout> controls;
     WindowLayout layout;
 };
 
 } // namespace
+
+WindowFaces QualityFaces(Language edition) {
+    if (edition == Language::Japanese)
+        return {{Face::Meiryo, 14.25},
+                {Face::Meiryo, 10.5},
+                {Face::TimesNewRoman, 12.0},
+                {Face::Meiryo, 10.5}};
+    return {{Face::TimesNewRoman, 15.75},
+            {Face::TimesNewRoman, 12.0},
+            {Face::TimesNewRoman, 12.0},
+            {Face::TimesNewRoman, 12.0}};
+}
 
 const WindowLayout& QualityWindowLayout(Language edition) {
     static const Built english(Language::English);
@@ -118,7 +114,7 @@ const WindowLayout& QualityWindowLayout(Language edition) {
 }
 
 FontSpec QualityTextFont(Language edition) {
-    return FacesOf(edition).Caption;
+    return QualityFaces(edition).Caption;
 }
 
 } // namespace veltrim

@@ -19,4 +19,11 @@ inline constexpr QRect QualityCurveListBox{16, 576, 948, 108};
 // The face of the list and the message line.
 FontSpec QualityTextFont(Language edition);
 
+// The faces of the window's titles, captions, numbers and buttons, which the
+// absolute-dose window wears too.
+struct WindowFaces {
+    FontSpec Title, Caption, Number, Button;
+};
+WindowFaces QualityFaces(Language edition);
+
 } // namespace veltrim

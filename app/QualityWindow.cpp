@@ -46,12 +46,7 @@ QualityWindow::QualityWindow(const SharedState& run, const BeamHistory& beams,
     pictureBox_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pictureBox_->setLineWidth(2);
     pictureBox_->setGeometry(QualityPictureBox);
-    message_ = new QLabel(this);
-    message_->setObjectName(QString::fromLatin1(qc::MessageLine.Design));
-    message_->setWordWrap(true);
-    message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    message_->setFont(textFont);
-    message_->setGeometry(QualityMessageBox);
+    message_ = &AddMessageLine(*this, qc::MessageLine, QualityMessageBox, textFont);
     curves_ = new QListWidget(this);
     curves_->setObjectName(QString::fromLatin1(qc::CurveList.Design));
     curves_->setFont(textFont);
@@ -122,10 +117,7 @@ void QualityWindow::ShowBeam(const EnergyTable* spectrum, const std::string& hea
 }
 
 void QualityWindow::ShowMessage(const std::string& text, bool failure) {
-    QPalette palette = message_->palette();
-    palette.setColor(QPalette::WindowText, failure ? Qt::red : QColor::fromRgb(colours::DarkBlue));
-    message_->setPalette(palette);
-    message_->setText(Utf8(text));
+    ShowOnMessageLine(*message_, text, failure);
 }
 
 void QualityWindow::ClearFigures() {

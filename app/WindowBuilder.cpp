@@ -292,6 +292,24 @@ void BuildWindow(QWidget& window, const WindowLayout& layout) {
     }
 }
 
+QLabel& AddMessageLine(QWidget& window, ControlName name, const QRect& box, const QFont& font) {
+    auto* line = new QLabel(&window);
+    line->setObjectName(QString::fromLatin1(name.Design));
+    line->setWordWrap(true);
+    line->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    line->setFont(font);
+    line->setGeometry(box);
+    return *line;
+}
+
+void ShowOnMessageLine(QLabel& line, const std::string& text, bool failure) {
+    QPalette palette = line.palette();
+    palette.setColor(QPalette::WindowText,
+                     failure ? QColor(Qt::red) : QColor::fromRgb(colours::DarkBlue));
+    line.setPalette(palette);
+    line.setText(QString::fromStdString(text));
+}
+
 void CentreOnScreen(QWidget& window) {
     const QScreen* screen = window.screen();
     if (screen == nullptr)

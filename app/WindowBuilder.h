@@ -4,9 +4,12 @@
 #include "app/EditionLayout.h"
 
 #include <QFont>
+#include <QRect>
 #include <QWidget>
 #include <stdexcept>
 #include <string>
+
+class QLabel;
 
 namespace veltrim {
 
@@ -34,6 +37,12 @@ template <typename T> T& FindControl(const QWidget& window, ControlName name) {
                                T::staticMetaObject.className() + " named " + name.Design);
     return *control;
 }
+
+// A window's message line, which its table does not make: wrapped text from
+// the top left of `box`, named `name`. Show puts a text on it, red when it
+// tells of a failure.
+QLabel& AddMessageLine(QWidget& window, ControlName name, const QRect& box, const QFont& font);
+void ShowOnMessageLine(QLabel& line, const std::string& text, bool failure);
 
 // Puts a fixed-size window in the middle of the screen it is on.
 void CentreOnScreen(QWidget& window);

@@ -175,6 +175,41 @@ enum class MessageId {
     BeamCarriesNoAirKerma,
     MediumIcruFourComponent, // the phantom's medium
 
+    // the absolute-dose window
+    DoseWindowTitle,
+    DoseMenuItem, // the graph's context menu
+    DoseExposureTitle,
+    DoseGivenAirKerma,
+    DoseGivenTubeOutput,
+    DoseGivenKap,
+    DoseGivenEsak,
+    DoseMeasuredAt,  // the distance of a tube output's measurement
+    DoseMeasuredMgy, // the unit of a measured Ka,e
+    DoseApply,
+    DoseResultsTitle,
+    DoseIncidentAirKerma,
+    DoseBackscatter,
+    DoseEntranceKerma,
+    DoseSurface,
+    DoseMedium, // {1} the medium
+    DoseModel,  // {1} the scatter model
+    DoseAtDepthCaption,
+    DoseFrom,
+    DoseTo,
+    DoseAtDepthButton,
+    DoseOverRange, // {1} least, {2} most (mGy)
+    DoseTableCaption,
+    DoseDepthColumn,
+    DosePrimaryColumn,
+    DoseScatterColumn,
+    DoseTotalColumn,
+    DoseSaveCsvCaption,
+    DoseConditions,      // {1} the beam's conditions
+    DoseExposureLine,    // {1} the quantity with its value and unit
+    DoseTubeOutputGiven, // {1} uGy/mAs, {2} mAs, {3} cm
+    SaveDoseData,        // the contents of a dose CSV
+    SavedDoseCsv,
+
     Count
 };
 

@@ -35,6 +35,8 @@ SavedFileKind KindOf(SavedFile file) {
         return {MessageId::SaveSpectrumData, MessageId::SavedSpectrumCsv, u".csv"};
     case SavedFile::SpectrumPng:
         return {MessageId::SaveSpectrumPicture, MessageId::SavedSpectrumPng, u".png"};
+    case SavedFile::DoseCsv:
+        return {MessageId::SaveDoseData, MessageId::SavedDoseCsv, u".csv"};
     case SavedFile::Csv:
     default:
         return {MessageId::SavePddData, MessageId::SavedCsv, u".csv"};
@@ -286,6 +288,13 @@ SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
     return SaveAs(
         typedName, SavedFile::SpectrumPng, workFolder, edition,
         [&](const std::filesystem::path& target) { return SaveImageAsPng(picture, target); });
+}
+
+SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
+                         const std::filesystem::path& workFolder, Language edition) {
+    return SaveAs(
+        typedName, SavedFile::DoseCsv, workFolder, edition,
+        [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
 }
 
 std::string SavedMessage(Language edition, SavedFile file) {

@@ -71,7 +71,7 @@ SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& tar
 
 // What the user is told when a save failed, in the edition's language: which
 // file, and why. Csv and Bmp are the main window's PDD data and graph.
-enum class SavedFile { Csv, Bmp, SpectrumCsv, SpectrumPng };
+enum class SavedFile { Csv, Bmp, SpectrumCsv, SpectrumPng, DoseCsv };
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
 
@@ -94,5 +94,8 @@ SaveReport SaveSpectrumCsvAs(const EnergyTable& spectrum, const QString& typedNa
                              const std::filesystem::path& workFolder, Language edition);
 SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
                              const std::filesystem::path& workFolder, Language edition);
+// The absolute-dose window's table, its bytes formed by the window (".csv").
+SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
+                         const std::filesystem::path& workFolder, Language edition);
 
 } // namespace veltrim

@@ -38,7 +38,7 @@ class VeltrimCalc : public ::testing::Test {
     void AddDoseData() const {
         for (const char* file : {veltrim::AirKermaFile, veltrim::AirAttenuationFile})
             fs::copy_file(ShippedData / file, data / file);
-        WriteSyntheticSurfaceKernels(data.Path());
+        WriteSyntheticSurfaceData(data.Path());
     }
 };
 

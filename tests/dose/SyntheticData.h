@@ -113,18 +113,29 @@ inline void WriteSyntheticDoseData(const std::filesystem::path& folder) {
                   KernelText([e](int a, int c) { return SyntheticKernel(e, a, c); }));
 }
 
-// The 29 surface kernels: scatter that grows with energy and fades with the
-// ring's distance, a quarter more of it in air than in tissue, so that the
-// backscatter factor of a mid-sized field comes out near the real 1.3.
-inline void WriteSyntheticSurfaceKernels(const std::filesystem::path& folder) {
-    for (int e = FirstKernelKeV; e <= LastKernelKeV; e += 5) {
-        SurfaceKernel kernel;
-        for (int c = 1; c <= 80; ++c) {
-            kernel.Tissue[c] = 0.008 * std::sqrt(e) * std::exp(-0.1 * (0.5 * c - 0.25));
-            kernel.Air[c] = 1.25 * kernel.Tissue[c];
-        }
-        WriteFile(folder / SurfaceKernelFolder / KernelFile(e), SurfaceKernelFileText(kernel));
+// The surface kernels of a node energy: air scatter kerma that falls off
+// with the ring's radius, summing over a wide field to a backscatter share
+// of the air kerma that grows with energy, as measured ones do; the tissue
+// a tenth above the air.
+inline SurfaceKernel SyntheticSurfaceKernel(int energyKeV) {
+    const double e = energyKeV;
+    const double airKermaPerFluence = 1.7 + 1.1e5 / (e * e * e); // keV cm2/g, roughly E mu_en/rho
+    const double share = 0.45 * (1 - std::exp(-e / 40));
+    SurfaceKernel kernel;
+    for (int c = 1; c <= 80; ++c) {
+        const double r = 0.5 * c - 0.25;
+        kernel.Air[static_cast<std::size_t>(c)] =
+            share * airKermaPerFluence * 0.125 * std::exp(-0.25 * r);
+        kernel.Tissue[static_cast<std::size_t>(c)] = 1.1 * kernel.Air[static_cast<std::size_t>(c)];
     }
+    return kernel;
+}
+
+// The 29 surface kernel files in `folder`.
+inline void WriteSyntheticSurfaceData(const std::filesystem::path& folder) {
+    for (int e = 10; e <= 150; e += 5)
+        WriteFile(folder / SurfaceKernelFolder / KernelFile(e),
+                  SurfaceKernelFileText(SyntheticSurfaceKernel(e)));
 }
 
 // Everything the program reads: attenuation tables, tissue files, kernels.

@@ -1,3 +1,5 @@
+#include "app/DoseLayout.h"
+#include "app/DoseWindow.h"
 #include "app/EditionLayout.h"
 #include "app/MainWindow.h"
 #include "app/QualityLayout.h"
@@ -61,6 +63,8 @@ TEST(WindowLayout, EveryWindowHasItsFixedSizeAndItsCaptionsFit) {
         ExpectCaptionsFit(window, MainWindowLayout(edition));
         window.OpenQualityWindow();
         ExpectCaptionsFit(*window.Quality(), QualityWindowLayout(edition));
+        window.OpenDoseWindow();
+        ExpectCaptionsFit(*window.Dose(), DoseWindowLayout(edition));
     }
 }
 

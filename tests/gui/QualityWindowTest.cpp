@@ -82,9 +82,10 @@ TEST_F(QualityWindowTest, BeforeOkTheGraphsMenuOpensAWindowSayingThereIsNoBeamYe
     QApplication::sendEvent(&w.Graph(), &click);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr) << "the graph has no menu";
-    ASSERT_EQ(menu->actions().size(), 2);
-    EXPECT_EQ(menu->actions()[0]->text(), "Spectrum and beam quality...");
+    ASSERT_EQ(menu->actions().size(), 3);
+    EXPECT_EQ(menu->actions()[0]->text(), "Spectrum and beam quality...\tF2");
     EXPECT_EQ(menu->actions()[1]->text(), "Divergent-beam scatter");
+    EXPECT_EQ(menu->actions()[2]->text(), "Absolute dose...\tF3");
     EXPECT_TRUE(menu->actions()[1]->isCheckable());
     EXPECT_FALSE(menu->actions()[1]->isChecked());
     menu->actions()[0]->trigger();

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/EditionLayout.h"
+
+#include <QRect>
+
+namespace veltrim {
+
+// The absolute-dose window, laid out as the spectrum window is: a table per
+// edition, its captions the edition's wordings. The unit choice of the
+// kerma-area product, the message line and the table of doses are not in
+// the table (BuildWindow makes no such controls); they go where these boxes
+// say, in pixels (the unit choice inside the exposure frame).
+const WindowLayout& DoseWindowLayout(Language edition);
+
+inline constexpr QRect DoseKapUnitBox{316, 172, 120, 28};
+inline constexpr QRect DoseMessageBox{16, 384, 948, 46};
+inline constexpr QRect DoseTableBox{16, 462, 620, 222};
+
+// The face of the table and the message line.
+FontSpec DoseTextFont(Language edition);
+
+} // namespace veltrim

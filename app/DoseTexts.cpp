@@ -1,0 +1,75 @@
+#include "app/DoseTexts.h"
+
+#include "core/CFormat.h"
+
+namespace veltrim {
+
+std::string MgyText(double mgy) {
+    return FormatC("%.4g", mgy);
+}
+
+std::string FactorText(double factor) {
+    return FormatC("%.3f", factor);
+}
+
+double RowDepthCm(int row) {
+    return row == 0 ? 0.0 : 0.5 * row - 0.25;
+}
+
+std::string DescribeExposure(const Exposure& given, Language language) {
+    const auto line = [language](MessageId quantity, const std::string& amount) {
+        return Text(language, quantity) + " " + amount;
+    };
+    switch (given.Kind) {
+    case ExposureKind::TubeOutput:
+        return line(MessageId::ExposureTubeOutput,
+                    Text(language, MessageId::DoseTubeOutputGiven,
+                         {FormatC("%g", given.Value), FormatC("%g", given.Mas),
+                          FormatC("%g", given.OutputDistanceCm)}));
+    case ExposureKind::KermaAreaProduct:
+        return line(MessageId::ExposureKap, FormatC("%g Gy cm2", given.Value));
+    case ExposureKind::EntranceSurfaceKerma:
+        return line(MessageId::ExposureEsak, FormatC("%g mGy", given.Value));
+    case ExposureKind::IncidentAirKerma:
+    default:
+        return line(MessageId::ExposureAirKerma, FormatC("%g mGy", given.Value));
+    }
+}
+
+std::string MediumLine(Language language) {
+    return Text(language, MessageId::DoseMedium,
+                {Text(language, MessageId::MediumIcruFourComponent)});
+}
+
+std::string ModelLine(ScatterModel model, Language language) {
+    return Text(
+        language, MessageId::DoseModel,
+        {Text(language, model == ScatterModel::Divergent ? MessageId::QualityScatterDivergent
+                                                         : MessageId::QualityScatterClassic)});
+}
+
+std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, Language language) {
+    const auto comment = [](const std::string& text) { return "# " + text + "\n"; };
+    const auto figure = [&](MessageId caption, const std::string& value) {
+        return comment(Text(language, caption) + ": " + value);
+    };
+    const DosePerAirKerma& k = dose.PerKerma;
+    std::string bytes;
+    bytes += comment(Text(language, MessageId::DoseConditions, {DescribeBeam(beam, language)}));
+    bytes += comment(
+        Text(language, MessageId::DoseExposureLine, {DescribeExposure(*dose.Given, language)}));
+    bytes += figure(MessageId::DoseIncidentAirKerma, FormatC("%.6g mGy", dose.IncidentAirKermaMgy));
+    bytes += figure(MessageId::DoseBackscatter, FormatC("%.6g", k.Backscatter));
+    bytes += comment(MediumLine(language));
+    bytes += comment(ModelLine(beam.Model, language));
+    bytes += "depth_cm,primary_mGy,scatter_mGy,total_mGy\n";
+    // The surface first, then the layers from the shallowest down.
+    bytes += FormatC("%.2f,%.6g,%.6g,%.6g\n", 0.0, dose.Mgy(k.SurfacePrimary),
+                     dose.Mgy(k.SurfaceScatter), dose.Mgy(k.Surface));
+    for (int d = 1; d <= k.Rows; ++d)
+        bytes += FormatC("%.2f,%.6g,%.6g,%.6g\n", RowDepthCm(d), dose.Mgy(k.Primary[d]),
+                         dose.Mgy(k.Scatter[d]), dose.Mgy(k.Total[d]));
+    return bytes;
+}
+
+} // namespace veltrim

@@ -1,0 +1,35 @@
+#pragma once
+
+// The words and numbers of the absolute-dose window, and the bytes of the
+// CSV it saves: one place for how a dose is written, so that the window and
+// its file agree.
+
+#include "calculation/CalculateBeam.h"
+#include "calculation/CalculatedBeam.h"
+
+#include <string>
+
+namespace veltrim {
+
+// A dose or kerma in mGy, and a factor of about 1, as the window shows them.
+std::string MgyText(double mgy);
+std::string FactorText(double factor);
+
+// The depth of a row of the dose table, cm: 0 for the surface (row 0), the
+// layer's middle for row d, where the dose per unit Ka,i is taken to lie.
+double RowDepthCm(int row);
+
+// "tube output 50 uGy/mAs x 10 mAs at 100 cm" and the like, in the
+// edition's language.
+std::string DescribeExposure(const Exposure& given, Language language);
+
+// The phantom's medium and the scatter model, as the window's lines read.
+std::string MediumLine(Language language);
+std::string ModelLine(ScatterModel model, Language language);
+
+// The table in mGy, UTF-8: comment lines naming the beam, the exposure, Ka,i,
+// B, the medium and the model, then depth_cm,primary_mGy,scatter_mGy,total_mGy
+// from the surface down. `dose` must carry an exposure.
+std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, Language language);
+
+} // namespace veltrim

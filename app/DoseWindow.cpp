@@ -1,0 +1,318 @@
+#include "app/DoseWindow.h"
+
+#include "app/BeamHistory.h"
+#include "app/DoseLayout.h"
+#include "app/DoseTexts.h"
+#include "app/ProgramFiles.h"
+#include "app/WindowBuilder.h"
+#include "calculation/SharedState.h"
+#include "core/CFormat.h"
+#include "core/CalculationError.h"
+#include "core/NumberReading.h"
+#include "readout/ResultsSaving.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <algorithm>
+
+namespace veltrim {
+namespace {
+
+QString Utf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+namespace dc = dosecontrols;
+
+// The kerma-area product's units as offered, and what one of each is in the
+// Gy cm2 the library takes.
+struct KapUnit {
+    const char* Name;
+    double GyCm2;
+};
+constexpr KapUnit KapUnits[] = {
+    {"Gy cm2", 1.0}, {"mGy cm2", 1e-3}, {"uGy m2", 1e-2}, {"dGy cm2", 0.1}};
+
+// The columns of the dose table, left to right.
+constexpr MessageId Columns[] = {MessageId::DoseDepthColumn, MessageId::DosePrimaryColumn,
+                                 MessageId::DoseScatterColumn, MessageId::DoseTotalColumn};
+
+} // namespace
+
+DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget* parent)
+    : QWidget(parent, Qt::Window), run_(run), beams_(beams), edition_(run.Edition) {
+    BuildWindow(*this, DoseWindowLayout(edition_));
+    const QFont textFont = DesignFont(DoseTextFont(edition_));
+
+    auto& frame = FindControl<QWidget>(*this, dc::ExposureFrame);
+    for (std::size_t k = 0; k < ways_.size(); ++k)
+        ways_[k] = &FindControl<QRadioButton>(*this, dc::ExposureWays[k]);
+    airKerma_ = &FindControl<QLineEdit>(*this, dc::AirKerma);
+    tubeOutput_ = &FindControl<QLineEdit>(*this, dc::TubeOutput);
+    mas_ = &FindControl<QLineEdit>(*this, dc::Mas);
+    outputDistance_ = &FindControl<QLineEdit>(*this, dc::OutputDistance);
+    kap_ = &FindControl<QLineEdit>(*this, dc::Kap);
+    esak_ = &FindControl<QLineEdit>(*this, dc::Esak);
+    kapUnit_ = new QComboBox(&frame);
+    kapUnit_->setObjectName(QString::fromLatin1(dc::KapUnit.Design));
+    kapUnit_->setFont(DesignFont({Face::TimesNewRoman, 12.0}));
+    kapUnit_->setGeometry(DoseKapUnitBox);
+    for (const KapUnit& unit : KapUnits)
+        kapUnit_->addItem(QString::fromLatin1(unit.Name));
+    // One mGy of Ka,i to begin with: the figures read as per mGy until the
+    // user gives the exposure of an examination.
+    airKerma_->setText(QStringLiteral("1"));
+    outputDistance_->setText(QStringLiteral("100"));
+    ways_[0]->setChecked(true);
+
+    for (std::size_t k = 0; k < results_.size(); ++k) {
+        results_[k] = &FindControl<QLineEdit>(*this, dc::Results[k]);
+        results_[k]->setReadOnly(true);
+        results_[k]->setFocusPolicy(Qt::ClickFocus);
+    }
+    medium_ = &FindControl<QLabel>(*this, dc::Medium);
+    model_ = &FindControl<QLabel>(*this, dc::Model);
+    depthFrom_ = &FindControl<QLineEdit>(*this, dc::DepthFrom);
+    depthTo_ = &FindControl<QLineEdit>(*this, dc::DepthTo);
+    doseAtDepth_ = &FindControl<QLineEdit>(*this, dc::DoseAtDepth);
+    doseAtDepth_->setReadOnly(true);
+    doseAtDepth_->setFocusPolicy(Qt::ClickFocus);
+    shownBeam_ = &FindControl<QLabel>(*this, dc::ShownBeam);
+    csvName_ = &FindControl<QLineEdit>(*this, dc::CsvFileName);
+    csvName_->setText(FileNameDate(QDate::currentDate()) + QStringLiteral("-dose"));
+    saveCsv_ = &FindControl<QPushButton>(*this, dc::SaveCsv);
+
+    message_ = &AddMessageLine(*this, dc::MessageLine, DoseMessageBox, textFont);
+    table_ = new QTableWidget(0, 4, this);
+    table_->setObjectName(QString::fromLatin1(dc::Table.Design));
+    table_->setFont(textFont);
+    table_->setGeometry(DoseTableBox);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    QStringList headings;
+    for (const MessageId column : Columns)
+        headings << Utf8(Text(edition_, column));
+    table_->setHorizontalHeaderLabels(headings);
+
+    for (QRadioButton* way : ways_)
+        connect(way, &QRadioButton::toggled, this, &DoseWindow::EnableWayFields);
+    for (QLineEdit* field : {airKerma_, tubeOutput_, mas_, outputDistance_, kap_, esak_})
+        connect(field, &QLineEdit::returnPressed, this, &DoseWindow::ApplyExposure);
+    connect(&FindControl<QPushButton>(*this, dc::Apply), &QPushButton::clicked, this,
+            &DoseWindow::ApplyExposure);
+    for (QLineEdit* field : {depthFrom_, depthTo_})
+        connect(field, &QLineEdit::returnPressed, this, &DoseWindow::ShowDoseAtDepth);
+    connect(&FindControl<QPushButton>(*this, dc::FindDose), &QPushButton::clicked, this,
+            &DoseWindow::ShowDoseAtDepth);
+    connect(saveCsv_, &QPushButton::clicked, this, &DoseWindow::SaveDoseCsv);
+    connect(&beams_, &BeamHistory::Changed, this, &DoseWindow::ShowLastCalculation);
+    connect(&beams_, &BeamHistory::CursorMoved, this, &DoseWindow::MarkCursorRow);
+    EnableWayFields();
+    accepted_ = TypedExposure();
+    ShowLastCalculation();
+}
+
+void DoseWindow::EnableWayFields() {
+    // Only the chosen way's fields take a value, so that an exposure is
+    // never given two ways at once.
+    airKerma_->setEnabled(ways_[0]->isChecked());
+    for (QWidget* field : std::initializer_list<QWidget*>{tubeOutput_, mas_, outputDistance_})
+        field->setEnabled(ways_[1]->isChecked());
+    kap_->setEnabled(ways_[2]->isChecked());
+    kapUnit_->setEnabled(ways_[2]->isChecked());
+    esak_->setEnabled(ways_[3]->isChecked());
+}
+
+void DoseWindow::ShowLastCalculation() {
+    ShowMessage({}, false);
+    // The state's depth dose is that of the last drawn curve: a failed depth
+    // dose keeps the previous table, and during a calculation the history
+    // still names the previous beam while the state already changes; what
+    // is shown waits for the history's next change.
+    if (run_.CalculationUnderWay)
+        return;
+    shown_.reset();
+    if (beams_.Drawn().empty()) {
+        shownBeam_->setText(Utf8(Text(edition_, MessageId::QualityNoBeam)));
+        ShowFigures();
+        return;
+    }
+    const CalculatedBeam& beam = beams_.Drawn().back();
+    shownBeam_->setText(
+        Utf8(Text(edition_, MessageId::QualityShownBeam, {DescribeBeam(beam, edition_)})));
+    try {
+        if (!data_)
+            data_ = ModelData::Load(run_.DataFolder);
+        const DoseProfiles depthDose{run_.DepthRowCount, run_.PrimaryDose, run_.ScatterDose};
+        const std::unique_ptr<AbsoluteDose> dose = BeamAbsoluteDose(
+            run_.ResultConditions, beam.Spectrum, depthDose, run_.Tissue, *data_, std::nullopt);
+        shown_ = Shown{beam, run_.ResultConditions, *dose};
+    } catch (const BeamError& e) {
+        ShowMessage(e.Cause().In(edition_), true);
+    } catch (const DataFileError& e) {
+        ShowMessage(e.Problem().In(edition_), true);
+    }
+    if (shown_ && accepted_)
+        Expose(*accepted_);
+    ShowFigures();
+}
+
+std::optional<Exposure> DoseWindow::TypedExposure() {
+    const auto number = [](const QLineEdit* field) {
+        return ReadNumber(field->text().toStdString());
+    };
+    Exposure given;
+    if (ways_[1]->isChecked()) {
+        if (mas_->text().trimmed().isEmpty()) {
+            ShowMessage(Text(edition_, MessageId::ExposureNeedsMas), true);
+            return std::nullopt;
+        }
+        given = {ExposureKind::TubeOutput, number(tubeOutput_), number(mas_),
+                 number(outputDistance_)};
+    } else if (ways_[2]->isChecked()) {
+        const KapUnit& unit = KapUnits[std::max(0, kapUnit_->currentIndex())];
+        given = {ExposureKind::KermaAreaProduct, number(kap_) * unit.GyCm2};
+    } else if (ways_[3]->isChecked()) {
+        given = {ExposureKind::EntranceSurfaceKerma, number(esak_)};
+    } else {
+        given = {ExposureKind::IncidentAirKerma, number(airKerma_)};
+    }
+    return given;
+}
+
+bool DoseWindow::Expose(const Exposure& given) {
+    AbsoluteDose& dose = shown_->Dose;
+    try {
+        dose.IncidentAirKermaMgy =
+            IncidentAirKerma(given, shown_->Conditions, dose.PerKerma.Backscatter);
+        dose.Given = given;
+        return true;
+    } catch (const CalculationError& e) {
+        ShowMessage(e.Cause().In(edition_), true);
+        return false;
+    }
+}
+
+void DoseWindow::ApplyExposure() {
+    ShowMessage({}, false);
+    const std::optional<Exposure> given = TypedExposure();
+    if (!given)
+        return;
+    if (!shown_) {
+        ShowMessage(Text(edition_, MessageId::QualityNoBeam), true);
+        return;
+    }
+    // A refused exposure leaves the figures of the last accepted one.
+    if (!Expose(*given))
+        return;
+    accepted_ = given;
+    ShowFigures();
+}
+
+void DoseWindow::ShowFigures() {
+    for (QLineEdit* result : results_)
+        result->clear();
+    doseAtDepth_->clear();
+    medium_->setText(shown_ ? Utf8(MediumLine(edition_)) : QString());
+    model_->setText(shown_ ? Utf8(ModelLine(shown_->Beam.Model, edition_)) : QString());
+    if (shown_)
+        results_[1]->setText(Utf8(FactorText(shown_->Dose.PerKerma.Backscatter)));
+    if (Exposed()) {
+        const AbsoluteDose& dose = shown_->Dose;
+        results_[0]->setText(Utf8(MgyText(dose.IncidentAirKermaMgy)));
+        results_[2]->setText(Utf8(MgyText(dose.EntranceSurfaceAirKermaMgy())));
+        results_[3]->setText(Utf8(MgyText(dose.Mgy(dose.PerKerma.Surface))));
+    }
+    ShowTable();
+    saveCsv_->setEnabled(Exposed());
+    if (Exposed() && !depthFrom_->text().trimmed().isEmpty())
+        ShowDoseAtDepth();
+}
+
+void DoseWindow::ShowTable() {
+    markedRow_ = -1;
+    if (!Exposed()) {
+        table_->setRowCount(0);
+        return;
+    }
+    const AbsoluteDose& dose = shown_->Dose;
+    const DosePerAirKerma& k = dose.PerKerma;
+    table_->setRowCount(k.Rows + 1);
+    for (int d = 0; d <= k.Rows; ++d) {
+        const double values[] = {d == 0 ? k.SurfacePrimary : k.Primary[d],
+                                 d == 0 ? k.SurfaceScatter : k.Scatter[d],
+                                 d == 0 ? k.Surface : k.Total[d]};
+        table_->setItem(d, 0, new QTableWidgetItem(Utf8(FormatC("%.2f", RowDepthCm(d)))));
+        for (int c = 0; c < 3; ++c)
+            table_->setItem(d, c + 1, new QTableWidgetItem(Utf8(MgyText(dose.Mgy(values[c])))));
+        for (int c = 0; c < 4; ++c)
+            table_->item(d, c)->setTextAlignment(Qt::AlignCenter);
+    }
+    MarkCursorRow();
+}
+
+void DoseWindow::MarkCursorRow() {
+    // The table's row 0 is the surface, so a layer's row is the cursor's.
+    const int row = beams_.CursorRow();
+    const auto paint = [this](int r, const QBrush& brush) {
+        if (r < 0 || r >= table_->rowCount())
+            return;
+        for (int c = 0; c < table_->columnCount(); ++c)
+            table_->item(r, c)->setBackground(brush);
+    };
+    paint(markedRow_, QBrush());
+    markedRow_ = row >= 1 && row < table_->rowCount() ? row : -1;
+    if (markedRow_ < 0)
+        return;
+    paint(markedRow_, QColor::fromRgb(colours::Yellow));
+    table_->scrollToItem(table_->item(markedRow_, 0), QAbstractItemView::PositionAtCenter);
+}
+
+void DoseWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (markedRow_ >= 0)
+        table_->scrollToItem(table_->item(markedRow_, 0), QAbstractItemView::PositionAtCenter);
+}
+
+void DoseWindow::ShowDoseAtDepth() {
+    doseAtDepth_->clear();
+    if (!Exposed())
+        return;
+    ShowMessage({}, false);
+    const AbsoluteDose& dose = shown_->Dose;
+    const double from = ReadNumber(depthFrom_->text().toStdString());
+    try {
+        if (depthTo_->text().trimmed().isEmpty()) {
+            doseAtDepth_->setText(Utf8(MgyText(dose.Mgy(DoseAtDepth(dose.PerKerma, from)))));
+        } else {
+            const double to = ReadNumber(depthTo_->text().toStdString());
+            const auto [least, most] = DoseOverDepths(dose.PerKerma, from, to);
+            doseAtDepth_->setText(Utf8(Text(edition_, MessageId::DoseOverRange,
+                                            {MgyText(dose.Mgy(least)), MgyText(dose.Mgy(most))})));
+        }
+    } catch (const CalculationError& e) {
+        ShowMessage(e.Cause().In(edition_), true);
+    }
+}
+
+void DoseWindow::ShowMessage(const std::string& text, bool failure) {
+    ShowOnMessageLine(*message_, text, failure);
+}
+
+void DoseWindow::SaveDoseCsv() {
+    if (!Exposed())
+        return;
+    const SaveReport report = SaveDoseCsvAs(DoseCsvBytes(shown_->Beam, shown_->Dose, edition_),
+                                            csvName_->text(), run_.WorkFolder, edition_);
+    run_.Messages.Show(report.Message);
+}
+
+} // namespace veltrim

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "calculation/CalculateBeam.h"
+#include "calculation/CalculatedBeam.h"
+#include "core/Language.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace veltrim {
+
+class BeamHistory;
+class SharedState;
+
+// The dose of the main window's last calculation in absolute terms: the
+// exposure given one of four ways, the incident and entrance surface air
+// kerma, the backscatter factor, the surface dose, the dose at a depth or
+// over a range of depths, and the table in mGy with the row under the main
+// window's depth cursor marked. A window of its own beside the main window,
+// in the spectrum window's look; it follows the beam history it is handed,
+// reads the run's state only when that history changes, and never writes it.
+class DoseWindow : public QWidget {
+    Q_OBJECT
+  public:
+    DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget* parent = nullptr);
+
+    // The last drawn calculation, per unit Ka,i, with the exposure last
+    // accepted; "no calculation yet" after Reset.
+    void ShowLastCalculation();
+    // The exposure as typed, checked against the beam shown: accepted, it
+    // gives every figure in mGy; refused, its reason shows and the figures
+    // stay as they were.
+    void ApplyExposure();
+    // The dose at the "from" depth, or its least and most down to "to".
+    void ShowDoseAtDepth();
+    void MarkCursorRow();
+    void SaveDoseCsv();
+
+  protected:
+    // A view scrolls only once it is laid out: the row marked before the
+    // window first shows is brought into view here.
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    struct Shown {
+        CalculatedBeam Beam;
+        IrradiationConditions Conditions;
+        AbsoluteDose Dose;
+    };
+    std::optional<Exposure> TypedExposure();
+    // The exposure applied to the beam shown; false (with the reason shown)
+    // when the library refuses it.
+    bool Expose(const Exposure& given);
+    void ShowFigures();
+    void ShowTable();
+    void EnableWayFields();
+    void ShowMessage(const std::string& text, bool failure);
+    bool Exposed() const { return shown_ && shown_->Dose.Given; }
+
+    const SharedState& run_;
+    const BeamHistory& beams_;
+    Language edition_;
+    // Read at the first beam shown, for the surface kernels and the air kerma.
+    std::shared_ptr<const ModelData> data_;
+    std::optional<Shown> shown_;
+    std::optional<Exposure> accepted_;
+    int markedRow_ = -1;
+
+    std::array<QRadioButton*, 4> ways_{};
+    QLineEdit* airKerma_ = nullptr;
+    QLineEdit* tubeOutput_ = nullptr;
+    QLineEdit* mas_ = nullptr;
+    QLineEdit* outputDistance_ = nullptr;
+    QLineEdit* kap_ = nullptr;
+    QComboBox* kapUnit_ = nullptr;
+    QLineEdit* esak_ = nullptr;
+    std::array<QLineEdit*, 4> results_{};
+    QLabel* medium_ = nullptr;
+    QLabel* model_ = nullptr;
+    QLineEdit* depthFrom_ = nullptr;
+    QLineEdit* depthTo_ = nullptr;
+    QLineEdit* doseAtDepth_ = nullptr;
+    QLabel* shownBeam_ = nullptr;
+    QLabel* message_ = nullptr;
+    QTableWidget* table_ = nullptr;
+    QLineEdit* csvName_ = nullptr;
+    QPushButton* saveCsv_ = nullptr;
+};
+
+} // namespace veltrim

@@ -1,0 +1,174 @@
+// The absolute-dose window against the library it shows: the figures of a
+// typed exposure, a refusal that keeps them, the table's CSV, and the window
+// following the main window's calculations, Reset and depth cursor.
+#include "app/DoseWindow.h"
+
+#include "calculation/CalculateBeam.h"
+#include "common/ProgramRun.h"
+#include "core/CFormat.h"
+#include "core/CalculationError.h"
+#include "dose/SyntheticData.h"
+#include "gui/QualityFixture.h"
+#include "readout/DepthCursor.h"
+
+#include <QComboBox>
+#include <QTableWidget>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace veltrim;
+using namespace veltrim::testing;
+namespace dc = dosecontrols;
+
+// Shipped spectrum and air tables (the air kerma makes Ka,i), made-up tissue,
+// kernels and surface kernels.
+void UseDoseData(const std::filesystem::path& folder) {
+    UseShippedSpectrumData(folder);
+    WriteSyntheticSurfaceData(folder);
+}
+
+class DoseTest : public ::testing::TestWithParam<Language> {
+  protected:
+    DoseTest() : f(GetParam(), true, UseDoseData) {}
+    void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
+
+    DoseWindow& Open() {
+        PressKey(w, Qt::Key_F3);
+        if (w.Dose() == nullptr)
+            throw std::logic_error("F3 opened no dose window");
+        return *w.Dose();
+    }
+    void Ok() { f.Button(maincontrols::Ok).click(); }
+    QString Field(ControlName name) const { return FindControl<QLineEdit>(*w.Dose(), name).text(); }
+    void Type(ControlName name, const char* text) {
+        FindControl<QLineEdit>(*w.Dose(), name).setText(QString::fromUtf8(text));
+    }
+    void Click(ControlName name) { FindControl<QAbstractButton>(*w.Dose(), name).click(); }
+    // The library's dose of the main window's last calculation.
+    AbsoluteDose Library(const std::optional<Exposure>& given) const {
+        const SharedState& s = w.State();
+        return *BeamAbsoluteDose(s.ResultConditions, s.Spectrum,
+                                 {s.DepthRowCount, s.PrimaryDose, s.ScatterDose}, s.Tissue,
+                                 *ModelData::Load(f.dir.Path()), given);
+    }
+    std::string Said() const {
+        return FindControl<QLabel>(*w.Dose(), dc::MessageLine).text().toStdString();
+    }
+    QTableWidget& Table() const { return FindControl<QTableWidget>(*w.Dose(), dc::Table); }
+
+    WindowFixture f;
+    MainWindow& w = *f.window;
+};
+
+const Exposure TubeOutput{ExposureKind::TubeOutput, 52.5, 20, 100};
+
+TEST_P(DoseTest, F3OpensItAndAnExposureGivesTheLibrarysFiguresForTheLastCalculation) {
+    DoseWindow& dose = Open();
+    EXPECT_TRUE(dose.isVisible());
+    EXPECT_EQ(dose.windowTitle(),
+              QString::fromUtf8(Wording(GetParam(), MessageId::DoseWindowTitle)));
+    Ok();
+    Click(dc::GivenTubeOutput);
+    Type(dc::TubeOutput, "52.5");
+    Type(dc::Mas, "20");
+    Click(dc::Apply);
+    ASSERT_EQ(Said(), "");
+
+    const AbsoluteDose lib = Library(TubeOutput);
+    const auto mgy = [](double value) { return QString::fromStdString(FormatC("%.4g", value)); };
+    EXPECT_EQ(Field(dc::IncidentAirKerma), mgy(lib.IncidentAirKermaMgy));
+    EXPECT_EQ(Field(dc::Backscatter),
+              QString::fromStdString(FormatC("%.3f", lib.PerKerma.Backscatter)));
+    EXPECT_EQ(Field(dc::EntranceKerma), mgy(lib.EntranceSurfaceAirKermaMgy()));
+    EXPECT_EQ(Field(dc::SurfaceDose), mgy(lib.Mgy(lib.PerKerma.Surface)));
+    ASSERT_EQ(Table().rowCount(), lib.PerKerma.Rows + 1);
+    EXPECT_EQ(Table().item(7, 3)->text(), mgy(lib.Mgy(lib.PerKerma.Total[7])));
+    Type(dc::DepthFrom, "2.1");
+    Click(dc::FindDose);
+    EXPECT_EQ(Field(dc::DoseAtDepth), mgy(lib.Mgy(DoseAtDepth(lib.PerKerma, 2.1))));
+
+    // The row under the main window's depth cursor is marked as it moves.
+    w.PlaceCursor(7, KeyPercentPattern);
+    EXPECT_EQ(Table().item(7, 0)->background().color(), QColor::fromRgb(colours::Yellow));
+    w.PlaceCursor(8, KeyPercentPattern);
+    EXPECT_EQ(Table().item(7, 0)->background().style(), Qt::NoBrush);
+
+    f.Button(maincontrols::Reset).click();
+    EXPECT_EQ(FindControl<QLabel>(dose, dc::ShownBeam).text().toStdString(),
+              Text(GetParam(), MessageId::QualityNoBeam));
+    EXPECT_EQ(Table().rowCount(), 0);
+    EXPECT_EQ(Field(dc::IncidentAirKerma), "");
+}
+
+TEST_P(DoseTest, ARefusedValueOrDepthIsToldInTheEditionsWordsAndTheFiguresStay) {
+    Open();
+    Ok();
+    Click(dc::Apply); // the 1 mGy the window begins with
+    const QString kerma = Field(dc::IncidentAirKerma);
+    ASSERT_NE(kerma, "");
+
+    Type(dc::AirKerma, "-3");
+    Click(dc::Apply);
+    Exposure refused{ExposureKind::IncidentAirKerma, -3};
+    try {
+        IncidentAirKerma(refused, w.State().ResultConditions, 1.0);
+        FAIL() << "the library took -3 mGy";
+    } catch (const CalculationError& e) {
+        EXPECT_EQ(Said(), e.Cause().In(GetParam()));
+    }
+    EXPECT_EQ(Field(dc::IncidentAirKerma), kerma);
+    EXPECT_EQ(Table().rowCount(), w.State().DepthRowCount + 1);
+
+    Type(dc::DepthFrom, "5");
+    Type(dc::DepthTo, "2");
+    Click(dc::FindDose);
+    EXPECT_EQ(Said(), Message(MessageId::DoseRangeBackwards, {Arg(5.0), Arg(2.0)}).In(GetParam()));
+    EXPECT_EQ(Field(dc::DoseAtDepth), "");
+    // Still usable: the range the right way round.
+    Type(dc::DepthFrom, "2");
+    Type(dc::DepthTo, "5");
+    Click(dc::FindDose);
+    EXPECT_NE(Field(dc::DoseAtDepth), "");
+}
+
+TEST_P(DoseTest, TheSavedCsvReadsBackWithTheTablesNumbers) {
+    Open();
+    Ok();
+    // 2250 mGy cm2 over the 30 x 30 cm field: Ka,i 2.5 mGy.
+    Click(dc::GivenKap);
+    Type(dc::Kap, "2250");
+    FindControl<QComboBox>(*w.Dose(), dc::KapUnit).setCurrentIndex(1);
+    Click(dc::Apply);
+    Type(dc::CsvFileName, "dose");
+    Click(dc::SaveCsv);
+    EXPECT_EQ(f.sink.Messages.back(), Text(GetParam(), MessageId::SavedDoseCsv));
+
+    const AbsoluteDose lib = Library(Exposure{ExposureKind::KermaAreaProduct, 2.25});
+    const std::vector<std::string> lines = Lines(ReadBytes(f.dir / "dose.csv"));
+    std::size_t n = 0;
+    while (n < lines.size() && lines[n].starts_with("# "))
+        ++n;
+    EXPECT_EQ(n, 6u) << "conditions, exposure, Ka,i, B, medium, model";
+    ASSERT_EQ(lines.size(), n + 2 + static_cast<std::size_t>(lib.PerKerma.Rows));
+    EXPECT_EQ(lines[n], "depth_cm,primary_mGy,scatter_mGy,total_mGy");
+    const DosePerAirKerma& k = lib.PerKerma;
+    for (int d = 0; d <= k.Rows; ++d) {
+        SCOPED_TRACE(lines[n + 1 + static_cast<std::size_t>(d)]);
+        const double expected[] = {d == 0 ? 0.0 : 0.5 * d - 0.25,
+                                   lib.Mgy(d == 0 ? k.SurfacePrimary : k.Primary[d]),
+                                   lib.Mgy(d == 0 ? k.SurfaceScatter : k.Scatter[d]),
+                                   lib.Mgy(d == 0 ? k.Surface : k.Total[d])};
+        const char* text = lines[n + 1 + static_cast<std::size_t>(d)].c_str();
+        for (const double value : expected) {
+            char* end = nullptr;
+            EXPECT_NEAR(std::strtod(text, &end), value, 1e-5 * value);
+            text = *end == ',' ? end + 1 : end;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Editions, DoseTest, BothEditions, EditionName);
+
+} // namespace
