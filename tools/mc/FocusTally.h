@@ -24,7 +24,7 @@ struct FineRows {
 // the entrance surface (by the next-event estimate of Surface and, as a
 // check, by track length in Layer, a single ring as wide as Surface's disc)
 // and the scatter dose on the axis in finer rows. They draw their random
-// numbers from a stream of their own, so that asking for them changes no
+// numbers from streams of their own, so that asking for them changes no
 // other score of a run.
 struct ExtraScores {
     const SurfaceEstimator* Surface = nullptr;

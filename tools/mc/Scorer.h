@@ -29,11 +29,11 @@ struct FirstScattering {
 };
 
 // A straight flight of a photon: from From along the unit direction D over
-// Length cm, at Energy keV with statistical weight Weight. The flight ends at
-// a collision, at a slab boundary of the depth importance, or where it
-// leaves the phantom; in the last case the part beyond the exit is included
-// (a track-length tally of cells inside the phantom, a convex body, never
-// sees it).
+// Length cm, at Energy keV with statistical weight Weight, up to a collision
+// or a slab boundary of the depth importance. A photon that leaves the
+// phantom on the way flies on to where its flight would have ended; a
+// track-length tally of cells inside the phantom, a convex body, never sees
+// that part.
 struct FlightPath {
     Position From;
     Direction D;

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -113,8 +114,10 @@ SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
     if (!(o.Layer > 0.0 && o.Layer <= 0.5)) {
         Fail("--layer is above 0 and at most 0.5 cm");
     }
-    for (int e = 10; o.Energies.empty() && e <= 150; e += 5) {
-        o.Energies.push_back(e);
+    if (o.Energies.empty()) {
+        for (int e = 10; e <= 150; e += 5) {
+            o.Energies.push_back(e);
+        }
     }
     return o;
 }

@@ -52,7 +52,7 @@ void LayerPieces(const FlightPath& path, const SurfaceLayer& layer,
 // - kPrimary: the kerma of the photons not yet scattered, all rings.
 class SurfaceTally final : public Scorer {
   public:
-    static constexpr int kInnerRings = 40; // 20 cm: the fields of the program
+    static constexpr int kInnerRings = 40; // out to 20 cm: the sum the stopping rule tests
     enum Bin : std::size_t {
         kSumInner = CellGrid::kRings,
         kSumAll = CellGrid::kRings + 1,
