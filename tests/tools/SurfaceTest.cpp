@@ -3,6 +3,7 @@
 // histories, the tables' factors, and the direct run's surface and fine rows.
 
 #include "dose/TissueTables.h"
+#include "tools/ToolFixtures.h"
 #include "tools/mc/AxisEstimator.h"
 #include "tools/mc/DirectRun.h"
 #include "tools/mc/KermaFactors.h"
@@ -10,7 +11,6 @@
 #include "tools/mc/SurfaceTally.h"
 #include "tools/mc/TissueModel.h"
 #include "tools/mc/Transport.h"
-#include "tools/xrl/XrayLib.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -19,13 +19,9 @@
 namespace veltrim::mc {
 namespace {
 
-const TissueModel& Tissue() {
-    static const TissueModel tissue(xrl::IcruSoftTissue());
-    return tissue;
-}
-
-const AxisEstimator& Estimator() {
-    static const AxisEstimator estimator(Tissue(), 2);
+// Direct runs here score row 1 alone.
+const AxisEstimator& OneRowEstimator() {
+    static const AxisEstimator estimator(Tissue(), 1);
     return estimator;
 }
 
@@ -187,8 +183,9 @@ TEST(DirectSurfaceTest, ExtrasLeaveTheRowsAndAgreeWithIndependentEstimates) {
     extras.SurfaceRadius = 2.0;
     extras.LayerThickness = 0.01;
     extras.Fine = {FineRows{0.0, 0.1, 5}};
-    const DirectResult plain = RunDirect(Tissue(), Estimator(), spectrum, c, s, 0.3, 12.0);
-    const DirectResult r = RunDirect(Tissue(), Estimator(), spectrum, c, s, 0.3, 12.0, extras);
+    const DirectResult plain = RunDirect(Tissue(), OneRowEstimator(), spectrum, c, s, 0.3, 12.0);
+    const DirectResult r =
+        RunDirect(Tissue(), OneRowEstimator(), spectrum, c, s, 0.3, 12.0, extras);
     EXPECT_EQ(r.Scatter[1], plain.Scatter[1]);
     EXPECT_EQ(r.ScatterSigma[1], plain.ScatterSigma[1]);
     EXPECT_EQ(r.TubeScatter[1], plain.TubeScatter[1]);

@@ -56,7 +56,8 @@ FocusScorer::FocusScorer(const AxisEstimator& estimator, const Focus& focus, Foc
                          RandomStream& random, const ExtraScores* extras)
     : estimator_(estimator), focus_(focus), tally_(tally), random_(random),
       ring_(static_cast<std::size_t>(tally.Rows())),
-      dose_(static_cast<std::size_t>(std::max(tally.Rows(), extras ? extras->FineRowCount() : 0))),
+      dose_(static_cast<std::size_t>(
+          std::max(estimator.Rows(), extras ? extras->FineRowCount() : 0))),
       extras_(extras), surfaceRandom_(random), fineRandom_(random) {
     if (extras_) {
         surfaceRandom_.LongJump();

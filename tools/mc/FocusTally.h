@@ -120,8 +120,8 @@ class FocusScorer final : public Scorer {
     FocusTally& tally_;
     RandomStream& random_;
     double weight_ = 0.0;
-    std::vector<int> ring_; // per row, the ring of the history's photon (kRings: none)
-    std::vector<double> dose_;
+    std::vector<int> ring_;    // per row, the ring of the history's photon (kRings: none)
+    std::vector<double> dose_; // the estimator fills all its rows, the tally may use fewer
     const ExtraScores* extras_;
     RandomStream surfaceRandom_;
     RandomStream fineRandom_;
