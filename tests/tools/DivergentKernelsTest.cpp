@@ -5,12 +5,12 @@
 
 #include "tools/mc/DivergentKernels.h"
 
+#include "tools/ToolFixtures.h"
 #include "tools/mc/AxisEstimator.h"
 #include "tools/mc/FocusReport.h"
 #include "tools/mc/FocusRun.h"
 #include "tools/mc/KernelFile.h"
 #include "tools/mc/KernelRun.h"
-#include "tools/xrl/XrayLib.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -18,11 +18,6 @@
 
 namespace veltrim::mc {
 namespace {
-
-const TissueModel& Tissue() {
-    static const TissueModel tissue(xrl::IcruSoftTissue());
-    return tissue;
-}
 
 RunSettings Pencil(double energy, std::uint64_t batches) {
     RunSettings s;

@@ -3,13 +3,12 @@
 // for a distant focus, the energy balance of a weighted source, and the
 // primary of a near focus against attenuation and the inverse square.
 
+#include "tools/ToolFixtures.h"
 #include "tools/mc/AxisEstimator.h"
 #include "tools/mc/FocusReport.h"
 #include "tools/mc/FocusRun.h"
 #include "tools/mc/KernelFile.h"
 #include "tools/mc/KernelRun.h"
-#include "tools/mc/TissueModel.h"
-#include "tools/xrl/XrayLib.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -17,16 +16,6 @@
 
 namespace veltrim::mc {
 namespace {
-
-const TissueModel& Tissue() {
-    static const TissueModel tissue(xrl::IcruSoftTissue());
-    return tissue;
-}
-
-const AxisEstimator& Estimator() {
-    static const AxisEstimator estimator(Tissue(), 30);
-    return estimator;
-}
 
 FocusRunSettings FocusSettings(std::uint64_t batches, std::uint64_t perBatch) {
     FocusRunSettings s;

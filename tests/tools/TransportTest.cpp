@@ -2,11 +2,10 @@
 // bookkeeping, reproducibility, energy conservation, and that depth
 // splitting changes no expectation.
 
+#include "tools/ToolFixtures.h"
 #include "tools/mc/KernelFile.h"
 #include "tools/mc/KernelRun.h"
 #include "tools/mc/ScoringArray.h"
-#include "tools/mc/TissueModel.h"
-#include "tools/xrl/XrayLib.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,11 +15,6 @@
 
 namespace veltrim::mc {
 namespace {
-
-const TissueModel& Tissue() {
-    static const TissueModel tissue(xrl::IcruSoftTissue());
-    return tissue;
-}
 
 RunSettings SmallRun(double energy, std::uint64_t batches, std::uint64_t perBatch) {
     RunSettings s;

@@ -97,8 +97,30 @@ double AxisEstimator::Coarse(const std::vector<double>& table, double E) const {
     return Interpolate(table, E, kCoarseStep);
 }
 
-void AxisEstimator::Estimate(const CollisionSite& site, RandomStream& random, double* dose) const {
-    const double E = site.Energy;
+AxisEstimator::Emission AxisEstimator::EmissionAt(const CollisionSite& site) const {
+    const double total = site.Mu.Total();
+    return Emission{site.Energy, site.Mu.Coherent / total / CoherentNorm(site.Energy),
+                    site.Mu.Incoherent / total / IncoherentNorm(site.Energy)};
+}
+
+AxisEstimator::Towards AxisEstimator::ScatterTowards(const Emission& emission,
+                                                     double cosTheta) const {
+    const double E = emission.Energy;
+    const double q = E / kHcKeVAngstrom * std::sqrt(0.5 * (1.0 - cosTheta));
+    const double ratio = 1.0 / (1.0 + E / kElectronRestEnergy * (1.0 - cosTheta));
+    Towards out;
+    out.Coherent =
+        emission.CoherentShare * 0.5 * (1.0 + cosTheta * cosTheta) * tissue_.FormFactorSquared(q);
+    out.ScatteredEnergy = E * ratio;
+    if (out.ScatteredEnergy >= TissueModel::kMinEnergy) {
+        out.Incoherent = emission.IncoherentShare * KleinNishina(ratio, cosTheta) *
+                         tissue_.IncoherentAcceptance(q);
+    }
+    return out;
+}
+
+void AxisEstimator::EstimateRows(const CollisionSite& site, RandomStream& random, double* dose,
+                                 double top, double thickness, int rows) const {
     const double x = site.P.X;
     const double y = site.P.Y;
     const double z = site.P.Z;
@@ -106,16 +128,13 @@ void AxisEstimator::Estimate(const CollisionSite& site, RandomStream& random, do
     // The direction's component towards the axis, in the plane of the collision.
     const double inward = -(site.D.U * x + site.D.V * y) / rho;
     const double total = site.Mu.Total();
-    const double coherentShare = site.Mu.Coherent / total / CoherentNorm(E);
-    const double incoherentShare = site.Mu.Incoherent / total / IncoherentNorm(E);
-    const double coherentDose = DoseFactor(E);
-    const double qMax = E / kHcKeVAngstrom;
-    const double alpha = E / kElectronRestEnergy;
-    const double scale = site.Weight / (rho * CellGrid::kRowThickness);
+    const Emission emission = EmissionAt(site);
+    const double coherentDose = DoseFactor(site.Energy);
+    const double scale = site.Weight / (rho * thickness);
 
-    double lower = std::atan((0.0 - z) / rho);
-    for (int a = 0; a < rows_; ++a) {
-        const double upper = std::atan(((a + 1) * CellGrid::kRowThickness - z) / rho);
+    double lower = std::atan((top - z) / rho);
+    for (int a = 0; a < rows; ++a) {
+        const double upper = std::atan((top + (a + 1) * thickness - z) / rho);
         const double span = upper - lower;
         const double angle = lower + random.Uniform() * span;
         lower = upper;
@@ -124,17 +143,12 @@ void AxisEstimator::Estimate(const CollisionSite& site, RandomStream& random, do
         const double c = std::cos(angle);
         const double distance = rho / c;
         const double cosTheta = std::clamp(inward * c + site.D.W * std::sin(angle), -1.0, 1.0);
-        const double q = qMax * std::sqrt(0.5 * (1.0 - cosTheta));
-        const double coherent = coherentShare * 0.5 * (1.0 + cosTheta * cosTheta) *
-                                tissue_.FormFactorSquared(q) * std::exp(-total * distance) *
-                                coherentDose;
-        const double ratio = 1.0 / (1.0 + alpha * (1.0 - cosTheta));
-        const double scattered = E * ratio;
+        const Towards t = ScatterTowards(emission, cosTheta);
+        const double coherent = t.Coherent * std::exp(-total * distance) * coherentDose;
         double incoherent = 0.0;
-        if (scattered >= TissueModel::kMinEnergy) {
-            incoherent = incoherentShare * KleinNishina(ratio, cosTheta) *
-                         tissue_.IncoherentAcceptance(q) *
-                         std::exp(-Attenuation(scattered) * distance) * DoseFactor(scattered);
+        if (t.Incoherent != 0.0) {
+            incoherent = t.Incoherent * std::exp(-Attenuation(t.ScatteredEnergy) * distance) *
+                         DoseFactor(t.ScatteredEnergy);
         }
         dose[a] += scale * span * (coherent + incoherent);
     }

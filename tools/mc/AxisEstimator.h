@@ -36,7 +36,32 @@ class AxisEstimator {
 
     // Adds the estimate of each row a = 0..Rows()-1 to dose[a], keV/g per
     // unit weight of the photon (the site's weight is applied).
-    void Estimate(const CollisionSite& site, RandomStream& random, double* dose) const;
+    void Estimate(const CollisionSite& site, RandomStream& random, double* dose) const {
+        EstimateRows(site, random, dose, 0.0, CellGrid::kRowThickness, rows_);
+    }
+    // The same for `rows` rows of `thickness` cm below the depth `top` cm.
+    void EstimateRows(const CollisionSite& site, RandomStream& random, double* dose, double top,
+                      double thickness, int rows) const;
+
+    // What leaves a collision by scattering: the shares of coherent and
+    // incoherent scattering among its interactions over the norms of their
+    // angular densities, so that times the densities they give the
+    // probability per steradian.
+    struct Emission {
+        double Energy = 0.0;          // keV
+        double CoherentShare = 0.0;   // 1/sr
+        double IncoherentShare = 0.0; // 1/sr
+    };
+    Emission EmissionAt(const CollisionSite& site) const;
+    // The probability per steradian of leaving towards a direction at
+    // cosTheta to the photon's by coherent and by incoherent scattering, and
+    // the energy of the incoherently scattered photon (keV).
+    struct Towards {
+        double Coherent = 0.0;
+        double Incoherent = 0.0;
+        double ScatteredEnergy = 0.0;
+    };
+    Towards ScatterTowards(const Emission& emission, double cosTheta) const;
 
     // Energy imparted per unit fluence of photons of E keV, keV cm2/g:
     // the photon energy for photoelectric absorption, the mean energy of the

@@ -7,6 +7,7 @@
 #include "spectrum/AttenuationTables.h"
 #include "spectrum/SynthesizeSpectrum.h"
 #include "tools/mc/DirectRun.h"
+#include "tools/mc/KermaFactors.h"
 #include "tools/mc/ToolOptions.h"
 #include "tools/xrl/XrayLib.h"
 
@@ -17,6 +18,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace veltrim::mc {
 namespace {
@@ -37,7 +39,33 @@ constexpr const char* kDirectUsage =
     "  --max-histories N   (default 200000000)\n"
     "  --importance F --importance-span L   depth splitting at the spectrum's mean energy\n"
     "                      (default 0.3, 12; 0 for analog transport)\n"
-    "Writes FILE: per 0.5-cm row, primary and scatter dose and the percentage depth dose.\n";
+    "  --surface-radius R  radius of the disc on the axis over which the surface kerma is\n"
+    "                      averaged, cm (default 0.5)\n"
+    "  --layer T           thickness of the layer of the track-length check, cm (default 0.001)\n"
+    "  --fine-out FILE     also the scatter in rows of --fine-rows H cm (default 0.1) over the\n"
+    "                      depth spans --fine-spans A-B,C-D,... cm (default 0-1.5,9.5-10.5)\n"
+    "Writes FILE: per 0.5-cm row, primary and scatter dose and the percentage depth dose, then\n"
+    "the kerma at the entrance surface and the backscatter factor in lines starting with #.\n";
+
+// Depth spans "A-B,C-D" cut into rows of `thickness` cm.
+std::vector<FineRows> ParseFineSpans(const std::string& text, double thickness) {
+    std::vector<FineRows> spans;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string span = text.substr(start, comma - start);
+        const std::size_t dash = span.find('-');
+        const std::optional<double> top = ReadNonNegative(span.substr(0, dash));
+        const std::optional<double> bottom =
+            dash == std::string::npos ? std::nullopt : ReadNonNegative(span.substr(dash + 1));
+        const double rows = top && bottom ? (*bottom - *top) / thickness : 0.0;
+        if (!(rows >= 1.0) || std::fabs(rows - std::round(rows)) > 1e-9 || *bottom > 30.0) {
+            return {};
+        }
+        spans.push_back({*top, thickness, static_cast<int>(std::lround(rows))});
+        start = comma + 1;
+    }
+    return spans;
+}
 
 [[noreturn]] void Fail(const std::string& message) {
     std::fprintf(stderr, "veltrim-kernels direct: %s\n%s", message.c_str(), kDirectUsage);
@@ -70,7 +98,9 @@ int DirectMain(int argc, char** argv) {
     c.Fsd = 100.0;
     c.FieldX = 30.0;
     c.FieldY = 30.0;
-    std::string data, out;
+    std::string data, out, fineOut, fineSpans = "0-1.5,9.5-10.5";
+    double fineRows = 0.1;
+    DirectExtras extras;
     FocusRunSettings s;
     s.Seed = 20261208;
     s.Rows = 60;
@@ -134,6 +164,16 @@ int DirectMain(int argc, char** argv) {
             importance = Number(v, o);
         else if (o == "--importance-span")
             span = Number(v, o);
+        else if (o == "--surface-radius")
+            extras.SurfaceRadius = Number(v, o);
+        else if (o == "--layer")
+            extras.LayerThickness = Number(v, o);
+        else if (o == "--fine-out")
+            fineOut = v;
+        else if (o == "--fine-rows")
+            fineRows = Number(v, o);
+        else if (o == "--fine-spans")
+            fineSpans = v;
         else
             Fail("unknown option " + o);
     }
@@ -142,6 +182,16 @@ int DirectMain(int argc, char** argv) {
     }
     if (!(c.Fsd >= 10.0) || !(c.FieldX > 0.0)) {
         Fail("the FSD must be at least 10 cm and the field must not be empty");
+    }
+    if (!(extras.SurfaceRadius > 0.0) || !(extras.LayerThickness > 0.0)) {
+        Fail("the surface radius and the layer must be above 0");
+    }
+    if (!fineOut.empty()) {
+        extras.Fine =
+            fineRows > 0.0 ? ParseFineSpans(fineSpans, fineRows) : std::vector<FineRows>{};
+        if (extras.Fine.empty()) {
+            Fail("--fine-spans must be whole numbers of --fine-rows rows, down to 30 cm at most");
+        }
     }
     if (fixed > 0) {
         s.MaxBatches = (fixed + s.BatchHistories - 1) / s.BatchHistories;
@@ -154,17 +204,26 @@ int DirectMain(int argc, char** argv) {
         const SynthesizedSpectrum spectrum = SynthesizeSpectrum(c, attenuation, 3.14159);
         const TissueModel tissue(xrl::IcruSoftTissue());
         const AxisEstimator estimator(tissue, s.Rows);
+        const KermaFactors kerma = KermaFactors::Read(data);
+        extras.Kerma = &kerma;
         const auto start = std::chrono::steady_clock::now();
         const DirectResult result =
-            RunDirect(tissue, estimator, spectrum.Spectrum, c, s, importance, span);
+            RunDirect(tissue, estimator, spectrum.Spectrum, c, s, importance, span, extras);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         ReplaceFileOrThrow(out, DirectResultText(result));
+        if (!fineOut.empty()) {
+            ReplaceFileOrThrow(fineOut, FineRowsText(result));
+        }
+        const SurfaceResult& f = result.Surface;
         std::fprintf(stderr,
-                     "%llu histories in %.1f s; S/P row 1 %.4f, scatter sigma row 1 %.3f %%\n",
+                     "%llu histories in %.1f s; S/P row 1 %.4f, scatter sigma row 1 %.3f %%; "
+                     "surface: B %.4f +- %.4f, scatter tissue kerma sigma %.3f %%\n",
                      static_cast<unsigned long long>(result.Histories), seconds,
                      result.Scatter[1] / result.Primary[1],
-                     100.0 * result.ScatterSigma[1] / result.Scatter[1]);
+                     100.0 * result.ScatterSigma[1] / result.Scatter[1],
+                     1.0 + f.ScatterAir / f.IncidentAir, f.ScatterAirSigma / f.IncidentAir,
+                     100.0 * f.ScatterTissueSigma / f.ScatterTissue);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "veltrim-kernels direct: %s\n", e.what());
         return 1;

@@ -1,22 +1,26 @@
 #include "tools/mc/DirectRun.h"
 
 #include "core/CFormat.h"
+#include "tools/mc/SurfaceEstimator.h"
 
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 
 namespace veltrim::mc {
 namespace {
 
-// Uncollided dose on the axis averaged over row a (from 1), per unit axis
-// fluence at the entrance face: dose factor x exp(-mu z) x f^2 / (f + z)^2.
-double PrimaryRowAverage(const AxisEstimator& estimator, double E, double fsd, int row) {
+// Uncollided dose on the axis averaged over the layer from `top` over
+// `thickness` cm, per unit axis fluence at the entrance face: dose factor x
+// exp(-mu z) x f^2 / (f + z)^2, by 8-point Gauss-Legendre.
+double PrimaryLayerAverage(const AxisEstimator& estimator, double E, double fsd, double top,
+                           double thickness) {
     static constexpr double kNodes[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267,
                                          0.9602898564975363};
     static constexpr double kWeights[4] = {0.3626837833783620, 0.3137066458778873,
                                            0.2223810344533745, 0.1012285362903763};
-    const double middle = (row - 0.5) * CellGrid::kRowThickness;
-    const double half = 0.5 * CellGrid::kRowThickness;
+    const double middle = top + 0.5 * thickness;
+    const double half = 0.5 * thickness;
     const double mu = estimator.Attenuation(E);
     double sum = 0.0;
     for (int k = 0; k < 4; ++k) {
@@ -28,11 +32,72 @@ double PrimaryRowAverage(const AxisEstimator& estimator, double E, double fsd, i
     return estimator.DoseFactor(E) * 0.5 * sum;
 }
 
+// The spectrum's primary dose in a layer, per unit spectrum weight.
+double SpectrumPrimary(const AxisEstimator& estimator, const EnergyTable& spectrum, int lastBin,
+                       double fsd, double top, double thickness) {
+    double primary = 0.0;
+    for (int i = 21; i <= lastBin; ++i) {
+        primary += spectrum[static_cast<std::size_t>(i)] *
+                   PrimaryLayerAverage(estimator, 0.5 * i, fsd, top, thickness);
+    }
+    return primary;
+}
+
+SurfaceResult Surface(const FocusTally& tally, const DirectExtras& extras,
+                      const EnergyTable& spectrum, int lastBin) {
+    const std::uint64_t n = tally.Histories();
+    const ScoringArray& s = tally.Surface;
+    SurfaceResult r;
+    r.SurfaceRadius = extras.SurfaceRadius;
+    r.LayerThickness = extras.LayerThickness;
+    // The primary fluence at the surface on the axis is the spectrum itself.
+    for (int i = 21; i <= lastBin; ++i) {
+        r.PrimaryTissue += spectrum[static_cast<std::size_t>(i)] * extras.Kerma->Tissue(0.5 * i);
+        r.IncidentAir += spectrum[static_cast<std::size_t>(i)] * extras.Kerma->Air(0.5 * i);
+    }
+    r.ScatterTissue = s.Mean(FocusTally::kNextEventTissue, n);
+    r.ScatterTissueSigma = s.Uncertainty(FocusTally::kNextEventTissue, n);
+    r.ScatterAir = s.Mean(FocusTally::kNextEventAir, n);
+    r.ScatterAirSigma = s.Uncertainty(FocusTally::kNextEventAir, n);
+    r.LayerTissue = s.Mean(FocusTally::kLayerTissue, n);
+    r.LayerTissueSigma = s.Uncertainty(FocusTally::kLayerTissue, n);
+    r.LayerAir = s.Mean(FocusTally::kLayerAir, n);
+    r.LayerAirSigma = s.Uncertainty(FocusTally::kLayerAir, n);
+    return r;
+}
+
+std::string SurfaceLine(const char* quantity, double value, double sigma) {
+    return std::string("# surface,") + quantity + "," + FormatC("%.6e", value) + "," +
+           FormatC("%.3e", sigma) + "\n";
+}
+
+// The surface block: '#' lines, so that readers of the rows pass over it.
+std::string SurfaceText(const SurfaceResult& s) {
+    return "# entrance surface on the axis, per unit spectrum weight (keV cm2/g): primary from "
+           "the spectrum and the tables; scatter by a next-event estimate over a disc of radius " +
+           FormatC("%.2f", s.SurfaceRadius) +
+           " cm in the entrance plane, and by track length in the layer 0-" +
+           FormatC("%.4f", s.LayerThickness) +
+           " cm under it (check)\n"
+           "# surface,quantity,value,sigma\n" +
+           SurfaceLine("primary_tissue_kerma", s.PrimaryTissue, 0.0) +
+           SurfaceLine("incident_air_kerma", s.IncidentAir, 0.0) +
+           SurfaceLine("scatter_tissue_kerma", s.ScatterTissue, s.ScatterTissueSigma) +
+           SurfaceLine("scatter_air_kerma", s.ScatterAir, s.ScatterAirSigma) +
+           SurfaceLine("layer_scatter_tissue_kerma", s.LayerTissue, s.LayerTissueSigma) +
+           SurfaceLine("layer_scatter_air_kerma", s.LayerAir, s.LayerAirSigma) +
+           SurfaceLine("backscatter_factor", 1.0 + s.ScatterAir / s.IncidentAir,
+                       s.ScatterAirSigma / s.IncidentAir) +
+           SurfaceLine("surface_tissue_kerma", s.PrimaryTissue + s.ScatterTissue,
+                       s.ScatterTissueSigma);
+}
+
 } // namespace
 
 DirectResult RunDirect(const TissueModel& tissue, const AxisEstimator& estimator,
                        const EnergyTable& spectrum, const IrradiationConditions& conditions,
-                       FocusRunSettings settings, double importanceFactor, double importanceSpan) {
+                       FocusRunSettings settings, double importanceFactor, double importanceSpan,
+                       const DirectExtras& extras) {
     const int lastBin = static_cast<int>(std::floor(2.0 * conditions.TubeVoltage));
     const bool circle = conditions.FieldY == 0.0;
     const double halfX = 0.5 * std::max(conditions.FieldX, conditions.FieldY);
@@ -42,6 +107,16 @@ DirectResult RunDirect(const TissueModel& tissue, const AxisEstimator& estimator
     settings.RingCells = false;
     settings.Importance = DepthImportanceFor(tissue.At(source.MeanEnergy()).Total(),
                                              importanceFactor, importanceSpan);
+    std::optional<SurfaceEstimator> surface;
+    if (extras.Kerma) {
+        surface.emplace(estimator, *extras.Kerma, extras.SurfaceRadius);
+    }
+    const ExtraScores scores{surface ? &*surface : nullptr,
+                             SurfaceLayer{extras.LayerThickness, extras.SurfaceRadius, 1},
+                             extras.Fine};
+    if (surface || !extras.Fine.empty()) {
+        settings.Extras = &scores;
+    }
     const FocusTally tally = RunFocus(
         tissue, estimator, focus, [&](RandomStream& r) { return source.Sample(r); }, settings);
 
@@ -59,16 +134,27 @@ DirectResult RunDirect(const TissueModel& tissue, const AxisEstimator& estimator
             tally.ScatterTube.Mean(row, tally.Histories());
         result.TubeScatterSigma[static_cast<std::size_t>(a)] =
             tally.ScatterTube.Uncertainty(row, tally.Histories());
-        double primary = 0.0;
-        for (int i = 21; i <= lastBin; ++i) {
-            primary += spectrum[static_cast<std::size_t>(i)] *
-                       PrimaryRowAverage(estimator, 0.5 * i, conditions.Fsd, a);
+        result.Primary[static_cast<std::size_t>(a)] =
+            SpectrumPrimary(estimator, spectrum, lastBin, conditions.Fsd,
+                            (a - 1) * CellGrid::kRowThickness, CellGrid::kRowThickness);
+    }
+    if (surface) {
+        result.HasSurface = true;
+        result.Surface = Surface(tally, extras, spectrum, lastBin);
+    }
+    std::size_t bin = 0;
+    for (const FineRows& rows : extras.Fine) {
+        for (int k = 0; k < rows.Count; ++k, ++bin) {
+            const double top = rows.Top + k * rows.Thickness;
+            result.Fine.push_back(
+                {top, rows.Thickness,
+                 SpectrumPrimary(estimator, spectrum, lastBin, conditions.Fsd, top, rows.Thickness),
+                 tally.FineScatter.Mean(bin, tally.Histories()),
+                 tally.FineScatter.Uncertainty(bin, tally.Histories())});
         }
-        result.Primary[static_cast<std::size_t>(a)] = primary;
     }
     return result;
 }
-
 std::string DirectResultText(const DirectResult& r) {
     std::string text = "# direct Monte Carlo, " + std::to_string(r.Histories) +
                        " histories, mean photon energy " + FormatC("%.2f", r.MeanEnergy) +
@@ -91,6 +177,22 @@ std::string DirectResultText(const DirectResult& r) {
                 FormatC("%.5f", r.Scatter[k] / r.Primary[k]) + "," +
                 FormatC("%.6e", r.TubeScatter[k]) + "," + FormatC("%.3e", r.TubeScatterSigma[k]) +
                 "\n";
+    }
+    if (r.HasSurface) {
+        text += SurfaceText(r.Surface);
+    }
+    return text;
+}
+
+std::string FineRowsText(const DirectResult& r) {
+    std::string text = "# direct Monte Carlo, " + std::to_string(r.Histories) +
+                       " histories: rows of their own thickness\n"
+                       "top_cm,middle_cm,thickness_cm,primary,scatter,scatter_sigma,total\n";
+    for (const FineRowResult& f : r.Fine) {
+        text += FormatC("%.4f", f.Top) + "," + FormatC("%.4f", f.Top + 0.5 * f.Thickness) + "," +
+                FormatC("%.4f", f.Thickness) + "," + FormatC("%.6e", f.Primary) + "," +
+                FormatC("%.6e", f.Scatter) + "," + FormatC("%.3e", f.ScatterSigma) + "," +
+                FormatC("%.6e", f.Primary + f.Scatter) + "\n";
     }
     return text;
 }

@@ -27,8 +27,9 @@ FocusTally RunFocus(const TissueModel& tissue, const AxisEstimator& estimator, c
         start.LongJump();
     }
     const auto runBatch = [&](std::uint64_t batch, RandomStream& stream) {
-        auto tally = std::make_unique<FocusTally>(settings.Rows, settings.RingCells);
-        FocusScorer scorer(estimator, focus, *tally, stream);
+        auto tally =
+            std::make_unique<FocusTally>(settings.Rows, settings.RingCells, settings.Extras);
+        FocusScorer scorer(estimator, focus, *tally, stream, settings.Extras);
         const std::uint64_t first = batch * settings.BatchHistories;
         for (std::uint64_t h = 0; h < settings.BatchHistories; ++h) {
             const FocusPhoton photon = sampler(stream);
@@ -44,7 +45,7 @@ FocusTally RunFocus(const TissueModel& tissue, const AxisEstimator& estimator, c
                FocusRowStatistics(total, settings.ScatterFloor, settings.TestedRows)
                        .WorstUncertainty < settings.TargetUncertainty;
     };
-    FocusTally total(settings.Rows, settings.RingCells);
+    FocusTally total(settings.Rows, settings.RingCells, settings.Extras);
     RunInBatches(start, settings.MaxBatches, settings.Threads, runBatch, enough, total);
     return total;
 }

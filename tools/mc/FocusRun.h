@@ -36,6 +36,7 @@ struct FocusRunSettings {
     unsigned Threads = 2;
     Phantom Geometry;
     DepthImportance Importance;
+    const ExtraScores* Extras = nullptr; // none: the kernels' runs
 };
 
 // The relative uncertainty of the scatter row sums of rows 1..testedRows

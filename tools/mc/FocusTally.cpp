@@ -6,10 +6,20 @@
 
 namespace veltrim::mc {
 
-FocusTally::FocusTally(int rows, bool ringCells)
+int ExtraScores::FineRowCount() const {
+    int count = 0;
+    for (const FineRows& rows : Fine) {
+        count += rows.Count;
+    }
+    return count;
+}
+
+FocusTally::FocusTally(int rows, bool ringCells, const ExtraScores* extras)
     : ScatterCells(ringCells ? static_cast<std::size_t>(rows) * CellGrid::kRings : 0),
       ScatterRows(static_cast<std::size_t>(rows)), PrimaryTube(static_cast<std::size_t>(rows)),
-      ScatterTube(static_cast<std::size_t>(rows)), Balance(kBalanceBins), rows_(rows),
+      ScatterTube(static_cast<std::size_t>(rows)), Balance(kBalanceBins),
+      Surface(extras && extras->Surface ? std::size_t{kSurfaceBins} : 0),
+      FineScatter(extras ? static_cast<std::size_t>(extras->FineRowCount()) : 0), rows_(rows),
       ringCells_(ringCells) {}
 
 void FocusTally::Finish(std::uint64_t histories) {
@@ -19,6 +29,8 @@ void FocusTally::Finish(std::uint64_t histories) {
     PrimaryTube.Finish();
     ScatterTube.Finish();
     Balance.Finish();
+    Surface.Finish();
+    FineScatter.Finish();
 }
 
 FocusTally& FocusTally::operator+=(const FocusTally& other) {
@@ -28,6 +40,8 @@ FocusTally& FocusTally::operator+=(const FocusTally& other) {
     PrimaryTube += other.PrimaryTube;
     ScatterTube += other.ScatterTube;
     Balance += other.Balance;
+    Surface += other.Surface;
+    FineScatter += other.FineScatter;
     return *this;
 }
 
@@ -39,9 +53,17 @@ int RingAtDepth(const Focus& focus, double entryRadius, double z) {
 }
 
 FocusScorer::FocusScorer(const AxisEstimator& estimator, const Focus& focus, FocusTally& tally,
-                         RandomStream& random)
+                         RandomStream& random, const ExtraScores* extras)
     : estimator_(estimator), focus_(focus), tally_(tally), random_(random),
-      ring_(static_cast<std::size_t>(tally.Rows())), dose_(static_cast<std::size_t>(tally.Rows())) {
+      ring_(static_cast<std::size_t>(tally.Rows())),
+      dose_(static_cast<std::size_t>(
+          std::max(estimator.Rows(), extras ? extras->FineRowCount() : 0))),
+      extras_(extras), surfaceRandom_(random), fineRandom_(random) {
+    if (extras_) {
+        surfaceRandom_.LongJump();
+        fineRandom_ = surfaceRandom_;
+        fineRandom_.LongJump();
+    }
 }
 
 void FocusScorer::StartHistory(const FocusPhoton& photon, std::uint64_t history) {
@@ -66,6 +88,44 @@ void FocusScorer::Collision(const CollisionSite& site) {
             tally_.ScatterCells.Score(row * CellGrid::kRings + static_cast<std::size_t>(ring_[row]),
                                       dose, site.History);
         }
+    }
+    if (extras_) {
+        CollisionExtras(site);
+    }
+}
+
+void FocusScorer::CollisionExtras(const CollisionSite& site) {
+    if (extras_->Surface) {
+        const SurfaceEstimator::Kerma k = extras_->Surface->Estimate(site, surfaceRandom_);
+        tally_.Surface.Score(FocusTally::kNextEventTissue, weight_ * k.Tissue, site.History);
+        tally_.Surface.Score(FocusTally::kNextEventAir, weight_ * k.Air, site.History);
+    }
+    std::size_t first = 0;
+    for (const FineRows& rows : extras_->Fine) {
+        std::fill(dose_.begin(), dose_.begin() + rows.Count, 0.0);
+        estimator_.EstimateRows(site, fineRandom_, dose_.data(), rows.Top, rows.Thickness,
+                                rows.Count);
+        for (std::size_t a = 0; a < static_cast<std::size_t>(rows.Count); ++a) {
+            tally_.FineScatter.Score(first + a, weight_ * dose_[a], site.History);
+        }
+        first += static_cast<std::size_t>(rows.Count);
+    }
+}
+
+void FocusScorer::Flight(const FlightPath& path, std::uint64_t history) {
+    if (!extras_ || !extras_->Surface || !path.Scattered) {
+        return;
+    }
+    LayerPieces(path, extras_->Layer, pieces_);
+    const KermaFactors& kerma = extras_->Surface->Factors();
+    for (const LayerPiece& piece : pieces_) {
+        // Track length over the volume of the layer's disc: its mean fluence.
+        const double radius = extras_->Layer.RingWidth;
+        const double fluence = weight_ * path.Weight * piece.Length /
+                               (extras_->Layer.Thickness * std::numbers::pi * radius * radius);
+        tally_.Surface.Score(FocusTally::kLayerTissue, fluence * kerma.Tissue(path.Energy),
+                             history);
+        tally_.Surface.Score(FocusTally::kLayerAir, fluence * kerma.Air(path.Energy), history);
     }
 }
 

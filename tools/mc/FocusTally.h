@@ -4,11 +4,35 @@
 #include "tools/mc/FocusSource.h"
 #include "tools/mc/Scorer.h"
 #include "tools/mc/ScoringArray.h"
+#include "tools/mc/SurfaceEstimator.h"
+#include "tools/mc/SurfaceTally.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace veltrim::mc {
+
+// Rows of their own thickness below a depth: Count rows of Thickness cm
+// from Top cm down.
+struct FineRows {
+    double Top = 0.0;
+    double Thickness = 0.1;
+    int Count = 0;
+};
+
+// What a direct run scores besides the 0.5-cm rows: the scatter kerma at
+// the entrance surface (by the next-event estimate of Surface and, as a
+// check, by track length in Layer, a single ring as wide as Surface's disc)
+// and the scatter dose on the axis in finer rows. They draw their random
+// numbers from streams of their own, so that asking for them changes no
+// other score of a run.
+struct ExtraScores {
+    const SurfaceEstimator* Surface = nullptr;
+    SurfaceLayer Layer;
+    std::vector<FineRows> Fine;
+
+    int FineRowCount() const;
+};
 
 // What a run of focus histories scores, per history, with history-by-history
 // uncertainties; doses per unit axis fluence at the entrance face:
@@ -31,7 +55,16 @@ class FocusTally {
         kBalanceBins = 4
     };
 
-    FocusTally(int rows, bool ringCells);
+    // Surface bins: next-event and track-length estimates, tissue and air.
+    enum SurfaceBin : std::size_t {
+        kNextEventTissue = 0,
+        kNextEventAir = 1,
+        kLayerTissue = 2,
+        kLayerAir = 3,
+        kSurfaceBins = 4
+    };
+
+    FocusTally(int rows, bool ringCells, const ExtraScores* extras = nullptr);
 
     int Rows() const { return rows_; }
     bool RingCells() const { return ringCells_; }
@@ -50,6 +83,10 @@ class FocusTally {
     // across the tube (the middle of a broad field).
     ScoringArray ScatterTube;
     ScoringArray Balance; // keV per unit axis fluence, i.e. keV cm2
+    // With extras: the scatter kerma at the surface (keV cm2/g) and the
+    // scatter dose of the fine rows in the order of ExtraScores::Fine.
+    ScoringArray Surface;
+    ScoringArray FineScatter;
 
   private:
     int rows_;
@@ -61,23 +98,34 @@ class FocusTally {
 // transporting each sampled photon.
 class FocusScorer final : public Scorer {
   public:
+    // The extras draw from streams 2^192 and 2^193 draws ahead of `random`
+    // as it is handed over, one for the surface and one for the fine rows,
+    // where the next stream numbers of the seed begin: a run with extras (a
+    // direct run, stream 0 alone) never draws there otherwise.
     FocusScorer(const AxisEstimator& estimator, const Focus& focus, FocusTally& tally,
-                RandomStream& random);
+                RandomStream& random, const ExtraScores* extras = nullptr);
 
     void StartHistory(const FocusPhoton& photon, std::uint64_t history);
 
     void Collision(const CollisionSite& site) override;
     void Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) override;
     void Escape(double energy, std::uint64_t history) override;
+    void Flight(const FlightPath& path, std::uint64_t history) override;
 
   private:
+    void CollisionExtras(const CollisionSite& site);
+
     const AxisEstimator& estimator_;
     Focus focus_;
     FocusTally& tally_;
     RandomStream& random_;
     double weight_ = 0.0;
-    std::vector<int> ring_; // per row, the ring of the history's photon (kRings: none)
-    std::vector<double> dose_;
+    std::vector<int> ring_;    // per row, the ring of the history's photon (kRings: none)
+    std::vector<double> dose_; // the estimator fills all its rows, the tally may use fewer
+    const ExtraScores* extras_;
+    RandomStream surfaceRandom_;
+    RandomStream fineRandom_;
+    std::vector<LayerPiece> pieces_;
 };
 
 // The ring (from 0) through which a photon of the focus that enters at

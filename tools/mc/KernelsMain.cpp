@@ -11,6 +11,7 @@
 #include "tools/mc/KernelFile.h"
 #include "tools/mc/KernelRun.h"
 #include "tools/mc/RunReport.h"
+#include "tools/mc/SurfaceMain.h"
 #include "tools/mc/TissueModel.h"
 #include "tools/mc/ToolOptions.h"
 #include "tools/xrl/XrayLib.h"
@@ -61,7 +62,8 @@ constexpr const char* kUsage =
     "  --entry-scale L     with --next-event: entry radii drawn with density exp(-r / L), L in\n"
     "                      cm (default 8; 0 draws them uniformly)\n"
     "Writes DIR/<E>.dat for each energy, DIR/runs.csv and DIR/statistics.csv.\n"
-    "veltrim-kernels direct --help: the depth dose of one beam by direct Monte Carlo.\n";
+    "veltrim-kernels direct --help: the depth dose of one beam by direct Monte Carlo.\n"
+    "veltrim-kernels surface --help: the scatter kerma at the entrance surface per ring.\n";
 
 struct Options {
     std::filesystem::path Out;
@@ -291,6 +293,9 @@ void RunDivergentEnergy(const Options& o, const TissueModel& tissue, int energy,
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "direct") {
         return DirectMain(argc - 1, argv + 1);
+    }
+    if (argc > 1 && std::string(argv[1]) == "surface") {
+        return SurfaceMain(argc - 1, argv + 1);
     }
     const Options o = ParseOptions(argc, argv);
     try {

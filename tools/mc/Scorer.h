@@ -28,6 +28,21 @@ struct FirstScattering {
     bool Coherent = false; // coherent (true) or incoherent scattering
 };
 
+// A straight flight of a photon: from From along the unit direction D over
+// Length cm, at Energy keV with statistical weight Weight, up to a collision
+// or a slab boundary of the depth importance. A photon that leaves the
+// phantom on the way flies on to where its flight would have ended; a
+// track-length tally of cells inside the phantom, a convex body, never sees
+// that part.
+struct FlightPath {
+    Position From;
+    Direction D;
+    double Length = 0.0; // cm
+    double Energy = 0.0; // keV
+    double Weight = 1.0;
+    bool Scattered = false;
+};
+
 // What a transported history scores. The transport tells the scorer where
 // each photon interacts, what it deposits and what leaves the phantom;
 // energies are weight x keV, `history` the history's number, and
@@ -38,6 +53,8 @@ class Scorer {
 
     // A photon reaches an interaction point, before the kind is sampled.
     virtual void Collision(const CollisionSite& /*site*/) {}
+    // A photon has flown a straight path (track-length tallies).
+    virtual void Flight(const FlightPath& /*path*/, std::uint64_t /*history*/) {}
     virtual void Deposit(const Position& p, double energy, bool scattered,
                          std::uint64_t history) = 0;
     virtual void Escape(double energy, std::uint64_t history) = 0;

@@ -99,6 +99,7 @@ void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& t
              t = DistanceToBoundary(photon, importance)) {
             // The boundary between slabs k and k + 1 lies at depth (k + 1) x thickness.
             const int below = d.W > 0.0 ? photon.Slab + 1 : photon.Slab;
+            scorer.Flight(FlightPath{p, d, t, E, w, photon.Scattered}, history);
             p.X += t * d.U;
             p.Y += t * d.V;
             p.Z = below * importance.SlabThickness;
@@ -116,6 +117,7 @@ void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& t
             return;
         }
         if (phantom.Contains(p)) {
+            scorer.Flight(FlightPath{p, d, s, E, w, photon.Scattered}, history);
             p.X += s * d.U;
             p.Y += s * d.V;
             p.Z += s * d.W;
