@@ -220,6 +220,9 @@ struct MessageText {
 
 // The wordings of one language, one entry per MessageId.
 std::span<const MessageText> MessageTable(Language language);
+// The two tables.
+std::span<const MessageText> EnglishMessages();
+std::span<const MessageText> JapaneseMessages();
 
 // A message not yet put into words: which one, and the values it names. A
 // value may itself be a message, put into the same language.
