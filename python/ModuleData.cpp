@@ -39,7 +39,14 @@ std::filesystem::path DataFolder(const std::optional<std::string>& given) {
 const ModelData& DataOf(const std::optional<std::string>& given) {
     static std::mutex lock;
     static std::map<std::filesystem::path, std::shared_ptr<const ModelData>> cache;
-    const std::filesystem::path folder = DataFolder(given);
+    // One folder however it is spelled, and a relative one where it is now:
+    // the working directory may have changed since the last call.
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::absolute(DataFolder(given), ec);
+    if (!ec)
+        folder = std::filesystem::weakly_canonical(folder, ec);
+    if (ec)
+        folder = DataFolder(given);
     const std::lock_guard<std::mutex> guard(lock);
     auto& slot = cache[folder];
     if (!slot) {

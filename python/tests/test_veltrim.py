@@ -151,3 +151,16 @@ def test_calculations_in_threads_give_the_same_bits():
     for t in threads:
         t.join()
     assert all(results[k] == expected for k in range(4))
+
+
+def test_a_relative_data_folder_is_read_where_it_is_now(tmp_path, monkeypatch):
+    # The same relative name after a change of directory is another folder:
+    # here one that does not exist, so the kept data must not answer for it.
+    (tmp_path / "a").mkdir()
+    (tmp_path / "b").mkdir()
+    (tmp_path / "a" / "d").symlink_to(os.environ["VELTRIM_DATA"])
+    monkeypatch.chdir(tmp_path / "a")
+    assert veltrim.depth_dose(veltrim.Conditions(), data="d").total[0] == 100.0
+    monkeypatch.chdir(tmp_path / "b")
+    with pytest.raises(veltrim.CalculationError, match="Tungsten.dat"):
+        veltrim.depth_dose(veltrim.Conditions(), data="d")
