@@ -2,6 +2,7 @@
 
 #include "cli/BatchEngine.h"
 #include "cli/BatchOutput.h"
+#include "cli/StandardOutput.h"
 #include "core/DataFile.h"
 
 #include <algorithm>
@@ -75,8 +76,7 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
     const BatchDigits digits = options.Precise ? BatchDigits::Precise : BatchDigits::Rounded;
     const std::string text =
         options.BatchJson ? BatchJson(results, digits) : BatchCsv(results, digits);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    if (std::fflush(stdout) != 0)
+    if (!WriteOut(text) || !FlushOut())
         return 1;
     const bool anyFailed =
         std::any_of(results.begin(), results.end(), [](const BatchResult& r) { return r.Error; });
