@@ -31,6 +31,12 @@ void CheckDoseOptions(CalcOptions& options) {
             "--dose and --dose-at go without --spectrum, --quality and --out");
 }
 
+// An argument that names an option, with or without its value attached: a
+// value forgotten before it must not swallow it ("--kv --precise").
+bool IsOption(const std::string& arg) {
+    return arg.rfind("-", 0) == 0 && FindCalcOption(arg.substr(0, arg.find('='))) != nullptr;
+}
+
 } // namespace
 
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
@@ -53,6 +59,9 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         std::string value;
         if (option->Value && attached)
             value = *attached;
+        else if (option->Value && i + 1 < args.size() && IsOption(args[i + 1]))
+            throw std::invalid_argument("option " + arg + " needs a value; \"" + args[i + 1] +
+                                        "\" is an option");
         else if (option->Value && i + 1 < args.size())
             value = args[++i];
         else if (option->Value)

@@ -22,7 +22,11 @@ RectificationMethod Rectification(const py::object& value) {
                               "\" is none of constant-potential, three-phase-12-peak, "
                               "single-phase-full-wave");
     }
-    const int method = value.cast<int>();
+    // A bool is an int to Python, but True is no method.
+    if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
+        throw py::type_error("rectification takes 1, 2 or 3 or a method's name, not " +
+                             py::repr(value).cast<std::string>());
+    const long long method = value.cast<long long>();
     if (method < 1 || method > 3)
         throw py::value_error("rectification " + std::to_string(method) + " is not 1, 2 or 3");
     return static_cast<RectificationMethod>(method);

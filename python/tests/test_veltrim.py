@@ -108,6 +108,15 @@ def test_failures_raise_calculation_error_with_the_programs_message():
         veltrim.match_hvl1(veltrim.Conditions(), 1.0)
     with pytest.raises(ValueError, match="not 1, 2 or 3"):
         veltrim.Conditions(rectification=4)
+    for odd in (2.7, None, True):
+        with pytest.raises(TypeError, match="rectification takes 1, 2 or 3"):
+            veltrim.Conditions(rectification=odd)
+    # The air path is checked as veltrim-calc checks --air.
+    for air in (-1, 1e6, float("nan")):
+        with pytest.raises(ValueError, match="air_cm: The air path .* from 0 to 1000 cm"):
+            veltrim.beam_quality(veltrim.Conditions(), air_cm=air)
+    with pytest.raises(ValueError, match="air_cm: "):
+        veltrim.match_hvl1(veltrim.Conditions(), 3.0, air_cm=-1)
     with pytest.raises(ValueError, match="scatter_model"):
         veltrim.depth_dose(veltrim.Conditions(), scatter_model="fancy")
     # The interpreter carries on as before.

@@ -87,6 +87,8 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         "--batch goes with --format, --jobs, --precise, --scatter-model and --data only";
     const std::pair<Args, std::string> refused[] = {
         {{"--kv"}, "option --kv needs a value"},
+        {{"--kv", "--precise"}, "option --kv needs a value; \"--precise\" is an option"},
+        {{"--batch", "--jobs=2"}, "option --batch needs a value; \"--jobs=2\" is an option"},
         {{"--batch"}, "option --batch needs a value"},
         {{"--precise=yes"}, "option --precise takes no value, not \"yes\""},
         {{"--help="}, "option --help takes no value, not \"\""},
