@@ -105,11 +105,17 @@ void ScatterModelCell(BatchRow& row, const char*, const std::string& cell) {
 // What a column adds to the output: the dose's columns, or those of dose_at.
 enum class Adds { Nothing, Dose, DoseAt };
 
-struct Column {
+} // namespace
+
+struct BatchColumn {
     const char* Name;
     CellReader Read;
     Adds Output = Adds::Nothing;
 };
+
+namespace {
+
+using Column = BatchColumn;
 
 constexpr Column Columns[] = {
     {"kv", ConditionCell<&ConditionTexts::TubeVoltage>},
@@ -192,20 +198,37 @@ BatchRow Row(int number, std::string_view line, const std::vector<const Column*>
 
 } // namespace
 
-std::vector<BatchRow> ReadBatchRows(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
-    std::optional<std::vector<const Column*>> columns;
-    std::vector<BatchRow> rows;
-    for (const std::string_view line : Lines(text)) {
-        if (Trimmed(line).empty())
-            continue;
-        if (!columns)
-            columns = Header(line);
-        else
-            rows.push_back(Row(static_cast<int>(rows.size()) + 1, line, *columns));
+std::optional<BatchRow> BatchRowReader::Read(std::string_view line) {
+    if (first_ && line.substr(0, 3) == "\xEF\xBB\xBF")
+        line.remove_prefix(3);
+    first_ = false;
+    if (Trimmed(line).empty())
+        return std::nullopt;
+    if (!header_) {
+        columns_ = Header(line);
+        header_ = true;
+        return std::nullopt;
     }
-    if (!columns)
+    return Row(++rows_, line, columns_);
+}
+
+bool BatchRowReader::NeedsAir() const {
+    return std::any_of(columns_.begin(), columns_.end(),
+                       [](const Column* c) { return c->Read == NumberField<&BatchRow::Hvl1MmAl>; });
+}
+
+bool BatchRowReader::NeedsSurfaceKernels() const {
+    return std::any_of(columns_.begin(), columns_.end(),
+                       [](const Column* c) { return c->Output != Adds::Nothing; });
+}
+
+std::vector<BatchRow> ReadBatchRows(std::string_view text) {
+    BatchRowReader reader;
+    std::vector<BatchRow> rows;
+    for (const std::string_view line : Lines(text))
+        if (std::optional<BatchRow> row = reader.Read(line))
+            rows.push_back(std::move(*row));
+    if (!reader.HasHeader())
         throw BatchInputError("the file has no header line");
     return rows;
 }

@@ -38,6 +38,28 @@ struct BatchRow {
     bool DoseAtColumns = false;
 };
 
+struct BatchColumn;
+
+// The rows of a batch file read one line at a time, so that a file of any
+// length is read in the memory of one line; the rules are ReadBatchRows'.
+class BatchRowReader {
+  public:
+    // The row of the line, or none for the header or a blank line. Throws
+    // BatchInputError for a header that cannot be used.
+    std::optional<BatchRow> Read(std::string_view line);
+    // Whether the header has been read, and what its columns ask of the
+    // data: the air tables (hvl1) and the surface kernels (an exposure).
+    bool HasHeader() const { return header_; }
+    bool NeedsAir() const;
+    bool NeedsSurfaceKernels() const;
+
+  private:
+    std::vector<const BatchColumn*> columns_;
+    bool header_ = false;
+    bool first_ = true; // the place of a byte order mark
+    int rows_ = 0;
+};
+
 // The data rows of a batch file, in file order. The first non-blank line is
 // the header; cells are separated by commas (no quoting: no value the fields
 // read needs a comma), and header names are taken without surrounding blanks

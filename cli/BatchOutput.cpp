@@ -120,50 +120,105 @@ std::string JsonFields(const std::vector<DoseFigure>& figures, const Numbers& nu
 
 } // namespace
 
-std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits) {
-    const Numbers number(digits, false);
-    // The dose's columns stand before error when the file's header asks for
-    // them; a row without an exposure leaves them empty.
-    const auto any = [&](bool BatchResult::*columns) {
-        return std::any_of(results.begin(), results.end(),
-                           [&](const BatchResult& r) { return r.*columns; });
-    };
-    const std::string doseNames =
-        any(&BatchResult::DoseColumns) ? CsvFields(DoseFigures({}, 1)) : "";
-    const std::string doseAtNames =
-        any(&BatchResult::DoseAtColumns) ? CsvFields(DoseAtFigures({})) : "";
-    std::string text = "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,"
-                       "hvl1_mm_al,depth_cm,primary,scatter,total" +
-                       doseNames + doseAtNames + ",error\n";
+namespace {
+
+std::string CsvHeader(const std::string& doseNames, const std::string& doseAtNames) {
+    return "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,"
+           "hvl1_mm_al,depth_cm,primary,scatter,total" +
+           doseNames + doseAtNames + ",error\n";
+}
+
+std::string CsvRow(const BatchResult& r, const Numbers& number, const std::string& doseNames,
+                   const std::string& doseAtNames) {
     const auto blank = [](const std::string& names) {
         return std::string(static_cast<std::size_t>(std::count(names.begin(), names.end(), ',')),
                            ',');
     };
-    for (const BatchResult& r : results) {
-        if (r.Error) {
-            text += std::to_string(r.Row) + ",,,,,,,,,,,,,," + blank(doseNames) +
-                    blank(doseAtNames) + ',' + CsvQuoted(*r.Error) + '\n';
-            continue;
-        }
-        std::string head = std::to_string(r.Row);
-        for (const ConditionValue& c : ConditionValues(r.Conditions))
-            head += ',' + number(c.Value, c.IntegerDigits, c.Decimals);
-        head += ',' + std::to_string(RectificationNumber(r.Conditions));
-        head += ',' + number.Hvl1(r.Hvl1MmAl);
-        for (int d = 1; d <= r.DepthRows; ++d) {
-            const auto& row = r.Table[d];
-            text += head + ',' + number(LayerMiddle(d), 2, 2) + ',' +
-                    number(row[PrimaryPdd], 3, 2) + ',' + number(row[ScatterPdd], 3, 2) + ',' +
-                    number(row[TotalPdd], 3, 2);
-            if (!doseNames.empty())
-                text += r.Dose ? CsvFields(DoseFigures(*r.Dose, d), &number) : blank(doseNames);
-            if (!doseAtNames.empty())
-                text +=
-                    r.DoseAt ? CsvFields(DoseAtFigures(*r.DoseAt), &number) : blank(doseAtNames);
-            text += ",\n";
-        }
+    if (r.Error)
+        return std::to_string(r.Row) + ",,,,,,,,,,,,,," + blank(doseNames) + blank(doseAtNames) +
+               ',' + CsvQuoted(*r.Error) + '\n';
+    std::string head = std::to_string(r.Row);
+    for (const ConditionValue& c : ConditionValues(r.Conditions))
+        head += ',' + number(c.Value, c.IntegerDigits, c.Decimals);
+    head += ',' + std::to_string(RectificationNumber(r.Conditions));
+    head += ',' + number.Hvl1(r.Hvl1MmAl);
+    std::string text;
+    for (int d = 1; d <= r.DepthRows; ++d) {
+        const auto& row = r.Table[d];
+        text += head + ',' + number(LayerMiddle(d), 2, 2) + ',' + number(row[PrimaryPdd], 3, 2) +
+                ',' + number(row[ScatterPdd], 3, 2) + ',' + number(row[TotalPdd], 3, 2);
+        if (!doseNames.empty())
+            text += r.Dose ? CsvFields(DoseFigures(*r.Dose, d), &number) : blank(doseNames);
+        if (!doseAtNames.empty())
+            text += r.DoseAt ? CsvFields(DoseAtFigures(*r.DoseAt), &number) : blank(doseAtNames);
+        text += ",\n";
     }
     return text;
+}
+
+std::string JsonRow(const BatchResult& r, const Numbers& number) {
+    std::string text = "  {\"row\": " + std::to_string(r.Row);
+    if (r.Error)
+        return text + ", \"error\": " + JsonString(*r.Error) + "}";
+    text += ", \"conditions\": {";
+    for (const ConditionValue& c : ConditionValues(r.Conditions))
+        text += '"' + std::string(c.Name) + "\": " + number(c.Value, c.IntegerDigits, c.Decimals) +
+                ", ";
+    text += "\"rectification\": " + std::to_string(RectificationNumber(r.Conditions)) + "}";
+    text += ", \"hvl1_mm_al\": " + number.Hvl1(r.Hvl1MmAl);
+    auto column = [&](const char* name, auto value) {
+        text += ", \"" + std::string(name) + "\": [";
+        for (int d = 1; d <= r.DepthRows; ++d)
+            text += (d > 1 ? ", " : "") + value(d);
+        text += ']';
+    };
+    column("depth_cm", [&](int d) { return number(LayerMiddle(d), 2, 2); });
+    column("primary", [&](int d) { return number(r.Table[d][PrimaryPdd], 3, 2); });
+    column("scatter", [&](int d) { return number(r.Table[d][ScatterPdd], 3, 2); });
+    column("total", [&](int d) { return number(r.Table[d][TotalPdd], 3, 2); });
+    if (r.Dose) {
+        const std::vector<DoseFigure> names = DoseFigures(*r.Dose, 1);
+        text += JsonFields({names.begin(), names.begin() + std::ptrdiff_t{RowFigures}}, number);
+        for (std::size_t i = RowFigures; i < names.size(); ++i)
+            column(names[i].Name,
+                   [&](int d) { return number.Dose(DoseFigures(*r.Dose, d)[i].Value); });
+    }
+    if (r.DoseAt)
+        text += JsonFields(DoseAtFigures(*r.DoseAt), number);
+    return text + '}';
+}
+
+} // namespace
+
+BatchWriter::BatchWriter(BatchDigits digits, bool json) : digits_(digits), json_(json) {}
+
+std::string BatchWriter::Row(const BatchResult& result) {
+    const Numbers number(digits_, json_);
+    std::string text;
+    if (rows_++ == 0) {
+        // Every row carries its header's columns: the first tells them.
+        doseNames_ = result.DoseColumns ? CsvFields(DoseFigures({}, 1)) : "";
+        doseAtNames_ = result.DoseAtColumns ? CsvFields(DoseAtFigures({})) : "";
+        text = json_ ? "[\n" : CsvHeader(doseNames_, doseAtNames_);
+    } else if (json_) {
+        text = ",\n";
+    }
+    return text +
+           (json_ ? JsonRow(result, number) : CsvRow(result, number, doseNames_, doseAtNames_));
+}
+
+std::string BatchWriter::End() const {
+    if (json_)
+        return rows_ == 0 ? "[]\n" : "\n]\n";
+    return rows_ == 0 ? CsvHeader("", "") : "";
+}
+
+std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits) {
+    BatchWriter writer(digits, false);
+    std::string text;
+    for (const BatchResult& r : results)
+        text += writer.Row(r);
+    return text + writer.End();
 }
 
 std::string JsonString(const std::string& text) {
@@ -187,46 +242,11 @@ std::string JsonString(const std::string& text) {
 }
 
 std::string BatchJson(const std::vector<BatchResult>& results, BatchDigits digits) {
-    const Numbers number(digits, true);
-    std::string text = "[";
-    const char* separator = "\n";
-    for (const BatchResult& r : results) {
-        text += separator;
-        separator = ",\n";
-        text += "  {\"row\": " + std::to_string(r.Row);
-        if (r.Error) {
-            text += ", \"error\": " + JsonString(*r.Error) + "}";
-            continue;
-        }
-        text += ", \"conditions\": {";
-        for (const ConditionValue& c : ConditionValues(r.Conditions))
-            text += '"' + std::string(c.Name) +
-                    "\": " + number(c.Value, c.IntegerDigits, c.Decimals) + ", ";
-        text += "\"rectification\": " + std::to_string(RectificationNumber(r.Conditions)) + "}";
-        text += ", \"hvl1_mm_al\": " + number.Hvl1(r.Hvl1MmAl);
-        auto column = [&](const char* name, auto value) {
-            text += ", \"" + std::string(name) + "\": [";
-            for (int d = 1; d <= r.DepthRows; ++d)
-                text += (d > 1 ? ", " : "") + value(d);
-            text += ']';
-        };
-        column("depth_cm", [&](int d) { return number(LayerMiddle(d), 2, 2); });
-        column("primary", [&](int d) { return number(r.Table[d][PrimaryPdd], 3, 2); });
-        column("scatter", [&](int d) { return number(r.Table[d][ScatterPdd], 3, 2); });
-        column("total", [&](int d) { return number(r.Table[d][TotalPdd], 3, 2); });
-        if (r.Dose) {
-            const std::vector<DoseFigure> names = DoseFigures(*r.Dose, 1);
-            text += JsonFields({names.begin(), names.begin() + std::ptrdiff_t{RowFigures}}, number);
-            for (std::size_t i = RowFigures; i < names.size(); ++i)
-                column(names[i].Name,
-                       [&](int d) { return number.Dose(DoseFigures(*r.Dose, d)[i].Value); });
-        }
-        if (r.DoseAt)
-            text += JsonFields(DoseAtFigures(*r.DoseAt), number);
-        text += '}';
-    }
-    text += results.empty() ? "]\n" : "\n]\n";
-    return text;
+    BatchWriter writer(digits, true);
+    std::string text;
+    for (const BatchResult& r : results)
+        text += writer.Row(r);
+    return text + writer.End();
 }
 
 } // namespace veltrim

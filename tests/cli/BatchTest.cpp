@@ -8,6 +8,7 @@
 #include "common/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -128,16 +129,59 @@ TEST(BatchCommand, TheExitStatusSaysWhetherEveryRowComputed) {
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(Lines(failed.out).size(), 1u + 60u + 1u);
 
-    for (const auto& [file, cause] : {std::pair{"volts.csv", "unknown column \"volts\""},
-                                      std::pair{"absent.csv", "absent.csv: cannot be opened"}}) {
+    // Text the rows cannot be read from, and a named pipe nothing writes to,
+    // are refused rather than read as one line or waited on forever.
+    work.Write("utf16.csv", std::string("\xFF\xFEk\0v\0\n\0", 8));
+    work.Write("cr.csv", "kv,fsd\r80,60\r");
+    ASSERT_EQ(mkfifo((work / "fifo").c_str(), 0600), 0);
+    for (const auto& [file, cause] :
+         {std::pair{"volts.csv", "unknown column \"volts\""},
+          std::pair{"absent.csv", "absent.csv: cannot be opened"},
+          std::pair{"utf16.csv", "utf16.csv: UTF-16 text"},
+          std::pair{"cr.csv", "cr.csv: its lines end in CR alone"},
+          std::pair{"fifo", "fifo: a pipe that nothing wrote to within 3 s"}}) {
         const ProgramRun refused = calc(file);
         EXPECT_EQ(refused.status, 2);
         EXPECT_NE(refused.err.find(cause), std::string::npos) << refused.err;
         EXPECT_EQ(refused.out, "");
     }
     EXPECT_EQ(EntriesOf(work.Path()),
-              (std::vector<std::string>{"bad.csv", "good.csv", "volts.csv"}));
+              (std::vector<std::string>{"bad.csv", "cr.csv", "fifo", "good.csv", "utf16.csv",
+                                        "volts.csv"}));
     EXPECT_TRUE(EntriesOf(temporary.Path()).empty());
+}
+
+// A batch stopped by a signal ends after its last whole row, says how many
+// rows it wrote and exits 128 + the signal; the rows are written as they
+// are computed, not at the end.
+TEST(BatchCommand, ASignalLeavesOnlyWholeRows) {
+    if (!KernelsShipped())
+        GTEST_SKIP() << "the shipped kernels are not all in " << ShippedData;
+    const TempFolder work;
+    std::string rows = "kv\n";
+    for (int i = 0; i < 5000; ++i)
+        rows += std::to_string(40 + i % 100) + "\n";
+    work.Write("long.csv", rows);
+    const ProgramRun run =
+        RunCaptured("cd '" + work.Path().string() + "' && { '" VELTRIM_CALC "' --data '" +
+                        ShippedData.string() +
+                        "' --batch long.csv --jobs 2 --format json >o.json & pid=$!; "
+                        "while [ ! -s o.json ]; do sleep 0.01; done; kill -TERM $pid; wait $pid; "
+                        "echo $?; cat o.json; }",
+                    work);
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_GE(lines.size(), 4u) << run.err;
+    EXPECT_EQ(lines[0], "143");
+    EXPECT_EQ(lines[1], "[");
+    EXPECT_EQ(lines.back(), "]");
+    const std::size_t written = lines.size() - 3;
+    EXPECT_LT(written, 5000u);
+    for (std::size_t i = 2; i + 1 < lines.size(); ++i)
+        EXPECT_EQ(lines[i].substr(lines[i].size() - (i + 2 < lines.size() ? 2 : 1)),
+                  i + 2 < lines.size() ? "}," : "}")
+            << i;
+    EXPECT_EQ(run.err, "veltrim-calc: stopped by a signal (Terminated): " +
+                           std::to_string(written) + " rows written\n");
 }
 
 } // namespace
