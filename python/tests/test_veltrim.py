@@ -2,6 +2,7 @@
 import os
 import subprocess
 import threading
+import time
 
 import numpy
 import pytest
@@ -173,3 +174,41 @@ def test_a_relative_data_folder_is_read_where_it_is_now(tmp_path, monkeypatch):
     monkeypatch.chdir(tmp_path / "b")
     with pytest.raises(veltrim.CalculationError, match="Tungsten.dat"):
         veltrim.depth_dose(veltrim.Conditions(), data="d")
+
+
+def test_a_child_forked_beside_calculating_threads_calculates():
+    # Threads read the point-focus kernels of new distances while the main
+    # thread forks: no lock may reach the child held by a thread it lacks.
+    stop = threading.Event()
+
+    def calculate(offset):
+        fsd = 50 + offset
+        while not stop.is_set():
+            veltrim.depth_dose(veltrim.Conditions(fsd=fsd, field_x=10), scatter_model="divergent")
+            fsd = fsd + 2 if fsd < 150 else 50 + offset
+
+    threads = [threading.Thread(target=calculate, args=(k,)) for k in range(2)]
+    for t in threads:
+        t.start()
+    hung = 0
+    try:
+        for _ in range(10):
+            pid = os.fork()
+            if pid == 0:
+                c = veltrim.Conditions(fsd=77, field_x=10)
+                os._exit(0 if veltrim.depth_dose(c, scatter_model="divergent").total[0] else 1)
+            for _ in range(300):
+                done, status = os.waitpid(pid, os.WNOHANG)
+                if done:
+                    assert os.waitstatus_to_exitcode(status) == 0
+                    break
+                time.sleep(0.05)
+            else:
+                hung += 1
+                os.kill(pid, 9)
+                os.waitpid(pid, 0)
+    finally:
+        stop.set()
+        for t in threads:
+            t.join()
+    assert hung == 0
