@@ -39,6 +39,10 @@ class BatchPrinter {
         std::string text = writer_.Row(result);
         const std::lock_guard<std::mutex> lock(lock_);
         failed_ = failed_ || result.Error.has_value();
+        // A CSV keeps its columns: the warnings of its rows go to standard error.
+        if (result.Warning)
+            std::fprintf(stderr, "veltrim-calc: warning: row %d: %s\n", result.Row,
+                         result.Warning->c_str());
         if (!WriteOut(text))
             throw OutputLost{};
         ++written_;
@@ -124,7 +128,7 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
         return 2;
     };
     std::unique_ptr<BatchFile> file;
-    BatchRowReader reader;
+    BatchRowReader reader(options.Strict);
     std::optional<BatchRow> first;
     std::string line;
     try {

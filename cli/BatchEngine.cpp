@@ -65,6 +65,7 @@ void TakeDose(BatchResult& result, const BatchRow& row, const AbsoluteDose& dose
 BatchResult Compute(const BatchData& data, const BatchRow& row) {
     BatchResult result;
     result.Row = row.Number;
+    result.Warning = row.Warning;
     result.DoseColumns = row.DoseColumns;
     result.DoseAtColumns = row.DoseAtColumns;
     if (row.Problem) {

@@ -49,7 +49,8 @@ struct BatchDoseAt {
 // What one row gave: its table and first half-value layer, or why not.
 struct BatchResult {
     int Row = 0;
-    std::optional<std::string> Error; // English; nothing below is set when present
+    std::optional<std::string> Error;   // English; nothing below is set when present
+    std::optional<std::string> Warning; // the row's, as BatchRow has it
     // As the calculation read them: the tube voltage held to 30..150 kV,
     // thicknesses in cm, the field as typed.
     IrradiationConditions Conditions;

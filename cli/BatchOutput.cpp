@@ -158,8 +158,9 @@ std::string CsvRow(const BatchResult& r, const Numbers& number, const std::strin
 
 std::string JsonRow(const BatchResult& r, const Numbers& number) {
     std::string text = "  {\"row\": " + std::to_string(r.Row);
+    const std::string warning = r.Warning ? ", \"warning\": " + JsonString(*r.Warning) : "";
     if (r.Error)
-        return text + ", \"error\": " + JsonString(*r.Error) + "}";
+        return text + ", \"error\": " + JsonString(*r.Error) + warning + "}";
     text += ", \"conditions\": {";
     for (const ConditionValue& c : ConditionValues(r.Conditions))
         text += '"' + std::string(c.Name) + "\": " + number(c.Value, c.IntegerDigits, c.Decimals) +
@@ -185,7 +186,7 @@ std::string JsonRow(const BatchResult& r, const Numbers& number) {
     }
     if (r.DoseAt)
         text += JsonFields(DoseAtFigures(*r.DoseAt), number);
-    return text + '}';
+    return text + warning + '}';
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 
 #include "cli/OptionTable.h"
 #include "core/CalculationError.h"
+#include "core/NumberReading.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -38,6 +40,12 @@ bool IsOption(const std::string& arg) {
 }
 
 } // namespace
+
+std::string OptionOf(const ConditionTextField& field) {
+    std::string option = std::string("--") + field.Name;
+    std::replace(option.begin(), option.end(), '_', '-');
+    return option;
+}
 
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
     CalcOptions options;
@@ -85,6 +93,19 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         throw std::invalid_argument("--format and --jobs go with --batch only");
     }
     CheckDoseOptions(options);
+    if (options.Strict)
+        for (const ConditionTextField& field : ConditionTextFields) {
+            const std::string& text = options.Texts.*field.Text;
+            if (!ReadsWhole(text))
+                throw std::invalid_argument(OptionOf(field) + " \"" + text +
+                                            "\" is not a number (--strict)");
+        }
+    if (options.Strict && !options.BatchFile) {
+        const double kv = ReadNumber(options.Texts.TubeVoltage);
+        if (!(kv >= MinTubeVoltage && kv <= MaxTubeVoltage))
+            throw std::invalid_argument("--kv \"" + options.Texts.TubeVoltage +
+                                        "\" is outside 30-150 kV (--strict)");
+    }
     return options;
 }
 

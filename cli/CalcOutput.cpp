@@ -12,10 +12,14 @@
 namespace veltrim {
 namespace {
 
-// The conditions as typed, read as the window reads them; the clamp of the
-// tube voltage is told on standard error.
+// The conditions as typed, read as the window reads them; characters the
+// reading ignored and the clamp of the tube voltage are told on standard error.
 IrradiationConditions TypedConditions(const CalcOptions& options, bool tellClamp) {
     IrradiationConditions conditions;
+    if (tellClamp)
+        for (const ConditionTextField& field : ConditionTextFields)
+            if (const auto note = MistypedNumber(OptionOf(field), options.Texts.*field.Text))
+                std::cerr << "veltrim-calc: warning: " << *note << '\n';
     if (const auto clamped = ReadConditions(options.Texts, conditions); clamped && tellClamp)
         std::cerr << "veltrim-calc: tube voltage held to " << *clamped << " kV\n";
     conditions.Rectification = static_cast<RectificationMethod>(options.Rectification);

@@ -149,6 +149,10 @@ bin,energy_keV,fraction)"},
      .Set = SetFlag<&CalcOptions::Precise>,
      .Help = R"(print depth_cm,primary,scatter,total for every row
 with 17 significant digits instead of the results file)"},
+    {.Name = "--strict",
+     .Set = SetFlag<&CalcOptions::Strict>,
+     .Help = R"(refuse a number typed with characters that are not
+read ("9O", "1,5") or a tube voltage outside 30-150 kV)"},
     {.Name = "--out",
      .Value = "FILE",
      .Use = OptionUse::Single,

@@ -74,10 +74,25 @@ IrradiationConditions ReadTexts(const std::string& kv, const std::string& angle,
                                 const std::string& inherent, const std::string& al,
                                 const std::string& cu, const std::string& fsd,
                                 const std::string& fieldX, const std::string& fieldY,
-                                const py::object& rectification) {
+                                const py::object& rectification, bool strict) {
     const ConditionTexts texts{kv, angle, inherent, al, cu, fsd, fieldX, fieldY};
+    // As veltrim-calc tells them: a warning each, or refused under strict.
+    for (const ConditionTextField& field : ConditionTextFields)
+        if (const auto note = MistypedNumber(field.Name, texts.*field.Text)) {
+            if (strict)
+                throw py::value_error(std::string(field.Name) + " \"" + texts.*field.Text +
+                                      "\" is not a number (strict)");
+            if (PyErr_WarnEx(PyExc_UserWarning, note->c_str(), 1) != 0)
+                throw py::error_already_set();
+        }
     IrradiationConditions c;
-    ReadConditions(texts, c);
+    if (const auto held = ReadConditions(texts, c)) {
+        const std::string note = "kv \"" + kv + "\" was held to " + *held + " kV";
+        if (strict)
+            throw py::value_error(note + " (strict)");
+        if (PyErr_WarnEx(PyExc_UserWarning, note.c_str(), 1) != 0)
+            throw py::error_already_set();
+    }
     c.Rectification = Rectification(rectification);
     return c;
 }
@@ -118,8 +133,11 @@ void BindConditions(py::module_& m) {
             py::arg("al") = startTexts.AlFilter, py::arg("cu") = startTexts.CuFilter,
             py::arg("fsd") = startTexts.Fsd, py::arg("field_x") = startTexts.FieldX,
             py::arg("field_y") = startTexts.FieldY, py::arg("rectification") = startRectification,
+            py::kw_only(), py::arg("strict") = false,
             "The conditions read from texts as the window reads its fields: the leading number "
-            "of each text (\"80 kV\" is 80, no number is 0), the tube voltage held to 30-150 kV.")
+            "of each text (\"80 kV\" is 80, no number is 0), the tube voltage held to 30-150 kV. "
+            "A text not read whole, or a voltage held, gives a UserWarning; strict=True raises "
+            "ValueError instead.")
         .def_property(
             "rectification",
             [](const IrradiationConditions& c) { return static_cast<int>(c.Rectification); },

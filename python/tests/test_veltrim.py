@@ -76,9 +76,17 @@ def test_conditions_default_to_the_windows_starting_beam_and_read_texts_as_it_do
     assert repr(veltrim.Conditions()) == repr(veltrim.Conditions.from_texts()) == (
         "veltrim.Conditions(kv=80.0, angle=12.0, inherent=2.5, al=0.0, cu=0.0, fsd=100.0, "
         "field_x=30.0, field_y=30.0, rectification=1)")
-    c = veltrim.Conditions.from_texts(kv="200 kV", angle="12 deg", inherent="2.5mm", al="abc")
+    with pytest.warns(UserWarning) as said:
+        c = veltrim.Conditions.from_texts(kv="200 kV", angle="12 deg", inherent="2.5mm", al="abc")
     assert (c.kv, c.angle, c.inherent, c.al) == (150.0, 12.0, 2.5, 0.0)
-    assert veltrim.Conditions.from_texts(kv="10").kv == 30.0
+    assert [str(w.message) for w in said] == [
+        'kv "200 kV" was read as 200', 'angle "12 deg" was read as 12',
+        'inherent "2.5mm" was read as 2.5', 'al "abc" was read as 0',
+        'kv "200 kV" was held to 150 kV']
+    with pytest.warns(UserWarning, match="held to 30 kV"):
+        assert veltrim.Conditions.from_texts(kv="10").kv == 30.0
+    with pytest.raises(ValueError, match='cu "1,5" is not a number'):
+        veltrim.Conditions.from_texts(cu="1,5", strict=True)
     typed = veltrim.Conditions.from_texts(kv="80", al="1.5", field_y="0", rectification=3)
     same = veltrim.Conditions(kv=80, al=1.5, field_y=0, rectification="single-phase-full-wave")
     assert repr(typed) == repr(same)

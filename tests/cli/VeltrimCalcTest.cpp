@@ -105,6 +105,13 @@ TEST_F(VeltrimCalc, TheTableIsWrittenAndPrinted) {
                               "descriptor\n")
             << args;
     }
+
+    // Characters the lenient reading ignores are told, each with its option.
+    const ProgramRun mistyped = Calc("--precise --kv 9O --al 1,5");
+    EXPECT_EQ(mistyped.status, 0);
+    EXPECT_EQ(mistyped.err, "veltrim-calc: warning: --kv \"9O\" was read as 9\n"
+                            "veltrim-calc: warning: --al \"1,5\" was read as 1\n"
+                            "veltrim-calc: tube voltage held to 30 kV\n");
 }
 
 TEST_F(VeltrimCalc, FailuresExitNonZeroWithTheirCause) {
