@@ -222,10 +222,47 @@ std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits
     return text + writer.End();
 }
 
+namespace {
+
+// The length of the UTF-8 sequence at `at`, or 0 when its bytes are not one
+// (a cell in Latin-1 or Shift_JIS): JSON must be UTF-8 throughout.
+std::size_t Utf8Length(const std::string& text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80                   ? 1
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80)
+            return 0;
+    const auto second = static_cast<unsigned char>(text[at + 1]);
+    // Overlong forms, UTF-16 surrogates and code points beyond U+10FFFF.
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
+        return 0;
+    return length;
+}
+
+} // namespace
+
 std::string JsonString(const std::string& text) {
     std::string quoted = "\"";
-    for (const char ch : text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char ch = text[at];
         const auto byte = static_cast<unsigned char>(ch);
+        if (byte >= 0x80) {
+            const std::size_t length = Utf8Length(text, at);
+            if (length == 0) {
+                quoted += "\\ufffd"; // the replacement character for a byte that is no text
+                continue;
+            }
+            quoted.append(text, at, length);
+            at += length - 1;
+            continue;
+        }
         if (ch == '"' || ch == '\\')
             quoted += std::string("\\") + ch;
         else if (ch == '\n')
@@ -237,7 +274,7 @@ std::string JsonString(const std::string& text) {
         else if (byte < 0x20 || byte == 0x7F)
             quoted += FormatC("\\u%04x", static_cast<unsigned>(byte));
         else
-            quoted += ch; // UTF-8 passes as it is
+            quoted += ch;
     }
     return quoted + '"';
 }

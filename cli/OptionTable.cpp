@@ -245,7 +245,12 @@ backscatter))"),
     {.Above = "\nMany conditions at once:\n",
      .Name = "--batch",
      .Value = "FILE.csv",
-     .Set = SetText<&CalcOptions::BatchFile>,
+     .Set =
+         [](CalcOptions& options, const std::string& value) {
+             if (value.empty())
+                 throw std::invalid_argument("--batch needs a file name, not an empty text");
+             options.BatchFile = value;
+         },
      .Help = R"(one calculation per row of FILE.csv instead of the
 condition options (which it refuses); the header names
 any of the columns kv, angle, inherent, al, cu, fsd,

@@ -78,22 +78,26 @@ TEST(BatchOutput, RowsAreWrittenInTheDocumentedShape) {
     computed.Table[2] = {0, 50.5, 20.3, 70.8};
     BatchResult failed;
     failed.Row = 2;
-    failed.Error = "not \"7\", a\\b\ttab\r\nline \x01 \xE7\x85\xA7";
+    failed.Error = "not \"7\", a\\b\ttab\r\nline \x01 \xE7\x85\xA7 \xFF\xE7\x85";
+    failed.Warning = "kv \"9O\" was read as 9";
     const std::vector<BatchResult> results = {computed, failed};
 
-    EXPECT_EQ(BatchCsv(results, BatchDigits::Rounded),
-              "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,hvl1_mm_al,"
-              "depth_cm,primary,scatter,total,error\n"
-              "1,80.0,12.0,2.50,1.00,0.10,100.0,10.0,00.0,2,2.7183,00.25,090.10,009.90,100.00,\n"
-              "1,80.0,12.0,2.50,1.00,0.10,100.0,10.0,00.0,2,2.7183,00.75,050.50,020.30,070.80,\n"
-              "2,,,,,,,,,,,,,,,\"not \"\"7\"\", a\\b\ttab\r\nline \x01 \xE7\x85\xA7\"\n");
-    EXPECT_EQ(BatchJson(results, BatchDigits::Rounded),
-              "[\n  {\"row\": 1, \"conditions\": {\"kv\": 80.0, \"angle\": 12.0, \"inherent\": "
-              "2.50, \"al\": 1.00, \"cu\": 0.10, \"fsd\": 100.0, \"field_x\": 10.0, \"field_y\": "
-              "0.0, \"rectification\": 2}, \"hvl1_mm_al\": 2.7183, \"depth_cm\": [0.25, 0.75], "
-              "\"primary\": [90.10, 50.50], \"scatter\": [9.90, 20.30], \"total\": [100.00, "
-              "70.80]},\n  {\"row\": 2, \"error\": \"not \\\"7\\\", a\\\\b\\ttab\\r\\nline "
-              "\\u0001 \xE7\x85\xA7\"}\n]\n");
+    EXPECT_EQ(
+        BatchCsv(results, BatchDigits::Rounded),
+        "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,hvl1_mm_al,"
+        "depth_cm,primary,scatter,total,error\n"
+        "1,80.0,12.0,2.50,1.00,0.10,100.0,10.0,00.0,2,2.7183,00.25,090.10,009.90,100.00,\n"
+        "1,80.0,12.0,2.50,1.00,0.10,100.0,10.0,00.0,2,2.7183,00.75,050.50,020.30,070.80,\n"
+        "2,,,,,,,,,,,,,,,\"not \"\"7\"\", a\\b\ttab\r\nline \x01 \xE7\x85\xA7 \xFF\xE7\x85\"\n");
+    EXPECT_EQ(
+        BatchJson(results, BatchDigits::Rounded),
+        "[\n  {\"row\": 1, \"conditions\": {\"kv\": 80.0, \"angle\": 12.0, \"inherent\": "
+        "2.50, \"al\": 1.00, \"cu\": 0.10, \"fsd\": 100.0, \"field_x\": 10.0, \"field_y\": "
+        "0.0, \"rectification\": 2}, \"hvl1_mm_al\": 2.7183, \"depth_cm\": [0.25, 0.75], "
+        "\"primary\": [90.10, 50.50], \"scatter\": [9.90, 20.30], \"total\": [100.00, "
+        "70.80]},\n  {\"row\": 2, \"error\": \"not \\\"7\\\", a\\\\b\\ttab\\r\\nline "
+        "\\u0001 \xE7\x85\xA7 \\ufffd\\ufffd\\ufffd\", \"warning\": \"kv \\\"9O\\\" was read as "
+        "9\"}\n]\n");
     EXPECT_EQ(BatchJson({}, BatchDigits::Rounded), "[]\n");
     const std::string precise = BatchCsv({computed}, BatchDigits::Precise);
     EXPECT_NE(precise.find("\n1,80,12,2.5,1,0.10000000000000001,100,10,0,2,2.71828,0.25,"

@@ -89,6 +89,7 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         {{"--kv"}, "option --kv needs a value"},
         {{"--strict", "--field-x", "9O"}, "--field-x \"9O\" is not a number (--strict)"},
         {{"--kv=200", "--strict"}, "--kv \"200\" is outside 30-150 kV (--strict)"},
+        {{"--batch="}, "--batch needs a file name, not an empty text"},
         {{"--kv", "--precise"}, "option --kv needs a value; \"--precise\" is an option"},
         {{"--batch", "--jobs=2"}, "option --batch needs a value; \"--jobs=2\" is an option"},
         {{"--batch"}, "option --batch needs a value"},
