@@ -301,7 +301,8 @@ dose_at_most_mGy. In csv they come before error.)"},
      .Help = "rows computed at once (default: one per core)"},
 
     {.Above = R"(  Exit status of --batch: 0 when every row computed, 1 when any failed,
-  2 when the file cannot be used (missing, no header, an unknown column).
+  2 when the file cannot be used (missing, no header, an unknown column),
+  128 + the signal that stopped it (130 for Ctrl-C) after the last whole row.
 
 Without --spectrum the results file (depth table and conditions, labels in
 Shift_JIS, CR LF line ends) is written and its text printed with the labels
