@@ -1,54 +1,149 @@
 #include "cli/BatchCommand.h"
 
 #include "cli/BatchEngine.h"
+#include "cli/BatchFile.h"
 #include "cli/BatchOutput.h"
+#include "cli/StandardOutput.h"
 #include "core/DataFile.h"
 
-#include <algorithm>
-#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
+#include <memory>
+#include <mutex>
+#include <pthread.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace veltrim {
 namespace {
-
-// The file's bytes (the messages follow its name); throws BatchInputError when it cannot be read.
-std::string ReadWholeFile(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec))
-        throw BatchInputError("a folder, not a CSV file");
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw BatchInputError(std::string("cannot be opened: ") + std::strerror(errno));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw BatchInputError("cannot be read");
-    return bytes;
-}
 
 int DefaultJobs() {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
+// Standard output could not take a row: the batch stops; main tells why.
+struct OutputLost {};
+
+// The output of the batch, a row at a time, each written whole under one
+// lock, so that a signal finds only complete rows to flush.
+class BatchPrinter {
+  public:
+    BatchPrinter(const CalcOptions& options)
+        : writer_(options.Precise ? BatchDigits::Precise : BatchDigits::Rounded, options.BatchJson),
+          counting_(isatty(STDERR_FILENO) == 1) {}
+
+    void Row(const BatchResult& result) {
+        std::string text = writer_.Row(result);
+        const std::lock_guard<std::mutex> lock(lock_);
+        failed_ = failed_ || result.Error.has_value();
+        // A CSV keeps its columns: the warnings of its rows go to standard error.
+        if (result.Warning)
+            std::fprintf(stderr, "veltrim-calc: warning: row %d: %s\n", result.Row,
+                         result.Warning->c_str());
+        if (!WriteOut(text))
+            throw OutputLost{};
+        ++written_;
+        // The count goes to a terminal only: a log or a pipe gets no carriage returns.
+        if (counting_)
+            std::fprintf(stderr, "\r%zu rows written", written_);
+    }
+
+    // Closes the output (a JSON list, a CSV without rows its header) once;
+    // false when it could not be written.
+    bool End() {
+        const std::lock_guard<std::mutex> lock(lock_);
+        if (ended_)
+            return true;
+        ended_ = true;
+        if (counting_ && written_ > 0)
+            std::fprintf(stderr, "\n");
+        return WriteOut(writer_.End()) && FlushOut();
+    }
+
+    bool AnyFailed() const { return failed_; }
+    std::size_t Written() const { return written_; }
+    std::mutex& Lock() { return lock_; }
+
+  private:
+    BatchWriter writer_;
+    bool counting_;
+    std::mutex lock_;
+    std::size_t written_ = 0;
+    bool failed_ = false;
+    bool ended_ = false;
+};
+
+// The signals that end a batch early. While the batch runs every thread
+// blocks them and one thread waits for them: it stops the rows, closes the
+// output after the last whole row and exits 128 + the signal. SIGUSR2 tells
+// it that the batch is over.
+class StopOnSignals {
+  public:
+    explicit StopOnSignals(BatchPrinter& printer) : printer_(printer) {
+        sigemptyset(&signals_);
+        for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR2})
+            sigaddset(&signals_, s);
+        pthread_sigmask(SIG_BLOCK, &signals_, &before_);
+        watcher_ = std::thread([this] { Watch(); });
+    }
+    ~StopOnSignals() {
+        pthread_kill(watcher_.native_handle(), SIGUSR2);
+        watcher_.join();
+        pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+    const std::atomic<bool>& Stop() const { return stop_; }
+
+  private:
+    void Watch() {
+        int signal = 0;
+        while (sigwait(&signals_, &signal) != 0) {
+        }
+        if (signal == SIGUSR2)
+            return;
+        stop_ = true;
+        printer_.End();
+        std::fprintf(stderr, "veltrim-calc: stopped by a signal (%s): %zu rows written\n",
+                     strsignal(signal), printer_.Written());
+        std::fflush(stderr);
+        _exit(128 + signal);
+    }
+
+    BatchPrinter& printer_;
+    sigset_t signals_{}, before_{};
+    std::atomic<bool> stop_{false};
+    std::thread watcher_;
+};
+
 } // namespace
 
 int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dataFolder) {
-    std::vector<BatchRow> rows;
-    try {
-        rows = ReadBatchRows(ReadWholeFile(*options.BatchFile));
-    } catch (const BatchInputError& e) {
+    const auto refused = [&](const BatchInputError& e) {
         std::cerr << "veltrim-calc: " << options.BatchFile->string() << ": " << e.what() << '\n';
         return 2;
+    };
+    std::unique_ptr<BatchFile> file;
+    BatchRowReader reader(options.Strict);
+    std::optional<BatchRow> first;
+    std::string line;
+    try {
+        file = std::make_unique<BatchFile>(*options.BatchFile);
+        while (!first && file->NextLine(line))
+            first = reader.Read(line);
+        if (!reader.HasHeader())
+            throw BatchInputError("the file has no header line");
+    } catch (const BatchInputError& e) {
+        return refused(e);
     }
 
     BatchData data;
     try {
-        data = ReadBatchData(dataFolder, rows);
+        data = ReadBatchData(dataFolder, reader.NeedsAir(), reader.NeedsSurfaceKernels());
         data.Scatter = options.Model;
         data.MatchCopper = options.MatchCopper;
     } catch (const DataFileError& e) {
@@ -56,31 +151,34 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
         return 1;
     }
 
-    // The count goes to a terminal only: a log or a pipe gets no carriage returns.
-    const bool counting = isatty(STDERR_FILENO) == 1;
-    const int total = static_cast<int>(rows.size());
-    std::vector<BatchResult> results;
+    // The next row of the file, the first one already read.
+    const auto next = [&]() -> std::optional<BatchRow> {
+        if (first)
+            return std::exchange(first, std::nullopt);
+        while (file->NextLine(line))
+            if (std::optional<BatchRow> row = reader.Read(line))
+                return row;
+        return std::nullopt;
+    };
+    BatchPrinter printer(options);
     try {
-        results = RunBatch(data, rows, options.Jobs.value_or(DefaultJobs()), [&](int done) {
-            if (counting)
-                std::fprintf(stderr, "\r%d of %d", done, total);
-        });
+        const StopOnSignals signals(printer);
+        StreamBatch(
+            data, next, options.Jobs.value_or(DefaultJobs()),
+            [&](const BatchResult& r) { printer.Row(r); }, signals.Stop());
+    } catch (const OutputLost&) {
+        return 1;
+    } catch (const BatchInputError& e) {
+        printer.End();
+        return refused(e);
     } catch (const std::exception& e) {
+        printer.End();
         std::cerr << "veltrim-calc: " << e.what() << '\n';
         return 1;
     }
-    if (counting && total > 0)
-        std::fprintf(stderr, "\n");
-
-    const BatchDigits digits = options.Precise ? BatchDigits::Precise : BatchDigits::Rounded;
-    const std::string text =
-        options.BatchJson ? BatchJson(results, digits) : BatchCsv(results, digits);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    if (std::fflush(stdout) != 0)
+    if (!printer.End())
         return 1;
-    const bool anyFailed =
-        std::any_of(results.begin(), results.end(), [](const BatchResult& r) { return r.Error; });
-    return anyFailed ? 1 : 0;
+    return printer.AnyFailed() ? 1 : 0;
 }
 
 } // namespace veltrim

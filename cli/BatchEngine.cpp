@@ -5,8 +5,11 @@
 #include "core/DataFile.h"
 #include "core/Messages.h"
 
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <exception>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -62,6 +65,7 @@ void TakeDose(BatchResult& result, const BatchRow& row, const AbsoluteDose& dose
 BatchResult Compute(const BatchData& data, const BatchRow& row) {
     BatchResult result;
     result.Row = row.Number;
+    result.Warning = row.Warning;
     result.DoseColumns = row.DoseColumns;
     result.DoseAtColumns = row.DoseAtColumns;
     if (row.Problem) {
@@ -109,46 +113,110 @@ BatchResult Compute(const BatchData& data, const BatchRow& row) {
 
 } // namespace
 
-BatchData ReadBatchData(const std::filesystem::path& dataFolder,
-                        const std::vector<BatchRow>& rows) {
+BatchData ReadBatchData(const std::filesystem::path& dataFolder, bool air, bool surfaceKernels) {
     BatchData data;
     data.Model = ModelData::Load(dataFolder);
     data.Model->AirKerma();
     data.Model->Tissue();
     data.Model->Kernels();
-    for (const BatchRow& row : rows) {
-        if (row.Hvl1MmAl)
-            data.Model->Air();
-        if (row.Given)
-            data.Model->SurfaceKernels();
-    }
+    if (air)
+        data.Model->Air();
+    if (surfaceKernels)
+        data.Model->SurfaceKernels();
     return data;
+}
+
+std::size_t StreamWindow(int jobs) {
+    return 4 * static_cast<std::size_t>(std::max(jobs, 1));
+}
+
+std::size_t StreamBatch(const BatchData& data, const std::function<std::optional<BatchRow>()>& next,
+                        int jobs, const std::function<void(const BatchResult&)>& write,
+                        const std::atomic<bool>& stop) {
+    const std::size_t window = StreamWindow(jobs);
+    // Taking a row (reading the file) and writing results are each one at a
+    // time; a row is taken only when the window has room. The order of the
+    // locks is `taking` then `results`.
+    std::mutex taking, results;
+    std::condition_variable room;
+    std::size_t taken = 0, written = 0;
+    bool ended = false, failed = false;
+    std::exception_ptr problem;
+    std::map<std::size_t, BatchResult> finished;
+
+    const auto fail = [&](std::exception_ptr e) {
+        const std::lock_guard<std::mutex> lock(results);
+        if (!problem)
+            problem = std::move(e);
+        failed = true;
+        room.notify_all();
+    };
+    const auto take = [&]() -> std::optional<std::pair<std::size_t, BatchRow>> {
+        const std::lock_guard<std::mutex> lock(taking);
+        {
+            std::unique_lock<std::mutex> wait(results);
+            room.wait(wait, [&] { return failed || stop || taken < written + window; });
+            if (failed || stop || ended)
+                return std::nullopt;
+        }
+        std::optional<BatchRow> row = next();
+        if (!row) {
+            ended = true;
+            return std::nullopt;
+        }
+        return std::pair{taken++, std::move(*row)};
+    };
+    const auto work = [&] {
+        try {
+            while (auto row = take()) {
+                BatchResult result = Compute(data, row->second);
+                const std::lock_guard<std::mutex> lock(results);
+                finished.emplace(row->first, std::move(result));
+                // Whoever completes the row next in order writes it and
+                // those behind it that are waiting.
+                for (auto it = finished.find(written); it != finished.end() && !failed;
+                     it = finished.find(written)) {
+                    write(it->second);
+                    finished.erase(it);
+                    ++written;
+                }
+                room.notify_all();
+            }
+        } catch (...) {
+            fail(std::current_exception());
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int w = 1; w < std::max(jobs, 1); ++w)
+        threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads)
+        thread.join();
+    if (problem)
+        std::rethrow_exception(problem);
+    return written;
 }
 
 std::vector<BatchResult> RunBatch(const BatchData& data, const std::vector<BatchRow>& rows,
                                   int jobs, const std::function<void(int done)>& progress) {
-    std::vector<BatchResult> results(rows.size());
-    const std::size_t workers =
-        std::min<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), rows.size());
-    std::atomic<std::size_t> next{0};
-    std::mutex progressLock;
-    int done = 0;
-    auto work = [&] {
-        for (std::size_t i; (i = next.fetch_add(1)) < rows.size();) {
-            results[i] = Compute(data, rows[i]);
-            const std::lock_guard<std::mutex> lock(progressLock);
-            ++done;
+    std::vector<BatchResult> results;
+    results.reserve(rows.size());
+    std::size_t next = 0;
+    const std::atomic<bool> never{false};
+    StreamBatch(
+        data,
+        [&]() -> std::optional<BatchRow> {
+            if (next == rows.size())
+                return std::nullopt;
+            return rows[next++];
+        },
+        std::min<int>(std::max(jobs, 1), static_cast<int>(std::max<std::size_t>(rows.size(), 1))),
+        [&](const BatchResult& r) {
+            results.push_back(r);
             if (progress)
-                progress(done);
-        }
-    };
-    std::vector<std::thread> threads;
-    for (std::size_t w = 1; w < workers; ++w)
-        threads.emplace_back(work);
-    if (workers > 0)
-        work();
-    for (std::thread& thread : threads)
-        thread.join();
+                progress(static_cast<int>(results.size()));
+        },
+        never);
     return results;
 }
 

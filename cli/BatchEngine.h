@@ -6,6 +6,7 @@
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -22,12 +23,12 @@ struct BatchData {
     bool MatchCopper = false;                     // the filter an hvl1 cell finds
 };
 
-// Reads a data folder for a batch: every table a row reads must be there,
-// so that a damaged folder stops the batch before its first row (the air
-// tables for an hvl1 cell, the surface kernels for an exposure). Throws
-// DataFileError naming the file.
-BatchData ReadBatchData(const std::filesystem::path& dataFolder,
-                        const std::vector<BatchRow>& rows = {});
+// Reads a data folder for a batch: every table a row may read must be
+// there, so that a damaged folder stops the batch before its first row (the
+// air tables when the header names hvl1, the surface kernels when it names
+// an exposure). Throws DataFileError naming the file.
+BatchData ReadBatchData(const std::filesystem::path& dataFolder, bool air = false,
+                        bool surfaceKernels = false);
 
 // The dose of a row with an exposure, mGy (the backscatter factor a ratio).
 struct BatchDose {
@@ -48,7 +49,8 @@ struct BatchDoseAt {
 // What one row gave: its table and first half-value layer, or why not.
 struct BatchResult {
     int Row = 0;
-    std::optional<std::string> Error; // English; nothing below is set when present
+    std::optional<std::string> Error;   // English; nothing below is set when present
+    std::optional<std::string> Warning; // the row's, as BatchRow has it
     // As the calculation read them: the tube voltage held to 30..150 kV,
     // thicknesses in cm, the field as typed.
     IrradiationConditions Conditions;
@@ -61,6 +63,21 @@ struct BatchResult {
     bool DoseColumns = false;
     bool DoseAtColumns = false;
 };
+
+// Computes the rows `next` gives (none at the end), `jobs` at a time, and
+// hands each result to `write` in row order as soon as the rows before it
+// are written, one call at a time. At most StreamWindow(jobs) rows are
+// taken and not yet written, so memory stays bounded whatever the length
+// of the batch. Stops taking rows once `stop` is set; rethrows what `next`
+// or `write` threw once the workers are done. Gives the number of rows
+// written.
+std::size_t StreamBatch(const BatchData& data, const std::function<std::optional<BatchRow>()>& next,
+                        int jobs, const std::function<void(const BatchResult&)>& write,
+                        const std::atomic<bool>& stop);
+
+// Rows in the hands of the workers or waiting for their turn to be written:
+// four per worker, so that one slow row does not idle the others.
+std::size_t StreamWindow(int jobs);
 
 // Computes every row, `jobs` at a time: each worker takes the next row from
 // a shared counter; no file is written. The results come back in row order

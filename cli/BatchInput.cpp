@@ -58,9 +58,32 @@ void Refuse(BatchRow& row, std::string problem) {
 // What a cell of its column gives the row.
 using CellReader = void (*)(BatchRow& row, const char* column, const std::string& cell);
 
+// An empty cell leaves the window's default, as a column left out does.
 template <std::string ConditionTexts::*Text>
 void ConditionCell(BatchRow& row, const char*, const std::string& cell) {
-    row.Texts.*Text = cell;
+    if (!Trimmed(cell).empty())
+        row.Texts.*Text = cell;
+}
+
+void Warn(BatchRow& row, const std::string& note) {
+    row.Warning = row.Warning ? *row.Warning + "; " + note : note;
+}
+
+// The texts the lenient reading does not read whole, and a tube voltage it
+// holds to 30-150 kV: the row's warnings, or under --strict its problem.
+void CheckNumbers(BatchRow& row, bool strict) {
+    for (const ConditionTextField& field : ConditionTextFields) {
+        const std::string& text = row.Texts.*field.Text;
+        if (const auto note = MistypedNumber(field.Name, text))
+            strict ? Refuse(row, std::string(field.Name) + " \"" + text + "\" is not a number")
+                   : Warn(row, *note);
+    }
+    IrradiationConditions read;
+    if (const auto held = ReadConditions(row.Texts, read)) {
+        const std::string note =
+            "kv \"" + row.Texts.TubeVoltage + "\" was held to " + *held + " kV";
+        strict ? Refuse(row, note) : Warn(row, note);
+    }
 }
 
 void RectificationCell(BatchRow& row, const char*, const std::string& cell) {
@@ -105,11 +128,17 @@ void ScatterModelCell(BatchRow& row, const char*, const std::string& cell) {
 // What a column adds to the output: the dose's columns, or those of dose_at.
 enum class Adds { Nothing, Dose, DoseAt };
 
-struct Column {
+} // namespace
+
+struct BatchColumn {
     const char* Name;
     CellReader Read;
     Adds Output = Adds::Nothing;
 };
+
+namespace {
+
+using Column = BatchColumn;
 
 constexpr Column Columns[] = {
     {"kv", ConditionCell<&ConditionTexts::TubeVoltage>},
@@ -170,7 +199,8 @@ void CheckDose(BatchRow& row) {
         Refuse(row, "dose_at needs an exposure in its row");
 }
 
-BatchRow Row(int number, std::string_view line, const std::vector<const Column*>& columns) {
+BatchRow Row(int number, std::string_view line, const std::vector<const Column*>& columns,
+             bool strict) {
     BatchRow row;
     row.Number = number;
     for (const Column* column : columns) {
@@ -187,25 +217,43 @@ BatchRow Row(int number, std::string_view line, const std::vector<const Column*>
     for (std::size_t i = 0; i < cells.size(); ++i)
         columns[i]->Read(row, columns[i]->Name, cells[i]);
     CheckDose(row);
+    CheckNumbers(row, strict);
     return row;
 }
 
 } // namespace
 
-std::vector<BatchRow> ReadBatchRows(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
-    std::optional<std::vector<const Column*>> columns;
-    std::vector<BatchRow> rows;
-    for (const std::string_view line : Lines(text)) {
-        if (Trimmed(line).empty())
-            continue;
-        if (!columns)
-            columns = Header(line);
-        else
-            rows.push_back(Row(static_cast<int>(rows.size()) + 1, line, *columns));
+std::optional<BatchRow> BatchRowReader::Read(std::string_view line) {
+    if (first_ && line.substr(0, 3) == "\xEF\xBB\xBF")
+        line.remove_prefix(3);
+    first_ = false;
+    if (Trimmed(line).empty())
+        return std::nullopt;
+    if (!header_) {
+        columns_ = Header(line);
+        header_ = true;
+        return std::nullopt;
     }
-    if (!columns)
+    return Row(++rows_, line, columns_, strict_);
+}
+
+bool BatchRowReader::NeedsAir() const {
+    return std::any_of(columns_.begin(), columns_.end(),
+                       [](const Column* c) { return c->Read == NumberField<&BatchRow::Hvl1MmAl>; });
+}
+
+bool BatchRowReader::NeedsSurfaceKernels() const {
+    return std::any_of(columns_.begin(), columns_.end(),
+                       [](const Column* c) { return c->Output != Adds::Nothing; });
+}
+
+std::vector<BatchRow> ReadBatchRows(std::string_view text, bool strict) {
+    BatchRowReader reader(strict);
+    std::vector<BatchRow> rows;
+    for (const std::string_view line : Lines(text))
+        if (std::optional<BatchRow> row = reader.Read(line))
+            rows.push_back(std::move(*row));
+    if (!reader.HasHeader())
         throw BatchInputError("the file has no header line");
     return rows;
 }

@@ -26,6 +26,7 @@ struct BatchRow {
     ConditionTexts Texts;
     int Rectification = 1;
     std::optional<std::string> Problem; // why the row cannot be computed
+    std::optional<std::string> Warning; // characters of a number not read, a clamp
     // The optional columns; an empty cell leaves the row without.
     std::optional<double> Hvl1MmAl;    // measured: the added filter is found
     std::optional<ScatterModel> Model; // none: the batch's
@@ -38,6 +39,32 @@ struct BatchRow {
     bool DoseAtColumns = false;
 };
 
+struct BatchColumn;
+
+// The rows of a batch file read one line at a time, so that a file of any
+// length is read in the memory of one line; the rules are ReadBatchRows'.
+class BatchRowReader {
+  public:
+    // `strict`: a number not read whole, or a tube voltage outside 30-150
+    // kV, is the row's problem rather than its warning.
+    explicit BatchRowReader(bool strict = false) : strict_(strict) {}
+    // The row of the line, or none for the header or a blank line. Throws
+    // BatchInputError for a header that cannot be used.
+    std::optional<BatchRow> Read(std::string_view line);
+    // Whether the header has been read, and what its columns ask of the
+    // data: the air tables (hvl1) and the surface kernels (an exposure).
+    bool HasHeader() const { return header_; }
+    bool NeedsAir() const;
+    bool NeedsSurfaceKernels() const;
+
+  private:
+    std::vector<const BatchColumn*> columns_;
+    bool header_ = false;
+    bool strict_;
+    bool first_ = true; // the place of a byte order mark
+    int rows_ = 0;
+};
+
 // The data rows of a batch file, in file order. The first non-blank line is
 // the header; cells are separated by commas (no quoting: no value the fields
 // read needs a comma), and header names are taken without surrounding blanks
@@ -48,6 +75,7 @@ struct BatchRow {
 // dose_at without an exposure, carries its problem.
 // Throws BatchInputError when there is no header or a column is unknown or
 // named twice.
-std::vector<BatchRow> ReadBatchRows(std::string_view text);
+// `strict` as BatchRowReader's.
+std::vector<BatchRow> ReadBatchRows(std::string_view text, bool strict = false);
 
 } // namespace veltrim

@@ -120,56 +120,149 @@ std::string JsonFields(const std::vector<DoseFigure>& figures, const Numbers& nu
 
 } // namespace
 
-std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits) {
-    const Numbers number(digits, false);
-    // The dose's columns stand before error when the file's header asks for
-    // them; a row without an exposure leaves them empty.
-    const auto any = [&](bool BatchResult::*columns) {
-        return std::any_of(results.begin(), results.end(),
-                           [&](const BatchResult& r) { return r.*columns; });
-    };
-    const std::string doseNames =
-        any(&BatchResult::DoseColumns) ? CsvFields(DoseFigures({}, 1)) : "";
-    const std::string doseAtNames =
-        any(&BatchResult::DoseAtColumns) ? CsvFields(DoseAtFigures({})) : "";
-    std::string text = "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,"
-                       "hvl1_mm_al,depth_cm,primary,scatter,total" +
-                       doseNames + doseAtNames + ",error\n";
+namespace {
+
+std::string CsvHeader(const std::string& doseNames, const std::string& doseAtNames) {
+    return "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,"
+           "hvl1_mm_al,depth_cm,primary,scatter,total" +
+           doseNames + doseAtNames + ",error\n";
+}
+
+std::string CsvRow(const BatchResult& r, const Numbers& number, const std::string& doseNames,
+                   const std::string& doseAtNames) {
     const auto blank = [](const std::string& names) {
         return std::string(static_cast<std::size_t>(std::count(names.begin(), names.end(), ',')),
                            ',');
     };
-    for (const BatchResult& r : results) {
-        if (r.Error) {
-            text += std::to_string(r.Row) + ",,,,,,,,,,,,,," + blank(doseNames) +
-                    blank(doseAtNames) + ',' + CsvQuoted(*r.Error) + '\n';
-            continue;
-        }
-        std::string head = std::to_string(r.Row);
-        for (const ConditionValue& c : ConditionValues(r.Conditions))
-            head += ',' + number(c.Value, c.IntegerDigits, c.Decimals);
-        head += ',' + std::to_string(RectificationNumber(r.Conditions));
-        head += ',' + number.Hvl1(r.Hvl1MmAl);
-        for (int d = 1; d <= r.DepthRows; ++d) {
-            const auto& row = r.Table[d];
-            text += head + ',' + number(LayerMiddle(d), 2, 2) + ',' +
-                    number(row[PrimaryPdd], 3, 2) + ',' + number(row[ScatterPdd], 3, 2) + ',' +
-                    number(row[TotalPdd], 3, 2);
-            if (!doseNames.empty())
-                text += r.Dose ? CsvFields(DoseFigures(*r.Dose, d), &number) : blank(doseNames);
-            if (!doseAtNames.empty())
-                text +=
-                    r.DoseAt ? CsvFields(DoseAtFigures(*r.DoseAt), &number) : blank(doseAtNames);
-            text += ",\n";
-        }
+    if (r.Error)
+        return std::to_string(r.Row) + ",,,,,,,,,,,,,," + blank(doseNames) + blank(doseAtNames) +
+               ',' + CsvQuoted(*r.Error) + '\n';
+    std::string head = std::to_string(r.Row);
+    for (const ConditionValue& c : ConditionValues(r.Conditions))
+        head += ',' + number(c.Value, c.IntegerDigits, c.Decimals);
+    head += ',' + std::to_string(RectificationNumber(r.Conditions));
+    head += ',' + number.Hvl1(r.Hvl1MmAl);
+    std::string text;
+    for (int d = 1; d <= r.DepthRows; ++d) {
+        const auto& row = r.Table[d];
+        text += head + ',' + number(LayerMiddle(d), 2, 2) + ',' + number(row[PrimaryPdd], 3, 2) +
+                ',' + number(row[ScatterPdd], 3, 2) + ',' + number(row[TotalPdd], 3, 2);
+        if (!doseNames.empty())
+            text += r.Dose ? CsvFields(DoseFigures(*r.Dose, d), &number) : blank(doseNames);
+        if (!doseAtNames.empty())
+            text += r.DoseAt ? CsvFields(DoseAtFigures(*r.DoseAt), &number) : blank(doseAtNames);
+        text += ",\n";
     }
     return text;
 }
 
+std::string JsonRow(const BatchResult& r, const Numbers& number) {
+    std::string text = "  {\"row\": " + std::to_string(r.Row);
+    const std::string warning = r.Warning ? ", \"warning\": " + JsonString(*r.Warning) : "";
+    if (r.Error)
+        return text + ", \"error\": " + JsonString(*r.Error) + warning + "}";
+    text += ", \"conditions\": {";
+    for (const ConditionValue& c : ConditionValues(r.Conditions))
+        text += '"' + std::string(c.Name) + "\": " + number(c.Value, c.IntegerDigits, c.Decimals) +
+                ", ";
+    text += "\"rectification\": " + std::to_string(RectificationNumber(r.Conditions)) + "}";
+    text += ", \"hvl1_mm_al\": " + number.Hvl1(r.Hvl1MmAl);
+    auto column = [&](const char* name, auto value) {
+        text += ", \"" + std::string(name) + "\": [";
+        for (int d = 1; d <= r.DepthRows; ++d)
+            text += (d > 1 ? ", " : "") + value(d);
+        text += ']';
+    };
+    column("depth_cm", [&](int d) { return number(LayerMiddle(d), 2, 2); });
+    column("primary", [&](int d) { return number(r.Table[d][PrimaryPdd], 3, 2); });
+    column("scatter", [&](int d) { return number(r.Table[d][ScatterPdd], 3, 2); });
+    column("total", [&](int d) { return number(r.Table[d][TotalPdd], 3, 2); });
+    if (r.Dose) {
+        const std::vector<DoseFigure> names = DoseFigures(*r.Dose, 1);
+        text += JsonFields({names.begin(), names.begin() + std::ptrdiff_t{RowFigures}}, number);
+        for (std::size_t i = RowFigures; i < names.size(); ++i)
+            column(names[i].Name,
+                   [&](int d) { return number.Dose(DoseFigures(*r.Dose, d)[i].Value); });
+    }
+    if (r.DoseAt)
+        text += JsonFields(DoseAtFigures(*r.DoseAt), number);
+    return text + warning + '}';
+}
+
+} // namespace
+
+BatchWriter::BatchWriter(BatchDigits digits, bool json) : digits_(digits), json_(json) {}
+
+std::string BatchWriter::Row(const BatchResult& result) {
+    const Numbers number(digits_, json_);
+    std::string text;
+    if (rows_++ == 0) {
+        // Every row carries its header's columns: the first tells them.
+        doseNames_ = result.DoseColumns ? CsvFields(DoseFigures({}, 1)) : "";
+        doseAtNames_ = result.DoseAtColumns ? CsvFields(DoseAtFigures({})) : "";
+        text = json_ ? "[\n" : CsvHeader(doseNames_, doseAtNames_);
+    } else if (json_) {
+        text = ",\n";
+    }
+    return text +
+           (json_ ? JsonRow(result, number) : CsvRow(result, number, doseNames_, doseAtNames_));
+}
+
+std::string BatchWriter::End() const {
+    if (json_)
+        return rows_ == 0 ? "[]\n" : "\n]\n";
+    return rows_ == 0 ? CsvHeader("", "") : "";
+}
+
+std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits) {
+    BatchWriter writer(digits, false);
+    std::string text;
+    for (const BatchResult& r : results)
+        text += writer.Row(r);
+    return text + writer.End();
+}
+
+namespace {
+
+// The length of the UTF-8 sequence at `at`, or 0 when its bytes are not one
+// (a cell in Latin-1 or Shift_JIS): JSON must be UTF-8 throughout.
+std::size_t Utf8Length(const std::string& text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80                   ? 1
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80)
+            return 0;
+    const auto second = static_cast<unsigned char>(text[at + 1]);
+    // Overlong forms, UTF-16 surrogates and code points beyond U+10FFFF.
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
+        return 0;
+    return length;
+}
+
+} // namespace
+
 std::string JsonString(const std::string& text) {
     std::string quoted = "\"";
-    for (const char ch : text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char ch = text[at];
         const auto byte = static_cast<unsigned char>(ch);
+        if (byte >= 0x80) {
+            const std::size_t length = Utf8Length(text, at);
+            if (length == 0) {
+                quoted += "\\ufffd"; // the replacement character for a byte that is no text
+                continue;
+            }
+            quoted.append(text, at, length);
+            at += length - 1;
+            continue;
+        }
         if (ch == '"' || ch == '\\')
             quoted += std::string("\\") + ch;
         else if (ch == '\n')
@@ -181,52 +274,17 @@ std::string JsonString(const std::string& text) {
         else if (byte < 0x20 || byte == 0x7F)
             quoted += FormatC("\\u%04x", static_cast<unsigned>(byte));
         else
-            quoted += ch; // UTF-8 passes as it is
+            quoted += ch;
     }
     return quoted + '"';
 }
 
 std::string BatchJson(const std::vector<BatchResult>& results, BatchDigits digits) {
-    const Numbers number(digits, true);
-    std::string text = "[";
-    const char* separator = "\n";
-    for (const BatchResult& r : results) {
-        text += separator;
-        separator = ",\n";
-        text += "  {\"row\": " + std::to_string(r.Row);
-        if (r.Error) {
-            text += ", \"error\": " + JsonString(*r.Error) + "}";
-            continue;
-        }
-        text += ", \"conditions\": {";
-        for (const ConditionValue& c : ConditionValues(r.Conditions))
-            text += '"' + std::string(c.Name) +
-                    "\": " + number(c.Value, c.IntegerDigits, c.Decimals) + ", ";
-        text += "\"rectification\": " + std::to_string(RectificationNumber(r.Conditions)) + "}";
-        text += ", \"hvl1_mm_al\": " + number.Hvl1(r.Hvl1MmAl);
-        auto column = [&](const char* name, auto value) {
-            text += ", \"" + std::string(name) + "\": [";
-            for (int d = 1; d <= r.DepthRows; ++d)
-                text += (d > 1 ? ", " : "") + value(d);
-            text += ']';
-        };
-        column("depth_cm", [&](int d) { return number(LayerMiddle(d), 2, 2); });
-        column("primary", [&](int d) { return number(r.Table[d][PrimaryPdd], 3, 2); });
-        column("scatter", [&](int d) { return number(r.Table[d][ScatterPdd], 3, 2); });
-        column("total", [&](int d) { return number(r.Table[d][TotalPdd], 3, 2); });
-        if (r.Dose) {
-            const std::vector<DoseFigure> names = DoseFigures(*r.Dose, 1);
-            text += JsonFields({names.begin(), names.begin() + std::ptrdiff_t{RowFigures}}, number);
-            for (std::size_t i = RowFigures; i < names.size(); ++i)
-                column(names[i].Name,
-                       [&](int d) { return number.Dose(DoseFigures(*r.Dose, d)[i].Value); });
-        }
-        if (r.DoseAt)
-            text += JsonFields(DoseAtFigures(*r.DoseAt), number);
-        text += '}';
-    }
-    text += results.empty() ? "]\n" : "\n]\n";
-    return text;
+    BatchWriter writer(digits, true);
+    std::string text;
+    for (const BatchResult& r : results)
+        text += writer.Row(r);
+    return text + writer.End();
 }
 
 } // namespace veltrim

@@ -26,6 +26,22 @@ std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits
 // {"row", "error"} for one that failed.
 std::string BatchJson(const std::vector<BatchResult>& results, BatchDigits digits);
 
+// The output written a row at a time, as the rows come: each call gives
+// the text of one more row (after the header, for the first), End the text
+// that closes the output. Together they are BatchCsv's or BatchJson's.
+class BatchWriter {
+  public:
+    BatchWriter(BatchDigits digits, bool json);
+    std::string Row(const BatchResult& result);
+    std::string End() const;
+
+  private:
+    BatchDigits digits_;
+    bool json_;
+    std::size_t rows_ = 0;
+    std::string doseNames_, doseAtNames_;
+};
+
 // A text as a JSON string, with its quotes.
 std::string JsonString(const std::string& text);
 

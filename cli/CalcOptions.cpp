@@ -2,7 +2,9 @@
 
 #include "cli/OptionTable.h"
 #include "core/CalculationError.h"
+#include "core/NumberReading.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -31,7 +33,19 @@ void CheckDoseOptions(CalcOptions& options) {
             "--dose and --dose-at go without --spectrum, --quality and --out");
 }
 
+// An argument that names an option, with or without its value attached: a
+// value forgotten before it must not swallow it ("--kv --precise").
+bool IsOption(const std::string& arg) {
+    return arg.rfind("-", 0) == 0 && FindCalcOption(arg.substr(0, arg.find('='))) != nullptr;
+}
+
 } // namespace
+
+std::string OptionOf(const ConditionTextField& field) {
+    std::string option = std::string("--") + field.Name;
+    std::replace(option.begin(), option.end(), '_', '-');
+    return option;
+}
 
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
     CalcOptions options;
@@ -53,6 +67,9 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         std::string value;
         if (option->Value && attached)
             value = *attached;
+        else if (option->Value && i + 1 < args.size() && IsOption(args[i + 1]))
+            throw std::invalid_argument("option " + arg + " needs a value; \"" + args[i + 1] +
+                                        "\" is an option");
         else if (option->Value && i + 1 < args.size())
             value = args[++i];
         else if (option->Value)
@@ -76,6 +93,19 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         throw std::invalid_argument("--format and --jobs go with --batch only");
     }
     CheckDoseOptions(options);
+    if (options.Strict)
+        for (const ConditionTextField& field : ConditionTextFields) {
+            const std::string& text = options.Texts.*field.Text;
+            if (!ReadsWhole(text))
+                throw std::invalid_argument(OptionOf(field) + " \"" + text +
+                                            "\" is not a number (--strict)");
+        }
+    if (options.Strict && !options.BatchFile) {
+        const double kv = ReadNumber(options.Texts.TubeVoltage);
+        if (!(kv >= MinTubeVoltage && kv <= MaxTubeVoltage))
+            throw std::invalid_argument("--kv \"" + options.Texts.TubeVoltage +
+                                        "\" is outside 30-150 kV (--strict)");
+    }
     return options;
 }
 

@@ -18,6 +18,9 @@ struct CalcOptions {
     std::optional<std::filesystem::path> DataFolder; // none: found like the window finds it
     bool PrintSpectrum = false;
     bool Precise = false;
+    // Texts of the conditions that the lenient reading does not read whole,
+    // or a tube voltage outside 30-150 kV, are refused rather than warned of.
+    bool Strict = false;
     ScatterModel Model = ScatterModel::Classic;
     std::optional<std::filesystem::path> OutFile;
     bool Help = false;
@@ -45,5 +48,8 @@ struct CalcOptions {
 // (cli/OptionTable.h). Throws std::invalid_argument with a message for the
 // user on a bad option.
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args);
+
+// The option of a condition's text: "--field-x" for field_x.
+std::string OptionOf(const ConditionTextField& field);
 
 } // namespace veltrim

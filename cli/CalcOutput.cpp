@@ -1,6 +1,7 @@
 #include "cli/CalcOutput.h"
 
 #include "cli/DoseInput.h"
+#include "cli/StandardOutput.h"
 #include "core/CFormat.h"
 #include "dose/ResultsFile.h"
 
@@ -11,10 +12,14 @@
 namespace veltrim {
 namespace {
 
-// The conditions as typed, read as the window reads them; the clamp of the
-// tube voltage is told on standard error.
+// The conditions as typed, read as the window reads them; characters the
+// reading ignored and the clamp of the tube voltage are told on standard error.
 IrradiationConditions TypedConditions(const CalcOptions& options, bool tellClamp) {
     IrradiationConditions conditions;
+    if (tellClamp)
+        for (const ConditionTextField& field : ConditionTextFields)
+            if (const auto note = MistypedNumber(OptionOf(field), options.Texts.*field.Text))
+                std::cerr << "veltrim-calc: warning: " << *note << '\n';
     if (const auto clamped = ReadConditions(options.Texts, conditions); clamped && tellClamp)
         std::cerr << "veltrim-calc: tube voltage held to " << *clamped << " kV\n";
     conditions.Rectification = static_cast<RectificationMethod>(options.Rectification);
@@ -22,7 +27,7 @@ IrradiationConditions TypedConditions(const CalcOptions& options, bool tellClamp
 }
 
 int Flushed() {
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return FlushOut() ? 0 : 1;
 }
 
 // The results file this run wrote (never read back from the disk, where a
@@ -41,8 +46,7 @@ bool PrintResultsFile(const std::string& bytes) {
     for (const char ch : text)
         if (ch != '\r')
             lines += ch;
-    std::fwrite(lines.data(), 1, lines.size(), stdout);
-    return true;
+    return WriteOut(lines);
 }
 
 void PrintPrecise(const DepthDoseCalculation& table) {
@@ -90,6 +94,15 @@ std::string ExposureText(const Exposure& given, bool precise) {
         return text + " Gy cm2";
     }
     return text;
+}
+
+// The beam quality's report, which says how much air it was measured behind.
+std::string QualityLine(const BeamQuality& quality, double airCm) {
+    std::string report = BeamQualityReport(quality);
+    constexpr std::string_view NoAir = "no air path included";
+    if (const std::size_t at = report.find(NoAir); airCm > 0.0 && at != std::string::npos)
+        report.replace(at, NoAir.size(), FormatC("%g cm of air included", airCm));
+    return report;
 }
 
 } // namespace
@@ -146,10 +159,11 @@ int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data
     return Flushed();
 }
 
-int PrintSpectrum(const CalcOptions& options, const ModelData& data) {
+int PrintSpectrum(const CalcOptions& options, double airCm, const ModelData& data) {
     CalculationOptions what;
     what.DepthDose = false;
     what.Quality = true;
+    what.AirCm = airCm;
     const BeamResult beam = CalculateBeam(TypedConditions(options, true), what, data);
     std::printf("bin,energy_keV,fraction\n");
     for (int i = 1; i <= 300; ++i)
@@ -157,7 +171,7 @@ int PrintSpectrum(const CalcOptions& options, const ModelData& data) {
     // The beam quality as a comment line, so that the table stays plain CSV;
     // a folder without the air tables still gives the spectrum.
     if (beam.Quality)
-        std::printf("# %s\n", BeamQualityReport(*beam.Quality).c_str());
+        std::printf("# %s\n", QualityLine(*beam.Quality, airCm).c_str());
     else
         std::cerr << "veltrim-calc: no beam-quality report: " << beam.QualityProblem << '\n';
     return Flushed();

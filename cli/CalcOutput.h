@@ -22,8 +22,9 @@ void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data
 // --quality: the figures of the spectrum, one name=value line each.
 int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data);
 
-// --spectrum: the filtered spectrum and, under it, the beam quality.
-int PrintSpectrum(const CalcOptions& options, const ModelData& data);
+// --spectrum: the filtered spectrum and, under it, the beam quality at the
+// end of `airCm` of air.
+int PrintSpectrum(const CalcOptions& options, double airCm, const ModelData& data);
 
 // The depth dose: the results file is written and printed (or, with
 // --precise, the table with every digit).

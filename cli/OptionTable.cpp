@@ -149,6 +149,10 @@ bin,energy_keV,fraction)"},
      .Set = SetFlag<&CalcOptions::Precise>,
      .Help = R"(print depth_cm,primary,scatter,total for every row
 with 17 significant digits instead of the results file)"},
+    {.Name = "--strict",
+     .Set = SetFlag<&CalcOptions::Strict>,
+     .Help = R"(refuse a number typed with characters that are not
+read ("9O", "1,5") or a tube voltage outside 30-150 kV)"},
     {.Name = "--out",
      .Value = "FILE",
      .Use = OptionUse::Single,
@@ -241,7 +245,12 @@ backscatter))"),
     {.Above = "\nMany conditions at once:\n",
      .Name = "--batch",
      .Value = "FILE.csv",
-     .Set = SetText<&CalcOptions::BatchFile>,
+     .Set =
+         [](CalcOptions& options, const std::string& value) {
+             if (value.empty())
+                 throw std::invalid_argument("--batch needs a file name, not an empty text");
+             options.BatchFile = value;
+         },
      .Help = R"(one calculation per row of FILE.csv instead of the
 condition options (which it refuses); the header names
 any of the columns kv, angle, inherent, al, cu, fsd,
@@ -292,7 +301,8 @@ dose_at_most_mGy. In csv they come before error.)"},
      .Help = "rows computed at once (default: one per core)"},
 
     {.Above = R"(  Exit status of --batch: 0 when every row computed, 1 when any failed,
-  2 when the file cannot be used (missing, no header, an unknown column).
+  2 when the file cannot be used (missing, no header, an unknown column),
+  128 + the signal that stopped it (130 for Ctrl-C) after the last whole row.
 
 Without --spectrum the results file (depth table and conditions, labels in
 Shift_JIS, CR LF line ends) is written and its text printed with the labels

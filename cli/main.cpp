@@ -9,6 +9,7 @@
 #include "cli/CalcOptions.h"
 #include "cli/CalcOutput.h"
 #include "cli/OptionTable.h"
+#include "cli/StandardOutput.h"
 #include "core/DataFile.h"
 
 #include <iostream>
@@ -25,8 +26,9 @@ std::filesystem::path ExecutablePath(const char* argv0) {
 }
 
 int Run(CalcOptions& options, const ModelData& data) {
+    double airCm = 0.0;
     if (options.Hvl1 || options.PrintQuality || options.AirCm) {
-        const double airCm = AirPath(options);
+        airCm = AirPath(options);
         data.Air();
         if (options.Hvl1)
             MatchMeasuredHvl1(options, airCm, data);
@@ -36,13 +38,11 @@ int Run(CalcOptions& options, const ModelData& data) {
     if (options.PrintDose || options.DoseAt)
         return PrintDose(options, data);
     if (options.PrintSpectrum)
-        return PrintSpectrum(options, data);
+        return PrintSpectrum(options, airCm, data);
     return PrintDepthDose(options, data);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     CalcOptions options;
     try {
         options = ParseCalcOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -78,4 +78,11 @@ int main(int argc, char** argv) {
         std::cerr << "veltrim-calc: " << e.what() << '\n';
     }
     return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    HoldStandardOutput();
+    return FinishStandardOutput(Main(argc, argv));
 }

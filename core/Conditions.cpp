@@ -4,6 +4,7 @@
 #include "core/NumberReading.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace veltrim {
 
@@ -27,6 +28,14 @@ std::optional<std::string> ReadConditions(const ConditionTexts& texts,
     conditions.FieldX = ReadNumber(texts.FieldX);
     conditions.FieldY = ReadNumber(texts.FieldY);
     return clampText;
+}
+
+std::optional<std::string> MistypedNumber(const std::string& name, const std::string& text) {
+    if (ReadsWhole(text))
+        return std::nullopt;
+    char value[40];
+    std::snprintf(value, sizeof value, "%g", ReadNumber(text));
+    return name + " \"" + text + "\" was read as " + value;
 }
 
 IrradiationConditions DefaultConditions() {

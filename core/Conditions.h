@@ -46,6 +46,28 @@ struct ConditionTexts {
     std::string FieldY = "30";
 };
 
+// The texts of the conditions by the names the front ends give them (an
+// option is the name with dashes, "--field-x"), in the window's order.
+struct ConditionTextField {
+    const char* Name;
+    std::string ConditionTexts::*Text;
+};
+inline constexpr ConditionTextField ConditionTextFields[] = {
+    {"kv", &ConditionTexts::TubeVoltage},
+    {"angle", &ConditionTexts::TargetAngle},
+    {"inherent", &ConditionTexts::InherentFiltration},
+    {"al", &ConditionTexts::AlFilter},
+    {"cu", &ConditionTexts::CuFilter},
+    {"fsd", &ConditionTexts::Fsd},
+    {"field_x", &ConditionTexts::FieldX},
+    {"field_y", &ConditionTexts::FieldY},
+};
+
+// What the front ends tell of a text the lenient reading does not read
+// whole: `name "text" was read as value` (value as ReadNumber gives it);
+// nothing when the text reads whole.
+std::optional<std::string> MistypedNumber(const std::string& name, const std::string& text);
+
 // Lowest and highest tube voltage the system computes, in kV.
 inline constexpr double MinTubeVoltage = 30.0;
 inline constexpr double MaxTubeVoltage = 150.0;

@@ -28,20 +28,21 @@ int DigitValue(char ch) {
 
 // An integer in the given radix from the start of the text; stops at the first
 // character that is not a digit of that radix.
-double ReadRadixInteger(std::string_view digits, int radix) {
+double ReadRadixInteger(std::string_view digits, int radix, bool& whole) {
     double value = 0.0;
+    whole = !digits.empty();
     for (char ch : digits) {
         const int d = DigitValue(ch);
-        if (d >= radix)
+        if (d >= radix) {
+            whole = false;
             break;
+        }
         value = value * radix + d;
     }
     return value;
 }
 
-} // namespace
-
-double ReadNumber(std::string_view text) noexcept {
+double Read(std::string_view text, bool& whole) noexcept {
     // Blanks are ignored wherever they stand, so squeeze them out first.
     std::string s;
     s.reserve(text.size());
@@ -52,9 +53,10 @@ double ReadNumber(std::string_view text) noexcept {
     if (s.size() >= 2 && s[0] == '&') {
         const char p = s[1];
         if (p == 'H' || p == 'h')
-            return ReadRadixInteger(std::string_view(s).substr(2), 16);
+            return ReadRadixInteger(std::string_view(s).substr(2), 16, whole);
         if (p == 'O' || p == 'o')
-            return ReadRadixInteger(std::string_view(s).substr(2), 8);
+            return ReadRadixInteger(std::string_view(s).substr(2), 8, whole);
+        whole = false;
         return 0.0;
     }
 
@@ -91,6 +93,7 @@ double ReadNumber(std::string_view text) noexcept {
             break;
         }
     }
+    whole = seenDigit && i == s.size();
     if (!seenDigit)
         return 0.0;
 
@@ -109,6 +112,7 @@ double ReadNumber(std::string_view text) noexcept {
             if (expNegative)
                 exponent = -exponent;
         }
+        whole = j == s.size() && IsDigit(s[j - 1]);
     }
 
     std::string canonical = mantissa + "e" + std::to_string(exponent);
@@ -126,6 +130,19 @@ double ReadNumber(std::string_view text) noexcept {
         value = 0.0;
     }
     return negative ? -value : value;
+}
+
+} // namespace
+
+double ReadNumber(std::string_view text) noexcept {
+    bool whole = false;
+    return Read(text, whole);
+}
+
+bool ReadsWhole(std::string_view text) noexcept {
+    bool whole = false;
+    Read(text, whole);
+    return whole;
 }
 
 } // namespace veltrim

@@ -13,4 +13,9 @@ namespace veltrim {
 // separator whatever the locale.
 double ReadNumber(std::string_view text) noexcept;
 
+// Whether ReadNumber reads the whole text: false when it stops before the
+// end ("9O", "1,5", "80 kV") or finds no number at all (an empty text), so
+// that a front end can say that characters were ignored.
+bool ReadsWhole(std::string_view text) noexcept;
+
 } // namespace veltrim

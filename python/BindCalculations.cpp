@@ -16,6 +16,14 @@ namespace {
 // The data= argument: a data folder, or None for the one the module finds.
 using Folder = std::optional<std::string>;
 
+// The air path of air_cm, checked as veltrim-calc checks --air.
+double AirPath(double airCm) {
+    if (!(airCm >= 0.0 && airCm <= 1000.0))
+        throw py::value_error(
+            "air_cm: " + Message(MessageId::AirPathInvalid, {Arg(airCm)}).In(Language::English));
+    return airCm;
+}
+
 // The spectrum alone, or with its quality at the end of `airCm` of air.
 BeamResult SpectrumOf(const IrradiationConditions& c, const ModelData& data, bool quality = false,
                       double airCm = 0.0) {
@@ -94,12 +102,13 @@ void BindQuality(py::module_& m) {
     m.def(
         "beam_quality",
         [](const IrradiationConditions& c, double airCm, const Folder& data) {
+            const double air = AirPath(airCm);
             const ModelData& d = DataOf(data);
             const BeamResult beam = Calculate([&] {
                 // A missing air table is told as the data file's failure,
                 // not as a beam without quality.
                 d.Air();
-                return SpectrumOf(c, d, true, airCm);
+                return SpectrumOf(c, d, true, air);
             });
             if (!beam.Quality)
                 throw Failure{"no beam quality can be given: " + beam.QualityProblem};
@@ -117,6 +126,7 @@ void BindQuality(py::module_& m) {
             if (filter != "al" && filter != "cu")
                 throw py::value_error("filter must be \"al\" or \"cu\"");
             const MatchFilter added = filter == "al" ? MatchFilter::Aluminium : MatchFilter::Copper;
+            AirPath(airCm);
             const ModelData& d = DataOf(data);
             const Hvl1Match match =
                 Calculate([&] { return MatchBeamHvl1(c, hvl1, added, airCm, d); });

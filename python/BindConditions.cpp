@@ -22,7 +22,11 @@ RectificationMethod Rectification(const py::object& value) {
                               "\" is none of constant-potential, three-phase-12-peak, "
                               "single-phase-full-wave");
     }
-    const int method = value.cast<int>();
+    // A bool is an int to Python, but True is no method.
+    if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
+        throw py::type_error("rectification takes 1, 2 or 3 or a method's name, not " +
+                             py::repr(value).cast<std::string>());
+    const long long method = value.cast<long long>();
     if (method < 1 || method > 3)
         throw py::value_error("rectification " + std::to_string(method) + " is not 1, 2 or 3");
     return static_cast<RectificationMethod>(method);
@@ -70,10 +74,25 @@ IrradiationConditions ReadTexts(const std::string& kv, const std::string& angle,
                                 const std::string& inherent, const std::string& al,
                                 const std::string& cu, const std::string& fsd,
                                 const std::string& fieldX, const std::string& fieldY,
-                                const py::object& rectification) {
+                                const py::object& rectification, bool strict) {
     const ConditionTexts texts{kv, angle, inherent, al, cu, fsd, fieldX, fieldY};
+    // As veltrim-calc tells them: a warning each, or refused under strict.
+    for (const ConditionTextField& field : ConditionTextFields)
+        if (const auto note = MistypedNumber(field.Name, texts.*field.Text)) {
+            if (strict)
+                throw py::value_error(std::string(field.Name) + " \"" + texts.*field.Text +
+                                      "\" is not a number (strict)");
+            if (PyErr_WarnEx(PyExc_UserWarning, note->c_str(), 1) != 0)
+                throw py::error_already_set();
+        }
     IrradiationConditions c;
-    ReadConditions(texts, c);
+    if (const auto held = ReadConditions(texts, c)) {
+        const std::string note = "kv \"" + kv + "\" was held to " + *held + " kV";
+        if (strict)
+            throw py::value_error(note + " (strict)");
+        if (PyErr_WarnEx(PyExc_UserWarning, note.c_str(), 1) != 0)
+            throw py::error_already_set();
+    }
     c.Rectification = Rectification(rectification);
     return c;
 }
@@ -114,8 +133,11 @@ void BindConditions(py::module_& m) {
             py::arg("al") = startTexts.AlFilter, py::arg("cu") = startTexts.CuFilter,
             py::arg("fsd") = startTexts.Fsd, py::arg("field_x") = startTexts.FieldX,
             py::arg("field_y") = startTexts.FieldY, py::arg("rectification") = startRectification,
+            py::kw_only(), py::arg("strict") = false,
             "The conditions read from texts as the window reads its fields: the leading number "
-            "of each text (\"80 kV\" is 80, no number is 0), the tube voltage held to 30-150 kV.")
+            "of each text (\"80 kV\" is 80, no number is 0), the tube voltage held to 30-150 kV. "
+            "A text not read whole, or a voltage held, gives a UserWarning; strict=True raises "
+            "ValueError instead.")
         .def_property(
             "rectification",
             [](const IrradiationConditions& c) { return static_cast<int>(c.Rectification); },

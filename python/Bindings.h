@@ -43,6 +43,9 @@ CalculationOptions DepthDoseOptions(const std::string& scatterModel);
 template <typename Step> auto Calculate(Step step) {
     try {
         py::gil_scoped_release unlocked;
+        // Released before the interpreter lock is taken back: a fork
+        // waiting for the gate holds the interpreter lock.
+        const CalculationRunning running;
         return step();
     } catch (const CalculationError& e) {
         throw Failure{e.what()};

@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 #include <map>
 #include <mutex>
+#include <pthread.h>
 
 namespace veltrim::python {
 namespace {
@@ -32,15 +33,62 @@ std::filesystem::path DataFolder(const std::optional<std::string>& given) {
     return FindDataFolder(ModuleFile());
 }
 
+std::mutex& CacheLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+pthread_rwlock_t& Gate() {
+    static pthread_rwlock_t gate = PTHREAD_RWLOCK_INITIALIZER;
+    return gate;
+}
+
+// Taken in this order by the forking thread, which holds the interpreter
+// lock: no thread waits on the interpreter while it holds either.
+void BeforeFork() {
+    CacheLock().lock();
+    pthread_rwlock_wrlock(&Gate());
+}
+
+void AfterForkInParent() {
+    pthread_rwlock_unlock(&Gate());
+    CacheLock().unlock();
+}
+
+// The gate also counts the parent's threads that waited for it, which the
+// child does not have: it starts afresh.
+void AfterForkInChild() {
+    pthread_rwlock_init(&Gate(), nullptr);
+    CacheLock().unlock();
+}
+
 } // namespace
+
+CalculationRunning::CalculationRunning() {
+    pthread_rwlock_rdlock(&Gate());
+}
+
+CalculationRunning::~CalculationRunning() {
+    pthread_rwlock_unlock(&Gate());
+}
+
+void MakeForkSafe() {
+    pthread_atfork(BeforeFork, AfterForkInParent, AfterForkInChild);
+}
 
 // Read once per folder and kept for the life of the interpreter; a folder
 // that cannot be read is not kept, so that a mended one is read again.
 const ModelData& DataOf(const std::optional<std::string>& given) {
-    static std::mutex lock;
     static std::map<std::filesystem::path, std::shared_ptr<const ModelData>> cache;
-    const std::filesystem::path folder = DataFolder(given);
-    const std::lock_guard<std::mutex> guard(lock);
+    // One folder however it is spelled, and a relative one where it is now:
+    // the working directory may have changed since the last call.
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::absolute(DataFolder(given), ec);
+    if (!ec)
+        folder = std::filesystem::weakly_canonical(folder, ec);
+    if (ec)
+        folder = DataFolder(given);
+    const std::lock_guard<std::mutex> guard(CacheLock());
     auto& slot = cache[folder];
     if (!slot) {
         try {

@@ -23,4 +23,20 @@ struct Failure {
 // message.
 const ModelData& DataOf(const std::optional<std::string>& given);
 
+// Held by every calculation while it runs without the interpreter lock,
+// many at once. A fork waits until none is held, so that no lock of the
+// library (the point-focus kernels', the data's) reaches the child held by
+// a thread the child does not have: it would wait on it for ever.
+class CalculationRunning {
+  public:
+    CalculationRunning();
+    ~CalculationRunning();
+    CalculationRunning(const CalculationRunning&) = delete;
+    CalculationRunning& operator=(const CalculationRunning&) = delete;
+};
+
+// Makes fork wait for the running calculations and the data being read,
+// and frees both locks again on each side; called once, at import.
+void MakeForkSafe();
+
 } // namespace veltrim::python

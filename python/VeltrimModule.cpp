@@ -4,10 +4,17 @@
 // CalculateBeam over data read once per data folder.
 #include "python/Bindings.h"
 
+#include <pybind11/numpy.h>
+
 PYBIND11_MODULE(veltrim, m) {
     using namespace veltrim::python;
     m.doc() = "Percentage depth dose of diagnostic X-ray beams (30-150 kV) in ICRU soft tissue, "
               "from the surface to 30 cm in 0.5-cm layers, split into primary and scatter.";
+    MakeForkSafe();
+    // numpy's entry points are looked up at their first use, behind a guard
+    // that a second thread would wait on holding the interpreter lock, which
+    // the import inside the lookup needs: look them up now, on one thread.
+    py::dtype::of<double>();
     BindErrors(m);
     BindConditions(m);
     BindSpectrum(m);

@@ -21,7 +21,8 @@ class Conditions:
     @staticmethod
     def from_texts(kv: str = "80", angle: str = "12", inherent: str = "2.5", al: str = "0",
                    cu: str = "0", fsd: str = "100", field_x: str = "30", field_y: str = "30",
-                   rectification: Union[int, str] = 1) -> "Conditions": ...
+                   rectification: Union[int, str] = 1, *, strict: bool = False
+                   ) -> "Conditions": ...
 
 class DepthDose:
     depth_cm: numpy.ndarray

@@ -2,6 +2,7 @@
 import os
 import subprocess
 import threading
+import time
 
 import numpy
 import pytest
@@ -75,9 +76,17 @@ def test_conditions_default_to_the_windows_starting_beam_and_read_texts_as_it_do
     assert repr(veltrim.Conditions()) == repr(veltrim.Conditions.from_texts()) == (
         "veltrim.Conditions(kv=80.0, angle=12.0, inherent=2.5, al=0.0, cu=0.0, fsd=100.0, "
         "field_x=30.0, field_y=30.0, rectification=1)")
-    c = veltrim.Conditions.from_texts(kv="200 kV", angle="12 deg", inherent="2.5mm", al="abc")
+    with pytest.warns(UserWarning) as said:
+        c = veltrim.Conditions.from_texts(kv="200 kV", angle="12 deg", inherent="2.5mm", al="abc")
     assert (c.kv, c.angle, c.inherent, c.al) == (150.0, 12.0, 2.5, 0.0)
-    assert veltrim.Conditions.from_texts(kv="10").kv == 30.0
+    assert [str(w.message) for w in said] == [
+        'kv "200 kV" was read as 200', 'angle "12 deg" was read as 12',
+        'inherent "2.5mm" was read as 2.5', 'al "abc" was read as 0',
+        'kv "200 kV" was held to 150 kV']
+    with pytest.warns(UserWarning, match="held to 30 kV"):
+        assert veltrim.Conditions.from_texts(kv="10").kv == 30.0
+    with pytest.raises(ValueError, match='cu "1,5" is not a number'):
+        veltrim.Conditions.from_texts(cu="1,5", strict=True)
     typed = veltrim.Conditions.from_texts(kv="80", al="1.5", field_y="0", rectification=3)
     same = veltrim.Conditions(kv=80, al=1.5, field_y=0, rectification="single-phase-full-wave")
     assert repr(typed) == repr(same)
@@ -108,6 +117,15 @@ def test_failures_raise_calculation_error_with_the_programs_message():
         veltrim.match_hvl1(veltrim.Conditions(), 1.0)
     with pytest.raises(ValueError, match="not 1, 2 or 3"):
         veltrim.Conditions(rectification=4)
+    for odd in (2.7, None, True):
+        with pytest.raises(TypeError, match="rectification takes 1, 2 or 3"):
+            veltrim.Conditions(rectification=odd)
+    # The air path is checked as veltrim-calc checks --air.
+    for air in (-1, 1e6, float("nan")):
+        with pytest.raises(ValueError, match="air_cm: The air path .* from 0 to 1000 cm"):
+            veltrim.beam_quality(veltrim.Conditions(), air_cm=air)
+    with pytest.raises(ValueError, match="air_cm: "):
+        veltrim.match_hvl1(veltrim.Conditions(), 3.0, air_cm=-1)
     with pytest.raises(ValueError, match="scatter_model"):
         veltrim.depth_dose(veltrim.Conditions(), scatter_model="fancy")
     # The interpreter carries on as before.
@@ -151,3 +169,54 @@ def test_calculations_in_threads_give_the_same_bits():
     for t in threads:
         t.join()
     assert all(results[k] == expected for k in range(4))
+
+
+def test_a_relative_data_folder_is_read_where_it_is_now(tmp_path, monkeypatch):
+    # The same relative name after a change of directory is another folder:
+    # here one that does not exist, so the kept data must not answer for it.
+    (tmp_path / "a").mkdir()
+    (tmp_path / "b").mkdir()
+    (tmp_path / "a" / "d").symlink_to(os.environ["VELTRIM_DATA"])
+    monkeypatch.chdir(tmp_path / "a")
+    assert veltrim.depth_dose(veltrim.Conditions(), data="d").total[0] == 100.0
+    monkeypatch.chdir(tmp_path / "b")
+    with pytest.raises(veltrim.CalculationError, match="Tungsten.dat"):
+        veltrim.depth_dose(veltrim.Conditions(), data="d")
+
+
+def test_a_child_forked_beside_calculating_threads_calculates():
+    # Threads read the point-focus kernels of new distances while the main
+    # thread forks: no lock may reach the child held by a thread it lacks.
+    stop = threading.Event()
+
+    def calculate(offset):
+        fsd = 50 + offset
+        while not stop.is_set():
+            veltrim.depth_dose(veltrim.Conditions(fsd=fsd, field_x=10), scatter_model="divergent")
+            fsd = fsd + 2 if fsd < 150 else 50 + offset
+
+    threads = [threading.Thread(target=calculate, args=(k,)) for k in range(2)]
+    for t in threads:
+        t.start()
+    hung = 0
+    try:
+        for _ in range(10):
+            pid = os.fork()
+            if pid == 0:
+                c = veltrim.Conditions(fsd=77, field_x=10)
+                os._exit(0 if veltrim.depth_dose(c, scatter_model="divergent").total[0] else 1)
+            for _ in range(300):
+                done, status = os.waitpid(pid, os.WNOHANG)
+                if done:
+                    assert os.waitstatus_to_exitcode(status) == 0
+                    break
+                time.sleep(0.05)
+            else:
+                hung += 1
+                os.kill(pid, 9)
+                os.waitpid(pid, 0)
+    finally:
+        stop.set()
+        for t in threads:
+            t.join()
+    assert hung == 0

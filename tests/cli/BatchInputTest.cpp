@@ -25,8 +25,13 @@ TEST(BatchInput, SpreadsheetExportsAreReadWithTheirCellsAsTyped) {
     EXPECT_EQ(rows[1].Number, 2);
     EXPECT_EQ(rows[1].Rectification, 2);
     EXPECT_EQ(rows[2].Number, 3);
-    EXPECT_EQ(rows[2].Texts.FieldY, "");
+    EXPECT_EQ(rows[2].Texts.FieldY, "30"); // an empty cell is the column's default
     EXPECT_EQ(rows[2].Texts.TubeVoltage, "abc");
+    // Characters the lenient reading ignores, and the clamp, are the rows' warnings.
+    EXPECT_EQ(rows[0].Warning, "kv \" 120 kV \" was read as 120");
+    EXPECT_EQ(rows[1].Warning, "kv \"200\" was held to 150 kV");
+    EXPECT_EQ(rows[2].Warning, "kv \"abc\" was read as 0; kv \"abc\" was held to 30 kV");
+    EXPECT_EQ(ReadBatchRows("fsd\n\"80\"\n", true)[0].Problem, "fsd \"\"80\"\" is not a number");
     for (const BatchRow& row : rows) {
         EXPECT_FALSE(row.Problem) << row.Number << ": " << *row.Problem;
         // Columns left out keep the window's defaults.

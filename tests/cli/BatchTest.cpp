@@ -8,6 +8,7 @@
 #include "common/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -77,22 +78,26 @@ TEST(BatchOutput, RowsAreWrittenInTheDocumentedShape) {
     computed.Table[2] = {0, 50.5, 20.3, 70.8};
     BatchResult failed;
     failed.Row = 2;
-    failed.Error = "not \"7\", a\\b\ttab\r\nline \x01 \xE7\x85\xA7";
+    failed.Error = "not \"7\", a\\b\ttab\r\nline \x01 \xE7\x85\xA7 \xFF\xE7\x85";
+    failed.Warning = "kv \"9O\" was read as 9";
     const std::vector<BatchResult> results = {computed, failed};
 
-    EXPECT_EQ(BatchCsv(results, BatchDigits::Rounded),
-              "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,hvl1_mm_al,"
-              "depth_cm,primary,scatter,total,error\n"
-              "1,80.0,12.0,2.50,1.00,0.10,100.0,10.0,00.0,2,2.7183,00.25,090.10,009.90,100.00,\n"
-              "1,80.0,12.0,2.50,1.00,0.10,100.0,10.0,00.0,2,2.7183,00.75,050.50,020.30,070.80,\n"
-              "2,,,,,,,,,,,,,,,\"not \"\"7\"\", a\\b\ttab\r\nline \x01 \xE7\x85\xA7\"\n");
-    EXPECT_EQ(BatchJson(results, BatchDigits::Rounded),
-              "[\n  {\"row\": 1, \"conditions\": {\"kv\": 80.0, \"angle\": 12.0, \"inherent\": "
-              "2.50, \"al\": 1.00, \"cu\": 0.10, \"fsd\": 100.0, \"field_x\": 10.0, \"field_y\": "
-              "0.0, \"rectification\": 2}, \"hvl1_mm_al\": 2.7183, \"depth_cm\": [0.25, 0.75], "
-              "\"primary\": [90.10, 50.50], \"scatter\": [9.90, 20.30], \"total\": [100.00, "
-              "70.80]},\n  {\"row\": 2, \"error\": \"not \\\"7\\\", a\\\\b\\ttab\\r\\nline "
-              "\\u0001 \xE7\x85\xA7\"}\n]\n");
+    EXPECT_EQ(
+        BatchCsv(results, BatchDigits::Rounded),
+        "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,hvl1_mm_al,"
+        "depth_cm,primary,scatter,total,error\n"
+        "1,80.0,12.0,2.50,1.00,0.10,100.0,10.0,00.0,2,2.7183,00.25,090.10,009.90,100.00,\n"
+        "1,80.0,12.0,2.50,1.00,0.10,100.0,10.0,00.0,2,2.7183,00.75,050.50,020.30,070.80,\n"
+        "2,,,,,,,,,,,,,,,\"not \"\"7\"\", a\\b\ttab\r\nline \x01 \xE7\x85\xA7 \xFF\xE7\x85\"\n");
+    EXPECT_EQ(
+        BatchJson(results, BatchDigits::Rounded),
+        "[\n  {\"row\": 1, \"conditions\": {\"kv\": 80.0, \"angle\": 12.0, \"inherent\": "
+        "2.50, \"al\": 1.00, \"cu\": 0.10, \"fsd\": 100.0, \"field_x\": 10.0, \"field_y\": "
+        "0.0, \"rectification\": 2}, \"hvl1_mm_al\": 2.7183, \"depth_cm\": [0.25, 0.75], "
+        "\"primary\": [90.10, 50.50], \"scatter\": [9.90, 20.30], \"total\": [100.00, "
+        "70.80]},\n  {\"row\": 2, \"error\": \"not \\\"7\\\", a\\\\b\\ttab\\r\\nline "
+        "\\u0001 \xE7\x85\xA7 \\ufffd\\ufffd\\ufffd\", \"warning\": \"kv \\\"9O\\\" was read as "
+        "9\"}\n]\n");
     EXPECT_EQ(BatchJson({}, BatchDigits::Rounded), "[]\n");
     const std::string precise = BatchCsv({computed}, BatchDigits::Precise);
     EXPECT_NE(precise.find("\n1,80,12,2.5,1,0.10000000000000001,100,10,0,2,2.71828,0.25,"
@@ -128,16 +133,59 @@ TEST(BatchCommand, TheExitStatusSaysWhetherEveryRowComputed) {
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(Lines(failed.out).size(), 1u + 60u + 1u);
 
-    for (const auto& [file, cause] : {std::pair{"volts.csv", "unknown column \"volts\""},
-                                      std::pair{"absent.csv", "absent.csv: cannot be opened"}}) {
+    // Text the rows cannot be read from, and a named pipe nothing writes to,
+    // are refused rather than read as one line or waited on forever.
+    work.Write("utf16.csv", std::string("\xFF\xFEk\0v\0\n\0", 8));
+    work.Write("cr.csv", "kv,fsd\r80,60\r");
+    ASSERT_EQ(mkfifo((work / "fifo").c_str(), 0600), 0);
+    for (const auto& [file, cause] :
+         {std::pair{"volts.csv", "unknown column \"volts\""},
+          std::pair{"absent.csv", "absent.csv: cannot be opened"},
+          std::pair{"utf16.csv", "utf16.csv: UTF-16 text"},
+          std::pair{"cr.csv", "cr.csv: its lines end in CR alone"},
+          std::pair{"fifo", "fifo: a pipe that nothing wrote to within 3 s"}}) {
         const ProgramRun refused = calc(file);
         EXPECT_EQ(refused.status, 2);
         EXPECT_NE(refused.err.find(cause), std::string::npos) << refused.err;
         EXPECT_EQ(refused.out, "");
     }
     EXPECT_EQ(EntriesOf(work.Path()),
-              (std::vector<std::string>{"bad.csv", "good.csv", "volts.csv"}));
+              (std::vector<std::string>{"bad.csv", "cr.csv", "fifo", "good.csv", "utf16.csv",
+                                        "volts.csv"}));
     EXPECT_TRUE(EntriesOf(temporary.Path()).empty());
+}
+
+// A batch stopped by a signal ends after its last whole row, says how many
+// rows it wrote and exits 128 + the signal; the rows are written as they
+// are computed, not at the end.
+TEST(BatchCommand, ASignalLeavesOnlyWholeRows) {
+    if (!KernelsShipped())
+        GTEST_SKIP() << "the shipped kernels are not all in " << ShippedData;
+    const TempFolder work;
+    std::string rows = "kv\n";
+    for (int i = 0; i < 5000; ++i)
+        rows += std::to_string(40 + i % 100) + "\n";
+    work.Write("long.csv", rows);
+    const ProgramRun run =
+        RunCaptured("cd '" + work.Path().string() + "' && { '" VELTRIM_CALC "' --data '" +
+                        ShippedData.string() +
+                        "' --batch long.csv --jobs 2 --format json >o.json & pid=$!; "
+                        "while [ ! -s o.json ]; do sleep 0.01; done; kill -TERM $pid; wait $pid; "
+                        "echo $?; cat o.json; }",
+                    work);
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_GE(lines.size(), 4u) << run.err;
+    EXPECT_EQ(lines[0], "143");
+    EXPECT_EQ(lines[1], "[");
+    EXPECT_EQ(lines.back(), "]");
+    const std::size_t written = lines.size() - 3;
+    EXPECT_LT(written, 5000u);
+    for (std::size_t i = 2; i + 1 < lines.size(); ++i)
+        EXPECT_EQ(lines[i].substr(lines[i].size() - (i + 2 < lines.size() ? 2 : 1)),
+                  i + 2 < lines.size() ? "}," : "}")
+            << i;
+    EXPECT_EQ(run.err, "veltrim-calc: stopped by a signal (Terminated): " +
+                           std::to_string(written) + " rows written\n");
 }
 
 } // namespace

@@ -87,6 +87,11 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         "--batch goes with --format, --jobs, --precise, --scatter-model and --data only";
     const std::pair<Args, std::string> refused[] = {
         {{"--kv"}, "option --kv needs a value"},
+        {{"--strict", "--field-x", "9O"}, "--field-x \"9O\" is not a number (--strict)"},
+        {{"--kv=200", "--strict"}, "--kv \"200\" is outside 30-150 kV (--strict)"},
+        {{"--batch="}, "--batch needs a file name, not an empty text"},
+        {{"--kv", "--precise"}, "option --kv needs a value; \"--precise\" is an option"},
+        {{"--batch", "--jobs=2"}, "option --batch needs a value; \"--jobs=2\" is an option"},
         {{"--batch"}, "option --batch needs a value"},
         {{"--precise=yes"}, "option --precise takes no value, not \"yes\""},
         {{"--help="}, "option --help takes no value, not \"\""},

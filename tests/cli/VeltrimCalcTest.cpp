@@ -26,10 +26,11 @@ class VeltrimCalc : public ::testing::Test {
     TempFolder data, work;
     VeltrimCalc() { WriteSyntheticData(data.Path()); }
 
-    // Runs veltrim-calc in the work folder with the data folder and `args`.
-    ProgramRun Calc(const std::string& args) const {
-        return RunCaptured("cd '" + work.Path().string() + "' && '" VELTRIM_CALC "' --data '" +
-                               data.Path().string() + "' " + args,
+    // Runs veltrim-calc in the work folder with the data folder and `args`;
+    // `redirect` applies to veltrim-calc alone.
+    ProgramRun Calc(const std::string& args, const std::string& redirect = "") const {
+        return RunCaptured("{ cd '" + work.Path().string() + "' && '" VELTRIM_CALC "' --data '" +
+                               data.Path().string() + "' " + args + " " + redirect + "; }",
                            work);
     }
 
@@ -93,6 +94,24 @@ TEST_F(VeltrimCalc, TheTableIsWrittenAndPrinted) {
                                       veltrim::FormatNumber(s, 3, 2) + ",  " +
                                       veltrim::FormatNumber(t, 3, 2) + "\r");
     }
+
+    // Results that never reached standard output are a failure that says so.
+    AddDoseData();
+    work.Write("one.csv", "kv\n80\n");
+    for (const char* args : {"--precise", "", "--batch one.csv"}) {
+        const ProgramRun closed = Calc(args, ">&-");
+        EXPECT_EQ(closed.status, 1) << args;
+        EXPECT_EQ(closed.err, "veltrim-calc: cannot write the results to standard output: Bad file "
+                              "descriptor\n")
+            << args;
+    }
+
+    // Characters the lenient reading ignores are told, each with its option.
+    const ProgramRun mistyped = Calc("--precise --kv 9O --al 1,5");
+    EXPECT_EQ(mistyped.status, 0);
+    EXPECT_EQ(mistyped.err, "veltrim-calc: warning: --kv \"9O\" was read as 9\n"
+                            "veltrim-calc: warning: --al \"1,5\" was read as 1\n"
+                            "veltrim-calc: tube voltage held to 30 kV\n");
 }
 
 TEST_F(VeltrimCalc, FailuresExitNonZeroWithTheirCause) {
@@ -135,6 +154,13 @@ TEST_F(VeltrimCalc, SpectrumPrintsEveryBinAndTheBeamQualityWhenTheAirTableIsTher
     ASSERT_EQ(lines.size(), 302u);
     EXPECT_EQ(lines[301].rfind("# mean energy ", 0), 0u) << lines[301];
     EXPECT_NE(lines[301].find("no air path"), std::string::npos) << lines[301];
+
+    // An air path hardens the beam the quality line tells.
+    fs::copy_file(ShippedData / veltrim::AirAttenuationFile, data / veltrim::AirAttenuationFile);
+    run = Calc("--spectrum --air 500");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(Lines(run.out)[301].substr(0, 40), lines[301].substr(0, 40));
+    EXPECT_NE(Lines(run.out)[301].find("500 cm of air included"), std::string::npos);
 }
 
 // Two runs in one folder share the results file's name: each must print the
