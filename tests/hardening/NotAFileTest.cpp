@@ -3,11 +3,11 @@
 // that names them (a pipe without a writer would otherwise stall the
 // calculation for ever); the results file is never put in place of one, a
 // link to a regular file replaces its target, and Exit leaves them all alone.
+#include "common/Installation.h"
 #include "core/FileReplacing.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "dose/TissueTables.h"
-#include "hardening/Installation.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <gtest/gtest.h>
