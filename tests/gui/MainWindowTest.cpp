@@ -35,9 +35,6 @@ TEST_P(WindowAfterLoad, DefaultsNoResultsAndAnEmptyFrame) {
     EXPECT_EQ(Readouts(w), NoReadouts);
     for (int n = 1; n <= 4; ++n)
         EXPECT_FALSE(w.Graph().Line(n).Visible) << n;
-    EXPECT_EQ(w.State().Pi, 3.14159);
-    EXPECT_EQ(w.State().ResultsReady, 0);
-    EXPECT_EQ(w.State().CursorPlaced, 0);
     EXPECT_TRUE(f.sink.Messages.empty());
     EXPECT_EQ(w.Graph().Image(), EmptyChart());
 
