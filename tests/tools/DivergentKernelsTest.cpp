@@ -5,6 +5,7 @@
 
 #include "tools/mc/DivergentKernels.h"
 
+#include "tools/McTissue.h"
 #include "tools/mc/AxisEstimator.h"
 #include "tools/mc/FocusReport.h"
 #include "tools/mc/FocusRun.h"
@@ -19,11 +20,6 @@
 namespace veltrim::mc {
 namespace {
 
-const TissueModel& Tissue() {
-    static const TissueModel tissue(xrl::IcruSoftTissue());
-    return tissue;
-}
-
 RunSettings Pencil(double energy, std::uint64_t batches) {
     RunSettings s;
     s.Energy = energy;
@@ -33,14 +29,6 @@ RunSettings Pencil(double energy, std::uint64_t batches) {
     s.MaxBatches = batches;
     s.Importance = DepthImportanceFor(Tissue().At(energy).Total(), 0.6, 12.0);
     return s;
-}
-
-double RowSum(const ScatterKernelTable& kernel, int row) {
-    double sum = 0.0;
-    for (int c = 1; c <= CellGrid::kRings; ++c) {
-        sum += kernel[static_cast<std::size_t>(c)][static_cast<std::size_t>(row)];
-    }
-    return sum;
 }
 
 TEST(DivergentKernelsTest, AnInfiniteFsdIsTheParallelKernelAndADistantOneNearlySo) {

@@ -3,6 +3,7 @@
 // for a distant focus, the energy balance of a weighted source, and the
 // primary of a near focus against attenuation and the inverse square.
 
+#include "tools/McTissue.h"
 #include "tools/mc/AxisEstimator.h"
 #include "tools/mc/FocusReport.h"
 #include "tools/mc/FocusRun.h"
@@ -17,11 +18,6 @@
 
 namespace veltrim::mc {
 namespace {
-
-const TissueModel& Tissue() {
-    static const TissueModel tissue(xrl::IcruSoftTissue());
-    return tissue;
-}
 
 const AxisEstimator& Estimator() {
     static const AxisEstimator estimator(Tissue(), 30);
@@ -74,12 +70,8 @@ TEST_P(DistantFocus, GivesTheParallelBeamRowSums) {
     int compared = 0;
     double focusTotal = 0.0, referenceTotal = 0.0, varianceTotal = 0.0;
     for (int a = 1; a <= 30; a += 3) {
-        double focusSum = 0.0;
-        double referenceSum = 0.0;
-        for (int c = 1; c <= CellGrid::kRings; ++c) {
-            focusSum += kernel[static_cast<std::size_t>(c)][static_cast<std::size_t>(a)];
-            referenceSum += reference[static_cast<std::size_t>(c)][static_cast<std::size_t>(a)];
-        }
+        const double focusSum = RowSum(kernel, a);
+        const double referenceSum = RowSum(reference, a);
         const auto row = static_cast<std::size_t>(a - 1);
         const double scale = 1.0 / InverseSquareAtRow(focus, a);
         const double sigmaFocus = far.ScatterRows.Uncertainty(row, far.Histories()) * scale;

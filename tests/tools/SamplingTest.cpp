@@ -6,6 +6,7 @@
 // error of a few per cent in the shape of the distribution fails by far
 // at a million samples.
 
+#include "tools/McTissue.h"
 #include "tools/mc/Interactions.h"
 #include "tools/mc/TissueModel.h"
 #include "tools/xrl/XrayLib.h"
@@ -27,11 +28,6 @@ constexpr int kSamples = 1000000;
 // below it S(q), which rises as q^2, is taken as 0 (a share of about 1e-8).
 double IncoherentReference(const xrl::Material& tissue, double E, double theta) {
     return xrl::MomentTransf(E, theta) < 1e-3 ? 0.0 : xrl::DCS_Compt(tissue, E, theta);
-}
-
-const TissueModel& Tissue() {
-    static const TissueModel tissue(xrl::IcruSoftTissue());
-    return tissue;
 }
 
 // Edges in cos(theta), rising from -1 to 1, that cut the distribution

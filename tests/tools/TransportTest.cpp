@@ -2,6 +2,7 @@
 // bookkeeping, reproducibility, energy conservation, and that depth
 // splitting changes no expectation.
 
+#include "tools/McTissue.h"
 #include "tools/mc/KernelFile.h"
 #include "tools/mc/KernelRun.h"
 #include "tools/mc/ScoringArray.h"
@@ -16,11 +17,6 @@
 
 namespace veltrim::mc {
 namespace {
-
-const TissueModel& Tissue() {
-    static const TissueModel tissue(xrl::IcruSoftTissue());
-    return tissue;
-}
 
 RunSettings SmallRun(double energy, std::uint64_t batches, std::uint64_t perBatch) {
     RunSettings s;
