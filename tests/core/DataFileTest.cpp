@@ -90,6 +90,25 @@ TEST(NumberFile, TextAfterTheLastNumberReadIsNeverLookedAt) {
     EXPECT_EQ(file.Next(), 2.0);
 }
 
+// A field that is no finite number is refused by its place, whatever it holds.
+TEST(NumberFile, RefusesEveryFieldThatIsNoFiniteNumber) {
+    for (const char* field : {"abc", "1.5x", "0x10", "1.5.5", "nan", "NaN", "inf", "-inf", "1e999",
+                              "-1e999", "1e-999", "\xff\xfe", "+"}) {
+        NumberFile file("a.dat", std::string("1 ") + field + " 3");
+        EXPECT_EQ(file.Next(), 1.0);
+        try {
+            file.Next();
+            ADD_FAILURE() << field << " was read";
+        } catch (const DataFileError& e) {
+            const std::string why = std::string(field).find("999") != std::string::npos
+                                        ? "out of range"
+                                        : "not a number";
+            EXPECT_NE(std::string(e.what()).find("number 2 "), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
+        }
+    }
+}
+
 std::string ProblemOf(const std::function<void()>& read,
                       veltrim::Language language = veltrim::Language::English) {
     try {

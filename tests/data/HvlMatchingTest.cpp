@@ -9,7 +9,6 @@
 #include "spectrum/SynthesizeSpectrum.h"
 
 #include <gtest/gtest.h>
-#include <random>
 #include <string>
 
 namespace {
@@ -86,24 +85,6 @@ TEST(HvlMatching, AnHvl1OutOfReachIsRefusedWithTheRange) {
     const auto match = veltrim::MatchHvl1(typed, data.attenuation, data.air, 3.14159, bare,
                                           MatchFilter::Aluminium, 0.0);
     EXPECT_EQ(match.AddedMm, 0.0);
-}
-
-// The search filters one anode spectrum many times: filtering it must give the
-// bits of a whole synthesis.
-TEST(HvlMatching, FilteringTheAnodeSpectrumGivesTheBitsOfAWholeSynthesis) {
-    const Shipped data;
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> kv(30, 150), mm(0, 0.6), angle(6, 25);
-    for (int n = 0; n < 20; ++n) {
-        veltrim::IrradiationConditions c = Shipped::Typed("80", 1 + n % 3);
-        c.TubeVoltage = kv(random);
-        c.TargetAngle = angle(random);
-        c.AlFilter = mm(random);
-        c.CuFilter = mm(random) / 10;
-        const auto whole = veltrim::SynthesizeSpectrum(c, data.attenuation, 3.14159);
-        const auto anode = veltrim::UnfilteredSpectrum(c, data.attenuation, 3.14159);
-        EXPECT_EQ(veltrim::FilteredSpectrum(anode.Spectrum, c, data.attenuation), whole.Spectrum);
-    }
 }
 
 } // namespace

@@ -1,8 +1,5 @@
 #include "dose/DepthDose.h"
 
-#include "calculation/SharedState.h"
-#include "common/FailureMessages.h"
-#include "common/TempFolder.h"
 #include "core/CalculationError.h"
 #include "dose/SyntheticData.h"
 
@@ -19,7 +16,6 @@ using veltrim::LayerMiddle;
 using veltrim::PrimaryPdd;
 using veltrim::ScatterPdd;
 using veltrim::TotalPdd;
-namespace fs = std::filesystem;
 namespace synthetic = veltrim::testing;
 
 // The inputs of one calculation over the made-up data of SyntheticData.h,
@@ -205,9 +201,11 @@ TEST(DepthDose, EveryFailureNamesItsCause) {
         {"0 x 10 is no circle", [](DoseInputs& in) { in.SetConditions(80, 100, 0, 10); },
          "type 0 as the second side for a circle, or a positive size"},
         {"negative side", [](DoseInputs& in) { in.SetConditions(80, 100, 30, -10); }, "ring"},
-        {"40 x 40 at FSD 50 needs 91 rings",
-         [](DoseInputs& in) { in.SetConditions(80, 50, 40, 40); },
-         "At 20.75 cm the field corner lies 40.0222 cm"},
+        // 40 cm * 60 / (60 + 29.75) at the corner: a square of 37.8 cm, a circle of 53.4 cm.
+        {"50 x 50 at FSD 60", [](DoseInputs& in) { in.SetConditions(80, 60, 50, 50); },
+         "At 8.25 cm the field corner lies 40.2167 cm from the axis, beyond the 40 cm the scatter "
+         "data cover. At FSD 60 cm the largest field that fits is a square of 37.8 cm or a circle "
+         "of 53.4 cm."},
         {"equal tissue energies",
          [](DoseInputs& in) {
              in.tissue =
@@ -245,89 +243,14 @@ TEST(DepthDose, EveryFailureNamesItsCause) {
     }
 }
 
-// The state over the same data: a failure shows one message in the edition's
-// language, and the previous table and results file stay as they were.
-struct StateFixture {
-    veltrim::testing::TempFolder dir;
-    veltrim::RecordingSink sink;
-    veltrim::SharedState state{sink, dir.Path(), dir.Path()};
-    DoseInputs in;
-
-    StateFixture() {
-        synthetic::WriteSyntheticDoseData(dir.Path());
-        Set(80, 100, 30, 30);
-    }
-    // The conditions and spectrum of DoseInputs::SetConditions, into the state.
-    void Set(double kv, double fsd, double fieldX, double fieldY) {
-        in.SetConditions(kv, fsd, fieldX, fieldY);
-        state.Conditions = in.conditions;
-        state.Spectrum = in.spectrum;
-    }
-    bool Run() { return state.LoadTissueTables() && state.ComputeDepthDose(); }
-    std::string ResultsBytes() const {
-        return veltrim::testing::ReadBytes(dir / veltrim::ResultsFileName);
-    }
-};
-
-TEST(DepthDoseState, AFailureShowsTheMessageAndKeepsThePreviousResults) {
-    StateFixture f;
-    ASSERT_TRUE(f.Run()) << f.state.DepthDoseFailureCause;
-    const veltrim::DepthDoseTable before = f.state.DepthDoseResult;
-    const std::string fileBefore = f.ResultsBytes();
-    EXPECT_EQ(veltrim::ResultsFileBytes(f.state), fileBefore);
-    for (const double fsd : {0.0, -0.25}) {
-        f.Set(80, fsd, 30, 30);
-        EXPECT_FALSE(f.state.ComputeDepthDose());
-        EXPECT_FALSE(f.state.DepthDoseFailureCause.empty());
-        EXPECT_EQ(f.state.DepthDoseResult, before);
-        EXPECT_EQ(f.ResultsBytes(), fileBefore);
-    }
-    EXPECT_TRUE(veltrim::testing::IsOneDepthDoseFailure({f.sink.Messages[0]}));
-    EXPECT_EQ(f.sink.Messages.size(), 2u);
-
-    // The same inputs again give the same bits, in the table and the file.
-    f.Set(80, 100, 30, 30);
-    ASSERT_TRUE(f.Run());
-    EXPECT_EQ(f.state.DepthDoseResult, before);
-    EXPECT_EQ(f.ResultsBytes(), fileBefore);
-}
-
-// The message names the depth where the corner leaves the kernels and the
-// largest field that fits at this FSD; that field must compute, and one a
-// little larger must not.
-TEST(DepthDoseState, ATooLargeFieldIsToldTheLargestThatFits) {
-    StateFixture f;
-    f.state.Edition = veltrim::Language::Japanese;
-    f.Set(80, 60, 50, 50);
-    EXPECT_FALSE(f.Run());
-    ASSERT_TRUE(veltrim::testing::IsOneDepthDoseFailure(f.sink.Messages));
-    const std::string& message = f.sink.Messages[0];
-    // 40 cm * 60 / (60 + 29.75) at the corner: a square of 37.8 cm, a circle of 53.4 cm.
-    EXPECT_NE(message.find(
-                  "FSD 60 cm で収まる最大の照射野は 37.8 cm の正方形、または直径 53.4 cm の円です"),
-              std::string::npos)
-        << message;
-    EXPECT_NE(message.find("深さ 8.25 cm で照射野の角が中心軸から 40.2167 cm"), std::string::npos)
-        << message;
-
+// The largest field the message names computes, and one a little larger does not.
+TEST(DepthDose, TheLargestFieldThatFitsComputes) {
     for (const auto& [x, y, fits] : {std::tuple{37.8, 37.8, true}, std::tuple{53.4, 0.0, true},
                                      std::tuple{38.0, 38.0, false}, std::tuple{53.6, 0.0, false}}) {
-        f.Set(80, 60, x, y);
-        EXPECT_EQ(f.state.ComputeDepthDose(), fits) << x << " x " << y;
+        DoseInputs in;
+        in.SetConditions(80, 60, x, y);
+        EXPECT_EQ(in.FailureCause().empty(), fits) << x << " x " << y;
     }
-}
-
-// The cause is told in the edition's language, under the same first line.
-TEST(DepthDoseState, TheCauseIsInTheEditionsLanguage) {
-    StateFixture f;
-    f.state.Edition = veltrim::Language::Japanese;
-    f.Set(80, 0, 30, 30);
-    EXPECT_FALSE(f.Run());
-    ASSERT_EQ(f.sink.Messages.size(), 1u);
-    EXPECT_EQ(f.sink.Messages[0],
-              std::string(veltrim::DepthDoseFailureMessage) +
-                  "\n焦点-表面間距離 (FSD) が 0 cm "
-                  "です。焦点から皮膚までの距離を 0 cm より大きく入力してください。");
 }
 
 } // namespace

@@ -1,16 +1,10 @@
 #include "dose/ResultsFile.h"
 
-#include "calculation/SharedState.h"
-#include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-using veltrim::testing::ReadBytes;
-using veltrim::testing::TempFolder;
-namespace fs = std::filesystem;
 
 // The values of the byte-for-byte test below (00.25, 071.32, 1000.00, 05.0,
 // 2.50, 000.38, ...) are not repeated here.
@@ -44,18 +38,16 @@ TEST(ResultsFile, NumbersFollowTheirPatterns) {
             << c.value << " with " << c.integerDigits << "." << c.decimals;
 }
 
-// A state holding a finished two-row calculation, as the depth-dose step
-// leaves it.
-struct ResultsFixture {
-    TempFolder dir;
-    veltrim::RecordingSink sink;
-    veltrim::SharedState state{sink, dir.Path(), dir.Path()};
+// A finished two-row calculation, as the depth-dose step leaves it. (That
+// the state writes these bytes under the working file's name is the
+// hardening tests'.)
+struct TwoRows {
+    veltrim::DepthDoseTable table{};
+    veltrim::IrradiationConditions c;
 
-    ResultsFixture() {
-        state.DepthRowCount = 2;
-        state.DepthDoseResult[1] = {0, 71.3214, 28.6786, 100};
-        state.DepthDoseResult[2] = {0, 1000, 0.375, 1000.375};
-        auto& c = state.ResultConditions;
+    TwoRows() {
+        table[1] = {0, 71.3214, 28.6786, 100};
+        table[2] = {0, 1000, 0.375, 1000.375};
         c.Rectification = veltrim::RectificationMethod::ThreePhase12Peak;
         c.TubeVoltage = 150;
         c.TargetAngle = 12;
@@ -66,12 +58,12 @@ struct ResultsFixture {
         c.FieldX = 10; // typed in either order, written the larger first
         c.FieldY = 20;
     }
-    fs::path File() const { return dir / "PDD_tempDATA.txt"; }
+    std::string Bytes(veltrim::ScatterModel model = veltrim::ScatterModel::Classic) const {
+        return veltrim::ResultsFileBytes(table, 2, c, model);
+    }
 };
 
 TEST(ResultsFile, IsWrittenByteForByteWithShiftJisLabelsAndCrLf) {
-    ResultsFixture f;
-    ASSERT_TRUE(f.state.WriteResultsFile());
     // The expected bytes were produced with Python 3's own 'shift_jis' codec
     // (str.encode('shift_jis')), independently of iconv, from the UTF-8 text
     // of the layout, and pasted here.
@@ -89,24 +81,15 @@ TEST(ResultsFile, IsWrittenByteForByteWithShiftJisLabelsAndCrLf) {
         "FSD, 05.0, cm\x0D\x0A"
         "\x8F\xC6\x8E\xCB\x96\xEC at FSD, 20.0, cm\x0D\x0A"
         "\x8F\xC6\x8E\xCB\x96\xEC at FSD, 10.0, cm\x0D\x0A";
-    EXPECT_EQ(ReadBytes(f.File()), expected);
-    EXPECT_TRUE(f.sink.Messages.empty());
+    EXPECT_EQ(TwoRows().Bytes(), expected);
 }
 
-TEST(ResultsFile, ADivergentCalculationAddsOneLineAndAClassicOneNone) {
-    ResultsFixture f;
-    ASSERT_TRUE(f.state.WriteResultsFile());
-    const std::string classic = ReadBytes(f.File());
-    f.state.ResultModel = veltrim::ScatterModel::Divergent;
-    ASSERT_TRUE(f.state.WriteResultsFile());
+TEST(ResultsFile, ADivergentCalculationAddsOneLine) {
+    const TwoRows r;
     // "散乱モデル, 発散ビーム" from Python 3's 'shift_jis' codec, as above.
-    EXPECT_EQ(ReadBytes(f.File()), classic + "\x8E\x55\x97\x90\x83\x82\x83\x66\x83\x8B\x2C\x20"
-                                             "\x94\xAD\x8E\x55\x83\x72\x81\x5B\x83\x80\x0D\x0A");
-    // The model of the next calculations does not change the last one's file.
-    f.state.ResultModel = veltrim::ScatterModel::Classic;
-    f.state.Model = veltrim::ScatterModel::Divergent;
-    ASSERT_TRUE(f.state.WriteResultsFile());
-    EXPECT_EQ(ReadBytes(f.File()), classic);
+    EXPECT_EQ(r.Bytes(veltrim::ScatterModel::Divergent),
+              r.Bytes() + "\x8E\x55\x97\x90\x83\x82\x83\x66\x83\x8B\x2C\x20"
+                          "\x94\xAD\x8E\x55\x83\x72\x81\x5B\x83\x80\x0D\x0A");
 }
 
 TEST(ResultsFile, RectificationLineNamesEachMethod) {
@@ -118,19 +101,16 @@ TEST(ResultsFile, RectificationLineNamesEachMethod) {
          "\x90\xAE\x97\xAC\x95\xFB\x8E\xAE\x2C\x20\x92\x50\x91\x8A\x91\x53\x94\x67\x0D\x0A"},
     };
     for (const auto& [method, line] : cases) {
-        ResultsFixture f;
-        f.state.ResultConditions.Rectification = method;
-        ASSERT_TRUE(f.state.WriteResultsFile());
-        EXPECT_NE(ReadBytes(f.File()).find(line), std::string::npos);
+        TwoRows r;
+        r.c.Rectification = method;
+        EXPECT_NE(r.Bytes().find(line), std::string::npos);
     }
 }
 
 TEST(ResultsFile, CircleWritesItsZeroSideLast) {
-    ResultsFixture f;
-    f.state.ResultConditions.FieldX = 10;
-    f.state.ResultConditions.FieldY = 0;
-    ASSERT_TRUE(f.state.WriteResultsFile());
-    const std::string bytes = ReadBytes(f.File());
+    TwoRows r;
+    r.c.FieldY = 0;
+    const std::string bytes = r.Bytes();
     EXPECT_NE(bytes.find(" at FSD, 10.0, cm\r\n"), std::string::npos);
     EXPECT_EQ(bytes.substr(bytes.size() - 19), " at FSD, 00.0, cm\r\n");
 }

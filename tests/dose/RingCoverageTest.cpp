@@ -39,40 +39,45 @@ double NumericalShare(int r, double hx, double hy, int strips = 200000) {
 // from 3.14159, so a share differs from the true one by about 1e-6.
 constexpr double ModelPiTolerance = 5e-6;
 
-TEST(RingCoverage, SquareFieldMatchesReferenceShares) {
+// Reference shares of each case of the closed forms (the letters), and rings
+// wholly inside. Without the overlap added back, the rings past the corner of
+// the 5 x 2 and 1 x 0.2 fields and the ring of the 0.3 x 0.1 field would give
+// 0.061842, -0.292067 and -0.031818.
+TEST(RingCoverage, MatchesReferenceShares) {
     for (int r = 1; r <= 10; ++r)
         EXPECT_EQ(Share(r, 5, 5), 1.0) << "ring " << r;
-    EXPECT_NEAR(Share(11, 5, 5), 0.626037, 5e-7); // D, inside the corner distance
-    EXPECT_NEAR(Share(12, 5, 5), 0.344651, 5e-7); // F
-    EXPECT_NEAR(Share(15, 5, 5), 0.000890, 5e-7); // G
-    EXPECT_EQ(Share(16, 5, 5), 0.0);
-}
-
-TEST(RingCoverage, OblongFieldMatchesReferenceShares) {
     for (int r = 1; r <= 4; ++r)
         EXPECT_EQ(Share(r, 5, 2), 1.0) << "ring " << r;
-    EXPECT_NEAR(Share(5, 5, 2), 0.710866, 5e-7); // B, inner radius exactly hy
-    EXPECT_NEAR(Share(6, 5, 2), 0.519502, 5e-7); // C
+    struct Case {
+        int r;
+        double hx, hy, share, tolerance;
+    };
+    for (const Case& c : {Case{11, 5, 5, 0.626037, 5e-7}, // D, inside the corner distance
+                          Case{12, 5, 5, 0.344651, 5e-7}, // F
+                          Case{15, 5, 5, 0.000890, 5e-7}, // G
+                          Case{16, 5, 5, 0.0, 0.0},       // beyond the corner
+                          Case{5, 5, 2, 0.710866, 5e-7},  // B, inner radius exactly hy
+                          Case{6, 5, 2, 0.519502, 5e-7},  // C
+                          Case{11, 5, 2, 0.0663201, 1e-7}, Case{3, 1, 0.2, 0.00136555, 1e-8},
+                          Case{1, 0.3, 0.1, 0.1527880, 1e-7}})
+        EXPECT_NEAR(Share(c.r, c.hx, c.hy), c.share, c.tolerance)
+            << "ring " << c.r << ", hx " << c.hx << ", hy " << c.hy;
 }
 
 // Cases D and E remove the part beyond y = hy and the part beyond x = hx one
 // after the other; once the outer radius passes the field corner the two
-// overlap and must not be removed twice. Without the overlap added back these
-// rings give 0.061842, -0.292067 and -0.031818.
-TEST(RingCoverage, RingsPastTheCornerCountTheOverlapOnce) {
+// overlap and must not be removed twice. At the boundaries between the cases
+// (r_in exactly hy, r_out exactly the corner distance) a ring falls to the
+// neighbouring case continuously.
+TEST(RingCoverage, RingsPastTheCornerAndOnTheBoundariesMatchTheNumericalArea) {
     struct Case {
         int r;
         double hx, hy;
     };
-    for (const Case& c : {Case{11, 5, 2}, Case{3, 1, 0.2}, Case{1, 0.3, 0.1}, Case{2, 0.6, 0.5}}) {
-        const double share = Share(c.r, c.hx, c.hy);
-        EXPECT_GE(share, 0.0);
-        EXPECT_NEAR(share, NumericalShare(c.r, c.hx, c.hy), ModelPiTolerance)
+    for (const Case& c : {Case{11, 5, 2}, Case{3, 1, 0.2}, Case{1, 0.3, 0.1}, Case{2, 0.6, 0.5},
+                          Case{5, 3, 2}, Case{5, 2, 2}, Case{10, 4, 3}})
+        EXPECT_NEAR(Share(c.r, c.hx, c.hy), NumericalShare(c.r, c.hx, c.hy), ModelPiTolerance)
             << "ring " << c.r << ", hx " << c.hx << ", hy " << c.hy;
-    }
-    EXPECT_NEAR(Share(11, 5, 2), 0.0663201, 1e-7);
-    EXPECT_NEAR(Share(3, 1, 0.2), 0.00136555, 1e-8);
-    EXPECT_NEAR(Share(1, 0.3, 0.1), 0.1527880, 1e-7);
 }
 
 TEST(RingCoverage, EveryRingOfRandomFieldsMatchesTheNumericalArea) {
@@ -88,13 +93,6 @@ TEST(RingCoverage, EveryRingOfRandomFieldsMatchesTheNumericalArea) {
                 << "ring " << r << ", hx " << hx << ", hy " << hy;
         }
     }
-}
-
-TEST(RingCoverage, BoundaryRingsFallToTheNeighbouringCaseContinuously) {
-    // r_in exactly hy (case B or D) and r_out exactly the corner distance (F).
-    EXPECT_NEAR(Share(5, 3, 2), NumericalShare(5, 3, 2), ModelPiTolerance);
-    EXPECT_NEAR(Share(5, 2, 2), NumericalShare(5, 2, 2), ModelPiTolerance);
-    EXPECT_NEAR(Share(10, 4, 3), NumericalShare(10, 4, 3), ModelPiTolerance); // R = 5 = r_out
 }
 
 TEST(RingCoverage, ZeroOrNegativeHalfSideGivesNoShare) {

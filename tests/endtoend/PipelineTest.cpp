@@ -1,9 +1,7 @@
 #include "calculation/Pipeline.h"
 
-#include "common/FailureMessages.h"
-#include "common/TempFolder.h"
+#include "common/Installation.h"
 #include "dose/DepthDose.h"
-#include "dose/SyntheticData.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -13,21 +11,14 @@
 namespace {
 
 using veltrim::CalculationResult;
-using veltrim::testing::TempFolder;
 namespace fs = std::filesystem;
 
-// A program state over made-up data files, recording what the pipeline
-// asks of the window.
-struct PipelineFixture {
-    TempFolder dir;
-    veltrim::RecordingSink sink;
-    veltrim::SharedState state{sink, dir.Path(), dir.Path()};
+// The installation's state, recording what the pipeline asks of the window.
+struct PipelineFixture : veltrim::testing::Installation {
     std::vector<std::string> events;
     veltrim::PipelineHooks hooks;
 
     PipelineFixture() {
-        veltrim::testing::WriteSyntheticData(dir.Path());
-        EXPECT_TRUE(state.LoadAttenuationTables());
         hooks.ShowClampText = [this](const std::string& text) {
             events.push_back("clamp " + text);
         };
@@ -39,7 +30,7 @@ struct PipelineFixture {
     CalculationResult Run(const veltrim::ConditionTexts& texts = {}) {
         return veltrim::RunCalculation(state, texts, hooks);
     }
-    bool ResultsFileExists() const { return fs::exists(dir / "PDD_tempDATA.txt"); }
+    bool ResultsFileExists() const { return fs::exists(ResultsPath()); }
 };
 
 TEST(Pipeline, ClampIsShownFirstAndTheWindowGetsThreeYields) {
@@ -57,35 +48,6 @@ TEST(Pipeline, ClampIsShownFirstAndTheWindowGetsThreeYields) {
     EXPECT_TRUE(f.ResultsFileExists());
 }
 
-TEST(Pipeline, BrokenTissueFileStopsWithAMessageNamingIt) {
-    PipelineFixture f;
-    fs::remove(f.dir / "ICRUSoft.dat");
-    EXPECT_EQ(f.Run(), CalculationResult::Stopped);
-    ASSERT_EQ(f.sink.Messages.size(), 1u);
-    EXPECT_NE(f.sink.Messages[0].find("ICRUSoft.dat"), std::string::npos);
-    EXPECT_EQ(f.events.size(), 2u); // no yield after a stop
-    EXPECT_FALSE(f.ResultsFileExists());
-}
-
-TEST(Pipeline, SpectrumFailureStops) {
-    PipelineFixture f;
-    veltrim::ConditionTexts texts;
-    texts.TargetAngle = "0";
-    EXPECT_EQ(f.Run(texts), CalculationResult::Stopped);
-    EXPECT_EQ(f.sink.Messages.size(), 1u);
-    EXPECT_EQ(f.events.size(), 1u);
-}
-
-TEST(Pipeline, DepthDoseFailureShowsItsMessageAndTheWindowCarriesOn) {
-    PipelineFixture f;
-    fs::remove(f.dir / "PDS-data" / "10.dat");
-    EXPECT_EQ(f.Run(), CalculationResult::DepthDoseFailed);
-    EXPECT_TRUE(veltrim::testing::IsOneDepthDoseFailure(f.sink.Messages));
-    EXPECT_NE(f.state.DepthDoseFailureCause.find("10.dat"), std::string::npos);
-    EXPECT_EQ(f.events.size(), 3u);
-    EXPECT_FALSE(f.ResultsFileExists());
-}
-
 // A second OK that arrives during a yield must not start a calculation inside
 // the running one, whose tables would change under it.
 TEST(Pipeline, OkDuringAYieldStartsNothing) {
@@ -101,17 +63,21 @@ TEST(Pipeline, OkDuringAYieldStartsNothing) {
     EXPECT_TRUE(f.sink.Messages.empty());
 }
 
-// Every failure of a calculation is told in the edition's language: the
-// Japanese edition in Japanese, the English one in English (file names and
-// the fixed first line of the depth-dose failure aside).
-TEST(Pipeline, FailuresAreToldInTheEditionsLanguage) {
+// Each failure stops the calculation where it arises (the spectrum and the
+// tissue tables before the window plots, the depth dose after), with one
+// message in the edition's language: file names and the fixed first line of
+// the depth-dose failure aside.
+TEST(Pipeline, EachFailureStopsWhereItArisesAndIsToldInTheEditionsLanguage) {
     const auto japanese = [](const std::string& text) {
         return text.find("\xE3") != std::string::npos; // kana and the CJK punctuation
     };
+    const auto stopped = CalculationResult::Stopped, failed = CalculationResult::DepthDoseFailed;
     struct Case {
         const char* name;
         veltrim::ConditionTexts texts;
         std::function<void(PipelineFixture&)> spoil;
+        CalculationResult result;
+        std::size_t yields; // before it stopped
     };
     veltrim::ConditionTexts angle0, angleTiny, thick, fsd0, fsdNegative, zeroSide;
     angle0.TargetAngle = "0";
@@ -122,18 +88,24 @@ TEST(Pipeline, FailuresAreToldInTheEditionsLanguage) {
     zeroSide.FieldX = "0";
     zeroSide.FieldY = "10";
     const Case cases[] = {
-        {"angle 0", angle0, {}},
-        {"vanishing angle", angleTiny, {}},
-        {"filters absorb everything", thick, {}},
-        {"FSD 0", fsd0, {}},
-        {"negative FSD", fsdNegative, {}},
-        {"0 x 10 field", zeroSide, {}},
-        {"tissue file missing", {}, [](PipelineFixture& f) { fs::remove(f.dir / "ICRUSoft.dat"); }},
+        {"angle 0", angle0, {}, stopped, 1},
+        {"vanishing angle", angleTiny, {}, stopped, 1},
+        {"filters absorb everything", thick, {}, stopped, 1},
+        {"negative FSD", fsdNegative, {}, stopped, 1},
+        {"tissue file missing",
+         {},
+         [](PipelineFixture& f) { fs::remove(f.dir / "ICRUSoft.dat"); },
+         stopped,
+         2},
+        {"FSD 0", fsd0, {}, failed, 3},
+        {"0 x 10 field", zeroSide, {}, failed, 3},
         {"kernel short",
          {},
          [](PipelineFixture& f) {
              veltrim::testing::WriteFile(f.dir / "PDS-data" / "40.dat", "1 2");
-         }},
+         },
+         failed,
+         3},
     };
     for (const Case& c : cases) {
         for (const veltrim::Language edition :
@@ -144,23 +116,19 @@ TEST(Pipeline, FailuresAreToldInTheEditionsLanguage) {
             f.state.Edition = edition;
             if (c.spoil)
                 c.spoil(f);
-            EXPECT_NE(f.Run(c.texts), CalculationResult::Completed);
+            EXPECT_EQ(f.Run(c.texts), c.result);
+            EXPECT_EQ(f.events.size(), c.yields);
+            EXPECT_FALSE(f.ResultsFileExists());
+            // Nothing of a spectrum it could not complete is kept.
+            EXPECT_TRUE(c.yields > 1 || f.state.Spectrum == veltrim::EnergyTable{});
             ASSERT_EQ(f.sink.Messages.size(), 1u);
             std::string told = f.sink.Messages[0];
-            if (veltrim::testing::IsDepthDoseFailure(told))
+            EXPECT_EQ(veltrim::testing::IsDepthDoseFailure(told), c.result == failed) << told;
+            if (c.result == failed)
                 told = told.substr(told.find('\n') + 1);
             EXPECT_EQ(japanese(told), edition == veltrim::Language::Japanese) << told;
         }
     }
-}
-
-TEST(SelectRectification, StoresTheMethodAndIgnoresUnknownNumbers) {
-    veltrim::RecordingSink sink;
-    veltrim::SharedState state(sink);
-    state.SelectRectification(2);
-    EXPECT_EQ(state.Conditions.Rectification, veltrim::RectificationMethod::ThreePhase12Peak);
-    state.SelectRectification(7);
-    EXPECT_EQ(state.Conditions.Rectification, veltrim::RectificationMethod::ThreePhase12Peak);
 }
 
 } // namespace

@@ -41,14 +41,6 @@ TEST_P(Keyboard, ArrowKeysStepTheCursorAndNeverChangeTheRectification) {
     EXPECT_TRUE(Option(w, mc::ThreePhase12Peak).isChecked());
     Click(f.Button(mc::Ok));
     EXPECT_EQ(w.State().Conditions.Rectification, RectificationMethod::ThreePhase12Peak);
-
-    // The keys still step the cursor wherever the focus is.
-    PointerAt(w, {150.0, 455.0});
-    const int row = w.State().CursorRow;
-    Click(Option(w, mc::SinglePhaseFullWave));
-    PressKey(w, Qt::Key_Right);
-    EXPECT_EQ(w.State().CursorRow, row + 1);
-    EXPECT_TRUE(Option(w, mc::SinglePhaseFullWave).isChecked());
 }
 
 TEST_P(Keyboard, AfterOkTheFocusIsBackOnOkSoSpaceDoesNotResetTheCurves) {

@@ -1,9 +1,8 @@
-#include "graph/GraphMapping.h"
 #include "gui/GuiFixture.h"
+#include "readout/DepthCursor.h"
 
-#include <QRegularExpression>
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <string_view>
 
 namespace {
 
@@ -11,34 +10,20 @@ using namespace veltrim;
 using namespace veltrim::testing;
 namespace mc = maincontrols;
 
-// A PDD box: the value of the table, to two decimals, then the pattern's sign.
-void ExpectPercent(const QString& shown, double percent, const char* sign) {
-    const QRegularExpression form(QStringLiteral("^\\d+\\.\\d\\d") + QString::fromLatin1(sign) +
-                                  "$");
-    EXPECT_TRUE(form.match(shown).hasMatch()) << shown.toStdString();
-    EXPECT_NEAR(shown.left(shown.indexOf('.') + 3).toDouble(), percent, 0.005 + 1e-9)
-        << shown.toStdString();
-}
-
-// The cursor stands on a row: depths, the three values, the four lines.
-void ExpectOnRow(MainWindow& w, int row, const char* sign) {
-    const DepthDoseTable& table = w.State().DepthDoseResult;
-    const QStringList shown = Readouts(w);
+// The cursor stands on a row: the readouts and the four lines where the
+// cursor's arithmetic (its own test) places them.
+void ExpectOnRow(MainWindow& w, int row, std::string_view pattern) {
+    const CursorPlacement at = PlaceCursorOnRow(w.State().DepthDoseResult, row, pattern);
     EXPECT_EQ(w.State().CursorRow, row);
-    EXPECT_EQ(shown[0].toDouble(), 0.5 * row - 0.5) << row;
-    EXPECT_EQ(shown[1].toDouble(), 0.5 * row) << row;
-    EXPECT_EQ(shown[0].size() - shown[0].indexOf('.'), 2) << "one decimal";
-    ExpectPercent(shown[2], table[row][TotalPdd], sign);
-    ExpectPercent(shown[3], table[row][PrimaryPdd], sign);
-    ExpectPercent(shown[4], table[row][ScatterPdd], sign);
-    EXPECT_EQ(w.Graph().Line(2).From.x(), 15.0 * row - 7.0);
-    EXPECT_EQ(w.Graph().Line(2).To.x(), 15.0 * row - 7.0);
-    const std::pair<int, int> levels[] = {{1, TotalPdd}, {3, PrimaryPdd}, {4, ScatterPdd}};
-    for (const auto& [line, column] : levels) {
-        // Below 0.1 % a line stands on the frame's bottom edge.
-        const double y = std::min(PddToY(table[row][column]), PlotBottom);
-        EXPECT_NEAR(w.Graph().Line(line).From.y(), y, 1e-9) << line;
-        EXPECT_EQ(w.Graph().Line(line).To.y(), w.Graph().Line(line).From.y()) << line;
+    const QStringList shown{QString::fromStdString(at.ShallowDepth),
+                            QString::fromStdString(at.DeepDepth), QString::fromStdString(at.Total),
+                            QString::fromStdString(at.Primary), QString::fromStdString(at.Scatter)};
+    EXPECT_EQ(Readouts(w), shown);
+    EXPECT_EQ(w.Graph().Line(2).From.x(), at.DepthX);
+    EXPECT_EQ(w.Graph().Line(2).To.x(), at.DepthX);
+    for (const auto& [line, y] : {std::pair{1, at.TotalY}, {3, at.PrimaryY}, {4, at.ScatterY}}) {
+        EXPECT_EQ(w.Graph().Line(line).From.y(), y) << line;
+        EXPECT_EQ(w.Graph().Line(line).To.y(), y) << line;
     }
 }
 
@@ -58,7 +43,7 @@ TEST_F(DepthCursor, PointerInsideTheOpenPlotAreaPlacesTheCursorAndOutsideClearsI
     EXPECT_EQ(Readouts(w), NoReadouts) << "a key before the pointer was over the graph";
 
     PointerAt(w, {899.9, 799.9});
-    ExpectOnRow(w, 60, " %");
+    ExpectOnRow(w, 60, PointerPercentPattern);
     EXPECT_TRUE(LinesShown(w, true));
     EXPECT_EQ(w.cursor().shape(), Qt::CrossCursor);
 
@@ -76,7 +61,7 @@ TEST_F(DepthCursor, PointerInsideTheOpenPlotAreaPlacesTheCursorAndOutsideClearsI
     for (const Qt::Key other : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_A})
         PressKey(w, other);
     PressKey(w, Qt::Key_Right);
-    ExpectOnRow(w, 31, "%");
+    ExpectOnRow(w, 31, KeyPercentPattern);
     EXPECT_TRUE(LinesShown(w, false));
     EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
 }
@@ -104,7 +89,7 @@ TEST_F(DepthCursor, ArrowKeysMoveTheCursorWhicheverControlHasTheFocusAndStillRea
     f.Field(mc::TubeVoltage).setFocus();
     PressKey(w, Qt::Key_Right);
     EXPECT_EQ(w.State().CursorRow, 22);
-    ExpectOnRow(w, 22, "%");
+    ExpectOnRow(w, 22, KeyPercentPattern);
 
     // Another window's keys are not this window's.
     WindowFixture other;
@@ -162,7 +147,7 @@ TEST_F(DepthCursor, ANewCalculationShowsTheOldPlacementUntilThePointerMoves) {
     EXPECT_EQ(w.State().CursorRow, 10) << "keys wait for the pointer after every calculation";
 
     PointerAt(w, {150.0, 455.0});
-    ExpectOnRow(w, 10, " %");
+    ExpectOnRow(w, 10, PointerPercentPattern);
     EXPECT_NE(Readouts(w)[4], before[4]) << "the new results were not looked up";
 }
 

@@ -49,12 +49,11 @@ TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
     f.Field(mc::NumbersFileName).setText("kept");
     f.Button(mc::SaveNumbers).click();
 
+    // The Japanese edition says it in Japanese (the wording is the saving tests').
     ASSERT_EQ(f.sink.Messages.size(), 3u);
-    // The Japanese edition says it in Japanese.
-    EXPECT_NE(f.sink.Messages[0].find("「no-such-folder/kept.csv」"), std::string::npos)
-        << f.sink.Messages[0];
     EXPECT_NE(f.sink.Messages[0].find("フォルダー「no-such-folder」がありません"),
-              std::string::npos);
+              std::string::npos)
+        << f.sink.Messages[0];
     EXPECT_NE(f.sink.Messages[1].find("「no-such-folder/kept.bmp」"), std::string::npos)
         << f.sink.Messages[1];
     EXPECT_NE(f.sink.Messages[2].find("PDD_tempDATA.txt がありません"), std::string::npos)

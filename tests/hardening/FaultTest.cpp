@@ -1,16 +1,17 @@
-// Data files broken on disk in every way we could think of: each must give a
-// message that names the file, publish nothing half-read, keep the previous
-// table and results file, and leave the next calculation on repaired files
-// working as before.
+// Data files broken on disk: each must give a message that names the file,
+// publish nothing half-read, keep the previous table and results file, and
+// leave the next calculation on repaired files working as before. (What the
+// reader makes of each kind of bad number is the data-file reader's test.)
+#include "common/Installation.h"
 #include "dose/DepthDose.h"
 #include "dose/TissueTables.h"
-#include "hardening/Installation.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -18,6 +19,26 @@ namespace {
 using namespace veltrim;
 using namespace veltrim::testing;
 namespace fs = std::filesystem;
+
+// Byte offsets [begin, end) of the numbers of a data file, split the way the
+// data-file reader splits them.
+std::vector<std::pair<std::size_t, std::size_t>> NumberSpans(const std::string& text) {
+    const auto separator = [](char ch) {
+        return ch == ',' || ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
+    };
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && separator(text[i]))
+            ++i;
+        const std::size_t begin = i;
+        while (i < text.size() && !separator(text[i]))
+            ++i;
+        if (i > begin)
+            spans.emplace_back(begin, i);
+    }
+    return spans;
+}
 
 // A way of breaking a data file: the new contents made from the good ones and
 // the count of numbers the loader needs, or nothing to delete the file.
@@ -35,33 +56,25 @@ std::string ReplaceNumber(const std::string& text, std::size_t number, const std
     return text.substr(0, begin) + with + text.substr(end);
 }
 
+// Broken at the start, half-way and at the end of what the loader reads.
 std::vector<Breakage> Breakages() {
     using Text = const std::string&;
-    std::vector<Breakage> list = {
+    return {
         {"missing", [](Text, std::size_t) { return std::nullopt; }},
         {"empty", [](Text, std::size_t) { return std::string(); }},
-        {"separators only", [](Text, std::size_t) { return std::string(" ,\r\n\t,"); }},
-        {"cut after the first number", [](Text t, std::size_t) { return CutAfterNumber(t, 1); }},
         {"cut half-way", [](Text t, std::size_t n) { return CutAfterNumber(t, n / 2); }},
         {"one number short", [](Text t, std::size_t n) { return CutAfterNumber(t, n - 1); }},
         {"binary zeros at the end",
          [](Text t, std::size_t n) {
              return CutAfterNumber(t, n - 1) + std::string("\n\0\0\0", 4);
          }},
+        {"\"abc\" as the first number",
+         [](Text t, std::size_t) { return ReplaceNumber(t, 1, "abc"); }},
+        {"\"nan\" half-way",
+         [](Text t, std::size_t n) { return ReplaceNumber(t, n / 2 + 1, "nan"); }},
+        {"\"1e999\" as the last number",
+         [](Text t, std::size_t n) { return ReplaceNumber(t, n, "1e999"); }},
     };
-    // A bad field first, half-way and as the last number the loader needs.
-    const std::pair<const char*, std::size_t (*)(std::size_t)> places[] = {
-        {"as the first number", [](std::size_t) -> std::size_t { return 1; }},
-        {"half-way", [](std::size_t n) { return n / 2 + 1; }},
-        {"as the last number", [](std::size_t n) { return n; }}};
-    for (const char* field : {"abc", "1.5x", "0x10", "1.5.5", "nan", "NaN", "inf", "-inf", "1e999",
-                              "-1e999", "1e-999", "\xff\xfe"})
-        for (const auto& [where, number] : places)
-            list.push_back(
-                {std::string("\"") + field + "\" " + where, [field, number](Text t, std::size_t n) {
-                     return ReplaceNumber(t, number(n), field);
-                 }});
-    return list;
 }
 
 // Writes the broken file, or deletes it.
@@ -110,14 +123,13 @@ TEST(Faults, BrokenAttenuationFileIsNamedAndNoCalculationStarts) {
 // broken one must stop it with the previous table and results file intact,
 // and the calculation after the repair must give the first table again.
 void CheckBreakages(const fs::path& relative, std::size_t needed, CalculationResult expected,
-                    std::vector<Breakage> breakages, const std::vector<Breakage>& extra = {}) {
+                    const std::vector<Breakage>& breakages) {
     CalculatedInstallation f;
     const TissueRows tissue = f.state.Tissue.Rows;
     const EnergyTable primary = f.state.Tissue.PrimaryDose;
     const fs::path file = f.dir / relative.string();
     const std::string good = ReadBytes(file);
     ASSERT_EQ(NumberSpans(good).size(), needed);
-    breakages.insert(breakages.end(), extra.begin(), extra.end());
 
     for (const Breakage& b : breakages) {
         SCOPED_TRACE(relative.generic_string() + ": " + b.name);
@@ -140,42 +152,17 @@ void CheckBreakages(const fs::path& relative, std::size_t needed, CalculationRes
     }
 }
 
-Breakage ReplaceFirst(const std::string& with) {
-    return {"row count " + with,
-            [with](const std::string& t, std::size_t) { return ReplaceNumber(t, 1, with); }};
-}
-
-TEST(Faults, BrokenTissueFileStopsTheCalculationAndKeepsTheResults) {
-    // 38 rows would overrun the table even when the file holds them all.
-    std::string rows38 = "38, 0\n";
-    for (int r = 1; r <= 38; ++r)
-        rows38 += std::to_string(0.005 * r) + ", 1, 1, 1\n";
-    CheckBreakages(
-        TissueFile, TissueNumbers, CalculationResult::Stopped, Breakages(),
-        {ReplaceFirst("38"),
-         ReplaceFirst("1e9"),
-         ReplaceFirst("0"),
-         ReplaceFirst("-12"),
-         ReplaceFirst("12.5"),
-         ReplaceFirst("13"),
-         {"38 rows in the file", [rows38](const std::string&, std::size_t) { return rows38; }}});
-}
-
-TEST(Faults, BrokenPrimaryDoseFileStopsTheCalculationAndKeepsTheResults) {
-    CheckBreakages(PrimaryDoseFile, PrimaryNumbers, CalculationResult::Stopped, Breakages(),
-                   {{"zero factor",
-                     [](const std::string& t, std::size_t) { return ReplaceNumber(t, 30, "0"); }},
-                    {"negative last factor", [](const std::string& t, std::size_t) {
-                         return ReplaceNumber(t, 58, "-1e-3");
-                     }}});
+TEST(Faults, BrokenTissueOrPrimaryDoseFileStopsTheCalculationAndKeepsTheResults) {
+    CheckBreakages(TissueFile, TissueNumbers, CalculationResult::Stopped, Breakages());
+    CheckBreakages(PrimaryDoseFile, PrimaryNumbers, CalculationResult::Stopped, Breakages());
 }
 
 TEST(Faults, BrokenKernelFileFailsTheDepthDoseAndKeepsTheResults) {
     const auto kernel = [](int energy) { return fs::path(KernelFolder) / KernelFile(energy); };
     CheckBreakages(kernel(85), KernelNumbers, CalculationResult::DepthDoseFailed, Breakages());
-    // The first and the last file read, broken in a few ways.
+    // The first and the last file read.
     const std::vector<Breakage> all = Breakages();
-    const std::vector<Breakage> few(all.begin(), all.begin() + 9);
+    const std::vector<Breakage> few(all.begin(), all.begin() + 4);
     CheckBreakages(kernel(10), KernelNumbers, CalculationResult::DepthDoseFailed, few);
     CheckBreakages(kernel(150), KernelNumbers, CalculationResult::DepthDoseFailed, few);
 }

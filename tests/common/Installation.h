@@ -1,8 +1,7 @@
 #pragma once
 
 // A complete installation of made-up data files in a fresh folder, with one
-// program state over it, for tests that break files on disk and check what
-// the calculation makes of it.
+// program state over it: the calculation as the window runs it.
 
 #include "calculation/Pipeline.h"
 #include "calculation/SharedState.h"
@@ -10,11 +9,8 @@
 #include "common/TempFolder.h"
 #include "dose/SyntheticData.h"
 
-#include <cstddef>
 #include <gtest/gtest.h>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace veltrim::testing {
 
@@ -68,25 +64,5 @@ struct CalculatedInstallation : Installation {
         EXPECT_EQ(ResultsBytes(), resultsFile);
     }
 };
-
-// Byte offsets [begin, end) of the numbers of a data file, split the way the
-// data-file reader splits them.
-inline std::vector<std::pair<std::size_t, std::size_t>> NumberSpans(const std::string& text) {
-    const auto separator = [](char ch) {
-        return ch == ',' || ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
-    };
-    std::vector<std::pair<std::size_t, std::size_t>> spans;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && separator(text[i]))
-            ++i;
-        const std::size_t begin = i;
-        while (i < text.size() && !separator(text[i]))
-            ++i;
-        if (i > begin)
-            spans.emplace_back(begin, i);
-    }
-    return spans;
-}
 
 } // namespace veltrim::testing
