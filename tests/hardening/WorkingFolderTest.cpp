@@ -41,19 +41,6 @@ struct WorkFixture : CalculatedInstallation {
     }
 };
 
-// The kernel's own folder refuses new files even to root.
-TEST(WorkingFolder, FolderThatRefusesNewFilesKeepsThePreviousTableAndFile) {
-    if (!fs::is_directory("/sys/kernel"))
-        GTEST_SKIP() << "no /sys here";
-    WorkFixture f;
-    f.state.WorkFolder = "/sys";
-    f.ExpectRefusedAndKept();
-    // The second line says what to change.
-    EXPECT_NE(f.sink.Messages[0].find("Make the folder writable"), std::string::npos)
-        << f.sink.Messages[0];
-    f.ExpectRecovery();
-}
-
 TEST(WorkingFolder, FolderUnderARegularFileKeepsThePreviousTable) {
     WorkFixture f;
     WriteFile(f.dir / "plain", "not a folder\n");
