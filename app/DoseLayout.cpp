@@ -14,11 +14,6 @@ using K = ControlKind;
 using A = Align;
 namespace dc = dosecontrols;
 
-// The table is drawn in pixels; it holds twips, as every layout does.
-int Tw(int pixels) {
-    return pixels * TwipsPerPixel;
-}
-
 // In the spectrum window's faces and colours, so that the two read as one
 // program's.
 std::vector<ControlLayout> Controls(Language edition) {

@@ -12,6 +12,10 @@ namespace veltrim {
 // inch) from the top-left corner of the parent's client area, as the windows
 // were designed. The window classes apply these tables; tests read them.
 inline constexpr int TwipsPerPixel = 15; // at 96 dots per inch
+// A table drawn in pixels holds twips, as every layout does.
+inline constexpr int Tw(int pixels) {
+    return pixels * TwipsPerPixel;
+}
 
 enum class ControlKind {
     Label,        // static text; Back's alpha 0 means transparent

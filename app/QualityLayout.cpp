@@ -13,11 +13,6 @@ using K = ControlKind;
 using A = Align;
 namespace qc = qualitycontrols;
 
-// The table is drawn in pixels; it holds twips, as every layout does.
-int Tw(int pixels) {
-    return pixels * TwipsPerPixel;
-}
-
 std::vector<ControlLayout> Controls(Language edition) {
     const WindowFaces f = QualityFaces(edition);
     const auto words = [edition](MessageId id) { return Wording(edition, id); };
