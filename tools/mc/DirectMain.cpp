@@ -35,6 +35,9 @@ constexpr const char* kDirectUsage =
     "  --target S          stop once rows 1..--tested-rows whose scatter exceeds 1e-3 of row 1's\n"
     "                      have a relative 1-sigma below S (default 0.002)\n"
     "  --tested-rows N     (default 41, down to 20.5 cm)\n"
+    "  --rows N            0.5-cm rows scored (default 60)\n"
+    "  --energy E          photons of E keV alone (a multiple of 0.5 from 10.5 to 150) instead\n"
+    "                      of the spectrum of the tube\n"
     "  --histories N       run exactly N histories instead (rounded up to whole batches)\n"
     "  --max-histories N   (default 200000000)\n"
     "  --importance F --importance-span L   depth splitting at the spectrum's mean energy\n"
@@ -100,6 +103,7 @@ int DirectMain(int argc, char** argv) {
     c.FieldY = 30.0;
     std::string data, out, fineOut, fineSpans = "0-1.5,9.5-10.5";
     double fineRows = 0.1;
+    double energy = 0.0; // none: the tube's spectrum
     DirectExtras extras;
     FocusRunSettings s;
     s.Seed = 20261208;
@@ -156,6 +160,10 @@ int DirectMain(int argc, char** argv) {
             s.TargetUncertainty = Number(v, o);
         else if (o == "--tested-rows")
             s.TestedRows = static_cast<int>(std::min<std::uint64_t>(60, Count(v, o)));
+        else if (o == "--rows")
+            s.Rows = static_cast<int>(std::min<std::uint64_t>(60, Count(v, o)));
+        else if (o == "--energy")
+            energy = Number(v, o);
         else if (o == "--histories")
             fixed = Count(v, o);
         else if (o == "--max-histories")
@@ -183,6 +191,10 @@ int DirectMain(int argc, char** argv) {
     if (!(c.Fsd >= 10.0) || !(c.FieldX > 0.0)) {
         Fail("the FSD must be at least 10 cm and the field must not be empty");
     }
+    if (energy != 0.0 &&
+        (2.0 * energy != std::floor(2.0 * energy) || energy < 10.5 || energy > 150.0)) {
+        Fail("--energy is a multiple of 0.5 keV from 10.5 to 150");
+    }
     if (!(extras.SurfaceRadius > 0.0) || !(extras.LayerThickness > 0.0)) {
         Fail("the surface radius and the layer must be above 0");
     }
@@ -201,7 +213,13 @@ int DirectMain(int argc, char** argv) {
     }
     try {
         const AttenuationTables attenuation = ReadAttenuationTables(data);
-        const SynthesizedSpectrum spectrum = SynthesizeSpectrum(c, attenuation, 3.14159);
+        SynthesizedSpectrum spectrum = SynthesizeSpectrum(c, attenuation, 3.14159);
+        if (energy != 0.0) {
+            // One bin, and the tube voltage only bounds the bins the run reads.
+            spectrum.Spectrum.fill(0.0);
+            spectrum.Spectrum[static_cast<std::size_t>(2.0 * energy)] = 1.0;
+            c.TubeVoltage = energy;
+        }
         const TissueModel tissue(xrl::IcruSoftTissue());
         const AxisEstimator estimator(tissue, s.Rows);
         const KermaFactors kerma = KermaFactors::Read(data);

@@ -11,14 +11,6 @@
 
 namespace veltrim::mc {
 
-// The central-axis depth dose of a whole beam by direct Monte Carlo: photons
-// of the spectrum from a point focus over the whole rectangular or circular
-// field, transported in the phantom; the scatter dose on the axis per 0.5-cm
-// row by the next-event estimator, the primary by the expected uncollided
-// fluence on the axis (inverse square and attenuation with the tool's own
-// cross sections, averaged over the row by 8-point Gauss-Legendre), both per
-// unit spectrum weight at the surface, as the program's are.
-
 // The kerma at the entrance surface on the axis, per unit spectrum weight
 // (keV cm2/g): of the primary photons (the spectrum's fluence times the
 // tables' factors) and of the scattered ones, by the next-event estimate
@@ -50,6 +42,13 @@ struct DirectExtras {
     std::vector<FineRows> Fine;
 };
 
+// The central-axis depth dose of a whole beam by direct Monte Carlo: photons
+// of the spectrum from a point focus over the whole rectangular or circular
+// field, transported in the phantom; the scatter dose on the axis per 0.5-cm
+// row by the next-event estimator, the primary by the expected uncollided
+// fluence on the axis (inverse square and attenuation with the tool's own
+// cross sections, averaged over the row by 8-point Gauss-Legendre), both per
+// unit spectrum weight at the surface, as the program's are.
 struct DirectResult {
     int Rows = 0;
     std::uint64_t Histories = 0;

@@ -87,25 +87,25 @@ void SurfaceTally::Flight(const FlightPath& path, std::uint64_t history) {
     if (pieces_.empty()) {
         return;
     }
-    // Kerma per unit path in the layer, keV cm2/g per cm of layer thickness.
+    // Per cm of path in the layer: the weight times K(E') over the layer's
+    // thickness, keV cm2/g per cm.
     const double perLength = path.Weight / layer_.Thickness;
     const double tissue = perLength * kerma_->Tissue(path.Energy);
     const double air = perLength * kerma_->Air(path.Energy);
-    for (const LayerPiece& piece : pieces_) {
+    const auto score = [&](ScoringArray& medium, int ring, double value) {
         if (!path.Scattered) {
-            tissue_.Score(kPrimary, tissue * piece.Length, history);
-            air_.Score(kPrimary, air * piece.Length, history);
-            continue;
+            medium.Score(kPrimary, value, history);
+            return;
         }
-        const auto ring = static_cast<std::size_t>(piece.Ring);
-        for (ScoringArray* array : {&tissue_, &air_}) {
-            const double value = (array == &tissue_ ? tissue : air) * piece.Length;
-            array->Score(ring, value, history);
-            array->Score(kSumAll, value, history);
-            if (piece.Ring < kInnerRings) {
-                array->Score(kSumInner, value, history);
-            }
+        medium.Score(static_cast<std::size_t>(ring), value, history);
+        medium.Score(kSumAll, value, history);
+        if (ring < kInnerRings) {
+            medium.Score(kSumInner, value, history);
         }
+    };
+    for (const LayerPiece& piece : pieces_) {
+        score(tissue_, piece.Ring, tissue * piece.Length);
+        score(air_, piece.Ring, air * piece.Length);
     }
 }
 
