@@ -71,7 +71,7 @@ TEST(FocusKernels, KernelsAreMixedCellByCellAndAWholeShareGivesTheSetItself) {
                     << e << " keV, ring " << c << ", row " << a;
     }
 
-    // A tabulated FSD takes its own set to the last bit, and so does the depth dose.
+    // A tabulated FSD takes its own set to the last bit, so the depth dose over it is the set's.
     InterpolatedKernelSource whole(nearSource, farSource, 1.0);
     for (int e = 10; e <= 150; e += 5)
         EXPECT_TRUE(whole.Kernel(e) == near->Kernel(e)) << e << " keV";

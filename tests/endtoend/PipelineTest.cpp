@@ -63,6 +63,19 @@ TEST(Pipeline, OkDuringAYieldStartsNothing) {
     EXPECT_TRUE(f.sink.Messages.empty());
 }
 
+// WriteResultsFile writes the file of the state's last calculation, whatever
+// has been typed or chosen since.
+TEST(Pipeline, TheResultsFileIsTheLastCalculationsWhateverWasChosenSince) {
+    PipelineFixture f;
+    ASSERT_EQ(f.Run(), CalculationResult::Completed);
+    const std::string written = f.ResultsBytes();
+    f.state.ReadConditions(f.other);
+    f.state.Model = veltrim::ScatterModel::Divergent;
+    fs::remove(f.ResultsPath());
+    ASSERT_TRUE(f.state.WriteResultsFile());
+    EXPECT_EQ(f.ResultsBytes(), written);
+}
+
 // Each failure stops the calculation where it arises (the spectrum and the
 // tissue tables before the window plots, the depth dose after), with one
 // message in the edition's language: file names and the fixed first line of
