@@ -134,7 +134,10 @@ ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::strin
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int renameError = errno;
         ::unlink(temporary.c_str());
-        return Failed(ReplaceStep::Rename, renameError, folder);
+        // The folder took the new file, so a refusal of the rename is the old
+        // file's own, not the folder's.
+        return Failed(renameError == EPERM ? ReplaceStep::Protected : ReplaceStep::Rename,
+                      renameError, folder);
     }
     return {};
 }
@@ -156,6 +159,7 @@ void ReplaceFileOrThrow(const std::filesystem::path& name, std::string_view byte
         "no new file can be made in its folder",
         "writing the new file failed",
         "the new file cannot be put under the name",
+        "the file under the name is protected and cannot be replaced",
     };
     std::string text =
         "cannot write " + name.string() + ": " +

@@ -15,6 +15,8 @@ enum class ReplaceStep {
     CreateTemporary, // no new file could be made in the folder
     Write,           // writing or flushing the new file failed
     Rename,          // the new file could not be put under the name
+    Protected,       // the file under the name refuses to be replaced (immutable,
+                     // append-only, or another user's in a sticky folder)
 };
 
 struct ReplaceOutcome {
