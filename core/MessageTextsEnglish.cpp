@@ -38,6 +38,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {FileKindSocket, "a socket"},
     {FileKindDanglingLink, "a symbolic link to nothing"},
     {FileKindLinkLoop, "a loop of symbolic links"},
+    {FileKindDescriptorLink, "a link to a file a program has open (/proc/.../fd)"},
+    {FileKindForeignLink, "a symbolic link another user left in a shared folder"},
     {FileKindOther, "not a regular file"},
 
     {NumberTooLarge, "The spectrum cannot be computed: the target angle or a filter thickness is a "

@@ -36,6 +36,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {FileKindSocket, "ソケット"},
     {FileKindDanglingLink, "行き先のないシンボリックリンク"},
     {FileKindLinkLoop, "循環するシンボリックリンク"},
+    {FileKindDescriptorLink, "プログラムが開いているファイルへのリンク (/proc/.../fd)"},
+    {FileKindForeignLink, "共有フォルダーに他のユーザーが置いたシンボリックリンク"},
     {FileKindOther, "通常のファイル以外のもの"},
 
     {NumberTooLarge, "スペクトルを計算できません: "

@@ -43,6 +43,8 @@ enum class MessageId {
     FileKindSocket,
     FileKindDanglingLink,
     FileKindLinkLoop,
+    FileKindDescriptorLink, // a link in /proc to a file some process has open
+    FileKindForeignLink,    // a link another user left in a sticky shared folder
     FileKindOther,
 
     // conditions and the spectrum
