@@ -17,12 +17,14 @@ import collections, csv, hashlib, io, json, os, random, re, shutil, signal
 import stat, subprocess, sys, tempfile, threading, time
 
 root, build, scale, seed = sys.argv[1], sys.argv[2], float(sys.argv[3]), int(sys.argv[4])
-calc = os.path.join(build, "cli", "veltrim-calc")
 data = os.path.join(root, "data")
 rng = random.Random(seed)
 counts = collections.Counter()
 findings = []
 top = tempfile.mkdtemp(prefix="veltrim-adversarial-")
+# A copy, so that a rebuild meanwhile does not pull the program away.
+calc = os.path.join(top, "veltrim-calc")
+shutil.copy2(os.path.join(build, "cli", "veltrim-calc"), calc)
 tmpdir = os.path.join(top, "tmp")
 os.mkdir(tmpdir)
 env = dict(os.environ, TMPDIR=tmpdir, LC_ALL="C")

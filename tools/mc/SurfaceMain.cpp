@@ -72,13 +72,7 @@ SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
             Fail("missing value for " + option);
         }
         const std::string value = argv[++k];
-        const auto number = [&] {
-            const std::optional<double> x = ReadNonNegative(value);
-            if (!x) {
-                Fail("bad value for " + option + ": " + value);
-            }
-            return *x;
-        };
+        const auto number = [&] { return NumberOrRefuse(value, option, Fail); };
         if (option == "--data") {
             o.Data = value;
         } else if (option == "--out") {
@@ -99,11 +93,7 @@ SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
                 start = comma + 1;
             }
         } else if (const auto count = LookUp(counts, option)) {
-            const std::optional<std::uint64_t> n = ReadCount(value);
-            if (!n) {
-                Fail("bad count for " + option + ": " + value);
-            }
-            o.*(*count) = *n;
+            o.*(*count) = CountOrRefuse(value, option, Fail);
         } else {
             Fail("unknown option " + option);
         }

@@ -33,4 +33,25 @@ inline std::optional<std::uint64_t> ReadCount(const std::string& text) {
     return static_cast<std::uint64_t>(*value);
 }
 
+// An option's value by ReadNonNegative, or `refuse` (which does not return)
+// given the words for a bad one.
+template <typename Refuse>
+double NumberOrRefuse(const std::string& text, const std::string& option, Refuse refuse) {
+    const std::optional<double> value = ReadNonNegative(text);
+    if (!value) {
+        refuse("bad value for " + option + ": " + text);
+    }
+    return value.value_or(0.0);
+}
+
+// An option's value by ReadCount, or `refuse` given the words for a bad one.
+template <typename Refuse>
+std::uint64_t CountOrRefuse(const std::string& text, const std::string& option, Refuse refuse) {
+    const std::optional<std::uint64_t> value = ReadCount(text);
+    if (!value) {
+        refuse("bad count for " + option + ": " + text);
+    }
+    return value.value_or(0);
+}
+
 } // namespace veltrim::mc
