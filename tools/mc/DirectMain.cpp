@@ -95,14 +95,7 @@ int DirectMain(int argc, char** argv) {
     double importance = 0.3, span = 12.0;
     for (int k = 1; k < argc; ++k) {
         const std::string o = argv[k];
-        if (o == "--help") {
-            std::fputs(kDirectUsage, stdout);
-            return 0;
-        }
-        if (k + 1 >= argc) {
-            Fail("missing value for " + o);
-        }
-        const std::string v = argv[++k];
+        const std::string v = OptionValue(argc, argv, k, kDirectUsage, Fail);
         if (o == "--data")
             data = v;
         else if (o == "--out")

@@ -137,14 +137,7 @@ Options ParseOptions(int argc, char** argv) {
     Options o;
     for (int k = 1; k < argc; ++k) {
         const std::string option = argv[k];
-        if (option == "--help") {
-            std::fputs(kUsage, stdout);
-            std::exit(0);
-        }
-        if (k + 1 >= argc) {
-            Fail("missing value for " + option);
-        }
-        const std::string value = argv[++k];
+        const std::string value = OptionValue(argc, argv, k, kUsage, Fail);
         if (option == "--out") {
             o.Out = value;
         } else if (option == "--fsd") {

@@ -64,14 +64,7 @@ SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
     SurfaceOptions o;
     for (int k = 1; k < argc; ++k) {
         const std::string option = argv[k];
-        if (option == "--help") {
-            std::fputs(kSurfaceUsage, stdout);
-            std::exit(0);
-        }
-        if (k + 1 >= argc) {
-            Fail("missing value for " + option);
-        }
-        const std::string value = argv[++k];
+        const std::string value = OptionValue(argc, argv, k, kSurfaceUsage, Fail);
         const auto number = [&] { return NumberOrRefuse(value, option, Fail); };
         if (option == "--data") {
             o.Data = value;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
@@ -31,6 +33,21 @@ inline std::optional<std::uint64_t> ReadCount(const std::string& text) {
         return std::nullopt;
     }
     return static_cast<std::uint64_t>(*value);
+}
+
+// The value of the option at argv[k], k moved on to it. "--help" prints the
+// usage and ends the program; an option without a value is refused.
+template <typename Refuse>
+std::string OptionValue(int argc, char** argv, int& k, const char* usage, Refuse refuse) {
+    const std::string option = argv[k];
+    if (option == "--help") {
+        std::fputs(usage, stdout);
+        std::exit(0);
+    }
+    if (k + 1 >= argc) {
+        refuse("missing value for " + option);
+    }
+    return argv[++k];
 }
 
 // An option's value by ReadNonNegative, or `refuse` (which does not return)
