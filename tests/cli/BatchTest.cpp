@@ -194,6 +194,27 @@ TEST(BatchCommand, ASignalLeavesOnlyWholeRows) {
                            std::to_string(written) + " rows written\n");
 }
 
+// A batch started with a signal ignored (nohup, a script's background job)
+// runs on through it.
+TEST(BatchCommand, ASignalItWasStartedIgnoringIsIgnored) {
+    if (!KernelsShipped())
+        GTEST_SKIP() << "the shipped kernels are not all in " << ShippedData;
+    const TempFolder work;
+    std::string rows = "kv\n";
+    for (int i = 0; i < 1000; ++i)
+        rows += std::to_string(40 + i % 100) + "\n";
+    work.Write("long.csv", rows);
+    const ProgramRun run =
+        RunCaptured("cd '" + work.Path().string() +
+                        "' && { trap '' HUP; '" VELTRIM_CALC "' --data '" + ShippedData.string() +
+                        "' --batch long.csv --jobs 2 >o.csv & pid=$!; "
+                        "while [ ! -s o.csv ]; do sleep 0.01; done; kill -HUP $pid; wait $pid; "
+                        "echo $?; }",
+                    work);
+    EXPECT_EQ(run.out, "0\n") << run.err;
+    EXPECT_EQ(Lines(ReadBytes(work / "o.csv")).size(), 1u + 1000u * 60u);
+}
+
 // The rows stream through a bounded window: a batch holds at most four rows a
 // worker, so its peak memory does not grow with the file. 50 000 rows held
 // at once, as a batch that gathered its results would, take well over
