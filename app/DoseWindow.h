@@ -45,6 +45,8 @@ class DoseWindow : public QWidget {
     void ShowDoseAtDepth();
     void MarkCursorRow();
     void SaveDoseCsv();
+    // The dose shown in mGy, for the exposure accepted; none without one.
+    const AbsoluteDose* ExposedDose() const { return Exposed() ? &shown_->Dose : nullptr; }
 
   protected:
     // A view scrolls only once it is laid out: the row marked before the

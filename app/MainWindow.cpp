@@ -90,6 +90,7 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
             &MainWindow::OpenDoseWindow);
     graph_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(graph_, &QWidget::customContextMenuRequested, this, &MainWindow::ShowGraphMenu);
+    AddNextCalculationLine();
 
     LoadMainWindow();
     conditionFields_[0]->setFocus();
@@ -161,8 +162,10 @@ RectificationMethod MainWindow::TypedRectification() const {
 }
 
 void MainWindow::SetTypedFilter(MatchFilter filter, const QString& mm) {
-    FindControl<QLineEdit>(*this, filter == MatchFilter::Copper ? mc::CuFilter : mc::AlFilter)
-        .setText(mm);
+    const ControlName field = filter == MatchFilter::Copper     ? mc::CuFilter
+                              : filter == MatchFilter::Inherent ? mc::InherentFiltration
+                                                                : mc::AlFilter;
+    FindControl<QLineEdit>(*this, field).setText(mm);
 }
 
 void MainWindow::Calculate() {

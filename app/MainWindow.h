@@ -9,8 +9,10 @@
 #include <array>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QAction;
 class QMenu;
@@ -70,8 +72,12 @@ class MainWindow : public QWidget {
     DoseWindow* Dose() const;
 
     // The scatter model of the calculations that follow, classic unless the
-    // graph's context menu ticks "Divergent-beam scatter".
+    // graph's context menu ticks "Divergent-beam scatter". A change while
+    // results are shown offers to calculate them again with it.
     void SetDivergentScatter(bool on);
+    // What the next OK will use beyond the typed conditions, in the words of
+    // the line under the buttons.
+    QString NextCalculation() const;
     bool DivergentScatter() const { return state_.Model == ScatterModel::Divergent; }
     // The graph's context menu, made at its first use.
     QMenu* GraphMenu();
@@ -83,6 +89,12 @@ class MainWindow : public QWidget {
     void TrackMouse(float x, float y);
     void StepCursor(int keyCode);
     void PlaceCursor(int row, std::string_view percentPattern);
+
+    // The exports of the graph's menu under a name the user chose: the last
+    // table as CSV for other programs (with the dose window's mGy when it
+    // has an exposure), and the graph as PNG.
+    void ExportTableCsv(const QString& fileName);
+    void ExportGraphPng(const QString& fileName);
 
     // The two save buttons and Reset.
     void SaveCsv();
@@ -103,6 +115,10 @@ class MainWindow : public QWidget {
     void SetTabOrder();
     void ShowGraphMenu(const QPoint& at);
     void RememberBeam(const ConditionTexts& drawn, bool curveDrawn);
+    void AddNextCalculationLine();
+    void ShowNextCalculation();
+    // The name the user picks for an export, empty when cancelled.
+    QString ChooseExportName(const QString& suggested, const QString& filter);
 
     SharedState state_;
     BeamHistory beams_;
@@ -122,6 +138,8 @@ class MainWindow : public QWidget {
     QPointer<DoseWindow> doseWindow_;
     QMenu* graphMenu_ = nullptr;
     QAction* divergentAction_ = nullptr;
+    std::vector<QAction*> resultActions_; // enabled only while results are shown
+    QLabel* nextCalculation_ = nullptr;
     bool exitPending_ = false;
     bool ended_ = false;
 };

@@ -35,7 +35,7 @@ struct TypedBeam {
 // that gives a measured HVL1. A window of its own beside the main window,
 // in its edition's faces and colours; it follows every change of the beam
 // history it is handed, reads the run's state and never writes it, and
-// hands a found filter back through AddedFilterFound.
+// hands a found filter back through FilterFound.
 class QualityWindow : public QWidget {
     Q_OBJECT
   public:
@@ -48,7 +48,9 @@ class QualityWindow : public QWidget {
     // The figures of the beam shown for the air path typed.
     void ShowFigures();
     // "Find added Al": the measured HVL1 matched with the conditions typed;
-    // the thickness found goes out through AddedFilterFound.
+    // the thickness found goes out through FilterFound. A measured value
+    // below the typed beam's with no added aluminium offers the match by the
+    // inherent filtration instead.
     void FindAddedAluminium();
     void SaveSpectrumCsv();
     void SaveSpectrumPng();
@@ -57,8 +59,8 @@ class QualityWindow : public QWidget {
     const QImage& Picture() const { return picture_; }
 
   signals:
-    // A match found this thickness of added filter, mm, as its field shows it.
-    void AddedFilterFound(MatchFilter filter, const QString& mm);
+    // A match found this thickness of the filter, mm, as its field shows it.
+    void FilterFound(MatchFilter filter, const QString& mm);
 
   private:
     void ShowBeam(const EnergyTable* spectrum, const std::string& heading);

@@ -24,8 +24,13 @@ void CheckDoseOptions(CalcOptions& options) {
         throw std::invalid_argument(e.what());
     }
     const bool dose = options.PrintDose || options.DoseAt;
-    if (options.Given && !dose)
+    if (options.Given && !dose && !options.ExportCsv)
         throw std::invalid_argument("an exposure goes with --dose or --dose-at");
+    if (options.ExportCsv && options.ExportCsv->empty())
+        throw std::invalid_argument("--export-csv takes a file name, not an empty text");
+    if (options.ExportCsv && (options.PrintSpectrum || options.PrintQuality))
+        throw std::invalid_argument("--export-csv writes a depth-dose table: it goes without "
+                                    "--spectrum and --quality");
     if (options.PrintDose && options.DoseAt)
         throw std::invalid_argument("--dose and --dose-at print different tables: give one");
     if (dose && (options.PrintSpectrum || options.PrintQuality || options.OutFile))

@@ -23,6 +23,8 @@ struct CalcOptions {
     bool Strict = false;
     ScatterModel Model = ScatterModel::Classic;
     std::optional<std::filesystem::path> OutFile;
+    // The depth-dose table, also written as CSV for other programs.
+    std::optional<std::filesystem::path> ExportCsv;
     bool Help = false;
     // A beam given by its measured first half-value layer (mm Al): the added
     // filter is found, in place of the typed one. The texts as given.

@@ -159,6 +159,14 @@ read ("9O", "1,5") or a tube voltage outside 30-150 kV)"},
      .Set = SetText<&CalcOptions::OutFile>,
      .Help = R"(write the results file to FILE instead of
 PDD_tempDATA.txt in the current folder)"},
+    {.Name = "--export-csv",
+     .Value = "FILE",
+     .Use = OptionUse::Single,
+     .Set = SetText<&CalcOptions::ExportCsv>,
+     .Help = R"(also write the depth-dose table to FILE as UTF-8 CSV:
+# name=value lines (conditions, HVL1, model, medium,
+version; with an exposure, the doses), a header row
+with units, every number with all its digits)"},
     {.Name = "--scatter-model",
      .Value = "classic|divergent",
      .Set =

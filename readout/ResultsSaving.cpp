@@ -37,6 +37,10 @@ SavedFileKind KindOf(SavedFile file) {
         return {MessageId::SaveSpectrumPicture, MessageId::SavedSpectrumPng, u".png"};
     case SavedFile::DoseCsv:
         return {MessageId::SaveDoseData, MessageId::SavedDoseCsv, u".csv"};
+    case SavedFile::TableCsv:
+        return {MessageId::SavePddData, MessageId::ExportedTable, u""};
+    case SavedFile::GraphPng:
+        return {MessageId::SavePddGraph, MessageId::ExportedGraph, u""};
     case SavedFile::Csv:
     default:
         return {MessageId::SavePddData, MessageId::SavedCsv, u".csv"};
@@ -237,6 +241,9 @@ std::string SaveFailureMessage(Language edition, SavedFile file, const QString& 
     case SaveProblem::ImageNotPng:
         reason = text(MessageId::SaveImageNotPng);
         break;
+    case SaveProblem::EmptyName:
+        reason = text(MessageId::SaveEmptyName);
+        break;
     case SaveProblem::Other:
         reason = text(MessageId::SaveOther, {detail});
         break;
@@ -295,6 +302,26 @@ SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
     return SaveAs(
         typedName, SavedFile::DoseCsv, workFolder, edition,
         [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
+}
+
+SaveReport ExportTableCsvAs(std::string_view bytes, const QString& chosenName,
+                            const std::filesystem::path& workFolder, Language edition) {
+    if (chosenName.isEmpty())
+        return {false, SaveFailureMessage(edition, SavedFile::TableCsv, chosenName,
+                                          Failure(SaveProblem::EmptyName))};
+    return SaveAs(
+        chosenName, SavedFile::TableCsv, workFolder, edition,
+        [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
+}
+
+SaveReport ExportGraphPngAs(const QImage& image, const QString& chosenName,
+                            const std::filesystem::path& workFolder, Language edition) {
+    if (chosenName.isEmpty())
+        return {false, SaveFailureMessage(edition, SavedFile::GraphPng, chosenName,
+                                          Failure(SaveProblem::EmptyName))};
+    return SaveAs(
+        chosenName, SavedFile::GraphPng, workFolder, edition,
+        [&](const std::filesystem::path& target) { return SaveImageAsPng(image, target); });
 }
 
 std::string SavedMessage(Language edition, SavedFile file) {

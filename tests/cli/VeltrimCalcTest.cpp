@@ -112,6 +112,15 @@ TEST_F(VeltrimCalc, TheTableIsWrittenAndPrinted) {
     EXPECT_EQ(mistyped.err, "veltrim-calc: warning: --kv \"9O\" was read as 9\n"
                             "veltrim-calc: warning: --al \"1,5\" was read as 1\n"
                             "veltrim-calc: tube voltage held to 30 kV\n");
+    // An export under a folder's name is refused with the reason, the
+    // folder left as it was.
+    fs::create_directory(work / "held.csv");
+    const ProgramRun refused = Calc("--export-csv held.csv");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("the table was not exported to \"held.csv\": that name is a folder"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(fs::is_empty(work / "held.csv"));
 }
 
 TEST_F(VeltrimCalc, FailuresExitNonZeroWithTheirCause) {

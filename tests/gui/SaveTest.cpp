@@ -1,7 +1,9 @@
 #include "gui/GuiFixture.h"
 
 #include <QImage>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 
@@ -66,6 +68,46 @@ TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
     EXPECT_EQ(w.State().ResultsReady, 1);
     EXPECT_EQ(w.State().CursorPlaced, 1);
     EXPECT_EQ(f.Field(mc::NumbersFileName).text(), "kept");
+}
+
+// The graph menu's exports: nothing before a calculation; after it the
+// table of the last curve with every digit and the picture as drawn; a name
+// that cannot be written is refused with the reason and no file.
+TEST(SaveCommands, ExportsWriteTheLastTableWithEveryDigitAndThePictureAsDrawn) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    w.ExportTableCsv(Utf8((f.dir / "early.csv").string()));
+    EXPECT_FALSE(fs::exists(f.dir / "early.csv"));
+    w.Calculate();
+    w.ExportTableCsv(Utf8((f.dir / "table.csv").string()));
+    w.ExportGraphPng(Utf8((f.dir / "graph.png").string()));
+    w.ExportTableCsv(QString(""));
+    fs::create_directory(f.dir / "held");
+    w.ExportGraphPng(Utf8((f.dir / "held").string()));
+
+    ASSERT_EQ(f.sink.Messages.size(), 4u);
+    EXPECT_EQ(f.sink.Messages[0], "The table was exported.");
+    EXPECT_EQ(f.sink.Messages[1], "The graph was saved as PNG.");
+    EXPECT_NE(f.sink.Messages[2].find("no file name was given"), std::string::npos)
+        << f.sink.Messages[2];
+    EXPECT_NE(f.sink.Messages[3].find("folder"), std::string::npos) << f.sink.Messages[3];
+    EXPECT_TRUE(fs::is_directory(f.dir / "held"));
+    EXPECT_EQ(QImage(Utf8((f.dir / "graph.png").string())).convertToFormat(QImage::Format_RGB32),
+              w.Graph().Image().convertToFormat(QImage::Format_RGB32));
+
+    const std::string csv = ReadBytes(f.dir / "table.csv");
+    EXPECT_EQ(csv.rfind("# program=Veltrim ", 0), 0u) << csv.substr(0, 80);
+    const std::size_t header = csv.find("\ndepth_from_cm,");
+    ASSERT_NE(header, std::string::npos);
+    std::istringstream rows(csv.substr(csv.find('\n', header + 1) + 1));
+    std::string row;
+    int d = 0;
+    while (std::getline(rows, row)) {
+        const std::string total = row.substr(row.rfind(',') + 1);
+        EXPECT_EQ(std::strtod(total.c_str(), nullptr), w.State().DepthDoseResult[++d][TotalPdd])
+            << row;
+    }
+    EXPECT_EQ(d, w.State().DepthRowCount);
 }
 
 } // namespace
