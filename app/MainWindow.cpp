@@ -88,6 +88,10 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
             &MainWindow::OpenQualityWindow);
     connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
             &MainWindow::OpenDoseWindow);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, this,
+            &MainWindow::ChooseAndSaveBeam);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
+            &MainWindow::ChooseAndOpenBeam);
     graph_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(graph_, &QWidget::customContextMenuRequested, this, &MainWindow::ShowGraphMenu);
     AddNextCalculationLine();

@@ -2,6 +2,7 @@
 
 #include "app/BeamHistory.h"
 #include "calculation/SharedState.h"
+#include "core/BeamFile.h"
 #include "spectrum/HvlMatching.h"
 
 #include <QPointer>
@@ -96,6 +97,14 @@ class MainWindow : public QWidget {
     void ExportTableCsv(const QString& fileName);
     void ExportGraphPng(const QString& fileName);
 
+    // Saved beams (the graph's menu, Ctrl+S and Ctrl+O): the conditions as
+    // typed, the rectification and the scatter model under a name, with the
+    // measured HVL1 and the tube output typed in the spectrum and dose
+    // windows. Opening one puts them all back; a file that is refused is
+    // told and changes nothing.
+    void SaveBeam(const QString& fileName);
+    bool OpenBeam(const QString& fileName);
+
     // The two save buttons and Reset.
     void SaveCsv();
     void SaveBmp();
@@ -117,8 +126,16 @@ class MainWindow : public QWidget {
     void RememberBeam(const ConditionTexts& drawn, bool curveDrawn);
     void AddNextCalculationLine();
     void ShowNextCalculation();
-    // The name the user picks for an export, empty when cancelled.
-    QString ChooseExportName(const QString& suggested, const QString& filter);
+    // Ctrl+S and Ctrl+O: a file dialog, then SaveBeam or OpenBeam.
+    void ChooseAndSaveBeam();
+    void ChooseAndOpenBeam();
+    // The name the user picks to save or open, null when cancelled.
+    QString ChooseFileName(bool save, const QString& suggested, const QString& filter);
+    // The model without the offer to calculate again (an opened beam).
+    void ApplyScatterModel(bool divergent);
+    // An opened beam's measured HVL1 and tube output, into the spectrum and
+    // dose windows when they are open.
+    void ShareBeamExtras();
 
     SharedState state_;
     BeamHistory beams_;
@@ -140,6 +157,7 @@ class MainWindow : public QWidget {
     QAction* divergentAction_ = nullptr;
     std::vector<QAction*> resultActions_; // enabled only while results are shown
     QLabel* nextCalculation_ = nullptr;
+    SavedBeam beamExtras_;
     bool exitPending_ = false;
     bool ended_ = false;
 };

@@ -1,18 +1,15 @@
 // The main window's side of the spectrum and dose windows: the beams of the
-// calculations it records, the windows it opens, and the graph's context
-// menu (the two windows and the scatter model).
+// calculations it records, the windows it opens, the graph's context menu
+// and the line that names what the next OK uses.
 #include "app/DoseWindow.h"
 #include "app/MainWindow.h"
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
-#include "calculation/TableExport.h"
 #include "graph/GraphPicture.h"
-#include "readout/ResultsSaving.h"
 
 #include <QAction>
 #include <QDate>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 
@@ -41,6 +38,7 @@ void MainWindow::OpenQualityWindow() {
         qualityWindow_ = new QualityWindow(state_, beams_, typed, this);
         qualityWindow_->setAttribute(Qt::WA_DeleteOnClose);
         connect(qualityWindow_, &QualityWindow::FilterFound, this, &MainWindow::SetTypedFilter);
+        ShareBeamExtras();
     }
     qualityWindow_->show();
     qualityWindow_->raise();
@@ -57,6 +55,7 @@ void MainWindow::OpenDoseWindow() {
     if (doseWindow_ == nullptr) {
         doseWindow_ = new DoseWindow(state_, beams_, this);
         doseWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        ShareBeamExtras();
     }
     doseWindow_->show();
     doseWindow_->raise();
@@ -93,13 +92,18 @@ QMenu* MainWindow::GraphMenu() {
         };
         const QString today = FileNameDate(QDate::currentDate());
         results(MessageId::ExportTableMenuItem, [this, today] {
-            ExportTableCsv(
-                ChooseExportName(today + QStringLiteral(".csv"), QStringLiteral("CSV (*.csv)")));
+            ExportTableCsv(ChooseFileName(true, today + QStringLiteral(".csv"),
+                                          QStringLiteral("CSV (*.csv)")));
         });
         results(MessageId::ExportGraphMenuItem, [this, today] {
-            ExportGraphPng(
-                ChooseExportName(today + QStringLiteral(".png"), QStringLiteral("PNG (*.png)")));
+            ExportGraphPng(ChooseFileName(true, today + QStringLiteral(".png"),
+                                          QStringLiteral("PNG (*.png)")));
         });
+        graphMenu_->addSeparator();
+        graphMenu_->addAction(item(MessageId::SaveBeamMenuItem, "Ctrl+S"), this,
+                              &MainWindow::ChooseAndSaveBeam);
+        graphMenu_->addAction(item(MessageId::OpenBeamMenuItem, "Ctrl+O"), this,
+                              &MainWindow::ChooseAndOpenBeam);
         connect(graphMenu_, &QMenu::aboutToShow, this, [this] {
             for (QAction* action : resultActions_)
                 action->setEnabled(state_.ResultsReady == 1 && !beams_.Drawn().empty());
@@ -108,16 +112,20 @@ QMenu* MainWindow::GraphMenu() {
     return graphMenu_;
 }
 
+void MainWindow::ApplyScatterModel(bool divergent) {
+    state_.Model = divergent ? ScatterModel::Divergent : ScatterModel::Classic;
+    // Ticking the menu's item from here comes back through its signal to a
+    // model already in place.
+    if (divergentAction_ != nullptr && divergentAction_->isChecked() != divergent)
+        divergentAction_->setChecked(divergent);
+    ShowNextCalculation();
+}
+
 void MainWindow::SetDivergentScatter(bool on) {
     const ScatterModel model = on ? ScatterModel::Divergent : ScatterModel::Classic;
     if (state_.Model == model)
         return;
-    state_.Model = model;
-    // Ticking the menu's item from here comes back through its signal, and
-    // returns above.
-    if (divergentAction_ != nullptr && divergentAction_->isChecked() != on)
-        divergentAction_->setChecked(on);
-    ShowNextCalculation();
+    ApplyScatterModel(on);
     // The curves drawn keep the model they were made with; the same beam
     // with the other one is one question away.
     if (state_.ResultsReady == 1 && !state_.CalculationUnderWay && !ended_ &&
@@ -152,39 +160,6 @@ void MainWindow::ShowNextCalculation() {
     nextCalculation_->setText(line);
     // The phantom's caption names the material only; its tooltip says all.
     FindControl<QLabel>(*this, mc::PhantomMaterial).setToolTip(line);
-}
-
-QString MainWindow::ChooseExportName(const QString& suggested, const QString& filter) {
-    const QString folder = QString::fromStdString(state_.WorkFolder.string());
-    return QFileDialog::getSaveFileName(this, {}, folder + QChar(u'/') + suggested, filter);
-}
-
-void MainWindow::ExportTableCsv(const QString& fileName) {
-    // A cancelled choice (a null name) writes nothing and says nothing; an
-    // empty one typed is refused with the reason, as the saves refuse names.
-    if (fileName.isNull() || state_.ResultsReady != 1 || beams_.Drawn().empty())
-        return;
-    // The state's table is that of the last curve drawn.
-    const CalculatedBeam& beam = beams_.Drawn().back();
-    TableRecord record;
-    record.Typed = beam.Typed;
-    record.Conditions = state_.ResultConditions;
-    record.Model = beam.Model;
-    if (beam.Quality)
-        record.Hvl1MmAl = beam.Quality->Hvl1MmAl;
-    record.Rows = state_.DepthRowCount;
-    record.Table = &state_.DepthDoseResult;
-    record.Dose = doseWindow_ != nullptr ? doseWindow_->ExposedDose() : nullptr;
-    state_.Messages.Show(
-        ExportTableCsvAs(TableCsvBytes(record), fileName, state_.WorkFolder, state_.Edition)
-            .Message);
-}
-
-void MainWindow::ExportGraphPng(const QString& fileName) {
-    if (fileName.isNull() || state_.ResultsReady != 1)
-        return;
-    state_.Messages.Show(
-        ExportGraphPngAs(graph_->Image(), fileName, state_.WorkFolder, state_.Edition).Message);
 }
 
 void MainWindow::ShowGraphMenu(const QPoint& at) {

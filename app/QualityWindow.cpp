@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
 #include <cmath>
@@ -228,6 +229,17 @@ void QualityWindow::FindAddedAluminium() {
     ShowBeam(&found.Spectrum,
              Text(edition_, MessageId::QualityMatchedBeam, {DescribeBeam(beam, edition_)}));
     ShowMessage(Text(edition_, MessageId::QualityFoundBeam, {said}), false);
+}
+
+std::optional<double> QualityWindow::TypedMeasuredHvl1() const {
+    const double hvl1 = ReadNumber(measuredHvl1_->text().toStdString());
+    if (hvl1 > 0.0 && std::isfinite(hvl1))
+        return hvl1;
+    return std::nullopt;
+}
+
+void QualityWindow::SetMeasuredHvl1(double mm) {
+    measuredHvl1_->setText(QString::number(mm, 'g', QLocale::FloatingPointShortest));
 }
 
 void QualityWindow::SaveSpectrumCsv() {

@@ -55,6 +55,10 @@ class QualityWindow : public QWidget {
     void SaveSpectrumCsv();
     void SaveSpectrumPng();
 
+    // The measured HVL1 typed, mm Al; none unless a positive number.
+    std::optional<double> TypedMeasuredHvl1() const;
+    void SetMeasuredHvl1(double mm);
+
     // The picture as drawn, what the PNG save writes.
     const QImage& Picture() const { return picture_; }
 

@@ -3,17 +3,8 @@
 #include "core/CFormat.h"
 #include "core/NumberReading.h"
 
-#include <charconv>
-
 namespace veltrim {
 namespace {
-
-// The shortest text that reads back to the same double.
-std::string Exact(double value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
-}
 
 const char* RectificationName(RectificationMethod method) {
     switch (method) {
@@ -79,28 +70,28 @@ std::string TableCsvBytes(const TableRecord& record) {
     line("program", std::string("Veltrim ") + ProgramVersion());
     // The values the calculation read: the voltage as held to its range, the
     // rest as read from the texts, in the units they were typed in.
-    line("tube_voltage_kV", Exact(c.TubeVoltage));
-    line("target_angle_deg", Exact(ReadNumber(t.TargetAngle)));
-    line("inherent_filtration_mm_al", Exact(ReadNumber(t.InherentFiltration)));
-    line("al_filter_mm", Exact(ReadNumber(t.AlFilter)));
-    line("cu_filter_mm", Exact(ReadNumber(t.CuFilter)));
-    line("fsd_cm", Exact(ReadNumber(t.Fsd)));
-    line("field_x_cm", Exact(ReadNumber(t.FieldX)));
-    line("field_y_cm", Exact(ReadNumber(t.FieldY)));
+    line("tube_voltage_kV", ShortestText(c.TubeVoltage));
+    line("target_angle_deg", ShortestText(ReadNumber(t.TargetAngle)));
+    line("inherent_filtration_mm_al", ShortestText(ReadNumber(t.InherentFiltration)));
+    line("al_filter_mm", ShortestText(ReadNumber(t.AlFilter)));
+    line("cu_filter_mm", ShortestText(ReadNumber(t.CuFilter)));
+    line("fsd_cm", ShortestText(ReadNumber(t.Fsd)));
+    line("field_x_cm", ShortestText(ReadNumber(t.FieldX)));
+    line("field_y_cm", ShortestText(ReadNumber(t.FieldY)));
     line("rectification", RectificationName(c.Rectification));
     line("scatter_model", record.Model == ScatterModel::Divergent ? "divergent" : "classic");
     // The medium and a phantom's thickness, once a calculation can take
     // others, are recorded here beside the model.
     line("medium", Message(MessageId::MediumIcruFourComponent).In(Language::English));
     if (record.Hvl1MmAl)
-        line("hvl1_mm_al", Exact(*record.Hvl1MmAl));
+        line("hvl1_mm_al", ShortestText(*record.Hvl1MmAl));
     const AbsoluteDose* dose = record.Dose;
     if (dose != nullptr && dose->Given) {
         line("exposure", ExposureText(*dose->Given, "%.17g"));
-        line("incident_air_kerma_mGy", Exact(dose->IncidentAirKermaMgy));
-        line("backscatter_factor", Exact(dose->PerKerma.Backscatter));
-        line("entrance_surface_air_kerma_mGy", Exact(dose->EntranceSurfaceAirKermaMgy()));
-        line("surface_dose_mGy", Exact(dose->Mgy(dose->PerKerma.Surface)));
+        line("incident_air_kerma_mGy", ShortestText(dose->IncidentAirKermaMgy));
+        line("backscatter_factor", ShortestText(dose->PerKerma.Backscatter));
+        line("entrance_surface_air_kerma_mGy", ShortestText(dose->EntranceSurfaceAirKermaMgy()));
+        line("surface_dose_mGy", ShortestText(dose->Mgy(dose->PerKerma.Surface)));
     }
 
     bytes += "depth_from_cm,depth_to_cm,primary_percent,scatter_percent,total_percent";
@@ -109,12 +100,14 @@ std::string TableCsvBytes(const TableRecord& record) {
     bytes += '\n';
     for (int d = 1; d <= record.Rows && record.Table != nullptr; ++d) {
         const auto& row = (*record.Table)[d];
-        bytes += Exact(0.5 * (d - 1)) + ',' + Exact(0.5 * d) + ',' + Exact(row[PrimaryPdd]) + ',' +
-                 Exact(row[ScatterPdd]) + ',' + Exact(row[TotalPdd]);
+        bytes += ShortestText(0.5 * (d - 1)) + ',' + ShortestText(0.5 * d) + ',' +
+                 ShortestText(row[PrimaryPdd]) + ',' + ShortestText(row[ScatterPdd]) + ',' +
+                 ShortestText(row[TotalPdd]);
         if (dose != nullptr && dose->Given) {
             const DosePerAirKerma& k = dose->PerKerma;
-            bytes += ',' + Exact(dose->Mgy(k.Primary[d])) + ',' + Exact(dose->Mgy(k.Scatter[d])) +
-                     ',' + Exact(dose->Mgy(k.Total[d]));
+            bytes += ',' + ShortestText(dose->Mgy(k.Primary[d])) + ',' +
+                     ShortestText(dose->Mgy(k.Scatter[d])) + ',' +
+                     ShortestText(dose->Mgy(k.Total[d]));
         }
         bytes += '\n';
     }

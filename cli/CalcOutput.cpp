@@ -3,6 +3,7 @@
 #include "calculation/TableExport.h"
 #include "cli/DoseInput.h"
 #include "cli/StandardOutput.h"
+#include "core/BeamFile.h"
 #include "core/CFormat.h"
 #include "core/FileReplacing.h"
 #include "dose/ResultsFile.h"
@@ -165,6 +166,20 @@ void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data
                           Arg(FormatC("%.3f", *hvl1))})
                      .In(Language::English)
               << '\n';
+}
+
+bool SaveCommandLineBeam(const CalcOptions& options) {
+    const std::filesystem::path& file = *options.SaveBeamFile;
+    SavedBeam beam;
+    beam.Name = options.BeamName ? *options.BeamName : file.stem().string();
+    beam.Texts = options.Texts;
+    beam.Rectification = static_cast<RectificationMethod>(options.Rectification);
+    beam.DivergentScatter = options.Model == ScatterModel::Divergent;
+    beam.MeasuredHvl1MmAl = options.Hvl1 ? StrictNumber(*options.Hvl1) : options.BeamMeasuredHvl1;
+    const ExposureParts& typed = options.ExposureTyped;
+    beam.TubeOutputUgyPerMas = typed.TubeOutput ? typed.TubeOutput : options.BeamTubeOutput;
+    beam.OutputDistanceCm = typed.TubeOutput ? typed.OutputDistanceCm : options.BeamOutputDistance;
+    return WriteUserFile(file, BeamFileBytes(beam), "the beam was not saved");
 }
 
 int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data) {

@@ -133,6 +133,22 @@ diameter X)",
 3 single-phase full-wave)",
      .Default = "1"},
 
+    {.Name = "--beam",
+     .Value = "FILE",
+     .Use = OptionUse::Condition,
+     .Set = ReadSavedBeam,
+     .Help = R"(the conditions, rectification and scatter model of
+a saved beam (the window's "Save beam..."), as if
+typed here: options after it change them; its tube
+output makes the exposure with --mas alone)"},
+    {.Name = "--save-beam",
+     .Value = "FILE",
+     .Use = OptionUse::Single,
+     .Set = SetText<&CalcOptions::SaveBeamFile>,
+     .Help = R"(also save this command line's beam to FILE (JSON):
+the conditions (with the filter --hvl1 found), the
+model, the measured HVL1 and the tube output)"},
+
     {.Above = "\nData and output:\n",
      .Name = "--data",
      .Value = "DIR",

@@ -132,6 +132,17 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {ExportedGraph, "The graph was saved as PNG."},
     {ExportTableMenuItem, "Export table as CSV..."},
     {ExportGraphMenuItem, "Save graph as PNG..."},
+    {BeamFileProblem, "The beam file \"{1}\" was not opened: {2}. Nothing was changed."},
+    {BeamFileMissing, "it does not exist"},
+    {BeamFileUnreadable, "it could not be read ({1})"},
+    {BeamFileNotRegular, "it is {1}, not a regular file"},
+    {BeamFileNewer, "it was written by a newer version of Veltrim (format {1}; this version "
+                    "reads format {2})"},
+    {BeamFileDamaged, "it is damaged or not a beam file ({1})"},
+    {SaveBeamMenuItem, "Save beam..."},
+    {OpenBeamMenuItem, "Open beam..."},
+    {SaveBeamData, "beam"},
+    {BeamSaved, "The beam was saved."},
 
     {FilterAluminium, "aluminium"},
     {FilterCopper, "copper"},

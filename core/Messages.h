@@ -113,6 +113,18 @@ enum class MessageId {
     ExportTableMenuItem, // the graph's context menu
     ExportGraphMenuItem, // the graph's context menu
 
+    // saved beams
+    BeamFileProblem, // {1} file, {2} why
+    BeamFileMissing,
+    BeamFileUnreadable, // {1} the system's reason
+    BeamFileNotRegular, // {1} what it is
+    BeamFileNewer,      // {1} the file's format, {2} the format this version reads
+    BeamFileDamaged,    // {1} what is wrong, in the reader's words
+    SaveBeamMenuItem,   // the graph's context menu
+    OpenBeamMenuItem,   // the graph's context menu
+    SaveBeamData,       // the contents of a beam file, for a failed save
+    BeamSaved,
+
     // beam quality and a beam given by its measured half-value layer
     FilterAluminium,        // "aluminium"
     FilterCopper,           // "copper"

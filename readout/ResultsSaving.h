@@ -72,7 +72,7 @@ SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& tar
 
 // What the user is told when a save failed, in the edition's language: which
 // file, and why. Csv and Bmp are the main window's PDD data and graph.
-enum class SavedFile { Csv, Bmp, SpectrumCsv, SpectrumPng, DoseCsv, TableCsv, GraphPng };
+enum class SavedFile { Csv, Bmp, SpectrumCsv, SpectrumPng, DoseCsv, TableCsv, GraphPng, Beam };
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
 
@@ -99,10 +99,11 @@ SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
 SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
                          const std::filesystem::path& workFolder, Language edition);
 
-// The exports of the graph's menu, under the name the user chose as it
-// stands (no extension added); an empty name is refused.
-SaveReport ExportTableCsvAs(std::string_view bytes, const QString& chosenName,
-                            const std::filesystem::path& workFolder, Language edition);
+// The exports of the graph's menu and the saved beams, under the name the
+// user chose as it stands (no extension added); an empty name is refused.
+// `file` is TableCsv or Beam.
+SaveReport ExportBytesAs(SavedFile file, std::string_view bytes, const QString& chosenName,
+                         const std::filesystem::path& workFolder, Language edition);
 SaveReport ExportGraphPngAs(const QImage& image, const QString& chosenName,
                             const std::filesystem::path& workFolder, Language edition);
 

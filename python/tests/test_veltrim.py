@@ -115,6 +115,30 @@ def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
         dose.at(31)
 
 
+def test_a_saved_beam_computes_the_same_bits_in_veltrim_calc_and_python(tmp_path):
+    calc = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise"]
+
+    def table(*args):
+        return subprocess.run(calc + list(args), capture_output=True, cwd=tmp_path,
+                              check=True).stdout
+
+    printed = table("--kv", "120", "--cu", "0.1", "--rectification", "3",
+                    "--save-beam", "room.json")
+    loaded = veltrim.Conditions.load(tmp_path / "room.json")
+    assert repr(loaded) == repr(veltrim.Conditions.from_texts(kv="120", cu="0.1", rectification=3))
+    rows = [line.split(",") for line in printed.decode().split()[1:]]
+    assert [float(row[3]) for row in rows] == list(veltrim.depth_dose(loaded).total)
+
+    conditions = veltrim.Conditions(**BEAM)
+    conditions.save(tmp_path / "python.json", name="Room 3")
+    assert veltrim.Conditions.load(str(tmp_path / "python.json")).__repr__() == repr(conditions)
+    rows = [line.split(",") for line in table("--beam", "python.json").decode().split()[1:]]
+    assert [float(row[3]) for row in rows] == list(veltrim.depth_dose(conditions).total)
+    (tmp_path / "broken.json").write_text('{"format": 1, "name": "x"')
+    with pytest.raises(ValueError, match="damaged"):
+        veltrim.Conditions.load(tmp_path / "broken.json")
+
+
 def test_conditions_default_to_the_windows_starting_beam_and_read_texts_as_it_does():
     assert repr(veltrim.Conditions()) == repr(veltrim.Conditions.from_texts()) == (
         "veltrim.Conditions(kv=80.0, angle=12.0, inherent=2.5, al=0.0, cu=0.0, fsd=100.0, "

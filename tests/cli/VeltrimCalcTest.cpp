@@ -121,6 +121,20 @@ TEST_F(VeltrimCalc, TheTableIsWrittenAndPrinted) {
               std::string::npos)
         << refused.err;
     EXPECT_TRUE(fs::is_empty(work / "held.csv"));
+
+    // A beam saved from a command line computes the same bits given back by
+    // --beam; options after it change it; a later format is refused.
+    const ProgramRun saved =
+        Calc("--kv 100 --al 1.5 --field-y 0 --rectification 2 --precise --save-beam b.json");
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(Calc("--beam b.json --precise").out, saved.out);
+    EXPECT_NE(Calc("--beam b.json --kv 90 --precise").out, saved.out);
+    std::string newer = ReadBytes(work / "b.json");
+    newer.replace(newer.find("\"format\": 1"), 11, "\"format\": 7");
+    work.Write("b.json", newer);
+    const ProgramRun later = Calc("--beam b.json");
+    EXPECT_EQ(later.status, 2);
+    EXPECT_NE(later.err.find("newer version of Veltrim (format 7"), std::string::npos) << later.err;
 }
 
 TEST_F(VeltrimCalc, FailuresExitNonZeroWithTheirCause) {

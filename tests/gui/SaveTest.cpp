@@ -1,6 +1,8 @@
+#include "app/QualityWindow.h"
 #include "gui/GuiFixture.h"
 
 #include <QImage>
+#include <QRadioButton>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -108,6 +110,51 @@ TEST(SaveCommands, ExportsWriteTheLastTableWithEveryDigitAndThePictureAsDrawn) {
             << row;
     }
     EXPECT_EQ(d, w.State().DepthRowCount);
+}
+
+// A saved beam opens into the window with its rectification, model and
+// measured HVL1, and calculates the same bits; a file refused is told and
+// changes nothing.
+TEST(SavedBeams, ABeamOpensAsItWasSavedAndARefusedFileChangesNothing) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    f.Field(mc::TubeVoltage).setText("100 kV");
+    f.Field(mc::AlFilter).setText("1.5");
+    f.Field(mc::FieldY).setText("0");
+    FindControl<QRadioButton>(w, mc::ThreePhase12Peak).click();
+    w.Calculate();
+    const DepthDoseTable saved = w.State().DepthDoseResult;
+    w.OpenQualityWindow();
+    QLineEdit& measured = FindControl<QLineEdit>(*w.Quality(), qualitycontrols::MeasuredHvl1);
+    measured.setText("3.1");
+    w.SetDivergentScatter(true); // declined: no new calculation
+    w.SaveBeam(Utf8((f.dir / "room 3.json").string()));
+    ASSERT_EQ(f.sink.Messages, (std::vector<std::string>{"The beam was saved."}));
+
+    f.Field(mc::TubeVoltage).setText("80");
+    FindControl<QRadioButton>(w, mc::ConstantPotential).click();
+    w.SetDivergentScatter(false);
+    measured.clear();
+    std::string newer = ReadBytes(f.dir / "room 3.json");
+    newer.replace(newer.find("\"format\": 1"), 11, "\"format\": 2");
+    EXPECT_FALSE(w.OpenBeam(Utf8(f.dir.Write("newer.json", newer).string())));
+    ASSERT_EQ(f.sink.Messages.size(), 2u);
+    EXPECT_NE(f.sink.Messages[1].find("newer version of Veltrim"), std::string::npos)
+        << f.sink.Messages[1];
+    EXPECT_EQ(f.Field(mc::TubeVoltage).text(), "80");
+    EXPECT_FALSE(w.DivergentScatter());
+
+    ASSERT_TRUE(w.OpenBeam(Utf8((f.dir / "room 3.json").string())));
+    EXPECT_EQ(f.Field(mc::TubeVoltage).text(), "100 kV");
+    EXPECT_EQ(f.Field(mc::AlFilter).text(), "1.5");
+    EXPECT_EQ(f.Field(mc::FieldY).text(), "0");
+    EXPECT_TRUE(FindControl<QRadioButton>(w, mc::ThreePhase12Peak).isChecked());
+    EXPECT_TRUE(w.DivergentScatter());
+    EXPECT_EQ(measured.text(), "3.1");
+    w.SetDivergentScatter(false); // the made-up data hold no point-focus sets
+    w.Calculate();
+    EXPECT_EQ(w.State().Conditions.Rectification, RectificationMethod::ThreePhase12Peak);
+    EXPECT_EQ(w.State().DepthDoseResult, saved);
 }
 
 } // namespace
