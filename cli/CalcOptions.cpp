@@ -33,12 +33,14 @@ void CheckDoseOptions(CalcOptions& options) {
         throw std::invalid_argument(e.what());
     }
     const bool dose = options.PrintDose || options.DoseAt;
-    if (options.Given && !dose && !options.ExportCsv)
+    if (options.Given && !dose && !options.ExportCsv && !options.ReportFile)
         throw std::invalid_argument("an exposure goes with --dose or --dose-at");
     if (options.SaveBeamFile && options.SaveBeamFile->empty())
         throw std::invalid_argument("--save-beam takes a file name, not an empty text");
     if (options.ExportCsv && options.ExportCsv->empty())
         throw std::invalid_argument("--export-csv takes a file name, not an empty text");
+    if (options.ReportFile && options.ReportFile->empty())
+        throw std::invalid_argument("--report takes a file name, not an empty text");
     if (options.ExportCsv && (options.PrintSpectrum || options.PrintQuality))
         throw std::invalid_argument("--export-csv writes a depth-dose table: it goes without "
                                     "--spectrum and --quality");

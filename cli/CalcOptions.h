@@ -25,6 +25,8 @@ struct CalcOptions {
     std::optional<std::filesystem::path> OutFile;
     // The depth-dose table, also written as CSV for other programs.
     std::optional<std::filesystem::path> ExportCsv;
+    // A PDF report of the whole calculation, beside what is printed.
+    std::optional<std::filesystem::path> ReportFile;
     // A saved beam read by --beam: its name and what it holds beyond the
     // conditions (which it puts into Texts, Rectification and Model); its
     // tube output makes the exposure only with --mas and no other way given.

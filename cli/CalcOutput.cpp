@@ -1,5 +1,6 @@
 #include "cli/CalcOutput.h"
 
+#include "calculation/ReportContent.h"
 #include "calculation/TableExport.h"
 #include "cli/DoseInput.h"
 #include "cli/StandardOutput.h"
@@ -7,6 +8,9 @@
 #include "core/CFormat.h"
 #include "core/FileReplacing.h"
 #include "dose/ResultsFile.h"
+#ifdef VELTRIM_REPORTS
+#include "report/ReportPdf.h"
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -111,6 +115,17 @@ bool WriteUserFile(const std::filesystem::path& file, std::string_view bytes, co
 // The calculation of a run that prints or exports a table: what the
 // options ask for, an exposure given beside --export-csv included. An
 // exposure out of range is a value typed, not a depth dose that failed.
+BeamResult CalculateTable(const CalcOptions& options, const CalculationOptions& what,
+                          const ModelData& data) {
+    try {
+        return CalculateBeam(TypedConditions(options, true), what, data);
+    } catch (const BeamError& e) {
+        if (e.Cause().Id() == MessageId::ExposureOutOfRange)
+            throw CalculationError(e.Cause());
+        throw;
+    }
+}
+
 BeamResult CalculateTable(const CalcOptions& options, const ModelData& data, bool absolute) {
     CalculationOptions what;
     what.Model = options.Model;
@@ -119,13 +134,7 @@ BeamResult CalculateTable(const CalcOptions& options, const ModelData& data, boo
     what.Quality = options.ExportCsv.has_value();
     what.Absolute = absolute || (options.ExportCsv && options.Given);
     what.Given = options.Given;
-    try {
-        return CalculateBeam(TypedConditions(options, true), what, data);
-    } catch (const BeamError& e) {
-        if (e.Cause().Id() == MessageId::ExposureOutOfRange)
-            throw CalculationError(e.Cause());
-        throw;
-    }
+    return CalculateTable(options, what, data);
 }
 
 // --export-csv: the table for other programs, through the same writer as
@@ -180,6 +189,36 @@ bool SaveCommandLineBeam(const CalcOptions& options) {
     beam.TubeOutputUgyPerMas = typed.TubeOutput ? typed.TubeOutput : options.BeamTubeOutput;
     beam.OutputDistanceCm = typed.TubeOutput ? typed.OutputDistanceCm : options.BeamOutputDistance;
     return WriteUserFile(file, BeamFileBytes(beam), "the beam was not saved");
+}
+
+bool WriteCommandLineReport(const CalcOptions& options, double airCm, const ModelData& data) {
+    CalculationOptions what;
+    what.Model = options.Model;
+    what.Quality = true;
+    what.AirCm = airCm;
+    what.Absolute = true;
+    what.Given = options.Given;
+    ReportRequest request;
+    request.Typed = options.Texts;
+    request.DataFolder = data.Folder();
+    request.AirCm = airCm;
+    if (options.Hvl1) {
+        request.MeasuredHvl1 = StrictNumber(*options.Hvl1);
+        request.MatchedCopper = options.MatchCopper;
+        request.FoundFilter = options.MatchCopper ? options.Texts.CuFilter : options.Texts.AlFilter;
+    }
+    if (options.DoseAt) {
+        request.DoseFromCm = options.DoseAt->FromCm;
+        request.DoseToCm = options.DoseAt->ToCm;
+    }
+    const ReportContent report = ReportOf(CalculateTable(options, what, data), request);
+#ifdef VELTRIM_REPORTS
+    StartReportFonts();
+    return WriteUserFile(*options.ReportFile, ReportPdfBytes(report), "the report was not written");
+#else
+    std::cerr << "veltrim-calc: this build has no PDF reports (it was built without Qt)\n";
+    return false;
+#endif
 }
 
 namespace {

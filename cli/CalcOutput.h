@@ -24,6 +24,11 @@ void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data
 // could not be written.
 bool SaveCommandLineBeam(const CalcOptions& options);
 
+// --report: a PDF of the whole calculation (quality, absolute dose, table)
+// beside what the run prints; false, with the reason on standard error, when
+// it could not be written.
+bool WriteCommandLineReport(const CalcOptions& options, double airCm, const ModelData& data);
+
 // --quality: the figures of the spectrum, one name=value line each.
 int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data);
 

@@ -183,6 +183,12 @@ PDD_tempDATA.txt in the current folder)"},
 # name=value lines (conditions, HVL1, model, medium,
 version; with an exposure, the doses), a header row
 with units, every number with all its digits)"},
+    {.Name = "--report",
+     .Value = "FILE.pdf",
+     .Use = OptionUse::Single,
+     .Set = SetText<&CalcOptions::ReportFile>,
+     .Help = R"(also write a PDF report of the beam to FILE.pdf:
+conditions, quality, doses, the table and the graphs)"},
     {.Name = "--scatter-model",
      .Value = "classic|divergent",
      .Set =

@@ -124,6 +124,7 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         {{"--batch", "r", "--air-kerma", "2"}, notWithBatch},
         {{"--batch", "r", "--export-csv", "t.csv"}, notWithBatch},
         {{"--export-csv="}, "--export-csv takes a file name, not an empty text"},
+        {{"--report="}, "--report takes a file name, not an empty text"},
         {{"--export-csv", "t.csv", "--spectrum"},
          "--export-csv writes a depth-dose table: it goes without --spectrum and --quality"},
         {{"--dose", "--air-kerma", "2 mGy"}, "--air-kerma takes a number, not \"2 mGy\""},

@@ -317,4 +317,57 @@ TEST_F(VeltrimCalc, MeasuredHvl1FindsTheAluminiumThatGivesIt) {
     EXPECT_TRUE(refused.out.empty());
 }
 
+// The PDF report holds the figures the run prints, with the same digits:
+// the conditions, the quality with the filter found for a measured HVL1,
+// the doses and every row of the table; a report under a folder's name is
+// refused and the folder left as it was.
+TEST_F(VeltrimCalc, TheReportHoldsWhatTheRunPrints) {
+#ifndef VELTRIM_REPORTS
+    GTEST_SKIP() << "built without Qt: no PDF reports";
+#else
+    const std::string beam = "--data '" + (fs::path(VELTRIM_SOURCE_DIR) / "data").string() +
+                             "' --kv 100 --field-y 20 --hvl1 4.0 ";
+    const ProgramRun range = Calc(beam + "--air-kerma 2 --dose-at 5,10 --report r.pdf");
+    ASSERT_EQ(range.status, 0) << range.err;
+    const ProgramRun text =
+        RunCaptured("pdftotext -layout -enc UTF-8 '" + (work / "r.pdf").string() + "' -", work);
+    ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) reads the report: " << text.err;
+    std::vector<std::string> figures{"100 kV", "20 cm", "ICRU four-component soft tissue",
+                                     "Validated accuracy", "2 mGy"};
+    for (const std::string& line : Lines(Calc(beam + "--quality").out))
+        figures.push_back(line.substr(line.find('=') + 1));
+    const DoseOutput dose = ReadDoseOutput(Calc(beam + "--air-kerma 2 --dose"));
+    for (const char* name :
+         {"backscatter_factor", "entrance_surface_air_kerma_mGy", "surface_dose_mGy"})
+        figures.push_back(dose.Names.at(name));
+    const std::vector<std::string> leastMost = ReadDoseOutput(range).Rows.at(1);
+    figures.insert(figures.end(), leastMost.begin() + 2, leastMost.end());
+    const DoseOutput percent = ReadDoseOutput(Calc(beam + "--precise"));
+    ASSERT_EQ(percent.Rows.size(), 61u);
+    for (std::size_t d = 1; d <= 60; ++d) {
+        std::string row = veltrim::FormatC("%.2f", std::stod(percent.Rows[d][0]));
+        for (std::size_t column = 1; column <= 3; ++column)
+            row += " " + veltrim::FormatC("%.2f", std::stod(percent.Rows[d][column]));
+        for (std::size_t column = 1; column <= 3; ++column)
+            row += " " + dose.Rows[d][column];
+        figures.push_back(row);
+    }
+    // The layout's runs of blanks between the cells of a row count as one.
+    std::string pdf;
+    for (const char ch : text.out)
+        if (ch != ' ' || pdf.empty() || pdf.back() != ' ')
+            pdf += ch;
+    for (const std::string& figure : figures)
+        EXPECT_NE(pdf.find(figure), std::string::npos) << figure << " missing from\n" << pdf;
+
+    fs::create_directory(work / "held.pdf");
+    const ProgramRun refused = Calc(beam + "--report held.pdf");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("the report was not written to \"held.pdf\": that name is a folder"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(fs::is_empty(work / "held.pdf"));
+#endif
+}
+
 } // namespace
