@@ -65,6 +65,12 @@ inline constexpr ControlName ScatterReadout{"Text14"};
 inline constexpr ControlName Readouts[] = {ShallowDepth, DeepDepth, TotalReadout, PrimaryReadout,
                                            ScatterReadout};
 
+// The fixed caption that names the phantom's material.
+inline constexpr ControlName PhantomMaterial{"Label24"};
+// Made by the window, not by its table: what the next OK uses beyond the
+// typed conditions (the scatter model, the medium).
+inline constexpr ControlName NextCalculation{"NextCalculation"};
+
 // The two saves: the PDD table as CSV, the graph as a bitmap.
 inline constexpr ControlName NumbersFileName{"Text2"};
 inline constexpr ControlName SaveNumbers{"Command2"};

@@ -23,6 +23,19 @@ struct CalcOptions {
     bool Strict = false;
     ScatterModel Model = ScatterModel::Classic;
     std::optional<std::filesystem::path> OutFile;
+    // The depth-dose table, also written as CSV for other programs.
+    std::optional<std::filesystem::path> ExportCsv;
+    // A PDF report of the whole calculation, beside what is printed.
+    std::optional<std::filesystem::path> ReportFile;
+    // A saved beam read by --beam: its name and what it holds beyond the
+    // conditions (which it puts into Texts, Rectification and Model); its
+    // tube output makes the exposure only with --mas and no other way given.
+    std::optional<std::string> BeamName;
+    std::optional<double> BeamMeasuredHvl1;
+    std::optional<double> BeamTubeOutput;
+    std::optional<double> BeamOutputDistance;
+    // --save-beam: the conditions of this command line, saved.
+    std::optional<std::filesystem::path> SaveBeamFile;
     bool Help = false;
     // A beam given by its measured first half-value layer (mm Al): the added
     // filter is found, in place of the typed one. The texts as given.
@@ -48,6 +61,10 @@ struct CalcOptions {
 // (cli/OptionTable.h). Throws std::invalid_argument with a message for the
 // user on a bad option.
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args);
+
+// --beam: the conditions of a saved beam, as if typed at this point of the
+// command line; a file that cannot be used is refused (std::invalid_argument).
+void ReadSavedBeam(CalcOptions& options, const std::string& file);
 
 // The option of a condition's text: "--field-x" for field_x.
 std::string OptionOf(const ConditionTextField& field);

@@ -19,6 +19,16 @@ double AirPath(const CalcOptions& options);
 // that the calculation reads it as the window would read it typed.
 void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data);
 
+// --save-beam: the beam of the command line (after --hvl1 found its
+// filter) saved; false, with the reason on standard error, when the file
+// could not be written.
+bool SaveCommandLineBeam(const CalcOptions& options);
+
+// --report: a PDF of the whole calculation (quality, absolute dose, table)
+// beside what the run prints; false, with the reason on standard error, when
+// it could not be written.
+bool WriteCommandLineReport(const CalcOptions& options, double airCm, const ModelData& data);
+
 // --quality: the figures of the spectrum, one name=value line each.
 int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data);
 

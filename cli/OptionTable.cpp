@@ -133,6 +133,22 @@ diameter X)",
 3 single-phase full-wave)",
      .Default = "1"},
 
+    {.Name = "--beam",
+     .Value = "FILE",
+     .Use = OptionUse::Condition,
+     .Set = ReadSavedBeam,
+     .Help = R"(the conditions, rectification and scatter model of
+a saved beam (the window's "Save beam..."), as if
+typed here: options after it change them; its tube
+output makes the exposure with --mas alone)"},
+    {.Name = "--save-beam",
+     .Value = "FILE",
+     .Use = OptionUse::Single,
+     .Set = SetText<&CalcOptions::SaveBeamFile>,
+     .Help = R"(also save this command line's beam to FILE (JSON):
+the conditions (with the filter --hvl1 found), the
+model, the measured HVL1 and the tube output)"},
+
     {.Above = "\nData and output:\n",
      .Name = "--data",
      .Value = "DIR",
@@ -159,6 +175,20 @@ read ("9O", "1,5") or a tube voltage outside 30-150 kV)"},
      .Set = SetText<&CalcOptions::OutFile>,
      .Help = R"(write the results file to FILE instead of
 PDD_tempDATA.txt in the current folder)"},
+    {.Name = "--export-csv",
+     .Value = "FILE",
+     .Use = OptionUse::Single,
+     .Set = SetText<&CalcOptions::ExportCsv>,
+     .Help = R"(also write the depth-dose table to FILE as UTF-8 CSV:
+# name=value lines (conditions, HVL1, model, medium,
+version; with an exposure, the doses), a header row
+with units, every number with all its digits)"},
+    {.Name = "--report",
+     .Value = "FILE.pdf",
+     .Use = OptionUse::Single,
+     .Set = SetText<&CalcOptions::ReportFile>,
+     .Help = R"(also write a PDF report of the beam to FILE.pdf:
+conditions, quality, doses, the table and the graphs)"},
     {.Name = "--scatter-model",
      .Value = "classic|divergent",
      .Set =

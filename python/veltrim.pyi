@@ -1,4 +1,5 @@
 """Type stubs of the veltrim module (percentage depth dose of diagnostic X-ray beams)."""
+import os
 from typing import Optional, Tuple, Union
 
 import numpy
@@ -23,6 +24,10 @@ class Conditions:
                    cu: str = "0", fsd: str = "100", field_x: str = "30", field_y: str = "30",
                    rectification: Union[int, str] = 1, *, strict: bool = False
                    ) -> "Conditions": ...
+    @staticmethod
+    def load(path: Union[str, "os.PathLike[str]"]) -> "Conditions": ...
+    def save(self, path: Union[str, "os.PathLike[str]"], name: Optional[str] = None,
+             scatter_model: str = "classic") -> None: ...
 
 class DepthDose:
     depth_cm: numpy.ndarray
