@@ -22,6 +22,7 @@ struct CalcOptions {
     // or a tube voltage outside 30-150 kV, are refused rather than warned of.
     bool Strict = false;
     ScatterModel Model = ScatterModel::Classic;
+    std::optional<double> ThicknessCm; // none: the thick phantom
     std::optional<std::filesystem::path> OutFile;
     bool Help = false;
     // A beam given by its measured first half-value layer (mm Al): the added

@@ -180,6 +180,7 @@ int PrintSpectrum(const CalcOptions& options, double airCm, const ModelData& dat
 int PrintDepthDose(const CalcOptions& options, const ModelData& data) {
     CalculationOptions what;
     what.Model = options.Model;
+    what.ThicknessCm = options.ThicknessCm;
     const BeamResult beam = CalculateBeam(TypedConditions(options, true), what, data);
     const std::string bytes = ResultsFileBytes(beam);
     WriteResultsFile(options, bytes);
@@ -195,6 +196,7 @@ int PrintDepthDose(const CalcOptions& options, const ModelData& data) {
 int PrintDose(const CalcOptions& options, const ModelData& data) {
     CalculationOptions what;
     what.Model = options.Model;
+    what.ThicknessCm = options.ThicknessCm;
     what.Absolute = true;
     what.Given = options.Given;
     BeamResult beam;
@@ -242,6 +244,10 @@ int PrintDose(const CalcOptions& options, const ModelData& data) {
                 Message(MessageId::MediumIcruFourComponent).In(Language::English).c_str());
     std::printf("# scatter_model=%s\n",
                 options.Model == ScatterModel::Divergent ? "divergent" : "classic");
+    if (options.ThicknessCm)
+        std::printf("# phantom_thickness_cm=%s\n", number(*options.ThicknessCm).c_str());
+    if (const std::optional<ExitDose> exit = BeamExitDose(beam))
+        std::printf("# exit_surface_dose_%s=%s\n", unit, inUnit(*exit->SurfacePerKerma).c_str());
     std::printf("depth_cm,primary_%s,scatter_%s,total_%s\n", unit, unit, unit);
     for (int d = 1; d <= perKerma.Rows; ++d)
         std::printf("%s,%s,%s,%s\n", number(LayerMiddle(d)).c_str(),
