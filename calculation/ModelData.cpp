@@ -63,11 +63,11 @@ const SurfaceKernelSet& ModelData::SurfaceKernels() const {
     return Checked(surfaceProblem_, surface_.get());
 }
 
-const KernelSet& ModelData::ExitRatios() const {
+const ExitRatioSets& ModelData::ExitRatios() const {
     std::call_once(exitOnce_, [this] {
-        exitProblem_ = Keep([this] { exitRatios_ = ReadKernelSet(folder_, ExitRatioFolder); });
+        exitProblem_ = Keep([this] { exitRatios_ = ReadExitRatioSets(folder_); });
     });
-    return Checked(exitProblem_, exitRatios_.get());
+    return Checked(exitProblem_, &exitRatios_);
 }
 
 std::unique_ptr<KernelSource> ModelData::FocusKernels(double fsd) const {

@@ -40,9 +40,9 @@ class ModelData {
     const TissueTables& Tissue() const;
     const KernelSet& Kernels() const;
     const SurfaceKernelSet& SurfaceKernels() const;
-    // The exit-ratio set of a finite phantom, read when a calculation first
-    // asks for it (it throws the DataFileError of that reading each time).
-    const KernelSet& ExitRatios() const;
+    // The exit-ratio sets of a finite phantom, read when a calculation first
+    // asks for them (it throws the DataFileError of that reading each time).
+    const ExitRatioSets& ExitRatios() const;
 
     // The kernels of a point focus at `fsd` cm (see FocusKernelLibrary);
     // safe to call from several threads.
@@ -67,7 +67,7 @@ class ModelData {
     mutable std::mutex focusLock_;
     mutable FocusKernelLibrary focus_;
     mutable std::once_flag exitOnce_;
-    mutable std::unique_ptr<KernelSet> exitRatios_;
+    mutable ExitRatioSets exitRatios_;
     mutable std::exception_ptr exitProblem_;
 };
 

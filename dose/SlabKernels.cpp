@@ -1,5 +1,7 @@
 #include "dose/SlabKernels.h"
 
+#include "core/CFormat.h"
+
 #include <cmath>
 
 namespace veltrim {
@@ -14,20 +16,42 @@ std::optional<Message> ThicknessProblem(double thicknessCm) {
                    {Arg(thicknessCm), Arg(MinPhantomThickness), Arg(MaxPhantomThickness)});
 }
 
-SlabKernelSource::SlabKernelSource(KernelSource& thick, const KernelSet& exitRatio,
+ExitRatioSets ReadExitRatioSets(const std::filesystem::path& dataFolder) {
+    ExitRatioSets sets;
+    for (std::size_t k = 0; k < ExitRatioSlabs.size(); ++k)
+        sets[k] = ReadKernelSet(dataFolder, std::filesystem::path(ExitRatioFolder) /
+                                                FormatC("%.0f", ExitRatioSlabs[k]));
+    return sets;
+}
+
+SlabKernelSource::SlabKernelSource(KernelSource& thick, const ExitRatioSets& ratios,
                                    double thicknessCm)
-    : thick_(thick), exitRatio_(exitRatio),
-      slabRows_(static_cast<int>(std::lround(2 * thicknessCm))) {}
+    : thick_(thick), thinner_(ratios.back().get()), thicker_(ratios.back().get()),
+      thinnerWeight_(1.0), slabRows_(static_cast<int>(std::lround(2 * thicknessCm))) {
+    for (std::size_t k = 0; k + 1 < ExitRatioSlabs.size(); ++k) {
+        const double thin = ExitRatioSlabs[k], thicker = ExitRatioSlabs[k + 1];
+        if (thicknessCm >= thin && thicknessCm < thicker) {
+            thinner_ = ratios[k].get();
+            thicker_ = ratios[k + 1].get();
+            // Linear in 1/T; a computed slab takes its own set (weight 1).
+            thinnerWeight_ = (1 / thicknessCm - 1 / thicker) / (1 / thin - 1 / thicker);
+        }
+    }
+}
 
 const ScatterKernelTable& SlabKernelSource::Kernel(int energyKeV) {
     table_ = thick_.Kernel(energyKeV);
-    const ScatterKernelTable& ratio = exitRatio_.Kernel(energyKeV);
+    const ScatterKernelTable& thin = thinner_->Kernel(energyKeV);
+    const ScatterKernelTable& thick = thicker_->Kernel(energyKeV);
+    const double w = thinnerWeight_;
     for (int a = 1; a < DepthRowCapacity; ++a) {
-        const int fromExit = slabRows_ - a + 1;
-        if (fromExit >= DepthRowCapacity)
+        const int j = slabRows_ - a + 1; // the row's place from the exit face
+        if (j >= DepthRowCapacity)
             continue;
-        for (int c = 1; c < RingCapacity; ++c)
-            table_[c][a] = fromExit >= 1 ? table_[c][a] * ratio[c][fromExit] : 0.0;
+        for (int c = 1; c < RingCapacity; ++c) {
+            const double ratio = w == 1.0 ? thin[c][j] : w * thin[c][j] + (1 - w) * thick[c][j];
+            table_[c][a] = j >= 1 ? table_[c][a] * ratio : 0.0;
+        }
     }
     return table_;
 }

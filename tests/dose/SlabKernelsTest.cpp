@@ -13,25 +13,50 @@ namespace {
 
 namespace synthetic = veltrim::testing;
 
+// Ratio j of ring c for the slab of `slab` cm: distinct everywhere, and 1
+// beyond the 20th row from the exit.
+veltrim::ExitRatioSets SyntheticRatios() {
+    veltrim::ExitRatioSets sets;
+    for (std::size_t k = 0; k < sets.size(); ++k) {
+        const double slab = veltrim::ExitRatioSlabs[k];
+        sets[k] = synthetic::SyntheticKernels([slab](int e, int j, int c) {
+            return j > 20 ? 1.0 : 0.5 + 0.001 * j + 1e-5 * c + 1e-4 * e + 0.003 * slab;
+        });
+    }
+    return sets;
+}
+
 TEST(SlabKernels, EachRowTakesTheRatioOfItsPlaceFromTheExitFace) {
     const auto thick = synthetic::SyntheticKernels();
-    // Ratio j of ring c, distinct everywhere, and 1 beyond the 20th row from the exit.
-    const auto ratio = synthetic::SyntheticKernels(
-        [](int e, int j, int c) { return j > 20 ? 1.0 : 0.5 + 0.001 * j + 1e-5 * c + 1e-4 * e; });
+    const veltrim::ExitRatioSets ratios = SyntheticRatios();
     veltrim::KernelSetSource thickSource(*thick);
-    veltrim::SlabKernelSource slab(thickSource, *ratio, 12.5); // 25 layers
-    const veltrim::ScatterKernelTable& k = slab.Kernel(40);
     const veltrim::ScatterKernelTable& t = thick->Kernel(40);
-    const veltrim::ScatterKernelTable& r = ratio->Kernel(40);
-    for (const int c : {1, 17, 80}) {
-        EXPECT_EQ(k[c][25], t[c][25] * r[c][1]) << "the last layer, ring " << c;
-        EXPECT_EQ(k[c][6], t[c][6] * r[c][20]);
-        EXPECT_EQ(k[c][5], t[c][5]) << "21 layers from the exit: the set's 1";
-        EXPECT_EQ(k[c][26], 0.0) << "below the slab";
-        EXPECT_EQ(k[c][80], 0.0);
+    {
+        veltrim::SlabKernelSource slab(thickSource, ratios, 10); // a computed slab, 20 layers
+        const veltrim::ScatterKernelTable& k = slab.Kernel(40);
+        const veltrim::ScatterKernelTable& r = ratios[0]->Kernel(40);
+        for (const int c : {1, 17, 80}) {
+            EXPECT_EQ(k[c][20], t[c][20] * r[c][1]) << "the last layer, ring " << c;
+            EXPECT_EQ(k[c][1], t[c][1] * r[c][20]);
+            EXPECT_EQ(k[c][21], 0.0) << "below the slab";
+            EXPECT_EQ(k[c][80], 0.0);
+        }
     }
-    // 60 cm, the thick phantom itself: every row lies beyond the set.
-    veltrim::SlabKernelSource whole(thickSource, *ratio, 60);
+    {
+        // 12.5 cm, 25 layers: between the 10- and 20-cm slabs, linear in 1/T.
+        veltrim::SlabKernelSource slab(thickSource, ratios, 12.5);
+        const veltrim::ScatterKernelTable& k = slab.Kernel(40);
+        const double w = (1 / 12.5 - 1 / 20.0) / (1 / 10.0 - 1 / 20.0);
+        const double ratio =
+            w * ratios[0]->Kernel(40)[17][1] + (1 - w) * ratios[1]->Kernel(40)[17][1];
+        EXPECT_EQ(k[17][25], t[17][25] * ratio);
+        EXPECT_EQ(k[17][5], t[17][5]) << "21 layers from the exit: the sets' 1";
+    }
+    // Beyond the thickest slab its own ratios; at 60 cm, the thick phantom
+    // itself, every row lies beyond the sets.
+    veltrim::SlabKernelSource beyond(thickSource, ratios, 45);
+    EXPECT_EQ(beyond.Kernel(40)[3][80], t[3][80] * ratios[2]->Kernel(40)[3][11]); // 90 layers
+    veltrim::SlabKernelSource whole(thickSource, ratios, 60);
     EXPECT_EQ(whole.Kernel(150), thick->Kernel(150));
 }
 

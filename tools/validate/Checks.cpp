@@ -2,6 +2,7 @@
 
 #include "tools/validate/Report.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace veltrim::validate {
@@ -79,6 +80,18 @@ std::vector<Check> Checks(const Findings& f) {
          "60-cm point-focus set within 0.5 % of the 50/75-cm sets interpolated in 1/FSD",
          "row sums " + Fixed(100 * dv.LeaveOneOutRowSum, 2) + " %, PDD " +
              Fixed(100 * dv.LeaveOneOutPdd, 3) + " %"});
+    const ThicknessStudy& t = f.Thickness;
+    bool slabsOk = !t.Beams.empty();
+    for (const auto& b : t.Beams)
+        slabsOk = slabsOk && b.Ok;
+    out.push_back({slabsOk && std::max(t.Body, t.BodyPdd) < bounds::ThicknessBody &&
+                       std::max(t.Deep, t.DeepPdd) < bounds::ThicknessDeep &&
+                       std::max(t.Exit, t.ExitPdd) < bounds::ThicknessExit,
+                   "finite phantoms (divergent): dose per Ka,i and PDD within 2 % of direct MC to "
+                   "1 cm before the exit (3 % beyond 20 cm), 5 % in the last cm",
+                   Fixed(100 * std::max(t.Body, t.BodyPdd), 2) + " %, " +
+                       Fixed(100 * std::max(t.Deep, t.DeepPdd), 2) + " %, " +
+                       Fixed(100 * std::max(t.Exit, t.ExitPdd), 2) + " %"});
     return out;
 }
 

@@ -30,6 +30,10 @@ inline constexpr double DivergentShallow = 0.02, Divergent20 = 0.03, DivergentRa
 // The divergent model's dose per unit incident air kerma, 0.25-20 cm.
 inline constexpr double DivergentAbsolute = 0.02;
 inline constexpr double LeaveOneOut = 0.005;
+// A finite phantom (divergent model) against direct Monte Carlo in the same
+// slab, fractions: 0.25 cm to 1 cm before the exit (beyond 20 cm), and the
+// last centimetre.
+inline constexpr double ThicknessBody = 0.02, ThicknessDeep = 0.03, ThicknessExit = 0.05;
 // Thin-layer transport against the kernels' row 1, in sigmas.
 inline constexpr double KernelPull = 4.5;
 // Surface scatter-to-primary over B - 1.

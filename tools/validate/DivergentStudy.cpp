@@ -10,12 +10,6 @@
 #include <stdexcept>
 
 namespace veltrim::validate {
-namespace {
-
-// One row of a direct Monte Carlo table (veltrim-kernels direct).
-struct DirectRow {
-    double Depth = 0, Primary = 0, Scatter = 0, ScatterSigma = 0, TotalPdd = 0, TotalPddSigma = 0;
-};
 
 std::vector<DirectRow> ReadDirect(const std::filesystem::path& file) {
     std::ifstream in(file);
@@ -37,6 +31,8 @@ std::vector<DirectRow> ReadDirect(const std::filesystem::path& file) {
     }
     return rows;
 }
+
+namespace {
 
 struct DirectBeam {
     const char* Name; // the file in the direct folder, without .csv

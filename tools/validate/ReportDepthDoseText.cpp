@@ -155,4 +155,41 @@ void FillDivergent(const DivergentStudy& f, Placeholders& v) {
                 f.WorstRatio < bounds::DivergentRatio && f.LeaveOneOutRowSum < bounds::LeaveOneOut);
 }
 
+void FillThickness(const ThicknessStudy& f, Placeholders& v) {
+    Rows rows;
+    for (const auto& b : f.Beams) {
+        const std::string name = b.Name;
+        if (!b.Ok) {
+            rows.Cell(name).Cell("not computed: " + b.Failure).End();
+            continue;
+        }
+        for (const auto& p : b.Points)
+            rows.Cell(name)
+                .Cell(Fixed(p.Depth, 2))
+                .Cell(Fixed(p.Direct, 4) + " +/- " + Fixed(100 * p.DirectSigma / p.Direct, 2) +
+                      " %")
+                .Cell(Fixed(p.Classic, 4) + " (" + Percent(p.Classic, p.Direct, 1) + ")")
+                .Cell(Fixed(p.Divergent, 4) + " (" + Percent(p.Divergent, p.Direct, 1) + ")")
+                .Cell(Fixed(p.DirectPdd, 2) + " / " + Fixed(p.DivergentPdd, 2) + " (" +
+                      Percent(p.DivergentPdd, p.DirectPdd, 1) + ")")
+                .End();
+    }
+    v["thickness_rows"] = rows.Text();
+    v["thickness_body"] = Fixed(100 * f.Body, 2);
+    v["thickness_deep"] = Fixed(100 * f.Deep, 2);
+    v["thickness_exit"] = Fixed(100 * f.Exit, 2);
+    v["thickness_body_pdd"] = Fixed(100 * f.BodyPdd, 2);
+    v["thickness_deep_pdd"] = Fixed(100 * f.DeepPdd, 2);
+    v["thickness_exit_pdd"] = Fixed(100 * f.ExitPdd, 2);
+    v["thickness_classic"] = Fixed(100 * f.ClassicBody, 2) + " %, " +
+                             Fixed(100 * f.ClassicDeep, 2) + " % and " +
+                             Fixed(100 * f.ClassicExit, 2);
+    bool ok = !f.Beams.empty();
+    for (const auto& b : f.Beams)
+        ok = ok && b.Ok;
+    v["thickness_verdict"] = Verdict(ok && std::max(f.Body, f.BodyPdd) < bounds::ThicknessBody &&
+                                     std::max(f.Deep, f.DeepPdd) < bounds::ThicknessDeep &&
+                                     std::max(f.Exit, f.ExitPdd) < bounds::ThicknessExit);
+}
+
 } // namespace veltrim::validate

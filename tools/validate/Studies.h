@@ -223,6 +223,41 @@ struct DivergentStudy {
     int LeaveOneOutEnergy = 0, LeaveOneOutRow = 0;
 };
 
+// One row of a direct Monte Carlo table (veltrim-kernels direct): depth of
+// the middle, primary and scatter per unit spectrum weight with the
+// scatter's 1-sigma, total PDD with its 1-sigma.
+struct DirectRow {
+    double Depth = 0, Primary = 0, Scatter = 0, ScatterSigma = 0, TotalPdd = 0, TotalPddSigma = 0;
+};
+std::vector<DirectRow> ReadDirect(const std::filesystem::path& file);
+
+// 4.6 Phantoms of finite thickness against direct Monte Carlo in the same
+// slab: the dose per unit incident air kerma and the PDD at depths from
+// 0.25 cm to the last layer.
+struct ThicknessStudy {
+    struct Point {
+        double Depth;               // cm
+        double Direct, DirectSigma; // dose per unit Ka,i, Gy/Gy
+        double Classic, Divergent;
+        double DirectPdd, ClassicPdd, DivergentPdd; // %
+    };
+    struct Beam {
+        std::string Name;
+        double Thickness = 0; // cm
+        IrradiationConditions Conditions;
+        std::vector<Point> Points;
+        bool Ok = false;
+        std::string Failure;
+    };
+    std::vector<Beam> Beams;
+    // Largest |divergent / direct - 1| (fractions) of the dose per unit Ka,i
+    // and of the PDD, from 0.25 cm to 1 cm before the exit face (Body; rows
+    // beyond 20 cm apart, Deep) and in the last centimetre (Exit); the same
+    // for classic.
+    double Body = 0, Deep = 0, Exit = 0, BodyPdd = 0, DeepPdd = 0, ExitPdd = 0;
+    double ClassicBody = 0, ClassicDeep = 0, ClassicExit = 0;
+};
+
 struct Findings {
     DataStudy Data;
     SpectraStudy Spectra;
@@ -233,6 +268,7 @@ struct Findings {
     HardeningStudy Hardening;
     MendedStudy Mended;
     DivergentStudy Divergent;
+    ThicknessStudy Thickness;
 };
 
 DataStudy StudyData(const Engine& calc);
@@ -245,6 +281,7 @@ HardeningStudy StudyHardening(Engine& calc);
 MendedStudy StudyMendedFaults(Engine& calc);
 // `directFolder` holds the direct Monte Carlo tables of the beams.
 DivergentStudy StudyDivergent(Engine& calc, const std::filesystem::path& directFolder);
+ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directFolder);
 
 // The beams of the depth-dose section: 60/80/100/120 kV, 2.5 mm Al, 12
 // degrees, constant potential, fields 10/20/30 cm square, FSD 60 and 100 cm.
