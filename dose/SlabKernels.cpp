@@ -35,6 +35,7 @@ SlabKernelSource::SlabKernelSource(KernelSource& thick, const ExitRatioSets& rat
             thicker_ = ratios[k + 1].get();
             // Linear in 1/T; a computed slab takes its own set (weight 1).
             thinnerWeight_ = (1 / thicknessCm - 1 / thicker) / (1 / thin - 1 / thicker);
+            thinnerRows_ = static_cast<int>(2 * thin);
         }
     }
 }
@@ -49,7 +50,11 @@ const ScatterKernelTable& SlabKernelSource::Kernel(int energyKeV) {
         if (j >= DepthRowCapacity)
             continue;
         for (int c = 1; c < RingCapacity; ++c) {
-            const double ratio = w == 1.0 ? thin[c][j] : w * thin[c][j] + (1 - w) * thick[c][j];
+            // Further from the exit than the thinner slab reaches, its set
+            // holds no ratio (its 1 means "no such row"): the thicker's alone.
+            const double ratio = w == 1.0           ? thin[c][j]
+                                 : j > thinnerRows_ ? thick[c][j]
+                                                    : w * thin[c][j] + (1 - w) * thick[c][j];
             table_[c][a] = j >= 1 ? table_[c][a] * ratio : 0.0;
         }
     }

@@ -42,7 +42,8 @@ using ExitRatioSets = std::array<std::unique_ptr<KernelSet>, ExitRatioSlabs.size
 ExitRatioSets ReadExitRatioSets(const std::filesystem::path& dataFolder);
 
 // The kernels of a slab `thicknessCm` thick (10..60) from those of the
-// thick phantom: each row times the ratio of its place from the exit face;
+// thick phantom: each row times the ratio of its place from the exit face
+// (rows beyond the thinner slab's reach take the thicker slab's ratio);
 // rows below the slab are 0, rows further from the exit than the sets
 // reach keep the thick phantom's value. The reference stays valid until the
 // next call.
@@ -56,6 +57,7 @@ class SlabKernelSource final : public KernelSource {
     const KernelSet* thinner_;
     const KernelSet* thicker_;
     double thinnerWeight_; // share of the thinner slab's ratio
+    int thinnerRows_ = 0;  // the thinner slab's layers
     int slabRows_;
     ScatterKernelTable table_{};
 };

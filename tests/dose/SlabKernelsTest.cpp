@@ -14,13 +14,13 @@ namespace {
 namespace synthetic = veltrim::testing;
 
 // Ratio j of ring c for the slab of `slab` cm: distinct everywhere, and 1
-// beyond the 20th row from the exit.
+// beyond the slab's own rows, as the computed sets hold them.
 veltrim::ExitRatioSets SyntheticRatios() {
     veltrim::ExitRatioSets sets;
     for (std::size_t k = 0; k < sets.size(); ++k) {
         const double slab = veltrim::ExitRatioSlabs[k];
         sets[k] = synthetic::SyntheticKernels([slab](int e, int j, int c) {
-            return j > 20 ? 1.0 : 0.5 + 0.001 * j + 1e-5 * c + 1e-4 * e + 0.003 * slab;
+            return j > 2 * slab ? 1.0 : 0.5 + 0.001 * j + 1e-5 * c + 1e-4 * e + 0.003 * slab;
         });
     }
     return sets;
@@ -50,14 +50,18 @@ TEST(SlabKernels, EachRowTakesTheRatioOfItsPlaceFromTheExitFace) {
         const double ratio =
             w * ratios[0]->Kernel(40)[17][1] + (1 - w) * ratios[1]->Kernel(40)[17][1];
         EXPECT_EQ(k[17][25], t[17][25] * ratio);
-        EXPECT_EQ(k[17][5], t[17][5]) << "21 layers from the exit: the sets' 1";
+        // 21 layers from the exit, beyond the 10-cm slab: the 20-cm slab's ratio alone.
+        EXPECT_EQ(slab.Kernel(40)[17][5], t[17][5] * ratios[1]->Kernel(40)[17][21]);
     }
     // Beyond the thickest slab its own ratios; at 60 cm, the thick phantom
-    // itself, every row lies beyond the sets.
+    // itself, every row of a table lies beyond the sets.
     veltrim::SlabKernelSource beyond(thickSource, ratios, 45);
     EXPECT_EQ(beyond.Kernel(40)[3][80], t[3][80] * ratios[2]->Kernel(40)[3][11]); // 90 layers
     veltrim::SlabKernelSource whole(thickSource, ratios, 60);
-    EXPECT_EQ(whole.Kernel(150), thick->Kernel(150));
+    const veltrim::ScatterKernelTable& w = whole.Kernel(150);
+    for (int c = 1; c <= 80; ++c)
+        for (int a = 1; a <= 60; ++a) // the rows a table takes, to 30 cm
+            ASSERT_EQ(w[c][a], thick->Kernel(150)[c][a]) << c << ", " << a;
 }
 
 TEST(SlabKernels, ThicknessesAreWholeLayersFromTenToSixtyCentimetres) {
