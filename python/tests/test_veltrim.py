@@ -104,9 +104,11 @@ def test_the_scatter_model_reaches_the_depth_dose_and_the_results_file():
 def test_the_thickness_reaches_the_depth_dose_the_dose_and_the_results_file(tmp_path):
     args = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise",
             "--thickness", "15", "--scatter-model", "divergent"]
+    for name, value in BEAM.items():
+        args += ["--" + name.replace("_", "-"), repr(value)]
     printed = subprocess.run(args, capture_output=True, cwd=tmp_path, check=True).stdout
     rows = [line.split(",") for line in printed.decode().split()[1:]]
-    conditions = veltrim.Conditions()
+    conditions = veltrim.Conditions(**BEAM)
     table = veltrim.depth_dose(conditions, scatter_model="divergent", thickness=15)
     assert len(rows) == 30 == len(table.total)
     assert [float(row[3]) for row in rows] == list(table.total)

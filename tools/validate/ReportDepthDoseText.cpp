@@ -176,20 +176,20 @@ void FillThickness(const ThicknessStudy& f, Placeholders& v) {
     }
     v["thickness_rows"] = rows.Text();
     v["thickness_body"] = Fixed(100 * f.Body, 2);
-    v["thickness_deep"] = Fixed(100 * f.Deep, 2);
+    v["thickness_deep"] = f.DeepRows > 0 ? Fixed(100 * f.Deep, 2) + " %" : "(no rows)";
     v["thickness_exit"] = Fixed(100 * f.Exit, 2);
-    v["thickness_body_pdd"] = Fixed(100 * f.BodyPdd, 2);
-    v["thickness_deep_pdd"] = Fixed(100 * f.DeepPdd, 2);
-    v["thickness_exit_pdd"] = Fixed(100 * f.ExitPdd, 2);
+    v["thickness_body_beyond"] = Fixed(100 * f.BodyBeyond, 2);
+    v["thickness_deep_beyond"] = f.DeepRows > 0 ? Fixed(100 * f.DeepBeyond, 2) + " %" : "(no rows)";
+    v["thickness_exit_beyond"] = Fixed(100 * f.ExitBeyond, 2);
     v["thickness_classic"] = Fixed(100 * f.ClassicBody, 2) + " %, " +
-                             Fixed(100 * f.ClassicDeep, 2) + " % and " +
-                             Fixed(100 * f.ClassicExit, 2);
+                             (f.DeepRows > 0 ? Fixed(100 * f.ClassicDeep, 2) + " %" : "(no rows)") +
+                             " and " + Fixed(100 * f.ClassicExit, 2);
     bool ok = !f.Beams.empty();
     for (const auto& b : f.Beams)
         ok = ok && b.Ok;
-    v["thickness_verdict"] = Verdict(ok && std::max(f.Body, f.BodyPdd) < bounds::ThicknessBody &&
-                                     std::max(f.Deep, f.DeepPdd) < bounds::ThicknessDeep &&
-                                     std::max(f.Exit, f.ExitPdd) < bounds::ThicknessExit);
+    v["thickness_verdict"] =
+        Verdict(ok && f.BodyBeyond < bounds::ThicknessBody &&
+                f.DeepBeyond < bounds::ThicknessDeep && f.ExitBeyond < bounds::ThicknessExit);
 }
 
 } // namespace veltrim::validate

@@ -239,7 +239,7 @@ struct ThicknessStudy {
         double Depth;               // cm
         double Direct, DirectSigma; // dose per unit Ka,i, Gy/Gy
         double Classic, Divergent;
-        double DirectPdd, ClassicPdd, DivergentPdd; // %
+        double DirectPdd, DirectPddSigma, ClassicPdd, DivergentPdd; // %
     };
     struct Beam {
         std::string Name;
@@ -251,11 +251,14 @@ struct ThicknessStudy {
     };
     std::vector<Beam> Beams;
     // Largest |divergent / direct - 1| (fractions) of the dose per unit Ka,i
-    // and of the PDD, from 0.25 cm to 1 cm before the exit face (Body; rows
-    // beyond 20 cm apart, Deep) and in the last centimetre (Exit); the same
-    // for classic.
-    double Body = 0, Deep = 0, Exit = 0, BodyPdd = 0, DeepPdd = 0, ExitPdd = 0;
+    // or the PDD, from 0.25 cm to 1 cm before the exit face (Body; rows
+    // beyond 20 cm apart, Deep) and in the last centimetre (Exit): as it
+    // stands, and beyond twice the direct run's relative 1-sigma (what the
+    // check bounds); classic as it stands, dose per unit Ka,i.
+    double Body = 0, Deep = 0, Exit = 0;
+    double BodyBeyond = 0, DeepBeyond = 0, ExitBeyond = 0;
     double ClassicBody = 0, ClassicDeep = 0, ClassicExit = 0;
+    int DeepRows = 0; // rows compared beyond 20 cm
 };
 
 struct Findings {

@@ -59,6 +59,9 @@ ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directF
     const auto worst = [](double& into, double program, double direct) {
         into = std::max(into, std::fabs(program / direct - 1));
     };
+    const auto beyond = [](double& into, double program, double direct, double sigma) {
+        into = std::max(into, std::fabs(program / direct - 1) - 2 * sigma / direct);
+    };
     for (const SlabBeam& b : kBeams) {
         ThicknessStudy::Beam beam;
         beam.Name = b.Name;
@@ -89,18 +92,22 @@ ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directF
                                               classic.PerKerma.Total[r],
                                               divergent.PerKerma.Total[r],
                                               d.TotalPdd,
+                                              d.TotalPddSigma,
                                               classic.Table[r][TotalPdd],
                                               divergent.Table[r][TotalPdd]};
                 beam.Points.push_back(p);
                 const bool exit = row > last - 2;
                 const bool deep = !exit && d.Depth > 20;
-                double& dose = exit ? out.Exit : deep ? out.Deep : out.Body;
-                double& pdd = exit ? out.ExitPdd : deep ? out.DeepPdd : out.BodyPdd;
+                out.DeepRows += deep ? 1 : 0;
+                double& raw = exit ? out.Exit : deep ? out.Deep : out.Body;
+                double& past = exit ? out.ExitBeyond : deep ? out.DeepBeyond : out.BodyBeyond;
                 double& onClassic = exit   ? out.ClassicExit
                                     : deep ? out.ClassicDeep
                                            : out.ClassicBody;
-                worst(dose, p.Divergent, p.Direct);
-                worst(pdd, p.DivergentPdd, p.DirectPdd);
+                worst(raw, p.Divergent, p.Direct);
+                worst(raw, p.DivergentPdd, p.DirectPdd);
+                beyond(past, p.Divergent, p.Direct, p.DirectSigma);
+                beyond(past, p.DivergentPdd, p.DirectPdd, p.DirectPddSigma);
                 worst(onClassic, p.Classic, p.Direct);
             }
             beam.Ok = true;
