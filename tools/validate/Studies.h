@@ -4,6 +4,7 @@
 // The report's text and its checks are formed from these results only.
 
 #include "spectrum/BeamQuality.h"
+#include "tools/validate/AbsoluteStudies.h"
 #include "tools/validate/Engine.h"
 #include "tools/validate/References.h"
 #include "tools/validate/SurfaceScatter.h"
@@ -223,15 +224,7 @@ struct DivergentStudy {
     int LeaveOneOutEnergy = 0, LeaveOneOutRow = 0;
 };
 
-// One row of a direct Monte Carlo table (veltrim-kernels direct): depth of
-// the middle, primary and scatter per unit spectrum weight with the
-// scatter's 1-sigma, total PDD with its 1-sigma.
-struct DirectRow {
-    double Depth = 0, Primary = 0, Scatter = 0, ScatterSigma = 0, TotalPdd = 0, TotalPddSigma = 0;
-};
-std::vector<DirectRow> ReadDirect(const std::filesystem::path& file);
-
-// 4.6 Phantoms of finite thickness against direct Monte Carlo in the same
+// 4.9 Phantoms of finite thickness against direct Monte Carlo in the same
 // slab: the dose per unit incident air kerma and the PDD at depths from
 // 0.25 cm to the last layer.
 struct ThicknessStudy {
@@ -271,6 +264,8 @@ struct Findings {
     HardeningStudy Hardening;
     MendedStudy Mended;
     DivergentStudy Divergent;
+    SurfaceDoseStudy SurfaceDose;
+    MediumStudy Medium;
     ThicknessStudy Thickness;
 };
 

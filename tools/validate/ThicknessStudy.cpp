@@ -1,4 +1,5 @@
 #include "dose/AbsoluteDose.h"
+#include "tools/validate/DirectRuns.h"
 #include "tools/validate/Studies.h"
 
 #include <algorithm>
@@ -75,8 +76,8 @@ ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directF
         c.Fsd = b.Fsd;
         const int last = static_cast<int>(2 * b.Thickness);
         try {
-            const std::vector<DirectRow> direct =
-                ReadDirect(directFolder / (std::string(b.Name) + ".csv"));
+            const DirectBeam run{b.Name, b.Kv, b.Rectification, b.FieldX, b.FieldY, b.Fsd};
+            const std::vector<DirectRow> direct = ReadDirectRun(directFolder, run).Rows;
             if (static_cast<int>(direct.size()) != last)
                 throw std::runtime_error("the direct table does not end at the exit face");
             const Computed classic = Compute(calc, c, ScatterModel::Classic, b.Thickness);
