@@ -4,6 +4,7 @@
 #include "core/ModelConstants.h"
 #include "dose/ResultsFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -81,6 +82,17 @@ std::unique_ptr<KernelSource> KernelsFor(const IrradiationConditions& conditions
     }
 }
 
+// The kernels of a slab from those of the thick phantom.
+std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm,
+                                          const ModelData& data) {
+    try {
+        return std::make_unique<SlabKernelSource>(thick, data.ExitRatios(), thicknessCm);
+    } catch (const DataFileError& e) {
+        throw BeamError(BeamStage::DepthDose,
+                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+    }
+}
+
 // The figures of the beam, or why there are none. Without an air path only
 // the air kerma table is needed.
 void AssessQuality(BeamResult& beam, double airCm, const ModelData& data) {
@@ -105,9 +117,13 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
     BeamResult beam;
     beam.Conditions = conditions;
     beam.Model = options.Model;
+    beam.ThicknessCm = options.ThicknessCm;
     if (options.DepthDose) {
         if (const std::optional<Message> problem = GeometryProblem(conditions))
             throw BeamError(BeamStage::Spectrum, *problem);
+        if (options.ThicknessCm)
+            if (const std::optional<Message> problem = ThicknessProblem(*options.ThicknessCm))
+                throw BeamError(BeamStage::Spectrum, *problem);
     }
     beam.Spectrum = BeamSpectrum(conditions, data.Attenuation());
     if (options.Quality)
@@ -123,8 +139,12 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
     const std::unique_ptr<KernelSource> owned =
         options.Kernels ? nullptr : KernelsFor(conditions, options.Model, data);
     KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
-    beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, kernels, conditions,
-                                   DepthDoseSettings{ModelMaxDepth, ModelPi, options.Rules});
+    const std::unique_ptr<KernelSource> slab =
+        options.ThicknessCm ? SlabKernels(kernels, *options.ThicknessCm, data) : nullptr;
+    const double maxDepth =
+        options.ThicknessCm ? std::min(ModelMaxDepth, *options.ThicknessCm) : ModelMaxDepth;
+    beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, slab ? *slab : kernels,
+                                   conditions, DepthDoseSettings{maxDepth, ModelPi, options.Rules});
     if (options.Absolute || options.Given) {
         const DepthDoseCalculation& depth = *beam.DepthDose;
         beam.Absolute = BeamAbsoluteDose(conditions, beam.Spectrum.Spectrum,
@@ -173,9 +193,32 @@ std::unique_ptr<AbsoluteDose> BeamAbsoluteDose(const IrradiationConditions& cond
     }
 }
 
+std::optional<ExitDose> BeamExitDose(const BeamResult& beam) {
+    if (!beam.ThicknessCm || !beam.DepthDose)
+        return std::nullopt;
+    const DepthDoseCalculation& depth = *beam.DepthDose;
+    if (!(*beam.ThicknessCm <= 0.5 * depth.Rows) || depth.Rows < 2)
+        return std::nullopt;
+    ExitDose exit;
+    exit.DepthCm = *beam.ThicknessCm;
+    const double last = depth.Table[depth.Rows][TotalPdd];
+    const double before = depth.Table[depth.Rows - 1][TotalPdd];
+    exit.LastLayerPdd = last;
+    // Half a step of the slope between the last two middles.
+    exit.SurfacePdd = last > 0 && before > 0
+                          ? std::exp(std::log(last) + 0.5 * std::log(last / before))
+                          : last + 0.5 * (last - before);
+    if (beam.Absolute) {
+        const DosePerAirKerma& perKerma = beam.Absolute->PerKerma;
+        exit.LastLayerPerKerma = perKerma.Total[perKerma.Rows];
+        exit.SurfacePerKerma = DoseAtDepth(perKerma, exit.DepthCm);
+    }
+    return exit;
+}
+
 std::string ResultsFileBytes(const BeamResult& beam) {
     return ResultsFileBytes(beam.DepthDose->Table, beam.DepthDose->Rows, beam.Conditions,
-                            beam.Model);
+                            beam.Model, beam.ThicknessCm);
 }
 
 } // namespace veltrim

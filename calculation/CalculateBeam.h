@@ -14,6 +14,7 @@
 #include "dose/DepthDose.h"
 #include "dose/Exposure.h"
 #include "dose/FocusKernels.h"
+#include "dose/SlabKernels.h"
 #include "spectrum/BeamQuality.h"
 #include "spectrum/HvlMatching.h"
 #include "spectrum/SynthesizeSpectrum.h"
@@ -55,6 +56,9 @@ struct CalculationOptions {
     // air kerma, and in mGy for an exposure when one is given.
     bool Absolute = false;
     std::optional<Exposure> Given;
+    // A phantom of this many cm (none: the thick phantom, 60 cm, as the
+    // kernels were made); the tables end at its exit face.
+    std::optional<double> ThicknessCm;
     // Studies only: other kernels than the data's, and the earlier rules.
     KernelSource* Kernels = nullptr;
     DepthDoseRules Rules{};
@@ -76,6 +80,7 @@ struct AbsoluteDose {
 struct BeamResult {
     IrradiationConditions Conditions; // as given
     ScatterModel Model = ScatterModel::Classic;
+    std::optional<double> ThicknessCm;
     SynthesizedSpectrum Spectrum;
     // With options.Quality: the figures, or why there are none (missing air
     // tables, a spectrum without air kerma).
@@ -101,6 +106,21 @@ Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1M
 Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
                         MatchFilter filter, double airCm, const AttenuationTables& attenuation,
                         const AirTables& air);
+
+// The exit face of a finite phantom whose tables reach it: the total of the
+// last layer and at the face itself, as a percentage of the first layer's
+// and (with the absolute dose) per unit Ka,i. The face lies a quarter layer
+// below the last middle; the last two layers' slope in log dose is carried
+// on to it, as DoseAtDepth does.
+struct ExitDose {
+    double DepthCm = 0.0;
+    double LastLayerPdd = 0.0;
+    double SurfacePdd = 0.0;
+    std::optional<double> LastLayerPerKerma;
+    std::optional<double> SurfacePerKerma;
+};
+// None for the thick phantom and for a phantom thicker than the tables.
+std::optional<ExitDose> BeamExitDose(const BeamResult& beam);
 
 // The results file of a calculated beam.
 std::string ResultsFileBytes(const BeamResult& beam);

@@ -63,6 +63,13 @@ const SurfaceKernelSet& ModelData::SurfaceKernels() const {
     return Checked(surfaceProblem_, surface_.get());
 }
 
+const ExitRatioSets& ModelData::ExitRatios() const {
+    std::call_once(exitOnce_, [this] {
+        exitProblem_ = Keep([this] { exitRatios_ = ReadExitRatioSets(folder_); });
+    });
+    return Checked(exitProblem_, &exitRatios_);
+}
+
 std::unique_ptr<KernelSource> ModelData::FocusKernels(double fsd) const {
     const std::lock_guard<std::mutex> lock(focusLock_);
     return focus_.SourceFor(fsd);

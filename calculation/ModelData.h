@@ -8,6 +8,7 @@
 
 #include "dose/FocusKernels.h"
 #include "dose/ScatterKernels.h"
+#include "dose/SlabKernels.h"
 #include "dose/SurfaceKernels.h"
 #include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
@@ -39,6 +40,9 @@ class ModelData {
     const TissueTables& Tissue() const;
     const KernelSet& Kernels() const;
     const SurfaceKernelSet& SurfaceKernels() const;
+    // The exit-ratio sets of a finite phantom, read when a calculation first
+    // asks for them (it throws the DataFileError of that reading each time).
+    const ExitRatioSets& ExitRatios() const;
 
     // The kernels of a point focus at `fsd` cm (see FocusKernelLibrary);
     // safe to call from several threads.
@@ -62,6 +66,9 @@ class ModelData {
     // valid while other threads read further sets.
     mutable std::mutex focusLock_;
     mutable FocusKernelLibrary focus_;
+    mutable std::once_flag exitOnce_;
+    mutable ExitRatioSets exitRatios_;
+    mutable std::exception_ptr exitProblem_;
 };
 
 } // namespace veltrim

@@ -84,6 +84,7 @@ BatchResult Compute(const BatchData& data, const BatchRow& row) {
         }
         CalculationOptions options;
         options.Model = row.Model.value_or(data.Scatter);
+        options.ThicknessCm = row.ThicknessCm ? row.ThicknessCm : data.ThicknessCm;
         options.Quality = true;
         options.Given = row.Given;
         const BeamResult beam = CalculateBeam(result.Conditions, options, *data.Model);

@@ -20,6 +20,7 @@ namespace veltrim {
 struct BatchData {
     std::shared_ptr<const ModelData> Model;
     ScatterModel Scatter = ScatterModel::Classic; // of a row without its own
+    std::optional<double> ThicknessCm;            // of a row without its own
     bool MatchCopper = false;                     // the filter an hvl1 cell finds
 };
 

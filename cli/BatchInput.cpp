@@ -152,6 +152,7 @@ constexpr Column Columns[] = {
     {"rectification", RectificationCell},
     {"hvl1", NumberField<&BatchRow::Hvl1MmAl>},
     {"scatter_model", ScatterModelCell},
+    {"thickness", NumberField<&BatchRow::ThicknessCm>},
     {"air_kerma", ExposureCell<&ExposureParts::AirKermaMgy>, Adds::Dose},
     {"tube_output", ExposureCell<&ExposureParts::TubeOutput>, Adds::Dose},
     {"mas", ExposureCell<&ExposureParts::Mas>, Adds::Dose},

@@ -30,6 +30,7 @@ struct BatchRow {
     // The optional columns; an empty cell leaves the row without.
     std::optional<double> Hvl1MmAl;    // measured: the added filter is found
     std::optional<ScatterModel> Model; // none: the batch's
+    std::optional<double> ThicknessCm; // none: the batch's
     ExposureParts ExposureTyped;
     std::optional<Exposure> Given;
     std::optional<double> DoseAtCm, DoseAtToCm; // a depth, or a range from it

@@ -22,6 +22,7 @@ struct CalcOptions {
     // or a tube voltage outside 30-150 kV, are refused rather than warned of.
     bool Strict = false;
     ScatterModel Model = ScatterModel::Classic;
+    std::optional<double> ThicknessCm; // none: the thick phantom
     std::optional<std::filesystem::path> OutFile;
     // The depth-dose table, also written as CSV for other programs.
     std::optional<std::filesystem::path> ExportCsv;

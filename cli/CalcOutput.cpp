@@ -129,6 +129,7 @@ BeamResult CalculateTable(const CalcOptions& options, const CalculationOptions& 
 BeamResult CalculateTable(const CalcOptions& options, const ModelData& data, bool absolute) {
     CalculationOptions what;
     what.Model = options.Model;
+    what.ThicknessCm = options.ThicknessCm;
     // The export records the HVL1 at no air, as the window shows it; the
     // quality never changes the depth dose.
     what.Quality = options.ExportCsv.has_value();
@@ -324,6 +325,10 @@ int PrintDose(const CalcOptions& options, const ModelData& data) {
                 Message(MessageId::MediumIcruFourComponent).In(Language::English).c_str());
     std::printf("# scatter_model=%s\n",
                 options.Model == ScatterModel::Divergent ? "divergent" : "classic");
+    if (options.ThicknessCm)
+        std::printf("# phantom_thickness_cm=%s\n", number(*options.ThicknessCm).c_str());
+    if (const std::optional<ExitDose> exit = BeamExitDose(beam))
+        std::printf("# exit_surface_dose_%s=%s\n", unit, inUnit(*exit->SurfacePerKerma).c_str());
     std::printf("depth_cm,primary_%s,scatter_%s,total_%s\n", unit, unit, unit);
     for (int d = 1; d <= perKerma.Rows; ++d)
         std::printf("%s,%s,%s,%s\n", number(LayerMiddle(d)).c_str(),

@@ -201,6 +201,15 @@ conditions, quality, doses, the table and the graphs)"},
 classic): divergent takes the scatter kernels of a
 point focus at the FSD (FSD 50 cm and above), which
 follow a divergent beam's deep dose more closely)"},
+    {.Name = "--thickness",
+     .Value = "CM",
+     .Set = [](CalcOptions& options,
+               const std::string& value) { options.ThicknessCm = Number("--thickness", value); },
+     .Help = R"(a phantom this thick, 10 to 60 cm in whole 0.5-cm
+layers (default: 60 cm of tissue behind the surface):
+the scatter misses the tissue behind the exit face;
+the table ends there (at 30 cm at most) and the
+results file names the thickness)"},
 
     {.Above = "\nBeam quality:\n",
      .Name = "--quality",
@@ -289,8 +298,8 @@ left out takes the default above, a cell is read like
 the option of its column. Blank lines are skipped.
 No PDD_tempDATA.txt is written in the current folder.
 Optional columns, an empty cell leaving the row
-without: hvl1 (as --hvl1), scatter_model (the
-command line's when empty), the exposure as
+without: hvl1 (as --hvl1), scatter_model and
+thickness (the command line's when empty), the exposure as
 air_kerma, tube_output with mas and output_distance,
 kap or esak, and dose_at (a depth, cm) with
 dose_at_to (the end of a range from it).)"},

@@ -219,6 +219,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {SaveImageNotPng, "the image could not be encoded as PNG"},
     {SavedSpectrumCsv, "  Saved  "},
     {SavedSpectrumPng, "  Saved  "},
+    {ThicknessOutOfRange, "The phantom thickness {1} cm cannot be calculated: give a thickness "
+                          "from {2} to {3} cm in whole 0.5-cm layers."},
     {ExposureOutOfRange, "The {1} of {2} {4} is outside what can be taken: give a value above 0 "
                          "and at most {3} {4}."},
     {ExposureAirKerma, "incident air kerma"},

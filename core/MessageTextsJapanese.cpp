@@ -212,6 +212,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {SaveImageNotPng, "画像を PNG に変換できませんでした"},
     {SavedSpectrumCsv, "スペクトルを保存しました"},
     {SavedSpectrumPng, "スペクトル図を png形式で保存しました"},
+    {ThicknessOutOfRange, "ファントムの厚さ {1} cm では計算できません。{2} から {3} cm の厚さを "
+                          "0.5 cm 単位で入力してください。"},
     {ExposureOutOfRange, "{1} {2} {4} は受け付けられません。0 より大きく {3} {4} "
                          "以下の値を入力してください。"},
     {ExposureAirKerma, "入射空気カーマ"},

@@ -189,6 +189,9 @@ enum class MessageId {
     SavedSpectrumCsv,
     SavedSpectrumPng,
 
+    // a phantom of finite thickness
+    ThicknessOutOfRange, // {1} cm, {2} the least, {3} the most (cm)
+
     // the dose in absolute terms
     ExposureOutOfRange, // {1} the quantity, {2} the value, {3} the most, {4} the unit
     ExposureAirKerma,

@@ -9,6 +9,7 @@
 #include "core/DataFile.h"
 #include "python/ModuleData.h"
 
+#include <optional>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <string>
@@ -36,7 +37,8 @@ py::array_t<double> Array(const std::vector<double>& values);
 
 // The options of a depth dose under the named scatter model ("classic" or
 // "divergent"); another name raises ValueError.
-CalculationOptions DepthDoseOptions(const std::string& scatterModel);
+CalculationOptions DepthDoseOptions(const std::string& scatterModel,
+                                    std::optional<double> thicknessCm);
 
 // Runs a calculation without the interpreter lock, so that threads calculate
 // side by side, turning the library's failures into Failure.

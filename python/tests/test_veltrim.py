@@ -168,6 +168,27 @@ def test_the_scatter_model_reaches_the_depth_dose_and_the_results_file():
     assert said not in veltrim.results_file(conditions)
 
 
+def test_the_thickness_reaches_the_depth_dose_the_dose_and_the_results_file(tmp_path):
+    args = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise",
+            "--thickness", "15", "--scatter-model", "divergent"]
+    for name, value in BEAM.items():
+        args += ["--" + name.replace("_", "-"), repr(value)]
+    printed = subprocess.run(args, capture_output=True, cwd=tmp_path, check=True).stdout
+    rows = [line.split(",") for line in printed.decode().split()[1:]]
+    conditions = veltrim.Conditions(**BEAM)
+    table = veltrim.depth_dose(conditions, scatter_model="divergent", thickness=15)
+    assert len(rows) == 30 == len(table.total)
+    assert [float(row[3]) for row in rows] == list(table.total)
+    said = "ファントムの厚さ, 15.0, cm\r\n".encode("shift_jis")
+    assert veltrim.results_file(conditions, thickness=15).endswith(said)
+    dose = veltrim.absolute_dose(conditions, air_kerma=2.0, thickness=15)
+    assert dose.thickness_cm == 15
+    assert dose.exit_surface_dose_mGy == dose.at(15)
+    assert veltrim.absolute_dose(conditions).exit_surface_dose_mGy is None
+    with pytest.raises(veltrim.CalculationError, match="thickness 9.5 cm"):
+        veltrim.depth_dose(conditions, thickness=9.5)
+
+
 def test_failures_raise_calculation_error_with_the_programs_message():
     assert issubclass(veltrim.CalculationError, ValueError)
     with pytest.raises(veltrim.CalculationError, match="corner"):

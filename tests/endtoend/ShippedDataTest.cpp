@@ -45,6 +45,38 @@ TEST(ShippedData, TheDefaultAndTheHeaviestConditionsGiveWholeTables) {
     }
 }
 
+// A finite phantom on the shipped exit ratios: 60 cm is the thick phantom
+// to the bit in either model; a 20-cm slab ends at 20 cm with the primary
+// unchanged and the scatter short near the exit only; the dose at the exit
+// face lies below the last layer's.
+TEST(ShippedData, AFinitePhantomLacksScatterNearItsExitOnly) {
+    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
+    for (const auto model : {veltrim::ScatterModel::Classic, veltrim::ScatterModel::Divergent}) {
+        veltrim::CalculationOptions thick, sixty, slab;
+        thick.Model = sixty.Model = slab.Model = model;
+        thick.Absolute = slab.Absolute = true;
+        sixty.ThicknessCm = 60;
+        slab.ThicknessCm = 20;
+        const auto c = veltrim::DefaultConditions();
+        const veltrim::BeamResult t = veltrim::CalculateBeam(c, thick, *data);
+        EXPECT_EQ(veltrim::CalculateBeam(c, sixty, *data).DepthDose->Table, t.DepthDose->Table);
+        const veltrim::BeamResult s = veltrim::CalculateBeam(c, slab, *data);
+        ASSERT_EQ(s.DepthDose->Rows, 40);
+        for (int d = 1; d <= 40; ++d)
+            EXPECT_EQ(s.DepthDose->PrimaryDose[d], t.DepthDose->PrimaryDose[d]) << d;
+        const auto scatterShare = [&](int d) {
+            return s.DepthDose->ScatterDose[d] / t.DepthDose->ScatterDose[d];
+        };
+        EXPECT_NEAR(scatterShare(1), 1.0, 1e-3) << "the surface is as far from the exit as can be";
+        EXPECT_LT(scatterShare(40), 0.85) << "the last layer";
+        EXPECT_LT(scatterShare(40), scatterShare(36));
+        const auto exit = veltrim::BeamExitDose(s);
+        ASSERT_TRUE(exit);
+        EXPECT_LT(*exit->SurfacePerKerma, *exit->LastLayerPerKerma);
+        EXPECT_FALSE(veltrim::BeamExitDose(t));
+    }
+}
+
 // A state over the shipped data, as the window holds it.
 class ShippedState : public ::testing::Test {
   protected:

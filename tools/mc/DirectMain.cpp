@@ -12,6 +12,7 @@
 #include "tools/mc/ToolOptions.h"
 #include "tools/xrl/XrayLib.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -37,6 +38,7 @@ constexpr const char* kDirectUsage =
     "                      have a relative 1-sigma below S (default 0.002)\n"
     "  --tested-rows N     (default 41, down to 20.5 cm)\n"
     "  --rows N            0.5-cm rows scored (default 60)\n"
+    "  --thickness T       a phantom T cm thick (default 60); rows below it are not scored\n"
     "  --energy E          photons of E keV alone (a multiple of 0.5 from 10.5 to 150) instead\n"
     "                      of the spectrum of the tube\n"
     "  --histories N       run exactly N histories instead (rounded up to whole batches)\n"
@@ -135,6 +137,8 @@ int DirectMain(int argc, char** argv) {
             s.TestedRows = static_cast<int>(std::min<std::uint64_t>(60, CountOrRefuse(v, o, Fail)));
         else if (o == "--rows")
             s.Rows = static_cast<int>(std::min<std::uint64_t>(60, CountOrRefuse(v, o, Fail)));
+        else if (o == "--thickness")
+            s.Geometry.Thickness = NumberOrRefuse(v, o, Fail);
         else if (o == "--energy")
             energy = NumberOrRefuse(v, o, Fail);
         else if (o == "--histories")
@@ -178,6 +182,12 @@ int DirectMain(int argc, char** argv) {
             Fail("--fine-spans must be whole numbers of --fine-rows rows, down to 30 cm at most");
         }
     }
+    if (!(s.Geometry.Thickness >= 1.0 && s.Geometry.Thickness <= 60.0)) {
+        Fail("--thickness is from 1 to 60 cm");
+    }
+    // Only the rows inside the phantom.
+    s.Rows = std::min(s.Rows, static_cast<int>(std::floor(s.Geometry.Thickness / 0.5)));
+    s.TestedRows = std::min(s.TestedRows, s.Rows);
     if (fixed > 0) {
         s.MaxBatches = (fixed + s.BatchHistories - 1) / s.BatchHistories;
         s.TargetUncertainty = 0.0;
