@@ -42,10 +42,11 @@ double Quadrant(double a, double b, double rho) {
     return CornerBeyond(a, b, rho);
 }
 
-double RingArea(int r) {
+// The share of ring r from the parts of its outer and inner discs inside the field.
+double ShareBetween(int r, double outer, double inner) {
     const double rIn = 0.5 * r - 0.5;
     const double rOut = rIn + 0.5;
-    return std::numbers::pi * (rOut * rOut - rIn * rIn);
+    return std::clamp((outer - inner) / (std::numbers::pi * (rOut * rOut - rIn * rIn)), 0.0, 1.0);
 }
 
 } // namespace
@@ -78,18 +79,24 @@ double DiscInDisc(double rho, double d, double R) {
 }
 
 double OffCentreRectangleShare(int r, double px, double py, double hx, double hy) {
-    const double rIn = 0.5 * r - 0.5;
-    const double rOut = rIn + 0.5;
-    const double inside =
-        DiscInRectangle(rOut, px, py, hx, hy) - DiscInRectangle(rIn, px, py, hx, hy);
-    return std::clamp(inside / RingArea(r), 0.0, 1.0);
+    return ShareBetween(r, DiscInRectangle(0.5 * r, px, py, hx, hy),
+                        DiscInRectangle(0.5 * r - 0.5, px, py, hx, hy));
 }
 
 double OffCentreCircleShare(int r, double d, double R) {
-    const double rIn = 0.5 * r - 0.5;
-    const double rOut = rIn + 0.5;
-    const double inside = DiscInDisc(rOut, d, R) - DiscInDisc(rIn, d, R);
-    return std::clamp(inside / RingArea(r), 0.0, 1.0);
+    return ShareBetween(r, DiscInDisc(0.5 * r, d, R), DiscInDisc(0.5 * r - 0.5, d, R));
+}
+
+void OffCentreShares(int rings, double px, double py, double hx, double hy, bool circle,
+                     double* share) {
+    const double d = std::sqrt(px * px + py * py);
+    double inner = 0.0;
+    for (int r = 1; r <= rings; ++r) {
+        const double outer =
+            circle ? DiscInDisc(0.5 * r, d, hx) : DiscInRectangle(0.5 * r, px, py, hx, hy);
+        share[r] = ShareBetween(r, outer, inner);
+        inner = outer;
+    }
 }
 
 } // namespace veltrim

@@ -23,4 +23,10 @@ double OffCentreRectangleShare(int r, double px, double py, double hx, double hy
 // The same for a circular field of radius R centred at the distance d from the point.
 double OffCentreCircleShare(int r, double d, double R);
 
+// The shares of rings 1..rings around (px, py) at once, into share[1..rings]:
+// each disc is formed once, as the outer edge of one ring and the inner edge
+// of the next. A circle has radius hx around the origin (hy not used).
+void OffCentreShares(int rings, double px, double py, double hx, double hy, bool circle,
+                     double* share);
+
 } // namespace veltrim
