@@ -1,5 +1,6 @@
 #include "calculation/CalculateBeam.h"
 
+#include "calculation/BeamPoints.h"
 #include "core/DataFile.h"
 #include "core/ModelConstants.h"
 #include "dose/ResultsFile.h"
@@ -65,10 +66,11 @@ class DataKernelSource final : public KernelSource {
     const ModelData& data_;
 };
 
-// The scatter kernels of a calculation: the point-focus sets at the FSD, or
-// the data's parallel-beam set.
-std::unique_ptr<KernelSource> KernelsFor(const IrradiationConditions& conditions,
-                                         ScatterModel model, const ModelData& data) {
+} // namespace
+
+// The point-focus sets at the FSD, or the data's parallel-beam set.
+std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& conditions,
+                                          ScatterModel model, const ModelData& data) {
     if (!UsesFocusKernels(model, conditions))
         return std::make_unique<DataKernelSource>(data);
     try {
@@ -80,6 +82,8 @@ std::unique_ptr<KernelSource> KernelsFor(const IrradiationConditions& conditions
                         Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
     }
 }
+
+namespace {
 
 // The figures of the beam, or why there are none. Without an air path only
 // the air kerma table is needed.
@@ -121,7 +125,7 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         FailTissueTables(e);
     }
     const std::unique_ptr<KernelSource> owned =
-        options.Kernels ? nullptr : KernelsFor(conditions, options.Model, data);
+        options.Kernels ? nullptr : BeamKernels(conditions, options.Model, data);
     KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
     beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, kernels, conditions,
                                    DepthDoseSettings{ModelMaxDepth, ModelPi, options.Rules});
@@ -131,6 +135,8 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
                                          {depth.Rows, depth.PrimaryDose, depth.ScatterDose},
                                          *tissue, data, options.Given);
     }
+    if (!options.Points.empty())
+        beam.Points = BeamPointDoses(beam, options.Points, *tissue, kernels);
     return beam;
 }
 

@@ -14,6 +14,7 @@
 #include "dose/DepthDose.h"
 #include "dose/Exposure.h"
 #include "dose/FocusKernels.h"
+#include "dose/PointDose.h"
 #include "spectrum/BeamQuality.h"
 #include "spectrum/HvlMatching.h"
 #include "spectrum/SynthesizeSpectrum.h"
@@ -21,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace veltrim {
 
@@ -55,6 +57,8 @@ struct CalculationOptions {
     // air kerma, and in mGy for an exposure when one is given.
     bool Absolute = false;
     std::optional<Exposure> Given;
+    // The dose at points anywhere in the phantom (with the depth dose).
+    std::vector<PhantomPoint> Points;
     // Studies only: other kernels than the data's, and the earlier rules.
     KernelSource* Kernels = nullptr;
     DepthDoseRules Rules{};
@@ -85,6 +89,8 @@ struct BeamResult {
     std::unique_ptr<DepthDoseCalculation> DepthDose;
     // With options.Absolute.
     std::unique_ptr<AbsoluteDose> Absolute;
+    // With options.Points: the dose at each, per unit fluence (BeamPoints.h).
+    std::vector<PointDose> Points;
 };
 
 // The spectrum, quality and depth dose of a beam. Throws BeamError naming
@@ -143,6 +149,10 @@ std::unique_ptr<AbsoluteDose> BeamAbsoluteDose(const IrradiationConditions& cond
                                                const DoseProfiles& depthDose,
                                                const TissueTables& tissue, const ModelData& data,
                                                const std::optional<Exposure>& given);
+
+// The scatter kernels of a beam's model at its FSD. Throws BeamError (DepthDose).
+std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& conditions,
+                                          ScatterModel model, const ModelData& data);
 
 // Turns a tissue-table reading failure into the step's error.
 [[noreturn]] void FailTissueTables(const DataFileError& error);

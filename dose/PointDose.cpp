@@ -80,11 +80,9 @@ void CheckPoint(const PointBeam& beam, const PhantomPoint& p) {
     const double deepest = 0.5 * beam.Axis.Rows;
     if (!(p.Z >= 0.0 && p.Z <= deepest))
         FailCalculation(MessageId::DoseDepthOutOfRange, {Arg(p.Z), Arg(deepest)});
-    if (p.X == 0 && p.Y == 0)
-        return; // the axis, which the depth dose has formed already
-    const Rows rows = RowsAround(p.Z, beam.Axis.Rows);
-    const ProjectedField deeper = Project(beam.Conditions, LayerMiddle(rows.Lower));
-    if (!(Farthest(deeper, p.X, p.Y) < KernelReach)) {
+    if (!WithinKernelReach(beam.Conditions, beam.Axis.Rows, p)) {
+        const Rows rows = RowsAround(p.Z, beam.Axis.Rows);
+        const ProjectedField deeper = Project(beam.Conditions, LayerMiddle(rows.Lower));
         const double reach = std::floor(Reach(deeper, p.X, p.Y) * 10 - 1e-9) / 10;
         FailCalculation(MessageId::PointBeyondKernels,
                         {Arg(std::hypot(p.X, p.Y)), Arg(p.Z), Arg(std::max(reach, 0.0))});
@@ -242,6 +240,13 @@ std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels
         }
     }
     return doses;
+}
+
+bool WithinKernelReach(const IrradiationConditions& conditions, int rows, const PhantomPoint& p) {
+    if (p.X == 0 && p.Y == 0)
+        return true; // the axis, which the depth dose has formed already
+    const ProjectedField deeper = Project(conditions, LayerMiddle(RowsAround(p.Z, rows).Lower));
+    return Farthest(deeper, p.X, p.Y) < KernelReach;
 }
 
 double PercentOfFirstLayer(const DepthDoseCalculation& axis, double perFluence) {

@@ -58,6 +58,10 @@ struct PointBeam {
 std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels,
                                     std::span<const PhantomPoint> points);
 
+// Whether the rings around `p` stay within the kernels' 40 cm (the depth
+// inside 0 to the deepest of `rows` layers).
+bool WithinKernelReach(const IrradiationConditions& conditions, int rows, const PhantomPoint& p);
+
 // A dose per unit fluence in per cent of the axis's first-layer total, the
 // depth dose's normalisation.
 double PercentOfFirstLayer(const DepthDoseCalculation& axis, double perFluence);
