@@ -35,6 +35,8 @@ int Run(CalcOptions& options, const ModelData& data) {
         if (options.PrintQuality)
             return PrintQuality(options, airCm, data);
     }
+    if (options.OffAxis())
+        return PrintOffAxis(options, data);
     if (options.PrintDose || options.DoseAt)
         return PrintDose(options, data);
     if (options.PrintSpectrum)
