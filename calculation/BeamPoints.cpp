@@ -58,10 +58,9 @@ std::optional<double> PointMgy(const BeamResult& beam, double perFluence) {
 DoseGrid BeamProfile(const BeamResult& beam, double depth, LateralAxis axis,
                      const ModelData& data) {
     DoseGrid grid;
-    // The depth is checked with the points; a depth outside the phantom
-    // would leave none on the line.
+    // A depth outside the phantom would leave no point on the line.
     const PhantomPoint onAxis{0.0, 0.0, depth};
-    BeamPointDoses(beam, std::span(&onAxis, 1), data);
+    CheckPhantomPoints(beam.Conditions, beam.DepthDose->Rows, std::span(&onAxis, 1));
     grid.Points = LateralLine(beam, depth, axis);
     grid.Doses = BeamPointDoses(beam, grid.Points, data);
     return grid;

@@ -41,7 +41,8 @@ inline constexpr double GridStep = 0.5;
 inline constexpr int GridHalfCount = 60;
 
 // The dose across the field at `depth` along x or y, at the grid's points
-// that the kernels reach. Throws BeamError for a depth outside the phantom.
+// that the kernels reach. Throws CalculationError for a depth outside the
+// phantom (before anything is computed), BeamError as BeamPointDoses.
 DoseGrid BeamProfile(const BeamResult& beam, double depth, LateralAxis axis, const ModelData& data);
 
 // The dose over the x-z (or y-z) plane through the axis: every layer middle,

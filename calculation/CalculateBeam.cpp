@@ -112,6 +112,12 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
     if (options.DepthDose) {
         if (const std::optional<Message> problem = GeometryProblem(conditions))
             throw BeamError(BeamStage::Spectrum, *problem);
+        try {
+            CheckPhantomPoints(conditions, static_cast<int>(DepthRowCount(ModelMaxDepth)),
+                               options.Points);
+        } catch (const CalculationError& e) {
+            throw BeamError(BeamStage::Spectrum, e.Cause());
+        }
     }
     beam.Spectrum = BeamSpectrum(conditions, data.Attenuation());
     if (options.Quality)

@@ -74,15 +74,14 @@ Rows RowsAround(double z, int rows) {
     return {d, d + 1};
 }
 
-void CheckPoint(const PointBeam& beam, const PhantomPoint& p) {
+void CheckPoint(const IrradiationConditions& conditions, int rows, const PhantomPoint& p) {
     if (!std::isfinite(p.X) || !std::isfinite(p.Y) || !std::isfinite(p.Z))
         FailCalculation(MessageId::PointNotFinite, {Arg(p.X), Arg(p.Y), Arg(p.Z)});
-    const double deepest = 0.5 * beam.Axis.Rows;
+    const double deepest = 0.5 * rows;
     if (!(p.Z >= 0.0 && p.Z <= deepest))
         FailCalculation(MessageId::DoseDepthOutOfRange, {Arg(p.Z), Arg(deepest)});
-    if (!WithinKernelReach(beam.Conditions, beam.Axis.Rows, p)) {
-        const Rows rows = RowsAround(p.Z, beam.Axis.Rows);
-        const ProjectedField deeper = Project(beam.Conditions, LayerMiddle(rows.Lower));
+    if (!WithinKernelReach(conditions, rows, p)) {
+        const ProjectedField deeper = Project(conditions, LayerMiddle(RowsAround(p.Z, rows).Lower));
         const double reach = std::floor(Reach(deeper, p.X, p.Y) * 10 - 1e-9) / 10;
         FailCalculation(MessageId::PointBeyondKernels,
                         {Arg(std::hypot(p.X, p.Y)), Arg(p.Z), Arg(std::max(reach, 0.0))});
@@ -198,8 +197,7 @@ double LogBetween(double z, double z0, double d0, double z1, double d1) {
 
 std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels,
                                     std::span<const PhantomPoint> points) {
-    for (const PhantomPoint& p : points)
-        CheckPoint(beam, p);
+    CheckPhantomPoints(beam.Conditions, beam.Axis.Rows, points);
     const int topBin = static_cast<int>(std::floor(2 * beam.Conditions.TubeVoltage));
     std::array<double, EnergyBinCount> mu{};
     for (int i = 21; i <= topBin; ++i)
@@ -240,6 +238,12 @@ std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels
         }
     }
     return doses;
+}
+
+void CheckPhantomPoints(const IrradiationConditions& conditions, int rows,
+                        std::span<const PhantomPoint> points) {
+    for (const PhantomPoint& p : points)
+        CheckPoint(conditions, rows, p);
 }
 
 bool WithinKernelReach(const IrradiationConditions& conditions, int rows, const PhantomPoint& p) {

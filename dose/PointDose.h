@@ -58,6 +58,11 @@ struct PointBeam {
 std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels,
                                     std::span<const PhantomPoint> points);
 
+// The check DoseAtPoints makes of every point before it computes any, for
+// a depth dose of `rows` layers: throws CalculationError with the range.
+void CheckPhantomPoints(const IrradiationConditions& conditions, int rows,
+                        std::span<const PhantomPoint> points);
+
 // Whether the rings around `p` stay within the kernels' 40 cm (the depth
 // inside 0 to the deepest of `rows` layers).
 bool WithinKernelReach(const IrradiationConditions& conditions, int rows, const PhantomPoint& p);
