@@ -79,6 +79,19 @@ std::vector<Check> Checks(const Findings& f) {
          "60-cm point-focus set within 0.5 % of the 50/75-cm sets interpolated in 1/FSD",
          "row sums " + Fixed(100 * dv.LeaveOneOutRowSum, 2) + " %, PDD " +
              Fixed(100 * dv.LeaveOneOutPdd, 3) + " %"});
+    const OffAxisStudy& oa = f.OffAxis;
+    out.push_back({!oa.Points.empty() && oa.ClassicInside <= bounds::OffAxisInside &&
+                       oa.ClassicNear <= bounds::OffAxisNear && oa.ClassicFar <= bounds::OffAxisFar,
+                   "classic dose off the axis within 2 % of direct MC inside the field, 5 % 1-10 "
+                   "cm and 10 % 10-20 cm beyond its edge (beyond 2 sigma)",
+                   Fixed(100 * oa.ClassicInside, 1) + " %, " + Fixed(100 * oa.ClassicNear, 1) +
+                       " %, " + Fixed(100 * oa.ClassicFar, 1) + " %"});
+    out.push_back({!oa.Points.empty() && oa.DivergentInside <= bounds::OffAxisInside,
+                   "divergent dose off the axis within 2 % of direct MC inside the field (beyond "
+                   "2 sigma)",
+                   Fixed(100 * oa.DivergentInside, 1) +
+                       " % (outside: " + Fixed(100 * oa.DivergentNear, 1) + " %, " +
+                       Fixed(100 * oa.DivergentFar, 1) + " %)"});
     return out;
 }
 

@@ -30,6 +30,10 @@ inline constexpr double DivergentShallow = 0.02, Divergent20 = 0.03, DivergentRa
 // The divergent model's dose per unit incident air kerma, 0.25-20 cm.
 inline constexpr double DivergentAbsolute = 0.02;
 inline constexpr double LeaveOneOut = 0.005;
+// The dose off the axis against direct Monte Carlo, fractions beyond twice
+// its 1-sigma: inside the field (1 cm or more from the edge), outside 1-10
+// cm and 10-20 cm beyond the edge.
+inline constexpr double OffAxisInside = 0.02, OffAxisNear = 0.05, OffAxisFar = 0.10;
 // Thin-layer transport against the kernels' row 1, in sigmas.
 inline constexpr double KernelPull = 4.5;
 // Surface scatter-to-primary over B - 1.

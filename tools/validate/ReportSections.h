@@ -47,5 +47,6 @@ void FillDepthDose(const DepthDoseStudy& f, const HardeningStudy& h, const Repor
                    Placeholders& v);
 void FillSurface(const SurfaceStudy& f, const Report& report, Placeholders& v);
 void FillDivergent(const DivergentStudy& f, Placeholders& v);
+void FillOffAxis(const OffAxisStudy& f, Placeholders& v);
 
 } // namespace veltrim::validate

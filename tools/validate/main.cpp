@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
         }
         findings.Mended = StudyMendedFaults(engine);
         findings.Divergent = StudyDivergent(engine, direct);
+        findings.OffAxis = StudyOffAxis(engine, direct / "offaxis");
 
         const std::vector<Check> checks = Checks(findings);
         int failures = 0;
