@@ -16,7 +16,7 @@ namespace veltrim::mc {
 // - the energy balance of the whole phantom: primary and scatter deposits
 //   anywhere, and the energy carried out by escaping photons.
 // Energies in keV.
-class KernelTally final : public Scorer {
+class KernelTally final : public Scorer, public ArrayTally<KernelTally> {
   public:
     enum BalanceBin : std::size_t {
         kPrimaryAnywhere = 0,
@@ -30,11 +30,6 @@ class KernelTally final : public Scorer {
     void Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) override;
     void Escape(double energy, std::uint64_t history) override;
 
-    // Closes the last history of a batch of `histories` histories.
-    void Finish(std::uint64_t histories);
-    KernelTally& operator+=(const KernelTally& other);
-
-    std::uint64_t Histories() const { return histories_; }
     const ScoringArray& PrimaryCells() const { return primaryCells_; }
     const ScoringArray& ScatterCells() const { return scatterCells_; }
     const ScoringArray& PrimaryRows() const { return primaryRows_; }
@@ -42,7 +37,12 @@ class KernelTally final : public Scorer {
     const ScoringArray& Balance() const { return balance_; }
 
   private:
-    std::uint64_t histories_ = 0;
+    friend class ArrayTally<KernelTally>;
+    static std::array<ScoringArray KernelTally::*, 5> Arrays() {
+        return {&KernelTally::primaryCells_, &KernelTally::scatterCells_,
+                &KernelTally::primaryRows_, &KernelTally::scatterRows_, &KernelTally::balance_};
+    }
+
     ScoringArray primaryCells_;
     ScoringArray scatterCells_;
     ScoringArray primaryRows_;

@@ -78,6 +78,8 @@ int main(int argc, char** argv) {
         }
         findings.Mended = StudyMendedFaults(engine);
         findings.Divergent = StudyDivergent(engine, direct);
+        findings.SurfaceDose = StudySurfaceDose(engine, direct);
+        findings.Medium = StudyMedium(engine);
         findings.OffAxis = StudyOffAxis(engine, direct / "offaxis");
 
         const std::vector<Check> checks = Checks(findings);
