@@ -1,5 +1,6 @@
 #include "calculation/CalculateBeam.h"
 
+#include "calculation/BeamPoints.h"
 #include "core/DataFile.h"
 #include "core/ModelConstants.h"
 #include "dose/ResultsFile.h"
@@ -66,10 +67,11 @@ class DataKernelSource final : public KernelSource {
     const ModelData& data_;
 };
 
-// The scatter kernels of a calculation: the point-focus sets at the FSD, or
-// the data's parallel-beam set.
-std::unique_ptr<KernelSource> KernelsFor(const IrradiationConditions& conditions,
-                                         ScatterModel model, const ModelData& data) {
+} // namespace
+
+// The point-focus sets at the FSD, or the data's parallel-beam set.
+std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& conditions,
+                                          ScatterModel model, const ModelData& data) {
     if (!UsesFocusKernels(model, conditions))
         return std::make_unique<DataKernelSource>(data);
     try {
@@ -92,6 +94,8 @@ std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessC
                         Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
     }
 }
+
+namespace {
 
 // The figures of the beam, or why there are none. Without an air path only
 // the air kerma table is needed.
@@ -118,12 +122,21 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
     beam.Conditions = conditions;
     beam.Model = options.Model;
     beam.ThicknessCm = options.ThicknessCm;
+    // A finite phantom's tables (and points) end at its exit face.
+    const double maxDepth =
+        options.ThicknessCm ? std::min(ModelMaxDepth, *options.ThicknessCm) : ModelMaxDepth;
     if (options.DepthDose) {
         if (const std::optional<Message> problem = GeometryProblem(conditions))
             throw BeamError(BeamStage::Spectrum, *problem);
         if (options.ThicknessCm)
             if (const std::optional<Message> problem = ThicknessProblem(*options.ThicknessCm))
                 throw BeamError(BeamStage::Spectrum, *problem);
+        try {
+            CheckPhantomPoints(conditions, static_cast<int>(DepthRowCount(maxDepth)),
+                               options.Points);
+        } catch (const CalculationError& e) {
+            throw BeamError(BeamStage::Spectrum, e.Cause());
+        }
     }
     beam.Spectrum = BeamSpectrum(conditions, data.Attenuation());
     if (options.Quality)
@@ -137,12 +150,10 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         FailTissueTables(e);
     }
     const std::unique_ptr<KernelSource> owned =
-        options.Kernels ? nullptr : KernelsFor(conditions, options.Model, data);
+        options.Kernels ? nullptr : BeamKernels(conditions, options.Model, data);
     KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
     const std::unique_ptr<KernelSource> slab =
         options.ThicknessCm ? SlabKernels(kernels, *options.ThicknessCm, data) : nullptr;
-    const double maxDepth =
-        options.ThicknessCm ? std::min(ModelMaxDepth, *options.ThicknessCm) : ModelMaxDepth;
     beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, slab ? *slab : kernels,
                                    conditions, DepthDoseSettings{maxDepth, ModelPi, options.Rules});
     if (options.Absolute || options.Given) {
@@ -151,6 +162,8 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
                                          {depth.Rows, depth.PrimaryDose, depth.ScatterDose},
                                          *tissue, data, options.Given);
     }
+    if (!options.Points.empty())
+        beam.Points = BeamPointDoses(beam, options.Points, *tissue, slab ? *slab : kernels);
     return beam;
 }
 

@@ -14,6 +14,7 @@
 #include "dose/DepthDose.h"
 #include "dose/Exposure.h"
 #include "dose/FocusKernels.h"
+#include "dose/PointDose.h"
 #include "dose/SlabKernels.h"
 #include "spectrum/BeamQuality.h"
 #include "spectrum/HvlMatching.h"
@@ -22,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace veltrim {
 
@@ -59,6 +61,8 @@ struct CalculationOptions {
     // A phantom of this many cm (none: the thick phantom, 60 cm, as the
     // kernels were made); the tables end at its exit face.
     std::optional<double> ThicknessCm;
+    // The dose at points anywhere in the phantom (with the depth dose).
+    std::vector<PhantomPoint> Points;
     // Studies only: other kernels than the data's, and the earlier rules.
     KernelSource* Kernels = nullptr;
     DepthDoseRules Rules{};
@@ -90,6 +94,8 @@ struct BeamResult {
     std::unique_ptr<DepthDoseCalculation> DepthDose;
     // With options.Absolute.
     std::unique_ptr<AbsoluteDose> Absolute;
+    // With options.Points: the dose at each, per unit fluence (BeamPoints.h).
+    std::vector<PointDose> Points;
 };
 
 // The spectrum, quality and depth dose of a beam. Throws BeamError naming
@@ -163,6 +169,15 @@ std::unique_ptr<AbsoluteDose> BeamAbsoluteDose(const IrradiationConditions& cond
                                                const DoseProfiles& depthDose,
                                                const TissueTables& tissue, const ModelData& data,
                                                const std::optional<Exposure>& given);
+
+// The scatter kernels of a beam's model at its FSD. Throws BeamError (DepthDose).
+std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& conditions,
+                                          ScatterModel model, const ModelData& data);
+
+// The kernels of a slab `thicknessCm` thick from those of the thick phantom,
+// which they read (keep `thick` alive). Throws BeamError (DepthDose).
+std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm,
+                                          const ModelData& data);
 
 // Turns a tissue-table reading failure into the step's error.
 [[noreturn]] void FailTissueTables(const DataFileError& error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calculation/BeamPoints.h"
 #include "cli/DoseInput.h"
 #include "core/Conditions.h"
 #include "dose/FocusKernels.h"
@@ -51,6 +52,13 @@ struct CalcOptions {
     std::optional<Exposure> Given;
     bool PrintDose = false;
     std::optional<DoseDepths> DoseAt;
+    // The dose off the axis: at each --point, across the field at
+    // --profile's depth along --axis, or over the plane of --map.
+    std::vector<PhantomPoint> Points;
+    std::optional<double> ProfileDepth;
+    std::optional<LateralAxis> Axis;
+    std::optional<LateralAxis> Map;
+    bool OffAxis() const { return !Points.empty() || ProfileDepth || Map; }
     // --batch: one calculation per row of a CSV file instead of one from
     // the condition options, which it then refuses.
     std::optional<std::filesystem::path> BatchFile;
@@ -66,6 +74,12 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args);
 // --beam: the conditions of a saved beam, as if typed at this point of the
 // command line; a file that cannot be used is refused (std::invalid_argument).
 void ReadSavedBeam(CalcOptions& options, const std::string& file);
+// The options of the dose off the axis (--point X,Y,Z, --profile Z,
+// --axis x|y, --map x|y); each throws std::invalid_argument for the user.
+void SetPointOption(CalcOptions& options, const std::string& value);
+void SetProfileOption(CalcOptions& options, const std::string& value);
+void SetAxisOption(CalcOptions& options, const std::string& value);
+void SetMapOption(CalcOptions& options, const std::string& value);
 
 // The option of a condition's text: "--field-x" for field_x.
 std::string OptionOf(const ConditionTextField& field);

@@ -337,6 +337,41 @@ int PrintDose(const CalcOptions& options, const ModelData& data) {
     return Flushed();
 }
 
+int PrintOffAxis(const CalcOptions& options, const ModelData& data) {
+    CalculationOptions what;
+    what.Model = options.Model;
+    what.Given = options.Given;
+    what.Points = options.Points;
+    BeamResult beam;
+    try {
+        beam = CalculateBeam(TypedConditions(options, true), what, data);
+    } catch (const BeamError& e) {
+        if (e.Cause().Id() == MessageId::ExposureOutOfRange)
+            throw CalculationError(e.Cause());
+        throw;
+    }
+    DoseGrid grid{options.Points, beam.Points};
+    if (options.ProfileDepth)
+        grid =
+            BeamProfile(beam, *options.ProfileDepth, options.Axis.value_or(LateralAxis::X), data);
+    else if (options.Map)
+        grid = BeamMap(beam, *options.Map, data);
+    const bool mgy = beam.Absolute && beam.Absolute->Given;
+    const auto number = [&](double value) { return DoseNumber(value, options.Precise); };
+    std::printf("x_cm,y_cm,depth_cm,primary,scatter,total%s\n", mgy ? ",total_mGy" : "");
+    for (std::size_t k = 0; k < grid.Points.size(); ++k) {
+        const PhantomPoint& p = grid.Points[k];
+        const PointDose& d = grid.Doses[k];
+        const double total = d.Primary + d.Scatter;
+        std::printf("%s,%s,%s,%s,%s,%s%s\n", number(p.X).c_str(), number(p.Y).c_str(),
+                    number(p.Z).c_str(), number(PointPercent(beam, d.Primary)).c_str(),
+                    number(PointPercent(beam, d.Scatter)).c_str(),
+                    number(PointPercent(beam, total)).c_str(),
+                    mgy ? ("," + number(*PointMgy(beam, total))).c_str() : "");
+    }
+    return Flushed();
+}
+
 int ReportFailure(const BeamError& error) {
     std::cerr << BeamErrorText(error, Language::English) << '\n';
     if (error.Stage() == BeamStage::DepthDose)

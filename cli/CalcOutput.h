@@ -44,6 +44,10 @@ int PrintDepthDose(const CalcOptions& options, const ModelData& data);
 // incident air kerma without one.
 int PrintDose(const CalcOptions& options, const ModelData& data);
 
+// --point, --profile and --map: the dose off the axis, in per cent of the
+// axis's first layer, and in mGy with an exposure.
+int PrintOffAxis(const CalcOptions& options, const ModelData& data);
+
 // A failed calculation on standard error, as the window would show it (a
 // depth-dose failure followed by its cause on a line of its own); gives 1.
 int ReportFailure(const BeamError& error);

@@ -281,6 +281,35 @@ area at the skin)"),
         R"(a measured entrance surface air kerma, mGy (with
 backscatter))"),
 
+    {.Above = R"(
+Dose off the axis (primary only inside the field's projection: a point focus,
+no penumbra, no heel effect), as x_cm,y_cm,depth_cm,primary,scatter,total in %
+of the axis's first layer, total_mGy added with an exposure:
+)",
+     .Name = "--point",
+     .Value = "X,Y,Z",
+     .Use = OptionUse::Single,
+     .Set = SetPointOption,
+     .Help = R"(the dose at X, Y cm from the axis (X along the
+field's first side) and Z cm deep (0 to 30); repeatable)"},
+    {.Name = "--profile",
+     .Value = "Z",
+     .Use = OptionUse::Single,
+     .Set = SetProfileOption,
+     .Help = R"(the dose across the field at the depth Z, every 0.5
+cm from -30 to 30 cm along --axis that is computable)"},
+    {.Name = "--axis",
+     .Value = "x|y",
+     .Use = OptionUse::Single,
+     .Set = SetAxisOption,
+     .Help = "the direction of --profile (default x)"},
+    {.Name = "--map",
+     .Value = "x|y",
+     .Use = OptionUse::Single,
+     .Set = SetMapOption,
+     .Help = R"(the dose over the x-z or y-z plane through the axis:
+every layer middle, every 0.5 cm out to 30 cm)"},
+
     {.Above = "\nMany conditions at once:\n",
      .Name = "--batch",
      .Value = "FILE.csv",
@@ -301,8 +330,9 @@ Optional columns, an empty cell leaving the row
 without: hvl1 (as --hvl1), scatter_model and
 thickness (the command line's when empty), the exposure as
 air_kerma, tube_output with mas and output_distance,
-kap or esak, and dose_at (a depth, cm) with
-dose_at_to (the end of a range from it).)"},
+kap or esak, dose_at (a depth, cm) with dose_at_to
+(the end of a range from it), and a point as point_z
+with point_x, point_y (cm, 0 when empty).)"},
     {.Name = "--format",
      .Value = "csv|json",
      .Use = OptionUse::BatchOnly,
@@ -332,7 +362,10 @@ significant digits: incident_air_kerma_mGy,
 backscatter_factor, esak_mGy, surface_dose_mGy,
 primary_mGy, scatter_mGy, total_mGy; with dose_at:
 dose_at_from_cm, dose_at_to_cm, dose_at_least_mGy,
-dose_at_most_mGy. In csv they come before error.)"},
+dose_at_most_mGy. With a point column: point_x_cm,
+point_y_cm, point_z_cm, point_primary, point_scatter,
+point_total (%), point_total_mGy. In csv they come
+before error.)"},
     {.Name = "--jobs",
      .Value = "N",
      .Use = OptionUse::BatchOnly,

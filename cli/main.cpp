@@ -38,6 +38,8 @@ int Run(CalcOptions& options, const ModelData& data) {
         return 1;
     if (options.ReportFile && !WriteCommandLineReport(options, airCm, data))
         return 1;
+    if (options.OffAxis())
+        return PrintOffAxis(options, data);
     if (options.PrintQuality)
         return PrintQuality(options, airCm, data);
     if (options.PrintDose || options.DoseAt)

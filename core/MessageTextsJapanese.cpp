@@ -228,6 +228,11 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {DoseDepthOutOfRange, "深さ {1} cm はファントムの外です。0 から {2} cm "
                           "の深さを入力してください。"},
     {DoseRangeBackwards, "深さの範囲 {1} から {2} cm が逆順です。浅い方を先に入力してください。"},
+    {PointNotFinite, "点 ({1}, {2}, {3}) cm に数値でない座標があります。x、y、深さを有限の値で"
+                     "入力してください。"},
+    {PointBeyondKernels,
+     "軸から {1} cm、深さ {2} cm の点は散乱カーネルの 40 cm より遠くの散乱を"
+     "必要とします。この深さでは、その方向に軸から {3} cm までの点を計算できます。"},
     {BeamCarriesNoAirKerma, "このビームには空気カーマがないため、空気カーマあたりの線量を求められ"
                             "ません。"},
     {MediumIcruFourComponent, "ICRU 4 元素軟組織"},

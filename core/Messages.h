@@ -204,6 +204,8 @@ enum class MessageId {
     ExposureNeedsMas,    // a tube output without the mAs
     DoseDepthOutOfRange, // {1} cm, {2} the deepest cm
     DoseRangeBackwards,  // {1}, {2} cm
+    PointNotFinite,      // {1}, {2}, {3} the coordinates as given
+    PointBeyondKernels,  // {1} cm from the axis, {2} cm deep, {3} the farthest that can be computed
     BeamCarriesNoAirKerma,
     MediumIcruFourComponent, // the phantom's medium
 

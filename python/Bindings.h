@@ -31,6 +31,8 @@ void BindQuality(py::module_& m);
 void BindDepthDose(py::module_& m);
 // AbsoluteDose and absolute_dose.
 void BindAbsoluteDose(py::module_& m);
+// dose_at, DoseMap and dose_map.
+void BindPointDose(py::module_& m);
 
 // A numpy array of the values.
 py::array_t<double> Array(const std::vector<double>& values);

@@ -53,6 +53,15 @@ class AbsoluteDose:
     def at(self, depth_cm: float) -> float: ...
     def over(self, from_cm: float, to_cm: float) -> Tuple[float, float]: ...
 
+class DoseMap:
+    """The dose over a plane through the axis, in % of the axis's first layer; NaN beyond reach."""
+    plane: str
+    lateral_cm: numpy.ndarray
+    depth_cm: numpy.ndarray
+    primary: numpy.ndarray
+    scatter: numpy.ndarray
+    total: numpy.ndarray
+
 def spectrum(conditions: Conditions, data: Optional[str] = None
              ) -> Tuple[numpy.ndarray, numpy.ndarray]: ...
 def beam_quality(conditions: Conditions, air_cm: float = 0.0,
@@ -70,3 +79,7 @@ def absolute_dose(conditions: Conditions, air_kerma: Optional[float] = None,
                   esak: Optional[float] = None, scatter_model: str = "classic",
                   data: Optional[str] = None, thickness: Optional[float] = None
                   ) -> AbsoluteDose: ...
+def dose_at(conditions: Conditions, points: numpy.ndarray, scatter_model: str = "classic",
+            data: Optional[str] = None) -> numpy.ndarray: ...
+def dose_map(conditions: Conditions, plane: str = "xz", scatter_model: str = "classic",
+             data: Optional[str] = None) -> DoseMap: ...

@@ -308,3 +308,34 @@ def test_a_child_forked_beside_calculating_threads_calculates():
         for t in threads:
             t.join()
     assert hung == 0
+
+
+def test_points_and_maps_are_veltrim_calc_precise_to_the_last_bit(tmp_path):
+    args = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise"]
+    for name, value in BEAM.items():
+        args += ["--" + name.replace("_", "-"), repr(value)]
+
+    def calc(*more):
+        printed = subprocess.run(args + list(more), capture_output=True, cwd=tmp_path, check=True)
+        return [list(map(float, line.split(","))) for line in printed.stdout.decode().split()[1:]]
+
+    conditions = veltrim.Conditions(**BEAM)
+    points = numpy.array([[0, 0, 0.25], [3.5, -2, 7.1], [-18, 4, 20]])
+    doses = veltrim.dose_at(conditions, points, scatter_model="divergent")
+    rows = calc("--scatter-model", "divergent",
+                *[a for p in points for a in ("--point", ",".join(map(repr, p)))])
+    assert [row[3:] for row in rows] == doses.tolist()
+    grid = veltrim.dose_map(conditions, plane="yz")
+    assert grid.total.shape == (60, 121)
+    for x, y, z, primary, scatter, total in calc("--map", "y"):
+        column = int(round(y / 0.5)) + 60
+        row = int(round(2 * z - 0.5))
+        assert (grid.lateral_cm[column], grid.depth_cm[row]) == (y, z)
+        assert (grid.primary[row, column], grid.total[row, column]) == (primary, total)
+    assert numpy.isnan(grid.total).sum() == 60 * 121 - len(calc("--map", "y"))
+    with pytest.raises(veltrim.CalculationError, match="outside the phantom"):
+        veltrim.dose_at(conditions, numpy.array([[0, 0, 31.0]]))
+    with pytest.raises(ValueError, match=r"\(n, 3\)"):
+        veltrim.dose_at(conditions, numpy.zeros((2, 2)))
+    with pytest.raises(ValueError, match="xz"):
+        veltrim.dose_map(conditions, plane="xy")

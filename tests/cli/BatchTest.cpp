@@ -1,5 +1,6 @@
 // The batch: rows computed over the shipped data, the two shapes of its
 // output, and veltrim-calc --batch as a program.
+#include "calculation/BeamPoints.h"
 #include "calculation/CalculateBeam.h"
 #include "cli/BatchEngine.h"
 #include "cli/BatchOutput.h"
@@ -69,6 +70,33 @@ TEST(BatchEngine, EachRowIsItsOwnCalculationWhateverTheWorkers) {
                     << "row " << r.Row << " @ " << d;
         }
     }
+}
+
+// A row's point is the calculation's, in per cent and, with an exposure, in
+// mGy; a point out of the kernels' reach or without its depth fails its row.
+TEST(BatchEngine, APointColumnGivesTheDoseAtThatPoint) {
+    if (!KernelsShipped())
+        GTEST_SKIP() << "the shipped kernels are not all in " << ShippedData;
+    const std::vector<BatchRow> rows =
+        ReadBatchRows("kv,field_x,field_y,point_x,point_z,air_kerma\n80,10,10,15,10.25,2\n"
+                      "80,10,10,,3,\n80,10,10,45,10.25,\n80,10,10,2,,\n");
+    const BatchData data = ReadBatchData(ShippedData, false, true);
+    const std::vector<BatchResult> results = RunBatch(data, rows, 2, {});
+    IrradiationConditions c = DefaultConditions();
+    c.FieldX = c.FieldY = 10;
+    CalculationOptions what;
+    what.Given = Exposure{ExposureKind::IncidentAirKerma, 2.0};
+    what.Points = {{15, 0, 10.25}};
+    const BeamResult beam = CalculateBeam(c, what, *data.Model);
+    const double total = beam.Points[0].Primary + beam.Points[0].Scatter;
+    ASSERT_TRUE(results[0].Point);
+    EXPECT_EQ(results[0].Point->Total, PointPercent(beam, total));
+    EXPECT_EQ(results[0].Point->TotalMgy, *PointMgy(beam, total));
+    ASSERT_TRUE(results[1].Point);
+    EXPECT_EQ(results[1].Point->X, 0.0);
+    EXPECT_TRUE(std::isnan(results[1].Point->TotalMgy));
+    EXPECT_NE(results[2].Error.value_or("").find("up to 34.1 cm"), std::string::npos);
+    EXPECT_EQ(results[3].Error, "point_x and point_y go with point_z");
 }
 
 // A computed row of two layers and a failed row whose error holds what CSV

@@ -123,6 +123,19 @@ std::vector<Check> Checks(const Findings& f) {
                        Fixed(100 * t.ExitBeyond, 2) + " % (as they stand " +
                        Fixed(100 * t.Body, 2) + " %, " + Fixed(100 * t.Deep, 2) + " %, " +
                        Fixed(100 * t.Exit, 2) + " %)"});
+    const OffAxisStudy& oa = f.OffAxis;
+    out.push_back({!oa.Points.empty() && oa.ClassicInside <= bounds::OffAxisInside &&
+                       oa.ClassicNear <= bounds::OffAxisNear && oa.ClassicFar <= bounds::OffAxisFar,
+                   "classic dose off the axis within 2 % of direct MC inside the field, 5 % 1-10 "
+                   "cm and 10 % 10-20 cm beyond its edge (beyond 2 sigma)",
+                   Fixed(100 * oa.ClassicInside, 1) + " %, " + Fixed(100 * oa.ClassicNear, 1) +
+                       " %, " + Fixed(100 * oa.ClassicFar, 1) + " %"});
+    out.push_back({!oa.Points.empty() && oa.DivergentInside <= bounds::OffAxisInside,
+                   "divergent dose off the axis within 2 % of direct MC inside the field (beyond "
+                   "2 sigma)",
+                   Fixed(100 * oa.DivergentInside, 1) +
+                       " % (outside: " + Fixed(100 * oa.DivergentNear, 1) + " %, " +
+                       Fixed(100 * oa.DivergentFar, 1) + " %)"});
     return out;
 }
 

@@ -51,5 +51,6 @@ void FillDivergent(const DivergentStudy& f, Placeholders& v);
 void FillSurfaceDose(const SurfaceDoseStudy& f, Placeholders& v);
 void FillMedium(const MediumStudy& f, Placeholders& v);
 void FillThickness(const ThicknessStudy& f, Placeholders& v);
+void FillOffAxis(const OffAxisStudy& f, Placeholders& v);
 
 } // namespace veltrim::validate

@@ -81,6 +81,7 @@ int main(int argc, char** argv) {
         findings.SurfaceDose = StudySurfaceDose(engine, direct);
         findings.Medium = StudyMedium(engine);
         findings.Thickness = StudyThickness(engine, direct);
+        findings.OffAxis = StudyOffAxis(engine, direct / "offaxis");
 
         const std::vector<Check> checks = Checks(findings);
         int failures = 0;
