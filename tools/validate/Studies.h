@@ -252,6 +252,8 @@ struct ThicknessStudy {
     double BodyBeyond = 0, DeepBeyond = 0, ExitBeyond = 0;
     double ClassicBody = 0, ClassicDeep = 0, ClassicExit = 0;
     int DeepRows = 0; // rows compared beyond 20 cm
+};
+
 // 4.10 The dose off the axis against direct Monte Carlo on vertical lines
 // beside the axis (tools/validate/direct/offaxis/): total dose in % of the
 // axis's first layer, for both scatter models.
