@@ -139,7 +139,9 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
          "mAs too."},
         {{"--dose", "--kap", "1", "--mas", "20"},
          "--mas and --output-distance go with --tube-output only"},
-        {{"--kap", "1"}, "an exposure goes with --dose, --dose-at, --point, --profile, --map, --export-csv or --report"},
+        {{"--kap", "1"},
+         "an exposure goes with --dose, --dose-at, --point, --profile, --map, --export-csv or "
+         "--report"},
         {{"--point", "1,2"}, "--point takes X,Y,Z in cm, not \"1,2\""},
         {{"--point", "1,2,3,4"}, "--point takes X,Y,Z in cm, not \"1,2,3,4\""},
         {{"--point", "1,inf,3"}, "--point takes X,Y,Z in cm, not \"1,inf,3\""},
@@ -149,8 +151,8 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         {{"--point", "1,2,3", "--map", "x"},
          "--point, --profile and --map print different tables: give one"},
         {{"--profile", "5", "--dose"},
-         "--point, --profile and --map go without --dose, --dose-at, --spectrum, --quality and "
-         "--out"},
+         "--point, --profile and --map go without --dose, --dose-at, --spectrum, --quality, --out "
+         "and --export-csv"},
         {{"--dose", "--dose-at", "1"}, "--dose and --dose-at print different tables: give one"},
         {{"--dose", "--out", "o"},
          "--dose and --dose-at go without --spectrum, --quality and --out"},
