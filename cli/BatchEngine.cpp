@@ -159,7 +159,9 @@ std::size_t StreamBatch(const BatchData& data, const std::function<std::optional
     std::condition_variable room;
     std::size_t taken = 0, written = 0;
     bool ended = false, failed = false;
-    std::exception_ptr problem;
+    // A failure of the file is told once the rows before it are out; one
+    // of writing ends the output at once and is told in its place.
+    std::exception_ptr problem, unread;
     std::map<std::size_t, BatchResult> finished;
 
     const auto fail = [&](std::exception_ptr e) {
@@ -177,7 +179,16 @@ std::size_t StreamBatch(const BatchData& data, const std::function<std::optional
             if (failed || stop || ended)
                 return std::nullopt;
         }
-        std::optional<BatchRow> row = next();
+        std::optional<BatchRow> row;
+        try {
+            row = next();
+        } catch (...) {
+            // The file could not be read on: the rows taken before were read
+            // whole and are still computed and written; the error comes after.
+            ended = true;
+            unread = std::current_exception();
+            return std::nullopt;
+        }
         if (!row) {
             ended = true;
             return std::nullopt;
@@ -212,6 +223,8 @@ std::size_t StreamBatch(const BatchData& data, const std::function<std::optional
         thread.join();
     if (problem)
         std::rethrow_exception(problem);
+    if (unread)
+        std::rethrow_exception(unread);
     return written;
 }
 

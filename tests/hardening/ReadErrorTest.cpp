@@ -66,9 +66,13 @@ TEST_F(ReadError, InADataFileIsNamedAndTheEarlierResultsFileIsKept) {
 TEST_F(ReadError, InTheBatchFileEndsTheOutputAfterItsLastWholeRow) {
     std::string rows = "kv,rectification\n";
     for (int i = 0; i < 20000; ++i)
-        rows += i % 1000 == 0 ? "80,1\n" : "80,7\n";
+        rows += i >= 12800 ? "80,1\n" : "80,7\n";
     work.Write("rows.csv", rows);
-    const ProgramRun run = Calc(work / "rows.csv", 65536, "--batch rows.csv --format json");
+    // Rows refused at once, then ones computed in full up to and past the
+    // fault, and many workers: the rows in flight when the read fails were
+    // read whole and must still be written.
+    const ProgramRun run =
+        Calc(work / "rows.csv", 65536, "--batch rows.csv --format json --jobs 64");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "veltrim-calc: rows.csv: cannot be read: Input/output error\n");
     const std::vector<std::string> lines = Lines(run.out);
@@ -78,7 +82,7 @@ TEST_F(ReadError, InTheBatchFileEndsTheOutputAfterItsLastWholeRow) {
     // The rows of the first 64 kB, each whole, the last without its comma.
     EXPECT_EQ(lines.size() - 2, (65536u - 17u) / 5u);
     for (std::size_t i = 1; i + 1 < lines.size(); ++i)
-        ASSERT_EQ(lines[i].substr(lines[i].size() - 2), i + 2 < lines.size() ? "}," : "\"}") << i;
+        ASSERT_EQ(lines[i].substr(lines[i].size() - 2), i + 2 < lines.size() ? "}," : "]}") << i;
 }
 
 } // namespace
