@@ -50,12 +50,17 @@ const ScatterKernelTable& SlabKernelSource::Kernel(int energyKeV) {
         if (j >= DepthRowCapacity)
             continue;
         for (int c = 1; c < RingCapacity; ++c) {
+            // Below the exit face there is no tissue to take a dose.
+            if (j < 1) {
+                table_[c][a] = 0.0;
+                continue;
+            }
             // Further from the exit than the thinner slab reaches, its set
             // holds no ratio (its 1 means "no such row"): the thicker's alone.
             const double ratio = w == 1.0           ? thin[c][j]
                                  : j > thinnerRows_ ? thick[c][j]
                                                     : w * thin[c][j] + (1 - w) * thick[c][j];
-            table_[c][a] = j >= 1 ? table_[c][a] * ratio : 0.0;
+            table_[c][a] = table_[c][a] * ratio;
         }
     }
     return table_;

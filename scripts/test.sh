@@ -13,6 +13,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   options+=(-DVELTRIM_SANITIZE=ON -DVELTRIM_BUILD_BENCH=OFF)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp"
 fi
 "$root/scripts/build.sh" "$build" "${options[@]}"
 export QT_QPA_PLATFORM=offscreen
