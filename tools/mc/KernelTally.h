@@ -25,7 +25,8 @@ class KernelTally final : public Scorer {
         kBalanceBins = 3
     };
 
-    KernelTally();
+    // density: of the phantom, g/cm3, which turns a row's energy into a dose.
+    explicit KernelTally(double density);
 
     void Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) override;
     void Escape(double energy, std::uint64_t history) override;
@@ -35,6 +36,7 @@ class KernelTally final : public Scorer {
     KernelTally& operator+=(const KernelTally& other);
 
     std::uint64_t Histories() const { return histories_; }
+    double RowMassThickness() const { return rowMassThickness_; } // g/cm2
     const ScoringArray& PrimaryCells() const { return primaryCells_; }
     const ScoringArray& ScatterCells() const { return scatterCells_; }
     const ScoringArray& PrimaryRows() const { return primaryRows_; }
@@ -42,6 +44,7 @@ class KernelTally final : public Scorer {
     const ScoringArray& Balance() const { return balance_; }
 
   private:
+    double rowMassThickness_;
     std::uint64_t histories_ = 0;
     ScoringArray primaryCells_;
     ScoringArray scatterCells_;
