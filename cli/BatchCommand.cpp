@@ -145,6 +145,7 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
     try {
         data = ReadBatchData(dataFolder, reader.NeedsAir(), reader.NeedsSurfaceKernels());
         data.Scatter = options.Model;
+        data.PhantomMedium = options.PhantomMedium;
         data.MatchCopper = options.MatchCopper;
     } catch (const DataFileError& e) {
         std::cerr << "veltrim-calc: " << e.what() << '\n';

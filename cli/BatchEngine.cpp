@@ -84,6 +84,7 @@ BatchResult Compute(const BatchData& data, const BatchRow& row) {
         }
         CalculationOptions options;
         options.Model = row.Model.value_or(data.Scatter);
+        options.PhantomMedium = row.PhantomMedium.value_or(data.PhantomMedium);
         options.Quality = true;
         options.Given = row.Given;
         const BeamResult beam = CalculateBeam(result.Conditions, options, *data.Model);

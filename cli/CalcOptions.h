@@ -3,6 +3,7 @@
 #include "cli/DoseInput.h"
 #include "core/Conditions.h"
 #include "dose/FocusKernels.h"
+#include "dose/Medium.h"
 
 #include <filesystem>
 #include <optional>
@@ -22,6 +23,7 @@ struct CalcOptions {
     // or a tube voltage outside 30-150 kV, are refused rather than warned of.
     bool Strict = false;
     ScatterModel Model = ScatterModel::Classic;
+    Medium PhantomMedium = Medium::IcruFourComponent;
     std::optional<std::filesystem::path> OutFile;
     bool Help = false;
     // A beam given by its measured first half-value layer (mm Al): the added

@@ -180,6 +180,7 @@ int PrintSpectrum(const CalcOptions& options, double airCm, const ModelData& dat
 int PrintDepthDose(const CalcOptions& options, const ModelData& data) {
     CalculationOptions what;
     what.Model = options.Model;
+    what.PhantomMedium = options.PhantomMedium;
     const BeamResult beam = CalculateBeam(TypedConditions(options, true), what, data);
     const std::string bytes = ResultsFileBytes(beam);
     WriteResultsFile(options, bytes);
@@ -195,6 +196,7 @@ int PrintDepthDose(const CalcOptions& options, const ModelData& data) {
 int PrintDose(const CalcOptions& options, const ModelData& data) {
     CalculationOptions what;
     what.Model = options.Model;
+    what.PhantomMedium = options.PhantomMedium;
     what.Absolute = true;
     what.Given = options.Given;
     BeamResult beam;
@@ -239,7 +241,7 @@ int PrintDose(const CalcOptions& options, const ModelData& data) {
                     number(dose.EntranceSurfaceAirKermaMgy()).c_str());
     std::printf("# surface_dose_%s=%s\n", unit, inUnit(perKerma.Surface).c_str());
     std::printf("# medium=%s\n",
-                Message(MessageId::MediumIcruFourComponent).In(Language::English).c_str());
+                Message(MediumName(options.PhantomMedium)).In(Language::English).c_str());
     std::printf("# scatter_model=%s\n",
                 options.Model == ScatterModel::Divergent ? "divergent" : "classic");
     std::printf("depth_cm,primary_%s,scatter_%s,total_%s\n", unit, unit, unit);

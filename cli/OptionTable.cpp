@@ -171,6 +171,17 @@ PDD_tempDATA.txt in the current folder)"},
 classic): divergent takes the scatter kernels of a
 point focus at the FSD (FSD 50 cm and above), which
 follow a divergent beam's deep dose more closely)"},
+    {.Name = "--medium",
+     .Value = "icru-4|icru-44|water|pmma",
+     .Set =
+         [](CalcOptions& options, const std::string& value) {
+             Choice("--medium", value, {"icru-4", "icru-44", "water", "pmma"});
+             options.PhantomMedium = *MediumFromKey(value);
+         },
+     .Help = R"(the phantom's material (default icru-4, ICRU
+four-component soft tissue): ICRU-44 soft tissue
+(1.06 g/cm3), water or PMMA (1.19 g/cm3); depths
+are in cm of it)"},
 
     {.Above = "\nBeam quality:\n",
      .Name = "--quality",
@@ -204,7 +215,7 @@ in place of --al (or --cu))"},
          },
      .Help = "the filter --hvl1 finds (default al)"},
 
-    {.Above = "\nDose in mGy, in ICRU four-component soft tissue:\n",
+    {.Above = "\nDose in mGy, in the phantom's medium:\n",
      .Name = "--dose",
      .Use = OptionUse::Single,
      .Set = SetFlag<&CalcOptions::PrintDose>,
@@ -259,8 +270,8 @@ left out takes the default above, a cell is read like
 the option of its column. Blank lines are skipped.
 No PDD_tempDATA.txt is written in the current folder.
 Optional columns, an empty cell leaving the row
-without: hvl1 (as --hvl1), scatter_model (the
-command line's when empty), the exposure as
+without: hvl1 (as --hvl1), scatter_model and medium
+(the command line's when empty), the exposure as
 air_kerma, tube_output with mas and output_distance,
 kap or esak, and dose_at (a depth, cm) with
 dose_at_to (the end of a range from it).)"},

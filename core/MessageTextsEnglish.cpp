@@ -203,6 +203,10 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {BeamCarriesNoAirKerma, "The beam carries no air kerma, so no dose per unit air kerma can be "
                             "given."},
     {MediumIcruFourComponent, "ICRU four-component soft tissue"},
+    {MediumIcru44, "ICRU-44 soft tissue"},
+    {MediumWater, "Water"},
+    {MediumPmma, "PMMA"},
+    {MediumDataFailed, "The tables of the phantom medium {1} are missing or damaged: {2}"},
 
     // the absolute-dose window
     {DoseWindowTitle, "Absolute dose"},
@@ -221,6 +225,7 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {DoseEntranceKerma, "Entrance surface air kerma Ka,e"},
     {DoseSurface, "Surface dose"},
     {DoseMedium, "Medium: {1}"},
+    {DoseMediumChoiceTip, "Phantom material of the following calculations"},
     {DoseModel, "Scatter model: {1}"},
     {DoseAtDepthCaption, "Dose at depth"},
     {DoseFrom, "from"},

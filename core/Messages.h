@@ -174,6 +174,10 @@ enum class MessageId {
     DoseRangeBackwards,  // {1}, {2} cm
     BeamCarriesNoAirKerma,
     MediumIcruFourComponent, // the phantom's medium
+    MediumIcru44,
+    MediumWater,
+    MediumPmma,
+    MediumDataFailed, // {1} the medium, {2} the data-file message
 
     // the absolute-dose window
     DoseWindowTitle,
@@ -192,7 +196,8 @@ enum class MessageId {
     DoseEntranceKerma,
     DoseSurface,
     DoseMedium, // {1} the medium
-    DoseModel,  // {1} the scatter model
+    DoseMediumChoiceTip,
+    DoseModel, // {1} the scatter model
     DoseAtDepthCaption,
     DoseFrom,
     DoseTo,

@@ -6,10 +6,12 @@
 // tables under the same names, so one reader serves them all.
 
 #include "core/LookUp.h"
+#include "core/Messages.h"
 
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace veltrim {
 
@@ -32,6 +34,21 @@ inline const char* MediumKey(Medium medium) {
         if (value == medium)
             return key;
     return "";
+}
+
+// The medium's name in the edition's words.
+inline MessageId MediumName(Medium medium) {
+    switch (medium) {
+    case Medium::Icru44:
+        return MessageId::MediumIcru44;
+    case Medium::Water:
+        return MessageId::MediumWater;
+    case Medium::Pmma:
+        return MessageId::MediumPmma;
+    case Medium::IcruFourComponent:
+        break;
+    }
+    return MessageId::MediumIcruFourComponent;
 }
 
 // Density of the phantom, g/cm3: depths are in cm of the medium, and the

@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
+#include "dose/Medium.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -44,10 +45,13 @@ std::string DecodeShiftJis(std::string_view shiftJis);
 // 1..rows), an empty line and the conditions block with Shift_JIS labels; CR LF
 // after every line. The conditions are those typed; the field is written as
 // the calculation took it, the larger side first. A divergent-beam
-// calculation ends the conditions block with a line that says so.
+// calculation ends the conditions block with a line that says so, and a
+// phantom of another medium than the four-component tissue with a line that
+// names it.
 std::string ResultsFileBytes(const DepthDoseTable& table, int rows,
                              const IrradiationConditions& conditions,
-                             ScatterModel model = ScatterModel::Classic);
+                             ScatterModel model = ScatterModel::Classic,
+                             Medium medium = Medium::IcruFourComponent);
 
 // Writes the bytes to a new file beside `target` and renames it over the
 // target only once it is complete, so a failure leaves the previous file as
