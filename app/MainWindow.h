@@ -11,6 +11,7 @@
 #include <string_view>
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QAction;
 class QMenu;
@@ -72,6 +73,9 @@ class MainWindow : public QWidget {
     // The scatter model of the calculations that follow, classic unless the
     // graph's context menu ticks "Divergent-beam scatter".
     void SetDivergentScatter(bool on);
+    // The phantom's material of the calculations that follow, shown in the
+    // "Phantom material" caption.
+    void SetPhantomMedium(Medium medium);
     bool DivergentScatter() const { return state_.Model == ScatterModel::Divergent; }
     // The graph's context menu, made at its first use.
     QMenu* GraphMenu();
@@ -112,6 +116,8 @@ class MainWindow : public QWidget {
     std::array<QRadioButton*, 3> rectificationOptions_{};
     QGroupBox* rectificationFrame_ = nullptr;
     QPushButton* okButton_ = nullptr;
+    QLabel* phantomMaterial_ = nullptr;
+    QString designedMaterial_; // the caption's text as designed, for the default medium
     QPushButton* saveCsvButton_ = nullptr;
     QPushButton* saveBmpButton_ = nullptr;
     QLineEdit* csvName_ = nullptr;

@@ -8,6 +8,7 @@
 #include "graph/GraphPicture.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 
 namespace veltrim {
@@ -37,6 +38,7 @@ void MainWindow::OpenDoseWindow() {
     if (doseWindow_ == nullptr) {
         doseWindow_ = new DoseWindow(state_, beams_, this);
         doseWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(doseWindow_, &DoseWindow::PhantomMediumChosen, this, &MainWindow::SetPhantomMedium);
     }
     doseWindow_->show();
     doseWindow_->raise();
@@ -76,13 +78,22 @@ void MainWindow::SetDivergentScatter(bool on) {
         divergentAction_->setChecked(on);
 }
 
+void MainWindow::SetPhantomMedium(Medium medium) {
+    state_.PhantomMedium = medium;
+    phantomMaterial_->setText(
+        medium == Medium::IcruFourComponent
+            ? designedMaterial_
+            : QString::fromStdString(Text(state_.Edition, MediumName(medium))));
+}
+
 void MainWindow::ShowGraphMenu(const QPoint& at) {
     GraphMenu()->popup(graph_->mapToGlobal(at));
 }
 
 void MainWindow::RememberBeam(const ConditionTexts& drawn, bool curveDrawn) {
     beams_.Add(RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
-                          state_.Attenuation.MuAluminium, beams_.Air(), state_.Model),
+                          state_.Attenuation.MuAluminium, beams_.Air(), state_.Model,
+                          state_.PhantomMedium),
                curveDrawn);
 }
 
