@@ -57,6 +57,10 @@ const EnergyTable& ModelData::AirKerma() const {
 }
 
 const ModelData::PhantomTables& ModelData::Phantom(Medium medium) const {
+    // The four-component tissue's tables are set at Load, before the data
+    // are shared, and never replaced: every calculation reads them unlocked.
+    if (medium == Medium::IcruFourComponent)
+        return *phantoms_[static_cast<std::size_t>(medium)];
     const std::lock_guard<std::mutex> lock(phantomLock_);
     std::unique_ptr<PhantomTables>& tables = phantoms_[static_cast<std::size_t>(medium)];
     if (!tables)
