@@ -214,12 +214,20 @@ std::string BatchWriter::End() const {
     return rows_ == 0 ? CsvHeader("", "") : "";
 }
 
-std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits) {
-    BatchWriter writer(digits, false);
+namespace {
+
+std::string BatchText(const std::vector<BatchResult>& results, BatchDigits digits, bool json) {
+    BatchWriter writer(digits, json);
     std::string text;
     for (const BatchResult& r : results)
         text += writer.Row(r);
     return text + writer.End();
+}
+
+} // namespace
+
+std::string BatchCsv(const std::vector<BatchResult>& results, BatchDigits digits) {
+    return BatchText(results, digits, false);
 }
 
 namespace {
@@ -280,11 +288,7 @@ std::string JsonString(const std::string& text) {
 }
 
 std::string BatchJson(const std::vector<BatchResult>& results, BatchDigits digits) {
-    BatchWriter writer(digits, true);
-    std::string text;
-    for (const BatchResult& r : results)
-        text += writer.Row(r);
-    return text + writer.End();
+    return BatchText(results, digits, true);
 }
 
 } // namespace veltrim

@@ -135,12 +135,21 @@ void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data
               << '\n';
 }
 
-int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data) {
+namespace {
+
+// The spectrum and its quality behind `airCm` of air, without a depth dose.
+BeamResult BeamAndQuality(const CalcOptions& options, double airCm, const ModelData& data) {
     CalculationOptions what;
     what.DepthDose = false;
     what.Quality = true;
     what.AirCm = airCm;
-    const BeamResult beam = CalculateBeam(TypedConditions(options, true), what, data);
+    return CalculateBeam(TypedConditions(options, true), what, data);
+}
+
+} // namespace
+
+int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data) {
+    const BeamResult beam = BeamAndQuality(options, airCm, data);
     if (!beam.Quality)
         FailCalculation(MessageId::BeamQualityMissing, {Arg(beam.QualityProblem)});
     const BeamQuality& q = *beam.Quality;
@@ -160,11 +169,7 @@ int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data
 }
 
 int PrintSpectrum(const CalcOptions& options, double airCm, const ModelData& data) {
-    CalculationOptions what;
-    what.DepthDose = false;
-    what.Quality = true;
-    what.AirCm = airCm;
-    const BeamResult beam = CalculateBeam(TypedConditions(options, true), what, data);
+    const BeamResult beam = BeamAndQuality(options, airCm, data);
     std::printf("bin,energy_keV,fraction\n");
     for (int i = 1; i <= 300; ++i)
         std::printf("%d,%.1f,%.17g\n", i, 0.5 * i, beam.Spectrum.Spectrum[i]);

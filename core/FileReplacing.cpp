@@ -6,9 +6,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace veltrim {
@@ -33,6 +36,25 @@ std::filesystem::path FolderOf(const std::filesystem::path& name) {
     return name.has_parent_path() ? name.parent_path() : std::filesystem::path(".");
 }
 
+// A link that is not followed: one in /proc stands for a descriptor some
+// process has open (/dev/stdout leads there), whose file the user did not
+// name and whose output would be lost with it; one in a sticky folder that
+// anyone may write to is followed only when the runner or the folder's
+// owner made it, the kernel's own rule for protected links, so that no
+// other user can aim the program at a file of the runner's.
+std::optional<MessageId> RefusedLink(const std::filesystem::path& link, const struct stat& info) {
+    const std::filesystem::path folder = FolderOf(link);
+    struct statfs system {};
+    if (::statfs(folder.c_str(), &system) == 0 && system.f_type == PROC_SUPER_MAGIC)
+        return MessageId::FileKindDescriptorLink;
+    struct stat shared {};
+    if (::stat(folder.c_str(), &shared) == 0 && (shared.st_mode & S_ISVTX) != 0 &&
+        (shared.st_mode & S_IWOTH) != 0 && info.st_uid != ::geteuid() &&
+        info.st_uid != shared.st_uid)
+        return MessageId::FileKindForeignLink;
+    return std::nullopt;
+}
+
 // The file the name stands for: the name itself, or the end of its chain of
 // symbolic links. Sets `outcome` when nothing replaceable is there.
 std::filesystem::path Resolve(const std::filesystem::path& name, ReplaceOutcome& outcome) {
@@ -51,6 +73,10 @@ std::filesystem::path Resolve(const std::filesystem::path& name, ReplaceOutcome&
             return at;
         if (!S_ISLNK(info.st_mode)) {
             outcome = InTheWay(FileKindOf(info.st_mode));
+            return at;
+        }
+        if (const std::optional<MessageId> refused = RefusedLink(at, info)) {
+            outcome = InTheWay(*refused);
             return at;
         }
         std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
@@ -100,6 +126,32 @@ int CreateTemporary(const std::filesystem::path& folder, std::filesystem::path& 
     return -1;
 }
 
+// A file with other hard links is rewritten in place, since a rename would
+// leave them holding the old contents. Its space is reserved first, so that
+// a full disk stops the writing before a byte of the file has changed.
+ReplaceOutcome WriteInPlace(const std::filesystem::path& target, const struct stat& before,
+                            std::string_view bytes, Durability durability) {
+    const std::filesystem::path folder = FolderOf(target);
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Failed(errno == EPERM ? ReplaceStep::Protected : ReplaceStep::Write, errno, folder);
+    struct stat info {};
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (info.st_ino != before.st_ino || info.st_dev != before.st_dev || !S_ISREG(info.st_mode))
+        error = EAGAIN; // the name was given to another file meanwhile
+    else if (!bytes.empty() && ::fallocate(fd, 0, 0, static_cast<off_t>(bytes.size())) != 0 &&
+             errno != EOPNOTSUPP)
+        error = errno;
+    else if (!WriteAll(fd, bytes) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 ||
+             (durability == Durability::Synced && ::fsync(fd) != 0))
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error == 0 ? ReplaceOutcome{} : Failed(ReplaceStep::Write, error, folder);
+}
+
 } // namespace
 
 ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::string_view bytes,
@@ -109,14 +161,30 @@ ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::strin
     if (!outcome.Replaced())
         return outcome;
     const std::filesystem::path folder = FolderOf(target);
+    struct stat earlier {};
+    const bool replacing = ::lstat(target.c_str(), &earlier) == 0 && S_ISREG(earlier.st_mode);
+    if (replacing && earlier.st_nlink > 1)
+        return WriteInPlace(target, earlier, bytes, durability);
 
     std::filesystem::path temporary;
     const int fd = CreateTemporary(folder, temporary);
     if (fd < 0)
         return Failed(ReplaceStep::CreateTemporary, errno, folder);
-    // A full disk may only show when the data are flushed or the file closed.
+    // The file put in place keeps the mode of the one it replaces, never a
+    // wider one, and its owner where the runner may give a file away (root);
+    // owner first, since a change of owner clears the set-id bits.
     int error = 0;
-    if (!WriteAll(fd, bytes) || (durability == Durability::Synced && ::fsync(fd) != 0))
+    if (replacing) {
+        if ((earlier.st_uid != ::geteuid() || earlier.st_gid != ::getegid()) &&
+            ::fchown(fd, earlier.st_uid, earlier.st_gid) != 0) {
+            // Not root: the runner owns it, as any file the runner makes.
+        }
+        if (::fchmod(fd, earlier.st_mode & 07777) != 0)
+            error = errno;
+    }
+    // A full disk may only show when the data are flushed or the file closed.
+    if (error == 0 &&
+        (!WriteAll(fd, bytes) || (durability == Durability::Synced && ::fsync(fd) != 0)))
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
@@ -134,7 +202,10 @@ ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::strin
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int renameError = errno;
         ::unlink(temporary.c_str());
-        return Failed(ReplaceStep::Rename, renameError, folder);
+        // The folder took the new file, so a refusal of the rename is the old
+        // file's own, not the folder's.
+        return Failed(renameError == EPERM ? ReplaceStep::Protected : ReplaceStep::Rename,
+                      renameError, folder);
     }
     return {};
 }
@@ -156,6 +227,7 @@ void ReplaceFileOrThrow(const std::filesystem::path& name, std::string_view byte
         "no new file can be made in its folder",
         "writing the new file failed",
         "the new file cannot be put under the name",
+        "the file under the name is protected and cannot be replaced",
     };
     std::string text =
         "cannot write " + name.string() + ": " +

@@ -15,6 +15,8 @@ enum class ReplaceStep {
     CreateTemporary, // no new file could be made in the folder
     Write,           // writing or flushing the new file failed
     Rename,          // the new file could not be put under the name
+    Protected,       // the file under the name refuses to be replaced (immutable,
+                     // append-only, or another user's in a sticky folder)
 };
 
 struct ReplaceOutcome {
@@ -33,10 +35,14 @@ enum class Durability { Complete, Synced };
 // Puts bytes under a name in one step: they go to a new file with a short
 // name of its own in the same folder and are renamed over the name only once
 // complete, so a failure leaves any earlier file as it was and the temporary
-// is removed. Only a regular file is ever replaced: a symbolic link to one is
-// followed (its target is replaced, in the target's folder); a folder, a
-// named pipe, a device, a socket or a link to nothing is left alone and
-// reported as NotRegular.
+// is removed. The new file keeps the mode (and, for root, the owner) of the
+// one it replaces; a file with other hard links is rewritten in place
+// instead, so that they all keep seeing one file. Only a regular file is
+// ever replaced: a symbolic link to one is followed (its target is replaced,
+// in the target's folder); a folder, a named pipe, a device, a socket, a
+// link to nothing, a link in /proc to an open descriptor and a link another
+// user left in a sticky shared folder are left alone and reported as
+// NotRegular.
 ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::string_view bytes,
                                    Durability durability);
 

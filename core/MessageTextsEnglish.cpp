@@ -38,6 +38,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {FileKindSocket, "a socket"},
     {FileKindDanglingLink, "a symbolic link to nothing"},
     {FileKindLinkLoop, "a loop of symbolic links"},
+    {FileKindDescriptorLink, "a link to a file a program has open (/proc/.../fd)"},
+    {FileKindForeignLink, "a symbolic link another user left in a shared folder"},
     {FileKindOther, "not a regular file"},
 
     {NumberTooLarge, "The spectrum cannot be computed: the target angle or a filter thickness is a "
@@ -101,6 +103,9 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {ResultsFolderNotWritable,
      "The results file \"{1}\" cannot be written in the folder \"{2}\" ({3}). Make the folder "
      "writable, or start the program in a folder you may write to."},
+    {ResultsFileProtected,
+     "The results file \"{1}\" is protected and cannot be replaced ({2}). Lift the protection "
+     "or remove the file."},
     {ResultsFileEncoding, "The results file cannot be encoded in Shift_JIS: {1}."},
 
     {SaveFailed,
@@ -116,6 +121,7 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {SaveIsAFolder, "a folder of that name is in the way"},
     {SaveNotWritable, "{1} cannot be written to ({2})"},
     {SaveCannotCreateIn, "no file can be created in {1} ({2})"},
+    {SaveProtected, "the file of that name is protected and cannot be replaced ({1})"},
     {SaveNotRegular, "that name is {1}, not a regular file; choose another name"},
     {SaveDiskFull, "the disk is full ({1})"},
     {SaveSourceMissing,

@@ -36,6 +36,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {FileKindSocket, "ソケット"},
     {FileKindDanglingLink, "行き先のないシンボリックリンク"},
     {FileKindLinkLoop, "循環するシンボリックリンク"},
+    {FileKindDescriptorLink, "プログラムが開いているファイルへのリンク (/proc/.../fd)"},
+    {FileKindForeignLink, "共有フォルダーに他のユーザーが置いたシンボリックリンク"},
     {FileKindOther, "通常のファイル以外のもの"},
 
     {NumberTooLarge, "スペクトルを計算できません: "
@@ -96,6 +98,9 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
      "結果ファイル「{1}」をフォルダー「{2}」に書き込めません "
      "({3})"
      "。フォルダーを書き込み可能にするか、書き込めるフォルダーでプログラムを起動してください。"},
+    {ResultsFileProtected,
+     "結果ファイル「{1}」は保護されていて置き換えられません ({2})。保護を解除するか、"
+     "ファイルを取り除いてください。"},
     {ResultsFileEncoding, "結果ファイルを Shift_JIS に変換できません: {1}。"},
 
     {SaveFailed,
@@ -111,6 +116,7 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {SaveIsAFolder, "同じ名前のフォルダーがあります"},
     {SaveNotWritable, "{1}に書き込めません ({2})"},
     {SaveCannotCreateIn, "{1}にはファイルを作れません ({2})"},
+    {SaveProtected, "その名前のファイルは保護されていて置き換えられません ({1})"},
     {SaveNotRegular, "その名前は{1}で、通常のファイルではありません。別の名前にしてください"},
     {SaveDiskFull, "ディスクがいっぱいです ({1})"},
     {SaveSourceMissing,

@@ -43,6 +43,8 @@ enum class MessageId {
     FileKindSocket,
     FileKindDanglingLink,
     FileKindLinkLoop,
+    FileKindDescriptorLink, // a link in /proc to a file some process has open
+    FileKindForeignLink,    // a link another user left in a sticky shared folder
     FileKindOther,
 
     // conditions and the spectrum
@@ -83,6 +85,7 @@ enum class MessageId {
     ResultsFileNotWritten,    // {1} file, {2} reason
     ResultsFileNotRegular,    // {1} file, {2} what it is
     ResultsFolderNotWritable, // {1} file, {2} folder, {3} reason
+    ResultsFileProtected,     // {1} file, {2} reason
     ResultsFileEncoding,      // {1} the converter's reason
 
     // saving
@@ -98,6 +101,7 @@ enum class MessageId {
     SaveIsAFolder,
     SaveNotWritable,      // {1} folder phrase, {2} reason
     SaveCannotCreateIn,   // {1} folder phrase, {2} reason
+    SaveProtected,        // {1} reason
     SaveNotRegular,       // {1} what it is
     SaveDiskFull,         // {1} reason
     SaveSourceMissing,    // {1} working file

@@ -26,20 +26,39 @@ int DigitValue(char ch) {
     return 99;
 }
 
-// An integer in the given radix from the start of the text; stops at the first
-// character that is not a digit of that radix.
+// An integer in the given radix (16 or 8) from the start of the text; stops at
+// the first character that is not a digit of that radix. The digits go to
+// from_chars as hexadecimal, octal ones regrouped from three bits to four,
+// so that an integer beyond 2^53 is rounded once to the nearest double
+// rather than once at every digit, which could miss by its last bit.
 double ReadRadixInteger(std::string_view digits, int radix, bool& whole) {
-    double value = 0.0;
-    whole = !digits.empty();
-    for (char ch : digits) {
-        const int d = DigitValue(ch);
-        if (d >= radix) {
-            whole = false;
-            break;
+    std::size_t count = 0;
+    while (count < digits.size() && DigitValue(digits[count]) < radix)
+        ++count;
+    whole = count > 0 && count == digits.size();
+    if (count == 0)
+        return 0.0;
+    std::string hex;
+    if (radix == 16) {
+        hex.assign(digits.substr(0, count));
+    } else {
+        std::string nibbles((count * 3 + 3) / 4, 0);
+        for (std::size_t k = 0; k < count; ++k) {
+            const int d = DigitValue(digits[count - 1 - k]);
+            for (std::size_t bit = 0; bit < 3; ++bit)
+                if ((d >> bit) & 1)
+                    nibbles[nibbles.size() - 1 - (3 * k + bit) / 4] |=
+                        static_cast<char>(1 << ((3 * k + bit) % 4));
         }
-        value = value * radix + d;
+        for (const char n : nibbles)
+            hex.push_back("0123456789abcdef"[static_cast<unsigned char>(n)]);
     }
-    return value;
+    double value = 0.0;
+    const auto [end, ec] =
+        std::from_chars(hex.data(), hex.data() + hex.size(), value, std::chars_format::hex);
+    (void)end;
+    // Digits alone cannot make a value too small, only one too large.
+    return ec == std::errc::result_out_of_range ? std::numeric_limits<double>::infinity() : value;
 }
 
 double Read(std::string_view text, bool& whole) noexcept {

@@ -145,6 +145,9 @@ void ReplaceFile(const std::filesystem::path& target, std::string_view bytes) {
     case ReplaceStep::NotRegular:
         throw ResultsFileError(
             Message(MessageId::ResultsFileNotRegular, {Arg(name), Arg(Message(outcome.Kind))}));
+    case ReplaceStep::Protected:
+        throw ResultsFileError(Message(MessageId::ResultsFileProtected,
+                                       {Arg(name), Arg(std::strerror(outcome.Error))}));
     case ReplaceStep::CreateTemporary:
         if (outcome.Error == EACCES || outcome.Error == EPERM || outcome.Error == EROFS)
             throw ResultsFileError(

@@ -113,6 +113,8 @@ SaveOutcome WriteFileReplacing(const std::filesystem::path& target, std::string_
     case ReplaceStep::Write:
         return replaced.Error == ENOENT ? Failure(SaveProblem::Other, replaced.Error)
                                         : FailureOf(replaced.Error);
+    case ReplaceStep::Protected:
+        return Failure(SaveProblem::Protected, replaced.Error);
     case ReplaceStep::Inspect:
     case ReplaceStep::Rename:
     default:
@@ -215,6 +217,9 @@ std::string SaveFailureMessage(Language edition, SavedFile file, const QString& 
         break;
     case SaveProblem::CannotCreate:
         reason = text(MessageId::SaveCannotCreateIn, {folder, detail});
+        break;
+    case SaveProblem::Protected:
+        reason = text(MessageId::SaveProtected, {detail});
         break;
     case SaveProblem::NotRegular:
         reason = text(MessageId::SaveNotRegular, {text(outcome.Kind)});

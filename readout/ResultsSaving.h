@@ -23,6 +23,7 @@ enum class SaveProblem {
     IsAFolder,        // a folder of that name is in the way
     NotWritable,      // the folder exists but the file cannot be created in it
     CannotCreate,     // the folder exists and is writable by its mode, yet takes no new file
+    Protected,        // the file under the name is immutable, or another's in a sticky folder
     NotRegular,       // the name is a pipe, a device, a socket or a link to nothing
     DiskFull,         // the disk (or the size allowed for a file) ran out while writing
     SourceMissing,    // the working results file is not there to copy

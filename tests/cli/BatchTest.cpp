@@ -7,13 +7,19 @@
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
 using namespace veltrim;
 using namespace veltrim::testing;
+namespace fs = std::filesystem;
 
 // Every rectification, fields from 5 cm to a circle, both filters, a
 // voltage held to 150 kV; a rectification the buttons do not have (row 3)
@@ -186,6 +192,43 @@ TEST(BatchCommand, ASignalLeavesOnlyWholeRows) {
             << i;
     EXPECT_EQ(run.err, "veltrim-calc: stopped by a signal (Terminated): " +
                            std::to_string(written) + " rows written\n");
+}
+
+// The rows stream through a bounded window: a batch holds at most four rows a
+// worker, so its peak memory does not grow with the file. 50 000 rows held
+// at once, as a batch that gathered its results would, take well over
+// 100 MB; the program alone takes under 10 MB.
+TEST(BatchCommand, PeakMemoryDoesNotGrowWithTheRows) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer keeps freed memory in quarantine";
+#endif
+    if (!KernelsShipped())
+        GTEST_SKIP() << "the shipped kernels are not all in " << ShippedData;
+    const TempFolder work;
+    // Mostly rows that fail at once, so the test is quick; every hundredth computes.
+    std::string rows = "kv,rectification\n";
+    for (int i = 0; i < 50000; ++i)
+        rows += i % 100 == 0 ? "80,1\n" : "80,7\n";
+    work.Write("long.csv", rows);
+    const std::string data = ShippedData.string(), batch = (work / "long.csv").string();
+    const char* const argv[] = {VELTRIM_CALC,  "--data", data.c_str(), "--batch",
+                                batch.c_str(), "--jobs", "2",          nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, (work / "out.csv").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, (work / "err.txt").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t child = 0;
+    ASSERT_EQ(
+        posix_spawn(&child, VELTRIM_CALC, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << ReadBytes(work / "err.txt");
+    EXPECT_GT(fs::file_size(work / "out.csv"), 5000000u) << "every row was written";
+    EXPECT_LT(usage.ru_maxrss, 40 * 1024) << "kB at the peak";
 }
 
 } // namespace

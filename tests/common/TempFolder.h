@@ -13,11 +13,11 @@ namespace veltrim::testing {
 // in it when the object goes.
 class TempFolder {
   public:
-    TempFolder() {
+    explicit TempFolder(
+        const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
         std::random_device seed;
         std::mt19937_64 random(seed());
-        path_ =
-            std::filesystem::temp_directory_path() / ("veltrim-test-" + std::to_string(random()));
+        path_ = parent / ("veltrim-test-" + std::to_string(random()));
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {

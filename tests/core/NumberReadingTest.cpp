@@ -51,6 +51,12 @@ TEST(NumberReading, SignsPeriodsAndExponents) {
 TEST(NumberReading, HexadecimalAndOctalPrefixes) {
     // 8 is no octal digit.
     ExpectReads({{"&H1F", 31}, {"&hff", 255}, {"&O17", 15}, {"&O18", 1}, {"&HG", 0}});
+    // Beyond 2^53 the integer is rounded once to nearest, not digit by digit
+    // (which lands one step low here), and past the largest double it is infinite.
+    ExpectReads({{"&H2000000000000180", 0x1.0000000000001p61},
+                 {"&O12505744475577372124", 191612208897979488.0},
+                 {"&H0000000000000000000000001", 1}});
+    EXPECT_TRUE(std::isinf(ReadNumber("&H1" + std::string(256, '0'))));
 }
 
 TEST(NumberReading, ExtremeExponentsGiveInfinityOrZeroButNeverFail) {

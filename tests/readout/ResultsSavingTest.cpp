@@ -1,6 +1,7 @@
 #include "readout/ResultsSaving.h"
 
 #include "common/FileSizeLimit.h"
+#include "common/ImmutableFile.h"
 #include "common/TempFolder.h"
 #include "dose/ResultsFile.h"
 
@@ -125,17 +126,30 @@ TEST_F(FailedSave, NamesNoFileCanHave) {
     EXPECT_EQ(EntriesOf(dir.Path()), std::vector<std::string>{ResultsFileName});
 }
 
-// The kernel's own folders refuse new files even to root; /proc exists but
-// takes no file and says ENOENT, which must not read as a missing folder.
-TEST_F(FailedSave, SystemFoldersThatTakeNoNewFile) {
-    if (!fs::is_directory("/sys/kernel") || !fs::is_directory("/proc/self"))
-        GTEST_SKIP() << "no /sys or /proc here";
-    ExpectRefused(Csv("/sys/veltrim-run1"), "/sys/veltrim-run1.csv",
-                  "the folder \"/sys\" cannot be written to");
-    EXPECT_FALSE(fs::exists("/sys/veltrim-run1.csv"));
-    const SaveReport report = Csv("/proc/x");
-    ExpectRefused(report, "/proc/x.csv", "no file can be created in the folder \"/proc\"");
+// Folders that exist yet take no new file: the working folder removed while
+// the program stands in it says ENOENT, which must not read as a missing
+// folder; an immutable folder refuses even root.
+TEST_F(FailedSave, FoldersThatExistButTakeNoNewFile) {
+    const fs::path back = fs::current_path();
+    SaveReport report;
+    {
+        const TempFolder gone;
+        fs::current_path(gone.Path());
+        fs::remove(gone.Path());
+        report = SaveCsvAs(working, "run1", ".", Language::English);
+        fs::current_path(back);
+    }
+    ExpectRefused(report, "run1.csv", "no file can be created in the working folder");
     EXPECT_EQ(report.Message.find("does not exist"), std::string::npos) << report.Message;
+
+    const std::unique_ptr<TempFolder> folder = FolderTakingImmutableFiles();
+    if (!folder)
+        GTEST_SKIP() << "no file system here keeps a folder immutable for this user";
+    const ImmutableFile locked(folder->Path());
+    ASSERT_TRUE(locked.Works());
+    ExpectRefused(SaveCsvAs(working, "run1", folder->Path(), Language::English), "run1.csv",
+                  "the working folder cannot be written to");
+    EXPECT_TRUE(EntriesOf(folder->Path()).empty());
 }
 
 TEST_F(FailedSave, WorkingFileGoneOrNotAFile) {
@@ -173,6 +187,21 @@ TEST_F(FailedSave, NamesHeldByAnythingButARegularFileAreLeftAloneAndALinkIsFollo
     EXPECT_TRUE(fs::is_symlink(dir / "link.csv")) << "the link itself stays";
     EXPECT_EQ(ReadBytes(dir / "elsewhere/real.csv"), WorkingBytes);
     EXPECT_EQ(EntriesOf(dir / "elsewhere"), std::vector<std::string>{"real.csv"});
+}
+
+// The folder took the temporary; only the file itself refuses to be replaced.
+TEST_F(FailedSave, AnImmutableFileIsToldAsProtectedNotBlamedOnTheFolder) {
+    const std::unique_ptr<TempFolder> folder = FolderTakingImmutableFiles();
+    if (!folder)
+        GTEST_SKIP() << "no file system here keeps a file immutable for this user";
+    folder->Write("run1.csv", "earlier");
+    const ImmutableFile locked(*folder / "run1.csv");
+    ASSERT_TRUE(locked.Works());
+    const SaveReport report = SaveCsvAs(working, "run1", folder->Path(), Language::English);
+    ExpectRefused(report, "run1.csv", "the file of that name is protected and cannot be replaced");
+    EXPECT_EQ(report.Message.find("folder"), std::string::npos) << report.Message;
+    EXPECT_EQ(ReadBytes(*folder / "run1.csv"), "earlier");
+    EXPECT_EQ(EntriesOf(folder->Path()), std::vector<std::string>{"run1.csv"});
 }
 
 TEST_F(FailedSave, DiskFullHalfwayLeavesTheEarlierFileWhole) {

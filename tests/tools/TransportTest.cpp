@@ -9,8 +9,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veltrim::mc {
@@ -32,21 +34,17 @@ DepthImportance Splitting(double energy) {
 }
 
 TEST(ScoringArrayTest, AHistoryEntersTheVarianceAsOneSample) {
-    // History 0 scores 1 twice, history 1 nothing: samples {2, 0}.
-    ScoringArray split(1);
-    split.Score(0, 1.0, 0);
-    split.Score(0, 1.0, 0);
-    split.Finish();
-    EXPECT_DOUBLE_EQ(split.Mean(0, 2), 1.0);
-    // Sample variance of {2, 0} is 1 (about the mean, over N); sigma of the mean sqrt(1 / (N - 1)).
-    EXPECT_DOUBLE_EQ(split.Uncertainty(0, 2), 1.0);
-    // Two histories scoring 1 each have no spread at all.
-    ScoringArray even(1);
-    even.Score(0, 1.0, 0);
-    even.Score(0, 1.0, 1);
-    even.Finish();
-    EXPECT_DOUBLE_EQ(even.Mean(0, 2), 1.0);
-    EXPECT_DOUBLE_EQ(even.Uncertainty(0, 2), 0.0);
+    // Two scores of 1 in two histories. Both by history 0 give the samples
+    // {2, 0}: a sample variance of 1 (about the mean, over N), so a sigma of
+    // the mean of sqrt(1 / (N - 1)). One by each history have no spread.
+    for (const auto& [second, sigma] : {std::pair<std::uint64_t, double>{0, 1.0}, {1, 0.0}}) {
+        ScoringArray scores(1);
+        scores.Score(0, 1.0, 0);
+        scores.Score(0, 1.0, second);
+        scores.Finish();
+        EXPECT_DOUBLE_EQ(scores.Mean(0, 2), 1.0);
+        EXPECT_DOUBLE_EQ(scores.Uncertainty(0, 2), sigma) << "second score by history " << second;
+    }
 }
 
 TEST(ScoringArrayTest, MergedBatchesEqualOneRun) {

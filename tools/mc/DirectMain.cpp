@@ -4,6 +4,7 @@
 #include "tools/mc/DirectMain.h"
 
 #include "core/FileReplacing.h"
+#include "core/ModelConstants.h"
 #include "spectrum/AttenuationTables.h"
 #include "spectrum/SynthesizeSpectrum.h"
 #include "tools/mc/DirectRun.h"
@@ -77,32 +78,11 @@ std::vector<FineRows> ParseFineSpans(const std::string& text, double thickness) 
     std::exit(2);
 }
 
-double Number(const std::string& text, const std::string& option) {
-    const std::optional<double> value = ReadNonNegative(text);
-    if (!value) {
-        Fail("bad value for " + option + ": " + text);
-    }
-    return *value;
-}
-
-std::uint64_t Count(const std::string& text, const std::string& option) {
-    const std::optional<std::uint64_t> value = ReadCount(text);
-    if (!value) {
-        Fail("bad count for " + option + ": " + text);
-    }
-    return *value;
-}
-
 } // namespace
 
 int DirectMain(int argc, char** argv) {
-    IrradiationConditions c;
-    c.TubeVoltage = 80.0;
-    c.TargetAngle = 12.0;
-    c.InherentFiltration = 0.25;
-    c.Fsd = 100.0;
-    c.FieldX = 30.0;
-    c.FieldY = 30.0;
+    // 80 kV, 12 degrees, 2.5 mm Al, 30 x 30 cm at an FSD of 100 cm.
+    IrradiationConditions c = DefaultConditions();
     std::string data, out, fineOut, fineSpans = "0-1.5,9.5-10.5";
     double fineRows = 0.1;
     double energy = 0.0; // none: the tube's spectrum
@@ -118,37 +98,30 @@ int DirectMain(int argc, char** argv) {
     double importance = 0.3, span = 12.0;
     for (int k = 1; k < argc; ++k) {
         const std::string o = argv[k];
-        if (o == "--help") {
-            std::fputs(kDirectUsage, stdout);
-            return 0;
-        }
-        if (k + 1 >= argc) {
-            Fail("missing value for " + o);
-        }
-        const std::string v = argv[++k];
+        const std::string v = OptionValue(argc, argv, k, kDirectUsage, Fail);
         if (o == "--data")
             data = v;
         else if (o == "--out")
             out = v;
         else if (o == "--kv")
-            c.TubeVoltage = Number(v, o);
+            c.TubeVoltage = NumberOrRefuse(v, o, Fail);
         else if (o == "--angle")
-            c.TargetAngle = Number(v, o);
+            c.TargetAngle = NumberOrRefuse(v, o, Fail);
         else if (o == "--inherent")
-            c.InherentFiltration = Number(v, o) / 10.0;
+            c.InherentFiltration = NumberOrRefuse(v, o, Fail) / 10.0;
         else if (o == "--al")
-            c.AlFilter = Number(v, o) / 10.0;
+            c.AlFilter = NumberOrRefuse(v, o, Fail) / 10.0;
         else if (o == "--cu")
-            c.CuFilter = Number(v, o) / 10.0;
+            c.CuFilter = NumberOrRefuse(v, o, Fail) / 10.0;
         else if (o == "--fsd")
-            c.Fsd = Number(v, o);
+            c.Fsd = NumberOrRefuse(v, o, Fail);
         else if (o == "--medium") {
             const std::optional<Medium> m = MediumFromKey(v);
             if (!m)
                 Fail("the medium is icru-4, icru-44, water or pmma: " + v);
             medium = *m;
         } else if (o == "--rectification") {
-            const std::uint64_t n = Count(v, o);
+            const std::uint64_t n = CountOrRefuse(v, o, Fail);
             if (n > 3)
                 Fail("--rectification is 1, 2 or 3");
             c.Rectification = static_cast<RectificationMethod>(n);
@@ -156,38 +129,38 @@ int DirectMain(int argc, char** argv) {
             const auto comma = v.find(',');
             if (comma == std::string::npos)
                 Fail("--field needs X,Y");
-            c.FieldX = Number(v.substr(0, comma), o);
-            c.FieldY = Number(v.substr(comma + 1), o);
+            c.FieldX = NumberOrRefuse(v.substr(0, comma), o, Fail);
+            c.FieldY = NumberOrRefuse(v.substr(comma + 1), o, Fail);
         } else if (o == "--seed")
-            s.Seed = Count(v, o);
+            s.Seed = CountOrRefuse(v, o, Fail);
         else if (o == "--threads")
-            s.Threads = static_cast<unsigned>(Count(v, o));
+            s.Threads = static_cast<unsigned>(CountOrRefuse(v, o, Fail));
         else if (o == "--batch")
-            s.BatchHistories = Count(v, o);
+            s.BatchHistories = CountOrRefuse(v, o, Fail);
         else if (o == "--target")
-            s.TargetUncertainty = Number(v, o);
+            s.TargetUncertainty = NumberOrRefuse(v, o, Fail);
         else if (o == "--tested-rows")
-            s.TestedRows = static_cast<int>(std::min<std::uint64_t>(60, Count(v, o)));
+            s.TestedRows = static_cast<int>(std::min<std::uint64_t>(60, CountOrRefuse(v, o, Fail)));
         else if (o == "--rows")
-            s.Rows = static_cast<int>(std::min<std::uint64_t>(60, Count(v, o)));
+            s.Rows = static_cast<int>(std::min<std::uint64_t>(60, CountOrRefuse(v, o, Fail)));
         else if (o == "--energy")
-            energy = Number(v, o);
+            energy = NumberOrRefuse(v, o, Fail);
         else if (o == "--histories")
-            fixed = Count(v, o);
+            fixed = CountOrRefuse(v, o, Fail);
         else if (o == "--max-histories")
-            maxHistories = Count(v, o);
+            maxHistories = CountOrRefuse(v, o, Fail);
         else if (o == "--importance")
-            importance = Number(v, o);
+            importance = NumberOrRefuse(v, o, Fail);
         else if (o == "--importance-span")
-            span = Number(v, o);
+            span = NumberOrRefuse(v, o, Fail);
         else if (o == "--surface-radius")
-            extras.SurfaceRadius = Number(v, o);
+            extras.SurfaceRadius = NumberOrRefuse(v, o, Fail);
         else if (o == "--layer")
-            extras.LayerThickness = Number(v, o);
+            extras.LayerThickness = NumberOrRefuse(v, o, Fail);
         else if (o == "--fine-out")
             fineOut = v;
         else if (o == "--fine-rows")
-            fineRows = Number(v, o);
+            fineRows = NumberOrRefuse(v, o, Fail);
         else if (o == "--fine-spans")
             fineSpans = v;
         else

@@ -22,29 +22,6 @@ FocusTally::FocusTally(int rows, bool ringCells, const ExtraScores* extras)
       FineScatter(extras ? static_cast<std::size_t>(extras->FineRowCount()) : 0), rows_(rows),
       ringCells_(ringCells) {}
 
-void FocusTally::Finish(std::uint64_t histories) {
-    histories_ += histories;
-    ScatterCells.Finish();
-    ScatterRows.Finish();
-    PrimaryTube.Finish();
-    ScatterTube.Finish();
-    Balance.Finish();
-    Surface.Finish();
-    FineScatter.Finish();
-}
-
-FocusTally& FocusTally::operator+=(const FocusTally& other) {
-    histories_ += other.histories_;
-    ScatterCells += other.ScatterCells;
-    ScatterRows += other.ScatterRows;
-    PrimaryTube += other.PrimaryTube;
-    ScatterTube += other.ScatterTube;
-    Balance += other.Balance;
-    Surface += other.Surface;
-    FineScatter += other.FineScatter;
-    return *this;
-}
-
 int RingAtDepth(const Focus& focus, double entryRadius, double z) {
     const double radius =
         focus.Parallel() ? entryRadius : entryRadius * (focus.Fsd + z) / focus.Fsd;

@@ -44,7 +44,7 @@ struct ExtraScores {
 //   the axis, per row: a check of the source against the primary-dose table;
 // - the energy balance: energy brought in, primary and scatter deposits
 //   anywhere, and the energy carried out by escaping photons.
-class FocusTally {
+class FocusTally : public ArrayTally<FocusTally> {
   public:
     static constexpr double kTubeRadius = 0.5; // cm
     enum BalanceBin : std::size_t {
@@ -68,10 +68,6 @@ class FocusTally {
 
     int Rows() const { return rows_; }
     bool RingCells() const { return ringCells_; }
-    std::uint64_t Histories() const { return histories_; }
-
-    void Finish(std::uint64_t histories);
-    FocusTally& operator+=(const FocusTally& other);
 
     // keV/g per unit axis fluence at the entrance face (keV cm2/g); bin row *
     // kRings + ring. Empty unless ringCells.
@@ -88,10 +84,15 @@ class FocusTally {
     ScoringArray Surface;
     ScoringArray FineScatter;
 
+    static std::array<ScoringArray FocusTally::*, 7> Arrays() {
+        return {&FocusTally::ScatterCells, &FocusTally::ScatterRows, &FocusTally::PrimaryTube,
+                &FocusTally::ScatterTube,  &FocusTally::Balance,     &FocusTally::Surface,
+                &FocusTally::FineScatter};
+    }
+
   private:
     int rows_;
     bool ringCells_;
-    std::uint64_t histories_ = 0;
 };
 
 // Scores one batch of histories into a FocusTally. Call StartHistory before

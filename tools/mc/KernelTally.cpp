@@ -28,23 +28,4 @@ void KernelTally::Escape(double energy, std::uint64_t history) {
     balance_.Score(kEscaping, energy, history);
 }
 
-void KernelTally::Finish(std::uint64_t histories) {
-    histories_ += histories;
-    primaryCells_.Finish();
-    scatterCells_.Finish();
-    primaryRows_.Finish();
-    scatterRows_.Finish();
-    balance_.Finish();
-}
-
-KernelTally& KernelTally::operator+=(const KernelTally& other) {
-    histories_ += other.histories_;
-    primaryCells_ += other.primaryCells_;
-    scatterCells_ += other.scatterCells_;
-    primaryRows_ += other.primaryRows_;
-    scatterRows_ += other.scatterRows_;
-    balance_ += other.balance_;
-    return *this;
-}
-
 } // namespace veltrim::mc

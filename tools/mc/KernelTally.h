@@ -16,7 +16,7 @@ namespace veltrim::mc {
 // - the energy balance of the whole phantom: primary and scatter deposits
 //   anywhere, and the energy carried out by escaping photons.
 // Energies in keV.
-class KernelTally final : public Scorer {
+class KernelTally final : public Scorer, public ArrayTally<KernelTally> {
   public:
     enum BalanceBin : std::size_t {
         kPrimaryAnywhere = 0,
@@ -31,12 +31,9 @@ class KernelTally final : public Scorer {
     void Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) override;
     void Escape(double energy, std::uint64_t history) override;
 
-    // Closes the last history of a batch of `histories` histories.
-    void Finish(std::uint64_t histories);
-    KernelTally& operator+=(const KernelTally& other);
-
-    std::uint64_t Histories() const { return histories_; }
-    double RowMassThickness() const { return rowMassThickness_; } // g/cm2
+    // g/cm2: the medium's density x 0.5 cm, which turns a row's energy per
+    // incident photon into a dose per unit fluence.
+    double RowMassThickness() const { return rowMassThickness_; }
     const ScoringArray& PrimaryCells() const { return primaryCells_; }
     const ScoringArray& ScatterCells() const { return scatterCells_; }
     const ScoringArray& PrimaryRows() const { return primaryRows_; }
@@ -44,8 +41,13 @@ class KernelTally final : public Scorer {
     const ScoringArray& Balance() const { return balance_; }
 
   private:
+    friend class ArrayTally<KernelTally>;
+    static std::array<ScoringArray KernelTally::*, 5> Arrays() {
+        return {&KernelTally::primaryCells_, &KernelTally::scatterCells_,
+                &KernelTally::primaryRows_, &KernelTally::scatterRows_, &KernelTally::balance_};
+    }
+
     double rowMassThickness_;
-    std::uint64_t histories_ = 0;
     ScoringArray primaryCells_;
     ScoringArray scatterCells_;
     ScoringArray primaryRows_;

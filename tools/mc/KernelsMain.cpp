@@ -93,22 +93,6 @@ struct Options {
     std::exit(2);
 }
 
-double ParseNumber(const std::string& text, const std::string& option) {
-    const std::optional<double> value = ReadNonNegative(text);
-    if (!value) {
-        Fail("bad value for " + option + ": " + text);
-    }
-    return *value;
-}
-
-std::uint64_t ParseCount(const std::string& text, const std::string& option) {
-    const std::optional<std::uint64_t> value = ReadCount(text);
-    if (!value) {
-        Fail("bad count for " + option + ": " + text);
-    }
-    return *value;
-}
-
 // A comma-separated list of whole numbers from low to high.
 std::vector<double> ParseWholeNumbers(const std::string& value, const std::string& option,
                                       double low, double high, const std::string& what) {
@@ -116,7 +100,7 @@ std::vector<double> ParseWholeNumbers(const std::string& value, const std::strin
     std::size_t start = 0;
     while (start <= value.size()) {
         const std::size_t comma = std::min(value.find(',', start), value.size());
-        const double x = ParseNumber(value.substr(start, comma - start), option);
+        const double x = NumberOrRefuse(value.substr(start, comma - start), option, Fail);
         if (x != std::floor(x) || x < low || x > high) {
             Fail(what + " from " + FormatC("%.0f", low) + " to " + FormatC("%.0f", high) + ": " +
                  value);
@@ -156,14 +140,7 @@ Options ParseOptions(int argc, char** argv) {
     Options o;
     for (int k = 1; k < argc; ++k) {
         const std::string option = argv[k];
-        if (option == "--help") {
-            std::fputs(kUsage, stdout);
-            std::exit(0);
-        }
-        if (k + 1 >= argc) {
-            Fail("missing value for " + option);
-        }
-        const std::string value = argv[++k];
+        const std::string value = OptionValue(argc, argv, k, kUsage, Fail);
         if (option == "--out") {
             o.Out = value;
         } else if (option == "--fsd") {
@@ -181,13 +158,13 @@ Options ParseOptions(int argc, char** argv) {
             }
             o.Material = *m;
         } else if (option == "--threads") {
-            o.Threads = static_cast<unsigned>(ParseCount(value, option));
+            o.Threads = static_cast<unsigned>(CountOrRefuse(value, option, Fail));
         } else if (const auto count = CountOption(option)) {
-            o.*(*count) = ParseCount(value, option);
+            o.*(*count) = CountOrRefuse(value, option, Fail);
             o.BatchSet = o.BatchSet || option == "--batch";
             o.MinBatchesSet = o.MinBatchesSet || option == "--min-batches";
         } else if (const auto number = NumberOption(option)) {
-            o.*(*number) = ParseNumber(value, option);
+            o.*(*number) = NumberOrRefuse(value, option, Fail);
             o.ImportanceSet = o.ImportanceSet || option == "--importance";
         } else {
             Fail("unknown option " + option);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -48,6 +49,32 @@ class ScoringArray {
     std::vector<double> sumOfSquares_;
     std::vector<double> pending_;
     std::vector<std::uint64_t> lastHistory_;
+};
+
+// A tally of scoring arrays and the count of histories they hold. Finishing
+// a batch and merging batches go over the arrays that Tally::Arrays() names
+// once (pointers to its members), so that neither can leave one out.
+template <typename Tally> class ArrayTally {
+  public:
+    std::uint64_t Histories() const { return histories_; }
+
+    // Closes the last history of a batch of `histories` histories.
+    void Finish(std::uint64_t histories) {
+        histories_ += histories;
+        for (ScoringArray Tally::*array : Tally::Arrays())
+            (static_cast<Tally&>(*this).*array).Finish();
+    }
+
+    Tally& operator+=(const Tally& other) {
+        histories_ += static_cast<const ArrayTally&>(other).histories_;
+        Tally& self = static_cast<Tally&>(*this);
+        for (ScoringArray Tally::*array : Tally::Arrays())
+            self.*array += other.*array;
+        return self;
+    }
+
+  private:
+    std::uint64_t histories_ = 0;
 };
 
 } // namespace veltrim::mc

@@ -68,21 +68,8 @@ SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
     SurfaceOptions o;
     for (int k = 1; k < argc; ++k) {
         const std::string option = argv[k];
-        if (option == "--help") {
-            std::fputs(kSurfaceUsage, stdout);
-            std::exit(0);
-        }
-        if (k + 1 >= argc) {
-            Fail("missing value for " + option);
-        }
-        const std::string value = argv[++k];
-        const auto number = [&] {
-            const std::optional<double> x = ReadNonNegative(value);
-            if (!x) {
-                Fail("bad value for " + option + ": " + value);
-            }
-            return *x;
-        };
+        const std::string value = OptionValue(argc, argv, k, kSurfaceUsage, Fail);
+        const auto number = [&] { return NumberOrRefuse(value, option, Fail); };
         if (option == "--data") {
             o.Data = value;
         } else if (option == "--out") {
@@ -109,11 +96,7 @@ SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
                 start = comma + 1;
             }
         } else if (const auto count = LookUp(counts, option)) {
-            const std::optional<std::uint64_t> n = ReadCount(value);
-            if (!n) {
-                Fail("bad count for " + option + ": " + value);
-            }
-            o.*(*count) = *n;
+            o.*(*count) = CountOrRefuse(value, option, Fail);
         } else {
             Fail("unknown option " + option);
         }

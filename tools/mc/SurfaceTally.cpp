@@ -109,17 +109,4 @@ void SurfaceTally::Flight(const FlightPath& path, std::uint64_t history) {
     }
 }
 
-void SurfaceTally::Finish(std::uint64_t histories) {
-    histories_ += histories;
-    tissue_.Finish();
-    air_.Finish();
-}
-
-SurfaceTally& SurfaceTally::operator+=(const SurfaceTally& other) {
-    histories_ += other.histories_;
-    tissue_ += other.tissue_;
-    air_ += other.air_;
-    return *this;
-}
-
 } // namespace veltrim::mc

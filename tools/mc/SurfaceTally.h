@@ -50,7 +50,7 @@ void LayerPieces(const FlightPath& path, const SurfaceLayer& layer,
 //   ring c;
 // - kSumInner and kSumAll: the same summed over rings 1-40 and 1-80;
 // - kPrimary: the kerma of the photons not yet scattered, all rings.
-class SurfaceTally final : public Scorer {
+class SurfaceTally final : public Scorer, public ArrayTally<SurfaceTally> {
   public:
     static constexpr int kInnerRings = 40; // out to 20 cm: the sum the stopping rule tests
     enum Bin : std::size_t {
@@ -66,18 +66,18 @@ class SurfaceTally final : public Scorer {
     void Deposit(const Position&, double, bool, std::uint64_t) override {}
     void Escape(double, std::uint64_t) override {}
 
-    void Finish(std::uint64_t histories);
-    SurfaceTally& operator+=(const SurfaceTally& other);
-
-    std::uint64_t Histories() const { return histories_; }
     const SurfaceLayer& Layer() const { return layer_; }
     const ScoringArray& Tissue() const { return tissue_; }
     const ScoringArray& Air() const { return air_; }
 
   private:
+    friend class ArrayTally<SurfaceTally>;
+    static std::array<ScoringArray SurfaceTally::*, 2> Arrays() {
+        return {&SurfaceTally::tissue_, &SurfaceTally::air_};
+    }
+
     const KermaFactors* kerma_;
     SurfaceLayer layer_;
-    std::uint64_t histories_ = 0;
     ScoringArray tissue_;
     ScoringArray air_;
     std::vector<LayerPiece> pieces_;

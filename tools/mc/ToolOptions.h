@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
@@ -31,6 +33,42 @@ inline std::optional<std::uint64_t> ReadCount(const std::string& text) {
         return std::nullopt;
     }
     return static_cast<std::uint64_t>(*value);
+}
+
+// The value of the option at argv[k], k moved on to it. "--help" prints the
+// usage and ends the program; an option without a value is refused.
+template <typename Refuse>
+std::string OptionValue(int argc, char** argv, int& k, const char* usage, Refuse refuse) {
+    const std::string option = argv[k];
+    if (option == "--help") {
+        std::fputs(usage, stdout);
+        std::exit(0);
+    }
+    if (k + 1 >= argc) {
+        refuse("missing value for " + option);
+    }
+    return argv[++k];
+}
+
+// An option's value by ReadNonNegative, or `refuse` (which does not return)
+// given the words for a bad one.
+template <typename Refuse>
+double NumberOrRefuse(const std::string& text, const std::string& option, Refuse refuse) {
+    const std::optional<double> value = ReadNonNegative(text);
+    if (!value) {
+        refuse("bad value for " + option + ": " + text);
+    }
+    return value.value_or(0.0);
+}
+
+// An option's value by ReadCount, or `refuse` given the words for a bad one.
+template <typename Refuse>
+std::uint64_t CountOrRefuse(const std::string& text, const std::string& option, Refuse refuse) {
+    const std::optional<std::uint64_t> value = ReadCount(text);
+    if (!value) {
+        refuse("bad count for " + option + ": " + text);
+    }
+    return value.value_or(0);
 }
 
 } // namespace veltrim::mc

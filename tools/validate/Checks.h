@@ -30,6 +30,26 @@ inline constexpr double DivergentShallow = 0.02, Divergent20 = 0.03, DivergentRa
 // The divergent model's dose per unit incident air kerma, 0.25-20 cm.
 inline constexpr double DivergentAbsolute = 0.02;
 inline constexpr double LeaveOneOut = 0.005;
+// The backscatter factor and the surface dose per unit Ka,i against the
+// direct runs, fractions.
+inline constexpr double SurfaceBackscatter = 0.02, SurfaceDose = 0.02;
+// The dose at a depth laid over a run's 0.5-cm rows, against its 0.1-cm rows:
+// the mean over a span. The rows' own noise leaves some 0.3 % on that mean,
+// with single rows of the next-event estimate off by several sigma.
+inline constexpr double DepthInterpolation = 0.01;
+// The primary part against the sum over the tables: rounding only; and the
+// share of Ka,i the tables cannot give a dose to.
+inline constexpr double HandSum = 1e-12, BelowTables = 1e-6;
+// Our water/air energy absorption against TG-61's, which itself moves by up
+// to about 1 % with the kV at a given HVL1; our spectra differ in shape from
+// real ones of the same HVL1.
+inline constexpr double WaterAirRatio = 0.015;
+// B converted to water against the published water values. What the
+// comparison cannot resolve: the phantom conversion (up to 0.5 %), water
+// against tissue kerma (about 0.5 %), parallel-beam surface kernels against a
+// point focus (up to 1.3 %), the reference's unrecorded phantom size and
+// distance (about 1 %).
+inline constexpr double PublishedBackscatter = 0.03;
 // Thin-layer transport against the kernels' row 1, in sigmas.
 inline constexpr double KernelPull = 4.5;
 // Surface scatter-to-primary over B - 1.

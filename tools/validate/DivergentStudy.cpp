@@ -1,57 +1,16 @@
 #include "dose/AbsoluteDose.h"
 #include "dose/FocusKernels.h"
+#include "tools/validate/DirectRuns.h"
 #include "tools/validate/Studies.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace veltrim::validate {
 namespace {
 
-// One row of a direct Monte Carlo table (veltrim-kernels direct).
-struct DirectRow {
-    double Depth = 0, Primary = 0, Scatter = 0, ScatterSigma = 0, TotalPdd = 0, TotalPddSigma = 0;
-};
-
-std::vector<DirectRow> ReadDirect(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    if (!in)
-        throw std::runtime_error("cannot read " + file.string());
-    std::vector<DirectRow> rows;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#' || line[0] == 'd')
-            continue;
-        std::istringstream fields(line);
-        std::array<double, 9> v{};
-        for (double& x : v) {
-            std::string cell;
-            std::getline(fields, cell, ',');
-            x = std::stod(cell);
-        }
-        rows.push_back({v[0], v[1], v[2], v[3], v[6], v[7]});
-    }
-    return rows;
-}
-
-struct DirectBeam {
-    const char* Name; // the file in the direct folder, without .csv
-    double Kv;
-    int Rectification;
-    double FieldX, FieldY, Fsd;
-};
-
-// The beams of the comparison: 12 degrees, 2.5 mm Al inherent, no added filter.
-constexpr DirectBeam kBeams[] = {
-    {"80kV-30x30-fsd100", 80, 1, 30, 30, 100},
-    {"120kV-20x20-fsd100", 120, 1, 20, 20, 100},
-    {"60kV-1ph-10x10-fsd60", 60, 3, 10, 10, 60},
-    {"100kV-15circle-fsd80", 100, 1, 15, 0, 80},
-};
 constexpr double kDepths[] = {1.25, 2.25, 5.25, 10.25, 15.25, 20.25};
 constexpr double kAbsoluteDepths[] = {0.25, 1.25, 2.25, 5.25, 10.25, 15.25, 20.25};
 
@@ -139,18 +98,12 @@ void StudyLeaveOneOut(const Engine& calc, DivergentStudy& out) {
 
 DivergentStudy StudyDivergent(Engine& calc, const std::filesystem::path& directFolder) {
     DivergentStudy out;
-    for (const DirectBeam& b : kBeams) {
+    for (const DirectBeam& b : DirectBeams) {
         DivergentStudy::Beam beam;
         beam.Name = b.Name;
-        IrradiationConditions& c = beam.Conditions;
-        c = ReferenceBeam();
-        c.TubeVoltage = b.Kv;
-        c.Rectification = static_cast<RectificationMethod>(b.Rectification);
-        c.FieldX = b.FieldX;
-        c.FieldY = b.FieldY;
-        c.Fsd = b.Fsd;
-        const std::vector<DirectRow> direct =
-            ReadDirect(directFolder / (std::string(b.Name) + ".csv"));
+        const IrradiationConditions c = ConditionsOf(b);
+        beam.Conditions = c;
+        const std::vector<DirectRow> direct = ReadDirectRun(directFolder, b).Rows;
         const DepthDose classic = calc.Library(c, ScatterModel::Classic);
         const DepthDose divergent = calc.Library(c, ScatterModel::Divergent);
         beam.Ok = classic.Ok && divergent.Ok && direct.size() >= 41;

@@ -94,6 +94,13 @@ DepthDose Engine::Library(const IrradiationConditions& beam, ScatterModel model)
     return Run(beam, options);
 }
 
+AbsoluteDose Engine::Absolute(const IrradiationConditions& beam, ScatterModel model) const {
+    CalculationOptions options;
+    options.Model = model;
+    options.Absolute = true;
+    return *CalculateBeam(beam, options, *data_).Absolute;
+}
+
 double Engine::TissueMu(double E) const {
     return TissueAttenuation(Tissue().Rows, Tissue().RowCount, E);
 }

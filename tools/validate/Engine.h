@@ -64,6 +64,9 @@ class Engine {
     // the shipped parallel-beam kernels or from `kernels`.
     DepthDose Compute(const IrradiationConditions& beam, const DepthDoseRules& rules,
                       KernelSource* kernels = nullptr) const;
+    // The program's dose per unit incident air kerma, as veltrim-calc --dose
+    // forms it.
+    AbsoluteDose Absolute(const IrradiationConditions& beam, ScatterModel model) const;
     // The library's spectrum of a beam (normalised photon fractions per bin).
     EnergyTable Spectrum(const IrradiationConditions& beam) const;
 

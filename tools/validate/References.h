@@ -96,6 +96,20 @@ inline double BackscatterFromFit(int field, double kv, double hvl) {
            (c[6] + c[7] * kv + c[8] * kv * kv) * hvl * hvl;
 }
 
+// AAPM TG-61 (C.-M. Ma et al., Med. Phys. 28 (2001) 868, Table IV): the
+// ratio of mass energy-absorption coefficients water/air averaged over the
+// primary spectrum free in air, by first HVL in mm Al; it also depends on the
+// kV at a given HVL, by up to about 1 %.
+struct HvlRatio {
+    double Hvl1, Ratio;
+};
+inline constexpr std::array<HvlRatio, 23> Tg61WaterAir{{
+    {0.03, 1.047}, {0.04, 1.047}, {0.05, 1.046}, {0.06, 1.046}, {0.08, 1.044}, {0.1, 1.044},
+    {0.12, 1.043}, {0.15, 1.041}, {0.2, 1.039},  {0.3, 1.035},  {0.4, 1.031},  {0.5, 1.028},
+    {0.6, 1.026},  {0.8, 1.022},  {1.0, 1.020},  {1.2, 1.018},  {1.5, 1.017},  {2, 1.018},
+    {3, 1.021},    {4, 1.025},    {5, 1.029},    {6, 1.034},    {8, 1.045},
+}};
+
 // NIST Hubbell-Seltzer mu/rho (cm2/g) of the anode and filter metals at the
 // table's energies on the 0.5-keV grid (NIST SRD 126, Table 3), as held by
 // tests/data/ShippedDataTest.cpp.

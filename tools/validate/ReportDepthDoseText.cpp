@@ -6,6 +6,30 @@
 #include <cmath>
 
 namespace veltrim::validate {
+namespace {
+
+// The program's value beside its difference from the direct Monte Carlo.
+std::string AgainstDirect(double value, double direct, int decimals) {
+    return Fixed(value, decimals) + " (" + Percent(value, direct, 1) + ")";
+}
+
+// A direct Monte Carlo value with its 1-sigma in per cent of it.
+std::string WithRelativeSigma(double value, double sigma, int decimals) {
+    return Fixed(value, decimals) + " +/- " + Fixed(100 * sigma / value, 2) + " %";
+}
+
+// One depth of a beam: the direct Monte Carlo, and both scatter models against it.
+template <typename Point>
+void AddComparedDepth(Rows& rows, const std::string& beam, const Point& p, int decimals) {
+    rows.Cell(beam)
+        .Cell(Fixed(p.Depth, 2))
+        .Cell(WithRelativeSigma(p.Direct, p.DirectSigma, decimals))
+        .Cell(AgainstDirect(p.Classic, p.Direct, decimals))
+        .Cell(AgainstDirect(p.Divergent, p.Direct, decimals))
+        .End();
+}
+
+} // namespace
 
 void FillDepthDose(const DepthDoseStudy& f, const HardeningStudy& h, const Report& report,
                    Placeholders& v) {
@@ -108,34 +132,20 @@ void FillDivergent(const DivergentStudy& f, Placeholders& v) {
             rows.Cell(b.Name).Cell("not computed: " + b.Failure).End();
             continue;
         }
-        for (const auto& p : b.Points) {
-            rows.Cell(b.Name)
-                .Cell(Fixed(p.Depth, 2))
-                .Cell(Fixed(p.Direct, 3) + " +/- " + Fixed(100 * p.DirectSigma / p.Direct, 2) +
-                      " %")
-                .Cell(Fixed(p.Classic, 3) + " (" + Percent(p.Classic, p.Direct, 1) + ")")
-                .Cell(Fixed(p.Divergent, 3) + " (" + Percent(p.Divergent, p.Direct, 1) + ")")
-                .End();
-        }
+        for (const auto& p : b.Points)
+            AddComparedDepth(rows, b.Name, p, 3);
         rows.Cell(b.Name)
             .Cell("S/P row 1")
             .Cell(Fixed(b.DirectRatio, 4) + " +/- " + Fixed(b.DirectRatioSigma, 4))
-            .Cell(Fixed(b.ClassicRatio, 4) + " (" + Percent(b.ClassicRatio, b.DirectRatio, 1) + ")")
-            .Cell(Fixed(b.DivergentRatio, 4) + " (" + Percent(b.DivergentRatio, b.DirectRatio, 1) +
-                  ")")
+            .Cell(AgainstDirect(b.ClassicRatio, b.DirectRatio, 4))
+            .Cell(AgainstDirect(b.DivergentRatio, b.DirectRatio, 4))
             .End();
     }
     v["divergent_rows"] = rows.Text();
     Rows absolute;
     for (const auto& b : f.Beams)
         for (const auto& a : b.Absolutes)
-            absolute.Cell(b.Name)
-                .Cell(Fixed(a.Depth, 2))
-                .Cell(Fixed(a.Direct, 4) + " +/- " + Fixed(100 * a.DirectSigma / a.Direct, 2) +
-                      " %")
-                .Cell(Fixed(a.Classic, 4) + " (" + Percent(a.Classic, a.Direct, 1) + ")")
-                .Cell(Fixed(a.Divergent, 4) + " (" + Percent(a.Divergent, a.Direct, 1) + ")")
-                .End();
+            AddComparedDepth(absolute, b.Name, a, 4);
     v["absolute_rows"] = absolute.Text();
     v["absolute_divergent"] = Fixed(100 * f.WorstAbsolute, 2);
     v["absolute_classic"] = Fixed(100 * f.ClassicAbsolute, 2);

@@ -47,5 +47,8 @@ void FillDepthDose(const DepthDoseStudy& f, const HardeningStudy& h, const Repor
                    Placeholders& v);
 void FillSurface(const SurfaceStudy& f, const Report& report, Placeholders& v);
 void FillDivergent(const DivergentStudy& f, Placeholders& v);
+// Sections 4.6-4.8, the dose in absolute terms.
+void FillSurfaceDose(const SurfaceDoseStudy& f, Placeholders& v);
+void FillMedium(const MediumStudy& f, Placeholders& v);
 
 } // namespace veltrim::validate

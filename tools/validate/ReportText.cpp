@@ -252,6 +252,8 @@ std::string ReportText(const Findings& findings, const std::vector<Check>& check
     FillSurface(*findings.Surface, report, v);
     FillMended(findings.Mended, v);
     FillDivergent(findings.Divergent, v);
+    FillSurfaceDose(findings.SurfaceDose, v);
+    FillMedium(findings.Medium, v);
     std::string lines;
     for (const Check& check : checks)
         lines += (lines.empty() ? "" : "\n") + CheckLine(check);

@@ -4,6 +4,7 @@
 // The report's text and its checks are formed from these results only.
 
 #include "spectrum/BeamQuality.h"
+#include "tools/validate/AbsoluteStudies.h"
 #include "tools/validate/Engine.h"
 #include "tools/validate/References.h"
 #include "tools/validate/SurfaceScatter.h"
@@ -233,6 +234,8 @@ struct Findings {
     HardeningStudy Hardening;
     MendedStudy Mended;
     DivergentStudy Divergent;
+    SurfaceDoseStudy SurfaceDose;
+    MediumStudy Medium;
 };
 
 DataStudy StudyData(const Engine& calc);

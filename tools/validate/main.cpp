@@ -78,6 +78,8 @@ int main(int argc, char** argv) {
         }
         findings.Mended = StudyMendedFaults(engine);
         findings.Divergent = StudyDivergent(engine, direct);
+        findings.SurfaceDose = StudySurfaceDose(engine, direct);
+        findings.Medium = StudyMedium(engine);
 
         const std::vector<Check> checks = Checks(findings);
         int failures = 0;
