@@ -67,6 +67,10 @@ inline constexpr ControlName ScatterReadout{"Text14"};
 inline constexpr ControlName Readouts[] = {ShallowDepth, DeepDepth, TotalReadout, PrimaryReadout,
                                            ScatterReadout};
 
+// Made by the window, not by its table: what the next OK uses beyond the
+// typed conditions (the scatter model, the medium).
+inline constexpr ControlName NextCalculation{"NextCalculation"};
+
 // The two saves: the PDD table as CSV, the graph as a bitmap.
 inline constexpr ControlName NumbersFileName{"Text2"};
 inline constexpr ControlName SaveNumbers{"Command2"};

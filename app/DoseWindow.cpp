@@ -16,10 +16,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <algorithm>
+#include <cmath>
 
 namespace veltrim {
 namespace {
@@ -316,6 +318,27 @@ void DoseWindow::ShowDoseAtDepth() {
     } catch (const CalculationError& e) {
         ShowMessage(e.Cause().In(edition_), true);
     }
+}
+
+std::pair<std::optional<double>, std::optional<double>> DoseWindow::TypedTubeOutput() const {
+    const auto positive = [](const QLineEdit* field) -> std::optional<double> {
+        const double value = ReadNumber(field->text().toStdString());
+        if (value > 0.0 && std::isfinite(value))
+            return value;
+        return std::nullopt;
+    };
+    const std::optional<double> output = positive(tubeOutput_);
+    return {output, output ? positive(outputDistance_) : std::nullopt};
+}
+
+void DoseWindow::SetTubeOutput(double output, std::optional<double> distanceCm) {
+    const auto text = [](double value) {
+        return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    };
+    tubeOutput_->setText(text(output));
+    if (distanceCm)
+        outputDistance_->setText(text(*distanceCm));
+    ways_[1]->setChecked(true);
 }
 
 void DoseWindow::ShowMessage(const std::string& text, bool failure) {

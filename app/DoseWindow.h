@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -45,6 +46,12 @@ class DoseWindow : public QWidget {
     void ShowDoseAtDepth();
     void MarkCursorRow();
     void SaveDoseCsv();
+    // The tube output typed (uGy/mAs) with the distance it was measured at
+    // (cm), each none unless a positive number; and the way to give them.
+    std::pair<std::optional<double>, std::optional<double>> TypedTubeOutput() const;
+    void SetTubeOutput(double output, std::optional<double> distanceCm);
+    // The dose shown in mGy, for the exposure accepted; none without one.
+    const AbsoluteDose* ExposedDose() const { return Exposed() ? &shown_->Dose : nullptr; }
 
   signals:
     // The phantom's material chosen for the calculations that follow.

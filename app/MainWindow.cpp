@@ -91,8 +91,13 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
             &MainWindow::OpenQualityWindow);
     connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
             &MainWindow::OpenDoseWindow);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, this,
+            &MainWindow::ChooseAndSaveBeam);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
+            &MainWindow::ChooseAndOpenBeam);
     graph_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(graph_, &QWidget::customContextMenuRequested, this, &MainWindow::ShowGraphMenu);
+    AddNextCalculationLine();
 
     LoadMainWindow();
     conditionFields_[0]->setFocus();
@@ -164,8 +169,10 @@ RectificationMethod MainWindow::TypedRectification() const {
 }
 
 void MainWindow::SetTypedFilter(MatchFilter filter, const QString& mm) {
-    FindControl<QLineEdit>(*this, filter == MatchFilter::Copper ? mc::CuFilter : mc::AlFilter)
-        .setText(mm);
+    const ControlName field = filter == MatchFilter::Copper     ? mc::CuFilter
+                              : filter == MatchFilter::Inherent ? mc::InherentFiltration
+                                                                : mc::AlFilter;
+    FindControl<QLineEdit>(*this, field).setText(mm);
 }
 
 void MainWindow::Calculate() {

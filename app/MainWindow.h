@@ -2,6 +2,7 @@
 
 #include "app/BeamHistory.h"
 #include "calculation/SharedState.h"
+#include "core/BeamFile.h"
 #include "spectrum/HvlMatching.h"
 
 #include <QPointer>
@@ -9,6 +10,7 @@
 #include <array>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -71,11 +73,15 @@ class MainWindow : public QWidget {
     DoseWindow* Dose() const;
 
     // The scatter model of the calculations that follow, classic unless the
-    // graph's context menu ticks "Divergent-beam scatter".
+    // graph's context menu ticks "Divergent-beam scatter". A change while
+    // results are shown offers to calculate them again with it.
     void SetDivergentScatter(bool on);
     // The phantom's material of the calculations that follow, shown in the
     // "Phantom material" caption.
     void SetPhantomMedium(Medium medium);
+    // What the next OK will use beyond the typed conditions, in the words of
+    // the line under the buttons.
+    QString NextCalculation() const;
     bool DivergentScatter() const { return state_.Model == ScatterModel::Divergent; }
     // The graph's context menu, made at its first use.
     QMenu* GraphMenu();
@@ -87,6 +93,20 @@ class MainWindow : public QWidget {
     void TrackMouse(float x, float y);
     void StepCursor(int keyCode);
     void PlaceCursor(int row, std::string_view percentPattern);
+
+    // The exports of the graph's menu under a name the user chose: the last
+    // table as CSV for other programs (with the dose window's mGy when it
+    // has an exposure), and the graph as PNG.
+    void ExportTableCsv(const QString& fileName);
+    void ExportGraphPng(const QString& fileName);
+
+    // Saved beams (the graph's menu, Ctrl+S and Ctrl+O): the conditions as
+    // typed, the rectification and the scatter model under a name, with the
+    // measured HVL1 and the tube output typed in the spectrum and dose
+    // windows. Opening one puts them all back; a file that is refused is
+    // told and changes nothing.
+    void SaveBeam(const QString& fileName);
+    bool OpenBeam(const QString& fileName);
 
     // The two save buttons and Reset.
     void SaveCsv();
@@ -107,6 +127,18 @@ class MainWindow : public QWidget {
     void SetTabOrder();
     void ShowGraphMenu(const QPoint& at);
     void RememberBeam(const ConditionTexts& drawn, bool curveDrawn);
+    void AddNextCalculationLine();
+    void ShowNextCalculation();
+    // Ctrl+S and Ctrl+O: a file dialog, then SaveBeam or OpenBeam.
+    void ChooseAndSaveBeam();
+    void ChooseAndOpenBeam();
+    // The name the user picks to save or open, null when cancelled.
+    QString ChooseFileName(bool save, const QString& suggested, const QString& filter);
+    // The model without the offer to calculate again (an opened beam).
+    void ApplyScatterModel(bool divergent);
+    // An opened beam's measured HVL1 and tube output, into the spectrum and
+    // dose windows when they are open.
+    void ShareBeamExtras();
 
     SharedState state_;
     BeamHistory beams_;
@@ -128,6 +160,9 @@ class MainWindow : public QWidget {
     QPointer<DoseWindow> doseWindow_;
     QMenu* graphMenu_ = nullptr;
     QAction* divergentAction_ = nullptr;
+    std::vector<QAction*> resultActions_; // enabled only while results are shown
+    QLabel* nextCalculation_ = nullptr;
+    SavedBeam beamExtras_;
     bool exitPending_ = false;
     bool ended_ = false;
 };

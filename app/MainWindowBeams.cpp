@@ -1,17 +1,34 @@
 // The main window's side of the spectrum and dose windows: the beams of the
-// calculations it records, the windows it opens, and the graph's context
-// menu (the two windows and the scatter model).
+// calculations it records, the windows it opens, the graph's context menu
+// and the line that names what the next OK uses.
 #include "app/DoseWindow.h"
 #include "app/MainWindow.h"
+#include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
 #include "graph/GraphPicture.h"
 
 #include <QAction>
+#include <QDate>
 #include <QLabel>
 #include <QMenu>
 
 namespace veltrim {
+namespace {
+
+namespace mc = maincontrols;
+
+MessageId ModelName(ScatterModel model) {
+    return model == ScatterModel::Divergent ? MessageId::QualityScatterDivergent
+                                            : MessageId::QualityScatterClassic;
+}
+
+// Below the Exit button (bottom 10335 twips) and the icon, above the client
+// area's bottom in both editions (10620 twips), left of the save rows.
+const QRect NextCalculationBox(TwipsToPixels(240), TwipsToPixels(10365), TwipsToPixels(6000),
+                               TwipsToPixels(240));
+
+} // namespace
 
 void MainWindow::OpenQualityWindow() {
     if (ended_)
@@ -20,8 +37,8 @@ void MainWindow::OpenQualityWindow() {
         const auto typed = [this] { return TypedBeam{TypedConditions(), TypedRectification()}; };
         qualityWindow_ = new QualityWindow(state_, beams_, typed, this);
         qualityWindow_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(qualityWindow_, &QualityWindow::AddedFilterFound, this,
-                &MainWindow::SetTypedFilter);
+        connect(qualityWindow_, &QualityWindow::FilterFound, this, &MainWindow::SetTypedFilter);
+        ShareBeamExtras();
     }
     qualityWindow_->show();
     qualityWindow_->raise();
@@ -39,6 +56,7 @@ void MainWindow::OpenDoseWindow() {
         doseWindow_ = new DoseWindow(state_, beams_, this);
         doseWindow_->setAttribute(Qt::WA_DeleteOnClose);
         connect(doseWindow_, &DoseWindow::PhantomMediumChosen, this, &MainWindow::SetPhantomMedium);
+        ShareBeamExtras();
     }
     doseWindow_->show();
     doseWindow_->raise();
@@ -68,14 +86,80 @@ QMenu* MainWindow::GraphMenu() {
         connect(divergentAction_, &QAction::toggled, this, &MainWindow::SetDivergentScatter);
         graphMenu_->addAction(item(MessageId::DoseMenuItem, "F3"), this,
                               &MainWindow::OpenDoseWindow);
+        graphMenu_->addSeparator();
+        const auto results = [this](MessageId id, auto export_) {
+            resultActions_.push_back(graphMenu_->addAction(
+                QString::fromUtf8(Wording(state_.Edition, id)), this, export_));
+        };
+        const QString today = FileNameDate(QDate::currentDate());
+        results(MessageId::ExportTableMenuItem, [this, today] {
+            ExportTableCsv(ChooseFileName(true, today + QStringLiteral(".csv"),
+                                          QStringLiteral("CSV (*.csv)")));
+        });
+        results(MessageId::ExportGraphMenuItem, [this, today] {
+            ExportGraphPng(ChooseFileName(true, today + QStringLiteral(".png"),
+                                          QStringLiteral("PNG (*.png)")));
+        });
+        graphMenu_->addSeparator();
+        graphMenu_->addAction(item(MessageId::SaveBeamMenuItem, "Ctrl+S"), this,
+                              &MainWindow::ChooseAndSaveBeam);
+        graphMenu_->addAction(item(MessageId::OpenBeamMenuItem, "Ctrl+O"), this,
+                              &MainWindow::ChooseAndOpenBeam);
+        connect(graphMenu_, &QMenu::aboutToShow, this, [this] {
+            for (QAction* action : resultActions_)
+                action->setEnabled(state_.ResultsReady == 1 && !beams_.Drawn().empty());
+        });
     }
     return graphMenu_;
 }
 
+void MainWindow::ApplyScatterModel(bool divergent) {
+    state_.Model = divergent ? ScatterModel::Divergent : ScatterModel::Classic;
+    // Ticking the menu's item from here comes back through its signal to a
+    // model already in place.
+    if (divergentAction_ != nullptr && divergentAction_->isChecked() != divergent)
+        divergentAction_->setChecked(divergent);
+    ShowNextCalculation();
+}
+
 void MainWindow::SetDivergentScatter(bool on) {
-    state_.Model = on ? ScatterModel::Divergent : ScatterModel::Classic;
-    if (divergentAction_ != nullptr && divergentAction_->isChecked() != on)
-        divergentAction_->setChecked(on);
+    const ScatterModel model = on ? ScatterModel::Divergent : ScatterModel::Classic;
+    if (state_.Model == model)
+        return;
+    ApplyScatterModel(on);
+    // The curves drawn keep the model they were made with; the same beam
+    // with the other one is one question away.
+    if (state_.ResultsReady == 1 && !state_.CalculationUnderWay && !ended_ &&
+        state_.Messages.Ask(Text(state_.Edition, MessageId::RecalculateOffer,
+                                 {Wording(state_.Edition, ModelName(model))})))
+        Calculate();
+}
+
+QString MainWindow::NextCalculation() const {
+    // The medium joins the model here (and a phantom's thickness will), so
+    // that whatever the next OK uses can be read without a menu.
+    return QString::fromStdString(
+        Text(state_.Edition, MessageId::NextCalculationLine,
+             {Wording(state_.Edition, ModelName(state_.Model)),
+              Wording(state_.Edition, MediumName(state_.PhantomMedium))}));
+}
+
+void MainWindow::AddNextCalculationLine() {
+    // In the strip below the Exit button and the icon, which the design
+    // leaves empty; the design's controls keep their places.
+    const FontSpec face{state_.Edition == Language::Japanese ? Face::Meiryo : Face::TimesNewRoman,
+                        9.0};
+    nextCalculation_ =
+        &AddMessageLine(*this, mc::NextCalculation, NextCalculationBox, DesignFont(face));
+    nextCalculation_->setWordWrap(false);
+    ShowNextCalculation();
+}
+
+void MainWindow::ShowNextCalculation() {
+    const QString line = NextCalculation();
+    nextCalculation_->setText(line);
+    // The phantom's caption names the material only; its tooltip says all.
+    FindControl<QLabel>(*this, mc::PhantomMaterial).setToolTip(line);
 }
 
 void MainWindow::SetPhantomMedium(Medium medium) {
@@ -84,6 +168,7 @@ void MainWindow::SetPhantomMedium(Medium medium) {
         medium == Medium::IcruFourComponent
             ? designedMaterial_
             : QString::fromStdString(Text(state_.Edition, MediumName(medium))));
+    ShowNextCalculation();
 }
 
 void MainWindow::ShowGraphMenu(const QPoint& at) {

@@ -13,4 +13,12 @@ void MessageBoxSink::Show(const std::string& text) {
     box.exec();
 }
 
+bool MessageBoxSink::Ask(const std::string& question) {
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                    QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace veltrim

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
 #include <cmath>
@@ -190,28 +191,55 @@ void QualityWindow::FindAddedAluminium() {
     IrradiationConditions conditions;
     ReadConditions(typed.Texts, conditions);
     conditions.Rectification = typed.Rectification;
+    const auto match = [&](MatchFilter filter) {
+        return FindFilterForHvl1(conditions, hvl1, filter, *airCm, run_.Attenuation, *air.Tables);
+    };
+    MatchFilter filter = MatchFilter::Aluminium;
     FoundFilter found;
     try {
-        found = FindFilterForHvl1(conditions, hvl1, MatchFilter::Aluminium, *airCm,
-                                  run_.Attenuation, *air.Tables);
+        try {
+            found = match(filter);
+        } catch (const Hvl1OutOfReachError& e) {
+            // Below the typed beam with no added aluminium, the tube itself
+            // filters less than typed: its inherent filtration is the unknown.
+            if (!e.Below() || !run_.Messages.Ask(Text(edition_, MessageId::Hvl1OfferInherent,
+                                                      {e.Cause().In(edition_)})))
+                throw;
+            filter = MatchFilter::Inherent;
+            found = match(filter);
+        }
     } catch (const CalculationError& e) {
         ShowMessage(e.Cause().In(edition_), true);
         return;
     }
+    const bool inherent = filter == MatchFilter::Inherent;
     const std::string mm = AddedFilterText(found.Match);
-    emit AddedFilterFound(MatchFilter::Aluminium, Utf8(mm));
-    const Message said(
-        MessageId::Hvl1MatchedFilter,
-        {Arg(mm), Arg(Message(MessageId::FilterAluminium)), Arg(FormatC("%.3f", hvl1))});
+    emit FilterFound(filter, Utf8(mm));
+    const std::string said =
+        Text(edition_, MessageId::Hvl1FilterChanged,
+             {Text(edition_, inherent ? MessageId::ChangedInherent : MessageId::ChangedAluminium),
+              inherent ? typed.Texts.InherentFiltration : typed.Texts.AlFilter, mm,
+              FormatC("%.3f", hvl1)});
     // The found beam in place of the last one, until the next calculation:
     // its spectrum, and its figures for the air path it was matched behind.
     CalculatedBeam beam;
     beam.Typed = typed.Texts;
-    beam.Typed.AlFilter = mm;
+    (inherent ? beam.Typed.InherentFiltration : beam.Typed.AlFilter) = mm;
     beam.Rectification = conditions.Rectification;
     ShowBeam(&found.Spectrum,
              Text(edition_, MessageId::QualityMatchedBeam, {DescribeBeam(beam, edition_)}));
-    ShowMessage(Text(edition_, MessageId::QualityFoundBeam, {said.In(edition_)}), false);
+    ShowMessage(Text(edition_, MessageId::QualityFoundBeam, {said}), false);
+}
+
+std::optional<double> QualityWindow::TypedMeasuredHvl1() const {
+    const double hvl1 = ReadNumber(measuredHvl1_->text().toStdString());
+    if (hvl1 > 0.0 && std::isfinite(hvl1))
+        return hvl1;
+    return std::nullopt;
+}
+
+void QualityWindow::SetMeasuredHvl1(double mm) {
+    measuredHvl1_->setText(QString::number(mm, 'g', QLocale::FloatingPointShortest));
 }
 
 void QualityWindow::SaveSpectrumCsv() {

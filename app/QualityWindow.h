@@ -35,7 +35,7 @@ struct TypedBeam {
 // that gives a measured HVL1. A window of its own beside the main window,
 // in its edition's faces and colours; it follows every change of the beam
 // history it is handed, reads the run's state and never writes it, and
-// hands a found filter back through AddedFilterFound.
+// hands a found filter back through FilterFound.
 class QualityWindow : public QWidget {
     Q_OBJECT
   public:
@@ -48,17 +48,23 @@ class QualityWindow : public QWidget {
     // The figures of the beam shown for the air path typed.
     void ShowFigures();
     // "Find added Al": the measured HVL1 matched with the conditions typed;
-    // the thickness found goes out through AddedFilterFound.
+    // the thickness found goes out through FilterFound. A measured value
+    // below the typed beam's with no added aluminium offers the match by the
+    // inherent filtration instead.
     void FindAddedAluminium();
     void SaveSpectrumCsv();
     void SaveSpectrumPng();
+
+    // The measured HVL1 typed, mm Al; none unless a positive number.
+    std::optional<double> TypedMeasuredHvl1() const;
+    void SetMeasuredHvl1(double mm);
 
     // The picture as drawn, what the PNG save writes.
     const QImage& Picture() const { return picture_; }
 
   signals:
-    // A match found this thickness of added filter, mm, as its field shows it.
-    void AddedFilterFound(MatchFilter filter, const QString& mm);
+    // A match found this thickness of the filter, mm, as its field shows it.
+    void FilterFound(MatchFilter filter, const QString& mm);
 
   private:
     void ShowBeam(const EnergyTable* spectrum, const std::string& heading);

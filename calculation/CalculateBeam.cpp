@@ -1,9 +1,11 @@
 #include "calculation/CalculateBeam.h"
 
+#include "calculation/BeamPoints.h"
 #include "core/DataFile.h"
 #include "core/ModelConstants.h"
 #include "dose/ResultsFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -71,10 +73,12 @@ class DataKernelSource final : public KernelSource {
     Medium medium_;
 };
 
-// The scatter kernels of a calculation: the point-focus sets at the FSD, or
-// the data's parallel-beam set.
-std::unique_ptr<KernelSource> KernelsFor(const IrradiationConditions& conditions,
-                                         ScatterModel model, Medium medium, const ModelData& data) {
+} // namespace
+
+// The point-focus sets at the FSD, or the data's parallel-beam set.
+std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& conditions,
+                                          ScatterModel model, const ModelData& data,
+                                          Medium medium) {
     if (!UsesFocusKernels(model, conditions))
         return std::make_unique<DataKernelSource>(data, medium);
     try {
@@ -88,6 +92,8 @@ std::unique_ptr<KernelSource> KernelsFor(const IrradiationConditions& conditions
                             : MediumDataProblem(medium, e));
     }
 }
+
+namespace {
 
 // Another medium's tables are all read before anything is computed, so that
 // missing or damaged ones are told as that medium's, whichever is first
@@ -105,6 +111,21 @@ void CheckMediumTables(Medium medium, const CalculationOptions& options, const M
         throw BeamError(BeamStage::TissueTables, MediumDataProblem(medium, e));
     }
 }
+
+} // namespace
+
+// The kernels of a slab from those of the thick phantom.
+std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm,
+                                          const ModelData& data) {
+    try {
+        return std::make_unique<SlabKernelSource>(thick, data.ExitRatios(), thicknessCm);
+    } catch (const DataFileError& e) {
+        throw BeamError(BeamStage::DepthDose,
+                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+    }
+}
+
+namespace {
 
 // The figures of the beam, or why there are none. Without an air path only
 // the air kerma table is needed.
@@ -131,9 +152,28 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
     beam.Conditions = conditions;
     beam.Model = options.Model;
     beam.PhantomMedium = options.PhantomMedium;
+    beam.ThicknessCm = options.ThicknessCm;
+    // A finite phantom's tables (and points) end at its exit face.
+    const double maxDepth =
+        options.ThicknessCm ? std::min(ModelMaxDepth, *options.ThicknessCm) : ModelMaxDepth;
     if (options.DepthDose) {
         if (const std::optional<Message> problem = GeometryProblem(conditions))
             throw BeamError(BeamStage::Spectrum, *problem);
+        if (options.ThicknessCm)
+            if (const std::optional<Message> problem = ThicknessProblem(*options.ThicknessCm))
+                throw BeamError(BeamStage::Spectrum, *problem);
+        // The exit ratios of a finite phantom were tallied in the
+        // four-component tissue only.
+        if (options.ThicknessCm && options.PhantomMedium != Medium::IcruFourComponent)
+            throw BeamError(BeamStage::Spectrum,
+                            Message(MessageId::ThicknessMediumUnsupported,
+                                    {Arg(Message(MediumName(options.PhantomMedium)))}));
+        try {
+            CheckPhantomPoints(conditions, static_cast<int>(DepthRowCount(maxDepth)),
+                               options.Points);
+        } catch (const CalculationError& e) {
+            throw BeamError(BeamStage::Spectrum, e.Cause());
+        }
     }
     beam.Spectrum = BeamSpectrum(conditions, data.Attenuation());
     if (options.Quality)
@@ -149,16 +189,20 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         FailTissueTables(e);
     }
     const std::unique_ptr<KernelSource> owned =
-        options.Kernels ? nullptr : KernelsFor(conditions, options.Model, medium, data);
+        options.Kernels ? nullptr : BeamKernels(conditions, options.Model, data, medium);
     KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
-    beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, kernels, conditions,
-                                   DepthDoseSettings{ModelMaxDepth, ModelPi, options.Rules});
+    const std::unique_ptr<KernelSource> slab =
+        options.ThicknessCm ? SlabKernels(kernels, *options.ThicknessCm, data) : nullptr;
+    beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, slab ? *slab : kernels,
+                                   conditions, DepthDoseSettings{maxDepth, ModelPi, options.Rules});
     if (options.Absolute || options.Given) {
         const DepthDoseCalculation& depth = *beam.DepthDose;
         beam.Absolute = BeamAbsoluteDose(conditions, beam.Spectrum.Spectrum,
                                          {depth.Rows, depth.PrimaryDose, depth.ScatterDose},
                                          *tissue, data, options.Given, medium);
     }
+    if (!options.Points.empty())
+        beam.Points = BeamPointDoses(beam, options.Points, *tissue, slab ? *slab : kernels);
     return beam;
 }
 
@@ -200,9 +244,32 @@ BeamAbsoluteDose(const IrradiationConditions& conditions, const EnergyTable& spe
     }
 }
 
+std::optional<ExitDose> BeamExitDose(const BeamResult& beam) {
+    if (!beam.ThicknessCm || !beam.DepthDose)
+        return std::nullopt;
+    const DepthDoseCalculation& depth = *beam.DepthDose;
+    if (!(*beam.ThicknessCm <= 0.5 * depth.Rows) || depth.Rows < 2)
+        return std::nullopt;
+    ExitDose exit;
+    exit.DepthCm = *beam.ThicknessCm;
+    const double last = depth.Table[depth.Rows][TotalPdd];
+    const double before = depth.Table[depth.Rows - 1][TotalPdd];
+    exit.LastLayerPdd = last;
+    // Half a step of the slope between the last two middles.
+    exit.SurfacePdd = last > 0 && before > 0
+                          ? std::exp(std::log(last) + 0.5 * std::log(last / before))
+                          : last + 0.5 * (last - before);
+    if (beam.Absolute) {
+        const DosePerAirKerma& perKerma = beam.Absolute->PerKerma;
+        exit.LastLayerPerKerma = perKerma.Total[perKerma.Rows];
+        exit.SurfacePerKerma = DoseAtDepth(perKerma, exit.DepthCm);
+    }
+    return exit;
+}
+
 std::string ResultsFileBytes(const BeamResult& beam) {
     return ResultsFileBytes(beam.DepthDose->Table, beam.DepthDose->Rows, beam.Conditions,
-                            beam.Model, beam.PhantomMedium);
+                            beam.Model, beam.PhantomMedium, beam.ThicknessCm);
 }
 
 } // namespace veltrim

@@ -14,6 +14,8 @@
 #include "dose/DepthDose.h"
 #include "dose/Exposure.h"
 #include "dose/FocusKernels.h"
+#include "dose/PointDose.h"
+#include "dose/SlabKernels.h"
 #include "spectrum/BeamQuality.h"
 #include "spectrum/HvlMatching.h"
 #include "spectrum/SynthesizeSpectrum.h"
@@ -21,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace veltrim {
 
@@ -57,6 +60,11 @@ struct CalculationOptions {
     // air kerma, and in mGy for an exposure when one is given.
     bool Absolute = false;
     std::optional<Exposure> Given;
+    // A phantom of this many cm (none: the thick phantom, 60 cm, as the
+    // kernels were made); the tables end at its exit face.
+    std::optional<double> ThicknessCm;
+    // The dose at points anywhere in the phantom (with the depth dose).
+    std::vector<PhantomPoint> Points;
     // Studies only: other kernels than the data's, and the earlier rules.
     KernelSource* Kernels = nullptr;
     DepthDoseRules Rules{};
@@ -79,6 +87,7 @@ struct BeamResult {
     IrradiationConditions Conditions; // as given
     ScatterModel Model = ScatterModel::Classic;
     Medium PhantomMedium = Medium::IcruFourComponent;
+    std::optional<double> ThicknessCm;
     SynthesizedSpectrum Spectrum;
     // With options.Quality: the figures, or why there are none (missing air
     // tables, a spectrum without air kerma).
@@ -88,6 +97,8 @@ struct BeamResult {
     std::unique_ptr<DepthDoseCalculation> DepthDose;
     // With options.Absolute.
     std::unique_ptr<AbsoluteDose> Absolute;
+    // With options.Points: the dose at each, per unit fluence (BeamPoints.h).
+    std::vector<PointDose> Points;
 };
 
 // The spectrum, quality and depth dose of a beam. Throws BeamError naming
@@ -104,6 +115,21 @@ Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1M
 Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1Mm,
                         MatchFilter filter, double airCm, const AttenuationTables& attenuation,
                         const AirTables& air);
+
+// The exit face of a finite phantom whose tables reach it: the total of the
+// last layer and at the face itself, as a percentage of the first layer's
+// and (with the absolute dose) per unit Ka,i. The face lies a quarter layer
+// below the last middle; the last two layers' slope in log dose is carried
+// on to it, as DoseAtDepth does.
+struct ExitDose {
+    double DepthCm = 0.0;
+    double LastLayerPdd = 0.0;
+    double SurfacePdd = 0.0;
+    std::optional<double> LastLayerPerKerma;
+    std::optional<double> SurfacePerKerma;
+};
+// None for the thick phantom and for a phantom thicker than the tables.
+std::optional<ExitDose> BeamExitDose(const BeamResult& beam);
 
 // The results file of a calculated beam.
 std::string ResultsFileBytes(const BeamResult& beam);
@@ -145,6 +171,16 @@ std::unique_ptr<AbsoluteDose>
 BeamAbsoluteDose(const IrradiationConditions& conditions, const EnergyTable& spectrum,
                  const DoseProfiles& depthDose, const TissueTables& tissue, const ModelData& data,
                  const std::optional<Exposure>& given, Medium medium = Medium::IcruFourComponent);
+
+// The scatter kernels of a beam's model at its FSD. Throws BeamError (DepthDose).
+std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& conditions,
+                                          ScatterModel model, const ModelData& data,
+                                          Medium medium = Medium::IcruFourComponent);
+
+// The kernels of a slab `thicknessCm` thick from those of the thick phantom,
+// which they read (keep `thick` alive). Throws BeamError (DepthDose).
+std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm,
+                                          const ModelData& data);
 
 // Turns a tissue-table reading failure into the step's error.
 [[noreturn]] void FailTissueTables(const DataFileError& error);

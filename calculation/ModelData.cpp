@@ -83,6 +83,13 @@ const SurfaceKernelSet& ModelData::SurfaceKernels(Medium medium) const {
     return Checked(phantom.SurfaceProblem, phantom.Surface.get());
 }
 
+const ExitRatioSets& ModelData::ExitRatios() const {
+    std::call_once(exitOnce_, [this] {
+        exitProblem_ = Keep([this] { exitRatios_ = ReadExitRatioSets(folder_); });
+    });
+    return Checked(exitProblem_, &exitRatios_);
+}
+
 std::unique_ptr<KernelSource> ModelData::FocusKernels(double fsd, Medium medium) const {
     const PhantomTables& phantom = Phantom(medium);
     const std::lock_guard<std::mutex> lock(focusLock_);

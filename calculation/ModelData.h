@@ -9,6 +9,7 @@
 #include "dose/FocusKernels.h"
 #include "dose/Medium.h"
 #include "dose/ScatterKernels.h"
+#include "dose/SlabKernels.h"
 #include "dose/SurfaceKernels.h"
 #include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
@@ -45,6 +46,10 @@ class ModelData {
     const TissueTables& Tissue(Medium medium = Medium::IcruFourComponent) const;
     const KernelSet& Kernels(Medium medium = Medium::IcruFourComponent) const;
     const SurfaceKernelSet& SurfaceKernels(Medium medium = Medium::IcruFourComponent) const;
+    // The exit-ratio sets of a finite phantom, read when a calculation first
+    // asks for them (it throws the DataFileError of that reading each time).
+    // They exist for the four-component tissue only.
+    const ExitRatioSets& ExitRatios() const;
 
     // The kernels of a point focus at `fsd` cm (see FocusKernelLibrary).
     std::unique_ptr<KernelSource> FocusKernels(double fsd,
@@ -78,6 +83,9 @@ class ModelData {
     mutable std::mutex phantomLock_;
     mutable std::array<std::unique_ptr<PhantomTables>, 4> phantoms_;
     mutable std::mutex focusLock_;
+    mutable std::once_flag exitOnce_;
+    mutable ExitRatioSets exitRatios_;
+    mutable std::exception_ptr exitProblem_;
 };
 
 } // namespace veltrim

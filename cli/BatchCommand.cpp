@@ -76,16 +76,26 @@ class BatchPrinter {
     bool ended_ = false;
 };
 
-// The signals that end a batch early. While the batch runs every thread
-// blocks them and one thread waits for them: it stops the rows, closes the
-// output after the last whole row and exits 128 + the signal. SIGUSR2 tells
-// it that the batch is over.
+// Whether the batch was started with the signal ignored: nohup's hang-up,
+// or the interrupt of a job a script put in the background.
+bool StartedIgnoring(int signal) {
+    struct sigaction action {};
+    return sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
+}
+
+// The signals that end a batch early, but for those it was started
+// ignoring, which stay ignored. While the batch runs every thread blocks
+// them and one thread waits for them: it stops the rows, closes the output
+// after the last whole row and exits 128 + the signal. SIGUSR2 tells it
+// that the batch is over.
 class StopOnSignals {
   public:
     explicit StopOnSignals(BatchPrinter& printer) : printer_(printer) {
         sigemptyset(&signals_);
-        for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR2})
-            sigaddset(&signals_, s);
+        for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            if (!StartedIgnoring(s))
+                sigaddset(&signals_, s);
+        sigaddset(&signals_, SIGUSR2);
         pthread_sigmask(SIG_BLOCK, &signals_, &before_);
         watcher_ = std::thread([this] { Watch(); });
     }
@@ -146,6 +156,7 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
         data = ReadBatchData(dataFolder, reader.NeedsAir(), reader.NeedsSurfaceKernels());
         data.Scatter = options.Model;
         data.PhantomMedium = options.PhantomMedium;
+        data.ThicknessCm = options.ThicknessCm;
         data.MatchCopper = options.MatchCopper;
     } catch (const DataFileError& e) {
         std::cerr << "veltrim-calc: " << e.what() << '\n';

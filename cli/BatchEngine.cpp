@@ -1,5 +1,6 @@
 #include "cli/BatchEngine.h"
 
+#include "calculation/BeamPoints.h"
 #include "calculation/CalculateBeam.h"
 #include "cli/DoseInput.h"
 #include "core/DataFile.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <exception>
 #include <map>
@@ -68,6 +70,7 @@ BatchResult Compute(const BatchData& data, const BatchRow& row) {
     result.Warning = row.Warning;
     result.DoseColumns = row.DoseColumns;
     result.DoseAtColumns = row.DoseAtColumns;
+    result.PointColumns = row.PointColumns;
     if (row.Problem) {
         result.Error = *row.Problem;
         return result;
@@ -85,8 +88,12 @@ BatchResult Compute(const BatchData& data, const BatchRow& row) {
         CalculationOptions options;
         options.Model = row.Model.value_or(data.Scatter);
         options.PhantomMedium = row.PhantomMedium.value_or(data.PhantomMedium);
+        options.ThicknessCm = row.ThicknessCm ? row.ThicknessCm : data.ThicknessCm;
         options.Quality = true;
         options.Given = row.Given;
+        if (row.PointZ)
+            options.Points.push_back(
+                {row.PointX.value_or(0.0), row.PointY.value_or(0.0), *row.PointZ});
         const BeamResult beam = CalculateBeam(result.Conditions, options, *data.Model);
         if (!beam.Quality) {
             result.Error = Message(MessageId::BeamQualityMissing, {Arg(beam.QualityProblem)})
@@ -99,6 +106,17 @@ BatchResult Compute(const BatchData& data, const BatchRow& row) {
             result.Table[d] = beam.DepthDose->Table[d];
         if (beam.Absolute)
             TakeDose(result, row, *beam.Absolute);
+        if (!beam.Points.empty()) {
+            const PointDose& p = beam.Points[0];
+            const double total = p.Primary + p.Scatter;
+            result.Point = BatchPoint{options.Points[0].X,
+                                      options.Points[0].Y,
+                                      options.Points[0].Z,
+                                      PointPercent(beam, p.Primary),
+                                      PointPercent(beam, p.Scatter),
+                                      PointPercent(beam, total),
+                                      PointMgy(beam, total).value_or(std::nan(""))};
+        }
     } catch (const BeamError& e) {
         // A depth-dose failure is told by its cause alone, on one line.
         result.Error = e.Stage() == BeamStage::DepthDose

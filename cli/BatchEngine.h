@@ -21,6 +21,7 @@ struct BatchData {
     std::shared_ptr<const ModelData> Model;
     ScatterModel Scatter = ScatterModel::Classic;     // of a row without its own
     Medium PhantomMedium = Medium::IcruFourComponent; // of a row without its own
+    std::optional<double> ThicknessCm;                // of a row without its own
     bool MatchCopper = false;                         // the filter an hvl1 cell finds
 };
 
@@ -47,6 +48,14 @@ struct BatchDoseAt {
     double LeastMgy = 0.0, MostMgy = 0.0;
 };
 
+// The dose at the row's point: per cent of the axis's first layer, and the
+// total in mGy with an exposure (not a number without).
+struct BatchPoint {
+    double X = 0.0, Y = 0.0, Z = 0.0; // cm
+    double Primary = 0.0, Scatter = 0.0, Total = 0.0;
+    double TotalMgy = 0.0;
+};
+
 // What one row gave: its table and first half-value layer, or why not.
 struct BatchResult {
     int Row = 0;
@@ -60,9 +69,11 @@ struct BatchResult {
     DepthDoseTable Table{};
     std::optional<BatchDose> Dose;
     std::optional<BatchDoseAt> DoseAt;
+    std::optional<BatchPoint> Point;
     // As the row's header: whether the output has the dose's columns.
     bool DoseColumns = false;
     bool DoseAtColumns = false;
+    bool PointColumns = false;
 };
 
 // Computes the rows `next` gives (none at the end), `jobs` at a time, and

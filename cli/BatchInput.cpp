@@ -133,8 +133,9 @@ void MediumCell(BatchRow& row, const char*, const std::string& cell) {
         Refuse(row, "medium must be icru-4, icru-44, water or pmma, not \"" + cell + "\"");
 }
 
-// What a column adds to the output: the dose's columns, or those of dose_at.
-enum class Adds { Nothing, Dose, DoseAt };
+// What a column adds to the output: the dose's columns, those of dose_at or
+// those of the point.
+enum class Adds { Nothing, Dose, DoseAt, Point };
 
 } // namespace
 
@@ -161,6 +162,7 @@ constexpr Column Columns[] = {
     {"hvl1", NumberField<&BatchRow::Hvl1MmAl>},
     {"scatter_model", ScatterModelCell},
     {"medium", MediumCell},
+    {"thickness", NumberField<&BatchRow::ThicknessCm>},
     {"air_kerma", ExposureCell<&ExposureParts::AirKermaMgy>, Adds::Dose},
     {"tube_output", ExposureCell<&ExposureParts::TubeOutput>, Adds::Dose},
     {"mas", ExposureCell<&ExposureParts::Mas>, Adds::Dose},
@@ -169,6 +171,9 @@ constexpr Column Columns[] = {
     {"esak", ExposureCell<&ExposureParts::EsakMgy>, Adds::Dose},
     {"dose_at", NumberField<&BatchRow::DoseAtCm>, Adds::DoseAt},
     {"dose_at_to", NumberField<&BatchRow::DoseAtToCm>, Adds::DoseAt},
+    {"point_x", NumberField<&BatchRow::PointX>, Adds::Point},
+    {"point_y", NumberField<&BatchRow::PointY>, Adds::Point},
+    {"point_z", NumberField<&BatchRow::PointZ>, Adds::Point},
 };
 
 std::vector<const Column*> Header(std::string_view line) {
@@ -206,6 +211,8 @@ void CheckDose(BatchRow& row) {
         Refuse(row, "dose_at_to goes with dose_at");
     if (row.DoseAtCm && !row.Given)
         Refuse(row, "dose_at needs an exposure in its row");
+    if ((row.PointX || row.PointY) && !row.PointZ)
+        Refuse(row, "point_x and point_y go with point_z");
 }
 
 BatchRow Row(int number, std::string_view line, const std::vector<const Column*>& columns,
@@ -215,6 +222,7 @@ BatchRow Row(int number, std::string_view line, const std::vector<const Column*>
     for (const Column* column : columns) {
         row.DoseColumns = row.DoseColumns || column->Output == Adds::Dose;
         row.DoseAtColumns = row.DoseAtColumns || column->Output == Adds::DoseAt;
+        row.PointColumns = row.PointColumns || column->Output == Adds::Point;
     }
     const std::vector<std::string> cells = Cells(line);
     if (cells.size() != columns.size()) {
@@ -252,8 +260,9 @@ bool BatchRowReader::NeedsAir() const {
 }
 
 bool BatchRowReader::NeedsSurfaceKernels() const {
-    return std::any_of(columns_.begin(), columns_.end(),
-                       [](const Column* c) { return c->Output != Adds::Nothing; });
+    return std::any_of(columns_.begin(), columns_.end(), [](const Column* c) {
+        return c->Output == Adds::Dose || c->Output == Adds::DoseAt;
+    });
 }
 
 std::vector<BatchRow> ReadBatchRows(std::string_view text, bool strict) {

@@ -32,13 +32,17 @@ struct BatchRow {
     std::optional<double> Hvl1MmAl;      // measured: the added filter is found
     std::optional<ScatterModel> Model;   // none: the batch's
     std::optional<Medium> PhantomMedium; // none: the batch's
+    std::optional<double> ThicknessCm;   // none: the batch's
     ExposureParts ExposureTyped;
     std::optional<Exposure> Given;
     std::optional<double> DoseAtCm, DoseAtToCm; // a depth, or a range from it
+    // A point off the axis: point_z, with point_x and point_y (0 when empty).
+    std::optional<double> PointX, PointY, PointZ;
     // Whether the header names an exposure column, or dose_at: the output
     // then has the dose's columns for every row.
     bool DoseColumns = false;
     bool DoseAtColumns = false;
+    bool PointColumns = false;
 };
 
 struct BatchColumn;

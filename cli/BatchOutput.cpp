@@ -103,6 +103,17 @@ std::vector<DoseFigure> DoseAtFigures(const BatchDoseAt& at) {
             {"dose_at_most_mGy", at.MostMgy}};
 }
 
+// The dose at the row's point, in per cent, and the total in mGy.
+std::vector<DoseFigure> PointFigures(const BatchPoint& p) {
+    return {{"point_x_cm", p.X},
+            {"point_y_cm", p.Y},
+            {"point_z_cm", p.Z},
+            {"point_primary", p.Primary},
+            {"point_scatter", p.Scatter},
+            {"point_total", p.Total},
+            {"point_total_mGy", p.TotalMgy}};
+}
+
 // The columns' names, or (with `number`) their values, each after a comma.
 std::string CsvFields(const std::vector<DoseFigure>& figures, const Numbers* number = nullptr) {
     std::string text;
@@ -122,21 +133,22 @@ std::string JsonFields(const std::vector<DoseFigure>& figures, const Numbers& nu
 
 namespace {
 
-std::string CsvHeader(const std::string& doseNames, const std::string& doseAtNames) {
+std::string CsvHeader(const std::string& doseNames, const std::string& doseAtNames,
+                      const std::string& pointNames) {
     return "row,kv,angle,inherent,al,cu,fsd,field_x,field_y,rectification,"
            "hvl1_mm_al,depth_cm,primary,scatter,total" +
-           doseNames + doseAtNames + ",error\n";
+           doseNames + doseAtNames + pointNames + ",error\n";
 }
 
 std::string CsvRow(const BatchResult& r, const Numbers& number, const std::string& doseNames,
-                   const std::string& doseAtNames) {
+                   const std::string& doseAtNames, const std::string& pointNames) {
     const auto blank = [](const std::string& names) {
         return std::string(static_cast<std::size_t>(std::count(names.begin(), names.end(), ',')),
                            ',');
     };
     if (r.Error)
         return std::to_string(r.Row) + ",,,,,,,,,,,,,," + blank(doseNames) + blank(doseAtNames) +
-               ',' + CsvQuoted(*r.Error) + '\n';
+               blank(pointNames) + ',' + CsvQuoted(*r.Error) + '\n';
     std::string head = std::to_string(r.Row);
     for (const ConditionValue& c : ConditionValues(r.Conditions))
         head += ',' + number(c.Value, c.IntegerDigits, c.Decimals);
@@ -151,6 +163,8 @@ std::string CsvRow(const BatchResult& r, const Numbers& number, const std::strin
             text += r.Dose ? CsvFields(DoseFigures(*r.Dose, d), &number) : blank(doseNames);
         if (!doseAtNames.empty())
             text += r.DoseAt ? CsvFields(DoseAtFigures(*r.DoseAt), &number) : blank(doseAtNames);
+        if (!pointNames.empty())
+            text += r.Point ? CsvFields(PointFigures(*r.Point), &number) : blank(pointNames);
         text += ",\n";
     }
     return text;
@@ -186,6 +200,8 @@ std::string JsonRow(const BatchResult& r, const Numbers& number) {
     }
     if (r.DoseAt)
         text += JsonFields(DoseAtFigures(*r.DoseAt), number);
+    if (r.Point)
+        text += JsonFields(PointFigures(*r.Point), number);
     return text + warning + '}';
 }
 
@@ -200,18 +216,19 @@ std::string BatchWriter::Row(const BatchResult& result) {
         // Every row carries its header's columns: the first tells them.
         doseNames_ = result.DoseColumns ? CsvFields(DoseFigures({}, 1)) : "";
         doseAtNames_ = result.DoseAtColumns ? CsvFields(DoseAtFigures({})) : "";
-        text = json_ ? "[\n" : CsvHeader(doseNames_, doseAtNames_);
+        pointNames_ = result.PointColumns ? CsvFields(PointFigures({})) : "";
+        text = json_ ? "[\n" : CsvHeader(doseNames_, doseAtNames_, pointNames_);
     } else if (json_) {
         text = ",\n";
     }
-    return text +
-           (json_ ? JsonRow(result, number) : CsvRow(result, number, doseNames_, doseAtNames_));
+    return text + (json_ ? JsonRow(result, number)
+                         : CsvRow(result, number, doseNames_, doseAtNames_, pointNames_));
 }
 
 std::string BatchWriter::End() const {
     if (json_)
         return rows_ == 0 ? "[]\n" : "\n]\n";
-    return rows_ == 0 ? CsvHeader("", "") : "";
+    return rows_ == 0 ? CsvHeader("", "", "") : "";
 }
 
 namespace {

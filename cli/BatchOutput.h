@@ -39,7 +39,7 @@ class BatchWriter {
     BatchDigits digits_;
     bool json_;
     std::size_t rows_ = 0;
-    std::string doseNames_, doseAtNames_;
+    std::string doseNames_, doseAtNames_, pointNames_;
 };
 
 // A text as a JSON string, with its quotes.

@@ -1,6 +1,7 @@
 #include "cli/CalcOptions.h"
 
 #include "cli/OptionTable.h"
+#include "core/BeamFile.h"
 #include "core/CalculationError.h"
 #include "core/NumberReading.h"
 
@@ -16,6 +17,14 @@ namespace {
 // The exposure is put together, and what it goes with checked, once every
 // option is read: "--mas 20 --tube-output 50" is as good as the other order.
 void CheckDoseOptions(CalcOptions& options) {
+    // A saved beam's tube output is the exposure's when only the mAs is given.
+    ExposureParts& typed = options.ExposureTyped;
+    if (options.BeamTubeOutput && typed.Mas && !typed.TubeOutput && !typed.AirKermaMgy &&
+        !typed.KapGyCm2 && !typed.EsakMgy) {
+        typed.TubeOutput = options.BeamTubeOutput;
+        if (!typed.OutputDistanceCm)
+            typed.OutputDistanceCm = options.BeamOutputDistance;
+    }
     if (options.ExposureTyped.StrayTubeOutputParts())
         throw std::invalid_argument("--mas and --output-distance go with --tube-output only");
     try {
@@ -24,8 +33,29 @@ void CheckDoseOptions(CalcOptions& options) {
         throw std::invalid_argument(e.what());
     }
     const bool dose = options.PrintDose || options.DoseAt;
-    if (options.Given && !dose)
-        throw std::invalid_argument("an exposure goes with --dose or --dose-at");
+    if (options.Given && !dose && !options.OffAxis() && !options.ExportCsv && !options.ReportFile)
+        throw std::invalid_argument("an exposure goes with --dose, --dose-at, --point, --profile, "
+                                    "--map, --export-csv or --report");
+    if (options.SaveBeamFile && options.SaveBeamFile->empty())
+        throw std::invalid_argument("--save-beam takes a file name, not an empty text");
+    if (options.ExportCsv && options.ExportCsv->empty())
+        throw std::invalid_argument("--export-csv takes a file name, not an empty text");
+    if (options.ReportFile && options.ReportFile->empty())
+        throw std::invalid_argument("--report takes a file name, not an empty text");
+    if (options.ExportCsv && (options.PrintSpectrum || options.PrintQuality))
+        throw std::invalid_argument("--export-csv writes a depth-dose table: it goes without "
+                                    "--spectrum and --quality");
+    const int offAxis =
+        !options.Points.empty() + options.ProfileDepth.has_value() + options.Map.has_value();
+    if (offAxis > 1)
+        throw std::invalid_argument("--point, --profile and --map print different tables: give "
+                                    "one");
+    if (options.Axis && !options.ProfileDepth)
+        throw std::invalid_argument("--axis goes with --profile");
+    if (offAxis && (dose || options.PrintSpectrum || options.PrintQuality || options.OutFile ||
+                    options.ExportCsv))
+        throw std::invalid_argument("--point, --profile and --map go without --dose, --dose-at, "
+                                    "--spectrum, --quality, --out and --export-csv");
     if (options.PrintDose && options.DoseAt)
         throw std::invalid_argument("--dose and --dose-at print different tables: give one");
     if (dose && (options.PrintSpectrum || options.PrintQuality || options.OutFile))
@@ -39,12 +69,55 @@ bool IsOption(const std::string& arg) {
     return arg.rfind("-", 0) == 0 && FindCalcOption(arg.substr(0, arg.find('='))) != nullptr;
 }
 
+LateralAxis ReadAxis(const char* option, const std::string& value) {
+    if (value == "x" || value == "y")
+        return value == "x" ? LateralAxis::X : LateralAxis::Y;
+    throw std::invalid_argument(std::string(option) + " takes x or y, not \"" + value + "\"");
+}
+
 } // namespace
+
+void SetPointOption(CalcOptions& options, const std::string& value) {
+    const std::optional<PhantomPoint> point = ReadPoint(value);
+    if (!point)
+        throw std::invalid_argument("--point takes X,Y,Z in cm, not \"" + value + "\"");
+    options.Points.push_back(*point);
+}
+
+void SetProfileOption(CalcOptions& options, const std::string& value) {
+    options.ProfileDepth = StrictNumber(value);
+    if (!options.ProfileDepth)
+        throw std::invalid_argument("--profile takes a depth in cm, not \"" + value + "\"");
+}
+
+void SetAxisOption(CalcOptions& options, const std::string& value) {
+    options.Axis = ReadAxis("--axis", value);
+}
+
+void SetMapOption(CalcOptions& options, const std::string& value) {
+    options.Map = ReadAxis("--map", value);
+}
 
 std::string OptionOf(const ConditionTextField& field) {
     std::string option = std::string("--") + field.Name;
     std::replace(option.begin(), option.end(), '_', '-');
     return option;
+}
+
+void ReadSavedBeam(CalcOptions& options, const std::string& value) {
+    SavedBeam beam;
+    try {
+        beam = ReadBeamFile(value);
+    } catch (const BeamFileError& e) {
+        throw std::invalid_argument(e.what());
+    }
+    options.Texts = beam.Texts;
+    options.Rectification = static_cast<int>(beam.Rectification);
+    options.Model = beam.DivergentScatter ? ScatterModel::Divergent : ScatterModel::Classic;
+    options.BeamName = beam.Name;
+    options.BeamMeasuredHvl1 = beam.MeasuredHvl1MmAl;
+    options.BeamTubeOutput = beam.TubeOutputUgyPerMas;
+    options.BeamOutputDistance = beam.OutputDistanceCm;
 }
 
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {

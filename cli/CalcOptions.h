@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calculation/BeamPoints.h"
 #include "cli/DoseInput.h"
 #include "core/Conditions.h"
 #include "dose/FocusKernels.h"
@@ -24,7 +25,21 @@ struct CalcOptions {
     bool Strict = false;
     ScatterModel Model = ScatterModel::Classic;
     Medium PhantomMedium = Medium::IcruFourComponent;
+    std::optional<double> ThicknessCm; // none: the thick phantom
     std::optional<std::filesystem::path> OutFile;
+    // The depth-dose table, also written as CSV for other programs.
+    std::optional<std::filesystem::path> ExportCsv;
+    // A PDF report of the whole calculation, beside what is printed.
+    std::optional<std::filesystem::path> ReportFile;
+    // A saved beam read by --beam: its name and what it holds beyond the
+    // conditions (which it puts into Texts, Rectification and Model); its
+    // tube output makes the exposure only with --mas and no other way given.
+    std::optional<std::string> BeamName;
+    std::optional<double> BeamMeasuredHvl1;
+    std::optional<double> BeamTubeOutput;
+    std::optional<double> BeamOutputDistance;
+    // --save-beam: the conditions of this command line, saved.
+    std::optional<std::filesystem::path> SaveBeamFile;
     bool Help = false;
     // A beam given by its measured first half-value layer (mm Al): the added
     // filter is found, in place of the typed one. The texts as given.
@@ -39,6 +54,13 @@ struct CalcOptions {
     std::optional<Exposure> Given;
     bool PrintDose = false;
     std::optional<DoseDepths> DoseAt;
+    // The dose off the axis: at each --point, across the field at
+    // --profile's depth along --axis, or over the plane of --map.
+    std::vector<PhantomPoint> Points;
+    std::optional<double> ProfileDepth;
+    std::optional<LateralAxis> Axis;
+    std::optional<LateralAxis> Map;
+    bool OffAxis() const { return !Points.empty() || ProfileDepth || Map; }
     // --batch: one calculation per row of a CSV file instead of one from
     // the condition options, which it then refuses.
     std::optional<std::filesystem::path> BatchFile;
@@ -50,6 +72,16 @@ struct CalcOptions {
 // (cli/OptionTable.h). Throws std::invalid_argument with a message for the
 // user on a bad option.
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args);
+
+// --beam: the conditions of a saved beam, as if typed at this point of the
+// command line; a file that cannot be used is refused (std::invalid_argument).
+void ReadSavedBeam(CalcOptions& options, const std::string& file);
+// The options of the dose off the axis (--point X,Y,Z, --profile Z,
+// --axis x|y, --map x|y); each throws std::invalid_argument for the user.
+void SetPointOption(CalcOptions& options, const std::string& value);
+void SetProfileOption(CalcOptions& options, const std::string& value);
+void SetAxisOption(CalcOptions& options, const std::string& value);
+void SetMapOption(CalcOptions& options, const std::string& value);
 
 // The option of a condition's text: "--field-x" for field_x.
 std::string OptionOf(const ConditionTextField& field);

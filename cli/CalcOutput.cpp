@@ -1,11 +1,19 @@
 #include "cli/CalcOutput.h"
 
+#include "calculation/ReportContent.h"
+#include "calculation/TableExport.h"
 #include "cli/DoseInput.h"
 #include "cli/StandardOutput.h"
+#include "core/BeamFile.h"
 #include "core/CFormat.h"
+#include "core/FileReplacing.h"
 #include "dose/ResultsFile.h"
+#ifdef VELTRIM_REPORTS
+#include "report/ReportPdf.h"
+#endif
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <optional>
 
@@ -79,23 +87,6 @@ std::string DoseNumber(double value, bool precise) {
     return FormatC(precise ? "%.17g" : "%.6g", value);
 }
 
-// The exposure as it was given: the way, its value(s) and unit(s).
-std::string ExposureText(const Exposure& given, bool precise) {
-    const auto number = [&](double value) { return DoseNumber(value, precise); };
-    std::string text = std::string(ExposureWay(given.Kind)) + ' ' + number(given.Value);
-    switch (given.Kind) {
-    case ExposureKind::IncidentAirKerma:
-    case ExposureKind::EntranceSurfaceKerma:
-        return text + " mGy";
-    case ExposureKind::TubeOutput:
-        return text + " uGy/mAs x " + number(given.Mas) + " mAs at " +
-               number(given.OutputDistanceCm) + " cm";
-    case ExposureKind::KermaAreaProduct:
-        return text + " Gy cm2";
-    }
-    return text;
-}
-
 // The beam quality's report, which says how much air it was measured behind.
 std::string QualityLine(const BeamQuality& quality, double airCm) {
     std::string report = BeamQualityReport(quality);
@@ -103,6 +94,59 @@ std::string QualityLine(const BeamQuality& quality, double airCm) {
     if (const std::size_t at = report.find(NoAir); airCm > 0.0 && at != std::string::npos)
         report.replace(at, NoAir.size(), FormatC("%g cm of air included", airCm));
     return report;
+}
+
+// A file the user named, through the same writer as every saved file;
+// false, with `failed` and the reason on standard error, when it could not
+// be written.
+bool WriteUserFile(const std::filesystem::path& file, std::string_view bytes, const char* failed) {
+    const ReplaceOutcome outcome = ReplaceFileContents(file, bytes, Durability::Synced);
+    if (outcome.Replaced())
+        return true;
+    std::cerr << "veltrim-calc: " << failed << " to \"" << file.string() << "\": "
+              << (outcome.Step == ReplaceStep::NotRegular
+                      ? "that name is " + Message(outcome.Kind).In(Language::English) +
+                            ", not a regular file"
+                      : std::string(std::strerror(outcome.Error)))
+              << '\n';
+    return false;
+}
+
+// The calculation of a run that prints or exports a table: what the
+// options ask for, an exposure given beside --export-csv included. An
+// exposure out of range is a value typed, not a depth dose that failed.
+BeamResult CalculateTable(const CalcOptions& options, const CalculationOptions& what,
+                          const ModelData& data) {
+    try {
+        return CalculateBeam(TypedConditions(options, true), what, data);
+    } catch (const BeamError& e) {
+        if (e.Cause().Id() == MessageId::ExposureOutOfRange)
+            throw CalculationError(e.Cause());
+        throw;
+    }
+}
+
+BeamResult CalculateTable(const CalcOptions& options, const ModelData& data, bool absolute) {
+    CalculationOptions what;
+    what.Model = options.Model;
+    what.PhantomMedium = options.PhantomMedium;
+    what.ThicknessCm = options.ThicknessCm;
+    // The export records the HVL1 at no air, as the window shows it; the
+    // quality never changes the depth dose.
+    what.Quality = options.ExportCsv.has_value();
+    what.Absolute = absolute || (options.ExportCsv && options.Given);
+    what.Given = options.Given;
+    return CalculateTable(options, what, data);
+}
+
+// --export-csv: the table for other programs, through the same writer as
+// every saved file; false, with the reason on standard error, when it could
+// not be written.
+bool ExportTable(const CalcOptions& options, const BeamResult& beam) {
+    if (!options.ExportCsv)
+        return true;
+    return WriteUserFile(*options.ExportCsv, TableCsvBytes(RecordOf(beam, options.Texts)),
+                         "the table was not exported");
 }
 
 } // namespace
@@ -133,6 +177,51 @@ void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data
                           Arg(FormatC("%.3f", *hvl1))})
                      .In(Language::English)
               << '\n';
+}
+
+bool SaveCommandLineBeam(const CalcOptions& options) {
+    const std::filesystem::path& file = *options.SaveBeamFile;
+    SavedBeam beam;
+    beam.Name = options.BeamName ? *options.BeamName : file.stem().string();
+    beam.Texts = options.Texts;
+    beam.Rectification = static_cast<RectificationMethod>(options.Rectification);
+    beam.DivergentScatter = options.Model == ScatterModel::Divergent;
+    beam.MeasuredHvl1MmAl = options.Hvl1 ? StrictNumber(*options.Hvl1) : options.BeamMeasuredHvl1;
+    const ExposureParts& typed = options.ExposureTyped;
+    beam.TubeOutputUgyPerMas = typed.TubeOutput ? typed.TubeOutput : options.BeamTubeOutput;
+    beam.OutputDistanceCm = typed.TubeOutput ? typed.OutputDistanceCm : options.BeamOutputDistance;
+    return WriteUserFile(file, BeamFileBytes(beam), "the beam was not saved");
+}
+
+bool WriteCommandLineReport(const CalcOptions& options, double airCm, const ModelData& data) {
+    CalculationOptions what;
+    what.Model = options.Model;
+    what.PhantomMedium = options.PhantomMedium;
+    what.Quality = true;
+    what.AirCm = airCm;
+    what.Absolute = true;
+    what.Given = options.Given;
+    ReportRequest request;
+    request.Typed = options.Texts;
+    request.DataFolder = data.Folder();
+    request.AirCm = airCm;
+    if (options.Hvl1) {
+        request.MeasuredHvl1 = StrictNumber(*options.Hvl1);
+        request.MatchedCopper = options.MatchCopper;
+        request.FoundFilter = options.MatchCopper ? options.Texts.CuFilter : options.Texts.AlFilter;
+    }
+    if (options.DoseAt) {
+        request.DoseFromCm = options.DoseAt->FromCm;
+        request.DoseToCm = options.DoseAt->ToCm;
+    }
+    const ReportContent report = ReportOf(CalculateTable(options, what, data), request);
+#ifdef VELTRIM_REPORTS
+    StartReportFonts();
+    return WriteUserFile(*options.ReportFile, ReportPdfBytes(report), "the report was not written");
+#else
+    std::cerr << "veltrim-calc: this build has no PDF reports (it was built without Qt)\n";
+    return false;
+#endif
 }
 
 namespace {
@@ -183,12 +272,11 @@ int PrintSpectrum(const CalcOptions& options, double airCm, const ModelData& dat
 }
 
 int PrintDepthDose(const CalcOptions& options, const ModelData& data) {
-    CalculationOptions what;
-    what.Model = options.Model;
-    what.PhantomMedium = options.PhantomMedium;
-    const BeamResult beam = CalculateBeam(TypedConditions(options, true), what, data);
+    const BeamResult beam = CalculateTable(options, data, false);
     const std::string bytes = ResultsFileBytes(beam);
     WriteResultsFile(options, bytes);
+    if (!ExportTable(options, beam))
+        return 1;
     if (options.Precise) {
         PrintPrecise(*beam.DepthDose);
         return Flushed();
@@ -199,20 +287,9 @@ int PrintDepthDose(const CalcOptions& options, const ModelData& data) {
 }
 
 int PrintDose(const CalcOptions& options, const ModelData& data) {
-    CalculationOptions what;
-    what.Model = options.Model;
-    what.PhantomMedium = options.PhantomMedium;
-    what.Absolute = true;
-    what.Given = options.Given;
-    BeamResult beam;
-    try {
-        beam = CalculateBeam(TypedConditions(options, true), what, data);
-    } catch (const BeamError& e) {
-        // An exposure out of range is a value typed, not a depth dose that failed.
-        if (e.Cause().Id() == MessageId::ExposureOutOfRange)
-            throw CalculationError(e.Cause());
-        throw;
-    }
+    const BeamResult beam = CalculateTable(options, data, true);
+    if (!ExportTable(options, beam))
+        return 1;
     const AbsoluteDose& dose = *beam.Absolute;
     const DosePerAirKerma& perKerma = dose.PerKerma;
     // With an exposure every dose is in mGy; without, per unit Ka,i.
@@ -237,7 +314,8 @@ int PrintDose(const CalcOptions& options, const ModelData& data) {
     }
 
     std::printf("# exposure=%s\n",
-                mgy ? ExposureText(*dose.Given, options.Precise).c_str() : "none");
+                mgy ? ExposureText(*dose.Given, options.Precise ? "%.17g" : "%.6g").c_str()
+                    : "none");
     if (mgy)
         std::printf("# incident_air_kerma_mGy=%s\n", number(dose.IncidentAirKermaMgy).c_str());
     std::printf("# backscatter_factor=%s\n", number(perKerma.Backscatter).c_str());
@@ -249,11 +327,51 @@ int PrintDose(const CalcOptions& options, const ModelData& data) {
                 Message(MediumName(options.PhantomMedium)).In(Language::English).c_str());
     std::printf("# scatter_model=%s\n",
                 options.Model == ScatterModel::Divergent ? "divergent" : "classic");
+    if (options.ThicknessCm)
+        std::printf("# phantom_thickness_cm=%s\n", number(*options.ThicknessCm).c_str());
+    if (const std::optional<ExitDose> exit = BeamExitDose(beam))
+        std::printf("# exit_surface_dose_%s=%s\n", unit, inUnit(*exit->SurfacePerKerma).c_str());
     std::printf("depth_cm,primary_%s,scatter_%s,total_%s\n", unit, unit, unit);
     for (int d = 1; d <= perKerma.Rows; ++d)
         std::printf("%s,%s,%s,%s\n", number(LayerMiddle(d)).c_str(),
                     inUnit(perKerma.Primary[d]).c_str(), inUnit(perKerma.Scatter[d]).c_str(),
                     inUnit(perKerma.Total[d]).c_str());
+    return Flushed();
+}
+
+int PrintOffAxis(const CalcOptions& options, const ModelData& data) {
+    CalculationOptions what;
+    what.Model = options.Model;
+    what.PhantomMedium = options.PhantomMedium;
+    what.Given = options.Given;
+    what.Points = options.Points;
+    BeamResult beam;
+    try {
+        beam = CalculateBeam(TypedConditions(options, true), what, data);
+    } catch (const BeamError& e) {
+        if (e.Cause().Id() == MessageId::ExposureOutOfRange)
+            throw CalculationError(e.Cause());
+        throw;
+    }
+    DoseGrid grid{options.Points, beam.Points};
+    if (options.ProfileDepth)
+        grid =
+            BeamProfile(beam, *options.ProfileDepth, options.Axis.value_or(LateralAxis::X), data);
+    else if (options.Map)
+        grid = BeamMap(beam, *options.Map, data);
+    const bool mgy = beam.Absolute && beam.Absolute->Given;
+    const auto number = [&](double value) { return DoseNumber(value, options.Precise); };
+    std::printf("x_cm,y_cm,depth_cm,primary,scatter,total%s\n", mgy ? ",total_mGy" : "");
+    for (std::size_t k = 0; k < grid.Points.size(); ++k) {
+        const PhantomPoint& p = grid.Points[k];
+        const PointDose& d = grid.Doses[k];
+        const double total = d.Primary + d.Scatter;
+        std::printf("%s,%s,%s,%s,%s,%s%s\n", number(p.X).c_str(), number(p.Y).c_str(),
+                    number(p.Z).c_str(), number(PointPercent(beam, d.Primary)).c_str(),
+                    number(PointPercent(beam, d.Scatter)).c_str(),
+                    number(PointPercent(beam, total)).c_str(),
+                    mgy ? ("," + number(*PointMgy(beam, total))).c_str() : "");
+    }
     return Flushed();
 }
 

@@ -19,6 +19,16 @@ double AirPath(const CalcOptions& options);
 // that the calculation reads it as the window would read it typed.
 void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data);
 
+// --save-beam: the beam of the command line (after --hvl1 found its
+// filter) saved; false, with the reason on standard error, when the file
+// could not be written.
+bool SaveCommandLineBeam(const CalcOptions& options);
+
+// --report: a PDF of the whole calculation (quality, absolute dose, table)
+// beside what the run prints; false, with the reason on standard error, when
+// it could not be written.
+bool WriteCommandLineReport(const CalcOptions& options, double airCm, const ModelData& data);
+
 // --quality: the figures of the spectrum, one name=value line each.
 int PrintQuality(const CalcOptions& options, double airCm, const ModelData& data);
 
@@ -33,6 +43,10 @@ int PrintDepthDose(const CalcOptions& options, const ModelData& data);
 // --dose and --dose-at: the dose in mGy for the exposure given, or per unit
 // incident air kerma without one.
 int PrintDose(const CalcOptions& options, const ModelData& data);
+
+// --point, --profile and --map: the dose off the axis, in per cent of the
+// axis's first layer, and in mGy with an exposure.
+int PrintOffAxis(const CalcOptions& options, const ModelData& data);
 
 // A failed calculation on standard error, as the window would show it (a
 // depth-dose failure followed by its cause on a line of its own); gives 1.

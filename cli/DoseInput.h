@@ -5,6 +5,7 @@
 // together into the one Exposure the calculation takes.
 
 #include "dose/Exposure.h"
+#include "dose/PointDose.h"
 
 #include <optional>
 #include <string>
@@ -20,5 +21,8 @@ struct DoseDepths {
     double FromCm = 0.0;
     std::optional<double> ToCm;
 };
+
+// A point typed as "X,Y,Z": three strict numbers joined by commas.
+std::optional<PhantomPoint> ReadPoint(const std::string& text);
 
 } // namespace veltrim

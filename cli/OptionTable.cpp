@@ -1,5 +1,7 @@
 #include "cli/OptionTable.h"
 
+#include "cli/OptionSetters.h"
+
 #include <algorithm>
 #include <initializer_list>
 #include <optional>
@@ -21,41 +23,6 @@ template <bool CalcOptions::*Flag> void SetFlag(CalcOptions& options, const std:
     options.*Flag = true;
 }
 
-// The place of `value` among the words an option takes, which the refusal
-// lists ("1, 2 or 3").
-std::size_t Choice(const char* option, const std::string& value,
-                   std::initializer_list<const char*> words) {
-    const auto found = std::find(words.begin(), words.end(), value);
-    if (found != words.end())
-        return static_cast<std::size_t>(found - words.begin());
-    std::string list;
-    for (std::size_t i = 0; i < words.size(); ++i)
-        list += std::string(i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words.begin()[i];
-    throw std::invalid_argument(std::string(option) + " takes " + list + ", not \"" + value + "\"");
-}
-
-// The worker count of --jobs: a whole number from 1 to 256.
-void SetJobs(CalcOptions& options, const std::string& value) {
-    int jobs = 0;
-    for (const char ch : value) {
-        if (ch < '0' || ch > '9' || jobs > 256)
-            jobs = 257;
-        else
-            jobs = jobs * 10 + (ch - '0');
-    }
-    if (value.empty() || jobs < 1 || jobs > 256)
-        throw std::invalid_argument("--jobs takes a whole number from 1 to 256, not \"" + value +
-                                    "\"");
-    options.Jobs = jobs;
-}
-
-// A quantity of the exposure or a depth: the whole text must be a number.
-double Number(const char* option, const std::string& value) {
-    if (const std::optional<double> number = StrictNumber(value))
-        return *number;
-    throw std::invalid_argument(std::string(option) + " takes a number, not \"" + value + "\"");
-}
-
 // An option's name as a template argument, so that its setter can name it.
 template <std::size_t N> struct OptionName {
     char Text[N];
@@ -75,19 +42,6 @@ constexpr CalcOption ExposurePart(const char* value, const char* help) {
             .Use = OptionUse::Single,
             .Set = SetExposure<Name, Part>,
             .Help = help};
-}
-
-// --dose-at: one depth, or two joined by a comma for a range.
-void SetDoseAt(CalcOptions& options, const std::string& value) {
-    const std::size_t comma = value.find(',');
-    const std::optional<double> from = StrictNumber(value.substr(0, comma));
-    const std::optional<double> to =
-        comma == std::string::npos ? std::nullopt : StrictNumber(value.substr(comma + 1));
-    if (!from || (comma != std::string::npos && !to))
-        throw std::invalid_argument("--dose-at takes a depth in cm, or two joined by a comma, "
-                                    "not \"" +
-                                    value + "\"");
-    options.DoseAt = DoseDepths{*from, to};
 }
 
 constexpr const char* ConditionsTitle =
@@ -133,6 +87,22 @@ diameter X)",
 3 single-phase full-wave)",
      .Default = "1"},
 
+    {.Name = "--beam",
+     .Value = "FILE",
+     .Use = OptionUse::Condition,
+     .Set = ReadSavedBeam,
+     .Help = R"(the conditions, rectification and scatter model of
+a saved beam (the window's "Save beam..."), as if
+typed here: options after it change them; its tube
+output makes the exposure with --mas alone)"},
+    {.Name = "--save-beam",
+     .Value = "FILE",
+     .Use = OptionUse::Single,
+     .Set = SetText<&CalcOptions::SaveBeamFile>,
+     .Help = R"(also save this command line's beam to FILE (JSON):
+the conditions (with the filter --hvl1 found), the
+model, the measured HVL1 and the tube output)"},
+
     {.Above = "\nData and output:\n",
      .Name = "--data",
      .Value = "DIR",
@@ -159,6 +129,20 @@ read ("9O", "1,5") or a tube voltage outside 30-150 kV)"},
      .Set = SetText<&CalcOptions::OutFile>,
      .Help = R"(write the results file to FILE instead of
 PDD_tempDATA.txt in the current folder)"},
+    {.Name = "--export-csv",
+     .Value = "FILE",
+     .Use = OptionUse::Single,
+     .Set = SetText<&CalcOptions::ExportCsv>,
+     .Help = R"(also write the depth-dose table to FILE as UTF-8 CSV:
+# name=value lines (conditions, HVL1, model, medium,
+version; with an exposure, the doses), a header row
+with units, every number with all its digits)"},
+    {.Name = "--report",
+     .Value = "FILE.pdf",
+     .Use = OptionUse::Single,
+     .Set = SetText<&CalcOptions::ReportFile>,
+     .Help = R"(also write a PDF report of the beam to FILE.pdf:
+conditions, quality, doses, the table and the graphs)"},
     {.Name = "--scatter-model",
      .Value = "classic|divergent",
      .Set =
@@ -173,15 +157,19 @@ point focus at the FSD (FSD 50 cm and above), which
 follow a divergent beam's deep dose more closely)"},
     {.Name = "--medium",
      .Value = "icru-4|icru-44|water|pmma",
-     .Set =
-         [](CalcOptions& options, const std::string& value) {
-             Choice("--medium", value, {"icru-4", "icru-44", "water", "pmma"});
-             options.PhantomMedium = *MediumFromKey(value);
-         },
+     .Set = SetMedium,
      .Help = R"(the phantom's material (default icru-4, ICRU
 four-component soft tissue): ICRU-44 soft tissue
 (1.06 g/cm3), water or PMMA (1.19 g/cm3); depths
 are in cm of it)"},
+    {.Name = "--thickness",
+     .Value = "CM",
+     .Set = SetThickness,
+     .Help = R"(a phantom this thick, 10 to 60 cm in whole 0.5-cm
+layers (default: 60 cm of tissue behind the surface):
+the scatter misses the tissue behind the exit face;
+the table ends there (at 30 cm at most) and the
+results file names the thickness)"},
 
     {.Above = "\nBeam quality:\n",
      .Name = "--quality",
@@ -253,6 +241,35 @@ area at the skin)"),
         R"(a measured entrance surface air kerma, mGy (with
 backscatter))"),
 
+    {.Above = R"(
+Dose off the axis (primary only inside the field's projection: a point focus,
+no penumbra, no heel effect), as x_cm,y_cm,depth_cm,primary,scatter,total in %
+of the axis's first layer, total_mGy added with an exposure:
+)",
+     .Name = "--point",
+     .Value = "X,Y,Z",
+     .Use = OptionUse::Single,
+     .Set = SetPointOption,
+     .Help = R"(the dose at X, Y cm from the axis (X along the
+field's first side) and Z cm deep (0 to 30); repeatable)"},
+    {.Name = "--profile",
+     .Value = "Z",
+     .Use = OptionUse::Single,
+     .Set = SetProfileOption,
+     .Help = R"(the dose across the field at the depth Z, every 0.5
+cm from -30 to 30 cm along --axis that is computable)"},
+    {.Name = "--axis",
+     .Value = "x|y",
+     .Use = OptionUse::Single,
+     .Set = SetAxisOption,
+     .Help = "the direction of --profile (default x)"},
+    {.Name = "--map",
+     .Value = "x|y",
+     .Use = OptionUse::Single,
+     .Set = SetMapOption,
+     .Help = R"(the dose over the x-z or y-z plane through the axis:
+every layer middle, every 0.5 cm out to 30 cm)"},
+
     {.Above = "\nMany conditions at once:\n",
      .Name = "--batch",
      .Value = "FILE.csv",
@@ -270,11 +287,13 @@ left out takes the default above, a cell is read like
 the option of its column. Blank lines are skipped.
 No PDD_tempDATA.txt is written in the current folder.
 Optional columns, an empty cell leaving the row
-without: hvl1 (as --hvl1), scatter_model and medium
-(the command line's when empty), the exposure as
-air_kerma, tube_output with mas and output_distance,
-kap or esak, and dose_at (a depth, cm) with
-dose_at_to (the end of a range from it).)"},
+without: hvl1 (as --hvl1), scatter_model, medium and
+thickness (the command line's when empty), the
+exposure as air_kerma, tube_output with mas and
+output_distance, kap or esak, dose_at (a depth, cm)
+with dose_at_to (the end of a range from it), and a
+point as point_z
+with point_x, point_y (cm, 0 when empty).)"},
     {.Name = "--format",
      .Value = "csv|json",
      .Use = OptionUse::BatchOnly,
@@ -304,7 +323,10 @@ significant digits: incident_air_kerma_mGy,
 backscatter_factor, esak_mGy, surface_dose_mGy,
 primary_mGy, scatter_mGy, total_mGy; with dose_at:
 dose_at_from_cm, dose_at_to_cm, dose_at_least_mGy,
-dose_at_most_mGy. In csv they come before error.)"},
+dose_at_most_mGy. With a point column: point_x_cm,
+point_y_cm, point_z_cm, point_primary, point_scatter,
+point_total (%), point_total_mGy. In csv they come
+before error.)"},
     {.Name = "--jobs",
      .Value = "N",
      .Use = OptionUse::BatchOnly,

@@ -32,9 +32,16 @@ int Run(CalcOptions& options, const ModelData& data) {
         data.Air();
         if (options.Hvl1)
             MatchMeasuredHvl1(options, airCm, data);
-        if (options.PrintQuality)
-            return PrintQuality(options, airCm, data);
     }
+    // Saved once the conditions are final: with the filter --hvl1 found.
+    if (options.SaveBeamFile && !SaveCommandLineBeam(options))
+        return 1;
+    if (options.ReportFile && !WriteCommandLineReport(options, airCm, data))
+        return 1;
+    if (options.OffAxis())
+        return PrintOffAxis(options, data);
+    if (options.PrintQuality)
+        return PrintQuality(options, airCm, data);
     if (options.PrintDose || options.DoseAt)
         return PrintDose(options, data);
     if (options.PrintSpectrum)

@@ -1,5 +1,6 @@
 #include "core/CFormat.h"
 
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <locale.h>
@@ -31,6 +32,12 @@ std::string FormatC(const char* format, ...) {
     va_end(again);
     uselocale(previous);
     return out;
+}
+
+std::string ShortestText(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
 }
 
 } // namespace veltrim

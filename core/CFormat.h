@@ -9,4 +9,8 @@ namespace veltrim {
 // Never throws for the length of the text: a message may name any number.
 std::string FormatC(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// The shortest text that reads back to the same double ("0.1", "1e-07"),
+// for files other programs read.
+std::string ShortestText(double value);
+
 } // namespace veltrim

@@ -12,6 +12,12 @@ class MessageSink {
   public:
     virtual ~MessageSink() = default;
     virtual void Show(const std::string& text) = 0;
+    // A question the user answers yes or no; where nobody can answer, the
+    // question is told and the answer is no.
+    virtual bool Ask(const std::string& question) {
+        Show(question);
+        return false;
+    }
 };
 
 // Writes each message as one line to standard error.
@@ -24,7 +30,13 @@ class StderrSink final : public MessageSink {
 class RecordingSink final : public MessageSink {
   public:
     void Show(const std::string& text) override { Messages.push_back(text); }
+    bool Ask(const std::string& question) override {
+        Questions.push_back(question);
+        return Answer;
+    }
     std::vector<std::string> Messages;
+    std::vector<std::string> Questions;
+    bool Answer = false; // what every question is answered
 };
 
 } // namespace veltrim

@@ -133,6 +133,22 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {SaveOther, "{1}"},
     {SavedCsv, "  Saved  "},
     {SavedBmp, "  Saved  "},
+    {SaveEmptyName, "no file name was given"},
+    {ExportedTable, "The table was exported."},
+    {ExportedGraph, "The graph was saved as PNG."},
+    {ExportTableMenuItem, "Export table as CSV..."},
+    {ExportGraphMenuItem, "Save graph as PNG..."},
+    {BeamFileProblem, "The beam file \"{1}\" was not opened: {2}. Nothing was changed."},
+    {BeamFileMissing, "it does not exist"},
+    {BeamFileUnreadable, "it could not be read ({1})"},
+    {BeamFileNotRegular, "it is {1}, not a regular file"},
+    {BeamFileNewer, "it was written by a newer version of Veltrim (format {1}; this version "
+                    "reads format {2})"},
+    {BeamFileDamaged, "it is damaged or not a beam file ({1})"},
+    {SaveBeamMenuItem, "Save beam..."},
+    {OpenBeamMenuItem, "Open beam..."},
+    {SaveBeamData, "beam"},
+    {BeamSaved, "The beam was saved."},
 
     {FilterAluminium, "aluminium"},
     {FilterCopper, "copper"},
@@ -149,9 +165,22 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
      "of measurement."},
     {BeamQualityMissing, "No beam quality can be given: {1}."},
     {Hvl1MatchedFilter, "Added {2} of {1} mm gives the measured HVL1 of {3} mm Al."},
+    {FilterInherent, "inherent filtration"},
+    {Hvl1InherentOutOfReach,
+     "A measured HVL1 of {1} mm Al cannot be reached by the inherent filtration: with the added "
+     "filters as typed the beam has {2} mm Al with none and {3} mm Al with {5} mm Al eq. Check "
+     "the tube voltage and the added filters."},
+    {ChangedAluminium, "The added aluminium"},
+    {ChangedInherent, "The inherent filtration"},
+    {Hvl1FilterChanged,
+     "{1} changed from {2} mm to {3} mm: the beam then has the measured HVL1 of {4} mm Al."},
+    {Hvl1OfferInherent,
+     "{1}\n\nMatch the inherent filtration to it instead, with the added filters as typed?"},
     {QualityWindowTitle, "Spectrum and beam quality"},
     {QualityMenuItem, "Spectrum and beam quality..."},
     {DivergentScatterMenuItem, "Divergent-beam scatter"},
+    {NextCalculationLine, "Next OK: {1}, {2}"},
+    {RecalculateOffer, "The next calculation will use {1}. Calculate again now?"},
     {QualityNoBeam, "No calculation yet: press OK in the main window."},
     {QualityAirTablesMissing, "{1} Without the air tables no beam quality can be given."},
     {QualityEnergyAxis, "Energy (keV)"},
@@ -190,6 +219,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {SaveImageNotPng, "the image could not be encoded as PNG"},
     {SavedSpectrumCsv, "  Saved  "},
     {SavedSpectrumPng, "  Saved  "},
+    {ThicknessOutOfRange, "The phantom thickness {1} cm cannot be calculated: give a thickness "
+                          "from {2} to {3} cm in whole 0.5-cm layers."},
     {ExposureOutOfRange, "The {1} of {2} {4} is outside what can be taken: give a value above 0 "
                          "and at most {3} {4}."},
     {ExposureAirKerma, "incident air kerma"},
@@ -206,6 +237,11 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
                           "{2} cm."},
     {DoseRangeBackwards, "The depth range {1} to {2} cm runs backwards: give the shallower depth "
                          "first."},
+    {PointNotFinite, "The point ({1}, {2}, {3}) cm has a coordinate that is not a number: give "
+                     "finite x, y and depth."},
+    {PointBeyondKernels, "The point {1} cm from the axis at a depth of {2} cm would need scatter "
+                         "from farther than the kernels' 40 cm: in its direction points up to "
+                         "{3} cm from the axis can be computed at that depth."},
     {BeamCarriesNoAirKerma, "The beam carries no air kerma, so no dose per unit air kerma can be "
                             "given."},
     {MediumIcruFourComponent, "ICRU four-component soft tissue"},
@@ -213,6 +249,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {MediumWater, "Water"},
     {MediumPmma, "PMMA"},
     {MediumDataFailed, "The tables of the phantom medium {1} are missing or damaged: {2}"},
+    {ThicknessMediumUnsupported, "A phantom thickness can be calculated in ICRU four-component "
+                                 "soft tissue only: the exit ratios of {1} are not available."},
 
     // the absolute-dose window
     {DoseWindowTitle, "Absolute dose"},

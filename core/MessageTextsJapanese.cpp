@@ -129,6 +129,21 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {SaveOther, "{1}"},
     {SavedCsv, "PDDデータを保存しました"},
     {SavedBmp, "PDDグラフを bmp形式で保存しました"},
+    {SaveEmptyName, "ファイル名がありません"},
+    {ExportedTable, "表を書き出しました。"},
+    {ExportedGraph, "PDDグラフを png形式で保存しました"},
+    {ExportTableMenuItem, "表を CSV で書き出し..."},
+    {ExportGraphMenuItem, "グラフを PNG で保存..."},
+    {BeamFileProblem, "ビームファイル「{1}」を開けませんでした: {2}。何も変えていません。"},
+    {BeamFileMissing, "ファイルがありません"},
+    {BeamFileUnreadable, "読めませんでした ({1})"},
+    {BeamFileNotRegular, "{1}で、通常のファイルではありません"},
+    {BeamFileNewer, "新しい版の Veltrim で書かれています (形式 {1}。この版が読めるのは形式 {2})"},
+    {BeamFileDamaged, "壊れているか、ビームファイルではありません ({1})"},
+    {SaveBeamMenuItem, "ビームを保存..."},
+    {OpenBeamMenuItem, "ビームを開く..."},
+    {SaveBeamData, "ビーム"},
+    {BeamSaved, "ビームを保存しました"},
 
     {FilterAluminium, "アルミニウム"},
     {FilterCopper, "銅"},
@@ -144,9 +159,21 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
      "空気の距離「{1}」が、焦点から測定点までの 0 から 1000 cm の距離ではありません。"},
     {BeamQualityMissing, "線質を求められません: {1}。"},
     {Hvl1MatchedFilter, "付加{2} {1} mm で、測定した第 1 半価層 {3} mm Al になります。"},
+    {FilterInherent, "固有ろ過"},
+    {Hvl1InherentOutOfReach,
+     "測定した第 1 半価層 {1} mm Al は、固有ろ過を変えても得られません。付加フィルタが入力どおりの"
+     "とき、固有ろ過なしで {2} mm Al、{5} mm Al 当量で {3} mm Al です。管電圧と付加フィルタを"
+     "確かめてください。"},
+    {ChangedAluminium, "付加アルミニウム"},
+    {ChangedInherent, "固有ろ過"},
+    {Hvl1FilterChanged,
+     "{1}を {2} mm から {3} mm に変えました。測定した第 1 半価層 {4} mm Al になります。"},
+    {Hvl1OfferInherent, "{1}\n\n代わりに、付加フィルタを入力どおりにして固有ろ過を合わせますか?"},
     {QualityWindowTitle, "スペクトルと線質"},
     {QualityMenuItem, "スペクトルと線質..."},
     {DivergentScatterMenuItem, "発散ビーム散乱"},
+    {NextCalculationLine, "次の OK: {1}、{2}"},
+    {RecalculateOffer, "次の計算は{1}を使います。いま計算し直しますか?"},
     {QualityNoBeam, "まだ計算していません: メインウィンドウで OK を押してください。"},
     {QualityAirTablesMissing, "{1} 空気の表がないため、線質を求められません。"},
     {QualityEnergyAxis, "エネルギー (keV)"},
@@ -185,6 +212,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {SaveImageNotPng, "画像を PNG に変換できませんでした"},
     {SavedSpectrumCsv, "スペクトルを保存しました"},
     {SavedSpectrumPng, "スペクトル図を png形式で保存しました"},
+    {ThicknessOutOfRange, "ファントムの厚さ {1} cm では計算できません。{2} から {3} cm の厚さを "
+                          "0.5 cm 単位で入力してください。"},
     {ExposureOutOfRange, "{1} {2} {4} は受け付けられません。0 より大きく {3} {4} "
                          "以下の値を入力してください。"},
     {ExposureAirKerma, "入射空気カーマ"},
@@ -199,6 +228,11 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {DoseDepthOutOfRange, "深さ {1} cm はファントムの外です。0 から {2} cm "
                           "の深さを入力してください。"},
     {DoseRangeBackwards, "深さの範囲 {1} から {2} cm が逆順です。浅い方を先に入力してください。"},
+    {PointNotFinite, "点 ({1}, {2}, {3}) cm に数値でない座標があります。x、y、深さを有限の値で"
+                     "入力してください。"},
+    {PointBeyondKernels,
+     "軸から {1} cm、深さ {2} cm の点は散乱カーネルの 40 cm より遠くの散乱を"
+     "必要とします。この深さでは、その方向に軸から {3} cm までの点を計算できます。"},
     {BeamCarriesNoAirKerma, "このビームには空気カーマがないため、空気カーマあたりの線量を求められ"
                             "ません。"},
     {MediumIcruFourComponent, "ICRU 4 元素軟組織"},
@@ -206,6 +240,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {MediumWater, "水"},
     {MediumPmma, "PMMA (アクリル)"},
     {MediumDataFailed, "被照射体の媒質「{1}」の表がないか壊れています: {2}"},
+    {ThicknessMediumUnsupported, "ファントムの厚さは ICRU 4 元素軟部組織でのみ計算できます。"
+                                 "「{1}」の出口比の表がありません。"},
 
     // the absolute-dose window
     {DoseWindowTitle, "線量"},

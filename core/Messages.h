@@ -111,21 +111,46 @@ enum class MessageId {
     SaveOther, // {1} reason
     SavedCsv,
     SavedBmp,
+    SaveEmptyName,
+    ExportedTable,
+    ExportedGraph,
+    ExportTableMenuItem, // the graph's context menu
+    ExportGraphMenuItem, // the graph's context menu
+
+    // saved beams
+    BeamFileProblem, // {1} file, {2} why
+    BeamFileMissing,
+    BeamFileUnreadable, // {1} the system's reason
+    BeamFileNotRegular, // {1} what it is
+    BeamFileNewer,      // {1} the file's format, {2} the format this version reads
+    BeamFileDamaged,    // {1} what is wrong, in the reader's words
+    SaveBeamMenuItem,   // the graph's context menu
+    OpenBeamMenuItem,   // the graph's context menu
+    SaveBeamData,       // the contents of a beam file, for a failed save
+    BeamSaved,
 
     // beam quality and a beam given by its measured half-value layer
-    FilterAluminium,    // "aluminium"
-    FilterCopper,       // "copper"
-    Hvl1OutOfReach,     // {1} measured, {2} lowest, {3} highest (mm Al), {4} filter, {5} mm
-    Hvl1NotMatched,     // {1} measured, {2} reached (mm Al), {3} filter
-    Hvl1NotPositive,    // {1} the value as typed
-    AirPathInvalid,     // {1} the value as typed
-    BeamQualityMissing, // {1} why there are no figures
-    Hvl1MatchedFilter,  // {1} mm, {2} filter, {3} measured HVL1
+    FilterAluminium,        // "aluminium"
+    FilterCopper,           // "copper"
+    Hvl1OutOfReach,         // {1} measured, {2} lowest, {3} highest (mm Al), {4} filter, {5} mm
+    Hvl1NotMatched,         // {1} measured, {2} reached (mm Al), {3} filter
+    Hvl1NotPositive,        // {1} the value as typed
+    AirPathInvalid,         // {1} the value as typed
+    BeamQualityMissing,     // {1} why there are no figures
+    Hvl1MatchedFilter,      // {1} mm, {2} filter, {3} measured HVL1
+    FilterInherent,         // "inherent filtration"
+    Hvl1InherentOutOfReach, // as Hvl1OutOfReach, for the inherent filtration
+    ChangedAluminium,       // the added aluminium, as the subject of Hvl1FilterChanged
+    ChangedInherent,        // the inherent filtration, the same way
+    Hvl1FilterChanged,      // {1} what changed, {2} typed mm, {3} found mm, {4} measured HVL1
+    Hvl1OfferInherent,      // {1} why the added aluminium cannot reach it
 
     // the spectrum and beam-quality window
     QualityWindowTitle,
     QualityMenuItem,          // the graph's context menu
     DivergentScatterMenuItem, // the graph's context menu, checkable
+    NextCalculationLine,      // {1} scatter model, {2} medium: under the main window's buttons
+    RecalculateOffer,         // {1} scatter model
     QualityNoBeam,
     QualityAirTablesMissing, // {1} the data-file message
     QualityEnergyAxis,
@@ -164,6 +189,9 @@ enum class MessageId {
     SavedSpectrumCsv,
     SavedSpectrumPng,
 
+    // a phantom of finite thickness
+    ThicknessOutOfRange, // {1} cm, {2} the least, {3} the most (cm)
+
     // the dose in absolute terms
     ExposureOutOfRange, // {1} the quantity, {2} the value, {3} the most, {4} the unit
     ExposureAirKerma,
@@ -176,12 +204,15 @@ enum class MessageId {
     ExposureNeedsMas,    // a tube output without the mAs
     DoseDepthOutOfRange, // {1} cm, {2} the deepest cm
     DoseRangeBackwards,  // {1}, {2} cm
+    PointNotFinite,      // {1}, {2}, {3} the coordinates as given
+    PointBeyondKernels,  // {1} cm from the axis, {2} cm deep, {3} the farthest that can be computed
     BeamCarriesNoAirKerma,
     MediumIcruFourComponent, // the phantom's medium
     MediumIcru44,
     MediumWater,
     MediumPmma,
-    MediumDataFailed, // {1} the medium, {2} the data-file message
+    MediumDataFailed,           // {1} the medium, {2} the data-file message
+    ThicknessMediumUnsupported, // {1} the medium
 
     // the absolute-dose window
     DoseWindowTitle,

@@ -184,15 +184,20 @@ FieldHalfSides HalveField(const IrradiationConditions& conditions) {
     return field;
 }
 
+double DepthRowCount(double maxDepth) {
+    const double rowCount = std::floor(2 * maxDepth - 0.1) + 1;
+    return rowCount > 80 ? 80 : rowCount;
+}
+
 DepthDoseCalculation CalculateDepthDose(const EnergyTable& spectrum, const TissueTables& tissue,
                                         KernelSource& kernels,
                                         const IrradiationConditions& conditions, double maxDepth,
                                         double pi, const DepthDoseRules& rules) {
     DepthDoseCalculation w;
-    const double rowCount = std::floor(2 * maxDepth - 0.1) + 1;
+    const double rowCount = DepthRowCount(maxDepth);
     if (!(rowCount >= 1))
         FailCalculation(MessageId::CauseNoLayer, {Arg(maxDepth)});
-    const int rows = rowCount > 80 ? 80 : static_cast<int>(rowCount);
+    const int rows = static_cast<int>(rowCount);
 
     const FieldHalfSides field = HalveField(conditions);
     w.CircularField = field.Circle;

@@ -57,6 +57,10 @@ struct FieldHalfSides {
 };
 FieldHalfSides HalveField(const IrradiationConditions& conditions);
 
+// The number of 0.5-cm layers down to `maxDepth` cm (at most 80; below 1
+// for a depth that leaves none).
+double DepthRowCount(double maxDepth);
+
 // The depth dose of `spectrum` (photon fractions per bin) for the field and
 // FSD of `conditions`, down to `maxDepth` cm (rows of 0.5 cm, at most 80),
 // normalised to the total dose of the first layer. A field with FieldY == 0 is

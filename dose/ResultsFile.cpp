@@ -98,7 +98,7 @@ std::string DecodeShiftJis(std::string_view shiftJis) {
 }
 
 std::string ResultsFileBytes(const DepthDoseTable& table, int rows, const IrradiationConditions& c,
-                             ScatterModel model, Medium medium) {
+                             ScatterModel model, Medium medium, std::optional<double> thicknessCm) {
     constexpr const char* eol = "\r\n";
     std::string text;
     text.reserve(4096);
@@ -133,6 +133,8 @@ std::string ResultsFileBytes(const DepthDoseTable& table, int rows, const Irradi
     if (medium != Medium::IcruFourComponent)
         text += label("被照射体, ") +
                 EncodeShiftJis(Message(MediumName(medium)).In(Language::Japanese)) + eol;
+    if (thicknessCm)
+        text += label("ファントムの厚さ, ") + FormatNumber(*thicknessCm, 2, 1) + ", cm" + eol;
     return text;
 }
 

@@ -7,6 +7,7 @@
 #include "dose/Medium.h"
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -47,11 +48,12 @@ std::string DecodeShiftJis(std::string_view shiftJis);
 // the calculation took it, the larger side first. A divergent-beam
 // calculation ends the conditions block with a line that says so, and a
 // phantom of another medium than the four-component tissue with a line that
-// names it.
+// names it, and a phantom of finite thickness with a line that gives it.
 std::string ResultsFileBytes(const DepthDoseTable& table, int rows,
                              const IrradiationConditions& conditions,
                              ScatterModel model = ScatterModel::Classic,
-                             Medium medium = Medium::IcruFourComponent);
+                             Medium medium = Medium::IcruFourComponent,
+                             std::optional<double> thicknessCm = std::nullopt);
 
 // Writes the bytes to a new file beside `target` and renames it over the
 // target only once it is complete, so a failure leaves the previous file as

@@ -67,8 +67,10 @@ py::array_t<double> Array(const std::vector<double>& values) {
     return py::array_t<double>(static_cast<py::ssize_t>(values.size()), values.data());
 }
 
-CalculationOptions DepthDoseOptions(const std::string& scatterModel, const std::string& medium) {
+CalculationOptions DepthDoseOptions(const std::string& scatterModel,
+                                    std::optional<double> thicknessCm, const std::string& medium) {
     CalculationOptions options;
+    options.ThicknessCm = thicknessCm;
     if (scatterModel == "classic")
         options.Model = ScatterModel::Classic;
     else if (scatterModel == "divergent")
@@ -156,15 +158,16 @@ void BindDepthDose(py::module_& m) {
     m.def(
         "depth_dose",
         [](const IrradiationConditions& c, const std::string& model, const Folder& data,
-           const std::string& medium) {
+           std::optional<double> thickness, const std::string& medium) {
             const ModelData& d = DataOf(data);
-            const CalculationOptions options = DepthDoseOptions(model, medium);
+            const CalculationOptions options = DepthDoseOptions(model, thickness, medium);
             const BeamResult beam = Calculate([&] { return CalculateBeam(c, options, d); });
             return DepthDoseTable(*beam.DepthDose);
         },
         py::arg("conditions"), py::arg("scatter_model") = "classic", py::arg("data") = py::none(),
-        py::arg("medium") = "icru-4",
-        "Percentage depth dose in 0.5-cm layers to 30 cm: depth_cm (layer middles), primary, "
+        py::arg("thickness") = py::none(), py::arg("medium") = "icru-4",
+        "Percentage depth dose in 0.5-cm layers to 30 cm (to the exit face of a phantom "
+        "`thickness` cm thick, as veltrim-calc --thickness): depth_cm (layer middles), primary, "
         "scatter and total in per cent of the total dose of the first layer; the same bits as "
         "veltrim-calc --precise. scatter_model \"divergent\" takes the scatter kernels of a point "
         "focus at the FSD (50 cm and above), as veltrim-calc --scatter-model divergent. medium is "
@@ -175,14 +178,14 @@ void BindDepthDose(py::module_& m) {
     m.def(
         "results_file",
         [](const IrradiationConditions& c, const Folder& data, const std::string& model,
-           const std::string& medium) {
+           std::optional<double> thickness, const std::string& medium) {
             const ModelData& d = DataOf(data);
-            const CalculationOptions options = DepthDoseOptions(model, medium);
+            const CalculationOptions options = DepthDoseOptions(model, thickness, medium);
             return py::bytes(
                 Calculate([&] { return ResultsFileBytes(CalculateBeam(c, options, d)); }));
         },
         py::arg("conditions"), py::arg("data") = py::none(), py::arg("scatter_model") = "classic",
-        py::arg("medium") = "icru-4",
+        py::arg("thickness") = py::none(), py::arg("medium") = "icru-4",
         "The bytes of the results file PDD_tempDATA.txt for the conditions (Shift_JIS labels, "
         "CR LF); a divergent calculation adds the line that says so, another medium than "
         "icru-4 the line that names it.");

@@ -1,9 +1,13 @@
 // veltrim.Conditions: the irradiation conditions in the window's units. The
 // record holds thicknesses in cm; Python reads and writes them in mm, as the
 // window's fields are typed, converted as the window's reading converts them.
+#include "core/BeamFile.h"
+#include "core/FileReplacing.h"
 #include "core/ModelConstants.h"
 #include "python/Bindings.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <string>
 
 namespace veltrim::python {
@@ -105,6 +109,53 @@ std::string Repr(const IrradiationConditions& c) {
     return text + "rectification=" + std::to_string(static_cast<int>(c.Rectification)) + ")";
 }
 
+std::string PathText(const py::object& path) {
+    return py::module_::import("os").attr("fspath")(path).cast<std::string>();
+}
+
+IrradiationConditions LoadBeam(const py::object& path) {
+    SavedBeam beam;
+    try {
+        beam = ReadBeamFile(PathText(path));
+    } catch (const BeamFileError& e) {
+        throw py::value_error(e.what());
+    }
+    IrradiationConditions c;
+    ReadConditions(beam.Texts, c);
+    c.Rectification = beam.Rectification;
+    return c;
+}
+
+void SaveBeam(const IrradiationConditions& c, const py::object& path, const py::object& name,
+              const std::string& scatterModel) {
+    const std::string file = PathText(path);
+    SavedBeam beam;
+    beam.Name =
+        name.is_none() ? std::filesystem::path(file).stem().string() : name.cast<std::string>();
+    // Each number as Python writes it, which reads back to the same value.
+    ConditionTexts& texts = beam.Texts;
+    std::string* fields[] = {&texts.TubeVoltage, &texts.TargetAngle, &texts.InherentFiltration,
+                             &texts.AlFilter,    &texts.CuFilter,    &texts.Fsd,
+                             &texts.FieldX,      &texts.FieldY};
+    for (std::size_t i = 0; i < std::size(WindowFields); ++i)
+        *fields[i] = py::repr(py::float_(InWindowUnits(WindowFields[i], c))).cast<std::string>();
+    beam.Rectification = c.Rectification;
+    if (scatterModel != "classic" && scatterModel != "divergent")
+        throw py::value_error("scatter_model takes classic or divergent, not \"" + scatterModel +
+                              "\"");
+    beam.DivergentScatter = scatterModel == "divergent";
+    const ReplaceOutcome outcome =
+        ReplaceFileContents(file, BeamFileBytes(beam), Durability::Synced);
+    if (outcome.Step == ReplaceStep::NotRegular)
+        throw py::value_error(file + " is " + Message(outcome.Kind).In(Language::English) +
+                              ", not a regular file");
+    if (!outcome.Replaced()) {
+        errno = outcome.Error;
+        PyErr_SetFromErrnoWithFilename(PyExc_OSError, file.c_str());
+        throw py::error_already_set();
+    }
+}
+
 } // namespace
 
 void BindConditions(py::module_& m) {
@@ -144,6 +195,14 @@ void BindConditions(py::module_& m) {
             [](IrradiationConditions& c, const py::object& v) {
                 c.Rectification = Rectification(v);
             })
+        .def_static("load", &LoadBeam, py::arg("path"),
+                    "The conditions of a saved beam (the window's \"Save beam...\" or "
+                    "veltrim-calc --save-beam), read as the window reads them. ValueError when "
+                    "the file is of a later format, damaged or not a regular file.")
+        .def("save", &SaveBeam, py::arg("path"), py::arg("name") = py::none(),
+             py::arg("scatter_model") = "classic",
+             "Saves the conditions as a beam the window and veltrim-calc --beam open, under "
+             "`name` (default: the file's name without its extension).")
         .def("__repr__", &Repr);
     for (const WindowField& f : WindowFields)
         conditions.def_property(

@@ -22,6 +22,8 @@ struct DoseResult {
     std::shared_ptr<const AbsoluteDose> Dose;
     std::string Model;
     Medium PhantomMedium = Medium::IcruFourComponent;
+    Number ThicknessCm;
+    Number ExitSurface; // per unit Ka,i
     py::array_t<double> Depth, Primary, Scatter, Total;
 
     double InUnit(double perKerma) const { return Dose->Given ? Dose->Mgy(perKerma) : perKerma; }
@@ -80,6 +82,15 @@ void BindAbsoluteDose(py::module_& m) {
                 return Message(MediumName(r.PhantomMedium)).In(Language::English);
             })
         .def_readonly("scatter_model", &DoseResult::Model)
+        .def_readonly("thickness_cm", &DoseResult::ThicknessCm,
+                      "the phantom's thickness, cm (None: the thick phantom)")
+        .def_property_readonly(
+            "exit_surface_dose_mGy",
+            [](const DoseResult& r) {
+                return r.ExitSurface ? Number(r.InUnit(*r.ExitSurface)) : std::nullopt;
+            },
+            "the dose at the exit face of a finite phantom the table reaches, in the unit of the "
+            "arrays (None otherwise)")
         .def_property_readonly(
             "exposure", [](const DoseResult& r) { return WayOf(r.Dose->Given); },
             "how the exposure was given: \"air-kerma\", \"tube-output\", \"kap\", \"esak\" or None")
@@ -105,13 +116,16 @@ void BindAbsoluteDose(py::module_& m) {
         "absolute_dose",
         [](const IrradiationConditions& c, Number airKerma, Number tubeOutput, Number mas,
            double outputDistance, Number kap, Number esak, const std::string& model,
-           const std::optional<std::string>& data, const std::string& medium) {
-            CalculationOptions options = DepthDoseOptions(model, medium);
+           const std::optional<std::string>& data, Number thickness, const std::string& medium) {
+            CalculationOptions options = DepthDoseOptions(model, thickness, medium);
             options.Absolute = true;
             options.Given = ExposureOf(airKerma, tubeOutput, mas, outputDistance, kap, esak);
             const ModelData& folder = DataOf(data);
             BeamResult beam = Calculate([&] { return CalculateBeam(c, options, folder); });
             DoseResult result;
+            result.ThicknessCm = thickness;
+            if (const std::optional<ExitDose> exit = BeamExitDose(beam))
+                result.ExitSurface = exit->SurfacePerKerma;
             result.Dose = std::move(beam.Absolute);
             result.Model = model;
             result.PhantomMedium = options.PhantomMedium;
@@ -133,7 +147,8 @@ void BindAbsoluteDose(py::module_& m) {
         py::arg("tube_output") = py::none(), py::arg("mas") = py::none(),
         py::arg("output_distance") = 100.0, py::arg("kap") = py::none(),
         py::arg("esak") = py::none(), py::arg("scatter_model") = "classic",
-        py::arg("data") = py::none(), py::arg("medium") = "icru-4",
+        py::arg("data") = py::none(), py::arg("thickness") = py::none(),
+        py::arg("medium") = "icru-4",
         "The dose of every 0.5-cm layer to 30 cm of the phantom's medium (icru-4, ICRU "
         "four-component soft tissue, unless medium names another as depth_dose does), in mGy for "
         "an exposure given one way: air_kerma (incident air kerma Ka,i, mGy), tube_output "

@@ -9,6 +9,7 @@
 #include "core/DataFile.h"
 #include "python/ModuleData.h"
 
+#include <optional>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <string>
@@ -30,6 +31,8 @@ void BindQuality(py::module_& m);
 void BindDepthDose(py::module_& m);
 // AbsoluteDose and absolute_dose.
 void BindAbsoluteDose(py::module_& m);
+// dose_at, DoseMap and dose_map.
+void BindPointDose(py::module_& m);
 
 // A numpy array of the values.
 py::array_t<double> Array(const std::vector<double>& values);
@@ -37,6 +40,7 @@ py::array_t<double> Array(const std::vector<double>& values);
 // The options of a depth dose under the named scatter model ("classic" or
 // "divergent"); another name raises ValueError.
 CalculationOptions DepthDoseOptions(const std::string& scatterModel,
+                                    std::optional<double> thicknessCm = std::nullopt,
                                     const std::string& medium = "icru-4");
 
 // Runs a calculation without the interpreter lock, so that threads calculate

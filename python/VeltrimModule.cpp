@@ -21,4 +21,5 @@ PYBIND11_MODULE(veltrim, m) {
     BindQuality(m);
     BindDepthDose(m);
     BindAbsoluteDose(m);
+    BindPointDose(m);
 }

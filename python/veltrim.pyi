@@ -1,4 +1,5 @@
 """Type stubs of the veltrim module (percentage depth dose of diagnostic X-ray beams)."""
+import os
 from typing import Optional, Tuple, Union
 
 import numpy
@@ -23,6 +24,10 @@ class Conditions:
                    cu: str = "0", fsd: str = "100", field_x: str = "30", field_y: str = "30",
                    rectification: Union[int, str] = 1, *, strict: bool = False
                    ) -> "Conditions": ...
+    @staticmethod
+    def load(path: Union[str, "os.PathLike[str]"]) -> "Conditions": ...
+    def save(self, path: Union[str, "os.PathLike[str]"], name: Optional[str] = None,
+             scatter_model: str = "classic") -> None: ...
 
 class DepthDose:
     depth_cm: numpy.ndarray
@@ -42,18 +47,29 @@ class AbsoluteDose:
     surface_dose_mGy: float
     medium: str
     scatter_model: str
+    thickness_cm: Optional[float]
+    exit_surface_dose_mGy: Optional[float]
     exposure: Optional[str]
     def at(self, depth_cm: float) -> float: ...
     def over(self, from_cm: float, to_cm: float) -> Tuple[float, float]: ...
+
+class DoseMap:
+    """The dose over a plane through the axis, in % of the axis's first layer; NaN beyond reach."""
+    plane: str
+    lateral_cm: numpy.ndarray
+    depth_cm: numpy.ndarray
+    primary: numpy.ndarray
+    scatter: numpy.ndarray
+    total: numpy.ndarray
 
 def spectrum(conditions: Conditions, data: Optional[str] = None
              ) -> Tuple[numpy.ndarray, numpy.ndarray]: ...
 def beam_quality(conditions: Conditions, air_cm: float = 0.0,
                  data: Optional[str] = None) -> dict: ...
 def depth_dose(conditions: Conditions, scatter_model: str = "classic",
-               data: Optional[str] = None) -> DepthDose: ...
+               data: Optional[str] = None, thickness: Optional[float] = None) -> DepthDose: ...
 def results_file(conditions: Conditions, data: Optional[str] = None,
-                 scatter_model: str = "classic") -> bytes: ...
+                 scatter_model: str = "classic", thickness: Optional[float] = None) -> bytes: ...
 def match_hvl1(conditions: Conditions, hvl1_mm_al: float, filter: str = "al",
                air_cm: float = 0.0, data: Optional[str] = None
                ) -> Tuple[float, Conditions, dict]: ...
@@ -61,4 +77,9 @@ def absolute_dose(conditions: Conditions, air_kerma: Optional[float] = None,
                   tube_output: Optional[float] = None, mas: Optional[float] = None,
                   output_distance: float = 100.0, kap: Optional[float] = None,
                   esak: Optional[float] = None, scatter_model: str = "classic",
-                  data: Optional[str] = None) -> AbsoluteDose: ...
+                  data: Optional[str] = None, thickness: Optional[float] = None
+                  ) -> AbsoluteDose: ...
+def dose_at(conditions: Conditions, points: numpy.ndarray, scatter_model: str = "classic",
+            data: Optional[str] = None, thickness: Optional[float] = None) -> numpy.ndarray: ...
+def dose_map(conditions: Conditions, plane: str = "xz", scatter_model: str = "classic",
+             data: Optional[str] = None, thickness: Optional[float] = None) -> DoseMap: ...

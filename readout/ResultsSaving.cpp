@@ -37,6 +37,12 @@ SavedFileKind KindOf(SavedFile file) {
         return {MessageId::SaveSpectrumPicture, MessageId::SavedSpectrumPng, u".png"};
     case SavedFile::DoseCsv:
         return {MessageId::SaveDoseData, MessageId::SavedDoseCsv, u".csv"};
+    case SavedFile::TableCsv:
+        return {MessageId::SavePddData, MessageId::ExportedTable, u""};
+    case SavedFile::GraphPng:
+        return {MessageId::SavePddGraph, MessageId::ExportedGraph, u""};
+    case SavedFile::Beam:
+        return {MessageId::SaveBeamData, MessageId::BeamSaved, u""};
     case SavedFile::Csv:
     default:
         return {MessageId::SavePddData, MessageId::SavedCsv, u".csv"};
@@ -242,6 +248,9 @@ std::string SaveFailureMessage(Language edition, SavedFile file, const QString& 
     case SaveProblem::ImageNotPng:
         reason = text(MessageId::SaveImageNotPng);
         break;
+    case SaveProblem::EmptyName:
+        reason = text(MessageId::SaveEmptyName);
+        break;
     case SaveProblem::Other:
         reason = text(MessageId::SaveOther, {detail});
         break;
@@ -258,7 +267,11 @@ template <typename Write>
 SaveReport SaveAs(const QString& typedName, SavedFile file, const std::filesystem::path& workFolder,
                   Language edition, Write write) {
     const TypedFileName name = ResolveTypedName(typedName, KindOf(file).Extension, workFolder);
-    const SaveOutcome outcome = name.Valid ? write(name.Path) : Failure(SaveProblem::InvalidName);
+    // A name chosen for an export gets no extension: empty, it names nothing.
+    const bool named = !typedName.isEmpty() || KindOf(file).Extension[0] != u'\0';
+    const SaveOutcome outcome = !named       ? Failure(SaveProblem::EmptyName)
+                                : name.Valid ? write(name.Path)
+                                             : Failure(SaveProblem::InvalidName);
     if (!outcome.Saved())
         return {false, SaveFailureMessage(edition, file, name.Shown, outcome)};
     return {true, SavedMessage(edition, file)};
@@ -300,6 +313,20 @@ SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
     return SaveAs(
         typedName, SavedFile::DoseCsv, workFolder, edition,
         [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
+}
+
+SaveReport ExportBytesAs(SavedFile file, std::string_view bytes, const QString& chosenName,
+                         const std::filesystem::path& workFolder, Language edition) {
+    return SaveAs(chosenName, file, workFolder, edition, [&](const std::filesystem::path& target) {
+        return WriteFileReplacing(target, bytes);
+    });
+}
+
+SaveReport ExportGraphPngAs(const QImage& image, const QString& chosenName,
+                            const std::filesystem::path& workFolder, Language edition) {
+    return SaveAs(
+        chosenName, SavedFile::GraphPng, workFolder, edition,
+        [&](const std::filesystem::path& target) { return SaveImageAsPng(image, target); });
 }
 
 std::string SavedMessage(Language edition, SavedFile file) {

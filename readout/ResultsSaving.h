@@ -31,6 +31,7 @@ enum class SaveProblem {
     SourceUnreadable, // the working results file could not be read
     ImageNotEncoded,  // the graph could not be encoded as a bitmap
     ImageNotPng,      // the spectrum picture could not be encoded as PNG
+    EmptyName,        // no name was given for an export
     Other,            // anything else; Detail holds the system's words
 };
 
@@ -72,7 +73,7 @@ SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& tar
 
 // What the user is told when a save failed, in the edition's language: which
 // file, and why. Csv and Bmp are the main window's PDD data and graph.
-enum class SavedFile { Csv, Bmp, SpectrumCsv, SpectrumPng, DoseCsv };
+enum class SavedFile { Csv, Bmp, SpectrumCsv, SpectrumPng, DoseCsv, TableCsv, GraphPng, Beam };
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
 
@@ -98,5 +99,13 @@ SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
 // The absolute-dose window's table, its bytes formed by the window (".csv").
 SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
                          const std::filesystem::path& workFolder, Language edition);
+
+// The exports of the graph's menu and the saved beams, under the name the
+// user chose as it stands (no extension added); an empty name is refused.
+// `file` is TableCsv or Beam.
+SaveReport ExportBytesAs(SavedFile file, std::string_view bytes, const QString& chosenName,
+                         const std::filesystem::path& workFolder, Language edition);
+SaveReport ExportGraphPngAs(const QImage& image, const QString& chosenName,
+                            const std::filesystem::path& workFolder, Language edition);
 
 } // namespace veltrim

@@ -14,6 +14,8 @@ packages=(
   # CPack's Debian generator runs file(1) on every installed binary.
   file
   gnuplot-nox
+  # The report's test reads the PDF's text with pdftotext.
+  poppler-utils
   # The Python module, its tests and the plotting example.
   pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib
 )

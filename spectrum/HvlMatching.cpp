@@ -11,7 +11,17 @@ namespace {
 
 // The conditions with `mm` of the chosen filter.
 IrradiationConditions WithFilter(IrradiationConditions c, MatchFilter filter, double mm) {
-    (filter == MatchFilter::Aluminium ? c.AlFilter : c.CuFilter) = mm / 10.0;
+    switch (filter) {
+    case MatchFilter::Copper:
+        c.CuFilter = mm / 10.0;
+        break;
+    case MatchFilter::Inherent:
+        c.InherentFiltration = mm / 10.0;
+        break;
+    case MatchFilter::Aluminium:
+        c.AlFilter = mm / 10.0;
+        break;
+    }
     return c;
 }
 
@@ -23,8 +33,9 @@ Message::Argument Mm(double mm) {
 }
 
 Message FilterName(MatchFilter filter) {
-    return Message(filter == MatchFilter::Aluminium ? MessageId::FilterAluminium
-                                                    : MessageId::FilterCopper);
+    return Message(filter == MatchFilter::Copper     ? MessageId::FilterCopper
+                   : filter == MatchFilter::Inherent ? MessageId::FilterInherent
+                                                     : MessageId::FilterAluminium);
 }
 
 } // namespace
@@ -48,14 +59,17 @@ Hvl1Match MatchHvl1(const IrradiationConditions& conditions, const AttenuationTa
                             {Arg("the beam carries no air kerma or needs more than 1000 mm Al")});
         return *h;
     };
-    const double most = filter == MatchFilter::Aluminium ? MaxMatchAluminiumMm : MaxMatchCopperMm;
+    const double most = filter == MatchFilter::Copper ? MaxMatchCopperMm : MaxMatchAluminiumMm;
     const double lowest = hvl1(0.0);
     const double highest = hvl1(most);
-    if (!(measuredHvl1Mm >= lowest - Hvl1MatchTolerance &&
-          measuredHvl1Mm <= highest + Hvl1MatchTolerance))
-        FailCalculation(MessageId::Hvl1OutOfReach,
-                        {Mm(measuredHvl1Mm), Mm(lowest), Mm(highest), Arg(FilterName(filter)),
-                         Arg(FormatC("%g", most))});
+    const bool below = !(measuredHvl1Mm >= lowest - Hvl1MatchTolerance);
+    if (below || !(measuredHvl1Mm <= highest + Hvl1MatchTolerance))
+        throw Hvl1OutOfReachError(Message(filter == MatchFilter::Inherent
+                                              ? MessageId::Hvl1InherentOutOfReach
+                                              : MessageId::Hvl1OutOfReach,
+                                          {Mm(measuredHvl1Mm), Mm(lowest), Mm(highest),
+                                           Arg(FilterName(filter)), Arg(FormatC("%g", most))}),
+                                  below);
 
     double low = 0.0;
     double high = most;
@@ -73,8 +87,8 @@ Hvl1Match MatchHvl1(const IrradiationConditions& conditions, const AttenuationTa
     // Copper changes the HVL some ten times faster than aluminium: a finer
     // step. Where the rounding still moves the HVL1 beyond the tolerance,
     // one more decimal at a time, down to 1e-7 mm.
-    match.Decimals = filter == MatchFilter::Aluminium ? 3 : 4;
-    double step = filter == MatchFilter::Aluminium ? 1000.0 : 10000.0;
+    match.Decimals = filter == MatchFilter::Copper ? 4 : 3;
+    double step = filter == MatchFilter::Copper ? 10000.0 : 1000.0;
     for (;; ++match.Decimals, step *= 10) {
         match.AddedMm = std::round(found * step) / step;
         match.Conditions = WithFilter(conditions, filter, match.AddedMm);

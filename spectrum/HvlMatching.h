@@ -3,6 +3,7 @@
 // A beam given by its measured first half-value layer: the added filter that
 // makes the model's beam match it.
 
+#include "core/CalculationError.h"
 #include "core/Conditions.h"
 #include "spectrum/AttenuationTables.h"
 #include "spectrum/BeamQuality.h"
@@ -11,9 +12,13 @@
 
 namespace veltrim {
 
-enum class MatchFilter { Aluminium, Copper };
+// The filter a match changes: an added one, or the tube's inherent
+// filtration (mm Al equivalent) with the added filters kept as typed, for a
+// measured HVL1 below what the typed beam gives with no added filter.
+enum class MatchFilter { Aluminium, Copper, Inherent };
 
-// The most of each filter a match may add, mm.
+// The most of each filter a match may add, mm (the inherent filtration as
+// aluminium).
 inline constexpr double MaxMatchAluminiumMm = 50.0;
 inline constexpr double MaxMatchCopperMm = 5.0;
 // How closely the found beam gives the measured HVL1, mm Al.
@@ -32,13 +37,28 @@ struct Hvl1Match {
     BeamQuality Quality;
 };
 
+// A measured HVL1 the filter cannot reach: below the beam with none of it,
+// or above the beam with its maximum.
+class Hvl1OutOfReachError : public CalculationError {
+  public:
+    Hvl1OutOfReachError(Message cause, bool below)
+        : CalculationError(std::move(cause)), below_(below) {}
+    // Below the lowest HVL1: the beam needs less filtration than it has
+    // with none of this filter added.
+    bool Below() const { return below_; }
+
+  private:
+    bool below_;
+};
+
 // Finds the thickness t >= 0 of added aluminium (or copper), in place of the
 // typed one, for which the beam of `conditions` has the measured HVL1 (mm Al)
 // at the end of `airCm` of air, within Hvl1MatchTolerance. The HVL1 grows
 // with the filter, so the search halves [0, the filter's maximum] until the
 // HVL1 is within a tenth of the tolerance or the interval is below 1e-7 cm.
-// Throws CalculationError: the spectrum cannot be formed, or the measured
-// value lies outside what the filter can reach (the message gives the range).
+// Throws CalculationError when the spectrum cannot be formed, and
+// Hvl1OutOfReachError when the measured value lies outside what the filter
+// can reach (the message gives the range).
 // The thickness found, with its decimals, as it is typed into a field.
 std::string AddedFilterText(const Hvl1Match& match);
 

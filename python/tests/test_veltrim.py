@@ -1,4 +1,5 @@
 """The Python module over the library: what its bindings add to CalculateBeam."""
+import csv
 import os
 import subprocess
 import threading
@@ -15,17 +16,50 @@ BEAM = dict(kv=120, angle=16, inherent=3, al=1.5, cu=0.1, fsd=60, field_x=20, fi
             rectification=2)
 
 
+def read_export(path):
+    """An exported table as other programs read it: its # name=value lines,
+    its rows through the csv module, and its numbers through numpy."""
+    with open(path, encoding="utf-8", newline="") as f:
+        lines = f.read().splitlines()
+    names = dict(line[2:].split("=", 1) for line in lines if line.startswith("# "))
+    table = [line for line in lines if not line.startswith("#")]
+    rows = list(csv.DictReader(table))
+    array = numpy.genfromtxt(table, delimiter=",", names=True)
+    assert list(array.dtype.names) == list(rows[0].keys())
+    return names, rows, array
+
+
 def test_depth_dose_is_veltrim_calc_precise_to_the_last_bit(tmp_path):
     args = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise"]
     for name, value in BEAM.items():
         args += ["--" + name.replace("_", "-"), repr(value)]
-    printed = subprocess.run(args, capture_output=True, cwd=tmp_path, check=True).stdout
+    exported = tmp_path / "table.csv"
+    printed = subprocess.run(args + ["--export-csv", str(exported)], capture_output=True,
+                             cwd=tmp_path, check=True).stdout
     rows = [line.split(",") for line in printed.decode().split()[1:]]
     table = veltrim.depth_dose(veltrim.Conditions(**BEAM))
     assert len(rows) == 60 == len(table.total)
     for column, values in enumerate([table.depth_cm, table.primary, table.scatter, table.total]):
         assert isinstance(values, numpy.ndarray)
         assert [float(row[column]) for row in rows] == list(values)
+
+    # The export holds the same bits, by csv and by numpy, under the
+    # conditions as read.
+    names, exported_rows, array = read_export(exported)
+    for column, values in [("primary_percent", table.primary), ("scatter_percent", table.scatter),
+                           ("total_percent", table.total)]:
+        assert [float(row[column]) for row in exported_rows] == list(values)
+        assert list(array[column]) == list(values)
+    assert list((array["depth_from_cm"] + array["depth_to_cm"]) / 2) == list(table.depth_cm)
+    assert {name: float(names[key]) for name, key in [
+        ("kv", "tube_voltage_kV"), ("angle", "target_angle_deg"),
+        ("inherent", "inherent_filtration_mm_al"), ("al", "al_filter_mm"), ("cu", "cu_filter_mm"),
+        ("fsd", "fsd_cm"), ("field_x", "field_x_cm"), ("field_y", "field_y_cm")]} == {
+        name: value for name, value in BEAM.items() if name != "rectification"}
+    assert (names["rectification"], names["scatter_model"]) == ("three-phase 12-peak", "classic")
+    quality = veltrim.beam_quality(veltrim.Conditions(**BEAM))
+    assert float(names["hvl1_mm_al"]) == quality["hvl1_mm_al"]
+    assert names["program"].startswith("Veltrim ")
 
 
 def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
@@ -51,14 +85,23 @@ def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
         return [line.split("=", 1) if line.startswith("# ") else line.split(",")
                 for line in printed.stdout.decode().splitlines()]
 
-    lines = calc("--dose")
+    lines = calc("--dose", "--export-csv", str(tmp_path / "dose.csv"))
     names = {line[0][2:]: line[1] for line in lines if line[0].startswith("# ")}
+    exported, exported_rows, _ = read_export(tmp_path / "dose.csv")
+    for name, value in names.items():
+        if name not in ("exposure", "medium", "scatter_model"):
+            assert float(exported[name]) == float(value), name
+        elif name != "exposure":
+            assert exported[name] == value
     rows = [line for line in lines if not line[0].startswith("# ")][1:]
     dose = veltrim.absolute_dose(veltrim.Conditions(**BEAM), tube_output=40, mas=128,
                                  output_distance=50, data=str(data))
     assert len(rows) == 60 == len(dose.total)
     for column, values in enumerate([dose.depth_cm, dose.primary, dose.scatter, dose.total]):
         assert [float(row[column]) for row in rows] == list(values)
+        if column > 0:
+            key = ["", "primary_mGy", "scatter_mGy", "total_mGy"][column]
+            assert [float(row[key]) for row in exported_rows] == list(values)
     assert float(names["incident_air_kerma_mGy"]) == dose.incident_air_kerma_mGy
     assert float(names["backscatter_factor"]) == dose.backscatter_factor
     assert float(names["entrance_surface_air_kerma_mGy"]) == dose.entrance_surface_air_kerma_mGy
@@ -70,6 +113,30 @@ def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
         veltrim.absolute_dose(veltrim.Conditions(), air_kerma=2, kap=1, data=str(data))
     with pytest.raises(veltrim.CalculationError, match="outside the phantom"):
         dose.at(31)
+
+
+def test_a_saved_beam_computes_the_same_bits_in_veltrim_calc_and_python(tmp_path):
+    calc = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise"]
+
+    def table(*args):
+        return subprocess.run(calc + list(args), capture_output=True, cwd=tmp_path,
+                              check=True).stdout
+
+    printed = table("--kv", "120", "--cu", "0.1", "--rectification", "3",
+                    "--save-beam", "room.json")
+    loaded = veltrim.Conditions.load(tmp_path / "room.json")
+    assert repr(loaded) == repr(veltrim.Conditions.from_texts(kv="120", cu="0.1", rectification=3))
+    rows = [line.split(",") for line in printed.decode().split()[1:]]
+    assert [float(row[3]) for row in rows] == list(veltrim.depth_dose(loaded).total)
+
+    conditions = veltrim.Conditions(**BEAM)
+    conditions.save(tmp_path / "python.json", name="Room 3")
+    assert veltrim.Conditions.load(str(tmp_path / "python.json")).__repr__() == repr(conditions)
+    rows = [line.split(",") for line in table("--beam", "python.json").decode().split()[1:]]
+    assert [float(row[3]) for row in rows] == list(veltrim.depth_dose(conditions).total)
+    (tmp_path / "broken.json").write_text('{"format": 1, "name": "x"')
+    with pytest.raises(ValueError, match="damaged"):
+        veltrim.Conditions.load(tmp_path / "broken.json")
 
 
 def test_conditions_default_to_the_windows_starting_beam_and_read_texts_as_it_does():
@@ -99,6 +166,27 @@ def test_the_scatter_model_reaches_the_depth_dose_and_the_results_file():
     said = "散乱モデル, 発散ビーム\r\n".encode("shift_jis")
     assert veltrim.results_file(conditions, scatter_model="divergent").endswith(said)
     assert said not in veltrim.results_file(conditions)
+
+
+def test_the_thickness_reaches_the_depth_dose_the_dose_and_the_results_file(tmp_path):
+    args = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise",
+            "--thickness", "15", "--scatter-model", "divergent"]
+    for name, value in BEAM.items():
+        args += ["--" + name.replace("_", "-"), repr(value)]
+    printed = subprocess.run(args, capture_output=True, cwd=tmp_path, check=True).stdout
+    rows = [line.split(",") for line in printed.decode().split()[1:]]
+    conditions = veltrim.Conditions(**BEAM)
+    table = veltrim.depth_dose(conditions, scatter_model="divergent", thickness=15)
+    assert len(rows) == 30 == len(table.total)
+    assert [float(row[3]) for row in rows] == list(table.total)
+    said = "ファントムの厚さ, 15.0, cm\r\n".encode("shift_jis")
+    assert veltrim.results_file(conditions, thickness=15).endswith(said)
+    dose = veltrim.absolute_dose(conditions, air_kerma=2.0, thickness=15)
+    assert dose.thickness_cm == 15
+    assert dose.exit_surface_dose_mGy == dose.at(15)
+    assert veltrim.absolute_dose(conditions).exit_surface_dose_mGy is None
+    with pytest.raises(veltrim.CalculationError, match="thickness 9.5 cm"):
+        veltrim.depth_dose(conditions, thickness=9.5)
 
 
 def test_failures_raise_calculation_error_with_the_programs_message():
@@ -220,3 +308,34 @@ def test_a_child_forked_beside_calculating_threads_calculates():
         for t in threads:
             t.join()
     assert hung == 0
+
+
+def test_points_and_maps_are_veltrim_calc_precise_to_the_last_bit(tmp_path):
+    args = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise"]
+    for name, value in BEAM.items():
+        args += ["--" + name.replace("_", "-"), repr(value)]
+
+    def calc(*more):
+        printed = subprocess.run(args + list(more), capture_output=True, cwd=tmp_path, check=True)
+        return [list(map(float, line.split(","))) for line in printed.stdout.decode().split()[1:]]
+
+    conditions = veltrim.Conditions(**BEAM)
+    points = numpy.array([[0, 0, 0.25], [3.5, -2, 7.1], [-18, 4, 20]])
+    doses = veltrim.dose_at(conditions, points, scatter_model="divergent")
+    rows = calc("--scatter-model", "divergent",
+                *[a for p in points for a in ("--point", ",".join(map(repr, p)))])
+    assert [row[3:] for row in rows] == doses.tolist()
+    grid = veltrim.dose_map(conditions, plane="yz")
+    assert grid.total.shape == (60, 121)
+    for x, y, z, primary, scatter, total in calc("--map", "y"):
+        column = int(round(y / 0.5)) + 60
+        row = int(round(2 * z - 0.5))
+        assert (grid.lateral_cm[column], grid.depth_cm[row]) == (y, z)
+        assert (grid.primary[row, column], grid.total[row, column]) == (primary, total)
+    assert numpy.isnan(grid.total).sum() == 60 * 121 - len(calc("--map", "y"))
+    with pytest.raises(veltrim.CalculationError, match="outside the phantom"):
+        veltrim.dose_at(conditions, numpy.array([[0, 0, 31.0]]))
+    with pytest.raises(ValueError, match=r"\(n, 3\)"):
+        veltrim.dose_at(conditions, numpy.zeros((2, 2)))
+    with pytest.raises(ValueError, match="xz"):
+        veltrim.dose_map(conditions, plane="xy")

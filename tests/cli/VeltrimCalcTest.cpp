@@ -112,6 +112,29 @@ TEST_F(VeltrimCalc, TheTableIsWrittenAndPrinted) {
     EXPECT_EQ(mistyped.err, "veltrim-calc: warning: --kv \"9O\" was read as 9\n"
                             "veltrim-calc: warning: --al \"1,5\" was read as 1\n"
                             "veltrim-calc: tube voltage held to 30 kV\n");
+    // An export under a folder's name is refused with the reason, the
+    // folder left as it was.
+    fs::create_directory(work / "held.csv");
+    const ProgramRun refused = Calc("--export-csv held.csv");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("the table was not exported to \"held.csv\": that name is a folder"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(fs::is_empty(work / "held.csv"));
+
+    // A beam saved from a command line computes the same bits given back by
+    // --beam; options after it change it; a later format is refused.
+    const ProgramRun saved =
+        Calc("--kv 100 --al 1.5 --field-y 0 --rectification 2 --precise --save-beam b.json");
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(Calc("--beam b.json --precise").out, saved.out);
+    EXPECT_NE(Calc("--beam b.json --kv 90 --precise").out, saved.out);
+    std::string newer = ReadBytes(work / "b.json");
+    newer.replace(newer.find("\"format\": 1"), 11, "\"format\": 7");
+    work.Write("b.json", newer);
+    const ProgramRun later = Calc("--beam b.json");
+    EXPECT_EQ(later.status, 2);
+    EXPECT_NE(later.err.find("newer version of Veltrim (format 7"), std::string::npos) << later.err;
 }
 
 TEST_F(VeltrimCalc, FailuresExitNonZeroWithTheirCause) {
@@ -292,6 +315,59 @@ TEST_F(VeltrimCalc, MeasuredHvl1FindsTheAluminiumThatGivesIt) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("with none added"), std::string::npos) << refused.err;
     EXPECT_TRUE(refused.out.empty());
+}
+
+// The PDF report holds the figures the run prints, with the same digits:
+// the conditions, the quality with the filter found for a measured HVL1,
+// the doses and every row of the table; a report under a folder's name is
+// refused and the folder left as it was.
+TEST_F(VeltrimCalc, TheReportHoldsWhatTheRunPrints) {
+#ifndef VELTRIM_REPORTS
+    GTEST_SKIP() << "built without Qt: no PDF reports";
+#else
+    const std::string beam = "--data '" + (fs::path(VELTRIM_SOURCE_DIR) / "data").string() +
+                             "' --kv 100 --field-y 20 --hvl1 4.0 ";
+    const ProgramRun range = Calc(beam + "--air-kerma 2 --dose-at 5,10 --report r.pdf");
+    ASSERT_EQ(range.status, 0) << range.err;
+    const ProgramRun text =
+        RunCaptured("pdftotext -layout -enc UTF-8 '" + (work / "r.pdf").string() + "' -", work);
+    ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) reads the report: " << text.err;
+    std::vector<std::string> figures{"100 kV", "20 cm", "ICRU four-component soft tissue",
+                                     "Validated accuracy", "2 mGy"};
+    for (const std::string& line : Lines(Calc(beam + "--quality").out))
+        figures.push_back(line.substr(line.find('=') + 1));
+    const DoseOutput dose = ReadDoseOutput(Calc(beam + "--air-kerma 2 --dose"));
+    for (const char* name :
+         {"backscatter_factor", "entrance_surface_air_kerma_mGy", "surface_dose_mGy"})
+        figures.push_back(dose.Names.at(name));
+    const std::vector<std::string> leastMost = ReadDoseOutput(range).Rows.at(1);
+    figures.insert(figures.end(), leastMost.begin() + 2, leastMost.end());
+    const DoseOutput percent = ReadDoseOutput(Calc(beam + "--precise"));
+    ASSERT_EQ(percent.Rows.size(), 61u);
+    for (std::size_t d = 1; d <= 60; ++d) {
+        std::string row = veltrim::FormatC("%.2f", std::stod(percent.Rows[d][0]));
+        for (std::size_t column = 1; column <= 3; ++column)
+            row += " " + veltrim::FormatC("%.2f", std::stod(percent.Rows[d][column]));
+        for (std::size_t column = 1; column <= 3; ++column)
+            row += " " + dose.Rows[d][column];
+        figures.push_back(row);
+    }
+    // The layout's runs of blanks between the cells of a row count as one.
+    std::string pdf;
+    for (const char ch : text.out)
+        if (ch != ' ' || pdf.empty() || pdf.back() != ' ')
+            pdf += ch;
+    for (const std::string& figure : figures)
+        EXPECT_NE(pdf.find(figure), std::string::npos) << figure << " missing from\n" << pdf;
+
+    fs::create_directory(work / "held.pdf");
+    const ProgramRun refused = Calc(beam + "--report held.pdf");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("the report was not written to \"held.pdf\": that name is a folder"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(fs::is_empty(work / "held.pdf"));
+#endif
 }
 
 } // namespace

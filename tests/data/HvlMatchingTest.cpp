@@ -49,7 +49,8 @@ TEST(HvlMatching, TheFoundFilterGivesTheMeasuredHvl1) {
     for (const Case& c : {Case{"80", 1, 3.00, MatchFilter::Aluminium, 0.0},
                           Case{"60", 3, 2.50, MatchFilter::Aluminium, 100.0},
                           Case{"120", 2, 6.00, MatchFilter::Copper, 95.0},
-                          Case{"40", 1, 1.50, MatchFilter::Aluminium, 0.0}}) {
+                          Case{"40", 1, 1.50, MatchFilter::Aluminium, 0.0},
+                          Case{"80", 1, 2.00, MatchFilter::Inherent, 0.0}}) {
         SCOPED_TRACE(std::string(c.kv) + " kV, HVL1 " + std::to_string(c.hvl1));
         const auto typed = Shipped::Typed(c.kv, c.rectification);
         const veltrim::Hvl1Match match = veltrim::MatchHvl1(typed, data.attenuation, data.air,
@@ -58,12 +59,15 @@ TEST(HvlMatching, TheFoundFilterGivesTheMeasuredHvl1) {
         EXPECT_NEAR(match.Quality.Hvl1MmAl, c.hvl1, veltrim::Hvl1MatchTolerance);
         EXPECT_EQ(data.Hvl1(match.Conditions, c.airCm), match.Quality.Hvl1MmAl);
         const double typedCm = c.filter == MatchFilter::Aluminium ? match.Conditions.AlFilter
-                                                                  : match.Conditions.CuFilter;
+                               : c.filter == MatchFilter::Copper
+                                   ? match.Conditions.CuFilter
+                                   : match.Conditions.InherentFiltration;
         EXPECT_EQ(typedCm, match.AddedMm / 10.0);
     }
 }
 
-// What the filter cannot reach is refused with the reachable range; a value
+// What the filter cannot reach is refused with the reachable range, saying
+// whether it lies below (where only less inherent filtration helps); a value
 // at the bare beam's own HVL1 needs no filter.
 TEST(HvlMatching, AnHvl1OutOfReachIsRefusedWithTheRange) {
     const Shipped data;
@@ -74,7 +78,8 @@ TEST(HvlMatching, AnHvl1OutOfReachIsRefusedWithTheRange) {
             veltrim::MatchHvl1(typed, data.attenuation, data.air, 3.14159, hvl1,
                                MatchFilter::Aluminium, 0.0);
             ADD_FAILURE() << hvl1 << " mm Al was matched";
-        } catch (const veltrim::CalculationError& e) {
+        } catch (const veltrim::Hvl1OutOfReachError& e) {
+            EXPECT_EQ(e.Below(), hvl1 < bare);
             const std::string text = e.what();
             EXPECT_NE(text.find(veltrim::FormatC("%.3f mm Al with none added", bare)),
                       std::string::npos)

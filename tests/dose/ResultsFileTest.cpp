@@ -58,8 +58,10 @@ struct TwoRows {
         c.FieldX = 10; // typed in either order, written the larger first
         c.FieldY = 20;
     }
-    std::string Bytes(veltrim::ScatterModel model = veltrim::ScatterModel::Classic) const {
-        return veltrim::ResultsFileBytes(table, 2, c, model);
+    std::string Bytes(veltrim::ScatterModel model = veltrim::ScatterModel::Classic,
+                      std::optional<double> thicknessCm = std::nullopt) const {
+        return veltrim::ResultsFileBytes(table, 2, c, model, veltrim::Medium::IcruFourComponent,
+                                         thicknessCm);
     }
 };
 
@@ -84,12 +86,15 @@ TEST(ResultsFile, IsWrittenByteForByteWithShiftJisLabelsAndCrLf) {
     EXPECT_EQ(TwoRows().Bytes(), expected);
 }
 
-TEST(ResultsFile, ADivergentCalculationAddsOneLine) {
+TEST(ResultsFile, ADivergentCalculationAndAFinitePhantomAddOneLineEach) {
     const TwoRows r;
     // "散乱モデル, 発散ビーム" from Python 3's 'shift_jis' codec, as above.
-    EXPECT_EQ(r.Bytes(veltrim::ScatterModel::Divergent),
-              r.Bytes() + "\x8E\x55\x97\x90\x83\x82\x83\x66\x83\x8B\x2C\x20"
-                          "\x94\xAD\x8E\x55\x83\x72\x81\x5B\x83\x80\x0D\x0A");
+    const std::string divergent = "\x8E\x55\x97\x90\x83\x82\x83\x66\x83\x8B\x2C\x20"
+                                  "\x94\xAD\x8E\x55\x83\x72\x81\x5B\x83\x80\x0D\x0A";
+    EXPECT_EQ(r.Bytes(veltrim::ScatterModel::Divergent), r.Bytes() + divergent);
+    EXPECT_EQ(r.Bytes(veltrim::ScatterModel::Divergent, 20.5),
+              r.Bytes() + divergent + veltrim::EncodeShiftJis("ファントムの厚さ, ") +
+                  "20.5, cm\r\n");
 }
 
 TEST(ResultsFile, RectificationLineNamesEachMethod) {

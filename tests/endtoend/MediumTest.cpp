@@ -1,6 +1,7 @@
 // A phantom medium other than the four-component tissue: its tables come
 // from its own folder, and nothing else of the calculation changes.
 
+#include "calculation/BeamPoints.h"
 #include "calculation/CalculateBeam.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
@@ -60,8 +61,18 @@ TEST(PhantomMedium, TablesOfItsOwnFolderAloneSetItApartAndTheResultsFileNamesIt)
     fs::copy_file(veltrim::testing::ShippedData / MediumFolder(Medium::Pmma) / TissueFile,
                   folder.Path() / MediumFolder(Medium::Water) / TissueFile,
                   fs::copy_options::overwrite_existing);
-    const BeamResult denser = Calculate(*ModelData::Load(folder.Path()), Medium::Water);
+    const auto denserData = ModelData::Load(folder.Path());
+    const BeamResult denser = Calculate(*denserData, Medium::Water);
     EXPECT_LT(denser.DepthDose->Table[40][TotalPdd], tissue.DepthDose->Table[40][TotalPdd]);
+    // A profile reads the beam's medium too, not the four-component tissue.
+    const auto axisTotal = [](const DoseGrid& grid) {
+        double sum = 0.0;
+        for (const PointDose& p : grid.Doses)
+            sum += p.Primary + p.Scatter;
+        return sum;
+    };
+    EXPECT_LT(axisTotal(BeamProfile(denser, 20.25, LateralAxis::X, *denserData)),
+              axisTotal(BeamProfile(tissue, 20.25, LateralAxis::X, *denserData)));
 }
 
 TEST(PhantomMedium, MissingTablesAreRefusedNamingTheMediumInEitherLanguage) {
@@ -82,6 +93,17 @@ TEST(PhantomMedium, MissingTablesAreRefusedNamingTheMediumInEitherLanguage) {
     // with no folder at all is refused as well.
     EXPECT_NO_THROW(Calculate(*data, Medium::IcruFourComponent));
     EXPECT_THROW(Calculate(*data, Medium::Pmma), BeamError);
+    // A finite thickness has exit ratios of the four-component tissue only.
+    CalculationOptions thin;
+    thin.PhantomMedium = Medium::Water;
+    thin.ThicknessCm = 20.0;
+    try {
+        CalculateBeam(DefaultConditions(), thin, *data);
+        FAIL() << "a finite phantom of water was calculated";
+    } catch (const BeamError& e) {
+        EXPECT_EQ(e.Cause().Id(), MessageId::ThicknessMediumUnsupported);
+        EXPECT_NE(BeamErrorText(e, Language::Japanese).find("水"), std::string::npos);
+    }
 }
 
 } // namespace

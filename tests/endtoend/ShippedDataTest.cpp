@@ -1,6 +1,7 @@
 // The whole calculation on the data files that ship with the program.
 #include "common/ShippedData.h"
 
+#include "calculation/BeamPoints.h"
 #include "calculation/CalculateBeam.h"
 #include "calculation/Pipeline.h"
 #include "common/TempFolder.h"
@@ -42,6 +43,76 @@ TEST(ShippedData, TheDefaultAndTheHeaviestConditionsGiveWholeTables) {
         EXPECT_LT(result[60][TotalPdd], result[20][TotalPdd]);
         // An 80-kV beam loses most of its dose within the 30 cm of tissue.
         EXPECT_TRUE(conditions.TubeVoltage > 80 || result[60][TotalPdd] < 5.0);
+    }
+}
+
+// A finite phantom on the shipped exit ratios: 60 cm is the thick phantom
+// to the bit in either model; a 20-cm slab ends at 20 cm with the primary
+// unchanged and the scatter short near the exit only; the dose at the exit
+// face lies below the last layer's.
+TEST(ShippedData, AFinitePhantomLacksScatterNearItsExitOnly) {
+    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
+    for (const auto model : {veltrim::ScatterModel::Classic, veltrim::ScatterModel::Divergent}) {
+        veltrim::CalculationOptions thick, sixty, slab;
+        thick.Model = sixty.Model = slab.Model = model;
+        thick.Absolute = slab.Absolute = true;
+        sixty.ThicknessCm = 60;
+        slab.ThicknessCm = 20;
+        const auto c = veltrim::DefaultConditions();
+        const veltrim::BeamResult t = veltrim::CalculateBeam(c, thick, *data);
+        EXPECT_EQ(veltrim::CalculateBeam(c, sixty, *data).DepthDose->Table, t.DepthDose->Table);
+        const veltrim::BeamResult s = veltrim::CalculateBeam(c, slab, *data);
+        ASSERT_EQ(s.DepthDose->Rows, 40);
+        for (int d = 1; d <= 40; ++d)
+            EXPECT_EQ(s.DepthDose->PrimaryDose[d], t.DepthDose->PrimaryDose[d]) << d;
+        const auto scatterShare = [&](int d) {
+            return s.DepthDose->ScatterDose[d] / t.DepthDose->ScatterDose[d];
+        };
+        EXPECT_NEAR(scatterShare(1), 1.0, 1e-3) << "the surface is as far from the exit as can be";
+        EXPECT_LT(scatterShare(40), 0.85) << "the last layer";
+        EXPECT_LT(scatterShare(40), scatterShare(36));
+        const auto exit = veltrim::BeamExitDose(s);
+        ASSERT_TRUE(exit);
+        EXPECT_LT(*exit->SurfacePerKerma, *exit->LastLayerPerKerma);
+        EXPECT_FALSE(veltrim::BeamExitDose(t));
+    }
+}
+
+// Points of a beam take the kernels of its model (an FSD between two
+// point-focus sets mixes them): on the axis they give the table and its mGy,
+// whether asked with the calculation or after it. Outside the field the dose
+// is scatter alone, a few per cent of the axis's 10 cm beyond the edge.
+TEST(ShippedData, PointsOnTheAxisGiveTheTableInBothScatterModels) {
+    ASSERT_TRUE(KernelsShipped());
+    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
+    veltrim::IrradiationConditions c = veltrim::DefaultConditions();
+    c.Fsd = 90;
+    c.FieldX = c.FieldY = 10;
+    for (const auto model : {veltrim::ScatterModel::Classic, veltrim::ScatterModel::Divergent}) {
+        veltrim::CalculationOptions options;
+        options.Model = model;
+        options.Given = veltrim::Exposure{veltrim::ExposureKind::IncidentAirKerma, 2.0};
+        for (int d = 1; d <= 60; d += 7)
+            options.Points.push_back({0, 0, veltrim::LayerMiddle(d)});
+        const veltrim::BeamResult beam = veltrim::CalculateBeam(c, options, *data);
+        const auto after = veltrim::BeamPointDoses(beam, options.Points, *data);
+        for (std::size_t k = 0; k < options.Points.size(); ++k) {
+            const int d = 1 + 7 * static_cast<int>(k);
+            const veltrim::PointDose& p = beam.Points[k];
+            const double total = p.Primary + p.Scatter;
+            EXPECT_NEAR(veltrim::PointPercent(beam, total), beam.DepthDose->Table[d][TotalPdd],
+                        1e-12 * 100);
+            EXPECT_NEAR(*veltrim::PointMgy(beam, total),
+                        beam.Absolute->Mgy(beam.Absolute->PerKerma.Total[d]), 1e-12 * 2.0);
+            EXPECT_EQ(after[k].Scatter, p.Scatter) << "row " << d;
+        }
+        const veltrim::PhantomPoint outside{5.5 + 10, 0, 10.25};
+        const veltrim::PointDose beyond = veltrim::BeamPointDoses(beam, {&outside, 1}, *data)[0];
+        EXPECT_EQ(beyond.Primary, 0.0);
+        const double share =
+            (beyond.Scatter) / (beam.DepthDose->PrimaryDose[21] + beam.DepthDose->ScatterDose[21]);
+        EXPECT_GT(share, 0.005);
+        EXPECT_LT(share, 0.1);
     }
 }
 

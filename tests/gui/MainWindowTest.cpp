@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -41,6 +42,18 @@ TEST_P(WindowAfterLoad, DefaultsNoResultsAndAnEmptyFrame) {
     EXPECT_TRUE(csvName == FileNameDate(before) || csvName == FileNameDate(after))
         << csvName.toStdString();
     EXPECT_EQ(f.Field(mc::PictureFileName).text(), csvName);
+
+    // The line of what the next OK uses lies in free space, whole: it covers
+    // no control of the design and its text fits it.
+    const QLabel& next = FindControl<QLabel>(w, mc::NextCalculation);
+    EXPECT_TRUE(w.rect().contains(next.geometry()));
+    EXPECT_LE(next.sizeHint().width(), next.width()) << next.text().toStdString();
+    EXPECT_LE(next.sizeHint().height(), next.height());
+    for (const QWidget* control : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control != &next && control->isVisibleTo(&w)) {
+            EXPECT_FALSE(control->geometry().intersects(next.geometry()))
+                << control->objectName().toStdString();
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, WindowAfterLoad, BothEditions, EditionName);

@@ -79,10 +79,15 @@ TEST_F(QualityWindowTest, BeforeOkTheGraphsMenuOpensAWindowSayingThereIsNoBeamYe
     QApplication::sendEvent(&w.Graph(), &click);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr) << "the graph has no menu";
-    ASSERT_EQ(menu->actions().size(), 3);
+    ASSERT_EQ(menu->actions().size(), 9);
     EXPECT_EQ(menu->actions()[0]->text(), "Spectrum and beam quality...\tF2");
     EXPECT_EQ(menu->actions()[1]->text(), "Divergent-beam scatter");
     EXPECT_EQ(menu->actions()[2]->text(), "Absolute dose...\tF3");
+    EXPECT_EQ(menu->actions()[4]->text(), "Export table as CSV...");
+    EXPECT_FALSE(menu->actions()[4]->isEnabled()) << "nothing to export before OK";
+    EXPECT_FALSE(menu->actions()[5]->isEnabled());
+    EXPECT_EQ(menu->actions()[7]->text(), "Save beam...\tCtrl+S");
+    EXPECT_TRUE(menu->actions()[8]->isEnabled()) << "a beam opens at any time";
     EXPECT_TRUE(menu->actions()[1]->isCheckable());
     EXPECT_FALSE(menu->actions()[1]->isChecked());
     menu->actions()[0]->trigger();
@@ -132,7 +137,8 @@ TEST_F(QualityWindowTest, ListsEveryDrawnCurveInOrderUntilReset) {
 }
 
 // A measured HVL1 out of reach, or no number, is told and changes no field;
-// one in reach writes the aluminium that gives it.
+// one in reach writes the aluminium that gives it and says what it replaced.
+// One below the bare beam's offers the inherent filtration instead.
 TEST_F(QualityWindowTest, FindAddedAluminiumWritesTheThicknessThatGivesTheMeasuredHvl1) {
     QualityWindow& quality = Open();
     const ConditionTexts before = w.TypedConditions();
@@ -143,6 +149,10 @@ TEST_F(QualityWindowTest, FindAddedAluminiumWritesTheThicknessThatGivesTheMeasur
     };
     // The reachable range in the message is the matching's test.
     EXPECT_EQ(find("1.0").rfind("A measured HVL1 of 1.000 mm Al cannot be reached", 0), 0u);
+    ASSERT_EQ(f.sink.Questions.size(), 1u) << "declined, the offer changes nothing";
+    EXPECT_NE(f.sink.Questions[0].find("Match the inherent filtration"), std::string::npos);
+    EXPECT_EQ(find("40").rfind("A measured HVL1 of 40.000 mm Al cannot be reached", 0), 0u);
+    EXPECT_EQ(f.sink.Questions.size(), 1u) << "no offer above the reach";
     EXPECT_EQ(find("thick"), "The measured HVL1 \"thick\" is not a positive number of mm Al.");
     EXPECT_EQ(w.TypedConditions().AlFilter, before.AlFilter);
 
@@ -155,12 +165,26 @@ TEST_F(QualityWindowTest, FindAddedAluminiumWritesTheThicknessThatGivesTheMeasur
     EXPECT_NEAR(Figure(quality, qc::Hvl1).toDouble(), 3.00, 0.0015) << "the found beam's figures";
     EXPECT_EQ(Shown(quality, qc::ShownBeam).rfind("Found beam, not yet calculated: 80 kV", 0), 0u)
         << Shown(quality, qc::ShownBeam);
-    EXPECT_NE(said.find("Added aluminium of " + aluminium.toStdString()), std::string::npos)
+    EXPECT_NE(
+        said.find("The added aluminium changed from 0 mm to " + aluminium.toStdString() + " mm"),
+        std::string::npos)
         << said;
+    EXPECT_EQ(w.TypedConditions().InherentFiltration, before.InherentFiltration);
+
+    f.sink.Answer = true;
+    const std::string inherent = find("2.0");
+    const QString found = f.Field(mc::InherentFiltration).text();
+    EXPECT_LT(found.toDouble(), 2.5);
+    EXPECT_NE(
+        inherent.find("The inherent filtration changed from 2.5 mm to " + found.toStdString()),
+        std::string::npos)
+        << inherent;
+    EXPECT_EQ(f.Field(mc::AlFilter).text(), aluminium) << "the added filters stay as typed";
+    EXPECT_NEAR(Figure(quality, qc::Hvl1).toDouble(), 2.00, 0.0015);
 
     Ok();
     ASSERT_EQ(w.Beams().Drawn().size(), 1u);
-    EXPECT_NEAR(w.Beams().Drawn().back().Quality->Hvl1MmAl, 3.00, 0.005);
+    EXPECT_NEAR(w.Beams().Drawn().back().Quality->Hvl1MmAl, 2.00, 0.005);
     EXPECT_TRUE(f.sink.Messages.empty());
 }
 
@@ -202,6 +226,10 @@ TEST_F(QualityWindowTest, DivergentScatterFromTheGraphsMenuMarksTheFollowingCurv
     QAction* divergent = w.GraphMenu()->actions()[1];
     divergent->trigger();
     EXPECT_TRUE(w.DivergentScatter());
+    EXPECT_EQ(FindControl<QLabel>(w, mc::NextCalculation).text(),
+              "Next OK: divergent-beam scatter, ICRU four-component soft tissue");
+    ASSERT_EQ(f.sink.Questions.size(), 1u) << "a change after a calculation offers it again";
+    EXPECT_EQ(Curves(quality).size(), 1) << "declined";
     Ok();
     ASSERT_EQ(Curves(quality).size(), 2);
     EXPECT_TRUE(Curves(quality)[0].endsWith("classic scatter")) << Curves(quality)[0].toStdString();
@@ -210,8 +238,9 @@ TEST_F(QualityWindowTest, DivergentScatterFromTheGraphsMenuMarksTheFollowingCurv
     // The divergent beam's deep dose is higher (80 kV, 30 x 30 cm, FSD 100).
     EXPECT_GT(w.State().DepthDoseResult[21][TotalPdd], classicAt10 * 1.02);
 
-    // Unticked, the next calculation is classic again, to the bit.
+    // Unticked and the offer taken, the calculation is classic again, to the bit.
+    f.sink.Answer = true;
     divergent->trigger();
-    Ok();
+    EXPECT_EQ(Curves(quality).size(), 3);
     EXPECT_EQ(w.State().DepthDoseResult[21][TotalPdd], classicAt10);
 }

@@ -1,7 +1,11 @@
+#include "app/QualityWindow.h"
 #include "gui/GuiFixture.h"
 
 #include <QImage>
+#include <QRadioButton>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 
@@ -66,6 +70,91 @@ TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
     EXPECT_EQ(w.State().ResultsReady, 1);
     EXPECT_EQ(w.State().CursorPlaced, 1);
     EXPECT_EQ(f.Field(mc::NumbersFileName).text(), "kept");
+}
+
+// The graph menu's exports: nothing before a calculation; after it the
+// table of the last curve with every digit and the picture as drawn; a name
+// that cannot be written is refused with the reason and no file.
+TEST(SaveCommands, ExportsWriteTheLastTableWithEveryDigitAndThePictureAsDrawn) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    w.ExportTableCsv(Utf8((f.dir / "early.csv").string()));
+    EXPECT_FALSE(fs::exists(f.dir / "early.csv"));
+    w.Calculate();
+    w.ExportTableCsv(Utf8((f.dir / "table.csv").string()));
+    w.ExportGraphPng(Utf8((f.dir / "graph.png").string()));
+    w.ExportTableCsv(QString(""));
+    fs::create_directory(f.dir / "held");
+    w.ExportGraphPng(Utf8((f.dir / "held").string()));
+
+    ASSERT_EQ(f.sink.Messages.size(), 4u);
+    EXPECT_EQ(f.sink.Messages[0], "The table was exported.");
+    EXPECT_EQ(f.sink.Messages[1], "The graph was saved as PNG.");
+    EXPECT_NE(f.sink.Messages[2].find("no file name was given"), std::string::npos)
+        << f.sink.Messages[2];
+    EXPECT_NE(f.sink.Messages[3].find("folder"), std::string::npos) << f.sink.Messages[3];
+    EXPECT_TRUE(fs::is_directory(f.dir / "held"));
+    EXPECT_EQ(QImage(Utf8((f.dir / "graph.png").string())).convertToFormat(QImage::Format_RGB32),
+              w.Graph().Image().convertToFormat(QImage::Format_RGB32));
+
+    const std::string csv = ReadBytes(f.dir / "table.csv");
+    EXPECT_EQ(csv.rfind("# program=Veltrim ", 0), 0u) << csv.substr(0, 80);
+    const std::size_t header = csv.find("\ndepth_from_cm,");
+    ASSERT_NE(header, std::string::npos);
+    std::istringstream rows(csv.substr(csv.find('\n', header + 1) + 1));
+    std::string row;
+    int d = 0;
+    while (std::getline(rows, row)) {
+        const std::string total = row.substr(row.rfind(',') + 1);
+        EXPECT_EQ(std::strtod(total.c_str(), nullptr), w.State().DepthDoseResult[++d][TotalPdd])
+            << row;
+    }
+    EXPECT_EQ(d, w.State().DepthRowCount);
+}
+
+// A saved beam opens into the window with its rectification, model and
+// measured HVL1, and calculates the same bits; a file refused is told and
+// changes nothing.
+TEST(SavedBeams, ABeamOpensAsItWasSavedAndARefusedFileChangesNothing) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    f.Field(mc::TubeVoltage).setText("100 kV");
+    f.Field(mc::AlFilter).setText("1.5");
+    f.Field(mc::FieldY).setText("0");
+    FindControl<QRadioButton>(w, mc::ThreePhase12Peak).click();
+    w.Calculate();
+    const DepthDoseTable saved = w.State().DepthDoseResult;
+    w.OpenQualityWindow();
+    QLineEdit& measured = FindControl<QLineEdit>(*w.Quality(), qualitycontrols::MeasuredHvl1);
+    measured.setText("3.1");
+    w.SetDivergentScatter(true); // declined: no new calculation
+    w.SaveBeam(Utf8((f.dir / "room 3.json").string()));
+    ASSERT_EQ(f.sink.Messages, (std::vector<std::string>{"The beam was saved."}));
+
+    f.Field(mc::TubeVoltage).setText("80");
+    FindControl<QRadioButton>(w, mc::ConstantPotential).click();
+    w.SetDivergentScatter(false);
+    measured.clear();
+    std::string newer = ReadBytes(f.dir / "room 3.json");
+    newer.replace(newer.find("\"format\": 1"), 11, "\"format\": 2");
+    EXPECT_FALSE(w.OpenBeam(Utf8(f.dir.Write("newer.json", newer).string())));
+    ASSERT_EQ(f.sink.Messages.size(), 2u);
+    EXPECT_NE(f.sink.Messages[1].find("newer version of Veltrim"), std::string::npos)
+        << f.sink.Messages[1];
+    EXPECT_EQ(f.Field(mc::TubeVoltage).text(), "80");
+    EXPECT_FALSE(w.DivergentScatter());
+
+    ASSERT_TRUE(w.OpenBeam(Utf8((f.dir / "room 3.json").string())));
+    EXPECT_EQ(f.Field(mc::TubeVoltage).text(), "100 kV");
+    EXPECT_EQ(f.Field(mc::AlFilter).text(), "1.5");
+    EXPECT_EQ(f.Field(mc::FieldY).text(), "0");
+    EXPECT_TRUE(FindControl<QRadioButton>(w, mc::ThreePhase12Peak).isChecked());
+    EXPECT_TRUE(w.DivergentScatter());
+    EXPECT_EQ(measured.text(), "3.1");
+    w.SetDivergentScatter(false); // the made-up data hold no point-focus sets
+    w.Calculate();
+    EXPECT_EQ(w.State().Conditions.Rectification, RectificationMethod::ThreePhase12Peak);
+    EXPECT_EQ(w.State().DepthDoseResult, saved);
 }
 
 } // namespace

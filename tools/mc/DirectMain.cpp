@@ -13,6 +13,7 @@
 #include "tools/mc/ToolOptions.h"
 #include "tools/xrl/XrayLib.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -39,6 +40,7 @@ constexpr const char* kDirectUsage =
     "                      have a relative 1-sigma below S (default 0.002)\n"
     "  --tested-rows N     (default 41, down to 20.5 cm)\n"
     "  --rows N            0.5-cm rows scored (default 60)\n"
+    "  --thickness T       a phantom T cm thick (default 60); rows below it are not scored\n"
     "  --energy E          photons of E keV alone (a multiple of 0.5 from 10.5 to 150) instead\n"
     "                      of the spectrum of the tube\n"
     "  --histories N       run exactly N histories instead (rounded up to whole batches)\n"
@@ -50,6 +52,9 @@ constexpr const char* kDirectUsage =
     "  --layer T           thickness of the layer of the track-length check, cm (default 0.001)\n"
     "  --fine-out FILE     also the scatter in rows of --fine-rows H cm (default 0.1) over the\n"
     "                      depth spans --fine-spans A-B,C-D,... cm (default 0-1.5,9.5-10.5)\n"
+    "  --lateral-out FILE  also the dose on vertical lines --lateral X1,X2,... cm off the axis\n"
+    "                      along the field's first side, in 0.5-cm rows over the depth spans\n"
+    "                      --lateral-spans (default 1-1.5,5-5.5,10-10.5)\n"
     "Writes FILE: per 0.5-cm row, primary and scatter dose and the percentage depth dose, then\n"
     "the kerma at the entrance surface and the backscatter factor in lines starting with #.\n";
 
@@ -84,6 +89,7 @@ int DirectMain(int argc, char** argv) {
     // 80 kV, 12 degrees, 2.5 mm Al, 30 x 30 cm at an FSD of 100 cm.
     IrradiationConditions c = DefaultConditions();
     std::string data, out, fineOut, fineSpans = "0-1.5,9.5-10.5";
+    std::string lateralOut, lateral, lateralSpans = "1-1.5,5-5.5,10-10.5";
     double fineRows = 0.1;
     double energy = 0.0; // none: the tube's spectrum
     Medium medium = Medium::IcruFourComponent;
@@ -143,6 +149,8 @@ int DirectMain(int argc, char** argv) {
             s.TestedRows = static_cast<int>(std::min<std::uint64_t>(60, CountOrRefuse(v, o, Fail)));
         else if (o == "--rows")
             s.Rows = static_cast<int>(std::min<std::uint64_t>(60, CountOrRefuse(v, o, Fail)));
+        else if (o == "--thickness")
+            s.Geometry.Thickness = NumberOrRefuse(v, o, Fail);
         else if (o == "--energy")
             energy = NumberOrRefuse(v, o, Fail);
         else if (o == "--histories")
@@ -163,6 +171,12 @@ int DirectMain(int argc, char** argv) {
             fineRows = NumberOrRefuse(v, o, Fail);
         else if (o == "--fine-spans")
             fineSpans = v;
+        else if (o == "--lateral-out")
+            lateralOut = v;
+        else if (o == "--lateral")
+            lateral = v;
+        else if (o == "--lateral-spans")
+            lateralSpans = v;
         else
             Fail("unknown option " + o);
     }
@@ -184,6 +198,28 @@ int DirectMain(int argc, char** argv) {
             fineRows > 0.0 ? ParseFineSpans(fineSpans, fineRows) : std::vector<FineRows>{};
         if (extras.Fine.empty()) {
             Fail("--fine-spans must be whole numbers of --fine-rows rows, down to 30 cm at most");
+        }
+    }
+    if (!(s.Geometry.Thickness >= 1.0 && s.Geometry.Thickness <= 60.0)) {
+        Fail("--thickness is from 1 to 60 cm");
+    }
+    // Only the rows inside the phantom.
+    s.Rows = std::min(s.Rows, static_cast<int>(std::floor(s.Geometry.Thickness / 0.5)));
+    s.TestedRows = std::min(s.TestedRows, s.Rows);
+    if (!lateralOut.empty()) {
+        const std::vector<FineRows> spans = ParseFineSpans(lateralSpans, 0.5);
+        for (std::size_t start = 0; start <= lateral.size() && !spans.empty();) {
+            const std::size_t comma = std::min(lateral.find(',', start), lateral.size());
+            const double x =
+                NumberOrRefuse(lateral.substr(start, comma - start), "--lateral", Fail);
+            for (FineRows rows : spans) {
+                rows.X = x;
+                extras.Lateral.push_back(rows);
+            }
+            start = comma + 1;
+        }
+        if (extras.Lateral.empty()) {
+            Fail("--lateral-out needs --lateral X1,X2,... and spans of whole 0.5-cm rows");
         }
     }
     if (fixed > 0) {
@@ -213,6 +249,9 @@ int DirectMain(int argc, char** argv) {
         ReplaceFileOrThrow(out, DirectResultText(result));
         if (!fineOut.empty()) {
             ReplaceFileOrThrow(fineOut, FineRowsText(result));
+        }
+        if (!lateralOut.empty()) {
+            ReplaceFileOrThrow(lateralOut, LateralRowsText(result));
         }
         const SurfaceResult& f = result.Surface;
         std::fprintf(stderr,

@@ -32,13 +32,43 @@ double PrimaryLayerAverage(const AxisEstimator& estimator, double E, double fsd,
     return estimator.DoseFactor(E) * 0.5 * sum;
 }
 
-// The spectrum's primary dose in a layer, per unit spectrum weight.
+// The same on the vertical line x cm off the axis (y = 0), for a field of
+// half side `half` along x at the surface: the ray from the focus is longer
+// by s / (f + z), both in the inverse square and in the tissue it crosses;
+// beyond the field's projection there is no primary.
+double OffAxisPrimaryAverage(const AxisEstimator& estimator, double E, double fsd, double top,
+                             double thickness, double x, double half) {
+    static constexpr double kNodes[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267,
+                                         0.9602898564975363};
+    static constexpr double kWeights[4] = {0.3626837833783620, 0.3137066458778873,
+                                           0.2223810344533745, 0.1012285362903763};
+    const double mu = estimator.Attenuation(E);
+    double sum = 0.0;
+    for (int k = 0; k < 4; ++k) {
+        for (const double sign : {-1.0, 1.0}) {
+            const double z = top + 0.5 * thickness * (1.0 + sign * kNodes[k]);
+            if (std::fabs(x) > half * (fsd + z) / fsd) {
+                continue;
+            }
+            const double s2 = (fsd + z) * (fsd + z) + x * x;
+            const double slant = z * std::sqrt(s2) / (fsd + z);
+            sum += kWeights[k] * std::exp(-mu * slant) * fsd * fsd / s2;
+        }
+    }
+    return estimator.DoseFactor(E) * 0.5 * sum;
+}
+
+// The spectrum's primary dose in a layer, per unit spectrum weight, on the
+// axis or (half > 0) off it.
 double SpectrumPrimary(const AxisEstimator& estimator, const EnergyTable& spectrum, int lastBin,
-                       double fsd, double top, double thickness) {
+                       double fsd, double top, double thickness, double x = 0.0,
+                       double half = 0.0) {
     double primary = 0.0;
     for (int i = 21; i <= lastBin; ++i) {
-        primary += spectrum[static_cast<std::size_t>(i)] *
-                   PrimaryLayerAverage(estimator, 0.5 * i, fsd, top, thickness);
+        primary +=
+            spectrum[static_cast<std::size_t>(i)] *
+            (half > 0.0 ? OffAxisPrimaryAverage(estimator, 0.5 * i, fsd, top, thickness, x, half)
+                        : PrimaryLayerAverage(estimator, 0.5 * i, fsd, top, thickness));
     }
     return primary;
 }
@@ -111,10 +141,11 @@ DirectResult RunDirect(const TissueModel& tissue, const AxisEstimator& estimator
     if (extras.Kerma) {
         surface.emplace(estimator, *extras.Kerma, extras.SurfaceRadius);
     }
+    std::vector<FineRows> fine = extras.Fine;
+    fine.insert(fine.end(), extras.Lateral.begin(), extras.Lateral.end());
     const ExtraScores scores{surface ? &*surface : nullptr,
-                             SurfaceLayer{extras.LayerThickness, extras.SurfaceRadius, 1},
-                             extras.Fine};
-    if (surface || !extras.Fine.empty()) {
+                             SurfaceLayer{extras.LayerThickness, extras.SurfaceRadius, 1}, fine};
+    if (surface || !fine.empty()) {
         settings.Extras = &scores;
     }
     const FocusTally tally = RunFocus(
@@ -147,10 +178,20 @@ DirectResult RunDirect(const TissueModel& tissue, const AxisEstimator& estimator
         for (int k = 0; k < rows.Count; ++k, ++bin) {
             const double top = rows.Top + k * rows.Thickness;
             result.Fine.push_back(
-                {top, rows.Thickness,
+                {top, rows.Thickness, 0.0,
                  SpectrumPrimary(estimator, spectrum, lastBin, conditions.Fsd, top, rows.Thickness),
                  tally.FineScatter.Mean(bin, tally.Histories()),
                  tally.FineScatter.Uncertainty(bin, tally.Histories())});
+        }
+    }
+    for (const FineRows& rows : extras.Lateral) {
+        for (int k = 0; k < rows.Count; ++k, ++bin) {
+            const double top = rows.Top + k * rows.Thickness;
+            result.Lateral.push_back({top, rows.Thickness, rows.X,
+                                      SpectrumPrimary(estimator, spectrum, lastBin, conditions.Fsd,
+                                                      top, rows.Thickness, rows.X, halfX),
+                                      tally.FineScatter.Mean(bin, tally.Histories()),
+                                      tally.FineScatter.Uncertainty(bin, tally.Histories())});
         }
     }
     return result;
@@ -193,6 +234,20 @@ std::string FineRowsText(const DirectResult& r) {
                 FormatC("%.4f", f.Thickness) + "," + FormatC("%.6e", f.Primary) + "," +
                 FormatC("%.6e", f.Scatter) + "," + FormatC("%.3e", f.ScatterSigma) + "," +
                 FormatC("%.6e", f.Primary + f.Scatter) + "\n";
+    }
+    return text;
+}
+
+std::string LateralRowsText(const DirectResult& r) {
+    std::string text = "# direct Monte Carlo, " + std::to_string(r.Histories) +
+                       " histories: rows off the axis, along the field's first side\n"
+                       "x_cm,top_cm,middle_cm,thickness_cm,primary,scatter,scatter_sigma,total\n";
+    for (const FineRowResult& f : r.Lateral) {
+        text += FormatC("%.2f", f.X) + "," + FormatC("%.4f", f.Top) + "," +
+                FormatC("%.4f", f.Top + 0.5 * f.Thickness) + "," + FormatC("%.4f", f.Thickness) +
+                "," + FormatC("%.6e", f.Primary) + "," + FormatC("%.6e", f.Scatter) + "," +
+                FormatC("%.3e", f.ScatterSigma) + "," + FormatC("%.6e", f.Primary + f.Scatter) +
+                "\n";
     }
     return text;
 }

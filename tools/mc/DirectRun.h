@@ -31,6 +31,7 @@ struct SurfaceResult {
 // weight (keV cm2/g), the scatter's 1-sigma.
 struct FineRowResult {
     double Top = 0.0, Thickness = 0.0; // cm
+    double X = 0.0;                    // cm from the axis along the field's first side
     double Primary = 0.0, Scatter = 0.0, ScatterSigma = 0.0;
 };
 
@@ -40,6 +41,9 @@ struct DirectExtras {
     double SurfaceRadius = 0.5;          // cm
     double LayerThickness = 0.001;       // cm
     std::vector<FineRows> Fine;
+    // Rows off the axis (FineRows::X), scored as the fine rows are and
+    // after them, from the same stream.
+    std::vector<FineRows> Lateral;
 };
 
 // The central-axis depth dose of a whole beam by direct Monte Carlo: photons
@@ -62,6 +66,10 @@ struct DirectResult {
     bool HasSurface = false;
     SurfaceResult Surface;
     std::vector<FineRowResult> Fine;
+    // The primary of an off-axis row is the uncollided dose of a point
+    // focus: inside the field's projection, inverse square and attenuation
+    // along the slant ray; none outside.
+    std::vector<FineRowResult> Lateral;
 };
 
 // `spectrum` over bins 21..floor(2 kV) as the program uses it; `conditions`
@@ -82,5 +90,9 @@ std::string DirectResultText(const DirectResult& result);
 // The fine rows of a direct run: top, middle, thickness, primary, scatter
 // with its 1-sigma, total.
 std::string FineRowsText(const DirectResult& result);
+
+// The off-axis rows: x, top, middle, thickness, primary, scatter with its
+// 1-sigma, total.
+std::string LateralRowsText(const DirectResult& result);
 
 } // namespace veltrim::mc

@@ -80,7 +80,11 @@ void FocusScorer::CollisionExtras(const CollisionSite& site) {
     std::size_t first = 0;
     for (const FineRows& rows : extras_->Fine) {
         std::fill(dose_.begin(), dose_.begin() + rows.Count, 0.0);
-        estimator_.EstimateRows(site, fineRandom_, dose_.data(), rows.Top, rows.Thickness,
+        // The estimator scores the line through the origin: move the site
+        // instead of the line.
+        CollisionSite shifted = site;
+        shifted.P.X -= rows.X;
+        estimator_.EstimateRows(shifted, fineRandom_, dose_.data(), rows.Top, rows.Thickness,
                                 rows.Count);
         for (std::size_t a = 0; a < static_cast<std::size_t>(rows.Count); ++a) {
             tally_.FineScatter.Score(first + a, weight_ * dose_[a], site.History);

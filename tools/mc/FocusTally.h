@@ -13,11 +13,13 @@
 namespace veltrim::mc {
 
 // Rows of their own thickness below a depth: Count rows of Thickness cm
-// from Top cm down.
+// from Top cm down, on the vertical line X cm from the axis along the
+// field's first side (0: the axis itself).
 struct FineRows {
     double Top = 0.0;
     double Thickness = 0.1;
     int Count = 0;
+    double X = 0.0;
 };
 
 // What a direct run scores besides the 0.5-cm rows: the scatter kerma at

@@ -12,11 +12,13 @@
 #include "tools/mc/KernelRun.h"
 #include "tools/mc/MediumMaterial.h"
 #include "tools/mc/RunReport.h"
+#include "tools/mc/SlabTally.h"
 #include "tools/mc/SurfaceMain.h"
 #include "tools/mc/TissueModel.h"
 #include "tools/mc/ToolOptions.h"
 #include "tools/xrl/XrayLib.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -63,6 +65,10 @@ constexpr const char* kUsage =
     "                      --importance 0.3, --batch 5000, --min-batches 10)\n"
     "  --entry-scale L     with --next-event: entry radii drawn with density exp(-r / L), L in\n"
     "                      cm (default 8; 0 draws them uniformly)\n"
+    "  --slabs LIST        also the kernels of slabs LIST cm thick (whole cm, comma-separated)\n"
+    "                      from the same histories: DIR/slab-<T>/<E>.dat, DIR/slabs.csv\n"
+    "  --exit-ratio LIST   with --slabs: the slab of T cm over the thick phantom by rows from the\n"
+    "                      exit, for each T of LIST (among the slabs), DIR/exit-<T>/<E>.dat\n"
     "Writes DIR/<E>.dat for each energy, DIR/runs.csv and DIR/statistics.csv.\n"
     "veltrim-kernels direct --help: the depth dose of one beam by direct Monte Carlo.\n"
     "veltrim-kernels surface --help: the scatter kerma at the entrance surface per ring.\n";
@@ -85,6 +91,8 @@ struct Options {
     double Fsd = 0.0;         // next-event estimator; 0: not asked for
     double EntryScale = 8.0;
     Medium Material = Medium::IcruFourComponent;
+    std::vector<double> Slabs;      // finite slabs scored beside the thick phantom
+    std::vector<double> ExitRatios; // slabs whose exit-ratio set is written
     bool ImportanceSet = false, BatchSet = false, MinBatchesSet = false;
 };
 
@@ -146,6 +154,11 @@ Options ParseOptions(int argc, char** argv) {
         } else if (option == "--fsd") {
             o.Fsds =
                 ParseWholeNumbers(value, option, 10.0, 100000.0, "FSDs are whole numbers of cm");
+        } else if (option == "--slabs") {
+            o.Slabs = ParseWholeNumbers(value, option, 1.0, 59.0, "slabs are whole numbers of cm");
+        } else if (option == "--exit-ratio") {
+            o.ExitRatios =
+                ParseWholeNumbers(value, option, 1.0, 59.0, "slabs are whole numbers of cm");
         } else if (option == "--energies") {
             for (const double e : ParseWholeNumbers(value, option, 2.0, 150.0,
                                                     "node energies are whole numbers of keV")) {
@@ -184,12 +197,30 @@ Options ParseOptions(int argc, char** argv) {
         o.Batch = o.BatchSet ? o.Batch : 5000;
         o.MinBatches = o.MinBatchesSet ? o.MinBatches : 10;
     }
+    for (const double t : o.ExitRatios) {
+        if (std::find(o.Slabs.begin(), o.Slabs.end(), t) == o.Slabs.end()) {
+            Fail("each --exit-ratio must be one of --slabs");
+        }
+    }
+    if (!o.Slabs.empty() && (o.Fsd != 0.0 || !o.Fsds.empty())) {
+        Fail("--slabs is a parallel-beam run");
+    }
     if (o.Energies.empty()) {
         for (int e = 10; e <= 150; e += 5) {
             o.Energies.push_back(e);
         }
     }
     return o;
+}
+
+// Whether each slab's exit-ratio set is asked for.
+std::vector<bool> ExitRatioWanted(const Options& o) {
+    std::vector<bool> wanted;
+    for (const double t : o.Slabs) {
+        wanted.push_back(std::find(o.ExitRatios.begin(), o.ExitRatios.end(), t) !=
+                         o.ExitRatios.end());
+    }
+    return wanted;
 }
 
 } // namespace
@@ -295,6 +326,7 @@ int main(int argc, char** argv) {
         std::string runs = o.Fsd != 0.0 ? FocusRunHeader() : RunSummaryHeader();
         std::string rows = o.Fsd != 0.0 ? FocusRowHeader() : RowStatisticsHeader();
         double totalSeconds = 0.0;
+        std::string lost = SlabLostHeader();
         // The estimator's tables take a moment; a parallel set does not need them.
         std::optional<AxisEstimator> estimator;
         if (o.Fsd != 0.0) {
@@ -316,7 +348,13 @@ int main(int argc, char** argv) {
             auto s = BatchSettings<RunSettings>(o, tissue, energy);
             s.Energy = energy;
             const auto start = std::chrono::steady_clock::now();
-            const KernelTally tally = RunKernel(tissue, s);
+            std::optional<SlabKernelTally> slabs;
+            if (!o.Slabs.empty()) {
+                slabs.emplace(RunSlabKernels(tissue, s, o.Slabs));
+                WriteSlabFiles(o.Out, energy, *slabs, ExitRatioWanted(o), lost);
+                ReplaceFileOrThrow(o.Out / "slabs.csv", lost);
+            }
+            const KernelTally tally = slabs ? slabs->Whole() : RunKernel(tissue, s);
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             totalSeconds += seconds;

@@ -21,11 +21,13 @@ struct CollisionSite {
 
 // The first scattering of a photon's line: where it happened and where it
 // sent the photon. Every photon descended from that scattering (its copies
-// too) carries it.
+// too) carries it, with the deepest point the line has reached so far: a
+// slab thinner than that would have lost the photon through its far face.
 struct FirstScattering {
     double Depth = 0.0;    // cm below the entrance face
     Direction Out;         // direction of the scattered photon
     bool Coherent = false; // coherent (true) or incoherent scattering
+    double Deepest = 0.0;  // cm below the entrance face
 };
 
 // A straight flight of a photon: from From along the unit direction D over

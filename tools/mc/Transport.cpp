@@ -32,7 +32,7 @@ void Deposit(Scorer& scorer, const Photon& photon, double energy, std::uint64_t 
 // Marks the photon scattered, remembering its first scattering.
 void NoteScattering(Photon& photon, bool coherent) {
     if (!photon.Scattered) {
-        photon.First = FirstScattering{photon.P.Z, photon.D, coherent};
+        photon.First = FirstScattering{photon.P.Z, photon.D, coherent, photon.First.Deepest};
         photon.Scattered = true;
     }
 }
@@ -103,6 +103,7 @@ void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& t
             p.X += t * d.U;
             p.Y += t * d.V;
             p.Z = below * importance.SlabThickness;
+            photon.First.Deepest = std::max(photon.First.Deepest, p.Z);
             photon.Slab += d.W > 0.0 ? 1 : -1;
             if (!phantom.Contains(p)) {
                 break; // left through the side before the boundary
@@ -122,6 +123,7 @@ void TransportPhoton(Photon photon, const Phantom& phantom, const TissueModel& t
             p.Y += s * d.V;
             p.Z += s * d.W;
         }
+        photon.First.Deepest = std::max(photon.First.Deepest, p.Z);
         if (!phantom.Contains(p)) {
             scorer.Escape(w * E, history);
             return;

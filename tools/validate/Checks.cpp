@@ -2,6 +2,7 @@
 
 #include "tools/validate/Report.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace veltrim::validate {
@@ -109,6 +110,32 @@ std::vector<Check> Checks(const Findings& f) {
          "row sums " + Fixed(100 * dv.LeaveOneOutRowSum, 2) + " %, PDD " +
              Fixed(100 * dv.LeaveOneOutPdd, 3) + " %"});
     AbsoluteChecks(f, out);
+    const ThicknessStudy& t = f.Thickness;
+    bool slabsOk = !t.Beams.empty();
+    for (const auto& b : t.Beams)
+        slabsOk = slabsOk && b.Ok;
+    out.push_back({slabsOk && t.BodyBeyond < bounds::ThicknessBody &&
+                       t.DeepBeyond < bounds::ThicknessDeep && t.ExitBeyond < bounds::ThicknessExit,
+                   "finite phantoms (divergent): dose per Ka,i and PDD within 2 % of direct MC "
+                   "(beyond its 2 sigma) to 1 cm before the exit (3 % beyond 20 cm), 5 % in the "
+                   "last cm",
+                   Fixed(100 * t.BodyBeyond, 2) + " %, " + Fixed(100 * t.DeepBeyond, 2) + " %, " +
+                       Fixed(100 * t.ExitBeyond, 2) + " % (as they stand " +
+                       Fixed(100 * t.Body, 2) + " %, " + Fixed(100 * t.Deep, 2) + " %, " +
+                       Fixed(100 * t.Exit, 2) + " %)"});
+    const OffAxisStudy& oa = f.OffAxis;
+    out.push_back({!oa.Points.empty() && oa.ClassicInside <= bounds::OffAxisInside &&
+                       oa.ClassicNear <= bounds::OffAxisNear && oa.ClassicFar <= bounds::OffAxisFar,
+                   "classic dose off the axis within 2 % of direct MC inside the field, 5 % 1-10 "
+                   "cm and 10 % 10-20 cm beyond its edge (beyond 2 sigma)",
+                   Fixed(100 * oa.ClassicInside, 1) + " %, " + Fixed(100 * oa.ClassicNear, 1) +
+                       " %, " + Fixed(100 * oa.ClassicFar, 1) + " %"});
+    out.push_back({!oa.Points.empty() && oa.DivergentInside <= bounds::OffAxisInside,
+                   "divergent dose off the axis within 2 % of direct MC inside the field (beyond "
+                   "2 sigma)",
+                   Fixed(100 * oa.DivergentInside, 1) +
+                       " % (outside: " + Fixed(100 * oa.DivergentNear, 1) + " %, " +
+                       Fixed(100 * oa.DivergentFar, 1) + " %)"});
     return out;
 }
 

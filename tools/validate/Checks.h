@@ -50,6 +50,14 @@ inline constexpr double WaterAirRatio = 0.015;
 // point focus (up to 1.3 %), the reference's unrecorded phantom size and
 // distance (about 1 %).
 inline constexpr double PublishedBackscatter = 0.03;
+// A finite phantom (divergent model) against direct Monte Carlo in the same
+// slab, fractions: 0.25 cm to 1 cm before the exit (beyond 20 cm), and the
+// last centimetre.
+inline constexpr double ThicknessBody = 0.02, ThicknessDeep = 0.03, ThicknessExit = 0.05;
+// The dose off the axis against direct Monte Carlo, fractions beyond twice
+// its 1-sigma: inside the field (1 cm or more from the edge), outside 1-10
+// cm and 10-20 cm beyond the edge.
+inline constexpr double OffAxisInside = 0.02, OffAxisNear = 0.05, OffAxisFar = 0.10;
 // Thin-layer transport against the kernels' row 1, in sigmas.
 inline constexpr double KernelPull = 4.5;
 // Surface scatter-to-primary over B - 1.

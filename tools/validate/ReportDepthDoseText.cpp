@@ -165,4 +165,41 @@ void FillDivergent(const DivergentStudy& f, Placeholders& v) {
                 f.WorstRatio < bounds::DivergentRatio && f.LeaveOneOutRowSum < bounds::LeaveOneOut);
 }
 
+void FillThickness(const ThicknessStudy& f, Placeholders& v) {
+    Rows rows;
+    for (const auto& b : f.Beams) {
+        const std::string name = b.Name;
+        if (!b.Ok) {
+            rows.Cell(name).Cell("not computed: " + b.Failure).End();
+            continue;
+        }
+        for (const auto& p : b.Points)
+            rows.Cell(name)
+                .Cell(Fixed(p.Depth, 2))
+                .Cell(Fixed(p.Direct, 4) + " +/- " + Fixed(100 * p.DirectSigma / p.Direct, 2) +
+                      " %")
+                .Cell(Fixed(p.Classic, 4) + " (" + Percent(p.Classic, p.Direct, 1) + ")")
+                .Cell(Fixed(p.Divergent, 4) + " (" + Percent(p.Divergent, p.Direct, 1) + ")")
+                .Cell(Fixed(p.DirectPdd, 2) + " / " + Fixed(p.DivergentPdd, 2) + " (" +
+                      Percent(p.DivergentPdd, p.DirectPdd, 1) + ")")
+                .End();
+    }
+    v["thickness_rows"] = rows.Text();
+    v["thickness_body"] = Fixed(100 * f.Body, 2);
+    v["thickness_deep"] = f.DeepRows > 0 ? Fixed(100 * f.Deep, 2) + " %" : "(no rows)";
+    v["thickness_exit"] = Fixed(100 * f.Exit, 2);
+    v["thickness_body_beyond"] = Fixed(100 * f.BodyBeyond, 2);
+    v["thickness_deep_beyond"] = f.DeepRows > 0 ? Fixed(100 * f.DeepBeyond, 2) + " %" : "(no rows)";
+    v["thickness_exit_beyond"] = Fixed(100 * f.ExitBeyond, 2);
+    v["thickness_classic"] = Fixed(100 * f.ClassicBody, 2) + " %, " +
+                             (f.DeepRows > 0 ? Fixed(100 * f.ClassicDeep, 2) + " %" : "(no rows)") +
+                             " and " + Fixed(100 * f.ClassicExit, 2);
+    bool ok = !f.Beams.empty();
+    for (const auto& b : f.Beams)
+        ok = ok && b.Ok;
+    v["thickness_verdict"] =
+        Verdict(ok && f.BodyBeyond < bounds::ThicknessBody &&
+                f.DeepBeyond < bounds::ThicknessDeep && f.ExitBeyond < bounds::ThicknessExit);
+}
+
 } // namespace veltrim::validate

@@ -50,5 +50,7 @@ void FillDivergent(const DivergentStudy& f, Placeholders& v);
 // Sections 4.6-4.8, the dose in absolute terms.
 void FillSurfaceDose(const SurfaceDoseStudy& f, Placeholders& v);
 void FillMedium(const MediumStudy& f, Placeholders& v);
+void FillThickness(const ThicknessStudy& f, Placeholders& v);
+void FillOffAxis(const OffAxisStudy& f, Placeholders& v);
 
 } // namespace veltrim::validate

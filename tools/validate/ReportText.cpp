@@ -254,6 +254,8 @@ std::string ReportText(const Findings& findings, const std::vector<Check>& check
     FillDivergent(findings.Divergent, v);
     FillSurfaceDose(findings.SurfaceDose, v);
     FillMedium(findings.Medium, v);
+    FillThickness(findings.Thickness, v);
+    FillOffAxis(findings.OffAxis, v);
     std::string lines;
     for (const Check& check : checks)
         lines += (lines.empty() ? "" : "\n") + CheckLine(check);

@@ -224,6 +224,55 @@ struct DivergentStudy {
     int LeaveOneOutEnergy = 0, LeaveOneOutRow = 0;
 };
 
+// 4.9 Phantoms of finite thickness against direct Monte Carlo in the same
+// slab: the dose per unit incident air kerma and the PDD at depths from
+// 0.25 cm to the last layer.
+struct ThicknessStudy {
+    struct Point {
+        double Depth;               // cm
+        double Direct, DirectSigma; // dose per unit Ka,i, Gy/Gy
+        double Classic, Divergent;
+        double DirectPdd, DirectPddSigma, ClassicPdd, DivergentPdd; // %
+    };
+    struct Beam {
+        std::string Name;
+        double Thickness = 0; // cm
+        IrradiationConditions Conditions;
+        std::vector<Point> Points;
+        bool Ok = false;
+        std::string Failure;
+    };
+    std::vector<Beam> Beams;
+    // Largest |divergent / direct - 1| (fractions) of the dose per unit Ka,i
+    // or the PDD, from 0.25 cm to 1 cm before the exit face (Body; rows
+    // beyond 20 cm apart, Deep) and in the last centimetre (Exit): as it
+    // stands, and beyond twice the direct run's relative 1-sigma (what the
+    // check bounds); classic as it stands, dose per unit Ka,i.
+    double Body = 0, Deep = 0, Exit = 0;
+    double BodyBeyond = 0, DeepBeyond = 0, ExitBeyond = 0;
+    double ClassicBody = 0, ClassicDeep = 0, ClassicExit = 0;
+    int DeepRows = 0; // rows compared beyond 20 cm
+};
+
+// 4.10 The dose off the axis against direct Monte Carlo on vertical lines
+// beside the axis (tools/validate/direct/offaxis/): total dose in % of the
+// axis's first layer, for both scatter models.
+struct OffAxisStudy {
+    struct Point {
+        std::string Beam;
+        double X = 0, Depth = 0, BeyondEdge = 0; // cm; beyond the edge negative inside
+        double Direct = 0, DirectSigma = 0;
+        double Classic = 0, Divergent = 0;
+        bool Computable = false; // within the kernels' reach
+    };
+    std::vector<Point> Points;
+    // Largest |model / direct - 1| beyond twice the direct run's 1-sigma,
+    // fractions: inside the field at least 1 cm from its edge, outside 1-10
+    // cm and 10-20 cm beyond it.
+    double ClassicInside = 0, ClassicNear = 0, ClassicFar = 0;
+    double DivergentInside = 0, DivergentNear = 0, DivergentFar = 0;
+};
+
 struct Findings {
     DataStudy Data;
     SpectraStudy Spectra;
@@ -236,6 +285,8 @@ struct Findings {
     DivergentStudy Divergent;
     SurfaceDoseStudy SurfaceDose;
     MediumStudy Medium;
+    ThicknessStudy Thickness;
+    OffAxisStudy OffAxis;
 };
 
 DataStudy StudyData(const Engine& calc);
@@ -248,6 +299,9 @@ HardeningStudy StudyHardening(Engine& calc);
 MendedStudy StudyMendedFaults(Engine& calc);
 // `directFolder` holds the direct Monte Carlo tables of the beams.
 DivergentStudy StudyDivergent(Engine& calc, const std::filesystem::path& directFolder);
+ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directFolder);
+// `folder` holds the off-axis direct tables.
+OffAxisStudy StudyOffAxis(Engine& calc, const std::filesystem::path& folder);
 
 // The beams of the depth-dose section: 60/80/100/120 kV, 2.5 mm Al, 12
 // degrees, constant potential, fields 10/20/30 cm square, FSD 60 and 100 cm.

@@ -80,6 +80,8 @@ int main(int argc, char** argv) {
         findings.Divergent = StudyDivergent(engine, direct);
         findings.SurfaceDose = StudySurfaceDose(engine, direct);
         findings.Medium = StudyMedium(engine);
+        findings.Thickness = StudyThickness(engine, direct);
+        findings.OffAxis = StudyOffAxis(engine, direct / "offaxis");
 
         const std::vector<Check> checks = Checks(findings);
         int failures = 0;

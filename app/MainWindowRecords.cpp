@@ -1,0 +1,126 @@
+// What the main window keeps outside itself through the graph's menu: the
+// table for other programs, the graph as PNG, and saved beams.
+#include "app/DoseWindow.h"
+#include "app/MainWindow.h"
+#include "app/QualityWindow.h"
+#include "app/WindowBuilder.h"
+#include "calculation/TableExport.h"
+#include "core/BeamFile.h"
+#include "graph/GraphPicture.h"
+#include "readout/ResultsSaving.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace veltrim {
+
+QString MainWindow::ChooseFileName(bool save, const QString& suggested, const QString& filter) {
+    const QString folder = QString::fromStdString(state_.WorkFolder.string());
+    const QString start = folder + QChar(u'/') + suggested;
+    return save ? QFileDialog::getSaveFileName(this, {}, start, filter)
+                : QFileDialog::getOpenFileName(this, {}, folder, filter);
+}
+
+void MainWindow::ExportTableCsv(const QString& fileName) {
+    // A cancelled choice (a null name) writes nothing and says nothing; an
+    // empty one typed is refused with the reason, as the saves refuse names.
+    if (fileName.isNull() || state_.ResultsReady != 1 || beams_.Drawn().empty())
+        return;
+    // The state's table is that of the last curve drawn.
+    const CalculatedBeam& beam = beams_.Drawn().back();
+    TableRecord record;
+    record.Typed = beam.Typed;
+    record.Conditions = state_.ResultConditions;
+    record.Model = beam.Model;
+    record.PhantomMedium = beam.PhantomMedium;
+    if (beam.Quality)
+        record.Hvl1MmAl = beam.Quality->Hvl1MmAl;
+    record.Rows = state_.DepthRowCount;
+    record.Table = &state_.DepthDoseResult;
+    record.Dose = doseWindow_ != nullptr ? doseWindow_->ExposedDose() : nullptr;
+    state_.Messages.Show(ExportBytesAs(SavedFile::TableCsv, TableCsvBytes(record), fileName,
+                                       state_.WorkFolder, state_.Edition)
+                             .Message);
+}
+
+void MainWindow::ExportGraphPng(const QString& fileName) {
+    if (fileName.isNull() || state_.ResultsReady != 1)
+        return;
+    state_.Messages.Show(
+        ExportGraphPngAs(graph_->Image(), fileName, state_.WorkFolder, state_.Edition).Message);
+}
+
+void MainWindow::ChooseAndSaveBeam() {
+    SaveBeam(ChooseFileName(true, QStringLiteral("beam.json"), QStringLiteral("JSON (*.json)")));
+}
+
+void MainWindow::ChooseAndOpenBeam() {
+    OpenBeam(ChooseFileName(false, {}, QStringLiteral("JSON (*.json)")));
+}
+
+void MainWindow::SaveBeam(const QString& fileName) {
+    if (fileName.isNull())
+        return;
+    SavedBeam beam;
+    beam.Name = QFileInfo(fileName).completeBaseName().toStdString();
+    beam.Texts = TypedConditions();
+    beam.Rectification = TypedRectification();
+    beam.DivergentScatter = DivergentScatter();
+    // What the other windows hold as typed now, else what the last beam
+    // opened brought with it.
+    beam.MeasuredHvl1MmAl = qualityWindow_ != nullptr ? qualityWindow_->TypedMeasuredHvl1()
+                                                      : beamExtras_.MeasuredHvl1MmAl;
+    if (doseWindow_ != nullptr) {
+        const auto [output, distance] = doseWindow_->TypedTubeOutput();
+        beam.TubeOutputUgyPerMas = output;
+        beam.OutputDistanceCm = distance;
+    } else {
+        beam.TubeOutputUgyPerMas = beamExtras_.TubeOutputUgyPerMas;
+        beam.OutputDistanceCm = beamExtras_.OutputDistanceCm;
+    }
+    state_.Messages.Show(ExportBytesAs(SavedFile::Beam, BeamFileBytes(beam), fileName,
+                                       state_.WorkFolder, state_.Edition)
+                             .Message);
+}
+
+bool MainWindow::OpenBeam(const QString& fileName) {
+    // During a calculation the conditions it reads must not change under it.
+    if (fileName.isNull() || state_.CalculationUnderWay || ended_)
+        return false;
+    const QByteArray encoded = QFile::encodeName(fileName);
+    SavedBeam beam;
+    try {
+        beam =
+            ReadBeamFile(state_.WorkFolder / std::string(encoded.constData(),
+                                                         static_cast<std::size_t>(encoded.size())));
+    } catch (const BeamFileError& e) {
+        state_.Messages.Show(e.Problem().In(state_.Edition));
+        return false;
+    }
+    const std::string* texts[] = {
+        &beam.Texts.TubeVoltage, &beam.Texts.TargetAngle, &beam.Texts.InherentFiltration,
+        &beam.Texts.AlFilter,    &beam.Texts.CuFilter,    &beam.Texts.Fsd,
+        &beam.Texts.FieldX,      &beam.Texts.FieldY};
+    for (std::size_t i = 0; i < conditionFields_.size(); ++i)
+        conditionFields_[i]->setText(QString::fromStdString(*texts[i]));
+    // As a click on the option would choose it.
+    const int method = static_cast<int>(beam.Rectification);
+    rectificationOptions_[static_cast<std::size_t>(method - 1)]->setChecked(true);
+    state_.SelectRectification(method);
+    ApplyScatterModel(beam.DivergentScatter);
+    beamExtras_ = beam;
+    ShareBeamExtras();
+    return true;
+}
+
+void MainWindow::ShareBeamExtras() {
+    if (qualityWindow_ != nullptr && beamExtras_.MeasuredHvl1MmAl)
+        qualityWindow_->SetMeasuredHvl1(*beamExtras_.MeasuredHvl1MmAl);
+    if (doseWindow_ != nullptr && beamExtras_.TubeOutputUgyPerMas)
+        doseWindow_->SetTubeOutput(*beamExtras_.TubeOutputUgyPerMas, beamExtras_.OutputDistanceCm);
+}
+
+} // namespace veltrim

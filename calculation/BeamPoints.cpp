@@ -1,0 +1,85 @@
+#include "calculation/BeamPoints.h"
+
+#include "core/DataFile.h"
+
+namespace veltrim {
+namespace {
+
+std::vector<PhantomPoint> LateralLine(const BeamResult& beam, double depth, LateralAxis axis) {
+    std::vector<PhantomPoint> points;
+    for (int k = -GridHalfCount; k <= GridHalfCount; ++k) {
+        const double lateral = GridStep * k;
+        const PhantomPoint p = axis == LateralAxis::X ? PhantomPoint{lateral, 0.0, depth}
+                                                      : PhantomPoint{0.0, lateral, depth};
+        if (WithinKernelReach(beam.Conditions, beam.DepthDose->Rows, p))
+            points.push_back(p);
+    }
+    return points;
+}
+
+} // namespace
+
+std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
+                                      const TissueTables& tissue, KernelSource& kernels) {
+    try {
+        return DoseAtPoints(
+            {beam.Spectrum.Spectrum, tissue, *beam.DepthDose, beam.Conditions, ModelPi}, kernels,
+            points);
+    } catch (const CalculationError& e) {
+        throw BeamError(BeamStage::DepthDose, e.Cause());
+    } catch (const DataFileError& e) {
+        throw BeamError(BeamStage::DepthDose,
+                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+    }
+}
+
+std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
+                                      const ModelData& data) {
+    const std::unique_ptr<KernelSource> thick =
+        BeamKernels(beam.Conditions, beam.Model, data, beam.PhantomMedium);
+    // A finite phantom's points lack the scatter from beyond its exit face,
+    // as its table does.
+    const std::unique_ptr<KernelSource> slab =
+        beam.ThicknessCm ? SlabKernels(*thick, *beam.ThicknessCm, data) : nullptr;
+    KernelSource& kernels = slab ? *slab : *thick;
+    const TissueTables* tissue = nullptr;
+    try {
+        tissue = &data.Tissue(beam.PhantomMedium);
+    } catch (const DataFileError& e) {
+        FailTissueTables(e);
+    }
+    return BeamPointDoses(beam, points, *tissue, kernels);
+}
+
+double PointPercent(const BeamResult& beam, double perFluence) {
+    return PercentOfFirstLayer(*beam.DepthDose, perFluence);
+}
+
+std::optional<double> PointMgy(const BeamResult& beam, double perFluence) {
+    if (!beam.Absolute || !beam.Absolute->Given)
+        return std::nullopt;
+    return beam.Absolute->Mgy(perFluence / beam.Absolute->AirKermaPerFluence);
+}
+
+DoseGrid BeamProfile(const BeamResult& beam, double depth, LateralAxis axis,
+                     const ModelData& data) {
+    DoseGrid grid;
+    // A depth outside the phantom would leave no point on the line.
+    const PhantomPoint onAxis{0.0, 0.0, depth};
+    CheckPhantomPoints(beam.Conditions, beam.DepthDose->Rows, std::span(&onAxis, 1));
+    grid.Points = LateralLine(beam, depth, axis);
+    grid.Doses = BeamPointDoses(beam, grid.Points, data);
+    return grid;
+}
+
+DoseGrid BeamMap(const BeamResult& beam, LateralAxis axis, const ModelData& data) {
+    DoseGrid grid;
+    for (int d = 1; d <= beam.DepthDose->Rows; ++d) {
+        const std::vector<PhantomPoint> line = LateralLine(beam, LayerMiddle(d), axis);
+        grid.Points.insert(grid.Points.end(), line.begin(), line.end());
+    }
+    grid.Doses = BeamPointDoses(beam, grid.Points, data);
+    return grid;
+}
+
+} // namespace veltrim

@@ -1,0 +1,52 @@
+#pragma once
+
+// The dose anywhere in the phantom of a calculated beam: at points, across
+// the field at a depth, and over the plane through the axis.
+
+#include "calculation/CalculateBeam.h"
+#include "dose/PointDose.h"
+
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace veltrim {
+
+// The dose at points of a calculated beam (with its depth dose), per unit
+// fluence at the surface, from the kernels of its scatter model. Throws
+// BeamError (DepthDose) with the cause; nothing is computed when any point
+// is refused.
+std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
+                                      const ModelData& data);
+std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
+                                      const TissueTables& tissue, KernelSource& kernels);
+
+// A dose per unit fluence of the beam in per cent of the axis's first-layer
+// total, and in mGy when the beam has an exposure.
+double PointPercent(const BeamResult& beam, double perFluence);
+std::optional<double> PointMgy(const BeamResult& beam, double perFluence);
+
+// The lateral direction of a profile or of the plane of a map: along the
+// field's first side (x) or its second (y).
+enum class LateralAxis { X, Y };
+
+// Points on a grid and the dose at each.
+struct DoseGrid {
+    std::vector<PhantomPoint> Points;
+    std::vector<PointDose> Doses;
+};
+
+// The lateral grid of profiles and maps: 0.5 cm from -30 to 30 cm.
+inline constexpr double GridStep = 0.5;
+inline constexpr int GridHalfCount = 60;
+
+// The dose across the field at `depth` along x or y, at the grid's points
+// that the kernels reach. Throws CalculationError for a depth outside the
+// phantom (before anything is computed), BeamError as BeamPointDoses.
+DoseGrid BeamProfile(const BeamResult& beam, double depth, LateralAxis axis, const ModelData& data);
+
+// The dose over the x-z (or y-z) plane through the axis: every layer middle,
+// at the grid's points that the kernels reach at that depth, row by row.
+DoseGrid BeamMap(const BeamResult& beam, LateralAxis axis, const ModelData& data);
+
+} // namespace veltrim

@@ -1,0 +1,261 @@
+// The dose at points: the axis's sums, with the point in place of the axis.
+// On the axis every sum is formed as the depth dose forms it (the same ring
+// shares, terms and order), so that a point there gives the table's own
+// numbers; off the axis the shares are the exact ones of the off-centre field.
+#include "dose/PointDose.h"
+
+#include "core/CalculationError.h"
+#include "dose/OffAxisCoverage.h"
+#include "dose/RingCoverage.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace veltrim {
+namespace {
+
+// The kernels' rings reach 40 cm from the point of calculation.
+constexpr double KernelReach = 0.5 * (RingCapacity - 1);
+
+// The field as typed, projected onto the plane at depth z: the sides grow
+// with the distance from the focus. A circle has the radius HalfX.
+struct ProjectedField {
+    double HalfX = 0.0;
+    double HalfY = 0.0;
+    bool Circle = false;
+};
+
+ProjectedField Project(const IrradiationConditions& c, double z) {
+    return {0.5 * c.FieldX * (c.Fsd + z) / c.Fsd, 0.5 * c.FieldY * (c.Fsd + z) / c.Fsd,
+            c.FieldY == 0};
+}
+
+bool Inside(const ProjectedField& f, double x, double y) {
+    if (f.Circle)
+        return x * x + y * y <= f.HalfX * f.HalfX;
+    return std::fabs(x) <= f.HalfX && std::fabs(y) <= f.HalfY;
+}
+
+// The distance from (x, y) to the farthest point of the field.
+double Farthest(const ProjectedField& f, double x, double y) {
+    if (f.Circle)
+        return std::hypot(x, y) + f.HalfX;
+    return std::hypot(std::fabs(x) + f.HalfX, std::fabs(y) + f.HalfY);
+}
+
+// How far from the axis, in the direction of (x, y), a point can lie before
+// the farthest corner of the field leaves the kernels' reach.
+double Reach(const ProjectedField& f, double x, double y) {
+    if (f.Circle)
+        return KernelReach - f.HalfX;
+    const double length = std::hypot(x, y);
+    const double ux = length > 0 ? std::fabs(x) / length : 1.0;
+    const double uy = length > 0 ? std::fabs(y) / length : 0.0;
+    // |t u + h| = reach, for the corner opposite the point.
+    const double along = ux * f.HalfX + uy * f.HalfY;
+    const double squared =
+        along * along - f.HalfX * f.HalfX - f.HalfY * f.HalfY + KernelReach * KernelReach;
+    return std::max(0.0, -along + std::sqrt(std::max(0.0, squared)));
+}
+
+// The one or two layer middles whose scatter a depth is formed from.
+struct Rows {
+    int Upper = 1;
+    int Lower = 1;
+};
+
+Rows RowsAround(double z, int rows) {
+    int d = static_cast<int>(std::floor(2 * z + 0.5)); // the middle at or above z
+    if ((d >= 1 && d <= rows && z == LayerMiddle(d)) || rows == 1)
+        return {std::clamp(d, 1, rows), std::clamp(d, 1, rows)};
+    d = std::clamp(d, 1, rows - 1);
+    return {d, d + 1};
+}
+
+void CheckPoint(const IrradiationConditions& conditions, int rows, const PhantomPoint& p) {
+    if (!std::isfinite(p.X) || !std::isfinite(p.Y) || !std::isfinite(p.Z))
+        FailCalculation(MessageId::PointNotFinite, {Arg(p.X), Arg(p.Y), Arg(p.Z)});
+    const double deepest = 0.5 * rows;
+    if (!(p.Z >= 0.0 && p.Z <= deepest))
+        FailCalculation(MessageId::DoseDepthOutOfRange, {Arg(p.Z), Arg(deepest)});
+    if (!WithinKernelReach(conditions, rows, p)) {
+        const ProjectedField deeper = Project(conditions, LayerMiddle(RowsAround(p.Z, rows).Lower));
+        const double reach = std::floor(Reach(deeper, p.X, p.Y) * 10 - 1e-9) / 10;
+        FailCalculation(MessageId::PointBeyondKernels,
+                        {Arg(std::hypot(p.X, p.Y)), Arg(p.Z), Arg(std::max(reach, 0.0))});
+    }
+}
+
+// One point in the plane of one layer middle: the rings and their shares.
+struct RowPoint {
+    int Row = 0;
+    double G = 0.0; // the inverse square of the layer middle
+    int Rings = 0;
+    std::array<double, RingCapacity> Share{};
+    std::array<double, KernelNodeCount> Nodes{}; // the ring sums at the node energies
+};
+
+// The axis's rings, as the depth dose forms them.
+void AxisRings(const PointBeam& beam, double z, RowPoint& row) {
+    const DepthDoseCalculation& axis = beam.Axis;
+    const double fsd = beam.Conditions.Fsd;
+    const double hx = axis.HalfFieldX * (fsd + z) / fsd;
+    const double hy = axis.HalfFieldY * (fsd + z) / fsd;
+    row.Rings = static_cast<int>(std::floor(2 * std::sqrt(hx * hx + hy * hy)) + 1);
+    for (int r = 1; r <= row.Rings; ++r) {
+        if (axis.CircularField) {
+            row.Share[r] = 1.0;
+            continue;
+        }
+        const std::optional<double> share = RingCoverage(r, hx, hy, beam.Pi);
+        if (!share)
+            FailCalculation(MessageId::CauseRingShare, {Arg(r), Arg(2 * hx), Arg(2 * hy), Arg(z)});
+        row.Share[r] = *share;
+    }
+}
+
+RowPoint PrepareRow(const PointBeam& beam, const PhantomPoint& p, int d) {
+    RowPoint row;
+    row.Row = d;
+    const double fsd = beam.Conditions.Fsd;
+    const double z = LayerMiddle(d);
+    row.G = fsd * fsd / ((fsd + z) * (fsd + z));
+    if (p.X == 0 && p.Y == 0) {
+        AxisRings(beam, z, row);
+        return row;
+    }
+    const ProjectedField f = Project(beam.Conditions, z);
+    row.Rings = static_cast<int>(std::floor(2 * Farthest(f, p.X, p.Y)) + 1);
+    OffCentreShares(row.Rings, p.X, p.Y, f.HalfX, f.HalfY, f.Circle, row.Share.data());
+    return row;
+}
+
+// Between two kernel nodes, as the depth dose interpolates: linear in energy
+// and in the logarithm where both are positive, linear in the value where one
+// is zero.
+double SpectrumScatter(const RowPoint& row, const EnergyTable& spectrum, int topBin) {
+    std::array<double, KernelNodeCount> logs{};
+    for (int k = 0; k < KernelNodeCount; ++k) {
+        if (row.Nodes[k] < 0)
+            FailCalculation(MessageId::CauseNodeScatterNegative,
+                            {Arg(FirstKernelKeV + 5 * k), Arg(LayerMiddle(row.Row))});
+        logs[k] = row.Nodes[k] > 0 ? std::log(row.Nodes[k]) : 0.0;
+    }
+    double sum = 0.0;
+    for (int i = 21; i <= topBin; ++i) {
+        double value = 0.0;
+        if (i % 10 == 0) {
+            value = row.Nodes[i / 10 - 2];
+        } else {
+            const int j = (i / 10 + 1) * 10; // the node bin above
+            const double toUpper = 0.5 * j - 0.5 * i;
+            const int upper = j / 10 - 2;
+            const double H = row.Nodes[upper];
+            const double L = row.Nodes[upper - 1];
+            value = H > 0 && L > 0
+                        ? std::exp(logs[upper] - (logs[upper] - logs[upper - 1]) * toUpper / 5)
+                        : H - (H - L) * toUpper / 5;
+        }
+        sum = sum + value * spectrum[i];
+    }
+    if (!std::isfinite(sum))
+        FailCalculation(MessageId::CauseScatterNotFinite, {Arg(LayerMiddle(row.Row))});
+    return sum;
+}
+
+// The primary at the point itself: the ray from the focus is longer than
+// the axis's by s / (Fsd + z), in the inverse square and in the tissue it
+// crosses alike.
+double PrimaryAt(const PointBeam& beam, const std::array<double, EnergyBinCount>& mu, int topBin,
+                 const PhantomPoint& p) {
+    const double fsd = beam.Conditions.Fsd;
+    if (!Inside(Project(beam.Conditions, p.Z), p.X, p.Y))
+        return 0.0;
+    const double fromFocus = fsd + p.Z;
+    const double s2 = fromFocus * fromFocus + (p.X * p.X + p.Y * p.Y);
+    const double slant = p.Z * (std::sqrt(s2) / fromFocus);
+    const double fsdSquared = fsd * fsd;
+    double sum = 0.0;
+    for (int i = 21; i <= topBin; ++i) {
+        const double weight = beam.Spectrum[i] * fsdSquared / s2;
+        sum = sum + weight * beam.Tissue.PrimaryDose[i] * std::exp(-mu[i] * slant);
+    }
+    if (!std::isfinite(sum))
+        FailCalculation(MessageId::CausePrimaryNotFinite, {Arg(p.Z)});
+    return sum;
+}
+
+double LogBetween(double z, double z0, double d0, double z1, double d1) {
+    if (d0 > 0 && d1 > 0)
+        return std::exp(std::log(d0) + (std::log(d1) - std::log(d0)) * (z - z0) / (z1 - z0));
+    return d0 + (d1 - d0) * (z - z0) / (z1 - z0);
+}
+
+} // namespace
+
+std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels,
+                                    std::span<const PhantomPoint> points) {
+    CheckPhantomPoints(beam.Conditions, beam.Axis.Rows, points);
+    const int topBin = static_cast<int>(std::floor(2 * beam.Conditions.TubeVoltage));
+    std::array<double, EnergyBinCount> mu{};
+    for (int i = 21; i <= topBin; ++i)
+        mu[i] = TissueAttenuation(beam.Tissue.Rows, beam.Tissue.RowCount, 0.5 * i);
+
+    std::vector<Rows> around;
+    std::vector<RowPoint> rows;
+    around.reserve(points.size());
+    rows.reserve(points.size());
+    for (const PhantomPoint& p : points) {
+        around.push_back(RowsAround(p.Z, beam.Axis.Rows));
+        rows.push_back(PrepareRow(beam, p, around.back().Upper));
+        if (around.back().Lower != around.back().Upper)
+            rows.push_back(PrepareRow(beam, p, around.back().Lower));
+    }
+    // Each kernel once for all the points: with the point-focus sets it is
+    // interpolated between two FSDs at every asking.
+    for (int k = 0; k < KernelNodeCount; ++k) {
+        const ScatterKernelTable& kernel = kernels.Kernel(FirstKernelKeV + 5 * k);
+        for (RowPoint& row : rows) {
+            double sum = 0.0;
+            for (int r = 1; r <= row.Rings; ++r)
+                sum = sum + kernel[r][row.Row] * row.G * row.Share[r];
+            row.Nodes[k] = sum;
+        }
+    }
+
+    std::vector<PointDose> doses(points.size());
+    std::size_t next = 0;
+    for (std::size_t n = 0; n < points.size(); ++n) {
+        const PhantomPoint& p = points[n];
+        doses[n].Primary = PrimaryAt(beam, mu, topBin, p);
+        doses[n].Scatter = SpectrumScatter(rows[next++], beam.Spectrum, topBin);
+        if (around[n].Lower != around[n].Upper) {
+            const double lower = SpectrumScatter(rows[next++], beam.Spectrum, topBin);
+            doses[n].Scatter = LogBetween(p.Z, LayerMiddle(around[n].Upper), doses[n].Scatter,
+                                          LayerMiddle(around[n].Lower), lower);
+        }
+    }
+    return doses;
+}
+
+void CheckPhantomPoints(const IrradiationConditions& conditions, int rows,
+                        std::span<const PhantomPoint> points) {
+    for (const PhantomPoint& p : points)
+        CheckPoint(conditions, rows, p);
+}
+
+bool WithinKernelReach(const IrradiationConditions& conditions, int rows, const PhantomPoint& p) {
+    if (p.X == 0 && p.Y == 0)
+        return true; // the axis, which the depth dose has formed already
+    const ProjectedField deeper = Project(conditions, LayerMiddle(RowsAround(p.Z, rows).Lower));
+    return Farthest(deeper, p.X, p.Y) < KernelReach;
+}
+
+double PercentOfFirstLayer(const DepthDoseCalculation& axis, double perFluence) {
+    const double D1 = axis.PrimaryDose[1] + axis.ScatterDose[1];
+    return perFluence / D1 * 100;
+}
+
+} // namespace veltrim

@@ -1,0 +1,74 @@
+#pragma once
+
+// The dose at points anywhere in the phantom, not only on the central axis.
+// Primary: the photons of an isotropic point focus that reach the point
+// along their ray (inverse square over the ray's length, attenuation over
+// its slant path in tissue), inside the field's divergent projection only;
+// outside it there is none, since the focus is a point (no penumbra) and
+// its output the same in every direction (no heel effect). Scatter: the
+// kernels' rings around the point, each weighted by its share inside the
+// field as it stands off-centre at that depth, with the axis's kernels,
+// inverse square and interpolations. On the axis the result is the depth
+// dose's own.
+
+#include "core/Conditions.h"
+#include "dose/DepthDose.h"
+#include "dose/ScatterKernels.h"
+#include "dose/TissueTables.h"
+
+#include <span>
+#include <vector>
+
+namespace veltrim {
+
+// A point of the phantom, cm: X and Y lateral from the central axis in the
+// plane at depth Z, X along the field's first side (FieldX), Z below the
+// entrance surface.
+struct PhantomPoint {
+    double X = 0.0;
+    double Y = 0.0;
+    double Z = 0.0;
+};
+
+// The dose at a point per unit fluence at the surface (keV cm2/g), as the
+// depth dose's PrimaryDose and ScatterDose are.
+struct PointDose {
+    double Primary = 0.0;
+    double Scatter = 0.0;
+};
+
+// What the dose at points takes from a calculated beam; the references
+// must outlive the call.
+struct PointBeam {
+    const EnergyTable& Spectrum;
+    const TissueTables& Tissue;
+    const DepthDoseCalculation& Axis;
+    const IrradiationConditions& Conditions; // the field as typed, the FSD, the voltage
+    double Pi = 0.0;                         // the one the axis's ring shares took
+};
+
+// The dose at each point, in the order given. A depth between two layer
+// middles takes the primary at that depth and the scatter interpolated
+// between the two middles (linear in depth and in the logarithm); above the
+// first middle and below the last, the nearest two middles' slope carried
+// on. Every point is checked before anything is computed: a coordinate
+// that is not finite, a depth outside 0 to the deepest layer, and a point
+// whose rings would need the kernels beyond their 40 cm throw
+// CalculationError with the range that can be computed.
+std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels,
+                                    std::span<const PhantomPoint> points);
+
+// The check DoseAtPoints makes of every point before it computes any, for
+// a depth dose of `rows` layers: throws CalculationError with the range.
+void CheckPhantomPoints(const IrradiationConditions& conditions, int rows,
+                        std::span<const PhantomPoint> points);
+
+// Whether the rings around `p` stay within the kernels' 40 cm (the depth
+// inside 0 to the deepest of `rows` layers).
+bool WithinKernelReach(const IrradiationConditions& conditions, int rows, const PhantomPoint& p);
+
+// A dose per unit fluence in per cent of the axis's first-layer total, the
+// depth dose's normalisation.
+double PercentOfFirstLayer(const DepthDoseCalculation& axis, double perFluence);
+
+} // namespace veltrim

@@ -1,0 +1,134 @@
+// 4.6 The dose off the axis against direct Monte Carlo scored on vertical
+// lines beside the axis (tools/validate/direct/offaxis/), for both scatter
+// models, and its report section.
+#include "calculation/BeamPoints.h"
+#include "tools/validate/Checks.h"
+#include "tools/validate/ReportSections.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace veltrim::validate {
+namespace {
+
+struct OffAxisBeam {
+    const char* Name; // the files in the off-axis folder, without .csv and -lateral.csv
+    double Kv, Field, Fsd;
+};
+
+// 12 degrees, 2.5 mm Al inherent, constant potential, square fields.
+constexpr OffAxisBeam kBeams[] = {
+    {"80kV-10x10-fsd100", 80, 10, 100},
+    {"80kV-20x20-fsd100", 80, 20, 100},
+    {"70kV-15x15-fsd60", 70, 15, 60},
+};
+
+std::vector<std::vector<double>> Numbers(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    if (!in)
+        throw std::runtime_error("cannot read " + file.string());
+    std::vector<std::vector<double>> rows;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || !(std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-'))
+            continue;
+        std::istringstream fields(line);
+        std::vector<double> row;
+        for (std::string cell; std::getline(fields, cell, ',');)
+            row.push_back(std::stod(cell));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// |difference| beyond twice the direct run's 1-sigma, fraction.
+double Excess(double model, double direct, double sigma) {
+    return std::max(0.0, std::fabs(model / direct - 1) - 2 * sigma / direct);
+}
+
+} // namespace
+
+OffAxisStudy StudyOffAxis(Engine& calc, const std::filesystem::path& folder) {
+    OffAxisStudy out;
+    for (const OffAxisBeam& b : kBeams) {
+        IrradiationConditions c = ReferenceBeam();
+        c.TubeVoltage = b.Kv;
+        c.FieldX = c.FieldY = b.Field;
+        c.Fsd = b.Fsd;
+        const auto axis = Numbers(folder / (std::string(b.Name) + ".csv"));
+        const auto lateral = Numbers(folder / (std::string(b.Name) + "-lateral.csv"));
+        if (axis.empty() || lateral.empty())
+            throw std::runtime_error(std::string("no direct rows for ") + b.Name);
+        // Columns: depth, primary, scatter, sigma, ...; row 1 normalises, as the PDD.
+        const double first = axis[0][1] + axis[0][2];
+        const double firstSigma = axis[0][3] / first;
+        const BeamResult classic = CalculateBeam(c, {}, calc.Data());
+        CalculationOptions divergentOptions;
+        divergentOptions.Model = ScatterModel::Divergent;
+        const BeamResult divergent = CalculateBeam(c, divergentOptions, calc.Data());
+        for (const std::vector<double>& l : lateral) {
+            // x, top, middle, thickness, primary, scatter, sigma, total
+            OffAxisStudy::Point p;
+            p.Beam = Label(c);
+            p.X = l[0];
+            p.Depth = l[2];
+            p.BeyondEdge = p.X - 0.5 * b.Field * (b.Fsd + p.Depth) / b.Fsd;
+            p.Direct = 100 * l[7] / first;
+            p.DirectSigma = p.Direct * std::hypot(l[6] / l[7], firstSigma);
+            const PhantomPoint point{p.X, 0.0, p.Depth};
+            p.Computable = WithinKernelReach(c, classic.DepthDose->Rows, point);
+            if (p.Computable) {
+                const PointDose a = BeamPointDoses(classic, {&point, 1}, calc.Data())[0];
+                const PointDose d = BeamPointDoses(divergent, {&point, 1}, calc.Data())[0];
+                p.Classic = PointPercent(classic, a.Primary + a.Scatter);
+                p.Divergent = PointPercent(divergent, d.Primary + d.Scatter);
+                const auto take = [&](double model, double& inside, double& near, double& far) {
+                    const double excess = Excess(model, p.Direct, p.DirectSigma);
+                    if (p.BeyondEdge <= -1.0)
+                        inside = std::max(inside, excess);
+                    else if (p.BeyondEdge >= 1.0 && p.BeyondEdge <= 10.0)
+                        near = std::max(near, excess);
+                    else if (p.BeyondEdge > 10.0 && p.BeyondEdge <= 20.0)
+                        far = std::max(far, excess);
+                };
+                take(p.Classic, out.ClassicInside, out.ClassicNear, out.ClassicFar);
+                take(p.Divergent, out.DivergentInside, out.DivergentNear, out.DivergentFar);
+            }
+            out.Points.push_back(p);
+        }
+    }
+    return out;
+}
+
+void FillOffAxis(const OffAxisStudy& f, Placeholders& v) {
+    Rows rows;
+    for (const auto& p : f.Points) {
+        rows.Cell(p.Beam)
+            .Cell(Fixed(p.X, 1))
+            .Cell(Fixed(p.Depth, 2))
+            .Cell(Signed(p.BeyondEdge, 2))
+            .Cell(Fixed(p.Direct, 4) + " +/- " + Fixed(100 * p.DirectSigma / p.Direct, 1) + " %");
+        if (p.Computable)
+            rows.Cell(Fixed(p.Classic, 4) + " (" + Percent(p.Classic, p.Direct, 1) + ")")
+                .Cell(Fixed(p.Divergent, 4) + " (" + Percent(p.Divergent, p.Direct, 1) + ")");
+        else
+            rows.Cell("beyond the kernels").Cell("beyond the kernels");
+        rows.End();
+    }
+    v["offaxis_rows"] = rows.Text();
+    v["offaxis_classic_inside"] = Fixed(100 * f.ClassicInside, 1);
+    v["offaxis_classic_near"] = Fixed(100 * f.ClassicNear, 1);
+    v["offaxis_classic_far"] = Fixed(100 * f.ClassicFar, 1);
+    v["offaxis_divergent_inside"] = Fixed(100 * f.DivergentInside, 1);
+    v["offaxis_divergent_near"] = Fixed(100 * f.DivergentNear, 1);
+    v["offaxis_divergent_far"] = Fixed(100 * f.DivergentFar, 1);
+    v["offaxis_classic_verdict"] =
+        Verdict(f.ClassicInside <= bounds::OffAxisInside && f.ClassicNear <= bounds::OffAxisNear &&
+                f.ClassicFar <= bounds::OffAxisFar);
+    v["offaxis_divergent_verdict"] = Verdict(f.DivergentInside <= bounds::OffAxisInside);
+}
+
+} // namespace veltrim::validate
