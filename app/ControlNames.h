@@ -52,6 +52,8 @@ inline constexpr ControlName RectificationOptions[] = {ConstantPotential, ThreeP
                                                        SinglePhaseFullWave};
 
 inline constexpr ControlName Ok{"Command3"};
+// The "Phantom material" caption's box, which names the medium in use.
+inline constexpr ControlName PhantomMaterial{"Label24"};
 inline constexpr ControlName Reset{"Command6"};
 inline constexpr ControlName Exit{"Command1"};
 
@@ -65,8 +67,6 @@ inline constexpr ControlName ScatterReadout{"Text14"};
 inline constexpr ControlName Readouts[] = {ShallowDepth, DeepDepth, TotalReadout, PrimaryReadout,
                                            ScatterReadout};
 
-// The fixed caption that names the phantom's material.
-inline constexpr ControlName PhantomMaterial{"Label24"};
 // Made by the window, not by its table: what the next OK uses beyond the
 // typed conditions (the scatter model, the medium).
 inline constexpr ControlName NextCalculation{"NextCalculation"};
@@ -109,6 +109,7 @@ namespace dosecontrols {
 // Made by the window, not by its table.
 inline constexpr ControlName MessageLine{"Message"};
 inline constexpr ControlName KapUnit{"KapUnit"};
+inline constexpr ControlName MediumChoice{"MediumChoice"};
 inline constexpr ControlName Table{"DoseTable"};
 
 inline constexpr ControlName ExposureFrame{"ExposureFrame"};

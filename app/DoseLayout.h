@@ -14,6 +14,9 @@ namespace veltrim {
 const WindowLayout& DoseWindowLayout(Language edition);
 
 inline constexpr QRect DoseKapUnitBox{316, 172, 120, 28};
+// The phantom's material of the following calculations, in the title row of
+// the results, right of the centred title.
+inline constexpr QRect DoseMediumChoiceBox{776, 26, 176, 28};
 inline constexpr QRect DoseMessageBox{16, 384, 948, 46};
 inline constexpr QRect DoseTableBox{16, 462, 620, 222};
 

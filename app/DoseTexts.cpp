@@ -36,9 +36,8 @@ std::string DescribeExposure(const Exposure& given, Language language) {
     }
 }
 
-std::string MediumLine(Language language) {
-    return Text(language, MessageId::DoseMedium,
-                {Text(language, MessageId::MediumIcruFourComponent)});
+std::string MediumLine(Medium medium, Language language) {
+    return Text(language, MessageId::DoseMedium, {Text(language, MediumName(medium))});
 }
 
 std::string ModelLine(ScatterModel model, Language language) {
@@ -60,7 +59,7 @@ std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, L
         Text(language, MessageId::DoseExposureLine, {DescribeExposure(*dose.Given, language)}));
     bytes += figure(MessageId::DoseIncidentAirKerma, FormatC("%.6g mGy", dose.IncidentAirKermaMgy));
     bytes += figure(MessageId::DoseBackscatter, FormatC("%.6g", k.Backscatter));
-    bytes += comment(MediumLine(language));
+    bytes += comment(MediumLine(beam.PhantomMedium, language));
     bytes += comment(ModelLine(beam.Model, language));
     bytes += "depth_cm,primary_mGy,scatter_mGy,total_mGy\n";
     // The surface first, then the layers from the shallowest down.

@@ -24,7 +24,7 @@ double RowDepthCm(int row);
 std::string DescribeExposure(const Exposure& given, Language language);
 
 // The phantom's medium and the scatter model, as the window's lines read.
-std::string MediumLine(Language language);
+std::string MediumLine(Medium medium, Language language);
 std::string ModelLine(ScatterModel model, Language language);
 
 // The table in mGy, UTF-8: comment lines naming the beam, the exposure, Ka,i,

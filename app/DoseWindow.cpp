@@ -67,6 +67,20 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
     kapUnit_->setGeometry(DoseKapUnitBox);
     for (const KapUnit& unit : KapUnits)
         kapUnit_->addItem(QString::fromLatin1(unit.Name));
+    mediumChoice_ = new QComboBox(this);
+    mediumChoice_->setObjectName(QString::fromLatin1(dc::MediumChoice.Design));
+    mediumChoice_->setFont(DesignFont({Face::TimesNewRoman, 12.0}));
+    mediumChoice_->setGeometry(DoseMediumChoiceBox);
+    mediumChoice_->setToolTip(Utf8(Text(edition_, MessageId::DoseMediumChoiceTip)));
+    for (const auto& entry : MediumKeys) {
+        mediumChoice_->addItem(Utf8(Text(edition_, MediumName(entry.second))));
+        if (entry.second == run_.PhantomMedium)
+            mediumChoice_->setCurrentIndex(mediumChoice_->count() - 1);
+    }
+    connect(mediumChoice_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0 && index < static_cast<int>(std::size(MediumKeys)))
+            emit PhantomMediumChosen(MediumKeys[index].second);
+    });
     // One mGy of Ka,i to begin with: the figures read as per mGy until the
     // user gives the exposure of an examination.
     airKerma_->setText(QStringLiteral("1"));
@@ -154,8 +168,9 @@ void DoseWindow::ShowLastCalculation() {
         if (!data_)
             data_ = ModelData::Load(run_.DataFolder);
         const DoseProfiles depthDose{run_.DepthRowCount, run_.PrimaryDose, run_.ScatterDose};
-        const std::unique_ptr<AbsoluteDose> dose = BeamAbsoluteDose(
-            run_.ResultConditions, beam.Spectrum, depthDose, run_.Tissue, *data_, std::nullopt);
+        const std::unique_ptr<AbsoluteDose> dose =
+            BeamAbsoluteDose(run_.ResultConditions, beam.Spectrum, depthDose, run_.Tissue, *data_,
+                             std::nullopt, beam.PhantomMedium);
         shown_ = Shown{beam, run_.ResultConditions, *dose};
     } catch (const BeamError& e) {
         ShowMessage(e.Cause().In(edition_), true);
@@ -223,7 +238,7 @@ void DoseWindow::ShowFigures() {
     for (QLineEdit* result : results_)
         result->clear();
     doseAtDepth_->clear();
-    medium_->setText(shown_ ? Utf8(MediumLine(edition_)) : QString());
+    medium_->setText(shown_ ? Utf8(MediumLine(shown_->Beam.PhantomMedium, edition_)) : QString());
     model_->setText(shown_ ? Utf8(ModelLine(shown_->Beam.Model, edition_)) : QString());
     if (shown_)
         results_[1]->setText(Utf8(FactorText(shown_->Dose.PerKerma.Backscatter)));

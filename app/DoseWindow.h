@@ -53,6 +53,10 @@ class DoseWindow : public QWidget {
     // The dose shown in mGy, for the exposure accepted; none without one.
     const AbsoluteDose* ExposedDose() const { return Exposed() ? &shown_->Dose : nullptr; }
 
+  signals:
+    // The phantom's material chosen for the calculations that follow.
+    void PhantomMediumChosen(veltrim::Medium medium);
+
   protected:
     // A view scrolls only once it is laid out: the row marked before the
     // window first shows is brought into view here.
@@ -93,6 +97,7 @@ class DoseWindow : public QWidget {
     QLineEdit* esak_ = nullptr;
     std::array<QLineEdit*, 4> results_{};
     QLabel* medium_ = nullptr;
+    QComboBox* mediumChoice_ = nullptr;
     QLabel* model_ = nullptr;
     QLineEdit* depthFrom_ = nullptr;
     QLineEdit* depthTo_ = nullptr;

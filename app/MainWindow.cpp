@@ -17,6 +17,7 @@
 #include <QDate>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -50,6 +51,8 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
     }
     rectificationFrame_ = &FindControl<QGroupBox>(*this, mc::RectificationFrame);
     okButton_ = &FindControl<QPushButton>(*this, mc::Ok);
+    phantomMaterial_ = &FindControl<QLabel>(*this, mc::PhantomMaterial);
+    designedMaterial_ = phantomMaterial_->text();
     saveCsvButton_ = &FindControl<QPushButton>(*this, mc::SaveNumbers);
     saveBmpButton_ = &FindControl<QPushButton>(*this, mc::SavePicture);
     csvName_ = &FindControl<QLineEdit>(*this, mc::NumbersFileName);

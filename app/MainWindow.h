@@ -76,6 +76,9 @@ class MainWindow : public QWidget {
     // graph's context menu ticks "Divergent-beam scatter". A change while
     // results are shown offers to calculate them again with it.
     void SetDivergentScatter(bool on);
+    // The phantom's material of the calculations that follow, shown in the
+    // "Phantom material" caption.
+    void SetPhantomMedium(Medium medium);
     // What the next OK will use beyond the typed conditions, in the words of
     // the line under the buttons.
     QString NextCalculation() const;
@@ -145,6 +148,8 @@ class MainWindow : public QWidget {
     std::array<QRadioButton*, 3> rectificationOptions_{};
     QGroupBox* rectificationFrame_ = nullptr;
     QPushButton* okButton_ = nullptr;
+    QLabel* phantomMaterial_ = nullptr;
+    QString designedMaterial_; // the caption's text as designed, for the default medium
     QPushButton* saveCsvButton_ = nullptr;
     QPushButton* saveBmpButton_ = nullptr;
     QLineEdit* csvName_ = nullptr;

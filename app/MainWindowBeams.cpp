@@ -55,6 +55,7 @@ void MainWindow::OpenDoseWindow() {
     if (doseWindow_ == nullptr) {
         doseWindow_ = new DoseWindow(state_, beams_, this);
         doseWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(doseWindow_, &DoseWindow::PhantomMediumChosen, this, &MainWindow::SetPhantomMedium);
         ShareBeamExtras();
     }
     doseWindow_->show();
@@ -135,13 +136,12 @@ void MainWindow::SetDivergentScatter(bool on) {
 }
 
 QString MainWindow::NextCalculation() const {
-    // The medium (and a phantom's thickness) the state is to hold join the
-    // model here, so that whatever the next OK uses can be read without a
-    // menu.
+    // The medium joins the model here (and a phantom's thickness will), so
+    // that whatever the next OK uses can be read without a menu.
     return QString::fromStdString(
         Text(state_.Edition, MessageId::NextCalculationLine,
              {Wording(state_.Edition, ModelName(state_.Model)),
-              Wording(state_.Edition, MessageId::MediumIcruFourComponent)}));
+              Wording(state_.Edition, MediumName(state_.PhantomMedium))}));
 }
 
 void MainWindow::AddNextCalculationLine() {
@@ -162,13 +162,23 @@ void MainWindow::ShowNextCalculation() {
     FindControl<QLabel>(*this, mc::PhantomMaterial).setToolTip(line);
 }
 
+void MainWindow::SetPhantomMedium(Medium medium) {
+    state_.PhantomMedium = medium;
+    phantomMaterial_->setText(
+        medium == Medium::IcruFourComponent
+            ? designedMaterial_
+            : QString::fromStdString(Text(state_.Edition, MediumName(medium))));
+    ShowNextCalculation();
+}
+
 void MainWindow::ShowGraphMenu(const QPoint& at) {
     GraphMenu()->popup(graph_->mapToGlobal(at));
 }
 
 void MainWindow::RememberBeam(const ConditionTexts& drawn, bool curveDrawn) {
     beams_.Add(RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
-                          state_.Attenuation.MuAluminium, beams_.Air(), state_.Model),
+                          state_.Attenuation.MuAluminium, beams_.Air(), state_.Model,
+                          state_.PhantomMedium),
                curveDrawn);
 }
 

@@ -35,6 +35,7 @@ void MainWindow::ExportTableCsv(const QString& fileName) {
     record.Typed = beam.Typed;
     record.Conditions = state_.ResultConditions;
     record.Model = beam.Model;
+    record.PhantomMedium = beam.PhantomMedium;
     if (beam.Quality)
         record.Hvl1MmAl = beam.Quality->Hvl1MmAl;
     record.Rows = state_.DepthRowCount;

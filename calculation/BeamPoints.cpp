@@ -35,7 +35,8 @@ std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const Ph
 
 std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
                                       const ModelData& data) {
-    const std::unique_ptr<KernelSource> thick = BeamKernels(beam.Conditions, beam.Model, data);
+    const std::unique_ptr<KernelSource> thick =
+        BeamKernels(beam.Conditions, beam.Model, data, beam.PhantomMedium);
     // A finite phantom's points lack the scatter from beyond its exit face,
     // as its table does.
     const std::unique_ptr<KernelSource> slab =
@@ -43,7 +44,7 @@ std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const Ph
     KernelSource& kernels = slab ? *slab : *thick;
     const TissueTables* tissue = nullptr;
     try {
-        tissue = &data.Tissue();
+        tissue = &data.Tissue(beam.PhantomMedium);
     } catch (const DataFileError& e) {
         FailTissueTables(e);
     }

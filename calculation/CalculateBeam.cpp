@@ -52,37 +52,67 @@ void FailTissueTables(const DataFileError& error) {
                     Message(MessageId::TissueLoadFailed, {Arg(error.Problem())}));
 }
 
+Message MediumDataProblem(Medium medium, const DataFileError& error) {
+    return Message(MessageId::MediumDataFailed,
+                   {Arg(Message(MediumName(medium))), Arg(error.Problem())});
+}
+
 namespace {
 
 // The data's parallel-beam kernels, taken when the calculation reaches
 // them: a damaged kernel file is told where reading it would have told it.
 class DataKernelSource final : public KernelSource {
   public:
-    explicit DataKernelSource(const ModelData& data) : data_(data) {}
+    DataKernelSource(const ModelData& data, Medium medium) : data_(data), medium_(medium) {}
     const ScatterKernelTable& Kernel(int energyKeV) override {
-        return data_.Kernels().Kernel(energyKeV);
+        return data_.Kernels(medium_).Kernel(energyKeV);
     }
 
   private:
     const ModelData& data_;
+    Medium medium_;
 };
 
 } // namespace
 
 // The point-focus sets at the FSD, or the data's parallel-beam set.
 std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& conditions,
-                                          ScatterModel model, const ModelData& data) {
+                                          ScatterModel model, const ModelData& data,
+                                          Medium medium) {
     if (!UsesFocusKernels(model, conditions))
-        return std::make_unique<DataKernelSource>(data);
+        return std::make_unique<DataKernelSource>(data, medium);
     try {
-        return data.FocusKernels(conditions.Fsd);
+        return data.FocusKernels(conditions.Fsd, medium);
     } catch (const CalculationError& e) {
         throw BeamError(BeamStage::DepthDose, e.Cause());
     } catch (const DataFileError& e) {
         throw BeamError(BeamStage::DepthDose,
-                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+                        medium == Medium::IcruFourComponent
+                            ? Message(MessageId::CauseKernelFile, {Arg(e.Problem())})
+                            : MediumDataProblem(medium, e));
     }
 }
+
+namespace {
+
+// Another medium's tables are all read before anything is computed, so that
+// missing or damaged ones are told as that medium's, whichever is first
+// needed.
+void CheckMediumTables(Medium medium, const CalculationOptions& options, const ModelData& data) {
+    if (medium == Medium::IcruFourComponent)
+        return;
+    try {
+        data.Tissue(medium);
+        if (!options.Kernels)
+            data.Kernels(medium);
+        if (options.Absolute || options.Given)
+            data.SurfaceKernels(medium);
+    } catch (const DataFileError& e) {
+        throw BeamError(BeamStage::TissueTables, MediumDataProblem(medium, e));
+    }
+}
+
+} // namespace
 
 // The kernels of a slab from those of the thick phantom.
 std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm,
@@ -121,6 +151,7 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
     BeamResult beam;
     beam.Conditions = conditions;
     beam.Model = options.Model;
+    beam.PhantomMedium = options.PhantomMedium;
     beam.ThicknessCm = options.ThicknessCm;
     // A finite phantom's tables (and points) end at its exit face.
     const double maxDepth =
@@ -131,6 +162,12 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         if (options.ThicknessCm)
             if (const std::optional<Message> problem = ThicknessProblem(*options.ThicknessCm))
                 throw BeamError(BeamStage::Spectrum, *problem);
+        // The exit ratios of a finite phantom were tallied in the
+        // four-component tissue only.
+        if (options.ThicknessCm && options.PhantomMedium != Medium::IcruFourComponent)
+            throw BeamError(BeamStage::Spectrum,
+                            Message(MessageId::ThicknessMediumUnsupported,
+                                    {Arg(Message(MediumName(options.PhantomMedium)))}));
         try {
             CheckPhantomPoints(conditions, static_cast<int>(DepthRowCount(maxDepth)),
                                options.Points);
@@ -143,14 +180,16 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         AssessQuality(beam, options.AirCm, data);
     if (!options.DepthDose)
         return beam;
+    const Medium medium = options.PhantomMedium;
+    CheckMediumTables(medium, options, data);
     const TissueTables* tissue = nullptr;
     try {
-        tissue = &data.Tissue();
+        tissue = &data.Tissue(medium);
     } catch (const DataFileError& e) {
         FailTissueTables(e);
     }
     const std::unique_ptr<KernelSource> owned =
-        options.Kernels ? nullptr : BeamKernels(conditions, options.Model, data);
+        options.Kernels ? nullptr : BeamKernels(conditions, options.Model, data, medium);
     KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
     const std::unique_ptr<KernelSource> slab =
         options.ThicknessCm ? SlabKernels(kernels, *options.ThicknessCm, data) : nullptr;
@@ -160,7 +199,7 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         const DepthDoseCalculation& depth = *beam.DepthDose;
         beam.Absolute = BeamAbsoluteDose(conditions, beam.Spectrum.Spectrum,
                                          {depth.Rows, depth.PrimaryDose, depth.ScatterDose},
-                                         *tissue, data, options.Given);
+                                         *tissue, data, options.Given, medium);
     }
     if (!options.Points.empty())
         beam.Points = BeamPointDoses(beam, options.Points, *tissue, slab ? *slab : kernels);
@@ -178,16 +217,15 @@ Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1M
     return MatchHvl1(typed, attenuation, air, ModelPi, measuredHvl1Mm, filter, airCm);
 }
 
-std::unique_ptr<AbsoluteDose> BeamAbsoluteDose(const IrradiationConditions& conditions,
-                                               const EnergyTable& spectrum,
-                                               const DoseProfiles& depthDose,
-                                               const TissueTables& tissue, const ModelData& data,
-                                               const std::optional<Exposure>& given) {
+std::unique_ptr<AbsoluteDose>
+BeamAbsoluteDose(const IrradiationConditions& conditions, const EnergyTable& spectrum,
+                 const DoseProfiles& depthDose, const TissueTables& tissue, const ModelData& data,
+                 const std::optional<Exposure>& given, Medium medium) {
     try {
         auto absolute = std::make_unique<AbsoluteDose>();
         const int topBin = static_cast<int>(std::floor(2 * conditions.TubeVoltage));
         const SurfaceScatter surface = SurfaceScatterPerFluence(
-            spectrum, tissue, data.SurfaceKernels(), HalveField(conditions), topBin, ModelPi);
+            spectrum, tissue, data.SurfaceKernels(medium), HalveField(conditions), topBin, ModelPi);
         absolute->AirKermaPerFluence = AirKermaPerFluence(spectrum, data.AirKerma());
         absolute->PerKerma =
             DosePerIncidentAirKerma(depthDose.Rows, depthDose.Primary, depthDose.Scatter,
@@ -231,7 +269,7 @@ std::optional<ExitDose> BeamExitDose(const BeamResult& beam) {
 
 std::string ResultsFileBytes(const BeamResult& beam) {
     return ResultsFileBytes(beam.DepthDose->Table, beam.DepthDose->Rows, beam.Conditions,
-                            beam.Model, beam.ThicknessCm);
+                            beam.Model, beam.PhantomMedium, beam.ThicknessCm);
 }
 
 } // namespace veltrim

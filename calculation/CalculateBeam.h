@@ -48,6 +48,8 @@ std::string BeamErrorText(const BeamError& error, Language language);
 
 struct CalculationOptions {
     ScatterModel Model = ScatterModel::Classic;
+    // The phantom's material; depths are in cm of it.
+    Medium PhantomMedium = Medium::IcruFourComponent;
     // The depth dose; without it only the spectrum (and its quality).
     bool DepthDose = true;
     // The beam quality, measured at the end of AirCm of dry air; it never
@@ -84,6 +86,7 @@ struct AbsoluteDose {
 struct BeamResult {
     IrradiationConditions Conditions; // as given
     ScatterModel Model = ScatterModel::Classic;
+    Medium PhantomMedium = Medium::IcruFourComponent;
     std::optional<double> ThicknessCm;
     SynthesizedSpectrum Spectrum;
     // With options.Quality: the figures, or why there are none (missing air
@@ -164,15 +167,15 @@ struct DoseProfiles {
     const DepthProfile& Primary;
     const DepthProfile& Scatter;
 };
-std::unique_ptr<AbsoluteDose> BeamAbsoluteDose(const IrradiationConditions& conditions,
-                                               const EnergyTable& spectrum,
-                                               const DoseProfiles& depthDose,
-                                               const TissueTables& tissue, const ModelData& data,
-                                               const std::optional<Exposure>& given);
+std::unique_ptr<AbsoluteDose>
+BeamAbsoluteDose(const IrradiationConditions& conditions, const EnergyTable& spectrum,
+                 const DoseProfiles& depthDose, const TissueTables& tissue, const ModelData& data,
+                 const std::optional<Exposure>& given, Medium medium = Medium::IcruFourComponent);
 
 // The scatter kernels of a beam's model at its FSD. Throws BeamError (DepthDose).
 std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& conditions,
-                                          ScatterModel model, const ModelData& data);
+                                          ScatterModel model, const ModelData& data,
+                                          Medium medium = Medium::IcruFourComponent);
 
 // The kernels of a slab `thicknessCm` thick from those of the thick phantom,
 // which they read (keep `thick` alive). Throws BeamError (DepthDose).
@@ -181,5 +184,9 @@ std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessC
 
 // Turns a tissue-table reading failure into the step's error.
 [[noreturn]] void FailTissueTables(const DataFileError& error);
+
+// A reading failure of the tables of a medium other than the four-component
+// tissue: its name and the file's problem.
+Message MediumDataProblem(Medium medium, const DataFileError& error);
 
 } // namespace veltrim

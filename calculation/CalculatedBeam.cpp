@@ -41,9 +41,10 @@ AirData LoadAirData(const std::filesystem::path& dataFolder) {
 
 CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod rectification,
                           const EnergyTable& spectrum, const EnergyTable& muAluminium,
-                          const AirData& air, ScatterModel model) {
+                          const AirData& air, ScatterModel model, Medium medium) {
     CalculatedBeam beam;
     beam.Model = model;
+    beam.PhantomMedium = medium;
     beam.Typed = typed;
     beam.Rectification = rectification;
     beam.Spectrum = spectrum;
@@ -77,9 +78,11 @@ std::string DescribeBeam(const CalculatedBeam& beam, Language language) {
 
 std::string CurveEntry(int number, const CalculatedBeam& beam, Language language) {
     const std::string n = std::to_string(number);
-    const std::string model =
+    std::string model =
         Text(language, beam.Model == ScatterModel::Divergent ? MessageId::QualityScatterDivergent
                                                              : MessageId::QualityScatterClassic);
+    if (beam.PhantomMedium != Medium::IcruFourComponent)
+        model += ", " + Text(language, MediumName(beam.PhantomMedium));
     if (!beam.Quality)
         return Text(language, MessageId::QualityCurveNoHvl,
                     {n, DescribeBeam(beam, language), model});

@@ -8,6 +8,7 @@
 #include "core/Grids.h"
 #include "core/Messages.h"
 #include "dose/FocusKernels.h"
+#include "dose/Medium.h"
 #include "spectrum/AttenuationTables.h"
 #include "spectrum/BeamQuality.h"
 #include "spectrum/HvlMatching.h"
@@ -36,13 +37,15 @@ struct CalculatedBeam {
     // when the air tables are missing or the beam has no figures.
     std::optional<BeamQuality> Quality;
     ScatterModel Model = ScatterModel::Classic; // of its depth dose
+    Medium PhantomMedium = Medium::IcruFourComponent;
 };
 
 // The beam of a finished calculation: its quality assessed with the air
 // tables when there are any.
 CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod rectification,
                           const EnergyTable& spectrum, const EnergyTable& muAluminium,
-                          const AirData& air, ScatterModel model = ScatterModel::Classic);
+                          const AirData& air, ScatterModel model = ScatterModel::Classic,
+                          Medium medium = Medium::IcruFourComponent);
 
 // A measured HVL1 matched: the added filter and the spectrum of the beam it gives.
 struct FoundFilter {
@@ -63,7 +66,8 @@ FoundFilter FindFilterForHvl1(const IrradiationConditions& typed, double measure
 std::string DescribeBeam(const CalculatedBeam& beam, Language language);
 
 // One entry of the list of drawn curves: its number (1 first), conditions,
-// HVL1 and scatter model.
+// HVL1 and scatter model, and the medium when it is not the four-component
+// tissue.
 std::string CurveEntry(int number, const CalculatedBeam& beam, Language language);
 
 } // namespace veltrim

@@ -28,7 +28,13 @@ const Table& Checked(const std::exception_ptr& problem, const Table* table) {
 } // namespace
 
 ModelData::ModelData(std::filesystem::path folder, AttenuationTables attenuation)
-    : folder_(std::move(folder)), attenuation_(std::move(attenuation)), focus_(folder_) {}
+    : folder_(std::move(folder)), attenuation_(std::move(attenuation)) {}
+
+ModelData::PhantomTables::PhantomTables(const std::filesystem::path& folder) : Focus(folder) {
+    TissueProblem = Keep([&] { Tissue = ReadTissueTables(folder); });
+    KernelProblem = Keep([&] { Kernels = ReadKernelSet(folder); });
+    SurfaceProblem = Keep([&] { Surface = ReadSurfaceKernelSet(folder); });
+}
 
 std::shared_ptr<const ModelData> ModelData::Load(const std::filesystem::path& folder) {
     const std::shared_ptr<ModelData> data(new ModelData(folder, ReadAttenuationTables(folder)));
@@ -36,9 +42,8 @@ std::shared_ptr<const ModelData> ModelData::Load(const std::filesystem::path& fo
         Keep([&] { data->air_.MuEnOverRho = ReadAttenuationFile(folder / AirKermaFile); });
     data->airAttenuationProblem_ =
         Keep([&] { data->air_.Mu = ReadAttenuationFile(folder / AirAttenuationFile); });
-    data->tissueProblem_ = Keep([&] { data->tissue_ = ReadTissueTables(folder); });
-    data->kernelProblem_ = Keep([&] { data->kernels_ = ReadKernelSet(folder); });
-    data->surfaceProblem_ = Keep([&] { data->surface_ = ReadSurfaceKernelSet(folder); });
+    data->phantoms_[static_cast<std::size_t>(Medium::IcruFourComponent)] =
+        std::make_unique<PhantomTables>(folder);
     return data;
 }
 
@@ -51,16 +56,31 @@ const EnergyTable& ModelData::AirKerma() const {
     return Checked(airKermaProblem_, &air_.MuEnOverRho);
 }
 
-const TissueTables& ModelData::Tissue() const {
-    return Checked(tissueProblem_, &tissue_);
+const ModelData::PhantomTables& ModelData::Phantom(Medium medium) const {
+    // The four-component tissue's tables are set at Load, before the data
+    // are shared, and never replaced: every calculation reads them unlocked.
+    if (medium == Medium::IcruFourComponent)
+        return *phantoms_[static_cast<std::size_t>(medium)];
+    const std::lock_guard<std::mutex> lock(phantomLock_);
+    std::unique_ptr<PhantomTables>& tables = phantoms_[static_cast<std::size_t>(medium)];
+    if (!tables)
+        tables = std::make_unique<PhantomTables>(folder_ / MediumFolder(medium));
+    return *tables;
 }
 
-const KernelSet& ModelData::Kernels() const {
-    return Checked(kernelProblem_, kernels_.get());
+const TissueTables& ModelData::Tissue(Medium medium) const {
+    const PhantomTables& phantom = Phantom(medium);
+    return Checked(phantom.TissueProblem, &phantom.Tissue);
 }
 
-const SurfaceKernelSet& ModelData::SurfaceKernels() const {
-    return Checked(surfaceProblem_, surface_.get());
+const KernelSet& ModelData::Kernels(Medium medium) const {
+    const PhantomTables& phantom = Phantom(medium);
+    return Checked(phantom.KernelProblem, phantom.Kernels.get());
+}
+
+const SurfaceKernelSet& ModelData::SurfaceKernels(Medium medium) const {
+    const PhantomTables& phantom = Phantom(medium);
+    return Checked(phantom.SurfaceProblem, phantom.Surface.get());
 }
 
 const ExitRatioSets& ModelData::ExitRatios() const {
@@ -70,9 +90,10 @@ const ExitRatioSets& ModelData::ExitRatios() const {
     return Checked(exitProblem_, &exitRatios_);
 }
 
-std::unique_ptr<KernelSource> ModelData::FocusKernels(double fsd) const {
+std::unique_ptr<KernelSource> ModelData::FocusKernels(double fsd, Medium medium) const {
+    const PhantomTables& phantom = Phantom(medium);
     const std::lock_guard<std::mutex> lock(focusLock_);
-    return focus_.SourceFor(fsd);
+    return phantom.Focus.SourceFor(fsd);
 }
 
 } // namespace veltrim

@@ -48,7 +48,7 @@ ReportSection ConditionsSection(const BeamResult& beam, const ReportRequest& req
                              word(beam.Model == ScatterModel::Divergent ? ReportText::Divergent
                                                                         : ReportText::Classic)});
     section.Lines.push_back(
-        {word(ReportText::Medium), Message(MessageId::MediumIcruFourComponent).In(l)});
+        {word(ReportText::Medium), Message(MediumName(beam.PhantomMedium)).In(l)});
     return section;
 }
 

@@ -55,11 +55,20 @@ bool SharedState::SynthesizeSpectrum() {
     }
 }
 
+std::filesystem::path SharedState::PhantomFolder() const {
+    // The default's own folder as it was always named, so its messages stay.
+    if (PhantomMedium == Medium::IcruFourComponent)
+        return DataFolder;
+    return DataFolder / MediumFolder(PhantomMedium);
+}
+
 bool SharedState::LoadTissueTables() {
     try {
         try {
-            Tissue = ReadTissueTables(DataFolder);
+            Tissue = ReadTissueTables(PhantomFolder());
         } catch (const DataFileError& e) {
+            if (PhantomMedium != Medium::IcruFourComponent)
+                throw BeamError(BeamStage::TissueTables, MediumDataProblem(PhantomMedium, e));
             FailTissueTables(e);
         }
         TissueTablesLoaded = true;
@@ -83,18 +92,22 @@ bool SharedState::ComputeDepthDose() {
         // point-focus sets are read once and kept.
         std::unique_ptr<KernelSource> kernels;
         if (UsesFocusKernels(Model, Conditions)) {
-            if (!focusKernels_)
-                focusKernels_ = std::make_unique<FocusKernelLibrary>(DataFolder);
+            if (!focusKernels_ || focusMedium_ != PhantomMedium) {
+                focusKernels_ = std::make_unique<FocusKernelLibrary>(PhantomFolder());
+                focusMedium_ = PhantomMedium;
+            }
             try {
                 kernels = focusKernels_->SourceFor(Conditions.Fsd);
             } catch (const CalculationError& e) {
                 throw BeamError(BeamStage::DepthDose, e.Cause());
             } catch (const DataFileError& e) {
                 throw BeamError(BeamStage::DepthDose,
-                                Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+                                PhantomMedium == Medium::IcruFourComponent
+                                    ? Message(MessageId::CauseKernelFile, {Arg(e.Problem())})
+                                    : MediumDataProblem(PhantomMedium, e));
             }
         } else {
-            kernels = std::make_unique<KernelFolderSource>(DataFolder);
+            kernels = std::make_unique<KernelFolderSource>(PhantomFolder());
         }
         const std::unique_ptr<DepthDoseCalculation> calculation =
             BeamDepthDose(Spectrum, Tissue, *kernels, Conditions, {MaxDepth, Pi, {}});
@@ -102,9 +115,10 @@ bool SharedState::ComputeDepthDose() {
         // graph would show it while the file, and every CSV saved from it,
         // still held the previous calculation.
         const DepthDoseTable& table = calculation->Table;
-        if (!WriteResults(table, calculation->Rows, Conditions, Model))
+        if (!WriteResults(table, calculation->Rows, Conditions, Model, PhantomMedium))
             return false;
         ResultModel = Model;
+        ResultMedium = PhantomMedium;
         ResultConditions = Conditions;
         PrimaryDose = calculation->PrimaryDose;
         ScatterDose = calculation->ScatterDose;
@@ -120,13 +134,16 @@ bool SharedState::ComputeDepthDose() {
 }
 
 bool SharedState::WriteResultsFile() {
-    return WriteResults(DepthDoseResult, DepthRowCount, ResultConditions, ResultModel);
+    return WriteResults(DepthDoseResult, DepthRowCount, ResultConditions, ResultModel,
+                        ResultMedium);
 }
 
 bool SharedState::WriteResults(const DepthDoseTable& table, int rows,
-                               const IrradiationConditions& conditions, ScatterModel model) {
+                               const IrradiationConditions& conditions, ScatterModel model,
+                               Medium medium) {
     try {
-        ReplaceFile(WorkFolder / ResultsFile, ResultsFileBytes(table, rows, conditions, model));
+        ReplaceFile(WorkFolder / ResultsFile,
+                    ResultsFileBytes(table, rows, conditions, model, medium));
         return true;
     } catch (const ResultsFileError& e) {
         ReportDepthDoseFailure(Message(MessageId::CauseWorkingFile, {Arg(e.Problem())}));
@@ -143,7 +160,7 @@ void SharedState::ReportDepthDoseFailure(const Message& cause) {
 
 std::string ResultsFileBytes(const SharedState& state) {
     return ResultsFileBytes(state.DepthDoseResult, state.DepthRowCount, state.ResultConditions,
-                            state.ResultModel);
+                            state.ResultModel, state.ResultMedium);
 }
 
 } // namespace veltrim

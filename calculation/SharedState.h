@@ -6,6 +6,7 @@
 #include "core/ModelConstants.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
+#include "dose/Medium.h"
 #include "dose/ResultsFile.h"
 #include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
@@ -64,6 +65,10 @@ class SharedState {
     // made DepthDoseResult.
     ScatterModel Model = ScatterModel::Classic;
     ScatterModel ResultModel = ScatterModel::Classic;
+    // The phantom's material of the following calculations (its tables are
+    // read at each OK like the tissue's), and the one of DepthDoseResult.
+    Medium PhantomMedium = Medium::IcruFourComponent;
+    Medium ResultMedium = Medium::IcruFourComponent;
     IrradiationConditions ResultConditions; // the conditions that made DepthDoseResult
     // Why the last depth-dose calculation failed, in the edition's language:
     // the second line of the window's message, veltrim-calc's standard error.
@@ -101,9 +106,13 @@ class SharedState {
     // Replaces the results file with that of `table`; reports a failure as
     // the depth-dose failure.
     bool WriteResults(const DepthDoseTable& table, int rows,
-                      const IrradiationConditions& conditions, ScatterModel model);
-    // The point-focus kernel sets, read at the first divergent calculation.
+                      const IrradiationConditions& conditions, ScatterModel model, Medium medium);
+    // The folder of the phantom medium's tables.
+    std::filesystem::path PhantomFolder() const;
+    // The point-focus kernel sets, read at the first divergent calculation
+    // in a medium.
     std::unique_ptr<FocusKernelLibrary> focusKernels_;
+    Medium focusMedium_ = Medium::IcruFourComponent;
 };
 
 // The bytes of the results file of the state's last calculation.

@@ -24,6 +24,7 @@ struct TableRecord {
     ConditionTexts Typed;
     IrradiationConditions Conditions;
     ScatterModel Model = ScatterModel::Classic;
+    Medium PhantomMedium = Medium::IcruFourComponent;
     std::optional<double> Hvl1MmAl;
     int Rows = 0;
     const DepthDoseTable* Table = nullptr;

@@ -155,6 +155,7 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
     try {
         data = ReadBatchData(dataFolder, reader.NeedsAir(), reader.NeedsSurfaceKernels());
         data.Scatter = options.Model;
+        data.PhantomMedium = options.PhantomMedium;
         data.ThicknessCm = options.ThicknessCm;
         data.MatchCopper = options.MatchCopper;
     } catch (const DataFileError& e) {

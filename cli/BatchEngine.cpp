@@ -87,6 +87,7 @@ BatchResult Compute(const BatchData& data, const BatchRow& row) {
         }
         CalculationOptions options;
         options.Model = row.Model.value_or(data.Scatter);
+        options.PhantomMedium = row.PhantomMedium.value_or(data.PhantomMedium);
         options.ThicknessCm = row.ThicknessCm ? row.ThicknessCm : data.ThicknessCm;
         options.Quality = true;
         options.Given = row.Given;

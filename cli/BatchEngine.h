@@ -19,9 +19,10 @@ namespace veltrim {
 // What every row of a batch reads, read once and shared by all workers.
 struct BatchData {
     std::shared_ptr<const ModelData> Model;
-    ScatterModel Scatter = ScatterModel::Classic; // of a row without its own
-    std::optional<double> ThicknessCm;            // of a row without its own
-    bool MatchCopper = false;                     // the filter an hvl1 cell finds
+    ScatterModel Scatter = ScatterModel::Classic;     // of a row without its own
+    Medium PhantomMedium = Medium::IcruFourComponent; // of a row without its own
+    std::optional<double> ThicknessCm;                // of a row without its own
+    bool MatchCopper = false;                         // the filter an hvl1 cell finds
 };
 
 // Reads a data folder for a batch: every table a row may read must be

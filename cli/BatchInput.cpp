@@ -125,6 +125,14 @@ void ScatterModelCell(BatchRow& row, const char*, const std::string& cell) {
         Refuse(row, "scatter_model must be classic or divergent, not \"" + cell + "\"");
 }
 
+void MediumCell(BatchRow& row, const char*, const std::string& cell) {
+    const std::string key = Trimmed(cell);
+    if (const std::optional<Medium> medium = MediumFromKey(key))
+        row.PhantomMedium = medium;
+    else if (!key.empty())
+        Refuse(row, "medium must be icru-4, icru-44, water or pmma, not \"" + cell + "\"");
+}
+
 // What a column adds to the output: the dose's columns, those of dose_at or
 // those of the point.
 enum class Adds { Nothing, Dose, DoseAt, Point };
@@ -153,6 +161,7 @@ constexpr Column Columns[] = {
     {"rectification", RectificationCell},
     {"hvl1", NumberField<&BatchRow::Hvl1MmAl>},
     {"scatter_model", ScatterModelCell},
+    {"medium", MediumCell},
     {"thickness", NumberField<&BatchRow::ThicknessCm>},
     {"air_kerma", ExposureCell<&ExposureParts::AirKermaMgy>, Adds::Dose},
     {"tube_output", ExposureCell<&ExposureParts::TubeOutput>, Adds::Dose},

@@ -3,6 +3,7 @@
 #include "cli/DoseInput.h"
 #include "core/Conditions.h"
 #include "dose/FocusKernels.h"
+#include "dose/Medium.h"
 
 #include <optional>
 #include <stdexcept>
@@ -28,9 +29,10 @@ struct BatchRow {
     std::optional<std::string> Problem; // why the row cannot be computed
     std::optional<std::string> Warning; // characters of a number not read, a clamp
     // The optional columns; an empty cell leaves the row without.
-    std::optional<double> Hvl1MmAl;    // measured: the added filter is found
-    std::optional<ScatterModel> Model; // none: the batch's
-    std::optional<double> ThicknessCm; // none: the batch's
+    std::optional<double> Hvl1MmAl;      // measured: the added filter is found
+    std::optional<ScatterModel> Model;   // none: the batch's
+    std::optional<Medium> PhantomMedium; // none: the batch's
+    std::optional<double> ThicknessCm;   // none: the batch's
     ExposureParts ExposureTyped;
     std::optional<Exposure> Given;
     std::optional<double> DoseAtCm, DoseAtToCm; // a depth, or a range from it

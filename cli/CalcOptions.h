@@ -4,6 +4,7 @@
 #include "cli/DoseInput.h"
 #include "core/Conditions.h"
 #include "dose/FocusKernels.h"
+#include "dose/Medium.h"
 
 #include <filesystem>
 #include <optional>
@@ -23,6 +24,7 @@ struct CalcOptions {
     // or a tube voltage outside 30-150 kV, are refused rather than warned of.
     bool Strict = false;
     ScatterModel Model = ScatterModel::Classic;
+    Medium PhantomMedium = Medium::IcruFourComponent;
     std::optional<double> ThicknessCm; // none: the thick phantom
     std::optional<std::filesystem::path> OutFile;
     // The depth-dose table, also written as CSV for other programs.

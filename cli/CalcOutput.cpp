@@ -129,6 +129,7 @@ BeamResult CalculateTable(const CalcOptions& options, const CalculationOptions& 
 BeamResult CalculateTable(const CalcOptions& options, const ModelData& data, bool absolute) {
     CalculationOptions what;
     what.Model = options.Model;
+    what.PhantomMedium = options.PhantomMedium;
     what.ThicknessCm = options.ThicknessCm;
     // The export records the HVL1 at no air, as the window shows it; the
     // quality never changes the depth dose.
@@ -195,6 +196,7 @@ bool SaveCommandLineBeam(const CalcOptions& options) {
 bool WriteCommandLineReport(const CalcOptions& options, double airCm, const ModelData& data) {
     CalculationOptions what;
     what.Model = options.Model;
+    what.PhantomMedium = options.PhantomMedium;
     what.Quality = true;
     what.AirCm = airCm;
     what.Absolute = true;
@@ -322,7 +324,7 @@ int PrintDose(const CalcOptions& options, const ModelData& data) {
                     number(dose.EntranceSurfaceAirKermaMgy()).c_str());
     std::printf("# surface_dose_%s=%s\n", unit, inUnit(perKerma.Surface).c_str());
     std::printf("# medium=%s\n",
-                Message(MessageId::MediumIcruFourComponent).In(Language::English).c_str());
+                Message(MediumName(options.PhantomMedium)).In(Language::English).c_str());
     std::printf("# scatter_model=%s\n",
                 options.Model == ScatterModel::Divergent ? "divergent" : "classic");
     if (options.ThicknessCm)
@@ -340,6 +342,7 @@ int PrintDose(const CalcOptions& options, const ModelData& data) {
 int PrintOffAxis(const CalcOptions& options, const ModelData& data) {
     CalculationOptions what;
     what.Model = options.Model;
+    what.PhantomMedium = options.PhantomMedium;
     what.Given = options.Given;
     what.Points = options.Points;
     BeamResult beam;

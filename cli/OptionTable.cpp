@@ -1,5 +1,7 @@
 #include "cli/OptionTable.h"
 
+#include "cli/OptionSetters.h"
+
 #include <algorithm>
 #include <initializer_list>
 #include <optional>
@@ -21,41 +23,6 @@ template <bool CalcOptions::*Flag> void SetFlag(CalcOptions& options, const std:
     options.*Flag = true;
 }
 
-// The place of `value` among the words an option takes, which the refusal
-// lists ("1, 2 or 3").
-std::size_t Choice(const char* option, const std::string& value,
-                   std::initializer_list<const char*> words) {
-    const auto found = std::find(words.begin(), words.end(), value);
-    if (found != words.end())
-        return static_cast<std::size_t>(found - words.begin());
-    std::string list;
-    for (std::size_t i = 0; i < words.size(); ++i)
-        list += std::string(i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words.begin()[i];
-    throw std::invalid_argument(std::string(option) + " takes " + list + ", not \"" + value + "\"");
-}
-
-// The worker count of --jobs: a whole number from 1 to 256.
-void SetJobs(CalcOptions& options, const std::string& value) {
-    int jobs = 0;
-    for (const char ch : value) {
-        if (ch < '0' || ch > '9' || jobs > 256)
-            jobs = 257;
-        else
-            jobs = jobs * 10 + (ch - '0');
-    }
-    if (value.empty() || jobs < 1 || jobs > 256)
-        throw std::invalid_argument("--jobs takes a whole number from 1 to 256, not \"" + value +
-                                    "\"");
-    options.Jobs = jobs;
-}
-
-// A quantity of the exposure or a depth: the whole text must be a number.
-double Number(const char* option, const std::string& value) {
-    if (const std::optional<double> number = StrictNumber(value))
-        return *number;
-    throw std::invalid_argument(std::string(option) + " takes a number, not \"" + value + "\"");
-}
-
 // An option's name as a template argument, so that its setter can name it.
 template <std::size_t N> struct OptionName {
     char Text[N];
@@ -75,19 +42,6 @@ constexpr CalcOption ExposurePart(const char* value, const char* help) {
             .Use = OptionUse::Single,
             .Set = SetExposure<Name, Part>,
             .Help = help};
-}
-
-// --dose-at: one depth, or two joined by a comma for a range.
-void SetDoseAt(CalcOptions& options, const std::string& value) {
-    const std::size_t comma = value.find(',');
-    const std::optional<double> from = StrictNumber(value.substr(0, comma));
-    const std::optional<double> to =
-        comma == std::string::npos ? std::nullopt : StrictNumber(value.substr(comma + 1));
-    if (!from || (comma != std::string::npos && !to))
-        throw std::invalid_argument("--dose-at takes a depth in cm, or two joined by a comma, "
-                                    "not \"" +
-                                    value + "\"");
-    options.DoseAt = DoseDepths{*from, to};
 }
 
 constexpr const char* ConditionsTitle =
@@ -201,10 +155,16 @@ conditions, quality, doses, the table and the graphs)"},
 classic): divergent takes the scatter kernels of a
 point focus at the FSD (FSD 50 cm and above), which
 follow a divergent beam's deep dose more closely)"},
+    {.Name = "--medium",
+     .Value = "icru-4|icru-44|water|pmma",
+     .Set = SetMedium,
+     .Help = R"(the phantom's material (default icru-4, ICRU
+four-component soft tissue): ICRU-44 soft tissue
+(1.06 g/cm3), water or PMMA (1.19 g/cm3); depths
+are in cm of it)"},
     {.Name = "--thickness",
      .Value = "CM",
-     .Set = [](CalcOptions& options,
-               const std::string& value) { options.ThicknessCm = Number("--thickness", value); },
+     .Set = SetThickness,
      .Help = R"(a phantom this thick, 10 to 60 cm in whole 0.5-cm
 layers (default: 60 cm of tissue behind the surface):
 the scatter misses the tissue behind the exit face;
@@ -243,7 +203,7 @@ in place of --al (or --cu))"},
          },
      .Help = "the filter --hvl1 finds (default al)"},
 
-    {.Above = "\nDose in mGy, in ICRU four-component soft tissue:\n",
+    {.Above = "\nDose in mGy, in the phantom's medium:\n",
      .Name = "--dose",
      .Use = OptionUse::Single,
      .Set = SetFlag<&CalcOptions::PrintDose>,
@@ -327,11 +287,12 @@ left out takes the default above, a cell is read like
 the option of its column. Blank lines are skipped.
 No PDD_tempDATA.txt is written in the current folder.
 Optional columns, an empty cell leaving the row
-without: hvl1 (as --hvl1), scatter_model and
-thickness (the command line's when empty), the exposure as
-air_kerma, tube_output with mas and output_distance,
-kap or esak, dose_at (a depth, cm) with dose_at_to
-(the end of a range from it), and a point as point_z
+without: hvl1 (as --hvl1), scatter_model, medium and
+thickness (the command line's when empty), the
+exposure as air_kerma, tube_output with mas and
+output_distance, kap or esak, dose_at (a depth, cm)
+with dose_at_to (the end of a range from it), and a
+point as point_z
 with point_x, point_y (cm, 0 when empty).)"},
     {.Name = "--format",
      .Value = "csv|json",

@@ -245,6 +245,12 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {BeamCarriesNoAirKerma, "The beam carries no air kerma, so no dose per unit air kerma can be "
                             "given."},
     {MediumIcruFourComponent, "ICRU four-component soft tissue"},
+    {MediumIcru44, "ICRU-44 soft tissue"},
+    {MediumWater, "Water"},
+    {MediumPmma, "PMMA"},
+    {MediumDataFailed, "The tables of the phantom medium {1} are missing or damaged: {2}"},
+    {ThicknessMediumUnsupported, "A phantom thickness can be calculated in ICRU four-component "
+                                 "soft tissue only: the exit ratios of {1} are not available."},
 
     // the absolute-dose window
     {DoseWindowTitle, "Absolute dose"},
@@ -263,6 +269,7 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {DoseEntranceKerma, "Entrance surface air kerma Ka,e"},
     {DoseSurface, "Surface dose"},
     {DoseMedium, "Medium: {1}"},
+    {DoseMediumChoiceTip, "Phantom material of the following calculations"},
     {DoseModel, "Scatter model: {1}"},
     {DoseAtDepthCaption, "Dose at depth"},
     {DoseFrom, "from"},

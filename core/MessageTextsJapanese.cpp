@@ -236,6 +236,12 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {BeamCarriesNoAirKerma, "このビームには空気カーマがないため、空気カーマあたりの線量を求められ"
                             "ません。"},
     {MediumIcruFourComponent, "ICRU 4 元素軟組織"},
+    {MediumIcru44, "ICRU-44 軟組織"},
+    {MediumWater, "水"},
+    {MediumPmma, "PMMA (アクリル)"},
+    {MediumDataFailed, "被照射体の媒質「{1}」の表がないか壊れています: {2}"},
+    {ThicknessMediumUnsupported, "ファントムの厚さは ICRU 4 元素軟部組織でのみ計算できます。"
+                                 "「{1}」の出口比の表がありません。"},
 
     // the absolute-dose window
     {DoseWindowTitle, "線量"},
@@ -254,6 +260,7 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {DoseEntranceKerma, "入射表面空気カーマ Ka,e"},
     {DoseSurface, "表面線量"},
     {DoseMedium, "媒質: {1}"},
+    {DoseMediumChoiceTip, "次からの計算の被照射体"},
     {DoseModel, "散乱モデル: {1}"},
     {DoseAtDepthCaption, "深さの線量"},
     {DoseFrom, "深さ"},

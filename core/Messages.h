@@ -208,6 +208,11 @@ enum class MessageId {
     PointBeyondKernels,  // {1} cm from the axis, {2} cm deep, {3} the farthest that can be computed
     BeamCarriesNoAirKerma,
     MediumIcruFourComponent, // the phantom's medium
+    MediumIcru44,
+    MediumWater,
+    MediumPmma,
+    MediumDataFailed,           // {1} the medium, {2} the data-file message
+    ThicknessMediumUnsupported, // {1} the medium
 
     // the absolute-dose window
     DoseWindowTitle,
@@ -226,7 +231,8 @@ enum class MessageId {
     DoseEntranceKerma,
     DoseSurface,
     DoseMedium, // {1} the medium
-    DoseModel,  // {1} the scatter model
+    DoseMediumChoiceTip,
+    DoseModel, // {1} the scatter model
     DoseAtDepthCaption,
     DoseFrom,
     DoseTo,

@@ -98,7 +98,7 @@ std::string DecodeShiftJis(std::string_view shiftJis) {
 }
 
 std::string ResultsFileBytes(const DepthDoseTable& table, int rows, const IrradiationConditions& c,
-                             ScatterModel model, std::optional<double> thicknessCm) {
+                             ScatterModel model, Medium medium, std::optional<double> thicknessCm) {
     constexpr const char* eol = "\r\n";
     std::string text;
     text.reserve(4096);
@@ -130,6 +130,9 @@ std::string ResultsFileBytes(const DepthDoseTable& table, int rows, const Irradi
     text += label("照射野 at FSD, ") + FormatNumber(field.Y * 2, 2, 1) + ", cm" + eol;
     if (model == ScatterModel::Divergent)
         text += label("散乱モデル, 発散ビーム") + eol;
+    if (medium != Medium::IcruFourComponent)
+        text += label("被照射体, ") +
+                EncodeShiftJis(Message(MediumName(medium)).In(Language::Japanese)) + eol;
     if (thicknessCm)
         text += label("ファントムの厚さ, ") + FormatNumber(*thicknessCm, 2, 1) + ", cm" + eol;
     return text;

@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
+#include "dose/Medium.h"
 
 #include <filesystem>
 #include <optional>
@@ -46,10 +47,12 @@ std::string DecodeShiftJis(std::string_view shiftJis);
 // after every line. The conditions are those typed; the field is written as
 // the calculation took it, the larger side first. A divergent-beam
 // calculation ends the conditions block with a line that says so, and a
-// phantom of finite thickness with a line that gives it.
+// phantom of another medium than the four-component tissue with a line that
+// names it, and a phantom of finite thickness with a line that gives it.
 std::string ResultsFileBytes(const DepthDoseTable& table, int rows,
                              const IrradiationConditions& conditions,
                              ScatterModel model = ScatterModel::Classic,
+                             Medium medium = Medium::IcruFourComponent,
                              std::optional<double> thicknessCm = std::nullopt);
 
 // Writes the bytes to a new file beside `target` and renames it over the

@@ -68,7 +68,7 @@ py::array_t<double> Array(const std::vector<double>& values) {
 }
 
 CalculationOptions DepthDoseOptions(const std::string& scatterModel,
-                                    std::optional<double> thicknessCm) {
+                                    std::optional<double> thicknessCm, const std::string& medium) {
     CalculationOptions options;
     options.ThicknessCm = thicknessCm;
     if (scatterModel == "classic")
@@ -78,6 +78,12 @@ CalculationOptions DepthDoseOptions(const std::string& scatterModel,
     else
         throw std::invalid_argument("scatter_model \"" + scatterModel +
                                     "\" is not known; use \"classic\" or \"divergent\"");
+    const std::optional<Medium> phantom = MediumFromKey(medium);
+    if (!phantom)
+        throw std::invalid_argument("medium \"" + medium +
+                                    "\" is not known; use \"icru-4\", \"icru-44\", \"water\" "
+                                    "or \"pmma\"");
+    options.PhantomMedium = *phantom;
     return options;
 }
 
@@ -152,34 +158,37 @@ void BindDepthDose(py::module_& m) {
     m.def(
         "depth_dose",
         [](const IrradiationConditions& c, const std::string& model, const Folder& data,
-           std::optional<double> thickness) {
+           std::optional<double> thickness, const std::string& medium) {
             const ModelData& d = DataOf(data);
-            const CalculationOptions options = DepthDoseOptions(model, thickness);
+            const CalculationOptions options = DepthDoseOptions(model, thickness, medium);
             const BeamResult beam = Calculate([&] { return CalculateBeam(c, options, d); });
             return DepthDoseTable(*beam.DepthDose);
         },
         py::arg("conditions"), py::arg("scatter_model") = "classic", py::arg("data") = py::none(),
-        py::arg("thickness") = py::none(),
+        py::arg("thickness") = py::none(), py::arg("medium") = "icru-4",
         "Percentage depth dose in 0.5-cm layers to 30 cm (to the exit face of a phantom "
         "`thickness` cm thick, as veltrim-calc --thickness): depth_cm (layer middles), primary, "
         "scatter and total in per cent of the total dose of the first layer; the same bits as "
         "veltrim-calc --precise. scatter_model \"divergent\" takes the scatter kernels of a point "
-        "focus at the FSD (50 cm and above), as veltrim-calc --scatter-model divergent. Raises "
+        "focus at the FSD (50 cm and above), as veltrim-calc --scatter-model divergent. medium is "
+        "the phantom's material, \"icru-4\" (ICRU four-component soft tissue), \"icru-44\", "
+        "\"water\" or \"pmma\", as veltrim-calc --medium; depths are in cm of it. Raises "
         "CalculationError with the program's message.");
 
     m.def(
         "results_file",
         [](const IrradiationConditions& c, const Folder& data, const std::string& model,
-           std::optional<double> thickness) {
+           std::optional<double> thickness, const std::string& medium) {
             const ModelData& d = DataOf(data);
-            const CalculationOptions options = DepthDoseOptions(model, thickness);
+            const CalculationOptions options = DepthDoseOptions(model, thickness, medium);
             return py::bytes(
                 Calculate([&] { return ResultsFileBytes(CalculateBeam(c, options, d)); }));
         },
         py::arg("conditions"), py::arg("data") = py::none(), py::arg("scatter_model") = "classic",
-        py::arg("thickness") = py::none(),
+        py::arg("thickness") = py::none(), py::arg("medium") = "icru-4",
         "The bytes of the results file PDD_tempDATA.txt for the conditions (Shift_JIS labels, "
-        "CR LF); a divergent calculation adds the line that says so.");
+        "CR LF); a divergent calculation adds the line that says so, another medium than "
+        "icru-4 the line that names it.");
 }
 
 } // namespace veltrim::python

@@ -21,6 +21,7 @@ using Number = std::optional<double>;
 struct DoseResult {
     std::shared_ptr<const AbsoluteDose> Dose;
     std::string Model;
+    Medium PhantomMedium = Medium::IcruFourComponent;
     Number ThicknessCm;
     Number ExitSurface; // per unit Ka,i
     py::array_t<double> Depth, Primary, Scatter, Total;
@@ -77,8 +78,8 @@ void BindAbsoluteDose(py::module_& m) {
             "the dose at the surface, in the unit of the arrays")
         .def_property_readonly(
             "medium",
-            [](const DoseResult&) {
-                return Message(MessageId::MediumIcruFourComponent).In(Language::English);
+            [](const DoseResult& r) {
+                return Message(MediumName(r.PhantomMedium)).In(Language::English);
             })
         .def_readonly("scatter_model", &DoseResult::Model)
         .def_readonly("thickness_cm", &DoseResult::ThicknessCm,
@@ -115,8 +116,8 @@ void BindAbsoluteDose(py::module_& m) {
         "absolute_dose",
         [](const IrradiationConditions& c, Number airKerma, Number tubeOutput, Number mas,
            double outputDistance, Number kap, Number esak, const std::string& model,
-           const std::optional<std::string>& data, Number thickness) {
-            CalculationOptions options = DepthDoseOptions(model, thickness);
+           const std::optional<std::string>& data, Number thickness, const std::string& medium) {
+            CalculationOptions options = DepthDoseOptions(model, thickness, medium);
             options.Absolute = true;
             options.Given = ExposureOf(airKerma, tubeOutput, mas, outputDistance, kap, esak);
             const ModelData& folder = DataOf(data);
@@ -127,6 +128,7 @@ void BindAbsoluteDose(py::module_& m) {
                 result.ExitSurface = exit->SurfacePerKerma;
             result.Dose = std::move(beam.Absolute);
             result.Model = model;
+            result.PhantomMedium = options.PhantomMedium;
             const DosePerAirKerma& perKerma = result.Dose->PerKerma;
             std::vector<double> depth, primary, scatter, total;
             for (int d = 1; d <= perKerma.Rows; ++d) {
@@ -146,7 +148,9 @@ void BindAbsoluteDose(py::module_& m) {
         py::arg("output_distance") = 100.0, py::arg("kap") = py::none(),
         py::arg("esak") = py::none(), py::arg("scatter_model") = "classic",
         py::arg("data") = py::none(), py::arg("thickness") = py::none(),
-        "The dose of every 0.5-cm layer to 30 cm in ICRU four-component soft tissue, in mGy for "
+        py::arg("medium") = "icru-4",
+        "The dose of every 0.5-cm layer to 30 cm of the phantom's medium (icru-4, ICRU "
+        "four-component soft tissue, unless medium names another as depth_dose does), in mGy for "
         "an exposure given one way: air_kerma (incident air kerma Ka,i, mGy), tube_output "
         "(uGy/mAs at output_distance cm) with mas, kap (kerma-area product, Gy cm2) or esak "
         "(measured entrance surface air kerma, mGy); without one, per unit Ka,i. The same bits "

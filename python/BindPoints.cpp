@@ -34,10 +34,10 @@ void BindPointDose(py::module_& m) {
         [](const IrradiationConditions& c,
            const py::array_t<double, py::array::c_style | py::array::forcecast>& points,
            const std::string& model, const std::optional<std::string>& data,
-           std::optional<double> thickness) {
+           std::optional<double> thickness, const std::string& medium) {
             if (points.ndim() != 2 || points.shape(1) != 3)
                 throw py::value_error("points must be an (n, 3) array of x, y and depth in cm");
-            CalculationOptions options = DepthDoseOptions(model, thickness);
+            CalculationOptions options = DepthDoseOptions(model, thickness, medium);
             const auto xyz = points.unchecked<2>();
             for (py::ssize_t k = 0; k < xyz.shape(0); ++k)
                 options.Points.push_back({xyz(k, 0), xyz(k, 1), xyz(k, 2)});
@@ -55,6 +55,7 @@ void BindPointDose(py::module_& m) {
         },
         py::arg("conditions"), py::arg("points"), py::arg("scatter_model") = "classic",
         py::arg("data") = py::none(), py::arg("thickness") = py::none(),
+        py::arg("medium") = "icru-4",
         "The dose at points (an (n, 3) array of x, y and depth, cm; x along the field's first "
         "side) as an (n, 3) array of primary, scatter and total in per cent of the axis's "
         "first-layer total. Primary only inside the field's projection (a point focus: no "
@@ -74,9 +75,10 @@ void BindPointDose(py::module_& m) {
     m.def(
         "dose_map",
         [](const IrradiationConditions& c, const std::string& plane, const std::string& model,
-           const std::optional<std::string>& data, std::optional<double> thickness) {
+           const std::optional<std::string>& data, std::optional<double> thickness,
+           const std::string& medium) {
             const LateralAxis axis = PlaneAxis(plane);
-            const CalculationOptions options = DepthDoseOptions(model, thickness);
+            const CalculationOptions options = DepthDoseOptions(model, thickness, medium);
             const ModelData& folder = DataOf(data);
             DoseGrid grid;
             const BeamResult beam = Calculate([&] {
@@ -113,6 +115,7 @@ void BindPointDose(py::module_& m) {
         },
         py::arg("conditions"), py::arg("plane") = "xz", py::arg("scatter_model") = "classic",
         py::arg("data") = py::none(), py::arg("thickness") = py::none(),
+        py::arg("medium") = "icru-4",
         "The dose over the x-z (\"xz\") or y-z (\"yz\") plane through the axis: every layer "
         "middle to 30 cm, every 0.5 cm from -30 to 30 cm, the same numbers as veltrim-calc --map.");
 }

@@ -40,7 +40,8 @@ py::array_t<double> Array(const std::vector<double>& values);
 // The options of a depth dose under the named scatter model ("classic" or
 // "divergent"); another name raises ValueError.
 CalculationOptions DepthDoseOptions(const std::string& scatterModel,
-                                    std::optional<double> thicknessCm);
+                                    std::optional<double> thicknessCm = std::nullopt,
+                                    const std::string& medium = "icru-4");
 
 // Runs a calculation without the interpreter lock, so that threads calculate
 // side by side, turning the library's failures into Failure.

@@ -53,20 +53,24 @@ TEST(BatchInput, ARowThatCannotBeComputedCarriesItsProblem) {
 
     // The dose's cells: numbers read strictly, an empty one left out, the
     // exposure given one way with its parts.
-    const std::vector<BatchRow> dose = ReadBatchRows("kap,tube_output,mas,scatter_model\n"
-                                                     " 0.4 ,,, divergent\n"
-                                                     "0.4 Gy cm2,,,\n"
-                                                     "0.4,40,20,\n"
-                                                     ",,20,\n"
-                                                     ",,,parallel\n");
-    ASSERT_EQ(dose.size(), 5u);
+    const std::vector<BatchRow> dose = ReadBatchRows("kap,tube_output,mas,scatter_model,medium\n"
+                                                     " 0.4 ,,, divergent, water\n"
+                                                     "0.4 Gy cm2,,,,\n"
+                                                     "0.4,40,20,,\n"
+                                                     ",,20,,\n"
+                                                     ",,,parallel,\n"
+                                                     ",,,,perspex\n");
+    ASSERT_EQ(dose.size(), 6u);
     ASSERT_TRUE(dose[0].Given && !dose[0].Problem);
     EXPECT_EQ(dose[0].Given->Value, 0.4);
     EXPECT_EQ(dose[0].Model, veltrim::ScatterModel::Divergent);
+    EXPECT_EQ(dose[0].PhantomMedium, veltrim::Medium::Water);
+    EXPECT_FALSE(dose[1].PhantomMedium);
     EXPECT_EQ(dose[1].Problem, "kap must be a number, not \"0.4 Gy cm2\"");
     EXPECT_NE(dose[2].Problem.value_or("").find("given twice"), std::string::npos);
     EXPECT_EQ(dose[3].Problem, "mas and output_distance go with tube_output only");
     EXPECT_EQ(dose[4].Problem, "scatter_model must be classic or divergent, not \"parallel\"");
+    EXPECT_EQ(dose[5].Problem, "medium must be icru-4, icru-44, water or pmma, not \"perspex\"");
 }
 
 TEST(BatchInput, AFileWithoutAUsableHeaderIsRefusedNamingWhy) {

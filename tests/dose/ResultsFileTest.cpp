@@ -60,7 +60,8 @@ struct TwoRows {
     }
     std::string Bytes(veltrim::ScatterModel model = veltrim::ScatterModel::Classic,
                       std::optional<double> thicknessCm = std::nullopt) const {
-        return veltrim::ResultsFileBytes(table, 2, c, model, thicknessCm);
+        return veltrim::ResultsFileBytes(table, 2, c, model, veltrim::Medium::IcruFourComponent,
+                                         thicknessCm);
     }
 };
 

@@ -169,6 +169,24 @@ TEST_P(DoseTest, TheSavedCsvReadsBackWithTheTablesNumbers) {
     }
 }
 
+// The choice goes to the state and the main window's caption only; a medium
+// whose tables the folder lacks is refused by name at the next OK.
+TEST_P(DoseTest, TheMediumChosenIsCaptionedAndTakenByTheNextCalculation) {
+    Open();
+    QLabel& caption = FindControl<QLabel>(w, maincontrols::PhantomMaterial);
+    const QString designed = caption.text();
+    FindControl<QComboBox>(*w.Dose(), dc::MediumChoice).setCurrentIndex(2);
+    EXPECT_EQ(w.State().PhantomMedium, Medium::Water);
+    const std::string water = Text(GetParam(), MessageId::MediumWater);
+    EXPECT_EQ(caption.text().toStdString(), water);
+    Ok();
+    ASSERT_FALSE(f.sink.Messages.empty());
+    EXPECT_NE(f.sink.Messages.back().find(water), std::string::npos) << f.sink.Messages.back();
+    FindControl<QComboBox>(*w.Dose(), dc::MediumChoice).setCurrentIndex(0);
+    EXPECT_EQ(caption.text(), designed);
+    EXPECT_EQ(w.State().PhantomMedium, Medium::IcruFourComponent);
+}
+
 INSTANTIATE_TEST_SUITE_P(Editions, DoseTest, BothEditions, EditionName);
 
 } // namespace

@@ -88,7 +88,7 @@ TEST(DivergentKernelsTest, ANearFocusAgreesWithTheNextEventEstimator) {
         const double sigma =
             direct.ScatterRows.Uncertainty(row, direct.Histories()) / InverseSquareAtRow(focus, a);
         const double sigmaMapped =
-            sets.Rows(0).Uncertainty(row, sets.Histories()) / kRowMassThickness;
+            sets.Rows(0).Uncertainty(row, sets.Histories()) / sets.RowMassThickness();
         variance += sigma * sigma + sigmaMapped * sigmaMapped;
     }
     const double sigma = std::sqrt(variance);

@@ -45,11 +45,12 @@ TEST(SlabKernelsTest, TheSlabsOfTheThickPhantomsHistoriesAreThoseOfASlabRun) {
         double sum = 0.0;
         for (int c = 1; c <= CellGrid::kRings; ++c)
             sum += fromThick[static_cast<std::size_t>(c)][static_cast<std::size_t>(a)];
-        const double realSum = real.ScatterRows().Mean(row, real.Histories()) / kRowMassThickness;
-        const double thickSum = tagged.Whole().ScatterRows().Mean(row, n) / kRowMassThickness;
+        const double realSum =
+            real.ScatterRows().Mean(row, real.Histories()) / real.RowMassThickness();
+        const double thickSum = tagged.Whole().ScatterRows().Mean(row, n) / real.RowMassThickness();
         const double sigma = std::hypot(real.ScatterRows().Uncertainty(row, real.Histories()),
                                         tagged.Whole().ScatterRows().Uncertainty(row, n)) /
-                             kRowMassThickness;
+                             real.RowMassThickness();
         EXPECT_NEAR(sum, realSum, 4.0 * sigma) << "row " << a;
         // The test can tell: in the last layer the slab lacks far more than that.
         if (a == slabRows) {

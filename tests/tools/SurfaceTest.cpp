@@ -116,7 +116,7 @@ class BothTallies final : public Scorer {
     }
     void Escape(double e, std::uint64_t h) override { deposits.Escape(e, h); }
     void Flight(const FlightPath& path, std::uint64_t h) override { surface.Flight(path, h); }
-    KernelTally deposits;
+    KernelTally deposits{1.00};
     SurfaceTally surface;
 };
 

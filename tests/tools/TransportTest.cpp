@@ -154,5 +154,28 @@ TEST(TransportTest, DepthSplittingKeepsRowSumsAndBalance) {
     EXPECT_NEAR(sum, E, 4.0 * std::sqrt(variance) + 1e-9);
 }
 
+// Twice the density is the same phantom on half the scale: a row of the
+// dense medium holds the energy of two rows of the light one, and its
+// kernel, per gram, is their mean. Only the medium's mass thickness of a row
+// makes the two agree.
+TEST(TransportTest, KernelsArePerGramOfTheMedium) {
+    xrl::Material denser = Tissue().Material();
+    denser.Density *= 2.0;
+    const TissueModel dense(denser);
+    RunSettings s = SmallRun(30.0, 2, 5000);
+    const ScatterKernelTable light = ScatterKernel(RunKernel(Tissue(), s));
+    s.Geometry = Phantom{s.Geometry.Radius / 2, s.Geometry.Thickness / 2};
+    const ScatterKernelTable halved = ScatterKernel(RunKernel(dense, s));
+    for (int row = 1; row <= 10; ++row) {
+        double denseSum = 0.0, lightSum = 0.0;
+        for (int ring = 1; ring <= 40; ++ring) {
+            denseSum += halved[ring][row];
+            lightSum += light[2 * ring - 1][2 * row - 1] + light[2 * ring][2 * row - 1] +
+                        light[2 * ring - 1][2 * row] + light[2 * ring][2 * row];
+        }
+        EXPECT_NEAR(denseSum, 0.5 * lightSum, 1e-9 * lightSum) << "row " << row;
+    }
+}
+
 } // namespace
 } // namespace veltrim::mc

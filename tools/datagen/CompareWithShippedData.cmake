@@ -7,7 +7,9 @@ if(NOT status EQUAL 0)
 endif()
 set(differing "")
 foreach(name Tungsten.dat Aluminum.atc Copper.dat ICRUSoft.dat Primary.dat AirKerma.dat
-             AirAttenuation.dat)
+             AirAttenuation.dat media/water/ICRUSoft.dat media/water/Primary.dat
+             media/icru-44/ICRUSoft.dat media/icru-44/Primary.dat media/pmma/ICRUSoft.dat
+             media/pmma/Primary.dat)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${name} ${DATA}/${name}
                   RESULT_VARIABLE same)
   if(NOT same EQUAL 0)

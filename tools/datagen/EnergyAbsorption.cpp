@@ -60,6 +60,9 @@ double ComputedMuEnOverRho(const xrl::Material& material, double E) {
 
 NistTiedMuEn::NistTiedMuEn(xrl::Material material, NistTable table)
     : material_(std::move(material)), table_(std::move(table)) {
+    if (!table_.HasMuEn) {
+        throw std::runtime_error("the NIST table of " + material_.Name + " has no mu_en/rho");
+    }
     const std::vector<NistRow>& rows = table_.Rows;
     for (std::size_t k = 0; k < rows.size(); ++k) {
         const bool upperEdgeRow = k > 0 && rows[k].EnergyKeV == rows[k - 1].EnergyKeV;

@@ -30,11 +30,14 @@ double ComputedMuEnOverRho(const xrl::Material& material, double E);
 // mu_en/rho tied to NIST: computed x (NIST / computed), the ratio
 // interpolated log-log between the table's rows on the same side of any
 // absorption edge; below the first row the first ratio holds. E in keV.
+// Throws std::runtime_error for a table without mu_en/rho.
 class NistTiedMuEn {
   public:
     NistTiedMuEn(xrl::Material material, NistTable table);
 
     double operator()(double E) const;
+    // NIST / computed at E keV, interpolated as the tied value uses it.
+    double NistOverComputed(double E) const { return Ratio(E); }
     // NIST / computed at each row of the table (edge rows evaluated on their
     // own side of the edge).
     const std::vector<double>& Ratios() const { return ratios_; }

@@ -55,11 +55,18 @@ NistTable ReadNistTable(const std::filesystem::path& path) {
         NistRow row;
         row.EnergyKeV = 1000.0 * ParseField(line, pos, where);
         row.MuOverRho = ParseField(line, pos, where);
-        row.MuEnOverRho = ParseField(line, pos, where);
+        // A table of attenuation alone (PMMA's) has no third column in any row.
+        const bool third = pos < line.size();
+        if (table.Rows.empty()) {
+            table.HasMuEn = third;
+        } else if (third != table.HasMuEn) {
+            throw std::runtime_error(where + ": not as many columns as the first row");
+        }
+        row.MuEnOverRho = third ? ParseField(line, pos, where) : 0.0;
         if (!table.Rows.empty() && row.EnergyKeV < table.Rows.back().EnergyKeV) {
             throw std::runtime_error(where + ": energies fall");
         }
-        if (row.MuOverRho <= 0.0 || row.MuEnOverRho <= 0.0) {
+        if (row.MuOverRho <= 0.0 || (table.HasMuEn && row.MuEnOverRho <= 0.0)) {
             throw std::runtime_error(where + ": coefficient not positive");
         }
         table.Rows.push_back(row);

@@ -7,6 +7,7 @@
 
 #include "core/DataFile.h"
 #include "core/FileReplacing.h"
+#include "dose/Medium.h"
 #include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
 #include "spectrum/BeamQuality.h"
@@ -98,6 +99,92 @@ void PrintNistComparison(const char* what, const datagen::NistTiedMuEn& muEn) {
                 100.0 * worstMu, 100.0 * worst);
 }
 
+// The attenuation table of a phantom medium: three partials at energies
+// chosen for the reader's interpolation, in 1/cm at the medium's density.
+std::string MediumAttenuationText(const xrl::Material& medium, const char* fileName) {
+    const std::vector<double> energies =
+        datagen::ChooseTissueEnergies(medium, TissueRowCapacity, LastTissueKeV);
+    if (energies.size() > static_cast<std::size_t>(TissueRowCapacity))
+        throw std::runtime_error("more tissue rows than the reader holds");
+    TissueRows rows{};
+    int count = 0;
+    for (double E : energies) {
+        const datagen::TissueRow row = datagen::PartialCoefficients(medium, E);
+        rows[++count] = {row.Coherent, row.Incoherent, row.Photoelectric, E};
+    }
+    const std::string text = TissueFileText(rows, count, medium.Density);
+    const datagen::InterpolationError error =
+        datagen::MeasureInterpolationError(ParseTissueRows(text), medium);
+    std::printf("%s: %zu rows, %.1f to %.1f keV; log-log interpolation of the written "
+                "partials against "
+                "xraylib's total on 10.5..150 keV: largest error %.4f %% at %.1f keV\n",
+                fileName, energies.size(), energies.front(), energies.back(),
+                100.0 * error.MaxRelative, error.AtKeV);
+    return text;
+}
+
+// E x mu_en/rho at the kernels' node energies 10, 15, ..., 150 keV.
+template <typename MuEn> std::string PrimaryDoseText(const MuEn& muEn) {
+    PrimaryDoseNodeTable primary{};
+    for (int j = 2; j <= 30; ++j) {
+        const int E = 5 * j;
+        primary[j] = E * muEn(E);
+    }
+    return PrimaryDoseFileText(primary);
+}
+
+// mu/rho of xraylib against a NIST table without mu_en/rho.
+void PrintNistAttenuation(const xrl::Material& material, const datagen::NistTable& table) {
+    double worst = 0.0;
+    for (const datagen::NistRow& row : table.Rows) {
+        if (row.EnergyKeV >= 10.0 && row.EnergyKeV <= 150.0) {
+            worst = std::max(worst,
+                             std::fabs(row.MuOverRho / xrl::CS_Total(material, row.EnergyKeV) - 1));
+        }
+    }
+    std::printf("%s: mu/rho of xraylib against NIST, 10 to 150 keV: largest deviation %.2f %%\n",
+                material.Name.c_str(), 100.0 * worst);
+}
+
+// The phantom media beside the four-component tissue, each in its folder.
+void WriteMedia(const fs::path& out, const fs::path& nistDir) {
+    const datagen::NistTiedMuEn water(xrl::Water(),
+                                      datagen::ReadNistTable(nistDir / "nist-water.csv"));
+    const datagen::NistTiedMuEn icru44(xrl::IcruSoftTissue44(),
+                                       datagen::ReadNistTable(nistDir / "nist-tissue-icru44.csv"));
+    const xrl::Material pmma = xrl::Pmma();
+    std::printf("phantom media:\n");
+    for (const xrl::Material* m : {&water.Material(), &icru44.Material(), &pmma}) {
+        PrintMaterial(*m);
+    }
+    PrintNistComparison("water", water);
+    PrintNistComparison("ICRU-44 soft tissue", icru44);
+    PrintNistAttenuation(pmma, datagen::ReadNistTable(nistDir / "nist-pmma-attenuation.csv"));
+    // NIST's mu_en/rho of PMMA is not at hand. The computation departs from
+    // NIST by the same few hundredths of a per cent for every H, C, O
+    // medium, so PMMA takes water's NIST / computed ratio.
+    const auto pmmaMuEn = [&](double E) {
+        return datagen::ComputedMuEnOverRho(pmma, E) * water.NistOverComputed(E);
+    };
+    std::printf("PMMA: mu_en/rho computed x water's NIST/computed (cm2/g), beside water's\n"
+                "  %9s %11s %9s %11s\n",
+                "E keV", "mu_en", "ratio", "PMMA/water");
+    for (const double E : {10.0, 20.0, 30.0, 50.0, 80.0, 100.0, 150.0}) {
+        std::printf("  %9.3f %11.4e %9.4f %11.4f\n", E, pmmaMuEn(E), water.NistOverComputed(E),
+                    pmmaMuEn(E) / water(E));
+    }
+    const auto write = [&](Medium medium, const xrl::Material& material, auto muEn) {
+        const fs::path folder = out / MediumFolder(medium);
+        fs::create_directories(folder);
+        const std::string name = (MediumFolder(medium) / TissueFile).string();
+        WriteFile(folder / TissueFile, MediumAttenuationText(material, name.c_str()));
+        WriteFile(folder / PrimaryDoseFile, PrimaryDoseText(muEn));
+    };
+    write(Medium::Water, water.Material(), water);
+    write(Medium::Icru44, icru44.Material(), icru44);
+    write(Medium::Pmma, pmma, pmmaMuEn);
+}
+
 int Run(const fs::path& out, const fs::path& nistDir) {
     fs::create_directories(out);
     const xrl::Material tungsten = xrl::Tungsten();
@@ -126,25 +213,7 @@ int Run(const fs::path& out, const fs::path& nistDir) {
                 xrl::LinearAttenuation(tungsten, 69.5), xrl::LinearAttenuation(tungsten, 70.0));
 
     // Tissue attenuation: three partials at chosen energies.
-    const std::vector<double> energies =
-        datagen::ChooseTissueEnergies(tissue, TissueRowCapacity, LastTissueKeV);
-    if (energies.size() > static_cast<std::size_t>(TissueRowCapacity))
-        throw std::runtime_error("more tissue rows than the reader holds");
-    TissueRows rows{};
-    int count = 0;
-    for (double E : energies) {
-        const datagen::TissueRow row = datagen::PartialCoefficients(tissue, E);
-        rows[++count] = {row.Coherent, row.Incoherent, row.Photoelectric, E};
-    }
-    const std::string tissueText = TissueFileText(rows, count, tissue.Density);
-    const datagen::InterpolationError error =
-        datagen::MeasureInterpolationError(ParseTissueRows(tissueText), tissue);
-    WriteFile(out / TissueFile, tissueText);
-    std::printf("ICRUSoft.dat: %zu rows, %.1f to %.1f keV; log-log interpolation of the written "
-                "partials against "
-                "xraylib's total on 10.5..150 keV: largest error %.4f %% at %.1f keV\n",
-                energies.size(), energies.front(), energies.back(), 100.0 * error.MaxRelative,
-                error.AtKeV);
+    WriteFile(out / TissueFile, MediumAttenuationText(tissue, TissueFile));
 
     // Energy absorption, tied to NIST.
     const datagen::NistTiedMuEn tissueMuEn(
@@ -155,14 +224,10 @@ int Run(const fs::path& out, const fs::path& nistDir) {
     PrintNistComparison("tissue", tissueMuEn);
     PrintNistComparison("air", airMuEn);
 
-    PrimaryDoseNodeTable primary{};
-    for (int j = 2; j <= 30; ++j) {
-        const int E = 5 * j;
-        primary[j] = E * tissueMuEn(E);
-    }
-    WriteFile(out / PrimaryDoseFile, PrimaryDoseFileText(primary));
+    WriteFile(out / PrimaryDoseFile, PrimaryDoseText(tissueMuEn));
     WriteFile(out / AirKermaFile, BinTableText(OnBins([&](double E) { return airMuEn(E); })));
     WriteFile(out / AirAttenuationFile, AttenuationFile(air));
+    WriteMedia(out, nistDir);
     std::printf(
         "files (regenerate all with: veltrim-datagen --out DIR):\n"
         "  Tungsten.dat, Aluminum.atc, Copper.dat: energy_keV,mu in 1/cm (CS_Total x density, "
@@ -173,7 +238,9 @@ int Run(const fs::path& out, const fs::path& nistDir) {
         "  Primary.dat: energy_keV,E x mu_en/rho of the tissue in keV cm2/g, 10..150 keV by 5\n"
         "  AirKerma.dat: energy_keV,mu_en/rho of dry air in cm2/g, bins 0.5..150 keV\n"
         "  AirAttenuation.dat: energy_keV,mu of dry air in 1/cm (CS_Total x density, coherent "
-        "included), bins 0.5..150 keV\n");
+        "included), bins 0.5..150 keV\n"
+        "  media/<medium>/ICRUSoft.dat and Primary.dat: the same two tables of water, ICRU-44 "
+        "soft tissue and PMMA\n");
     return 0;
 }
 

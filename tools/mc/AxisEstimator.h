@@ -69,6 +69,8 @@ class AxisEstimator {
     double DoseFactor(double E) const { return Fine(doseFactor_, E); }
     // Total linear attenuation coefficient, 1/cm.
     double Attenuation(double E) const { return Fine(attenuation_, E); }
+    // Of the phantom's medium, g/cm3.
+    double Density() const { return tissue_.Material().Density; }
     // The normalisations of the two angular densities, sr: integral over the
     // sphere of Klein-Nishina x S(q)/S(inf) (in units of r_e^2 / 2 per
     // electron) and of (1 + cos^2)/2 x F^2(q).

@@ -9,6 +9,7 @@
 #include "spectrum/SynthesizeSpectrum.h"
 #include "tools/mc/DirectRun.h"
 #include "tools/mc/KermaFactors.h"
+#include "tools/mc/MediumMaterial.h"
 #include "tools/mc/ToolOptions.h"
 #include "tools/xrl/XrayLib.h"
 
@@ -29,6 +30,7 @@ constexpr const char* kDirectUsage =
     "usage: veltrim-kernels direct --data DIR --out FILE [options]\n"
     "  --kv V --angle A --inherent MM --al MM --cu MM   the beam (default 80 kV, 12 degrees,\n"
     "                      2.5 mm Al inherent, no added filter)\n"
+    "  --medium M          phantom material: icru-4 (default), icru-44, water or pmma\n"
     "  --rectification N   1 constant potential (default), 2 three-phase 12-peak, 3 single-phase\n"
     "  --fsd F             focus-to-surface distance, cm (default 100)\n"
     "  --field X,Y         field sides at the FSD, cm; Y = 0 for a circle of diameter X (default "
@@ -90,6 +92,7 @@ int DirectMain(int argc, char** argv) {
     std::string lateralOut, lateral, lateralSpans = "1-1.5,5-5.5,10-10.5";
     double fineRows = 0.1;
     double energy = 0.0; // none: the tube's spectrum
+    Medium medium = Medium::IcruFourComponent;
     DirectExtras extras;
     FocusRunSettings s;
     s.Seed = 20261208;
@@ -118,7 +121,12 @@ int DirectMain(int argc, char** argv) {
             c.CuFilter = NumberOrRefuse(v, o, Fail) / 10.0;
         else if (o == "--fsd")
             c.Fsd = NumberOrRefuse(v, o, Fail);
-        else if (o == "--rectification") {
+        else if (o == "--medium") {
+            const std::optional<Medium> m = MediumFromKey(v);
+            if (!m)
+                Fail("the medium is icru-4, icru-44, water or pmma: " + v);
+            medium = *m;
+        } else if (o == "--rectification") {
             const std::uint64_t n = CountOrRefuse(v, o, Fail);
             if (n > 3)
                 Fail("--rectification is 1, 2 or 3");
@@ -229,9 +237,9 @@ int DirectMain(int argc, char** argv) {
             spectrum.Spectrum[static_cast<std::size_t>(2.0 * energy)] = 1.0;
             c.TubeVoltage = energy;
         }
-        const TissueModel tissue(xrl::IcruSoftTissue());
+        const TissueModel tissue(MediumMaterial(medium));
         const AxisEstimator estimator(tissue, s.Rows);
-        const KermaFactors kerma = KermaFactors::Read(data);
+        const KermaFactors kerma = KermaFactors::Read(data, medium);
         extras.Kerma = &kerma;
         const auto start = std::chrono::steady_clock::now();
         const DirectResult result =

@@ -100,7 +100,7 @@ ScatterKernelTable DivergentKernel(const DivergentKernelTally& tally, std::size_
         for (std::size_t ring = 0; ring < CellGrid::kRings; ++ring) {
             kernel[ring + 1][row + 1] =
                 tally.Cells(set).Mean(row * CellGrid::kRings + ring, tally.Histories()) /
-                kRowMassThickness;
+                tally.RowMassThickness();
         }
     }
     return kernel;
@@ -160,8 +160,9 @@ std::string DivergentRowLines(double energy, const DivergentKernelTally& tally) 
         for (std::size_t row = 0; row < CellGrid::kRows; ++row) {
             text += FormatC("%.0f", tally.Fsds()[k]) + "," + FormatC("%.0f", energy) + "," +
                     std::to_string(row + 1) + "," +
-                    FormatC("%.6e", tally.Rows(k).Mean(row, n) / kRowMassThickness) + "," +
-                    FormatC("%.3e", tally.Rows(k).Uncertainty(row, n) / kRowMassThickness) + "\n";
+                    FormatC("%.6e", tally.Rows(k).Mean(row, n) / tally.RowMassThickness()) + "," +
+                    FormatC("%.3e", tally.Rows(k).Uncertainty(row, n) / tally.RowMassThickness()) +
+                    "\n";
         }
     }
     return text;

@@ -60,6 +60,9 @@ class DivergentKernelTally final : public Scorer {
     DivergentKernelTally& operator+=(const DivergentKernelTally& other);
 
     std::uint64_t Histories() const { return histories_; }
+    double RowMassThickness() const {
+        return tissue_->Material().Density * CellGrid::kRowThickness;
+    }
     const std::vector<double>& Fsds() const { return fsds_; }
     const ScoringArray& Cells(std::size_t set) const { return cells_[set]; }
     const ScoringArray& Rows(std::size_t set) const { return rows_[set]; }

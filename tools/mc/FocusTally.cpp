@@ -120,11 +120,11 @@ void FocusScorer::Deposit(const Position& p, double energy, bool scattered, std:
     if (!row || *row >= static_cast<std::size_t>(tally_.Rows())) {
         return;
     }
-    // Energy per unit mass of the tube's row (density 1.00 g/cm3 as in the kernels).
-    constexpr double kTubeMass = std::numbers::pi * FocusTally::kTubeRadius *
-                                 FocusTally::kTubeRadius * CellGrid::kRowThickness * 1.00;
+    // Energy per unit mass of the tube's row.
+    const double tubeMass = std::numbers::pi * FocusTally::kTubeRadius * FocusTally::kTubeRadius *
+                            CellGrid::kRowThickness * estimator_.Density();
     (scattered ? tally_.ScatterTube : tally_.PrimaryTube)
-        .Score(*row, weight_ * energy / kTubeMass, history);
+        .Score(*row, weight_ * energy / tubeMass, history);
 }
 
 void FocusScorer::Escape(double energy, std::uint64_t history) {

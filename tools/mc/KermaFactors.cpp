@@ -12,8 +12,8 @@ KermaFactors::KermaFactors(const PrimaryDoseNodeTable& tissueNodes,
                            const EnergyTable& airMuEnOverRho)
     : tissueNodes_(tissueNodes), airMuEnOverRho_(airMuEnOverRho) {}
 
-KermaFactors KermaFactors::Read(const std::filesystem::path& dataFolder) {
-    return KermaFactors(ReadPrimaryDoseFile(dataFolder / PrimaryDoseFile),
+KermaFactors KermaFactors::Read(const std::filesystem::path& dataFolder, Medium medium) {
+    return KermaFactors(ReadPrimaryDoseFile(dataFolder / MediumFolder(medium) / PrimaryDoseFile),
                         ReadAttenuationFile(dataFolder / AirKermaFile));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Grids.h"
+#include "dose/Medium.h"
 #include "dose/TissueTables.h"
 
 #include <filesystem>
@@ -21,8 +22,10 @@ namespace veltrim::mc {
 class KermaFactors {
   public:
     KermaFactors(const PrimaryDoseNodeTable& tissueNodes, const EnergyTable& airMuEnOverRho);
-    // Primary.dat and AirKerma.dat of a data folder. Throws DataFileError.
-    static KermaFactors Read(const std::filesystem::path& dataFolder);
+    // The medium's Primary.dat and the AirKerma.dat of a data folder. Throws
+    // DataFileError.
+    static KermaFactors Read(const std::filesystem::path& dataFolder,
+                             Medium medium = Medium::IcruFourComponent);
 
     double Tissue(double E) const;
     double Air(double E) const;

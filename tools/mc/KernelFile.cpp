@@ -8,7 +8,7 @@ ScatterKernelTable ScatterKernel(const KernelTally& tally) {
         for (std::size_t ring = 0; ring < CellGrid::kRings; ++ring) {
             kernel[ring + 1][row + 1] =
                 tally.ScatterCells().Mean(row * CellGrid::kRings + ring, tally.Histories()) /
-                kRowMassThickness;
+                tally.RowMassThickness();
         }
     }
     return kernel;

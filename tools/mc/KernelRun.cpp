@@ -36,7 +36,7 @@ RowStatistics ScatterRowStatistics(const KernelTally& tally, double floor) {
 KernelTally RunKernel(const TissueModel& tissue, const RunSettings& settings,
                       const std::function<void(const KernelTally&)>& progress) {
     return RunPencilBatches<KernelTally>(
-        tissue, settings, [] { return std::make_unique<KernelTally>(); },
+        tissue, settings, [&] { return std::make_unique<KernelTally>(tissue.Material().Density); },
         [&](const KernelTally& total) {
             return ScatterRowStatistics(total, settings.ScatterFloor).WorstUncertainty;
         },

@@ -2,8 +2,9 @@
 
 namespace veltrim::mc {
 
-KernelTally::KernelTally()
-    : primaryCells_(CellGrid::kRows * CellGrid::kRings),
+KernelTally::KernelTally(double density)
+    : rowMassThickness_(density * CellGrid::kRowThickness),
+      primaryCells_(CellGrid::kRows * CellGrid::kRings),
       scatterCells_(CellGrid::kRows * CellGrid::kRings), primaryRows_(CellGrid::kRows),
       scatterRows_(CellGrid::kRows), balance_(kBalanceBins) {}
 

@@ -25,11 +25,15 @@ class KernelTally final : public Scorer, public ArrayTally<KernelTally> {
         kBalanceBins = 3
     };
 
-    KernelTally();
+    // density: of the phantom, g/cm3, which turns a row's energy into a dose.
+    explicit KernelTally(double density);
 
     void Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) override;
     void Escape(double energy, std::uint64_t history) override;
 
+    // g/cm2: the medium's density x 0.5 cm, which turns a row's energy per
+    // incident photon into a dose per unit fluence.
+    double RowMassThickness() const { return rowMassThickness_; }
     const ScoringArray& PrimaryCells() const { return primaryCells_; }
     const ScoringArray& ScatterCells() const { return scatterCells_; }
     const ScoringArray& PrimaryRows() const { return primaryRows_; }
@@ -43,6 +47,7 @@ class KernelTally final : public Scorer, public ArrayTally<KernelTally> {
                 &KernelTally::primaryRows_, &KernelTally::scatterRows_, &KernelTally::balance_};
     }
 
+    double rowMassThickness_;
     ScoringArray primaryCells_;
     ScoringArray scatterCells_;
     ScoringArray primaryRows_;

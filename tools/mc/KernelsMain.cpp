@@ -1,4 +1,4 @@
-// veltrim-kernels: computes the scatter kernels of ICRU soft tissue by Monte
+// veltrim-kernels: computes the scatter kernels of a phantom medium by Monte
 // Carlo and writes one file per node energy. See data/PDS-data/README.md.
 
 #include "core/CFormat.h"
@@ -10,6 +10,7 @@
 #include "tools/mc/FocusRun.h"
 #include "tools/mc/KernelFile.h"
 #include "tools/mc/KernelRun.h"
+#include "tools/mc/MediumMaterial.h"
 #include "tools/mc/RunReport.h"
 #include "tools/mc/SlabTally.h"
 #include "tools/mc/SurfaceMain.h"
@@ -48,6 +49,7 @@ constexpr const char* kUsage =
     "  --max-histories N   histories per energy at most (default 400000000)\n"
     "  --histories N       run exactly N histories per energy (rounded up to whole batches), no "
     "target\n"
+    "  --medium M          phantom material: icru-4 (default), icru-44, water or pmma\n"
     "  --radius R, --thickness T   phantom size in cm (default 60, 60)\n"
     "  --importance F      depth importance grows as exp(F x mu(E) x z), F = 0 for analog "
     "transport\n"
@@ -88,6 +90,7 @@ struct Options {
     std::vector<double> Fsds; // point-focus sets by reciprocity
     double Fsd = 0.0;         // next-event estimator; 0: not asked for
     double EntryScale = 8.0;
+    Medium Material = Medium::IcruFourComponent;
     std::vector<double> Slabs;      // finite slabs scored beside the thick phantom
     std::vector<double> ExitRatios; // slabs whose exit-ratio set is written
     bool ImportanceSet = false, BatchSet = false, MinBatchesSet = false;
@@ -161,6 +164,12 @@ Options ParseOptions(int argc, char** argv) {
                                                     "node energies are whole numbers of keV")) {
                 o.Energies.push_back(static_cast<int>(e));
             }
+        } else if (option == "--medium") {
+            const std::optional<Medium> m = MediumFromKey(value);
+            if (!m) {
+                Fail("the medium is icru-4, icru-44, water or pmma: " + value);
+            }
+            o.Material = *m;
         } else if (option == "--threads") {
             o.Threads = static_cast<unsigned>(CountOrRefuse(value, option, Fail));
         } else if (const auto count = CountOption(option)) {
@@ -309,7 +318,7 @@ int main(int argc, char** argv) {
     try {
         std::filesystem::create_directories(o.Out);
         const auto setupStart = std::chrono::steady_clock::now();
-        const TissueModel tissue(veltrim::xrl::IcruSoftTissue());
+        const TissueModel tissue(MediumMaterial(o.Material));
         std::fprintf(
             stderr, "xraylib %s, tables ready in %.2f s\n", veltrim::xrl::Version().c_str(),
             std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count());

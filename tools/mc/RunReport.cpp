@@ -45,8 +45,8 @@ std::string RowStatisticsLines(double energy, const KernelTally& tally) {
     for (std::size_t row = 0; row < CellGrid::kRows; ++row) {
         text += FormatC("%.0f", energy) + "," + std::to_string(row + 1);
         for (const ScoringArray* a : {&tally.PrimaryRows(), &tally.ScatterRows()}) {
-            text += "," + FormatC("%.6e", a->Mean(row, n) / kRowMassThickness) + "," +
-                    FormatC("%.3e", a->Uncertainty(row, n) / kRowMassThickness);
+            text += "," + FormatC("%.6e", a->Mean(row, n) / tally.RowMassThickness()) + "," +
+                    FormatC("%.3e", a->Uncertainty(row, n) / tally.RowMassThickness());
         }
         text += "\n";
     }

@@ -10,8 +10,8 @@
 
 namespace veltrim::mc {
 
-SlabKernelTally::SlabKernelTally(std::vector<double> thicknesses)
-    : thicknesses_(std::move(thicknesses)) {
+SlabKernelTally::SlabKernelTally(double density, std::vector<double> thicknesses)
+    : whole_(density), thicknesses_(std::move(thicknesses)) {
     for (std::size_t k = 0; k < thicknesses_.size(); ++k) {
         lostCells_.emplace_back(CellGrid::kRows * CellGrid::kRings);
         lostRows_.emplace_back(CellGrid::kRows);
@@ -69,7 +69,7 @@ ScatterKernelTable SlabKernel(const SlabKernelTally& tally, std::size_t k) {
         for (std::size_t ring = 0; ring < CellGrid::kRings; ++ring) {
             double& value = kernel[ring + 1][row + 1];
             value = inside ? value - tally.LostCells(k).Mean(row * CellGrid::kRings + ring, n) /
-                                         kRowMassThickness
+                                         tally.Whole().RowMassThickness()
                            : 0.0;
         }
     }
@@ -97,7 +97,8 @@ ScatterKernelTable ExitRatio(const SlabKernelTally& tally, std::size_t k) {
 SlabKernelTally RunSlabKernels(const TissueModel& tissue, const RunSettings& settings,
                                const std::vector<double>& thicknesses) {
     return RunPencilBatches<SlabKernelTally>(
-        tissue, settings, [&] { return std::make_unique<SlabKernelTally>(thicknesses); },
+        tissue, settings,
+        [&] { return std::make_unique<SlabKernelTally>(tissue.Material().Density, thicknesses); },
         [&](const SlabKernelTally& total) {
             return ScatterRowStatistics(total.Whole(), settings.ScatterFloor).WorstUncertainty;
         },
@@ -127,9 +128,14 @@ void WriteSlabFiles(const std::filesystem::path& out, int energy, const SlabKern
             lostLines +=
                 FormatC("%d", energy) + "," + FormatC("%g", thickness) + "," +
                 FormatC("%zu", row + 1) + "," +
-                FormatC("%.6e", tally.Whole().ScatterRows().Mean(row, n) / kRowMassThickness) +
-                "," + FormatC("%.6e", tally.LostRows(k).Mean(row, n) / kRowMassThickness) + "," +
-                FormatC("%.3e", tally.LostRows(k).Uncertainty(row, n) / kRowMassThickness) + "\n";
+                FormatC("%.6e", tally.Whole().ScatterRows().Mean(row, n) /
+                                    tally.Whole().RowMassThickness()) +
+                "," +
+                FormatC("%.6e", tally.LostRows(k).Mean(row, n) / tally.Whole().RowMassThickness()) +
+                "," +
+                FormatC("%.3e",
+                        tally.LostRows(k).Uncertainty(row, n) / tally.Whole().RowMassThickness()) +
+                "\n";
         }
         if (exitRatio[k]) {
             const std::filesystem::path exit = out / ("exit-" + FormatC("%g", thickness));

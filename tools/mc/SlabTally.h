@@ -24,7 +24,8 @@ namespace veltrim::mc {
 // ratio slab / thick phantom its whole statistical correlation.
 class SlabKernelTally final : public Scorer {
   public:
-    explicit SlabKernelTally(std::vector<double> thicknesses);
+    // `density` in g/cm3: the medium's, which sets a row's mass thickness.
+    SlabKernelTally(double density, std::vector<double> thicknesses);
 
     void Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) override;
     void Escape(double energy, std::uint64_t history) override;

@@ -6,6 +6,7 @@
 #include "core/CFormat.h"
 #include "core/FileReplacing.h"
 #include "core/LookUp.h"
+#include "tools/mc/MediumMaterial.h"
 #include "tools/mc/SurfaceRun.h"
 #include "tools/mc/ToolOptions.h"
 #include "tools/xrl/XrayLib.h"
@@ -26,6 +27,8 @@ namespace {
 constexpr const char* kSurfaceUsage =
     "usage: veltrim-kernels surface --data DIR --out DIR [options]\n"
     "  --data DIR          the data folder: Primary.dat and AirKerma.dat give mu_en/rho\n"
+    "  --medium M          phantom material: icru-4 (default), icru-44, water or pmma; its\n"
+    "                      Primary.dat is the one in DIR/media/M/\n"
     "  --energies LIST     node energies in keV, comma-separated whole numbers (default "
     "10,15,...,150)\n"
     "  --layer T           thickness of the surface layer, cm (default 0.001)\n"
@@ -46,6 +49,7 @@ constexpr const char* kSurfaceUsage =
 struct SurfaceOptions {
     std::filesystem::path Data, Out;
     std::vector<int> Energies;
+    Medium Material = Medium::IcruFourComponent;
     double Layer = SurfaceLayer{}.Thickness;
     double Target = 0.001;
     std::uint64_t Seed = 20261209, Threads = 2, Batch = 20000, MinBatches = 20;
@@ -70,6 +74,12 @@ SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
             o.Data = value;
         } else if (option == "--out") {
             o.Out = value;
+        } else if (option == "--medium") {
+            const std::optional<Medium> m = MediumFromKey(value);
+            if (!m) {
+                Fail("the medium is icru-4, icru-44, water or pmma: " + value);
+            }
+            o.Material = *m;
         } else if (option == "--layer") {
             o.Layer = number();
         } else if (option == "--target") {
@@ -111,8 +121,8 @@ int SurfaceMain(int argc, char** argv) {
     const SurfaceOptions o = ParseSurfaceOptions(argc, argv);
     try {
         std::filesystem::create_directories(o.Out);
-        const KermaFactors kerma = KermaFactors::Read(o.Data);
-        const TissueModel tissue(xrl::IcruSoftTissue());
+        const KermaFactors kerma = KermaFactors::Read(o.Data, o.Material);
+        const TissueModel tissue(MediumMaterial(o.Material));
         const SurfaceLayer layer{o.Layer};
         std::string runs = SurfaceRunHeader();
         std::string rings = SurfaceRingHeader();

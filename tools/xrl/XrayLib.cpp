@@ -158,27 +158,68 @@ Material NistCompound(const std::string& name) {
     return material;
 }
 
+namespace {
+// The material as written out, after checking it against xraylib's NIST
+// compound of that name (throws XrayLibError when they differ by more than
+// 1e-4 in any mass fraction or 1e-6 g/cm3 in density).
+Material CheckedAgainstNist(const Material& material, const std::string& nistName,
+                            const char* composition) {
+    const Material nist = NistCompound(nistName);
+    bool same = nist.Elements.size() == material.Elements.size();
+    for (std::size_t k = 0; same && k < material.Elements.size(); ++k) {
+        same = nist.Elements[k].Z == material.Elements[k].Z &&
+               std::fabs(nist.Elements[k].MassFraction - material.Elements[k].MassFraction) <= 1e-4;
+    }
+    same = same && std::fabs(nist.Density - material.Density) <= 1e-6;
+    if (!same) {
+        throw XrayLibError("xraylib's \"" + nistName + "\" differs from the composition " +
+                           composition);
+    }
+    return material;
+}
+} // namespace
+
 Material IcruSoftTissue() {
     const Material tissue{"ICRU four-component soft tissue",
                           {{1, 0.101172}, {6, 0.111000}, {7, 0.026000}, {8, 0.761828}},
                           1.00};
     static const bool checked = [&] {
-        const Material nist = NistCompound("Tissue, Soft (ICRU four-component)");
-        bool same = nist.Elements.size() == tissue.Elements.size();
-        for (std::size_t k = 0; same && k < tissue.Elements.size(); ++k) {
-            same =
-                nist.Elements[k].Z == tissue.Elements[k].Z &&
-                std::fabs(nist.Elements[k].MassFraction - tissue.Elements[k].MassFraction) <= 1e-4;
-        }
-        same = same && std::fabs(nist.Density - tissue.Density) <= 1e-6;
-        if (!same) {
-            throw XrayLibError("xraylib's \"Tissue, Soft (ICRU four-component)\" differs from the "
-                               "composition H 10.1172, C 11.1, N 2.6, O 76.1828 %, 1.00 g/cm3");
-        }
+        CheckedAgainstNist(tissue, "Tissue, Soft (ICRU four-component)",
+                           "H 10.1172, C 11.1, N 2.6, O 76.1828 %, 1.00 g/cm3");
         return true;
     }();
     (void)checked;
     return tissue;
+}
+
+Material IcruSoftTissue44() {
+    return Material{"ICRU-44 soft tissue",
+                    {{1, 0.102},
+                     {6, 0.143},
+                     {7, 0.034},
+                     {8, 0.708},
+                     {11, 0.002},
+                     {15, 0.003},
+                     {16, 0.003},
+                     {17, 0.002},
+                     {19, 0.003}},
+                    1.06};
+}
+
+Material Water() {
+    static const Material water =
+        CheckedAgainstNist(Material{"liquid water", {{1, 0.111894}, {8, 0.888106}}, 1.00},
+                           "Water, Liquid", "H 11.1894, O 88.8106 %, 1.00 g/cm3");
+    return water;
+}
+
+Material Pmma() {
+    // xraylib spells the compound's name so.
+    static const Material pmma =
+        CheckedAgainstNist(Material{"PMMA", {{1, 0.080538}, {6, 0.599848}, {8, 0.319614}}, 1.19},
+                           "Polymethyl Methacralate (Lucite, Perspex)",
+                           "H 8.0538, C 59.9848, O 31.9614 %, 1.19 g/cm3");
+    return pmma;
 }
 
 Material DryAir() {

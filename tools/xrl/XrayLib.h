@@ -89,6 +89,16 @@ Material NistCompound(const std::string& name);
 // compound "Tissue, Soft (ICRU four-component)" on first use (throws
 // XrayLibError when they disagree by more than 1e-4 in any mass fraction).
 Material IcruSoftTissue();
+// ICRU Report 44 (1989) soft tissue, as NIST tabulates it ("Tissue, Soft
+// (ICRU-44)"): H 10.2, C 14.3, N 3.4, O 70.8, Na 0.2, P 0.3, S 0.3, Cl 0.2,
+// K 0.3 % by mass, 1.06 g/cm3. xraylib has no such compound to check it by.
+Material IcruSoftTissue44();
+// Liquid water, H 11.1894, O 88.8106 % by mass, 1.00 g/cm3, and PMMA
+// (polymethyl methacrylate), H 8.0538, C 59.9848, O 31.9614 %, 1.19 g/cm3:
+// written out and checked against xraylib's NIST compounds as the
+// four-component tissue is.
+Material Water();
+Material Pmma();
 // Dry air near sea level, xraylib's NIST compound (1.205e-3 g/cm3).
 Material DryAir();
 // Tungsten 19.3, aluminium 2.699, copper 8.96 g/cm3.
