@@ -27,21 +27,6 @@ struct Media {
     xrl::Material WaterMaterial, TissueMaterial;
 };
 
-// ICRU Report 44 soft tissue, by mass, as NIST lists it.
-xrl::Material Icru44Tissue() {
-    return {"ICRU-44 soft tissue",
-            {{1, 0.102},
-             {6, 0.143},
-             {7, 0.034},
-             {8, 0.708},
-             {11, 0.002},
-             {15, 0.003},
-             {16, 0.003},
-             {17, 0.002},
-             {19, 0.003}},
-            1.06};
-}
-
 double Tg61At(double hvl1) {
     const auto& t = refs::Tg61WaterAir;
     for (std::size_t k = 1; k < t.size(); ++k)
@@ -143,7 +128,7 @@ MediumStudy StudyMedium(const Engine& calc) {
     Media media{{}, {}, xrl::NistCompound("Water, Liquid"), xrl::IcruSoftTissue()};
     const datagen::NistTiedMuEn water(media.WaterMaterial,
                                       datagen::ReadNistTable(nist / "nist-water.csv"));
-    const datagen::NistTiedMuEn icru44(Icru44Tissue(),
+    const datagen::NistTiedMuEn icru44(xrl::IcruSoftTissue44(),
                                        datagen::ReadNistTable(nist / "nist-tissue-icru44.csv"));
     for (int i = 21; i <= 300; ++i) {
         media.Water[i] = water(i / 2.0);
