@@ -59,8 +59,10 @@ fi
 # veltrim through its windows, from an empty folder.
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || fail "Xvfb and xdotool are needed"
 # Xvfb picks a free display itself and writes its number once it accepts
-# connections.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# connections. Without -noreset the server resets when its last client leaves,
+# and a client that connects during the reset is refused: the xdotool check
+# below would then race the program's own connection.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
