@@ -21,4 +21,7 @@ PYBIND11_MODULE(veltrim, m) {
     BindQuality(m);
     BindDepthDose(m);
     BindAbsoluteDose(m);
+#ifdef VELTRIM_REPORTS
+    BindReport(m);
+#endif
 }

@@ -67,3 +67,10 @@ def absolute_dose(conditions: Conditions, air_kerma: Optional[float] = None,
                   output_distance: float = 100.0, kap: Optional[float] = None,
                   esak: Optional[float] = None, scatter_model: str = "classic",
                   data: Optional[str] = None) -> AbsoluteDose: ...
+def report(conditions: Conditions, path: Union[str, "os.PathLike[str]"], *,
+           air_kerma: Optional[float] = None, tube_output: Optional[float] = None,
+           mas: Optional[float] = None, output_distance: float = 100.0,
+           kap: Optional[float] = None, esak: Optional[float] = None,
+           dose_at: Optional[float] = None, dose_to: Optional[float] = None,
+           air_cm: float = 0.0, scatter_model: str = "classic", language: str = "en",
+           data: Optional[str] = None) -> None: ...
