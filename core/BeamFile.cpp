@@ -54,9 +54,6 @@ void OnlyKnown(const JsonValue& object, std::initializer_list<std::string_view> 
 
 } // namespace
 
-BeamFileError::BeamFileError(const Message& problem)
-    : std::runtime_error(problem.In(Language::English)), problem_(problem) {}
-
 std::string BeamFileBytes(const SavedBeam& beam) {
     std::string bytes = "{\n";
     bytes += "  \"format\": " + std::to_string(BeamFileFormat) + ",\n";
