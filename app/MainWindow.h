@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -79,6 +80,9 @@ class MainWindow : public QWidget {
     // The phantom's material of the calculations that follow, shown in the
     // "Phantom material" caption.
     void SetPhantomMedium(Medium medium);
+    // The patient's thickness of the calculations that follow (none: the
+    // semi-infinite phantom); their tables and curves end at its exit.
+    void SetPhantomThickness(std::optional<double> thicknessCm);
     // What the next OK will use beyond the typed conditions, in the words of
     // the line under the buttons.
     QString NextCalculation() const;

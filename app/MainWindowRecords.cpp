@@ -36,6 +36,7 @@ void MainWindow::ExportTableCsv(const QString& fileName) {
     record.Conditions = state_.ResultConditions;
     record.Model = beam.Model;
     record.PhantomMedium = beam.PhantomMedium;
+    record.ThicknessCm = beam.ThicknessCm;
     if (beam.Quality)
         record.Hvl1MmAl = beam.Quality->Hvl1MmAl;
     record.Rows = state_.DepthRowCount;
