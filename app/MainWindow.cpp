@@ -176,6 +176,12 @@ void MainWindow::SetTypedFilter(MatchFilter filter, const QString& mm) {
                               : filter == MatchFilter::Inherent ? mc::InherentFiltration
                                                                 : mc::AlFilter;
     FindControl<QLineEdit>(*this, field).setText(mm);
+    const std::optional<double> measured =
+        qualityWindow_ != nullptr ? qualityWindow_->TypedMeasuredHvl1() : std::nullopt;
+    found_.reset();
+    if (measured)
+        found_ = FoundFor{
+            {*measured, filter, mm.toStdString()}, TypedConditions(), TypedRectification()};
 }
 
 void MainWindow::Calculate() {

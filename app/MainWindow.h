@@ -58,7 +58,10 @@ class MainWindow : public QWidget {
     // The eight condition fields as typed, and the waveform chosen.
     ConditionTexts TypedConditions() const;
     RectificationMethod TypedRectification() const;
-    // Puts a thickness (mm) into the aluminium or copper filter field.
+    // Puts a thickness (mm) into the aluminium or copper filter field; found
+    // for the spectrum window's measured HVL1, the match goes with the next
+    // calculations of exactly the conditions it leaves typed (their report
+    // names it).
     void SetTypedFilter(MatchFilter filter, const QString& mm);
 
     // The beams of the calculations since the last Reset, as the spectrum
@@ -172,6 +175,14 @@ class MainWindow : public QWidget {
     std::vector<QAction*> resultActions_; // enabled only while results are shown
     QLabel* nextCalculation_ = nullptr;
     SavedBeam beamExtras_;
+    // The last filter found for a measured HVL1, with the conditions it left
+    // typed: a calculation of exactly those carries it.
+    struct FoundFor {
+        MeasuredMatch Match;
+        ConditionTexts Texts;
+        RectificationMethod Rectification;
+    };
+    std::optional<FoundFor> found_;
     bool exitPending_ = false;
     bool ended_ = false;
 };

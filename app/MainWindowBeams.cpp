@@ -185,10 +185,12 @@ void MainWindow::ShowGraphMenu(const QPoint& at) {
 }
 
 void MainWindow::RememberBeam(const ConditionTexts& drawn, bool curveDrawn) {
-    beams_.Add(RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
-                          state_.Attenuation.MuAluminium, beams_.Air(), state_.Model,
-                          state_.PhantomMedium, state_.ThicknessCm),
-               curveDrawn);
+    CalculatedBeam beam = RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
+                                     state_.Attenuation.MuAluminium, beams_.Air(), state_.Model,
+                                     state_.PhantomMedium, state_.ThicknessCm);
+    if (found_ && found_->Texts == drawn && found_->Rectification == beam.Rectification)
+        beam.Matched = found_->Match;
+    beams_.Add(beam, curveDrawn);
 }
 
 } // namespace veltrim

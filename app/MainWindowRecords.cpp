@@ -73,6 +73,8 @@ void MainWindow::SaveReportPdf(const QString& fileName) {
     BeamResult beam;
     beam.Conditions = state_.ResultConditions;
     beam.Model = drawn.Model;
+    beam.PhantomMedium = drawn.PhantomMedium;
+    beam.ThicknessCm = drawn.ThicknessCm;
     beam.Spectrum.Spectrum = drawn.Spectrum;
     beam.Quality = drawn.Quality;
     beam.DepthDose = std::make_unique<DepthDoseCalculation>();
@@ -84,6 +86,12 @@ void MainWindow::SaveReportPdf(const QString& fileName) {
     request.Edition = state_.Edition;
     request.Typed = drawn.Typed;
     request.DataFolder = state_.DataFolder;
+    if (drawn.Matched) {
+        request.MeasuredHvl1 = drawn.Matched->MeasuredHvl1MmAl;
+        request.MatchedCopper = drawn.Matched->Filter == MatchFilter::Copper;
+        request.MatchedInherent = drawn.Matched->Filter == MatchFilter::Inherent;
+        request.FoundFilter = drawn.Matched->FoundMm;
+    }
     state_.Messages.Show(ExportBytesAs(SavedFile::ReportPdf,
                                        ReportPdfBytes(ReportOf(beam, request)), fileName,
                                        state_.WorkFolder, state_.Edition)

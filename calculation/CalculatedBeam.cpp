@@ -27,6 +27,11 @@ std::string Shown(const std::string& typed) {
     return FormatC("%g", ReadNumber(typed));
 }
 
+// The edition's comma before a phantom's thickness.
+const char* ThicknessJoin(Language language) {
+    return language == Language::Japanese ? "、" : ", ";
+}
+
 } // namespace
 
 AirData LoadAirData(const std::filesystem::path& dataFolder) {
@@ -81,7 +86,8 @@ std::string DescribeBeam(const CalculatedBeam& beam, Language language) {
 std::string PhantomText(Medium medium, std::optional<double> thicknessCm, Language language) {
     std::string text = Text(language, MediumName(medium));
     if (thicknessCm)
-        text += ", " + Text(language, MessageId::DoseThicknessShown, {FormatC("%g", *thicknessCm)});
+        text += ThicknessJoin(language) +
+                Text(language, MessageId::DoseThicknessShown, {FormatC("%g", *thicknessCm)});
     return text;
 }
 
@@ -93,7 +99,7 @@ std::string CurveEntry(int number, const CalculatedBeam& beam, Language language
     if (beam.PhantomMedium != Medium::IcruFourComponent)
         model += ", " + Text(language, MediumName(beam.PhantomMedium));
     if (beam.ThicknessCm)
-        model += ", " +
+        model += ThicknessJoin(language) +
                  Text(language, MessageId::DoseThicknessShown, {FormatC("%g", *beam.ThicknessCm)});
     if (!beam.Quality)
         return Text(language, MessageId::QualityCurveNoHvl,

@@ -27,6 +27,14 @@ struct AirData {
 // Reads AirKerma.dat and AirAttenuation.dat of a data folder; never throws.
 AirData LoadAirData(const std::filesystem::path& dataFolder);
 
+// A measured HVL1 (mm Al) and the filter found for it, as the beam was
+// calculated with it.
+struct MeasuredMatch {
+    double MeasuredHvl1MmAl = 0.0;
+    MatchFilter Filter = MatchFilter::Aluminium;
+    std::string FoundMm; // as put into the filter's field
+};
+
 struct CalculatedBeam {
     // The texts as typed (the voltage as clamped into Text1): the state's
     // own conditions are in cm and would not read as the user typed them.
@@ -39,6 +47,8 @@ struct CalculatedBeam {
     ScatterModel Model = ScatterModel::Classic; // of its depth dose
     Medium PhantomMedium = Medium::IcruFourComponent;
     std::optional<double> ThicknessCm; // none: the thick phantom
+    // When the beam is the one found for a measured HVL1.
+    std::optional<MeasuredMatch> Matched;
 };
 
 // The beam of a finished calculation: its quality assessed with the air
