@@ -114,6 +114,41 @@ TEST(PointDose, PrimaryStopsAtTheProjectedEdgeAndScatterFollowsTheLayers) {
     EXPECT_NEAR(beam.At(x, 0, 10.0).Scatter, std::sqrt(above * below), 1e-12 * above);
 }
 
+// The point-focus model off the axis: the axis's scatter at the point's own
+// depth, carried over by the classic kernels' lateral shape. Point-focus
+// kernels that are the classic ones times a factor of the depth give the
+// classic scatter times that factor everywhere (a ratio taken at the wrong
+// depth or upside down does not); on the axis the point-focus sums
+// themselves, bit for bit.
+TEST(PointDose, DivergentPointsTakeTheAxisAtTheirDepthAndTheClassicShape) {
+    const Beam classic(100, 10, 10);
+    const auto factor = [](int a) { return 1 + a / 20.0; };
+    const Beam divergent(100, 10, 10, [&](int e, int a, int c) {
+        return synthetic::SyntheticKernel(e, a, c) * factor(a);
+    });
+    const std::vector<PhantomPoint> points{{0, 0, LayerMiddle(3)},
+                                           {2, 1, LayerMiddle(3)},
+                                           {14, 0, LayerMiddle(21)},
+                                           {-9, 25, LayerMiddle(40)},
+                                           {0, 0, LayerMiddle(40)}};
+    veltrim::KernelSetSource classicSource(*classic.kernels);
+    veltrim::KernelSetSource divergentSource(*divergent.kernels);
+    const std::vector<veltrim::PointDose> hybrid = veltrim::DivergentDoseAtPoints(
+        {divergent.spectrum, divergent.tissue, *divergent.axis, divergent.conditions, 3.14159},
+        divergentSource, classicSource, points);
+    const std::vector<veltrim::PointDose> plain = classic.At(points);
+    const std::vector<veltrim::PointDose> focus = divergent.At(points);
+    for (std::size_t n = 0; n < points.size(); ++n) {
+        const int row = static_cast<int>(2 * points[n].Z + 0.5);
+        EXPECT_EQ(hybrid[n].Primary, plain[n].Primary);
+        EXPECT_NEAR(hybrid[n].Scatter, plain[n].Scatter * factor(row), 1e-12 * hybrid[n].Scatter)
+            << "point " << n;
+        if (points[n].X == 0 && points[n].Y == 0) {
+            EXPECT_EQ(hybrid[n].Scatter, focus[n].Scatter) << "point " << n;
+        }
+    }
+}
+
 TEST(PointDose, WhatCannotBeComputedIsRefusedWithTheRange) {
     const Beam beam(100, 10, 10);
     EXPECT_NE(beam.Refusal(NAN, 0, 5).find("not a number"), std::string::npos);
