@@ -4,6 +4,7 @@
 // CSV it saves: one place for how a dose is written, so that the window and
 // its file agree.
 
+#include "calculation/BeamPoints.h"
 #include "calculation/CalculateBeam.h"
 #include "calculation/CalculatedBeam.h"
 
@@ -31,5 +32,12 @@ std::string ModelLine(ScatterModel model, Language language);
 // B, the medium and the model, then depth_cm,primary_mGy,scatter_mGy,total_mGy
 // from the surface down. `dose` must carry an exposure.
 std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, Language language);
+
+// The dose map's points, UTF-8: comment lines naming the beam, the medium,
+// the model and, with `dose`, the exposure, then the columns of veltrim-calc's
+// --map (x_cm,y_cm,depth_cm,primary,scatter,total in per cent, and total_mGy
+// with an exposure).
+std::string MapCsvBytes(const CalculatedBeam& beam, const BeamResult& result, const DoseGrid& map,
+                        const AbsoluteDose* dose, Language language);
 
 } // namespace veltrim

@@ -73,7 +73,18 @@ SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& tar
 
 // What the user is told when a save failed, in the edition's language: which
 // file, and why. Csv and Bmp are the main window's PDD data and graph.
-enum class SavedFile { Csv, Bmp, SpectrumCsv, SpectrumPng, DoseCsv, TableCsv, GraphPng, Beam };
+enum class SavedFile {
+    Csv,
+    Bmp,
+    SpectrumCsv,
+    SpectrumPng,
+    DoseCsv,
+    TableCsv,
+    GraphPng,
+    Beam,
+    MapCsv,
+    MapPng
+};
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
 
@@ -99,6 +110,11 @@ SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
 // The absolute-dose window's table, its bytes formed by the window (".csv").
 SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
                          const std::filesystem::path& workFolder, Language edition);
+// The dose-map window's grid (".csv", bytes formed by the window) and its picture (".png").
+SaveReport SaveMapCsvAs(std::string_view bytes, const QString& typedName,
+                        const std::filesystem::path& workFolder, Language edition);
+SaveReport SaveMapPngAs(const QImage& picture, const QString& typedName,
+                        const std::filesystem::path& workFolder, Language edition);
 
 // The exports of the graph's menu and the saved beams, under the name the
 // user chose as it stands (no extension added); an empty name is refused.
