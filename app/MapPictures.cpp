@@ -109,7 +109,8 @@ void MapPicture::Draw(const DosePlane& plane, double halfField, double fsd) {
         if (labelled != nullptr) {
             const QPointF at = MapPoint(labelled->Lateral0, labelled->Depth0);
             const QString text = Number(level);
-            const QRectF box(at.x() + 2, at.y() - 7, 6.5 * static_cast<double>(text.size()) + 4, 14);
+            const QRectF box(at.x() + 2, at.y() - 7, 6.5 * static_cast<double>(text.size()) + 4,
+                             14);
             painter.fillRect(box, QColor(255, 255, 255, 200));
             painter.drawText(box, Qt::AlignCenter, text);
         }
