@@ -148,4 +148,26 @@ inline constexpr ControlName CsvFileName{"DoseCsvName"};
 inline constexpr ControlName SaveCsv{"SaveDoseCsv"};
 } // namespace dosecontrols
 
+// The dose-map window.
+namespace mapcontrols {
+// Made by the window, not by its table.
+inline constexpr ControlName MessageLine{"Message"};
+inline constexpr ControlName Plane{"MapPlane"};
+inline constexpr ControlName Map{"DoseMap"};
+inline constexpr ControlName Profile{"DoseProfile"};
+
+inline constexpr ControlName ProfileDepth{"ProfileDepth"};
+inline constexpr ControlName ShowProfile{"ShowProfile"};
+inline constexpr ControlName PointX{"PointX"};
+inline constexpr ControlName PointY{"PointY"};
+inline constexpr ControlName PointDepth{"PointDepth"};
+inline constexpr ControlName ShowPoint{"ShowPointDose"};
+inline constexpr ControlName PointDose{"PointDose"};
+inline constexpr ControlName FileName{"MapFileName"};
+inline constexpr ControlName SaveCsv{"SaveMapCsv"};
+inline constexpr ControlName SavePng{"SaveMapPng"};
+inline constexpr ControlName ShownBeam{"ShownBeam"};
+inline constexpr ControlName Pointer{"PointerDose"};
+} // namespace mapcontrols
+
 } // namespace veltrim

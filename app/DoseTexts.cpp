@@ -92,4 +92,29 @@ std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, L
     return bytes;
 }
 
+std::string MapCsvBytes(const CalculatedBeam& beam, const BeamResult& result, const DoseGrid& map,
+                        const AbsoluteDose* dose, Language language) {
+    const auto comment = [](const std::string& text) { return "# " + text + "\n"; };
+    std::string bytes;
+    bytes += comment(Text(language, MessageId::DoseConditions, {DescribeBeam(beam, language)}));
+    if (dose)
+        bytes += comment(Text(language, MessageId::DoseExposureLine,
+                              {DescribeExposure(*dose->Given, language)}));
+    bytes += comment(MediumLine(beam.PhantomMedium, language));
+    bytes += comment(ModelLine(beam.Model, language));
+    bytes += dose ? "x_cm,y_cm,depth_cm,primary,scatter,total,total_mGy\n"
+                  : "x_cm,y_cm,depth_cm,primary,scatter,total\n";
+    for (std::size_t k = 0; k < map.Points.size(); ++k) {
+        const PhantomPoint& p = map.Points[k];
+        const PointDose& d = map.Doses[k];
+        const double total = d.Primary + d.Scatter;
+        bytes += FormatC("%g,%g,%g,%.6g,%.6g,%.6g", p.X, p.Y, p.Z, PointPercent(result, d.Primary),
+                         PointPercent(result, d.Scatter), PointPercent(result, total));
+        if (dose)
+            bytes += FormatC(",%.6g", dose->Mgy(total / dose->AirKermaPerFluence));
+        bytes += "\n";
+    }
+    return bytes;
+}
+
 } // namespace veltrim

@@ -4,6 +4,7 @@
 // CSV it saves: one place for how a dose is written, so that the window and
 // its file agree.
 
+#include "calculation/BeamPoints.h"
 #include "calculation/CalculateBeam.h"
 #include "calculation/CalculatedBeam.h"
 
@@ -46,5 +47,12 @@ TypedThickness ReadThickness(const std::string& typed, Medium medium);
 // must carry an exposure.
 std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, Language language,
                          const std::optional<ExitDose>& exit = std::nullopt);
+
+// The dose map's points, UTF-8: comment lines naming the beam, the medium,
+// the model and, with `dose`, the exposure, then the columns of veltrim-calc's
+// --map (x_cm,y_cm,depth_cm,primary,scatter,total in per cent, and total_mGy
+// with an exposure).
+std::string MapCsvBytes(const CalculatedBeam& beam, const BeamResult& result, const DoseGrid& map,
+                        const AbsoluteDose* dose, Language language);
 
 } // namespace veltrim

@@ -2,6 +2,7 @@
 
 #include "app/DoseWindow.h"
 #include "app/EditionLayout.h"
+#include "app/MapWindow.h"
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
@@ -92,6 +93,8 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
             &MainWindow::OpenQualityWindow);
     connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
             &MainWindow::OpenDoseWindow);
+    connect(new QShortcut(QKeySequence(Qt::Key_F4), this), &QShortcut::activated, this,
+            &MainWindow::OpenMapWindow);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, this,
             &MainWindow::ChooseAndSaveBeam);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
@@ -108,6 +111,7 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
 
 MainWindow::~MainWindow() {
     delete qualityWindow_.data();
+    delete mapWindow_.data();
     delete doseWindow_.data();
 }
 
@@ -240,6 +244,8 @@ void MainWindow::ExitProgram() {
         qualityWindow_->close();
     if (doseWindow_ != nullptr)
         doseWindow_->close();
+    if (mapWindow_ != nullptr)
+        mapWindow_->close();
     if (state_.CalculationUnderWay) {
         exitPending_ = true;
         return;

@@ -25,6 +25,7 @@ namespace veltrim {
 
 class DoseWindow;
 class GraphPicture;
+class MapWindow;
 class QualityWindow;
 
 // The working window, in either edition: the same controls under the same
@@ -37,7 +38,7 @@ class MainWindow : public QWidget {
   public:
     MainWindow(Language edition, MessageSink& messages, std::filesystem::path dataFolder,
                std::filesystem::path workFolder, QWidget* parent = nullptr);
-    // Takes the spectrum and dose windows down first: they read this
+    // Takes the spectrum, dose and map windows down first: they read this
     // window's state and beams.
     ~MainWindow() override;
 
@@ -75,6 +76,9 @@ class MainWindow : public QWidget {
     // The absolute-dose window (F3, or the graph's context menu), the same way.
     void OpenDoseWindow();
     DoseWindow* Dose() const;
+    // The dose-map window (F4, or the graph's context menu), the same way.
+    void OpenMapWindow();
+    MapWindow* Map() const;
 
     // The scatter model of the calculations that follow, classic unless the
     // graph's context menu ticks "Divergent-beam scatter". A change while
@@ -170,6 +174,7 @@ class MainWindow : public QWidget {
     std::array<QLineEdit*, 5> readouts_{};
     QPointer<QualityWindow> qualityWindow_;
     QPointer<DoseWindow> doseWindow_;
+    QPointer<MapWindow> mapWindow_;
     QMenu* graphMenu_ = nullptr;
     QAction* divergentAction_ = nullptr;
     std::vector<QAction*> resultActions_; // enabled only while results are shown

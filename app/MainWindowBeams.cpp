@@ -3,6 +3,7 @@
 // and the line that names what the next OK uses.
 #include "app/DoseWindow.h"
 #include "app/MainWindow.h"
+#include "app/MapWindow.h"
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
@@ -69,6 +70,29 @@ DoseWindow* MainWindow::Dose() const {
     return doseWindow_;
 }
 
+void MainWindow::OpenMapWindow() {
+    if (ended_)
+        return;
+    if (mapWindow_ == nullptr) {
+        // The map's mGy are those of the dose window's exposure, read at
+        // each asking so that a new exposure counts at once.
+        mapWindow_ = new MapWindow(
+            state_, beams_,
+            [this]() -> const AbsoluteDose* {
+                return doseWindow_ != nullptr ? doseWindow_->ExposedDose() : nullptr;
+            },
+            this);
+        mapWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    mapWindow_->show();
+    mapWindow_->raise();
+    mapWindow_->activateWindow();
+}
+
+MapWindow* MainWindow::Map() const {
+    return mapWindow_;
+}
+
 QMenu* MainWindow::GraphMenu() {
     if (graphMenu_ == nullptr) {
         graphMenu_ = new QMenu(this);
@@ -88,6 +112,7 @@ QMenu* MainWindow::GraphMenu() {
         connect(divergentAction_, &QAction::toggled, this, &MainWindow::SetDivergentScatter);
         graphMenu_->addAction(item(MessageId::DoseMenuItem, "F3"), this,
                               &MainWindow::OpenDoseWindow);
+        graphMenu_->addAction(item(MessageId::MapMenuItem, "F4"), this, &MainWindow::OpenMapWindow);
         graphMenu_->addSeparator();
         const auto results = [this](MessageId id, auto export_) {
             resultActions_.push_back(graphMenu_->addAction(

@@ -19,12 +19,27 @@ std::vector<PhantomPoint> LateralLine(const BeamResult& beam, double depth, Late
 
 } // namespace
 
+ClassicPointKernels ClassicKernelsForPoints(const IrradiationConditions& conditions,
+                                            ScatterModel model, Medium medium,
+                                            std::optional<double> thicknessCm,
+                                            const ModelData& data) {
+    ClassicPointKernels out;
+    if (!UsesFocusKernels(model, conditions))
+        return out;
+    out.Thick = BeamKernels(conditions, ScatterModel::Classic, data, medium);
+    if (thicknessCm)
+        out.Slab = SlabKernels(*out.Thick, *thicknessCm, data);
+    return out;
+}
+
 std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
-                                      const TissueTables& tissue, KernelSource& kernels) {
+                                      const TissueTables& tissue, KernelSource& kernels,
+                                      KernelSource* classic) {
+    const PointBeam point{beam.Spectrum.Spectrum, tissue, *beam.DepthDose, beam.Conditions,
+                          ModelPi};
     try {
-        return DoseAtPoints(
-            {beam.Spectrum.Spectrum, tissue, *beam.DepthDose, beam.Conditions, ModelPi}, kernels,
-            points);
+        return classic ? DivergentDoseAtPoints(point, kernels, *classic, points)
+                       : DoseAtPoints(point, kernels, points);
     } catch (const CalculationError& e) {
         throw BeamError(BeamStage::DepthDose, e.Cause());
     } catch (const DataFileError& e) {
@@ -42,13 +57,15 @@ std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const Ph
     const std::unique_ptr<KernelSource> slab =
         beam.ThicknessCm ? SlabKernels(*thick, *beam.ThicknessCm, data) : nullptr;
     KernelSource& kernels = slab ? *slab : *thick;
+    const ClassicPointKernels classic = ClassicKernelsForPoints(
+        beam.Conditions, beam.Model, beam.PhantomMedium, beam.ThicknessCm, data);
     const TissueTables* tissue = nullptr;
     try {
         tissue = &data.Tissue(beam.PhantomMedium);
     } catch (const DataFileError& e) {
         FailTissueTables(e);
     }
-    return BeamPointDoses(beam, points, *tissue, kernels);
+    return BeamPointDoses(beam, points, *tissue, kernels, classic.Get());
 }
 
 double PointPercent(const BeamResult& beam, double perFluence) {

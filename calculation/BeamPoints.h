@@ -6,6 +6,7 @@
 #include "calculation/CalculateBeam.h"
 #include "dose/PointDose.h"
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -18,8 +19,24 @@ namespace veltrim {
 // is refused.
 std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
                                       const ModelData& data);
+// The classic kernels that the divergent model's points off the axis take
+// their lateral shape from (a finite phantom's slab of them); none for the
+// classic model or an FSD that has no point-focus kernels.
+struct ClassicPointKernels {
+    std::unique_ptr<KernelSource> Thick;
+    std::unique_ptr<KernelSource> Slab;
+    KernelSource* Get() const { return Slab ? Slab.get() : Thick.get(); }
+};
+ClassicPointKernels ClassicKernelsForPoints(const IrradiationConditions& conditions,
+                                            ScatterModel model, Medium medium,
+                                            std::optional<double> thicknessCm,
+                                            const ModelData& data);
+
+// `classic` is the classic model's kernels when the beam's own are the
+// point-focus ones (see DivergentDoseAtPoints), null otherwise.
 std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
-                                      const TissueTables& tissue, KernelSource& kernels);
+                                      const TissueTables& tissue, KernelSource& kernels,
+                                      KernelSource* classic);
 
 // A dose per unit fluence of the beam in per cent of the axis's first-layer
 // total, and in mGy when the beam has an exposure.

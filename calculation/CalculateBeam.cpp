@@ -193,8 +193,17 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
                                          {depth.Rows, depth.PrimaryDose, depth.ScatterDose},
                                          *tissue, data, options.Given, medium);
     }
-    if (!options.Points.empty())
-        beam.Points = BeamPointDoses(beam, options.Points, *tissue, slab ? *slab : kernels);
+    if (!options.Points.empty()) {
+        // The divergent model's points off the axis take the classic kernels'
+        // lateral shape too (DivergentDoseAtPoints).
+        // A caller's own kernels are taken as they are.
+        const ClassicPointKernels classic =
+            options.Kernels ? ClassicPointKernels{}
+                            : ClassicKernelsForPoints(conditions, options.Model, medium,
+                                                      options.ThicknessCm, data);
+        beam.Points =
+            BeamPointDoses(beam, options.Points, *tissue, slab ? *slab : kernels, classic.Get());
+    }
     return beam;
 }
 

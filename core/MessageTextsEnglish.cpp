@@ -296,6 +296,25 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {DoseTubeOutputGiven, "{1} uGy/mAs x {2} mAs at {3} cm"},
     {SaveDoseData, "dose table"},
     {SavedDoseCsv, "  Saved  "},
+
+    // the dose-map window
+    {MapWindowTitle, "Dose map"},
+    {MapMenuItem, "Dose map..."},
+    {MapPlaneXz, "x-z plane"},
+    {MapPlaneYz, "y-z plane"},
+    {MapCaption,
+     "Dose in % of the axis's first layer; isodose lines 100 to 0.1 %; dashed: the field's edges"},
+    {MapProfileCaption, "Profile at depth"},
+    {MapPointCaption, "Dose at x, y, depth"},
+    {MapPointUnit, "x, y, depth (cm)"},
+    {MapShowButton, "Show"},
+    {MapPointer, "x {1} cm, depth {2} cm: {3}"},
+    {MapOutOfReach, "beyond the kernels' reach"},
+    {MapSaveCaption, "Save map as csv and png"},
+    {SaveMapData, "dose map"},
+    {SaveMapPicture, "dose map picture"},
+    {SavedMapCsv, "  Saved  "},
+    {SavedMapPng, "  Saved  "},
 }};
 
 } // namespace

@@ -286,6 +286,24 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {DoseTubeOutputGiven, "{1} uGy/mAs × {2} mAs (測定距離 {3} cm)"},
     {SaveDoseData, "線量表"},
     {SavedDoseCsv, "線量表を保存しました"},
+
+    // the dose-map window
+    {MapWindowTitle, "線量分布"},
+    {MapMenuItem, "線量分布..."},
+    {MapPlaneXz, "x-z 断面"},
+    {MapPlaneYz, "y-z 断面"},
+    {MapCaption, "線量は中心軸第1層の合計に対する %、等線量曲線 100～0.1 %、破線は照射野の縁"},
+    {MapProfileCaption, "深さのプロファイル"},
+    {MapPointCaption, "点 x, y, 深さ の線量"},
+    {MapPointUnit, "x, y, 深さ (cm)"},
+    {MapShowButton, "表示"},
+    {MapPointer, "x {1} cm、深さ {2} cm：{3}"},
+    {MapOutOfReach, "カーネルの範囲外"},
+    {MapSaveCaption, "線量分布を csv と png で保存"},
+    {SaveMapData, "線量分布"},
+    {SaveMapPicture, "線量分布図"},
+    {SavedMapCsv, "線量分布を csv形式で保存しました"},
+    {SavedMapPng, "線量分布図を png形式で保存しました"},
 }};
 
 } // namespace

@@ -259,6 +259,24 @@ enum class MessageId {
     SaveDoseData,        // the contents of a dose CSV
     SavedDoseCsv,
 
+    // the dose-map window
+    MapWindowTitle,
+    MapMenuItem, // the graph's context menu
+    MapPlaneXz,
+    MapPlaneYz,
+    MapCaption,
+    MapProfileCaption,
+    MapPointCaption,
+    MapPointUnit,
+    MapShowButton,
+    MapPointer,    // {1} lateral cm, {2} depth cm, {3} the dose
+    MapOutOfReach, // the dose where the kernels do not reach
+    MapSaveCaption,
+    SaveMapData,    // the contents of a map CSV
+    SaveMapPicture, // the contents of a map PNG
+    SavedMapCsv,
+    SavedMapPng,
+
     Count
 };
 

@@ -240,6 +240,32 @@ std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels
     return doses;
 }
 
+std::vector<PointDose> DivergentDoseAtPoints(const PointBeam& beam, KernelSource& divergent,
+                                             KernelSource& classic,
+                                             std::span<const PhantomPoint> points) {
+    CheckPhantomPoints(beam.Conditions, beam.Axis.Rows, points);
+    // The axis at each depth asked once: a map has a whole row per depth.
+    std::vector<PhantomPoint> axis;
+    std::vector<std::size_t> axisOf(points.size());
+    for (std::size_t n = 0; n < points.size(); ++n) {
+        const double z = points[n].Z;
+        const auto same =
+            std::find_if(axis.begin(), axis.end(), [z](const PhantomPoint& a) { return a.Z == z; });
+        axisOf[n] = static_cast<std::size_t>(same - axis.begin());
+        if (same == axis.end())
+            axis.push_back({0.0, 0.0, z});
+    }
+    std::vector<PointDose> doses = DoseAtPoints(beam, classic, points);
+    const std::vector<PointDose> classicAxis = DoseAtPoints(beam, classic, axis);
+    const std::vector<PointDose> divergentAxis = DoseAtPoints(beam, divergent, axis);
+    for (std::size_t n = 0; n < points.size(); ++n) {
+        const double onAxis = classicAxis[axisOf[n]].Scatter;
+        const double ratio = onAxis > 0 ? doses[n].Scatter / onAxis : 0.0;
+        doses[n].Scatter = divergentAxis[axisOf[n]].Scatter * ratio;
+    }
+    return doses;
+}
+
 void CheckPhantomPoints(const IrradiationConditions& conditions, int rows,
                         std::span<const PhantomPoint> points) {
     for (const PhantomPoint& p : points)

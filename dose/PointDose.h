@@ -58,6 +58,18 @@ struct PointBeam {
 std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels,
                                     std::span<const PhantomPoint> points);
 
+// The dose at points of the point-focus (divergent) model. Its kernels hold
+// photons spreading away from the point of calculation, true under the field
+// but not beside it, so off the axis its scatter is the axis's at that depth
+// carried over by the classic kernels' lateral shape:
+//   divergent axis scatter x (classic scatter at the point / classic axis scatter),
+// the ratio formed first so that on the axis it is exactly 1 and the point
+// gives the divergent table's own numbers. The primary needs no kernels.
+// Checks and throws as DoseAtPoints.
+std::vector<PointDose> DivergentDoseAtPoints(const PointBeam& beam, KernelSource& divergent,
+                                             KernelSource& classic,
+                                             std::span<const PhantomPoint> points);
+
 // The check DoseAtPoints makes of every point before it computes any, for
 // a depth dose of `rows` layers: throws CalculationError with the range.
 void CheckPhantomPoints(const IrradiationConditions& conditions, int rows,

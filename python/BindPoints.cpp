@@ -1,6 +1,6 @@
 // veltrim.dose_at and veltrim.dose_map: the dose anywhere in the phantom,
-// in per cent of the axis's first layer, the same bits as veltrim-calc
-// --point and --map --precise.
+// in per cent of the axis's first layer and, with an exposure, in mGy; the
+// same bits as veltrim-calc --point and --map --precise.
 #include "calculation/BeamPoints.h"
 #include "python/Bindings.h"
 
@@ -18,7 +18,10 @@ namespace {
 struct DoseMapResult {
     std::string Plane;
     py::array_t<double> Lateral, Depth, Primary, Scatter, Total;
+    std::optional<py::array_t<double>> TotalMgy; // with an exposure
 };
+
+using Number = std::optional<double>;
 
 LateralAxis PlaneAxis(const std::string& plane) {
     if (plane == "xz" || plane == "yz")
@@ -34,33 +37,42 @@ void BindPointDose(py::module_& m) {
         [](const IrradiationConditions& c,
            const py::array_t<double, py::array::c_style | py::array::forcecast>& points,
            const std::string& model, const std::optional<std::string>& data,
-           std::optional<double> thickness, const std::string& medium) {
+           std::optional<double> thickness, const std::string& medium, Number airKerma,
+           Number tubeOutput, Number mas, double outputDistance, Number kap, Number esak) {
             if (points.ndim() != 2 || points.shape(1) != 3)
                 throw py::value_error("points must be an (n, 3) array of x, y and depth in cm");
             CalculationOptions options = DepthDoseOptions(model, thickness, medium);
+            options.Given = ExposureOf(airKerma, tubeOutput, mas, outputDistance, kap, esak);
             const auto xyz = points.unchecked<2>();
             for (py::ssize_t k = 0; k < xyz.shape(0); ++k)
                 options.Points.push_back({xyz(k, 0), xyz(k, 1), xyz(k, 2)});
             const ModelData& folder = DataOf(data);
             const BeamResult beam = Calculate([&] { return CalculateBeam(c, options, folder); });
-            py::array_t<double> doses({xyz.shape(0), py::ssize_t{3}});
+            const py::ssize_t columns = options.Given ? 4 : 3;
+            py::array_t<double> doses({xyz.shape(0), columns});
             auto out = doses.mutable_unchecked<2>();
             for (py::ssize_t k = 0; k < xyz.shape(0); ++k) {
                 const PointDose& p = beam.Points[static_cast<std::size_t>(k)];
                 out(k, 0) = PointPercent(beam, p.Primary);
                 out(k, 1) = PointPercent(beam, p.Scatter);
                 out(k, 2) = PointPercent(beam, p.Primary + p.Scatter);
+                if (options.Given)
+                    out(k, 3) = *PointMgy(beam, p.Primary + p.Scatter);
             }
             return doses;
         },
         py::arg("conditions"), py::arg("points"), py::arg("scatter_model") = "classic",
         py::arg("data") = py::none(), py::arg("thickness") = py::none(),
-        py::arg("medium") = "icru-4",
+        py::arg("medium") = "icru-4", py::arg("air_kerma") = py::none(),
+        py::arg("tube_output") = py::none(), py::arg("mas") = py::none(),
+        py::arg("output_distance") = 100.0, py::arg("kap") = py::none(),
+        py::arg("esak") = py::none(),
         "The dose at points (an (n, 3) array of x, y and depth, cm; x along the field's first "
         "side) as an (n, 3) array of primary, scatter and total in per cent of the axis's "
-        "first-layer total. Primary only inside the field's projection (a point focus: no "
-        "penumbra, no heel effect). Raises CalculationError for a point outside the phantom, "
-        "not finite, or beyond the kernels' reach, computing none.");
+        "first-layer total, with a fourth column of the total in mGy when an exposure is given "
+        "(the keywords of absolute_dose). Primary only inside the field's projection (a point "
+        "focus: no penumbra, no heel effect). Raises CalculationError for a point outside the "
+        "phantom, not finite, or beyond the kernels' reach, computing none.");
 
     py::class_<DoseMapResult>(m, "DoseMap",
                               "The dose over a plane through the axis, in per cent of the axis's "
@@ -70,15 +82,19 @@ void BindPointDose(py::module_& m) {
         .def_readonly("depth_cm", &DoseMapResult::Depth, "depth of each row, cm")
         .def_readonly("primary", &DoseMapResult::Primary)
         .def_readonly("scatter", &DoseMapResult::Scatter)
-        .def_readonly("total", &DoseMapResult::Total);
+        .def_readonly("total", &DoseMapResult::Total)
+        .def_readonly("total_mgy", &DoseMapResult::TotalMgy,
+                      "the total in mGy with an exposure, else None");
 
     m.def(
         "dose_map",
         [](const IrradiationConditions& c, const std::string& plane, const std::string& model,
            const std::optional<std::string>& data, std::optional<double> thickness,
-           const std::string& medium) {
+           const std::string& medium, Number airKerma, Number tubeOutput, Number mas,
+           double outputDistance, Number kap, Number esak) {
             const LateralAxis axis = PlaneAxis(plane);
-            const CalculationOptions options = DepthDoseOptions(model, thickness, medium);
+            CalculationOptions options = DepthDoseOptions(model, thickness, medium);
+            options.Given = ExposureOf(airKerma, tubeOutput, mas, outputDistance, kap, esak);
             const ModelData& folder = DataOf(data);
             DoseGrid grid;
             const BeamResult beam = Calculate([&] {
@@ -93,8 +109,13 @@ void BindPointDose(py::module_& m) {
                 lateral.push_back(GridStep * k);
             for (int d = 1; d <= rows; ++d)
                 depth.push_back(LayerMiddle(d));
-            DoseMapResult result{plane, Array(lateral), Array(depth), {}, {}, {}};
-            py::array_t<double>* arrays[] = {&result.Primary, &result.Scatter, &result.Total};
+            DoseMapResult result{plane, Array(lateral), Array(depth), {}, {}, {}, std::nullopt};
+            if (options.Given)
+                result.TotalMgy.emplace();
+            std::vector<py::array_t<double>*> arrays{&result.Primary, &result.Scatter,
+                                                     &result.Total};
+            if (result.TotalMgy)
+                arrays.push_back(&*result.TotalMgy);
             for (py::array_t<double>* array : arrays) {
                 *array = py::array_t<double>({py::ssize_t{rows}, columns});
                 std::fill_n(array->mutable_data(), array->size(), std::nan(""));
@@ -110,14 +131,21 @@ void BindPointDose(py::module_& m) {
                 result.Scatter.mutable_at(row, column) = PointPercent(beam, dose.Scatter);
                 result.Total.mutable_at(row, column) =
                     PointPercent(beam, dose.Primary + dose.Scatter);
+                if (result.TotalMgy)
+                    result.TotalMgy->mutable_at(row, column) =
+                        *PointMgy(beam, dose.Primary + dose.Scatter);
             }
             return result;
         },
         py::arg("conditions"), py::arg("plane") = "xz", py::arg("scatter_model") = "classic",
         py::arg("data") = py::none(), py::arg("thickness") = py::none(),
-        py::arg("medium") = "icru-4",
+        py::arg("medium") = "icru-4", py::arg("air_kerma") = py::none(),
+        py::arg("tube_output") = py::none(), py::arg("mas") = py::none(),
+        py::arg("output_distance") = 100.0, py::arg("kap") = py::none(),
+        py::arg("esak") = py::none(),
         "The dose over the x-z (\"xz\") or y-z (\"yz\") plane through the axis: every layer "
-        "middle to 30 cm, every 0.5 cm from -30 to 30 cm, the same numbers as veltrim-calc --map.");
+        "middle to 30 cm, every 0.5 cm from -30 to 30 cm, the same numbers as veltrim-calc --map; "
+        "total_mgy too when an exposure is given (the keywords of absolute_dose).");
 }
 
 } // namespace veltrim::python

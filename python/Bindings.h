@@ -60,6 +60,13 @@ CalculationOptions DepthDoseOptions(const std::string& scatterModel,
                                     std::optional<double> thicknessCm = std::nullopt,
                                     const std::string& medium = "icru-4");
 
+// The exposure of the keyword arguments air_kerma, tube_output, mas,
+// output_distance, kap and esak, checked as veltrim-calc checks its options:
+// one way only, a tube output with its mAs; none without one.
+std::optional<Exposure> ExposureOf(std::optional<double> airKerma, std::optional<double> tubeOutput,
+                                   std::optional<double> mas, double outputDistance,
+                                   std::optional<double> kap, std::optional<double> esak);
+
 // Runs a calculation without the interpreter lock, so that threads calculate
 // side by side, turning the library's failures into Failure.
 template <typename Step> auto Calculate(Step step) {

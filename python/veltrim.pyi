@@ -61,6 +61,7 @@ class DoseMap:
     primary: numpy.ndarray
     scatter: numpy.ndarray
     total: numpy.ndarray
+    total_mgy: Optional[numpy.ndarray]  # with an exposure
 
 def spectrum(conditions: Conditions, data: Optional[str] = None
              ) -> Tuple[numpy.ndarray, numpy.ndarray]: ...
@@ -83,10 +84,16 @@ def absolute_dose(conditions: Conditions, air_kerma: Optional[float] = None,
                   medium: str = "icru-4") -> AbsoluteDose: ...
 def dose_at(conditions: Conditions, points: numpy.ndarray, scatter_model: str = "classic",
             data: Optional[str] = None, thickness: Optional[float] = None,
-            medium: str = "icru-4") -> numpy.ndarray: ...
+            medium: str = "icru-4", air_kerma: Optional[float] = None,
+            tube_output: Optional[float] = None, mas: Optional[float] = None,
+            output_distance: float = 100.0, kap: Optional[float] = None,
+            esak: Optional[float] = None) -> numpy.ndarray: ...
 def dose_map(conditions: Conditions, plane: str = "xz", scatter_model: str = "classic",
              data: Optional[str] = None, thickness: Optional[float] = None,
-             medium: str = "icru-4") -> DoseMap: ...
+             medium: str = "icru-4", air_kerma: Optional[float] = None,
+             tube_output: Optional[float] = None, mas: Optional[float] = None,
+             output_distance: float = 100.0, kap: Optional[float] = None,
+             esak: Optional[float] = None) -> DoseMap: ...
 def report(conditions: Conditions, path: Union[str, "os.PathLike[str]"], *,
            air_kerma: Optional[float] = None, tube_output: Optional[float] = None,
            mas: Optional[float] = None, output_distance: float = 100.0,

@@ -44,6 +44,10 @@ SavedFileKind KindOf(SavedFile file) {
         return {MessageId::SaveBeamData, MessageId::BeamSaved, u""};
     case SavedFile::ReportPdf:
         return {MessageId::SaveReportData, MessageId::ReportSaved, u""};
+    case SavedFile::MapCsv:
+        return {MessageId::SaveMapData, MessageId::SavedMapCsv, u".csv"};
+    case SavedFile::MapPng:
+        return {MessageId::SaveMapPicture, MessageId::SavedMapPng, u".png"};
     case SavedFile::Csv:
     default:
         return {MessageId::SavePddData, MessageId::SavedCsv, u".csv"};
@@ -295,6 +299,20 @@ SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
     return SaveAs(
         typedName, SavedFile::DoseCsv, workFolder, edition,
         [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
+}
+
+SaveReport SaveMapCsvAs(std::string_view bytes, const QString& typedName,
+                        const std::filesystem::path& workFolder, Language edition) {
+    return SaveAs(
+        typedName, SavedFile::MapCsv, workFolder, edition,
+        [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
+}
+
+SaveReport SaveMapPngAs(const QImage& picture, const QString& typedName,
+                        const std::filesystem::path& workFolder, Language edition) {
+    return SaveAs(
+        typedName, SavedFile::MapPng, workFolder, edition,
+        [&](const std::filesystem::path& target) { return SaveImageAsPng(picture, target); });
 }
 
 SaveReport ExportBytesAs(SavedFile file, std::string_view bytes, const QString& chosenName,

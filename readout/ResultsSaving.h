@@ -82,7 +82,9 @@ enum class SavedFile {
     TableCsv,
     GraphPng,
     Beam,
-    ReportPdf
+    ReportPdf,
+    MapCsv,
+    MapPng
 };
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
@@ -109,6 +111,11 @@ SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
 // The absolute-dose window's table, its bytes formed by the window (".csv").
 SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
                          const std::filesystem::path& workFolder, Language edition);
+// The dose-map window's grid (".csv", bytes formed by the window) and its picture (".png").
+SaveReport SaveMapCsvAs(std::string_view bytes, const QString& typedName,
+                        const std::filesystem::path& workFolder, Language edition);
+SaveReport SaveMapPngAs(const QImage& picture, const QString& typedName,
+                        const std::filesystem::path& workFolder, Language edition);
 
 // The exports of the graph's menu and the saved beams, under the name the
 // user chose as it stands (no extension added); an empty name is refused.

@@ -325,14 +325,22 @@ def test_points_and_maps_are_veltrim_calc_precise_to_the_last_bit(tmp_path):
     rows = calc("--scatter-model", "divergent",
                 *[a for p in points for a in ("--point", ",".join(map(repr, p)))])
     assert [row[3:] for row in rows] == doses.tolist()
-    grid = veltrim.dose_map(conditions, plane="yz")
+    # With an exposure, the total in mGy as veltrim-calc's total_mGy.
+    exposed = veltrim.dose_at(conditions, points, scatter_model="divergent", air_kerma=2.5)
+    rows = calc("--scatter-model", "divergent", "--air-kerma", "2.5",
+                *[a for p in points for a in ("--point", ",".join(map(repr, p)))])
+    assert [row[3:] for row in rows] == exposed.tolist()
+    grid = veltrim.dose_map(conditions, plane="yz", tube_output=40.0, mas=8.0)
     assert grid.total.shape == (60, 121)
-    for x, y, z, primary, scatter, total in calc("--map", "y"):
+    mapped = calc("--map", "y", "--tube-output", "40", "--mas", "8")
+    for x, y, z, primary, scatter, total, mgy in mapped:
         column = int(round(y / 0.5)) + 60
         row = int(round(2 * z - 0.5))
         assert (grid.lateral_cm[column], grid.depth_cm[row]) == (y, z)
         assert (grid.primary[row, column], grid.total[row, column]) == (primary, total)
-    assert numpy.isnan(grid.total).sum() == 60 * 121 - len(calc("--map", "y"))
+        assert grid.total_mgy[row, column] == mgy
+    assert numpy.isnan(grid.total).sum() == 60 * 121 - len(mapped)
+    assert veltrim.dose_map(conditions).total_mgy is None
     with pytest.raises(veltrim.CalculationError, match="outside the phantom"):
         veltrim.dose_at(conditions, numpy.array([[0, 0, 31.0]]))
     with pytest.raises(ValueError, match=r"\(n, 3\)"):

@@ -1,8 +1,10 @@
 #include "dose/PointDose.h"
 
+#include "calculation/DosePlane.h"
 #include "core/CalculationError.h"
 #include "dose/SyntheticData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
@@ -109,6 +111,41 @@ TEST(PointDose, PrimaryStopsAtTheProjectedEdgeAndScatterFollowsTheLayers) {
     EXPECT_NEAR(beam.At(x, 0, 10.0).Scatter, std::sqrt(above * below), 1e-12 * above);
 }
 
+// The point-focus model off the axis: the axis's scatter at the point's own
+// depth, carried over by the classic kernels' lateral shape. Point-focus
+// kernels that are the classic ones times a factor of the depth give the
+// classic scatter times that factor everywhere (a ratio taken at the wrong
+// depth or upside down does not); on the axis the point-focus sums
+// themselves, bit for bit.
+TEST(PointDose, DivergentPointsTakeTheAxisAtTheirDepthAndTheClassicShape) {
+    const Beam classic(100, 10, 10);
+    const auto factor = [](int a) { return 1 + a / 20.0; };
+    const Beam divergent(100, 10, 10, [&](int e, int a, int c) {
+        return synthetic::SyntheticKernel(e, a, c) * factor(a);
+    });
+    const std::vector<PhantomPoint> points{{0, 0, LayerMiddle(3)},
+                                           {2, 1, LayerMiddle(3)},
+                                           {14, 0, LayerMiddle(21)},
+                                           {-9, 25, LayerMiddle(40)},
+                                           {0, 0, LayerMiddle(40)}};
+    veltrim::KernelSetSource classicSource(*classic.kernels);
+    veltrim::KernelSetSource divergentSource(*divergent.kernels);
+    const std::vector<veltrim::PointDose> hybrid = veltrim::DivergentDoseAtPoints(
+        {divergent.spectrum, divergent.tissue, *divergent.axis, divergent.conditions, 3.14159},
+        divergentSource, classicSource, points);
+    const std::vector<veltrim::PointDose> plain = classic.At(points);
+    const std::vector<veltrim::PointDose> focus = divergent.At(points);
+    for (std::size_t n = 0; n < points.size(); ++n) {
+        const int row = static_cast<int>(2 * points[n].Z + 0.5);
+        EXPECT_EQ(hybrid[n].Primary, plain[n].Primary);
+        EXPECT_NEAR(hybrid[n].Scatter, plain[n].Scatter * factor(row), 1e-12 * hybrid[n].Scatter)
+            << "point " << n;
+        if (points[n].X == 0 && points[n].Y == 0) {
+            EXPECT_EQ(hybrid[n].Scatter, focus[n].Scatter) << "point " << n;
+        }
+    }
+}
+
 TEST(PointDose, WhatCannotBeComputedIsRefusedWithTheRange) {
     const Beam beam(100, 10, 10);
     EXPECT_NE(beam.Refusal(NAN, 0, 5).find("not a number"), std::string::npos);
@@ -121,6 +158,53 @@ TEST(PointDose, WhatCannotBeComputedIsRefusedWithTheRange) {
     const std::string refused = beam.Refusal(33.6, 0, 20.25);
     EXPECT_NE(refused.find("up to 33.5 cm"), std::string::npos) << refused;
     EXPECT_EQ(beam.Refusal(33.5, 0, 20.25), "");
+}
+
+// The map's isodose lines by marching squares. On a dose that falls
+// exponentially with depth and with distance from the axis every crossing
+// lies on the level itself (the logarithmic interpolation along an edge is
+// exact there, a linear one is not); cells with a corner beyond reach give
+// none; a saddle cell is split as its mean lies.
+TEST(IsodoseLine, CrossingsLieOnTheLevelAndSaddlesFollowTheMean) {
+    const auto dose = [](double x, double z) {
+        return 100 * std::exp(-0.2 * z - 0.1 * std::fabs(x));
+    };
+    veltrim::DosePlane plane;
+    plane.Rows = 10;
+    for (int r = 0; r < plane.Rows; ++r)
+        for (int c = 0; c < plane.Columns; ++c)
+            plane.Total.push_back(plane.Lateral(c) > 10 ? NAN
+                                                        : dose(plane.Lateral(c), plane.Depth(r)));
+    const std::vector<veltrim::IsodoseSegment> line = veltrim::IsodoseLine(plane, 20);
+    ASSERT_FALSE(line.empty());
+    bool left = false;
+    for (const veltrim::IsodoseSegment& s : line) {
+        EXPECT_NEAR(dose(s.Lateral0, s.Depth0), 20, 1e-12 * 20);
+        EXPECT_NEAR(dose(s.Lateral1, s.Depth1), 20, 1e-12 * 20);
+        EXPECT_LE(std::max(s.Lateral0, s.Lateral1), 10.0);
+        left = left || s.Lateral0 < -6;
+    }
+    EXPECT_TRUE(left);
+
+    // High at top left and bottom right (mean 5.5): at level 5 they stay
+    // joined and the line cuts off the low corners, at 6 it cuts off the
+    // high ones.
+    veltrim::DosePlane saddle;
+    saddle.Rows = 2;
+    saddle.Columns = 2;
+    saddle.Total = {10, 1, 1, 10};
+    const auto cornersCutOff = [&](double level) {
+        std::vector<std::string> cut;
+        for (const veltrim::IsodoseSegment& s : veltrim::IsodoseLine(saddle, level)) {
+            const bool top = s.Depth0 == saddle.Depth(0) || s.Depth1 == saddle.Depth(0);
+            const bool right = s.Lateral0 == saddle.Lateral(1) || s.Lateral1 == saddle.Lateral(1);
+            cut.push_back(std::string(top ? "top" : "bottom") + (right ? " right" : " left"));
+        }
+        std::sort(cut.begin(), cut.end());
+        return cut;
+    };
+    EXPECT_EQ(cornersCutOff(5), (std::vector<std::string>{"bottom left", "top right"}));
+    EXPECT_EQ(cornersCutOff(6), (std::vector<std::string>{"bottom right", "top left"}));
 }
 
 } // namespace

@@ -128,7 +128,9 @@ void FillOffAxis(const OffAxisStudy& f, Placeholders& v) {
     v["offaxis_classic_verdict"] =
         Verdict(f.ClassicInside <= bounds::OffAxisInside && f.ClassicNear <= bounds::OffAxisNear &&
                 f.ClassicFar <= bounds::OffAxisFar);
-    v["offaxis_divergent_verdict"] = Verdict(f.DivergentInside <= bounds::OffAxisInside);
+    v["offaxis_divergent_verdict"] = Verdict(f.DivergentInside <= bounds::OffAxisInside &&
+                                             f.DivergentNear <= bounds::OffAxisDivergentNear &&
+                                             f.DivergentFar <= bounds::OffAxisFar);
 }
 
 } // namespace veltrim::validate

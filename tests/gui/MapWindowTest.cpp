@@ -1,0 +1,104 @@
+// The dose-map window against the library it shows: opened by its key and
+// by the graph's menu, the map's axis being the depth-dose table, the mGy of
+// the dose window's exposure, and a refused point that leaves it usable.
+#include "app/MapWindow.h"
+
+#include "app/DoseWindow.h"
+#include "calculation/CalculateBeam.h"
+#include "core/CalculationError.h"
+#include "dose/SyntheticData.h"
+#include "gui/QualityFixture.h"
+
+#include <QMenu>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace veltrim;
+using namespace veltrim::testing;
+namespace mc = mapcontrols;
+
+void UseMapData(const std::filesystem::path& folder) {
+    UseShippedSpectrumData(folder);
+    WriteSyntheticSurfaceData(folder);
+}
+
+class MapTest : public ::testing::TestWithParam<Language> {
+  protected:
+    MapTest() : f(GetParam(), true, UseMapData) {}
+    void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
+
+    void Ok() { f.Button(maincontrols::Ok).click(); }
+    void Type(ControlName name, const char* text) {
+        FindControl<QLineEdit>(*w.Map(), name).setText(QString::fromUtf8(text));
+    }
+    void Click(ControlName name) { FindControl<QAbstractButton>(*w.Map(), name).click(); }
+    QString Field(ControlName name) const { return FindControl<QLineEdit>(*w.Map(), name).text(); }
+    std::string Said() const {
+        return FindControl<QLabel>(*w.Map(), mc::MessageLine).text().toStdString();
+    }
+
+    WindowFixture f;
+    MainWindow& w = *f.window;
+};
+
+// The key and the menu reach one window; its map down the axis is the
+// table the main window drew, and with an exposure in the dose window the
+// typed point's dose reads in mGy too.
+TEST_P(MapTest, F4AndTheMenuOpenItWithTheTablesAxisAndTheDoseWindowsMgy) {
+    Ok();
+    PressKey(w, Qt::Key_F4);
+    ASSERT_NE(w.Map(), nullptr) << "F4 opened no map window";
+    MapWindow& map = *w.Map();
+    EXPECT_TRUE(map.isVisible());
+    EXPECT_EQ(map.windowTitle(), QString::fromUtf8(Wording(GetParam(), MessageId::MapWindowTitle)));
+    QAction* item = w.GraphMenu()->actions()[3];
+    EXPECT_TRUE(item->text().endsWith(QStringLiteral("\tF4")));
+    item->trigger();
+    EXPECT_EQ(w.Map(), &map);
+
+    ASSERT_NE(map.Plane(), nullptr);
+    const SharedState& s = w.State();
+    for (int d = 1; d <= s.DepthRowCount; d += 9) {
+        const double table = s.DepthDoseResult[d][TotalPdd];
+        EXPECT_NEAR(map.Plane()->At(d - 1, GridHalfCount), table, 1e-12 * table) << "row " << d;
+    }
+
+    Type(mc::PointX, "3");
+    Type(mc::PointY, "-2");
+    Type(mc::PointDepth, "4.25");
+    Click(mc::ShowPoint);
+    EXPECT_FALSE(Field(mc::PointDose).contains(QStringLiteral("mGy")));
+    w.OpenDoseWindow();
+    ASSERT_NE(w.Dose(), nullptr);
+    FindControl<QAbstractButton>(*w.Dose(), dosecontrols::Apply).click(); // its 1 mGy
+    Click(mc::ShowPoint);
+    EXPECT_TRUE(Field(mc::PointDose).endsWith(QStringLiteral(" mGy")))
+        << Field(mc::PointDose).toStdString();
+}
+
+// A point that is not a number is refused in the edition's words, before
+// anything is computed; the next good point is shown as usual.
+TEST_P(MapTest, ARefusedPointIsToldInTheEditionsWordsAndTheWindowGoesOn) {
+    Ok();
+    PressKey(w, Qt::Key_F4);
+    ASSERT_NE(w.Map(), nullptr);
+    Type(mc::PointX, "2,5");
+    Type(mc::PointY, "0");
+    Type(mc::PointDepth, "3");
+    Click(mc::ShowPoint);
+    const std::string said = Said();
+    EXPECT_EQ(
+        said,
+        Message(MessageId::PointNotFinite, {Arg(std::nan("")), Arg(0.0), Arg(3.0)}).In(GetParam()));
+    EXPECT_EQ(Field(mc::PointDose), "");
+    Type(mc::PointX, "2.5");
+    Click(mc::ShowPoint);
+    EXPECT_EQ(Said(), "");
+    EXPECT_TRUE(Field(mc::PointDose).endsWith(QStringLiteral(" %")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Editions, MapTest, BothEditions, EditionName);
+
+} // namespace
