@@ -96,9 +96,10 @@ class MainWindow : public QWidget {
 
     // The exports of the graph's menu under a name the user chose: the last
     // table as CSV for other programs (with the dose window's mGy when it
-    // has an exposure), and the graph as PNG.
+    // has an exposure), and the graph as PNG or SVG.
     void ExportTableCsv(const QString& fileName);
     void ExportGraphPng(const QString& fileName);
+    void ExportGraphSvg(const QString& fileName);
 
     // Saved beams (the graph's menu, Ctrl+S and Ctrl+O): the conditions as
     // typed, the rectification and the scatter model under a name, with the

@@ -100,6 +100,10 @@ QMenu* MainWindow::GraphMenu() {
             ExportGraphPng(ChooseFileName(true, today + QStringLiteral(".png"),
                                           QStringLiteral("PNG (*.png)")));
         });
+        results(MessageId::ExportGraphSvgMenuItem, [this, today] {
+            ExportGraphSvg(ChooseFileName(true, today + QStringLiteral(".svg"),
+                                          QStringLiteral("SVG (*.svg)")));
+        });
         graphMenu_->addSeparator();
         graphMenu_->addAction(item(MessageId::SaveBeamMenuItem, "Ctrl+S"), this,
                               &MainWindow::ChooseAndSaveBeam);

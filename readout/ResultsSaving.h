@@ -73,7 +73,17 @@ SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& tar
 
 // What the user is told when a save failed, in the edition's language: which
 // file, and why. Csv and Bmp are the main window's PDD data and graph.
-enum class SavedFile { Csv, Bmp, SpectrumCsv, SpectrumPng, DoseCsv, TableCsv, GraphPng, Beam };
+enum class SavedFile {
+    Csv,
+    Bmp,
+    SpectrumCsv,
+    SpectrumPng,
+    DoseCsv,
+    TableCsv,
+    GraphPng,
+    GraphSvg,
+    Beam
+};
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
 
