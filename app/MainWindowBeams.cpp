@@ -104,6 +104,8 @@ QMenu* MainWindow::GraphMenu() {
             ExportGraphSvg(ChooseFileName(true, today + QStringLiteral(".svg"),
                                           QStringLiteral("SVG (*.svg)")));
         });
+        resultActions_.push_back(graphMenu_->addAction(item(MessageId::ReportMenuItem, "Ctrl+P"),
+                                                       this, &MainWindow::ChooseAndSaveReportPdf));
         graphMenu_->addSeparator();
         graphMenu_->addAction(item(MessageId::SaveBeamMenuItem, "Ctrl+S"), this,
                               &MainWindow::ChooseAndSaveBeam);

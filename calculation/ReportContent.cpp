@@ -134,7 +134,8 @@ void AddTable(ReportContent& report, const BeamResult& beam) {
              ReportWording(ReportText::PddAxis, l),
              {},
              {{}, {}, {}},
-             {parts[2], parts[0], parts[1]}};
+             {parts[2], parts[0], parts[1]},
+             0.1};
     for (int d = 1; d <= table.Rows; ++d) {
         const auto& row = table.Table[d];
         std::vector<std::string> cells{
@@ -175,7 +176,8 @@ ReportContent ReportOf(const BeamResult& beam, const ReportRequest& request) {
                 Message(MessageId::QualityFractionAxis).In(l),
                 {},
                 {{}},
-                {}};
+                {},
+                std::nullopt};
     for (std::size_t i = 1; i < beam.Spectrum.Spectrum.size(); ++i) {
         spectrum.X.push_back(0.5 * static_cast<double>(i));
         spectrum.Curves[0].push_back(beam.Spectrum.Spectrum[i]);

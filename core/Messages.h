@@ -130,6 +130,9 @@ enum class MessageId {
     OpenBeamMenuItem,   // the graph's context menu
     SaveBeamData,       // the contents of a beam file, for a failed save
     BeamSaved,
+    ReportMenuItem, // the graph's context menu
+    SaveReportData, // the contents of a PDF report, for a failed save
+    ReportSaved,
 
     // beam quality and a beam given by its measured half-value layer
     FilterAluminium,        // "aluminium"

@@ -45,6 +45,8 @@ SavedFileKind KindOf(SavedFile file) {
         return {MessageId::SavePddGraph, MessageId::ExportedGraphSvg, u""};
     case SavedFile::Beam:
         return {MessageId::SaveBeamData, MessageId::BeamSaved, u""};
+    case SavedFile::ReportPdf:
+        return {MessageId::SaveReportData, MessageId::ReportSaved, u""};
     case SavedFile::Csv:
     default:
         return {MessageId::SavePddData, MessageId::SavedCsv, u".csv"};

@@ -82,7 +82,8 @@ enum class SavedFile {
     TableCsv,
     GraphPng,
     GraphSvg,
-    Beam
+    Beam,
+    ReportPdf
 };
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
@@ -112,7 +113,7 @@ SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
 
 // The exports of the graph's menu and the saved beams, under the name the
 // user chose as it stands (no extension added); an empty name is refused.
-// `file` is TableCsv or Beam.
+// `file` is TableCsv, Beam or ReportPdf.
 SaveReport ExportBytesAs(SavedFile file, std::string_view bytes, const QString& chosenName,
                          const std::filesystem::path& workFolder, Language edition);
 SaveReport ExportGraphPngAs(const QImage& image, const QString& chosenName,

@@ -79,7 +79,7 @@ TEST_F(QualityWindowTest, BeforeOkTheGraphsMenuOpensAWindowSayingThereIsNoBeamYe
     QApplication::sendEvent(&w.Graph(), &click);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr) << "the graph has no menu";
-    ASSERT_EQ(menu->actions().size(), 10);
+    ASSERT_EQ(menu->actions().size(), 11);
     EXPECT_EQ(menu->actions()[0]->text(), "Spectrum and beam quality...\tF2");
     EXPECT_EQ(menu->actions()[1]->text(), "Divergent-beam scatter");
     EXPECT_EQ(menu->actions()[2]->text(), "Absolute dose...\tF3");
@@ -87,8 +87,10 @@ TEST_F(QualityWindowTest, BeforeOkTheGraphsMenuOpensAWindowSayingThereIsNoBeamYe
     EXPECT_FALSE(menu->actions()[4]->isEnabled()) << "nothing to export before OK";
     EXPECT_FALSE(menu->actions()[5]->isEnabled());
     EXPECT_FALSE(menu->actions()[6]->isEnabled());
-    EXPECT_EQ(menu->actions()[8]->text(), "Save beam...\tCtrl+S");
-    EXPECT_TRUE(menu->actions()[9]->isEnabled()) << "a beam opens at any time";
+    EXPECT_EQ(menu->actions()[7]->text(), "Save report as PDF...\tCtrl+P");
+    EXPECT_FALSE(menu->actions()[7]->isEnabled()) << "nothing to report before OK";
+    EXPECT_EQ(menu->actions()[9]->text(), "Save beam...\tCtrl+S");
+    EXPECT_TRUE(menu->actions()[10]->isEnabled()) << "a beam opens at any time";
     EXPECT_TRUE(menu->actions()[1]->isCheckable());
     EXPECT_FALSE(menu->actions()[1]->isChecked());
     menu->actions()[0]->trigger();
