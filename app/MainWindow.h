@@ -107,9 +107,10 @@ class MainWindow : public QWidget {
 
     // The exports of the graph's menu under a name the user chose: the last
     // table as CSV for other programs (with the dose window's mGy when it
-    // has an exposure), and the graph as PNG.
+    // has an exposure), and the graph as PNG or SVG.
     void ExportTableCsv(const QString& fileName);
     void ExportGraphPng(const QString& fileName);
+    void ExportGraphSvg(const QString& fileName);
     // The graph's menu and Ctrl+P: a PDF report of the last calculation in
     // the edition's language, with the dose window's exposure when it has
     // one; nothing before OK.

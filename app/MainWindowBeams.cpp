@@ -127,6 +127,10 @@ QMenu* MainWindow::GraphMenu() {
             ExportGraphPng(ChooseFileName(true, today + QStringLiteral(".png"),
                                           QStringLiteral("PNG (*.png)")));
         });
+        results(MessageId::ExportGraphSvgMenuItem, [this, today] {
+            ExportGraphSvg(ChooseFileName(true, today + QStringLiteral(".svg"),
+                                          QStringLiteral("SVG (*.svg)")));
+        });
         resultActions_.push_back(graphMenu_->addAction(item(MessageId::ReportMenuItem, "Ctrl+P"),
                                                        this, &MainWindow::ChooseAndSaveReportPdf));
         graphMenu_->addSeparator();

@@ -1,5 +1,5 @@
 // What the main window keeps outside itself through the graph's menu: the
-// table for other programs, the graph as PNG, the PDF report and saved beams.
+// table for other programs, the graph as PNG and SVG, the PDF report and saved beams.
 #include "app/DoseWindow.h"
 #include "app/MainWindow.h"
 #include "app/ProgramFiles.h"
@@ -56,6 +56,17 @@ void MainWindow::ExportGraphPng(const QString& fileName) {
         return;
     state_.Messages.Show(
         ExportGraphPngAs(graph_->Image(), fileName, state_.WorkFolder, state_.Edition).Message);
+}
+
+void MainWindow::ExportGraphSvg(const QString& fileName) {
+    if (fileName.isNull() || state_.ResultsReady != 1)
+        return;
+    const QByteArray svg = graph_->SvgDrawing();
+    state_.Messages.Show(
+        ExportBytesAs(SavedFile::GraphSvg,
+                      std::string_view(svg.constData(), static_cast<std::size_t>(svg.size())),
+                      fileName, state_.WorkFolder, state_.Edition)
+            .Message);
 }
 
 void MainWindow::ChooseAndSaveReportPdf() {

@@ -138,6 +138,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {ExportedGraph, "The graph was saved as PNG."},
     {ExportTableMenuItem, "Export table as CSV..."},
     {ExportGraphMenuItem, "Save graph as PNG..."},
+    {ExportedGraphSvg, "The graph was saved as SVG."},
+    {ExportGraphSvgMenuItem, "Save graph as SVG..."},
     {BeamFileProblem, "The beam file \"{1}\" was not opened: {2}. Nothing was changed."},
     {BeamFileMissing, "it does not exist"},
     {BeamFileUnreadable, "it could not be read ({1})"},

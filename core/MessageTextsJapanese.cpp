@@ -134,6 +134,8 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {ExportedGraph, "PDDグラフを png形式で保存しました"},
     {ExportTableMenuItem, "表を CSV で書き出し..."},
     {ExportGraphMenuItem, "グラフを PNG で保存..."},
+    {ExportedGraphSvg, "PDDグラフを svg形式で保存しました"},
+    {ExportGraphSvgMenuItem, "グラフを SVG で保存..."},
     {BeamFileProblem, "ビームファイル「{1}」を開けませんでした: {2}。何も変えていません。"},
     {BeamFileMissing, "ファイルがありません"},
     {BeamFileUnreadable, "読めませんでした ({1})"},

@@ -117,6 +117,8 @@ enum class MessageId {
     ExportedGraph,
     ExportTableMenuItem, // the graph's context menu
     ExportGraphMenuItem, // the graph's context menu
+    ExportedGraphSvg,
+    ExportGraphSvgMenuItem, // the graph's context menu
 
     // saved beams
     BeamFileProblem, // {1} file, {2} why

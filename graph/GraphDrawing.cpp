@@ -89,6 +89,10 @@ QImage MakeGraphImage() {
 void DrawGraphFrame(QImage& image) {
     image.fill(GraphWhite);
     QPainter painter(&image);
+    PaintGraphFrame(painter);
+}
+
+void PaintGraphFrame(QPainter& painter) {
     BeginGraphPainter(painter);
 
     painter.setPen(CosmeticPen(GraphLightGrey, 1));
@@ -138,6 +142,10 @@ void DrawGraphFrame(QImage& image) {
 
 void PlotDepthDose(QImage& image, const DepthDoseTable& result, double maxDepth) {
     QPainter painter(&image);
+    PaintDepthDose(painter, result, maxDepth);
+}
+
+void PaintDepthDose(QPainter& painter, const DepthDoseTable& result, double maxDepth) {
     BeginGraphPainter(painter);
 
     const double rowsForDepth = std::isfinite(maxDepth) ? std::floor(2.0 * maxDepth) : 0.0;

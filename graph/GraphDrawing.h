@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QImage>
 
+class QPainter;
+
 namespace veltrim {
 
 // The colours of the chart (the classic 16-colour palette's indices 0, 7, 9, 12).
@@ -27,5 +29,11 @@ void DrawGraphFrame(QImage& image);
 // Rows below 0.1 % are skipped and joined over; a column whose row 1 is not a
 // positive number has no place on the logarithmic axis and draws no curve.
 void PlotDepthDose(QImage& image, const DepthDoseTable& result, double maxDepth);
+
+// The same two drawings on any painter of a 557-pixel square (the picture's
+// image, an SVG), so every copy of the graph shows what the window shows.
+// The frame leaves the background as it is.
+void PaintGraphFrame(QPainter& painter);
+void PaintDepthDose(QPainter& painter, const DepthDoseTable& result, double maxDepth);
 
 } // namespace veltrim

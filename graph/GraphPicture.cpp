@@ -23,11 +23,13 @@ GraphPicture::GraphPicture(QWidget* parent) : QFrame(parent), image_(MakeGraphIm
 
 void GraphPicture::DrawGraphFrame() {
     veltrim::DrawGraphFrame(image_);
+    plots_.clear();
     update();
 }
 
 void GraphPicture::PlotDepthDose(const DepthDoseTable& result, double maxDepth) {
     veltrim::PlotDepthDose(image_, result, maxDepth);
+    plots_.push_back({result, maxDepth});
     update();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dose/DepthDose.h"
+#include "graph/GraphSvg.h"
 
 #include <QFrame>
 #include <QImage>
@@ -34,6 +35,8 @@ class GraphPicture : public QFrame {
     void PlotDepthDose(const DepthDoseTable& result, double maxDepth);
 
     const QImage& Image() const { return image_; }
+    // What the image shows, drawn again as an SVG document.
+    QByteArray SvgDrawing() const { return GraphSvg(plots_); }
     // Writes the image; false when the file could not be written.
     bool SaveImage(const QString& fileName, const char* format) const;
 
@@ -56,6 +59,8 @@ class GraphPicture : public QFrame {
 
   private:
     QImage image_;
+    // The tables plotted since the frame was last drawn, for SvgDrawing.
+    std::vector<PlottedDepthDose> plots_;
     std::array<CursorLine, LineCount> lines_{};
 };
 

@@ -34,7 +34,7 @@ for f in usr/bin/veltrim usr/bin/veltrim-calc usr/bin/veltrim-launch \
   [ -e "$root/$f" ] || fail "the package lacks /$f"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 fonts-liberation fonts-ipafont-gothic qt6-qpa-plugins; do
+for d in libqt6widgets6 libqt6svg6 fonts-liberation fonts-ipafont-gothic qt6-qpa-plugins; do
   case "$depends" in *"$d"*) ;; *) fail "the package does not depend on $d ($depends)";; esac
 done
 

@@ -40,6 +40,8 @@ SavedFileKind KindOf(SavedFile file) {
         return {MessageId::SavePddData, MessageId::ExportedTable, u""};
     case SavedFile::GraphPng:
         return {MessageId::SavePddGraph, MessageId::ExportedGraph, u""};
+    case SavedFile::GraphSvg:
+        return {MessageId::SavePddGraph, MessageId::ExportedGraphSvg, u""};
     case SavedFile::Beam:
         return {MessageId::SaveBeamData, MessageId::BeamSaved, u""};
     case SavedFile::ReportPdf:

@@ -81,6 +81,7 @@ enum class SavedFile {
     DoseCsv,
     TableCsv,
     GraphPng,
+    GraphSvg,
     Beam,
     ReportPdf,
     MapCsv,

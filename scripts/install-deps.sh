@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  # The graph's SVG export.
+  qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxrl-dev
   clang libclang-rt-14-dev clang-format

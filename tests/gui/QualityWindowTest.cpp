@@ -93,8 +93,8 @@ TEST_F(QualityWindowTest, BeforeOkTheGraphsMenuOpensAWindowSayingThereIsNoBeamYe
     EXPECT_EQ(menu->actions()[1]->text(), "Divergent-beam scatter");
     EXPECT_EQ(menu->actions()[2]->text(), "Absolute dose...\tF3");
     EXPECT_EQ(menu->actions()[3]->text(), "Dose map...\tF4");
-    for (const char* saving :
-         {"Export table as CSV...", "Save graph as PNG...", "Save report as PDF...\tCtrl+P"})
+    for (const char* saving : {"Export table as CSV...", "Save graph as PNG...",
+                               "Save graph as SVG...", "Save report as PDF...\tCtrl+P"})
         EXPECT_FALSE(item(saving)->isEnabled()) << saving << ": nothing to save before OK";
     EXPECT_TRUE(item("Save beam...\tCtrl+S")->isEnabled());
     EXPECT_TRUE(item("Open beam...\tCtrl+O")->isEnabled()) << "a beam opens at any time";

@@ -3,8 +3,10 @@
 #include "core/CFormat.h"
 #include "gui/GuiFixture.h"
 
+#include <QFile>
 #include <QImage>
 #include <QRadioButton>
+#include <QXmlStreamReader>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -16,7 +18,35 @@ using namespace veltrim::testing;
 namespace mc = maincontrols;
 namespace fs = std::filesystem;
 
-TEST(SaveCommands, BmpHoldsEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) {
+// What an SVG of the graph shows: its texts, and how many primary curves
+// (red runs of many line segments; the legend's red line is one).
+struct SvgGraph {
+    QStringList Texts;
+    int PrimaryCurves = 0;
+};
+
+SvgGraph ReadSvgGraph(const fs::path& file) {
+    QFile in(Utf8(file.string()));
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << file;
+    QXmlStreamReader xml(&in);
+    SvgGraph graph;
+    int redSegments = -1;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == u"g")
+            redSegments = xml.attributes().value(QStringLiteral("stroke")) == u"#ff0000" ? 0 : -1;
+        else if (xml.isStartElement() && xml.name() == u"polyline" && redSegments >= 0)
+            ++redSegments;
+        else if (xml.isEndElement() && xml.name() == u"g" && redSegments >= 10)
+            ++graph.PrimaryCurves;
+        else if (xml.isStartElement() && xml.name() == u"text")
+            graph.Texts << xml.readElementText();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return graph;
+}
+
+TEST(SaveCommands, BmpAndSvgHoldEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) {
     WindowFixture f;
     MainWindow& w = *f.window;
     w.Calculate();
@@ -30,6 +60,7 @@ TEST(SaveCommands, BmpHoldsEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) 
     f.Field(mc::PictureFileName).setText("both");
     f.Button(mc::SaveNumbers).click();
     f.Button(mc::SavePicture).click();
+    w.ExportGraphSvg(Utf8((f.dir / "both.svg").string()));
 
     const std::string csv = ReadBytes(f.dir / "both.csv");
     EXPECT_EQ(csv, ReadBytes(f.dir / ResultsFileName));
@@ -37,6 +68,12 @@ TEST(SaveCommands, BmpHoldsEveryCurveSinceResetWhileCsvHoldsTheLastCalculation) 
     // Drawn afresh, without any window: the frame and both sets of curves.
     EXPECT_EQ(DecodedBmp(f.dir / "both.bmp"), ChartWith({first, w.State().DepthDoseResult}))
         << "the picture holds more or less";
+    // The SVG is drawn by the same road: both curves, the labels as text.
+    const SvgGraph svg = ReadSvgGraph(f.dir / "both.svg");
+    EXPECT_EQ(svg.PrimaryCurves, 2);
+    EXPECT_TRUE(svg.Texts.contains("depth in soft-tissue [cm]"))
+        << svg.Texts.join('|').toStdString();
+    EXPECT_EQ(svg.Texts.count("Primary component"), 2);
 }
 
 TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
