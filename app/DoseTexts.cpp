@@ -100,7 +100,7 @@ std::string MapCsvBytes(const CalculatedBeam& beam, const BeamResult& result, co
     if (dose)
         bytes += comment(Text(language, MessageId::DoseExposureLine,
                               {DescribeExposure(*dose->Given, language)}));
-    bytes += comment(MediumLine(beam.PhantomMedium, language));
+    bytes += comment(MediumLine(beam.PhantomMedium, result.ThicknessCm, language));
     bytes += comment(ModelLine(beam.Model, language));
     bytes += dose ? "x_cm,y_cm,depth_cm,primary,scatter,total,total_mGy\n"
                   : "x_cm,y_cm,depth_cm,primary,scatter,total\n";

@@ -127,6 +127,7 @@ void MapWindow::ShowLastCalculation() {
         CalculationOptions options;
         options.Model = drawn.Model;
         options.PhantomMedium = drawn.PhantomMedium;
+        options.ThicknessCm = drawn.ThicknessCm;
         beam_ = std::make_unique<BeamResult>(CalculateBeam(run_.ResultConditions, options, *data_));
         map_ = BeamMap(*beam_, Axis(), *data_);
         plane_ = PlaneOfMap(*beam_, *map_, Axis());
