@@ -64,7 +64,7 @@ command -v Xvfb >/dev/null && command -v xdotool >/dev/null || fail "Xvfb and xd
 # below would then race the program's own connection.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
+for _ in $(seq 1200); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(head -n 1 "$work/display")"
 unset QT_QPA_PLATFORM
@@ -73,10 +73,12 @@ mkdir "$work/gui" && cd "$work/gui"
 "$root/usr/bin/veltrim" >app.log 2>&1 &
 app_pid=$!
 
+# Each wait below gives up after 120 s: a loaded machine can take tens of
+# seconds to start the program or finish a calculation.
 # Window positions inside the client area, in pixels (twips / 15).
 window_with() { # waits for a visible window of the program whose name matches $1
   local id=""
-  for _ in $(seq 300); do
+  for _ in $(seq 1200); do
     id=$(xdotool search --onlyvisible --pid "$app_pid" --name "$1" 2>/dev/null | head -n 1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
     kill -0 "$app_pid" 2>/dev/null || fail "veltrim ended early: $(cat app.log)"
@@ -90,12 +92,12 @@ start=$(window_with '.')
 click "$start" 160 276                      # English edition
 main=$(window_with 'Percentage depth dose')
 click "$main" 136 616                       # OK
-for _ in $(seq 300); do [ -s PDD_tempDATA.txt ] && break; sleep 0.1; done
+for _ in $(seq 1200); do [ -s PDD_tempDATA.txt ] && break; sleep 0.1; done
 [ -s PDD_tempDATA.txt ] || fail "no calculation: no PDD_tempDATA.txt ($(cat app.log))"
 # An Exit that arrives while the calculation is still plotting is held until
 # it has finished, so it may follow at once.
 click "$main" 112 672                       # Exit
-for _ in $(seq 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1200); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app_pid" 2>/dev/null; then fail "veltrim did not end on Exit"; fi
 wait "$app_pid" || fail "veltrim ended with a failure: $(cat app.log)"
 app_pid=""
