@@ -179,6 +179,17 @@ void MapWindow::ShowPointDose() {
         return;
     ShowMessage({}, false);
     const PhantomPoint p{Coordinate(*pointX_), Coordinate(*pointY_), Coordinate(*pointDepth_)};
+    if (std::isnan(p.X) || std::isnan(p.Y) || std::isnan(p.Z)) {
+        // Named as typed: the library would only see "nan".
+        const auto typed = [](const QLineEdit* field) {
+            return field->text().trimmed().toStdString();
+        };
+        pointDose_->clear();
+        ShowMessage(Text(edition_, MessageId::PointNotFinite,
+                         {typed(pointX_), typed(pointY_), typed(pointDepth_)}),
+                    true);
+        return;
+    }
     try {
         const PointDose dose = BeamPointDoses(*beam_, {&p, 1}, *data_)[0];
         pointDose_->setText(Utf8(DoseText(dose.Primary + dose.Scatter)));
