@@ -40,7 +40,8 @@ std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const Ph
     // A finite phantom's points lack the scatter from beyond its exit face,
     // as its table does.
     const std::unique_ptr<KernelSource> slab =
-        beam.ThicknessCm ? SlabKernels(*thick, *beam.ThicknessCm, data) : nullptr;
+        beam.ThicknessCm ? SlabKernels(*thick, *beam.ThicknessCm, data, beam.PhantomMedium)
+                         : nullptr;
     KernelSource& kernels = slab ? *slab : *thick;
     const TissueTables* tissue = nullptr;
     try {

@@ -107,6 +107,8 @@ void CheckMediumTables(Medium medium, const CalculationOptions& options, const M
             data.Kernels(medium);
         if (options.Absolute || options.Given)
             data.SurfaceKernels(medium);
+        if (options.ThicknessCm)
+            data.ExitRatios(medium);
     } catch (const DataFileError& e) {
         throw BeamError(BeamStage::TissueTables, MediumDataProblem(medium, e));
     }
@@ -116,12 +118,14 @@ void CheckMediumTables(Medium medium, const CalculationOptions& options, const M
 
 // The kernels of a slab from those of the thick phantom.
 std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm,
-                                          const ModelData& data) {
+                                          const ModelData& data, Medium medium) {
     try {
-        return std::make_unique<SlabKernelSource>(thick, data.ExitRatios(), thicknessCm);
+        return std::make_unique<SlabKernelSource>(thick, data.ExitRatios(medium), thicknessCm);
     } catch (const DataFileError& e) {
         throw BeamError(BeamStage::DepthDose,
-                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+                        medium == Medium::IcruFourComponent
+                            ? Message(MessageId::CauseKernelFile, {Arg(e.Problem())})
+                            : MediumDataProblem(medium, e));
     }
 }
 
@@ -162,12 +166,6 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         if (options.ThicknessCm)
             if (const std::optional<Message> problem = ThicknessProblem(*options.ThicknessCm))
                 throw BeamError(BeamStage::Spectrum, *problem);
-        // The exit ratios of a finite phantom were tallied in the
-        // four-component tissue only.
-        if (options.ThicknessCm && options.PhantomMedium != Medium::IcruFourComponent)
-            throw BeamError(BeamStage::Spectrum,
-                            Message(MessageId::ThicknessMediumUnsupported,
-                                    {Arg(Message(MediumName(options.PhantomMedium)))}));
         try {
             CheckPhantomPoints(conditions, static_cast<int>(DepthRowCount(maxDepth)),
                                options.Points);
@@ -192,7 +190,7 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         options.Kernels ? nullptr : BeamKernels(conditions, options.Model, data, medium);
     KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
     const std::unique_ptr<KernelSource> slab =
-        options.ThicknessCm ? SlabKernels(kernels, *options.ThicknessCm, data) : nullptr;
+        options.ThicknessCm ? SlabKernels(kernels, *options.ThicknessCm, data, medium) : nullptr;
     beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, slab ? *slab : kernels,
                                    conditions, DepthDoseSettings{maxDepth, ModelPi, options.Rules});
     if (options.Absolute || options.Given) {

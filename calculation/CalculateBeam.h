@@ -177,10 +177,12 @@ std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& condition
                                           ScatterModel model, const ModelData& data,
                                           Medium medium = Medium::IcruFourComponent);
 
-// The kernels of a slab `thicknessCm` thick from those of the thick phantom,
-// which they read (keep `thick` alive). Throws BeamError (DepthDose).
+// The kernels of a slab `thicknessCm` thick of the medium from those of the
+// thick phantom, which they read (keep `thick` alive). Throws BeamError
+// (DepthDose).
 std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm,
-                                          const ModelData& data);
+                                          const ModelData& data,
+                                          Medium medium = Medium::IcruFourComponent);
 
 // Turns a tissue-table reading failure into the step's error.
 [[noreturn]] void FailTissueTables(const DataFileError& error);
