@@ -109,20 +109,10 @@ std::vector<ControlLayout> Controls(Language edition) {
     return c;
 }
 
-struct Built {
-    explicit Built(Language edition)
-        : controls(Controls(edition)), layout{Wording(edition, MessageId::DoseWindowTitle), Tw(980),
-                                              Tw(700), QualityFaces(edition).Caption, controls} {}
-    std::vector<ControlLayout> controls;
-    WindowLayout layout;
-};
-
 } // namespace
 
 const WindowLayout& DoseWindowLayout(Language edition) {
-    static const Built english(Language::English);
-    static const Built japanese(Language::Japanese);
-    return edition == Language::Japanese ? japanese.layout : english.layout;
+    return SideWindowLayout<Controls, MessageId::DoseWindowTitle>(edition);
 }
 
 FontSpec DoseTextFont(Language edition) {

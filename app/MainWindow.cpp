@@ -95,6 +95,8 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
             &MainWindow::ChooseAndSaveBeam);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
             &MainWindow::ChooseAndOpenBeam);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this), &QShortcut::activated, this,
+            &MainWindow::ChooseAndSaveReportPdf);
     graph_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(graph_, &QWidget::customContextMenuRequested, this, &MainWindow::ShowGraphMenu);
     AddNextCalculationLine();

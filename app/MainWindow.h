@@ -99,6 +99,10 @@ class MainWindow : public QWidget {
     // has an exposure), and the graph as PNG.
     void ExportTableCsv(const QString& fileName);
     void ExportGraphPng(const QString& fileName);
+    // The graph's menu and Ctrl+P: a PDF report of the last calculation in
+    // the edition's language, with the dose window's exposure when it has
+    // one; nothing before OK.
+    void SaveReportPdf(const QString& fileName);
 
     // Saved beams (the graph's menu, Ctrl+S and Ctrl+O): the conditions as
     // typed, the rectification and the scatter model under a name, with the
@@ -132,6 +136,7 @@ class MainWindow : public QWidget {
     // Ctrl+S and Ctrl+O: a file dialog, then SaveBeam or OpenBeam.
     void ChooseAndSaveBeam();
     void ChooseAndOpenBeam();
+    void ChooseAndSaveReportPdf();
     // The name the user picks to save or open, null when cancelled.
     QString ChooseFileName(bool save, const QString& suggested, const QString& filter);
     // The model without the offer to calculate again (an opened beam).

@@ -100,6 +100,8 @@ QMenu* MainWindow::GraphMenu() {
             ExportGraphPng(ChooseFileName(true, today + QStringLiteral(".png"),
                                           QStringLiteral("PNG (*.png)")));
         });
+        resultActions_.push_back(graphMenu_->addAction(item(MessageId::ReportMenuItem, "Ctrl+P"),
+                                                       this, &MainWindow::ChooseAndSaveReportPdf));
         graphMenu_->addSeparator();
         graphMenu_->addAction(item(MessageId::SaveBeamMenuItem, "Ctrl+S"), this,
                               &MainWindow::ChooseAndSaveBeam);

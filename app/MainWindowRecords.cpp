@@ -1,14 +1,18 @@
 // What the main window keeps outside itself through the graph's menu: the
-// table for other programs, the graph as PNG, and saved beams.
+// table for other programs, the graph as PNG, the PDF report and saved beams.
 #include "app/DoseWindow.h"
 #include "app/MainWindow.h"
+#include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
+#include "calculation/ReportContent.h"
 #include "calculation/TableExport.h"
 #include "core/BeamFile.h"
 #include "graph/GraphPicture.h"
 #include "readout/ResultsSaving.h"
+#include "report/ReportPdf.h"
 
+#include <QDate>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -51,6 +55,39 @@ void MainWindow::ExportGraphPng(const QString& fileName) {
         return;
     state_.Messages.Show(
         ExportGraphPngAs(graph_->Image(), fileName, state_.WorkFolder, state_.Edition).Message);
+}
+
+void MainWindow::ChooseAndSaveReportPdf() {
+    if (state_.ResultsReady != 1 || beams_.Drawn().empty())
+        return;
+    SaveReportPdf(ChooseFileName(true, FileNameDate(QDate::currentDate()) + QStringLiteral(".pdf"),
+                                 QStringLiteral("PDF (*.pdf)")));
+}
+
+void MainWindow::SaveReportPdf(const QString& fileName) {
+    if (fileName.isNull() || state_.ResultsReady != 1 || beams_.Drawn().empty())
+        return;
+    // The beam of the last curve drawn, whose table the state holds.
+    const CalculatedBeam& drawn = beams_.Drawn().back();
+    BeamResult beam;
+    beam.Conditions = state_.ResultConditions;
+    beam.Model = drawn.Model;
+    beam.PhantomMedium = drawn.PhantomMedium;
+    beam.Spectrum.Spectrum = drawn.Spectrum;
+    beam.Quality = drawn.Quality;
+    beam.DepthDose = std::make_unique<DepthDoseCalculation>();
+    beam.DepthDose->Rows = state_.DepthRowCount;
+    beam.DepthDose->Table = state_.DepthDoseResult;
+    if (const AbsoluteDose* dose = doseWindow_ != nullptr ? doseWindow_->ExposedDose() : nullptr)
+        beam.Absolute = std::make_unique<AbsoluteDose>(*dose);
+    ReportRequest request;
+    request.Edition = state_.Edition;
+    request.Typed = drawn.Typed;
+    request.DataFolder = state_.DataFolder;
+    state_.Messages.Show(ExportBytesAs(SavedFile::ReportPdf,
+                                       ReportPdfBytes(ReportOf(beam, request)), fileName,
+                                       state_.WorkFolder, state_.Edition)
+                             .Message);
 }
 
 void MainWindow::ChooseAndSaveBeam() {

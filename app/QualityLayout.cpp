@@ -79,15 +79,6 @@ std::vector<ControlLayout> Controls(Language edition) {
     return c;
 }
 
-struct Built {
-    explicit Built(Language edition)
-        : controls(Controls(edition)), layout{Wording(edition, MessageId::QualityWindowTitle),
-                                              Tw(980), Tw(700), QualityFaces(edition).Caption,
-                                              controls} {}
-    std::vector<ControlLayout> controls;
-    WindowLayout layout;
-};
-
 } // namespace
 
 WindowFaces QualityFaces(Language edition) {
@@ -103,9 +94,7 @@ WindowFaces QualityFaces(Language edition) {
 }
 
 const WindowLayout& QualityWindowLayout(Language edition) {
-    static const Built english(Language::English);
-    static const Built japanese(Language::Japanese);
-    return edition == Language::Japanese ? japanese.layout : english.layout;
+    return SideWindowLayout<Controls, MessageId::QualityWindowTitle>(edition);
 }
 
 FontSpec QualityTextFont(Language edition) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/EditionLayout.h"
+#include "core/Messages.h"
 
 #include <QRect>
+#include <vector>
 
 namespace veltrim {
 
@@ -25,5 +27,21 @@ struct WindowFaces {
     FontSpec Title, Caption, Number, Button;
 };
 WindowFaces QualityFaces(Language edition);
+
+// The layout of a window of the spectrum window's size and caption face whose
+// table `Controls` gives, built once per edition.
+template <std::vector<ControlLayout> (*Controls)(Language), MessageId Title>
+const WindowLayout& SideWindowLayout(Language edition) {
+    struct Built {
+        explicit Built(Language language)
+            : controls(Controls(language)), layout{Wording(language, Title), Tw(980), Tw(700),
+                                                   QualityFaces(language).Caption, controls} {}
+        std::vector<ControlLayout> controls;
+        WindowLayout layout;
+    };
+    static const Built english(Language::English);
+    static const Built japanese(Language::Japanese);
+    return edition == Language::Japanese ? japanese.layout : english.layout;
+}
 
 } // namespace veltrim

@@ -57,6 +57,12 @@ Message MediumDataProblem(Medium medium, const DataFileError& error) {
                    {Arg(Message(MediumName(medium))), Arg(error.Problem())});
 }
 
+Message KernelDataProblem(Medium medium, const DataFileError& error) {
+    return medium == Medium::IcruFourComponent
+               ? Message(MessageId::CauseKernelFile, {Arg(error.Problem())})
+               : MediumDataProblem(medium, error);
+}
+
 namespace {
 
 // The data's parallel-beam kernels, taken when the calculation reaches
@@ -81,16 +87,7 @@ std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& condition
                                           Medium medium) {
     if (!UsesFocusKernels(model, conditions))
         return std::make_unique<DataKernelSource>(data, medium);
-    try {
-        return data.FocusKernels(conditions.Fsd, medium);
-    } catch (const CalculationError& e) {
-        throw BeamError(BeamStage::DepthDose, e.Cause());
-    } catch (const DataFileError& e) {
-        throw BeamError(BeamStage::DepthDose,
-                        medium == Medium::IcruFourComponent
-                            ? Message(MessageId::CauseKernelFile, {Arg(e.Problem())})
-                            : MediumDataProblem(medium, e));
-    }
+    return TakeKernels(medium, [&] { return data.FocusKernels(conditions.Fsd, medium); });
 }
 
 namespace {

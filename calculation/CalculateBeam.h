@@ -191,4 +191,20 @@ std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessC
 // tissue: its name and the file's problem.
 Message MediumDataProblem(Medium medium, const DataFileError& error);
 
+// A kernel file's reading failure: the four-component kernels' file problem
+// as such, another medium's as that medium's data.
+Message KernelDataProblem(Medium medium, const DataFileError& error);
+
+// Runs `take`, a look-up of kernels, telling its failure as the depth-dose
+// step's.
+template <class Take> auto TakeKernels(Medium medium, Take take) -> decltype(take()) {
+    try {
+        return take();
+    } catch (const CalculationError& e) {
+        throw BeamError(BeamStage::DepthDose, e.Cause());
+    } catch (const DataFileError& e) {
+        throw BeamError(BeamStage::DepthDose, KernelDataProblem(medium, e));
+    }
+}
+
 } // namespace veltrim

@@ -9,18 +9,6 @@
 namespace veltrim {
 namespace {
 
-MessageId WaveformName(RectificationMethod method) {
-    switch (method) {
-    case RectificationMethod::ThreePhase12Peak:
-        return MessageId::QualityThreePhase;
-    case RectificationMethod::SinglePhaseFullWave:
-        return MessageId::QualitySinglePhase;
-    case RectificationMethod::ConstantPotential:
-    default:
-        return MessageId::QualityConstantPotential;
-    }
-}
-
 // A typed text as a short number: what the calculation read from it, not
 // the blanks or the letters around it ("30 cm" reads 30).
 std::string Shown(const std::string& typed) {
@@ -71,7 +59,7 @@ std::string DescribeBeam(const CalculatedBeam& beam, Language language) {
             : Text(language, MessageId::QualityRectangularField,
                    {Shown(t.FieldX), Shown(t.FieldY)});
     return Text(language, MessageId::QualityBeamConditions,
-                {Shown(t.TubeVoltage), Text(language, WaveformName(beam.Rectification)),
+                {Shown(t.TubeVoltage), Text(language, WaveformNamesOf(beam.Rectification).Wording),
                  Shown(t.InherentFiltration), Shown(t.AlFilter), Shown(t.CuFilter), Shown(t.Fsd),
                  field});
 }

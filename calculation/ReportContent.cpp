@@ -77,6 +77,24 @@ ReportSection QualitySection(const BeamQuality& q, const ReportRequest& request)
     return section;
 }
 
+// The exposure as the user gave it, in the edition's words.
+std::string GivenText(const Exposure& given, Language l) {
+    const auto number = [](double value) { return FormatC("%.6g", value); };
+    switch (given.Kind) {
+    case ExposureKind::IncidentAirKerma:
+        return ReportWording(ReportText::GivenAirKerma, l, number(given.Value));
+    case ExposureKind::TubeOutput:
+        return ReportWording(ReportText::GivenTubeOutput, l, number(given.Value),
+                             number(given.Mas)) +
+               ", " + ReportWording(ReportText::MeasuredAt, l, number(given.OutputDistanceCm));
+    case ExposureKind::KermaAreaProduct:
+        return ReportWording(ReportText::GivenKap, l, number(given.Value));
+    case ExposureKind::EntranceSurfaceKerma:
+        return ReportWording(ReportText::GivenEsak, l, number(given.Value));
+    }
+    return ExposureText(given);
+}
+
 ReportSection DoseSection(const AbsoluteDose& dose, const ReportRequest& request) {
     const Language l = request.Edition;
     const auto word = [l](ReportText text) { return ReportWording(text, l); };
@@ -90,7 +108,7 @@ ReportSection DoseSection(const AbsoluteDose& dose, const ReportRequest& request
 
     ReportSection section{word(ReportText::Doses), {}};
     section.Lines.push_back({word(ReportText::Exposure),
-                             mgy ? ExposureText(*dose.Given) : word(ReportText::NoExposure)});
+                             mgy ? GivenText(*dose.Given, l) : word(ReportText::NoExposure)});
     if (mgy)
         section.Lines.push_back(
             {label(MessageId::DoseIncidentAirKerma), Dose(dose.IncidentAirKermaMgy) + " mGy"});
@@ -134,7 +152,8 @@ void AddTable(ReportContent& report, const BeamResult& beam) {
              ReportWording(ReportText::PddAxis, l),
              {},
              {{}, {}, {}},
-             {parts[2], parts[0], parts[1]}};
+             {parts[2], parts[0], parts[1]},
+             0.1};
     for (int d = 1; d <= table.Rows; ++d) {
         const auto& row = table.Table[d];
         std::vector<std::string> cells{
@@ -175,7 +194,8 @@ ReportContent ReportOf(const BeamResult& beam, const ReportRequest& request) {
                 Message(MessageId::QualityFractionAxis).In(l),
                 {},
                 {{}},
-                {}};
+                {},
+                std::nullopt};
     for (std::size_t i = 1; i < beam.Spectrum.Spectrum.size(); ++i) {
         spectrum.X.push_back(0.5 * static_cast<double>(i));
         spectrum.Curves[0].push_back(beam.Spectrum.Spectrum[i]);

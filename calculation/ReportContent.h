@@ -32,6 +32,9 @@ struct ReportChart {
     std::vector<double> X;
     std::vector<std::vector<double>> Curves;
     std::vector<std::string> CurveNames;
+    // Decades of the ordinate from this least value up, as the window draws
+    // the depth dose (0.1 to 100 %); none: a linear ordinate from 0.
+    std::optional<double> LogFrom;
 };
 
 struct ReportContent {

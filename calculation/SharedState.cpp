@@ -96,16 +96,8 @@ bool SharedState::ComputeDepthDose() {
                 focusKernels_ = std::make_unique<FocusKernelLibrary>(PhantomFolder());
                 focusMedium_ = PhantomMedium;
             }
-            try {
-                kernels = focusKernels_->SourceFor(Conditions.Fsd);
-            } catch (const CalculationError& e) {
-                throw BeamError(BeamStage::DepthDose, e.Cause());
-            } catch (const DataFileError& e) {
-                throw BeamError(BeamStage::DepthDose,
-                                PhantomMedium == Medium::IcruFourComponent
-                                    ? Message(MessageId::CauseKernelFile, {Arg(e.Problem())})
-                                    : MediumDataProblem(PhantomMedium, e));
-            }
+            kernels = TakeKernels(PhantomMedium,
+                                  [&] { return focusKernels_->SourceFor(Conditions.Fsd); });
         } else {
             kernels = std::make_unique<KernelFolderSource>(PhantomFolder());
         }

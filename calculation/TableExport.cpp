@@ -4,21 +4,6 @@
 #include "core/NumberReading.h"
 
 namespace veltrim {
-namespace {
-
-const char* RectificationName(RectificationMethod method) {
-    switch (method) {
-    case RectificationMethod::ThreePhase12Peak:
-        return "three-phase 12-peak";
-    case RectificationMethod::SinglePhaseFullWave:
-        return "single-phase full-wave";
-    case RectificationMethod::ConstantPotential:
-    default:
-        return "constant potential";
-    }
-}
-
-} // namespace
 
 const char* ProgramVersion() {
     return VELTRIM_VERSION;
@@ -79,7 +64,7 @@ std::string TableCsvBytes(const TableRecord& record) {
     line("fsd_cm", ShortestText(ReadNumber(t.Fsd)));
     line("field_x_cm", ShortestText(ReadNumber(t.FieldX)));
     line("field_y_cm", ShortestText(ReadNumber(t.FieldY)));
-    line("rectification", RectificationName(c.Rectification));
+    line("rectification", WaveformNamesOf(c.Rectification).Record);
     line("scatter_model", record.Model == ScatterModel::Divergent ? "divergent" : "classic");
     // A phantom's thickness, once the export can take it, is recorded here
     // beside the medium.

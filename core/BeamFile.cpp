@@ -2,16 +2,13 @@
 
 #include "core/CFormat.h"
 #include "core/DataFile.h"
+#include "core/FileReading.h"
 #include "core/JsonReading.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
 #include <initializer_list>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace veltrim {
 namespace {
@@ -53,9 +50,6 @@ void OnlyKnown(const JsonValue& object, std::initializer_list<std::string_view> 
 }
 
 } // namespace
-
-BeamFileError::BeamFileError(const Message& problem)
-    : std::runtime_error(problem.In(Language::English)), problem_(problem) {}
 
 std::string BeamFileBytes(const SavedBeam& beam) {
     std::string bytes = "{\n";
@@ -130,40 +124,20 @@ SavedBeam ParseBeamFile(std::string_view bytes, const std::string& shownName) {
 
 SavedBeam ReadBeamFile(const std::filesystem::path& path) {
     const std::string shown = PrintableText(path.string(), 4096);
-    // Without O_NONBLOCK a named pipe under the name would wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == ENOENT)
-            Refuse(shown, Message(MessageId::BeamFileMissing));
-        Refuse(shown, Message(MessageId::BeamFileUnreadable, {Arg(std::strerror(error))}));
+    const ReadOutcome read = ReadRegularFile(path, MaxBeamFileBytes);
+    switch (read.Step) {
+    case ReadStep::Missing:
+        Refuse(shown, Message(MessageId::BeamFileMissing));
+    case ReadStep::NotRegular:
+        Refuse(shown, Message(MessageId::BeamFileNotRegular, {Arg(Message(read.Kind))}));
+    case ReadStep::Unreadable:
+        Refuse(shown, Message(MessageId::BeamFileUnreadable, {Arg(std::strerror(read.Error))}));
+    case ReadStep::Done:
+        break;
     }
-    std::string bytes;
-    int error = 0;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        error = errno;
-    } else if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
-        Refuse(shown,
-               Message(MessageId::BeamFileNotRegular, {Arg(Message(FileKindOf(info.st_mode)))}));
-    }
-    char chunk[4096];
-    while (error == 0 && bytes.size() <= MaxBeamFileBytes) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got == 0)
-            break;
-        if (got < 0 && errno != EINTR)
-            error = errno;
-        else if (got > 0)
-            bytes.append(chunk, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    if (error != 0)
-        Refuse(shown, Message(MessageId::BeamFileUnreadable, {Arg(std::strerror(error))}));
-    if (bytes.size() > MaxBeamFileBytes)
+    if (read.Bytes.size() > MaxBeamFileBytes)
         Damaged(shown, "larger than a beam file can be");
-    return ParseBeamFile(bytes, shown);
+    return ParseBeamFile(read.Bytes, shown);
 }
 
 } // namespace veltrim

@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -34,13 +33,9 @@ struct SavedBeam {
 
 // A beam file that cannot be used: missing, not a regular file, unreadable,
 // of a later format, or damaged. The message names the file.
-class BeamFileError : public std::runtime_error {
+class BeamFileError : public MessageError {
   public:
-    explicit BeamFileError(const Message& problem);
-    const Message& Problem() const { return problem_; }
-
-  private:
-    Message problem_;
+    using MessageError::MessageError;
 };
 
 std::string BeamFileBytes(const SavedBeam& beam);

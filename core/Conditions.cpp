@@ -8,6 +8,18 @@
 
 namespace veltrim {
 
+WaveformNames WaveformNamesOf(RectificationMethod method) {
+    switch (method) {
+    case RectificationMethod::ThreePhase12Peak:
+        return {"three-phase 12-peak", MessageId::QualityThreePhase};
+    case RectificationMethod::SinglePhaseFullWave:
+        return {"single-phase full-wave", MessageId::QualitySinglePhase};
+    case RectificationMethod::ConstantPotential:
+    default:
+        return {"constant potential", MessageId::QualityConstantPotential};
+    }
+}
+
 std::optional<std::string> ReadConditions(const ConditionTexts& texts,
                                           IrradiationConditions& conditions) {
     std::optional<std::string> clampText;

@@ -16,6 +16,14 @@ enum class RectificationMethod : std::int16_t {
     SinglePhaseFullWave = 3,
 };
 
+// A waveform's names: the fixed English words of records and reports, and
+// the wording the edition shows.
+struct WaveformNames {
+    const char* Record;
+    MessageId Wording;
+};
+WaveformNames WaveformNamesOf(RectificationMethod method);
+
 // The conditions of a calculation, as the user gave them. Thicknesses are
 // held in cm (typed in mm), the voltage in kV, the angle in degrees,
 // distances and field sides in cm at the focus-to-surface distance, the

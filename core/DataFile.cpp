@@ -133,9 +133,6 @@ bool LooksLikeUtf16(std::string_view start) {
 
 } // namespace
 
-DataFileError::DataFileError(const Message& problem)
-    : std::runtime_error(problem.In(Language::English)), problem_(problem) {}
-
 Message DataFileProblem(const std::filesystem::path& path, const Message& detail) {
     return Message(
         MessageId::DataFile,

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -14,13 +13,9 @@ namespace veltrim {
 // A data file that could not be used: missing, not a regular file,
 // unreadable, too short, or holding something that is not a finite number.
 // The message names the file; what() gives it in English.
-class DataFileError : public std::runtime_error {
+class DataFileError : public MessageError {
   public:
-    explicit DataFileError(const Message& problem);
-    const Message& Problem() const { return problem_; }
-
-  private:
-    Message problem_;
+    using MessageError::MessageError;
 };
 
 // The message "Data file "<path>": <detail>".

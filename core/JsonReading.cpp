@@ -82,15 +82,28 @@ class Reader {
         return value;
     }
 
-    void Object(JsonValue& object, int depth) {
-        Expect('{');
+    // The comma-separated elements between `open` and `close`, each read by
+    // `element` after the blanks before it.
+    template <class Element> void Elements(char open, char close, Element element) {
+        Expect(open);
         SkipBlanks();
-        if (Peek() == '}' && !AtEnd()) {
+        if (Peek() == close && !AtEnd()) {
             ++pos_;
             return;
         }
         for (;;) {
             SkipBlanks();
+            element();
+            SkipBlanks();
+            if (Peek() != ',' || AtEnd())
+                break;
+            ++pos_;
+        }
+        Expect(close);
+    }
+
+    void Object(JsonValue& object, int depth) {
+        Elements('{', '}', [&] {
             if (Peek() != '"' || AtEnd())
                 Fail("a name in quotes expected");
             std::string name = String();
@@ -100,34 +113,11 @@ class Reader {
             Expect(':');
             SkipBlanks();
             object.Members.push_back({std::move(name), Value(depth + 1)});
-            SkipBlanks();
-            if (Peek() == ',' && !AtEnd()) {
-                ++pos_;
-                continue;
-            }
-            Expect('}');
-            return;
-        }
+        });
     }
 
     void Array(JsonValue& array, int depth) {
-        Expect('[');
-        SkipBlanks();
-        if (Peek() == ']' && !AtEnd()) {
-            ++pos_;
-            return;
-        }
-        for (;;) {
-            SkipBlanks();
-            array.Items.push_back(Value(depth + 1));
-            SkipBlanks();
-            if (Peek() == ',' && !AtEnd()) {
-                ++pos_;
-                continue;
-            }
-            Expect(']');
-            return;
-        }
+        Elements('[', ']', [&] { array.Items.push_back(Value(depth + 1)); });
     }
 
     // The number's text by the grammar (no leading zeros, no '+', no bare

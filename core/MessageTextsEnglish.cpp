@@ -149,6 +149,9 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {OpenBeamMenuItem, "Open beam..."},
     {SaveBeamData, "beam"},
     {BeamSaved, "The beam was saved."},
+    {ReportMenuItem, "Save report as PDF..."},
+    {SaveReportData, "report"},
+    {ReportSaved, "The report was saved as PDF."},
 
     {FilterAluminium, "aluminium"},
     {FilterCopper, "copper"},

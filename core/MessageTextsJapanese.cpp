@@ -144,6 +144,9 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {OpenBeamMenuItem, "ビームを開く..."},
     {SaveBeamData, "ビーム"},
     {BeamSaved, "ビームを保存しました"},
+    {ReportMenuItem, "レポートを PDF で保存..."},
+    {SaveReportData, "レポート"},
+    {ReportSaved, "レポートを PDF で保存しました。"},
 
     {FilterAluminium, "アルミニウム"},
     {FilterCopper, "銅"},

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -128,6 +129,9 @@ enum class MessageId {
     OpenBeamMenuItem,   // the graph's context menu
     SaveBeamData,       // the contents of a beam file, for a failed save
     BeamSaved,
+    ReportMenuItem, // the graph's context menu
+    SaveReportData, // the contents of a PDF report, for a failed save
+    ReportSaved,
 
     // beam quality and a beam given by its measured half-value layer
     FilterAluminium,        // "aluminium"
@@ -299,5 +303,17 @@ std::string Text(Language language, MessageId id,
 
 // The failure message of the window: the fixed first line, then the cause.
 std::string DepthDoseFailureText(Language language, const Message& cause);
+
+// A failure told by a message: Problem() in the edition's language, what()
+// in English for logs and the command line.
+class MessageError : public std::runtime_error {
+  public:
+    explicit MessageError(const Message& problem)
+        : std::runtime_error(problem.In(Language::English)), problem_(problem) {}
+    const Message& Problem() const { return problem_; }
+
+  private:
+    Message problem_;
+};
 
 } // namespace veltrim

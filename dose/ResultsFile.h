@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -19,14 +18,9 @@ inline constexpr const char* ResultsFileName = "PDD_tempDATA.txt";
 
 // A results file that could not be encoded or written; the message says why,
 // what() in English.
-class ResultsFileError : public std::runtime_error {
+class ResultsFileError : public MessageError {
   public:
-    explicit ResultsFileError(const Message& problem)
-        : std::runtime_error(problem.In(Language::English)), problem_(problem) {}
-    const Message& Problem() const { return problem_; }
-
-  private:
-    Message problem_;
+    using MessageError::MessageError;
 };
 
 // A number written to a pattern of at least minIntegerDigits integer digits

@@ -109,9 +109,36 @@ std::string Repr(const IrradiationConditions& c) {
     return text + "rectification=" + std::to_string(static_cast<int>(c.Rectification)) + ")";
 }
 
+} // namespace
+
 std::string PathText(const py::object& path) {
     return py::module_::import("os").attr("fspath")(path).cast<std::string>();
 }
+
+ConditionTexts TextsOf(const IrradiationConditions& c) {
+    // Each number as Python writes it, which reads back to the same value.
+    ConditionTexts texts;
+    std::string* fields[] = {&texts.TubeVoltage, &texts.TargetAngle, &texts.InherentFiltration,
+                             &texts.AlFilter,    &texts.CuFilter,    &texts.Fsd,
+                             &texts.FieldX,      &texts.FieldY};
+    for (std::size_t i = 0; i < std::size(WindowFields); ++i)
+        *fields[i] = py::repr(py::float_(InWindowUnits(WindowFields[i], c))).cast<std::string>();
+    return texts;
+}
+
+void WriteUserFile(const std::string& file, std::string_view bytes) {
+    const ReplaceOutcome outcome = ReplaceFileContents(file, bytes, Durability::Synced);
+    if (outcome.Step == ReplaceStep::NotRegular)
+        throw py::value_error(file + " is " + Message(outcome.Kind).In(Language::English) +
+                              ", not a regular file");
+    if (!outcome.Replaced()) {
+        errno = outcome.Error;
+        PyErr_SetFromErrnoWithFilename(PyExc_OSError, file.c_str());
+        throw py::error_already_set();
+    }
+}
+
+namespace {
 
 IrradiationConditions LoadBeam(const py::object& path) {
     SavedBeam beam;
@@ -132,28 +159,13 @@ void SaveBeam(const IrradiationConditions& c, const py::object& path, const py::
     SavedBeam beam;
     beam.Name =
         name.is_none() ? std::filesystem::path(file).stem().string() : name.cast<std::string>();
-    // Each number as Python writes it, which reads back to the same value.
-    ConditionTexts& texts = beam.Texts;
-    std::string* fields[] = {&texts.TubeVoltage, &texts.TargetAngle, &texts.InherentFiltration,
-                             &texts.AlFilter,    &texts.CuFilter,    &texts.Fsd,
-                             &texts.FieldX,      &texts.FieldY};
-    for (std::size_t i = 0; i < std::size(WindowFields); ++i)
-        *fields[i] = py::repr(py::float_(InWindowUnits(WindowFields[i], c))).cast<std::string>();
+    beam.Texts = TextsOf(c);
     beam.Rectification = c.Rectification;
     if (scatterModel != "classic" && scatterModel != "divergent")
         throw py::value_error("scatter_model takes classic or divergent, not \"" + scatterModel +
                               "\"");
     beam.DivergentScatter = scatterModel == "divergent";
-    const ReplaceOutcome outcome =
-        ReplaceFileContents(file, BeamFileBytes(beam), Durability::Synced);
-    if (outcome.Step == ReplaceStep::NotRegular)
-        throw py::value_error(file + " is " + Message(outcome.Kind).In(Language::English) +
-                              ", not a regular file");
-    if (!outcome.Replaced()) {
-        errno = outcome.Error;
-        PyErr_SetFromErrnoWithFilename(PyExc_OSError, file.c_str());
-        throw py::error_already_set();
-    }
+    WriteUserFile(file, BeamFileBytes(beam));
 }
 
 } // namespace

@@ -30,8 +30,13 @@ struct DoseResult {
     Number WithExposure(double mgy) const { return Dose->Given ? Number(mgy) : std::nullopt; }
 };
 
-// The exposure of the keyword arguments, checked as veltrim-calc checks its
-// options: one way only, a tube output with its mAs.
+// As veltrim-calc names the way: its option without the dashes.
+const char* WayOf(const std::optional<Exposure>& given) {
+    return given ? ExposureWay(given->Kind) : nullptr;
+}
+
+} // namespace
+
 std::optional<Exposure> ExposureOf(Number airKerma, Number tubeOutput, Number mas,
                                    double outputDistance, Number kap, Number esak) {
     const ExposureParts parts{airKerma, tubeOutput, mas, outputDistance, kap, esak};
@@ -43,13 +48,6 @@ std::optional<Exposure> ExposureOf(Number airKerma, Number tubeOutput, Number ma
         throw Failure{e.what()};
     }
 }
-
-// As veltrim-calc names the way: its option without the dashes.
-const char* WayOf(const std::optional<Exposure>& given) {
-    return given ? ExposureWay(given->Kind) : nullptr;
-}
-
-} // namespace
 
 void BindAbsoluteDose(py::module_& m) {
     py::class_<DoseResult>(m, "AbsoluteDose",

@@ -13,6 +13,7 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veltrim::python {
@@ -33,6 +34,22 @@ void BindDepthDose(py::module_& m);
 void BindAbsoluteDose(py::module_& m);
 // dose_at, DoseMap and dose_map.
 void BindPointDose(py::module_& m);
+// report, where the module is built with Qt.
+void BindReport(py::module_& m);
+
+// A path given as str or os.PathLike.
+std::string PathText(const py::object& path);
+// The conditions as texts in the window's units, each number as Python
+// writes it.
+ConditionTexts TextsOf(const IrradiationConditions& c);
+// `bytes` into the file through the one writer; ValueError for a name held
+// by anything but a regular file, OSError with the system's reason else.
+void WriteUserFile(const std::string& file, std::string_view bytes);
+// The exposure of the keyword arguments, checked as veltrim-calc checks its
+// options: one way only, a tube output with its mAs.
+std::optional<Exposure> ExposureOf(std::optional<double> airKerma, std::optional<double> tubeOutput,
+                                   std::optional<double> mas, double outputDistance,
+                                   std::optional<double> kap, std::optional<double> esak);
 
 // A numpy array of the values.
 py::array_t<double> Array(const std::vector<double>& values);

@@ -87,3 +87,11 @@ def dose_at(conditions: Conditions, points: numpy.ndarray, scatter_model: str = 
 def dose_map(conditions: Conditions, plane: str = "xz", scatter_model: str = "classic",
              data: Optional[str] = None, thickness: Optional[float] = None,
              medium: str = "icru-4") -> DoseMap: ...
+def report(conditions: Conditions, path: Union[str, "os.PathLike[str]"], *,
+           air_kerma: Optional[float] = None, tube_output: Optional[float] = None,
+           mas: Optional[float] = None, output_distance: float = 100.0,
+           kap: Optional[float] = None, esak: Optional[float] = None,
+           dose_at: Optional[float] = None, dose_to: Optional[float] = None,
+           air_cm: float = 0.0, scatter_model: str = "classic", language: str = "en",
+           data: Optional[str] = None, thickness: Optional[float] = None,
+           medium: str = "icru-4") -> None: ...

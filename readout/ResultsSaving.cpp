@@ -1,6 +1,7 @@
 #include "readout/ResultsSaving.h"
 
 #include "core/DataFile.h"
+#include "core/FileReading.h"
 #include "core/FileReplacing.h"
 #include "dose/ResultsFile.h"
 #include "spectrum/SpectrumCsv.h"
@@ -10,10 +11,8 @@
 #include <QFile>
 #include <QImage>
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace veltrim {
 
@@ -43,6 +42,8 @@ SavedFileKind KindOf(SavedFile file) {
         return {MessageId::SavePddGraph, MessageId::ExportedGraph, u""};
     case SavedFile::Beam:
         return {MessageId::SaveBeamData, MessageId::BeamSaved, u""};
+    case SavedFile::ReportPdf:
+        return {MessageId::SaveReportData, MessageId::ReportSaved, u""};
     case SavedFile::Csv:
     default:
         return {MessageId::SavePddData, MessageId::SavedCsv, u".csv"};
@@ -130,40 +131,21 @@ SaveOutcome WriteFileReplacing(const std::filesystem::path& target, std::string_
 
 SaveOutcome CopyResultsFile(const std::filesystem::path& workingFile,
                             const std::filesystem::path& target) {
-    const auto unreadable = [](int error) { return Failure(SaveProblem::SourceUnreadable, error); };
-    // Without O_NONBLOCK a named pipe under the working file's name would
-    // wait for a writer for ever.
-    const int fd = ::open(workingFile.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? Failure(SaveProblem::SourceMissing) : unreadable(errno);
-    std::string bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return unreadable(error);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
+    const ReadOutcome read = ReadRegularFile(workingFile);
+    switch (read.Step) {
+    case ReadStep::Missing:
+        return Failure(SaveProblem::SourceMissing);
+    case ReadStep::Unreadable:
+        return Failure(SaveProblem::SourceUnreadable, read.Error);
+    case ReadStep::NotRegular: {
         SaveOutcome outcome = Failure(SaveProblem::SourceNotRegular);
-        outcome.Kind = FileKindOf(info.st_mode);
+        outcome.Kind = read.Kind;
         return outcome;
     }
-    int error = 0;
-    char chunk[1 << 16];
-    while (error == 0) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got == 0)
-            break;
-        if (got < 0 && errno != EINTR)
-            error = errno;
-        else if (got > 0)
-            bytes.append(chunk, static_cast<std::size_t>(got));
+    case ReadStep::Done:
+        break;
     }
-    ::close(fd);
-    if (error != 0)
-        return unreadable(error);
-    return WriteFileReplacing(target, bytes);
+    return WriteFileReplacing(target, read.Bytes);
 }
 
 SaveOutcome SaveImageAsBmp(const QImage& image, const std::filesystem::path& target) {

@@ -73,7 +73,17 @@ SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& tar
 
 // What the user is told when a save failed, in the edition's language: which
 // file, and why. Csv and Bmp are the main window's PDD data and graph.
-enum class SavedFile { Csv, Bmp, SpectrumCsv, SpectrumPng, DoseCsv, TableCsv, GraphPng, Beam };
+enum class SavedFile {
+    Csv,
+    Bmp,
+    SpectrumCsv,
+    SpectrumPng,
+    DoseCsv,
+    TableCsv,
+    GraphPng,
+    Beam,
+    ReportPdf
+};
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
 
@@ -102,7 +112,7 @@ SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
 
 // The exports of the graph's menu and the saved beams, under the name the
 // user chose as it stands (no extension added); an empty name is refused.
-// `file` is TableCsv or Beam.
+// `file` is TableCsv, Beam or ReportPdf.
 SaveReport ExportBytesAs(SavedFile file, std::string_view bytes, const QString& chosenName,
                          const std::filesystem::path& workFolder, Language edition);
 SaveReport ExportGraphPngAs(const QImage& image, const QString& chosenName,

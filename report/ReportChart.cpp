@@ -3,6 +3,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace veltrim {
 namespace {
@@ -38,10 +39,18 @@ void DrawReportChart(QPainter& painter, const QRectF& area, const ReportChart& c
     const double xMost = chart.X.back();
     const double xStep = TickStep(xMost), yStep = TickStep(yMost > 0.0 ? yMost : 1.0);
     const double xEnd = std::ceil(xMost / xStep) * xStep;
-    const double yEnd = std::ceil((yMost > 0.0 ? yMost : 1.0) / yStep) * yStep;
+    const double yEnd = chart.LogFrom ? std::pow(10.0, std::ceil(std::log10(yMost)))
+                                      : std::ceil((yMost > 0.0 ? yMost : 1.0) / yStep) * yStep;
+    const double yStart = chart.LogFrom ? *chart.LogFrom : 0.0;
+    // Where an ordinate lies between the bottom (0) and the top (1) of the plot.
+    const auto height = [&](double y) {
+        if (!chart.LogFrom)
+            return y / yEnd;
+        return std::log10(std::max(y, yStart) / yStart) / std::log10(yEnd / yStart);
+    };
     const auto at = [&](double x, double y) {
         return QPointF(plot.left() + plot.width() * x / xEnd,
-                       plot.bottom() - plot.height() * y / yEnd);
+                       plot.bottom() - plot.height() * height(y));
     };
 
     painter.drawText(QRectF(area.left(), area.top(), area.width(), line), Qt::AlignHCenter,
@@ -53,7 +62,14 @@ void DrawReportChart(QPainter& painter, const QRectF& area, const ReportChart& c
         painter.drawText(QRectF(at(x, 0.0).x() - 30, plot.bottom() + 4, 60, line), Qt::AlignHCenter,
                          QString::number(x, 'g', 6));
     }
-    for (double y = 0.0; y <= yEnd + yStep / 2; y += yStep) {
+    std::vector<double> yTicks;
+    if (chart.LogFrom)
+        for (double y = yStart; y <= yEnd * 1.001; y *= 10.0)
+            yTicks.push_back(y);
+    else
+        for (double y = 0.0; y <= yEnd + yStep / 2; y += yStep)
+            yTicks.push_back(y);
+    for (const double y : yTicks) {
         painter.drawLine(at(0.0, y), at(0.0, y) - QPointF(3, 0));
         painter.drawText(
             QRectF(area.left(), at(0.0, y).y() - line / 2, plot.left() - area.left() - 5, line),
@@ -72,8 +88,16 @@ void DrawReportChart(QPainter& painter, const QRectF& area, const ReportChart& c
     for (std::size_t c = 0; c < chart.Curves.size(); ++c) {
         const std::vector<double>& curve = chart.Curves[c];
         QPainterPath path;
-        for (std::size_t i = 0; i < curve.size() && i < chart.X.size(); ++i)
-            i == 0 ? path.moveTo(at(chart.X[i], curve[i])) : path.lineTo(at(chart.X[i], curve[i]));
+        // A curve leaves a logarithmic plot below its least value and comes
+        // back where it rises into it again.
+        bool inside = false;
+        for (std::size_t i = 0; i < curve.size() && i < chart.X.size(); ++i) {
+            const bool shown = !chart.LogFrom || curve[i] >= yStart;
+            if (shown)
+                inside ? path.lineTo(at(chart.X[i], curve[i]))
+                       : path.moveTo(at(chart.X[i], curve[i]));
+            inside = shown;
+        }
         painter.setPen(QPen(CurveColours[c % 3], 1.0));
         painter.drawPath(path);
     }

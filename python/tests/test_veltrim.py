@@ -339,3 +339,31 @@ def test_points_and_maps_are_veltrim_calc_precise_to_the_last_bit(tmp_path):
         veltrim.dose_at(conditions, numpy.zeros((2, 2)))
     with pytest.raises(ValueError, match="xz"):
         veltrim.dose_map(conditions, plane="xy")
+
+
+@pytest.mark.skipif(not hasattr(veltrim, "report"), reason="built without Qt: no PDF reports")
+def test_the_report_says_what_veltrim_calcs_says_in_either_language(tmp_path):
+    def text(pdf):
+        printed = subprocess.run(["pdftotext", "-layout", "-enc", "UTF-8", str(pdf), "-"],
+                                 capture_output=True, check=True).stdout.decode()
+        return " ".join(printed.split())
+
+    subprocess.run([os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--kv",
+                    "120", "--al", "2", "--field-y", "20", "--rectification", "3",
+                    "--air-kerma", "3", "--dose-at", "2.5", "--report", "calc.pdf"],
+                   cwd=tmp_path, check=True, capture_output=True)
+    conditions = veltrim.Conditions(kv=120, al=2, field_y=20, rectification=3)
+    veltrim.report(conditions, tmp_path / "en.pdf", air_kerma=3, dose_at=2.5)
+    english = text(tmp_path / "en.pdf")
+    assert english == text(tmp_path / "calc.pdf")
+    quality = veltrim.beam_quality(conditions)
+    assert "HVL1 %.4f mm Al" % quality["hvl1_mm_al"] in english
+
+    veltrim.report(conditions, str(tmp_path / "ja.pdf"), air_kerma=3, dose_at=2.5, language="ja")
+    japanese = text(tmp_path / "ja.pdf")
+    for words in ("深部線量レポート", "照射条件", "ICRU 4 元素軟組織", "深さ 2.5 cm の線量",
+                  "%.4f mm Al" % quality["hvl1_mm_al"]):
+        assert words in japanese
+    (tmp_path / "held.pdf").mkdir()
+    with pytest.raises(ValueError, match="folder"):
+        veltrim.report(conditions, tmp_path / "held.pdf")

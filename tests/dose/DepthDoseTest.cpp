@@ -18,14 +18,9 @@ using veltrim::ScatterPdd;
 using veltrim::TotalPdd;
 namespace synthetic = veltrim::testing;
 
-// The inputs of one calculation over the made-up data of SyntheticData.h,
-// held in memory: a spectrum shaped like a filtered bremsstrahlung spectrum
-// and the default conditions.
-struct DoseInputs {
-    veltrim::EnergyTable spectrum{};
-    veltrim::TissueTables tissue = synthetic::SyntheticTissue();
-    std::unique_ptr<veltrim::KernelSet> kernels = synthetic::SyntheticKernels();
-    veltrim::IrradiationConditions conditions;
+// One calculation over the made-up data of SyntheticData.h, by default of
+// the default conditions.
+struct DoseInputs : synthetic::SyntheticBeam {
     veltrim::DepthDoseRules rules;
 
     DoseInputs() { SetConditions(80, 100, 30, 30); }
@@ -37,10 +32,7 @@ struct DoseInputs {
         conditions.Fsd = fsd;
         conditions.FieldX = fieldX;
         conditions.FieldY = fieldY;
-        spectrum = {};
-        const int top = static_cast<int>(2 * kv);
-        for (int i = 21; i <= top; ++i)
-            spectrum[i] = (top - i) * std::exp(-60.0 / i) / 1000;
+        spectrum = synthetic::SyntheticSpectrum(kv);
     }
     void SpectrumInOneBin(int bin) {
         spectrum = {};

@@ -17,22 +17,17 @@ using veltrim::PhantomPoint;
 namespace synthetic = veltrim::testing;
 
 // A beam over the made-up data, its depth dose, and the dose at points of it.
-struct Beam {
-    veltrim::EnergyTable spectrum{};
-    veltrim::TissueTables tissue = synthetic::SyntheticTissue();
-    std::unique_ptr<veltrim::KernelSet> kernels;
-    veltrim::IrradiationConditions conditions;
+struct Beam : synthetic::SyntheticBeam {
     std::unique_ptr<veltrim::DepthDoseCalculation> axis;
 
     Beam(double fsd, double fieldX, double fieldY,
          const std::function<double(int, int, int)>& kernel = synthetic::SyntheticKernel)
-        : kernels(synthetic::SyntheticKernels(kernel)) {
+        : SyntheticBeam(kernel) {
         conditions.TubeVoltage = 80;
         conditions.Fsd = fsd;
         conditions.FieldX = fieldX;
         conditions.FieldY = fieldY;
-        for (int i = 21; i <= 160; ++i)
-            spectrum[i] = (160 - i) * std::exp(-60.0 / i) / 1000;
+        spectrum = synthetic::SyntheticSpectrum(80);
         veltrim::KernelSetSource source(*kernels);
         axis = std::make_unique<veltrim::DepthDoseCalculation>(
             veltrim::CalculateDepthDose(spectrum, tissue, source, conditions, 30.0, 3.14159));

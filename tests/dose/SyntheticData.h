@@ -85,6 +85,25 @@ inline TissueTables SyntheticTissue(const std::string& tissueText = SyntheticTis
     return TissueTablesFromTexts(tissueText, SyntheticPrimaryText());
 }
 
+// A spectrum shaped like a filtered bremsstrahlung spectrum, up to `kv`.
+inline EnergyTable SyntheticSpectrum(double kv) {
+    EnergyTable spectrum{};
+    const int top = static_cast<int>(2 * kv);
+    for (int i = 21; i <= top; ++i)
+        spectrum[i] = (top - i) * std::exp(-60.0 / i) / 1000;
+    return spectrum;
+}
+
+// The inputs of a depth-dose calculation over the made-up data, in memory.
+struct SyntheticBeam {
+    explicit SyntheticBeam(const std::function<double(int, int, int)>& kernel = SyntheticKernel)
+        : kernels(SyntheticKernels(kernel)) {}
+    EnergyTable spectrum{};
+    TissueTables tissue = SyntheticTissue();
+    std::unique_ptr<KernelSet> kernels;
+    IrradiationConditions conditions;
+};
+
 // Three attenuation tables (300 records "energy, mu") shaped like W, Al, Cu.
 inline std::string SyntheticAttenuationText(double density, double scale, double floor,
                                             int edgeBin) {

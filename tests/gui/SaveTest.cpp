@@ -1,4 +1,6 @@
 #include "app/QualityWindow.h"
+#include "common/ProgramRun.h"
+#include "core/CFormat.h"
 #include "gui/GuiFixture.h"
 
 #include <QImage>
@@ -110,6 +112,36 @@ TEST(SaveCommands, ExportsWriteTheLastTableWithEveryDigitAndThePictureAsDrawn) {
             << row;
     }
     EXPECT_EQ(d, w.State().DepthRowCount);
+}
+
+// The report of the Japanese edition: nothing before a calculation (the
+// menu item is disabled then, Ctrl+P does nothing); after it a PDF whose text
+// is Japanese and holds the table of the last curve with the results file's
+// digits.
+TEST(SaveCommands, TheReportIsWrittenAfterACalculationInTheEditionsLanguage) {
+    WindowFixture f(Language::Japanese);
+    MainWindow& w = *f.window;
+    w.SaveReportPdf(Utf8((f.dir / "early.pdf").string()));
+    EXPECT_FALSE(fs::exists(f.dir / "early.pdf"));
+    w.Calculate();
+    w.SaveReportPdf(Utf8((f.dir / "report.pdf").string()));
+    ASSERT_EQ(f.sink.Messages, (std::vector<std::string>{"レポートを PDF で保存しました。"}));
+    const ProgramRun text = RunCaptured(
+        "pdftotext -layout -enc UTF-8 '" + (f.dir / "report.pdf").string() + "' -", f.dir);
+    ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) reads the report: " << text.err;
+    // The layout's runs of blanks between the cells of a row count as one.
+    std::string pdf;
+    for (const char ch : text.out)
+        if (ch != ' ' || pdf.empty() || pdf.back() != ' ')
+            pdf += ch;
+    for (const char* words : {"深部線量レポート", "照射条件", "ICRU 4 元素軟組織", "線質"})
+        EXPECT_NE(pdf.find(words), std::string::npos) << words;
+    const DepthDoseTable& table = w.State().DepthDoseResult;
+    for (int d = 1; d <= w.State().DepthRowCount; ++d)
+        EXPECT_NE(pdf.find(FormatC("%.2f", table[d][ScatterPdd]) + " " +
+                           FormatC("%.2f", table[d][TotalPdd])),
+                  std::string::npos)
+            << d;
 }
 
 // A saved beam opens into the window with its rectification, model and

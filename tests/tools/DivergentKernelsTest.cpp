@@ -19,17 +19,6 @@
 namespace veltrim::mc {
 namespace {
 
-RunSettings Pencil(double energy, std::uint64_t batches) {
-    RunSettings s;
-    s.Energy = energy;
-    s.Seed = 21;
-    s.StreamNumber = 4;
-    s.BatchHistories = 10000;
-    s.MaxBatches = batches;
-    s.Importance = DepthImportanceFor(Tissue().At(energy).Total(), 0.6, 12.0);
-    return s;
-}
-
 double RowSum(const ScatterKernelTable& kernel, int row) {
     double sum = 0.0;
     for (int c = 1; c <= CellGrid::kRings; ++c) {
@@ -39,7 +28,7 @@ double RowSum(const ScatterKernelTable& kernel, int row) {
 }
 
 TEST(DivergentKernelsTest, AnInfiniteFsdIsTheParallelKernelAndADistantOneNearlySo) {
-    const RunSettings s = Pencil(40.0, 4);
+    const RunSettings s = Pencil(40.0, 4, 21, 4);
     const KernelTally parallel = RunKernel(Tissue(), s);
     const DivergentKernelTally sets =
         RunDivergentKernels(Tissue(), s, {std::numeric_limits<double>::infinity(), 10000.0});
@@ -61,7 +50,7 @@ TEST(DivergentKernelsTest, ANearFocusAgreesWithTheNextEventEstimator) {
     const double fsd = 30.0;
     const int rows = 12;
     const DivergentKernelTally sets = RunDivergentKernels(
-        Tissue(), Pencil(E, 20), {fsd, std::numeric_limits<double>::infinity()});
+        Tissue(), Pencil(E, 20, 21, 4), {fsd, std::numeric_limits<double>::infinity()});
     const ScatterKernelTable mapped = DivergentKernel(sets, 0);
     const ScatterKernelTable parallel = DivergentKernel(sets, 1);
 
@@ -74,7 +63,7 @@ TEST(DivergentKernelsTest, ANearFocusAgreesWithTheNextEventEstimator) {
     s.MaxBatches = 20;
     s.Rows = rows;
     s.TestedRows = rows;
-    s.Importance = DepthImportanceFor(Tissue().At(E).Total(), 0.6, 12.0);
+    s.Importance = Splitting(E);
     const FocusTally direct = RunFocus(
         Tissue(), estimator, focus, [&](RandomStream& r) { return source.Sample(r); }, s);
     const ScatterKernelTable estimated = FocusKernel(direct, focus);

@@ -14,21 +14,10 @@
 namespace veltrim::mc {
 namespace {
 
-RunSettings Pencil(double energy, std::uint64_t batches) {
-    RunSettings s;
-    s.Energy = energy;
-    s.Seed = 27;
-    s.StreamNumber = 3;
-    s.BatchHistories = 10000;
-    s.MaxBatches = batches;
-    s.Importance = DepthImportanceFor(Tissue().At(energy).Total(), 0.6, 12.0);
-    return s;
-}
-
 TEST(SlabKernelsTest, TheSlabsOfTheThickPhantomsHistoriesAreThoseOfASlabRun) {
     const double thickness = 5.0;
     const int slabRows = 10;
-    const RunSettings thick = Pencil(40.0, 6);
+    const RunSettings thick = Pencil(40.0, 6, 27, 3);
     const SlabKernelTally tagged = RunSlabKernels(Tissue(), thick, {thickness, 20.0});
     EXPECT_EQ(ScatterKernel(tagged.Whole()), ScatterKernel(RunKernel(Tissue(), thick)));
 

@@ -4,6 +4,7 @@
 // of 30 rows, tabulated once per test program since that takes a moment.
 
 #include "tools/mc/AxisEstimator.h"
+#include "tools/mc/KernelRun.h"
 #include "tools/mc/TissueModel.h"
 #include "tools/xrl/XrayLib.h"
 
@@ -17,6 +18,25 @@ inline const TissueModel& Tissue() {
 inline const AxisEstimator& Estimator() {
     static const AxisEstimator estimator(Tissue(), 30);
     return estimator;
+}
+
+// The depth splitting of the tool's default factors.
+inline DepthImportance Splitting(double energy) {
+    return DepthImportanceFor(Tissue().At(energy).Total(), 0.6, 12.0);
+}
+
+// Pencil-beam histories with that splitting, `batches` batches of 10 000,
+// on a stream of the test's own.
+inline RunSettings Pencil(double energy, std::uint64_t batches, std::uint64_t seed,
+                          unsigned stream) {
+    RunSettings s;
+    s.Energy = energy;
+    s.Seed = seed;
+    s.StreamNumber = stream;
+    s.BatchHistories = 10000;
+    s.MaxBatches = batches;
+    s.Importance = Splitting(energy);
+    return s;
 }
 
 } // namespace veltrim::mc

@@ -29,10 +29,6 @@ RunSettings SmallRun(double energy, std::uint64_t batches, std::uint64_t perBatc
     return s;
 }
 
-DepthImportance Splitting(double energy) {
-    return DepthImportanceFor(Tissue().At(energy).Total(), 0.6, 12.0);
-}
-
 TEST(ScoringArrayTest, AHistoryEntersTheVarianceAsOneSample) {
     // Two scores of 1 in two histories. Both by history 0 give the samples
     // {2, 0}: a sample variance of 1 (about the mean, over N), so a sigma of

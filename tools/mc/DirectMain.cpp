@@ -121,12 +121,9 @@ int DirectMain(int argc, char** argv) {
             c.CuFilter = NumberOrRefuse(v, o, Fail) / 10.0;
         else if (o == "--fsd")
             c.Fsd = NumberOrRefuse(v, o, Fail);
-        else if (o == "--medium") {
-            const std::optional<Medium> m = MediumFromKey(v);
-            if (!m)
-                Fail("the medium is icru-4, icru-44, water or pmma: " + v);
-            medium = *m;
-        } else if (o == "--rectification") {
+        else if (o == "--medium")
+            medium = MediumOrRefuse(v, Fail);
+        else if (o == "--rectification") {
             const std::uint64_t n = CountOrRefuse(v, o, Fail);
             if (n > 3)
                 Fail("--rectification is 1, 2 or 3");

@@ -165,11 +165,7 @@ Options ParseOptions(int argc, char** argv) {
                 o.Energies.push_back(static_cast<int>(e));
             }
         } else if (option == "--medium") {
-            const std::optional<Medium> m = MediumFromKey(value);
-            if (!m) {
-                Fail("the medium is icru-4, icru-44, water or pmma: " + value);
-            }
-            o.Material = *m;
+            o.Material = MediumOrRefuse(value, Fail);
         } else if (option == "--threads") {
             o.Threads = static_cast<unsigned>(CountOrRefuse(value, option, Fail));
         } else if (const auto count = CountOption(option)) {

@@ -75,11 +75,7 @@ SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
         } else if (option == "--out") {
             o.Out = value;
         } else if (option == "--medium") {
-            const std::optional<Medium> m = MediumFromKey(value);
-            if (!m) {
-                Fail("the medium is icru-4, icru-44, water or pmma: " + value);
-            }
-            o.Material = *m;
+            o.Material = MediumOrRefuse(value, Fail);
         } else if (option == "--layer") {
             o.Layer = number();
         } else if (option == "--target") {

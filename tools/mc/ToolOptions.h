@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dose/Medium.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -69,6 +71,15 @@ std::uint64_t CountOrRefuse(const std::string& text, const std::string& option, 
         refuse("bad count for " + option + ": " + text);
     }
     return value.value_or(0);
+}
+
+// The phantom medium named by its key, or `refuse` given the keys.
+template <typename Refuse> Medium MediumOrRefuse(const std::string& key, Refuse refuse) {
+    const std::optional<Medium> medium = MediumFromKey(key);
+    if (!medium) {
+        refuse("the medium is icru-4, icru-44, water or pmma: " + key);
+    }
+    return medium.value_or(Medium::IcruFourComponent);
 }
 
 } // namespace veltrim::mc

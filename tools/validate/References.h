@@ -111,8 +111,8 @@ inline constexpr std::array<HvlRatio, 23> Tg61WaterAir{{
 }};
 
 // NIST Hubbell-Seltzer mu/rho (cm2/g) of the anode and filter metals at the
-// table's energies on the 0.5-keV grid (NIST SRD 126, Table 3), as held by
-// tests/data/ShippedDataTest.cpp.
+// table's energies on the 0.5-keV grid (NIST SRD 126, Table 3); the shipped
+// tables' test holds the data files against them too.
 struct NistPoint {
     double EnergyKeV, Value;
 };

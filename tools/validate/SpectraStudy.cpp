@@ -31,9 +31,7 @@ EnergyTable ThroughAirAndWindow(const EnergyTable& spectrum, double airCm, doubl
 } // namespace
 
 const char* RectificationName(int r) {
-    return r == 1   ? "constant potential"
-           : r == 2 ? "three-phase 12-peak"
-                    : "single-phase full-wave";
+    return WaveformNamesOf(static_cast<RectificationMethod>(r)).Record;
 }
 
 BeamQuality QualityOf(const Engine& calc, const EnergyTable& spectrum) {
