@@ -119,10 +119,7 @@ std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessC
     try {
         return std::make_unique<SlabKernelSource>(thick, data.ExitRatios(medium), thicknessCm);
     } catch (const DataFileError& e) {
-        throw BeamError(BeamStage::DepthDose,
-                        medium == Medium::IcruFourComponent
-                            ? Message(MessageId::CauseKernelFile, {Arg(e.Problem())})
-                            : MediumDataProblem(medium, e));
+        throw BeamError(BeamStage::DepthDose, KernelDataProblem(medium, e));
     }
 }
 
