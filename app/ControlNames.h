@@ -109,6 +109,7 @@ namespace dosecontrols {
 // Made by the window, not by its table.
 inline constexpr ControlName MessageLine{"Message"};
 inline constexpr ControlName KapUnit{"KapUnit"};
+inline constexpr ControlName ExitFigures{"ExitDose"};
 inline constexpr ControlName MediumChoice{"MediumChoice"};
 inline constexpr ControlName Table{"DoseTable"};
 
@@ -136,6 +137,7 @@ inline constexpr ControlName Results[] = {IncidentAirKerma, Backscatter, Entranc
                                           SurfaceDose};
 inline constexpr ControlName Medium{"Medium"};
 inline constexpr ControlName Model{"ScatterModel"};
+inline constexpr ControlName Thickness{"PatientThickness"};
 
 inline constexpr ControlName DepthFrom{"DepthFrom"};
 inline constexpr ControlName DepthTo{"DepthTo"};

@@ -69,6 +69,12 @@ std::vector<ControlLayout> Controls(Language edition) {
                  Unset, LightCyan, A::Left, true});
     c.push_back({"ResultsTitle", K::Label, "", Tw(512), Tw(24), Tw(440), Tw(32), f.Title,
                  words(MessageId::DoseResultsTitle), DarkBlue, Unset, A::Centre});
+    // The patient's thickness of the following calculations, left of the
+    // title as the medium's choice is right of it.
+    c.push_back(
+        label("ThicknessLabel", 510, 29, 64, 26, f.Caption, words(MessageId::DoseThickness)));
+    c.push_back(field(dc::Thickness, 576, 26, 92, White));
+    c.push_back(label("ThicknessUnit", 670, 29, 24, 26, f.Number, "cm"));
     const MessageId captions[] = {MessageId::DoseIncidentAirKerma, MessageId::DoseBackscatter,
                                   MessageId::DoseEntranceKerma, MessageId::DoseSurface};
     const char* labelNames[] = {"IncidentAirKermaLabel", "BackscatterLabel", "EntranceKermaLabel",

@@ -19,6 +19,8 @@ inline constexpr QRect DoseKapUnitBox{316, 172, 120, 28};
 inline constexpr QRect DoseMediumChoiceBox{776, 26, 176, 28};
 inline constexpr QRect DoseMessageBox{16, 384, 948, 46};
 inline constexpr QRect DoseTableBox{16, 462, 620, 222};
+// A finite phantom's exit, under the save of the table.
+inline constexpr QRect DoseExitBox{652, 548, 312, 60};
 
 // The face of the table and the message line.
 FontSpec DoseTextFont(Language edition);

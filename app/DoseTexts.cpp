@@ -1,6 +1,7 @@
 #include "app/DoseTexts.h"
 
 #include "core/CFormat.h"
+#include "core/NumberReading.h"
 
 namespace veltrim {
 
@@ -36,8 +37,14 @@ std::string DescribeExposure(const Exposure& given, Language language) {
     }
 }
 
-std::string MediumLine(Medium medium, Language language) {
-    return Text(language, MessageId::DoseMedium, {Text(language, MediumName(medium))});
+std::string MediumLine(Medium medium, std::optional<double> thicknessCm, Language language) {
+    return Text(language, MessageId::DoseMedium, {PhantomText(medium, thicknessCm, language)});
+}
+
+std::string ExitLine(const ExitDose& exit, const AbsoluteDose& dose, Language language) {
+    return Text(language, MessageId::DoseExitLine,
+                {FormatC("%g", exit.DepthCm), MgyText(dose.Mgy(exit.LastLayerPerKerma.value_or(0))),
+                 MgyText(dose.Mgy(exit.SurfacePerKerma.value_or(0)))});
 }
 
 std::string ModelLine(ScatterModel model, Language language) {
@@ -47,7 +54,19 @@ std::string ModelLine(ScatterModel model, Language language) {
                                                          : MessageId::QualityScatterClassic)});
 }
 
-std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, Language language) {
+TypedThickness ReadThickness(const std::string& typed, Medium medium) {
+    if (typed.empty())
+        return {};
+    if (!ReadsWhole(typed))
+        return {std::nullopt,
+                Message(MessageId::ThicknessOutOfRange,
+                        {Arg(typed), Arg(MinPhantomThickness), Arg(MaxPhantomThickness)})};
+    const double cm = ReadNumber(typed);
+    return {cm, SlabProblem(cm, medium)};
+}
+
+std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, Language language,
+                         const std::optional<ExitDose>& exit) {
     const auto comment = [](const std::string& text) { return "# " + text + "\n"; };
     const auto figure = [&](MessageId caption, const std::string& value) {
         return comment(Text(language, caption) + ": " + value);
@@ -59,8 +78,10 @@ std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, L
         Text(language, MessageId::DoseExposureLine, {DescribeExposure(*dose.Given, language)}));
     bytes += figure(MessageId::DoseIncidentAirKerma, FormatC("%.6g mGy", dose.IncidentAirKermaMgy));
     bytes += figure(MessageId::DoseBackscatter, FormatC("%.6g", k.Backscatter));
-    bytes += comment(MediumLine(beam.PhantomMedium, language));
+    bytes += comment(MediumLine(beam.PhantomMedium, beam.ThicknessCm, language));
     bytes += comment(ModelLine(beam.Model, language));
+    if (exit)
+        bytes += comment(ExitLine(*exit, dose, language));
     bytes += "depth_cm,primary_mGy,scatter_mGy,total_mGy\n";
     // The surface first, then the layers from the shallowest down.
     bytes += FormatC("%.2f,%.6g,%.6g,%.6g\n", 0.0, dose.Mgy(k.SurfacePrimary),

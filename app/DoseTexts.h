@@ -7,6 +7,7 @@
 #include "calculation/CalculateBeam.h"
 #include "calculation/CalculatedBeam.h"
 
+#include <optional>
 #include <string>
 
 namespace veltrim {
@@ -23,13 +24,27 @@ double RowDepthCm(int row);
 // edition's language.
 std::string DescribeExposure(const Exposure& given, Language language);
 
-// The phantom's medium and the scatter model, as the window's lines read.
-std::string MediumLine(Medium medium, Language language);
+// The phantom's medium (with a finite phantom's thickness) and the scatter
+// model, as the window's lines read.
+std::string MediumLine(Medium medium, std::optional<double> thicknessCm, Language language);
 std::string ModelLine(ScatterModel model, Language language);
+// A finite phantom's exit in mGy; `exit` must carry the dose per unit Ka,i.
+std::string ExitLine(const ExitDose& exit, const AbsoluteDose& dose, Language language);
+
+// The patient's thickness as typed: none for an empty text (the
+// semi-infinite phantom), or why it cannot be calculated in `medium`; a
+// text that is not a number is named as typed, not as the 0 it reads.
+struct TypedThickness {
+    std::optional<double> Cm;
+    std::optional<Message> Problem;
+};
+TypedThickness ReadThickness(const std::string& typed, Medium medium);
 
 // The table in mGy, UTF-8: comment lines naming the beam, the exposure, Ka,i,
-// B, the medium and the model, then depth_cm,primary_mGy,scatter_mGy,total_mGy
-// from the surface down. `dose` must carry an exposure.
-std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, Language language);
+// B, the medium and the model (and a finite phantom's exit), then
+// depth_cm,primary_mGy,scatter_mGy,total_mGy from the surface down. `dose`
+// must carry an exposure.
+std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, Language language,
+                         const std::optional<ExitDose>& exit = std::nullopt);
 
 } // namespace veltrim

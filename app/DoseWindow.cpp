@@ -78,9 +78,18 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
             mediumChoice_->setCurrentIndex(mediumChoice_->count() - 1);
     }
     connect(mediumChoice_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0 && index < static_cast<int>(std::size(MediumKeys)))
+        if (index >= 0 && index < static_cast<int>(std::size(MediumKeys))) {
             emit PhantomMediumChosen(MediumKeys[index].second);
+            CheckPhantom();
+        }
     });
+    thickness_ = &FindControl<QLineEdit>(*this, dc::Thickness);
+    thickness_->setPlaceholderText(Utf8(Text(edition_, MessageId::DoseSemiInfinite)));
+    thickness_->setToolTip(Utf8(Text(edition_, MessageId::DoseThicknessTip)));
+    thicknessChosen_ = run_.ThicknessCm;
+    if (thicknessChosen_)
+        thickness_->setText(Utf8(FormatC("%g", *thicknessChosen_)));
+    connect(thickness_, &QLineEdit::editingFinished, this, &DoseWindow::ApplyThickness);
     // One mGy of Ka,i to begin with: the figures read as per mGy until the
     // user gives the exposure of an examination.
     airKerma_->setText(QStringLiteral("1"));
@@ -105,6 +114,7 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
     saveCsv_ = &FindControl<QPushButton>(*this, dc::SaveCsv);
 
     message_ = &AddMessageLine(*this, dc::MessageLine, DoseMessageBox, textFont);
+    exit_ = &AddMessageLine(*this, dc::ExitFigures, DoseExitBox, textFont);
     table_ = new QTableWidget(0, 4, this);
     table_->setObjectName(QString::fromLatin1(dc::Table.Design));
     table_->setFont(textFont);
@@ -171,7 +181,10 @@ void DoseWindow::ShowLastCalculation() {
         const std::unique_ptr<AbsoluteDose> dose =
             BeamAbsoluteDose(run_.ResultConditions, beam.Spectrum, depthDose, run_.Tissue, *data_,
                              std::nullopt, beam.PhantomMedium);
-        shown_ = Shown{beam, run_.ResultConditions, *dose};
+        shown_ = Shown{beam, run_.ResultConditions, *dose, std::nullopt};
+        if (beam.ThicknessCm)
+            shown_->Exit = ExitDoseOf(*beam.ThicknessCm, run_.DepthDoseResult, run_.DepthRowCount,
+                                      &shown_->Dose.PerKerma);
     } catch (const BeamError& e) {
         ShowMessage(e.Cause().In(edition_), true);
     } catch (const DataFileError& e) {
@@ -238,7 +251,10 @@ void DoseWindow::ShowFigures() {
     for (QLineEdit* result : results_)
         result->clear();
     doseAtDepth_->clear();
-    medium_->setText(shown_ ? Utf8(MediumLine(shown_->Beam.PhantomMedium, edition_)) : QString());
+    exit_->clear();
+    medium_->setText(
+        shown_ ? Utf8(MediumLine(shown_->Beam.PhantomMedium, shown_->Beam.ThicknessCm, edition_))
+               : QString());
     model_->setText(shown_ ? Utf8(ModelLine(shown_->Beam.Model, edition_)) : QString());
     if (shown_)
         results_[1]->setText(Utf8(FactorText(shown_->Dose.PerKerma.Backscatter)));
@@ -247,6 +263,8 @@ void DoseWindow::ShowFigures() {
         results_[0]->setText(Utf8(MgyText(dose.IncidentAirKermaMgy)));
         results_[2]->setText(Utf8(MgyText(dose.EntranceSurfaceAirKermaMgy())));
         results_[3]->setText(Utf8(MgyText(dose.Mgy(dose.PerKerma.Surface))));
+        if (shown_->Exit)
+            ShowOnMessageLine(*exit_, ExitLine(*shown_->Exit, dose, edition_), false);
     }
     ShowTable();
     saveCsv_->setEnabled(Exposed());
@@ -348,9 +366,33 @@ void DoseWindow::ShowMessage(const std::string& text, bool failure) {
 void DoseWindow::SaveDoseCsv() {
     if (!Exposed())
         return;
-    const SaveReport report = SaveDoseCsvAs(DoseCsvBytes(shown_->Beam, shown_->Dose, edition_),
-                                            csvName_->text(), run_.WorkFolder, edition_);
+    const SaveReport report =
+        SaveDoseCsvAs(DoseCsvBytes(shown_->Beam, shown_->Dose, edition_, shown_->Exit),
+                      csvName_->text(), run_.WorkFolder, edition_);
     run_.Messages.Show(report.Message);
+}
+
+void DoseWindow::ApplyThickness() {
+    const TypedThickness typed =
+        ReadThickness(thickness_->text().trimmed().toStdString(), run_.PhantomMedium);
+    if (typed.Problem) {
+        ShowMessage(typed.Problem->In(edition_), true);
+        thickness_->setText(thicknessChosen_ ? Utf8(FormatC("%g", *thicknessChosen_)) : QString());
+        return;
+    }
+    ShowMessage({}, false);
+    if (typed.Cm == thicknessChosen_)
+        return;
+    thicknessChosen_ = typed.Cm;
+    emit PhantomThicknessChosen(typed.Cm);
+}
+
+void DoseWindow::CheckPhantom() {
+    ShowMessage({}, false);
+    if (thicknessChosen_)
+        if (const std::optional<Message> problem =
+                SlabProblem(*thicknessChosen_, run_.PhantomMedium))
+            ShowMessage(problem->In(edition_), true);
 }
 
 } // namespace veltrim

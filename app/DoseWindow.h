@@ -46,6 +46,10 @@ class DoseWindow : public QWidget {
     void ShowDoseAtDepth();
     void MarkCursorRow();
     void SaveDoseCsv();
+    // The thickness as typed, checked with the medium chosen: accepted, it
+    // goes to the following calculations; refused, its reason shows and the
+    // field goes back to the last one accepted.
+    void ApplyThickness();
     // The tube output typed (uGy/mAs) with the distance it was measured at
     // (cm), each none unless a positive number; and the way to give them.
     std::pair<std::optional<double>, std::optional<double>> TypedTubeOutput() const;
@@ -56,6 +60,8 @@ class DoseWindow : public QWidget {
   signals:
     // The phantom's material chosen for the calculations that follow.
     void PhantomMediumChosen(veltrim::Medium medium);
+    // The patient's thickness accepted for them (none: semi-infinite).
+    void PhantomThicknessChosen(std::optional<double> thicknessCm);
 
   protected:
     // A view scrolls only once it is laid out: the row marked before the
@@ -67,6 +73,7 @@ class DoseWindow : public QWidget {
         CalculatedBeam Beam;
         IrradiationConditions Conditions;
         AbsoluteDose Dose;
+        std::optional<ExitDose> Exit; // a finite phantom's
     };
     std::optional<Exposure> TypedExposure();
     // The exposure applied to the beam shown; false (with the reason shown)
@@ -76,6 +83,8 @@ class DoseWindow : public QWidget {
     void ShowTable();
     void EnableWayFields();
     void ShowMessage(const std::string& text, bool failure);
+    // Why the thickness accepted cannot go with the medium chosen, if it cannot.
+    void CheckPhantom();
     bool Exposed() const { return shown_ && shown_->Dose.Given; }
 
     const SharedState& run_;
@@ -98,6 +107,9 @@ class DoseWindow : public QWidget {
     std::array<QLineEdit*, 4> results_{};
     QLabel* medium_ = nullptr;
     QComboBox* mediumChoice_ = nullptr;
+    QLineEdit* thickness_ = nullptr;
+    std::optional<double> thicknessChosen_;
+    QLabel* exit_ = nullptr;
     QLabel* model_ = nullptr;
     QLineEdit* depthFrom_ = nullptr;
     QLineEdit* depthTo_ = nullptr;

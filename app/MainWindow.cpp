@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -175,6 +176,12 @@ void MainWindow::SetTypedFilter(MatchFilter filter, const QString& mm) {
                               : filter == MatchFilter::Inherent ? mc::InherentFiltration
                                                                 : mc::AlFilter;
     FindControl<QLineEdit>(*this, field).setText(mm);
+    const std::optional<double> measured =
+        qualityWindow_ != nullptr ? qualityWindow_->TypedMeasuredHvl1() : std::nullopt;
+    found_.reset();
+    if (measured)
+        found_ = FoundFor{
+            {*measured, filter, mm.toStdString()}, TypedConditions(), TypedRectification()};
 }
 
 void MainWindow::Calculate() {
@@ -213,7 +220,7 @@ void MainWindow::Calculate() {
     if (result == CalculationResult::Stopped)
         return;
     // A failed depth-dose step still plots what the table holds and arms the buttons.
-    graph_->PlotDepthDose(state_.DepthDoseResult, state_.MaxDepth);
+    graph_->PlotDepthDose(state_.DepthDoseResult, state_.ResultDepth());
     state_.CursorPlaced = 0;
     state_.ResultsReady = 1;
     saveCsvButton_->setEnabled(true);
@@ -252,7 +259,8 @@ void MainWindow::TrackMouse(float x, float y) {
         setCursor(Qt::CrossCursor);
         for (int n = 1; n <= GraphPicture::LineCount; ++n)
             graph_->ShowLine(n, true);
-        state_.CursorRow = RowUnderPointer(x);
+        // Beyond a thinner phantom's exit the cursor stays on its last layer.
+        state_.CursorRow = std::min(RowUnderPointer(x), static_cast<int>(2 * state_.ResultDepth()));
         if (state_.CursorRow <= 60)
             PlaceCursor(state_.CursorRow, PointerPercentPattern);
     } else {
@@ -268,7 +276,7 @@ void MainWindow::TrackMouse(float x, float y) {
 void MainWindow::StepCursor(int keyCode) {
     if (state_.CursorPlaced != 1)
         return;
-    const int lastRow = static_cast<int>(2 * state_.MaxDepth);
+    const int lastRow = static_cast<int>(2 * state_.ResultDepth());
     if (keyCode == RightArrowKey) {
         state_.CursorRow += 1;
         if (state_.CursorRow > lastRow) {

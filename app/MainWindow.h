@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -57,7 +58,10 @@ class MainWindow : public QWidget {
     // The eight condition fields as typed, and the waveform chosen.
     ConditionTexts TypedConditions() const;
     RectificationMethod TypedRectification() const;
-    // Puts a thickness (mm) into the aluminium or copper filter field.
+    // Puts a thickness (mm) into the aluminium or copper filter field; found
+    // for the spectrum window's measured HVL1, the match goes with the next
+    // calculations of exactly the conditions it leaves typed (their report
+    // names it).
     void SetTypedFilter(MatchFilter filter, const QString& mm);
 
     // The beams of the calculations since the last Reset, as the spectrum
@@ -79,6 +83,9 @@ class MainWindow : public QWidget {
     // The phantom's material of the calculations that follow, shown in the
     // "Phantom material" caption.
     void SetPhantomMedium(Medium medium);
+    // The patient's thickness of the calculations that follow (none: the
+    // semi-infinite phantom); their tables and curves end at its exit.
+    void SetPhantomThickness(std::optional<double> thicknessCm);
     // What the next OK will use beyond the typed conditions, in the words of
     // the line under the buttons.
     QString NextCalculation() const;
@@ -168,6 +175,14 @@ class MainWindow : public QWidget {
     std::vector<QAction*> resultActions_; // enabled only while results are shown
     QLabel* nextCalculation_ = nullptr;
     SavedBeam beamExtras_;
+    // The last filter found for a measured HVL1, with the conditions it left
+    // typed: a calculation of exactly those carries it.
+    struct FoundFor {
+        MeasuredMatch Match;
+        ConditionTexts Texts;
+        RectificationMethod Rectification;
+    };
+    std::optional<FoundFor> found_;
     bool exitPending_ = false;
     bool ended_ = false;
 };

@@ -56,6 +56,8 @@ void MainWindow::OpenDoseWindow() {
         doseWindow_ = new DoseWindow(state_, beams_, this);
         doseWindow_->setAttribute(Qt::WA_DeleteOnClose);
         connect(doseWindow_, &DoseWindow::PhantomMediumChosen, this, &MainWindow::SetPhantomMedium);
+        connect(doseWindow_, &DoseWindow::PhantomThicknessChosen, this,
+                &MainWindow::SetPhantomThickness);
         ShareBeamExtras();
     }
     doseWindow_->show();
@@ -138,12 +140,12 @@ void MainWindow::SetDivergentScatter(bool on) {
 }
 
 QString MainWindow::NextCalculation() const {
-    // The medium joins the model here (and a phantom's thickness will), so
-    // that whatever the next OK uses can be read without a menu.
+    // The medium and a phantom's thickness join the model here, so that
+    // whatever the next OK uses can be read without a menu.
     return QString::fromStdString(
         Text(state_.Edition, MessageId::NextCalculationLine,
              {Wording(state_.Edition, ModelName(state_.Model)),
-              Wording(state_.Edition, MediumName(state_.PhantomMedium))}));
+              PhantomText(state_.PhantomMedium, state_.ThicknessCm, state_.Edition)}));
 }
 
 void MainWindow::AddNextCalculationLine() {
@@ -173,15 +175,22 @@ void MainWindow::SetPhantomMedium(Medium medium) {
     ShowNextCalculation();
 }
 
+void MainWindow::SetPhantomThickness(std::optional<double> thicknessCm) {
+    state_.ThicknessCm = thicknessCm;
+    ShowNextCalculation();
+}
+
 void MainWindow::ShowGraphMenu(const QPoint& at) {
     GraphMenu()->popup(graph_->mapToGlobal(at));
 }
 
 void MainWindow::RememberBeam(const ConditionTexts& drawn, bool curveDrawn) {
-    beams_.Add(RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
-                          state_.Attenuation.MuAluminium, beams_.Air(), state_.Model,
-                          state_.PhantomMedium),
-               curveDrawn);
+    CalculatedBeam beam = RecordBeam(drawn, state_.Conditions.Rectification, state_.Spectrum,
+                                     state_.Attenuation.MuAluminium, beams_.Air(), state_.Model,
+                                     state_.PhantomMedium, state_.ThicknessCm);
+    if (found_ && found_->Texts == drawn && found_->Rectification == beam.Rectification)
+        beam.Matched = found_->Match;
+    beams_.Add(beam, curveDrawn);
 }
 
 } // namespace veltrim

@@ -40,6 +40,7 @@ void MainWindow::ExportTableCsv(const QString& fileName) {
     record.Conditions = state_.ResultConditions;
     record.Model = beam.Model;
     record.PhantomMedium = beam.PhantomMedium;
+    record.ThicknessCm = beam.ThicknessCm;
     if (beam.Quality)
         record.Hvl1MmAl = beam.Quality->Hvl1MmAl;
     record.Rows = state_.DepthRowCount;
@@ -73,6 +74,7 @@ void MainWindow::SaveReportPdf(const QString& fileName) {
     beam.Conditions = state_.ResultConditions;
     beam.Model = drawn.Model;
     beam.PhantomMedium = drawn.PhantomMedium;
+    beam.ThicknessCm = drawn.ThicknessCm;
     beam.Spectrum.Spectrum = drawn.Spectrum;
     beam.Quality = drawn.Quality;
     beam.DepthDose = std::make_unique<DepthDoseCalculation>();
@@ -84,6 +86,12 @@ void MainWindow::SaveReportPdf(const QString& fileName) {
     request.Edition = state_.Edition;
     request.Typed = drawn.Typed;
     request.DataFolder = state_.DataFolder;
+    if (drawn.Matched) {
+        request.MeasuredHvl1 = drawn.Matched->MeasuredHvl1MmAl;
+        request.MatchedCopper = drawn.Matched->Filter == MatchFilter::Copper;
+        request.MatchedInherent = drawn.Matched->Filter == MatchFilter::Inherent;
+        request.FoundFilter = drawn.Matched->FoundMm;
+    }
     state_.Messages.Show(ExportBytesAs(SavedFile::ReportPdf,
                                        ReportPdfBytes(ReportOf(beam, request)), fileName,
                                        state_.WorkFolder, state_.Edition)

@@ -158,7 +158,8 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         if (const std::optional<Message> problem = GeometryProblem(conditions))
             throw BeamError(BeamStage::Spectrum, *problem);
         if (options.ThicknessCm)
-            if (const std::optional<Message> problem = ThicknessProblem(*options.ThicknessCm))
+            if (const std::optional<Message> problem =
+                    SlabProblem(*options.ThicknessCm, options.PhantomMedium))
                 throw BeamError(BeamStage::Spectrum, *problem);
         try {
             CheckPhantomPoints(conditions, static_cast<int>(DepthRowCount(maxDepth)),
@@ -236,25 +237,39 @@ BeamAbsoluteDose(const IrradiationConditions& conditions, const EnergyTable& spe
     }
 }
 
+std::optional<Message> SlabProblem(double thicknessCm, Medium medium) {
+    if (std::optional<Message> problem = ThicknessProblem(thicknessCm))
+        return problem;
+    // The exit ratios of a finite phantom were tallied in the
+    // four-component tissue only.
+    if (medium != Medium::IcruFourComponent)
+        return Message(MessageId::ThicknessMediumUnsupported, {Arg(Message(MediumName(medium)))});
+    return std::nullopt;
+}
+
 std::optional<ExitDose> BeamExitDose(const BeamResult& beam) {
     if (!beam.ThicknessCm || !beam.DepthDose)
         return std::nullopt;
-    const DepthDoseCalculation& depth = *beam.DepthDose;
-    if (!(*beam.ThicknessCm <= 0.5 * depth.Rows) || depth.Rows < 2)
+    return ExitDoseOf(*beam.ThicknessCm, beam.DepthDose->Table, beam.DepthDose->Rows,
+                      beam.Absolute ? &beam.Absolute->PerKerma : nullptr);
+}
+
+std::optional<ExitDose> ExitDoseOf(double thicknessCm, const DepthDoseTable& table, int rows,
+                                   const DosePerAirKerma* perKerma) {
+    if (!(thicknessCm <= 0.5 * rows) || rows < 2)
         return std::nullopt;
     ExitDose exit;
-    exit.DepthCm = *beam.ThicknessCm;
-    const double last = depth.Table[depth.Rows][TotalPdd];
-    const double before = depth.Table[depth.Rows - 1][TotalPdd];
+    exit.DepthCm = thicknessCm;
+    const double last = table[rows][TotalPdd];
+    const double before = table[rows - 1][TotalPdd];
     exit.LastLayerPdd = last;
     // Half a step of the slope between the last two middles.
     exit.SurfacePdd = last > 0 && before > 0
                           ? std::exp(std::log(last) + 0.5 * std::log(last / before))
                           : last + 0.5 * (last - before);
-    if (beam.Absolute) {
-        const DosePerAirKerma& perKerma = beam.Absolute->PerKerma;
-        exit.LastLayerPerKerma = perKerma.Total[perKerma.Rows];
-        exit.SurfacePerKerma = DoseAtDepth(perKerma, exit.DepthCm);
+    if (perKerma) {
+        exit.LastLayerPerKerma = perKerma->Total[perKerma->Rows];
+        exit.SurfacePerKerma = DoseAtDepth(*perKerma, exit.DepthCm);
     }
     return exit;
 }

@@ -130,6 +130,14 @@ struct ExitDose {
 };
 // None for the thick phantom and for a phantom thicker than the tables.
 std::optional<ExitDose> BeamExitDose(const BeamResult& beam);
+// The same of a table of `rows` rows in per cent (and per unit Ka,i when
+// `perKerma` is given) for a phantom `thicknessCm` thick.
+std::optional<ExitDose> ExitDoseOf(double thicknessCm, const DepthDoseTable& table, int rows,
+                                   const DosePerAirKerma* perKerma);
+
+// Why a phantom `thicknessCm` thick of `medium` cannot be calculated (none:
+// it can): a thickness out of range, or a medium without exit ratios.
+std::optional<Message> SlabProblem(double thicknessCm, Medium medium);
 
 // The results file of a calculated beam.
 std::string ResultsFileBytes(const BeamResult& beam);

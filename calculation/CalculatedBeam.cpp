@@ -15,6 +15,11 @@ std::string Shown(const std::string& typed) {
     return FormatC("%g", ReadNumber(typed));
 }
 
+// The edition's comma before a phantom's thickness.
+const char* ThicknessJoin(Language language) {
+    return language == Language::Japanese ? "、" : ", ";
+}
+
 } // namespace
 
 AirData LoadAirData(const std::filesystem::path& dataFolder) {
@@ -29,10 +34,12 @@ AirData LoadAirData(const std::filesystem::path& dataFolder) {
 
 CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod rectification,
                           const EnergyTable& spectrum, const EnergyTable& muAluminium,
-                          const AirData& air, ScatterModel model, Medium medium) {
+                          const AirData& air, ScatterModel model, Medium medium,
+                          std::optional<double> thicknessCm) {
     CalculatedBeam beam;
     beam.Model = model;
     beam.PhantomMedium = medium;
+    beam.ThicknessCm = thicknessCm;
     beam.Typed = typed;
     beam.Rectification = rectification;
     beam.Spectrum = spectrum;
@@ -64,6 +71,14 @@ std::string DescribeBeam(const CalculatedBeam& beam, Language language) {
                  field});
 }
 
+std::string PhantomText(Medium medium, std::optional<double> thicknessCm, Language language) {
+    std::string text = Text(language, MediumName(medium));
+    if (thicknessCm)
+        text += ThicknessJoin(language) +
+                Text(language, MessageId::DoseThicknessShown, {FormatC("%g", *thicknessCm)});
+    return text;
+}
+
 std::string CurveEntry(int number, const CalculatedBeam& beam, Language language) {
     const std::string n = std::to_string(number);
     std::string model =
@@ -71,6 +86,9 @@ std::string CurveEntry(int number, const CalculatedBeam& beam, Language language
                                                              : MessageId::QualityScatterClassic);
     if (beam.PhantomMedium != Medium::IcruFourComponent)
         model += ", " + Text(language, MediumName(beam.PhantomMedium));
+    if (beam.ThicknessCm)
+        model += ThicknessJoin(language) +
+                 Text(language, MessageId::DoseThicknessShown, {FormatC("%g", *beam.ThicknessCm)});
     if (!beam.Quality)
         return Text(language, MessageId::QualityCurveNoHvl,
                     {n, DescribeBeam(beam, language), model});

@@ -27,6 +27,14 @@ struct AirData {
 // Reads AirKerma.dat and AirAttenuation.dat of a data folder; never throws.
 AirData LoadAirData(const std::filesystem::path& dataFolder);
 
+// A measured HVL1 (mm Al) and the filter found for it, as the beam was
+// calculated with it.
+struct MeasuredMatch {
+    double MeasuredHvl1MmAl = 0.0;
+    MatchFilter Filter = MatchFilter::Aluminium;
+    std::string FoundMm; // as put into the filter's field
+};
+
 struct CalculatedBeam {
     // The texts as typed (the voltage as clamped into Text1): the state's
     // own conditions are in cm and would not read as the user typed them.
@@ -38,6 +46,9 @@ struct CalculatedBeam {
     std::optional<BeamQuality> Quality;
     ScatterModel Model = ScatterModel::Classic; // of its depth dose
     Medium PhantomMedium = Medium::IcruFourComponent;
+    std::optional<double> ThicknessCm; // none: the thick phantom
+    // When the beam is the one found for a measured HVL1.
+    std::optional<MeasuredMatch> Matched;
 };
 
 // The beam of a finished calculation: its quality assessed with the air
@@ -45,7 +56,8 @@ struct CalculatedBeam {
 CalculatedBeam RecordBeam(const ConditionTexts& typed, RectificationMethod rectification,
                           const EnergyTable& spectrum, const EnergyTable& muAluminium,
                           const AirData& air, ScatterModel model = ScatterModel::Classic,
-                          Medium medium = Medium::IcruFourComponent);
+                          Medium medium = Medium::IcruFourComponent,
+                          std::optional<double> thicknessCm = std::nullopt);
 
 // A measured HVL1 matched: the added filter and the spectrum of the beam it gives.
 struct FoundFilter {
@@ -65,9 +77,13 @@ FoundFilter FindFilterForHvl1(const IrradiationConditions& typed, double measure
 // waveform, the three filters, FSD and field.
 std::string DescribeBeam(const CalculatedBeam& beam, Language language);
 
+// The medium, with the thickness of a finite phantom, as the window's lines
+// name it: "Water, 20 cm thick".
+std::string PhantomText(Medium medium, std::optional<double> thicknessCm, Language language);
+
 // One entry of the list of drawn curves: its number (1 first), conditions,
 // HVL1 and scatter model, and the medium when it is not the four-component
-// tissue.
+// tissue, and the thickness of a finite phantom.
 std::string CurveEntry(int number, const CalculatedBeam& beam, Language language);
 
 } // namespace veltrim

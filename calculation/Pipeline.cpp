@@ -1,5 +1,7 @@
 #include "calculation/Pipeline.h"
 
+#include "calculation/CalculateBeam.h"
+
 namespace veltrim {
 namespace {
 
@@ -35,6 +37,13 @@ CalculationResult RunCalculation(SharedState& state, const ConditionTexts& texts
         state.Messages.Show(problem->In(state.Edition));
         return CalculationResult::Stopped;
     }
+    // A phantom that cannot be calculated is refused before anything is, so
+    // the last results stay as they are.
+    if (state.ThicknessCm)
+        if (const auto problem = SlabProblem(*state.ThicknessCm, state.PhantomMedium)) {
+            state.Messages.Show(problem->In(state.Edition));
+            return CalculationResult::Stopped;
+        }
     if (!state.SynthesizeSpectrum())
         return CalculationResult::Stopped;
     Call(hooks.Yield);

@@ -49,6 +49,9 @@ ReportSection ConditionsSection(const BeamResult& beam, const ReportRequest& req
                                                                         : ReportText::Classic)});
     section.Lines.push_back(
         {word(ReportText::Medium), Message(MediumName(beam.PhantomMedium)).In(l)});
+    if (beam.ThicknessCm)
+        section.Lines.push_back(
+            {word(ReportText::Thickness), ShortestText(*beam.ThicknessCm) + " cm"});
     return section;
 }
 
@@ -69,10 +72,11 @@ ReportSection QualitySection(const BeamQuality& q, const ReportRequest& request)
     if (request.MeasuredHvl1) {
         section.Lines.push_back({ReportWording(ReportText::MeasuredHvl1, l),
                                  FormatC("%.3f mm Al", *request.MeasuredHvl1)});
-        section.Lines.push_back(
-            {ReportWording(
-                 request.MatchedCopper ? ReportText::FoundCopper : ReportText::FoundAluminium, l),
-             request.FoundFilter + " mm"});
+        section.Lines.push_back({ReportWording(request.MatchedInherent ? ReportText::FoundInherent
+                                               : request.MatchedCopper ? ReportText::FoundCopper
+                                                                       : ReportText::FoundAluminium,
+                                               l),
+                                 request.FoundFilter + " mm"});
     }
     return section;
 }

@@ -59,6 +59,7 @@ struct ReportRequest {
     // ("0.495", in the filter's own unit).
     std::optional<double> MeasuredHvl1;
     bool MatchedCopper = false;
+    bool MatchedInherent = false; // the inherent filtration was the unknown
     std::string FoundFilter;
     // The dose at one depth, or least and most over a range (cm).
     std::optional<double> DoseFromCm, DoseToCm;

@@ -37,6 +37,8 @@ constexpr std::array<Wordings, static_cast<std::size_t>(ReportText::Count)> Tabl
     {ReportText::MeasuredHvl1, "Measured HVL1", "測定 HVL1"},
     {ReportText::FoundAluminium, "Added Al found for it", "求めた Al 付加フィルタ"},
     {ReportText::FoundCopper, "Added Cu found for it", "求めた Cu 付加フィルタ"},
+    {ReportText::FoundInherent, "Inherent filtration found for it", "求めた固有ろ過"},
+    {ReportText::Thickness, "Phantom thickness", "ファントムの厚さ"},
     {ReportText::Doses, "Exposure and dose", "曝射と線量"},
     {ReportText::Exposure, "Exposure", "曝射"},
     {ReportText::NoExposure, "none: doses per unit Ka,i", "なし: Ka,i あたりの線量"},

@@ -34,6 +34,8 @@ enum class ReportText {
     MeasuredHvl1,
     FoundAluminium,
     FoundCopper,
+    FoundInherent,
+    Thickness,
     Doses,
     Exposure,
     NoExposure,

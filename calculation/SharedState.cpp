@@ -9,6 +9,7 @@
 #include "core/DataFile.h"
 #include "dose/ScatterKernels.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace veltrim {
@@ -87,6 +88,11 @@ bool SharedState::ComputeDepthDose() {
         return false;
     }
     CircularField = HalveField(Conditions).Circle;
+    if (ThicknessCm)
+        if (const std::optional<Message> problem = SlabProblem(*ThicknessCm, PhantomMedium)) {
+            ReportDepthDoseFailure(*problem);
+            return false;
+        }
     try {
         // The window reads the kernels afresh at every calculation; the
         // point-focus sets are read once and kept.
@@ -101,22 +107,27 @@ bool SharedState::ComputeDepthDose() {
         } else {
             kernels = std::make_unique<KernelFolderSource>(PhantomFolder());
         }
+        const std::unique_ptr<KernelSource> slab =
+            ThicknessCm ? SlabKernels(*kernels, *ThicknessCm) : nullptr;
+        const double depth = ThicknessCm ? std::min(MaxDepth, *ThicknessCm) : MaxDepth;
         const std::unique_ptr<DepthDoseCalculation> calculation =
-            BeamDepthDose(Spectrum, Tissue, *kernels, Conditions, {MaxDepth, Pi, {}});
+            BeamDepthDose(Spectrum, Tissue, slab ? *slab : *kernels, Conditions, {depth, Pi, {}});
         // A table whose results file cannot be written is not published: the
         // graph would show it while the file, and every CSV saved from it,
         // still held the previous calculation.
         const DepthDoseTable& table = calculation->Table;
-        if (!WriteResults(table, calculation->Rows, Conditions, Model, PhantomMedium))
+        if (!WriteResults(table, calculation->Rows, Conditions, Model, PhantomMedium, ThicknessCm))
             return false;
         ResultModel = Model;
         ResultMedium = PhantomMedium;
+        ResultThicknessCm = ThicknessCm;
         ResultConditions = Conditions;
         PrimaryDose = calculation->PrimaryDose;
         ScatterDose = calculation->ScatterDose;
         ScatterByEnergy = calculation->ScatterByEnergy;
-        for (int d = 1; d <= calculation->Rows; ++d)
-            DepthDoseResult[d] = table[d];
+        // Rows beyond a thinner phantom's exit are none of this result's.
+        for (int d = 1; d < DepthRowCapacity; ++d)
+            DepthDoseResult[d] = d <= calculation->Rows ? table[d] : std::array<double, 4>{};
         DepthRowCount = calculation->Rows;
         return true;
     } catch (const BeamError& e) {
@@ -125,17 +136,32 @@ bool SharedState::ComputeDepthDose() {
     return false;
 }
 
+std::unique_ptr<KernelSource> SharedState::SlabKernels(KernelSource& thick, double thicknessCm) {
+    try {
+        if (!exitRatios_)
+            exitRatios_ = std::make_unique<ExitRatioSets>(ReadExitRatioSets(DataFolder));
+        return std::make_unique<SlabKernelSource>(thick, *exitRatios_, thicknessCm);
+    } catch (const DataFileError& e) {
+        throw BeamError(BeamStage::DepthDose,
+                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+    }
+}
+
+double SharedState::ResultDepth() const {
+    return ResultThicknessCm ? std::min(MaxDepth, *ResultThicknessCm) : MaxDepth;
+}
+
 bool SharedState::WriteResultsFile() {
-    return WriteResults(DepthDoseResult, DepthRowCount, ResultConditions, ResultModel,
-                        ResultMedium);
+    return WriteResults(DepthDoseResult, DepthRowCount, ResultConditions, ResultModel, ResultMedium,
+                        ResultThicknessCm);
 }
 
 bool SharedState::WriteResults(const DepthDoseTable& table, int rows,
                                const IrradiationConditions& conditions, ScatterModel model,
-                               Medium medium) {
+                               Medium medium, std::optional<double> thicknessCm) {
     try {
         ReplaceFile(WorkFolder / ResultsFile,
-                    ResultsFileBytes(table, rows, conditions, model, medium));
+                    ResultsFileBytes(table, rows, conditions, model, medium, thicknessCm));
         return true;
     } catch (const ResultsFileError& e) {
         ReportDepthDoseFailure(Message(MessageId::CauseWorkingFile, {Arg(e.Problem())}));
@@ -152,7 +178,7 @@ void SharedState::ReportDepthDoseFailure(const Message& cause) {
 
 std::string ResultsFileBytes(const SharedState& state) {
     return ResultsFileBytes(state.DepthDoseResult, state.DepthRowCount, state.ResultConditions,
-                            state.ResultModel, state.ResultMedium);
+                            state.ResultModel, state.ResultMedium, state.ResultThicknessCm);
 }
 
 } // namespace veltrim

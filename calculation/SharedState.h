@@ -8,6 +8,7 @@
 #include "dose/FocusKernels.h"
 #include "dose/Medium.h"
 #include "dose/ResultsFile.h"
+#include "dose/SlabKernels.h"
 #include "dose/TissueTables.h"
 #include "spectrum/AttenuationTables.h"
 
@@ -69,6 +70,10 @@ class SharedState {
     // read at each OK like the tissue's), and the one of DepthDoseResult.
     Medium PhantomMedium = Medium::IcruFourComponent;
     Medium ResultMedium = Medium::IcruFourComponent;
+    // A phantom this many cm thick for the following calculations (none: the
+    // thick phantom), and that of DepthDoseResult, whose rows end at its exit.
+    std::optional<double> ThicknessCm;
+    std::optional<double> ResultThicknessCm;
     IrradiationConditions ResultConditions; // the conditions that made DepthDoseResult
     // Why the last depth-dose calculation failed, in the edition's language:
     // the second line of the window's message, veltrim-calc's standard error.
@@ -91,6 +96,9 @@ class SharedState {
     bool WriteResultsFile();
     // Shows the depth-dose failure with its cause, in the edition's language.
     void ReportDepthDoseFailure(const Message& cause);
+    // The depth DepthDoseResult reaches, cm: MaxDepth, or a thinner
+    // phantom's exit face.
+    double ResultDepth() const;
 
     // Whether a calculation of this state is under way (RunCalculation sets
     // it); a second one must not start from one of its yields.
@@ -106,9 +114,14 @@ class SharedState {
     // Replaces the results file with that of `table`; reports a failure as
     // the depth-dose failure.
     bool WriteResults(const DepthDoseTable& table, int rows,
-                      const IrradiationConditions& conditions, ScatterModel model, Medium medium);
+                      const IrradiationConditions& conditions, ScatterModel model, Medium medium,
+                      std::optional<double> thicknessCm);
     // The folder of the phantom medium's tables.
     std::filesystem::path PhantomFolder() const;
+    // The kernels of a slab `thicknessCm` thick from those of the thick
+    // phantom; the exit ratios are read at the first one and kept.
+    std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm);
+    std::unique_ptr<ExitRatioSets> exitRatios_;
     // The point-focus kernel sets, read at the first divergent calculation
     // in a medium.
     std::unique_ptr<FocusKernelLibrary> focusKernels_;

@@ -15,6 +15,7 @@ TableRecord RecordOf(const BeamResult& beam, const ConditionTexts& typed) {
     record.Conditions = beam.Conditions;
     record.Model = beam.Model;
     record.PhantomMedium = beam.PhantomMedium;
+    record.ThicknessCm = beam.ThicknessCm;
     if (beam.Quality)
         record.Hvl1MmAl = beam.Quality->Hvl1MmAl;
     if (beam.DepthDose) {
@@ -66,9 +67,9 @@ std::string TableCsvBytes(const TableRecord& record) {
     line("field_y_cm", ShortestText(ReadNumber(t.FieldY)));
     line("rectification", WaveformNamesOf(c.Rectification).Record);
     line("scatter_model", record.Model == ScatterModel::Divergent ? "divergent" : "classic");
-    // A phantom's thickness, once the export can take it, is recorded here
-    // beside the medium.
     line("medium", Message(MediumName(record.PhantomMedium)).In(Language::English));
+    if (record.ThicknessCm)
+        line("phantom_thickness_cm", ShortestText(*record.ThicknessCm));
     if (record.Hvl1MmAl)
         line("hvl1_mm_al", ShortestText(*record.Hvl1MmAl));
     const AbsoluteDose* dose = record.Dose;

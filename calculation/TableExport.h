@@ -25,6 +25,7 @@ struct TableRecord {
     IrradiationConditions Conditions;
     ScatterModel Model = ScatterModel::Classic;
     Medium PhantomMedium = Medium::IcruFourComponent;
+    std::optional<double> ThicknessCm; // none: the thick phantom
     std::optional<double> Hvl1MmAl;
     int Rows = 0;
     const DepthDoseTable* Table = nullptr;

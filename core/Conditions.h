@@ -52,6 +52,8 @@ struct ConditionTexts {
     std::string Fsd = "100";
     std::string FieldX = "30";
     std::string FieldY = "30";
+
+    bool operator==(const ConditionTexts&) const = default;
 };
 
 // The texts of the conditions by the names the front ends give them (an

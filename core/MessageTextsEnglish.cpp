@@ -271,6 +271,12 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {DoseSurface, "Surface dose"},
     {DoseMedium, "Medium: {1}"},
     {DoseMediumChoiceTip, "Phantom material of the following calculations"},
+    {DoseThickness, "Thickness"},
+    {DoseThicknessTip, "Patient thickness of the following calculations, 10 to 60 cm; empty for a "
+                       "semi-infinite phantom"},
+    {DoseSemiInfinite, "semi-infinite"},
+    {DoseThicknessShown, "{1} cm thick"},
+    {DoseExitLine, "Exit at {1} cm: last layer {2} mGy, exit surface {3} mGy"},
     {DoseModel, "Scatter model: {1}"},
     {DoseAtDepthCaption, "Dose at depth"},
     {DoseFrom, "from"},

@@ -235,7 +235,12 @@ enum class MessageId {
     DoseSurface,
     DoseMedium, // {1} the medium
     DoseMediumChoiceTip,
-    DoseModel, // {1} the scatter model
+    DoseThickness, // the caption of the patient thickness
+    DoseThicknessTip,
+    DoseSemiInfinite,   // the thickness left empty
+    DoseThicknessShown, // {1} cm, beside the medium
+    DoseExitLine,       // {1} cm, {2} the last layer, {3} the exit surface (mGy)
+    DoseModel,          // {1} the scatter model
     DoseAtDepthCaption,
     DoseFrom,
     DoseTo,

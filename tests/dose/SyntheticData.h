@@ -6,6 +6,7 @@
 // Their numbers are made up; only the layouts are those of the real files.
 
 #include "dose/DepthDose.h"
+#include "dose/SlabKernels.h"
 #include "dose/SurfaceKernels.h"
 #include "spectrum/AttenuationTables.h"
 
@@ -155,6 +156,15 @@ inline void WriteSyntheticSurfaceData(const std::filesystem::path& folder) {
     for (int e = 10; e <= 150; e += 5)
         WriteFile(folder / SurfaceKernelFolder / KernelFile(e),
                   SurfaceKernelFileText(SyntheticSurfaceKernel(e)));
+}
+
+// Exit-ratio sets of the 10-, 20- and 30-cm slabs in `folder`: a tenth of
+// the scatter missing in each slab's own layers, none beyond them.
+inline void WriteSyntheticExitRatios(const std::filesystem::path& folder) {
+    for (const int slab : {10, 20, 30})
+        for (int e = 10; e <= 150; e += 5)
+            WriteFile(folder / ExitRatioFolder / std::to_string(slab) / KernelFile(e),
+                      KernelText([slab](int j, int) { return j <= 2 * slab ? 0.9 : 1.0; }));
 }
 
 // Everything the program reads: attenuation tables, tissue files, kernels.

@@ -3,6 +3,7 @@
 // following the main window's calculations, Reset and depth cursor.
 #include "app/DoseWindow.h"
 
+#include "app/DoseTexts.h"
 #include "calculation/CalculateBeam.h"
 #include "common/ProgramRun.h"
 #include "core/CFormat.h"
@@ -29,9 +30,16 @@ void UseDoseData(const std::filesystem::path& folder) {
     WriteSyntheticSurfaceData(folder);
 }
 
+// With the exit ratios of finite phantoms beside them.
+void UseSlabData(const std::filesystem::path& folder) {
+    UseDoseData(folder);
+    WriteSyntheticExitRatios(folder);
+}
+
 class DoseTest : public ::testing::TestWithParam<Language> {
   protected:
-    DoseTest() : f(GetParam(), true, UseDoseData) {}
+    explicit DoseTest(bool slabs = false)
+        : f(GetParam(), true, slabs ? UseSlabData : UseDoseData) {}
     void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
 
     DoseWindow& Open() {
@@ -187,6 +195,85 @@ TEST_P(DoseTest, TheMediumChosenIsCaptionedAndTakenByTheNextCalculation) {
     EXPECT_EQ(w.State().PhantomMedium, Medium::IcruFourComponent);
 }
 
+class ThicknessTest : public DoseTest {
+  protected:
+    ThicknessTest() : DoseTest(true) {}
+    // The thickness typed and entered, as the user does.
+    void Thickness(const char* cm) {
+        QLineEdit& field = FindControl<QLineEdit>(*w.Dose(), dc::Thickness);
+        field.setText(QString::fromUtf8(cm));
+        QTest::keyClick(&field, Qt::Key_Return);
+    }
+};
+
+// 20 cm: 40 layers in the state, the results file, the graph, the cursor,
+// the dose table and the spectrum window's list; the exit in mGy.
+TEST_P(ThicknessTest, AFinitePhantomsResultsEndAtItsExit) {
+    Open();
+    Thickness("20");
+    ASSERT_EQ(Said(), "");
+    EXPECT_EQ(w.State().ThicknessCm, 20.0);
+    Ok();
+    const SharedState& s = w.State();
+    ASSERT_EQ(s.DepthRowCount, 40);
+    EXPECT_EQ(s.DepthDoseResult[41][TotalPdd], 0.0);
+    const std::vector<std::string> results = Lines(ReadBytes(f.dir / ResultsFileName));
+    EXPECT_EQ(std::find(results.begin(), results.end(), "\r") - results.begin(), 40);
+
+    const QImage& graph = w.Graph().Image();
+    EXPECT_TRUE(ColourNear(graph, RowPoint(s.DepthDoseResult, 40, PrimaryPdd), GraphRed));
+    EXPECT_EQ(CountColour(graph, {RowToX(40) + 8, PlotTop}, {PlotRight - 4, PlotBottom}, GraphRed),
+              0)
+        << "a curve beyond the exit";
+    PointerAt(w, {RowToX(50), 400});
+    EXPECT_EQ(s.CursorRow, 40) << "the pointer beyond the exit";
+    PressKey(w, Qt::Key_Right);
+    EXPECT_EQ(s.CursorRow, 40);
+    EXPECT_EQ(w.Beams().CursorRow(), 40);
+
+    EXPECT_EQ(Table().rowCount(), 41);
+    const AbsoluteDose lib = Library(Exposure{ExposureKind::IncidentAirKerma, 1});
+    EXPECT_EQ(FindControl<QLabel>(*w.Dose(), dc::ExitFigures).text().toStdString(),
+              ExitLine(*ExitDoseOf(20, s.DepthDoseResult, 40, &lib.PerKerma), lib, GetParam()));
+    w.OpenQualityWindow();
+    EXPECT_TRUE(Curves(*w.Quality())
+                    .back()
+                    .endsWith(Utf8(Text(GetParam(), MessageId::DoseThicknessShown, {"20"}))));
+}
+
+// Out of range, not a number, or in a medium without exit ratios: told by
+// the value, the field back to the last one accepted, and the next OK
+// refused with the last results kept.
+TEST_P(ThicknessTest, ABadThicknessIsRefusedAndTheLastResultsStay) {
+    Open();
+    const auto refused = [this](const char* typed, const Message& why) {
+        Thickness(typed);
+        EXPECT_EQ(Said(), why.In(GetParam())) << typed;
+        EXPECT_EQ(FindControl<QLineEdit>(*w.Dose(), dc::Thickness).text(), "20") << typed;
+        EXPECT_EQ(w.State().ThicknessCm, 20.0) << typed;
+    };
+    Thickness("20");
+    Ok();
+    ASSERT_EQ(w.State().DepthRowCount, 40);
+    refused("9.5", *ThicknessProblem(9.5));
+    refused("60.5", *ThicknessProblem(60.5));
+    refused("12.3", *ThicknessProblem(12.3));
+    refused("2O", Message(MessageId::ThicknessOutOfRange, {Arg("2O"), Arg(10.0), Arg(60.0)}));
+    Thickness("");
+    EXPECT_EQ(w.State().ThicknessCm, std::nullopt) << "empty: the semi-infinite phantom";
+    Thickness("20");
+
+    FindControl<QComboBox>(*w.Dose(), dc::MediumChoice).setCurrentIndex(2);
+    const Message water = *SlabProblem(20, Medium::Water);
+    EXPECT_EQ(Said(), water.In(GetParam()));
+    const std::size_t drawn = w.Beams().Drawn().size();
+    Ok();
+    EXPECT_EQ(f.sink.Messages.back(), water.In(GetParam()));
+    EXPECT_EQ(w.State().DepthRowCount, 40);
+    EXPECT_EQ(w.Beams().Drawn().size(), drawn);
+}
+
 INSTANTIATE_TEST_SUITE_P(Editions, DoseTest, BothEditions, EditionName);
+INSTANTIATE_TEST_SUITE_P(Editions, ThicknessTest, BothEditions, EditionName);
 
 } // namespace

@@ -184,10 +184,20 @@ TEST_F(QualityWindowTest, FindAddedAluminiumWritesTheThicknessThatGivesTheMeasur
     EXPECT_EQ(f.Field(mc::AlFilter).text(), aluminium) << "the added filters stay as typed";
     EXPECT_NEAR(Figure(quality, qc::Hvl1).toDouble(), 2.00, 0.0015);
 
+    // The match goes with the calculation of the conditions it left typed
+    // (for its report, whatever the spectrum window then holds), not with others.
     Ok();
     ASSERT_EQ(w.Beams().Drawn().size(), 1u);
     EXPECT_NEAR(w.Beams().Drawn().back().Quality->Hvl1MmAl, 2.00, 0.005);
     EXPECT_TRUE(f.sink.Messages.empty());
+    const std::optional<MeasuredMatch> matched = w.Beams().Drawn().back().Matched;
+    ASSERT_TRUE(matched);
+    EXPECT_EQ(matched->MeasuredHvl1MmAl, 2.0);
+    EXPECT_EQ(matched->Filter, MatchFilter::Inherent);
+    EXPECT_EQ(matched->FoundMm, found.toStdString());
+    f.Field(mc::CuFilter).setText("0.1");
+    Ok();
+    EXPECT_FALSE(w.Beams().Drawn().back().Matched);
 }
 
 class JapaneseQualityWindow : public QualityTest {
