@@ -158,8 +158,7 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         if (const std::optional<Message> problem = GeometryProblem(conditions))
             throw BeamError(BeamStage::Spectrum, *problem);
         if (options.ThicknessCm)
-            if (const std::optional<Message> problem =
-                    SlabProblem(*options.ThicknessCm, options.PhantomMedium))
+            if (const std::optional<Message> problem = ThicknessProblem(*options.ThicknessCm))
                 throw BeamError(BeamStage::Spectrum, *problem);
         try {
             CheckPhantomPoints(conditions, static_cast<int>(DepthRowCount(maxDepth)),
@@ -235,16 +234,6 @@ BeamAbsoluteDose(const IrradiationConditions& conditions, const EnergyTable& spe
         throw BeamError(BeamStage::DepthDose,
                         Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
     }
-}
-
-std::optional<Message> SlabProblem(double thicknessCm, Medium medium) {
-    if (std::optional<Message> problem = ThicknessProblem(thicknessCm))
-        return problem;
-    // The exit ratios of a finite phantom were tallied in the
-    // four-component tissue only.
-    if (medium != Medium::IcruFourComponent)
-        return Message(MessageId::ThicknessMediumUnsupported, {Arg(Message(MediumName(medium)))});
-    return std::nullopt;
 }
 
 std::optional<ExitDose> BeamExitDose(const BeamResult& beam) {

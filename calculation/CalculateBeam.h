@@ -135,10 +135,6 @@ std::optional<ExitDose> BeamExitDose(const BeamResult& beam);
 std::optional<ExitDose> ExitDoseOf(double thicknessCm, const DepthDoseTable& table, int rows,
                                    const DosePerAirKerma* perKerma);
 
-// Why a phantom `thicknessCm` thick of `medium` cannot be calculated (none:
-// it can): a thickness out of range, or a medium without exit ratios.
-std::optional<Message> SlabProblem(double thicknessCm, Medium medium);
-
 // The results file of a calculated beam.
 std::string ResultsFileBytes(const BeamResult& beam);
 
