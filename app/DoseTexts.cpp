@@ -54,7 +54,7 @@ std::string ModelLine(ScatterModel model, Language language) {
                                                          : MessageId::QualityScatterClassic)});
 }
 
-TypedThickness ReadThickness(const std::string& typed, Medium medium) {
+TypedThickness ReadThickness(const std::string& typed) {
     if (typed.empty())
         return {};
     if (!ReadsWhole(typed))
@@ -62,7 +62,7 @@ TypedThickness ReadThickness(const std::string& typed, Medium medium) {
                 Message(MessageId::ThicknessOutOfRange,
                         {Arg(typed), Arg(MinPhantomThickness), Arg(MaxPhantomThickness)})};
     const double cm = ReadNumber(typed);
-    return {cm, SlabProblem(cm, medium)};
+    return {cm, ThicknessProblem(cm)};
 }
 
 std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, Language language,

@@ -33,13 +33,13 @@ std::string ModelLine(ScatterModel model, Language language);
 std::string ExitLine(const ExitDose& exit, const AbsoluteDose& dose, Language language);
 
 // The patient's thickness as typed: none for an empty text (the
-// semi-infinite phantom), or why it cannot be calculated in `medium`; a
+// semi-infinite phantom), or why it cannot be calculated; a
 // text that is not a number is named as typed, not as the 0 it reads.
 struct TypedThickness {
     std::optional<double> Cm;
     std::optional<Message> Problem;
 };
-TypedThickness ReadThickness(const std::string& typed, Medium medium);
+TypedThickness ReadThickness(const std::string& typed);
 
 // The table in mGy, UTF-8: comment lines naming the beam, the exposure, Ka,i,
 // B, the medium and the model (and a finite phantom's exit), then

@@ -373,8 +373,7 @@ void DoseWindow::SaveDoseCsv() {
 }
 
 void DoseWindow::ApplyThickness() {
-    const TypedThickness typed =
-        ReadThickness(thickness_->text().trimmed().toStdString(), run_.PhantomMedium);
+    const TypedThickness typed = ReadThickness(thickness_->text().trimmed().toStdString());
     if (typed.Problem) {
         ShowMessage(typed.Problem->In(edition_), true);
         thickness_->setText(thicknessChosen_ ? Utf8(FormatC("%g", *thicknessChosen_)) : QString());
@@ -390,8 +389,7 @@ void DoseWindow::ApplyThickness() {
 void DoseWindow::CheckPhantom() {
     ShowMessage({}, false);
     if (thicknessChosen_)
-        if (const std::optional<Message> problem =
-                SlabProblem(*thicknessChosen_, run_.PhantomMedium))
+        if (const std::optional<Message> problem = ThicknessProblem(*thicknessChosen_))
             ShowMessage(problem->In(edition_), true);
 }
 

@@ -28,7 +28,7 @@ ClassicPointKernels ClassicKernelsForPoints(const IrradiationConditions& conditi
         return out;
     out.Thick = BeamKernels(conditions, ScatterModel::Classic, data, medium);
     if (thicknessCm)
-        out.Slab = SlabKernels(*out.Thick, *thicknessCm, data);
+        out.Slab = SlabKernels(*out.Thick, *thicknessCm, data, medium);
     return out;
 }
 
@@ -55,7 +55,8 @@ std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const Ph
     // A finite phantom's points lack the scatter from beyond its exit face,
     // as its table does.
     const std::unique_ptr<KernelSource> slab =
-        beam.ThicknessCm ? SlabKernels(*thick, *beam.ThicknessCm, data) : nullptr;
+        beam.ThicknessCm ? SlabKernels(*thick, *beam.ThicknessCm, data, beam.PhantomMedium)
+                         : nullptr;
     KernelSource& kernels = slab ? *slab : *thick;
     const ClassicPointKernels classic = ClassicKernelsForPoints(
         beam.Conditions, beam.Model, beam.PhantomMedium, beam.ThicknessCm, data);

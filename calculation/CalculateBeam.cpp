@@ -104,6 +104,8 @@ void CheckMediumTables(Medium medium, const CalculationOptions& options, const M
             data.Kernels(medium);
         if (options.Absolute || options.Given)
             data.SurfaceKernels(medium);
+        if (options.ThicknessCm)
+            data.ExitRatios(medium);
     } catch (const DataFileError& e) {
         throw BeamError(BeamStage::TissueTables, MediumDataProblem(medium, e));
     }
@@ -113,12 +115,11 @@ void CheckMediumTables(Medium medium, const CalculationOptions& options, const M
 
 // The kernels of a slab from those of the thick phantom.
 std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm,
-                                          const ModelData& data) {
+                                          const ModelData& data, Medium medium) {
     try {
-        return std::make_unique<SlabKernelSource>(thick, data.ExitRatios(), thicknessCm);
+        return std::make_unique<SlabKernelSource>(thick, data.ExitRatios(medium), thicknessCm);
     } catch (const DataFileError& e) {
-        throw BeamError(BeamStage::DepthDose,
-                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+        throw BeamError(BeamStage::DepthDose, KernelDataProblem(medium, e));
     }
 }
 
@@ -157,8 +158,7 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         if (const std::optional<Message> problem = GeometryProblem(conditions))
             throw BeamError(BeamStage::Spectrum, *problem);
         if (options.ThicknessCm)
-            if (const std::optional<Message> problem =
-                    SlabProblem(*options.ThicknessCm, options.PhantomMedium))
+            if (const std::optional<Message> problem = ThicknessProblem(*options.ThicknessCm))
                 throw BeamError(BeamStage::Spectrum, *problem);
         try {
             CheckPhantomPoints(conditions, static_cast<int>(DepthRowCount(maxDepth)),
@@ -184,7 +184,7 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         options.Kernels ? nullptr : BeamKernels(conditions, options.Model, data, medium);
     KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
     const std::unique_ptr<KernelSource> slab =
-        options.ThicknessCm ? SlabKernels(kernels, *options.ThicknessCm, data) : nullptr;
+        options.ThicknessCm ? SlabKernels(kernels, *options.ThicknessCm, data, medium) : nullptr;
     beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, slab ? *slab : kernels,
                                    conditions, DepthDoseSettings{maxDepth, ModelPi, options.Rules});
     if (options.Absolute || options.Given) {
@@ -243,16 +243,6 @@ BeamAbsoluteDose(const IrradiationConditions& conditions, const EnergyTable& spe
         throw BeamError(BeamStage::DepthDose,
                         Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
     }
-}
-
-std::optional<Message> SlabProblem(double thicknessCm, Medium medium) {
-    if (std::optional<Message> problem = ThicknessProblem(thicknessCm))
-        return problem;
-    // The exit ratios of a finite phantom were tallied in the
-    // four-component tissue only.
-    if (medium != Medium::IcruFourComponent)
-        return Message(MessageId::ThicknessMediumUnsupported, {Arg(Message(MediumName(medium)))});
-    return std::nullopt;
 }
 
 std::optional<ExitDose> BeamExitDose(const BeamResult& beam) {

@@ -135,10 +135,6 @@ std::optional<ExitDose> BeamExitDose(const BeamResult& beam);
 std::optional<ExitDose> ExitDoseOf(double thicknessCm, const DepthDoseTable& table, int rows,
                                    const DosePerAirKerma* perKerma);
 
-// Why a phantom `thicknessCm` thick of `medium` cannot be calculated (none:
-// it can): a thickness out of range, or a medium without exit ratios.
-std::optional<Message> SlabProblem(double thicknessCm, Medium medium);
-
 // The results file of a calculated beam.
 std::string ResultsFileBytes(const BeamResult& beam);
 
@@ -185,10 +181,11 @@ std::unique_ptr<KernelSource> BeamKernels(const IrradiationConditions& condition
                                           ScatterModel model, const ModelData& data,
                                           Medium medium = Medium::IcruFourComponent);
 
-// The kernels of a slab `thicknessCm` thick from those of the thick phantom,
-// which they read (keep `thick` alive). Throws BeamError (DepthDose).
+// The kernels of a slab `thicknessCm` thick of the medium from those of the
+// thick phantom, which they read (keep `thick` alive). Throws BeamError
+// (DepthDose).
 std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm,
-                                          const ModelData& data);
+                                          const ModelData& data, Medium medium);
 
 // Turns a tissue-table reading failure into the step's error.
 [[noreturn]] void FailTissueTables(const DataFileError& error);

@@ -83,11 +83,13 @@ const SurfaceKernelSet& ModelData::SurfaceKernels(Medium medium) const {
     return Checked(phantom.SurfaceProblem, phantom.Surface.get());
 }
 
-const ExitRatioSets& ModelData::ExitRatios() const {
-    std::call_once(exitOnce_, [this] {
-        exitProblem_ = Keep([this] { exitRatios_ = ReadExitRatioSets(folder_); });
+const ExitRatioSets& ModelData::ExitRatios(Medium medium) const {
+    const PhantomTables& phantom = Phantom(medium);
+    const std::filesystem::path folder = folder_ / MediumFolder(medium);
+    std::call_once(phantom.ExitOnce, [&] {
+        phantom.ExitProblem = Keep([&] { phantom.ExitRatios = ReadExitRatioSets(folder); });
     });
-    return Checked(exitProblem_, &exitRatios_);
+    return Checked(phantom.ExitProblem, &phantom.ExitRatios);
 }
 
 std::unique_ptr<KernelSource> ModelData::FocusKernels(double fsd, Medium medium) const {

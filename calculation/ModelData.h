@@ -46,10 +46,10 @@ class ModelData {
     const TissueTables& Tissue(Medium medium = Medium::IcruFourComponent) const;
     const KernelSet& Kernels(Medium medium = Medium::IcruFourComponent) const;
     const SurfaceKernelSet& SurfaceKernels(Medium medium = Medium::IcruFourComponent) const;
-    // The exit-ratio sets of a finite phantom, read when a calculation first
-    // asks for them (it throws the DataFileError of that reading each time).
-    // They exist for the four-component tissue only.
-    const ExitRatioSets& ExitRatios() const;
+    // The exit-ratio sets of a finite phantom of the medium, read when a
+    // calculation first asks for them (it throws the DataFileError of that
+    // reading each time).
+    const ExitRatioSets& ExitRatios(Medium medium = Medium::IcruFourComponent) const;
 
     // The kernels of a point focus at `fsd` cm (see FocusKernelLibrary).
     std::unique_ptr<KernelSource> FocusKernels(double fsd,
@@ -70,6 +70,10 @@ class ModelData {
         // Sets are only ever added to the library, so a source handed out
         // stays valid while other threads read further sets.
         mutable FocusKernelLibrary Focus;
+        // Read on first use, once: most calculations have no thickness.
+        mutable std::once_flag ExitOnce;
+        mutable ExitRatioSets ExitRatios;
+        mutable std::exception_ptr ExitProblem;
     };
     const PhantomTables& Phantom(Medium medium) const;
 
@@ -83,9 +87,6 @@ class ModelData {
     mutable std::mutex phantomLock_;
     mutable std::array<std::unique_ptr<PhantomTables>, 4> phantoms_;
     mutable std::mutex focusLock_;
-    mutable std::once_flag exitOnce_;
-    mutable ExitRatioSets exitRatios_;
-    mutable std::exception_ptr exitProblem_;
 };
 
 } // namespace veltrim

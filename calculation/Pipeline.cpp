@@ -40,7 +40,7 @@ CalculationResult RunCalculation(SharedState& state, const ConditionTexts& texts
     // A phantom that cannot be calculated is refused before anything is, so
     // the last results stay as they are.
     if (state.ThicknessCm)
-        if (const auto problem = SlabProblem(*state.ThicknessCm, state.PhantomMedium)) {
+        if (const auto problem = ThicknessProblem(*state.ThicknessCm)) {
             state.Messages.Show(problem->In(state.Edition));
             return CalculationResult::Stopped;
         }

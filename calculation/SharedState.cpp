@@ -89,7 +89,7 @@ bool SharedState::ComputeDepthDose() {
     }
     CircularField = HalveField(Conditions).Circle;
     if (ThicknessCm)
-        if (const std::optional<Message> problem = SlabProblem(*ThicknessCm, PhantomMedium)) {
+        if (const std::optional<Message> problem = ThicknessProblem(*ThicknessCm)) {
             ReportDepthDoseFailure(*problem);
             return false;
         }
@@ -138,12 +138,13 @@ bool SharedState::ComputeDepthDose() {
 
 std::unique_ptr<KernelSource> SharedState::SlabKernels(KernelSource& thick, double thicknessCm) {
     try {
-        if (!exitRatios_)
-            exitRatios_ = std::make_unique<ExitRatioSets>(ReadExitRatioSets(DataFolder));
+        if (!exitRatios_ || exitMedium_ != PhantomMedium) {
+            exitRatios_ = std::make_unique<ExitRatioSets>(ReadExitRatioSets(PhantomFolder()));
+            exitMedium_ = PhantomMedium;
+        }
         return std::make_unique<SlabKernelSource>(thick, *exitRatios_, thicknessCm);
     } catch (const DataFileError& e) {
-        throw BeamError(BeamStage::DepthDose,
-                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
+        throw BeamError(BeamStage::DepthDose, KernelDataProblem(PhantomMedium, e));
     }
 }
 

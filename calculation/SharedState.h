@@ -119,9 +119,10 @@ class SharedState {
     // The folder of the phantom medium's tables.
     std::filesystem::path PhantomFolder() const;
     // The kernels of a slab `thicknessCm` thick from those of the thick
-    // phantom; the exit ratios are read at the first one and kept.
+    // phantom; the medium's exit ratios are read at the first one and kept.
     std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm);
     std::unique_ptr<ExitRatioSets> exitRatios_;
+    Medium exitMedium_ = Medium::IcruFourComponent;
     // The point-focus kernel sets, read at the first divergent calculation
     // in a medium.
     std::unique_ptr<FocusKernelLibrary> focusKernels_;

@@ -254,8 +254,6 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {MediumWater, "Water"},
     {MediumPmma, "PMMA"},
     {MediumDataFailed, "The tables of the phantom medium {1} are missing or damaged: {2}"},
-    {ThicknessMediumUnsupported, "A phantom thickness can be calculated in ICRU four-component "
-                                 "soft tissue only: the exit ratios of {1} are not available."},
 
     // the absolute-dose window
     {DoseWindowTitle, "Absolute dose"},

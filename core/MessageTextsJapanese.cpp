@@ -245,8 +245,6 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {MediumWater, "水"},
     {MediumPmma, "PMMA (アクリル)"},
     {MediumDataFailed, "被照射体の媒質「{1}」の表がないか壊れています: {2}"},
-    {ThicknessMediumUnsupported, "ファントムの厚さは ICRU 4 元素軟部組織でのみ計算できます。"
-                                 "「{1}」の出口比の表がありません。"},
 
     // the absolute-dose window
     {DoseWindowTitle, "線量"},

@@ -217,8 +217,7 @@ enum class MessageId {
     MediumIcru44,
     MediumWater,
     MediumPmma,
-    MediumDataFailed,           // {1} the medium, {2} the data-file message
-    ThicknessMediumUnsupported, // {1} the medium
+    MediumDataFailed, // {1} the medium, {2} the data-file message
 
     // the absolute-dose window
     DoseWindowTitle,

@@ -3,13 +3,31 @@
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace veltrim {
 
 std::filesystem::path FocusSetFolder(double fsd) {
     return std::filesystem::path(FocusKernelFolder) / FormatC("%.0f", fsd);
+}
+
+std::vector<double> FocusSetFsds(const std::filesystem::path& dataFolder) {
+    std::vector<double> fsds;
+    std::error_code ignored;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(dataFolder / FocusKernelFolder, ignored)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory(ignored) && !name.empty() && name.size() <= 6 && name[0] != '0' &&
+            std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            fsds.push_back(std::stod(name));
+    }
+    if (fsds.empty())
+        return {FocusKernelFsds.begin(), FocusKernelFsds.end()};
+    std::sort(fsds.begin(), fsds.end());
+    return fsds;
 }
 
 std::optional<FsdBracket> BracketFsd(std::span<const double> tabulated, double fsd) {
@@ -77,12 +95,14 @@ const KernelSet& FocusKernelLibrary::Set(double fsd) {
 }
 
 std::unique_ptr<KernelSource> FocusKernelLibrary::SourceFor(double fsd) {
-    const std::optional<FsdBracket> bracket = BracketFsd(FocusKernelFsds, fsd);
+    if (fsds_.empty())
+        fsds_ = FocusSetFsds(dataFolder_);
+    const std::optional<FsdBracket> bracket = BracketFsd(fsds_, fsd);
     if (!bracket) {
         // As many digits as it takes to tell a value just below the
         // smallest set from the set's own FSD.
         FailCalculation(MessageId::CauseDivergentFsdBelowSets,
-                        {Arg(FormatC("%.15g", fsd)), Arg(FocusKernelFsds.front())});
+                        {Arg(FormatC("%.15g", fsd)), Arg(fsds_.front())});
     }
     const KernelSet& near = Set(bracket->NearFsd);
     if (bracket->NearWeight == 1.0) {

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace veltrim {
 
@@ -29,8 +30,15 @@ enum class ScatterModel { Classic, Divergent };
 // Folder of the point-focus sets inside the data folder, one subfolder per
 // FSD ("PDS-focus/50"), each holding 29 kernel files as PDS-data/ does.
 inline constexpr const char* FocusKernelFolder = "PDS-focus";
-// The FSDs of the sets, cm, rising.
+// The FSDs of the four-component tissue's sets, cm, rising. Each phantom
+// medium has sets of its own, not necessarily at these FSDs.
 inline constexpr std::array<double, 6> FocusKernelFsds{50.0, 60.0, 75.0, 100.0, 150.0, 250.0};
+
+// The FSDs of the sets a data folder holds, rising: the subfolders of its
+// PDS-focus/ named by a whole number of cm. A folder holding none gives the
+// four-component tissue's list, so that a calculation names the file it
+// misses rather than a list it cannot see.
+std::vector<double> FocusSetFsds(const std::filesystem::path& dataFolder);
 
 // The folder of the set of a tabulated FSD, relative to the data folder.
 std::filesystem::path FocusSetFolder(double fsd);
@@ -80,6 +88,7 @@ class FocusKernelLibrary {
     const KernelSet& Set(double fsd); // infinity: the parallel-beam kernels
 
     std::filesystem::path dataFolder_;
+    std::vector<double> fsds_; // listed when a calculation first asks
     std::map<double, std::unique_ptr<KernelSet>> sets_;
 };
 

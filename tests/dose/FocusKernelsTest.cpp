@@ -1,9 +1,11 @@
 // Interpolation between kernel sets of a point focus: which sets an FSD
 // falls between, the share of each, no extrapolation below the smallest,
-// and that a tabulated FSD gives its own set to the bit.
+// that a tabulated FSD gives its own set to the bit, and which sets a
+// medium's folder holds.
 
 #include "dose/FocusKernels.h"
 
+#include "common/TempFolder.h"
 #include "dose/SyntheticData.h"
 
 #include <array>
@@ -14,6 +16,7 @@
 namespace {
 
 using veltrim::BracketFsd;
+using veltrim::FocusSetFsds;
 using veltrim::InterpolatedKernelSource;
 using veltrim::KernelSetSource;
 namespace synthetic = veltrim::testing;
@@ -75,6 +78,20 @@ TEST(FocusKernels, KernelsAreMixedCellByCellAndAWholeShareGivesTheSetItself) {
     InterpolatedKernelSource whole(nearSource, farSource, 1.0);
     for (int e = 10; e <= 150; e += 5)
         EXPECT_TRUE(whole.Kernel(e) == near->Kernel(e)) << e << " keV";
+}
+
+// A medium has sets at FSDs of its own: its folder says which, rising,
+// whatever else lies beside them; a folder without any gives the
+// four-component tissue's list, so that the missing file is what is named.
+TEST(FocusKernels, TheSetsAreTheWholeNumberedFoldersOfTheMediumsOwn) {
+    const veltrim::testing::TempFolder folder;
+    for (const char* name : {"150/10.dat", "50/10.dat", "75/10.dat", "075/10.dat", "x12/10.dat",
+                             "README.md", "runs.csv"})
+        folder.Write(std::string("PDS-focus/") + name, "1\n");
+    EXPECT_EQ(FocusSetFsds(folder.Path()), (std::vector<double>{50, 75, 150}));
+    EXPECT_EQ(
+        FocusSetFsds(folder / "nothing-here"),
+        std::vector<double>(veltrim::FocusKernelFsds.begin(), veltrim::FocusKernelFsds.end()));
 }
 
 } // namespace

@@ -93,15 +93,17 @@ TEST(PhantomMedium, MissingTablesAreRefusedNamingTheMediumInEitherLanguage) {
     // with no folder at all is refused as well.
     EXPECT_NO_THROW(Calculate(*data, Medium::IcruFourComponent));
     EXPECT_THROW(Calculate(*data, Medium::Pmma), BeamError);
-    // A finite thickness has exit ratios of the four-component tissue only.
+    // A finite phantom takes the exit ratios of its own medium, never the
+    // four-component tissue's beside them.
     CalculationOptions thin;
     thin.PhantomMedium = Medium::Water;
     thin.ThicknessCm = 20.0;
     try {
         CalculateBeam(DefaultConditions(), thin, *data);
-        FAIL() << "a finite phantom of water was calculated";
+        FAIL() << "a finite phantom of water was calculated without its exit ratios";
     } catch (const BeamError& e) {
-        EXPECT_EQ(e.Cause().Id(), MessageId::ThicknessMediumUnsupported);
+        EXPECT_EQ(e.Cause().Id(), MessageId::MediumDataFailed);
+        EXPECT_NE(BeamErrorText(e, Language::English).find(ExitRatioFolder), std::string::npos);
         EXPECT_NE(BeamErrorText(e, Language::Japanese).find("水"), std::string::npos);
     }
 }

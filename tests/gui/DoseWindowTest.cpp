@@ -241,7 +241,7 @@ TEST_P(ThicknessTest, AFinitePhantomsResultsEndAtItsExit) {
                     .endsWith(Utf8(Text(GetParam(), MessageId::DoseThicknessShown, {"20"}))));
 }
 
-// Out of range, not a number, or in a medium without exit ratios: told by
+// Out of range or not a number: told by
 // the value, the field back to the last one accepted, and the next OK
 // refused with the last results kept.
 TEST_P(ThicknessTest, ABadThicknessIsRefusedAndTheLastResultsStay) {
@@ -263,12 +263,15 @@ TEST_P(ThicknessTest, ABadThicknessIsRefusedAndTheLastResultsStay) {
     EXPECT_EQ(w.State().ThicknessCm, std::nullopt) << "empty: the semi-infinite phantom";
     Thickness("20");
 
+    // Every medium takes a thickness; one whose tables are missing (this
+    // folder has no water) is refused by its name at OK.
     FindControl<QComboBox>(*w.Dose(), dc::MediumChoice).setCurrentIndex(2);
-    const Message water = *SlabProblem(20, Medium::Water);
-    EXPECT_EQ(Said(), water.In(GetParam()));
+    EXPECT_EQ(Said(), "");
     const std::size_t drawn = w.Beams().Drawn().size();
     Ok();
-    EXPECT_EQ(f.sink.Messages.back(), water.In(GetParam()));
+    EXPECT_NE(f.sink.Messages.back().find(Text(GetParam(), MessageId::MediumWater)),
+              std::string::npos)
+        << f.sink.Messages.back();
     EXPECT_EQ(w.State().DepthRowCount, 40);
     EXPECT_EQ(w.Beams().Drawn().size(), drawn);
 }

@@ -78,6 +78,7 @@ struct MediumStudy {
         double AlbedoChange = 0;     // water's single-scatter albedo over tissue's - 1
         double InWater = 0;          // the program's B converted to a water phantom
         double ConversionSpread = 0; // half the range of the conversion, on B
+        double OwnWater = 0;         // B in water kerma in a water phantom, water's own kernels
     };
     std::vector<Backscatter> Rows;
     double ConversionLow = 1e9, ConversionHigh = -1e9;  // per cent on B, tissue -> water
@@ -85,6 +86,8 @@ struct MediumStudy {
     double KermaLow = 1e9, KermaHigh = -1e9;            // tissue-kerma over air-kerma B, per cent
     double WorstDifference = 0, WorstDifferenceRaw = 0; // |InWater / published - 1|, unconverted
     double MeanDifference = 0;                          // signed, per cent
+    // OwnWater against the published B, per cent, and |OwnWater / published - 1|.
+    double OwnWaterLow = 1e9, OwnWaterHigh = -1e9, WorstOwnWater = 0;
 };
 
 // `directFolder` holds the direct Monte Carlo runs.

@@ -94,9 +94,11 @@ DepthDose Engine::Library(const IrradiationConditions& beam, ScatterModel model)
     return Run(beam, options);
 }
 
-AbsoluteDose Engine::Absolute(const IrradiationConditions& beam, ScatterModel model) const {
+AbsoluteDose Engine::Absolute(const IrradiationConditions& beam, ScatterModel model,
+                              Medium medium) const {
     CalculationOptions options;
     options.Model = model;
+    options.PhantomMedium = medium;
     options.Absolute = true;
     return *CalculateBeam(beam, options, *data_).Absolute;
 }

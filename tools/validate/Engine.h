@@ -66,7 +66,8 @@ class Engine {
                       KernelSource* kernels = nullptr) const;
     // The program's dose per unit incident air kerma, as veltrim-calc --dose
     // forms it.
-    AbsoluteDose Absolute(const IrradiationConditions& beam, ScatterModel model) const;
+    AbsoluteDose Absolute(const IrradiationConditions& beam, ScatterModel model,
+                          Medium medium = Medium::IcruFourComponent) const;
     // The library's spectrum of a beam (normalised photon fractions per bin).
     EnergyTable Spectrum(const IrradiationConditions& beam) const;
 

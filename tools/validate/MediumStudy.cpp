@@ -103,6 +103,15 @@ void CompareBackscatter(const Engine& calc, const Media& media, MediumStudy& out
             r.AlbedoChange = change;
             r.InWater = 1 + (r.Tissue - 1) * (1 + MeanOrder * change);
             r.ConversionSpread = (r.Tissue - 1) * OrderSpread * std::fabs(change);
+            // The published B is of water kerma: the surface scatter over the
+            // primary, both weighted by water's mu_en/rho.
+            const DosePerAirKerma w =
+                calc.Absolute(beam, ScatterModel::Classic, Medium::Water).PerKerma;
+            r.OwnWater = 1 + w.SurfaceScatter / w.SurfacePrimary;
+            const double own = 100 * (r.OwnWater / r.Published - 1);
+            out.OwnWaterLow = std::min(out.OwnWaterLow, own);
+            out.OwnWaterHigh = std::max(out.OwnWaterHigh, own);
+            out.WorstOwnWater = std::max(out.WorstOwnWater, std::fabs(own) / 100);
             const double conversion = 100 * (r.InWater / r.Tissue - 1);
             out.ConversionLow = std::min(out.ConversionLow, conversion);
             out.ConversionHigh = std::max(out.ConversionHigh, conversion);

@@ -118,6 +118,7 @@ void FillMedium(const MediumStudy& f, Placeholders& v) {
             .Cell(Signed(100 * r.AlbedoChange, 2) + " %")
             .Cell(Fixed(r.InWater, 3) + " +/- " + Fixed(r.ConversionSpread, 3))
             .Cell(Percent(r.InWater, r.Published, 1) + " %")
+            .Cell(Fixed(r.OwnWater, 3) + " (" + Percent(r.OwnWater, r.Published, 1) + " %)")
             .End();
     }
     v["published_b_low"] = Signed(low, 1);
@@ -131,6 +132,9 @@ void FillMedium(const MediumStudy& f, Placeholders& v) {
     v["published_b_raw"] = Fixed(100 * f.WorstDifferenceRaw, 2);
     v["published_b_mean"] = Signed(f.MeanDifference, 2);
     v["published_b_verdict"] = Verdict(f.WorstDifference < bounds::PublishedBackscatter);
+    v["own_water_b_low"] = Signed(f.OwnWaterLow, 1);
+    v["own_water_b_high"] = Signed(f.OwnWaterHigh, 1);
+    v["own_water_b_verdict"] = Verdict(f.WorstOwnWater < bounds::PublishedBackscatter);
 }
 
 } // namespace veltrim::validate

@@ -165,7 +165,7 @@ void FillDivergent(const DivergentStudy& f, Placeholders& v) {
                 f.WorstRatio < bounds::DivergentRatio && f.LeaveOneOutRowSum < bounds::LeaveOneOut);
 }
 
-void FillThickness(const ThicknessStudy& f, Placeholders& v) {
+void FillThickness(const ThicknessStudy& f, Placeholders& v, const std::string& key) {
     Rows rows;
     for (const auto& b : f.Beams) {
         const std::string name = b.Name;
@@ -184,20 +184,20 @@ void FillThickness(const ThicknessStudy& f, Placeholders& v) {
                       Percent(p.DivergentPdd, p.DirectPdd, 1) + ")")
                 .End();
     }
-    v["thickness_rows"] = rows.Text();
-    v["thickness_body"] = Fixed(100 * f.Body, 2);
-    v["thickness_deep"] = f.DeepRows > 0 ? Fixed(100 * f.Deep, 2) + " %" : "(no rows)";
-    v["thickness_exit"] = Fixed(100 * f.Exit, 2);
-    v["thickness_body_beyond"] = Fixed(100 * f.BodyBeyond, 2);
-    v["thickness_deep_beyond"] = f.DeepRows > 0 ? Fixed(100 * f.DeepBeyond, 2) + " %" : "(no rows)";
-    v["thickness_exit_beyond"] = Fixed(100 * f.ExitBeyond, 2);
-    v["thickness_classic"] = Fixed(100 * f.ClassicBody, 2) + " %, " +
-                             (f.DeepRows > 0 ? Fixed(100 * f.ClassicDeep, 2) + " %" : "(no rows)") +
-                             " and " + Fixed(100 * f.ClassicExit, 2);
+    v[key + "_rows"] = rows.Text();
+    v[key + "_body"] = Fixed(100 * f.Body, 2);
+    v[key + "_deep"] = f.DeepRows > 0 ? Fixed(100 * f.Deep, 2) + " %" : "(no rows)";
+    v[key + "_exit"] = Fixed(100 * f.Exit, 2);
+    v[key + "_body_beyond"] = Fixed(100 * f.BodyBeyond, 2);
+    v[key + "_deep_beyond"] = f.DeepRows > 0 ? Fixed(100 * f.DeepBeyond, 2) + " %" : "(no rows)";
+    v[key + "_exit_beyond"] = Fixed(100 * f.ExitBeyond, 2);
+    v[key + "_classic"] = Fixed(100 * f.ClassicBody, 2) + " %, " +
+                          (f.DeepRows > 0 ? Fixed(100 * f.ClassicDeep, 2) + " %" : "(no rows)") +
+                          " and " + Fixed(100 * f.ClassicExit, 2);
     bool ok = !f.Beams.empty();
     for (const auto& b : f.Beams)
         ok = ok && b.Ok;
-    v["thickness_verdict"] =
+    v[key + "_verdict"] =
         Verdict(ok && f.BodyBeyond < bounds::ThicknessBody &&
                 f.DeepBeyond < bounds::ThicknessDeep && f.ExitBeyond < bounds::ThicknessExit);
 }

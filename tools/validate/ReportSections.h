@@ -50,7 +50,8 @@ void FillDivergent(const DivergentStudy& f, Placeholders& v);
 // Sections 4.6-4.8, the dose in absolute terms.
 void FillSurfaceDose(const SurfaceDoseStudy& f, Placeholders& v);
 void FillMedium(const MediumStudy& f, Placeholders& v);
-void FillThickness(const ThicknessStudy& f, Placeholders& v);
+// The placeholders `key`_rows, `key`_body, ... of one medium's slabs.
+void FillThickness(const ThicknessStudy& f, Placeholders& v, const std::string& key);
 void FillOffAxis(const OffAxisStudy& f, Placeholders& v);
 
 } // namespace veltrim::validate

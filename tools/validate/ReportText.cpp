@@ -254,7 +254,12 @@ std::string ReportText(const Findings& findings, const std::vector<Check>& check
     FillDivergent(findings.Divergent, v);
     FillSurfaceDose(findings.SurfaceDose, v);
     FillMedium(findings.Medium, v);
-    FillThickness(findings.Thickness, v);
+    FillThickness(findings.Thickness, v, "thickness");
+    for (const ThicknessStudy& t : findings.MediumSlabs) {
+        std::string key = std::string("slabs_") + MediumKey(t.Material);
+        std::erase(key, '-');
+        FillThickness(t, v, key);
+    }
     FillOffAxis(findings.OffAxis, v);
     std::string lines;
     for (const Check& check : checks)

@@ -226,8 +226,9 @@ struct DivergentStudy {
 
 // 4.9 Phantoms of finite thickness against direct Monte Carlo in the same
 // slab: the dose per unit incident air kerma and the PDD at depths from
-// 0.25 cm to the last layer.
+// 0.25 cm to the last layer; 4.11 the same in slabs of the other media.
 struct ThicknessStudy {
+    Medium Material = Medium::IcruFourComponent;
     struct Point {
         double Depth;               // cm
         double Direct, DirectSigma; // dose per unit Ka,i, Gy/Gy
@@ -286,6 +287,7 @@ struct Findings {
     SurfaceDoseStudy SurfaceDose;
     MediumStudy Medium;
     ThicknessStudy Thickness;
+    std::vector<ThicknessStudy> MediumSlabs; // water, ICRU-44 tissue, PMMA
     OffAxisStudy OffAxis;
 };
 
@@ -299,7 +301,8 @@ HardeningStudy StudyHardening(Engine& calc);
 MendedStudy StudyMendedFaults(Engine& calc);
 // `directFolder` holds the direct Monte Carlo tables of the beams.
 DivergentStudy StudyDivergent(Engine& calc, const std::filesystem::path& directFolder);
-ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directFolder);
+ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directFolder,
+                              Medium medium = Medium::IcruFourComponent);
 // `folder` holds the off-axis direct tables.
 OffAxisStudy StudyOffAxis(Engine& calc, const std::filesystem::path& folder);
 

@@ -10,6 +10,7 @@ namespace veltrim::validate {
 namespace {
 
 struct SlabBeam {
+    Medium Material;
     const char* Name; // the direct table, without .csv
     double Thickness; // cm
     double Kv;
@@ -17,13 +18,29 @@ struct SlabBeam {
     double FieldX, FieldY, Fsd;
 };
 
+constexpr Medium kTissue = Medium::IcruFourComponent, kWater = Medium::Water,
+                 kIcru44 = Medium::Icru44, kPmma = Medium::Pmma;
+
 // 12 degrees, 2.5 mm Al inherent, no added filter; the beams of section 4.4
-// in slabs of 10, 15 and 20 cm.
+// in slabs of 10, 15 and 20 cm of the four-component tissue, and three of
+// them in slabs of each other medium, 80 kV in 25 cm and the others in 15
+// cm: 15 cm lies between the exit-ratio sets of 10 and 20 cm, 25 cm between
+// 20 and 30 with rows beyond 20 cm.
 constexpr SlabBeam kBeams[] = {
-    {"80kV-30x30-fsd100-t20", 20, 80, 1, 30, 30, 100},
-    {"120kV-20x20-fsd100-t15", 15, 120, 1, 20, 20, 100},
-    {"60kV-1ph-10x10-fsd60-t10", 10, 60, 3, 10, 10, 60},
-    {"100kV-15circle-fsd80-t20", 20, 100, 1, 15, 0, 80},
+    {kTissue, "80kV-30x30-fsd100-t20", 20, 80, 1, 30, 30, 100},
+    {kTissue, "120kV-20x20-fsd100-t15", 15, 120, 1, 20, 20, 100},
+    {kTissue, "60kV-1ph-10x10-fsd60-t10", 10, 60, 3, 10, 10, 60},
+    {kTissue, "100kV-15circle-fsd80-t20", 20, 100, 1, 15, 0, 80},
+    {kWater, "water-80kV-30x30-fsd100-t25", 25, 80, 1, 30, 30, 100},
+    {kWater, "water-120kV-20x20-fsd100-t25", 25, 120, 1, 20, 20, 100},
+    {kWater, "water-120kV-20x20-fsd100-t15", 15, 120, 1, 20, 20, 100},
+    {kWater, "water-60kV-1ph-10x10-fsd60-t15", 15, 60, 3, 10, 10, 60},
+    {kIcru44, "icru-44-80kV-30x30-fsd100-t25", 25, 80, 1, 30, 30, 100},
+    {kIcru44, "icru-44-120kV-20x20-fsd100-t15", 15, 120, 1, 20, 20, 100},
+    {kIcru44, "icru-44-60kV-1ph-10x10-fsd60-t15", 15, 60, 3, 10, 10, 60},
+    {kPmma, "pmma-80kV-30x30-fsd100-t25", 25, 80, 1, 30, 30, 100},
+    {kPmma, "pmma-120kV-20x20-fsd100-t15", 15, 120, 1, 20, 20, 100},
+    {kPmma, "pmma-60kV-1ph-10x10-fsd60-t15", 15, 60, 3, 10, 10, 60},
 };
 
 struct Computed {
@@ -32,9 +49,10 @@ struct Computed {
 };
 
 Computed Compute(const Engine& calc, const IrradiationConditions& c, ScatterModel model,
-                 double thickness) {
+                 double thickness, Medium medium) {
     CalculationOptions options;
     options.Model = model;
+    options.PhantomMedium = medium;
     options.ThicknessCm = thickness;
     options.Absolute = true;
     const BeamResult beam = CalculateBeam(c, options, calc.Data());
@@ -55,8 +73,10 @@ std::vector<int> RowsOf(double thickness) {
 
 } // namespace
 
-ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directFolder) {
+ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directFolder,
+                              Medium medium) {
     ThicknessStudy out;
+    out.Material = medium;
     const auto worst = [](double& into, double program, double direct) {
         into = std::max(into, std::fabs(program / direct - 1));
     };
@@ -64,6 +84,8 @@ ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directF
         into = std::max(into, std::fabs(program / direct - 1) - 2 * sigma / direct);
     };
     for (const SlabBeam& b : kBeams) {
+        if (b.Material != medium)
+            continue;
         ThicknessStudy::Beam beam;
         beam.Name = b.Name;
         beam.Thickness = b.Thickness;
@@ -80,8 +102,9 @@ ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directF
             const std::vector<DirectRow> direct = ReadDirectRun(directFolder, run).Rows;
             if (static_cast<int>(direct.size()) != last)
                 throw std::runtime_error("the direct table does not end at the exit face");
-            const Computed classic = Compute(calc, c, ScatterModel::Classic, b.Thickness);
-            const Computed divergent = Compute(calc, c, ScatterModel::Divergent, b.Thickness);
+            const Computed classic = Compute(calc, c, ScatterModel::Classic, b.Thickness, medium);
+            const Computed divergent =
+                Compute(calc, c, ScatterModel::Divergent, b.Thickness, medium);
             // Both are per unit fluence of the same spectrum at the surface.
             const double kerma = AirKermaPerFluence(calc.Spectrum(c), calc.AirMuEn());
             for (const int row : RowsOf(b.Thickness)) {

@@ -81,6 +81,9 @@ int main(int argc, char** argv) {
         findings.SurfaceDose = StudySurfaceDose(engine, direct);
         findings.Medium = StudyMedium(engine);
         findings.Thickness = StudyThickness(engine, direct);
+        for (const veltrim::Medium m :
+             {veltrim::Medium::Water, veltrim::Medium::Icru44, veltrim::Medium::Pmma})
+            findings.MediumSlabs.push_back(StudyThickness(engine, direct, m));
         findings.OffAxis = StudyOffAxis(engine, direct / "offaxis");
 
         const std::vector<Check> checks = Checks(findings);
