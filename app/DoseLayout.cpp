@@ -19,10 +19,6 @@ namespace dc = dosecontrols;
 std::vector<ControlLayout> Controls(Language edition) {
     const WindowFaces f = QualityFaces(edition);
     const auto words = [edition](MessageId id) { return Wording(edition, id); };
-    const auto label = [](std::string_view name, int x, int y, int w, int h, FontSpec font,
-                          std::string_view caption, std::string_view parent = "") {
-        return ControlLayout{name, K::Label, parent, Tw(x), Tw(y), Tw(w), Tw(h), font, caption};
-    };
     const auto field = [&f](std::string_view name, int x, int y, int w, QRgb back,
                             std::string_view parent = "") {
         return ControlLayout{name,   K::TextField, parent, Tw(x),    Tw(y), Tw(w),
@@ -45,23 +41,23 @@ std::vector<ControlLayout> Controls(Language edition) {
                  words(MessageId::DoseExposureTitle), DarkBlue, LightCyan});
     c.push_back(option(dc::GivenAirKerma, 32, words(MessageId::DoseGivenAirKerma)));
     c.push_back(field(dc::AirKerma, 216, 31, 96, White, frame));
-    c.push_back(label("AirKermaUnit", 316, 34, 120, 26, f.Number, "mGy", frame));
+    c.push_back(SideLabel("AirKermaUnit", 316, 34, 120, 26, f.Number, "mGy", frame));
     c.push_back(option(dc::GivenTubeOutput, 70, words(MessageId::DoseGivenTubeOutput)));
     c.push_back(field(dc::TubeOutput, 216, 69, 96, White, frame));
-    c.push_back(label("TubeOutputUnit", 316, 72, 120, 26, f.Number, "uGy/mAs", frame));
-    c.push_back(label("MasTimes", 186, 106, 26, 26, f.Number, "×", frame));
+    c.push_back(SideLabel("TubeOutputUnit", 316, 72, 120, 26, f.Number, "uGy/mAs", frame));
+    c.push_back(SideLabel("MasTimes", 186, 106, 26, 26, f.Number, "×", frame));
     c.push_back(field(dc::Mas, 216, 103, 96, White, frame));
-    c.push_back(label("MasUnit", 316, 106, 120, 26, f.Number, "mAs", frame));
+    c.push_back(SideLabel("MasUnit", 316, 106, 120, 26, f.Number, "mAs", frame));
     c.push_back({"MeasuredAtLabel", K::Label, frame, Tw(36), Tw(140), Tw(176), Tw(26), f.Caption,
                  words(MessageId::DoseMeasuredAt), Unset, Unset, A::Right});
     c.push_back(field(dc::OutputDistance, 216, 137, 96, White, frame));
-    c.push_back(label("OutputDistanceUnit", 316, 140, 120, 26, f.Number, "cm", frame));
+    c.push_back(SideLabel("OutputDistanceUnit", 316, 140, 120, 26, f.Number, "cm", frame));
     c.push_back(option(dc::GivenKap, 174, words(MessageId::DoseGivenKap)));
     c.push_back(field(dc::Kap, 216, 172, 96, White, frame));
     c.push_back(option(dc::GivenEsak, 212, words(MessageId::DoseGivenEsak)));
     c.push_back(field(dc::Esak, 216, 210, 96, White, frame));
-    c.push_back(
-        label("EsakUnit", 316, 213, 140, 26, f.Caption, words(MessageId::DoseMeasuredMgy), frame));
+    c.push_back(SideLabel("EsakUnit", 316, 213, 140, 26, f.Caption,
+                          words(MessageId::DoseMeasuredMgy), frame));
     c.push_back(button(dc::Apply, 164, 246, 140, 34, words(MessageId::DoseApply), frame));
 
     // What the exposure gives.
@@ -72,9 +68,9 @@ std::vector<ControlLayout> Controls(Language edition) {
     // The patient's thickness of the following calculations, left of the
     // title as the medium's choice is right of it.
     c.push_back(
-        label("ThicknessLabel", 510, 29, 64, 26, f.Caption, words(MessageId::DoseThickness)));
+        SideLabel("ThicknessLabel", 510, 29, 64, 26, f.Caption, words(MessageId::DoseThickness)));
     c.push_back(field(dc::Thickness, 576, 26, 92, White));
-    c.push_back(label("ThicknessUnit", 670, 29, 24, 26, f.Number, "cm"));
+    c.push_back(SideLabel("ThicknessUnit", 670, 29, 24, 26, f.Number, "cm"));
     const MessageId captions[] = {MessageId::DoseIncidentAirKerma, MessageId::DoseBackscatter,
                                   MessageId::DoseEntranceKerma, MessageId::DoseSurface};
     const char* labelNames[] = {"IncidentAirKermaLabel", "BackscatterLabel", "EntranceKermaLabel",
@@ -82,13 +78,13 @@ std::vector<ControlLayout> Controls(Language edition) {
     const char* unitNames[] = {"IncidentAirKermaUnit", "", "EntranceKermaUnit", "SurfaceDoseUnit"};
     for (int k = 0; k < 4; ++k) {
         const int y = 66 + 38 * k;
-        c.push_back(label(labelNames[k], 512, y + 3, 250, 26, f.Caption, words(captions[k])));
+        c.push_back(SideLabel(labelNames[k], 512, y + 3, 250, 26, f.Caption, words(captions[k])));
         c.push_back(field(dc::Results[k], 766, y, 120, LightYellow));
         if (*unitNames[k] != '\0')
-            c.push_back(label(unitNames[k], 890, y + 3, 66, 26, f.Number, "mGy"));
+            c.push_back(SideLabel(unitNames[k], 890, y + 3, 66, 26, f.Number, "mGy"));
     }
-    c.push_back(label(dc::Medium, 512, 226, 440, 26, f.Caption, ""));
-    c.push_back(label(dc::Model, 512, 260, 440, 26, f.Caption, ""));
+    c.push_back(SideLabel(dc::Medium, 512, 226, 440, 26, f.Caption, ""));
+    c.push_back(SideLabel(dc::Model, 512, 260, 440, 26, f.Caption, ""));
 
     // The dose at a depth, or its least and most over a range of depths.
     c.push_back({"DepthDoseCaption", K::Label, "", Tw(16), Tw(320), Tw(180), Tw(26), f.Caption,
@@ -99,14 +95,14 @@ std::vector<ControlLayout> Controls(Language edition) {
     c.push_back({"DepthToLabel", K::Label, "", Tw(312), Tw(320), Tw(40), Tw(26), f.Caption,
                  words(MessageId::DoseTo), Unset, Unset, A::Right});
     c.push_back(field(dc::DepthTo, 356, 317, 64, White));
-    c.push_back(label("DepthUnit", 424, 320, 30, 26, f.Number, "cm"));
+    c.push_back(SideLabel("DepthUnit", 424, 320, 30, 26, f.Number, "cm"));
     c.push_back(button(dc::FindDose, 460, 315, 100, 32, words(MessageId::DoseAtDepthButton)));
     c.push_back(field(dc::DoseAtDepth, 566, 317, 320, LightYellow));
-    c.push_back(label("DoseAtDepthUnit", 890, 320, 66, 26, f.Number, "mGy"));
+    c.push_back(SideLabel("DoseAtDepthUnit", 890, 320, 66, 26, f.Number, "mGy"));
 
-    c.push_back(label(dc::ShownBeam, 16, 356, 948, 26, f.Caption, ""));
+    c.push_back(SideLabel(dc::ShownBeam, 16, 356, 948, 26, f.Caption, ""));
     c.push_back(
-        label("TableCaption", 16, 436, 948, 26, f.Caption, words(MessageId::DoseTableCaption)));
+        SideLabel("TableCaption", 16, 436, 948, 26, f.Caption, words(MessageId::DoseTableCaption)));
     c.push_back({"SaveCsvCaption", K::Label, "", Tw(652), Tw(470), Tw(312), Tw(26), f.Caption,
                  words(MessageId::DoseSaveCsvCaption), Unset, LightCyan, A::Centre, true});
     c.push_back({dc::CsvFileName, K::TextField, "", Tw(652), Tw(504), Tw(220), Tw(30), f.Caption,

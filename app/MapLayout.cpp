@@ -18,10 +18,6 @@ namespace mc = mapcontrols;
 std::vector<ControlLayout> Controls(Language edition) {
     const WindowFaces f = QualityFaces(edition);
     const auto words = [edition](MessageId id) { return Wording(edition, id); };
-    const auto label = [](std::string_view name, int x, int y, int w, int h, FontSpec font,
-                          std::string_view caption) {
-        return ControlLayout{name, K::Label, "", Tw(x), Tw(y), Tw(w), Tw(h), font, caption};
-    };
     const auto caption = [&f](std::string_view name, int y, std::string_view text) {
         return ControlLayout{name,      K::Label, "",    Tw(768),   Tw(y),     Tw(196), Tw(26),
                              f.Caption, text,     Unset, LightCyan, A::Centre, true};
@@ -36,17 +32,18 @@ std::vector<ControlLayout> Controls(Language edition) {
     };
 
     std::vector<ControlLayout> c;
-    c.push_back(label("MapCaption", 16, 8, 948, 24, f.Caption, words(MessageId::MapCaption)));
+    c.push_back(SideLabel("MapCaption", 16, 8, 948, 24, f.Caption, words(MessageId::MapCaption)));
     c.push_back(caption("ProfileCaption", 80, words(MessageId::MapProfileCaption)));
     c.push_back(field(mc::ProfileDepth, 768, 112, 90, White));
-    c.push_back(label("ProfileDepthUnit", 862, 115, 30, 26, f.Number, "cm"));
+    c.push_back(SideLabel("ProfileDepthUnit", 862, 115, 30, 26, f.Number, "cm"));
     c.push_back(button(mc::ShowProfile, 894, 110, 70, words(MessageId::MapShowButton)));
 
     c.push_back(caption("PointCaption", 164, words(MessageId::MapPointCaption)));
     c.push_back(field(mc::PointX, 768, 196, 60, White));
     c.push_back(field(mc::PointY, 836, 196, 60, White));
     c.push_back(field(mc::PointDepth, 904, 196, 60, White));
-    c.push_back(label("PointUnit", 768, 228, 196, 22, f.Caption, words(MessageId::MapPointUnit)));
+    c.push_back(
+        SideLabel("PointUnit", 768, 228, 196, 22, f.Caption, words(MessageId::MapPointUnit)));
     c.push_back(button(mc::ShowPoint, 768, 252, 70, words(MessageId::MapShowButton)));
     c.push_back(field(mc::PointDose, 768, 290, 196, LightYellow));
 
@@ -56,25 +53,15 @@ std::vector<ControlLayout> Controls(Language edition) {
     c.push_back(button(mc::SaveCsv, 768, 412, 94, "CSV"));
     c.push_back(button(mc::SavePng, 870, 412, 94, "PNG"));
 
-    c.push_back(label(mc::ShownBeam, 16, 630, 948, 22, f.Caption, ""));
-    c.push_back(label(mc::Pointer, 16, 656, 948, 22, f.Caption, ""));
+    c.push_back(SideLabel(mc::ShownBeam, 16, 630, 948, 22, f.Caption, ""));
+    c.push_back(SideLabel(mc::Pointer, 16, 656, 948, 22, f.Caption, ""));
     return c;
 }
-
-struct Built {
-    explicit Built(Language edition)
-        : controls(Controls(edition)), layout{Wording(edition, MessageId::MapWindowTitle), Tw(980),
-                                              Tw(740), QualityFaces(edition).Caption, controls} {}
-    std::vector<ControlLayout> controls;
-    WindowLayout layout;
-};
 
 } // namespace
 
 const WindowLayout& MapWindowLayout(Language edition) {
-    static const Built english(Language::English);
-    static const Built japanese(Language::Japanese);
-    return edition == Language::Japanese ? japanese.layout : english.layout;
+    return SideWindowLayout<Controls, MessageId::MapWindowTitle, 740>(edition);
 }
 
 } // namespace veltrim

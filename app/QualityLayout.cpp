@@ -16,10 +16,6 @@ namespace qc = qualitycontrols;
 std::vector<ControlLayout> Controls(Language edition) {
     const WindowFaces f = QualityFaces(edition);
     const auto words = [edition](MessageId id) { return Wording(edition, id); };
-    const auto label = [](std::string_view name, int x, int y, int w, int h, FontSpec font,
-                          std::string_view caption) {
-        return ControlLayout{name, K::Label, "", Tw(x), Tw(y), Tw(w), Tw(h), font, caption};
-    };
     const auto field = [&f](std::string_view name, int x, int y, int w, int h, QRgb back,
                             bool number = true) {
         return ControlLayout{name,  K::TextField,
@@ -50,21 +46,21 @@ std::vector<ControlLayout> Controls(Language edition) {
     const char* units[] = {"keV", "mm Al", "mm Al", "", "keV"};
     for (int k = 0; k < 5; ++k) {
         const int y = 68 + 38 * k;
-        c.push_back(label(labelNames[k], 648, y + 3, 172, 26, f.Caption, words(captions[k])));
+        c.push_back(SideLabel(labelNames[k], 648, y + 3, 172, 26, f.Caption, words(captions[k])));
         c.push_back(field(qc::Figures[k], 822, y, 84, 28, LightYellow));
         if (*units[k] != '\0')
-            c.push_back(label(unitNames[k], 910, y + 3, 52, 26, f.Number, units[k]));
+            c.push_back(SideLabel(unitNames[k], 910, y + 3, 52, 26, f.Number, units[k]));
     }
     c.push_back(
-        label("AirPathLabel", 648, 261, 172, 26, f.Caption, words(MessageId::QualityAirPath)));
+        SideLabel("AirPathLabel", 648, 261, 172, 26, f.Caption, words(MessageId::QualityAirPath)));
     c.push_back(field(qc::AirPath, 822, 258, 84, 28, White));
-    c.push_back(label("MeasuredHvl1Label", 648, 313, 172, 26, f.Caption,
-                      words(MessageId::QualityMeasuredHvl1)));
+    c.push_back(SideLabel("MeasuredHvl1Label", 648, 313, 172, 26, f.Caption,
+                          words(MessageId::QualityMeasuredHvl1)));
     c.push_back(field(qc::MeasuredHvl1, 822, 310, 84, 28, White));
     c.push_back(
         button(qc::FindAluminium, 700, 360, 200, 40, words(MessageId::QualityFindAluminium)));
 
-    c.push_back(label(qc::ShownBeam, 16, 426, 948, 26, f.Caption, ""));
+    c.push_back(SideLabel(qc::ShownBeam, 16, 426, 948, 26, f.Caption, ""));
     // The two saves side by side, the list of curves the full width below.
     c.push_back({"SaveCsvCaption", K::Label, "", Tw(16), Tw(508), Tw(216), Tw(26), f.Caption,
                  words(MessageId::QualitySaveCsvCaption), Unset, LightCyan, A::Centre, true});
@@ -74,8 +70,8 @@ std::vector<ControlLayout> Controls(Language edition) {
                  words(MessageId::QualitySavePngCaption), Unset, LightCyan, A::Centre, true});
     c.push_back(field(qc::PngFileName, 732, 506, 164, 30, Unset, false));
     c.push_back(button(qc::SavePng, 900, 506, 64, 30, words(MessageId::QualitySave)));
-    c.push_back(
-        label("CurveListLabel", 16, 550, 948, 26, f.Caption, words(MessageId::QualityCurveList)));
+    c.push_back(SideLabel("CurveListLabel", 16, 550, 948, 26, f.Caption,
+                          words(MessageId::QualityCurveList)));
     return c;
 }
 

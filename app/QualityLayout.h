@@ -28,13 +28,20 @@ struct WindowFaces {
 };
 WindowFaces QualityFaces(Language edition);
 
-// The layout of a window of the spectrum window's size and caption face whose
-// table `Controls` gives, built once per edition.
-template <std::vector<ControlLayout> (*Controls)(Language), MessageId Title>
+// A plain caption of the side windows, at x, y, w, h pixels.
+inline ControlLayout SideLabel(std::string_view name, int x, int y, int w, int h, FontSpec font,
+                               std::string_view caption, std::string_view parent = "") {
+    return ControlLayout{name,   ControlKind::Label, parent, Tw(x), Tw(y), Tw(w), Tw(h), font,
+                         caption};
+}
+
+// The layout of a window of the spectrum window's width and caption face,
+// `heightPx` high, whose table `Controls` gives, built once per edition.
+template <std::vector<ControlLayout> (*Controls)(Language), MessageId Title, int heightPx = 700>
 const WindowLayout& SideWindowLayout(Language edition) {
     struct Built {
         explicit Built(Language language)
-            : controls(Controls(language)), layout{Wording(language, Title), Tw(980), Tw(700),
+            : controls(Controls(language)), layout{Wording(language, Title), Tw(980), Tw(heightPx),
                                                    QualityFaces(language).Caption, controls} {}
         std::vector<ControlLayout> controls;
         WindowLayout layout;
