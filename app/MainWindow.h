@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/BeamHistory.h"
+#include "calculation/CalculateBeam.h"
 #include "calculation/SharedState.h"
 #include "core/BeamFile.h"
 #include "spectrum/HvlMatching.h"
@@ -151,6 +152,8 @@ class MainWindow : public QWidget {
     void ChooseAndSaveReportPdf();
     // The name the user picks to save or open, null when cancelled.
     QString ChooseFileName(bool save, const QString& suggested, const QString& filter);
+    // After OK: the last curve drawn with its table and the dose window's exposure.
+    BeamResult DrawnResult() const;
     // The model without the offer to calculate again (an opened beam).
     void ApplyScatterModel(bool divergent);
     // An opened beam's measured HVL1 and tube output, into the spectrum and

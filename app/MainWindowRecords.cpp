@@ -28,26 +28,34 @@ QString MainWindow::ChooseFileName(bool save, const QString& suggested, const QS
                 : QFileDialog::getOpenFileName(this, {}, folder, filter);
 }
 
+// The last curve drawn as a calculation's result: the state holds its table,
+// the dose window its exposure.
+BeamResult MainWindow::DrawnResult() const {
+    const CalculatedBeam& drawn = beams_.Drawn().back();
+    BeamResult beam;
+    beam.Conditions = state_.ResultConditions;
+    beam.Model = drawn.Model;
+    beam.PhantomMedium = drawn.PhantomMedium;
+    beam.ThicknessCm = drawn.ThicknessCm;
+    beam.Spectrum.Spectrum = drawn.Spectrum;
+    beam.Quality = drawn.Quality;
+    beam.DepthDose = std::make_unique<DepthDoseCalculation>();
+    beam.DepthDose->Rows = state_.DepthRowCount;
+    beam.DepthDose->Table = state_.DepthDoseResult;
+    if (const AbsoluteDose* dose = doseWindow_ != nullptr ? doseWindow_->ExposedDose() : nullptr)
+        beam.Absolute = std::make_unique<AbsoluteDose>(*dose);
+    return beam;
+}
+
 void MainWindow::ExportTableCsv(const QString& fileName) {
     // A cancelled choice (a null name) writes nothing and says nothing; an
     // empty one typed is refused with the reason, as the saves refuse names.
     if (fileName.isNull() || state_.ResultsReady != 1 || beams_.Drawn().empty())
         return;
-    // The state's table is that of the last curve drawn.
-    const CalculatedBeam& beam = beams_.Drawn().back();
-    TableRecord record;
-    record.Typed = beam.Typed;
-    record.Conditions = state_.ResultConditions;
-    record.Model = beam.Model;
-    record.PhantomMedium = beam.PhantomMedium;
-    record.ThicknessCm = beam.ThicknessCm;
-    if (beam.Quality)
-        record.Hvl1MmAl = beam.Quality->Hvl1MmAl;
-    record.Rows = state_.DepthRowCount;
-    record.Table = &state_.DepthDoseResult;
-    record.Dose = doseWindow_ != nullptr ? doseWindow_->ExposedDose() : nullptr;
-    state_.Messages.Show(ExportBytesAs(SavedFile::TableCsv, TableCsvBytes(record), fileName,
-                                       state_.WorkFolder, state_.Edition)
+    const BeamResult beam = DrawnResult();
+    state_.Messages.Show(ExportBytesAs(SavedFile::TableCsv,
+                                       TableCsvBytes(RecordOf(beam, beams_.Drawn().back().Typed)),
+                                       fileName, state_.WorkFolder, state_.Edition)
                              .Message);
 }
 
@@ -79,20 +87,8 @@ void MainWindow::ChooseAndSaveReportPdf() {
 void MainWindow::SaveReportPdf(const QString& fileName) {
     if (fileName.isNull() || state_.ResultsReady != 1 || beams_.Drawn().empty())
         return;
-    // The beam of the last curve drawn, whose table the state holds.
     const CalculatedBeam& drawn = beams_.Drawn().back();
-    BeamResult beam;
-    beam.Conditions = state_.ResultConditions;
-    beam.Model = drawn.Model;
-    beam.PhantomMedium = drawn.PhantomMedium;
-    beam.ThicknessCm = drawn.ThicknessCm;
-    beam.Spectrum.Spectrum = drawn.Spectrum;
-    beam.Quality = drawn.Quality;
-    beam.DepthDose = std::make_unique<DepthDoseCalculation>();
-    beam.DepthDose->Rows = state_.DepthRowCount;
-    beam.DepthDose->Table = state_.DepthDoseResult;
-    if (const AbsoluteDose* dose = doseWindow_ != nullptr ? doseWindow_->ExposedDose() : nullptr)
-        beam.Absolute = std::make_unique<AbsoluteDose>(*dose);
+    const BeamResult beam = DrawnResult();
     ReportRequest request;
     request.Edition = state_.Edition;
     request.Typed = drawn.Typed;
