@@ -1,5 +1,6 @@
 #include "app/DoseTexts.h"
 
+#include "calculation/TableExport.h"
 #include "core/CFormat.h"
 #include "core/NumberReading.h"
 
@@ -15,26 +16,6 @@ std::string FactorText(double factor) {
 
 double RowDepthCm(int row) {
     return row == 0 ? 0.0 : 0.5 * row - 0.25;
-}
-
-std::string DescribeExposure(const Exposure& given, Language language) {
-    const auto line = [language](MessageId quantity, const std::string& amount) {
-        return Text(language, quantity) + " " + amount;
-    };
-    switch (given.Kind) {
-    case ExposureKind::TubeOutput:
-        return line(MessageId::ExposureTubeOutput,
-                    Text(language, MessageId::DoseTubeOutputGiven,
-                         {FormatC("%g", given.Value), FormatC("%g", given.Mas),
-                          FormatC("%g", given.OutputDistanceCm)}));
-    case ExposureKind::KermaAreaProduct:
-        return line(MessageId::ExposureKap, FormatC("%g Gy cm2", given.Value));
-    case ExposureKind::EntranceSurfaceKerma:
-        return line(MessageId::ExposureEsak, FormatC("%g mGy", given.Value));
-    case ExposureKind::IncidentAirKerma:
-    default:
-        return line(MessageId::ExposureAirKerma, FormatC("%g mGy", given.Value));
-    }
 }
 
 std::string MediumLine(Medium medium, std::optional<double> thicknessCm, Language language) {

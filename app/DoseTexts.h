@@ -21,10 +21,6 @@ std::string FactorText(double factor);
 // layer's middle for row d, where the dose per unit Ka,i is taken to lie.
 double RowDepthCm(int row);
 
-// "tube output 50 uGy/mAs x 10 mAs at 100 cm" and the like, in the
-// edition's language.
-std::string DescribeExposure(const Exposure& given, Language language);
-
 // The phantom's medium (with a finite phantom's thickness) and the scatter
 // model, as the window's lines read.
 std::string MediumLine(Medium medium, std::optional<double> thicknessCm, Language language);

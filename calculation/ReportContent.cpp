@@ -81,24 +81,6 @@ ReportSection QualitySection(const BeamQuality& q, const ReportRequest& request)
     return section;
 }
 
-// The exposure as the user gave it, in the edition's words.
-std::string GivenText(const Exposure& given, Language l) {
-    const auto number = [](double value) { return FormatC("%.6g", value); };
-    switch (given.Kind) {
-    case ExposureKind::IncidentAirKerma:
-        return ReportWording(ReportText::GivenAirKerma, l, number(given.Value));
-    case ExposureKind::TubeOutput:
-        return ReportWording(ReportText::GivenTubeOutput, l, number(given.Value),
-                             number(given.Mas)) +
-               ", " + ReportWording(ReportText::MeasuredAt, l, number(given.OutputDistanceCm));
-    case ExposureKind::KermaAreaProduct:
-        return ReportWording(ReportText::GivenKap, l, number(given.Value));
-    case ExposureKind::EntranceSurfaceKerma:
-        return ReportWording(ReportText::GivenEsak, l, number(given.Value));
-    }
-    return ExposureText(given);
-}
-
 ReportSection DoseSection(const AbsoluteDose& dose, const ReportRequest& request) {
     const Language l = request.Edition;
     const auto word = [l](ReportText text) { return ReportWording(text, l); };
@@ -111,8 +93,8 @@ ReportSection DoseSection(const AbsoluteDose& dose, const ReportRequest& request
     };
 
     ReportSection section{word(ReportText::Doses), {}};
-    section.Lines.push_back({word(ReportText::Exposure),
-                             mgy ? GivenText(*dose.Given, l) : word(ReportText::NoExposure)});
+    section.Lines.push_back({word(ReportText::Exposure), mgy ? DescribeExposure(*dose.Given, l)
+                                                             : word(ReportText::NoExposure)});
     if (mgy)
         section.Lines.push_back(
             {label(MessageId::DoseIncidentAirKerma), Dose(dose.IncidentAirKermaMgy) + " mGy"});

@@ -39,15 +39,10 @@ enum class ReportText {
     Doses,
     Exposure,
     NoExposure,
-    GivenAirKerma,   // {1} mGy
-    GivenTubeOutput, // {1} uGy/mAs, {2} mAs
-    MeasuredAt,      // {1} cm, the tube output's distance
-    GivenKap,        // {1} Gy cm2
-    GivenEsak,       // {1} mGy
-    PerKerma,        // the unit of a dose without an exposure
-    DoseAt,          // {1} cm
-    DoseLeast,       // {1}, {2} cm
-    DoseMost,        // {1}, {2} cm
+    PerKerma,  // the unit of a dose without an exposure
+    DoseAt,    // {1} cm
+    DoseLeast, // {1}, {2} cm
+    DoseMost,  // {1}, {2} cm
     Table,
     Depth,     // a column or an axis, cm
     Percent,   // {1} the component

@@ -1,6 +1,7 @@
 #include "calculation/TableExport.h"
 
 #include "core/CFormat.h"
+#include "core/Messages.h"
 #include "core/NumberReading.h"
 
 namespace veltrim {
@@ -25,6 +26,26 @@ TableRecord RecordOf(const BeamResult& beam, const ConditionTexts& typed) {
     if (beam.Absolute && beam.Absolute->Given)
         record.Dose = beam.Absolute.get();
     return record;
+}
+
+std::string DescribeExposure(const Exposure& given, Language language) {
+    const auto line = [language](MessageId quantity, const std::string& amount) {
+        return Text(language, quantity) + " " + amount;
+    };
+    switch (given.Kind) {
+    case ExposureKind::TubeOutput:
+        return line(MessageId::ExposureTubeOutput,
+                    Text(language, MessageId::DoseTubeOutputGiven,
+                         {FormatC("%g", given.Value), FormatC("%g", given.Mas),
+                          FormatC("%g", given.OutputDistanceCm)}));
+    case ExposureKind::KermaAreaProduct:
+        return line(MessageId::ExposureKap, FormatC("%g Gy cm2", given.Value));
+    case ExposureKind::EntranceSurfaceKerma:
+        return line(MessageId::ExposureEsak, FormatC("%g mGy", given.Value));
+    case ExposureKind::IncidentAirKerma:
+    default:
+        return line(MessageId::ExposureAirKerma, FormatC("%g mGy", given.Value));
+    }
 }
 
 std::string ExposureText(const Exposure& given, const char* format) {

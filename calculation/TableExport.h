@@ -37,6 +37,9 @@ struct TableRecord {
 TableRecord RecordOf(const BeamResult& beam, const ConditionTexts& typed);
 
 // The exposure as given: its way, value(s) and unit(s), numbers in `format`.
+// "tube output 50 uGy/mAs x 10 mAs at 100 cm" and the like, in the
+// edition's language, for people to read.
+std::string DescribeExposure(const Exposure& given, Language language);
 std::string ExposureText(const Exposure& given, const char* format = "%.6g");
 
 // The export's bytes. Every number is written with the fewest digits that
