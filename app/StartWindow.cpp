@@ -32,6 +32,10 @@ void StartWindow::ChooseEdition(Language edition) {
         CentreOnScreen(*main_);
     }
     main_->show();
+    // The keys (F2-F4, Ctrl+S/O/P) act in the active window only; a window
+    // manager would hand the new window the focus, but not every session
+    // has one.
+    main_->activateWindow();
     hide();
 }
 
