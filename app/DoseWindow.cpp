@@ -1,9 +1,9 @@
 #include "app/DoseWindow.h"
 
 #include "app/BeamHistory.h"
-#include "app/DoseLayout.h"
 #include "app/DoseTexts.h"
 #include "app/ProgramFiles.h"
+#include "app/SideLayouts.h"
 #include "app/WindowBuilder.h"
 #include "calculation/SharedState.h"
 #include "core/CFormat.h"
@@ -32,6 +32,17 @@ QString Utf8(const std::string& text) {
 
 namespace dc = dosecontrols;
 
+// Where the controls the layout does not make go, in pixels: the unit
+// choice of the kerma-area product inside the exposure frame; the phantom's
+// material of the following calculations in the title row of the results,
+// right of the centred title; the message line; the table; and a finite
+// phantom's exit, under the save of the table.
+constexpr QRect KapUnitBox{316, 172, 120, 28};
+constexpr QRect MediumChoiceBox{776, 26, 176, 28};
+constexpr QRect MessageBox{16, 384, 948, 46};
+constexpr QRect TableBox{16, 462, 620, 222};
+constexpr QRect ExitBox{652, 548, 312, 60};
+
 // The kerma-area product's units as offered, and what one of each is in the
 // Gy cm2 the library takes.
 struct KapUnit {
@@ -50,7 +61,7 @@ constexpr MessageId Columns[] = {MessageId::DoseDepthColumn, MessageId::DosePrim
 DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget* parent)
     : QWidget(parent, Qt::Window), run_(run), beams_(beams), edition_(run.Edition) {
     BuildWindow(*this, DoseWindowLayout(edition_));
-    const QFont textFont = DesignFont(DoseTextFont(edition_));
+    const QFont textFont = DesignFont(SideTextFont(edition_));
 
     auto& frame = FindControl<QWidget>(*this, dc::ExposureFrame);
     for (std::size_t k = 0; k < ways_.size(); ++k)
@@ -64,13 +75,13 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
     kapUnit_ = new QComboBox(&frame);
     kapUnit_->setObjectName(QString::fromLatin1(dc::KapUnit.Design));
     kapUnit_->setFont(DesignFont({Face::TimesNewRoman, 12.0}));
-    kapUnit_->setGeometry(DoseKapUnitBox);
+    kapUnit_->setGeometry(KapUnitBox);
     for (const KapUnit& unit : KapUnits)
         kapUnit_->addItem(QString::fromLatin1(unit.Name));
     mediumChoice_ = new QComboBox(this);
     mediumChoice_->setObjectName(QString::fromLatin1(dc::MediumChoice.Design));
     mediumChoice_->setFont(DesignFont({Face::TimesNewRoman, 12.0}));
-    mediumChoice_->setGeometry(DoseMediumChoiceBox);
+    mediumChoice_->setGeometry(MediumChoiceBox);
     mediumChoice_->setToolTip(Utf8(Text(edition_, MessageId::DoseMediumChoiceTip)));
     for (const auto& entry : MediumKeys) {
         mediumChoice_->addItem(Utf8(Text(edition_, MediumName(entry.second))));
@@ -113,12 +124,12 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
     csvName_->setText(FileNameDate(QDate::currentDate()) + QStringLiteral("-dose"));
     saveCsv_ = &FindControl<QPushButton>(*this, dc::SaveCsv);
 
-    message_ = &AddMessageLine(*this, dc::MessageLine, DoseMessageBox, textFont);
-    exit_ = &AddMessageLine(*this, dc::ExitFigures, DoseExitBox, textFont);
+    message_ = &AddMessageLine(*this, dc::MessageLine, MessageBox, textFont);
+    exit_ = &AddMessageLine(*this, dc::ExitFigures, ExitBox, textFont);
     table_ = new QTableWidget(0, 4, this);
     table_->setObjectName(QString::fromLatin1(dc::Table.Design));
     table_->setFont(textFont);
-    table_->setGeometry(DoseTableBox);
+    table_->setGeometry(TableBox);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->verticalHeader()->hide();

@@ -3,10 +3,9 @@
 #include "app/BeamHistory.h"
 #include "app/ControlNames.h"
 #include "app/DoseTexts.h"
-#include "app/MapLayout.h"
 #include "app/MapPictures.h"
 #include "app/ProgramFiles.h"
-#include "app/QualityLayout.h"
+#include "app/SideLayouts.h"
 #include "app/WindowBuilder.h"
 #include "calculation/SharedState.h"
 #include "core/CFormat.h"
@@ -30,6 +29,12 @@ QString Utf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// Where the controls the layout does not make go, in pixels.
+constexpr QRect PlaneBox{768, 36, 196, 28};
+constexpr QRect PictureBox{16, 36, 736, 380};
+constexpr QRect ProfileBox{16, 424, 736, 200};
+constexpr QRect MessageBox{16, 682, 948, 46};
+
 // A typed coordinate: NaN unless the whole text is a number, so that the
 // point's check refuses it with the edition's words.
 double Coordinate(const QLineEdit& field) {
@@ -44,20 +49,20 @@ MapWindow::MapWindow(const SharedState& run, const BeamHistory& beams,
     : QWidget(parent, Qt::Window), run_(run), beams_(beams), exposed_(std::move(exposed)),
       edition_(run.Edition) {
     BuildWindow(*this, MapWindowLayout(edition_));
-    const QFont textFont = DesignFont(QualityTextFont(edition_));
+    const QFont textFont = DesignFont(SideTextFont(edition_));
     planeChoice_ = new QComboBox(this);
     planeChoice_->setObjectName(QString::fromLatin1(mc::Plane.Design));
     planeChoice_->setFont(DesignFont({Face::TimesNewRoman, 12.0}));
-    planeChoice_->setGeometry(MapPlaneBox);
+    planeChoice_->setGeometry(PlaneBox);
     planeChoice_->addItem(Utf8(Text(edition_, MessageId::MapPlaneXz)));
     planeChoice_->addItem(Utf8(Text(edition_, MessageId::MapPlaneYz)));
     picture_ = new MapPicture(this);
     picture_->setObjectName(QString::fromLatin1(mc::Map.Design));
-    picture_->move(MapPictureBox.topLeft());
+    picture_->move(PictureBox.topLeft());
     profile_ = new ProfilePicture(this);
     profile_->setObjectName(QString::fromLatin1(mc::Profile.Design));
-    profile_->move(MapProfileBox.topLeft());
-    message_ = &AddMessageLine(*this, mc::MessageLine, MapMessageBox, textFont);
+    profile_->move(ProfileBox.topLeft());
+    message_ = &AddMessageLine(*this, mc::MessageLine, MessageBox, textFont);
 
     profileDepth_ = &FindControl<QLineEdit>(*this, mc::ProfileDepth);
     profileDepth_->setText(QStringLiteral("5"));

@@ -2,7 +2,7 @@
 
 #include "app/BeamHistory.h"
 #include "app/ProgramFiles.h"
-#include "app/QualityLayout.h"
+#include "app/SideLayouts.h"
 #include "app/WindowBuilder.h"
 #include "calculation/SharedState.h"
 #include "core/CFormat.h"
@@ -30,6 +30,11 @@ QString Utf8(const std::string& text) {
 
 namespace qc = qualitycontrols;
 
+// Where the controls the layout does not make go, in pixels.
+constexpr QRect PictureBox{16, 16, 604, 404};
+constexpr QRect MessageBox{16, 452, 948, 46};
+constexpr QRect CurveListBox{16, 576, 948, 108};
+
 // The most air a half-value layer is measured behind, cm.
 constexpr double MaxAirPathCm = 1000.0;
 
@@ -40,18 +45,18 @@ QualityWindow::QualityWindow(const SharedState& run, const BeamHistory& beams,
     : QWidget(parent, Qt::Window), run_(run), beams_(beams), typed_(std::move(typed)),
       edition_(run.Edition) {
     BuildWindow(*this, QualityWindowLayout(edition_));
-    const QFont textFont = DesignFont(QualityTextFont(edition_));
+    const QFont textFont = DesignFont(SideTextFont(edition_));
 
     pictureBox_ = new QLabel(this);
     pictureBox_->setObjectName(QString::fromLatin1(qc::Picture.Design));
     pictureBox_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pictureBox_->setLineWidth(2);
-    pictureBox_->setGeometry(QualityPictureBox);
-    message_ = &AddMessageLine(*this, qc::MessageLine, QualityMessageBox, textFont);
+    pictureBox_->setGeometry(PictureBox);
+    message_ = &AddMessageLine(*this, qc::MessageLine, MessageBox, textFont);
     curves_ = new QListWidget(this);
     curves_->setObjectName(QString::fromLatin1(qc::CurveList.Design));
     curves_->setFont(textFont);
-    curves_->setGeometry(QualityCurveListBox);
+    curves_->setGeometry(CurveListBox);
     curves_->setSelectionMode(QAbstractItemView::NoSelection);
 
     shownBeam_ = &FindControl<QLabel>(*this, qc::ShownBeam);
@@ -109,7 +114,7 @@ void QualityWindow::ShowBeam(const EnergyTable* spectrum, const std::string& hea
     shownBeam_->setText(Utf8(heading));
     const SpectrumAxes axes{Utf8(Text(edition_, MessageId::QualityEnergyAxis)),
                             Utf8(Text(edition_, MessageId::QualityFractionAxis)),
-                            DesignFont(QualityTextFont(edition_))};
+                            DesignFont(SideTextFont(edition_))};
     picture_ = DrawSpectrumChart(spectrum, axes);
     pictureBox_->setPixmap(QPixmap::fromImage(picture_));
     saveCsv_->setEnabled(spectrum != nullptr);

@@ -3,9 +3,8 @@
 // cut off at the bottom and no accent at the top, at the window's scale and at
 // twice it (a high-density screen). Where each control stands is the table's
 // own numbers; the screenshots show the result.
-#include "app/DoseLayout.h"
 #include "app/EditionLayout.h"
-#include "app/QualityLayout.h"
+#include "app/SideLayouts.h"
 #include "app/StartWindow.h"
 #include "app/WindowBuilder.h"
 #include "gui/GuiFixture.h"
