@@ -78,12 +78,20 @@ inline constexpr ControlName PictureFileName{"Text15"};
 inline constexpr ControlName SavePicture{"Command4"};
 } // namespace maincontrols
 
-// The spectrum and beam-quality window, whose design gave its controls
-// these names itself.
+// What the three windows beside the main window have alike: the line that
+// names the beam shown, in the table, and the message line, made by the
+// window. Their design gave their controls these names itself.
+namespace sidecontrols {
+inline constexpr ControlName ShownBeam{"ShownBeam"};
+inline constexpr ControlName MessageLine{"Message"};
+} // namespace sidecontrols
+
+// The spectrum and beam-quality window.
 namespace qualitycontrols {
+using sidecontrols::MessageLine;
+using sidecontrols::ShownBeam;
 // Made by the window, not by its table.
 inline constexpr ControlName Picture{"SpectrumPicture"};
-inline constexpr ControlName MessageLine{"Message"};
 inline constexpr ControlName CurveList{"CurveList"};
 
 inline constexpr ControlName MeanEnergy{"MeanEnergy"};
@@ -97,17 +105,17 @@ inline constexpr ControlName Figures[] = {MeanEnergy, Hvl1, Hvl2, Homogeneity, E
 inline constexpr ControlName AirPath{"AirPath"};
 inline constexpr ControlName MeasuredHvl1{"MeasuredHvl1"};
 inline constexpr ControlName FindAluminium{"FindAluminium"};
-inline constexpr ControlName ShownBeam{"ShownBeam"};
 inline constexpr ControlName CsvFileName{"SpectrumCsvName"};
 inline constexpr ControlName SaveCsv{"SaveSpectrumCsv"};
 inline constexpr ControlName PngFileName{"SpectrumPngName"};
 inline constexpr ControlName SavePng{"SaveSpectrumPng"};
 } // namespace qualitycontrols
 
-// The absolute-dose window, named as the spectrum window names its own.
+// The absolute-dose window.
 namespace dosecontrols {
+using sidecontrols::MessageLine;
+using sidecontrols::ShownBeam;
 // Made by the window, not by its table.
-inline constexpr ControlName MessageLine{"Message"};
 inline constexpr ControlName KapUnit{"KapUnit"};
 inline constexpr ControlName ExitFigures{"ExitDose"};
 inline constexpr ControlName MediumChoice{"MediumChoice"};
@@ -143,15 +151,15 @@ inline constexpr ControlName DepthFrom{"DepthFrom"};
 inline constexpr ControlName DepthTo{"DepthTo"};
 inline constexpr ControlName FindDose{"FindDose"};
 inline constexpr ControlName DoseAtDepth{"DoseAtDepth"};
-inline constexpr ControlName ShownBeam{"ShownBeam"};
 inline constexpr ControlName CsvFileName{"DoseCsvName"};
 inline constexpr ControlName SaveCsv{"SaveDoseCsv"};
 } // namespace dosecontrols
 
 // The dose-map window.
 namespace mapcontrols {
+using sidecontrols::MessageLine;
+using sidecontrols::ShownBeam;
 // Made by the window, not by its table.
-inline constexpr ControlName MessageLine{"Message"};
 inline constexpr ControlName Plane{"MapPlane"};
 inline constexpr ControlName Map{"DoseMap"};
 inline constexpr ControlName Profile{"DoseProfile"};
@@ -166,7 +174,6 @@ inline constexpr ControlName PointDose{"PointDose"};
 inline constexpr ControlName FileName{"MapFileName"};
 inline constexpr ControlName SaveCsv{"SaveMapCsv"};
 inline constexpr ControlName SavePng{"SaveMapPng"};
-inline constexpr ControlName ShownBeam{"ShownBeam"};
 inline constexpr ControlName Pointer{"PointerDose"};
 } // namespace mapcontrols
 

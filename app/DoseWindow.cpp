@@ -4,7 +4,6 @@
 #include "app/DoseTexts.h"
 #include "app/ProgramFiles.h"
 #include "app/SideLayouts.h"
-#include "app/WindowBuilder.h"
 #include "calculation/SharedState.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
@@ -15,9 +14,7 @@
 #include <QDate>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <algorithm>
@@ -26,22 +23,7 @@
 namespace veltrim {
 namespace {
 
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 namespace dc = dosecontrols;
-
-// Where the controls the layout does not make go, in pixels: the unit
-// choice of the kerma-area product inside the exposure frame; the phantom's
-// material of the following calculations in the title row of the results,
-// right of the centred title; the message line; the table; and a finite
-// phantom's exit, under the save of the table.
-constexpr QRect KapUnitBox{316, 172, 120, 28};
-constexpr QRect MediumChoiceBox{776, 26, 176, 28};
-constexpr QRect MessageBox{16, 384, 948, 46};
-constexpr QRect TableBox{16, 462, 620, 222};
-constexpr QRect ExitBox{652, 548, 312, 60};
 
 // The kerma-area product's units as offered, and what one of each is in the
 // Gy cm2 the library takes.
@@ -59,29 +41,19 @@ constexpr MessageId Columns[] = {MessageId::DoseDepthColumn, MessageId::DosePrim
 } // namespace
 
 DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget* parent)
-    : QWidget(parent, Qt::Window), run_(run), beams_(beams), edition_(run.Edition) {
-    BuildWindow(*this, DoseWindowLayout(edition_));
-    const QFont textFont = DesignFont(SideTextFont(edition_));
-
-    auto& frame = FindControl<QWidget>(*this, dc::ExposureFrame);
-    for (std::size_t k = 0; k < ways_.size(); ++k)
-        ways_[k] = &FindControl<QRadioButton>(*this, dc::ExposureWays[k]);
-    airKerma_ = &FindControl<QLineEdit>(*this, dc::AirKerma);
-    tubeOutput_ = &FindControl<QLineEdit>(*this, dc::TubeOutput);
-    mas_ = &FindControl<QLineEdit>(*this, dc::Mas);
-    outputDistance_ = &FindControl<QLineEdit>(*this, dc::OutputDistance);
-    kap_ = &FindControl<QLineEdit>(*this, dc::Kap);
-    esak_ = &FindControl<QLineEdit>(*this, dc::Esak);
-    kapUnit_ = new QComboBox(&frame);
-    kapUnit_->setObjectName(QString::fromLatin1(dc::KapUnit.Design));
+    : SideWindow(run, beams, DoseWindowLayout(run.Edition), parent) {
+    auto& frame = Control<QWidget>(dc::ExposureFrame);
+    kapUnit_ = AddControl<QComboBox>(dc::KapUnit, &frame);
     kapUnit_->setFont(DesignFont({Face::TimesNewRoman, 12.0}));
-    kapUnit_->setGeometry(KapUnitBox);
+    // Right of the product's field, where the other ways have their unit.
+    kapUnit_->setGeometry(316, 172, 120, 28);
     for (const KapUnit& unit : KapUnits)
         kapUnit_->addItem(QString::fromLatin1(unit.Name));
-    mediumChoice_ = new QComboBox(this);
-    mediumChoice_->setObjectName(QString::fromLatin1(dc::MediumChoice.Design));
+    mediumChoice_ = AddControl<QComboBox>(dc::MediumChoice, this);
     mediumChoice_->setFont(DesignFont({Face::TimesNewRoman, 12.0}));
-    mediumChoice_->setGeometry(MediumChoiceBox);
+    // The phantom's material of the following calculations, in the title
+    // row of the results, right of the centred title.
+    mediumChoice_->setGeometry(776, 26, 176, 28);
     mediumChoice_->setToolTip(Utf8(Text(edition_, MessageId::DoseMediumChoiceTip)));
     for (const auto& entry : MediumKeys) {
         mediumChoice_->addItem(Utf8(Text(edition_, MediumName(entry.second))));
@@ -94,42 +66,32 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
             CheckPhantom();
         }
     });
-    thickness_ = &FindControl<QLineEdit>(*this, dc::Thickness);
-    thickness_->setPlaceholderText(Utf8(Text(edition_, MessageId::DoseSemiInfinite)));
-    thickness_->setToolTip(Utf8(Text(edition_, MessageId::DoseThicknessTip)));
+    QLineEdit& thickness = Field(dc::Thickness);
+    thickness.setPlaceholderText(Utf8(Text(edition_, MessageId::DoseSemiInfinite)));
+    thickness.setToolTip(Utf8(Text(edition_, MessageId::DoseThicknessTip)));
     thicknessChosen_ = run_.ThicknessCm;
     if (thicknessChosen_)
-        thickness_->setText(Utf8(FormatC("%g", *thicknessChosen_)));
-    connect(thickness_, &QLineEdit::editingFinished, this, &DoseWindow::ApplyThickness);
+        thickness.setText(Utf8(FormatC("%g", *thicknessChosen_)));
+    connect(&thickness, &QLineEdit::editingFinished, this, &DoseWindow::ApplyThickness);
     // One mGy of Ka,i to begin with: the figures read as per mGy until the
     // user gives the exposure of an examination.
-    airKerma_->setText(QStringLiteral("1"));
-    outputDistance_->setText(QStringLiteral("100"));
-    ways_[0]->setChecked(true);
+    Field(dc::AirKerma).setText(QStringLiteral("1"));
+    Field(dc::OutputDistance).setText(QStringLiteral("100"));
+    Way(ExposureKind::IncidentAirKerma).setChecked(true);
 
-    for (std::size_t k = 0; k < results_.size(); ++k) {
-        results_[k] = &FindControl<QLineEdit>(*this, dc::Results[k]);
-        results_[k]->setReadOnly(true);
-        results_[k]->setFocusPolicy(Qt::ClickFocus);
+    for (const ControlName shown : {dc::IncidentAirKerma, dc::Backscatter, dc::EntranceKerma,
+                                    dc::SurfaceDose, dc::DoseAtDepth}) {
+        Field(shown).setReadOnly(true);
+        Field(shown).setFocusPolicy(Qt::ClickFocus);
     }
-    medium_ = &FindControl<QLabel>(*this, dc::Medium);
-    model_ = &FindControl<QLabel>(*this, dc::Model);
-    depthFrom_ = &FindControl<QLineEdit>(*this, dc::DepthFrom);
-    depthTo_ = &FindControl<QLineEdit>(*this, dc::DepthTo);
-    doseAtDepth_ = &FindControl<QLineEdit>(*this, dc::DoseAtDepth);
-    doseAtDepth_->setReadOnly(true);
-    doseAtDepth_->setFocusPolicy(Qt::ClickFocus);
-    shownBeam_ = &FindControl<QLabel>(*this, dc::ShownBeam);
-    csvName_ = &FindControl<QLineEdit>(*this, dc::CsvFileName);
-    csvName_->setText(FileNameDate(QDate::currentDate()) + QStringLiteral("-dose"));
-    saveCsv_ = &FindControl<QPushButton>(*this, dc::SaveCsv);
+    Field(dc::CsvFileName).setText(FileNameDate(QDate::currentDate()) + QStringLiteral("-dose"));
 
-    message_ = &AddMessageLine(*this, dc::MessageLine, MessageBox, textFont);
-    exit_ = &AddMessageLine(*this, dc::ExitFigures, ExitBox, textFont);
-    table_ = new QTableWidget(0, 4, this);
-    table_->setObjectName(QString::fromLatin1(dc::Table.Design));
-    table_->setFont(textFont);
-    table_->setGeometry(TableBox);
+    AddMessageLine(384);
+    // A finite phantom's exit, under the save of the table.
+    exit_ = &veltrim::AddMessageLine(*this, dc::ExitFigures, {652, 548, 312, 60}, TextFont());
+    table_ = AddControl<QTableWidget>(dc::Table, 0, 4, this);
+    table_->setFont(TextFont());
+    table_->setGeometry(16, 462, 620, 222);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->verticalHeader()->hide();
@@ -139,17 +101,17 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
         headings << Utf8(Text(edition_, column));
     table_->setHorizontalHeaderLabels(headings);
 
-    for (QRadioButton* way : ways_)
-        connect(way, &QRadioButton::toggled, this, &DoseWindow::EnableWayFields);
-    for (QLineEdit* field : {airKerma_, tubeOutput_, mas_, outputDistance_, kap_, esak_})
-        connect(field, &QLineEdit::returnPressed, this, &DoseWindow::ApplyExposure);
-    connect(&FindControl<QPushButton>(*this, dc::Apply), &QPushButton::clicked, this,
-            &DoseWindow::ApplyExposure);
-    for (QLineEdit* field : {depthFrom_, depthTo_})
-        connect(field, &QLineEdit::returnPressed, this, &DoseWindow::ShowDoseAtDepth);
-    connect(&FindControl<QPushButton>(*this, dc::FindDose), &QPushButton::clicked, this,
-            &DoseWindow::ShowDoseAtDepth);
-    connect(saveCsv_, &QPushButton::clicked, this, &DoseWindow::SaveDoseCsv);
+    for (const ControlName way : dc::ExposureWays)
+        connect(&Control<QRadioButton>(way), &QRadioButton::toggled, this,
+                &DoseWindow::EnableWayFields);
+    for (const ControlName field :
+         {dc::AirKerma, dc::TubeOutput, dc::Mas, dc::OutputDistance, dc::Kap, dc::Esak})
+        connect(&Field(field), &QLineEdit::returnPressed, this, &DoseWindow::ApplyExposure);
+    OnClick(*this, dc::Apply, &DoseWindow::ApplyExposure);
+    for (const ControlName field : {dc::DepthFrom, dc::DepthTo})
+        connect(&Field(field), &QLineEdit::returnPressed, this, &DoseWindow::ShowDoseAtDepth);
+    OnClick(*this, dc::FindDose, &DoseWindow::ShowDoseAtDepth);
+    OnClick(*this, dc::SaveCsv, &DoseWindow::SaveDoseCsv);
     connect(&beams_, &BeamHistory::Changed, this, &DoseWindow::ShowLastCalculation);
     connect(&beams_, &BeamHistory::CursorMoved, this, &DoseWindow::MarkCursorRow);
     EnableWayFields();
@@ -157,15 +119,19 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
     ShowLastCalculation();
 }
 
+QRadioButton& DoseWindow::Way(ExposureKind kind) const {
+    return Control<QRadioButton>(dc::ExposureWays[static_cast<int>(kind)]);
+}
+
 void DoseWindow::EnableWayFields() {
     // Only the chosen way's fields take a value, so that an exposure is
     // never given two ways at once.
-    airKerma_->setEnabled(ways_[0]->isChecked());
-    for (QWidget* field : std::initializer_list<QWidget*>{tubeOutput_, mas_, outputDistance_})
-        field->setEnabled(ways_[1]->isChecked());
-    kap_->setEnabled(ways_[2]->isChecked());
-    kapUnit_->setEnabled(ways_[2]->isChecked());
-    esak_->setEnabled(ways_[3]->isChecked());
+    Field(dc::AirKerma).setEnabled(Way(ExposureKind::IncidentAirKerma).isChecked());
+    for (const ControlName field : {dc::TubeOutput, dc::Mas, dc::OutputDistance})
+        Field(field).setEnabled(Way(ExposureKind::TubeOutput).isChecked());
+    Field(dc::Kap).setEnabled(Way(ExposureKind::KermaAreaProduct).isChecked());
+    kapUnit_->setEnabled(Way(ExposureKind::KermaAreaProduct).isChecked());
+    Field(dc::Esak).setEnabled(Way(ExposureKind::EntranceSurfaceKerma).isChecked());
 }
 
 void DoseWindow::ShowLastCalculation() {
@@ -177,20 +143,16 @@ void DoseWindow::ShowLastCalculation() {
     if (run_.CalculationUnderWay)
         return;
     shown_.reset();
-    if (beams_.Drawn().empty()) {
-        shownBeam_->setText(Utf8(Text(edition_, MessageId::QualityNoBeam)));
+    const CalculatedBeam* drawn = ShowLastDrawnBeam();
+    if (drawn == nullptr) {
         ShowFigures();
         return;
     }
-    const CalculatedBeam& beam = beams_.Drawn().back();
-    shownBeam_->setText(
-        Utf8(Text(edition_, MessageId::QualityShownBeam, {DescribeBeam(beam, edition_)})));
+    const CalculatedBeam& beam = *drawn;
     try {
-        if (!data_)
-            data_ = ModelData::Load(run_.DataFolder);
         const DoseProfiles depthDose{run_.DepthRowCount, run_.PrimaryDose, run_.ScatterDose};
         const std::unique_ptr<AbsoluteDose> dose =
-            BeamAbsoluteDose(run_.ResultConditions, beam.Spectrum, depthDose, run_.Tissue, *data_,
+            BeamAbsoluteDose(run_.ResultConditions, beam.Spectrum, depthDose, run_.Tissue, Data(),
                              std::nullopt, beam.PhantomMedium);
         shown_ = Shown{beam, run_.ResultConditions, *dose, std::nullopt};
         if (beam.ThicknessCm)
@@ -207,24 +169,24 @@ void DoseWindow::ShowLastCalculation() {
 }
 
 std::optional<Exposure> DoseWindow::TypedExposure() {
-    const auto number = [](const QLineEdit* field) {
-        return ReadNumber(field->text().toStdString());
+    const auto number = [this](ControlName field) {
+        return ReadNumber(Field(field).text().toStdString());
     };
     Exposure given;
-    if (ways_[1]->isChecked()) {
-        if (mas_->text().trimmed().isEmpty()) {
+    if (Way(ExposureKind::TubeOutput).isChecked()) {
+        if (Field(dc::Mas).text().trimmed().isEmpty()) {
             ShowMessage(Text(edition_, MessageId::ExposureNeedsMas), true);
             return std::nullopt;
         }
-        given = {ExposureKind::TubeOutput, number(tubeOutput_), number(mas_),
-                 number(outputDistance_)};
-    } else if (ways_[2]->isChecked()) {
+        given = {ExposureKind::TubeOutput, number(dc::TubeOutput), number(dc::Mas),
+                 number(dc::OutputDistance)};
+    } else if (Way(ExposureKind::KermaAreaProduct).isChecked()) {
         const KapUnit& unit = KapUnits[std::max(0, kapUnit_->currentIndex())];
-        given = {ExposureKind::KermaAreaProduct, number(kap_) * unit.GyCm2};
-    } else if (ways_[3]->isChecked()) {
-        given = {ExposureKind::EntranceSurfaceKerma, number(esak_)};
+        given = {ExposureKind::KermaAreaProduct, number(dc::Kap) * unit.GyCm2};
+    } else if (Way(ExposureKind::EntranceSurfaceKerma).isChecked()) {
+        given = {ExposureKind::EntranceSurfaceKerma, number(dc::Esak)};
     } else {
-        given = {ExposureKind::IncidentAirKerma, number(airKerma_)};
+        given = {ExposureKind::IncidentAirKerma, number(dc::AirKerma)};
     }
     return given;
 }
@@ -259,27 +221,29 @@ void DoseWindow::ApplyExposure() {
 }
 
 void DoseWindow::ShowFigures() {
-    for (QLineEdit* result : results_)
-        result->clear();
-    doseAtDepth_->clear();
+    for (const ControlName result : dc::Results)
+        Field(result).clear();
+    Field(dc::DoseAtDepth).clear();
     exit_->clear();
-    medium_->setText(
-        shown_ ? Utf8(MediumLine(shown_->Beam.PhantomMedium, shown_->Beam.ThicknessCm, edition_))
-               : QString());
-    model_->setText(shown_ ? Utf8(ModelLine(shown_->Beam.Model, edition_)) : QString());
+    Control<QLabel>(dc::Medium)
+        .setText(shown_ ? Utf8(MediumLine(shown_->Beam.PhantomMedium, shown_->Beam.ThicknessCm,
+                                          edition_))
+                        : QString());
+    Control<QLabel>(dc::Model).setText(shown_ ? Utf8(ModelLine(shown_->Beam.Model, edition_))
+                                              : QString());
     if (shown_)
-        results_[1]->setText(Utf8(FactorText(shown_->Dose.PerKerma.Backscatter)));
+        Field(dc::Backscatter).setText(Utf8(FactorText(shown_->Dose.PerKerma.Backscatter)));
     if (Exposed()) {
         const AbsoluteDose& dose = shown_->Dose;
-        results_[0]->setText(Utf8(MgyText(dose.IncidentAirKermaMgy)));
-        results_[2]->setText(Utf8(MgyText(dose.EntranceSurfaceAirKermaMgy())));
-        results_[3]->setText(Utf8(MgyText(dose.Mgy(dose.PerKerma.Surface))));
+        Field(dc::IncidentAirKerma).setText(Utf8(MgyText(dose.IncidentAirKermaMgy)));
+        Field(dc::EntranceKerma).setText(Utf8(MgyText(dose.EntranceSurfaceAirKermaMgy())));
+        Field(dc::SurfaceDose).setText(Utf8(MgyText(dose.Mgy(dose.PerKerma.Surface))));
         if (shown_->Exit)
             ShowOnMessageLine(*exit_, ExitLine(*shown_->Exit, dose, edition_), false);
     }
     ShowTable();
-    saveCsv_->setEnabled(Exposed());
-    if (Exposed() && !depthFrom_->text().trimmed().isEmpty())
+    Control<QPushButton>(dc::SaveCsv).setEnabled(Exposed());
+    if (Exposed() && !Field(dc::DepthFrom).text().trimmed().isEmpty())
         ShowDoseAtDepth();
 }
 
@@ -329,20 +293,21 @@ void DoseWindow::showEvent(QShowEvent* event) {
 }
 
 void DoseWindow::ShowDoseAtDepth() {
-    doseAtDepth_->clear();
+    QLineEdit& shown = Field(dc::DoseAtDepth);
+    shown.clear();
     if (!Exposed())
         return;
     ShowMessage({}, false);
     const AbsoluteDose& dose = shown_->Dose;
-    const double from = ReadNumber(depthFrom_->text().toStdString());
+    const double from = ReadNumber(Field(dc::DepthFrom).text().toStdString());
     try {
-        if (depthTo_->text().trimmed().isEmpty()) {
-            doseAtDepth_->setText(Utf8(MgyText(dose.Mgy(DoseAtDepth(dose.PerKerma, from)))));
+        if (Field(dc::DepthTo).text().trimmed().isEmpty()) {
+            shown.setText(Utf8(MgyText(dose.Mgy(DoseAtDepth(dose.PerKerma, from)))));
         } else {
-            const double to = ReadNumber(depthTo_->text().toStdString());
+            const double to = ReadNumber(Field(dc::DepthTo).text().toStdString());
             const auto [least, most] = DoseOverDepths(dose.PerKerma, from, to);
-            doseAtDepth_->setText(Utf8(Text(edition_, MessageId::DoseOverRange,
-                                            {MgyText(dose.Mgy(least)), MgyText(dose.Mgy(most))})));
+            shown.setText(Utf8(Text(edition_, MessageId::DoseOverRange,
+                                    {MgyText(dose.Mgy(least)), MgyText(dose.Mgy(most))})));
         }
     } catch (const CalculationError& e) {
         ShowMessage(e.Cause().In(edition_), true);
@@ -350,28 +315,24 @@ void DoseWindow::ShowDoseAtDepth() {
 }
 
 std::pair<std::optional<double>, std::optional<double>> DoseWindow::TypedTubeOutput() const {
-    const auto positive = [](const QLineEdit* field) -> std::optional<double> {
-        const double value = ReadNumber(field->text().toStdString());
+    const auto positive = [this](ControlName field) -> std::optional<double> {
+        const double value = ReadNumber(Field(field).text().toStdString());
         if (value > 0.0 && std::isfinite(value))
             return value;
         return std::nullopt;
     };
-    const std::optional<double> output = positive(tubeOutput_);
-    return {output, output ? positive(outputDistance_) : std::nullopt};
+    const std::optional<double> output = positive(dc::TubeOutput);
+    return {output, output ? positive(dc::OutputDistance) : std::nullopt};
 }
 
 void DoseWindow::SetTubeOutput(double output, std::optional<double> distanceCm) {
     const auto text = [](double value) {
         return QString::number(value, 'g', QLocale::FloatingPointShortest);
     };
-    tubeOutput_->setText(text(output));
+    Field(dc::TubeOutput).setText(text(output));
     if (distanceCm)
-        outputDistance_->setText(text(*distanceCm));
-    ways_[1]->setChecked(true);
-}
-
-void DoseWindow::ShowMessage(const std::string& text, bool failure) {
-    ShowOnMessageLine(*message_, text, failure);
+        Field(dc::OutputDistance).setText(text(*distanceCm));
+    Way(ExposureKind::TubeOutput).setChecked(true);
 }
 
 void DoseWindow::SaveDoseCsv() {
@@ -379,15 +340,16 @@ void DoseWindow::SaveDoseCsv() {
         return;
     const SaveReport report =
         SaveDoseCsvAs(DoseCsvBytes(shown_->Beam, shown_->Dose, edition_, shown_->Exit),
-                      csvName_->text(), run_.WorkFolder, edition_);
+                      Field(dc::CsvFileName).text(), run_.WorkFolder, edition_);
     run_.Messages.Show(report.Message);
 }
 
 void DoseWindow::ApplyThickness() {
-    const TypedThickness typed = ReadThickness(thickness_->text().trimmed().toStdString());
+    QLineEdit& thickness = Field(dc::Thickness);
+    const TypedThickness typed = ReadThickness(thickness.text().trimmed().toStdString());
     if (typed.Problem) {
         ShowMessage(typed.Problem->In(edition_), true);
-        thickness_->setText(thicknessChosen_ ? Utf8(FormatC("%g", *thicknessChosen_)) : QString());
+        thickness.setText(thicknessChosen_ ? Utf8(FormatC("%g", *thicknessChosen_)) : QString());
         return;
     }
     ShowMessage({}, false);

@@ -1,27 +1,17 @@
 #pragma once
 
+#include "app/SideWindow.h"
 #include "calculation/CalculateBeam.h"
-#include "calculation/CalculatedBeam.h"
-#include "core/Language.h"
 
-#include <QWidget>
-#include <array>
-#include <memory>
 #include <optional>
-#include <string>
 #include <utility>
 
 class QComboBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
 class QRadioButton;
 class QTableWidget;
 
 namespace veltrim {
-
-class BeamHistory;
-class SharedState;
 
 // The dose of the main window's last calculation in absolute terms: the
 // exposure given one of four ways, the incident and entrance surface air
@@ -29,8 +19,8 @@ class SharedState;
 // over a range of depths, and the table in mGy with the row under the main
 // window's depth cursor marked. A window of its own beside the main window,
 // in the spectrum window's look; it follows the beam history it is handed,
-// reads the run's state only when that history changes, and never writes it.
-class DoseWindow : public QWidget {
+// reads the run's state only when that history changes.
+class DoseWindow : public SideWindow {
     Q_OBJECT
   public:
     DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget* parent = nullptr);
@@ -82,43 +72,22 @@ class DoseWindow : public QWidget {
     void ShowFigures();
     void ShowTable();
     void EnableWayFields();
-    void ShowMessage(const std::string& text, bool failure);
+    // The option of that way of giving the exposure.
+    QRadioButton& Way(ExposureKind kind) const;
     // Why the thickness accepted cannot go with the medium chosen, if it cannot.
     void CheckPhantom();
     bool Exposed() const { return shown_ && shown_->Dose.Given; }
 
-    const SharedState& run_;
-    const BeamHistory& beams_;
-    Language edition_;
-    // Read at the first beam shown, for the surface kernels and the air kerma.
-    std::shared_ptr<const ModelData> data_;
     std::optional<Shown> shown_;
     std::optional<Exposure> accepted_;
+    std::optional<double> thicknessChosen_;
     int markedRow_ = -1;
 
-    std::array<QRadioButton*, 4> ways_{};
-    QLineEdit* airKerma_ = nullptr;
-    QLineEdit* tubeOutput_ = nullptr;
-    QLineEdit* mas_ = nullptr;
-    QLineEdit* outputDistance_ = nullptr;
-    QLineEdit* kap_ = nullptr;
+    // The controls the window makes itself.
     QComboBox* kapUnit_ = nullptr;
-    QLineEdit* esak_ = nullptr;
-    std::array<QLineEdit*, 4> results_{};
-    QLabel* medium_ = nullptr;
     QComboBox* mediumChoice_ = nullptr;
-    QLineEdit* thickness_ = nullptr;
-    std::optional<double> thicknessChosen_;
     QLabel* exit_ = nullptr;
-    QLabel* model_ = nullptr;
-    QLineEdit* depthFrom_ = nullptr;
-    QLineEdit* depthTo_ = nullptr;
-    QLineEdit* doseAtDepth_ = nullptr;
-    QLabel* shownBeam_ = nullptr;
-    QLabel* message_ = nullptr;
     QTableWidget* table_ = nullptr;
-    QLineEdit* csvName_ = nullptr;
-    QPushButton* saveCsv_ = nullptr;
 };
 
 } // namespace veltrim

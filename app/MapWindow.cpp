@@ -1,12 +1,10 @@
 #include "app/MapWindow.h"
 
 #include "app/BeamHistory.h"
-#include "app/ControlNames.h"
 #include "app/DoseTexts.h"
 #include "app/MapPictures.h"
 #include "app/ProgramFiles.h"
 #include "app/SideLayouts.h"
-#include "app/WindowBuilder.h"
 #include "calculation/SharedState.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
@@ -16,24 +14,12 @@
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <cmath>
 
 namespace veltrim {
 namespace {
 
 namespace mc = mapcontrols;
-
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// Where the controls the layout does not make go, in pixels.
-constexpr QRect PlaneBox{768, 36, 196, 28};
-constexpr QRect PictureBox{16, 36, 736, 380};
-constexpr QRect ProfileBox{16, 424, 736, 200};
-constexpr QRect MessageBox{16, 682, 948, 46};
 
 // A typed coordinate: NaN unless the whole text is a number, so that the
 // point's check refuses it with the edition's words.
@@ -46,51 +32,34 @@ double Coordinate(const QLineEdit& field) {
 
 MapWindow::MapWindow(const SharedState& run, const BeamHistory& beams,
                      std::function<const AbsoluteDose*()> exposed, QWidget* parent)
-    : QWidget(parent, Qt::Window), run_(run), beams_(beams), exposed_(std::move(exposed)),
-      edition_(run.Edition) {
-    BuildWindow(*this, MapWindowLayout(edition_));
-    const QFont textFont = DesignFont(SideTextFont(edition_));
-    planeChoice_ = new QComboBox(this);
-    planeChoice_->setObjectName(QString::fromLatin1(mc::Plane.Design));
+    : SideWindow(run, beams, MapWindowLayout(run.Edition), parent), exposed_(std::move(exposed)) {
+    planeChoice_ = AddControl<QComboBox>(mc::Plane, this);
     planeChoice_->setFont(DesignFont({Face::TimesNewRoman, 12.0}));
-    planeChoice_->setGeometry(PlaneBox);
+    planeChoice_->setGeometry(768, 36, 196, 28);
     planeChoice_->addItem(Utf8(Text(edition_, MessageId::MapPlaneXz)));
     planeChoice_->addItem(Utf8(Text(edition_, MessageId::MapPlaneYz)));
-    picture_ = new MapPicture(this);
-    picture_->setObjectName(QString::fromLatin1(mc::Map.Design));
-    picture_->move(PictureBox.topLeft());
-    profile_ = new ProfilePicture(this);
-    profile_->setObjectName(QString::fromLatin1(mc::Profile.Design));
-    profile_->move(ProfileBox.topLeft());
-    message_ = &AddMessageLine(*this, mc::MessageLine, MessageBox, textFont);
+    picture_ = AddControl<MapPicture>(mc::Map, this);
+    // The pictures are of their own size.
+    picture_->move(16, 36);
+    profile_ = AddControl<ProfilePicture>(mc::Profile, this);
+    profile_->move(16, 424);
+    AddMessageLine(682);
 
-    profileDepth_ = &FindControl<QLineEdit>(*this, mc::ProfileDepth);
-    profileDepth_->setText(QStringLiteral("5"));
-    pointX_ = &FindControl<QLineEdit>(*this, mc::PointX);
-    pointY_ = &FindControl<QLineEdit>(*this, mc::PointY);
-    pointDepth_ = &FindControl<QLineEdit>(*this, mc::PointDepth);
-    pointDose_ = &FindControl<QLineEdit>(*this, mc::PointDose);
-    pointDose_->setReadOnly(true);
-    pointDose_->setFocusPolicy(Qt::ClickFocus);
-    fileName_ = &FindControl<QLineEdit>(*this, mc::FileName);
-    fileName_->setText(FileNameDate(QDate::currentDate()) + QStringLiteral("-map"));
-    shownBeam_ = &FindControl<QLabel>(*this, mc::ShownBeam);
-    pointer_ = &FindControl<QLabel>(*this, mc::Pointer);
+    Field(mc::ProfileDepth).setText(QStringLiteral("5"));
+    Field(mc::PointDose).setReadOnly(true);
+    Field(mc::PointDose).setFocusPolicy(Qt::ClickFocus);
+    Field(mc::FileName).setText(FileNameDate(QDate::currentDate()) + QStringLiteral("-map"));
 
     connect(planeChoice_, &QComboBox::currentIndexChanged, this, &MapWindow::ShowLastCalculation);
-    connect(profileDepth_, &QLineEdit::returnPressed, this, &MapWindow::ShowProfile);
-    connect(&FindControl<QPushButton>(*this, mc::ShowProfile), &QPushButton::clicked, this,
-            &MapWindow::ShowProfile);
-    for (QLineEdit* field : {pointX_, pointY_, pointDepth_})
-        connect(field, &QLineEdit::returnPressed, this, &MapWindow::ShowPointDose);
-    connect(&FindControl<QPushButton>(*this, mc::ShowPoint), &QPushButton::clicked, this,
-            &MapWindow::ShowPointDose);
-    connect(&FindControl<QPushButton>(*this, mc::SaveCsv), &QPushButton::clicked, this,
-            &MapWindow::SaveMapCsv);
-    connect(&FindControl<QPushButton>(*this, mc::SavePng), &QPushButton::clicked, this,
-            &MapWindow::SaveMapPng);
+    connect(&Field(mc::ProfileDepth), &QLineEdit::returnPressed, this, &MapWindow::ShowProfile);
+    OnClick(*this, mc::ShowProfile, &MapWindow::ShowProfile);
+    for (const ControlName field : {mc::PointX, mc::PointY, mc::PointDepth})
+        connect(&Field(field), &QLineEdit::returnPressed, this, &MapWindow::ShowPointDose);
+    OnClick(*this, mc::ShowPoint, &MapWindow::ShowPointDose);
+    OnClick(*this, mc::SaveCsv, &MapWindow::SaveMapCsv);
+    OnClick(*this, mc::SavePng, &MapWindow::SaveMapPng);
     connect(picture_, &MapPicture::PointerMoved, this, &MapWindow::ShowPointer);
-    connect(picture_, &MapPicture::PointerLeft, pointer_, &QLabel::clear);
+    connect(picture_, &MapPicture::PointerLeft, &Control<QLabel>(mc::Pointer), &QLabel::clear);
     connect(&beams_, &BeamHistory::Changed, this, &MapWindow::ShowLastCalculation);
     ShowLastCalculation();
 }
@@ -115,26 +84,20 @@ void MapWindow::ShowLastCalculation() {
     beam_.reset();
     map_.reset();
     plane_.reset();
-    pointDose_->clear();
-    pointer_->clear();
+    Field(mc::PointDose).clear();
+    Control<QLabel>(mc::Pointer).clear();
     picture_->Clear();
     profile_->Clear();
-    if (beams_.Drawn().empty()) {
-        shownBeam_->setText(Utf8(Text(edition_, MessageId::QualityNoBeam)));
+    const CalculatedBeam* drawn = ShowLastDrawnBeam();
+    if (drawn == nullptr)
         return;
-    }
-    const CalculatedBeam& drawn = beams_.Drawn().back();
-    shownBeam_->setText(
-        Utf8(Text(edition_, MessageId::QualityShownBeam, {DescribeBeam(drawn, edition_)})));
     try {
-        if (!data_)
-            data_ = ModelData::Load(run_.DataFolder);
         CalculationOptions options;
-        options.Model = drawn.Model;
-        options.PhantomMedium = drawn.PhantomMedium;
-        options.ThicknessCm = drawn.ThicknessCm;
-        beam_ = std::make_unique<BeamResult>(CalculateBeam(run_.ResultConditions, options, *data_));
-        map_ = BeamMap(*beam_, Axis(), *data_);
+        options.Model = drawn->Model;
+        options.PhantomMedium = drawn->PhantomMedium;
+        options.ThicknessCm = drawn->ThicknessCm;
+        beam_ = std::make_unique<BeamResult>(CalculateBeam(run_.ResultConditions, options, Data()));
+        map_ = BeamMap(*beam_, Axis(), Data());
         plane_ = PlaneOfMap(*beam_, *map_, Axis());
     } catch (const BeamError& e) {
         beam_.reset();
@@ -155,9 +118,9 @@ void MapWindow::ShowProfile() {
     if (!beam_)
         return;
     ShowMessage({}, false);
-    const double depth = Coordinate(*profileDepth_);
+    const double depth = Coordinate(Field(mc::ProfileDepth));
     try {
-        const DoseGrid grid = BeamProfile(*beam_, depth, Axis(), *data_);
+        const DoseGrid grid = BeamProfile(*beam_, depth, Axis(), Data());
         std::vector<std::pair<double, double>> line;
         for (std::size_t k = 0; k < grid.Points.size(); ++k) {
             const PhantomPoint& p = grid.Points[k];
@@ -183,23 +146,25 @@ void MapWindow::ShowPointDose() {
     if (!beam_)
         return;
     ShowMessage({}, false);
-    const PhantomPoint p{Coordinate(*pointX_), Coordinate(*pointY_), Coordinate(*pointDepth_)};
+    const PhantomPoint p{Coordinate(Field(mc::PointX)), Coordinate(Field(mc::PointY)),
+                         Coordinate(Field(mc::PointDepth))};
+    QLineEdit& shown = Field(mc::PointDose);
     if (std::isnan(p.X) || std::isnan(p.Y) || std::isnan(p.Z)) {
         // Named as typed: the library would only see "nan".
-        const auto typed = [](const QLineEdit* field) {
-            return field->text().trimmed().toStdString();
+        const auto typed = [this](ControlName field) {
+            return Field(field).text().trimmed().toStdString();
         };
-        pointDose_->clear();
+        shown.clear();
         ShowMessage(Text(edition_, MessageId::PointNotFinite,
-                         {typed(pointX_), typed(pointY_), typed(pointDepth_)}),
+                         {typed(mc::PointX), typed(mc::PointY), typed(mc::PointDepth)}),
                     true);
         return;
     }
     try {
-        const PointDose dose = BeamPointDoses(*beam_, {&p, 1}, *data_)[0];
-        pointDose_->setText(Utf8(DoseText(dose.Primary + dose.Scatter)));
+        const PointDose dose = BeamPointDoses(*beam_, {&p, 1}, Data())[0];
+        shown.setText(Utf8(DoseText(dose.Primary + dose.Scatter)));
     } catch (const BeamError& e) {
-        pointDose_->clear();
+        shown.clear();
         ShowMessage(e.Cause().In(edition_), true);
     }
 }
@@ -214,15 +179,12 @@ void MapWindow::ShowPointer(double lateral, double depth) {
     std::string dose = Text(edition_, MessageId::MapOutOfReach);
     if (WithinKernelReach(beam_->Conditions, beam_->DepthDose->Rows, p) &&
         depth <= 0.5 * beam_->DepthDose->Rows) {
-        const PointDose d = BeamPointDoses(*beam_, {&p, 1}, *data_)[0];
+        const PointDose d = BeamPointDoses(*beam_, {&p, 1}, Data())[0];
         dose = DoseText(d.Primary + d.Scatter);
     }
-    pointer_->setText(Utf8(Text(edition_, MessageId::MapPointer,
-                                {FormatC("%.1f", lateral), FormatC("%.1f", depth), dose})));
-}
-
-void MapWindow::ShowMessage(const std::string& text, bool failure) {
-    ShowOnMessageLine(*message_, text, failure);
+    Control<QLabel>(mc::Pointer)
+        .setText(Utf8(Text(edition_, MessageId::MapPointer,
+                           {FormatC("%.1f", lateral), FormatC("%.1f", depth), dose})));
 }
 
 void MapWindow::SaveMapCsv() {
@@ -232,7 +194,7 @@ void MapWindow::SaveMapCsv() {
     const SaveReport report =
         SaveMapCsvAs(MapCsvBytes(beams_.Drawn().back(), *beam_, *map_,
                                  dose && dose->Given ? dose : nullptr, edition_),
-                     fileName_->text(), run_.WorkFolder, edition_);
+                     Field(mc::FileName).text(), run_.WorkFolder, edition_);
     run_.Messages.Show(report.Message);
 }
 
@@ -240,7 +202,7 @@ void MapWindow::SaveMapPng() {
     if (!beam_)
         return;
     const SaveReport report =
-        SaveMapPngAs(picture_->Image(), fileName_->text(), run_.WorkFolder, edition_);
+        SaveMapPngAs(picture_->Image(), Field(mc::FileName).text(), run_.WorkFolder, edition_);
     run_.Messages.Show(report.Message);
 }
 

@@ -1,25 +1,20 @@
 #pragma once
 
+#include "app/SideWindow.h"
 #include "calculation/BeamPoints.h"
 #include "calculation/DosePlane.h"
-#include "core/Language.h"
 
-#include <QWidget>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 class QComboBox;
-class QLabel;
-class QLineEdit;
 
 namespace veltrim {
 
-class BeamHistory;
 class MapPicture;
 class ProfilePicture;
-class SharedState;
 struct AbsoluteDose;
 
 // The dose over a plane through the axis for the main window's last drawn
@@ -27,9 +22,8 @@ struct AbsoluteDose;
 // profile at a typed depth, the dose at a typed point and under the pointer,
 // in per cent of the axis's first layer and, while the absolute-dose window
 // holds an exposure, in mGy. A window of its own beside the main window, in
-// the dose window's look; it follows the beam history it is handed and
-// never writes the run's state.
-class MapWindow : public QWidget {
+// the dose window's look.
+class MapWindow : public SideWindow {
     Q_OBJECT
   public:
     // `exposed` gives the absolute-dose window's dose of the same beam with
@@ -57,29 +51,16 @@ class MapWindow : public QWidget {
     PhantomPoint InPlane(double lateral, double depth) const;
     // "12.3 %", with " = 0.456 mGy" while an exposure is given.
     std::string DoseText(double perFluence) const;
-    void ShowMessage(const std::string& text, bool failure);
 
-    const SharedState& run_;
-    const BeamHistory& beams_;
     std::function<const AbsoluteDose*()> exposed_;
-    Language edition_;
-    std::shared_ptr<const ModelData> data_;
     std::unique_ptr<BeamResult> beam_;
     std::optional<DoseGrid> map_;
     std::optional<DosePlane> plane_;
 
+    // The controls the window makes itself.
     QComboBox* planeChoice_ = nullptr;
     MapPicture* picture_ = nullptr;
     ProfilePicture* profile_ = nullptr;
-    QLineEdit* profileDepth_ = nullptr;
-    QLineEdit* pointX_ = nullptr;
-    QLineEdit* pointY_ = nullptr;
-    QLineEdit* pointDepth_ = nullptr;
-    QLineEdit* pointDose_ = nullptr;
-    QLineEdit* fileName_ = nullptr;
-    QLabel* shownBeam_ = nullptr;
-    QLabel* pointer_ = nullptr;
-    QLabel* message_ = nullptr;
 };
 
 } // namespace veltrim

@@ -3,7 +3,6 @@
 #include "app/BeamHistory.h"
 #include "app/ProgramFiles.h"
 #include "app/SideLayouts.h"
-#include "app/WindowBuilder.h"
 #include "calculation/SharedState.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
@@ -13,27 +12,16 @@
 
 #include <QDate>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
 #include <QPixmap>
-#include <QPushButton>
 #include <cmath>
 #include <utility>
 
 namespace veltrim {
 namespace {
 
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 namespace qc = qualitycontrols;
-
-// Where the controls the layout does not make go, in pixels.
-constexpr QRect PictureBox{16, 16, 604, 404};
-constexpr QRect MessageBox{16, 452, 948, 46};
-constexpr QRect CurveListBox{16, 576, 948, 108};
 
 // The most air a half-value layer is measured behind, cm.
 constexpr double MaxAirPathCm = 1000.0;
@@ -42,54 +30,40 @@ constexpr double MaxAirPathCm = 1000.0;
 
 QualityWindow::QualityWindow(const SharedState& run, const BeamHistory& beams,
                              std::function<TypedBeam()> typed, QWidget* parent)
-    : QWidget(parent, Qt::Window), run_(run), beams_(beams), typed_(std::move(typed)),
-      edition_(run.Edition) {
-    BuildWindow(*this, QualityWindowLayout(edition_));
-    const QFont textFont = DesignFont(SideTextFont(edition_));
-
-    pictureBox_ = new QLabel(this);
-    pictureBox_->setObjectName(QString::fromLatin1(qc::Picture.Design));
+    : SideWindow(run, beams, QualityWindowLayout(run.Edition), parent), typed_(std::move(typed)) {
+    pictureBox_ = AddControl<QLabel>(qc::Picture, this);
     pictureBox_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pictureBox_->setLineWidth(2);
-    pictureBox_->setGeometry(PictureBox);
-    message_ = &AddMessageLine(*this, qc::MessageLine, MessageBox, textFont);
-    curves_ = new QListWidget(this);
-    curves_->setObjectName(QString::fromLatin1(qc::CurveList.Design));
-    curves_->setFont(textFont);
-    curves_->setGeometry(CurveListBox);
+    pictureBox_->setGeometry(16, 16, 604, 404);
+    AddMessageLine(452);
+    curves_ = AddControl<QListWidget>(qc::CurveList, this);
+    curves_->setFont(TextFont());
+    curves_->setGeometry(16, 576, 948, 108);
     curves_->setSelectionMode(QAbstractItemView::NoSelection);
 
-    shownBeam_ = &FindControl<QLabel>(*this, qc::ShownBeam);
-    for (std::size_t k = 0; k < figures_.size(); ++k) {
-        figures_[k] = &FindControl<QLineEdit>(*this, qc::Figures[k]);
-        figures_[k]->setReadOnly(true);
-        figures_[k]->setFocusPolicy(Qt::ClickFocus);
+    for (const ControlName figure : qc::Figures) {
+        Field(figure).setReadOnly(true);
+        Field(figure).setFocusPolicy(Qt::ClickFocus);
     }
-    airPath_ = &FindControl<QLineEdit>(*this, qc::AirPath);
-    airPath_->setText(QStringLiteral("0"));
-    measuredHvl1_ = &FindControl<QLineEdit>(*this, qc::MeasuredHvl1);
-    csvName_ = &FindControl<QLineEdit>(*this, qc::CsvFileName);
-    pngName_ = &FindControl<QLineEdit>(*this, qc::PngFileName);
+    Field(qc::AirPath).setText(QStringLiteral("0"));
     const QString name = FileNameDate(QDate::currentDate()) + QStringLiteral("-spectrum");
-    csvName_->setText(name);
-    pngName_->setText(name);
-    saveCsv_ = &FindControl<QPushButton>(*this, qc::SaveCsv);
-    savePng_ = &FindControl<QPushButton>(*this, qc::SavePng);
+    Field(qc::CsvFileName).setText(name);
+    Field(qc::PngFileName).setText(name);
 
     // A new air path gives new figures; an earlier complaint about it goes.
-    connect(airPath_, &QLineEdit::editingFinished, this, [this] {
+    connect(&Field(qc::AirPath), &QLineEdit::editingFinished, this, [this] {
         ShowMessage({}, false);
         ShowFigures();
     });
-    connect(measuredHvl1_, &QLineEdit::returnPressed, this, &QualityWindow::FindAddedAluminium);
-    connect(&FindControl<QPushButton>(*this, qc::FindAluminium), &QPushButton::clicked, this,
+    connect(&Field(qc::MeasuredHvl1), &QLineEdit::returnPressed, this,
             &QualityWindow::FindAddedAluminium);
-    connect(saveCsv_, &QPushButton::clicked, this, &QualityWindow::SaveSpectrumCsv);
-    connect(savePng_, &QPushButton::clicked, this, &QualityWindow::SaveSpectrumPng);
+    OnClick(*this, qc::FindAluminium, &QualityWindow::FindAddedAluminium);
+    OnClick(*this, qc::SaveCsv, &QualityWindow::SaveSpectrumCsv);
+    OnClick(*this, qc::SavePng, &QualityWindow::SaveSpectrumPng);
     connect(&beams_, &BeamHistory::Changed, this, &QualityWindow::ShowLastCalculation);
     ShowLastCalculation();
     // What the user types here first is the measured value.
-    measuredHvl1_->setFocus();
+    Field(qc::MeasuredHvl1).setFocus();
 }
 
 void QualityWindow::ShowLastCalculation() {
@@ -111,28 +85,23 @@ void QualityWindow::ShowBeam(const EnergyTable* spectrum, const std::string& hea
     shown_.reset();
     if (spectrum != nullptr)
         shown_ = *spectrum;
-    shownBeam_->setText(Utf8(heading));
+    ShowHeading(heading);
     const SpectrumAxes axes{Utf8(Text(edition_, MessageId::QualityEnergyAxis)),
-                            Utf8(Text(edition_, MessageId::QualityFractionAxis)),
-                            DesignFont(SideTextFont(edition_))};
+                            Utf8(Text(edition_, MessageId::QualityFractionAxis)), TextFont()};
     picture_ = DrawSpectrumChart(spectrum, axes);
     pictureBox_->setPixmap(QPixmap::fromImage(picture_));
-    saveCsv_->setEnabled(spectrum != nullptr);
-    savePng_->setEnabled(spectrum != nullptr);
+    for (const ControlName save : {qc::SaveCsv, qc::SavePng})
+        Control<QPushButton>(save).setEnabled(spectrum != nullptr);
     ShowFigures();
 }
 
-void QualityWindow::ShowMessage(const std::string& text, bool failure) {
-    ShowOnMessageLine(*message_, text, failure);
-}
-
 void QualityWindow::ClearFigures() {
-    for (QLineEdit* figure : figures_)
-        figure->clear();
+    for (const ControlName figure : qc::Figures)
+        Field(figure).clear();
 }
 
 std::optional<double> QualityWindow::TypedAirPath() {
-    const std::string typed = airPath_->text().toStdString();
+    const std::string typed = Field(qc::AirPath).text().toStdString();
     const double cm = ReadNumber(typed);
     if (!(cm >= 0.0 && cm <= MaxAirPathCm)) {
         ShowMessage(Message(MessageId::AirPathInvalid, {Arg(typed)}).In(edition_), true);
@@ -161,13 +130,13 @@ void QualityWindow::ShowFigures() {
         return;
     }
     const BeamQuality& q = *result.Quality;
-    figures_[0]->setText(Utf8(FormatC("%.2f", q.MeanEnergyKeV)));
-    figures_[1]->setText(Utf8(FormatC("%.3f", q.Hvl1MmAl)));
-    figures_[2]->setText(Utf8(FormatC("%.3f", q.Hvl2MmAl)));
-    figures_[3]->setText(Utf8(FormatC("%.3f", q.Homogeneity)));
-    figures_[4]->setText(q.EffectiveEnergyKeV
-                             ? Utf8(FormatC("%.1f", *q.EffectiveEnergyKeV))
-                             : Utf8(Text(edition_, MessageId::QualityEffectiveAbove)));
+    Field(qc::MeanEnergy).setText(Utf8(FormatC("%.2f", q.MeanEnergyKeV)));
+    Field(qc::Hvl1).setText(Utf8(FormatC("%.3f", q.Hvl1MmAl)));
+    Field(qc::Hvl2).setText(Utf8(FormatC("%.3f", q.Hvl2MmAl)));
+    Field(qc::Homogeneity).setText(Utf8(FormatC("%.3f", q.Homogeneity)));
+    Field(qc::EffectiveEnergy)
+        .setText(q.EffectiveEnergyKeV ? Utf8(FormatC("%.1f", *q.EffectiveEnergyKeV))
+                                      : Utf8(Text(edition_, MessageId::QualityEffectiveAbove)));
 }
 
 void QualityWindow::FindAddedAluminium() {
@@ -181,7 +150,7 @@ void QualityWindow::FindAddedAluminium() {
         ShowMessage(Text(edition_, MessageId::AttenuationNotLoaded), true);
         return;
     }
-    const std::string typedHvl1 = measuredHvl1_->text().toStdString();
+    const std::string typedHvl1 = Field(qc::MeasuredHvl1).text().toStdString();
     const double hvl1 = ReadNumber(typedHvl1);
     if (!(hvl1 > 0.0) || !std::isfinite(hvl1)) {
         ShowMessage(Message(MessageId::Hvl1NotPositive, {Arg(typedHvl1)}).In(edition_), true);
@@ -237,21 +206,21 @@ void QualityWindow::FindAddedAluminium() {
 }
 
 std::optional<double> QualityWindow::TypedMeasuredHvl1() const {
-    const double hvl1 = ReadNumber(measuredHvl1_->text().toStdString());
+    const double hvl1 = ReadNumber(Field(qc::MeasuredHvl1).text().toStdString());
     if (hvl1 > 0.0 && std::isfinite(hvl1))
         return hvl1;
     return std::nullopt;
 }
 
 void QualityWindow::SetMeasuredHvl1(double mm) {
-    measuredHvl1_->setText(QString::number(mm, 'g', QLocale::FloatingPointShortest));
+    Field(qc::MeasuredHvl1).setText(QString::number(mm, 'g', QLocale::FloatingPointShortest));
 }
 
 void QualityWindow::SaveSpectrumCsv() {
     if (!shown_)
         return;
     const SaveReport report =
-        SaveSpectrumCsvAs(*shown_, csvName_->text(), run_.WorkFolder, edition_);
+        SaveSpectrumCsvAs(*shown_, Field(qc::CsvFileName).text(), run_.WorkFolder, edition_);
     run_.Messages.Show(report.Message);
 }
 
@@ -259,7 +228,7 @@ void QualityWindow::SaveSpectrumPng() {
     if (!shown_)
         return;
     const SaveReport report =
-        SaveSpectrumPngAs(picture_, pngName_->text(), run_.WorkFolder, edition_);
+        SaveSpectrumPngAs(picture_, Field(qc::PngFileName).text(), run_.WorkFolder, edition_);
     run_.Messages.Show(report.Message);
 }
 

@@ -1,26 +1,19 @@
 #pragma once
 
+#include "app/SideWindow.h"
 #include "core/Conditions.h"
 #include "core/Grids.h"
-#include "core/Language.h"
 #include "spectrum/HvlMatching.h"
 
 #include <QImage>
-#include <QWidget>
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 
 class QLabel;
-class QLineEdit;
 class QListWidget;
-class QPushButton;
 
 namespace veltrim {
-
-class BeamHistory;
-class SharedState;
 
 // The conditions as they stand in the main window: its eight fields and the
 // waveform chosen.
@@ -34,9 +27,8 @@ struct TypedBeam {
 // types, the curves drawn since the last Reset, and the added aluminium
 // that gives a measured HVL1. A window of its own beside the main window,
 // in its edition's faces and colours; it follows every change of the beam
-// history it is handed, reads the run's state and never writes it, and
-// hands a found filter back through FilterFound.
-class QualityWindow : public QWidget {
+// history it is handed and hands a found filter back through FilterFound.
+class QualityWindow : public SideWindow {
     Q_OBJECT
   public:
     // `typed` gives the conditions as they stand now, read by each search.
@@ -68,28 +60,17 @@ class QualityWindow : public QWidget {
 
   private:
     void ShowBeam(const EnergyTable* spectrum, const std::string& heading);
-    void ShowMessage(const std::string& text, bool failure);
     void ClearFigures();
     // The air path typed, cm; empty (with the reason shown) when it is not one.
     std::optional<double> TypedAirPath();
 
-    const SharedState& run_;
-    const BeamHistory& beams_;
     std::function<TypedBeam()> typed_;
-    Language edition_;
     std::optional<EnergyTable> shown_;
     QImage picture_;
+
+    // The controls the window makes itself.
     QLabel* pictureBox_ = nullptr;
-    QLabel* shownBeam_ = nullptr;
-    QLabel* message_ = nullptr;
     QListWidget* curves_ = nullptr;
-    std::array<QLineEdit*, 5> figures_{};
-    QLineEdit* airPath_ = nullptr;
-    QLineEdit* measuredHvl1_ = nullptr;
-    QLineEdit* csvName_ = nullptr;
-    QLineEdit* pngName_ = nullptr;
-    QPushButton* saveCsv_ = nullptr;
-    QPushButton* savePng_ = nullptr;
 };
 
 } // namespace veltrim

@@ -8,7 +8,7 @@ namespace veltrim {
 // and edition, their captions the edition's wordings, all three in the
 // spectrum window's faces and colours so that they read as one program's.
 // What BuildWindow makes no control for (pictures, lists, choices, message
-// lines, the dose table) each window places itself.
+// lines, the dose table) each window makes and places itself, in pixels.
 const WindowLayout& QualityWindowLayout(Language edition);
 const WindowLayout& DoseWindowLayout(Language edition);
 const WindowLayout& MapWindowLayout(Language edition);

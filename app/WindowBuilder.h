@@ -4,6 +4,7 @@
 #include "app/EditionLayout.h"
 
 #include <QFont>
+#include <QPushButton>
 #include <QRect>
 #include <QWidget>
 #include <stdexcept>
@@ -36,6 +37,13 @@ template <typename T> T& FindControl(const QWidget& window, ControlName name) {
         throw std::logic_error(std::string(window.metaObject()->className()) + " has no " +
                                T::staticMetaObject.className() + " named " + name.Design);
     return *control;
+}
+
+// The clicks of the window's button of that name call `slot` of the window.
+template <typename Window>
+void OnClick(Window& window, ControlName button, void (Window::*slot)()) {
+    QObject::connect(&FindControl<QPushButton>(window, button), &QPushButton::clicked, &window,
+                     slot);
 }
 
 // A window's message line, which its table does not make: wrapped text from

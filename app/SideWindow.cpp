@@ -1,0 +1,51 @@
+#include "app/SideWindow.h"
+
+#include "app/BeamHistory.h"
+#include "app/SideLayouts.h"
+#include "calculation/ModelData.h"
+#include "calculation/SharedState.h"
+
+#include <QLabel>
+
+namespace veltrim {
+
+SideWindow::SideWindow(const SharedState& run, const BeamHistory& beams, const WindowLayout& layout,
+                       QWidget* parent)
+    : QWidget(parent, Qt::Window), run_(run), beams_(beams), edition_(run.Edition) {
+    BuildWindow(*this, layout);
+}
+
+QFont SideWindow::TextFont() const {
+    return DesignFont(SideTextFont(edition_));
+}
+
+void SideWindow::AddMessageLine(int top) {
+    message_ =
+        &veltrim::AddMessageLine(*this, sidecontrols::MessageLine, {16, top, 948, 46}, TextFont());
+}
+
+void SideWindow::ShowMessage(const std::string& text, bool failure) {
+    ShowOnMessageLine(*message_, text, failure);
+}
+
+void SideWindow::ShowHeading(const std::string& heading) {
+    Control<QLabel>(sidecontrols::ShownBeam).setText(Utf8(heading));
+}
+
+const CalculatedBeam* SideWindow::ShowLastDrawnBeam() {
+    if (beams_.Drawn().empty()) {
+        ShowHeading(Text(edition_, MessageId::QualityNoBeam));
+        return nullptr;
+    }
+    const CalculatedBeam& beam = beams_.Drawn().back();
+    ShowHeading(Text(edition_, MessageId::QualityShownBeam, {DescribeBeam(beam, edition_)}));
+    return &beam;
+}
+
+const ModelData& SideWindow::Data() {
+    if (!data_)
+        data_ = ModelData::Load(run_.DataFolder);
+    return *data_;
+}
+
+} // namespace veltrim
