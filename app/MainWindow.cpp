@@ -72,13 +72,11 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
         connect(field, &QLineEdit::returnPressed, this, &MainWindow::Calculate);
     SetTabOrder();
 
-    connect(okButton_, &QPushButton::clicked, this, &MainWindow::Calculate);
-    connect(&FindControl<QPushButton>(*this, mc::Exit), &QPushButton::clicked, this,
-            &MainWindow::ExitProgram);
-    connect(saveCsvButton_, &QPushButton::clicked, this, &MainWindow::SaveCsv);
-    connect(saveBmpButton_, &QPushButton::clicked, this, &MainWindow::SaveBmp);
-    connect(&FindControl<QPushButton>(*this, mc::Reset), &QPushButton::clicked, this,
-            &MainWindow::ClearGraph);
+    OnClick(*this, mc::Ok, &MainWindow::Calculate);
+    OnClick(*this, mc::Exit, &MainWindow::ExitProgram);
+    OnClick(*this, mc::SaveNumbers, &MainWindow::SaveCsv);
+    OnClick(*this, mc::SavePicture, &MainWindow::SaveBmp);
+    OnClick(*this, mc::Reset, &MainWindow::ClearGraph);
     // The pointer arrives in graph units of double precision; the cursor
     // works in single precision, which puts x = 15 on row 1 however the
     // pixel maps back.
@@ -89,18 +87,16 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
     qApp->installEventFilter(this);
     // The spectrum and dose windows hang off a key and the graph's menu, so
     // that nothing of the window's face changes.
-    connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this,
-            &MainWindow::OpenQualityWindow);
-    connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
-            &MainWindow::OpenDoseWindow);
-    connect(new QShortcut(QKeySequence(Qt::Key_F4), this), &QShortcut::activated, this,
-            &MainWindow::OpenMapWindow);
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, this,
-            &MainWindow::ChooseAndSaveBeam);
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
-            &MainWindow::ChooseAndOpenBeam);
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this), &QShortcut::activated, this,
-            &MainWindow::ChooseAndSaveReportPdf);
+    const std::pair<QKeySequence, void (MainWindow::*)()> keys[] = {
+        {Qt::Key_F2, &MainWindow::OpenQualityWindow},
+        {Qt::Key_F3, &MainWindow::OpenDoseWindow},
+        {Qt::Key_F4, &MainWindow::OpenMapWindow},
+        {Qt::CTRL | Qt::Key_S, &MainWindow::ChooseAndSaveBeam},
+        {Qt::CTRL | Qt::Key_O, &MainWindow::ChooseAndOpenBeam},
+        {Qt::CTRL | Qt::Key_P, &MainWindow::ChooseAndSaveReportPdf},
+    };
+    for (const auto& [key, slot] : keys)
+        connect(new QShortcut(key, this), &QShortcut::activated, this, slot);
     graph_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(graph_, &QWidget::customContextMenuRequested, this, &MainWindow::ShowGraphMenu);
     AddNextCalculationLine();

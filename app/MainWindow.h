@@ -159,6 +159,11 @@ class MainWindow : public QWidget {
     // An opened beam's measured HVL1 and tube output, into the spectrum and
     // dose windows when they are open.
     void ShareBeamExtras();
+    // A window beside this one: `make` makes it at the first call, to be
+    // deleted when closed, and `made` then ties it in; every call shows it,
+    // raises it and makes it the active window. Nothing once the program ends.
+    template <typename Window, typename Make, typename Made>
+    void OpenSideWindow(QPointer<Window>& window, const Make& make, const Made& made);
 
     SharedState state_;
     BeamHistory beams_;

@@ -31,19 +31,29 @@ const QRect NextCalculationBox(TwipsToPixels(240), TwipsToPixels(10365), TwipsTo
 
 } // namespace
 
-void MainWindow::OpenQualityWindow() {
+template <typename Window, typename Make, typename Made>
+void MainWindow::OpenSideWindow(QPointer<Window>& window, const Make& make, const Made& made) {
     if (ended_)
         return;
-    if (qualityWindow_ == nullptr) {
+    if (window == nullptr) {
+        window = make();
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        made();
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void MainWindow::OpenQualityWindow() {
+    const auto make = [this] {
         const auto typed = [this] { return TypedBeam{TypedConditions(), TypedRectification()}; };
-        qualityWindow_ = new QualityWindow(state_, beams_, typed, this);
-        qualityWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        return new QualityWindow(state_, beams_, typed, this);
+    };
+    OpenSideWindow(qualityWindow_, make, [this] {
         connect(qualityWindow_, &QualityWindow::FilterFound, this, &MainWindow::SetTypedFilter);
         ShareBeamExtras();
-    }
-    qualityWindow_->show();
-    qualityWindow_->raise();
-    qualityWindow_->activateWindow();
+    });
 }
 
 QualityWindow* MainWindow::Quality() const {
@@ -51,19 +61,13 @@ QualityWindow* MainWindow::Quality() const {
 }
 
 void MainWindow::OpenDoseWindow() {
-    if (ended_)
-        return;
-    if (doseWindow_ == nullptr) {
-        doseWindow_ = new DoseWindow(state_, beams_, this);
-        doseWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    const auto make = [this] { return new DoseWindow(state_, beams_, this); };
+    OpenSideWindow(doseWindow_, make, [this] {
         connect(doseWindow_, &DoseWindow::PhantomMediumChosen, this, &MainWindow::SetPhantomMedium);
         connect(doseWindow_, &DoseWindow::PhantomThicknessChosen, this,
                 &MainWindow::SetPhantomThickness);
         ShareBeamExtras();
-    }
-    doseWindow_->show();
-    doseWindow_->raise();
-    doseWindow_->activateWindow();
+    });
 }
 
 DoseWindow* MainWindow::Dose() const {
@@ -71,22 +75,14 @@ DoseWindow* MainWindow::Dose() const {
 }
 
 void MainWindow::OpenMapWindow() {
-    if (ended_)
-        return;
-    if (mapWindow_ == nullptr) {
-        // The map's mGy are those of the dose window's exposure, read at
-        // each asking so that a new exposure counts at once.
-        mapWindow_ = new MapWindow(
-            state_, beams_,
-            [this]() -> const AbsoluteDose* {
-                return doseWindow_ != nullptr ? doseWindow_->ExposedDose() : nullptr;
-            },
-            this);
-        mapWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    mapWindow_->show();
-    mapWindow_->raise();
-    mapWindow_->activateWindow();
+    // The map's mGy are those of the dose window's exposure, read at each
+    // asking so that a new exposure counts at once.
+    const auto exposed = [this]() -> const AbsoluteDose* {
+        return doseWindow_ != nullptr ? doseWindow_->ExposedDose() : nullptr;
+    };
+    OpenSideWindow(
+        mapWindow_, [this, exposed] { return new MapWindow(state_, beams_, exposed, this); },
+        [] {});
 }
 
 MapWindow* MainWindow::Map() const {
