@@ -111,15 +111,9 @@ void FillBackground(QWidget& widget, QRgb colour) {
 }
 
 Qt::Alignment Horizontal(Align alignment) {
-    switch (alignment) {
-    case Align::Centre:
-        return Qt::AlignHCenter;
-    case Align::Right:
-        return Qt::AlignRight;
-    case Align::Left:
-    default:
-        return Qt::AlignLeft;
-    }
+    // In the order of Align.
+    constexpr Qt::AlignmentFlag flags[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    return flags[static_cast<int>(alignment)];
 }
 
 QRect PixelRect(const ControlLayout& c) {
