@@ -23,24 +23,15 @@ using namespace veltrim;
 using namespace veltrim::testing;
 namespace dc = dosecontrols;
 
-// Shipped spectrum and air tables (the air kerma makes Ka,i), made-up tissue,
-// kernels and surface kernels.
-void UseDoseData(const std::filesystem::path& folder) {
-    UseShippedSpectrumData(folder);
-    WriteSyntheticSurfaceData(folder);
-}
-
 // With the exit ratios of finite phantoms beside them.
 void UseSlabData(const std::filesystem::path& folder) {
     UseDoseData(folder);
     WriteSyntheticExitRatios(folder);
 }
 
-class DoseTest : public ::testing::TestWithParam<Language> {
+class DoseTest : public SideWindowTest<DoseWindow, &MainWindow::Dose> {
   protected:
-    explicit DoseTest(bool slabs = false)
-        : f(GetParam(), true, slabs ? UseSlabData : UseDoseData) {}
-    void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
+    explicit DoseTest(bool slabs = false) : SideWindowTest(slabs ? UseSlabData : UseDoseData) {}
 
     DoseWindow& Open() {
         PressKey(w, Qt::Key_F3);
@@ -48,12 +39,6 @@ class DoseTest : public ::testing::TestWithParam<Language> {
             throw std::logic_error("F3 opened no dose window");
         return *w.Dose();
     }
-    void Ok() { f.Button(maincontrols::Ok).click(); }
-    QString Field(ControlName name) const { return FindControl<QLineEdit>(*w.Dose(), name).text(); }
-    void Type(ControlName name, const char* text) {
-        FindControl<QLineEdit>(*w.Dose(), name).setText(QString::fromUtf8(text));
-    }
-    void Click(ControlName name) { FindControl<QAbstractButton>(*w.Dose(), name).click(); }
     // The library's dose of the main window's last calculation.
     AbsoluteDose Library(const std::optional<Exposure>& given) const {
         const SharedState& s = w.State();
@@ -61,13 +46,7 @@ class DoseTest : public ::testing::TestWithParam<Language> {
                                  {s.DepthRowCount, s.PrimaryDose, s.ScatterDose}, s.Tissue,
                                  *ModelData::Load(f.dir.Path()), given);
     }
-    std::string Said() const {
-        return FindControl<QLabel>(*w.Dose(), dc::MessageLine).text().toStdString();
-    }
     QTableWidget& Table() const { return FindControl<QTableWidget>(*w.Dose(), dc::Table); }
-
-    WindowFixture f;
-    MainWindow& w = *f.window;
 };
 
 const Exposure TubeOutput{ExposureKind::TubeOutput, 52.5, 20, 100};

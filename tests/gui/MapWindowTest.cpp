@@ -6,7 +6,6 @@
 #include "app/DoseWindow.h"
 #include "calculation/CalculateBeam.h"
 #include "core/CalculationError.h"
-#include "dose/SyntheticData.h"
 #include "gui/QualityFixture.h"
 
 #include <QMenu>
@@ -19,28 +18,9 @@ using namespace veltrim;
 using namespace veltrim::testing;
 namespace mc = mapcontrols;
 
-void UseMapData(const std::filesystem::path& folder) {
-    UseShippedSpectrumData(folder);
-    WriteSyntheticSurfaceData(folder);
-}
-
-class MapTest : public ::testing::TestWithParam<Language> {
+class MapTest : public SideWindowTest<MapWindow, &MainWindow::Map> {
   protected:
-    MapTest() : f(GetParam(), true, UseMapData) {}
-    void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
-
-    void Ok() { f.Button(maincontrols::Ok).click(); }
-    void Type(ControlName name, const char* text) {
-        FindControl<QLineEdit>(*w.Map(), name).setText(QString::fromUtf8(text));
-    }
-    void Click(ControlName name) { FindControl<QAbstractButton>(*w.Map(), name).click(); }
-    QString Field(ControlName name) const { return FindControl<QLineEdit>(*w.Map(), name).text(); }
-    std::string Said() const {
-        return FindControl<QLabel>(*w.Map(), mc::MessageLine).text().toStdString();
-    }
-
-    WindowFixture f;
-    MainWindow& w = *f.window;
+    MapTest() : SideWindowTest(UseDoseData) {}
 };
 
 // The key and the menu reach one window; its map down the axis is the

@@ -1,14 +1,16 @@
 #pragma once
 
-// The spectrum window's tests: a main window whose spectrum and air tables
-// are the shipped ones (half-value layers are only worth checking on real
+// The side windows' tests: a main window whose spectrum and air tables are
+// the shipped ones (half-value layers are only worth checking on real
 // coefficients), over the made-up tissue data that keeps each OK quick.
 
 #include "app/QualityWindow.h"
 #include "common/ShippedData.h"
+#include "dose/SyntheticData.h"
 #include "gui/GuiFixture.h"
 #include "spectrum/BeamQuality.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QListWidget>
 
@@ -19,6 +21,13 @@ inline void UseShippedSpectrumData(const std::filesystem::path& folder) {
          {TungstenFile, AluminiumFile, CopperFile, AirKermaFile, AirAttenuationFile})
         std::filesystem::copy_file(ShippedData / name, folder / name,
                                    std::filesystem::copy_options::overwrite_existing);
+}
+
+// For the dose and map windows: the shipped spectrum and air tables (the air
+// kerma makes Ka,i), made-up tissue, kernels and surface kernels.
+inline void UseDoseData(const std::filesystem::path& folder) {
+    UseShippedSpectrumData(folder);
+    WriteSyntheticSurfaceData(folder);
 }
 
 // The spectrum window's list of curves as it reads.
@@ -51,6 +60,32 @@ class QualityTest : public ::testing::Test {
         const AirTables air = ReadAirTables(f.dir.Path());
         return *AssessBeamQuality(w.State().Spectrum, w.State().Attenuation.MuAluminium, air, 0.0)
                     .Quality;
+    }
+
+    WindowFixture f;
+    MainWindow& w = *f.window;
+};
+
+// A test of a window beside the main window, which `Side` gives (null until
+// opened), over a main window of each edition whose folder `data` fills; and
+// the user's hands on the side window's controls.
+template <typename Window, Window* (MainWindow::*Side)() const>
+class SideWindowTest : public ::testing::TestWithParam<Language> {
+  protected:
+    explicit SideWindowTest(void (*data)(const std::filesystem::path&))
+        : f(GetParam(), true, data) {}
+    void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
+
+    void Ok() { f.Button(maincontrols::Ok).click(); }
+    void Type(ControlName name, const char* text) {
+        FindControl<QLineEdit>(*(w.*Side)(), name).setText(QString::fromUtf8(text));
+    }
+    void Click(ControlName name) { FindControl<QAbstractButton>(*(w.*Side)(), name).click(); }
+    QString Field(ControlName name) const {
+        return FindControl<QLineEdit>(*(w.*Side)(), name).text();
+    }
+    std::string Said() const {
+        return FindControl<QLabel>(*(w.*Side)(), sidecontrols::MessageLine).text().toStdString();
     }
 
     WindowFixture f;
