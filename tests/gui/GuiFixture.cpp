@@ -30,8 +30,6 @@ ModalWatch::ModalWatch() {
     timer_.start();
 }
 
-ModalWatch::~ModalWatch() = default;
-
 WindowFixture::WindowFixture(Language edition, bool withData,
                              const std::function<void(const std::filesystem::path&)>& beforeLoad) {
     if (withData)
