@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QStringList>
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace veltrim {
@@ -23,133 +25,105 @@ using A = Align;
 namespace mw = maincontrols;
 namespace sw = startcontrols;
 
+// What a row of the main window's table shows in one edition.
+struct Drawn {
+    int Left, Top, Width, Height;
+    FontSpec Font;
+    std::string_view Caption = ""; // UTF-8
+    QRgb Text = Unset;
+};
+
+// A row's column of the Japanese edition: the English drawing again, one of
+// its own, or no such control.
+struct JapaneseDrawing {
+    enum class Is { AsEnglish, Own, Absent } What = Is::AsEnglish;
+    Drawn Own{};
+};
+constexpr JapaneseDrawing AsEnglish{};
+constexpr JapaneseDrawing NotInJapanese{JapaneseDrawing::Is::Absent};
+constexpr JapaneseDrawing InJapanese(Drawn own) {
+    return {JapaneseDrawing::Is::Own, own};
+}
+
+// A control of the main window, the same name, kind and parent in both
+// editions, drawn as each edition's column says.
+struct MainControl {
+    std::string_view Name;
+    ControlKind Kind;
+    std::string_view Parent;
+    Drawn English;
+    JapaneseDrawing Japanese = AsEnglish;
+    QRgb Back = Unset;
+    Align Alignment = Align::Left;
+    bool Bordered = false;
+};
+
 // The tables read best one control to a line, as the designer would list them.
 // clang-format off
 
-// English edition (Form3). Client area 15315 x 10650 twips.
-constexpr ControlLayout EnglishControls[] = {
-    // name, kind, parent, left, top, width, height, font, caption, text, back, alignment, border
-    {"Label22", K::Label, "", 240, 240, 5775, 8415, Times(14.25), "", Unset, LightCyan, A::Left, true},
-    {"Label1(2)", K::Label, "", 1320, 480, 3540, 465, Times(20.25), "Irradiation conditions", DarkBlue, Unset, A::Centre},
-    {mw::RectificationFrame, K::GroupBox, "", 600, 1080, 5055, 1335, Times(15.75), "Rectification method", Black, LightCyan},
-    {mw::ConstantPotential, K::OptionButton, mw::RectificationFrame, 240, 480, 2415, 330, Times(14.25), "Constant potential", Unset, LightCyan},
-    {mw::ThreePhase12Peak, K::OptionButton, mw::RectificationFrame, 240, 885, 2295, 330, Times(14.25), "3-phase 12 peak", Unset, LightCyan},
-    {mw::SinglePhaseFullWave, K::OptionButton, mw::RectificationFrame, 3000, 480, 1935, 330, Times(14.25), "Single-phase", Unset, LightCyan},
-    {"Label19", K::Label, mw::RectificationFrame, 3600, 840, 1005, 315, Times(14.25), "full-wave"},
-    {"Label1(1)", K::Label, "", 1590, 2640, 1620, 345, Times(15.75), "Tube voltage"},
-    {mw::TubeVoltage, K::TextField, "", 3480, 2640, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label8", K::Label, "", 4560, 2715, 345, 315, Times(14.25), "kV"},
-    {"Label1(0)", K::Label, "", 1680, 3240, 1530, 345, Times(15.75), "Target angle"},
-    {mw::TargetAngle, K::TextField, "", 3480, 3240, 975, 420, Times(14.25), "", Blue, Unset, A::Centre},
-    {"Label5", K::Label, "", 4560, 3270, 855, 375, Times(14.25), "degree"},
-    {"Label2(1)", K::Label, "", 1080, 3840, 2205, 345, Times(15.75), "Inherent filtration"},
-    {mw::InherentFiltration, K::TextField, "", 3480, 3840, 975, 390, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label9", K::Label, "", 4560, 3870, 1095, 315, Times(14.25), "mmAl eq."},
-    {"Label4", K::Label, "", 1200, 4440, 2040, 345, Times(15.75), "Aluminum filter"},
-    {mw::AlFilter, K::TextField, "", 3480, 4440, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label11", K::Label, "", 4560, 4470, 435, 315, Times(14.25), "mm"},
-    {"Label7", K::Label, "", 1680, 5040, 1620, 345, Times(15.75), "Copper filter"},
-    {mw::CuFilter, K::TextField, "", 3480, 5040, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label12", K::Label, "", 4560, 5085, 435, 315, Times(14.25), "mm"},
-    {"Label1(4)", K::Label, "", 495, 5760, 5130, 345, Times(15.75), "Focus to entrance surface distance (FSD)"},
-    {mw::Fsd, K::TextField, "", 3480, 6240, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label13", K::Label, "", 4515, 6270, 375, 315, Times(14.25), "cm"},
-    {"Label14", K::Label, "", 840, 6720, 2160, 345, Times(15.75), "Field size at FSD"},
-    {mw::FieldX, K::TextField, "", 2040, 7200, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label17", K::Label, "", 3120, 7200, 195, 360, Meiryo(12.0), "×"},
-    {mw::FieldY, K::TextField, "", 3480, 7200, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label16", K::Label, "", 4515, 7215, 375, 315, Times(14.25), "cm"},
-    {"Label21", K::Label, "", 4920, 7200, 90, 225, Times(9.0), "2"},
-    {"Label23", K::Label, "", 480, 7920, 2205, 345, Times(15.75), "Phantom material"},
-    {mw::PhantomMaterial, K::Label, "", 2880, 7920, 2775, 405, Times(14.25), "ICRU soft-tissue", Blue, White, A::Centre, true},
-    {mw::Ok, K::Button, "", 1080, 8880, 1935, 735, Times(15.75), "OK", Unset, LightYellow},
-    {mw::Reset, K::Button, "", 3720, 8880, 1935, 735, Times(15.75), "Reset", Unset, LightYellow},
-    {mw::Exit, K::Button, "", 1080, 9840, 1215, 495, Times(15.75), "Exit", Unset, LightYellow},
-    {mw::Graph, K::Graph, "", 6480, 240, 8415, 8415, Times(15.75), ""},
-    {"Line1", K::Line, mw::Graph, 1139, 3360, 7975, 3360, Times(14.25), "", Black},
-    {"Line2", K::Line, mw::Graph, 4557, 186, 4557, 6591, Times(14.25), "", Red},
-    {"Line3", K::Line, mw::Graph, 1139, 3840, 7975, 3840, Times(14.25), "", Red},
-    {"Line4", K::Line, mw::Graph, 1139, 4320, 7975, 4320, Times(14.25), "", Blue},
-    {"Label20", K::Label, mw::Graph, 5520, 7920, 750, 285, Times(12.0), "Depth =", Unset, White, A::Right},
-    {"Label15", K::Label, mw::Graph, 6960, 7920, 150, 315, Times(14.25), "~", Unset, White},
-    {"Label6", K::Label, mw::Graph, 7800, 7920, 270, 285, Times(12.0), "cm", Unset, White},
-    {mw::ShallowDepth, K::TextField, "", 12840, 8160, 615, 345, Times(12.0), "", Unset, LightCyan, A::Centre},
-    {mw::DeepDepth, K::TextField, "", 13680, 8160, 615, 345, Times(12.0), "", Unset, LightCyan, A::Centre},
-    {mw::TotalReadout, K::TextField, "", 6600, 7560, 1095, 375, Times(12.0), "", Black, LightYellow, A::Centre},
-    {mw::PrimaryReadout, K::TextField, "", 6600, 7920, 1095, 375, Times(12.0), "", Red, LightYellow, A::Centre},
-    {mw::ScatterReadout, K::TextField, "", 6600, 8280, 1095, 375, Times(12.0), "", Blue, LightYellow, A::Centre},
-    {"Label3", K::Label, "", 6720, 8700, 7665, 285, Times(12.0), "Move the mouse cursor on the graph or press the left or right key to display the PDD"},
-    {"Label10", K::Label, "", 6480, 9120, 3810, 375, Times(14.25), "Save PDD data in csv format", Unset, LightCyan, A::Centre, true},
-    {mw::NumbersFileName, K::TextField, "", 10200, 9120, 3735, 435, Times(14.25), "", Unset, Unset, A::Centre},
-    {mw::SaveNumbers, K::Button, "", 13920, 9120, 975, 435, Times(14.25), "Save", Unset, LightYellow},
-    {"Label25", K::Label, "", 6510, 9960, 3690, 375, Times(14.25), "Save PDD graph as bmp image", Unset, LightCyan, A::Centre, true},
-    {mw::PictureFileName, K::TextField, "", 10200, 9960, 3735, 435, Times(14.25), "", Unset, Unset, A::Centre},
-    {mw::SavePicture, K::Button, "", 13920, 9960, 975, 435, Times(14.25), "Save", Unset, LightYellow},
-    {"Label18", K::Label, "", 7680, 9600, 6210, 315, Times(14.25), "Input file name without extention (both top and bottom)", Blue},
-    {"Picture2", K::Icon, "", 4320, 9840, 480, 480, Times(14.25), ""},
-};
-
-// Japanese edition (Form1). Client area 15240 x 10620 twips. Same controls
-// and names as the English edition, without Label19.
-constexpr ControlLayout JapaneseControls[] = {
-    // name, kind, parent, left, top, width, height, font, caption, text, back, alignment, border
-    {"Label22", K::Label, "", 240, 240, 5775, 8415, Meiryo(14.25), "", Unset, LightCyan, A::Left, true},
-    {"Label1(2)", K::Label, "", 750, 480, 1590, 465, Meiryo(15.75), "照 射 条 件", DarkBlue, Unset, A::Centre},
-    {mw::RectificationFrame, K::GroupBox, "", 600, 1080, 5055, 1335, Meiryo(14.25), "整流方式", Black, LightCyan},
-    {mw::ConstantPotential, K::OptionButton, mw::RectificationFrame, 480, 480, 1215, 330, Meiryo(14.25), "定電圧", Unset, LightCyan},
-    {mw::ThreePhase12Peak, K::OptionButton, mw::RectificationFrame, 480, 885, 2175, 330, Meiryo(14.25), "三相12ピーク", Unset, LightCyan},
-    {mw::SinglePhaseFullWave, K::OptionButton, mw::RectificationFrame, 2760, 480, 1575, 330, Meiryo(14.25), "単相全波", Unset, LightCyan},
-    {"Label1(1)", K::Label, "", 1680, 2640, 1440, 420, Meiryo(14.25), "Ｘ線管電圧"},
-    {mw::TubeVoltage, K::TextField, "", 3480, 2640, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label8", K::Label, "", 4560, 2715, 345, 315, Times(14.25), "kV"},
-    {"Label1(0)", K::Label, "", 1080, 3240, 2010, 420, Meiryo(14.25), "ターゲット角度"},
-    {mw::TargetAngle, K::TextField, "", 3480, 3240, 975, 420, Times(14.25), "", Blue, Unset, A::Centre},
-    {"Label5", K::Label, "", 4560, 3270, 855, 375, Times(14.25), "degree"},
-    {"Label2(1)", K::Label, "", 795, 3840, 2505, 420, Meiryo(14.25), "固有ろ過（Al 当量)"},
-    {mw::InherentFiltration, K::TextField, "", 3480, 3840, 975, 390, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label9", K::Label, "", 4560, 3870, 1095, 315, Times(14.25), "mmAl eq."},
-    {"Label4", K::Label, "", 720, 4440, 2580, 420, Meiryo(14.25), "アルミ付加フィルタ"},
-    {mw::AlFilter, K::TextField, "", 3480, 4440, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label11", K::Label, "", 4560, 4470, 435, 315, Times(14.25), "mm"},
-    {"Label7", K::Label, "", 1200, 5040, 2010, 420, Meiryo(14.25), "銅付加フィルタ"},
-    {mw::CuFilter, K::TextField, "", 3480, 5040, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label12", K::Label, "", 4560, 5085, 435, 315, Times(14.25), "mm"},
-    {"Label1(4)", K::Label, "", 720, 5760, 3570, 420, Meiryo(14.25), "焦点-入射表面間距離 (FSD)"},
-    {mw::Fsd, K::TextField, "", 3480, 6240, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label13", K::Label, "", 4515, 6270, 375, 315, Times(14.25), "cm"},
-    {"Label14", K::Label, "", 720, 6720, 2730, 420, Meiryo(14.25), "照射野サイズ at FSD"},
-    {mw::FieldX, K::TextField, "", 2040, 7200, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label17", K::Label, "", 3120, 7200, 195, 360, Meiryo(12.0), "×"},
-    {mw::FieldY, K::TextField, "", 3480, 7200, 975, 405, Times(14.25), "", DarkBlue, Unset, A::Centre},
-    {"Label16", K::Label, "", 4515, 7215, 375, 315, Times(14.25), "cm"},
-    {"Label21", K::Label, "", 4920, 7200, 90, 225, Times(9.0), "2"},
-    {"Label23", K::Label, "", 1080, 7920, 1140, 420, Meiryo(14.25), "被照射体"},
-    {mw::PhantomMaterial, K::Label, "", 2520, 7920, 2775, 405, Times(14.25), "ICRU soft-tissue", Blue, White, A::Centre, true},
-    {mw::Ok, K::Button, "", 1080, 8880, 1935, 735, Times(15.75), "OK", Unset, LightYellow},
-    {mw::Reset, K::Button, "", 3720, 8880, 1935, 735, Meiryo(14.25), "リセット", Unset, LightYellow},
-    {mw::Exit, K::Button, "", 1080, 9840, 1215, 495, Meiryo(14.25), "終了", Unset, LightYellow},
-    {mw::Graph, K::Graph, "", 6480, 240, 8415, 8415, Times(15.75), ""},
-    {"Line1", K::Line, mw::Graph, 1139, 3360, 7975, 3360, Times(14.25), "", Black},
-    {"Line2", K::Line, mw::Graph, 4557, 186, 4557, 6591, Times(14.25), "", Red},
-    {"Line3", K::Line, mw::Graph, 1139, 3840, 7975, 3840, Times(14.25), "", Red},
-    {"Line4", K::Line, mw::Graph, 1139, 4320, 7975, 4320, Times(14.25), "", Blue},
-    {"Label20", K::Label, mw::Graph, 5520, 7920, 795, 300, Meiryo(9.75), "Depth =", Unset, White, A::Right},
-    {"Label15", K::Label, mw::Graph, 6930, 7920, 225, 300, Meiryo(9.75), "～", Unset, White},
-    {"Label6", K::Label, mw::Graph, 7800, 7920, 285, 300, Meiryo(9.75), "cm", Unset, White},
-    {mw::ShallowDepth, K::TextField, "", 12840, 8160, 615, 345, Meiryo(9.75), "", Unset, LightCyan, A::Centre},
-    {mw::DeepDepth, K::TextField, "", 13680, 8160, 615, 345, Meiryo(9.75), "", Unset, LightCyan, A::Centre},
-    {mw::TotalReadout, K::TextField, "", 6600, 7560, 1095, 375, Meiryo(9.75), "", Black, LightYellow, A::Centre},
-    {mw::PrimaryReadout, K::TextField, "", 6600, 7920, 1095, 375, Meiryo(9.75), "", Red, LightYellow, A::Centre},
-    {mw::ScatterReadout, K::TextField, "", 6600, 8280, 1095, 375, Meiryo(9.75), "", Blue, LightYellow, A::Centre},
-    {"Label3", K::Label, "", 6600, 8685, 7995, 300, Meiryo(9.75), "グラフ上でマウスカーソルを動かすか、または左右キーを押すと深部線量率が表示されます"},
-    {"Label10", K::Label, "", 6480, 9120, 3690, 420, Meiryo(12.0), "  PDDデータを csv 形式で保存  ", Unset, LightCyan, A::Centre, true},
-    {mw::NumbersFileName, K::TextField, "", 10080, 9120, 3855, 435, Meiryo(11.25), "", Unset, Unset, A::Centre},
-    {mw::SaveNumbers, K::Button, "", 13920, 9120, 975, 435, Meiryo(12.0), "保存", Unset, LightYellow},
-    {"Label25", K::Label, "", 6480, 9960, 3630, 420, Meiryo(12.0), " PDDグラフを bmp 画像で保存  ", Unset, LightCyan, A::Centre, true},
-    {mw::PictureFileName, K::TextField, "", 10080, 9960, 3855, 435, Meiryo(11.25), "", Unset, Unset, A::Centre},
-    {mw::SavePicture, K::Button, "", 13920, 9960, 975, 435, Meiryo(12.0), "保存", Unset, LightYellow},
-    {"Label18", K::Label, "", 8400, 9600, 5460, 300, Meiryo(9.75), "保存ファイル名を、拡張子なしで入力して下さい（上下とも）", Black},
-    {"Picture2", K::Icon, "", 4320, 9840, 480, 480, Times(14.25), ""},
+// The main window: the English edition (Form3) and the Japanese edition
+// (Form1), back to front. Only the English edition has Label19: its
+// "Single-phase" option goes on to "full-wave" on a second line.
+constexpr MainControl MainControls[] = {
+    // name, kind, parent, English {left, top, width, height, font, caption, text}, Japanese, back, alignment, border
+    {"Label22", K::Label, "", {240, 240, 5775, 8415, Times(14.25)}, InJapanese({240, 240, 5775, 8415, Meiryo(14.25)}), LightCyan, A::Left, true},
+    {"Label1(2)", K::Label, "", {1320, 480, 3540, 465, Times(20.25), "Irradiation conditions", DarkBlue}, InJapanese({750, 480, 1590, 465, Meiryo(15.75), "照 射 条 件", DarkBlue}), Unset, A::Centre},
+    {mw::RectificationFrame, K::GroupBox, "", {600, 1080, 5055, 1335, Times(15.75), "Rectification method", Black}, InJapanese({600, 1080, 5055, 1335, Meiryo(14.25), "整流方式", Black}), LightCyan},
+    {mw::ConstantPotential, K::OptionButton, mw::RectificationFrame, {240, 480, 2415, 330, Times(14.25), "Constant potential"}, InJapanese({480, 480, 1215, 330, Meiryo(14.25), "定電圧"}), LightCyan},
+    {mw::ThreePhase12Peak, K::OptionButton, mw::RectificationFrame, {240, 885, 2295, 330, Times(14.25), "3-phase 12 peak"}, InJapanese({480, 885, 2175, 330, Meiryo(14.25), "三相12ピーク"}), LightCyan},
+    {mw::SinglePhaseFullWave, K::OptionButton, mw::RectificationFrame, {3000, 480, 1935, 330, Times(14.25), "Single-phase"}, InJapanese({2760, 480, 1575, 330, Meiryo(14.25), "単相全波"}), LightCyan},
+    {"Label19", K::Label, mw::RectificationFrame, {3600, 840, 1005, 315, Times(14.25), "full-wave"}, NotInJapanese},
+    {"Label1(1)", K::Label, "", {1590, 2640, 1620, 345, Times(15.75), "Tube voltage"}, InJapanese({1680, 2640, 1440, 420, Meiryo(14.25), "Ｘ線管電圧"})},
+    {mw::TubeVoltage, K::TextField, "", {3480, 2640, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
+    {"Label8", K::Label, "", {4560, 2715, 345, 315, Times(14.25), "kV"}},
+    {"Label1(0)", K::Label, "", {1680, 3240, 1530, 345, Times(15.75), "Target angle"}, InJapanese({1080, 3240, 2010, 420, Meiryo(14.25), "ターゲット角度"})},
+    {mw::TargetAngle, K::TextField, "", {3480, 3240, 975, 420, Times(14.25), "", Blue}, AsEnglish, Unset, A::Centre},
+    {"Label5", K::Label, "", {4560, 3270, 855, 375, Times(14.25), "degree"}},
+    {"Label2(1)", K::Label, "", {1080, 3840, 2205, 345, Times(15.75), "Inherent filtration"}, InJapanese({795, 3840, 2505, 420, Meiryo(14.25), "固有ろ過（Al 当量)"})},
+    {mw::InherentFiltration, K::TextField, "", {3480, 3840, 975, 390, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
+    {"Label9", K::Label, "", {4560, 3870, 1095, 315, Times(14.25), "mmAl eq."}},
+    {"Label4", K::Label, "", {1200, 4440, 2040, 345, Times(15.75), "Aluminum filter"}, InJapanese({720, 4440, 2580, 420, Meiryo(14.25), "アルミ付加フィルタ"})},
+    {mw::AlFilter, K::TextField, "", {3480, 4440, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
+    {"Label11", K::Label, "", {4560, 4470, 435, 315, Times(14.25), "mm"}},
+    {"Label7", K::Label, "", {1680, 5040, 1620, 345, Times(15.75), "Copper filter"}, InJapanese({1200, 5040, 2010, 420, Meiryo(14.25), "銅付加フィルタ"})},
+    {mw::CuFilter, K::TextField, "", {3480, 5040, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
+    {"Label12", K::Label, "", {4560, 5085, 435, 315, Times(14.25), "mm"}},
+    {"Label1(4)", K::Label, "", {495, 5760, 5130, 345, Times(15.75), "Focus to entrance surface distance (FSD)"}, InJapanese({720, 5760, 3570, 420, Meiryo(14.25), "焦点-入射表面間距離 (FSD)"})},
+    {mw::Fsd, K::TextField, "", {3480, 6240, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
+    {"Label13", K::Label, "", {4515, 6270, 375, 315, Times(14.25), "cm"}},
+    {"Label14", K::Label, "", {840, 6720, 2160, 345, Times(15.75), "Field size at FSD"}, InJapanese({720, 6720, 2730, 420, Meiryo(14.25), "照射野サイズ at FSD"})},
+    {mw::FieldX, K::TextField, "", {2040, 7200, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
+    {"Label17", K::Label, "", {3120, 7200, 195, 360, Meiryo(12.0), "×"}},
+    {mw::FieldY, K::TextField, "", {3480, 7200, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
+    {"Label16", K::Label, "", {4515, 7215, 375, 315, Times(14.25), "cm"}},
+    {"Label21", K::Label, "", {4920, 7200, 90, 225, Times(9.0), "2"}},
+    {"Label23", K::Label, "", {480, 7920, 2205, 345, Times(15.75), "Phantom material"}, InJapanese({1080, 7920, 1140, 420, Meiryo(14.25), "被照射体"})},
+    {mw::PhantomMaterial, K::Label, "", {2880, 7920, 2775, 405, Times(14.25), "ICRU soft-tissue", Blue}, InJapanese({2520, 7920, 2775, 405, Times(14.25), "ICRU soft-tissue", Blue}), White, A::Centre, true},
+    {mw::Ok, K::Button, "", {1080, 8880, 1935, 735, Times(15.75), "OK"}, AsEnglish, LightYellow},
+    {mw::Reset, K::Button, "", {3720, 8880, 1935, 735, Times(15.75), "Reset"}, InJapanese({3720, 8880, 1935, 735, Meiryo(14.25), "リセット"}), LightYellow},
+    {mw::Exit, K::Button, "", {1080, 9840, 1215, 495, Times(15.75), "Exit"}, InJapanese({1080, 9840, 1215, 495, Meiryo(14.25), "終了"}), LightYellow},
+    {mw::Graph, K::Graph, "", {6480, 240, 8415, 8415, Times(15.75)}},
+    {"Line1", K::Line, mw::Graph, {1139, 3360, 7975, 3360, Times(14.25), "", Black}},
+    {"Line2", K::Line, mw::Graph, {4557, 186, 4557, 6591, Times(14.25), "", Red}},
+    {"Line3", K::Line, mw::Graph, {1139, 3840, 7975, 3840, Times(14.25), "", Red}},
+    {"Line4", K::Line, mw::Graph, {1139, 4320, 7975, 4320, Times(14.25), "", Blue}},
+    {"Label20", K::Label, mw::Graph, {5520, 7920, 750, 285, Times(12.0), "Depth ="}, InJapanese({5520, 7920, 795, 300, Meiryo(9.75), "Depth ="}), White, A::Right},
+    {"Label15", K::Label, mw::Graph, {6960, 7920, 150, 315, Times(14.25), "~"}, InJapanese({6930, 7920, 225, 300, Meiryo(9.75), "～"}), White},
+    {"Label6", K::Label, mw::Graph, {7800, 7920, 270, 285, Times(12.0), "cm"}, InJapanese({7800, 7920, 285, 300, Meiryo(9.75), "cm"}), White},
+    {mw::ShallowDepth, K::TextField, "", {12840, 8160, 615, 345, Times(12.0)}, InJapanese({12840, 8160, 615, 345, Meiryo(9.75)}), LightCyan, A::Centre},
+    {mw::DeepDepth, K::TextField, "", {13680, 8160, 615, 345, Times(12.0)}, InJapanese({13680, 8160, 615, 345, Meiryo(9.75)}), LightCyan, A::Centre},
+    {mw::TotalReadout, K::TextField, "", {6600, 7560, 1095, 375, Times(12.0), "", Black}, InJapanese({6600, 7560, 1095, 375, Meiryo(9.75), "", Black}), LightYellow, A::Centre},
+    {mw::PrimaryReadout, K::TextField, "", {6600, 7920, 1095, 375, Times(12.0), "", Red}, InJapanese({6600, 7920, 1095, 375, Meiryo(9.75), "", Red}), LightYellow, A::Centre},
+    {mw::ScatterReadout, K::TextField, "", {6600, 8280, 1095, 375, Times(12.0), "", Blue}, InJapanese({6600, 8280, 1095, 375, Meiryo(9.75), "", Blue}), LightYellow, A::Centre},
+    {"Label3", K::Label, "", {6720, 8700, 7665, 285, Times(12.0), "Move the mouse cursor on the graph or press the left or right key to display the PDD"}, InJapanese({6600, 8685, 7995, 300, Meiryo(9.75), "グラフ上でマウスカーソルを動かすか、または左右キーを押すと深部線量率が表示されます"})},
+    {"Label10", K::Label, "", {6480, 9120, 3810, 375, Times(14.25), "Save PDD data in csv format"}, InJapanese({6480, 9120, 3690, 420, Meiryo(12.0), "  PDDデータを csv 形式で保存  "}), LightCyan, A::Centre, true},
+    {mw::NumbersFileName, K::TextField, "", {10200, 9120, 3735, 435, Times(14.25)}, InJapanese({10080, 9120, 3855, 435, Meiryo(11.25)}), Unset, A::Centre},
+    {mw::SaveNumbers, K::Button, "", {13920, 9120, 975, 435, Times(14.25), "Save"}, InJapanese({13920, 9120, 975, 435, Meiryo(12.0), "保存"}), LightYellow},
+    {"Label25", K::Label, "", {6510, 9960, 3690, 375, Times(14.25), "Save PDD graph as bmp image"}, InJapanese({6480, 9960, 3630, 420, Meiryo(12.0), " PDDグラフを bmp 画像で保存  "}), LightCyan, A::Centre, true},
+    {mw::PictureFileName, K::TextField, "", {10200, 9960, 3735, 435, Times(14.25)}, InJapanese({10080, 9960, 3855, 435, Meiryo(11.25)}), Unset, A::Centre},
+    {mw::SavePicture, K::Button, "", {13920, 9960, 975, 435, Times(14.25), "Save"}, InJapanese({13920, 9960, 975, 435, Meiryo(12.0), "保存"}), LightYellow},
+    {"Label18", K::Label, "", {7680, 9600, 6210, 315, Times(14.25), "Input file name without extention (both top and bottom)", Blue}, InJapanese({8400, 9600, 5460, 300, Meiryo(9.75), "保存ファイル名を、拡張子なしで入力して下さい（上下とも）", Black})},
+    {"Picture2", K::Icon, "", {4320, 9840, 480, 480, Times(14.25)}},
 };
 
 // The start window (Form2). Client area 14985 x 6600 twips.
@@ -169,7 +143,29 @@ constexpr ControlLayout StartControls[] = {
 
 // clang-format on
 
-// Both captions begin with one blank.
+// The main window's table in one edition.
+template <Language edition> constexpr auto EditionControls() {
+    constexpr auto drawn = [](const MainControl& c) {
+        return edition == Language::English || c.Japanese.What != JapaneseDrawing::Is::Absent;
+    };
+    std::array<ControlLayout, std::ranges::count_if(MainControls, drawn)> controls{};
+    std::size_t k = 0;
+    for (const MainControl& c : MainControls) {
+        if (!drawn(c))
+            continue;
+        const bool own =
+            edition == Language::Japanese && c.Japanese.What == JapaneseDrawing::Is::Own;
+        const Drawn& d = own ? c.Japanese.Own : c.English;
+        controls[k++] = {c.Name, c.Kind,    c.Parent, d.Left, d.Top,       d.Width,   d.Height,
+                         d.Font, d.Caption, d.Text,   c.Back, c.Alignment, c.Bordered};
+    }
+    return controls;
+}
+constexpr auto EnglishControls = EditionControls<Language::English>();
+constexpr auto JapaneseControls = EditionControls<Language::Japanese>();
+
+// Both captions begin with one blank. Client areas: 15315 x 10650 twips
+// (English) and 15240 x 10620 (Japanese).
 constexpr WindowLayout English{" Percentage depth dose of diagnostic CX-rays", 15315, 10650,
                                Times(14.25), EnglishControls};
 constexpr WindowLayout Japanese{

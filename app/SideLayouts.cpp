@@ -10,8 +10,6 @@ namespace veltrim {
 namespace {
 
 using namespace colours;
-using K = ControlKind;
-using A = Align;
 namespace qc = qualitycontrols;
 namespace dc = dosecontrols;
 namespace mc = mapcontrols;
@@ -45,45 +43,51 @@ ControlLayout Label(std::string_view name, int x, int y, int w, int h, FontSpec 
 // A caption that ends where the field after it begins.
 ControlLayout RightLabel(const WindowFaces& f, std::string_view name, int x, int y, int w,
                          std::string_view caption, std::string_view parent = "") {
-    return ControlLayout{name,   K::Label,  parent,  Tw(x), Tw(y), Tw(w),
-                         Tw(26), f.Caption, caption, Unset, Unset, A::Right};
+    return ControlLayout{name,   ControlKind::Label, parent,  Tw(x), Tw(y), Tw(w),
+                         Tw(26), f.Caption,          caption, Unset, Unset, Align::Right};
 }
 
 // A caption boxed on the panel colour, over the fields it names.
 ControlLayout BoxedCaption(const WindowFaces& f, std::string_view name, int x, int y, int w,
                            std::string_view caption) {
-    return ControlLayout{name,      K::Label, "",    Tw(x),     Tw(y),     Tw(w), Tw(26),
-                         f.Caption, caption,  Unset, LightCyan, A::Centre, true};
+    return ControlLayout{name,   ControlKind::Label, "",      Tw(x), Tw(y),     Tw(w),
+                         Tw(26), f.Caption,          caption, Unset, LightCyan, Align::Centre,
+                         true};
 }
 
 // A bordered panel of figures, and its title at the top.
 ControlLayout Panel(const WindowFaces& f, std::string_view name, int x, int y, int w, int h) {
-    return ControlLayout{name,      K::Label, "",    Tw(x),     Tw(y),   Tw(w), Tw(h),
-                         f.Caption, "",       Unset, LightCyan, A::Left, true};
+    return ControlLayout{name,  ControlKind::Label, "", Tw(x), Tw(y),     Tw(w),
+                         Tw(h), f.Caption,          "", Unset, LightCyan, Align::Left,
+                         true};
 }
 ControlLayout PanelTitle(const WindowFaces& f, std::string_view name, int x, int y, int w,
                          std::string_view caption) {
-    return ControlLayout{name,   K::Label, "",      Tw(x),    Tw(y), Tw(w),
-                         Tw(32), f.Title,  caption, DarkBlue, Unset, A::Centre};
+    return ControlLayout{
+        name,    ControlKind::Label, "",    Tw(x),        Tw(y), Tw(w), Tw(32), f.Title,
+        caption, DarkBlue,           Unset, Align::Centre};
 }
 
 // A number, typed or shown, centred in dark blue on `back`.
 ControlLayout NumberField(const WindowFaces& f, std::string_view name, int x, int y, int w,
                           QRgb back, std::string_view parent = "") {
-    return ControlLayout{name,   K::TextField, parent, Tw(x),    Tw(y), Tw(w),
-                         Tw(28), f.Number,     "",     DarkBlue, back,  A::Centre};
+    return ControlLayout{
+        name, ControlKind::TextField, parent, Tw(x), Tw(y), Tw(w), Tw(28), f.Number, "", DarkBlue,
+        back, Align::Centre};
 }
 
 // The name a save writes under.
 ControlLayout FileNameField(const WindowFaces& f, std::string_view name, int x, int y, int w) {
-    return ControlLayout{name,   K::TextField, "", Tw(x), Tw(y), Tw(w),
-                         Tw(30), f.Caption,    "", Unset, Unset, A::Centre};
+    return ControlLayout{
+        name,  ControlKind::TextField, "", Tw(x), Tw(y), Tw(w), Tw(30), f.Caption, "", Unset,
+        Unset, Align::Centre};
 }
 
 ControlLayout Button(const WindowFaces& f, std::string_view name, int x, int y, int w, int h,
                      std::string_view caption, std::string_view parent = "") {
-    return ControlLayout{name,  K::Button, parent,  Tw(x), Tw(y),      Tw(w),
-                         Tw(h), f.Button,  caption, Unset, LightYellow};
+    return ControlLayout{
+        name,  ControlKind::Button, parent, Tw(x), Tw(y), Tw(w), Tw(h), f.Button, caption,
+        Unset, LightYellow};
 }
 
 // A figure of a panel: its caption, its read-only field and, if it has one,
@@ -173,14 +177,23 @@ std::vector<ControlLayout> DoseControls(Language edition) {
     const WindowFaces f = Faces(edition);
     const auto words = [edition](MessageId id) { return Wording(edition, id); };
     const auto option = [&f](std::string_view name, int y, std::string_view caption) {
-        return ControlLayout{name,   K::OptionButton, dc::ExposureFrame, Tw(12), Tw(y),    Tw(200),
-                             Tw(26), f.Caption,       caption,           Unset,  LightCyan};
+        return ControlLayout{name,
+                             ControlKind::OptionButton,
+                             dc::ExposureFrame,
+                             Tw(12),
+                             Tw(y),
+                             Tw(200),
+                             Tw(26),
+                             f.Caption,
+                             caption,
+                             Unset,
+                             LightCyan};
     };
 
     std::vector<ControlLayout> c;
     // The four ways of giving the exposure, each with its fields on its line.
     const std::string_view frame = dc::ExposureFrame;
-    c.push_back({frame, K::GroupBox, "", Tw(16), Tw(16), Tw(468), Tw(290), f.Caption,
+    c.push_back({frame, ControlKind::GroupBox, "", Tw(16), Tw(16), Tw(468), Tw(290), f.Caption,
                  words(MessageId::DoseExposureTitle), DarkBlue, LightCyan});
     c.push_back(option(dc::GivenAirKerma, 32, words(MessageId::DoseGivenAirKerma)));
     c.push_back(NumberField(f, dc::AirKerma, 216, 31, 96, White, frame));
