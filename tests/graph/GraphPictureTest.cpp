@@ -1,7 +1,6 @@
 #include "graph/GraphPicture.h"
 
 #include "graph/Colours.h"
-#include "graph/GraphDrawing.h"
 #include "graph/GraphMapping.h"
 
 #include <gtest/gtest.h>
