@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Conditions.h"
+#include "graph/Colours.h"
 
 #include <QColor>
 #include <span>
@@ -41,19 +42,6 @@ struct FontSpec {
 
 // "Not set": transparent background, or the style's own text colour.
 inline constexpr QRgb Unset = 0x00000000;
-
-// The colours of the windows, shared by every table.
-namespace colours {
-inline constexpr QRgb Black = 0xff000000;
-inline constexpr QRgb White = 0xffffffff;
-inline constexpr QRgb Grey = 0xff808080;
-inline constexpr QRgb Red = 0xffff0000;
-inline constexpr QRgb Blue = 0xff0000ff;
-inline constexpr QRgb DarkBlue = 0xff0000c0;
-inline constexpr QRgb Yellow = 0xffffff00;
-inline constexpr QRgb LightCyan = 0xffc0ffff;   // the conditions panel and the save captions
-inline constexpr QRgb LightYellow = 0xffffffc0; // every button face, the PDD readouts
-} // namespace colours
 
 // Horizontal alignment of a caption; texts are vertically at the top for
 // labels, centred for the rest.

@@ -112,6 +112,16 @@ bool WriteUserFile(const std::filesystem::path& file, std::string_view bytes, co
     return false;
 }
 
+// What every calculation of the typed beam is asked with: its scatter
+// model, its phantom's medium and the exposure given.
+CalculationOptions TypedOptions(const CalcOptions& options) {
+    CalculationOptions what;
+    what.Model = options.Model;
+    what.PhantomMedium = options.PhantomMedium;
+    what.Given = options.Given;
+    return what;
+}
+
 // The calculation of a run that prints or exports a table: what the
 // options ask for, an exposure given beside --export-csv included. An
 // exposure out of range is a value typed, not a depth dose that failed.
@@ -127,15 +137,12 @@ BeamResult CalculateTable(const CalcOptions& options, const CalculationOptions& 
 }
 
 BeamResult CalculateTable(const CalcOptions& options, const ModelData& data, bool absolute) {
-    CalculationOptions what;
-    what.Model = options.Model;
-    what.PhantomMedium = options.PhantomMedium;
+    CalculationOptions what = TypedOptions(options);
     what.ThicknessCm = options.ThicknessCm;
     // The export records the HVL1 at no air, as the window shows it; the
     // quality never changes the depth dose.
     what.Quality = options.ExportCsv.has_value();
     what.Absolute = absolute || (options.ExportCsv && options.Given);
-    what.Given = options.Given;
     return CalculateTable(options, what, data);
 }
 
@@ -194,13 +201,10 @@ bool SaveCommandLineBeam(const CalcOptions& options) {
 }
 
 bool WriteCommandLineReport(const CalcOptions& options, double airCm, const ModelData& data) {
-    CalculationOptions what;
-    what.Model = options.Model;
-    what.PhantomMedium = options.PhantomMedium;
+    CalculationOptions what = TypedOptions(options);
     what.Quality = true;
     what.AirCm = airCm;
     what.Absolute = true;
-    what.Given = options.Given;
     ReportRequest request;
     request.Typed = options.Texts;
     request.DataFolder = data.Folder();
@@ -340,19 +344,9 @@ int PrintDose(const CalcOptions& options, const ModelData& data) {
 }
 
 int PrintOffAxis(const CalcOptions& options, const ModelData& data) {
-    CalculationOptions what;
-    what.Model = options.Model;
-    what.PhantomMedium = options.PhantomMedium;
-    what.Given = options.Given;
+    CalculationOptions what = TypedOptions(options);
     what.Points = options.Points;
-    BeamResult beam;
-    try {
-        beam = CalculateBeam(TypedConditions(options, true), what, data);
-    } catch (const BeamError& e) {
-        if (e.Cause().Id() == MessageId::ExposureOutOfRange)
-            throw CalculationError(e.Cause());
-        throw;
-    }
+    const BeamResult beam = CalculateTable(options, what, data);
     DoseGrid grid{options.Points, beam.Points};
     if (options.ProfileDepth)
         grid =

@@ -2,14 +2,11 @@
 // where the user can mend it, what to change.
 #include "core/Messages.h"
 
-#include <array>
-
 namespace veltrim {
-namespace {
 
 using enum MessageId;
 
-constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
+constexpr MessageTexts EnglishTexts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
 
     {DataFile, "Data file \"{1}\": {2}"},
@@ -316,11 +313,5 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> English{{
     {SavedMapCsv, "  Saved  "},
     {SavedMapPng, "  Saved  "},
 }};
-
-} // namespace
-
-std::span<const MessageText> EnglishMessages() {
-    return English;
-}
 
 } // namespace veltrim

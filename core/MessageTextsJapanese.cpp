@@ -1,14 +1,11 @@
 // The program's own words in Japanese, message for message as in English.
 #include "core/Messages.h"
 
-#include <array>
-
 namespace veltrim {
-namespace {
 
 using enum MessageId;
 
-constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
+constexpr MessageTexts JapaneseTexts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
 
     {DataFile, "データファイル「{1}」{2}"},
@@ -305,11 +302,5 @@ constexpr std::array<MessageText, static_cast<std::size_t>(Count)> Japanese{{
     {SavedMapCsv, "線量分布を csv形式で保存しました"},
     {SavedMapPng, "線量分布図を png形式で保存しました"},
 }};
-
-} // namespace
-
-std::span<const MessageText> JapaneseMessages() {
-    return Japanese;
-}
 
 } // namespace veltrim

@@ -27,6 +27,10 @@ std::string Fill(std::string_view wording, const std::vector<std::string>& value
 
 } // namespace
 
+std::span<const MessageText> MessageTable(Language language) {
+    return language == Language::Japanese ? JapaneseTexts : EnglishTexts;
+}
+
 std::string_view Wording(Language language, MessageId id) {
     const std::span<const MessageText> table = MessageTable(language);
     const auto index = static_cast<std::size_t>(id);

@@ -2,6 +2,7 @@
 
 #include "core/Language.h"
 
+#include <array>
 #include <initializer_list>
 #include <memory>
 #include <span>
@@ -13,8 +14,9 @@
 namespace veltrim {
 
 // Every text the program tells the user in its own words, by what it says.
-// Each has an English and a Japanese wording (MessageTexts.cpp); {1}, {2}, ...
-// stand for the values a message names (a file, a depth, the system's reason).
+// Each has an English and a Japanese wording (MessageTextsEnglish.cpp,
+// MessageTextsJapanese.cpp); {1}, {2}, ... stand for the values a message
+// names (a file, a depth, the system's reason).
 enum class MessageId {
     // the depth-dose failure: the fixed first line of both editions
     DepthDoseFailed,
@@ -289,8 +291,9 @@ struct MessageText {
 // The wordings of one language, one entry per MessageId.
 std::span<const MessageText> MessageTable(Language language);
 // The two tables.
-std::span<const MessageText> EnglishMessages();
-std::span<const MessageText> JapaneseMessages();
+using MessageTexts = std::array<MessageText, static_cast<std::size_t>(MessageId::Count)>;
+extern const MessageTexts EnglishTexts;
+extern const MessageTexts JapaneseTexts;
 
 // A message not yet put into words: which one, and the values it names. A
 // value may itself be a message, put into the same language.

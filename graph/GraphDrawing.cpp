@@ -1,5 +1,6 @@
 #include "graph/GraphDrawing.h"
 
+#include "graph/Colours.h"
 #include "graph/GraphMapping.h"
 
 #include <QPainter>
@@ -36,16 +37,16 @@ void PrintAt(QPainter& painter, double x, double y, const QString& text) {
     const QPointF at = GraphToPixel().map(QPointF(x, y));
     painter.save();
     painter.resetTransform();
-    painter.setPen(QColor::fromRgb(GraphBlack));
+    painter.setPen(QColor::fromRgb(colours::Black));
     painter.drawText(QRectF(at, QSizeF(GraphImageSize, GraphImageSize)),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
     painter.restore();
 }
 
 void DrawPlotOutline(QPainter& painter) {
-    painter.setPen(CosmeticPen(GraphBlack, 2));
+    painter.setPen(CosmeticPen(colours::Black, 2));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(QPointF(PlotLeft, PlotTop), QPointF(PlotRight, PlotBottom)));
+    painter.drawRect(PlotFrame);
 }
 
 void BeginGraphPainter(QPainter& painter) {
@@ -82,12 +83,12 @@ void DrawCurve(QPainter& painter, const DepthDoseTable& result, int column, int 
 
 QImage MakeGraphImage() {
     QImage image(GraphImageSize, GraphImageSize, QImage::Format_RGB32);
-    image.fill(GraphWhite);
+    image.fill(colours::White);
     return image;
 }
 
 void DrawGraphFrame(QImage& image) {
-    image.fill(GraphWhite);
+    image.fill(colours::White);
     QPainter painter(&image);
     PaintGraphFrame(painter);
 }
@@ -95,26 +96,26 @@ void DrawGraphFrame(QImage& image) {
 void PaintGraphFrame(QPainter& painter) {
     BeginGraphPainter(painter);
 
-    painter.setPen(CosmeticPen(GraphLightGrey, 1));
+    painter.setPen(CosmeticPen(colours::LightGrey, 1));
     for (int cm = 1; cm <= 29; ++cm) {
         const double x = 30.0 * cm;
-        painter.drawLine(QPointF(x, PlotTop), QPointF(x, PlotBottom));
+        painter.drawLine(QPointF(x, PlotFrame.top()), QPointF(x, PlotFrame.bottom()));
     }
     // Levels m * 10^j % for m = 1..10 in each of the three decades above 0.1 %;
     // 1 % and 10 % come twice, 100 % lies just above the frame's top edge.
     for (int j = 0; j <= 2; ++j) {
         for (int m = 1; m <= 10; ++m) {
             const double y = 800.0 - 100.0 * std::log(m * std::pow(10.0, j));
-            painter.drawLine(QPointF(PlotLeft, y), QPointF(PlotRight, y));
+            painter.drawLine(QPointF(PlotFrame.left(), y), QPointF(PlotFrame.right(), y));
         }
     }
 
-    painter.setPen(CosmeticPen(GraphBlack, 1));
+    painter.setPen(CosmeticPen(colours::Black, 1));
     for (int x = 150; x <= 750; x += 150)
-        painter.drawLine(QPointF(x, PlotTop), QPointF(x, PlotBottom));
+        painter.drawLine(QPointF(x, PlotFrame.top()), QPointF(x, PlotFrame.bottom()));
     // The 10 % and 1 % decades at their rounded positions, a little below the grid lines.
-    painter.drawLine(QPointF(PlotLeft, 340.0), QPointF(PlotRight, 340.0));
-    painter.drawLine(QPointF(PlotLeft, 570.0), QPointF(PlotRight, 570.0));
+    painter.drawLine(QPointF(PlotFrame.left(), 340.0), QPointF(PlotFrame.right(), 340.0));
+    painter.drawLine(QPointF(PlotFrame.left(), 570.0), QPointF(PlotFrame.right(), 570.0));
 
     DrawPlotOutline(painter);
 
@@ -151,9 +152,9 @@ void PaintDepthDose(QPainter& painter, const DepthDoseTable& result, double maxD
     const double rowsForDepth = std::isfinite(maxDepth) ? std::floor(2.0 * maxDepth) : 0.0;
     const int lastRow = static_cast<int>(std::clamp(rowsForDepth, 0.0, 60.0));
     // The total last, over its two components.
-    DrawCurve(painter, result, PrimaryPdd, lastRow, GraphRed);
-    DrawCurve(painter, result, ScatterPdd, lastRow, GraphBlue);
-    DrawCurve(painter, result, TotalPdd, lastRow, GraphBlack);
+    DrawCurve(painter, result, PrimaryPdd, lastRow, colours::Red);
+    DrawCurve(painter, result, ScatterPdd, lastRow, colours::Blue);
+    DrawCurve(painter, result, TotalPdd, lastRow, colours::Black);
 
     DrawPlotOutline(painter);
 
@@ -163,9 +164,9 @@ void PaintDepthDose(QPainter& painter, const DepthDoseTable& result, double maxD
         const char* Text;
     };
     static constexpr LegendEntry legend[] = {
-        {900, GraphBlack, "Percentage Depth Dose"},
-        {935, GraphRed, "Primary component"},
-        {970, GraphBlue, "Scatter component"},
+        {900, colours::Black, "Percentage Depth Dose"},
+        {935, colours::Red, "Primary component"},
+        {970, colours::Blue, "Scatter component"},
     };
     for (const LegendEntry& entry : legend) {
         painter.setPen(CosmeticPen(entry.Colour, 2));

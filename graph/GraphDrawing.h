@@ -2,19 +2,11 @@
 
 #include "dose/DepthDose.h"
 
-#include <QColor>
 #include <QImage>
 
 class QPainter;
 
 namespace veltrim {
-
-// The colours of the chart (the classic 16-colour palette's indices 0, 7, 9, 12).
-inline constexpr QRgb GraphBlack = 0xff000000;
-inline constexpr QRgb GraphLightGrey = 0xffc0c0c0;
-inline constexpr QRgb GraphBlue = 0xff0000ff;
-inline constexpr QRgb GraphRed = 0xffff0000;
-inline constexpr QRgb GraphWhite = 0xffffffff;
 
 // A blank picture of the drawing area's size, ready for DrawGraphFrame.
 QImage MakeGraphImage();

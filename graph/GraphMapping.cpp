@@ -5,9 +5,9 @@
 namespace veltrim {
 
 QTransform GraphToPixel() {
-    const double sx = GraphImageSize / GraphWorldWidth;
-    const double sy = GraphImageSize / GraphWorldHeight;
-    return QTransform(sx, 0.0, 0.0, sy, -GraphWorldLeft * sx, -GraphWorldTop * sy);
+    const double sx = GraphImageSize / GraphWorld.width();
+    const double sy = GraphImageSize / GraphWorld.height();
+    return QTransform(sx, 0.0, 0.0, sy, -GraphWorld.left() * sx, -GraphWorld.top() * sy);
 }
 
 double DepthToX(double depthCm) {

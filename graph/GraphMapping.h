@@ -9,16 +9,10 @@ namespace veltrim {
 // The graph picture's drawing area in pixels, and the world rectangle in graph
 // units that fills it: x from -150 to 950, y from 90 to 990, y downwards.
 inline constexpr int GraphImageSize = 557;
-inline constexpr double GraphWorldLeft = -150.0;
-inline constexpr double GraphWorldTop = 90.0;
-inline constexpr double GraphWorldWidth = 1100.0;
-inline constexpr double GraphWorldHeight = 900.0;
+inline constexpr QRectF GraphWorld(-150.0, 90.0, 1100.0, 900.0);
 
 // The plot frame: 0..30 cm across, 99.23 %..0.1 % down.
-inline constexpr double PlotLeft = 0.0;
-inline constexpr double PlotTop = 110.0;
-inline constexpr double PlotRight = 900.0;
-inline constexpr double PlotBottom = 800.0;
+inline constexpr QRectF PlotFrame(QPointF(0.0, 110.0), QPointF(900.0, 800.0));
 
 // Graph units to pixels of the drawing area; inverted() maps the pointer back.
 QTransform GraphToPixel();

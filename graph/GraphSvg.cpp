@@ -1,5 +1,6 @@
 #include "graph/GraphSvg.h"
 
+#include "graph/Colours.h"
 #include "graph/GraphDrawing.h"
 #include "graph/GraphMapping.h"
 
@@ -24,7 +25,7 @@ QByteArray GraphSvg(const std::vector<PlottedDepthDose>& plots) {
     svg.setTitle(QStringLiteral("Percentage Depth Dose"));
     {
         QPainter painter(&svg);
-        painter.fillRect(area, QColor::fromRgb(GraphWhite));
+        painter.fillRect(area, QColor::fromRgb(colours::White));
         // Each drawing starts from a fresh painter's state, as on the image.
         painter.save();
         PaintGraphFrame(painter);

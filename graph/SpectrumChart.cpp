@@ -44,10 +44,10 @@ void DrawAxes(QPainter& painter, const SpectrumAxes& axes, double top) {
     // The grid first, the frame and the numbers over it.
     for (int keV = 0; keV <= 150; keV += 10) {
         const int x = SpectrumColumn(keV);
-        painter.setPen(QColor::fromRgb(SpectrumGridColour));
+        painter.setPen(QColor::fromRgb(colours::LightGrey));
         if (keV > 0 && keV < 150)
             painter.drawLine(x, PlotTop + 1, x, PlotBottom - 1);
-        painter.setPen(QColor::fromRgb(SpectrumAxisColour));
+        painter.setPen(QColor::fromRgb(colours::Black));
         painter.drawLine(x, PlotBottom, x, PlotBottom + (keV % 30 == 0 ? 6 : 3));
         if (keV % 30 == 0)
             painter.drawText(QRect(x - 30, PlotBottom + 8, 60, metrics.height()), Qt::AlignHCenter,
@@ -55,15 +55,15 @@ void DrawAxes(QPainter& painter, const SpectrumAxes& axes, double top) {
     }
     for (int n = 0; n * step <= top * (1 + 1e-9); ++n) {
         const int y = RowOf(n * step, top);
-        painter.setPen(QColor::fromRgb(SpectrumGridColour));
+        painter.setPen(QColor::fromRgb(colours::LightGrey));
         if (n > 0 && y > PlotTop)
             painter.drawLine(PlotLeft + 1, y, PlotRight - 1, y);
-        painter.setPen(QColor::fromRgb(SpectrumAxisColour));
+        painter.setPen(QColor::fromRgb(colours::Black));
         painter.drawLine(PlotLeft - 5, y, PlotLeft, y);
         painter.drawText(QRect(0, y - metrics.height() / 2, PlotLeft - 8, metrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, TickText(n * step, step));
     }
-    painter.setPen(QColor::fromRgb(SpectrumAxisColour));
+    painter.setPen(QColor::fromRgb(colours::Black));
     painter.drawRect(QRect(QPoint(PlotLeft, PlotTop), QPoint(PlotRight, PlotBottom)));
     painter.drawText(QRect(PlotLeft, SpectrumImageHeight - metrics.height() - 4,
                            PlotRight - PlotLeft, metrics.height()),

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/Grids.h"
+#include "graph/Colours.h"
 
-#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QRect>
@@ -15,9 +15,8 @@ namespace veltrim {
 // tungsten's K lines stand out of the continuum.
 inline constexpr int SpectrumImageWidth = 600;
 inline constexpr int SpectrumImageHeight = 400;
-inline constexpr QRgb SpectrumBarColour = 0xff0000c0;
-inline constexpr QRgb SpectrumAxisColour = 0xff000000;
-inline constexpr QRgb SpectrumGridColour = 0xffc0c0c0;
+// The bars in the windows' dark blue, the axes black on a light grey grid.
+inline constexpr QRgb SpectrumBarColour = colours::DarkBlue;
 
 // The axis captions and the face they and the tick numbers are printed in.
 struct SpectrumAxes {

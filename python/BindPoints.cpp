@@ -29,11 +29,24 @@ LateralAxis PlaneAxis(const std::string& plane) {
     throw py::value_error("plane \"" + plane + "\" is not known; use \"xz\" or \"yz\"");
 }
 
+// dose_at and dose_map take the same keywords after what they are asked for
+// (`where`): those of depth_dose, then the exposure's of absolute_dose.
+template <typename Function, typename Where>
+void DefineOffAxis(py::module_& m, const char* name, Function function, Where where,
+                   const char* doc) {
+    m.def(name, function, py::arg("conditions"), where, py::arg("scatter_model") = "classic",
+          py::arg("data") = py::none(), py::arg("thickness") = py::none(),
+          py::arg("medium") = "icru-4", py::arg("air_kerma") = py::none(),
+          py::arg("tube_output") = py::none(), py::arg("mas") = py::none(),
+          py::arg("output_distance") = 100.0, py::arg("kap") = py::none(),
+          py::arg("esak") = py::none(), doc);
+}
+
 } // namespace
 
 void BindPointDose(py::module_& m) {
-    m.def(
-        "dose_at",
+    DefineOffAxis(
+        m, "dose_at",
         [](const IrradiationConditions& c,
            const py::array_t<double, py::array::c_style | py::array::forcecast>& points,
            const std::string& model, const std::optional<std::string>& data,
@@ -61,12 +74,7 @@ void BindPointDose(py::module_& m) {
             }
             return doses;
         },
-        py::arg("conditions"), py::arg("points"), py::arg("scatter_model") = "classic",
-        py::arg("data") = py::none(), py::arg("thickness") = py::none(),
-        py::arg("medium") = "icru-4", py::arg("air_kerma") = py::none(),
-        py::arg("tube_output") = py::none(), py::arg("mas") = py::none(),
-        py::arg("output_distance") = 100.0, py::arg("kap") = py::none(),
-        py::arg("esak") = py::none(),
+        py::arg("points"),
         "The dose at points (an (n, 3) array of x, y and depth, cm; x along the field's first "
         "side) as an (n, 3) array of primary, scatter and total in per cent of the axis's "
         "first-layer total, with a fourth column of the total in mGy when an exposure is given "
@@ -86,8 +94,8 @@ void BindPointDose(py::module_& m) {
         .def_readonly("total_mgy", &DoseMapResult::TotalMgy,
                       "the total in mGy with an exposure, else None");
 
-    m.def(
-        "dose_map",
+    DefineOffAxis(
+        m, "dose_map",
         [](const IrradiationConditions& c, const std::string& plane, const std::string& model,
            const std::optional<std::string>& data, std::optional<double> thickness,
            const std::string& medium, Number airKerma, Number tubeOutput, Number mas,
@@ -137,12 +145,7 @@ void BindPointDose(py::module_& m) {
             }
             return result;
         },
-        py::arg("conditions"), py::arg("plane") = "xz", py::arg("scatter_model") = "classic",
-        py::arg("data") = py::none(), py::arg("thickness") = py::none(),
-        py::arg("medium") = "icru-4", py::arg("air_kerma") = py::none(),
-        py::arg("tube_output") = py::none(), py::arg("mas") = py::none(),
-        py::arg("output_distance") = 100.0, py::arg("kap") = py::none(),
-        py::arg("esak") = py::none(),
+        py::arg("plane") = "xz",
         "The dose over the x-z (\"xz\") or y-z (\"yz\") plane through the axis: every layer "
         "middle to 30 cm, every 0.5 cm from -30 to 30 cm, the same numbers as veltrim-calc --map; "
         "total_mgy too when an exposure is given (the keywords of absolute_dose).");

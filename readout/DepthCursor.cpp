@@ -9,7 +9,8 @@
 namespace veltrim {
 
 bool InsidePlotArea(float x, float y, double maxDepth) {
-    return x > PlotLeft && x < 30.0 * maxDepth && y > PlotTop && y < PlotBottom;
+    return x > PlotFrame.left() && x < 30.0 * maxDepth && y > PlotFrame.top() &&
+           y < PlotFrame.bottom();
 }
 
 int RowUnderPointer(float x) {
@@ -22,7 +23,7 @@ int RowUnderPointer(float x) {
 double CursorLevelY(double percent) {
     const double y = PddToY(percent);
     // Written so that NaN lands on the edge too.
-    return y <= PlotBottom ? y : PlotBottom;
+    return y <= PlotFrame.bottom() ? y : PlotFrame.bottom();
 }
 
 CursorPlacement PlaceCursorOnRow(const DepthDoseTable& result, int row,

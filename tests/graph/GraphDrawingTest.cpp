@@ -1,6 +1,7 @@
 #include "graph/GraphDrawing.h"
 
 #include "common/GraphProbe.h"
+#include "graph/Colours.h"
 #include "graph/GraphMapping.h"
 
 #include <cmath>
@@ -32,56 +33,56 @@ TEST(GraphFrame, GridReferenceLinesAndOutlineWhereTheDesignPutsThem) {
     // Vertical lines, met between the horizontal ones, then horizontal lines.
     for (double y : {200.0, 455.0, 700.0}) {
         for (double x : {30.0, 870.0})
-            EXPECT_TRUE(ColourNear(image, {x, y}, GraphLightGrey)) << x << "," << y;
+            EXPECT_TRUE(ColourNear(image, {x, y}, colours::LightGrey)) << x << "," << y;
         for (double x : {0.0, 150.0, 450.0, 750.0, 900.0})
-            EXPECT_TRUE(ColourNear(image, {x, y}, GraphBlack)) << x << "," << y;
+            EXPECT_TRUE(ColourNear(image, {x, y}, colours::Black)) << x << "," << y;
     }
     for (double x : {100.0, 520.0, 880.0}) {
         for (double pdd : {2.0, 50.0, 0.3})
-            EXPECT_TRUE(ColourNear(image, {x, PddToY(pdd)}, GraphLightGrey)) << x << "," << pdd;
+            EXPECT_TRUE(ColourNear(image, {x, PddToY(pdd)}, colours::LightGrey)) << x << "," << pdd;
         for (double y : {110.0, 340.0, 570.0, 800.0})
-            EXPECT_TRUE(ColourNear(image, {x, y}, GraphBlack)) << x << "," << y;
+            EXPECT_TRUE(ColourNear(image, {x, y}, colours::Black)) << x << "," << y;
     }
     // Inside a grid cell and outside the frame: nothing but white.
     for (QPointF blank : {QPointF(45, PddToY(2.5)), QPointF(465, PddToY(25.0)), QPointF(-130, 650),
                           QPointF(930, 450), QPointF(450, 95)})
-        EXPECT_FALSE(ColourNear(image, blank, GraphBlack, 2) ||
-                     ColourNear(image, blank, GraphLightGrey, 2))
+        EXPECT_FALSE(ColourNear(image, blank, colours::Black, 2) ||
+                     ColourNear(image, blank, colours::LightGrey, 2))
             << blank.x() << "," << blank.y();
 }
 
 TEST(GraphFrame, LabelsArePrintedAtTheirPlacesAndNowhereElse) {
     const QImage image = EmptyChart();
     // The axis title's text begins at (480, 840); "PDD" at (-120, 180).
-    EXPECT_GT(CountColour(image, {480, 840}, {780, 875}, GraphBlack), 60);
-    EXPECT_GT(CountColour(image, {-120, 180}, {-60, 210}, GraphBlack), 15);
-    EXPECT_GT(CountColour(image, {-80, 100}, {-20, 130}, GraphBlack), 10); // "100"
+    EXPECT_GT(CountColour(image, {480, 840}, {780, 875}, colours::Black), 60);
+    EXPECT_GT(CountColour(image, {-120, 180}, {-60, 210}, colours::Black), 15);
+    EXPECT_GT(CountColour(image, {-80, 100}, {-20, 130}, colours::Black), 10); // "100"
     // Below the frame between the "0" and "10" ticks, and left of the frame
     // between the "10" and "1" ticks, there is no text.
-    EXPECT_EQ(CountColour(image, {60, 806}, {260, 870}, GraphBlack), 0);
-    EXPECT_EQ(CountColour(image, {-140, 400}, {-10, 540}, GraphBlack), 0);
+    EXPECT_EQ(CountColour(image, {60, 806}, {260, 870}, colours::Black), 0);
+    EXPECT_EQ(CountColour(image, {-140, 400}, {-10, 540}, colours::Black), 0);
     // No legend before a calculation.
-    EXPECT_EQ(CountColour(image, {0, 880}, {950, 990}, GraphBlack), 0);
+    EXPECT_EQ(CountColour(image, {0, 880}, {950, 990}, colours::Black), 0);
 }
 
 TEST(GraphCurves, ThreeCurvesInTheirColoursAlongTheRows) {
     const DepthDoseTable table = FallingTable();
     const QImage image = ChartWith({table});
     for (int row : {1, 8, 15, 30}) {
-        EXPECT_TRUE(ColourNear(image, RowPoint(table, row, PrimaryPdd), GraphRed)) << row;
-        EXPECT_TRUE(ColourNear(image, RowPoint(table, row, ScatterPdd), GraphBlue)) << row;
-        EXPECT_TRUE(ColourNear(image, RowPoint(table, row, TotalPdd), GraphBlack)) << row;
+        EXPECT_TRUE(ColourNear(image, RowPoint(table, row, PrimaryPdd), colours::Red)) << row;
+        EXPECT_TRUE(ColourNear(image, RowPoint(table, row, ScatterPdd), colours::Blue)) << row;
+        EXPECT_TRUE(ColourNear(image, RowPoint(table, row, TotalPdd), colours::Black)) << row;
     }
     // Between two rows the curve is a straight line in graph units.
     const QPointF a = RowPoint(table, 10, PrimaryPdd);
     const QPointF b = RowPoint(table, 11, PrimaryPdd);
-    EXPECT_TRUE(ColourNear(image, (a + b) / 2, GraphRed));
+    EXPECT_TRUE(ColourNear(image, (a + b) / 2, colours::Red));
     // The legend: three sample lines and their texts.
-    EXPECT_TRUE(ColourNear(image, {70, 900}, GraphBlack));
-    EXPECT_TRUE(ColourNear(image, {70, 935}, GraphRed));
-    EXPECT_TRUE(ColourNear(image, {70, 970}, GraphBlue));
-    EXPECT_GT(CountColour(image, {140, 880}, {400, 905}, GraphBlack), 60);
-    EXPECT_GT(CountColour(image, {140, 950}, {400, 975}, GraphBlack), 60);
+    EXPECT_TRUE(ColourNear(image, {70, 900}, colours::Black));
+    EXPECT_TRUE(ColourNear(image, {70, 935}, colours::Red));
+    EXPECT_TRUE(ColourNear(image, {70, 970}, colours::Blue));
+    EXPECT_GT(CountColour(image, {140, 880}, {400, 905}, colours::Black), 60);
+    EXPECT_GT(CountColour(image, {140, 950}, {400, 975}, colours::Black), 60);
 }
 
 TEST(GraphCurves, ThePictureHoldsOnlyTheChartsFiveColours) {
@@ -90,7 +91,8 @@ TEST(GraphCurves, ThePictureHoldsOnlyTheChartsFiveColours) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             colours.insert(image.pixel(x, y));
-    const std::set<QRgb> chart{GraphWhite, GraphBlack, GraphLightGrey, GraphRed, GraphBlue};
+    const std::set<QRgb> chart{colours::White, colours::Black, colours::LightGrey, colours::Red,
+                               colours::Blue};
     EXPECT_EQ(colours, chart);
 }
 
@@ -103,13 +105,13 @@ TEST(GraphCurves, RowsBelowPointOnePercentAreJoinedOverOrEndTheCurve) {
 
     const QPointF before = RowPoint(table, 19, PrimaryPdd);
     const QPointF after = RowPoint(table, 21, PrimaryPdd);
-    EXPECT_TRUE(ColourNear(image, (before + after) / 2, GraphRed));
+    EXPECT_TRUE(ColourNear(image, (before + after) / 2, colours::Red));
     // No line runs down to the low value or to the frame's bottom edge.
-    EXPECT_EQ(CountColour(image, {0, 806}, {900, 990}, GraphRed) -
-                  CountColour(image, {10, 925}, {130, 945}, GraphRed),
+    EXPECT_EQ(CountColour(image, {0, 806}, {900, 990}, colours::Red) -
+                  CountColour(image, {10, 925}, {130, 945}, colours::Red),
               0);
-    EXPECT_TRUE(ColourNear(image, RowPoint(table, 39, ScatterPdd), GraphBlue));
-    EXPECT_EQ(CountColour(image, {RowToX(39) + 6, 110}, {900, 800}, GraphBlue), 0);
+    EXPECT_TRUE(ColourNear(image, RowPoint(table, 39, ScatterPdd), colours::Blue));
+    EXPECT_EQ(CountColour(image, {RowToX(39) + 6, 110}, {900, 800}, colours::Blue), 0);
 }
 
 TEST(GraphCurves, NoRowBeyondSixtyOrBeyondTheDeepestDepth) {
@@ -125,8 +127,8 @@ TEST(GraphCurves, NoRowBeyondSixtyOrBeyondTheDeepestDepth) {
 
     QImage shallow = EmptyChart();
     PlotDepthDose(shallow, FallingTable(), 10.0); // rows 1..20
-    EXPECT_TRUE(ColourNear(shallow, RowPoint(table, 20, PrimaryPdd), GraphRed));
-    EXPECT_EQ(CountColour(shallow, {RowToX(20) + 6, 110}, {900, 800}, GraphRed), 0);
+    EXPECT_TRUE(ColourNear(shallow, RowPoint(table, 20, PrimaryPdd), colours::Red));
+    EXPECT_EQ(CountColour(shallow, {RowToX(20) + 6, 110}, {900, 800}, colours::Red), 0);
 }
 
 TEST(GraphCurves, AColumnWithoutAPositiveFirstRowDrawsNoCurve) {
@@ -144,7 +146,7 @@ TEST(GraphCurves, AColumnWithoutAPositiveFirstRowDrawsNoCurve) {
     const QImage image = ChartWith({table});
     const QPointF four = RowPoint(table, 4, TotalPdd);
     const QPointF seven = RowPoint(table, 7, TotalPdd);
-    EXPECT_TRUE(ColourNear(image, (four + seven) / 2, GraphBlack));
+    EXPECT_TRUE(ColourNear(image, (four + seven) / 2, colours::Black));
 }
 
 TEST(GraphCurves, SuccessiveCalculationsAccumulateUnderOneLegend) {
@@ -155,8 +157,8 @@ TEST(GraphCurves, SuccessiveCalculationsAccumulateUnderOneLegend) {
     QImage once = image;
     PlotDepthDose(image, second, 30.0);
     for (int row : {10, 25}) {
-        EXPECT_TRUE(ColourNear(image, RowPoint(first, row, ScatterPdd), GraphBlue)) << row;
-        EXPECT_TRUE(ColourNear(image, RowPoint(second, row, ScatterPdd), GraphBlue)) << row;
+        EXPECT_TRUE(ColourNear(image, RowPoint(first, row, ScatterPdd), colours::Blue)) << row;
+        EXPECT_TRUE(ColourNear(image, RowPoint(second, row, ScatterPdd), colours::Blue)) << row;
     }
     const QRect legend(PixelOf({0, 880}), PixelOf({500, 990}));
     EXPECT_EQ(image.copy(legend), once.copy(legend));

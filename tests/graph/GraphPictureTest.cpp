@@ -1,6 +1,6 @@
 #include "graph/GraphPicture.h"
 
-#include "graph/GraphDrawing.h"
+#include "graph/Colours.h"
 #include "graph/GraphMapping.h"
 
 #include <gtest/gtest.h>
@@ -20,18 +20,18 @@ bool HasColour(const QImage& image, QRgb colour) {
 TEST(GraphPicture, CursorLinesArePaintedOverTheImageButNeverIntoIt) {
     GraphPicture graph;
     graph.DrawGraphFrame();
-    graph.SetLine(2, {QPointF(450, 110), QPointF(450, 800), GraphRed, true});
-    graph.SetLine(4, {QPointF(0, 300), QPointF(900, 300), GraphBlue, false});
+    graph.SetLine(2, {QPointF(450, 110), QPointF(450, 800), colours::Red, true});
+    graph.SetLine(4, {QPointF(0, 300), QPointF(900, 300), colours::Blue, false});
 
     const QImage shown = graph.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QPointF onLine = GraphPicture::GraphToWidget(QPointF(450, 455));
     bool redShown = false;
     for (int dx = -1; dx <= 1; ++dx)
         redShown |= shown.pixel(static_cast<int>(onLine.x()) + dx, static_cast<int>(onLine.y())) ==
-                    GraphRed;
+                    colours::Red;
     EXPECT_TRUE(redShown);
-    EXPECT_FALSE(HasColour(shown, GraphBlue)) << "a hidden line was painted";
-    EXPECT_FALSE(HasColour(graph.Image(), GraphRed));
+    EXPECT_FALSE(HasColour(shown, colours::Blue)) << "a hidden line was painted";
+    EXPECT_FALSE(HasColour(graph.Image(), colours::Red));
 }
 
 } // namespace

@@ -200,8 +200,9 @@ TEST_P(ThicknessTest, AFinitePhantomsResultsEndAtItsExit) {
     EXPECT_EQ(std::find(results.begin(), results.end(), "\r") - results.begin(), 40);
 
     const QImage& graph = w.Graph().Image();
-    EXPECT_TRUE(ColourNear(graph, RowPoint(s.DepthDoseResult, 40, PrimaryPdd), GraphRed));
-    EXPECT_EQ(CountColour(graph, {RowToX(40) + 8, PlotTop}, {PlotRight - 4, PlotBottom}, GraphRed),
+    EXPECT_TRUE(ColourNear(graph, RowPoint(s.DepthDoseResult, 40, PrimaryPdd), colours::Red));
+    EXPECT_EQ(CountColour(graph, {RowToX(40) + 8, PlotFrame.top()},
+                          {PlotFrame.right() - 4, PlotFrame.bottom()}, colours::Red),
               0)
         << "a curve beyond the exit";
     PointerAt(w, {RowToX(50), 400});
