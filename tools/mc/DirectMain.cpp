@@ -83,14 +83,12 @@ std::vector<FineRows> ParseFineSpans(const std::string& text, double thickness) 
     std::exit(2);
 }
 
-struct DirectOptions : RunOptions {
+struct DirectOptions : RunOptions, PhantomOptions {
     std::filesystem::path Data;
     // 80 kV, 12 degrees, 2.5 mm Al, 30 x 30 cm at an FSD of 100 cm.
     IrradiationConditions Beam = DefaultConditions();
     double Energy = 0.0; // none: the tube's spectrum
     std::uint64_t Rows = 60, TestedRows = 41;
-    double Thickness = Phantom{}.Thickness;
-    double Importance = 0.3, Span = 12.0;
     double SurfaceRadius = DirectExtras{}.SurfaceRadius;
     double Layer = DirectExtras{}.LayerThickness;
     std::string FineOut, FineSpans = "0-1.5,9.5-10.5";
@@ -135,10 +133,7 @@ constexpr OptionRow<DirectOptions> kDirectOptions[] = {
     {"--field", SetField},
     {"--tested-rows", SetCount<&DirectOptions::TestedRows>},
     {"--rows", SetCount<&DirectOptions::Rows>},
-    {"--thickness", SetNumber<&DirectOptions::Thickness>},
     {"--energy", SetNumber<&DirectOptions::Energy>},
-    {"--importance", SetNumber<&DirectOptions::Importance>},
-    {"--importance-span", SetNumber<&DirectOptions::Span>},
     {"--surface-radius", SetNumber<&DirectOptions::SurfaceRadius>},
     {"--layer", SetNumber<&DirectOptions::Layer>},
     {"--fine-out", SetText<&DirectOptions::FineOut>},
@@ -157,8 +152,9 @@ int DirectMain(int argc, char** argv) {
     defaults.MinBatches = 10;
     defaults.MaxHistories = 200000000;
     defaults.Target = 0.002;
+    defaults.ImportanceFactor = 0.3;
     const DirectOptions o =
-        ReadToolOptions(argc, argv, kDirectOptions, kDirectUsage, Fail, defaults);
+        ReadToolOptions(argc, argv, kDirectUsage, Fail, defaults, kDirectOptions, kPhantomOptions);
     IrradiationConditions c = o.Beam;
     FocusRunSettings s;
     o.ApplyTo(s);
@@ -224,8 +220,8 @@ int DirectMain(int argc, char** argv) {
         const KermaFactors kerma = KermaFactors::Read(o.Data, o.Material);
         extras.Kerma = &kerma;
         const auto start = std::chrono::steady_clock::now();
-        const DirectResult result =
-            RunDirect(tissue, estimator, spectrum.Spectrum, c, s, o.Importance, o.Span, extras);
+        const DirectResult result = RunDirect(tissue, estimator, spectrum.Spectrum, c, s,
+                                              o.ImportanceFactor, o.ImportanceSpan, extras);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         ReplaceFileOrThrow(o.Out, DirectResultText(result));

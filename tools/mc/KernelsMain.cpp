@@ -72,12 +72,9 @@ constexpr const char* kUsage =
     "veltrim-kernels direct --help: the depth dose of one beam by direct Monte Carlo.\n"
     "veltrim-kernels surface --help: the scatter kerma at the entrance surface per ring.\n";
 
-struct Options : RunOptions {
+struct Options : RunOptions, PhantomOptions {
     std::vector<int> Energies;
     double Radius = 60.0;
-    double Thickness = 60.0;
-    double ImportanceFactor = 0.6;
-    double ImportanceSpan = 12.0;
     std::vector<double> Fsds; // point-focus sets by reciprocity
     double Fsd = 0.0;         // next-event estimator; 0: not asked for
     double EntryScale = 8.0;
@@ -142,9 +139,6 @@ constexpr OptionRow<Options> kOptions[] = {
     {"--energies", SetEnergies},
     {"--min-batches", SetCount<&Options::MinBatches>},
     {"--radius", SetNumber<&Options::Radius>},
-    {"--thickness", SetNumber<&Options::Thickness>},
-    {"--importance", SetNumber<&Options::ImportanceFactor>},
-    {"--importance-span", SetNumber<&Options::ImportanceSpan>},
     {"--fsd", SetFsds},
     {"--next-event", SetNumber<&Options::Fsd>},
     {"--entry-scale", SetNumber<&Options::EntryScale>},
@@ -153,7 +147,8 @@ constexpr OptionRow<Options> kOptions[] = {
 };
 
 Options ParseOptions(int argc, char** argv) {
-    Options o = ReadToolOptions(argc, argv, kOptions, kUsage, Fail, Defaults(false));
+    Options o =
+        ReadToolOptions(argc, argv, kUsage, Fail, Defaults(false), kOptions, kPhantomOptions);
     if (o.Out.empty()) {
         Fail("--out is required");
     }
@@ -165,7 +160,7 @@ Options ParseOptions(int argc, char** argv) {
     }
     if (o.Fsd != 0.0) {
         // Read again over the estimator's defaults: what the line gives stays.
-        o = ReadToolOptions(argc, argv, kOptions, kUsage, Fail, Defaults(true));
+        o = ReadToolOptions(argc, argv, kUsage, Fail, Defaults(true), kOptions, kPhantomOptions);
     }
     for (const double t : o.ExitRatios) {
         if (std::find(o.Slabs.begin(), o.Slabs.end(), t) == o.Slabs.end()) {

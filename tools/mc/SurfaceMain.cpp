@@ -75,7 +75,7 @@ SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
     defaults.Seed = 20261209;
     defaults.MaxHistories = 1000000000;
     defaults.Target = 0.001;
-    SurfaceOptions o = ReadToolOptions(argc, argv, kSurfaceOptions, kSurfaceUsage, Fail, defaults);
+    SurfaceOptions o = ReadToolOptions(argc, argv, kSurfaceUsage, Fail, defaults, kSurfaceOptions);
     if (o.Data.empty() || o.Out.empty()) {
         Fail("--data and --out are required");
     }

@@ -2,6 +2,7 @@
 
 #include "core/LookUp.h"
 #include "dose/Medium.h"
+#include "tools/mc/Phantom.h"
 
 #include <algorithm>
 #include <cmath>
@@ -170,20 +171,43 @@ inline constexpr OptionRow<RunOptions> kRunOptions[] = {
     {"--histories", SetCount<&RunOptions::FixedHistories>},
 };
 
-// A mode's options (derived from RunOptions) from its command line, argv[0]
-// the mode, starting from `o`: each option by the mode's table, else by
-// the options every mode takes.
-template <typename Options, std::size_t N>
-Options ReadToolOptions(int argc, char** argv, const OptionRow<Options> (&table)[N],
-                        const char* usage, Refusal refuse, Options o) {
+// The phantom and its depth splitting, for the modes that choose them (the
+// kernels and the direct run; the surface set runs analog in the kernels'
+// phantom).
+struct PhantomOptions {
+    double Thickness = Phantom{}.Thickness;
+    double ImportanceFactor = 0.0;
+    double ImportanceSpan = 12.0;
+};
+
+inline constexpr OptionRow<PhantomOptions> kPhantomOptions[] = {
+    {"--thickness", SetNumber<&PhantomOptions::Thickness>},
+    {"--importance", SetNumber<&PhantomOptions::ImportanceFactor>},
+    {"--importance-span", SetNumber<&PhantomOptions::ImportanceSpan>},
+};
+
+// Sets the option `name` if `table` has it; `o` derives from the table's options.
+template <typename Part, std::size_t N, typename Options>
+bool SetFromTable(const OptionRow<Part> (&table)[N], Options& o, const std::string& name,
+                  const std::string& value, Refusal refuse) {
+    const auto set = LookUp(table, name);
+    if (set) {
+        (*set)(o, name, value, refuse);
+    }
+    return set.has_value();
+}
+
+// A mode's options from its command line, argv[0] the mode, starting from
+// `o`: each option by the mode's tables, else by the options every mode
+// takes.
+template <typename Options, typename... Tables>
+Options ReadToolOptions(int argc, char** argv, const char* usage, Refusal refuse, Options o,
+                        const Tables&... tables) {
     for (int k = 1; k < argc; ++k) {
         const std::string name = argv[k];
         const std::string value = OptionValue(argc, argv, k, usage, refuse);
-        if (const auto set = LookUp(table, name)) {
-            (*set)(o, name, value, refuse);
-        } else if (const auto setCommon = LookUp(kRunOptions, name)) {
-            (*setCommon)(o, name, value, refuse);
-        } else {
+        if (!(SetFromTable(tables, o, name, value, refuse) || ... ||
+              SetFromTable(kRunOptions, o, name, value, refuse))) {
             refuse("unknown option " + name);
         }
     }
