@@ -57,12 +57,7 @@ TEST(DivergentKernelsTest, ANearFocusAgreesWithTheNextEventEstimator) {
     const AxisEstimator estimator(Tissue(), rows);
     const Focus focus{fsd};
     const RingSource source(focus, E, CellGrid::kRings * CellGrid::kRingWidth, 8.0);
-    FocusRunSettings s;
-    s.Seed = 22;
-    s.BatchHistories = 10000;
-    s.MaxBatches = 20;
-    s.Rows = rows;
-    s.TestedRows = rows;
+    FocusRunSettings s = FocusHistories(22, 0, 20, 10000, rows);
     s.Importance = Splitting(E);
     const FocusTally direct = RunFocus(
         Tissue(), estimator, focus, [&](RandomStream& r) { return source.Sample(r); }, s);

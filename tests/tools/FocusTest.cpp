@@ -17,17 +17,6 @@
 namespace veltrim::mc {
 namespace {
 
-FocusRunSettings FocusSettings(std::uint64_t batches, std::uint64_t perBatch) {
-    FocusRunSettings s;
-    s.Seed = 11;
-    s.StreamNumber = 3;
-    s.BatchHistories = perBatch;
-    s.MaxBatches = batches;
-    s.Rows = 30;
-    s.TestedRows = 30;
-    return s;
-}
-
 FocusTally RingRun(double fsd, double energy, const FocusRunSettings& s,
                    double maxEntryRadius = CellGrid::kRings * CellGrid::kRingWidth,
                    double entryScale = 0.0) {
@@ -48,7 +37,7 @@ class DistantFocus : public ::testing::TestWithParam<double> {};
 TEST_P(DistantFocus, GivesTheParallelBeamRowSums) {
     const double E = 60.0;
     const Focus focus{10000.0};
-    const FocusTally far = RingRun(focus.Fsd, E, FocusSettings(40, 8000),
+    const FocusTally far = RingRun(focus.Fsd, E, FocusHistories(11, 3, 40, 8000, 30),
                                    CellGrid::kRings * CellGrid::kRingWidth, GetParam());
     const ScatterKernelTable kernel = FocusKernel(far, focus);
 
@@ -100,12 +89,11 @@ INSTANTIATE_TEST_SUITE_P(EntryDraw, DistantFocus, ::testing::Values(0.0, 8.0), E
 // add up to what it brought in, whatever the weight of its photon.
 TEST(FocusKernelTest, WeightedHistoriesConserveEnergy) {
     for (double E : {20.0, 80.0, 150.0}) {
-        const FocusTally t = RingRun(60.0, E, FocusSettings(2, 2000));
+        const FocusTally t = RingRun(60.0, E, FocusHistories(11, 3, 2, 2000, 30));
         const std::uint64_t n = t.Histories();
-        const double in = t.Balance.Mean(FocusTally::kIncident, n);
-        const double out = t.Balance.Mean(FocusTally::kPrimaryAnywhere, n) +
-                           t.Balance.Mean(FocusTally::kScatterAnywhere, n) +
-                           t.Balance.Mean(FocusTally::kEscaping, n);
+        const double in = t.Balance.Mean(kIncident, n);
+        const double out = t.Balance.Mean(kPrimaryAnywhere, n) +
+                           t.Balance.Mean(kScatterAnywhere, n) + t.Balance.Mean(kEscaping, n);
         EXPECT_NEAR(out, in, 1e-9 * in) << E << " keV";
     }
 }
@@ -119,7 +107,8 @@ TEST(FocusKernelTest, WeightedHistoriesConserveEnergy) {
 TEST(FocusKernelTest, PrimaryOnTheAxisFollowsAttenuationAndInverseSquare) {
     const double E = 80.0;
     const Focus focus{20.0};
-    const FocusTally t = RingRun(focus.Fsd, E, FocusSettings(10, 4000), FocusTally::kTubeRadius);
+    const FocusTally t =
+        RingRun(focus.Fsd, E, FocusHistories(11, 3, 10, 4000, 30), FocusTally::kTubeRadius);
     const double mu = Estimator().Attenuation(E);
     for (int a : {1, 10, 20, 30}) {
         const auto row = static_cast<std::size_t>(a - 1);

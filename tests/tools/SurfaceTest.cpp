@@ -172,12 +172,7 @@ TEST(DirectSurfaceTest, ExtrasLeaveTheRowsAndAgreeWithIndependentEstimates) {
     c.Fsd = 100.0;
     c.FieldX = 8.0;
     c.FieldY = 8.0;
-    FocusRunSettings s;
-    s.Seed = 5;
-    s.Rows = 1;
-    s.TestedRows = 1;
-    s.BatchHistories = 10000;
-    s.MaxBatches = 6;
+    const FocusRunSettings s = FocusHistories(5, 0, 6, 10000, 1);
     DirectExtras extras;
     extras.Kerma = &TransportFactors();
     extras.SurfaceRadius = 2.0;

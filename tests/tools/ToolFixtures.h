@@ -4,6 +4,7 @@
 // of 30 rows, tabulated once per test program since that takes a moment.
 
 #include "tools/mc/AxisEstimator.h"
+#include "tools/mc/FocusRun.h"
 #include "tools/mc/KernelRun.h"
 #include "tools/mc/TissueModel.h"
 #include "tools/xrl/XrayLib.h"
@@ -37,6 +38,20 @@ inline RunSettings Pencil(double energy, std::uint64_t batches, std::uint64_t se
     s.MaxBatches = batches;
     s.Importance = Splitting(energy);
     return s;
+}
+
+// Histories of a focus scored and tested over `rows` rows, `batches`
+// batches of `perBatch`, analog transport in the kernels' phantom.
+inline FocusRunSettings FocusHistories(std::uint64_t seed, unsigned stream, std::uint64_t batches,
+                                       std::uint64_t perBatch, int rows) {
+    return {.Seed = seed,
+            .StreamNumber = stream,
+            .BatchHistories = perBatch,
+            .MaxBatches = batches,
+            .TestedRows = rows,
+            .Rows = rows,
+            .Geometry = Phantom{},
+            .Importance = DepthImportance{}};
 }
 
 } // namespace veltrim::mc

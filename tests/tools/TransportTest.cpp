@@ -95,14 +95,13 @@ TEST(TransportTest, AnalogHistoriesConserveEnergy) {
     for (double E : {10.0, 60.0, 150.0}) {
         const KernelTally t = RunKernel(Tissue(), SmallRun(E, 2, 5000));
         const std::uint64_t n = t.Histories();
-        const double sum = t.Balance().Mean(KernelTally::kPrimaryAnywhere, n) +
-                           t.Balance().Mean(KernelTally::kScatterAnywhere, n) +
-                           t.Balance().Mean(KernelTally::kEscaping, n);
+        const double sum = t.Balance().Mean(kPrimaryAnywhere, n) +
+                           t.Balance().Mean(kScatterAnywhere, n) + t.Balance().Mean(kEscaping, n);
         // Every history ends in deposits and escapes that add up to E exactly
         // but for rounding.
         EXPECT_NEAR(sum, E, 1e-9 * E) << E << " keV";
         // The tissue keeps a good part of the energy and something escapes.
-        EXPECT_GT(t.Balance().Mean(KernelTally::kEscaping, n), 0.0);
+        EXPECT_GT(t.Balance().Mean(kEscaping, n), 0.0);
     }
 }
 

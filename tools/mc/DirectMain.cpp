@@ -83,116 +83,103 @@ std::vector<FineRows> ParseFineSpans(const std::string& text, double thickness) 
     std::exit(2);
 }
 
+struct DirectOptions : RunOptions, PhantomOptions {
+    std::filesystem::path Data;
+    // 80 kV, 12 degrees, 2.5 mm Al, 30 x 30 cm at an FSD of 100 cm.
+    IrradiationConditions Beam = DefaultConditions();
+    double Energy = 0.0; // none: the tube's spectrum
+    std::uint64_t Rows = 60, TestedRows = 41;
+    double SurfaceRadius = DirectExtras{}.SurfaceRadius;
+    double Layer = DirectExtras{}.LayerThickness;
+    std::string FineOut, FineSpans = "0-1.5,9.5-10.5";
+    double FineRows = 0.1;
+    std::string LateralOut, Lateral, LateralSpans = "1-1.5,5-5.5,10-10.5";
+};
+
+// A number of the beam; filtrations are typed in mm and held in cm.
+template <double IrradiationConditions::*Field, bool Millimetres = false>
+void SetBeam(DirectOptions& o, const std::string& name, const std::string& value, Refusal refuse) {
+    const double number = NumberOrRefuse(value, name, refuse);
+    o.Beam.*Field = Millimetres ? number / 10.0 : number;
+}
+
+void SetRectification(DirectOptions& o, const std::string& name, const std::string& value,
+                      Refusal refuse) {
+    const std::uint64_t n = CountOrRefuse(value, name, refuse);
+    if (n > 3) {
+        refuse("--rectification is 1, 2 or 3");
+    }
+    o.Beam.Rectification = static_cast<RectificationMethod>(n);
+}
+
+void SetField(DirectOptions& o, const std::string& name, const std::string& value, Refusal refuse) {
+    const auto comma = value.find(',');
+    if (comma == std::string::npos) {
+        refuse("--field needs X,Y");
+    }
+    o.Beam.FieldX = NumberOrRefuse(value.substr(0, comma), name, refuse);
+    o.Beam.FieldY = NumberOrRefuse(value.substr(comma + 1), name, refuse);
+}
+
+constexpr OptionRow<DirectOptions> kDirectOptions[] = {
+    {"--data", SetText<&DirectOptions::Data>},
+    {"--kv", SetBeam<&IrradiationConditions::TubeVoltage>},
+    {"--angle", SetBeam<&IrradiationConditions::TargetAngle>},
+    {"--inherent", SetBeam<&IrradiationConditions::InherentFiltration, true>},
+    {"--al", SetBeam<&IrradiationConditions::AlFilter, true>},
+    {"--cu", SetBeam<&IrradiationConditions::CuFilter, true>},
+    {"--rectification", SetRectification},
+    {"--fsd", SetBeam<&IrradiationConditions::Fsd>},
+    {"--field", SetField},
+    {"--tested-rows", SetCount<&DirectOptions::TestedRows>},
+    {"--rows", SetCount<&DirectOptions::Rows>},
+    {"--energy", SetNumber<&DirectOptions::Energy>},
+    {"--surface-radius", SetNumber<&DirectOptions::SurfaceRadius>},
+    {"--layer", SetNumber<&DirectOptions::Layer>},
+    {"--fine-out", SetText<&DirectOptions::FineOut>},
+    {"--fine-rows", SetNumber<&DirectOptions::FineRows>},
+    {"--fine-spans", SetText<&DirectOptions::FineSpans>},
+    {"--lateral-out", SetText<&DirectOptions::LateralOut>},
+    {"--lateral", SetText<&DirectOptions::Lateral>},
+    {"--lateral-spans", SetText<&DirectOptions::LateralSpans>},
+};
+
 } // namespace
 
 int DirectMain(int argc, char** argv) {
-    // 80 kV, 12 degrees, 2.5 mm Al, 30 x 30 cm at an FSD of 100 cm.
-    IrradiationConditions c = DefaultConditions();
-    std::string data, out, fineOut, fineSpans = "0-1.5,9.5-10.5";
-    std::string lateralOut, lateral, lateralSpans = "1-1.5,5-5.5,10-10.5";
-    double fineRows = 0.1;
-    double energy = 0.0; // none: the tube's spectrum
-    Medium medium = Medium::IcruFourComponent;
-    DirectExtras extras;
+    DirectOptions defaults;
+    defaults.Seed = 20261208;
+    defaults.MinBatches = 10;
+    defaults.MaxHistories = 200000000;
+    defaults.Target = 0.002;
+    defaults.ImportanceFactor = 0.3;
+    const DirectOptions o =
+        ReadToolOptions(argc, argv, kDirectUsage, Fail, defaults, kDirectOptions, kPhantomOptions);
+    IrradiationConditions c = o.Beam;
     FocusRunSettings s;
-    s.Seed = 20261208;
-    s.Rows = 60;
-    s.TestedRows = 41;
-    s.TargetUncertainty = 0.002;
-    s.MinBatches = 10;
-    std::uint64_t maxHistories = 200000000, fixed = 0;
-    double importance = 0.3, span = 12.0;
-    for (int k = 1; k < argc; ++k) {
-        const std::string o = argv[k];
-        const std::string v = OptionValue(argc, argv, k, kDirectUsage, Fail);
-        if (o == "--data")
-            data = v;
-        else if (o == "--out")
-            out = v;
-        else if (o == "--kv")
-            c.TubeVoltage = NumberOrRefuse(v, o, Fail);
-        else if (o == "--angle")
-            c.TargetAngle = NumberOrRefuse(v, o, Fail);
-        else if (o == "--inherent")
-            c.InherentFiltration = NumberOrRefuse(v, o, Fail) / 10.0;
-        else if (o == "--al")
-            c.AlFilter = NumberOrRefuse(v, o, Fail) / 10.0;
-        else if (o == "--cu")
-            c.CuFilter = NumberOrRefuse(v, o, Fail) / 10.0;
-        else if (o == "--fsd")
-            c.Fsd = NumberOrRefuse(v, o, Fail);
-        else if (o == "--medium")
-            medium = MediumOrRefuse(v, Fail);
-        else if (o == "--rectification") {
-            const std::uint64_t n = CountOrRefuse(v, o, Fail);
-            if (n > 3)
-                Fail("--rectification is 1, 2 or 3");
-            c.Rectification = static_cast<RectificationMethod>(n);
-        } else if (o == "--field") {
-            const auto comma = v.find(',');
-            if (comma == std::string::npos)
-                Fail("--field needs X,Y");
-            c.FieldX = NumberOrRefuse(v.substr(0, comma), o, Fail);
-            c.FieldY = NumberOrRefuse(v.substr(comma + 1), o, Fail);
-        } else if (o == "--seed")
-            s.Seed = CountOrRefuse(v, o, Fail);
-        else if (o == "--threads")
-            s.Threads = static_cast<unsigned>(CountOrRefuse(v, o, Fail));
-        else if (o == "--batch")
-            s.BatchHistories = CountOrRefuse(v, o, Fail);
-        else if (o == "--target")
-            s.TargetUncertainty = NumberOrRefuse(v, o, Fail);
-        else if (o == "--tested-rows")
-            s.TestedRows = static_cast<int>(std::min<std::uint64_t>(60, CountOrRefuse(v, o, Fail)));
-        else if (o == "--rows")
-            s.Rows = static_cast<int>(std::min<std::uint64_t>(60, CountOrRefuse(v, o, Fail)));
-        else if (o == "--thickness")
-            s.Geometry.Thickness = NumberOrRefuse(v, o, Fail);
-        else if (o == "--energy")
-            energy = NumberOrRefuse(v, o, Fail);
-        else if (o == "--histories")
-            fixed = CountOrRefuse(v, o, Fail);
-        else if (o == "--max-histories")
-            maxHistories = CountOrRefuse(v, o, Fail);
-        else if (o == "--importance")
-            importance = NumberOrRefuse(v, o, Fail);
-        else if (o == "--importance-span")
-            span = NumberOrRefuse(v, o, Fail);
-        else if (o == "--surface-radius")
-            extras.SurfaceRadius = NumberOrRefuse(v, o, Fail);
-        else if (o == "--layer")
-            extras.LayerThickness = NumberOrRefuse(v, o, Fail);
-        else if (o == "--fine-out")
-            fineOut = v;
-        else if (o == "--fine-rows")
-            fineRows = NumberOrRefuse(v, o, Fail);
-        else if (o == "--fine-spans")
-            fineSpans = v;
-        else if (o == "--lateral-out")
-            lateralOut = v;
-        else if (o == "--lateral")
-            lateral = v;
-        else if (o == "--lateral-spans")
-            lateralSpans = v;
-        else
-            Fail("unknown option " + o);
-    }
-    if (data.empty() || out.empty()) {
+    o.ApplyTo(s);
+    s.Rows = static_cast<int>(std::min<std::uint64_t>(60, o.Rows));
+    s.TestedRows = static_cast<int>(std::min<std::uint64_t>(60, o.TestedRows));
+    s.Geometry.Thickness = o.Thickness;
+    DirectExtras extras;
+    extras.SurfaceRadius = o.SurfaceRadius;
+    extras.LayerThickness = o.Layer;
+    if (o.Data.empty() || o.Out.empty()) {
         Fail("--data and --out are required");
     }
     if (!(c.Fsd >= 10.0) || !(c.FieldX > 0.0)) {
         Fail("the FSD must be at least 10 cm and the field must not be empty");
     }
-    if (energy != 0.0 &&
-        (2.0 * energy != std::floor(2.0 * energy) || energy < 10.5 || energy > 150.0)) {
+    if (o.Energy != 0.0 &&
+        (2.0 * o.Energy != std::floor(2.0 * o.Energy) || o.Energy < 10.5 || o.Energy > 150.0)) {
         Fail("--energy is a multiple of 0.5 keV from 10.5 to 150");
     }
     if (!(extras.SurfaceRadius > 0.0) || !(extras.LayerThickness > 0.0)) {
         Fail("the surface radius and the layer must be above 0");
     }
-    if (!fineOut.empty()) {
+    if (!o.FineOut.empty()) {
         extras.Fine =
-            fineRows > 0.0 ? ParseFineSpans(fineSpans, fineRows) : std::vector<FineRows>{};
+            o.FineRows > 0.0 ? ParseFineSpans(o.FineSpans, o.FineRows) : std::vector<FineRows>{};
         if (extras.Fine.empty()) {
             Fail("--fine-spans must be whole numbers of --fine-rows rows, down to 30 cm at most");
         }
@@ -203,12 +190,12 @@ int DirectMain(int argc, char** argv) {
     // Only the rows inside the phantom.
     s.Rows = std::min(s.Rows, static_cast<int>(std::floor(s.Geometry.Thickness / 0.5)));
     s.TestedRows = std::min(s.TestedRows, s.Rows);
-    if (!lateralOut.empty()) {
-        const std::vector<FineRows> spans = ParseFineSpans(lateralSpans, 0.5);
-        for (std::size_t start = 0; start <= lateral.size() && !spans.empty();) {
-            const std::size_t comma = std::min(lateral.find(',', start), lateral.size());
+    if (!o.LateralOut.empty()) {
+        const std::vector<FineRows> spans = ParseFineSpans(o.LateralSpans, 0.5);
+        for (std::size_t start = 0; start <= o.Lateral.size() && !spans.empty();) {
+            const std::size_t comma = std::min(o.Lateral.find(',', start), o.Lateral.size());
             const double x =
-                NumberOrRefuse(lateral.substr(start, comma - start), "--lateral", Fail);
+                NumberOrRefuse(o.Lateral.substr(start, comma - start), "--lateral", Fail);
             for (FineRows rows : spans) {
                 rows.X = x;
                 extras.Lateral.push_back(rows);
@@ -219,36 +206,30 @@ int DirectMain(int argc, char** argv) {
             Fail("--lateral-out needs --lateral X1,X2,... and spans of whole 0.5-cm rows");
         }
     }
-    if (fixed > 0) {
-        s.MaxBatches = (fixed + s.BatchHistories - 1) / s.BatchHistories;
-        s.TargetUncertainty = 0.0;
-    } else {
-        s.MaxBatches = std::max<std::uint64_t>(1, maxHistories / s.BatchHistories);
-    }
     try {
-        const AttenuationTables attenuation = ReadAttenuationTables(data);
+        const AttenuationTables attenuation = ReadAttenuationTables(o.Data);
         SynthesizedSpectrum spectrum = SynthesizeSpectrum(c, attenuation, 3.14159);
-        if (energy != 0.0) {
+        if (o.Energy != 0.0) {
             // One bin, and the tube voltage only bounds the bins the run reads.
             spectrum.Spectrum.fill(0.0);
-            spectrum.Spectrum[static_cast<std::size_t>(2.0 * energy)] = 1.0;
-            c.TubeVoltage = energy;
+            spectrum.Spectrum[static_cast<std::size_t>(2.0 * o.Energy)] = 1.0;
+            c.TubeVoltage = o.Energy;
         }
-        const TissueModel tissue(MediumMaterial(medium));
+        const TissueModel tissue(MediumMaterial(o.Material));
         const AxisEstimator estimator(tissue, s.Rows);
-        const KermaFactors kerma = KermaFactors::Read(data, medium);
+        const KermaFactors kerma = KermaFactors::Read(o.Data, o.Material);
         extras.Kerma = &kerma;
         const auto start = std::chrono::steady_clock::now();
-        const DirectResult result =
-            RunDirect(tissue, estimator, spectrum.Spectrum, c, s, importance, span, extras);
+        const DirectResult result = RunDirect(tissue, estimator, spectrum.Spectrum, c, s,
+                                              o.ImportanceFactor, o.ImportanceSpan, extras);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        ReplaceFileOrThrow(out, DirectResultText(result));
-        if (!fineOut.empty()) {
-            ReplaceFileOrThrow(fineOut, FineRowsText(result));
+        ReplaceFileOrThrow(o.Out, DirectResultText(result));
+        if (!o.FineOut.empty()) {
+            ReplaceFileOrThrow(o.FineOut, FineRowsText(result));
         }
-        if (!lateralOut.empty()) {
-            ReplaceFileOrThrow(lateralOut, LateralRowsText(result));
+        if (!o.LateralOut.empty()) {
+            ReplaceFileOrThrow(o.LateralOut, LateralRowsText(result));
         }
         const SurfaceResult& f = result.Surface;
         std::fprintf(stderr,

@@ -225,31 +225,33 @@ std::string DirectResultText(const DirectResult& r) {
     return text;
 }
 
-std::string FineRowsText(const DirectResult& r) {
-    std::string text = "# direct Monte Carlo, " + std::to_string(r.Histories) +
-                       " histories: rows of their own thickness\n"
-                       "top_cm,middle_cm,thickness_cm,primary,scatter,scatter_sigma,total\n";
-    for (const FineRowResult& f : r.Fine) {
-        text += FormatC("%.4f", f.Top) + "," + FormatC("%.4f", f.Top + 0.5 * f.Thickness) + "," +
-                FormatC("%.4f", f.Thickness) + "," + FormatC("%.6e", f.Primary) + "," +
-                FormatC("%.6e", f.Scatter) + "," + FormatC("%.3e", f.ScatterSigma) + "," +
-                FormatC("%.6e", f.Primary + f.Scatter) + "\n";
-    }
-    return text;
-}
+namespace {
 
-std::string LateralRowsText(const DirectResult& r) {
+// Rows of their own thickness under the title `what`; rows off the axis
+// (`offAxis`) lead with their distance from it.
+std::string OwnRowsText(const DirectResult& r, const std::vector<FineRowResult>& rows,
+                        const char* what, bool offAxis) {
     std::string text = "# direct Monte Carlo, " + std::to_string(r.Histories) +
-                       " histories: rows off the axis, along the field's first side\n"
-                       "x_cm,top_cm,middle_cm,thickness_cm,primary,scatter,scatter_sigma,total\n";
-    for (const FineRowResult& f : r.Lateral) {
-        text += FormatC("%.2f", f.X) + "," + FormatC("%.4f", f.Top) + "," +
+                       " histories: " + what + "\n" + (offAxis ? "x_cm," : "") +
+                       "top_cm,middle_cm,thickness_cm,primary,scatter,scatter_sigma,total\n";
+    for (const FineRowResult& f : rows) {
+        text += (offAxis ? FormatC("%.2f", f.X) + "," : "") + FormatC("%.4f", f.Top) + "," +
                 FormatC("%.4f", f.Top + 0.5 * f.Thickness) + "," + FormatC("%.4f", f.Thickness) +
                 "," + FormatC("%.6e", f.Primary) + "," + FormatC("%.6e", f.Scatter) + "," +
                 FormatC("%.3e", f.ScatterSigma) + "," + FormatC("%.6e", f.Primary + f.Scatter) +
                 "\n";
     }
     return text;
+}
+
+} // namespace
+
+std::string FineRowsText(const DirectResult& r) {
+    return OwnRowsText(r, r.Fine, "rows of their own thickness", false);
+}
+
+std::string LateralRowsText(const DirectResult& r) {
+    return OwnRowsText(r, r.Lateral, "rows off the axis, along the field's first side", true);
 }
 
 } // namespace veltrim::mc

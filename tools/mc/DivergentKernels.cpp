@@ -26,12 +26,8 @@ double ScatteringDensity(const TissueModel& tissue, double E, double cosTheta, b
 
 DivergentKernelTally::DivergentKernelTally(const TissueModel& tissue, double energy,
                                            std::vector<double> fsds)
-    : tissue_(&tissue), energy_(energy), mu_(tissue.At(energy).Total()), fsds_(std::move(fsds)) {
-    for (std::size_t k = 0; k < fsds_.size(); ++k) {
-        cells_.emplace_back(CellGrid::kRows * CellGrid::kRings);
-        rows_.emplace_back(CellGrid::kRows);
-    }
-}
+    : tissue_(&tissue), energy_(energy), mu_(tissue.At(energy).Total()), fsds_(std::move(fsds)),
+      sets_(fsds_.size()) {}
 
 void DivergentKernelTally::ScatterDeposit(const Position& p, double energy,
                                           const FirstScattering& first, std::uint64_t history) {
@@ -72,26 +68,8 @@ void DivergentKernelTally::ScatterDeposit(const Position& p, double energy,
             continue;
         }
         const std::size_t cell = *row * CellGrid::kRings + static_cast<std::size_t>(t);
-        cells_[k].Score(cell, energy * weight, history);
-        rows_[k].Score(*row, energy * weight, history);
+        sets_.Score(k, cell, energy * weight, history);
     }
-}
-
-void DivergentKernelTally::Finish(std::uint64_t histories) {
-    histories_ += histories;
-    for (std::size_t k = 0; k < fsds_.size(); ++k) {
-        cells_[k].Finish();
-        rows_[k].Finish();
-    }
-}
-
-DivergentKernelTally& DivergentKernelTally::operator+=(const DivergentKernelTally& other) {
-    histories_ += other.histories_;
-    for (std::size_t k = 0; k < fsds_.size(); ++k) {
-        cells_[k] += other.cells_[k];
-        rows_[k] += other.rows_[k];
-    }
-    return *this;
 }
 
 ScatterKernelTable DivergentKernel(const DivergentKernelTally& tally, std::size_t set) {

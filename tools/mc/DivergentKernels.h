@@ -28,11 +28,13 @@
 
 #include "dose/ScatterKernels.h"
 #include "tools/mc/KernelRun.h"
+#include "tools/mc/KernelTally.h"
 #include "tools/mc/Phantom.h"
 #include "tools/mc/Scorer.h"
 #include "tools/mc/ScoringArray.h"
 #include "tools/mc/TissueModel.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -47,7 +49,7 @@ double ScatteringDensity(const TissueModel& tissue, double E, double cosTheta, b
 // Per FSD (cm, infinity for the parallel beam), the scatter energy of
 // pencil-beam histories mapped onto the focus's rings, keV per incident
 // photon, with history-by-history uncertainties; cells row * kRings + ring.
-class DivergentKernelTally final : public Scorer {
+class DivergentKernelTally final : public Scorer, public ArrayTally<DivergentKernelTally> {
   public:
     DivergentKernelTally(const TissueModel& tissue, double energy, std::vector<double> fsds);
 
@@ -56,25 +58,24 @@ class DivergentKernelTally final : public Scorer {
     void ScatterDeposit(const Position& p, double energy, const FirstScattering& first,
                         std::uint64_t history) override;
 
-    void Finish(std::uint64_t histories);
-    DivergentKernelTally& operator+=(const DivergentKernelTally& other);
-
-    std::uint64_t Histories() const { return histories_; }
     double RowMassThickness() const {
         return tissue_->Material().Density * CellGrid::kRowThickness;
     }
     const std::vector<double>& Fsds() const { return fsds_; }
-    const ScoringArray& Cells(std::size_t set) const { return cells_[set]; }
-    const ScoringArray& Rows(std::size_t set) const { return rows_[set]; }
+    const ScoringArray& Cells(std::size_t set) const { return sets_.Cells(set); }
+    const ScoringArray& Rows(std::size_t set) const { return sets_.Rows(set); }
 
   private:
+    friend class ArrayTally<DivergentKernelTally>;
+    static std::array<KernelSets DivergentKernelTally::*, 1> Arrays() {
+        return {&DivergentKernelTally::sets_};
+    }
+
     const TissueModel* tissue_;
     double energy_;
     double mu_;
     std::vector<double> fsds_;
-    std::uint64_t histories_ = 0;
-    std::vector<ScoringArray> cells_;
-    std::vector<ScoringArray> rows_;
+    KernelSets sets_; // one per FSD
 };
 
 // The kernel of set `set`, [ring][row] from 1 as the program reads it (keV cm2/g).

@@ -36,14 +36,13 @@ std::string FocusRunLine(double energy, const FocusTally& tally, double scatterF
     const std::uint64_t n = tally.Histories();
     const ScoringArray& b = tally.Balance;
     std::string line = FormatC("%.0f", energy) + "," + std::to_string(n);
-    for (std::size_t bin : {FocusTally::kIncident, FocusTally::kPrimaryAnywhere,
-                            FocusTally::kScatterAnywhere, FocusTally::kEscaping}) {
+    for (std::size_t bin : {kIncident, kPrimaryAnywhere, kScatterAnywhere, kEscaping}) {
         line +=
             "," + FormatC("%.9e", b.Mean(bin, n)) + "," + FormatC("%.3e", b.Uncertainty(bin, n));
     }
-    const double incident = b.Mean(FocusTally::kIncident, n);
-    const double out = b.Mean(FocusTally::kPrimaryAnywhere, n) +
-                       b.Mean(FocusTally::kScatterAnywhere, n) + b.Mean(FocusTally::kEscaping, n);
+    const double incident = b.Mean(kIncident, n);
+    const double out =
+        b.Mean(kPrimaryAnywhere, n) + b.Mean(kScatterAnywhere, n) + b.Mean(kEscaping, n);
     const RowStatistics rows = FocusRowStatistics(tally, scatterFloor, tally.Rows());
     line += "," + FormatC("%.3e", (out - incident) / incident) + "," +
             std::to_string(rows.RowsTested) + "," + FormatC("%.3e", rows.WorstUncertainty) + "," +

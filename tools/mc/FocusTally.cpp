@@ -49,7 +49,7 @@ void FocusScorer::StartHistory(const FocusPhoton& photon, std::uint64_t history)
         const double middle = (a + 0.5) * CellGrid::kRowThickness;
         ring_[static_cast<std::size_t>(a)] = RingAtDepth(focus_, photon.EntryRadius, middle);
     }
-    tally_.Balance.Score(FocusTally::kIncident, weight_ * photon.Photon.Energy, history);
+    tally_.Balance.Score(kIncident, weight_ * photon.Photon.Energy, history);
 }
 
 void FocusScorer::Collision(const CollisionSite& site) {
@@ -111,8 +111,8 @@ void FocusScorer::Flight(const FlightPath& path, std::uint64_t history) {
 }
 
 void FocusScorer::Deposit(const Position& p, double energy, bool scattered, std::uint64_t history) {
-    tally_.Balance.Score(scattered ? FocusTally::kScatterAnywhere : FocusTally::kPrimaryAnywhere,
-                         weight_ * energy, history);
+    tally_.Balance.Score(scattered ? kScatterAnywhere : kPrimaryAnywhere, weight_ * energy,
+                         history);
     if (p.X * p.X + p.Y * p.Y >= FocusTally::kTubeRadius * FocusTally::kTubeRadius) {
         return;
     }
@@ -128,7 +128,7 @@ void FocusScorer::Deposit(const Position& p, double energy, bool scattered, std:
 }
 
 void FocusScorer::Escape(double energy, std::uint64_t history) {
-    tally_.Balance.Score(FocusTally::kEscaping, weight_ * energy, history);
+    tally_.Balance.Score(kEscaping, weight_ * energy, history);
 }
 
 } // namespace veltrim::mc

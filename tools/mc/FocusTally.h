@@ -49,13 +49,7 @@ struct ExtraScores {
 class FocusTally : public ArrayTally<FocusTally> {
   public:
     static constexpr double kTubeRadius = 0.5; // cm
-    enum BalanceBin : std::size_t {
-        kIncident = 0,
-        kPrimaryAnywhere = 1,
-        kScatterAnywhere = 2,
-        kEscaping = 3,
-        kBalanceBins = 4
-    };
+    static constexpr std::size_t kBalanceBins = kIncident + 1;
 
     // Surface bins: next-event and track-length estimates, tissue and air.
     enum SurfaceBin : std::size_t {

@@ -28,4 +28,26 @@ void KernelTally::Escape(double energy, std::uint64_t history) {
     balance_.Score(kEscaping, energy, history);
 }
 
+KernelSets::KernelSets(std::size_t sets) {
+    for (std::size_t k = 0; k < sets; ++k) {
+        cells_.emplace_back(CellGrid::kRows * CellGrid::kRings);
+        rows_.emplace_back(CellGrid::kRows);
+    }
+}
+
+void KernelSets::Finish() {
+    for (std::size_t k = 0; k < cells_.size(); ++k) {
+        cells_[k].Finish();
+        rows_[k].Finish();
+    }
+}
+
+KernelSets& KernelSets::operator+=(const KernelSets& other) {
+    for (std::size_t k = 0; k < cells_.size(); ++k) {
+        cells_[k] += other.cells_[k];
+        rows_[k] += other.rows_[k];
+    }
+    return *this;
+}
+
 } // namespace veltrim::mc

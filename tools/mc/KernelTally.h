@@ -5,6 +5,7 @@
 #include "tools/mc/ScoringArray.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace veltrim::mc {
 
@@ -18,12 +19,8 @@ namespace veltrim::mc {
 // Energies in keV.
 class KernelTally final : public Scorer, public ArrayTally<KernelTally> {
   public:
-    enum BalanceBin : std::size_t {
-        kPrimaryAnywhere = 0,
-        kScatterAnywhere = 1,
-        kEscaping = 2,
-        kBalanceBins = 3
-    };
+    // The pencil's photons all bring in the beam's energy: no kIncident.
+    static constexpr std::size_t kBalanceBins = kEscaping + 1;
 
     // density: of the phantom, g/cm3, which turns a row's energy into a dose.
     explicit KernelTally(double density);
@@ -53,6 +50,28 @@ class KernelTally final : public Scorer, public ArrayTally<KernelTally> {
     ScoringArray primaryRows_;
     ScoringArray scatterRows_;
     ScoringArray balance_;
+};
+
+// Per set of kernels (an FSD, a slab), energy scored into the cells of the
+// grid (row * kRings + ring) and into whole rows, each row a bin of its own
+// for the history-by-history uncertainty of its sum.
+class KernelSets {
+  public:
+    explicit KernelSets(std::size_t sets);
+
+    void Score(std::size_t set, std::size_t cell, double energy, std::uint64_t history) {
+        cells_[set].Score(cell, energy, history);
+        rows_[set].Score(cell / CellGrid::kRings, energy, history);
+    }
+    void Finish();
+    KernelSets& operator+=(const KernelSets& other);
+
+    const ScoringArray& Cells(std::size_t set) const { return cells_[set]; }
+    const ScoringArray& Rows(std::size_t set) const { return rows_[set]; }
+
+  private:
+    std::vector<ScoringArray> cells_;
+    std::vector<ScoringArray> rows_;
 };
 
 } // namespace veltrim::mc

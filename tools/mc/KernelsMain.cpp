@@ -3,7 +3,6 @@
 
 #include "core/CFormat.h"
 #include "core/FileReplacing.h"
-#include "core/LookUp.h"
 #include "tools/mc/DirectMain.h"
 #include "tools/mc/DivergentKernels.h"
 #include "tools/mc/FocusReport.h"
@@ -73,28 +72,28 @@ constexpr const char* kUsage =
     "veltrim-kernels direct --help: the depth dose of one beam by direct Monte Carlo.\n"
     "veltrim-kernels surface --help: the scatter kerma at the entrance surface per ring.\n";
 
-struct Options {
-    std::filesystem::path Out;
+struct Options : RunOptions, PhantomOptions {
     std::vector<int> Energies;
-    std::uint64_t Seed = 20261206;
-    unsigned Threads = 2;
-    std::uint64_t Batch = 20000;
-    double Target = 0.0025;
-    std::uint64_t MinBatches = 20;
-    std::uint64_t MaxHistories = 400000000;
-    std::uint64_t FixedHistories = 0;
     double Radius = 60.0;
-    double Thickness = 60.0;
-    double ImportanceFactor = 0.6;
-    double ImportanceSpan = 12.0;
     std::vector<double> Fsds; // point-focus sets by reciprocity
     double Fsd = 0.0;         // next-event estimator; 0: not asked for
     double EntryScale = 8.0;
-    Medium Material = Medium::IcruFourComponent;
     std::vector<double> Slabs;      // finite slabs scored beside the thick phantom
     std::vector<double> ExitRatios; // slabs whose exit-ratio set is written
-    bool ImportanceSet = false, BatchSet = false, MinBatchesSet = false;
 };
+
+// The defaults of a set: the parallel beam's, or with --next-event the
+// slower estimator's, which wants smaller batches and less splitting.
+Options Defaults(bool nextEvent) {
+    Options o;
+    o.Seed = 20261206;
+    o.Batch = nextEvent ? 5000 : 20000;
+    o.MinBatches = nextEvent ? 10 : 20;
+    o.MaxHistories = 400000000;
+    o.Target = 0.0025;
+    o.ImportanceFactor = nextEvent ? 0.3 : 0.6;
+    return o;
+}
 
 [[noreturn]] void Fail(const std::string& message) {
     std::fprintf(stderr, "veltrim-kernels: %s\n%s", message.c_str(), kUsage);
@@ -119,66 +118,37 @@ std::vector<double> ParseWholeNumbers(const std::string& value, const std::strin
     return numbers;
 }
 
-// The options that set one count or one number of the run.
-std::optional<std::uint64_t Options::*> CountOption(const std::string& name) {
-    static const std::pair<const char*, std::uint64_t Options::*> options[] = {
-        {"--seed", &Options::Seed},
-        {"--batch", &Options::Batch},
-        {"--min-batches", &Options::MinBatches},
-        {"--max-histories", &Options::MaxHistories},
-        {"--histories", &Options::FixedHistories},
-    };
-    return LookUp(options, name);
+void SetFsds(Options& o, const std::string& name, const std::string& value, Refusal) {
+    o.Fsds = ParseWholeNumbers(value, name, 10.0, 100000.0, "FSDs are whole numbers of cm");
 }
 
-std::optional<double Options::*> NumberOption(const std::string& name) {
-    static const std::pair<const char*, double Options::*> options[] = {
-        {"--target", &Options::Target},
-        {"--importance", &Options::ImportanceFactor},
-        {"--importance-span", &Options::ImportanceSpan},
-        {"--radius", &Options::Radius},
-        {"--next-event", &Options::Fsd},
-        {"--entry-scale", &Options::EntryScale},
-        {"--thickness", &Options::Thickness},
-    };
-    return LookUp(options, name);
+// Slabs thinner than the phantom's 60 cm.
+template <std::vector<double> Options::*Field>
+void SetSlabs(Options& o, const std::string& name, const std::string& value, Refusal) {
+    o.*Field = ParseWholeNumbers(value, name, 1.0, 59.0, "slabs are whole numbers of cm");
 }
+
+void SetEnergies(Options& o, const std::string& name, const std::string& value, Refusal) {
+    for (const double e :
+         ParseWholeNumbers(value, name, 2.0, 150.0, "node energies are whole numbers of keV")) {
+        o.Energies.push_back(static_cast<int>(e));
+    }
+}
+
+constexpr OptionRow<Options> kOptions[] = {
+    {"--energies", SetEnergies},
+    {"--min-batches", SetCount<&Options::MinBatches>},
+    {"--radius", SetNumber<&Options::Radius>},
+    {"--fsd", SetFsds},
+    {"--next-event", SetNumber<&Options::Fsd>},
+    {"--entry-scale", SetNumber<&Options::EntryScale>},
+    {"--slabs", SetSlabs<&Options::Slabs>},
+    {"--exit-ratio", SetSlabs<&Options::ExitRatios>},
+};
 
 Options ParseOptions(int argc, char** argv) {
-    Options o;
-    for (int k = 1; k < argc; ++k) {
-        const std::string option = argv[k];
-        const std::string value = OptionValue(argc, argv, k, kUsage, Fail);
-        if (option == "--out") {
-            o.Out = value;
-        } else if (option == "--fsd") {
-            o.Fsds =
-                ParseWholeNumbers(value, option, 10.0, 100000.0, "FSDs are whole numbers of cm");
-        } else if (option == "--slabs") {
-            o.Slabs = ParseWholeNumbers(value, option, 1.0, 59.0, "slabs are whole numbers of cm");
-        } else if (option == "--exit-ratio") {
-            o.ExitRatios =
-                ParseWholeNumbers(value, option, 1.0, 59.0, "slabs are whole numbers of cm");
-        } else if (option == "--energies") {
-            for (const double e : ParseWholeNumbers(value, option, 2.0, 150.0,
-                                                    "node energies are whole numbers of keV")) {
-                o.Energies.push_back(static_cast<int>(e));
-            }
-        } else if (option == "--medium") {
-            o.Material = MediumOrRefuse(value, Fail);
-        } else if (option == "--threads") {
-            o.Threads = static_cast<unsigned>(CountOrRefuse(value, option, Fail));
-        } else if (const auto count = CountOption(option)) {
-            o.*(*count) = CountOrRefuse(value, option, Fail);
-            o.BatchSet = o.BatchSet || option == "--batch";
-            o.MinBatchesSet = o.MinBatchesSet || option == "--min-batches";
-        } else if (const auto number = NumberOption(option)) {
-            o.*(*number) = NumberOrRefuse(value, option, Fail);
-            o.ImportanceSet = o.ImportanceSet || option == "--importance";
-        } else {
-            Fail("unknown option " + option);
-        }
-    }
+    Options o =
+        ReadToolOptions(argc, argv, kUsage, Fail, Defaults(false), kOptions, kPhantomOptions);
     if (o.Out.empty()) {
         Fail("--out is required");
     }
@@ -189,9 +159,8 @@ Options ParseOptions(int argc, char** argv) {
         Fail("--fsd and --next-event are separate runs");
     }
     if (o.Fsd != 0.0) {
-        o.ImportanceFactor = o.ImportanceSet ? o.ImportanceFactor : 0.3;
-        o.Batch = o.BatchSet ? o.Batch : 5000;
-        o.MinBatches = o.MinBatchesSet ? o.MinBatches : 10;
+        // Read again over the estimator's defaults: what the line gives stays.
+        o = ReadToolOptions(argc, argv, kUsage, Fail, Defaults(true), kOptions, kPhantomOptions);
     }
     for (const double t : o.ExitRatios) {
         if (std::find(o.Slabs.begin(), o.Slabs.end(), t) == o.Slabs.end()) {
@@ -202,9 +171,7 @@ Options ParseOptions(int argc, char** argv) {
         Fail("--slabs is a parallel-beam run");
     }
     if (o.Energies.empty()) {
-        for (int e = 10; e <= 150; e += 5) {
-            o.Energies.push_back(e);
-        }
+        o.Energies = DefaultNodeEnergies();
     }
     return o;
 }
@@ -226,21 +193,11 @@ std::vector<bool> ExitRatioWanted(const Options& o) {
 template <class Settings>
 Settings BatchSettings(const Options& o, const TissueModel& tissue, int energy) {
     Settings s;
-    s.Seed = o.Seed;
+    o.ApplyTo(s);
     s.StreamNumber = static_cast<unsigned>(energy);
-    s.BatchHistories = o.Batch;
-    s.Threads = o.Threads;
     s.Geometry = Phantom{o.Radius, o.Thickness};
     s.Importance =
         DepthImportanceFor(tissue.At(energy).Total(), o.ImportanceFactor, o.ImportanceSpan);
-    if (o.FixedHistories > 0) {
-        s.MaxBatches = (o.FixedHistories + o.Batch - 1) / o.Batch;
-        s.TargetUncertainty = 0.0;
-    } else {
-        s.MaxBatches = std::max<std::uint64_t>(1, o.MaxHistories / o.Batch);
-        s.MinBatches = o.MinBatches;
-        s.TargetUncertainty = o.Target;
-    }
     return s;
 }
 
@@ -269,7 +226,7 @@ void RunFocusEnergy(const Options& o, const TissueModel& tissue, const AxisEstim
                  "%3d keV: %10llu histories in %7.1f s (%.0f histories/s/thread), worst scatter "
                  "row sum %.3f %% (row %d of %d tested)\n",
                  energy, static_cast<unsigned long long>(tally.Histories()), seconds,
-                 static_cast<double>(tally.Histories()) / seconds / std::max(1u, o.Threads),
+                 static_cast<double>(tally.Histories()) / seconds / std::max(1u, s.Threads),
                  100.0 * worst.WorstUncertainty, worst.WorstRow, worst.RowsTested);
 }
 
@@ -299,7 +256,7 @@ void RunDivergentEnergy(const Options& o, const TissueModel& tissue, int energy,
                  "%3d keV: %12llu histories in %8.1f s (%.0f histories/s/thread), worst scatter "
                  "row sum of %zu sets %.3f %% (row %d, %d rows tested)\n",
                  energy, static_cast<unsigned long long>(tally.Histories()), seconds,
-                 static_cast<double>(tally.Histories()) / seconds / std::max(1u, o.Threads),
+                 static_cast<double>(tally.Histories()) / seconds / std::max(1u, s.Threads),
                  o.Fsds.size(), 100.0 * worst.WorstUncertainty, worst.WorstRow, worst.RowsTested);
 }
 
@@ -367,7 +324,7 @@ int main(int argc, char** argv) {
                 "%3d keV: %12llu histories in %8.1f s (%.0f histories/s/thread), worst scatter row "
                 "sum %.3f %% (row %d of %d tested)\n",
                 energy, static_cast<unsigned long long>(tally.Histories()), seconds,
-                static_cast<double>(tally.Histories()) / seconds / std::max(1u, o.Threads),
+                static_cast<double>(tally.Histories()) / seconds / std::max(1u, s.Threads),
                 100.0 * worst.WorstUncertainty, worst.WorstRow, worst.RowsTested);
         }
         std::fprintf(stderr, "total %.1f s\n", totalSeconds);

@@ -18,13 +18,12 @@ std::string RunSummaryHeader() {
 std::string RunSummaryLine(double energy, const KernelTally& tally, double scatterFloor) {
     const std::uint64_t n = tally.Histories();
     const ScoringArray& b = tally.Balance();
-    const double primary = b.Mean(KernelTally::kPrimaryAnywhere, n);
-    const double scatter = b.Mean(KernelTally::kScatterAnywhere, n);
-    const double escaping = b.Mean(KernelTally::kEscaping, n);
+    const double primary = b.Mean(kPrimaryAnywhere, n);
+    const double scatter = b.Mean(kScatterAnywhere, n);
+    const double escaping = b.Mean(kEscaping, n);
     const RowStatistics rows = ScatterRowStatistics(tally, scatterFloor);
     std::string line = FormatC("%.0f", energy) + "," + std::to_string(n);
-    for (std::size_t bin :
-         {KernelTally::kPrimaryAnywhere, KernelTally::kScatterAnywhere, KernelTally::kEscaping}) {
+    for (std::size_t bin : {kPrimaryAnywhere, kScatterAnywhere, kEscaping}) {
         line +=
             "," + FormatC("%.9e", b.Mean(bin, n)) + "," + FormatC("%.3e", b.Uncertainty(bin, n));
     }

@@ -4,6 +4,7 @@
 #include "tools/mc/Phantom.h"
 #include "tools/mc/TissueModel.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace veltrim::mc {
@@ -43,6 +44,17 @@ struct FlightPath {
     double Energy = 0.0; // keV
     double Weight = 1.0;
     bool Scattered = false;
+};
+
+// The bins of a tally's energy balance of the whole phantom (keV per
+// history): what the scorer is told of deposits and of escaping photons,
+// and, for photons of a focus, whose energies differ from history to
+// history, the energy brought in.
+enum BalanceBin : std::size_t {
+    kPrimaryAnywhere = 0,
+    kScatterAnywhere = 1,
+    kEscaping = 2,
+    kIncident = 3,
 };
 
 // What a transported history scores. The transport tells the scorer where

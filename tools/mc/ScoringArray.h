@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 namespace veltrim::mc {
@@ -53,7 +54,8 @@ class ScoringArray {
 
 // A tally of scoring arrays and the count of histories they hold. Finishing
 // a batch and merging batches go over the arrays that Tally::Arrays() names
-// once (pointers to its members), so that neither can leave one out.
+// once (pointers to its members: scoring arrays, or sets of them), so that
+// neither can leave one out.
 template <typename Tally> class ArrayTally {
   public:
     std::uint64_t Histories() const { return histories_; }
@@ -61,15 +63,15 @@ template <typename Tally> class ArrayTally {
     // Closes the last history of a batch of `histories` histories.
     void Finish(std::uint64_t histories) {
         histories_ += histories;
-        for (ScoringArray Tally::*array : Tally::Arrays())
-            (static_cast<Tally&>(*this).*array).Finish();
+        Tally& self = static_cast<Tally&>(*this);
+        std::apply([&](auto... arrays) { ((self.*arrays).Finish(), ...); }, Tally::Arrays());
     }
 
     Tally& operator+=(const Tally& other) {
         histories_ += static_cast<const ArrayTally&>(other).histories_;
         Tally& self = static_cast<Tally&>(*this);
-        for (ScoringArray Tally::*array : Tally::Arrays())
-            self.*array += other.*array;
+        std::apply([&](auto... arrays) { ((self.*arrays += other.*arrays), ...); },
+                   Tally::Arrays());
         return self;
     }
 

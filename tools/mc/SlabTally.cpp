@@ -11,12 +11,7 @@
 namespace veltrim::mc {
 
 SlabKernelTally::SlabKernelTally(double density, std::vector<double> thicknesses)
-    : whole_(density), thicknesses_(std::move(thicknesses)) {
-    for (std::size_t k = 0; k < thicknesses_.size(); ++k) {
-        lostCells_.emplace_back(CellGrid::kRows * CellGrid::kRings);
-        lostRows_.emplace_back(CellGrid::kRows);
-    }
-}
+    : whole_(density), thicknesses_(std::move(thicknesses)), lost_(thicknesses_.size()) {}
 
 void SlabKernelTally::Deposit(const Position& p, double energy, bool scattered,
                               std::uint64_t history) {
@@ -37,26 +32,19 @@ void SlabKernelTally::ScatterDeposit(const Position& p, double energy, const Fir
     for (std::size_t k = 0; k < thicknesses_.size(); ++k) {
         // Only lines that went below the slab and came back into it.
         if (first.Deepest > thicknesses_[k] && p.Z < thicknesses_[k]) {
-            lostCells_[k].Score(*cell, energy, history);
-            lostRows_[k].Score(*cell / CellGrid::kRings, energy, history);
+            lost_.Score(k, *cell, energy, history);
         }
     }
 }
 
 void SlabKernelTally::Finish(std::uint64_t histories) {
     whole_.Finish(histories);
-    for (std::size_t k = 0; k < thicknesses_.size(); ++k) {
-        lostCells_[k].Finish();
-        lostRows_[k].Finish();
-    }
+    lost_.Finish();
 }
 
 SlabKernelTally& SlabKernelTally::operator+=(const SlabKernelTally& other) {
     whole_ += other.whole_;
-    for (std::size_t k = 0; k < thicknesses_.size(); ++k) {
-        lostCells_[k] += other.lostCells_[k];
-        lostRows_[k] += other.lostRows_[k];
-    }
+    lost_ += other.lost_;
     return *this;
 }
 

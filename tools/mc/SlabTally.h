@@ -40,14 +40,13 @@ class SlabKernelTally final : public Scorer {
     const std::vector<double>& Thicknesses() const { return thicknesses_; }
     // The scatter that slab k lacks against the thick phantom, per cell
     // (row * rings + ring) and per row.
-    const ScoringArray& LostCells(std::size_t k) const { return lostCells_[k]; }
-    const ScoringArray& LostRows(std::size_t k) const { return lostRows_[k]; }
+    const ScoringArray& LostCells(std::size_t k) const { return lost_.Cells(k); }
+    const ScoringArray& LostRows(std::size_t k) const { return lost_.Rows(k); }
 
   private:
     KernelTally whole_;
     std::vector<double> thicknesses_; // cm
-    std::vector<ScoringArray> lostCells_;
-    std::vector<ScoringArray> lostRows_;
+    KernelSets lost_;                 // one per thickness
 };
 
 // The scatter kernel of slab k, [ring][row] from 1, keV cm2/g; rows below

@@ -5,7 +5,6 @@
 
 #include "core/CFormat.h"
 #include "core/FileReplacing.h"
-#include "core/LookUp.h"
 #include "tools/mc/MediumMaterial.h"
 #include "tools/mc/SurfaceRun.h"
 #include "tools/mc/ToolOptions.h"
@@ -46,57 +45,37 @@ constexpr const char* kSurfaceUsage =
     std::exit(2);
 }
 
-struct SurfaceOptions {
-    std::filesystem::path Data, Out;
+struct SurfaceOptions : RunOptions {
+    std::filesystem::path Data;
     std::vector<int> Energies;
-    Medium Material = Medium::IcruFourComponent;
     double Layer = SurfaceLayer{}.Thickness;
-    double Target = 0.001;
-    std::uint64_t Seed = 20261209, Threads = 2, Batch = 20000, MinBatches = 20;
-    std::uint64_t MaxHistories = 1000000000, FixedHistories = 0;
+};
+
+void SetEnergies(SurfaceOptions& o, const std::string&, const std::string& value, Refusal) {
+    for (std::size_t start = 0; start <= value.size();) {
+        const std::size_t comma = std::min(value.find(',', start), value.size());
+        const std::optional<std::uint64_t> e = ReadCount(value.substr(start, comma - start));
+        if (!e || *e < 2 || *e > 150) {
+            Fail("node energies are whole numbers of keV from 2 to 150: " + value);
+        }
+        o.Energies.push_back(static_cast<int>(*e));
+        start = comma + 1;
+    }
+}
+
+constexpr OptionRow<SurfaceOptions> kSurfaceOptions[] = {
+    {"--data", SetText<&SurfaceOptions::Data>},
+    {"--energies", SetEnergies},
+    {"--layer", SetNumber<&SurfaceOptions::Layer>},
+    {"--min-batches", SetCount<&SurfaceOptions::MinBatches>},
 };
 
 SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
-    static const std::pair<const char*, std::uint64_t SurfaceOptions::*> counts[] = {
-        {"--seed", &SurfaceOptions::Seed},
-        {"--threads", &SurfaceOptions::Threads},
-        {"--batch", &SurfaceOptions::Batch},
-        {"--min-batches", &SurfaceOptions::MinBatches},
-        {"--max-histories", &SurfaceOptions::MaxHistories},
-        {"--histories", &SurfaceOptions::FixedHistories},
-    };
-    SurfaceOptions o;
-    for (int k = 1; k < argc; ++k) {
-        const std::string option = argv[k];
-        const std::string value = OptionValue(argc, argv, k, kSurfaceUsage, Fail);
-        const auto number = [&] { return NumberOrRefuse(value, option, Fail); };
-        if (option == "--data") {
-            o.Data = value;
-        } else if (option == "--out") {
-            o.Out = value;
-        } else if (option == "--medium") {
-            o.Material = MediumOrRefuse(value, Fail);
-        } else if (option == "--layer") {
-            o.Layer = number();
-        } else if (option == "--target") {
-            o.Target = number();
-        } else if (option == "--energies") {
-            for (std::size_t start = 0; start <= value.size();) {
-                const std::size_t comma = std::min(value.find(',', start), value.size());
-                const std::optional<std::uint64_t> e =
-                    ReadCount(value.substr(start, comma - start));
-                if (!e || *e < 2 || *e > 150) {
-                    Fail("node energies are whole numbers of keV from 2 to 150: " + value);
-                }
-                o.Energies.push_back(static_cast<int>(*e));
-                start = comma + 1;
-            }
-        } else if (const auto count = LookUp(counts, option)) {
-            o.*(*count) = CountOrRefuse(value, option, Fail);
-        } else {
-            Fail("unknown option " + option);
-        }
-    }
+    SurfaceOptions defaults;
+    defaults.Seed = 20261209;
+    defaults.MaxHistories = 1000000000;
+    defaults.Target = 0.001;
+    SurfaceOptions o = ReadToolOptions(argc, argv, kSurfaceUsage, Fail, defaults, kSurfaceOptions);
     if (o.Data.empty() || o.Out.empty()) {
         Fail("--data and --out are required");
     }
@@ -104,9 +83,7 @@ SurfaceOptions ParseSurfaceOptions(int argc, char** argv) {
         Fail("--layer is above 0 and at most 0.5 cm");
     }
     if (o.Energies.empty()) {
-        for (int e = 10; e <= 150; e += 5) {
-            o.Energies.push_back(e);
-        }
+        o.Energies = DefaultNodeEnergies();
     }
     return o;
 }
@@ -125,16 +102,9 @@ int SurfaceMain(int argc, char** argv) {
         double totalSeconds = 0.0;
         for (const int energy : o.Energies) {
             RunSettings s;
+            o.ApplyTo(s);
             s.Energy = energy;
-            s.Seed = o.Seed;
             s.StreamNumber = static_cast<unsigned>(energy);
-            s.BatchHistories = o.Batch;
-            s.Threads = static_cast<unsigned>(o.Threads);
-            s.MinBatches = o.MinBatches;
-            s.TargetUncertainty = o.FixedHistories > 0 ? 0.0 : o.Target;
-            s.MaxBatches = o.FixedHistories > 0
-                               ? (o.FixedHistories + o.Batch - 1) / o.Batch
-                               : std::max<std::uint64_t>(1, o.MaxHistories / o.Batch);
             const auto start = std::chrono::steady_clock::now();
             const SurfaceTally tally = RunSurface(tissue, kerma, layer, s);
             const double seconds =

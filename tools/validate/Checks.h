@@ -69,6 +69,19 @@ inline constexpr double SurfaceLow = 0.85, SurfaceHigh = 1.15;
 inline constexpr double Example1 = -0.292067, Example2 = -0.031818, ExampleTolerance = 5e-7;
 } // namespace bounds
 
+// A model's depth doses within the divergent model's bounds against direct
+// Monte Carlo.
+inline bool WithinDepthBounds(const DivergentStudy::Deviations& d) {
+    return d.Shallow < bounds::DivergentShallow && d.At20 < bounds::Divergent20 &&
+           d.Ratio < bounds::DivergentRatio;
+}
+
+// A model's doses off the axis within the bounds, `near` the one 1-10 cm
+// beyond the field's edge.
+inline bool WithinOffAxisBounds(const OffAxisStudy::Deviations& d, double near) {
+    return d.Inside <= bounds::OffAxisInside && d.Near <= near && d.Far <= bounds::OffAxisFar;
+}
+
 struct Check {
     bool Passed;
     std::string What;   // what was compared

@@ -29,8 +29,8 @@ DataStudy StudyData(const Engine& calc) {
     const AttenuationTables& metals = calc.Attenuation();
 
     DataStudy out;
-    for (std::size_t k = 0; k < refs::AluminiumMu.size(); ++k) {
-        const double E = refs::AluminiumMu[k].EnergyKeV;
+    for (const refs::NistMetalsRow& reference : refs::NistMetalsMu) {
+        const double E = reference.EnergyKeV;
         const int bin = static_cast<int>(std::lround(2.0 * E));
         DataStudy::Row row{};
         row.EnergyKeV = E;
@@ -39,9 +39,9 @@ DataStudy StudyData(const Engine& calc) {
                                     NistAt(tissue, E, true) -
                                 1);
         row.AirMuEn = 100 * (airMuEn[bin] / NistAt(airNist, E, true) - 1);
-        row.Tungsten = 100 * (metals.MuTungsten[bin] / 19.3 / refs::TungstenMu[k].Value - 1);
-        row.Aluminium = 100 * (metals.MuAluminium[bin] / 2.699 / refs::AluminiumMu[k].Value - 1);
-        row.Copper = 100 * (metals.MuCopper[bin] / 8.96 / refs::CopperMu[k].Value - 1);
+        row.Tungsten = 100 * (metals.MuTungsten[bin] / 19.3 / reference.Tungsten - 1);
+        row.Aluminium = 100 * (metals.MuAluminium[bin] / 2.699 / reference.Aluminium - 1);
+        row.Copper = 100 * (metals.MuCopper[bin] / 8.96 / reference.Copper - 1);
         out.WorstTissueMu = std::max(out.WorstTissueMu, std::fabs(row.TissueMu));
         out.WorstTissueMuEn = std::max(out.WorstTissueMuEn, std::fabs(row.TissueMuEn));
         out.WorstAirMuEn = std::max(out.WorstAirMuEn, std::fabs(row.AirMuEn));

@@ -123,11 +123,11 @@ DivergentStudy StudyDivergent(Engine& calc, const std::filesystem::path& directF
             const double onDivergent = std::fabs(divergent.Total[row] / d.TotalPdd - 1);
             const double onClassic = std::fabs(classic.Total[row] / d.TotalPdd - 1);
             if (shallow > 0) {
-                out.WorstShallow = std::max(out.WorstShallow, onDivergent);
-                out.ClassicShallow = std::max(out.ClassicShallow, onClassic);
+                out.Divergent.Shallow = std::max(out.Divergent.Shallow, onDivergent);
+                out.Classic.Shallow = std::max(out.Classic.Shallow, onClassic);
             } else if (z == 20.25) {
-                out.Worst20 = std::max(out.Worst20, onDivergent);
-                out.Classic20 = std::max(out.Classic20, onClassic);
+                out.Divergent.At20 = std::max(out.Divergent.At20, onDivergent);
+                out.Classic.At20 = std::max(out.Classic.At20, onClassic);
             }
         }
         CompareAbsolute(calc, direct, classic, divergent, beam, out);
@@ -136,10 +136,10 @@ DivergentStudy StudyDivergent(Engine& calc, const std::filesystem::path& directF
         beam.DirectRatioSigma = first.ScatterSigma / first.Primary;
         beam.ClassicRatio = ScatterToPrimary(classic);
         beam.DivergentRatio = ScatterToPrimary(divergent);
-        out.WorstRatio =
-            std::max(out.WorstRatio, std::fabs(beam.DivergentRatio / beam.DirectRatio - 1));
-        out.ClassicRatio =
-            std::max(out.ClassicRatio, std::fabs(beam.ClassicRatio / beam.DirectRatio - 1));
+        out.Divergent.Ratio =
+            std::max(out.Divergent.Ratio, std::fabs(beam.DivergentRatio / beam.DirectRatio - 1));
+        out.Classic.Ratio =
+            std::max(out.Classic.Ratio, std::fabs(beam.ClassicRatio / beam.DirectRatio - 1));
         out.Beams.push_back(beam);
     }
     StudyLeaveOneOut(calc, out);

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <string>
+#include <tuple>
 
 namespace veltrim::validate {
 namespace {
@@ -85,17 +87,17 @@ OffAxisStudy StudyOffAxis(Engine& calc, const std::filesystem::path& folder) {
                 const PointDose d = BeamPointDoses(divergent, {&point, 1}, calc.Data())[0];
                 p.Classic = PointPercent(classic, a.Primary + a.Scatter);
                 p.Divergent = PointPercent(divergent, d.Primary + d.Scatter);
-                const auto take = [&](double model, double& inside, double& near, double& far) {
+                const auto take = [&](double model, OffAxisStudy::Deviations& worst) {
                     const double excess = Excess(model, p.Direct, p.DirectSigma);
                     if (p.BeyondEdge <= -1.0)
-                        inside = std::max(inside, excess);
+                        worst.Inside = std::max(worst.Inside, excess);
                     else if (p.BeyondEdge >= 1.0 && p.BeyondEdge <= 10.0)
-                        near = std::max(near, excess);
+                        worst.Near = std::max(worst.Near, excess);
                     else if (p.BeyondEdge > 10.0 && p.BeyondEdge <= 20.0)
-                        far = std::max(far, excess);
+                        worst.Far = std::max(worst.Far, excess);
                 };
-                take(p.Classic, out.ClassicInside, out.ClassicNear, out.ClassicFar);
-                take(p.Divergent, out.DivergentInside, out.DivergentNear, out.DivergentFar);
+                take(p.Classic, out.Classic);
+                take(p.Divergent, out.Divergent);
             }
             out.Points.push_back(p);
         }
@@ -119,18 +121,15 @@ void FillOffAxis(const OffAxisStudy& f, Placeholders& v) {
         rows.End();
     }
     v["offaxis_rows"] = rows.Text();
-    v["offaxis_classic_inside"] = Fixed(100 * f.ClassicInside, 1);
-    v["offaxis_classic_near"] = Fixed(100 * f.ClassicNear, 1);
-    v["offaxis_classic_far"] = Fixed(100 * f.ClassicFar, 1);
-    v["offaxis_divergent_inside"] = Fixed(100 * f.DivergentInside, 1);
-    v["offaxis_divergent_near"] = Fixed(100 * f.DivergentNear, 1);
-    v["offaxis_divergent_far"] = Fixed(100 * f.DivergentFar, 1);
-    v["offaxis_classic_verdict"] =
-        Verdict(f.ClassicInside <= bounds::OffAxisInside && f.ClassicNear <= bounds::OffAxisNear &&
-                f.ClassicFar <= bounds::OffAxisFar);
-    v["offaxis_divergent_verdict"] = Verdict(f.DivergentInside <= bounds::OffAxisInside &&
-                                             f.DivergentNear <= bounds::OffAxisDivergentNear &&
-                                             f.DivergentFar <= bounds::OffAxisFar);
+    for (const auto& [model, worst, near] :
+         {std::tuple{"classic", f.Classic, bounds::OffAxisNear},
+          std::tuple{"divergent", f.Divergent, bounds::OffAxisDivergentNear}}) {
+        const std::string key = std::string("offaxis_") + model;
+        v[key + "_inside"] = Fixed(100 * worst.Inside, 1);
+        v[key + "_near"] = Fixed(100 * worst.Near, 1);
+        v[key + "_far"] = Fixed(100 * worst.Far, 1);
+        v[key + "_verdict"] = Verdict(WithinOffAxisBounds(worst, near));
+    }
 }
 
 } // namespace veltrim::validate

@@ -5,6 +5,7 @@
 // transcription can be trusted (confidence marks A, B, C).
 
 #include <array>
+#include <cstddef>
 
 namespace veltrim::validate::refs {
 
@@ -113,38 +114,35 @@ inline constexpr std::array<HvlRatio, 23> Tg61WaterAir{{
 // NIST Hubbell-Seltzer mu/rho (cm2/g) of the anode and filter metals at the
 // table's energies on the 0.5-keV grid (NIST SRD 126, Table 3); the shipped
 // tables' test holds the data files against them too.
+struct NistMetalsRow {
+    double EnergyKeV, Tungsten, Aluminium, Copper;
+};
+inline constexpr std::array<NistMetalsRow, 10> NistMetalsMu{{
+    {10, 96.91, 26.23, 215.9},
+    {15, 138.9, 7.955, 74.05},
+    {20, 65.73, 3.441, 33.79},
+    {30, 22.73, 1.128, 10.92},
+    {40, 10.67, 0.5685, 4.862},
+    {50, 5.949, 0.3681, 2.613},
+    {60, 3.713, 0.2778, 1.593},
+    {80, 7.810, 0.2018, 0.7630},
+    {100, 4.438, 0.1704, 0.4584},
+    {150, 1.581, 0.1378, 0.2217},
+}};
+
+// One metal's column as points of (energy, mu/rho).
 struct NistPoint {
     double EnergyKeV, Value;
 };
-inline constexpr std::array<NistPoint, 10> TungstenMu{{{10, 96.91},
-                                                       {15, 138.9},
-                                                       {20, 65.73},
-                                                       {30, 22.73},
-                                                       {40, 10.67},
-                                                       {50, 5.949},
-                                                       {60, 3.713},
-                                                       {80, 7.810},
-                                                       {100, 4.438},
-                                                       {150, 1.581}}};
-inline constexpr std::array<NistPoint, 10> AluminiumMu{{{10, 26.23},
-                                                        {15, 7.955},
-                                                        {20, 3.441},
-                                                        {30, 1.128},
-                                                        {40, 0.5685},
-                                                        {50, 0.3681},
-                                                        {60, 0.2778},
-                                                        {80, 0.2018},
-                                                        {100, 0.1704},
-                                                        {150, 0.1378}}};
-inline constexpr std::array<NistPoint, 10> CopperMu{{{10, 215.9},
-                                                     {15, 74.05},
-                                                     {20, 33.79},
-                                                     {30, 10.92},
-                                                     {40, 4.862},
-                                                     {50, 2.613},
-                                                     {60, 1.593},
-                                                     {80, 0.7630},
-                                                     {100, 0.4584},
-                                                     {150, 0.2217}}};
+template <double NistMetalsRow::*Metal>
+constexpr std::array<NistPoint, NistMetalsMu.size()> NistMetalColumn() {
+    std::array<NistPoint, NistMetalsMu.size()> points{};
+    for (std::size_t k = 0; k < points.size(); ++k)
+        points[k] = {NistMetalsMu[k].EnergyKeV, NistMetalsMu[k].*Metal};
+    return points;
+}
+inline constexpr auto TungstenMu = NistMetalColumn<&NistMetalsRow::Tungsten>();
+inline constexpr auto AluminiumMu = NistMetalColumn<&NistMetalsRow::Aluminium>();
+inline constexpr auto CopperMu = NistMetalColumn<&NistMetalsRow::Copper>();
 
 } // namespace veltrim::validate::refs

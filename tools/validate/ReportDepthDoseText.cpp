@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
 
 namespace veltrim::validate {
 namespace {
@@ -150,19 +152,18 @@ void FillDivergent(const DivergentStudy& f, Placeholders& v) {
     v["absolute_divergent"] = Fixed(100 * f.WorstAbsolute, 2);
     v["absolute_classic"] = Fixed(100 * f.ClassicAbsolute, 2);
     v["absolute_verdict"] = Verdict(f.WorstAbsolute < bounds::DivergentAbsolute);
-    v["divergent_shallow"] = Fixed(100 * f.WorstShallow, 2);
-    v["divergent_20"] = Fixed(100 * f.Worst20, 2);
-    v["divergent_ratio"] = Fixed(100 * f.WorstRatio, 2);
-    v["classic_shallow"] = Fixed(100 * f.ClassicShallow, 2);
-    v["classic_20"] = Fixed(100 * f.Classic20, 2);
-    v["classic_ratio"] = Fixed(100 * f.ClassicRatio, 2);
+    for (const auto& [model, worst] :
+         {std::pair{"divergent", f.Divergent}, std::pair{"classic", f.Classic}}) {
+        v[std::string(model) + "_shallow"] = Fixed(100 * worst.Shallow, 2);
+        v[std::string(model) + "_20"] = Fixed(100 * worst.At20, 2);
+        v[std::string(model) + "_ratio"] = Fixed(100 * worst.Ratio, 2);
+    }
     v["leave_one_out_row_sum"] = Fixed(100 * f.LeaveOneOutRowSum, 2);
     v["leave_one_out_where"] =
         std::to_string(f.LeaveOneOutEnergy) + " keV, row " + std::to_string(f.LeaveOneOutRow);
     v["leave_one_out_pdd"] = Fixed(100 * f.LeaveOneOutPdd, 3);
     v["divergent_verdict"] =
-        Verdict(f.WorstShallow < bounds::DivergentShallow && f.Worst20 < bounds::Divergent20 &&
-                f.WorstRatio < bounds::DivergentRatio && f.LeaveOneOutRowSum < bounds::LeaveOneOut);
+        Verdict(WithinDepthBounds(f.Divergent) && f.LeaveOneOutRowSum < bounds::LeaveOneOut);
 }
 
 void FillThickness(const ThicknessStudy& f, Placeholders& v, const std::string& key) {

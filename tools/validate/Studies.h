@@ -211,10 +211,12 @@ struct DivergentStudy {
         std::string Failure;
     };
     std::vector<Beam> Beams;
-    // Largest |divergent / direct - 1| (fractions): 1-10 cm, 20 cm, row-1 S/P;
-    // and the same for classic.
-    double WorstShallow = 0, Worst20 = 0, WorstRatio = 0;
-    double ClassicShallow = 0, Classic20 = 0, ClassicRatio = 0;
+    // Largest |model / direct - 1| (fractions): PDD at 1-10 cm and at 20 cm,
+    // row-1 S/P.
+    struct Deviations {
+        double Shallow = 0, At20 = 0, Ratio = 0;
+    };
+    Deviations Divergent, Classic;
     // Largest |program / direct - 1| of the dose per unit Ka,i, 0.25-20.25 cm.
     double WorstAbsolute = 0, ClassicAbsolute = 0;
     // The 60-cm set against the 50- and 75-cm sets interpolated in 1/FSD:
@@ -270,8 +272,10 @@ struct OffAxisStudy {
     // Largest |model / direct - 1| beyond twice the direct run's 1-sigma,
     // fractions: inside the field at least 1 cm from its edge, outside 1-10
     // cm and 10-20 cm beyond it.
-    double ClassicInside = 0, ClassicNear = 0, ClassicFar = 0;
-    double DivergentInside = 0, DivergentNear = 0, DivergentFar = 0;
+    struct Deviations {
+        double Inside = 0, Near = 0, Far = 0;
+    };
+    Deviations Classic, Divergent;
 };
 
 struct Findings {

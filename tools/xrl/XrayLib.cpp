@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <xraylib.h>
 
@@ -25,16 +26,31 @@ template <typename Call> double Checked(const char* what, Call call) {
     return value;
 }
 
-std::string Describe(const char* function, int Z, double E) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%s(Z=%d, %.6g)", function, Z, E);
-    return text;
+// "CS_Total(Z=8, 60)": the call as the messages name it; xraylib's
+// functions of no element are named with Z=0.
+template <typename... Values> std::string Describe(const char* function, int Z, Values... values) {
+    char text[48];
+    std::snprintf(text, sizeof text, "(Z=%d", Z);
+    std::string description = std::string(function) + text;
+    for (const double value : std::initializer_list<double>{static_cast<double>(values)...}) {
+        std::snprintf(text, sizeof text, ", %.6g", value);
+        description += text;
+    }
+    return description + ")";
 }
 
-std::string Describe(const char* function, int Z, double E, double theta) {
-    char text[112];
-    std::snprintf(text, sizeof text, "%s(Z=%d, %.6g, %.6g)", function, Z, E, theta);
-    return text;
+// xraylib's function of element Z and the values, checked.
+template <typename Function, typename... Values>
+double OfElement(const char* name, Function function, int Z, Values... values) {
+    return Checked(Describe(name, Z, values...).c_str(),
+                   [&](xrl_error** e) { return function(Z, values..., e); });
+}
+
+// xraylib's function of the values alone, checked.
+template <typename Function, typename... Values>
+double OfValues(const char* name, Function function, Values... values) {
+    return Checked(Describe(name, 0, values...).c_str(),
+                   [&](xrl_error** e) { return function(values..., e); });
 }
 
 template <typename PerElement>
@@ -58,53 +74,43 @@ std::string Version() {
 }
 
 double AtomicWeight(int Z) {
-    const std::string what = "AtomicWeight(Z=" + std::to_string(Z) + ")";
-    return Checked(what.c_str(), [&](xrl_error** e) { return ::AtomicWeight(Z, e); });
+    return OfElement("AtomicWeight", ::AtomicWeight, Z);
 }
 
 double CS_Total(int Z, double E) {
-    return Checked(Describe("CS_Total", Z, E).c_str(),
-                   [&](xrl_error** e) { return ::CS_Total(Z, E, e); });
+    return OfElement("CS_Total", ::CS_Total, Z, E);
 }
 
 double CS_Rayl(int Z, double E) {
-    return Checked(Describe("CS_Rayl", Z, E).c_str(),
-                   [&](xrl_error** e) { return ::CS_Rayl(Z, E, e); });
+    return OfElement("CS_Rayl", ::CS_Rayl, Z, E);
 }
 
 double CS_Compt(int Z, double E) {
-    return Checked(Describe("CS_Compt", Z, E).c_str(),
-                   [&](xrl_error** e) { return ::CS_Compt(Z, E, e); });
+    return OfElement("CS_Compt", ::CS_Compt, Z, E);
 }
 
 double CS_Photo(int Z, double E) {
-    return Checked(Describe("CS_Photo", Z, E).c_str(),
-                   [&](xrl_error** e) { return ::CS_Photo(Z, E, e); });
+    return OfElement("CS_Photo", ::CS_Photo, Z, E);
 }
 
 double DCS_Rayl(int Z, double E, double theta) {
-    return Checked(Describe("DCS_Rayl", Z, E, theta).c_str(),
-                   [&](xrl_error** e) { return ::DCS_Rayl(Z, E, theta, e); });
+    return OfElement("DCS_Rayl", ::DCS_Rayl, Z, E, theta);
 }
 
 double DCS_Compt(int Z, double E, double theta) {
-    return Checked(Describe("DCS_Compt", Z, E, theta).c_str(),
-                   [&](xrl_error** e) { return ::DCS_Compt(Z, E, theta, e); });
+    return OfElement("DCS_Compt", ::DCS_Compt, Z, E, theta);
 }
 
 double DCS_KN(double E, double theta) {
-    return Checked(Describe("DCS_KN", 0, E, theta).c_str(),
-                   [&](xrl_error** e) { return ::DCS_KN(E, theta, e); });
+    return OfValues("DCS_KN", ::DCS_KN, E, theta);
 }
 
 double FF_Rayl(int Z, double q) {
-    return Checked(Describe("FF_Rayl", Z, q).c_str(),
-                   [&](xrl_error** e) { return ::FF_Rayl(Z, q, e); });
+    return OfElement("FF_Rayl", ::FF_Rayl, Z, q);
 }
 
 double SF_Compt(int Z, double q) {
-    return Checked(Describe("SF_Compt", Z, q).c_str(),
-                   [&](xrl_error** e) { return ::SF_Compt(Z, q, e); });
+    return OfElement("SF_Compt", ::SF_Compt, Z, q);
 }
 
 namespace {
@@ -130,8 +136,7 @@ double DCS_ComptAnyAngle(int Z, double E, double theta) {
 }
 
 double MomentTransf(double E, double theta) {
-    return Checked(Describe("MomentTransf", 0, E, theta).c_str(),
-                   [&](xrl_error** e) { return ::MomentTransf(E, theta, e); });
+    return OfValues("MomentTransf", ::MomentTransf, E, theta);
 }
 
 Material Element(const std::string& name, int Z, double density) {
