@@ -271,6 +271,10 @@ struct OffAxisStudy {
     // fractions: inside the field at least 1 cm from its edge, outside 1-10
     // cm and 10-20 cm beyond it.
     double ClassicInside = 0, ClassicNear = 0, ClassicFar = 0;
+    // The classic model inside the field relative to its own axis at the
+    // same depth, against the direct run's point over its axis: the lateral
+    // shape without the model's axis deficit (section 4.4).
+    double ClassicInsideShape = 0;
     double DivergentInside = 0, DivergentNear = 0, DivergentFar = 0;
 };
 
