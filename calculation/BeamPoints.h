@@ -19,8 +19,8 @@ namespace veltrim {
 // is refused.
 std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
                                       const ModelData& data);
-// The classic kernels that the divergent model's points off the axis take
-// their lateral shape from (a finite phantom's slab of them); none for the
+// The classic kernels that the divergent model's points off the axis step
+// from to its tilted kernels (a finite phantom's slab of them); none for the
 // classic model or an FSD that has no point-focus kernels.
 struct ClassicPointKernels {
     std::unique_ptr<KernelSource> Thick;

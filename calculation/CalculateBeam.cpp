@@ -194,8 +194,8 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
                                          *tissue, data, options.Given, medium);
     }
     if (!options.Points.empty()) {
-        // The divergent model's points off the axis take the classic kernels'
-        // lateral shape too (DivergentDoseAtPoints).
+        // The divergent model's points off the axis need the classic kernels
+        // too, as the untilted end of their rays' tilt (DivergentDoseAtPoints).
         // A caller's own kernels are taken as they are.
         const ClassicPointKernels classic =
             options.Kernels ? ClassicPointKernels{}

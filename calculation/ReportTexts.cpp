@@ -64,7 +64,7 @@ constexpr std::array<Wordings, static_cast<std::size_t>(ReportText::Count)> Tabl
      "four-component soft tissue, the default medium, absorbs 4.8-6.8 % less energy per unit "
      "air kerma than water; in slabs of water, ICRU-44 tissue and PMMA the divergent model "
      "lies within 2 % of direct Monte Carlo to 1 cm before the exit, and off the axis 1-10 cm "
-     "beyond the field's edge within 5 % (classic) and 6 % (divergent); no focal-spot "
+     "beyond the field's edge within 5 % (either model); no focal-spot "
      "penumbra or heel effect; tube voltages 30-150 kV.",
      "4 本のビーム (FSD 60-100 cm) の直接モンテカルロ計算に対し、発散ビーム散乱モデルは "
      "1-10 cm で 1.07 % 以内、20 cm で 1.75 % 以内、従来モデルは 20 cm で最大 10.23 % 低い。"
@@ -74,7 +74,7 @@ constexpr std::array<Wordings, static_cast<std::size_t>(ReportText::Count)> Tabl
      "(HVL1 は PTB の測定より 40 kV で 2 %、150 kV で 14 % 小さい)。既定の媒質 ICRU 4 元素"
      "軟組織は、空気カーマあたりの吸収エネルギーが水より 4.8-6.8 % 少ない。水、ICRU-44 "
      "軟組織、PMMA の平板では、発散ビーム散乱モデルは出口の 1 cm 手前まで直接モンテカルロ計算の "
-     "2 % 以内、軸外では照射野の縁から 1-10 cm 外側で 5 % (従来) と 6 % (発散) 以内。焦点の"
+     "2 % 以内、軸外では照射野の縁から 1-10 cm 外側で 5 % 以内 (両モデル)。焦点の"
      "半影とヒール効果は含まない。管電圧は 30-150 kV。"},
 }};
 

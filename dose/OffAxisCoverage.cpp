@@ -4,7 +4,9 @@
 #include "dose/OffAxisCoverage.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <numbers>
 
 namespace veltrim {
@@ -97,6 +99,119 @@ void OffCentreShares(int rings, double px, double py, double hx, double hy, bool
         share[r] = ShareBetween(r, outer, inner);
         inner = outer;
     }
+}
+
+} // namespace veltrim
+
+namespace veltrim {
+namespace {
+
+bool InField(double x, double y, double hx, double hy, bool circle) {
+    if (circle)
+        return x * x + y * y <= hx * hx;
+    return std::fabs(x) <= hx && std::fabs(y) <= hy;
+}
+
+// The covered arcs of the circle of radius s around (px, py): their total
+// angle and the integrals of cos and sin over them.
+struct Arcs {
+    double Angle = 0.0;
+    double Cos = 0.0;
+    double Sin = 0.0;
+};
+
+// A point of the circle: its angle from the x axis and the angle's cosine
+// and sine, the latter found without trigonometry where the crossing gives
+// them.
+struct OnCircle {
+    double Angle, Cos, Sin;
+};
+
+Arcs CoveredArcs(double s, double px, double py, double hx, double hy, bool circle) {
+    constexpr double twoPi = 2 * std::numbers::pi;
+    std::array<OnCircle, 10> at{};
+    std::size_t n = 0;
+    const auto add = [&](double angle, double c, double sn) {
+        at[n++] = {angle < 0 ? angle + twoPi : angle, c, sn};
+    };
+    if (circle) {
+        const double d = std::hypot(px, py);
+        const double c = d > 0 ? (hx * hx - d * d - s * s) / (2 * s * d) : 2.0;
+        if (std::fabs(c) < 1) {
+            const double toward = std::atan2(py, px);
+            for (const double angle : {toward + std::acos(c), toward - std::acos(c)}) {
+                const double a = std::fmod(angle + twoPi, twoPi);
+                add(a, std::cos(a), std::sin(a));
+            }
+        }
+    } else {
+        for (const double edge : {-hx - px, hx - px})
+            if (std::fabs(edge) < s) {
+                const double c = edge / s, sn = std::sqrt(1 - c * c), a = std::acos(c);
+                add(a, c, sn);
+                add(-a, c, -sn);
+            }
+        for (const double edge : {-hy - py, hy - py})
+            if (std::fabs(edge) < s) {
+                const double sn = edge / s, c = std::sqrt(1 - sn * sn), a = std::asin(sn);
+                add(a, c, sn);
+                add(std::numbers::pi - a, -c, sn);
+            }
+    }
+    if (n == 0) { // the whole circle on one side of every edge
+        if (InField(px + s, py, hx, hy, circle))
+            return {twoPi, 0.0, 0.0};
+        return {};
+    }
+    add(0.0, 1.0, 0.0);
+    at[n++] = {twoPi, 1.0, 0.0};
+    std::sort(at.begin(), at.begin() + static_cast<std::ptrdiff_t>(n),
+              [](const OnCircle& a, const OnCircle& b) { return a.Angle < b.Angle; });
+    Arcs arcs;
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        const OnCircle& a = at[k];
+        const OnCircle& b = at[k + 1];
+        const double span = b.Angle - a.Angle;
+        if (span <= 0)
+            continue;
+        // The arc's middle: along the chord's bisector, away from it for an
+        // arc over half the circle.
+        double mx = a.Cos + b.Cos, my = a.Sin + b.Sin;
+        if (std::fabs(span - std::numbers::pi) < 1e-6) {
+            mx = std::cos(a.Angle + 0.5 * span);
+            my = std::sin(a.Angle + 0.5 * span);
+        } else if (span > std::numbers::pi) {
+            mx = -mx;
+            my = -my;
+        }
+        const double length = std::sqrt(mx * mx + my * my);
+        if (InField(px + s * mx / length, py + s * my / length, hx, hy, circle)) {
+            arcs.Angle += span;
+            arcs.Cos += b.Sin - a.Sin;
+            arcs.Sin += a.Cos - b.Cos;
+        }
+    }
+    return arcs;
+}
+
+} // namespace
+
+RingView FocusRingView(int r, double px, double py, double hx, double hy, bool circle,
+                       double focus) {
+    double s = 0.5 * r - 0.25;
+    Arcs arcs = CoveredArcs(s, px, py, hx, hy, circle);
+    // A ring that holds only a sliver of the field at its edge: that edge.
+    for (const double edge : {0.5 * r - 0.01, 0.5 * r - 0.49})
+        if (arcs.Angle <= 0) {
+            s = edge;
+            arcs = CoveredArcs(s, px, py, hx, hy, circle);
+        }
+    RingView view;
+    const double along = arcs.Angle > 0 ? (px * arcs.Cos + py * arcs.Sin) / arcs.Angle : 0.0;
+    view.Tilt = 1 + along / s;
+    const double q2 = (px * px + py * py + s * s + 2 * s * along) / (focus * focus);
+    view.Fluence = 1 / ((1 + q2) * std::sqrt(1 + q2));
+    return view;
 }
 
 } // namespace veltrim

@@ -30,3 +30,21 @@ void OffCentreShares(int rings, double px, double py, double hx, double hy, bool
                      double* share);
 
 } // namespace veltrim
+
+namespace veltrim {
+
+// How the field's photons in ring r around (px, py) are seen from that point
+// when they come from a point focus `focus` cm above the plane, over the
+// part of the ring (at its middle radius) inside the field: Tilt, the mean
+// of the rays' outward tilt along the direction away from the point, in
+// units of the tilt the same ring has around the axis (1 for a whole ring,
+// and everywhere on the axis); Fluence, the focus's relative fluence there
+// (cos^3 of the ray's angle, at the mean squared distance from the axis).
+struct RingView {
+    double Tilt = 1.0;
+    double Fluence = 1.0;
+};
+RingView FocusRingView(int r, double px, double py, double hx, double hy, bool circle,
+                       double focus);
+
+} // namespace veltrim

@@ -7,10 +7,12 @@
 #include "core/CalculationError.h"
 #include "dose/OffAxisCoverage.h"
 #include "dose/RingCoverage.h"
+#include "dose/TiltedKernel.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <optional>
 
 namespace veltrim {
@@ -94,6 +96,10 @@ struct RowPoint {
     double G = 0.0; // the inverse square of the layer middle
     int Rings = 0;
     std::array<double, RingCapacity> Share{};
+    // The point-focus model off the axis: each ring's rays' outward tilt as
+    // seen from the point, in units of the same ring's around the axis.
+    bool Axis = false;
+    std::array<double, RingCapacity> Tilt{};
     std::array<double, KernelNodeCount> Nodes{}; // the ring sums at the node energies
 };
 
@@ -129,6 +135,29 @@ RowPoint PrepareRow(const PointBeam& beam, const PhantomPoint& p, int d) {
     const ProjectedField f = Project(beam.Conditions, z);
     row.Rings = static_cast<int>(std::floor(2 * Farthest(f, p.X, p.Y)) + 1);
     OffCentreShares(row.Rings, p.X, p.Y, f.HalfX, f.HalfY, f.Circle, row.Share.data());
+    return row;
+}
+
+// The point-focus model's row: on the axis the axis's own rings on the
+// point-focus kernels; off it each ring's share thinned by the focus's
+// fall-off where the ring meets the field, and the tilt of the rays there
+// as the point sees it (TiltedKernel).
+RowPoint PrepareFocusRow(const PointBeam& beam, const PhantomPoint& p, int d) {
+    RowPoint row = PrepareRow(beam, p, d);
+    if (p.X == 0 && p.Y == 0) {
+        row.Axis = true;
+        return row;
+    }
+    const double z = LayerMiddle(d);
+    const double focus = beam.Conditions.Fsd + z;
+    const ProjectedField f = Project(beam.Conditions, z);
+    for (int r = 1; r <= row.Rings; ++r) {
+        if (row.Share[r] <= 0)
+            continue;
+        const RingView view = FocusRingView(r, p.X, p.Y, f.HalfX, f.HalfY, f.Circle, focus);
+        row.Share[r] = row.Share[r] * view.Fluence;
+        row.Tilt[r] = view.Tilt;
+    }
     return row;
 }
 
@@ -195,9 +224,38 @@ double LogBetween(double z, double z0, double d0, double z1, double d1) {
 
 } // namespace
 
-std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels,
-                                    std::span<const PhantomPoint> points) {
+namespace {
+
+// The dose at the points with the rings' weights on `kernels`, and, for the
+// point-focus model, on `focus` too.
+std::vector<PointDose> Computed(const PointBeam& beam, KernelSource& kernels, KernelSource* focus,
+                                std::span<const PhantomPoint> points);
+
+// The field is centred on the axis and symmetric about both of its sides, so
+// the dose is the same at (+-x, +-y, z): each such set is computed once (a
+// map across the axis asks for every point twice).
+std::vector<PointDose> PointsWith(const PointBeam& beam, KernelSource& kernels, KernelSource* focus,
+                                  std::span<const PhantomPoint> points) {
     CheckPhantomPoints(beam.Conditions, beam.Axis.Rows, points);
+    std::map<std::array<double, 3>, std::size_t> index;
+    std::vector<PhantomPoint> distinct;
+    std::vector<std::size_t> of(points.size());
+    for (std::size_t n = 0; n < points.size(); ++n) {
+        const PhantomPoint folded{std::fabs(points[n].X), std::fabs(points[n].Y), points[n].Z};
+        const auto [at, added] = index.try_emplace({folded.X, folded.Y, folded.Z}, distinct.size());
+        if (added)
+            distinct.push_back(folded);
+        of[n] = at->second;
+    }
+    const std::vector<PointDose> doses = Computed(beam, kernels, focus, distinct);
+    std::vector<PointDose> out(points.size());
+    for (std::size_t n = 0; n < points.size(); ++n)
+        out[n] = doses[of[n]];
+    return out;
+}
+
+std::vector<PointDose> Computed(const PointBeam& beam, KernelSource& kernels, KernelSource* focus,
+                                std::span<const PhantomPoint> points) {
     const int topBin = static_cast<int>(std::floor(2 * beam.Conditions.TubeVoltage));
     std::array<double, EnergyBinCount> mu{};
     for (int i = 21; i <= topBin; ++i)
@@ -207,20 +265,38 @@ std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels
     std::vector<RowPoint> rows;
     around.reserve(points.size());
     rows.reserve(points.size());
+    auto prepare = [&](const PhantomPoint& p, int d) {
+        return focus ? PrepareFocusRow(beam, p, d) : PrepareRow(beam, p, d);
+    };
     for (const PhantomPoint& p : points) {
         around.push_back(RowsAround(p.Z, beam.Axis.Rows));
-        rows.push_back(PrepareRow(beam, p, around.back().Upper));
+        rows.push_back(prepare(p, around.back().Upper));
         if (around.back().Lower != around.back().Upper)
-            rows.push_back(PrepareRow(beam, p, around.back().Lower));
+            rows.push_back(prepare(p, around.back().Lower));
     }
     // Each kernel once for all the points: with the point-focus sets it is
     // interpolated between two FSDs at every asking.
+    TiltedKernel tilted(beam.Conditions.Fsd);
     for (int k = 0; k < KernelNodeCount; ++k) {
         const ScatterKernelTable& kernel = kernels.Kernel(FirstKernelKeV + 5 * k);
+        if (!focus) {
+            for (RowPoint& row : rows) {
+                double sum = 0.0;
+                for (int r = 1; r <= row.Rings; ++r)
+                    sum = sum + kernel[r][row.Row] * row.G * row.Share[r];
+                row.Nodes[k] = sum;
+            }
+            continue;
+        }
+        tilted.Take(kernel, focus->Kernel(FirstKernelKeV + 5 * k));
         for (RowPoint& row : rows) {
+            if (!row.Axis) {
+                row.Nodes[k] = tilted.RingSum(row.Row, row.Rings, row.G, row.Share, row.Tilt);
+                continue;
+            }
             double sum = 0.0;
             for (int r = 1; r <= row.Rings; ++r)
-                sum = sum + kernel[r][row.Row] * row.G * row.Share[r];
+                sum = sum + tilted.Focus(r, row.Row) * row.G * row.Share[r];
             row.Nodes[k] = sum;
         }
     }
@@ -240,30 +316,17 @@ std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels
     return doses;
 }
 
+} // namespace
+
+std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels,
+                                    std::span<const PhantomPoint> points) {
+    return PointsWith(beam, kernels, nullptr, points);
+}
+
 std::vector<PointDose> DivergentDoseAtPoints(const PointBeam& beam, KernelSource& divergent,
                                              KernelSource& classic,
                                              std::span<const PhantomPoint> points) {
-    CheckPhantomPoints(beam.Conditions, beam.Axis.Rows, points);
-    // The axis at each depth asked once: a map has a whole row per depth.
-    std::vector<PhantomPoint> axis;
-    std::vector<std::size_t> axisOf(points.size());
-    for (std::size_t n = 0; n < points.size(); ++n) {
-        const double z = points[n].Z;
-        const auto same =
-            std::find_if(axis.begin(), axis.end(), [z](const PhantomPoint& a) { return a.Z == z; });
-        axisOf[n] = static_cast<std::size_t>(same - axis.begin());
-        if (same == axis.end())
-            axis.push_back({0.0, 0.0, z});
-    }
-    std::vector<PointDose> doses = DoseAtPoints(beam, classic, points);
-    const std::vector<PointDose> classicAxis = DoseAtPoints(beam, classic, axis);
-    const std::vector<PointDose> divergentAxis = DoseAtPoints(beam, divergent, axis);
-    for (std::size_t n = 0; n < points.size(); ++n) {
-        const double onAxis = classicAxis[axisOf[n]].Scatter;
-        const double ratio = onAxis > 0 ? doses[n].Scatter / onAxis : 0.0;
-        doses[n].Scatter = divergentAxis[axisOf[n]].Scatter * ratio;
-    }
-    return doses;
+    return PointsWith(beam, classic, &divergent, points);
 }
 
 void CheckPhantomPoints(const IrradiationConditions& conditions, int rows,

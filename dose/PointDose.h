@@ -59,13 +59,14 @@ std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels
                                     std::span<const PhantomPoint> points);
 
 // The dose at points of the point-focus (divergent) model. Its kernels hold
-// photons spreading away from the point of calculation, true under the field
-// but not beside it, so off the axis its scatter is the axis's at that depth
-// carried over by the classic kernels' lateral shape:
-//   divergent axis scatter x (classic scatter at the point / classic axis scatter),
-// the ratio formed first so that on the axis it is exactly 1 and the point
-// gives the divergent table's own numbers. The primary needs no kernels.
-// Checks and throws as DoseAtPoints.
+// photons spreading away from the point of calculation, thinned by the
+// focus's fall-off, as on the axis; beside the field the rays reach the
+// point converging instead. Off the axis each ring therefore takes the
+// fall-off where it meets the field and the kernel for its rays' tilt as
+// seen from the point (TiltedKernel), stepped from the classic kernels
+// (`classic`, a parallel beam) through the point-focus ones (`divergent`).
+// On the axis the point gives the divergent table's own numbers, bit for
+// bit. The primary needs no kernels. Checks and throws as DoseAtPoints.
 std::vector<PointDose> DivergentDoseAtPoints(const PointBeam& beam, KernelSource& divergent,
                                              KernelSource& classic,
                                              std::span<const PhantomPoint> points);

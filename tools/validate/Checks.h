@@ -58,9 +58,6 @@ inline constexpr double ThicknessBody = 0.02, ThicknessDeep = 0.03, ThicknessExi
 // its 1-sigma: inside the field (1 cm or more from the edge), outside 1-10
 // cm and 10-20 cm beyond the edge.
 inline constexpr double OffAxisInside = 0.02, OffAxisNear = 0.05, OffAxisFar = 0.10;
-// The divergent model 1-10 cm beyond the edge, where it carries the classic
-// kernels' lateral shape on a deeper-reaching axis (docs/validation.md 4.10).
-inline constexpr double OffAxisDivergentNear = 0.06;
 // Thin-layer transport against the kernels' row 1, in sigmas.
 inline constexpr double KernelPull = 4.5;
 // Surface scatter-to-primary over B - 1.
@@ -76,10 +73,10 @@ inline bool WithinDepthBounds(const DivergentStudy::Deviations& d) {
            d.Ratio < bounds::DivergentRatio;
 }
 
-// A model's doses off the axis within the bounds, `near` the one 1-10 cm
-// beyond the field's edge.
-inline bool WithinOffAxisBounds(const OffAxisStudy::Deviations& d, double near) {
-    return d.Inside <= bounds::OffAxisInside && d.Near <= near && d.Far <= bounds::OffAxisFar;
+// A model's doses off the axis within the bounds.
+inline bool WithinOffAxisBounds(const OffAxisStudy::Deviations& d) {
+    return d.Inside <= bounds::OffAxisInside && d.Near <= bounds::OffAxisNear &&
+           d.Far <= bounds::OffAxisFar;
 }
 
 struct Check {

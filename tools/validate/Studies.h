@@ -275,7 +275,11 @@ struct OffAxisStudy {
     struct Deviations {
         double Inside = 0, Near = 0, Far = 0;
     };
+    // The classic model's Inside is relative to its own axis at the same
+    // depth, against the direct run's point over its axis: the lateral shape
+    // without the model's axis deficit (section 4.4), which is bounded there.
     Deviations Classic, Divergent;
+    Deviations ClassicAsItStands;
 };
 
 struct Findings {
