@@ -113,12 +113,13 @@ bool WriteUserFile(const std::filesystem::path& file, std::string_view bytes, co
 }
 
 // What every calculation of the typed beam is asked with: its scatter
-// model, its phantom's medium and the exposure given.
+// model, its phantom's medium and thickness, and the exposure given.
 CalculationOptions TypedOptions(const CalcOptions& options) {
     CalculationOptions what;
     what.Model = options.Model;
     what.PhantomMedium = options.PhantomMedium;
     what.Given = options.Given;
+    what.ThicknessCm = options.ThicknessCm;
     return what;
 }
 
@@ -138,7 +139,6 @@ BeamResult CalculateTable(const CalcOptions& options, const CalculationOptions& 
 
 BeamResult CalculateTable(const CalcOptions& options, const ModelData& data, bool absolute) {
     CalculationOptions what = TypedOptions(options);
-    what.ThicknessCm = options.ThicknessCm;
     // The export records the HVL1 at no air, as the window shows it; the
     // quality never changes the depth dose.
     what.Quality = options.ExportCsv.has_value();
