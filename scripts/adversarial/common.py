@@ -99,7 +99,10 @@ def peak_of(args, cwd, stdin=None, stop_after=None, sig=signal.SIGINT):
                              stderr=err, stdin=stdin)
         if stop_after is not None:
             time.sleep(stop_after)
-            p.send_signal(sig)
+            # os.kill, not p.send_signal: the latter polls first and may reap
+            # a child that has just ended, taking its resource usage with it.
+            # Unreaped, its pid cannot be reused.
+            os.kill(p.pid, sig)
         deadline = time.time() + 600
         while True:
             pid, status, usage = os.wait4(p.pid, os.WNOHANG)
