@@ -222,38 +222,8 @@ double LogBetween(double z, double z0, double d0, double z1, double d1) {
     return d0 + (d1 - d0) * (z - z0) / (z1 - z0);
 }
 
-} // namespace
-
-namespace {
-
 // The dose at the points with the rings' weights on `kernels`, and, for the
 // point-focus model, on `focus` too.
-std::vector<PointDose> Computed(const PointBeam& beam, KernelSource& kernels, KernelSource* focus,
-                                std::span<const PhantomPoint> points);
-
-// The field is centred on the axis and symmetric about both of its sides, so
-// the dose is the same at (+-x, +-y, z): each such set is computed once (a
-// map across the axis asks for every point twice).
-std::vector<PointDose> PointsWith(const PointBeam& beam, KernelSource& kernels, KernelSource* focus,
-                                  std::span<const PhantomPoint> points) {
-    CheckPhantomPoints(beam.Conditions, beam.Axis.Rows, points);
-    std::map<std::array<double, 3>, std::size_t> index;
-    std::vector<PhantomPoint> distinct;
-    std::vector<std::size_t> of(points.size());
-    for (std::size_t n = 0; n < points.size(); ++n) {
-        const PhantomPoint folded{std::fabs(points[n].X), std::fabs(points[n].Y), points[n].Z};
-        const auto [at, added] = index.try_emplace({folded.X, folded.Y, folded.Z}, distinct.size());
-        if (added)
-            distinct.push_back(folded);
-        of[n] = at->second;
-    }
-    const std::vector<PointDose> doses = Computed(beam, kernels, focus, distinct);
-    std::vector<PointDose> out(points.size());
-    for (std::size_t n = 0; n < points.size(); ++n)
-        out[n] = doses[of[n]];
-    return out;
-}
-
 std::vector<PointDose> Computed(const PointBeam& beam, KernelSource& kernels, KernelSource* focus,
                                 std::span<const PhantomPoint> points) {
     const int topBin = static_cast<int>(std::floor(2 * beam.Conditions.TubeVoltage));
@@ -276,7 +246,9 @@ std::vector<PointDose> Computed(const PointBeam& beam, KernelSource& kernels, Ke
     }
     // Each kernel once for all the points: with the point-focus sets it is
     // interpolated between two FSDs at every asking.
-    TiltedKernel tilted(beam.Conditions.Fsd);
+    std::optional<TiltedKernel> tilted;
+    if (focus)
+        tilted.emplace(beam.Conditions.Fsd);
     for (int k = 0; k < KernelNodeCount; ++k) {
         const ScatterKernelTable& kernel = kernels.Kernel(FirstKernelKeV + 5 * k);
         if (!focus) {
@@ -288,15 +260,15 @@ std::vector<PointDose> Computed(const PointBeam& beam, KernelSource& kernels, Ke
             }
             continue;
         }
-        tilted.Take(kernel, focus->Kernel(FirstKernelKeV + 5 * k));
+        tilted->Take(kernel, focus->Kernel(FirstKernelKeV + 5 * k));
         for (RowPoint& row : rows) {
             if (!row.Axis) {
-                row.Nodes[k] = tilted.RingSum(row.Row, row.Rings, row.G, row.Share, row.Tilt);
+                row.Nodes[k] = tilted->RingSum(row.Row, row.Rings, row.G, row.Share, row.Tilt);
                 continue;
             }
             double sum = 0.0;
             for (int r = 1; r <= row.Rings; ++r)
-                sum = sum + tilted.Focus(r, row.Row) * row.G * row.Share[r];
+                sum = sum + tilted->Focus(r, row.Row) * row.G * row.Share[r];
             row.Nodes[k] = sum;
         }
     }
@@ -314,6 +286,29 @@ std::vector<PointDose> Computed(const PointBeam& beam, KernelSource& kernels, Ke
         }
     }
     return doses;
+}
+
+// The field is centred on the axis and symmetric about both of its sides, so
+// the dose is the same at (+-x, +-y, z): each such set is computed once (a
+// map across the axis asks for every point twice).
+std::vector<PointDose> PointsWith(const PointBeam& beam, KernelSource& kernels, KernelSource* focus,
+                                  std::span<const PhantomPoint> points) {
+    CheckPhantomPoints(beam.Conditions, beam.Axis.Rows, points);
+    std::map<std::array<double, 3>, std::size_t> index;
+    std::vector<PhantomPoint> distinct;
+    std::vector<std::size_t> of(points.size());
+    for (std::size_t n = 0; n < points.size(); ++n) {
+        const PhantomPoint folded{std::fabs(points[n].X), std::fabs(points[n].Y), points[n].Z};
+        const auto [at, added] = index.try_emplace({folded.X, folded.Y, folded.Z}, distinct.size());
+        if (added)
+            distinct.push_back(folded);
+        of[n] = at->second;
+    }
+    const std::vector<PointDose> doses = Computed(beam, kernels, focus, distinct);
+    std::vector<PointDose> out(points.size());
+    for (std::size_t n = 0; n < points.size(); ++n)
+        out[n] = doses[of[n]];
+    return out;
 }
 
 } // namespace
