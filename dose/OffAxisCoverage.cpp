@@ -101,9 +101,6 @@ void OffCentreShares(int rings, double px, double py, double hx, double hy, bool
     }
 }
 
-} // namespace veltrim
-
-namespace veltrim {
 namespace {
 
 bool InField(double x, double y, double hx, double hy, bool circle) {
@@ -209,8 +206,7 @@ RingView FocusRingView(int r, double px, double py, double hx, double hy, bool c
     RingView view;
     const double along = arcs.Angle > 0 ? (px * arcs.Cos + py * arcs.Sin) / arcs.Angle : 0.0;
     view.Tilt = 1 + along / s;
-    const double q2 = (px * px + py * py + s * s + 2 * s * along) / (focus * focus);
-    view.Fluence = 1 / ((1 + q2) * std::sqrt(1 + q2));
+    view.Fluence = FocusFalloff((px * px + py * py + s * s + 2 * s * along) / (focus * focus));
     return view;
 }
 

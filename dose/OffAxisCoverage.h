@@ -5,6 +5,8 @@
 // closed forms of the centred field (RingCoverage) do not hold, and the area
 // is formed from the disc's intersections with half planes and with a disc.
 
+#include <cmath>
+
 namespace veltrim {
 
 // Area (cm2) of the part of the disc of radius rho around (px, py) that lies
@@ -29,9 +31,12 @@ double OffCentreCircleShare(int r, double d, double R);
 void OffCentreShares(int rings, double px, double py, double hx, double hy, bool circle,
                      double* share);
 
-} // namespace veltrim
-
-namespace veltrim {
+// The fluence of an isotropic point focus in a plane, relative to the
+// axis's, at a point whose squared distance from the axis is `tan2` times
+// the plane's squared distance from the focus: cos^3 of the ray's angle.
+inline double FocusFalloff(double tan2) {
+    return 1 / ((1 + tan2) * std::sqrt(1 + tan2));
+}
 
 // How the field's photons in ring r around (px, py) are seen from that point
 // when they come from a point focus `focus` cm above the plane, over the

@@ -1,6 +1,7 @@
 #include "dose/TiltedKernel.h"
 
 #include "core/Grids.h"
+#include "dose/OffAxisCoverage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,9 +46,8 @@ const TiltedKernel::Layer& TiltedKernel::Prepared(int d) {
     const double focus = fsd_ + LayerMiddle(d);
     for (int r = 1; r < RingCapacity; ++r) {
         const double middle = (0.5 * r - 0.25) / focus;
-        const double falloff = 1 / ((1 + middle * middle) * std::sqrt(1 + middle * middle));
         const double flat = (*classic_)[r][d];
-        layer.Full[r] = (*focus_)[r][d] / falloff;
+        layer.Full[r] = (*focus_)[r][d] / FocusFalloff(middle * middle);
         layer.Step[r] = flat > 0 && layer.Full[r] > 0 ? std::log(layer.Full[r] / flat) : 0.0;
     }
     layer.Ready = true;
