@@ -92,7 +92,7 @@ std::string MapCsvBytes(const CalculatedBeam& beam, const BeamResult& result, co
         bytes += FormatC("%g,%g,%g,%.6g,%.6g,%.6g", p.X, p.Y, p.Z, PointPercent(result, d.Primary),
                          PointPercent(result, d.Scatter), PointPercent(result, total));
         if (dose)
-            bytes += FormatC(",%.6g", dose->Mgy(total / dose->AirKermaPerFluence));
+            bytes += FormatC(",%.6g", dose->MgyOfFluenceDose(total));
         bytes += "\n";
     }
     return bytes;

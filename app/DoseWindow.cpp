@@ -63,7 +63,7 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
     connect(mediumChoice_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index < static_cast<int>(std::size(MediumKeys))) {
             emit PhantomMediumChosen(MediumKeys[index].second);
-            CheckPhantom();
+            ShowMessage({}, false);
         }
     });
     QLineEdit& thickness = Field(dc::Thickness);
@@ -357,13 +357,6 @@ void DoseWindow::ApplyThickness() {
         return;
     thicknessChosen_ = typed.Cm;
     emit PhantomThicknessChosen(typed.Cm);
-}
-
-void DoseWindow::CheckPhantom() {
-    ShowMessage({}, false);
-    if (thicknessChosen_)
-        if (const std::optional<Message> problem = ThicknessProblem(*thicknessChosen_))
-            ShowMessage(problem->In(edition_), true);
 }
 
 } // namespace veltrim

@@ -74,8 +74,6 @@ class DoseWindow : public SideWindow {
     void EnableWayFields();
     // The option of that way of giving the exposure.
     QRadioButton& Way(ExposureKind kind) const;
-    // Why the thickness accepted cannot go with the medium chosen, if it cannot.
-    void CheckPhantom();
     bool Exposed() const { return shown_ && shown_->Dose.Given; }
 
     std::optional<Shown> shown_;

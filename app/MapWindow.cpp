@@ -138,7 +138,7 @@ void MapWindow::ShowProfile() {
 std::string MapWindow::DoseText(double perFluence) const {
     std::string text = FormatC("%.4g %%", PointPercent(*beam_, perFluence));
     if (const AbsoluteDose* dose = exposed_ ? exposed_() : nullptr; dose && dose->Given)
-        text += " = " + MgyText(dose->Mgy(perFluence / dose->AirKermaPerFluence)) + " mGy";
+        text += " = " + MgyText(dose->MgyOfFluenceDose(perFluence)) + " mGy";
     return text;
 }
 

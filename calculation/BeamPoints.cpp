@@ -37,15 +37,10 @@ std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const Ph
                                       KernelSource* classic) {
     const PointBeam point{beam.Spectrum.Spectrum, tissue, *beam.DepthDose, beam.Conditions,
                           ModelPi};
-    try {
+    return TakeKernels(beam.PhantomMedium, [&] {
         return classic ? DivergentDoseAtPoints(point, kernels, *classic, points)
                        : DoseAtPoints(point, kernels, points);
-    } catch (const CalculationError& e) {
-        throw BeamError(BeamStage::DepthDose, e.Cause());
-    } catch (const DataFileError& e) {
-        throw BeamError(BeamStage::DepthDose,
-                        Message(MessageId::CauseKernelFile, {Arg(e.Problem())}));
-    }
+    });
 }
 
 std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
@@ -76,7 +71,7 @@ double PointPercent(const BeamResult& beam, double perFluence) {
 std::optional<double> PointMgy(const BeamResult& beam, double perFluence) {
     if (!beam.Absolute || !beam.Absolute->Given)
         return std::nullopt;
-    return beam.Absolute->Mgy(perFluence / beam.Absolute->AirKermaPerFluence);
+    return beam.Absolute->MgyOfFluenceDose(perFluence);
 }
 
 DoseGrid BeamProfile(const BeamResult& beam, double depth, LateralAxis axis,

@@ -6,6 +6,7 @@
 #include "calculation/CalculateBeam.h"
 #include "dose/PointDose.h"
 
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <span>
@@ -56,6 +57,18 @@ struct DoseGrid {
 // The lateral grid of profiles and maps: 0.5 cm from -30 to 30 cm.
 inline constexpr double GridStep = 0.5;
 inline constexpr int GridHalfCount = 60;
+
+// Where a point of a map lies in its grid: the row of its layer and the
+// column of its lateral position in the plane.
+struct MapCell {
+    int Row = 0;
+    int Column = 0;
+};
+inline MapCell MapCellOf(const PhantomPoint& p, LateralAxis axis) {
+    const double lateral = axis == LateralAxis::X ? p.X : p.Y;
+    return {static_cast<int>(std::lround(2 * p.Z - 0.5)),
+            static_cast<int>(std::lround(lateral / GridStep)) + GridHalfCount};
+}
 
 // The dose across the field at `depth` along x or y, at the grid's points
 // that the kernels reach. Throws CalculationError for a depth outside the

@@ -81,6 +81,10 @@ struct AbsoluteDose {
     double EntranceSurfaceAirKermaMgy() const { return PerKerma.Backscatter * IncidentAirKermaMgy; }
     // A dose per unit Ka,i in mGy.
     double Mgy(double perKerma) const { return perKerma * IncidentAirKermaMgy; }
+    // A dose per unit fluence at the surface (keV cm2/g) in mGy.
+    double MgyOfFluenceDose(double perFluence) const {
+        return Mgy(perFluence / AirKermaPerFluence);
+    }
 };
 
 struct BeamResult {

@@ -29,11 +29,8 @@ DosePlane PlaneOfMap(const BeamResult& beam, const DoseGrid& map, LateralAxis ax
     plane.Rows = beam.DepthDose->Rows;
     plane.Total.assign(std::size_t(plane.Rows * plane.Columns), std::nan(""));
     for (std::size_t k = 0; k < map.Points.size(); ++k) {
-        const PhantomPoint& p = map.Points[k];
-        const int row = static_cast<int>(std::lround(2 * p.Z - 0.5));
-        const double lateral = axis == LateralAxis::X ? p.X : p.Y;
-        const int column = static_cast<int>(std::lround(lateral / GridStep)) + GridHalfCount;
-        plane.Total[std::size_t(row * plane.Columns + column)] =
+        const MapCell cell = MapCellOf(map.Points[k], axis);
+        plane.Total[std::size_t(cell.Row * plane.Columns + cell.Column)] =
             PointPercent(beam, map.Doses[k].Primary + map.Doses[k].Scatter);
     }
     return plane;

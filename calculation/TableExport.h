@@ -36,10 +36,11 @@ struct TableRecord {
 // absolute dose when an exposure was given).
 TableRecord RecordOf(const BeamResult& beam, const ConditionTexts& typed);
 
-// The exposure as given: its way, value(s) and unit(s), numbers in `format`.
-// "tube output 50 uGy/mAs x 10 mAs at 100 cm" and the like, in the
-// edition's language, for people to read.
+// The exposure as given, for people to read, in the edition's language:
+// "tube output 50 uGy/mAs x 10 mAs at 100 cm" and the like.
 std::string DescribeExposure(const Exposure& given, Language language);
+// The exposure as given for the export: its way, value(s) and unit(s),
+// numbers in `format`.
 std::string ExposureText(const Exposure& given, const char* format = "%.6g");
 
 // The export's bytes. Every number is written with the fewest digits that

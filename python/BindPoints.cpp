@@ -129,11 +129,9 @@ void BindPointDose(py::module_& m) {
                 std::fill_n(array->mutable_data(), array->size(), std::nan(""));
             }
             for (std::size_t k = 0; k < grid.Points.size(); ++k) {
-                const PhantomPoint& p = grid.Points[k];
-                const auto row = static_cast<py::ssize_t>(std::lround(2 * p.Z - 0.5));
-                const double lateralCm = axis == LateralAxis::X ? p.X : p.Y;
-                const auto column =
-                    static_cast<py::ssize_t>(std::lround(lateralCm / GridStep)) + GridHalfCount;
+                const MapCell cell = MapCellOf(grid.Points[k], axis);
+                const auto row = static_cast<py::ssize_t>(cell.Row);
+                const auto column = static_cast<py::ssize_t>(cell.Column);
                 const PointDose& dose = grid.Doses[k];
                 result.Primary.mutable_at(row, column) = PointPercent(beam, dose.Primary);
                 result.Scatter.mutable_at(row, column) = PointPercent(beam, dose.Scatter);

@@ -2,6 +2,7 @@
 
 #include "core/LookUp.h"
 #include "dose/Medium.h"
+#include "dose/ScatterKernels.h"
 #include "tools/mc/Phantom.h"
 
 #include <algorithm>
@@ -122,9 +123,8 @@ void SetMedium(Options& o, const std::string&, const std::string& value, Refusal
 // The node energies of a set when none are asked for: 10, 15, ..., 150 keV.
 inline std::vector<int> DefaultNodeEnergies() {
     std::vector<int> energies;
-    for (int e = 10; e <= 150; e += 5) {
+    for (int e = FirstKernelKeV; e <= LastKernelKeV; e += 5)
         energies.push_back(e);
-    }
     return energies;
 }
 

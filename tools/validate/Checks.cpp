@@ -50,12 +50,8 @@ void AbsoluteChecks(const Findings& f, std::vector<Check>& out) {
 
 // The check of one medium's slabs against direct Monte Carlo.
 void SlabCheck(const ThicknessStudy& t, const std::string& which, std::vector<Check>& out) {
-    bool slabsOk = !t.Beams.empty();
-    for (const auto& b : t.Beams)
-        slabsOk = slabsOk && b.Ok;
     out.push_back(
-        {slabsOk && t.BodyBeyond < bounds::ThicknessBody && t.DeepBeyond < bounds::ThicknessDeep &&
-             t.ExitBeyond < bounds::ThicknessExit,
+        {WithinThicknessBounds(t),
          which + " (divergent): dose per Ka,i and PDD within 2 % of direct MC "
                  "(beyond its 2 sigma) to 1 cm before the exit (3 % beyond 20 cm), 5 % in "
                  "the last cm",

@@ -73,6 +73,15 @@ inline bool WithinDepthBounds(const DivergentStudy::Deviations& d) {
            d.Ratio < bounds::DivergentRatio;
 }
 
+// A medium's slabs within the bounds, every beam computed.
+inline bool WithinThicknessBounds(const ThicknessStudy& t) {
+    bool ok = !t.Beams.empty();
+    for (const auto& b : t.Beams)
+        ok = ok && b.Ok;
+    return ok && t.BodyBeyond < bounds::ThicknessBody && t.DeepBeyond < bounds::ThicknessDeep &&
+           t.ExitBeyond < bounds::ThicknessExit;
+}
+
 // A model's doses off the axis within the bounds.
 inline bool WithinOffAxisBounds(const OffAxisStudy::Deviations& d) {
     return d.Inside <= bounds::OffAxisInside && d.Near <= bounds::OffAxisNear &&

@@ -195,12 +195,7 @@ void FillThickness(const ThicknessStudy& f, Placeholders& v, const std::string& 
     v[key + "_classic"] = Fixed(100 * f.ClassicBody, 2) + " %, " +
                           (f.DeepRows > 0 ? Fixed(100 * f.ClassicDeep, 2) + " %" : "(no rows)") +
                           " and " + Fixed(100 * f.ClassicExit, 2);
-    bool ok = !f.Beams.empty();
-    for (const auto& b : f.Beams)
-        ok = ok && b.Ok;
-    v[key + "_verdict"] =
-        Verdict(ok && f.BodyBeyond < bounds::ThicknessBody &&
-                f.DeepBeyond < bounds::ThicknessDeep && f.ExitBeyond < bounds::ThicknessExit);
+    v[key + "_verdict"] = Verdict(WithinThicknessBounds(f));
 }
 
 } // namespace veltrim::validate
