@@ -150,7 +150,7 @@ void DoseWindow::ShowLastCalculation() {
     }
     const CalculatedBeam& beam = *drawn;
     try {
-        const DoseProfiles depthDose{run_.DepthRowCount, run_.PrimaryDose, run_.ScatterDose};
+        const DoseProfiles depthDose{run_.DepthRowCount, run_.PrimaryDose, run_.ExactScatterDose};
         const std::unique_ptr<AbsoluteDose> dose =
             BeamAbsoluteDose(run_.ResultConditions, beam.Spectrum, depthDose, run_.Tissue, Data(),
                              std::nullopt, beam.PhantomMedium);

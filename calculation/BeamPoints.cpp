@@ -34,10 +34,12 @@ ClassicPointKernels ClassicKernelsForPoints(const IrradiationConditions& conditi
 
 std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
                                       const TissueTables& tissue, KernelSource& kernels,
-                                      KernelSource* classic) {
-    const PointBeam point{beam.Spectrum.Spectrum, tissue, *beam.DepthDose, beam.Conditions,
-                          ModelPi};
+                                      KernelSource* classic, const ModelData& data) {
     return TakeKernels(beam.PhantomMedium, [&] {
+        const SurfaceKernelSet* surface =
+            NeedsSurfaceKernels(points) ? &data.SurfaceKernels(beam.PhantomMedium) : nullptr;
+        const PointBeam point{beam.Spectrum.Spectrum, tissue,  *beam.DepthDose,
+                              beam.Conditions,        ModelPi, surface};
         return classic ? DivergentDoseAtPoints(point, kernels, *classic, points)
                        : DoseAtPoints(point, kernels, points);
     });
@@ -61,7 +63,7 @@ std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const Ph
     } catch (const DataFileError& e) {
         FailTissueTables(e);
     }
-    return BeamPointDoses(beam, points, *tissue, kernels, classic.Get());
+    return BeamPointDoses(beam, points, *tissue, kernels, classic.Get(), data);
 }
 
 double PointPercent(const BeamResult& beam, double perFluence) {

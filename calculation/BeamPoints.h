@@ -34,10 +34,12 @@ ClassicPointKernels ClassicKernelsForPoints(const IrradiationConditions& conditi
                                             const ModelData& data);
 
 // `classic` is the classic model's kernels when the beam's own are the
-// point-focus ones (see DivergentDoseAtPoints), null otherwise.
+// point-focus ones (see DivergentDoseAtPoints), null otherwise; the surface
+// kernels of the beam's medium are read from `data` for points above the
+// first layer middle.
 std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
                                       const TissueTables& tissue, KernelSource& kernels,
-                                      KernelSource* classic);
+                                      KernelSource* classic, const ModelData& data);
 
 // A dose per unit fluence of the beam in per cent of the axis's first-layer
 // total, and in mGy when the beam has an exposure.

@@ -30,6 +30,12 @@ bool UsesFocusKernels(ScatterModel model, const IrradiationConditions& condition
     return model == ScatterModel::Divergent && conditions.Fsd > 0;
 }
 
+DepthDoseRules ModelRules(ScatterModel model, DepthDoseRules rules) {
+    if (model != ScatterModel::Classic)
+        rules.CircleRingsWhole = false;
+    return rules;
+}
+
 std::unique_ptr<DepthDoseCalculation>
 BeamDepthDose(const EnergyTable& spectrum, const TissueTables& tissue, KernelSource& kernels,
               const IrradiationConditions& conditions, const DepthDoseSettings& settings) {
@@ -185,12 +191,13 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
     KernelSource& kernels = options.Kernels ? *options.Kernels : *owned;
     const std::unique_ptr<KernelSource> slab =
         options.ThicknessCm ? SlabKernels(kernels, *options.ThicknessCm, data, medium) : nullptr;
-    beam.DepthDose = BeamDepthDose(beam.Spectrum.Spectrum, *tissue, slab ? *slab : kernels,
-                                   conditions, DepthDoseSettings{maxDepth, ModelPi, options.Rules});
+    beam.DepthDose = BeamDepthDose(
+        beam.Spectrum.Spectrum, *tissue, slab ? *slab : kernels, conditions,
+        DepthDoseSettings{maxDepth, ModelPi, ModelRules(options.Model, options.Rules)});
     if (options.Absolute || options.Given) {
         const DepthDoseCalculation& depth = *beam.DepthDose;
         beam.Absolute = BeamAbsoluteDose(conditions, beam.Spectrum.Spectrum,
-                                         {depth.Rows, depth.PrimaryDose, depth.ScatterDose},
+                                         {depth.Rows, depth.PrimaryDose, depth.ExactScatterDose},
                                          *tissue, data, options.Given, medium);
     }
     if (!options.Points.empty()) {
@@ -201,8 +208,8 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
             options.Kernels ? ClassicPointKernels{}
                             : ClassicKernelsForPoints(conditions, options.Model, medium,
                                                       options.ThicknessCm, data);
-        beam.Points =
-            BeamPointDoses(beam, options.Points, *tissue, slab ? *slab : kernels, classic.Get());
+        beam.Points = BeamPointDoses(beam, options.Points, *tissue, slab ? *slab : kernels,
+                                     classic.Get(), data);
     }
     return beam;
 }

@@ -155,6 +155,10 @@ SynthesizedSpectrum BeamSpectrum(const IrradiationConditions& conditions,
 // to the classic check, which names the cause.
 bool UsesFocusKernels(ScatterModel model, const IrradiationConditions& conditions);
 
+// The rules of a model's table: the classic model's counts a circle's rings
+// whole, as it always has; every other model takes each ring's exact share.
+DepthDoseRules ModelRules(ScatterModel model, DepthDoseRules rules = {});
+
 // The depth dose to the model's depth (or the window state's). Throws
 // BeamError (DepthDose) with the cause: the calculation's own, an unreadable
 // kernel file, or anything else.

@@ -110,8 +110,8 @@ bool SharedState::ComputeDepthDose() {
         const std::unique_ptr<KernelSource> slab =
             ThicknessCm ? SlabKernels(*kernels, *ThicknessCm) : nullptr;
         const double depth = ThicknessCm ? std::min(MaxDepth, *ThicknessCm) : MaxDepth;
-        const std::unique_ptr<DepthDoseCalculation> calculation =
-            BeamDepthDose(Spectrum, Tissue, slab ? *slab : *kernels, Conditions, {depth, Pi, {}});
+        const std::unique_ptr<DepthDoseCalculation> calculation = BeamDepthDose(
+            Spectrum, Tissue, slab ? *slab : *kernels, Conditions, {depth, Pi, ModelRules(Model)});
         // A table whose results file cannot be written is not published: the
         // graph would show it while the file, and every CSV saved from it,
         // still held the previous calculation.
@@ -124,6 +124,7 @@ bool SharedState::ComputeDepthDose() {
         ResultConditions = Conditions;
         PrimaryDose = calculation->PrimaryDose;
         ScatterDose = calculation->ScatterDose;
+        ExactScatterDose = calculation->ExactScatterDose;
         ScatterByEnergy = calculation->ScatterByEnergy;
         // Rows beyond a thinner phantom's exit are none of this result's.
         for (int d = 1; d < DepthRowCapacity; ++d)

@@ -58,6 +58,8 @@ class SharedState {
     // --- depth-dose work tables and result ---
     DepthProfile PrimaryDose{};
     DepthProfile ScatterDose{};
+    // With each ring's exact share, for the absolute dose (DepthDoseCalculation).
+    DepthProfile ExactScatterDose{};
     std::array<DepthProfile, EnergyBinCount> ScatterByEnergy{};
     bool CircularField = false;
     int DepthRowCount = 0; // rows of DepthDoseResult filled by the last calculation

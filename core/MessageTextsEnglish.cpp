@@ -241,9 +241,10 @@ constexpr MessageTexts EnglishTexts{{
                          "first."},
     {PointNotFinite, "The point ({1}, {2}, {3}) cm has a coordinate that is not a number: give "
                      "finite x, y and depth."},
-    {PointBeyondKernels, "The point {1} cm from the axis at a depth of {2} cm would need scatter "
-                         "from farther than the kernels' 40 cm: in its direction points up to "
-                         "{3} cm from the axis can be computed at that depth."},
+    {PointBeyondKernels,
+     "The point {1} cm from the axis at a depth of {2} cm would need scatter "
+     "from farther than the 100 cm the kernels reach: in its direction points up "
+     "to {3} cm from the axis can be computed at that depth."},
     {BeamCarriesNoAirKerma, "The beam carries no air kerma, so no dose per unit air kerma can be "
                             "given."},
     {MediumIcruFourComponent, "ICRU four-component soft tissue"},

@@ -233,7 +233,7 @@ constexpr MessageTexts JapaneseTexts{{
     {PointNotFinite, "点 ({1}, {2}, {3}) cm に数値でない座標があります。x、y、深さを有限の値で"
                      "入力してください。"},
     {PointBeyondKernels,
-     "軸から {1} cm、深さ {2} cm の点は散乱カーネルの 40 cm より遠くの散乱を"
+     "軸から {1} cm、深さ {2} cm の点は散乱カーネルが届く 100 cm より遠くの散乱を"
      "必要とします。この深さでは、その方向に軸から {3} cm までの点を計算できます。"},
     {BeamCarriesNoAirKerma, "このビームには空気カーマがないため、空気カーマあたりの線量を求められ"
                             "ません。"},

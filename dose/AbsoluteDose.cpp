@@ -1,20 +1,13 @@
 #include "dose/AbsoluteDose.h"
 
 #include "core/CalculationError.h"
+#include "dose/OffAxisCoverage.h"
 #include "dose/RingCoverage.h"
 
 #include <cmath>
 #include <optional>
 
 namespace veltrim {
-namespace {
-
-// The share of each ring inside the field at the surface, as the depth dose
-// forms it for its rows (a circle counts its rings whole).
-struct SurfaceRings {
-    int Count = 0;
-    std::array<double, RingCapacity> Share{};
-};
 
 SurfaceRings RingsAtSurface(const FieldHalfSides& field, double pi) {
     SurfaceRings rings;
@@ -23,11 +16,11 @@ SurfaceRings RingsAtSurface(const FieldHalfSides& field, double pi) {
     // the rings at any depth, and the field is smallest at the surface.
     const double count = std::floor(2 * R) + 1;
     rings.Count = count < RingCapacity - 1 ? static_cast<int>(count) : RingCapacity - 1;
+    if (field.Circle) {
+        OffCentreShares(rings.Count, 0.0, 0.0, field.X, 0.0, true, rings.Share.data());
+        return rings;
+    }
     for (int r = 1; r <= rings.Count; ++r) {
-        if (field.Circle) {
-            rings.Share[r] = 1.0;
-            continue;
-        }
         const std::optional<double> share = RingCoverage(r, field.X, field.Y, pi);
         if (!share)
             FailCalculation(MessageId::CauseRingShare,
@@ -36,6 +29,8 @@ SurfaceRings RingsAtSurface(const FieldHalfSides& field, double pi) {
     }
     return rings;
 }
+
+namespace {
 
 // A node's value summed over the rings inside the field.
 double OverRings(const std::array<double, RingCapacity>& kernel, const SurfaceRings& rings) {

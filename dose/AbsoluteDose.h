@@ -34,6 +34,15 @@ struct SurfaceScatter {
     double ScatterTissue = 0.0;
     double ScatterAir = 0.0;
 };
+// The share of each ring around the axis inside the field at the surface:
+// for a rectangle as the depth dose forms it for its rows, for a circle each
+// ring's exact share (as the points and the absolute dose take it).
+struct SurfaceRings {
+    int Count = 0;
+    std::array<double, RingCapacity> Share{};
+};
+SurfaceRings RingsAtSurface(const FieldHalfSides& field, double pi);
+
 // `field` the half sides at the surface; `topBin` the highest bin of the
 // spectrum (2 kV). Throws CalculationError when a ring share cannot be
 // formed or the sum is not finite.

@@ -8,6 +8,7 @@
 #include "dose/DepthDose.h"
 
 #include "core/CalculationError.h"
+#include "dose/OffAxisCoverage.h"
 #include "dose/RingCoverage.h"
 
 #include <algorithm>
@@ -93,6 +94,10 @@ std::unique_ptr<FieldGeometry> ProjectField(const Work& w, double fsd, int rows,
         if (!(rings <= RingCapacity - 1))
             FailFieldTooLarge(z, R, fsd, LayerMiddle(rows));
         row.rings = static_cast<int>(rings);
+        if (w.CircularField && !rules.CircleRingsWhole) {
+            OffCentreShares(row.rings, 0.0, 0.0, hx, hy, true, row.share.data());
+            continue;
+        }
         for (int r = 1; r <= row.rings; ++r) {
             if (w.CircularField) {
                 row.share[r] = 1.0; // a circle counts its rings whole
@@ -234,6 +239,15 @@ DepthDoseCalculation CalculateDepthDose(const EnergyTable& spectrum, const Tissu
             FailCalculation(MessageId::CausePddNotFinite, {Arg(LayerMiddle(d))});
     }
     w.Rows = rows;
+    w.ExactScatterDose = w.ScatterDose;
+    if (w.CircularField && rules.CircleRingsWhole) {
+        DepthDoseRules exact = rules;
+        exact.CircleRingsWhole = false;
+        w.ExactScatterDose =
+            std::make_unique<DepthDoseCalculation>(
+                CalculateDepthDose(spectrum, tissue, kernels, conditions, maxDepth, pi, exact))
+                ->ScatterDose;
+    }
     return w;
 }
 

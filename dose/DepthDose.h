@@ -22,8 +22,8 @@ enum DepthDoseColumn { PrimaryPdd = 1, ScatterPdd = 2, TotalPdd = 3 };
 using DepthDoseTable = std::array<std::array<double, 4>, DepthRowCapacity>;
 using DepthProfile = std::array<double, DepthRowCapacity>;
 
-// Two rules of the calculation that a study may set back to how they were
-// first written, to show what they change. The program always uses both.
+// Rules of the calculation. The first two a study may set back to how they
+// were first written, to show what they change; the program always uses both.
 struct DepthDoseRules {
     // Between two kernel nodes one of which has no scatter, the scatter is
     // interpolated linearly (true), rather than the zero node being taken as
@@ -32,6 +32,10 @@ struct DepthDoseRules {
     // The ring shares of the cases where the ring passes the field corner add
     // back the corner area they subtract twice (true).
     bool CornerAddedBack = true;
+    // A circular field counts every ring up to its edge whole (true), as the
+    // classic model's table always has; otherwise each ring takes its exact
+    // share inside the circle, as every other quantity does.
+    bool CircleRingsWhole = true;
 };
 
 // The table and what it was formed from.
@@ -40,6 +44,10 @@ struct DepthDoseCalculation {
     DepthDoseTable Table{};
     DepthProfile PrimaryDose{}; // per unit fluence at the surface, keV cm2/g
     DepthProfile ScatterDose{};
+    // The scatter with each ring's exact share inside the field, which the
+    // dose at points, the absolute dose and the maps take: ScatterDose itself
+    // unless the table counted a circle's rings whole.
+    DepthProfile ExactScatterDose{};
     // Scatter per unit spectrum weight, [bin][row], after the interpolation between nodes.
     std::array<DepthProfile, EnergyBinCount> ScatterByEnergy{};
     bool CircularField = false;

@@ -1,10 +1,14 @@
 // The dose at points: the axis's sums, with the point in place of the axis.
 // On the axis every sum is formed as the depth dose forms it (the same ring
 // shares, terms and order), so that a point there gives the table's own
-// numbers; off the axis the shares are the exact ones of the off-centre field.
+// numbers (for a circle those of each ring's exact share, ExactScatterDose);
+// off the axis the shares are the exact ones of the off-centre field. At the
+// surface the scatter is the surface kernels', as the absolute dose takes it.
 #include "dose/PointDose.h"
 
 #include "core/CalculationError.h"
+#include "dose/AbsoluteDose.h"
+#include "dose/KernelTail.h"
 #include "dose/OffAxisCoverage.h"
 #include "dose/RingCoverage.h"
 #include "dose/TiltedKernel.h"
@@ -14,12 +18,13 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <stdexcept>
 
 namespace veltrim {
 namespace {
 
-// The kernels' rings reach 40 cm from the point of calculation.
-constexpr double KernelReach = 0.5 * (RingCapacity - 1);
+// The kernels' rings, with their tails, reach 100 cm from the point of calculation.
+constexpr double KernelReach = PointRingReach;
 
 // The field as typed, projected onto the plane at depth z: the sides grow
 // with the distance from the focus. A circle has the radius HalfX.
@@ -62,13 +67,22 @@ double Reach(const ProjectedField& f, double x, double y) {
     return std::max(0.0, -along + std::sqrt(std::max(0.0, squared)));
 }
 
-// The one or two layer middles whose scatter a depth is formed from.
+// The one or two layer middles whose scatter a depth is formed from; row 0
+// stands for the entrance surface.
 struct Rows {
     int Upper = 1;
     int Lower = 1;
 };
 
+double RowDepth(int d) {
+    return d == 0 ? 0.0 : LayerMiddle(d);
+}
+
 Rows RowsAround(double z, int rows) {
+    if (z == 0)
+        return {0, 0};
+    if (z < LayerMiddle(1))
+        return {0, 1};
     int d = static_cast<int>(std::floor(2 * z + 0.5)); // the middle at or above z
     if ((d >= 1 && d <= rows && z == LayerMiddle(d)) || rows == 1)
         return {std::clamp(d, 1, rows), std::clamp(d, 1, rows)};
@@ -83,38 +97,49 @@ void CheckPoint(const IrradiationConditions& conditions, int rows, const Phantom
     if (!(p.Z >= 0.0 && p.Z <= deepest))
         FailCalculation(MessageId::DoseDepthOutOfRange, {Arg(p.Z), Arg(deepest)});
     if (!WithinKernelReach(conditions, rows, p)) {
-        const ProjectedField deeper = Project(conditions, LayerMiddle(RowsAround(p.Z, rows).Lower));
+        const ProjectedField deeper = Project(conditions, RowDepth(RowsAround(p.Z, rows).Lower));
         const double reach = std::floor(Reach(deeper, p.X, p.Y) * 10 - 1e-9) / 10;
         FailCalculation(MessageId::PointBeyondKernels,
                         {Arg(std::hypot(p.X, p.Y)), Arg(p.Z), Arg(std::max(reach, 0.0))});
     }
 }
 
-// One point in the plane of one layer middle: the rings and their shares.
+// One point in the plane of one layer middle (or of the surface, row 0):
+// the rings and their shares.
 struct RowPoint {
     int Row = 0;
     double G = 0.0; // the inverse square of the layer middle
     int Rings = 0;
-    std::array<double, RingCapacity> Share{};
+    std::vector<double> Share; // rings 0..Rings (0 unused)
     // The point-focus model off the axis: each ring's rays' outward tilt as
     // seen from the point, in units of the same ring's around the axis.
     bool Axis = false;
-    std::array<double, RingCapacity> Tilt{};
+    std::vector<double> Tilt;
     std::array<double, KernelNodeCount> Nodes{}; // the ring sums at the node energies
 };
 
-// The axis's rings, as the depth dose forms them.
-void AxisRings(const PointBeam& beam, double z, RowPoint& row) {
+// The axis's rings, as the depth dose forms them for a rectangle and with
+// each ring's exact share for a circle; at the surface as the absolute dose
+// forms them.
+void AxisRings(const PointBeam& beam, int d, RowPoint& row) {
     const DepthDoseCalculation& axis = beam.Axis;
+    if (d == 0) {
+        const SurfaceRings rings = RingsAtSurface(HalveField(beam.Conditions), beam.Pi);
+        row.Rings = rings.Count;
+        row.Share.assign(rings.Share.begin(), rings.Share.begin() + rings.Count + 1);
+        return;
+    }
+    const double z = LayerMiddle(d);
     const double fsd = beam.Conditions.Fsd;
     const double hx = axis.HalfFieldX * (fsd + z) / fsd;
     const double hy = axis.HalfFieldY * (fsd + z) / fsd;
     row.Rings = static_cast<int>(std::floor(2 * std::sqrt(hx * hx + hy * hy)) + 1);
+    row.Share.assign(static_cast<std::size_t>(row.Rings) + 1, 0.0);
+    if (axis.CircularField) {
+        OffCentreShares(row.Rings, 0.0, 0.0, hx, hy, true, row.Share.data());
+        return;
+    }
     for (int r = 1; r <= row.Rings; ++r) {
-        if (axis.CircularField) {
-            row.Share[r] = 1.0;
-            continue;
-        }
         const std::optional<double> share = RingCoverage(r, hx, hy, beam.Pi);
         if (!share)
             FailCalculation(MessageId::CauseRingShare, {Arg(r), Arg(2 * hx), Arg(2 * hy), Arg(z)});
@@ -126,14 +151,15 @@ RowPoint PrepareRow(const PointBeam& beam, const PhantomPoint& p, int d) {
     RowPoint row;
     row.Row = d;
     const double fsd = beam.Conditions.Fsd;
-    const double z = LayerMiddle(d);
-    row.G = fsd * fsd / ((fsd + z) * (fsd + z));
+    const double z = RowDepth(d);
+    row.G = d == 0 ? 1.0 : fsd * fsd / ((fsd + z) * (fsd + z));
     if (p.X == 0 && p.Y == 0) {
-        AxisRings(beam, z, row);
+        AxisRings(beam, d, row);
         return row;
     }
     const ProjectedField f = Project(beam.Conditions, z);
     row.Rings = static_cast<int>(std::floor(2 * Farthest(f, p.X, p.Y)) + 1);
+    row.Share.assign(static_cast<std::size_t>(row.Rings) + 1, 0.0);
     OffCentreShares(row.Rings, p.X, p.Y, f.HalfX, f.HalfY, f.Circle, row.Share.data());
     return row;
 }
@@ -141,9 +167,12 @@ RowPoint PrepareRow(const PointBeam& beam, const PhantomPoint& p, int d) {
 // The point-focus model's row: on the axis the axis's own rings on the
 // point-focus kernels; off it each ring's share thinned by the focus's
 // fall-off where the ring meets the field, and the tilt of the rays there
-// as the point sees it (TiltedKernel).
+// as the point sees it (TiltedKernel). The surface takes the parallel-beam
+// surface kernels in either model.
 RowPoint PrepareFocusRow(const PointBeam& beam, const PhantomPoint& p, int d) {
     RowPoint row = PrepareRow(beam, p, d);
+    if (d == 0)
+        return row;
     if (p.X == 0 && p.Y == 0) {
         row.Axis = true;
         return row;
@@ -151,6 +180,7 @@ RowPoint PrepareFocusRow(const PointBeam& beam, const PhantomPoint& p, int d) {
     const double z = LayerMiddle(d);
     const double focus = beam.Conditions.Fsd + z;
     const ProjectedField f = Project(beam.Conditions, z);
+    row.Tilt.assign(row.Share.size(), 1.0);
     for (int r = 1; r <= row.Rings; ++r) {
         if (row.Share[r] <= 0)
             continue;
@@ -161,6 +191,25 @@ RowPoint PrepareFocusRow(const PointBeam& beam, const PhantomPoint& p, int d) {
     return row;
 }
 
+// The row's rings of a kernel, `kernel`(r), times the inverse square and the share.
+template <class Kernel> double RingSum(const RowPoint& row, Kernel kernel) {
+    double sum = 0.0;
+    for (int r = 1; r <= row.Rings; ++r)
+        sum = sum + kernel(r) * row.G * row.Share[r];
+    return sum;
+}
+
+// The surface row: the surface kernel's tissue kerma, beyond ring 80 at the
+// rate of the depth kernel of its energy (`flat`).
+double SurfaceRingSum(const PointBeam& beam, const RowPoint& row, int energy,
+                      const ExtendedKernel& flat) {
+    if (beam.Surface == nullptr)
+        throw std::invalid_argument("the dose near the surface needs the surface kernels");
+    const std::array<double, RingCapacity>& tissue = beam.Surface->At(energy).Tissue;
+    const double tail = TailAmplitude(tissue, flat.Rate());
+    return RingSum(row, [&](int r) { return r < RingCapacity ? tissue[r] : flat.Tail(tail, r); });
+}
+
 // Between two kernel nodes, as the depth dose interpolates: linear in energy
 // and in the logarithm where both are positive, linear in the value where one
 // is zero.
@@ -169,7 +218,7 @@ double SpectrumScatter(const RowPoint& row, const EnergyTable& spectrum, int top
     for (int k = 0; k < KernelNodeCount; ++k) {
         if (row.Nodes[k] < 0)
             FailCalculation(MessageId::CauseNodeScatterNegative,
-                            {Arg(FirstKernelKeV + 5 * k), Arg(LayerMiddle(row.Row))});
+                            {Arg(FirstKernelKeV + 5 * k), Arg(RowDepth(row.Row))});
         logs[k] = row.Nodes[k] > 0 ? std::log(row.Nodes[k]) : 0.0;
     }
     double sum = 0.0;
@@ -190,7 +239,7 @@ double SpectrumScatter(const RowPoint& row, const EnergyTable& spectrum, int top
         sum = sum + value * spectrum[i];
     }
     if (!std::isfinite(sum))
-        FailCalculation(MessageId::CauseScatterNotFinite, {Arg(LayerMiddle(row.Row))});
+        FailCalculation(MessageId::CauseScatterNotFinite, {Arg(RowDepth(row.Row))});
     return sum;
 }
 
@@ -207,8 +256,11 @@ double PrimaryAt(const PointBeam& beam, const std::array<double, EnergyBinCount>
     const double slant = p.Z * (std::sqrt(s2) / fromFocus);
     const double fsdSquared = fsd * fsd;
     double sum = 0.0;
+    // On the axis at the surface the inverse square is 1 exactly, and the
+    // primary the surface dose's own to the bit.
+    const bool surfaceAxis = s2 == fsdSquared;
     for (int i = 21; i <= topBin; ++i) {
-        const double weight = beam.Spectrum[i] * fsdSquared / s2;
+        const double weight = surfaceAxis ? beam.Spectrum[i] : beam.Spectrum[i] * fsdSquared / s2;
         sum = sum + weight * beam.Tissue.PrimaryDose[i] * std::exp(-mu[i] * slant);
     }
     if (!std::isfinite(sum))
@@ -249,27 +301,23 @@ std::vector<PointDose> Computed(const PointBeam& beam, KernelSource& kernels, Ke
     std::optional<TiltedKernel> tilted;
     if (focus)
         tilted.emplace(beam.Conditions.Fsd);
+    ExtendedKernel flat;
     for (int k = 0; k < KernelNodeCount; ++k) {
-        const ScatterKernelTable& kernel = kernels.Kernel(FirstKernelKeV + 5 * k);
-        if (!focus) {
-            for (RowPoint& row : rows) {
-                double sum = 0.0;
-                for (int r = 1; r <= row.Rings; ++r)
-                    sum = sum + kernel[r][row.Row] * row.G * row.Share[r];
-                row.Nodes[k] = sum;
-            }
-            continue;
-        }
-        tilted->Take(kernel, focus->Kernel(FirstKernelKeV + 5 * k));
+        const int energy = FirstKernelKeV + 5 * k;
+        const ScatterKernelTable& kernel = kernels.Kernel(energy);
+        flat.Take(kernel);
+        if (focus)
+            tilted->Take(kernel, focus->Kernel(energy));
         for (RowPoint& row : rows) {
-            if (!row.Axis) {
-                row.Nodes[k] = tilted->RingSum(row.Row, row.Rings, row.G, row.Share, row.Tilt);
-                continue;
-            }
-            double sum = 0.0;
-            for (int r = 1; r <= row.Rings; ++r)
-                sum = sum + tilted->Focus(r, row.Row) * row.G * row.Share[r];
-            row.Nodes[k] = sum;
+            const int d = row.Row;
+            if (d == 0)
+                row.Nodes[k] = SurfaceRingSum(beam, row, energy, flat);
+            else if (!focus)
+                row.Nodes[k] = RingSum(row, [&](int r) { return flat.At(r, d); });
+            else if (row.Axis)
+                row.Nodes[k] = RingSum(row, [&](int r) { return tilted->Focus(r, d); });
+            else
+                row.Nodes[k] = tilted->RingSum(d, row.Rings, row.G, row.Share, row.Tilt);
         }
     }
 
@@ -281,8 +329,8 @@ std::vector<PointDose> Computed(const PointBeam& beam, KernelSource& kernels, Ke
         doses[n].Scatter = SpectrumScatter(rows[next++], beam.Spectrum, topBin);
         if (around[n].Lower != around[n].Upper) {
             const double lower = SpectrumScatter(rows[next++], beam.Spectrum, topBin);
-            doses[n].Scatter = LogBetween(p.Z, LayerMiddle(around[n].Upper), doses[n].Scatter,
-                                          LayerMiddle(around[n].Lower), lower);
+            doses[n].Scatter = LogBetween(p.Z, RowDepth(around[n].Upper), doses[n].Scatter,
+                                          RowDepth(around[n].Lower), lower);
         }
     }
     return doses;
@@ -333,12 +381,17 @@ void CheckPhantomPoints(const IrradiationConditions& conditions, int rows,
 bool WithinKernelReach(const IrradiationConditions& conditions, int rows, const PhantomPoint& p) {
     if (p.X == 0 && p.Y == 0)
         return true; // the axis, which the depth dose has formed already
-    const ProjectedField deeper = Project(conditions, LayerMiddle(RowsAround(p.Z, rows).Lower));
+    const ProjectedField deeper = Project(conditions, RowDepth(RowsAround(p.Z, rows).Lower));
     return Farthest(deeper, p.X, p.Y) < KernelReach;
 }
 
+bool NeedsSurfaceKernels(std::span<const PhantomPoint> points) {
+    return std::any_of(points.begin(), points.end(),
+                       [](const PhantomPoint& p) { return p.Z < LayerMiddle(1); });
+}
+
 double PercentOfFirstLayer(const DepthDoseCalculation& axis, double perFluence) {
-    const double D1 = axis.PrimaryDose[1] + axis.ScatterDose[1];
+    const double D1 = axis.PrimaryDose[1] + axis.ExactScatterDose[1];
     return perFluence / D1 * 100;
 }
 

@@ -9,11 +9,14 @@
 // kernels' rings around the point, each weighted by its share inside the
 // field as it stands off-centre at that depth, with the axis's kernels,
 // inverse square and interpolations. On the axis the result is the depth
-// dose's own.
+// dose's own. At the surface the scatter is the surface kernels' (the
+// absolute dose's surface dose), and between the surface and the first
+// layer middle it is interpolated between the two.
 
 #include "core/Conditions.h"
 #include "dose/DepthDose.h"
 #include "dose/ScatterKernels.h"
+#include "dose/SurfaceKernels.h"
 #include "dose/TissueTables.h"
 
 #include <span>
@@ -45,16 +48,21 @@ struct PointBeam {
     const DepthDoseCalculation& Axis;
     const IrradiationConditions& Conditions; // the field as typed, the FSD, the voltage
     double Pi = 0.0;                         // the one the axis's ring shares took
+    // The medium's surface kernels; needed only by points above the first
+    // layer middle (NeedsSurfaceKernels).
+    const SurfaceKernelSet* Surface = nullptr;
 };
 
 // The dose at each point, in the order given. A depth between two layer
 // middles takes the primary at that depth and the scatter interpolated
 // between the two middles (linear in depth and in the logarithm); above the
-// first middle and below the last, the nearest two middles' slope carried
-// on. Every point is checked before anything is computed: a coordinate
-// that is not finite, a depth outside 0 to the deepest layer, and a point
-// whose rings would need the kernels beyond their 40 cm throw
-// CalculationError with the range that can be computed.
+// first middle between it and the surface the same way; below the last,
+// the last two middles' slope carried on. Beyond their 80 rings (40 cm)
+// the kernels continue on their fitted tails (KernelTail.h) to 100 cm.
+// Every point is checked before anything is computed: a coordinate that is
+// not finite, a depth outside 0 to the deepest layer, and a point whose
+// rings would need the kernels beyond 100 cm throw CalculationError with
+// the range that can be computed.
 std::vector<PointDose> DoseAtPoints(const PointBeam& beam, KernelSource& kernels,
                                     std::span<const PhantomPoint> points);
 
@@ -76,12 +84,16 @@ std::vector<PointDose> DivergentDoseAtPoints(const PointBeam& beam, KernelSource
 void CheckPhantomPoints(const IrradiationConditions& conditions, int rows,
                         std::span<const PhantomPoint> points);
 
-// Whether the rings around `p` stay within the kernels' 40 cm (the depth
+// Whether the rings around `p` stay within the kernels' 100 cm (the depth
 // inside 0 to the deepest of `rows` layers).
 bool WithinKernelReach(const IrradiationConditions& conditions, int rows, const PhantomPoint& p);
 
+// Whether any of the points lies above the first layer middle, where the
+// surface kernels take part.
+bool NeedsSurfaceKernels(std::span<const PhantomPoint> points);
+
 // A dose per unit fluence in per cent of the axis's first-layer total, the
-// depth dose's normalisation.
+// depth dose's normalisation (for a circle with each ring's exact share).
 double PercentOfFirstLayer(const DepthDoseCalculation& axis, double perFluence);
 
 } // namespace veltrim

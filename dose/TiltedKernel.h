@@ -11,9 +11,11 @@
 // keeps the kernel positive for any g; where either kernel is zero it is
 // taken linearly and kept from going below zero.
 
+#include "dose/KernelTail.h"
 #include "dose/ScatterKernels.h"
 
 #include <array>
+#include <span>
 #include <vector>
 
 namespace veltrim {
@@ -26,26 +28,27 @@ class TiltedKernel {
     void Take(const ScatterKernelTable& classic, const ScatterKernelTable& focus);
 
     // The point-focus kernel as it stands, for the axis.
-    double Focus(int r, int d) const { return (*focus_)[r][d]; }
+    double Focus(int r, int d) const { return focus_.At(r, d); }
 
-    // Sum over rings 1..rings of layer d of the kernel for rays tilted
-    // tilt[r] times the axis's, times g (the inverse square) and share[r].
-    // Each layer's steps are formed once, for every point that needs them.
-    double RingSum(int d, int rings, double g, const std::array<double, RingCapacity>& share,
-                   const std::array<double, RingCapacity>& tilt);
+    // Sum over rings 1..rings (up to 200: beyond 80 the kernels' tails) of
+    // layer d of the kernel for rays tilted tilt[r] times the axis's, times
+    // g (the inverse square) and share[r]. Each layer's steps are formed
+    // once, for every point that needs them.
+    double RingSum(int d, int rings, double g, std::span<const double> share,
+                   std::span<const double> tilt);
 
   private:
     struct Layer {
-        bool Ready = false;
-        std::array<double, RingCapacity> Full{}; // the point-focus kernel without the fall-off
-        std::array<double, RingCapacity> Step{}; // log(Full / classic)
+        int Ready = 0;     // rings 1..Ready are formed
+        PointRings Full{}; // the point-focus kernel without the fall-off
+        PointRings Step{}; // log(Full / classic)
     };
-    const Layer& Prepared(int d);
+    const Layer& Prepared(int d, int rings);
 
     double fsd_;
     std::vector<Layer> layers_;
-    const ScatterKernelTable* classic_ = nullptr;
-    const ScatterKernelTable* focus_ = nullptr;
+    ExtendedKernel classic_;
+    ExtendedKernel focus_;
 };
 
 } // namespace veltrim

@@ -67,12 +67,15 @@ TEST(SurfaceScatter, WeighsEveryBinOfTheSpectrumWithTheKernelsOfTheRingsInTheFie
         tissueSum += spectrum[i] * tissue.PrimaryDose[i];
         kernelSum += spectrum[i] * std::exp(0.02 * 0.5 * i);
     }
-    FieldHalfSides circle{5.0, 0.0, true}; // rings 1..11 whole, up to the one holding the edge
+    // Rings 1..10 whole, and the share of ring 11 (5.0-5.5 cm) inside the
+    // radius 5.25 cm.
+    FieldHalfSides circle{5.25, 0.0, true};
+    const double rings = 10 + (5.25 * 5.25 - 25) / (5.5 * 5.5 - 25);
     const SurfaceScatter s =
         SurfaceScatterPerFluence(spectrum, tissue, kernels, circle, 160, ModelPi);
     EXPECT_NEAR(s.PrimaryTissue / tissueSum, 1.0, 1e-13);
-    EXPECT_NEAR(s.ScatterTissue / (11 * kernelSum), 1.0, 1e-12);
-    EXPECT_NEAR(s.ScatterAir / (22 * kernelSum), 1.0, 1e-12);
+    EXPECT_NEAR(s.ScatterTissue / (rings * kernelSum), 1.0, 1e-12);
+    EXPECT_NEAR(s.ScatterAir / (2 * rings * kernelSum), 1.0, 1e-12);
 
     const DepthProfile none{};
     const DosePerAirKerma dose = DosePerIncidentAirKerma(60, none, none, 4.0, s);

@@ -2,6 +2,8 @@
 
 #include "calculation/DosePlane.h"
 #include "core/CalculationError.h"
+#include "dose/AbsoluteDose.h"
+#include "dose/KernelTail.h"
 #include "dose/SyntheticData.h"
 
 #include <algorithm>
@@ -21,6 +23,18 @@ namespace synthetic = veltrim::testing;
 // A beam over the made-up data, its depth dose, and the dose at points of it.
 struct Beam : synthetic::SyntheticBeam {
     std::unique_ptr<veltrim::DepthDoseCalculation> axis;
+    std::unique_ptr<veltrim::SurfaceKernelSet> surface = SurfaceKernels();
+
+    static std::unique_ptr<veltrim::SurfaceKernelSet> SurfaceKernels() {
+        auto set = std::make_unique<veltrim::SurfaceKernelSet>();
+        for (int e = veltrim::FirstKernelKeV; e <= veltrim::LastKernelKeV; e += 5)
+            set->Nodes[static_cast<std::size_t>((e - veltrim::FirstKernelKeV) / 5)] =
+                synthetic::SyntheticSurfaceKernel(e);
+        return set;
+    }
+    veltrim::PointBeam Point() const {
+        return {spectrum, tissue, *axis, conditions, 3.14159, surface.get()};
+    }
 
     Beam(double fsd, double fieldX, double fieldY,
          const std::function<double(int, int, int)>& kernel = synthetic::SyntheticKernel)
@@ -36,8 +50,7 @@ struct Beam : synthetic::SyntheticBeam {
     }
     std::vector<veltrim::PointDose> At(const std::vector<PhantomPoint>& points) const {
         veltrim::KernelSetSource source(*kernels);
-        return veltrim::DoseAtPoints({spectrum, tissue, *axis, conditions, 3.14159}, source,
-                                     points);
+        return veltrim::DoseAtPoints(Point(), source, points);
     }
     veltrim::PointDose At(double x, double y, double z) const { return At({{x, y, z}})[0]; }
     std::string Refusal(double x, double y, double z) const {
@@ -52,7 +65,8 @@ struct Beam : synthetic::SyntheticBeam {
 
 // The axis's sums are formed term for term as the depth dose forms them, for
 // a rectangle typed with its shorter side first (the table orders the sides)
-// and for a circle, whose rings the table counts whole.
+// and for a circle, whose rings the table counts whole and the points (with
+// the table's exact scatter) by their share inside it.
 TEST(PointDose, OnTheAxisEveryLayerMiddleGivesTheTableItself) {
     for (const Beam& beam : {Beam(100, 10, 20), Beam(80, 15, 0)}) {
         std::vector<PhantomPoint> points;
@@ -62,11 +76,56 @@ TEST(PointDose, OnTheAxisEveryLayerMiddleGivesTheTableItself) {
         for (int d = 1; d <= beam.axis->Rows; ++d) {
             const veltrim::PointDose& p = doses[static_cast<std::size_t>(d - 1)];
             EXPECT_NEAR(p.Primary, beam.axis->PrimaryDose[d], 1e-12 * p.Primary) << "row " << d;
-            EXPECT_NEAR(p.Scatter, beam.axis->ScatterDose[d], 1e-12 * p.Scatter) << "row " << d;
-            EXPECT_NEAR(veltrim::PercentOfFirstLayer(*beam.axis, p.Primary + p.Scatter),
-                        beam.axis->Table[d][veltrim::TotalPdd], 1e-12 * 100)
+            EXPECT_NEAR(p.Scatter, beam.axis->ExactScatterDose[d], 1e-12 * p.Scatter)
                 << "row " << d;
+            if (!beam.axis->CircularField)
+                EXPECT_NEAR(veltrim::PercentOfFirstLayer(*beam.axis, p.Primary + p.Scatter),
+                            beam.axis->Table[d][veltrim::TotalPdd], 1e-12 * 100)
+                    << "row " << d;
+            else
+                EXPECT_LT(p.Scatter, beam.axis->ScatterDose[d]) << "row " << d;
         }
+    }
+}
+
+// A circle's dose is continuous across its axis, at layer middles, between
+// them and at the surface, and in the point-focus model too, whose table
+// takes each ring's share as the points do.
+TEST(PointDose, ACirclesProfileHasNoSeamOnItsAxis) {
+    Beam beam(100, 10, 0);
+    for (const double z : {0.0, 0.1, 0.25, 10.25, 12.6, 29.75}) {
+        const std::vector<veltrim::PointDose> d = beam.At({{0, 0, z}, {1e-9, 0, z}, {0, -1e-9, z}});
+        for (const std::size_t n : {1, 2})
+            EXPECT_NEAR(d[n].Scatter, d[0].Scatter, 1e-6 * d[0].Scatter) << z << " cm, " << n;
+    }
+    veltrim::DepthDoseRules exact;
+    exact.CircleRingsWhole = false;
+    veltrim::KernelSetSource source(*beam.kernels);
+    const veltrim::DepthDoseCalculation divergent = veltrim::CalculateDepthDose(
+        beam.spectrum, beam.tissue, source, beam.conditions, 30.0, 3.14159, exact);
+    for (int d = 1; d <= divergent.Rows; ++d)
+        EXPECT_EQ(divergent.ScatterDose[d], beam.axis->ExactScatterDose[d]) << "row " << d;
+}
+
+// The surface takes the surface kernels on the axis and off it, bit for bit
+// the surface dose of the absolute dose on the axis, in both models; between
+// the surface and the first layer middle the scatter lies on the exponential
+// through the two.
+TEST(PointDose, TheSurfaceHasOneDoseOnTheAxisAndBesideIt) {
+    for (const Beam& beam : {Beam(100, 10, 20), Beam(80, 15, 0)}) {
+        const veltrim::SurfaceScatter surface =
+            veltrim::SurfaceScatterPerFluence(beam.spectrum, beam.tissue, *beam.surface,
+                                              veltrim::HalveField(beam.conditions), 160, 3.14159);
+        const veltrim::PointDose onAxis = beam.At(0, 0, 0);
+        EXPECT_EQ(onAxis.Primary, surface.PrimaryTissue);
+        EXPECT_EQ(onAxis.Scatter, surface.ScatterTissue);
+        veltrim::KernelSetSource source(*beam.kernels);
+        const veltrim::PointDose divergent = veltrim::DivergentDoseAtPoints(
+            beam.Point(), source, source, std::vector<PhantomPoint>{{0, 0, 0}})[0];
+        EXPECT_EQ(divergent.Scatter, surface.ScatterTissue);
+        EXPECT_NEAR(beam.At(1e-9, 0, 0).Scatter, onAxis.Scatter, 1e-6 * onAxis.Scatter);
+        const double first = beam.At(0, 0, LayerMiddle(1)).Scatter;
+        EXPECT_NEAR(beam.At(0, 0, 0.125).Scatter, std::sqrt(onAxis.Scatter * first), 1e-12 * first);
     }
 }
 
@@ -132,9 +191,8 @@ TEST(PointDose, DivergentPointsSeeTheFieldsRaysTiltedFromWhereTheyStand) {
     const std::vector<PhantomPoint> points{{0, 0, z}, {1e-7, 0, z}, {0, 1e-7, z}, {15, 0, z}};
     veltrim::KernelSetSource classicSource(*classic.kernels);
     veltrim::KernelSetSource divergentSource(*divergent.kernels);
-    const std::vector<veltrim::PointDose> doses = veltrim::DivergentDoseAtPoints(
-        {divergent.spectrum, divergent.tissue, *divergent.axis, divergent.conditions, 3.14159},
-        divergentSource, classicSource, points);
+    const std::vector<veltrim::PointDose> doses =
+        veltrim::DivergentDoseAtPoints(divergent.Point(), divergentSource, classicSource, points);
     const std::vector<veltrim::PointDose> plain = classic.At(points);
     EXPECT_EQ(doses[0].Scatter, divergent.At(points)[0].Scatter);
     EXPECT_GT(doses[0].Scatter, plain[0].Scatter);
@@ -154,10 +212,37 @@ TEST(PointDose, WhatCannotBeComputedIsRefusedWithTheRange) {
     EXPECT_NE(beam.Refusal(1, 0, 30.01).find("from 0 to 30 cm"), std::string::npos);
     EXPECT_EQ(beam.Refusal(0, 0, 30), "");
     // At 20.25 cm the half side is 6.0125 cm: the far corner leaves the
-    // 40 cm of the kernels for a point beyond 33.53 cm out along x.
-    const std::string refused = beam.Refusal(33.6, 0, 20.25);
-    EXPECT_NE(refused.find("up to 33.5 cm"), std::string::npos) << refused;
-    EXPECT_EQ(beam.Refusal(33.5, 0, 20.25), "");
+    // 100 cm the kernels reach with their tails for a point beyond 93.81 cm
+    // out along x.
+    const std::string refused = beam.Refusal(93.9, 0, 20.25);
+    EXPECT_NE(refused.find("up to 93.8 cm"), std::string::npos) << refused;
+    EXPECT_EQ(beam.Refusal(93.8, 0, 20.25), "");
+}
+
+// A kernel that falls off geometrically beyond 30 cm goes on along the same
+// line beyond its 80 rings, each row from its own amplitude; one that does
+// not fall off has no tail (rather than one that never ends), nor has a row
+// without scatter out there.
+TEST(KernelTail, ContinuesEachRowAtTheTablesRate) {
+    auto table = std::make_unique<veltrim::ScatterKernelTable>();
+    const auto value = [](int a, int c) { return (1 + a) * 1e-3 * std::pow(0.93, c); };
+    for (int a = 1; a <= 80; ++a)
+        for (int c = 1; c <= 80; ++c)
+            (*table)[c][a] = a == 7 ? 0.0 : value(a, c);
+    veltrim::ExtendedKernel kernel;
+    kernel.Take(*table);
+    EXPECT_NEAR(kernel.Rate(), 0.93, 1e-12);
+    for (const int a : {1, 40, 80})
+        for (const int r : {80, 81, 140, 200})
+            EXPECT_NEAR(kernel.At(r, a), value(a, r), 1e-10 * value(a, r)) << a << ", " << r;
+    EXPECT_EQ(kernel.At(81, 7), 0.0);
+    for (int a = 1; a <= 80; ++a)
+        for (int c = 1; c <= 80; ++c)
+            (*table)[c][a] = 1e-3 * c;
+    kernel.Take(*table);
+    EXPECT_EQ(kernel.Rate(), 0.0);
+    EXPECT_EQ(kernel.At(81, 1), 0.0);
+    EXPECT_EQ(kernel.At(80, 1), 0.08);
 }
 
 // The map's isodose lines by marching squares. On a dose that falls

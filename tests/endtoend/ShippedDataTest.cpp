@@ -116,6 +116,70 @@ TEST(ShippedData, PointsOnTheAxisGiveTheTableInBothScatterModels) {
     }
 }
 
+// A circle's points and its absolute dose take each ring's share inside it,
+// and the surface has one dose: on the axis a point gives the dose per unit
+// Ka,i of the layer and of the surface (--dose-at), in both models.
+TEST(ShippedData, PointsAndTheAbsoluteDoseOfACircleAgreeDownFromTheSurface) {
+    ASSERT_TRUE(KernelsShipped());
+    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
+    veltrim::IrradiationConditions c = veltrim::DefaultConditions();
+    c.FieldX = 10;
+    c.FieldY = 0;
+    for (const auto model : {veltrim::ScatterModel::Classic, veltrim::ScatterModel::Divergent}) {
+        veltrim::CalculationOptions options;
+        options.Model = model;
+        options.Given = veltrim::Exposure{veltrim::ExposureKind::IncidentAirKerma, 2.0};
+        options.Points = {{0, 0, 0}, {0, 0, veltrim::LayerMiddle(21)}, {0, 0, 0.1}};
+        const veltrim::BeamResult beam = veltrim::CalculateBeam(c, options, *data);
+        const veltrim::AbsoluteDose& dose = *beam.Absolute;
+        const auto mgy = [&](std::size_t k) {
+            return *veltrim::PointMgy(beam, beam.Points[k].Primary + beam.Points[k].Scatter);
+        };
+        EXPECT_NEAR(mgy(0), dose.Mgy(veltrim::DoseAtDepth(dose.PerKerma, 0)), 1e-12 * 2.0);
+        EXPECT_NEAR(mgy(0), dose.Mgy(dose.PerKerma.Surface), 1e-12 * 2.0);
+        EXPECT_NEAR(mgy(1), dose.Mgy(dose.PerKerma.Total[21]), 1e-12 * 2.0);
+        EXPECT_GT(mgy(2), std::min(mgy(0), dose.Mgy(dose.PerKerma.Total[1])));
+        EXPECT_LT(mgy(2), std::max(mgy(0), dose.Mgy(dose.PerKerma.Total[1])));
+    }
+}
+
+// Every point of a 43 x 43 cm field at FSD 100 in a 30-cm patient computes,
+// at every depth to the field's corners and 10 cm beyond its edges, in both
+// models: the far corner of the field lies up to 79 cm from such a point, so
+// the kernels continue on their tails beyond 40 cm. Beyond the 100 cm they
+// reach a point is refused with the range.
+TEST(ShippedData, EveryPointOfTheLargestFieldInAThirtyCentimetrePatientComputes) {
+    ASSERT_TRUE(KernelsShipped());
+    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
+    veltrim::IrradiationConditions c = veltrim::DefaultConditions();
+    c.FieldX = c.FieldY = 43;
+    for (const auto model : {veltrim::ScatterModel::Classic, veltrim::ScatterModel::Divergent}) {
+        veltrim::CalculationOptions options;
+        options.Model = model;
+        options.ThicknessCm = 30;
+        for (const double z : {0.0, 0.25, 7.3, 20.0, 29.75, 30.0}) {
+            const double half = 21.5 * (100 + z) / 100;
+            for (const double x : {0.0, 0.5 * half, half, -half - 10})
+                for (const double y : {0.0, half, half + 10})
+                    options.Points.push_back({x, y, z});
+        }
+        const veltrim::BeamResult beam = veltrim::CalculateBeam(c, options, *data);
+        for (std::size_t k = 0; k < options.Points.size(); ++k) {
+            const veltrim::PointDose& p = beam.Points[k];
+            EXPECT_TRUE(std::isfinite(p.Scatter) && p.Scatter > 0 && p.Primary >= 0)
+                << options.Points[k].X << ", " << options.Points[k].Y << ", "
+                << options.Points[k].Z;
+        }
+        options.Points = {{85, 0, 20}};
+        try {
+            veltrim::CalculateBeam(c, options, *data);
+            ADD_FAILURE() << "a point 85 cm out was computed";
+        } catch (const veltrim::BeamError& e) {
+            EXPECT_NE(std::string(e.what()).find("up to 7"), std::string::npos) << e.what();
+        }
+    }
+}
+
 // A state over the shipped data, as the window holds it.
 class ShippedState : public ::testing::Test {
   protected:

@@ -147,6 +147,10 @@ std::vector<Check> Checks(const Findings& f) {
                    "divergent dose off the axis within 2 % of direct MC inside the field, 5 % "
                    "1-10 cm and 10 % 10-20 cm beyond its edge (beyond 2 sigma)",
                    Percents({oa.Divergent.Inside, oa.Divergent.Near, oa.Divergent.Far}, 1)});
+    out.push_back({WithinTailBound(oa),
+                   "dose at points whose rings need the kernels' tails beyond 40 cm within 10 % "
+                   "of direct MC beyond the field's edge, both models (beyond 2 sigma)",
+                   Percents({oa.TailClassic.Beyond, oa.TailDivergent.Beyond}, 1)});
     return out;
 }
 

@@ -58,6 +58,9 @@ inline constexpr double ThicknessBody = 0.02, ThicknessDeep = 0.03, ThicknessExi
 // its 1-sigma: inside the field (1 cm or more from the edge), outside 1-10
 // cm and 10-20 cm beyond the edge.
 inline constexpr double OffAxisInside = 0.02, OffAxisNear = 0.05, OffAxisFar = 0.10;
+// The same for points whose rings need the kernels' tails beyond 40 cm,
+// anywhere beyond the field's edge.
+inline constexpr double OffAxisTail = 0.10;
 // Thin-layer transport against the kernels' row 1, in sigmas.
 inline constexpr double KernelPull = 4.5;
 // Surface scatter-to-primary over B - 1.
@@ -80,6 +83,12 @@ inline bool WithinThicknessBounds(const ThicknessStudy& t) {
         ok = ok && b.Ok;
     return ok && t.BodyBeyond < bounds::ThicknessBody && t.DeepBeyond < bounds::ThicknessDeep &&
            t.ExitBeyond < bounds::ThicknessExit;
+}
+
+// Both models' doses beyond the field at points that need the kernels' tails.
+inline bool WithinTailBound(const OffAxisStudy& f) {
+    return f.TailPoints > 0 && f.TailClassic.Beyond <= bounds::OffAxisTail &&
+           f.TailDivergent.Beyond <= bounds::OffAxisTail;
 }
 
 // A model's doses off the axis within the bounds.

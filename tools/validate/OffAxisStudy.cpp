@@ -19,14 +19,24 @@ namespace {
 struct OffAxisBeam {
     const char* Name; // the files in the off-axis folder, without .csv and -lateral.csv
     double Kv, Field, Fsd;
+    double Thickness; // cm of the phantom; 0 for the thick one
 };
 
-// 12 degrees, 2.5 mm Al inherent, constant potential, square fields.
+// 12 degrees, 2.5 mm Al inherent, constant potential, square fields; the
+// largest field in a 30-cm patient, whose points need the kernels' tails.
 constexpr OffAxisBeam kBeams[] = {
-    {"80kV-10x10-fsd100", 80, 10, 100},
-    {"80kV-20x20-fsd100", 80, 20, 100},
-    {"70kV-15x15-fsd60", 70, 15, 60},
+    {"80kV-10x10-fsd100", 80, 10, 100, 0},
+    {"80kV-20x20-fsd100", 80, 20, 100, 0},
+    {"70kV-15x15-fsd60", 70, 15, 60, 0},
+    {"80kV-43x43-fsd100-t30", 80, 43, 100, 30},
 };
+
+// Whether the rings around a point at a layer middle reach beyond the
+// kernels' own 80 rings (40 cm), so that their tails take part.
+bool NeedsTail(const OffAxisBeam& b, double x, double depth) {
+    const double half = 0.5 * b.Field * (b.Fsd + depth) / b.Fsd;
+    return std::hypot(std::fabs(x) + half, half) >= 0.5 * (RingCapacity - 1);
+}
 
 std::vector<std::vector<double>> Numbers(const std::filesystem::path& file) {
     std::ifstream in(file);
@@ -67,8 +77,11 @@ OffAxisStudy StudyOffAxis(Engine& calc, const std::filesystem::path& folder) {
         // Columns: depth, primary, scatter, sigma, ...; row 1 normalises, as the PDD.
         const double first = axis[0][1] + axis[0][2];
         const double firstSigma = axis[0][3] / first;
-        const BeamResult classic = CalculateBeam(c, {}, calc.Data());
-        CalculationOptions divergentOptions;
+        CalculationOptions classicOptions;
+        if (b.Thickness > 0)
+            classicOptions.ThicknessCm = b.Thickness;
+        const BeamResult classic = CalculateBeam(c, classicOptions, calc.Data());
+        CalculationOptions divergentOptions = classicOptions;
         divergentOptions.Model = ScatterModel::Divergent;
         const BeamResult divergent = CalculateBeam(c, divergentOptions, calc.Data());
         for (const std::vector<double>& l : lateral) {
@@ -82,7 +95,23 @@ OffAxisStudy StudyOffAxis(Engine& calc, const std::filesystem::path& folder) {
             p.DirectSigma = p.Direct * std::hypot(l[6] / l[7], firstSigma);
             const PhantomPoint point{p.X, 0.0, p.Depth};
             p.Computable = WithinKernelReach(c, classic.DepthDose->Rows, point);
-            if (p.Computable) {
+            p.Tail = NeedsTail(b, p.X, p.Depth);
+            if (p.Computable && p.Tail) {
+                const PointDose a = BeamPointDoses(classic, {&point, 1}, calc.Data())[0];
+                const PointDose d = BeamPointDoses(divergent, {&point, 1}, calc.Data())[0];
+                p.Classic = PointPercent(classic, a.Primary + a.Scatter);
+                p.Divergent = PointPercent(divergent, d.Primary + d.Scatter);
+                ++out.TailPoints;
+                const auto take = [&](double model, OffAxisStudy::TailDeviations& worst) {
+                    const double excess = Excess(model, p.Direct, p.DirectSigma);
+                    if (p.BeyondEdge <= -1.0)
+                        worst.Inside = std::max(worst.Inside, excess);
+                    else if (p.BeyondEdge >= 1.0)
+                        worst.Beyond = std::max(worst.Beyond, excess);
+                };
+                take(p.Classic, out.TailClassic);
+                take(p.Divergent, out.TailDivergent);
+            } else if (p.Computable) {
                 const PointDose a = BeamPointDoses(classic, {&point, 1}, calc.Data())[0];
                 const PointDose d = BeamPointDoses(divergent, {&point, 1}, calc.Data())[0];
                 p.Classic = PointPercent(classic, a.Primary + a.Scatter);
@@ -122,7 +151,7 @@ void FillOffAxis(const OffAxisStudy& f, Placeholders& v) {
     Rows rows;
     for (const auto& p : f.Points) {
         rows.Cell(p.Beam)
-            .Cell(Fixed(p.X, 1))
+            .Cell(Fixed(p.X, 1) + (p.Tail ? " *" : ""))
             .Cell(Fixed(p.Depth, 2))
             .Cell(Signed(p.BeyondEdge, 2))
             .Cell(Fixed(p.Direct, 4) + " +/- " + Fixed(100 * p.DirectSigma / p.Direct, 1) + " %");
@@ -143,6 +172,14 @@ void FillOffAxis(const OffAxisStudy& f, Placeholders& v) {
         v[key + "_verdict"] = Verdict(WithinOffAxisBounds(worst));
     }
     v["offaxis_classic_as_it_stands"] = Fixed(100 * f.ClassicAsItStands.Inside, 1);
+    v["offaxis_tail_points"] = std::to_string(f.TailPoints);
+    for (const auto& [model, worst] :
+         {std::pair{"classic", f.TailClassic}, std::pair{"divergent", f.TailDivergent}}) {
+        const std::string key = std::string("offaxis_tail_") + model;
+        v[key + "_inside"] = Fixed(100 * worst.Inside, 1);
+        v[key + "_beyond"] = Fixed(100 * worst.Beyond, 1);
+    }
+    v["offaxis_tail_verdict"] = Verdict(WithinTailBound(f));
 }
 
 } // namespace veltrim::validate

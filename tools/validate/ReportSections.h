@@ -53,5 +53,6 @@ void FillMedium(const MediumStudy& f, Placeholders& v);
 // The placeholders `key`_rows, `key`_body, ... of one medium's slabs.
 void FillThickness(const ThicknessStudy& f, Placeholders& v, const std::string& key);
 void FillOffAxis(const OffAxisStudy& f, Placeholders& v);
+void FillCircles(const CircleStudy& f, Placeholders& v);
 
 } // namespace veltrim::validate

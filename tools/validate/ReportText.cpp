@@ -261,6 +261,7 @@ std::string ReportText(const Findings& findings, const std::vector<Check>& check
         FillThickness(t, v, key);
     }
     FillOffAxis(findings.OffAxis, v);
+    FillCircles(findings.Circles, v);
     std::string lines;
     for (const Check& check : checks)
         lines += (lines.empty() ? "" : "\n") + CheckLine(check);

@@ -267,6 +267,7 @@ struct OffAxisStudy {
         double Direct = 0, DirectSigma = 0;
         double Classic = 0, Divergent = 0;
         bool Computable = false; // within the kernels' reach
+        bool Tail = false;       // its rings reach beyond the kernels' 40 cm
     };
     std::vector<Point> Points;
     // Largest |model / direct - 1| beyond twice the direct run's 1-sigma,
@@ -278,8 +279,29 @@ struct OffAxisStudy {
     // The classic model's Inside is relative to its own axis at the same
     // depth, against the direct run's point over its axis: the lateral shape
     // without the model's axis deficit (section 4.4), which is bounded there.
+    // Points whose rings need the kernels' tails beyond 40 cm are not in
+    // the above: largest excess inside the field and anywhere beyond it (1
+    // cm or more from the edge), for each model.
+    struct TailDeviations {
+        double Inside = 0, Beyond = 0;
+    };
     Deviations Classic, Divergent;
     Deviations ClassicAsItStands;
+    TailDeviations TailClassic, TailDivergent;
+    int TailPoints = 0;
+};
+
+// 4.10 A circle's table, whose rings count whole, against each ring's exact
+// share (the points, the absolute dose): 80 kV, FSD 100, the classic model.
+struct CircleStudy {
+    struct Row {
+        double Diameter = 0;            // cm at the FSD
+        double First = 0, At10 = 0;     // table / exact - 1 at 0.25 and 10.25 cm
+        double Most = 0, MostDepth = 0; // the largest over the rows, and where
+        double PddTable10 = 0, PddExact10 = 0;
+    };
+    std::vector<Row> Rows;
+    double Most = 0, PddMost = 0; // largest dose excess; largest PDD difference at 10.25 cm
 };
 
 struct Findings {
@@ -297,6 +319,7 @@ struct Findings {
     ThicknessStudy Thickness;
     std::vector<ThicknessStudy> MediumSlabs; // water, ICRU-44 tissue, PMMA
     OffAxisStudy OffAxis;
+    CircleStudy Circles;
 };
 
 DataStudy StudyData(const Engine& calc);
@@ -313,6 +336,7 @@ ThicknessStudy StudyThickness(Engine& calc, const std::filesystem::path& directF
                               Medium medium = Medium::IcruFourComponent);
 // `folder` holds the off-axis direct tables.
 OffAxisStudy StudyOffAxis(Engine& calc, const std::filesystem::path& folder);
+CircleStudy StudyCircles(Engine& calc);
 
 // The beams of the depth-dose section: 60/80/100/120 kV, 2.5 mm Al, 12
 // degrees, constant potential, fields 10/20/30 cm square, FSD 60 and 100 cm.

@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
              {veltrim::Medium::Water, veltrim::Medium::Icru44, veltrim::Medium::Pmma})
             findings.MediumSlabs.push_back(StudyThickness(engine, direct, m));
         findings.OffAxis = StudyOffAxis(engine, direct / "offaxis");
+        findings.Circles = StudyCircles(engine);
 
         const std::vector<Check> checks = Checks(findings);
         int failures = 0;
