@@ -1,6 +1,7 @@
 #include "dose/KernelTail.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace veltrim {
 

@@ -4,8 +4,9 @@
 // the centre of a large field. Beyond 30 cm the scatter that reaches the
 // point falls off nearly geometrically from ring to ring (attenuation over
 // the distance and the spread over it); the rate is fitted once per kernel
-// table, pooled over its rows, as the ratio of the sums of rings 71-80 to
-// rings 61-70, and each row continues its own rings 71-80 at that rate.
+// table, pooled over its rows, as the tenth root of the ratio of the sums of
+// rings 71-80 and 61-70, and each row continues its own rings 71-80 at that
+// rate.
 // The tail is checked against direct Monte Carlo (docs/validation.md).
 
 #include "dose/ScatterKernels.h"
