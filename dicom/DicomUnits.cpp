@@ -64,6 +64,22 @@ std::optional<double> ReadDecimal(std::string_view text) {
     return value;
 }
 
+std::optional<double> ReadDecimal(std::string_view text, double factor) {
+    const double exponent = std::log10(factor);
+    const std::optional<double> plain = ReadDecimal(text);
+    if (!plain || exponent != std::round(exponent) || std::abs(exponent) > 20.0)
+        return plain ? std::optional<double>(*plain * factor) : std::nullopt;
+    // The number's own exponent, if any, plus the factor's.
+    std::string shifted(text);
+    int own = 0;
+    if (const std::size_t e = shifted.find_first_of("eE"); e != std::string::npos) {
+        own = std::stoi(shifted.substr(e + 1));
+        shifted.erase(e);
+    }
+    shifted += "e" + std::to_string(own + static_cast<int>(exponent));
+    return ReadDecimal(shifted);
+}
+
 std::optional<double> UnitFactor(std::string_view unitText, Quantity quantity) {
     const std::string unit = Compact(unitText);
     const std::string_view u = unit;

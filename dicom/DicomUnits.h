@@ -13,6 +13,11 @@ namespace veltrim {
 // nothing else. None for an empty, partly numeric or non-finite text.
 std::optional<double> ReadDecimal(std::string_view text);
 
+// A decimal string in another unit: the text times `factor`. A power of
+// ten moves the decimal exponent before the text is read, so that "0.00014"
+// Gy reads as the double nearest 0.14 mGy, not 0.13999999999999999.
+std::optional<double> ReadDecimal(std::string_view text, double factor);
+
 enum class Quantity {
     KermaAreaProduct, // Gy cm^2
     AirKerma,         // mGy

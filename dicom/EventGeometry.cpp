@@ -155,6 +155,13 @@ void PlaceFocus(const IrradiationEvent& event, const StudyPatient& patient,
         Assume(exposure, "fsd_cm", exposure.FsdCm,
                "the patient is taken 5 cm from the detector: the source-detector distance less "
                "the patient's thickness along the beam and 5 cm");
+    } else if (const auto reference = ReferenceDistanceCm(event);
+               reference && *reference > along / 2.0) {
+        // A dose report's reference point stands for the skin's entrance.
+        exposure.FsdCm = *reference;
+        Assume(exposure, "fsd_cm", exposure.FsdCm,
+               "the record gives no usable distance to the patient: the skin is taken at the "
+               "reference point, which stands for the entrance of the beam");
     } else if (event.IsFluoroscopy() || event.PrimaryAngleDeg) {
         exposure.FsdCm = AssumedFluoroscopyFsdCm;
         Assume(exposure, "fsd_cm", exposure.FsdCm,

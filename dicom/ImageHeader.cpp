@@ -35,13 +35,11 @@ class Header {
         const std::string text = Text(tag, index);
         if (text.empty())
             return std::nullopt;
-        const std::optional<double> value = ReadDecimal(text);
-        if (!value) {
+        const std::optional<double> value = ReadDecimal(text, factor);
+        if (!value)
             skipped_.push_back(std::string(DcmTag(tag).getTagName()) + ": \"" + text +
                                "\" is not a number");
-            return std::nullopt;
-        }
-        return *value * factor;
+        return value;
     }
 
   private:

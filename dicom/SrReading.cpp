@@ -119,8 +119,7 @@ class NumberReader {
         const std::string text = num->getNumericValue().c_str();
         if (text.empty()) // "value unknown": nothing recorded
             return std::nullopt;
-        const std::optional<double> value = ReadDecimal(text);
-        if (!value)
+        if (!ReadDecimal(text))
             return Skip(node, "value \"" + text + "\" is not a number");
         const DSRCodedEntryValue& unit = num->getMeasurementUnit();
         std::optional<double> factor = UnitFactor(unit.getCodeValue().c_str(), quantity);
@@ -129,7 +128,7 @@ class NumberReader {
         if (!factor)
             return Skip(node,
                         std::string("unit \"") + unit.getCodeValue().c_str() + "\" not understood");
-        return *value * *factor;
+        return ReadDecimal(text, *factor);
     }
 
     std::nullopt_t Skip(const Node& node, const std::string& why) const {
