@@ -36,7 +36,7 @@
 #include <dcmtk/oflog/spi/logevent.h>
 #include <fstream>
 #include <mutex>
-#include <regex>
+#include <string_view>
 #include <system_error>
 
 namespace veltrim {
@@ -56,22 +56,30 @@ class SkippedItems : public dcmtk::log4cplus::Appender {
     // and `Reading invalid/incomplete content item IMAGE "1.10.5"` for one
     // read in part; each becomes one line that names the item.
     void append(const dcmtk::log4cplus::spi::InternalLoggingEvent& event) override {
-        static const std::regex failed(R"re(^Reading content item "([^"]+)" \((.*)\))re");
-        static const std::regex skipping(R"re(^Skipping invalid/incomplete content item)re");
-        static const std::regex partial(
-            R"re(^Reading invalid/incomplete content item (\w+) "([^"]+)")re");
+        constexpr std::string_view Failed = "Reading content item \"";
+        constexpr std::string_view Skipping = "Skipping invalid/incomplete content item";
+        constexpr std::string_view Partial = "Reading invalid/incomplete content item ";
         const std::string line = event.getMessage().c_str();
-        std::smatch m;
-        if (std::regex_search(line, m, failed)) {
-            pending_ = "content item " + m[1].str() + " (" + m[2].str() + ")";
-        } else if (std::regex_search(line, m, skipping)) {
+        if (line.starts_with(Failed)) {
+            const std::size_t quote = line.find('"', Failed.size());
+            const std::size_t open = line.find('(', quote);
+            const std::size_t close = line.rfind(')');
+            if (quote != std::string::npos && open != std::string::npos && close > open)
+                pending_ = "content item " + line.substr(Failed.size(), quote - Failed.size()) +
+                           " (" + line.substr(open + 1, close - open - 1) + ")";
+        } else if (line.starts_with(Skipping)) {
             // The value type DCMTK names here is not always the skipped item's.
             Lines.push_back((pending_.empty() ? std::string("a content item") : pending_) +
                             " skipped");
             pending_.clear();
-        } else if (std::regex_search(line, m, partial)) {
-            Lines.push_back("content item " + m[2].str() + ": " + m[1].str() +
-                            " item invalid or incomplete, read in part");
+        } else if (line.starts_with(Partial)) {
+            const std::string rest = line.substr(Partial.size());
+            const std::size_t first = rest.find('"');
+            const std::size_t last = rest.find('"', first + 1);
+            if (first != std::string::npos && last != std::string::npos)
+                Lines.push_back("content item " + rest.substr(first + 1, last - first - 1) + ": " +
+                                rest.substr(0, rest.find(' ')) +
+                                " item invalid or incomplete, read in part");
         }
     }
 

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <numbers>
-#include <regex>
 
 namespace veltrim {
 namespace {
@@ -177,12 +177,27 @@ void PlaceFocus(const IrradiationEvent& event, const StudyPatient& patient,
 
 // The first length in a text ("15cm", "530 mm"), cm.
 std::optional<double> LengthIn(const std::string& text) {
-    static const std::regex length(R"(([0-9]+(\.[0-9]+)?)\s*(cm|mm))", std::regex::icase);
-    std::smatch found;
-    if (!std::regex_search(text, found, length))
-        return std::nullopt;
-    const double value = std::stod(found[1].str());
-    return found[3].str().size() == 2 && (found[3].str()[0] | 0x20) == 'm' ? value / 10.0 : value;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (!std::isdigit(static_cast<unsigned char>(text[at])))
+            continue;
+        double value = 0.0;
+        const auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(),
+                                                  value, std::chars_format::fixed);
+        std::size_t unit = static_cast<std::size_t>(end - text.data());
+        while (unit < text.size() && text[unit] == ' ')
+            ++unit;
+        const std::string word = text.substr(unit, 2);
+        const auto is = [&word](const char* name) {
+            return word.size() == 2 && std::tolower(word[0]) == name[0] &&
+                   std::tolower(word[1]) == name[1];
+        };
+        if (error == std::errc() && is("cm"))
+            return value;
+        if (error == std::errc() && is("mm"))
+            return value / 10.0;
+        at = unit; // past this number
+    }
+    return std::nullopt;
 }
 
 bool Has(const std::string& text, const char* word) {

@@ -171,6 +171,22 @@ TEST(DoseRecordRead, RefusesFilesThatAreNotDoseRecordsWithTheReason) {
     EXPECT_NE(Refusal(ct).find("CT image"), std::string::npos);
 }
 
+TEST(DoseRecordRead, AFileCutAnywhereIsRefusedOrReadInPartNeverMore) {
+    TempFolder folder;
+    ReportBuilder b;
+    b.Accumulated("3.2e-005", "Gym2");
+    CArmEvent(b);
+    CArmEvent(b);
+    const std::string whole = testing::ReadBytes(b.Save(folder, "whole.dcm"));
+    for (std::size_t cut = 0; cut < whole.size(); cut += 53) {
+        const auto part = folder.Write("part.dcm", whole.substr(0, cut));
+        try {
+            EXPECT_LE(ReadDoseRecord(part).Events.size(), 2u) << cut;
+        } catch (const DoseRecordError&) {
+        }
+    }
+}
+
 TEST(DoseRecordRead, ARadiographsHeaderGivesOneEventInVeltrimsUnits) {
     TempFolder folder;
     const auto path = testing::SaveHeader(folder, "dx.dcm",

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
-#include <regex>
 
 namespace veltrim {
 namespace {
@@ -58,7 +57,6 @@ Dumped Dump(const std::filesystem::path& file) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     Dumped dumped;
     std::vector<DumpedEvent>& events = dumped.Events;
-    static const std::regex num(R"re(NUM:\(,,"([^"]+)"\)="([^"]*)" \(([^,]+),)re");
     std::string metal;
     char line[4096];
     while (pipe && fgets(line, sizeof line, pipe.get())) {
@@ -71,21 +69,30 @@ Dumped Dump(const std::filesystem::path& file) {
             continue;
         if (text.find("\"X-Ray Filter Material\")") != std::string::npos)
             metal = text.find("Copper") != std::string::npos ? "Cu" : "Al";
-        std::smatch m;
-        if (!std::regex_search(text, m, num) || text.rfind("    ", 0) != 0)
+        // NUM:(,,"NAME")="VALUE" (UNIT,...
+        const std::size_t at = text.find("NUM:(,,\"");
+        if (at == std::string::npos || text.rfind("    ", 0) != 0)
             continue;
-        const std::string name = m[1].str();
+        const std::size_t nameEnd = text.find("\")=\"", at);
+        const std::size_t valueEnd = text.find("\" (", nameEnd + 4);
+        const std::size_t unitEnd = text.find(',', valueEnd);
+        if (nameEnd == std::string::npos || valueEnd == std::string::npos ||
+            unitEnd == std::string::npos)
+            continue;
+        const std::string name = text.substr(at + 8, nameEnd - at - 8);
+        const std::string valueText = text.substr(nameEnd + 4, valueEnd - nameEnd - 4);
+        const std::string unit = text.substr(valueEnd + 3, unitEnd - valueEnd - 3);
         if (name == "Dose Area Product Total")
-            dumped.TotalHalfDigit = HalfDigit(m[2].str()) * DumpedUnit(m[3].str());
+            dumped.TotalHalfDigit = HalfDigit(valueText) * DumpedUnit(unit);
         if (name != "KVP" && name != "Dose Area Product" &&
             name.rfind("X-Ray Filter Thickness", 0) != 0)
             continue;
-        const double value = std::stod(m[2].str()) * DumpedUnit(m[3].str());
+        const double value = std::stod(valueText) * DumpedUnit(unit);
         if (name == "KVP")
             events.back().Kvp.push_back(value);
         else if (name == "Dose Area Product") {
             events.back().KapGycm2 = value;
-            events.back().KapHalfDigit = HalfDigit(m[2].str()) * DumpedUnit(m[3].str());
+            events.back().KapHalfDigit = HalfDigit(valueText) * DumpedUnit(unit);
         } else if (name.rfind("X-Ray Filter Thickness", 0) == 0) {
             auto& [sum, count] = events.back().FilterMm[metal];
             sum += value;
