@@ -147,14 +147,20 @@ std::string ExposureObject(const StudyExposure& x, const IrradiationEvent& event
     return m.Block(4);
 }
 
+// The unit that made the record: its manufacturer and model.
+std::string Equipment(const DoseRecord& record) {
+    if (record.Model.empty() || record.Manufacturer.empty())
+        return record.Manufacturer + record.Model;
+    return record.Manufacturer + " " + record.Model;
+}
+
 std::string RecordObject(const DoseRecord& record) {
     std::vector<std::string> skipped;
     for (const std::string& s : record.Skipped)
         skipped.push_back(JsonString(s));
     Members m;
     m.Text("kind", KindName(record.Kind))
-        .TextIfAny("manufacturer", record.Manufacturer)
-        .TextIfAny("model", record.Model)
+        .TextIfAny("manufacturer", Equipment(record))
         .Number("events", static_cast<double>(record.Events.size()))
         .Raw("skipped", Array(skipped, 4))
         .Number("accumulated_kap_Gycm2", record.AccumulatedKapGycm2);
