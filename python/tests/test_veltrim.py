@@ -108,7 +108,7 @@ def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
     assert float(names["surface_dose_mGy"]) == dose.surface_dose_mGy
     assert (dose.exposure, dose.medium) == ("tube-output", names["medium"])
     assert float(calc("--dose-at", "4.2")[1][1]) == dose.at(4.2)
-    assert tuple(map(float, calc("--dose-at", "1,9")[1][2:])) == dose.over(1, 9)
+    assert tuple(map(float, calc("--dose-at", "1,9.0")[1][2:])) == dose.over(1, 9)
     with pytest.raises(veltrim.CalculationError, match="given twice"):
         veltrim.absolute_dose(veltrim.Conditions(), air_kerma=2, kap=1, data=str(data))
     with pytest.raises(veltrim.CalculationError, match="outside the phantom"):

@@ -68,8 +68,8 @@ TEST(ExportBytesAs, TheChosenNameGetsItsExtensionAndTheConfirmationNamesFileAndF
     EXPECT_EQ(ReadBytes(dir / "report.pdf"), "%PDF");
     EXPECT_EQ(report.Message, "The report was saved as PDF: report.pdf in " +
                                   dir.Path().lexically_normal().string() + ".");
-    EXPECT_TRUE(ExportBytesAs(SavedFile::TableCsv, "x", "table.CSV", dir.Path(), Language::Japanese)
-                    .Saved);
+    EXPECT_TRUE(
+        ExportBytesAs(SavedFile::TableCsv, "x", "table.CSV", dir.Path(), Language::Japanese).Saved);
     EXPECT_EQ(EntriesOf(dir.Path()), (std::vector<std::string>{"report.pdf", "table.CSV"}));
 }
 
