@@ -38,12 +38,11 @@ std::string ModelLine(ScatterModel model, Language language) {
 TypedThickness ReadThickness(const std::string& typed) {
     if (typed.empty())
         return {};
-    if (!ReadsWhole(typed))
-        return {std::nullopt,
-                Message(MessageId::ThicknessOutOfRange,
-                        {Arg(typed), Arg(MinPhantomThickness), Arg(MaxPhantomThickness)})};
-    const double cm = ReadNumber(typed);
-    return {cm, ThicknessProblem(cm)};
+    const std::optional<double> cm = ReadWholeNumber(typed);
+    if (!cm)
+        return {std::nullopt, Message(MessageId::NotANumber,
+                                      {Arg(Message(MessageId::DoseThickness)), Arg(typed)})};
+    return {cm, ThicknessProblem(*cm)};
 }
 
 std::string DoseCsvBytes(const CalculatedBeam& beam, const AbsoluteDose& dose, Language language,

@@ -169,26 +169,40 @@ void DoseWindow::ShowLastCalculation() {
 }
 
 std::optional<Exposure> DoseWindow::TypedExposure() {
-    const auto number = [this](ControlName field) {
-        return ReadNumber(Field(field).text().toStdString());
+    // Each quantity named as the exposure's refusals name it.
+    const auto number = [this](ControlName field, MessageId quantity) {
+        return TypedNumber(field, Text(edition_, quantity));
     };
-    Exposure given;
     if (Way(ExposureKind::TubeOutput).isChecked()) {
         if (Field(dc::Mas).text().trimmed().isEmpty()) {
             ShowMessage(Text(edition_, MessageId::ExposureNeedsMas), true);
             return std::nullopt;
         }
-        given = {ExposureKind::TubeOutput, number(dc::TubeOutput), number(dc::Mas),
-                 number(dc::OutputDistance)};
-    } else if (Way(ExposureKind::KermaAreaProduct).isChecked()) {
-        const KapUnit& unit = KapUnits[std::max(0, kapUnit_->currentIndex())];
-        given = {ExposureKind::KermaAreaProduct, number(dc::Kap) * unit.GyCm2};
-    } else if (Way(ExposureKind::EntranceSurfaceKerma).isChecked()) {
-        given = {ExposureKind::EntranceSurfaceKerma, number(dc::Esak)};
-    } else {
-        given = {ExposureKind::IncidentAirKerma, number(dc::AirKerma)};
+        const auto output = number(dc::TubeOutput, MessageId::ExposureTubeOutput);
+        const auto mas = output ? number(dc::Mas, MessageId::ExposureMas) : std::nullopt;
+        const auto distance =
+            mas ? number(dc::OutputDistance, MessageId::ExposureOutputDistance) : std::nullopt;
+        if (!distance)
+            return std::nullopt;
+        return Exposure{ExposureKind::TubeOutput, *output, *mas, *distance};
     }
-    return given;
+    if (Way(ExposureKind::KermaAreaProduct).isChecked()) {
+        const KapUnit& unit = KapUnits[std::max(0, kapUnit_->currentIndex())];
+        const auto kap = number(dc::Kap, MessageId::ExposureKap);
+        if (!kap)
+            return std::nullopt;
+        return Exposure{ExposureKind::KermaAreaProduct, *kap * unit.GyCm2};
+    }
+    if (Way(ExposureKind::EntranceSurfaceKerma).isChecked()) {
+        const auto esak = number(dc::Esak, MessageId::ExposureEsak);
+        if (!esak)
+            return std::nullopt;
+        return Exposure{ExposureKind::EntranceSurfaceKerma, *esak};
+    }
+    const auto kerma = number(dc::AirKerma, MessageId::ExposureAirKerma);
+    if (!kerma)
+        return std::nullopt;
+    return Exposure{ExposureKind::IncidentAirKerma, *kerma};
 }
 
 bool DoseWindow::Expose(const Exposure& given) {
@@ -299,13 +313,21 @@ void DoseWindow::ShowDoseAtDepth() {
         return;
     ShowMessage({}, false);
     const AbsoluteDose& dose = shown_->Dose;
-    const double from = ReadNumber(Field(dc::DepthFrom).text().toStdString());
+    // "Dose at depth (from)": the caption of the row and of the field.
+    const auto caption = [this](MessageId end) {
+        return Text(edition_, MessageId::DoseAtDepthCaption) + " (" + Text(edition_, end) + ")";
+    };
+    const std::optional<double> from = TypedNumber(dc::DepthFrom, caption(MessageId::DoseFrom));
+    if (!from)
+        return;
     try {
         if (Field(dc::DepthTo).text().trimmed().isEmpty()) {
-            shown.setText(Utf8(MgyText(dose.Mgy(DoseAtDepth(dose.PerKerma, from)))));
+            shown.setText(Utf8(MgyText(dose.Mgy(DoseAtDepth(dose.PerKerma, *from)))));
         } else {
-            const double to = ReadNumber(Field(dc::DepthTo).text().toStdString());
-            const auto [least, most] = DoseOverDepths(dose.PerKerma, from, to);
+            const std::optional<double> to = TypedNumber(dc::DepthTo, caption(MessageId::DoseTo));
+            if (!to)
+                return;
+            const auto [least, most] = DoseOverDepths(dose.PerKerma, *from, *to);
             shown.setText(Utf8(Text(edition_, MessageId::DoseOverRange,
                                     {MgyText(dose.Mgy(least)), MgyText(dose.Mgy(most))})));
         }
@@ -316,8 +338,8 @@ void DoseWindow::ShowDoseAtDepth() {
 
 std::pair<std::optional<double>, std::optional<double>> DoseWindow::TypedTubeOutput() const {
     const auto positive = [this](ControlName field) -> std::optional<double> {
-        const double value = ReadNumber(Field(field).text().toStdString());
-        if (value > 0.0 && std::isfinite(value))
+        const std::optional<double> value = ReadWholeNumber(Field(field).text().toStdString());
+        if (value && *value > 0.0)
             return value;
         return std::nullopt;
     };

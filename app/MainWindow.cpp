@@ -200,6 +200,7 @@ void MainWindow::Calculate() {
     // The texts this calculation reads, kept as the list of curves shows
     // them: the fields may change during the yields.
     const ConditionTexts typed = TypedConditions();
+    ShowReadingNotice(typed);
     ConditionTexts drawn = typed;
     PipelineHooks hooks;
     hooks.ShowClampText = [this, &drawn](const std::string& text) {

@@ -145,6 +145,10 @@ class MainWindow : public QWidget {
     void ShowGraphMenu(const QPoint& at);
     void RememberBeam(const ConditionTexts& drawn, bool curveDrawn);
     void AddNextCalculationLine();
+    // The fields of this calculation whose text is not wholly a number, each
+    // with the number used, in place of the next calculation's line; that
+    // line when every text is a number.
+    void ShowReadingNotice(const ConditionTexts& typed);
     void ShowNextCalculation();
     // Ctrl+S and Ctrl+O: a file dialog, then SaveBeam or OpenBeam.
     void ChooseAndSaveBeam();

@@ -187,8 +187,21 @@ void MainWindow::AddNextCalculationLine() {
 void MainWindow::ShowNextCalculation() {
     const QString line = NextCalculation();
     nextCalculation_->setText(line);
+    nextCalculation_->setToolTip(QString());
     // The phantom's caption names the material only; its tooltip says all.
     FindControl<QLabel>(*this, mc::PhantomMaterial).setToolTip(line);
+}
+
+void MainWindow::ShowReadingNotice(const ConditionTexts& typed) {
+    std::string notice;
+    for (const Message& misread : MisreadFields(typed))
+        notice += (notice.empty() ? "" : " ") + misread.In(state_.Edition);
+    if (notice.empty()) {
+        ShowNextCalculation();
+        return;
+    }
+    nextCalculation_->setText(QString::fromStdString(notice));
+    nextCalculation_->setToolTip(QString::fromStdString(notice));
 }
 
 void MainWindow::SetPhantomMedium(Medium medium) {

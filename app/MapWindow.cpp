@@ -24,8 +24,7 @@ namespace mc = mapcontrols;
 // A typed coordinate: NaN unless the whole text is a number, so that the
 // point's check refuses it with the edition's words.
 double Coordinate(const QLineEdit& field) {
-    const std::string text = field.text().trimmed().toStdString();
-    return ReadsWhole(text) ? ReadNumber(text) : std::nan("");
+    return ReadWholeNumber(field.text().toStdString()).value_or(std::nan(""));
 }
 
 } // namespace
@@ -118,16 +117,19 @@ void MapWindow::ShowProfile() {
     if (!beam_)
         return;
     ShowMessage({}, false);
-    const double depth = Coordinate(Field(mc::ProfileDepth));
+    const std::optional<double> depth =
+        TypedNumber(mc::ProfileDepth, Text(edition_, MessageId::MapProfileCaption));
+    if (!depth)
+        return;
     try {
-        const DoseGrid grid = BeamProfile(*beam_, depth, Axis(), Data());
+        const DoseGrid grid = BeamProfile(*beam_, *depth, Axis(), Data());
         std::vector<std::pair<double, double>> line;
         for (std::size_t k = 0; k < grid.Points.size(); ++k) {
             const PhantomPoint& p = grid.Points[k];
             line.emplace_back(Axis() == LateralAxis::X ? p.X : p.Y,
                               PointPercent(*beam_, grid.Doses[k].Primary + grid.Doses[k].Scatter));
         }
-        profile_->Draw(line, depth);
+        profile_->Draw(line, *depth);
     } catch (const BeamError& e) {
         ShowMessage(e.Cause().In(edition_), true);
     } catch (const CalculationError& e) {

@@ -102,8 +102,8 @@ void QualityWindow::ClearFigures() {
 
 std::optional<double> QualityWindow::TypedAirPath() {
     const std::string typed = Field(qc::AirPath).text().toStdString();
-    const double cm = ReadNumber(typed);
-    if (!(cm >= 0.0 && cm <= MaxAirPathCm)) {
+    const std::optional<double> cm = ReadWholeNumber(typed);
+    if (!cm || !(*cm >= 0.0 && *cm <= MaxAirPathCm)) {
         ShowMessage(Message(MessageId::AirPathInvalid, {Arg(typed)}).In(edition_), true);
         return std::nullopt;
     }
@@ -151,8 +151,8 @@ void QualityWindow::FindAddedAluminium() {
         return;
     }
     const std::string typedHvl1 = Field(qc::MeasuredHvl1).text().toStdString();
-    const double hvl1 = ReadNumber(typedHvl1);
-    if (!(hvl1 > 0.0) || !std::isfinite(hvl1)) {
+    const double hvl1 = ReadWholeNumber(typedHvl1).value_or(0.0);
+    if (!(hvl1 > 0.0)) {
         ShowMessage(Message(MessageId::Hvl1NotPositive, {Arg(typedHvl1)}).In(edition_), true);
         return;
     }
@@ -206,8 +206,8 @@ void QualityWindow::FindAddedAluminium() {
 }
 
 std::optional<double> QualityWindow::TypedMeasuredHvl1() const {
-    const double hvl1 = ReadNumber(Field(qc::MeasuredHvl1).text().toStdString());
-    if (hvl1 > 0.0 && std::isfinite(hvl1))
+    const double hvl1 = ReadWholeNumber(Field(qc::MeasuredHvl1).text().toStdString()).value_or(0.0);
+    if (hvl1 > 0.0)
         return hvl1;
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include "app/SideLayouts.h"
 #include "calculation/ModelData.h"
 #include "calculation/SharedState.h"
+#include "core/NumberReading.h"
 
 #include <QLabel>
 
@@ -26,6 +27,14 @@ void SideWindow::AddMessageLine(int top) {
 
 void SideWindow::ShowMessage(const std::string& text, bool failure) {
     ShowOnMessageLine(*message_, text, failure);
+}
+
+std::optional<double> SideWindow::TypedNumber(ControlName field, const std::string& caption) {
+    const std::string typed = Field(field).text().toStdString();
+    const std::optional<double> number = ReadWholeNumber(typed);
+    if (!number)
+        ShowMessage(Text(edition_, MessageId::NotANumber, {caption, typed}), true);
+    return number;
 }
 
 void SideWindow::ShowHeading(const std::string& heading) {

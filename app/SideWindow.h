@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -44,6 +45,9 @@ class SideWindow : public QWidget {
     // when it tells of a failure.
     void AddMessageLine(int top);
     void ShowMessage(const std::string& text, bool failure);
+    // The number typed in `field`, which must be one as a whole; otherwise
+    // none, with the refusal naming `caption` and the text on the message line.
+    std::optional<double> TypedNumber(ControlName field, const std::string& caption);
     // The line that names the beam shown.
     void ShowHeading(const std::string& heading);
     // The history's last drawn beam, named on that line; null, with "no

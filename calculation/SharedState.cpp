@@ -175,7 +175,14 @@ bool SharedState::WriteResults(const DepthDoseTable& table, int rows,
 
 void SharedState::ReportDepthDoseFailure(const Message& cause) {
     DepthDoseFailureCause = cause.In(Edition);
-    Messages.Show(DepthDoseFailureText(Edition, cause));
+    // The fixed first line belongs to the window's own depth dose; a run
+    // under the divergent model, another medium or a finite phantom is told
+    // in the edition's words.
+    const bool extended =
+        Model != ScatterModel::Classic || PhantomMedium != Medium::IcruFourComponent || ThicknessCm;
+    Messages.Show(extended
+                      ? Text(Edition, MessageId::DepthDoseNotComputed) + "\n" + cause.In(Edition)
+                      : DepthDoseFailureText(Edition, cause));
 }
 
 std::string ResultsFileBytes(const SharedState& state) {

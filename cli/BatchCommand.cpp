@@ -12,6 +12,7 @@
 #include <iostream>
 #include <memory>
 #include <mutex>
+#include <poll.h>
 #include <pthread.h>
 #include <thread>
 #include <unistd.h>
@@ -28,7 +29,9 @@ int DefaultJobs() {
 struct OutputLost {};
 
 // The output of the batch, a row at a time, each written whole under one
-// lock, so that a signal finds only complete rows to flush.
+// lock, so that a signal finds only complete rows to flush. Once the output
+// is closed no row is added to it. Standard error is written outside the
+// lock: a reader that stopped taking it must not hold up the closing.
 class BatchPrinter {
   public:
     BatchPrinter(const CalcOptions& options)
@@ -36,36 +39,52 @@ class BatchPrinter {
           counting_(isatty(STDERR_FILENO) == 1) {}
 
     void Row(const BatchResult& result) {
-        std::string text = writer_.Row(result);
-        const std::lock_guard<std::mutex> lock(lock_);
-        failed_ = failed_ || result.Error.has_value();
+        std::size_t written = 0;
+        {
+            // The writer counts its rows for End: formed under the lock too.
+            const std::lock_guard<std::mutex> lock(lock_);
+            if (ended_)
+                return;
+            failed_ = failed_ || result.Error.has_value();
+            if (!WriteOut(writer_.Row(result)))
+                throw OutputLost{};
+            written = ++written_;
+        }
         // A CSV keeps its columns: the warnings of its rows go to standard error.
         if (result.Warning)
             std::fprintf(stderr, "veltrim-calc: warning: row %d: %s\n", result.Row,
                          result.Warning->c_str());
-        if (!WriteOut(text))
-            throw OutputLost{};
-        ++written_;
         // The count goes to a terminal only: a log or a pipe gets no carriage returns.
         if (counting_)
-            std::fprintf(stderr, "\r%zu rows written", written_);
+            std::fprintf(stderr, "\r%zu rows written", written);
     }
 
     // Closes the output (a JSON list, a CSV without rows its header) once;
     // false when it could not be written.
     bool End() {
-        const std::lock_guard<std::mutex> lock(lock_);
-        if (ended_)
-            return true;
-        ended_ = true;
-        if (counting_ && written_ > 0)
+        {
+            const std::lock_guard<std::mutex> lock(lock_);
+            if (ended_)
+                return closed_;
+            ended_ = true;
+            closed_ = WriteOut(writer_.End()) && FlushOut();
+        }
+        return closed_;
+    }
+
+    // Whether the terminal's count is on the line, and ends that line.
+    bool Counting() { return counting_ && Written() > 0; }
+    void EndCount() {
+        if (Counting())
             std::fprintf(stderr, "\n");
-        return WriteOut(writer_.End()) && FlushOut();
     }
 
     bool AnyFailed() const { return failed_; }
-    std::size_t Written() const { return written_; }
-    std::mutex& Lock() { return lock_; }
+    // The rows in the output; after End, those it closed with.
+    std::size_t Written() {
+        const std::lock_guard<std::mutex> lock(lock_);
+        return written_;
+    }
 
   private:
     BatchWriter writer_;
@@ -74,7 +93,24 @@ class BatchPrinter {
     std::size_t written_ = 0;
     bool failed_ = false;
     bool ended_ = false;
+    bool closed_ = true;
 };
+
+// Tells on standard error that a signal stopped the batch, unless standard
+// error does not take it within a moment (a reader that stopped reading):
+// the output is already whole and the exit must not wait on that reader.
+// One write of less than PIPE_BUF bytes, so that a pipe takes it whole or
+// not at all.
+void TellStopped(int signal, std::size_t rows, bool afterCount) {
+    char text[160];
+    const int length = std::snprintf(text, sizeof text,
+                                     "%sveltrim-calc: stopped by a signal (%s): %zu rows written\n",
+                                     afterCount ? "\n" : "", strsignal(signal), rows);
+    pollfd err{STDERR_FILENO, POLLOUT, 0};
+    if (length > 0 && ::poll(&err, 1, 1000) == 1 && (err.revents & POLLOUT) != 0) {
+        (void)!::write(STDERR_FILENO, text, static_cast<std::size_t>(length));
+    }
+}
 
 // Whether the batch was started with the signal ignored: nohup's hang-up,
 // or the interrupt of a job a script put in the background.
@@ -118,9 +154,7 @@ class StopOnSignals {
             return;
         stop_ = true;
         printer_.End();
-        std::fprintf(stderr, "veltrim-calc: stopped by a signal (%s): %zu rows written\n",
-                     strsignal(signal), printer_.Written());
-        std::fflush(stderr);
+        TellStopped(signal, printer_.Written(), printer_.Counting());
         _exit(128 + signal);
     }
 
@@ -145,6 +179,8 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
         file = std::make_unique<BatchFile>(*options.BatchFile);
         while (!first && file->NextLine(line))
             first = reader.Read(line);
+        if (!first)
+            first = reader.Finish();
         if (!reader.HasHeader())
             throw BatchInputError("the file has no header line");
     } catch (const BatchInputError& e) {
@@ -170,7 +206,7 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
         while (file->NextLine(line))
             if (std::optional<BatchRow> row = reader.Read(line))
                 return row;
-        return std::nullopt;
+        return reader.Finish();
     };
     BatchPrinter printer(options);
     try {
@@ -188,7 +224,9 @@ int RunBatchCommand(const CalcOptions& options, const std::filesystem::path& dat
         std::cerr << "veltrim-calc: " << e.what() << '\n';
         return 1;
     }
-    if (!printer.End())
+    const bool closed = printer.End();
+    printer.EndCount();
+    if (!closed)
         return 1;
     return printer.AnyFailed() ? 1 : 0;
 }

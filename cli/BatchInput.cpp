@@ -23,32 +23,6 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
-std::vector<std::string> Cells(std::string_view line) {
-    std::vector<std::string> cells;
-    for (std::size_t start = 0;;) {
-        const std::size_t comma = line.find(',', start);
-        cells.emplace_back(line.substr(start, comma - start));
-        if (comma == std::string_view::npos)
-            return cells;
-        start = comma + 1;
-    }
-}
-
-// The lines of the text without their ends; a CR before the LF (or at the
-// very end) belongs to the line end.
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
-    }
-    return lines;
-}
-
 // A row keeps the first problem it meets.
 void Refuse(BatchRow& row, std::string problem) {
     if (!row.Problem)
@@ -69,15 +43,16 @@ void Warn(BatchRow& row, const std::string& note) {
     row.Warning = row.Warning ? *row.Warning + "; " + note : note;
 }
 
-// The texts the lenient reading does not read whole, and a tube voltage it
-// holds to 30-150 kV: the row's warnings, or under --strict its problem.
+// A condition must be a number as a whole; a tube voltage outside 30-150 kV
+// is held to the limit with a warning, or under --strict is the row's problem.
 void CheckNumbers(BatchRow& row, bool strict) {
     for (const ConditionTextField& field : ConditionTextFields) {
         const std::string& text = row.Texts.*field.Text;
-        if (const auto note = MistypedNumber(field.Name, text))
-            strict ? Refuse(row, std::string(field.Name) + " \"" + text + "\" is not a number")
-                   : Warn(row, *note);
+        if (!ReadWholeNumber(text))
+            Refuse(row, NotANumberText(field.Name, text));
     }
+    if (row.Problem)
+        return;
     IrradiationConditions read;
     if (const auto held = ReadConditions(row.Texts, read)) {
         const std::string note =
@@ -99,9 +74,9 @@ std::optional<double> NumberCell(BatchRow& row, const char* column, const std::s
     const std::string text = Trimmed(cell);
     if (text.empty())
         return std::nullopt;
-    const std::optional<double> number = StrictNumber(text);
+    const std::optional<double> number = ReadWholeNumber(text);
     if (!number)
-        Refuse(row, std::string(column) + " must be a number, not \"" + cell + "\"");
+        Refuse(row, NotANumberText(column, cell));
     return number;
 }
 
@@ -176,9 +151,9 @@ constexpr Column Columns[] = {
     {"point_z", NumberField<&BatchRow::PointZ>, Adds::Point},
 };
 
-std::vector<const Column*> Header(std::string_view line) {
+std::vector<const Column*> Header(const std::vector<std::string>& cells) {
     std::vector<const Column*> columns;
-    for (const std::string& cell : Cells(line)) {
+    for (const std::string& cell : cells) {
         std::string name = Trimmed(cell);
         for (char& ch : name)
             ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -215,7 +190,7 @@ void CheckDose(BatchRow& row) {
         Refuse(row, "point_x and point_y go with point_z");
 }
 
-BatchRow Row(int number, std::string_view line, const std::vector<const Column*>& columns,
+BatchRow Row(int number, const CsvRecord& record, const std::vector<const Column*>& columns,
              bool strict) {
     BatchRow row;
     row.Number = number;
@@ -224,7 +199,11 @@ BatchRow Row(int number, std::string_view line, const std::vector<const Column*>
         row.DoseAtColumns = row.DoseAtColumns || column->Output == Adds::DoseAt;
         row.PointColumns = row.PointColumns || column->Output == Adds::Point;
     }
-    const std::vector<std::string> cells = Cells(line);
+    const std::vector<std::string>& cells = record.Cells;
+    if (record.Problem) {
+        row.Problem = *record.Problem;
+        return row;
+    }
     if (cells.size() != columns.size()) {
         row.Problem = "the row has " + std::to_string(cells.size()) +
                       " cells where the header names " + std::to_string(columns.size()) +
@@ -241,17 +220,24 @@ BatchRow Row(int number, std::string_view line, const std::vector<const Column*>
 } // namespace
 
 std::optional<BatchRow> BatchRowReader::Read(std::string_view line) {
-    if (first_ && line.substr(0, 3) == "\xEF\xBB\xBF")
-        line.remove_prefix(3);
-    first_ = false;
-    if (Trimmed(line).empty())
+    return Take(csv_.Line(line));
+}
+
+std::optional<BatchRow> BatchRowReader::Finish() {
+    return Take(csv_.Finish());
+}
+
+std::optional<BatchRow> BatchRowReader::Take(const std::optional<CsvRecord>& record) {
+    if (!record || record->Blank)
         return std::nullopt;
     if (!header_) {
-        columns_ = Header(line);
+        if (record->Problem)
+            throw BatchInputError("the header cannot be read: " + *record->Problem);
+        columns_ = Header(record->Cells);
         header_ = true;
         return std::nullopt;
     }
-    return Row(++rows_, line, columns_, strict_);
+    return Row(++rows_, *record, columns_, strict_);
 }
 
 bool BatchRowReader::NeedsAir() const {
@@ -268,9 +254,14 @@ bool BatchRowReader::NeedsSurfaceKernels() const {
 std::vector<BatchRow> ReadBatchRows(std::string_view text, bool strict) {
     BatchRowReader reader(strict);
     std::vector<BatchRow> rows;
-    for (const std::string_view line : Lines(text))
-        if (std::optional<BatchRow> row = reader.Read(line))
+    while (!text.empty()) {
+        const std::size_t lf = text.find('\n');
+        if (std::optional<BatchRow> row = reader.Read(text.substr(0, lf)))
             rows.push_back(std::move(*row));
+        text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
+    }
+    if (std::optional<BatchRow> row = reader.Finish())
+        rows.push_back(std::move(*row));
     if (!reader.HasHeader())
         throw BatchInputError("the file has no header line");
     return rows;

@@ -2,6 +2,7 @@
 
 #include "cli/DoseInput.h"
 #include "core/Conditions.h"
+#include "core/CsvReading.h"
 #include "dose/FocusKernels.h"
 #include "dose/Medium.h"
 
@@ -51,12 +52,15 @@ struct BatchColumn;
 // length is read in the memory of one line; the rules are ReadBatchRows'.
 class BatchRowReader {
   public:
-    // `strict`: a number not read whole, or a tube voltage outside 30-150
-    // kV, is the row's problem rather than its warning.
+    // `strict`: a tube voltage outside 30-150 kV is the row's problem rather
+    // than its warning. A number not read whole always is.
     explicit BatchRowReader(bool strict = false) : strict_(strict) {}
     // The row of the line, or none for the header or a blank line. Throws
     // BatchInputError for a header that cannot be used.
+    // `line` comes without its LF; a quoted cell may run on to the next.
     std::optional<BatchRow> Read(std::string_view line);
+    // At the end of the file: the row a quote left open, if any.
+    std::optional<BatchRow> Finish();
     // Whether the header has been read, and what its columns ask of the
     // data: the air tables (hvl1) and the surface kernels (an exposure).
     bool HasHeader() const { return header_; }
@@ -64,18 +68,20 @@ class BatchRowReader {
     bool NeedsSurfaceKernels() const;
 
   private:
+    std::optional<BatchRow> Take(const std::optional<CsvRecord>& record);
+
+    CsvReader csv_;
     std::vector<const BatchColumn*> columns_;
     bool header_ = false;
     bool strict_;
-    bool first_ = true; // the place of a byte order mark
     int rows_ = 0;
 };
 
-// The data rows of a batch file, in file order. The first non-blank line is
-// the header; cells are separated by commas (no quoting: no value the fields
-// read needs a comma), and header names are taken without surrounding blanks
-// and in any case. Lines may end in LF or CR LF; blank lines are skipped and
-// a UTF-8 byte order mark is ignored. A row with more or fewer cells than the
+// The data rows of a batch file, in file order, read as BatchRowReader reads
+// a file's lines. The first non-blank record is the header; cells are CSV
+// (core/CsvReading.h: quoted cells, LF or CR LF, a byte order mark), and
+// header names are taken without surrounding blanks and in any case; blank
+// lines are skipped. A quoted number is that number. A row with more or fewer cells than the
 // header, a rectification other than 1, 2 or 3, a number cell that is not
 // one number, an exposure given two ways or without its parts, or a
 // dose_at without an exposure, carries its problem.

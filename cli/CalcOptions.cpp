@@ -1,5 +1,6 @@
 #include "cli/CalcOptions.h"
 
+#include "cli/OptionSetters.h"
 #include "cli/OptionTable.h"
 #include "core/BeamFile.h"
 #include "core/CalculationError.h"
@@ -85,9 +86,7 @@ void SetPointOption(CalcOptions& options, const std::string& value) {
 }
 
 void SetProfileOption(CalcOptions& options, const std::string& value) {
-    options.ProfileDepth = StrictNumber(value);
-    if (!options.ProfileDepth)
-        throw std::invalid_argument("--profile takes a depth in cm, not \"" + value + "\"");
+    options.ProfileDepth = Number("--profile", value);
 }
 
 void SetAxisOption(CalcOptions& options, const std::string& value) {
@@ -123,6 +122,7 @@ void ReadSavedBeam(CalcOptions& options, const std::string& value) {
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
     CalcOptions options;
     std::set<OptionUse> given;
+    std::set<const CalcOption*> valued;
     for (std::size_t i = 0; i < args.size(); ++i) {
         // "--name=value" and "--name value" alike; only the first form can
         // pass a value that begins with a dash ("--al=-1").
@@ -150,6 +150,10 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         else if (attached)
             throw std::invalid_argument("option " + arg + " takes no value, not \"" + *attached +
                                         "\"");
+        // A value given twice would silently be the last; only --point adds up.
+        if (option->Value && option->Set != SetPointOption && !valued.insert(option).second)
+            throw std::invalid_argument("option " + std::string(option->Name) +
+                                        " is given twice: give it once");
         option->Set(options, value);
         given.insert(option->Use);
     }

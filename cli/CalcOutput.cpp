@@ -162,14 +162,14 @@ bool ExportTable(const CalcOptions& options, const BeamResult& beam) {
 double AirPath(const CalcOptions& options) {
     if (!options.AirCm)
         return 0.0;
-    const std::optional<double> cm = StrictNumber(*options.AirCm);
+    const std::optional<double> cm = ReadWholeNumber(*options.AirCm);
     if (!cm || *cm < 0.0 || *cm > 1000.0)
         FailCalculation(MessageId::AirPathInvalid, {Arg(*options.AirCm)});
     return *cm;
 }
 
 void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data) {
-    const std::optional<double> hvl1 = StrictNumber(*options.Hvl1);
+    const std::optional<double> hvl1 = ReadWholeNumber(*options.Hvl1);
     if (!hvl1 || !(*hvl1 > 0.0))
         FailCalculation(MessageId::Hvl1NotPositive, {Arg(*options.Hvl1)});
     const MatchFilter filter = options.MatchCopper ? MatchFilter::Copper : MatchFilter::Aluminium;
@@ -194,7 +194,8 @@ bool SaveCommandLineBeam(const CalcOptions& options) {
     beam.Texts = options.Texts;
     beam.Rectification = static_cast<RectificationMethod>(options.Rectification);
     beam.DivergentScatter = options.Model == ScatterModel::Divergent;
-    beam.MeasuredHvl1MmAl = options.Hvl1 ? StrictNumber(*options.Hvl1) : options.BeamMeasuredHvl1;
+    beam.MeasuredHvl1MmAl =
+        options.Hvl1 ? ReadWholeNumber(*options.Hvl1) : options.BeamMeasuredHvl1;
     const ExposureParts& typed = options.ExposureTyped;
     beam.TubeOutputUgyPerMas = typed.TubeOutput ? typed.TubeOutput : options.BeamTubeOutput;
     beam.OutputDistanceCm = typed.TubeOutput ? typed.OutputDistanceCm : options.BeamOutputDistance;
@@ -211,7 +212,7 @@ bool WriteCommandLineReport(const CalcOptions& options, double airCm, const Mode
     request.DataFolder = data.Folder();
     request.AirCm = airCm;
     if (options.Hvl1) {
-        request.MeasuredHvl1 = StrictNumber(*options.Hvl1);
+        request.MeasuredHvl1 = ReadWholeNumber(*options.Hvl1);
         request.MatchedCopper = options.MatchCopper;
         request.FoundFilter = options.MatchCopper ? options.Texts.CuFilter : options.Texts.AlFilter;
     }
@@ -371,9 +372,11 @@ int PrintOffAxis(const CalcOptions& options, const ModelData& data) {
 }
 
 int ReportFailure(const BeamError& error) {
-    std::cerr << BeamErrorText(error, Language::English) << '\n';
+    // The depth dose's failure keeps the window's fixed first line before
+    // its cause; every other failure is one line, as the program's own.
     if (error.Stage() == BeamStage::DepthDose)
-        std::cerr << "veltrim-calc: " << error.Cause().In(Language::English) << '\n';
+        std::cerr << BeamErrorText(error, Language::English) << '\n';
+    std::cerr << "veltrim-calc: " << error.Cause().In(Language::English) << '\n';
     return 1;
 }
 

@@ -4,6 +4,7 @@
 // exposure typed on its own (an option or a column), read strictly, then put
 // together into the one Exposure the calculation takes.
 
+#include "core/NumberReading.h"
 #include "dose/Exposure.h"
 #include "dose/PointDose.h"
 
@@ -11,10 +12,6 @@
 #include <string>
 
 namespace veltrim {
-
-// A number typed where a wrong one would silently change a dose: the whole
-// text must be one finite number ("3 mm" is refused, not read as 3).
-std::optional<double> StrictNumber(const std::string& text);
 
 // The depths of --dose-at: one, or a range from the shallower.
 struct DoseDepths {

@@ -1,5 +1,7 @@
 #include "cli/OptionSetters.h"
 
+#include "core/NumberReading.h"
+
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
@@ -36,21 +38,41 @@ void SetJobs(CalcOptions& options, const std::string& value) {
 
 // A quantity of the exposure or a depth: the whole text must be a number.
 double Number(const char* option, const std::string& value) {
-    if (const std::optional<double> number = StrictNumber(value))
+    if (const std::optional<double> number = ReadWholeNumber(value))
         return *number;
-    throw std::invalid_argument(std::string(option) + " takes a number, not \"" + value + "\"");
+    throw std::invalid_argument(NotANumberText(option, value));
 }
 
-// --dose-at: one depth, or two joined by a comma for a range.
+namespace {
+
+// Digits alone, as both halves of "1,5" are.
+bool BareDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+}
+
+} // namespace
+
+// --dose-at: one depth, or two joined by a comma for a range. Two bare
+// whole numbers ("1,5") are as likely a depth written with a decimal comma
+// as a range, and the two differ by centimetres: the range must show a
+// period in one of its depths ("1,5.0"), the depth is written 1.5.
 void SetDoseAt(CalcOptions& options, const std::string& value) {
     const std::size_t comma = value.find(',');
-    const std::optional<double> from = StrictNumber(value.substr(0, comma));
+    const std::optional<double> from = ReadWholeNumber(value.substr(0, comma));
     const std::optional<double> to =
-        comma == std::string::npos ? std::nullopt : StrictNumber(value.substr(comma + 1));
+        comma == std::string::npos ? std::nullopt : ReadWholeNumber(value.substr(comma + 1));
     if (!from || (comma != std::string::npos && !to))
         throw std::invalid_argument("--dose-at takes a depth in cm, or two joined by a comma, "
                                     "not \"" +
                                     value + "\"");
+    if (comma != std::string::npos && BareDigits(value.substr(0, comma)) &&
+        BareDigits(value.substr(comma + 1)))
+        throw std::invalid_argument(
+            "--dose-at \"" + value +
+            "\" could be one depth with a decimal comma or a range: write " +
+            value.substr(0, comma) + "." + value.substr(comma + 1) +
+            " for the depth, or the range with a period in a depth (\"" + value + ".0\")");
     options.DoseAt = DoseDepths{*from, to};
 }
 
@@ -61,6 +83,14 @@ void SetMedium(CalcOptions& options, const std::string& value) {
 
 void SetThickness(CalcOptions& options, const std::string& value) {
     options.ThicknessCm = Number("--thickness", value);
+}
+
+void SetConditionText(CalcOptions& options, std::string ConditionTexts::*text,
+                      const std::string& value) {
+    for (const ConditionTextField& field : ConditionTextFields)
+        if (field.Text == text && !ReadWholeNumber(value))
+            throw std::invalid_argument(NotANumberText(OptionOf(field), value));
+    options.Texts.*text = value;
 }
 
 } // namespace veltrim

@@ -23,5 +23,8 @@ void SetJobs(CalcOptions& options, const std::string& value);
 void SetDoseAt(CalcOptions& options, const std::string& value);
 void SetMedium(CalcOptions& options, const std::string& value);
 void SetThickness(CalcOptions& options, const std::string& value);
+// A condition's text, which must be a number as a whole ("80", not "80 kV").
+void SetConditionText(CalcOptions& options, std::string ConditionTexts::*text,
+                      const std::string& value);
 
 } // namespace veltrim

@@ -12,7 +12,7 @@ namespace {
 
 template <std::string ConditionTexts::*Text>
 void SetCondition(CalcOptions& options, const std::string& value) {
-    options.Texts.*Text = value;
+    SetConditionText(options, Text, value);
 }
 
 template <auto Field> void SetText(CalcOptions& options, const std::string& value) {
@@ -45,8 +45,8 @@ constexpr CalcOption ExposurePart(const char* value, const char* help) {
 }
 
 constexpr const char* ConditionsTitle =
-    R"(Conditions (each value is read like the window's fields: "80 kV" is 80,
-a text without a leading number is 0; the tube voltage is held to 30..150 kV):
+    R"(Conditions (each value must be a number as a whole: "80 kV", "1,5" or "0x10"
+is refused; the tube voltage is held to 30..150 kV):
 )";
 
 // A typed condition, with its default in --help's column of defaults.
@@ -121,8 +121,8 @@ bin,energy_keV,fraction)"},
 with 17 significant digits instead of the results file)"},
     {.Name = "--strict",
      .Set = SetFlag<&CalcOptions::Strict>,
-     .Help = R"(refuse a number typed with characters that are not
-read ("9O", "1,5") or a tube voltage outside 30-150 kV)"},
+     .Help = R"(refuse a tube voltage outside 30-150 kV rather than
+hold it (numbers are read whole with or without it))"},
     {.Name = "--out",
      .Value = "FILE",
      .Use = OptionUse::Single,

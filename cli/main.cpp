@@ -12,6 +12,7 @@
 #include "cli/OptionTable.h"
 #include "cli/StandardOutput.h"
 #include "core/DataFile.h"
+#include "core/FileReplacing.h"
 
 #include <iostream>
 #include <stdexcept>
@@ -69,6 +70,9 @@ int Main(int argc, char** argv) {
         options.DataFolder ? *options.DataFolder : FindDataFolder(ExecutablePath(argv[0]));
     if (options.BatchFile)
         return RunBatchCommand(options, dataFolder);
+    // A single run ends at Ctrl-C as before, without leaving the hidden
+    // temporary of a file it was writing.
+    RemoveTemporariesOnSignals();
 
     std::shared_ptr<const ModelData> data;
     try {

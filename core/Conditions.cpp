@@ -50,6 +50,22 @@ std::optional<std::string> MistypedNumber(const std::string& name, const std::st
     return name + " \"" + text + "\" was read as " + value;
 }
 
+std::vector<Message> MisreadFields(const ConditionTexts& texts) {
+    IrradiationConditions read;
+    ReadConditions(texts, read);
+    std::vector<Message> notices;
+    for (const ConditionTextField& field : ConditionTextFields) {
+        const std::string& text = texts.*field.Text;
+        if (ReadsWhole(text))
+            continue;
+        const double used =
+            field.Text == &ConditionTexts::TubeVoltage ? read.TubeVoltage : ReadNumber(text);
+        notices.emplace_back(MessageId::MisreadField,
+                             std::vector{Arg(Message(field.Caption)), Arg(text), Arg(used)});
+    }
+    return notices;
+}
+
 IrradiationConditions DefaultConditions() {
     IrradiationConditions conditions;
     ReadConditions(ConditionTexts{}, conditions);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace veltrim {
 
@@ -61,17 +62,24 @@ struct ConditionTexts {
 struct ConditionTextField {
     const char* Name;
     std::string ConditionTexts::*Text;
+    MessageId Caption; // the window's name of the field, in the edition's words
 };
 inline constexpr ConditionTextField ConditionTextFields[] = {
-    {"kv", &ConditionTexts::TubeVoltage},
-    {"angle", &ConditionTexts::TargetAngle},
-    {"inherent", &ConditionTexts::InherentFiltration},
-    {"al", &ConditionTexts::AlFilter},
-    {"cu", &ConditionTexts::CuFilter},
-    {"fsd", &ConditionTexts::Fsd},
-    {"field_x", &ConditionTexts::FieldX},
-    {"field_y", &ConditionTexts::FieldY},
+    {"kv", &ConditionTexts::TubeVoltage, MessageId::FieldTubeVoltage},
+    {"angle", &ConditionTexts::TargetAngle, MessageId::FieldTargetAngle},
+    {"inherent", &ConditionTexts::InherentFiltration, MessageId::FieldInherent},
+    {"al", &ConditionTexts::AlFilter, MessageId::FieldAlFilter},
+    {"cu", &ConditionTexts::CuFilter, MessageId::FieldCuFilter},
+    {"fsd", &ConditionTexts::Fsd, MessageId::FieldFsd},
+    {"field_x", &ConditionTexts::FieldX, MessageId::FieldX},
+    {"field_y", &ConditionTexts::FieldY, MessageId::FieldY},
 };
+
+// The fields whose text the lenient reading does not read whole, each named
+// with its text and the number the calculation uses (the tube voltage as
+// held to 30..150 kV, thicknesses in the mm typed): what the window tells
+// beside the reading it keeps. Empty when every text is a number.
+std::vector<Message> MisreadFields(const ConditionTexts& texts);
 
 // What the front ends tell of a text the lenient reading does not read
 // whole: `name "text" was read as value` (value as ReadNumber gives it);

@@ -4,9 +4,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -110,20 +112,71 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The temporaries being written, by name, for a signal handler to remove:
+// a slot is Free, being Filled by its writer, or Held while its file may
+// exist. Fixed storage, since a handler may neither allocate nor lock.
+enum SlotState { Free, Filled, Held };
+struct TemporarySlot {
+    std::atomic<int> State{Free};
+    char Name[4096];
+};
+TemporarySlot InFlight[16];
+
+// Holds the name in a slot before its file is made; none when every slot is
+// taken or the name is too long, and the file is then not removed at a signal.
+TemporarySlot* HoldName(const std::filesystem::path& name) {
+    const std::string& text = name.native();
+    if (text.size() >= sizeof InFlight[0].Name)
+        return nullptr;
+    for (TemporarySlot& slot : InFlight) {
+        int expected = Free;
+        if (slot.State.compare_exchange_strong(expected, Filled)) {
+            std::memcpy(slot.Name, text.c_str(), text.size() + 1);
+            slot.State.store(Held);
+            return &slot;
+        }
+    }
+    return nullptr;
+}
+
+void ReleaseName(TemporarySlot* slot) {
+    if (slot != nullptr)
+        slot->State.store(Free);
+}
+
 // A new, empty file in the folder under a short name of its own, so that any
 // name the folder takes can be replaced; -1 and errno when none can be made.
-int CreateTemporary(const std::filesystem::path& folder, std::filesystem::path& temporary) {
+// Its name is held in `slot` until the caller releases it.
+int CreateTemporary(const std::filesystem::path& folder, std::filesystem::path& temporary,
+                    TemporarySlot*& slot) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = folder /
                     (".vt" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp");
+        // Held before the file exists: a signal between the two finds no file.
+        slot = HoldName(temporary);
         const int fd =
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
+        if (fd >= 0)
             return fd;
+        const int error = errno;
+        ReleaseName(slot);
+        slot = nullptr;
+        if (error != EEXIST) {
+            errno = error;
+            return -1;
+        }
     }
     errno = EEXIST;
     return -1;
+}
+
+// Sets the process's answer back to what it was and signals it again, so
+// that it ends as the signal would have ended it.
+void EndAfterRemoving(int signal) {
+    RemoveTemporariesInFlight();
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
 }
 
 // A file with other hard links is rewritten in place, since a rename would
@@ -167,9 +220,12 @@ ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::strin
         return WriteInPlace(target, earlier, bytes, durability);
 
     std::filesystem::path temporary;
-    const int fd = CreateTemporary(folder, temporary);
+    TemporarySlot* slot = nullptr;
+    const int fd = CreateTemporary(folder, temporary, slot);
     if (fd < 0)
         return Failed(ReplaceStep::CreateTemporary, errno, folder);
+    // Released however this ends, once the temporary is renamed or removed.
+    const std::unique_ptr<TemporarySlot, void (*)(TemporarySlot*)> held(slot, ReleaseName);
     // The file put in place keeps the mode of the one it replaces, never a
     // wider one, and its owner where the runner may give a file away (root);
     // owner first, since a change of owner clears the set-id bits.
@@ -208,6 +264,24 @@ ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::strin
                       renameError, folder);
     }
     return {};
+}
+
+void RemoveTemporariesInFlight() noexcept {
+    for (TemporarySlot& slot : InFlight)
+        if (slot.State.load() == Held)
+            ::unlink(slot.Name);
+}
+
+void RemoveTemporariesOnSignals() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        struct sigaction before {};
+        if (::sigaction(signal, nullptr, &before) != 0 || before.sa_handler == SIG_IGN)
+            continue;
+        struct sigaction action {};
+        action.sa_handler = EndAfterRemoving;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
+    }
 }
 
 bool RemoveRegularFile(const std::filesystem::path& name) noexcept {

@@ -50,6 +50,16 @@ ReplaceOutcome ReplaceFileContents(const std::filesystem::path& name, std::strin
 // file, the step that failed and the system's reason.
 void ReplaceFileOrThrow(const std::filesystem::path& name, std::string_view bytes);
 
+// Removes the temporaries the replacements of this process are writing at
+// this moment. Async-signal-safe: for a handler of a signal that ends the
+// process, which would otherwise leave them behind.
+void RemoveTemporariesInFlight() noexcept;
+
+// Makes SIGINT, SIGTERM, SIGHUP and SIGQUIT (those not ignored at the start)
+// remove the temporaries in flight before they end the process as they
+// would have: for a program whose run writes files and ends at a signal.
+void RemoveTemporariesOnSignals();
+
 // Deletes the file under `name` only when it is a regular file: never a
 // folder, a pipe or a link that happens to carry the name. Whether it was
 // deleted; failures are silent.

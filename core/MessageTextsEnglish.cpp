@@ -8,6 +8,7 @@ using enum MessageId;
 
 constexpr MessageTexts EnglishTexts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
+    {DepthDoseNotComputed, "The depth dose could not be computed."},
 
     {DataFile, "Data file \"{1}\": {2}"},
     {DataFileMissing,
@@ -41,6 +42,16 @@ constexpr MessageTexts EnglishTexts{{
 
     {NumberTooLarge, "The spectrum cannot be computed: the target angle or a filter thickness is a "
                      "number too large to compute with."},
+    {NotANumber, "{1} takes a number, not \"{2}\"."},
+    {MisreadField, "{1} \"{2}\" is not wholly a number: {3} was used."},
+    {FieldTubeVoltage, "Tube voltage"},
+    {FieldTargetAngle, "Target angle"},
+    {FieldInherent, "Inherent filtration"},
+    {FieldAlFilter, "Al filter"},
+    {FieldCuFilter, "Cu filter"},
+    {FieldFsd, "FSD"},
+    {FieldX, "Field X"},
+    {FieldY, "Field Y"},
     {TargetAngleOutOfRange, "The spectrum cannot be computed for a target angle of {1} degrees. "
                             "Enter an angle above 0 and at most 90 degrees."},
     {AnodeAbsorbsBeam,
@@ -131,11 +142,11 @@ constexpr MessageTexts EnglishTexts{{
     {SavedCsv, "  Saved  "},
     {SavedBmp, "  Saved  "},
     {SaveEmptyName, "no file name was given"},
-    {ExportedTable, "The table was exported."},
-    {ExportedGraph, "The graph was saved as PNG."},
+    {ExportedTable, "The table was exported as {1} in {2}."},
+    {ExportedGraph, "The graph was saved as PNG: {1} in {2}."},
     {ExportTableMenuItem, "Export table as CSV..."},
     {ExportGraphMenuItem, "Save graph as PNG..."},
-    {ExportedGraphSvg, "The graph was saved as SVG."},
+    {ExportedGraphSvg, "The graph was saved as SVG: {1} in {2}."},
     {ExportGraphSvgMenuItem, "Save graph as SVG..."},
     {BeamFileProblem, "The beam file \"{1}\" was not opened: {2}. Nothing was changed."},
     {BeamFileMissing, "it does not exist"},
@@ -147,10 +158,10 @@ constexpr MessageTexts EnglishTexts{{
     {SaveBeamMenuItem, "Save beam..."},
     {OpenBeamMenuItem, "Open beam..."},
     {SaveBeamData, "beam"},
-    {BeamSaved, "The beam was saved."},
+    {BeamSaved, "The beam was saved as {1} in {2}."},
     {ReportMenuItem, "Save report as PDF..."},
     {SaveReportData, "report"},
-    {ReportSaved, "The report was saved as PDF."},
+    {ReportSaved, "The report was saved as PDF: {1} in {2}."},
 
     {FilterAluminium, "aluminium"},
     {FilterCopper, "copper"},
@@ -225,6 +236,9 @@ constexpr MessageTexts EnglishTexts{{
                           "from {2} to {3} cm in whole 0.5-cm layers."},
     {ExposureOutOfRange, "The {1} of {2} {4} is outside what can be taken: give a value above 0 "
                          "and at most {3} {4}."},
+    {ExposureMakesKermaOutOfRange,
+     "The {1} as given makes an incident air kerma of {2} mGy, outside what can be taken (above "
+     "0 and at most {3} mGy): check the {1} and the distances."},
     {ExposureAirKerma, "incident air kerma"},
     {ExposureTubeOutput, "tube output"},
     {ExposureMas, "tube current-time product"},

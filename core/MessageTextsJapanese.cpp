@@ -7,6 +7,7 @@ using enum MessageId;
 
 constexpr MessageTexts JapaneseTexts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
+    {DepthDoseNotComputed, "深部線量を計算できませんでした。"},
 
     {DataFile, "データファイル「{1}」{2}"},
     {DataFileMissing,
@@ -39,6 +40,16 @@ constexpr MessageTexts JapaneseTexts{{
 
     {NumberTooLarge, "スペクトルを計算できません: "
                      "ターゲット角度またはフィルタの厚さが大きすぎて計算できない数値です。"},
+    {NotANumber, "{1} には数値を入力してください（\"{2}\" は数値ではありません）。"},
+    {MisreadField, "{1} の \"{2}\" は数値として読み切れないため {3} を使いました。"},
+    {FieldTubeVoltage, "管電圧"},
+    {FieldTargetAngle, "ターゲット角度"},
+    {FieldInherent, "固有ろ過"},
+    {FieldAlFilter, "Al付加フィルタ"},
+    {FieldCuFilter, "Cu付加フィルタ"},
+    {FieldFsd, "焦点表面間距離"},
+    {FieldX, "照射野 X"},
+    {FieldY, "照射野 Y"},
     {TargetAngleOutOfRange, "ターゲット角度 {1} 度ではスペクトルを計算できません。0 度より大きく "
                             "90 度以下の角度を入力してください。"},
     {AnodeAbsorbsBeam,
@@ -127,11 +138,11 @@ constexpr MessageTexts JapaneseTexts{{
     {SavedCsv, "PDDデータを保存しました"},
     {SavedBmp, "PDDグラフを bmp形式で保存しました"},
     {SaveEmptyName, "ファイル名がありません"},
-    {ExportedTable, "表を書き出しました。"},
-    {ExportedGraph, "PDDグラフを png形式で保存しました"},
+    {ExportedTable, "表を {2} に {1} として書き出しました。"},
+    {ExportedGraph, "PDDグラフを png形式で保存しました: {2} の {1}"},
     {ExportTableMenuItem, "表を CSV で書き出し..."},
     {ExportGraphMenuItem, "グラフを PNG で保存..."},
-    {ExportedGraphSvg, "PDDグラフを svg形式で保存しました"},
+    {ExportedGraphSvg, "PDDグラフを svg形式で保存しました: {2} の {1}"},
     {ExportGraphSvgMenuItem, "グラフを SVG で保存..."},
     {BeamFileProblem, "ビームファイル「{1}」を開けませんでした: {2}。何も変えていません。"},
     {BeamFileMissing, "ファイルがありません"},
@@ -142,10 +153,10 @@ constexpr MessageTexts JapaneseTexts{{
     {SaveBeamMenuItem, "ビームを保存..."},
     {OpenBeamMenuItem, "ビームを開く..."},
     {SaveBeamData, "ビーム"},
-    {BeamSaved, "ビームを保存しました"},
+    {BeamSaved, "ビームを {2} に {1} として保存しました"},
     {ReportMenuItem, "レポートを PDF で保存..."},
     {SaveReportData, "レポート"},
-    {ReportSaved, "レポートを PDF で保存しました。"},
+    {ReportSaved, "レポートを PDF で保存しました: {2} の {1}"},
 
     {FilterAluminium, "アルミニウム"},
     {FilterCopper, "銅"},
@@ -218,6 +229,9 @@ constexpr MessageTexts JapaneseTexts{{
                           "0.5 cm 単位で入力してください。"},
     {ExposureOutOfRange, "{1} {2} {4} は受け付けられません。0 より大きく {3} {4} "
                          "以下の値を入力してください。"},
+    {ExposureMakesKermaOutOfRange,
+     "入力された{1}からの入射空気カーマ {2} mGy は受け付けられません（0 より大きく {3} mGy "
+     "以下）。{1}と距離を確かめてください。"},
     {ExposureAirKerma, "入射空気カーマ"},
     {ExposureTubeOutput, "管出力"},
     {ExposureMas, "管電流時間積"},

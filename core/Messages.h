@@ -20,6 +20,8 @@ namespace veltrim {
 enum class MessageId {
     // the depth-dose failure: the fixed first line of both editions
     DepthDoseFailed,
+    // the first line of a failure of the depth dose's own extensions
+    DepthDoseNotComputed,
 
     // attenuation, tissue and kernel data files
     DataFile,                 // {1} file, {2} what is wrong with it
@@ -52,6 +54,16 @@ enum class MessageId {
 
     // conditions and the spectrum
     NumberTooLarge,
+    NotANumber,       // {1} the field, {2} the text as typed
+    MisreadField,     // {1} the field, {2} the text as typed, {3} the number used
+    FieldTubeVoltage, // the main window's fields, as MisreadField names them
+    FieldTargetAngle,
+    FieldInherent,
+    FieldAlFilter,
+    FieldCuFilter,
+    FieldFsd,
+    FieldX,
+    FieldY,
     TargetAngleOutOfRange, // {1} degrees
     AnodeAbsorbsBeam,      // {1} degrees
     TubeVoltageOutOfRange,
@@ -201,7 +213,8 @@ enum class MessageId {
     ThicknessOutOfRange, // {1} cm, {2} the least, {3} the most (cm)
 
     // the dose in absolute terms
-    ExposureOutOfRange, // {1} the quantity, {2} the value, {3} the most, {4} the unit
+    ExposureOutOfRange,           // {1} the quantity, {2} the value, {3} the most, {4} the unit
+    ExposureMakesKermaOutOfRange, // {1} the quantity given, {2} the kerma made, {3} the most (mGy)
     ExposureAirKerma,
     ExposureTubeOutput,
     ExposureMas,

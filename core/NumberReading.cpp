@@ -164,4 +164,55 @@ bool ReadsWhole(std::string_view text) noexcept {
     return whole;
 }
 
+std::optional<double> ReadWholeNumber(std::string_view text) noexcept {
+    const auto blank = [](char ch) { return ch == ' ' || ch == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    // The decimal form alone: no blanks inside, no &H or &O, no comma.
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    bool period = false;
+    for (; i < text.size(); ++i) {
+        if (IsDigit(text[i]))
+            ++digits;
+        else if (text[i] == '.' && !period)
+            period = true;
+        else
+            break;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        if (i == text.size() || !IsDigit(text[i]))
+            return std::nullopt;
+        while (i < text.size() && IsDigit(text[i]))
+            ++i;
+    }
+    if (i != text.size())
+        return std::nullopt;
+    // The lenient reader rounds correctly and takes a value below the least
+    // double to 0 and one above the greatest to infinity.
+    const double value = ReadNumber(text);
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::string NotANumberText(std::string_view field, std::string_view text) {
+    return std::string(field) + " takes a number, not \"" + std::string(text) + "\"";
+}
+
+std::string ExactNumberText(double value) {
+    char text[32];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    return ec == std::errc() ? std::string(text, end) : std::string("?");
+}
+
 } // namespace veltrim

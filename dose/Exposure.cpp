@@ -1,6 +1,7 @@
 #include "dose/Exposure.h"
 
 #include "core/CalculationError.h"
+#include "core/NumberReading.h"
 
 #include <cmath>
 #include <cstddef>
@@ -10,12 +11,29 @@
 namespace veltrim {
 namespace {
 
-// A given value must lie above 0 and at most `most`.
+// A given value must lie above 0 and at most `most`; the refusal shows it
+// with every digit it has, so that a value just above the limit is seen to be.
 double Checked(double value, double most, MessageId quantity, const char* unit) {
     if (!(value > 0.0 && value <= most))
         FailCalculation(MessageId::ExposureOutOfRange,
-                        {Arg(Message(quantity)), Arg(value), Arg(most), Arg(unit)});
+                        {Arg(Message(quantity)), Arg(ExactNumberText(value)),
+                         Arg(ExactNumberText(most)), Arg(unit)});
     return value;
+}
+
+// The quantity an exposure is given by, as its refusals name it.
+MessageId ExposureQuantity(ExposureKind kind) {
+    switch (kind) {
+    case ExposureKind::TubeOutput:
+        return MessageId::ExposureTubeOutput;
+    case ExposureKind::KermaAreaProduct:
+        return MessageId::ExposureKap;
+    case ExposureKind::EntranceSurfaceKerma:
+        return MessageId::ExposureEsak;
+    case ExposureKind::IncidentAirKerma:
+    default:
+        return MessageId::ExposureAirKerma;
+    }
 }
 
 } // namespace
@@ -92,6 +110,12 @@ double IncidentAirKerma(const Exposure& exposure, const IrradiationConditions& c
                 backscatter;
         break;
     }
+    // A kerma the other quantities make was not typed: the refusal names them.
+    if (exposure.Kind != ExposureKind::IncidentAirKerma &&
+        !(kerma > 0.0 && kerma <= MaxIncidentAirKermaMgy))
+        FailCalculation(MessageId::ExposureMakesKermaOutOfRange,
+                        {Arg(Message(ExposureQuantity(exposure.Kind))), Arg(kerma),
+                         Arg(ExactNumberText(MaxIncidentAirKermaMgy))});
     return Checked(kerma, MaxIncidentAirKermaMgy, MessageId::ExposureAirKerma, "mGy");
 }
 

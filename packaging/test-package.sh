@@ -29,7 +29,8 @@ for f in usr/bin/veltrim usr/bin/veltrim-calc usr/bin/veltrim-launch \
          usr/share/veltrim/data/Primary.dat usr/share/veltrim/data/PDS-data/10.dat \
          usr/share/veltrim/data/PDS-data/150.dat usr/share/applications/veltrim.desktop \
          usr/share/metainfo/io.github.veltrim.Veltrim.metainfo.xml \
-         usr/share/man/man1/veltrim-calc.1 usr/share/icons/hicolor/32x32/apps/veltrim.png \
+         usr/share/man/man1/veltrim-calc.1 usr/share/man/man1/veltrim.1 \
+         usr/share/icons/hicolor/32x32/apps/veltrim.png \
          usr/share/icons/hicolor/256x256/apps/veltrim.png; do
   [ -e "$root/$f" ] || fail "the package lacks /$f"
 done

@@ -11,18 +11,18 @@
 #include <vector>
 
 namespace veltrim::python {
-namespace {
 
-// The data= argument: a data folder, or None for the one the module finds.
-using Folder = std::optional<std::string>;
-
-// The air path of air_cm, checked as veltrim-calc checks --air.
 double AirPath(double airCm) {
     if (!(airCm >= 0.0 && airCm <= 1000.0))
         throw py::value_error(
             "air_cm: " + Message(MessageId::AirPathInvalid, {Arg(airCm)}).In(Language::English));
     return airCm;
 }
+
+namespace {
+
+// The data= argument: a data folder, or None for the one the module finds.
+using Folder = std::optional<std::string>;
 
 // The spectrum alone, or with its quality at the end of `airCm` of air.
 BeamResult SpectrumOf(const IrradiationConditions& c, const ModelData& data, bool quality = false,

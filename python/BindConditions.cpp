@@ -4,6 +4,7 @@
 #include "core/BeamFile.h"
 #include "core/FileReplacing.h"
 #include "core/ModelConstants.h"
+#include "core/NumberReading.h"
 #include "python/Bindings.h"
 
 #include <cerrno>
@@ -80,17 +81,18 @@ IrradiationConditions ReadTexts(const std::string& kv, const std::string& angle,
                                 const std::string& fieldX, const std::string& fieldY,
                                 const py::object& rectification, bool strict) {
     const ConditionTexts texts{kv, angle, inherent, al, cu, fsd, fieldX, fieldY};
-    // As veltrim-calc tells them: a warning each, or refused under strict.
-    for (const ConditionTextField& field : ConditionTextFields)
-        if (const auto note = MistypedNumber(field.Name, texts.*field.Text)) {
-            if (strict)
+    // As the window tells them on its message line: a warning each, or
+    // refused under strict.
+    if (strict)
+        for (const ConditionTextField& field : ConditionTextFields)
+            if (!ReadWholeNumber(texts.*field.Text))
                 throw py::value_error(std::string(field.Name) + " \"" + texts.*field.Text +
                                       "\" is not a number (strict)");
-            if (PyErr_WarnEx(PyExc_UserWarning, note->c_str(), 1) != 0)
-                throw py::error_already_set();
-        }
+    for (const Message& misread : MisreadFields(texts))
+        if (PyErr_WarnEx(PyExc_UserWarning, misread.In(Language::English).c_str(), 1) != 0)
+            throw py::error_already_set();
     IrradiationConditions c;
-    if (const auto held = ReadConditions(texts, c)) {
+    if (const auto held = ReadConditions(texts, c); held && ReadsWhole(texts.TubeVoltage)) {
         const std::string note = "kv \"" + kv + "\" was held to " + *held + " kV";
         if (strict)
             throw py::value_error(note + " (strict)");
@@ -112,7 +114,10 @@ std::string Repr(const IrradiationConditions& c) {
 } // namespace
 
 std::string PathText(const py::object& path) {
-    return py::module_::import("os").attr("fspath")(path).cast<std::string>();
+    std::string text = py::module_::import("os").attr("fspath")(path).cast<std::string>();
+    if (text.find('\0') != std::string::npos)
+        throw py::value_error("path: embedded null byte");
+    return text;
 }
 
 ConditionTexts TextsOf(const IrradiationConditions& c) {
@@ -199,8 +204,9 @@ void BindConditions(py::module_& m) {
             py::kw_only(), py::arg("strict") = false,
             "The conditions read from texts as the window reads its fields: the leading number "
             "of each text (\"80 kV\" is 80, no number is 0), the tube voltage held to 30-150 kV. "
-            "A text not read whole, or a voltage held, gives a UserWarning; strict=True raises "
-            "ValueError instead.")
+            "A text not wholly a number gives a UserWarning naming the field and the number "
+            "used, as the window's message line does, and a voltage held one naming the limit; "
+            "strict=True raises ValueError instead.")
         .def_property(
             "rectification",
             [](const IrradiationConditions& c) { return static_cast<int>(c.Rectification); },

@@ -23,7 +23,7 @@ void BindReport(py::module_& m) {
                 throw py::value_error("dose_to goes with dose_at, the start of the range");
             CalculationOptions options = DepthDoseOptions(model, thickness, medium);
             options.Quality = true;
-            options.AirCm = airCm;
+            options.AirCm = AirPath(airCm);
             options.Absolute = true;
             options.Given = ExposureOf(airKerma, tubeOutput, mas, outputDistance, kap, esak);
             const std::string file = PathText(path);

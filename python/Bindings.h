@@ -37,8 +37,12 @@ void BindPointDose(py::module_& m);
 // report, where the module is built with Qt.
 void BindReport(py::module_& m);
 
-// A path given as str or os.PathLike.
+// A path given as str or os.PathLike; ValueError for one holding a NUL
+// byte, which the system would take as the end of a shorter name.
 std::string PathText(const py::object& path);
+// The air path of air_cm, checked as veltrim-calc checks --air: ValueError
+// outside 0..1000 cm.
+double AirPath(double airCm);
 // The conditions as texts in the window's units, each number as Python
 // writes it.
 ConditionTexts TextsOf(const IrradiationConditions& c);

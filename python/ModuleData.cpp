@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <pthread.h>
+#include <pybind11/pybind11.h>
 
 namespace veltrim::python {
 namespace {
@@ -22,6 +23,8 @@ std::filesystem::path ModuleFile() {
 // VELTRIM_DATA, the data installed beside the module's prefix, then the
 // folders veltrim-calc looks in; `data` given to a call wins over all.
 std::filesystem::path DataFolder(const std::optional<std::string>& given) {
+    if (given && given->find('\0') != std::string::npos)
+        throw pybind11::value_error("data: embedded null byte");
     if (given)
         return *given;
     if (const char* env = std::getenv("VELTRIM_DATA"); env && *env)

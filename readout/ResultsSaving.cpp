@@ -19,11 +19,13 @@ namespace veltrim {
 namespace {
 
 // What a saved file holds (for the failure message), its confirmation and
-// the extension added to the typed name.
+// the extension added to the typed name; an export's chosen name gets its
+// extension only when it does not already end in it.
 struct SavedFileKind {
     MessageId Contents;
     MessageId Confirmation;
     const char16_t* Extension;
+    const char16_t* ChosenExtension = u"";
 };
 
 SavedFileKind KindOf(SavedFile file) {
@@ -37,15 +39,15 @@ SavedFileKind KindOf(SavedFile file) {
     case SavedFile::DoseCsv:
         return {MessageId::SaveDoseData, MessageId::SavedDoseCsv, u".csv"};
     case SavedFile::TableCsv:
-        return {MessageId::SavePddData, MessageId::ExportedTable, u""};
+        return {MessageId::SavePddData, MessageId::ExportedTable, u"", u".csv"};
     case SavedFile::GraphPng:
-        return {MessageId::SavePddGraph, MessageId::ExportedGraph, u""};
+        return {MessageId::SavePddGraph, MessageId::ExportedGraph, u"", u".png"};
     case SavedFile::GraphSvg:
-        return {MessageId::SavePddGraph, MessageId::ExportedGraphSvg, u""};
+        return {MessageId::SavePddGraph, MessageId::ExportedGraphSvg, u"", u".svg"};
     case SavedFile::Beam:
-        return {MessageId::SaveBeamData, MessageId::BeamSaved, u""};
+        return {MessageId::SaveBeamData, MessageId::BeamSaved, u"", u".json"};
     case SavedFile::ReportPdf:
-        return {MessageId::SaveReportData, MessageId::ReportSaved, u""};
+        return {MessageId::SaveReportData, MessageId::ReportSaved, u"", u".pdf"};
     case SavedFile::MapCsv:
         return {MessageId::SaveMapData, MessageId::SavedMapCsv, u".csv"};
     case SavedFile::MapPng:
@@ -262,7 +264,7 @@ SaveReport SaveAs(const QString& typedName, SavedFile file, const std::filesyste
                                              : Failure(SaveProblem::InvalidName);
     if (!outcome.Saved())
         return {false, SaveFailureMessage(edition, file, name.Shown, outcome)};
-    return {true, SavedMessage(edition, file)};
+    return {true, SavedMessage(edition, file, name.Path)};
 }
 
 } // namespace
@@ -317,22 +319,34 @@ SaveReport SaveMapPngAs(const QImage& picture, const QString& typedName,
         [&](const std::filesystem::path& target) { return SaveImageAsPng(picture, target); });
 }
 
+QString ChosenWithExtension(const QString& chosenName, SavedFile file) {
+    const QString extension = QString::fromUtf16(KindOf(file).ChosenExtension);
+    if (chosenName.isEmpty() || chosenName.endsWith(extension, Qt::CaseInsensitive))
+        return chosenName;
+    return chosenName + extension;
+}
+
 SaveReport ExportBytesAs(SavedFile file, std::string_view bytes, const QString& chosenName,
                          const std::filesystem::path& workFolder, Language edition) {
-    return SaveAs(chosenName, file, workFolder, edition, [&](const std::filesystem::path& target) {
-        return WriteFileReplacing(target, bytes);
-    });
+    return SaveAs(
+        ChosenWithExtension(chosenName, file), file, workFolder, edition,
+        [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
 }
 
 SaveReport ExportGraphPngAs(const QImage& image, const QString& chosenName,
                             const std::filesystem::path& workFolder, Language edition) {
-    return SaveAs(
-        chosenName, SavedFile::GraphPng, workFolder, edition,
-        [&](const std::filesystem::path& target) { return SaveImageAsPng(image, target); });
+    return SaveAs(ChosenWithExtension(chosenName, SavedFile::GraphPng), SavedFile::GraphPng,
+                  workFolder, edition, [&](const std::filesystem::path& target) {
+                      return SaveImageAsPng(image, target);
+                  });
 }
 
-std::string SavedMessage(Language edition, SavedFile file) {
-    return Text(edition, KindOf(file).Confirmation);
+std::string SavedMessage(Language edition, SavedFile file, const std::filesystem::path& saved) {
+    // The folder in full, so that a file saved through a dialog can be found.
+    std::error_code ignored;
+    const std::filesystem::path folder =
+        std::filesystem::absolute(saved, ignored).lexically_normal().parent_path();
+    return Text(edition, KindOf(file).Confirmation, {saved.filename().string(), folder.string()});
 }
 
 } // namespace veltrim

@@ -90,8 +90,13 @@ enum class SavedFile {
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
 
-// The confirmation after a successful save, by edition.
-std::string SavedMessage(Language edition, SavedFile file);
+// The confirmation after a successful save of `saved`, by edition: the
+// exports and saved beams name the file and its folder.
+std::string SavedMessage(Language edition, SavedFile file, const std::filesystem::path& saved = {});
+
+// An export's chosen name with its extension (".csv", ".png", ".svg",
+// ".json", ".pdf") added unless it already ends in it, in any case.
+QString ChosenWithExtension(const QString& chosenName, SavedFile file);
 
 // The two save commands apart from their window: the name typed into the
 // field, the extension appended, the file written, and what to tell the user,
@@ -119,7 +124,7 @@ SaveReport SaveMapPngAs(const QImage& picture, const QString& typedName,
                         const std::filesystem::path& workFolder, Language edition);
 
 // The exports of the graph's menu and the saved beams, under the name the
-// user chose as it stands (no extension added); an empty name is refused.
+// user chose with its extension (ChosenWithExtension); an empty name is refused.
 // `file` is TableCsv, Beam or ReportPdf.
 SaveReport ExportBytesAs(SavedFile file, std::string_view bytes, const QString& chosenName,
                          const std::filesystem::path& workFolder, Language edition);

@@ -108,7 +108,7 @@ def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
     assert float(names["surface_dose_mGy"]) == dose.surface_dose_mGy
     assert (dose.exposure, dose.medium) == ("tube-output", names["medium"])
     assert float(calc("--dose-at", "4.2")[1][1]) == dose.at(4.2)
-    assert tuple(map(float, calc("--dose-at", "1,9")[1][2:])) == dose.over(1, 9)
+    assert tuple(map(float, calc("--dose-at", "1,9.0")[1][2:])) == dose.over(1, 9)
     with pytest.raises(veltrim.CalculationError, match="given twice"):
         veltrim.absolute_dose(veltrim.Conditions(), air_kerma=2, kap=1, data=str(data))
     with pytest.raises(veltrim.CalculationError, match="outside the phantom"):
@@ -146,10 +146,12 @@ def test_conditions_default_to_the_windows_starting_beam_and_read_texts_as_it_do
     with pytest.warns(UserWarning) as said:
         c = veltrim.Conditions.from_texts(kv="200 kV", angle="12 deg", inherent="2.5mm", al="abc")
     assert (c.kv, c.angle, c.inherent, c.al) == (150.0, 12.0, 2.5, 0.0)
+    # As the window's message line tells them: each field with the number used.
     assert [str(w.message) for w in said] == [
-        'kv "200 kV" was read as 200', 'angle "12 deg" was read as 12',
-        'inherent "2.5mm" was read as 2.5', 'al "abc" was read as 0',
-        'kv "200 kV" was held to 150 kV']
+        'Tube voltage "200 kV" is not wholly a number: 150 was used.',
+        'Target angle "12 deg" is not wholly a number: 12 was used.',
+        'Inherent filtration "2.5mm" is not wholly a number: 2.5 was used.',
+        'Al filter "abc" is not wholly a number: 0 was used.']
     with pytest.warns(UserWarning, match="held to 30 kV"):
         assert veltrim.Conditions.from_texts(kv="10").kv == 30.0
     with pytest.raises(ValueError, match='cu "1,5" is not a number'):
@@ -218,6 +220,18 @@ def test_failures_raise_calculation_error_with_the_programs_message():
         veltrim.depth_dose(veltrim.Conditions(), scatter_model="fancy")
     # The interpreter carries on as before.
     assert veltrim.depth_dose(veltrim.Conditions()).total[0] == 100.0
+
+
+def test_names_with_a_nul_byte_are_refused_not_cut_short(tmp_path):
+    (tmp_path / "a").write_text("kept")
+    cut = str(tmp_path / "a") + "\0.json"
+    with pytest.raises(ValueError, match="null byte"):
+        veltrim.Conditions().save(cut)
+    with pytest.raises(ValueError, match="null byte"):
+        veltrim.Conditions.load(cut)
+    with pytest.raises(ValueError, match="null byte"):
+        veltrim.depth_dose(veltrim.Conditions(), data=os.environ["VELTRIM_DATA"] + "\0/elsewhere")
+    assert (tmp_path / "a").read_text() == "kept"
 
 
 def test_spectrum_bins_and_quality_figures_are_where_they_belong():
@@ -377,3 +391,13 @@ def test_the_report_says_what_veltrim_calcs_says_in_either_language(tmp_path):
     (tmp_path / "held.pdf").mkdir()
     with pytest.raises(ValueError, match="folder"):
         veltrim.report(conditions, tmp_path / "held.pdf")
+    # The air path is checked as the other functions check it.
+    for air in (-1, 1e6, float("nan")):
+        with pytest.raises(ValueError, match="air_cm: The air path"):
+            veltrim.report(conditions, tmp_path / "air.pdf", air_cm=air)
+    assert not (tmp_path / "air.pdf").exists()
+    # A name with a NUL byte is not cut short at it: "a\0.pdf" is not "a".
+    (tmp_path / "a").write_text("kept")
+    with pytest.raises(ValueError, match="null byte"):
+        veltrim.report(conditions, str(tmp_path / "a") + "\0.pdf")
+    assert (tmp_path / "a").read_text() == "kept"

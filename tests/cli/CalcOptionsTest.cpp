@@ -14,10 +14,10 @@ using veltrim::ParseCalcOptions;
 // value, the only way to pass one that begins with a dash.
 TEST(CalcOptions, ValuesAreTakenAsTypedInEitherForm) {
     const veltrim::CalcOptions o = ParseCalcOptions({"--kv",
-                                                     "120 kV",
+                                                     " 120",
                                                      "--al=-1",
-                                                     "--angle=",
-                                                     "--field-x=10=5",
+                                                     "--angle=1e-310",
+                                                     "--field-x=+10.",
                                                      "--rectification=3",
                                                      "--data=d",
                                                      "--out",
@@ -34,10 +34,10 @@ TEST(CalcOptions, ValuesAreTakenAsTypedInEitherForm) {
                                                      "3.0",
                                                      "--air=20",
                                                      "--match-filter=cu"});
-    EXPECT_EQ(o.Texts.TubeVoltage, "120 kV");
+    EXPECT_EQ(o.Texts.TubeVoltage, " 120");
     EXPECT_EQ(o.Texts.AlFilter, "-1");
-    EXPECT_EQ(o.Texts.TargetAngle, "");
-    EXPECT_EQ(o.Texts.FieldX, "10=5");
+    EXPECT_EQ(o.Texts.TargetAngle, "1e-310");
+    EXPECT_EQ(o.Texts.FieldX, "+10.");
     EXPECT_EQ(o.Texts.InherentFiltration, "3");
     EXPECT_EQ(o.Texts.CuFilter, "0.1");
     EXPECT_EQ(o.Texts.Fsd, "75");
@@ -75,6 +75,32 @@ TEST(CalcOptions, ValuesAreTakenAsTypedInEitherForm) {
     EXPECT_EQ(dose.Given->Value * dose.Given->Mas * dose.Given->OutputDistanceCm, 40 * 128 * 50);
     EXPECT_EQ(dose.DoseAt->FromCm + *dose.DoseAt->ToCm, 9.5);
     EXPECT_FALSE(ParseCalcOptions({"--dose-at=3"}).DoseAt->ToCm);
+    // A number too small for a normal double is still that number.
+    EXPECT_EQ(ParseCalcOptions({"--dose", "--air-kerma", "1e-310"}).Given->Value, 1e-310);
+    EXPECT_EQ(*ParseCalcOptions({"--profile", " 5 "}).ProfileDepth, 5.0);
+}
+
+// Every number of the command line is one as a whole or is refused, naming
+// the option and the text: never a leading number, a hexadecimal integer or
+// a decimal comma read as something else. --strict adds nothing to that.
+TEST(CalcOptions, ANumberThatIsNotOneAsAWholeIsRefusedNamingTheOption) {
+    const char* const options[] = {"--kv",  "--al",        "--field-y", "--thickness",
+                                   "--mas", "--air-kerma", "--profile", "--output-distance"};
+    for (const char* option : options)
+        for (const char* text : {"8O", "5O", "2,5", "1,5e3", "0x10", "", "1e", "&H10", "8 0"}) {
+            for (const bool strict : {false, true}) {
+                Args args = {std::string(option) + "=" + text};
+                if (strict)
+                    args.push_back("--strict");
+                try {
+                    ParseCalcOptions(args);
+                    ADD_FAILURE() << option << " \"" << text << "\" accepted";
+                } catch (const std::invalid_argument& e) {
+                    EXPECT_EQ(e.what(),
+                              std::string(option) + " takes a number, not \"" + text + "\"");
+                }
+            }
+        }
 }
 
 // Each refusal with the words the user reads. Beside --batch a condition
@@ -87,7 +113,13 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         "--batch goes with --format, --jobs, --precise, --scatter-model and --data only";
     const std::pair<Args, std::string> refused[] = {
         {{"--kv"}, "option --kv needs a value"},
-        {{"--strict", "--field-x", "9O"}, "--field-x \"9O\" is not a number (--strict)"},
+        {{"--strict", "--field-x", "9O"}, "--field-x takes a number, not \"9O\""},
+        {{"--kv", "80", "--kv", "90"}, "option --kv is given twice: give it once"},
+        {{"--air-kerma=1", "--dose", "--air-kerma=2"},
+         "option --air-kerma is given twice: give it once"},
+        {{"--dose-at", "1,5"},
+         "--dose-at \"1,5\" could be one depth with a decimal comma or a range: write 1.5 for "
+         "the depth, or the range with a period in a depth (\"1,5.0\")"},
         {{"--kv=200", "--strict"}, "--kv \"200\" is outside 30-150 kV (--strict)"},
         {{"--batch="}, "--batch needs a file name, not an empty text"},
         {{"--kv", "--precise"}, "option --kv needs a value; \"--precise\" is an option"},
@@ -115,7 +147,7 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         {{"--format", "json", "--kv", "80"}, batchOnly},
         {{"--batch", "r", "--kv", "80"}, noCondition},
         {{"--rectification=2", "--batch", "r", "--spectrum"}, noCondition},
-        {{"--batch", "r", "--field-y="}, noCondition},
+        {{"--batch", "r", "--field-y=0"}, noCondition},
         {{"--batch", "r", "--spectrum"}, notWithBatch},
         {{"--batch", "r", "--quality"}, notWithBatch},
         {{"--batch", "r", "--hvl1", "3"}, notWithBatch},
@@ -129,6 +161,7 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
          "--export-csv writes a depth-dose table: it goes without --spectrum and --quality"},
         {{"--dose", "--air-kerma", "2 mGy"}, "--air-kerma takes a number, not \"2 mGy\""},
         {{"--dose", "--kap=nan"}, "--kap takes a number, not \"nan\""},
+        {{"--dose", "--kap=0x10"}, "--kap takes a number, not \"0x10\""},
         {{"--dose-at", "1,"},
          "--dose-at takes a depth in cm, or two joined by a comma, not \"1,\""},
         {{"--dose", "--esak", "3", "--air-kerma", "2"},
@@ -192,6 +225,26 @@ TEST(CalcOptions, TheManualAndTheHelpNameEveryOption) {
                 EXPECT_TRUE(Names(manual, name)) << name << " is not in the manual";
                 EXPECT_TRUE(Names(help, name)) << name << " is not in --help";
             }
+}
+
+// Each page a manual page sends the reader to under SEE ALSO is shipped
+// beside it.
+TEST(CalcOptions, EveryPageTheManualsSeeIsShipped) {
+    const std::filesystem::path packaging = std::filesystem::path(VELTRIM_SOURCE_DIR) / "packaging";
+    for (const char* page : {"veltrim-calc.1", "veltrim.1"}) {
+        const std::string manual = veltrim::testing::ReadBytes(packaging / page);
+        const std::size_t seeAlso = manual.find(".SH SEE ALSO");
+        ASSERT_NE(seeAlso, std::string::npos) << page;
+        std::size_t named = 0;
+        for (std::size_t at = seeAlso; (at = manual.find(".BR ", at)) != std::string::npos; ++at) {
+            const std::size_t end = manual.find(" (1)", at);
+            const std::string other = manual.substr(at + 4, end - at - 4);
+            EXPECT_TRUE(std::filesystem::exists(packaging / (other + ".1")))
+                << page << " sends the reader to " << other << "(1)";
+            ++named;
+        }
+        EXPECT_GT(named, 0u) << page;
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
 #include "core/CFormat.h"
+#include "core/CsvReading.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "dose/SyntheticData.h"
@@ -24,13 +25,15 @@ namespace fs = std::filesystem;
 class VeltrimCalc : public ::testing::Test {
   protected:
     TempFolder data, work;
+    // The folder the runs read: the made-up files, or the shipped data.
+    fs::path dataFolder = data.Path();
     VeltrimCalc() { WriteSyntheticData(data.Path()); }
 
     // Runs veltrim-calc in the work folder with the data folder and `args`;
     // `redirect` applies to veltrim-calc alone.
     ProgramRun Calc(const std::string& args, const std::string& redirect = "") const {
         return RunCaptured("{ cd '" + work.Path().string() + "' && '" VELTRIM_CALC "' --data '" +
-                               data.Path().string() + "' " + args + " " + redirect + "; }",
+                               dataFolder.string() + "' " + args + " " + redirect + "; }",
                            work);
     }
 
@@ -57,10 +60,8 @@ DoseOutput ReadDoseOutput(const ProgramRun& run, int status = 0) {
             output.Names[line.substr(2, line.find('=') - 2)] = line.substr(line.find('=') + 1);
             continue;
         }
-        std::vector<std::string>& cells = output.Rows.emplace_back();
-        std::istringstream in(line);
-        for (std::string cell; std::getline(in, cell, ',');)
-            cells.push_back(cell);
+        // Read as the program reads CSV; a failed row's error is quoted.
+        output.Rows.push_back(veltrim::CsvRecords(line).at(0).Cells);
     }
     return output;
 }
@@ -106,12 +107,14 @@ TEST_F(VeltrimCalc, TheTableIsWrittenAndPrinted) {
             << args;
     }
 
-    // Characters the lenient reading ignores are told, each with its option.
-    const ProgramRun mistyped = Calc("--precise --kv 9O --al 1,5");
-    EXPECT_EQ(mistyped.status, 0);
-    EXPECT_EQ(mistyped.err, "veltrim-calc: warning: --kv \"9O\" was read as 9\n"
-                            "veltrim-calc: warning: --al \"1,5\" was read as 1\n"
-                            "veltrim-calc: tube voltage held to 30 kV\n");
+    // A number typed with characters that are not one is refused, naming its
+    // option; --strict is taken and changes nothing of that.
+    for (const char* strict : {"", " --strict"}) {
+        const ProgramRun mistyped = Calc(std::string("--precise --kv 9O --al 1,5") + strict);
+        EXPECT_EQ(mistyped.status, 2);
+        EXPECT_EQ(mistyped.out, "");
+        EXPECT_EQ(mistyped.err, "veltrim-calc: --kv takes a number, not \"9O\"\n");
+    }
     // An export under a folder's name is refused with the reason, the
     // folder left as it was.
     fs::create_directory(work / "held.csv");
@@ -256,7 +259,7 @@ TEST_F(VeltrimCalc, ABatchRowGivesTheDoseOfTheSameSingleRuns) {
     const std::string hvl1 = quality.Rows[1][0].substr(std::string("hvl1_mm_al=").size());
     const std::string single = beam + "--kap 0.4 --hvl1 " + hvl1;
     const DoseOutput dose = ReadDoseOutput(Calc(single + " --dose"));
-    const DoseOutput range = ReadDoseOutput(Calc(single + " --dose-at 2,7"));
+    const DoseOutput range = ReadDoseOutput(Calc(single + " --dose-at 2,7.0"));
 
     const std::string rows = "kv,fsd,field_x,field_y,hvl1,scatter_model,kap,dose_at,dose_at_to\n"
                              "90,80,10,20," +
@@ -284,15 +287,15 @@ TEST_F(VeltrimCalc, ABatchRowGivesTheDoseOfTheSameSingleRuns) {
     EXPECT_EQ(cell(1, "dose_at_least_mGy"), range.Rows[1][2]);
     EXPECT_EQ(cell(1, "dose_at_most_mGy"), range.Rows[1][3]);
     EXPECT_EQ(batch.Rows[61].size(), header.size()) << "the failed row's cells";
-    EXPECT_EQ(batch.Rows[61].back(), "\"dose_at needs an exposure in its row\"");
+    EXPECT_EQ(batch.Rows[61].back(), "dose_at needs an exposure in its row");
 }
 
 // A beam given by its measured HVL1, over the shipped data: the aluminium
 // found is said on standard error, used in the table's filter line and
 // printed with the figures; an HVL1 out of reach is refused with the range.
 TEST_F(VeltrimCalc, MeasuredHvl1FindsTheAluminiumThatGivesIt) {
-    const std::string shipped =
-        "--data '" + (fs::path(VELTRIM_SOURCE_DIR) / "data").string() + "' --kv 80 ";
+    dataFolder = fs::path(VELTRIM_SOURCE_DIR) / "data";
+    const std::string shipped = "--kv 80 ";
     const ProgramRun quality = Calc(shipped + "--hvl1 3.00 --quality");
     ASSERT_EQ(quality.status, 0) << quality.err;
     std::map<std::string, std::string> figures;
@@ -325,9 +328,9 @@ TEST_F(VeltrimCalc, TheReportHoldsWhatTheRunPrints) {
 #ifndef VELTRIM_REPORTS
     GTEST_SKIP() << "built without Qt: no PDF reports";
 #else
-    const std::string beam = "--data '" + (fs::path(VELTRIM_SOURCE_DIR) / "data").string() +
-                             "' --kv 100 --field-y 20 --hvl1 4.0 ";
-    const ProgramRun range = Calc(beam + "--air-kerma 2 --dose-at 5,10 --report r.pdf");
+    dataFolder = fs::path(VELTRIM_SOURCE_DIR) / "data";
+    const std::string beam = "--kv 100 --field-y 20 --hvl1 4.0 ";
+    const ProgramRun range = Calc(beam + "--air-kerma 2 --dose-at 5,10.0 --report r.pdf");
     ASSERT_EQ(range.status, 0) << range.err;
     const ProgramRun text =
         RunCaptured("pdftotext -layout -enc UTF-8 '" + (work / "r.pdf").string() + "' -", work);
@@ -368,6 +371,19 @@ TEST_F(VeltrimCalc, TheReportHoldsWhatTheRunPrints) {
         << refused.err;
     EXPECT_TRUE(fs::is_empty(work / "held.pdf"));
 #endif
+}
+
+// A calculation veltrim-calc refuses is told on one line under its name, as
+// its option refusals are; a unit typed with the number is refused as text,
+// not shown again before the unit.
+TEST_F(VeltrimCalc, RefusalsAreToldUnderTheProgramsName) {
+    const ProgramRun thin = Calc("--thickness 5");
+    EXPECT_EQ(thin.status, 1);
+    EXPECT_EQ(thin.err, "veltrim-calc: The phantom thickness 5 cm cannot be calculated: give a "
+                        "thickness from 10 to 60 cm in whole 0.5-cm layers.\n");
+    const ProgramRun unit = Calc("--thickness '20 cm'");
+    EXPECT_EQ(unit.status, 2);
+    EXPECT_EQ(unit.err, "veltrim-calc: --thickness takes a number, not \"20 cm\"\n");
 }
 
 } // namespace

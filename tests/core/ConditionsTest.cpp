@@ -89,4 +89,25 @@ TEST(GeometryProblem, RefusesANegativeDistanceAndLeavesZeroToTheDepthDose) {
     EXPECT_NE(problem->In(veltrim::Language::English).find("-0.25 cm"), std::string::npos);
 }
 
+// The window keeps its lenient reading but names every field it did not
+// read whole, with the number it used: the tube voltage as held to its
+// limits, a thickness in the mm typed. Texts that are numbers say nothing.
+TEST(ReadConditions, EachFieldNotReadWholeIsNamedWithTheNumberUsed) {
+    ConditionTexts texts;
+    EXPECT_TRUE(veltrim::MisreadFields(texts).empty());
+    texts.TubeVoltage = "8O";
+    texts.AlFilter = "1,5";
+    texts.FieldY = " 20 ";
+    texts.Fsd = "";
+    const std::vector<veltrim::Message> notices = veltrim::MisreadFields(texts);
+    ASSERT_EQ(notices.size(), 3u);
+    EXPECT_EQ(notices[0].In(veltrim::Language::English),
+              "Tube voltage \"8O\" is not wholly a number: 30 was used.");
+    EXPECT_EQ(notices[1].In(veltrim::Language::English),
+              "Al filter \"1,5\" is not wholly a number: 1 was used.");
+    EXPECT_EQ(notices[2].In(veltrim::Language::English),
+              "FSD \"\" is not wholly a number: 0 was used.");
+    EXPECT_NE(notices[0].In(veltrim::Language::Japanese).find("管電圧"), std::string::npos);
+}
+
 } // namespace

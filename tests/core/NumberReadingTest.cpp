@@ -3,6 +3,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -88,6 +89,41 @@ TEST(NumberReading, UnderflowReadsZeroWhateverTheExponentsSign) {
     // An exponent too long to hold, against as many zeros.
     EXPECT_EQ(ReadNumber("0." + std::string(200000, '0') + "1e150000"), 0.0);
     EXPECT_TRUE(std::isinf(ReadNumber("0." + std::string(200000, '0') + "1e300000")));
+}
+
+// The reading of every field that is not the main window's: a text is one
+// number as a whole, blanks around it aside, or it is none. A subnormal is
+// a number, an overflow is not.
+TEST(WholeNumberReading, ATextIsANumberAsAWholeOrNone) {
+    const std::pair<const char*, double> numbers[] = {
+        {" 80", 80},
+        {"80\t", 80},
+        {"-.5", -0.5},
+        {"+12", 12},
+        {"5.", 5},
+        {"1E3", 1000},
+        {"2.5e-1", 0.25},
+        {"0.1", 0.1},
+        {"1e-310", 1e-310},
+        {"-1e-400", -0.0},
+        {"1.7976931348623157e308", 1.7976931348623157e308}};
+    for (const auto& [text, value] : numbers) {
+        const std::optional<double> read = veltrim::ReadWholeNumber(text);
+        ASSERT_TRUE(read) << '"' << text << '"';
+        EXPECT_EQ(*read, value) << '"' << text << '"';
+    }
+    EXPECT_TRUE(std::signbit(*veltrim::ReadWholeNumber("-1e-400")));
+    for (const char* text : {"8O", "5O", "2,5", "1,5e3", "0x10", "&H10", "", " ", "1e", "1e+", ".",
+                             "-", "8 0", "1..2", "1e400", "inf", "nan", "80 kV", "1e5.5"})
+        EXPECT_FALSE(veltrim::ReadWholeNumber(text)) << '"' << text << '"';
+}
+
+// A refused value is shown with the digits that make it differ from the
+// limit it passed.
+TEST(WholeNumberReading, ExactTextsShowEveryDigitThatCounts) {
+    EXPECT_EQ(veltrim::ExactNumberText(10000.0000001), "10000.0000001");
+    EXPECT_EQ(veltrim::ExactNumberText(10000), "10000");
+    EXPECT_EQ(veltrim::ExactNumberText(0.1), "0.1");
 }
 
 } // namespace

@@ -121,4 +121,26 @@ TEST(Exposure, TheFourWaysAgreeAndOutOfRangeValuesAreRefused) {
         }
 }
 
+// A refusal shows the value with the digits that put it beyond the limit,
+// and a kerma made from other quantities is told as made by them, not as a
+// kerma the user typed.
+TEST(Exposure, RefusalsShowWhyTheValueIsRefusedAndWhatMadeIt) {
+    const IrradiationConditions c = DefaultConditions();
+    const auto told = [&](const Exposure& way) -> std::string {
+        try {
+            IncidentAirKerma(way, c, 1.3);
+        } catch (const CalculationError& e) {
+            return e.Cause().In(veltrim::Language::English);
+        }
+        return "taken";
+    };
+    EXPECT_EQ(told({ExposureKind::IncidentAirKerma, 10000.0000001}),
+              "The incident air kerma of 10000.0000001 mGy is outside what can be taken: give a "
+              "value above 0 and at most 10000 mGy.");
+    EXPECT_EQ(told({ExposureKind::TubeOutput, 50.0, 10.0, 1e-200}),
+              "The tube output as given makes an incident air kerma of 0 mGy, outside what can "
+              "be taken (above 0 and at most 10000 mGy): check the tube output and the "
+              "distances.");
+}
+
 } // namespace

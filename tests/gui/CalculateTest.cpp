@@ -3,6 +3,7 @@
 #include "gui/GuiFixture.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,6 +28,33 @@ TEST(Calculate, ClampShowsLimitInFieldBeforeTheSpectrum) {
     f.Field(mc::TubeVoltage).setText("95.5");
     f.window->Calculate();
     EXPECT_EQ(f.Field(mc::TubeVoltage).text(), "95.5");
+}
+
+// The window keeps its lenient reading but its message line names each field
+// not read whole with the number used, in the edition's words; once every
+// text is a number the line tells the next calculation again.
+TEST(Calculate, TheMessageLineNamesEachMisreadFieldAndTheNumberUsed) {
+    for (const Language edition : {Language::English, Language::Japanese}) {
+        WindowFixture f(edition);
+        const QLabel& line = FindControl<QLabel>(*f.window, mc::NextCalculation);
+        const QString next = line.text();
+        f.Field(mc::TubeVoltage).setText("8O");
+        f.Field(mc::AlFilter).setText("1,5");
+        f.window->Calculate();
+        EXPECT_EQ(f.window->State().Conditions.TubeVoltage, 30.0);
+        EXPECT_EQ(f.window->State().Conditions.AlFilter, 0.1);
+        EXPECT_EQ(f.Field(mc::AlFilter).text(), "1,5") << "the field shows what was typed";
+        const auto misread = [edition](MessageId field, const char* typed, const char* used) {
+            return Text(edition, MessageId::MisreadField, {Text(edition, field), typed, used});
+        };
+        EXPECT_EQ(line.text().toStdString(), misread(MessageId::FieldTubeVoltage, "8O", "30") +
+                                                 " " +
+                                                 misread(MessageId::FieldAlFilter, "1,5", "1"));
+        f.Field(mc::TubeVoltage).setText("80");
+        f.Field(mc::AlFilter).setText("1.5");
+        f.window->Calculate();
+        EXPECT_EQ(line.text(), next);
+    }
 }
 
 TEST(Calculate, FailingDepthDoseStillReachesThePlotAndArmsTheButtons) {

@@ -120,6 +120,49 @@ TEST_P(DoseTest, ARefusedValueOrDepthIsToldInTheEditionsWordsAndTheFiguresStay) 
     EXPECT_NE(Field(dc::DoseAtDepth), "");
 }
 
+// A quantity or depth is a number as a whole or it is refused, naming the
+// field and the text, and the figures of the last accepted exposure stay:
+// "5O" is not 5, "2,5" not 2, an empty depth not the surface.
+TEST_P(DoseTest, ATextThatIsNotWhollyANumberIsRefusedNamingItsField) {
+    Open();
+    Ok();
+    Click(dc::Apply);
+    const QString kerma = Field(dc::IncidentAirKerma);
+    ASSERT_NE(kerma, "");
+    const auto notANumber = [this](const std::string& field, const char* typed) {
+        return Text(GetParam(), MessageId::NotANumber, {field, typed});
+    };
+    for (const char* typed : {"2,5", "1,5e3", "0x10", "", "1e"}) {
+        Type(dc::AirKerma, typed);
+        Click(dc::Apply);
+        EXPECT_EQ(Said(), notANumber(Text(GetParam(), MessageId::ExposureAirKerma), typed));
+        EXPECT_EQ(Field(dc::IncidentAirKerma), kerma) << typed;
+    }
+    Click(dc::GivenTubeOutput);
+    Type(dc::TubeOutput, "5O");
+    Type(dc::Mas, "20");
+    Click(dc::Apply);
+    EXPECT_EQ(Said(), notANumber(Text(GetParam(), MessageId::ExposureTubeOutput), "5O"));
+    EXPECT_EQ(Field(dc::IncidentAirKerma), kerma);
+    Type(dc::TubeOutput, " 50 ");
+    Click(dc::Apply);
+    EXPECT_EQ(Said(), "") << "blanks around a number are no part of it";
+
+    const std::string from = Text(GetParam(), MessageId::DoseAtDepthCaption) + " (" +
+                             Text(GetParam(), MessageId::DoseFrom) + ")";
+    for (const char* typed : {"5,5", ""}) {
+        Type(dc::DepthFrom, typed);
+        Type(dc::DepthTo, "");
+        Click(dc::FindDose);
+        EXPECT_EQ(Said(), notANumber(from, typed));
+        EXPECT_EQ(Field(dc::DoseAtDepth), "");
+    }
+    Type(dc::DepthFrom, "1e-310");
+    Click(dc::FindDose);
+    EXPECT_EQ(Said(), "");
+    EXPECT_NE(Field(dc::DoseAtDepth), "");
+}
+
 TEST_P(DoseTest, TheSavedCsvReadsBackWithTheTablesNumbers) {
     Open();
     Ok();
@@ -238,7 +281,9 @@ TEST_P(ThicknessTest, ABadThicknessIsRefusedAndTheLastResultsStay) {
     refused("9.5", *ThicknessProblem(9.5));
     refused("60.5", *ThicknessProblem(60.5));
     refused("12.3", *ThicknessProblem(12.3));
-    refused("2O", Message(MessageId::ThicknessOutOfRange, {Arg("2O"), Arg(10.0), Arg(60.0)}));
+    for (const char* typed : {"2O", "20 cm", "2,5"})
+        refused(typed, Message(MessageId::NotANumber,
+                               {Arg(Message(MessageId::DoseThickness)), Arg(typed)}));
     Thickness("");
     EXPECT_EQ(w.State().ThicknessCm, std::nullopt) << "empty: the semi-infinite phantom";
     Thickness("20");

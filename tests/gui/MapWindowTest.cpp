@@ -73,10 +73,20 @@ TEST_P(MapTest, ARefusedPointIsToldInTheEditionsWordsAndTheWindowGoesOn) {
               Message(MessageId::PointNotFinite, {Arg("2,5"), Arg("0"), Arg("3")}).In(GetParam()))
         << "the coordinate is named as typed";
     EXPECT_EQ(Field(mc::PointDose), "");
-    Type(mc::PointX, "2.5");
+    // A text read only in part is no coordinate either: "8 0" is not 80.
+    Type(mc::PointX, "8 0");
+    Click(mc::ShowPoint);
+    EXPECT_EQ(Said(),
+              Message(MessageId::PointNotFinite, {Arg("8 0"), Arg("0"), Arg("3")}).In(GetParam()));
+    Type(mc::PointX, " 2.5");
     Click(mc::ShowPoint);
     EXPECT_EQ(Said(), "");
     EXPECT_TRUE(Field(mc::PointDose).endsWith(QStringLiteral(" %")));
+    // The profile's depth is refused by its caption, not drawn at the surface.
+    Type(mc::ProfileDepth, "5,5");
+    Click(mc::ShowProfile);
+    EXPECT_EQ(Said(), Text(GetParam(), MessageId::NotANumber,
+                           {Text(GetParam(), MessageId::MapProfileCaption), "5,5"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, MapTest, BothEditions, EditionName);

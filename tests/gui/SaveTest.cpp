@@ -120,19 +120,22 @@ TEST(SaveCommands, ExportsWriteTheLastTableWithEveryDigitAndThePictureAsDrawn) {
     w.ExportTableCsv(Utf8((f.dir / "early.csv").string()));
     EXPECT_FALSE(fs::exists(f.dir / "early.csv"));
     w.Calculate();
-    w.ExportTableCsv(Utf8((f.dir / "table.csv").string()));
+    // A name chosen without its extension gets it; the confirmation says
+    // where the file went.
+    w.ExportTableCsv(Utf8((f.dir / "table").string()));
     w.ExportGraphPng(Utf8((f.dir / "graph.png").string()));
     w.ExportTableCsv(QString(""));
-    fs::create_directory(f.dir / "held");
+    fs::create_directory(f.dir / "held.png");
     w.ExportGraphPng(Utf8((f.dir / "held").string()));
 
     ASSERT_EQ(f.sink.Messages.size(), 4u);
-    EXPECT_EQ(f.sink.Messages[0], "The table was exported.");
-    EXPECT_EQ(f.sink.Messages[1], "The graph was saved as PNG.");
+    const std::string folder = f.dir.Path().string();
+    EXPECT_EQ(f.sink.Messages[0], "The table was exported as table.csv in " + folder + ".");
+    EXPECT_EQ(f.sink.Messages[1], "The graph was saved as PNG: graph.png in " + folder + ".");
     EXPECT_NE(f.sink.Messages[2].find("no file name was given"), std::string::npos)
         << f.sink.Messages[2];
     EXPECT_NE(f.sink.Messages[3].find("folder"), std::string::npos) << f.sink.Messages[3];
-    EXPECT_TRUE(fs::is_directory(f.dir / "held"));
+    EXPECT_TRUE(fs::is_directory(f.dir / "held.png"));
     EXPECT_EQ(QImage(Utf8((f.dir / "graph.png").string())).convertToFormat(QImage::Format_RGB32),
               w.Graph().Image().convertToFormat(QImage::Format_RGB32));
 
@@ -162,7 +165,9 @@ TEST(SaveCommands, TheReportIsWrittenAfterACalculationInTheEditionsLanguage) {
     EXPECT_FALSE(fs::exists(f.dir / "early.pdf"));
     w.Calculate();
     w.SaveReportPdf(Utf8((f.dir / "report.pdf").string()));
-    ASSERT_EQ(f.sink.Messages, (std::vector<std::string>{"レポートを PDF で保存しました。"}));
+    ASSERT_EQ(f.sink.Messages,
+              (std::vector<std::string>{"レポートを PDF で保存しました: " + f.dir.Path().string() +
+                                        " の report.pdf"}));
     const ProgramRun text = RunCaptured(
         "pdftotext -layout -enc UTF-8 '" + (f.dir / "report.pdf").string() + "' -", f.dir);
     ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) reads the report: " << text.err;
@@ -198,7 +203,8 @@ TEST(SavedBeams, ABeamOpensAsItWasSavedAndARefusedFileChangesNothing) {
     measured.setText("3.1");
     w.SetDivergentScatter(true); // declined: no new calculation
     w.SaveBeam(Utf8((f.dir / "room 3.json").string()));
-    ASSERT_EQ(f.sink.Messages, (std::vector<std::string>{"The beam was saved."}));
+    ASSERT_EQ(f.sink.Messages, (std::vector<std::string>{"The beam was saved as room 3.json in " +
+                                                         f.dir.Path().string() + "."}));
 
     f.Field(mc::TubeVoltage).setText("80");
     FindControl<QRadioButton>(w, mc::ConstantPotential).click();

@@ -58,6 +58,21 @@ TEST(SaveCsvAs, CopiesTheWorkingFileByteForByteAndReplacesAnEarlierFile) {
     EXPECT_EQ(ReadBytes(working), WorkingBytes);
 }
 
+// A name chosen in a dialog of the program's own gets its file's extension
+// unless it ends in it already, and the confirmation says where it went.
+TEST(ExportBytesAs, TheChosenNameGetsItsExtensionAndTheConfirmationNamesFileAndFolder) {
+    TempFolder dir;
+    const SaveReport report =
+        ExportBytesAs(SavedFile::ReportPdf, "%PDF", "report", dir.Path(), Language::English);
+    EXPECT_TRUE(report.Saved);
+    EXPECT_EQ(ReadBytes(dir / "report.pdf"), "%PDF");
+    EXPECT_EQ(report.Message, "The report was saved as PDF: report.pdf in " +
+                                  dir.Path().lexically_normal().string() + ".");
+    EXPECT_TRUE(
+        ExportBytesAs(SavedFile::TableCsv, "x", "table.CSV", dir.Path(), Language::Japanese).Saved);
+    EXPECT_EQ(EntriesOf(dir.Path()), (std::vector<std::string>{"report.pdf", "table.CSV"}));
+}
+
 TEST(SaveBmpAs, WritesA24BitBitmapThatDecodesToTheImage) {
     TempFolder dir;
     const QImage image = SampleImage();
