@@ -1,6 +1,7 @@
 #include "cli/CalcOptions.h"
 
 #include "cli/OptionTable.h"
+#include "cli/StudyCommand.h"
 #include "core/BeamFile.h"
 #include "core/CalculationError.h"
 #include "core/NumberReading.h"
@@ -166,6 +167,7 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         throw std::invalid_argument("--format and --jobs go with --batch only");
     }
     CheckDoseOptions(options);
+    CheckStudyOptions(options, given.contains(OptionUse::Condition));
     if (options.Strict)
         for (const ConditionTextField& field : ConditionTextFields) {
             const std::string& text = options.Texts.*field.Text;

@@ -10,6 +10,7 @@
 #include "cli/CalcOutput.h"
 #include "cli/OptionTable.h"
 #include "cli/StandardOutput.h"
+#include "cli/StudyCommand.h"
 #include "core/DataFile.h"
 
 #include <iostream>
@@ -75,6 +76,8 @@ int Main(int argc, char** argv) {
             << '\n';
         return 1;
     }
+    if (options.StudyFile)
+        return RunStudyCommand(options, *data);
     try {
         return Run(options, *data);
     } catch (const BeamError& e) {
