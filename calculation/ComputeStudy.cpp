@@ -159,9 +159,11 @@ StudyResult ComputeStudy(const Study& study, const ModelData& data) {
             record.Assumed.push_back({"exposure_uncertainty_pct", ShortestText(record.ExposurePct),
                                       "no uncertainty was stated; the default of the exposure's "
                                       "form was taken"});
+        // A default beam figure adds its own share; the default exposure
+        // uncertainty and scatter model are ranges of their own already.
         std::size_t figures = 0;
         for (const AssumedValue& a : record.Assumed)
-            if (a.Field != "exposure_uncertainty_pct")
+            if (a.Field != "exposure_uncertainty_pct" && a.Field != "scatter_model")
                 ++figures;
         const double assumedPct = AssumedFigurePct * std::sqrt(static_cast<double>(figures));
         // As the single beam's dose in mGy (dose per fluence over the air
