@@ -153,7 +153,8 @@ dose record's figures, every default taken), then
 exposure,point,entry,depth_cm,off_axis_cm,dose_mGy,
 low_mGy,high_mGy and a row per point with exposure
 "total" (docs/study.md); with --export-csv, also to
-FILE with every digit)"},
+FILE with every digit; with --report, the study's
+PDF report)"},
     {.Name = "--scatter-model",
      .Value = "classic|divergent",
      .Set =

@@ -98,4 +98,24 @@ TEST(StudyCommand, ABadStudyOrAnOptionOfOneBeamBesideItIsRefused) {
     EXPECT_EQ(Calc(work, "--study '" + good.string() + "' --dose").status, 2);
 }
 
+#ifdef VELTRIM_REPORTS
+TEST(StudyCommand, TheReportCarriesTheTotalsTheDefaultsAndTheDataSetsChecksum) {
+    const TempFolder work;
+    const auto study = work.Write("s.json", TwoExposures);
+    const ProgramRun run =
+        Calc(work, "--study '" + study.string() + "' --report '" + (work / "r.pdf").string() + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const ProgramRun text =
+        RunCaptured("pdftotext -layout -enc UTF-8 '" + (work / "r.pdf").string() + "' -", work);
+    ASSERT_EQ(text.status, 0) << text.err;
+    const std::string total = Lines(run.out).back();
+    const std::string figure = total.substr(total.find(",,,,") + 4);
+    EXPECT_NE(text.out.find(figure.substr(0, figure.find(','))), std::string::npos)
+        << "the total as printed: " << text.out;
+    EXPECT_NE(text.out.find("Assumed kv"), std::string::npos);
+    EXPECT_NE(text.out.find("fnv1a64:"), std::string::npos);
+    EXPECT_EQ(text.out.find(ShippedData.string()), std::string::npos) << "no folder path";
+}
+#endif
+
 } // namespace

@@ -1,5 +1,6 @@
 #include "calculation/StudyFile.h"
 
+#include "calculation/StudyReport.h"
 #include "common/TempFolder.h"
 
 #include <fstream>
@@ -131,6 +132,22 @@ TEST(StudyFile, WritesExamplesForTheSchemaCheck) {
     full.Record = ParseJson(R"({"events": 3, "kind": "projection radiography"})");
     std::ofstream(out / "three.json") << StudyFileBytes(full);
     EXPECT_EQ(StudyFileBytes(ParseStudy(StudyFileBytes(full), "three")), StudyFileBytes(full));
+}
+
+} // namespace
+
+namespace {
+
+TEST(StudyReport, TheDataSetsIdentityFollowsItsFilesNotItsPlace) {
+    const veltrim::testing::TempFolder one, two;
+    for (const auto* folder : {&one, &two}) {
+        folder->Write("a.dat", "1 2 3\n");
+        folder->Write("media/water/b.dat", "4\n");
+    }
+    const std::string identity = veltrim::DataIdentity(one.Path());
+    EXPECT_EQ(identity, veltrim::DataIdentity(two.Path()));
+    two.Write("media/water/b.dat", "5\n");
+    EXPECT_NE(identity, veltrim::DataIdentity(two.Path()));
 }
 
 } // namespace
