@@ -96,6 +96,7 @@ TEST(StudyCommand, ABadStudyOrAnOptionOfOneBeamBesideItIsRefused) {
     const auto good = work.Write("s.json", TwoExposures);
     EXPECT_EQ(Calc(work, "--study '" + good.string() + "' --kv 90").status, 2);
     EXPECT_EQ(Calc(work, "--study '" + good.string() + "' --dose").status, 2);
+    EXPECT_EQ(Calc(work, "--study '" + good.string() + "' --medium water").status, 2);
 }
 
 #ifdef VELTRIM_REPORTS

@@ -83,6 +83,18 @@ TEST(StudyCompute, EachEntryIsThePointDoseInThePhantomAsThickAsThePatientAlongTh
     EXPECT_DOUBLE_EQ(result.Doses[2].OffAxisCm, std::hypot(3.0, 2.0));
 }
 
+TEST(StudyCompute, AnAnteriorBeamTurnedAQuarterTowardTheLeftIsTheBeamFromTheLeft) {
+    Study study = Patient();
+    study.Exposures.push_back(Beam("turned", BeamEntry::Anterior));
+    study.Exposures.back().AngleDeg = 90;
+    study.Exposures.push_back(Beam("LAT", BeamEntry::Left));
+    const StudyResult result = ComputeStudy(study, Data());
+    EXPECT_NEAR(result.Doses[0].DepthCm, 14.0, 1e-12);
+    EXPECT_NEAR(result.Exposures[0].ThicknessCm, 34.0, 1e-12);
+    EXPECT_NEAR(result.Doses[0].Mgy.Dose, result.Doses[1].Mgy.Dose,
+                1e-9 * result.Doses[1].Mgy.Dose);
+}
+
 TEST(StudyCompute, RepeatsAndIdenticalExposuresAddExactlyAndAreComputedOnce) {
     Study study = Patient();
     for (int k = 0; k < 3; ++k)
