@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <fstream>
 
 namespace veltrim {
@@ -67,6 +68,15 @@ ReportSection ExposureSection(const StudyExposure& e, const StudyExposureResult&
 }
 
 } // namespace
+
+std::string ReportTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
+    return text;
+}
 
 ReportContent StudyReportOf(const Study& study, const StudyResult& result,
                             const StudyReportRequest& request) {

@@ -20,6 +20,9 @@ struct StudyReportRequest {
     std::string DataIdentity;
 };
 
+// The date and time now, as the report gives it ("2026-12-09 03:21 UTC").
+std::string ReportTimeNow();
+
 ReportContent StudyReportOf(const Study& study, const StudyResult& result,
                             const StudyReportRequest& request);
 

@@ -155,6 +155,10 @@ low_mGy,high_mGy and a row per point with exposure
 "total" (docs/study.md); with --export-csv, also to
 FILE with every digit; with --report, the study's
 PDF report)"},
+    {.Name = "--physicist",
+     .Value = "NAME",
+     .Set = SetText<&CalcOptions::Physicist>,
+     .Help = "the physicist named in the report of a --study"},
     {.Name = "--scatter-model",
      .Value = "classic|divergent",
      .Set =

@@ -10,7 +10,6 @@
 #endif
 
 #include <cstring>
-#include <ctime>
 #include <iostream>
 
 namespace veltrim {
@@ -30,26 +29,18 @@ bool WriteNamed(const std::filesystem::path& file, const std::string& bytes, con
     return false;
 }
 
-std::string Now() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
-    return text;
-}
-
-bool WriteStudyReport(const std::filesystem::path& file, const Study& study,
-                      const StudyResult& result, const ModelData& data) {
+bool WriteStudyReport(const std::filesystem::path& file, const std::string& physicist,
+                      const Study& study, const StudyResult& result, const ModelData& data) {
 #ifdef VELTRIM_REPORTS
     StudyReportRequest request;
-    request.ReportTime = Now();
+    request.ReportTime = ReportTimeNow();
+    request.Physicist = physicist;
     request.DataIdentity = DataIdentity(data.Folder());
     StartReportFonts();
     return WriteNamed(file, ReportPdfBytes(StudyReportOf(study, result, request)),
                       "the report was not written to");
 #else
-    (void)file, (void)study, (void)result, (void)data;
+    (void)file, (void)physicist, (void)study, (void)result, (void)data;
     std::cerr << "veltrim-calc: this build has no PDF reports (it was built without Qt)\n";
     return false;
 #endif
@@ -65,7 +56,9 @@ int RunStudyCommand(const CalcOptions& options, const ModelData& data) {
             !WriteNamed(*options.ExportCsv, StudyTableText(study, result, true),
                         "the study was not exported to"))
             return 1;
-        if (options.ReportFile && !WriteStudyReport(*options.ReportFile, study, result, data))
+        if (options.ReportFile &&
+            !WriteStudyReport(*options.ReportFile, options.Physicist.value_or(""), study, result,
+                              data))
             return 1;
         if (!WriteOut(StudyTableText(study, result, options.Precise)))
             return 1;

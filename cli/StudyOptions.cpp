@@ -5,8 +5,11 @@
 namespace veltrim {
 
 void CheckStudyOptions(const CalcOptions& options, bool conditionGiven) {
-    if (!options.StudyFile)
+    if (!options.StudyFile) {
+        if (options.Physicist)
+            throw std::invalid_argument("--physicist goes with --study and --report");
         return;
+    }
     if (options.BatchFile)
         throw std::invalid_argument("--study and --batch are two runs: give one");
     // The study's exposures carry their beams, models and the patient's

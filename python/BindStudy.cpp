@@ -4,8 +4,12 @@
 #include "calculation/StudyBeams.h"
 #include "calculation/StudyFile.h"
 #include "calculation/StudyGeometry.h"
+#include "calculation/StudyReport.h"
 #include "core/NumberReading.h"
 #include "python/Bindings.h"
+#ifdef VELTRIM_REPORTS
+#include "report/ReportPdf.h"
+#endif
 
 #include <algorithm>
 #include <pybind11/numpy.h>
@@ -191,6 +195,30 @@ StudyArrays Compute(const Study& study, const std::optional<std::string>& data) 
     return out;
 }
 
+#ifdef VELTRIM_REPORTS
+// The study's PDF, as veltrim-calc --study --report writes it.
+void Report(const Study& study, const py::object& path, const std::string& physicist,
+            const std::optional<std::string>& data) {
+    const ModelData& folder = DataOf(data);
+    StudyReportRequest request;
+    request.Physicist = physicist;
+    request.ReportTime = ReportTimeNow();
+    ReportContent report;
+    try {
+        report = Calculate([&] {
+            request.DataIdentity = DataIdentity(folder.Folder());
+            return StudyReportOf(study, ComputeStudy(study, folder), request);
+        });
+    } catch (const StudyError& e) {
+        throw Failure{e.what()};
+    }
+    // With the interpreter lock held: one thread alone makes Qt's
+    // application object.
+    StartReportFonts();
+    WriteUserFile(PathText(path), ReportPdfBytes(report));
+}
+#endif
+
 } // namespace
 
 void BindStudy(py::module_& m) {
@@ -255,7 +283,13 @@ void BindStudy(py::module_& m) {
                                })
         .def("compute", &Compute, py::arg("data") = py::none(),
              "The doses; CalculationError naming the exposure and point that cannot be "
-             "computed.");
+             "computed.")
+#ifdef VELTRIM_REPORTS
+        .def("report", &Report, py::arg("path"), py::kw_only(), py::arg("physicist") = "",
+             py::arg("data") = py::none(),
+             "Writes the study's PDF report to path, with the physicist's name as typed.")
+#endif
+        ;
 }
 
 } // namespace veltrim::python

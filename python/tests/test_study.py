@@ -57,3 +57,9 @@ def test_contradictory_or_impossible_input_is_refused_naming_the_field():
         study.add_point("deep", 30)
     with pytest.raises(TypeError, match="colour"):
         study.add_exposure(veltrim.Conditions(**BEAM), "AP", air_kerma=1, colour="red")
+
+
+@pytest.mark.skipif(not hasattr(veltrim.Study, "report"), reason="built without Qt")
+def test_report_is_written_with_the_physicist(tmp_path):
+    two_exposures().report(tmp_path / "study.pdf", physicist="A. Curie")
+    assert (tmp_path / "study.pdf").read_bytes().startswith(b"%PDF")

@@ -103,8 +103,8 @@ TEST(StudyCommand, ABadStudyOrAnOptionOfOneBeamBesideItIsRefused) {
 TEST(StudyCommand, TheReportCarriesTheTotalsTheDefaultsAndTheDataSetsChecksum) {
     const TempFolder work;
     const auto study = work.Write("s.json", TwoExposures);
-    const ProgramRun run =
-        Calc(work, "--study '" + study.string() + "' --report '" + (work / "r.pdf").string() + "'");
+    const ProgramRun run = Calc(work, "--study '" + study.string() + "' --report '" +
+                                          (work / "r.pdf").string() + "' --physicist 'A. Curie'");
     ASSERT_EQ(run.status, 0) << run.err;
     const ProgramRun text =
         RunCaptured("pdftotext -layout -enc UTF-8 '" + (work / "r.pdf").string() + "' -", work);
@@ -115,6 +115,7 @@ TEST(StudyCommand, TheReportCarriesTheTotalsTheDefaultsAndTheDataSetsChecksum) {
         << "the total as printed: " << text.out;
     EXPECT_NE(text.out.find("Assumed kv"), std::string::npos);
     EXPECT_NE(text.out.find("fnv1a64:"), std::string::npos);
+    EXPECT_NE(text.out.find("A. Curie"), std::string::npos);
     EXPECT_EQ(text.out.find(ShippedData.string()), std::string::npos) << "no folder path";
 }
 #endif
