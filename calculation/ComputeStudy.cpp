@@ -24,7 +24,7 @@ std::vector<double> Across(double centre, double half, double lo, double hi) {
 // One computation of a beam in its slab at all the places of the points.
 struct BeamGroup {
     BeamResult Beam;
-    double Transmission = 1.0;
+    double AlTransmission = 1.0; // of the table's aluminium, which is in the key
 };
 
 void Append(std::string& key, const void* bytes, std::size_t size) {
@@ -66,7 +66,7 @@ BeamGroup ComputeGroup(const StudyExposure& e, const IrradiationConditions& befo
         IrradiationConditions conditions = before;
         if (e.TableAlMm && *e.TableAlMm > 0.0) {
             // The table's aluminium hardens the beam the patient receives.
-            group.Transmission = TableAlTransmission(before, *e.TableAlMm, data);
+            group.AlTransmission = TableAlTransmission(before, *e.TableAlMm, data);
             conditions.AlFilter += 0.1 * *e.TableAlMm;
         }
         CalculationOptions options;
@@ -84,8 +84,6 @@ BeamGroup ComputeGroup(const StudyExposure& e, const IrradiationConditions& befo
     } catch (const DataFileError& error) {
         Failed(e, error.what());
     }
-    if (e.TableTransmission)
-        group.Transmission = *e.TableTransmission;
     return group;
 }
 
@@ -100,10 +98,45 @@ void CheckKernelReach(const StudyExposure& exposure, const StudyPoint& point,
                          " cm, beyond the 40 cm the scatter kernels reach for this field");
 }
 
+// The places of the points in the beam's slab: each point's centre, then
+// the combinations of the ends of its ranges (kept inside the patient);
+// point k's run from FirstOf[k] to FirstOf[k + 1]. Every place is checked.
+struct PointPlaces {
+    std::vector<PhantomPoint> Places;
+    std::vector<std::size_t> FirstOf;
+};
+
+PointPlaces PlacesOf(const Study& study, const StudyExposure& e, const BeamFrame& frame,
+                     const IrradiationConditions& conditions) {
+    const double half = 0.5 * study.Patient.LateralWidthCm;
+    const int rows = static_cast<int>(DepthRowCount(std::min(ModelMaxDepth, frame.ThicknessCm)));
+    PointPlaces out;
+    for (const StudyPoint& p : study.Points) {
+        const std::size_t first = out.Places.size();
+        out.FirstOf.push_back(first);
+        out.Places.push_back(InBeam(frame, p.LeftCm, p.HeadCm, p.DepthCm));
+        for (const double depth :
+             Across(p.DepthCm, p.DepthUncertaintyCm, 0.0, study.Patient.ApThicknessCm))
+            for (const double left : Across(p.LeftCm, p.LeftUncertaintyCm, -half, half))
+                for (const double head : Across(p.HeadCm, p.HeadUncertaintyCm, -1e300, 1e300))
+                    out.Places.push_back(InBeam(frame, left, head, depth));
+        for (std::size_t j = first; j < out.Places.size(); ++j) {
+            const PhantomPoint& at = out.Places[j];
+            if (!(at.Z >= 0.0 && at.Z <= frame.ThicknessCm))
+                throw StudyError("exposure \"" + e.Name + "\", point \"" + p.Name +
+                                 "\": the point lies outside the slab the oblique beam is "
+                                 "computed in (depth along the beam " +
+                                 ShortestText(at.Z) + " cm)");
+            CheckKernelReach(e, p, conditions, rows, at);
+        }
+    }
+    out.FirstOf.push_back(out.Places.size());
+    return out;
+}
+
 StudyResult ComputeStudy(const Study& study, const ModelData& data) {
     CheckStudy(study);
     const Medium medium = study.Patient.PatientMedium;
-    const double half = 0.5 * study.Patient.LateralWidthCm;
     StudyResult result;
     std::map<std::string, double> matched;
     std::map<std::string, std::size_t> groupOf;
@@ -116,32 +149,9 @@ StudyResult ComputeStudy(const Study& study, const ModelData& data) {
             ExposureConditions(e, data, matched, record.Assumed);
         const BeamFrame frame = FrameOf(study.Patient, e);
         record.ThicknessCm = frame.ThicknessCm;
-        const int rows =
-            static_cast<int>(DepthRowCount(std::min(ModelMaxDepth, frame.ThicknessCm)));
-        // Each point at its centre first, then across its ranges.
-        std::vector<PhantomPoint> places;
-        std::vector<std::size_t> firstOf;
-        for (const StudyPoint& p : study.Points) {
-            firstOf.push_back(places.size());
-            places.push_back(InBeam(frame, p.LeftCm, p.HeadCm, p.DepthCm));
-            for (const double depth :
-                 Across(p.DepthCm, p.DepthUncertaintyCm, 0.0, study.Patient.ApThicknessCm))
-                for (const double left : Across(p.LeftCm, p.LeftUncertaintyCm, -half, half))
-                    for (const double head : Across(p.HeadCm, p.HeadUncertaintyCm, -1e300, 1e300))
-                        places.push_back(InBeam(frame, left, head, depth));
-        }
-        firstOf.push_back(places.size());
-        for (std::size_t k = 0; k < study.Points.size(); ++k)
-            for (std::size_t j = firstOf[k]; j < firstOf[k + 1]; ++j) {
-                const PhantomPoint& at = places[j];
-                if (!(at.Z >= 0.0 && at.Z <= frame.ThicknessCm))
-                    throw StudyError("exposure \"" + e.Name + "\", point \"" +
-                                     study.Points[k].Name +
-                                     "\": the point lies outside the slab the oblique beam is "
-                                     "computed in (depth along the beam " +
-                                     ShortestText(at.Z) + " cm)");
-                CheckKernelReach(e, study.Points[k], conditions, rows, at);
-            }
+        const PointPlaces at = PlacesOf(study, e, frame, conditions);
+        const std::vector<PhantomPoint>& places = at.Places;
+        const std::vector<std::size_t>& firstOf = at.FirstOf;
         const std::string key = GroupKey(conditions, e, medium, frame.ThicknessCm, places);
         auto found = groupOf.find(key);
         if (found == groupOf.end()) {
@@ -153,7 +163,9 @@ StudyResult ComputeStudy(const Study& study, const ModelData& data) {
         record.IncidentAirKermaMgy =
             ExposureAirKermaMgy(e, group.Beam.Conditions, absolute.PerKerma.Backscatter);
         // A measured Ka,e was taken on the skin, behind the table.
-        record.Transmission = e.Form.Parts.EsakMgy ? 1.0 : group.Transmission;
+        record.Transmission = e.Form.Parts.EsakMgy  ? 1.0
+                              : e.TableTransmission ? *e.TableTransmission
+                                                    : group.AlTransmission;
         record.ExposurePct = e.UncertaintyPct.value_or(DefaultExposurePct(e.Form));
         if (!e.UncertaintyPct)
             record.Assumed.push_back({"exposure_uncertainty_pct", ShortestText(record.ExposurePct),
@@ -173,7 +185,7 @@ StudyResult ComputeStudy(const Study& study, const ModelData& data) {
                    record.IncidentAirKermaMgy * record.Transmission * e.Repeats;
         };
         for (std::size_t k = 0; k < study.Points.size(); ++k) {
-            const PhantomPoint& at = places[firstOf[k]];
+            const PhantomPoint& centre = places[firstOf[k]];
             std::vector<double> across;
             for (std::size_t j = firstOf[k] + 1; j < firstOf[k + 1]; ++j)
                 across.push_back(mgy(group.Beam.Points[j]));
@@ -181,9 +193,9 @@ StudyResult ComputeStudy(const Study& study, const ModelData& data) {
             StudyDose out;
             out.Exposure = i;
             out.Point = k;
-            out.DepthCm = at.Z;
-            out.OffAxisCm = std::hypot(at.X, at.Y);
-            out.Region = RegionOf(at, e.FsdCm, e.FieldXCm, e.FieldYCm);
+            out.DepthCm = centre.Z;
+            out.OffAxisCm = std::hypot(centre.X, centre.Y);
+            out.Region = RegionOf(centre, e.FsdCm, e.FieldXCm, e.FieldYCm);
             out.Mgy = RangeOf(dose, {record.ExposurePct, ModelAccuracyPct(e.Model, out.Region),
                                      assumedPct, across});
             result.Doses.push_back(out);

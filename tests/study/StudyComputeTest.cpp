@@ -106,6 +106,16 @@ TEST(StudyCompute, RepeatsAndIdenticalExposuresAddExactlyAndAreComputedOnce) {
     const double one = result.Doses[0].Mgy.Dose;
     EXPECT_EQ(one + one + one, result.Doses[3].Mgy.Dose);
     EXPECT_EQ(result.Totals[0].Dose, (one + one + one) + result.Doses[3].Mgy.Dose);
+
+    // Computed once, but each through its own table.
+    Study table = Patient();
+    for (const double t : {0.8, 0.5}) {
+        table.Exposures.push_back(Beam("PA", BeamEntry::Posterior));
+        table.Exposures.back().TableTransmission = t;
+    }
+    const StudyResult through = ComputeStudy(table, Data());
+    EXPECT_EQ(through.BeamsComputed, 1u);
+    EXPECT_NEAR(through.Doses[1].Mgy.Dose / through.Doses[0].Mgy.Dose, 0.5 / 0.8, 1e-15);
 }
 
 TEST(StudyCompute, WithoutInputUncertaintyTheRangeIsTheModelsOwnAndWidensWithThePlace) {
