@@ -31,21 +31,11 @@ void Append(std::string& key, const void* bytes, std::size_t size) {
     key.append(static_cast<const char*>(bytes), size);
 }
 
+// Exposures alike in all of this share one computation.
 std::string GroupKey(const IrradiationConditions& c, const StudyExposure& e, Medium medium,
                      double thickness, const std::vector<PhantomPoint>& points) {
-    std::string key;
-    const double figures[] = {c.TubeVoltage,
-                              c.TargetAngle,
-                              c.InherentFiltration,
-                              c.AlFilter,
-                              c.CuFilter,
-                              c.Fsd,
-                              c.FieldX,
-                              c.FieldY,
-                              static_cast<double>(c.Rectification),
-                              static_cast<double>(e.Model),
-                              static_cast<double>(medium),
-                              thickness,
+    std::string key = ConditionsKey(c);
+    const double figures[] = {static_cast<double>(e.Model), static_cast<double>(medium), thickness,
                               e.TableAlMm.value_or(0.0)};
     Append(key, figures, sizeof figures);
     for (const PhantomPoint& p : points) {

@@ -48,17 +48,16 @@ std::vector<const char*> WaysGiven(const StudyExposureForm& form) {
     return ways;
 }
 
-std::string Key(const IrradiationConditions& c, double hvl1) {
+} // namespace
+
+std::string ConditionsKey(const IrradiationConditions& c) {
     const double figures[] = {c.TubeVoltage, c.TargetAngle, c.InherentFiltration,
                               c.AlFilter,    c.CuFilter,    c.Fsd,
-                              c.FieldX,      c.FieldY,      static_cast<double>(c.Rectification),
-                              hvl1};
+                              c.FieldX,      c.FieldY,      static_cast<double>(c.Rectification)};
     std::string key(sizeof figures, '\0');
     std::memcpy(key.data(), figures, sizeof figures);
     return key;
 }
-
-} // namespace
 
 void CheckExposure(const StudyExposure& e) {
     const std::vector<const char*> ways = WaysGiven(e.Form);
@@ -95,12 +94,12 @@ void CheckExposure(const StudyExposure& e) {
         Refuse(e, "repeats", std::to_string(e.Repeats) + " must be 1 or more");
     if (!std::isfinite(e.AngleDeg) || std::fabs(e.AngleDeg) > 90.0)
         Refuse(e, "angle_deg", ShortestText(e.AngleDeg) + " lies outside -90 to 90 degrees");
-    for (const char* field : {"centre_left_cm", "centre_head_cm"}) {
-        const double value =
-            std::strcmp(field, "centre_left_cm") == 0 ? e.CentreLeftCm : e.CentreHeadCm;
-        if (!std::isfinite(value))
-            Refuse(e, field, "is not a finite number");
-    }
+    if (!std::isfinite(e.CentreLeftCm))
+        Refuse(e, "centre_left_cm", "is not a finite number");
+    if (!std::isfinite(e.CentreHeadCm))
+        Refuse(e, "centre_head_cm", "is not a finite number");
+    if (e.CentreDepthCm && !std::isfinite(*e.CentreDepthCm))
+        Refuse(e, "centre_depth_cm", "is not a finite number");
 }
 
 void CheckStudy(const Study& study) {
@@ -152,7 +151,7 @@ IrradiationConditions ExposureConditions(const StudyExposure& e, const ModelData
     conditions.Rectification = e.Rectification;
     if (!e.MeasuredHvl1MmAl)
         return conditions;
-    const std::string key = Key(conditions, *e.MeasuredHvl1MmAl);
+    const std::string key = ConditionsKey(conditions) + ShortestText(*e.MeasuredHvl1MmAl);
     if (const auto found = matched.find(key); found != matched.end()) {
         conditions.AlFilter = found->second;
         return conditions;

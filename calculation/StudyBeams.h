@@ -25,6 +25,9 @@ void CheckExposure(const StudyExposure& exposure);
 // does or whose central ray misses the patient.
 void CheckStudy(const Study& study);
 
+// The conditions' figures as bytes, for telling beams apart exactly.
+std::string ConditionsKey(const IrradiationConditions& conditions);
+
 // The conditions of the exposure's beam before the table: the filters as
 // given, or the added Al found for its measured HVL1 (matched once per
 // beam, `matched` holds those found). Defaults taken are added to
