@@ -2,6 +2,7 @@
 
 #include "cli/OptionSetters.h"
 #include "cli/OptionTable.h"
+#include "cli/StudyCommand.h"
 #include "core/BeamFile.h"
 #include "core/CalculationError.h"
 #include "core/NumberReading.h"
@@ -170,6 +171,7 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         throw std::invalid_argument("--format and --jobs go with --batch only");
     }
     CheckDoseOptions(options);
+    CheckStudyOptions(options, given.contains(OptionUse::Condition));
     if (options.Strict)
         for (const ConditionTextField& field : ConditionTextFields) {
             const std::string& text = options.Texts.*field.Text;

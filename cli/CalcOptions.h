@@ -66,6 +66,9 @@ struct CalcOptions {
     std::optional<std::filesystem::path> BatchFile;
     bool BatchJson = false;
     std::optional<int> Jobs; // none: one worker per core
+    // --study: the exposures of an examination from a study file.
+    std::optional<std::filesystem::path> StudyFile;
+    std::optional<std::string> Physicist; // named in the study's report
 };
 
 // Parses the command line (without the program name) by the option table

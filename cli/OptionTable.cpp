@@ -143,6 +143,22 @@ with units, every number with all its digits)"},
      .Set = SetText<&CalcOptions::ReportFile>,
      .Help = R"(also write a PDF report of the beam to FILE.pdf:
 conditions, quality, doses, the table and the graphs)"},
+    {.Name = "--study",
+     .Value = "FILE.json",
+     .Set = SetText<&CalcOptions::StudyFile>,
+     .Help = R"(the dose of every exposure of a study (its beams,
+sides, geometry and exposures) at its points: "# name=
+value" lines (patient, medium, model, exposures, the
+dose record's figures, every default taken), then
+exposure,point,entry,depth_cm,off_axis_cm,dose_mGy,
+low_mGy,high_mGy and a row per point with exposure
+"total" (docs/study.md); with --export-csv, also to
+FILE with every digit; with --report, the study's
+PDF report)"},
+    {.Name = "--physicist",
+     .Value = "NAME",
+     .Set = SetText<&CalcOptions::Physicist>,
+     .Help = "the physicist named in the report of a --study"},
     {.Name = "--scatter-model",
      .Value = "classic|divergent",
      .Set =

@@ -11,6 +11,7 @@
 #include "cli/DoseRecordCommand.h"
 #include "cli/OptionTable.h"
 #include "cli/StandardOutput.h"
+#include "cli/StudyCommand.h"
 #include "core/DataFile.h"
 #include "core/FileReplacing.h"
 
@@ -83,6 +84,8 @@ int Main(int argc, char** argv) {
             << '\n';
         return 1;
     }
+    if (options.StudyFile)
+        return RunStudyCommand(options, *data);
     try {
         return Run(options, *data);
     } catch (const BeamError& e) {

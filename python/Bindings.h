@@ -34,6 +34,8 @@ void BindDepthDose(py::module_& m);
 void BindAbsoluteDose(py::module_& m);
 // dose_at, DoseMap and dose_map.
 void BindPointDose(py::module_& m);
+// Study and StudyResult.
+void BindStudy(py::module_& m);
 // report, where the module is built with Qt.
 void BindReport(py::module_& m);
 

@@ -22,6 +22,7 @@ PYBIND11_MODULE(veltrim, m) {
     BindDepthDose(m);
     BindAbsoluteDose(m);
     BindPointDose(m);
+    BindStudy(m);
 #ifdef VELTRIM_REPORTS
     BindReport(m);
 #endif

@@ -1,6 +1,6 @@
 """Type stubs of the veltrim module (percentage depth dose of diagnostic X-ray beams)."""
 import os
-from typing import Optional, Tuple, Union
+from typing import List, Optional, Tuple, Union
 
 import numpy
 
@@ -102,3 +102,48 @@ def report(conditions: Conditions, path: Union[str, "os.PathLike[str]"], *,
            air_cm: float = 0.0, scatter_model: str = "classic", language: str = "en",
            data: Optional[str] = None, thickness: Optional[float] = None,
            medium: str = "icru-4") -> None: ...
+
+class StudyResult:
+    """The dose of each exposure at each point ([exposure, point] arrays, mGy, all repeats)
+    with its range, and the totals per point."""
+    exposures: List[str]
+    points: List[str]
+    depth_cm: numpy.ndarray
+    off_axis_cm: numpy.ndarray
+    dose_mgy: numpy.ndarray
+    low_mgy: numpy.ndarray
+    high_mgy: numpy.ndarray
+    total_mgy: numpy.ndarray
+    total_low_mgy: numpy.ndarray
+    total_high_mgy: numpy.ndarray
+    assumed: List[List[Tuple[str, str, str]]]
+    beams_computed: int
+
+class Study:
+    """An examination: a box patient, named points and every exposure (docs/study.md)."""
+    exposure_names: List[str]
+    point_names: List[str]
+    def __init__(self, ap_thickness_cm: float, lateral_width_cm: float,
+                 medium: str = "icru-4") -> None: ...
+    @staticmethod
+    def load(path: Union[str, "os.PathLike[str]"]) -> "Study": ...
+    def save(self, path: Union[str, "os.PathLike[str]"]) -> None: ...
+    def add_point(self, name: str, depth_cm: float, left_cm: float = 0.0, head_cm: float = 0.0,
+                  depth_uncertainty_cm: float = 0.0, left_uncertainty_cm: float = 0.0,
+                  head_uncertainty_cm: float = 0.0) -> None: ...
+    def add_exposure(self, conditions: Conditions, name: str, entry: str = "anterior", *,
+                     scatter_model: str = "classic", angle_deg: float = 0.0,
+                     centre_left_cm: float = 0.0, centre_head_cm: float = 0.0,
+                     centre_depth_cm: Optional[float] = None,
+                     air_kerma: Optional[float] = None, tube_output: Optional[float] = None,
+                     mas: Optional[float] = None, output_distance: Optional[float] = None,
+                     kap: Optional[float] = None, esak: Optional[float] = None,
+                     reference_air_kerma: Optional[float] = None,
+                     reference_distance: Optional[float] = None, repeats: int = 1,
+                     table_transmission: Optional[float] = None,
+                     table_al_mm: Optional[float] = None,
+                     exposure_uncertainty_pct: Optional[float] = None,
+                     hvl1_mm_al: Optional[float] = None) -> None: ...
+    def compute(self, data: Optional[str] = None) -> StudyResult: ...
+    def report(self, path: Union[str, "os.PathLike[str]"], *, physicist: str = "",
+               data: Optional[str] = None) -> None: ...

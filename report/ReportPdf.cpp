@@ -156,10 +156,13 @@ std::string ReportPdfBytes(const ReportContent& report) {
         pages.Gap(8);
         pages.Line(report.AccuracyTitle, 11, true);
         pages.Paragraphs(report.Accuracy);
-        pages.NewPage();
-        pages.Chart(report.DepthDose, 360);
-        pages.Gap(20);
-        pages.Chart(report.Spectrum, 360);
+        // A study's report has no charts.
+        if (!report.DepthDose.X.empty() || !report.Spectrum.X.empty()) {
+            pages.NewPage();
+            pages.Chart(report.DepthDose, 360);
+            pages.Gap(20);
+            pages.Chart(report.Spectrum, 360);
+        }
         if (!report.TableRows.empty()) {
             pages.NewPage();
             pages.Table();

@@ -1,0 +1,72 @@
+#include "cli/StudyCommand.h"
+
+#include "calculation/StudyFile.h"
+#include "calculation/StudyReport.h"
+#include "calculation/StudyTable.h"
+#include "cli/StandardOutput.h"
+#include "core/FileReplacing.h"
+#ifdef VELTRIM_REPORTS
+#include "report/ReportPdf.h"
+#endif
+
+#include <cstring>
+#include <iostream>
+
+namespace veltrim {
+namespace {
+
+// `bytes` to a file the user named, through the one writer; false, with the
+// reason on standard error, when it was not written.
+bool WriteNamed(const std::filesystem::path& file, const std::string& bytes, const char* what) {
+    const ReplaceOutcome outcome = ReplaceFileContents(file, bytes, Durability::Synced);
+    if (outcome.Replaced())
+        return true;
+    std::cerr << "veltrim-calc: " << what << " \"" << file.string() << "\": "
+              << (outcome.Step == ReplaceStep::NotRegular
+                      ? "that name is not a regular file"
+                      : std::string(std::strerror(outcome.Error)))
+              << '\n';
+    return false;
+}
+
+bool WriteStudyReport(const std::filesystem::path& file, const std::string& physicist,
+                      const Study& study, const StudyResult& result, const ModelData& data) {
+#ifdef VELTRIM_REPORTS
+    StudyReportRequest request;
+    request.ReportTime = ReportTimeNow();
+    request.Physicist = physicist;
+    request.DataIdentity = DataIdentity(data.Folder());
+    StartReportFonts();
+    return WriteNamed(file, ReportPdfBytes(StudyReportOf(study, result, request)),
+                      "the report was not written to");
+#else
+    (void)file, (void)physicist, (void)study, (void)result, (void)data;
+    std::cerr << "veltrim-calc: this build has no PDF reports (it was built without Qt)\n";
+    return false;
+#endif
+}
+
+} // namespace
+
+int RunStudyCommand(const CalcOptions& options, const ModelData& data) {
+    try {
+        const Study study = ReadStudyFile(*options.StudyFile);
+        const StudyResult result = ComputeStudy(study, data);
+        if (options.ExportCsv &&
+            !WriteNamed(*options.ExportCsv, StudyTableText(study, result, true),
+                        "the study was not exported to"))
+            return 1;
+        if (options.ReportFile &&
+            !WriteStudyReport(*options.ReportFile, options.Physicist.value_or(""), study, result,
+                              data))
+            return 1;
+        if (!WriteOut(StudyTableText(study, result, options.Precise)))
+            return 1;
+        return FlushOut() ? 0 : 1;
+    } catch (const StudyError& e) {
+        std::cerr << "veltrim-calc: " << e.what() << '\n';
+        return 1;
+    }
+}
+
+} // namespace veltrim
