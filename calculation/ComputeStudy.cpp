@@ -85,7 +85,7 @@ void CheckKernelReach(const StudyExposure& exposure, const StudyPoint& point,
         throw StudyError("exposure \"" + exposure.Name + "\", point \"" + point.Name +
                          "\": the point lies " + ShortestText(std::hypot(at.X, at.Y)) +
                          " cm from the central ray at depth " + ShortestText(at.Z) +
-                         " cm, beyond the 40 cm the scatter kernels reach for this field");
+                         " cm, beyond the 100 cm the scatter kernels reach for this field");
 }
 
 // The places of the points in the beam's slab: each point's centre, then
