@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <algorithm>
 #include <cmath>
@@ -64,6 +65,7 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
         if (index >= 0 && index < static_cast<int>(std::size(MediumKeys))) {
             emit PhantomMediumChosen(MediumKeys[index].second);
             ShowMessage({}, false);
+            ShowStaleness();
         }
     });
     QLineEdit& thickness = Field(dc::Thickness);
@@ -245,6 +247,7 @@ void DoseWindow::ShowFigures() {
     Control<QPushButton>(dc::SaveCsv).setEnabled(Exposed());
     if (Exposed() && !Field(dc::DepthFrom).text().trimmed().isEmpty())
         ShowDoseAtDepth();
+    ShowStaleness();
 }
 
 void DoseWindow::ShowTable() {
@@ -312,6 +315,7 @@ void DoseWindow::ShowDoseAtDepth() {
     } catch (const CalculationError& e) {
         ShowMessage(e.Cause().In(edition_), true);
     }
+    ShowStaleness();
 }
 
 std::pair<std::optional<double>, std::optional<double>> DoseWindow::TypedTubeOutput() const {
@@ -333,6 +337,45 @@ void DoseWindow::SetTubeOutput(double output, std::optional<double> distanceCm) 
     if (distanceCm)
         Field(dc::OutputDistance).setText(text(*distanceCm));
     Way(ExposureKind::TubeOutput).setChecked(true);
+}
+
+void DoseWindow::SetExposure(const Exposure& given) {
+    const auto text = [](double value) {
+        return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    };
+    Way(given.Kind).setChecked(true);
+    switch (given.Kind) {
+    case ExposureKind::TubeOutput:
+        Field(dc::TubeOutput).setText(text(given.Value));
+        Field(dc::Mas).setText(text(given.Mas));
+        Field(dc::OutputDistance).setText(text(given.OutputDistanceCm));
+        break;
+    case ExposureKind::KermaAreaProduct:
+        kapUnit_->setCurrentIndex(0); // Gy cm2, the unit the library takes
+        Field(dc::Kap).setText(text(given.Value));
+        break;
+    case ExposureKind::EntranceSurfaceKerma:
+        Field(dc::Esak).setText(text(given.Value));
+        break;
+    case ExposureKind::IncidentAirKerma:
+        Field(dc::AirKerma).setText(text(given.Value));
+        break;
+    }
+    accepted_ = given;
+    if (shown_ && !Expose(given))
+        return;
+    ShowFigures();
+}
+
+void DoseWindow::ShowPhantomChoice(Medium medium, std::optional<double> thicknessCm) {
+    for (std::size_t i = 0; i < std::size(MediumKeys); ++i)
+        if (MediumKeys[i].second == medium) {
+            const QSignalBlocker quiet(mediumChoice_);
+            mediumChoice_->setCurrentIndex(static_cast<int>(i));
+        }
+    thicknessChosen_ = thicknessCm;
+    Field(dc::Thickness).setText(thicknessCm ? Utf8(ShortestText(*thicknessCm)) : QString());
+    ShowFigures();
 }
 
 void DoseWindow::SaveDoseCsv() {
@@ -357,6 +400,20 @@ void DoseWindow::ApplyThickness() {
         return;
     thicknessChosen_ = typed.Cm;
     emit PhantomThicknessChosen(typed.Cm);
+    ShowStaleness();
+}
+
+void DoseWindow::ShowStaleness() {
+    if (!shown_ || !Control<QLabel>(sidecontrols::MessageLine).text().isEmpty())
+        return;
+    const Medium medium = MediumKeys[std::max(0, mediumChoice_->currentIndex())].second;
+    const CalculatedBeam& beam = shown_->Beam;
+    if (medium == beam.PhantomMedium && thicknessChosen_ == beam.ThicknessCm)
+        return;
+    ShowMessage(Text(edition_, MessageId::DoseFiguresStale,
+                     {PhantomText(beam.PhantomMedium, beam.ThicknessCm, edition_),
+                      PhantomText(medium, thicknessChosen_, edition_)}),
+                false);
 }
 
 } // namespace veltrim

@@ -91,17 +91,21 @@ diameter X)",
      .Value = "FILE",
      .Use = OptionUse::Condition,
      .Set = ReadSavedBeam,
-     .Help = R"(the conditions, rectification and scatter model of
-a saved beam (the window's "Save beam..."), as if
-typed here: options after it change them; its tube
-output makes the exposure with --mas alone)"},
+     .Help = R"(the conditions, rectification, scatter model,
+medium, thickness and air path of a saved beam (the
+window's "Save beam..."), as if typed here: options
+after it change them; its exposure is taken when none
+is typed, and its tube output makes the exposure with
+--mas alone)"},
     {.Name = "--save-beam",
      .Value = "FILE",
      .Use = OptionUse::Single,
      .Set = SetText<&CalcOptions::SaveBeamFile>,
      .Help = R"(also save this command line's beam to FILE (JSON):
-the conditions (with the filter --hvl1 found), the
-model, the measured HVL1 and the tube output)"},
+the conditions as typed (with the filter --hvl1
+found), the model, medium, thickness, exposure, air
+path, the measured HVL1 and the tube output; a
+condition typed in other than UTF-8 is refused)"},
 
     {.Above = "\nData and output:\n",
      .Name = "--data",

@@ -19,7 +19,7 @@ packages=(
   # The report's test reads the PDF's text with pdftotext.
   poppler-utils
   # The Python module, its tests and the plotting example.
-  pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib python3-jsonschema
 )
 
 missing=()
