@@ -36,10 +36,10 @@ void CheckDoseOptions(CalcOptions& options) {
     const bool dose = options.PrintDose || options.DoseAt;
     // A saved beam's exposure, when none is typed, serves the outputs that
     // take one and waits unused beside the others, as its other figures do.
-    const bool typedExposure = options.Given.has_value();
-    if (!options.Given)
+    const bool takesExposure = dose || options.OffAxis() || options.ExportCsv || options.ReportFile;
+    if (!options.Given && takesExposure)
         options.Given = ExposureOf(options.BeamExposure);
-    if (typedExposure && !dose && !options.OffAxis() && !options.ExportCsv && !options.ReportFile)
+    if (options.Given && !takesExposure)
         throw std::invalid_argument("an exposure goes with --dose, --dose-at, --point, --profile, "
                                     "--map, --export-csv or --report");
     if (options.SaveBeamFile && options.SaveBeamFile->empty())

@@ -32,9 +32,12 @@ struct ExposureKeyword {
     std::optional<double> ExposureParts::*Part;
 };
 constexpr ExposureKeyword ExposureKeywords[] = {
-    {"air_kerma", &ExposureParts::AirKermaMgy}, {"tube_output", &ExposureParts::TubeOutput},
-    {"mas", &ExposureParts::Mas},               {"output_distance", &ExposureParts::OutputDistanceCm},
-    {"kap", &ExposureParts::KapGyCm2},          {"esak", &ExposureParts::EsakMgy},
+    {"air_kerma", &ExposureParts::AirKermaMgy},
+    {"tube_output", &ExposureParts::TubeOutput},
+    {"mas", &ExposureParts::Mas},
+    {"output_distance", &ExposureParts::OutputDistanceCm},
+    {"kap", &ExposureParts::KapGyCm2},
+    {"esak", &ExposureParts::EsakMgy},
 };
 
 PythonBeam MakeBeam(const WindowConditions& c, const std::optional<std::string>& name,
