@@ -8,7 +8,6 @@
 #include "python/Bindings.h"
 
 #include <cerrno>
-#include <filesystem>
 #include <string>
 
 namespace veltrim::python {
