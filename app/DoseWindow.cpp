@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QTableWidget>
 #include <algorithm>
 #include <cmath>
@@ -337,45 +336,6 @@ void DoseWindow::SetTubeOutput(double output, std::optional<double> distanceCm) 
     if (distanceCm)
         Field(dc::OutputDistance).setText(text(*distanceCm));
     Way(ExposureKind::TubeOutput).setChecked(true);
-}
-
-void DoseWindow::SetExposure(const Exposure& given) {
-    const auto text = [](double value) {
-        return QString::number(value, 'g', QLocale::FloatingPointShortest);
-    };
-    Way(given.Kind).setChecked(true);
-    switch (given.Kind) {
-    case ExposureKind::TubeOutput:
-        Field(dc::TubeOutput).setText(text(given.Value));
-        Field(dc::Mas).setText(text(given.Mas));
-        Field(dc::OutputDistance).setText(text(given.OutputDistanceCm));
-        break;
-    case ExposureKind::KermaAreaProduct:
-        kapUnit_->setCurrentIndex(0); // Gy cm2, the unit the library takes
-        Field(dc::Kap).setText(text(given.Value));
-        break;
-    case ExposureKind::EntranceSurfaceKerma:
-        Field(dc::Esak).setText(text(given.Value));
-        break;
-    case ExposureKind::IncidentAirKerma:
-        Field(dc::AirKerma).setText(text(given.Value));
-        break;
-    }
-    accepted_ = given;
-    if (shown_ && !Expose(given))
-        return;
-    ShowFigures();
-}
-
-void DoseWindow::ShowPhantomChoice(Medium medium, std::optional<double> thicknessCm) {
-    for (std::size_t i = 0; i < std::size(MediumKeys); ++i)
-        if (MediumKeys[i].second == medium) {
-            const QSignalBlocker quiet(mediumChoice_);
-            mediumChoice_->setCurrentIndex(static_cast<int>(i));
-        }
-    thicknessChosen_ = thicknessCm;
-    Field(dc::Thickness).setText(thicknessCm ? Utf8(ShortestText(*thicknessCm)) : QString());
-    ShowFigures();
 }
 
 void DoseWindow::SaveDoseCsv() {
