@@ -64,6 +64,7 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
         if (index >= 0 && index < static_cast<int>(std::size(MediumKeys))) {
             emit PhantomMediumChosen(MediumKeys[index].second);
             ShowMessage({}, false);
+            ShowStaleness();
         }
     });
     QLineEdit& thickness = Field(dc::Thickness);
@@ -259,6 +260,7 @@ void DoseWindow::ShowFigures() {
     Control<QPushButton>(dc::SaveCsv).setEnabled(Exposed());
     if (Exposed() && !Field(dc::DepthFrom).text().trimmed().isEmpty())
         ShowDoseAtDepth();
+    ShowStaleness();
 }
 
 void DoseWindow::ShowTable() {
@@ -334,6 +336,7 @@ void DoseWindow::ShowDoseAtDepth() {
     } catch (const CalculationError& e) {
         ShowMessage(e.Cause().In(edition_), true);
     }
+    ShowStaleness();
 }
 
 std::pair<std::optional<double>, std::optional<double>> DoseWindow::TypedTubeOutput() const {
@@ -379,6 +382,20 @@ void DoseWindow::ApplyThickness() {
         return;
     thicknessChosen_ = typed.Cm;
     emit PhantomThicknessChosen(typed.Cm);
+    ShowStaleness();
+}
+
+void DoseWindow::ShowStaleness() {
+    if (!shown_ || !Control<QLabel>(sidecontrols::MessageLine).text().isEmpty())
+        return;
+    const Medium medium = MediumKeys[std::max(0, mediumChoice_->currentIndex())].second;
+    const CalculatedBeam& beam = shown_->Beam;
+    if (medium == beam.PhantomMedium && thicknessChosen_ == beam.ThicknessCm)
+        return;
+    ShowMessage(Text(edition_, MessageId::DoseFiguresStale,
+                     {PhantomText(beam.PhantomMedium, beam.ThicknessCm, edition_),
+                      PhantomText(medium, thicknessChosen_, edition_)}),
+                false);
 }
 
 } // namespace veltrim

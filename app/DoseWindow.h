@@ -44,6 +44,13 @@ class DoseWindow : public SideWindow {
     // (cm), each none unless a positive number; and the way to give them.
     std::pair<std::optional<double>, std::optional<double>> TypedTubeOutput() const;
     void SetTubeOutput(double output, std::optional<double> distanceCm);
+    // The exposure last accepted, as the library takes it (a product in
+    // Gy cm2), and one put in place of it, typed into its way's fields (a
+    // saved beam's).
+    const std::optional<Exposure>& AcceptedExposure() const { return accepted_; }
+    void SetExposure(const Exposure& given);
+    // The phantom chosen elsewhere (a saved beam opened), shown as chosen.
+    void ShowPhantomChoice(Medium medium, std::optional<double> thicknessCm);
     // The dose shown in mGy, for the exposure accepted; none without one.
     const AbsoluteDose* ExposedDose() const { return Exposed() ? &shown_->Dose : nullptr; }
 
@@ -70,6 +77,10 @@ class DoseWindow : public SideWindow {
     // when the library refuses it.
     bool Expose(const Exposure& given);
     void ShowFigures();
+    // The figures are the last calculation's: a phantom chosen since then
+    // (the medium, a thickness) is said to apply from the next OK, on the
+    // message line when it tells nothing else.
+    void ShowStaleness();
     void ShowTable();
     void EnableWayFields();
     // The option of that way of giving the exposure.

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/BeamHistory.h"
+#include "calculation/BeamFile.h"
 #include "calculation/CalculateBeam.h"
 #include "calculation/SharedState.h"
-#include "core/BeamFile.h"
 #include "spectrum/HvlMatching.h"
 
 #include <QPointer>
@@ -108,7 +108,9 @@ class MainWindow : public QWidget {
 
     // The exports of the graph's menu under a name the user chose: the last
     // table as CSV for other programs (with the dose window's mGy when it
-    // has an exposure), and the graph as PNG or SVG.
+    // has an exposure), and the graph as PNG or SVG. Each, and the report,
+    // is refused with a message while a calculation is under way: during its
+    // yields the state already holds parts of the next beam.
     void ExportTableCsv(const QString& fileName);
     void ExportGraphPng(const QString& fileName);
     void ExportGraphSvg(const QString& fileName);
@@ -116,12 +118,14 @@ class MainWindow : public QWidget {
     // the edition's language, with the dose window's exposure when it has
     // one; nothing before OK.
     void SaveReportPdf(const QString& fileName);
+    // True, with the message shown, while a calculation is under way.
+    bool RefuseRecordDuringCalculation();
 
     // Saved beams (the graph's menu, Ctrl+S and Ctrl+O): the conditions as
-    // typed, the rectification and the scatter model under a name, with the
-    // measured HVL1 and the tube output typed in the spectrum and dose
-    // windows. Opening one puts them all back; a file that is refused is
-    // told and changes nothing.
+    // typed, the rectification, the scatter model, the medium and thickness
+    // under a name, with the measured HVL1 typed in the spectrum window and
+    // the tube output and exposure of the dose window. Opening one puts them
+    // all back; a file that is refused is told and changes nothing.
     void SaveBeam(const QString& fileName);
     bool OpenBeam(const QString& fileName);
 
@@ -160,9 +164,10 @@ class MainWindow : public QWidget {
     BeamResult DrawnResult() const;
     // The model without the offer to calculate again (an opened beam).
     void ApplyScatterModel(bool divergent);
-    // An opened beam's measured HVL1 and tube output, into the spectrum and
-    // dose windows when they are open.
-    void ShareBeamExtras();
+    // An opened beam's measured HVL1, into the spectrum window, and its tube
+    // output and exposure, into the dose window, each when it is open and
+    // asked for (a window opening takes only its own).
+    void ShareBeamExtras(bool quality, bool dose);
     // A window beside this one: `make` makes it at the first call, to be
     // deleted when closed, and `made` then ties it in; every call shows it,
     // raises it and makes it the active window. Nothing once the program ends.

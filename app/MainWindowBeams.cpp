@@ -52,7 +52,7 @@ void MainWindow::OpenQualityWindow() {
     };
     OpenSideWindow(qualityWindow_, make, [this] {
         connect(qualityWindow_, &QualityWindow::FilterFound, this, &MainWindow::SetTypedFilter);
-        ShareBeamExtras();
+        ShareBeamExtras(true, false);
     });
 }
 
@@ -66,7 +66,7 @@ void MainWindow::OpenDoseWindow() {
         connect(doseWindow_, &DoseWindow::PhantomMediumChosen, this, &MainWindow::SetPhantomMedium);
         connect(doseWindow_, &DoseWindow::PhantomThicknessChosen, this,
                 &MainWindow::SetPhantomThickness);
-        ShareBeamExtras();
+        ShareBeamExtras(false, true);
     });
 }
 
@@ -110,9 +110,13 @@ QMenu* MainWindow::GraphMenu() {
                               &MainWindow::OpenDoseWindow);
         graphMenu_->addAction(item(MessageId::MapMenuItem, "F4"), this, &MainWindow::OpenMapWindow);
         graphMenu_->addSeparator();
+        // No name is asked for while a calculation is under way.
         const auto results = [this](MessageId id, auto export_) {
             resultActions_.push_back(graphMenu_->addAction(
-                QString::fromUtf8(Wording(state_.Edition, id)), this, export_));
+                QString::fromUtf8(Wording(state_.Edition, id)), this, [this, export_] {
+                    if (!RefuseRecordDuringCalculation())
+                        export_();
+                }));
         };
         const QString today = FileNameDate(QDate::currentDate());
         results(MessageId::ExportTableMenuItem, [this, today] {
@@ -136,7 +140,8 @@ QMenu* MainWindow::GraphMenu() {
                               &MainWindow::ChooseAndOpenBeam);
         connect(graphMenu_, &QMenu::aboutToShow, this, [this] {
             for (QAction* action : resultActions_)
-                action->setEnabled(state_.ResultsReady == 1 && !beams_.Drawn().empty());
+                action->setEnabled(state_.ResultsReady == 1 && !beams_.Drawn().empty() &&
+                                   !state_.CalculationUnderWay);
         });
     }
     return graphMenu_;

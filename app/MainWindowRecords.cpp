@@ -5,9 +5,9 @@
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
+#include "calculation/BeamFile.h"
 #include "calculation/ReportContent.h"
 #include "calculation/TableExport.h"
-#include "core/BeamFile.h"
 #include "graph/GraphPicture.h"
 #include "readout/ResultsSaving.h"
 #include "report/ReportPdf.h"
@@ -47,10 +47,18 @@ BeamResult MainWindow::DrawnResult() const {
     return beam;
 }
 
+bool MainWindow::RefuseRecordDuringCalculation() {
+    if (!state_.CalculationUnderWay)
+        return false;
+    state_.Messages.Show(Text(state_.Edition, MessageId::RecordDuringCalculation));
+    return true;
+}
+
 void MainWindow::ExportTableCsv(const QString& fileName) {
     // A cancelled choice (a null name) writes nothing and says nothing; an
     // empty one typed is refused with the reason, as the saves refuse names.
-    if (fileName.isNull() || state_.ResultsReady != 1 || beams_.Drawn().empty())
+    if (fileName.isNull() || RefuseRecordDuringCalculation() || state_.ResultsReady != 1 ||
+        beams_.Drawn().empty())
         return;
     const BeamResult beam = DrawnResult();
     state_.Messages.Show(ExportBytesAs(SavedFile::TableCsv,
@@ -60,14 +68,14 @@ void MainWindow::ExportTableCsv(const QString& fileName) {
 }
 
 void MainWindow::ExportGraphPng(const QString& fileName) {
-    if (fileName.isNull() || state_.ResultsReady != 1)
+    if (fileName.isNull() || RefuseRecordDuringCalculation() || state_.ResultsReady != 1)
         return;
     state_.Messages.Show(
         ExportGraphPngAs(graph_->Image(), fileName, state_.WorkFolder, state_.Edition).Message);
 }
 
 void MainWindow::ExportGraphSvg(const QString& fileName) {
-    if (fileName.isNull() || state_.ResultsReady != 1)
+    if (fileName.isNull() || RefuseRecordDuringCalculation() || state_.ResultsReady != 1)
         return;
     const QByteArray svg = graph_->SvgDrawing();
     state_.Messages.Show(
@@ -78,14 +86,15 @@ void MainWindow::ExportGraphSvg(const QString& fileName) {
 }
 
 void MainWindow::ChooseAndSaveReportPdf() {
-    if (state_.ResultsReady != 1 || beams_.Drawn().empty())
+    if (RefuseRecordDuringCalculation() || state_.ResultsReady != 1 || beams_.Drawn().empty())
         return;
     SaveReportPdf(ChooseFileName(true, FileNameDate(QDate::currentDate()) + QStringLiteral(".pdf"),
                                  QStringLiteral("PDF (*.pdf)")));
 }
 
 void MainWindow::SaveReportPdf(const QString& fileName) {
-    if (fileName.isNull() || state_.ResultsReady != 1 || beams_.Drawn().empty())
+    if (fileName.isNull() || RefuseRecordDuringCalculation() || state_.ResultsReady != 1 ||
+        beams_.Drawn().empty())
         return;
     const CalculatedBeam& drawn = beams_.Drawn().back();
     const BeamResult beam = DrawnResult();
@@ -133,6 +142,15 @@ void MainWindow::SaveBeam(const QString& fileName) {
         beam.TubeOutputUgyPerMas = beamExtras_.TubeOutputUgyPerMas;
         beam.OutputDistanceCm = beamExtras_.OutputDistanceCm;
     }
+    // What the next OK computes with, and the exposure the dose window
+    // applies to it (else the one the last beam opened brought).
+    beam.PhantomMedium = state_.PhantomMedium;
+    beam.ThicknessCm = state_.ThicknessCm;
+    beam.Exposure = beamExtras_.Exposure;
+    if (doseWindow_ != nullptr)
+        beam.Exposure = doseWindow_->AcceptedExposure() ? PartsOf(*doseWindow_->AcceptedExposure())
+                                                        : ExposureParts{};
+    beam.AirCm = beamExtras_.AirCm;
     state_.Messages.Show(ExportBytesAs(SavedFile::Beam, BeamFileBytes(beam), fileName,
                                        state_.WorkFolder, state_.Edition)
                              .Message);
@@ -163,16 +181,24 @@ bool MainWindow::OpenBeam(const QString& fileName) {
     rectificationOptions_[static_cast<std::size_t>(method - 1)]->setChecked(true);
     state_.SelectRectification(method);
     ApplyScatterModel(beam.DivergentScatter);
+    SetPhantomMedium(beam.PhantomMedium);
+    SetPhantomThickness(beam.ThicknessCm);
+    if (doseWindow_ != nullptr)
+        doseWindow_->ShowPhantomChoice(beam.PhantomMedium, beam.ThicknessCm);
     beamExtras_ = beam;
-    ShareBeamExtras();
+    ShareBeamExtras(true, true);
     return true;
 }
 
-void MainWindow::ShareBeamExtras() {
-    if (qualityWindow_ != nullptr && beamExtras_.MeasuredHvl1MmAl)
+void MainWindow::ShareBeamExtras(bool quality, bool dose) {
+    if (quality && qualityWindow_ != nullptr && beamExtras_.MeasuredHvl1MmAl)
         qualityWindow_->SetMeasuredHvl1(*beamExtras_.MeasuredHvl1MmAl);
-    if (doseWindow_ != nullptr && beamExtras_.TubeOutputUgyPerMas)
+    if (!dose || doseWindow_ == nullptr)
+        return;
+    if (beamExtras_.TubeOutputUgyPerMas)
         doseWindow_->SetTubeOutput(*beamExtras_.TubeOutputUgyPerMas, beamExtras_.OutputDistanceCm);
+    if (const std::optional<Exposure> given = ExposureOf(beamExtras_.Exposure))
+        doseWindow_->SetExposure(*given);
 }
 
 } // namespace veltrim

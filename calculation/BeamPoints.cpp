@@ -45,25 +45,26 @@ std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const Ph
     });
 }
 
-std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
-                                      const ModelData& data) {
-    const std::unique_ptr<KernelSource> thick =
-        BeamKernels(beam.Conditions, beam.Model, data, beam.PhantomMedium);
-    // A finite phantom's points lack the scatter from beyond its exit face,
-    // as its table does.
-    const std::unique_ptr<KernelSource> slab =
-        beam.ThicknessCm ? SlabKernels(*thick, *beam.ThicknessCm, data, beam.PhantomMedium)
-                         : nullptr;
-    KernelSource& kernels = slab ? *slab : *thick;
-    const ClassicPointKernels classic = ClassicKernelsForPoints(
-        beam.Conditions, beam.Model, beam.PhantomMedium, beam.ThicknessCm, data);
-    const TissueTables* tissue = nullptr;
+BeamPointDoser::BeamPointDoser(const BeamResult& beam, const ModelData& data)
+    : beam_(beam), data_(data), thick_(BeamKernels(beam.Conditions, beam.Model, data, beam.PhantomMedium)),
+      slab_(beam.ThicknessCm ? SlabKernels(*thick_, *beam.ThicknessCm, data, beam.PhantomMedium)
+                             : nullptr),
+      classic_(ClassicKernelsForPoints(beam.Conditions, beam.Model, beam.PhantomMedium,
+                                       beam.ThicknessCm, data)) {
     try {
-        tissue = &data.Tissue(beam.PhantomMedium);
+        tissue_ = &data.Tissue(beam.PhantomMedium);
     } catch (const DataFileError& e) {
         FailTissueTables(e);
     }
-    return BeamPointDoses(beam, points, *tissue, kernels, classic.Get(), data);
+}
+
+std::vector<PointDose> BeamPointDoser::operator()(std::span<const PhantomPoint> points) {
+    return BeamPointDoses(beam_, points, *tissue_, slab_ ? *slab_ : *thick_, classic_.Get(), data_);
+}
+
+std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const PhantomPoint> points,
+                                      const ModelData& data) {
+    return BeamPointDoser(beam, data)(points);
 }
 
 double PointPercent(const BeamResult& beam, double perFluence) {

@@ -33,6 +33,27 @@ ClassicPointKernels ClassicKernelsForPoints(const IrradiationConditions& conditi
                                             std::optional<double> thicknessCm,
                                             const ModelData& data);
 
+// The dose at points of a calculated beam, block after block: its kernels
+// and tables are made once, so that a caller with very many points can ask
+// for them in blocks of bounded memory (and stop between blocks); a point's
+// dose does not depend on the others asked with it. The beam and the data
+// must outlive it. Throws BeamError (DepthDose) as BeamPointDoses.
+class BeamPointDoser {
+  public:
+    BeamPointDoser(const BeamResult& beam, const ModelData& data);
+    std::vector<PointDose> operator()(std::span<const PhantomPoint> points);
+
+  private:
+    const BeamResult& beam_;
+    const ModelData& data_;
+    const TissueTables* tissue_ = nullptr;
+    std::unique_ptr<KernelSource> thick_;
+    // A finite phantom's points lack the scatter from beyond its exit face,
+    // as its table does.
+    std::unique_ptr<KernelSource> slab_;
+    ClassicPointKernels classic_;
+};
+
 // `classic` is the classic model's kernels when the beam's own are the
 // point-focus ones (see DivergentDoseAtPoints), null otherwise; the surface
 // kernels of the beam's medium are read from `data` for points above the

@@ -1,9 +1,10 @@
 #include "cli/CalcOptions.h"
 
+#include "calculation/BeamFile.h"
 #include "cli/OptionSetters.h"
 #include "cli/OptionTable.h"
 #include "cli/StudyCommand.h"
-#include "core/BeamFile.h"
+#include "core/CFormat.h"
 #include "core/CalculationError.h"
 #include "core/NumberReading.h"
 
@@ -35,7 +36,12 @@ void CheckDoseOptions(CalcOptions& options) {
         throw std::invalid_argument(e.what());
     }
     const bool dose = options.PrintDose || options.DoseAt;
-    if (options.Given && !dose && !options.OffAxis() && !options.ExportCsv && !options.ReportFile)
+    // A saved beam's exposure, when none is typed, serves the outputs that
+    // take one and waits unused beside the others, as its other figures do.
+    const bool takesExposure = dose || options.OffAxis() || options.ExportCsv || options.ReportFile;
+    if (!options.Given && takesExposure)
+        options.Given = ExposureOf(options.BeamExposure);
+    if (options.Given && !takesExposure)
         throw std::invalid_argument("an exposure goes with --dose, --dose-at, --point, --profile, "
                                     "--map, --export-csv or --report");
     if (options.SaveBeamFile && options.SaveBeamFile->empty())
@@ -118,6 +124,11 @@ void ReadSavedBeam(CalcOptions& options, const std::string& value) {
     options.BeamMeasuredHvl1 = beam.MeasuredHvl1MmAl;
     options.BeamTubeOutput = beam.TubeOutputUgyPerMas;
     options.BeamOutputDistance = beam.OutputDistanceCm;
+    options.PhantomMedium = beam.PhantomMedium;
+    options.ThicknessCm = beam.ThicknessCm;
+    options.BeamExposure = beam.Exposure;
+    if (beam.AirCm)
+        options.AirCm = ShortestText(*beam.AirCm);
 }
 
 CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {

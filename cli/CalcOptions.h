@@ -32,9 +32,11 @@ struct CalcOptions {
     // A PDF report of the whole calculation, beside what is printed.
     std::optional<std::filesystem::path> ReportFile;
     // A saved beam read by --beam: its name and what it holds beyond the
-    // conditions (which it puts into Texts, Rectification and Model); its
-    // tube output makes the exposure only with --mas and no other way given.
+    // conditions (which it puts into Texts, Rectification, Model,
+    // PhantomMedium, ThicknessCm and AirCm); its exposure is the run's when
+    // none is typed, and its tube output makes the exposure with --mas alone.
     std::optional<std::string> BeamName;
+    ExposureParts BeamExposure;
     std::optional<double> BeamMeasuredHvl1;
     std::optional<double> BeamTubeOutput;
     std::optional<double> BeamOutputDistance;

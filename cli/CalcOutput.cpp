@@ -1,10 +1,10 @@
 #include "cli/CalcOutput.h"
 
+#include "calculation/BeamFile.h"
 #include "calculation/ReportContent.h"
 #include "calculation/TableExport.h"
 #include "cli/DoseInput.h"
 #include "cli/StandardOutput.h"
-#include "core/BeamFile.h"
 #include "core/CFormat.h"
 #include "core/FileReplacing.h"
 #include "dose/ResultsFile.h"
@@ -199,7 +199,20 @@ bool SaveCommandLineBeam(const CalcOptions& options) {
     const ExposureParts& typed = options.ExposureTyped;
     beam.TubeOutputUgyPerMas = typed.TubeOutput ? typed.TubeOutput : options.BeamTubeOutput;
     beam.OutputDistanceCm = typed.TubeOutput ? typed.OutputDistanceCm : options.BeamOutputDistance;
-    return WriteUserFile(file, BeamFileBytes(beam), "the beam was not saved");
+    beam.PhantomMedium = options.PhantomMedium;
+    beam.ThicknessCm = options.ThicknessCm;
+    // The exposure as typed; a saved beam's when none was.
+    beam.Exposure = ExposureOf(typed) ? typed : options.BeamExposure;
+    if (options.AirCm)
+        beam.AirCm = StrictNumber(*options.AirCm);
+    std::string bytes;
+    try {
+        bytes = BeamFileBytes(beam);
+    } catch (const BeamFileError& e) {
+        std::cerr << "veltrim-calc: " << e.what() << '\n';
+        return false;
+    }
+    return WriteUserFile(file, bytes, "the beam was not saved");
 }
 
 bool WriteCommandLineReport(const CalcOptions& options, double airCm, const ModelData& data) {

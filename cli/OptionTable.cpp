@@ -91,17 +91,16 @@ diameter X)",
      .Value = "FILE",
      .Use = OptionUse::Condition,
      .Set = ReadSavedBeam,
-     .Help = R"(the conditions, rectification and scatter model of
-a saved beam (the window's "Save beam..."), as if
-typed here: options after it change them; its tube
-output makes the exposure with --mas alone)"},
+     .Help = R"(a saved beam (docs/beam-file.md) as if typed here:
+options after it change it; its exposure serves when
+none is typed, its tube output with --mas alone)"},
     {.Name = "--save-beam",
      .Value = "FILE",
      .Use = OptionUse::Single,
      .Set = SetText<&CalcOptions::SaveBeamFile>,
-     .Help = R"(also save this command line's beam to FILE (JSON):
-the conditions (with the filter --hvl1 found), the
-model, the measured HVL1 and the tube output)"},
+     .Help = R"(also save this command line's beam to FILE (JSON),
+all its numbers depend on (the filter --hvl1 found);
+a condition typed in other than UTF-8 is refused)"},
 
     {.Above = "\nData and output:\n",
      .Name = "--data",

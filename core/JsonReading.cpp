@@ -6,6 +6,60 @@
 #include <utility>
 
 namespace veltrim {
+
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t pos) {
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = at(pos);
+    if (lead < 0x80)
+        return 1;
+    int more = 0;
+    unsigned least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        more = 1;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        more = 2;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        more = 3;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() - pos <= static_cast<std::size_t>(more))
+        return 0;
+    unsigned code = lead & (0x3Fu >> more);
+    for (int i = 1; i <= more; ++i) {
+        const unsigned next = at(pos + static_cast<std::size_t>(i));
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return static_cast<std::size_t>(more) + 1;
+}
+
+bool IsUtf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = Utf8CharacterLength(text, pos);
+        if (length == 0)
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
+std::string ReplacingInvalidUtf8(std::string_view text) {
+    std::string out;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = Utf8CharacterLength(text, pos);
+        out += length == 0 ? std::string_view("\xEF\xBF\xBD") : text.substr(pos, length);
+        pos += length == 0 ? 1 : length;
+    }
+    return out;
+}
+
 namespace {
 
 constexpr int MaxDepth = 32;
@@ -193,37 +247,13 @@ class Reader {
         }
     }
 
-    // One character of UTF-8 as it stands in the text, checked: no overlong
-    // forms, no surrogates, nothing beyond U+10FFFF.
+    // One character of UTF-8 as it stands in the text, checked.
     void CopyUtf8(std::string& out) {
-        const auto lead = static_cast<unsigned char>(Peek());
-        int more = 0;
-        unsigned least = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-            least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            least = 0x10000;
-        } else {
+        const std::size_t length = Utf8CharacterLength(text_, pos_);
+        if (length == 0)
             Fail("not UTF-8 text");
-        }
-        unsigned code = lead & (0x3Fu >> more);
-        const std::size_t start = pos_++;
-        for (int i = 0; i < more; ++i, ++pos_) {
-            const auto next = static_cast<unsigned char>(Peek());
-            if (AtEnd() || (next & 0xC0) != 0x80)
-                Fail("not UTF-8 text");
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            pos_ = start;
-            Fail("not UTF-8 text");
-        }
-        out.append(text_.substr(start, pos_ - start));
+        out.append(text_.substr(pos_, length));
+        pos_ += length;
     }
 
     std::string String() {

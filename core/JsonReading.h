@@ -46,6 +46,14 @@ class JsonError : public std::runtime_error {
 // The one value the text holds, blanks around it allowed. Throws JsonError.
 JsonValue ParseJson(std::string_view text);
 
+// The length of the UTF-8 character at `pos` (< text.size()), or 0 where
+// none begins: a stray or missing continuation byte, an overlong form, a
+// surrogate, a code point beyond U+10FFFF.
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t pos);
+bool IsUtf8(std::string_view text);
+// The text with each byte that begins no UTF-8 character replaced by U+FFFD.
+std::string ReplacingInvalidUtf8(std::string_view text);
+
 // A string as a JSON string literal, quotes included.
 std::string JsonString(std::string_view text);
 

@@ -155,6 +155,8 @@ constexpr MessageTexts EnglishTexts{{
     {BeamFileNewer, "it was written by a newer version of Veltrim (format {1}; this version "
                     "reads format {2})"},
     {BeamFileDamaged, "it is damaged or not a beam file ({1})"},
+    {BeamTextNotUtf8, "The beam was not saved: the text of {1}, \"{2}\", is not UTF-8 text, "
+                      "which a beam file cannot hold as typed. Type it again."},
     {SaveBeamMenuItem, "Save beam..."},
     {OpenBeamMenuItem, "Open beam..."},
     {SaveBeamData, "beam"},
@@ -193,6 +195,10 @@ constexpr MessageTexts EnglishTexts{{
     {QualityMenuItem, "Spectrum and beam quality..."},
     {DivergentScatterMenuItem, "Divergent-beam scatter"},
     {NextCalculationLine, "Next OK: {1}, {2}"},
+    {RecordDuringCalculation, "A calculation is under way, and nothing was saved: save again "
+                              "when it has finished."},
+    {DoseFiguresStale, "These figures are still those of the last calculation ({1}); {2} "
+                       "applies from the next OK."},
     {RecalculateOffer, "The next calculation will use {1}. Calculate again now?"},
     {QualityNoBeam, "No calculation yet: press OK in the main window."},
     {QualityAirTablesMissing, "{1} Without the air tables no beam quality can be given."},

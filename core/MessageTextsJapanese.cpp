@@ -150,6 +150,8 @@ constexpr MessageTexts JapaneseTexts{{
     {BeamFileNotRegular, "{1}で、通常のファイルではありません"},
     {BeamFileNewer, "新しい版の Veltrim で書かれています (形式 {1}。この版が読めるのは形式 {2})"},
     {BeamFileDamaged, "壊れているか、ビームファイルではありません ({1})"},
+    {BeamTextNotUtf8, "ビームを保存しませんでした: {1} の文字列「{2}」は UTF-8 ではなく、"
+                      "ビームファイルには入力どおりに書けません。入力し直してください。"},
     {SaveBeamMenuItem, "ビームを保存..."},
     {OpenBeamMenuItem, "ビームを開く..."},
     {SaveBeamData, "ビーム"},
@@ -186,6 +188,9 @@ constexpr MessageTexts JapaneseTexts{{
     {QualityMenuItem, "スペクトルと線質..."},
     {DivergentScatterMenuItem, "発散ビーム散乱"},
     {NextCalculationLine, "次の OK: {1}、{2}"},
+    {RecordDuringCalculation,
+     "計算中のため何も保存しませんでした。計算が終わってから保存し直してください。"},
+    {DoseFiguresStale, "この値は前回の計算 ({1}) のままです。{2} は次の OK から使われます。"},
     {RecalculateOffer, "次の計算は{1}を使います。いま計算し直しますか?"},
     {QualityNoBeam, "まだ計算していません: メインウィンドウで OK を押してください。"},
     {QualityAirTablesMissing, "{1} 空気の表がないため、線質を求められません。"},

@@ -141,6 +141,7 @@ enum class MessageId {
     BeamFileNotRegular, // {1} what it is
     BeamFileNewer,      // {1} the file's format, {2} the format this version reads
     BeamFileDamaged,    // {1} what is wrong, in the reader's words
+    BeamTextNotUtf8,    // {1} the condition's name, {2} its text, printable
     SaveBeamMenuItem,   // the graph's context menu
     OpenBeamMenuItem,   // the graph's context menu
     SaveBeamData,       // the contents of a beam file, for a failed save
@@ -170,6 +171,8 @@ enum class MessageId {
     QualityMenuItem,          // the graph's context menu
     DivergentScatterMenuItem, // the graph's context menu, checkable
     NextCalculationLine,      // {1} scatter model, {2} medium: under the main window's buttons
+    RecordDuringCalculation,  // a report or export asked for while OK computes
+    DoseFiguresStale,         // {1} the phantom of the figures, {2} the one chosen
     RecalculateOffer,         // {1} scatter model
     QualityNoBeam,
     QualityAirTablesMissing, // {1} the data-file message

@@ -71,6 +71,27 @@ std::optional<Exposure> ExposureOf(const ExposureParts& parts) {
     return exposure;
 }
 
+ExposureParts PartsOf(const Exposure& exposure) {
+    ExposureParts parts;
+    switch (exposure.Kind) {
+    case ExposureKind::TubeOutput:
+        parts.TubeOutput = exposure.Value;
+        parts.Mas = exposure.Mas;
+        parts.OutputDistanceCm = exposure.OutputDistanceCm;
+        break;
+    case ExposureKind::KermaAreaProduct:
+        parts.KapGyCm2 = exposure.Value;
+        break;
+    case ExposureKind::EntranceSurfaceKerma:
+        parts.EsakMgy = exposure.Value;
+        break;
+    case ExposureKind::IncidentAirKerma:
+        parts.AirKermaMgy = exposure.Value;
+        break;
+    }
+    return parts;
+}
+
 const char* ExposureWay(ExposureKind kind) {
     constexpr const char* Ways[] = {"air-kerma", "tube-output", "kap", "esak"}; // as ExposureKind
     return Ways[static_cast<std::size_t>(kind)];

@@ -43,6 +43,9 @@ struct ExposureParts {
 // values themselves are checked by the calculation, which knows the beam.
 std::optional<Exposure> ExposureOf(const ExposureParts& parts);
 
+// The parts that give this exposure back (ExposureOf(PartsOf(e)) == e).
+ExposureParts PartsOf(const Exposure& exposure);
+
 // The way an exposure was given, as the options name it: "air-kerma",
 // "tube-output", "kap" or "esak".
 const char* ExposureWay(ExposureKind kind);

@@ -90,7 +90,7 @@ CalculationOptions DepthDoseOptions(const std::string& scatterModel,
 void BindSpectrum(py::module_& m) {
     m.def(
         "spectrum",
-        [](const IrradiationConditions& c, const Folder& data) {
+        [](const WindowConditions& c, const Folder& data) {
             const ModelData& d = DataOf(data);
             const BeamResult beam = Calculate([&] { return SpectrumOf(c, d); });
             // Bin 0 (0 keV) carries no photons; bin i holds 0.5 i keV.
@@ -109,7 +109,7 @@ void BindSpectrum(py::module_& m) {
 void BindQuality(py::module_& m) {
     m.def(
         "beam_quality",
-        [](const IrradiationConditions& c, double airCm, const Folder& data) {
+        [](const WindowConditions& c, double airCm, const Folder& data) {
             const double air = AirPath(airCm);
             const ModelData& d = DataOf(data);
             const BeamResult beam = Calculate([&] {
@@ -129,7 +129,7 @@ void BindQuality(py::module_& m) {
 
     m.def(
         "match_hvl1",
-        [](const IrradiationConditions& c, double hvl1, const std::string& filter, double airCm,
+        [](const WindowConditions& c, double hvl1, const std::string& filter, double airCm,
            const Folder& data) {
             if (filter != "al" && filter != "cu")
                 throw py::value_error("filter must be \"al\" or \"cu\"");
@@ -138,7 +138,16 @@ void BindQuality(py::module_& m) {
             const ModelData& d = DataOf(data);
             const Hvl1Match match =
                 Calculate([&] { return MatchBeamHvl1(c, hvl1, added, airCm, d); });
-            return py::make_tuple(match.AddedMm, match.Conditions, QualityDict(match.Quality));
+            // The thickness found typed into its field, as the window and
+            // veltrim-calc take it, so that the conditions saved read back
+            // to the same beam.
+            return py::make_tuple(match.AddedMm,
+                                  WithTypedFilter(c,
+                                                  added == MatchFilter::Aluminium
+                                                      ? &ConditionTexts::AlFilter
+                                                      : &ConditionTexts::CuFilter,
+                                                  AddedFilterText(match)),
+                                  QualityDict(match.Quality));
         },
         py::arg("conditions"), py::arg("hvl1_mm_al"), py::arg("filter") = "al",
         py::arg("air_cm") = 0.0, py::arg("data") = py::none(),
@@ -157,7 +166,7 @@ void BindDepthDose(py::module_& m) {
 
     m.def(
         "depth_dose",
-        [](const IrradiationConditions& c, const std::string& model, const Folder& data,
+        [](const WindowConditions& c, const std::string& model, const Folder& data,
            std::optional<double> thickness, const std::string& medium) {
             const ModelData& d = DataOf(data);
             const CalculationOptions options = DepthDoseOptions(model, thickness, medium);
@@ -177,7 +186,7 @@ void BindDepthDose(py::module_& m) {
 
     m.def(
         "results_file",
-        [](const IrradiationConditions& c, const Folder& data, const std::string& model,
+        [](const WindowConditions& c, const Folder& data, const std::string& model,
            std::optional<double> thickness, const std::string& medium) {
             const ModelData& d = DataOf(data);
             const CalculationOptions options = DepthDoseOptions(model, thickness, medium);

@@ -1,14 +1,13 @@
 // veltrim.Conditions: the irradiation conditions in the window's units. The
 // record holds thicknesses in cm; Python reads and writes them in mm, as the
-// window's fields are typed, converted as the window's reading converts them.
-#include "core/BeamFile.h"
+// window's fields are typed, converted as the window's reading converts them,
+// and gives back each number as it was given.
 #include "core/FileReplacing.h"
 #include "core/ModelConstants.h"
 #include "core/NumberReading.h"
 #include "python/Bindings.h"
 
 #include <cerrno>
-#include <filesystem>
 #include <string>
 
 namespace veltrim::python {
@@ -56,30 +55,31 @@ constexpr WindowField WindowFields[] = {
     {"field_y", &IrradiationConditions::FieldY, false},
 };
 
-double InWindowUnits(const WindowField& f, const IrradiationConditions& c) {
-    return f.Thickness ? MmFromCm(c.*f.Field) : c.*f.Field;
-}
-
-void SetInWindowUnits(const WindowField& f, IrradiationConditions& c, double value) {
+// A number given in the window's units: the record's value, and the text a
+// saved beam keeps (Python's repr, which reads back to the same double).
+void SetGiven(WindowConditions& c, std::size_t i, double value) {
+    const WindowField& f = WindowFields[i];
     c.*f.Field = f.Thickness ? CmFromMm(value) : value;
+    c.Given[i] = value;
+    c.Typed.*ConditionTextFields[i].Text = py::repr(py::float_(value)).cast<std::string>();
 }
 
-IrradiationConditions MakeConditions(double kv, double angle, double inherent, double al, double cu,
-                                     double fsd, double fieldX, double fieldY,
-                                     const py::object& rectification) {
-    IrradiationConditions c;
-    const double typed[] = {kv, angle, inherent, al, cu, fsd, fieldX, fieldY};
+WindowConditions MakeConditions(double kv, double angle, double inherent, double al, double cu,
+                                double fsd, double fieldX, double fieldY,
+                                const py::object& rectification) {
+    WindowConditions c;
+    const double given[] = {kv, angle, inherent, al, cu, fsd, fieldX, fieldY};
     for (std::size_t i = 0; i < std::size(WindowFields); ++i)
-        SetInWindowUnits(WindowFields[i], c, typed[i]);
+        SetGiven(c, i, given[i]);
     c.Rectification = Rectification(rectification);
     return c;
 }
 
-IrradiationConditions ReadTexts(const std::string& kv, const std::string& angle,
-                                const std::string& inherent, const std::string& al,
-                                const std::string& cu, const std::string& fsd,
-                                const std::string& fieldX, const std::string& fieldY,
-                                const py::object& rectification, bool strict) {
+WindowConditions ReadTexts(const std::string& kv, const std::string& angle,
+                           const std::string& inherent, const std::string& al,
+                           const std::string& cu, const std::string& fsd, const std::string& fieldX,
+                           const std::string& fieldY, const py::object& rectification,
+                           bool strict) {
     const ConditionTexts texts{kv, angle, inherent, al, cu, fsd, fieldX, fieldY};
     // As the window tells them on its message line: a warning each, or
     // refused under strict.
@@ -91,23 +91,23 @@ IrradiationConditions ReadTexts(const std::string& kv, const std::string& angle,
     for (const Message& misread : MisreadFields(texts))
         if (PyErr_WarnEx(PyExc_UserWarning, misread.In(Language::English).c_str(), 1) != 0)
             throw py::error_already_set();
-    IrradiationConditions c;
-    if (const auto held = ReadConditions(texts, c); held && ReadsWhole(texts.TubeVoltage)) {
-        const std::string note = "kv \"" + kv + "\" was held to " + *held + " kV";
+    IrradiationConditions held;
+    if (const auto clamped = ReadConditions(texts, held);
+        clamped && ReadsWhole(texts.TubeVoltage)) {
+        const std::string note = "kv \"" + kv + "\" was held to " + *clamped + " kV";
         if (strict)
             throw py::value_error(note + " (strict)");
         if (PyErr_WarnEx(PyExc_UserWarning, note.c_str(), 1) != 0)
             throw py::error_already_set();
     }
-    c.Rectification = Rectification(rectification);
-    return c;
+    return ConditionsOfTexts(texts, Rectification(rectification));
 }
 
-std::string Repr(const IrradiationConditions& c) {
+std::string Repr(const WindowConditions& c) {
     std::string text = "veltrim.Conditions(";
-    for (const WindowField& f : WindowFields)
-        text += std::string(f.Name) + "=" +
-                py::repr(py::float_(InWindowUnits(f, c))).cast<std::string>() + ", ";
+    for (std::size_t i = 0; i < std::size(WindowFields); ++i)
+        text += std::string(WindowFields[i].Name) + "=" +
+                py::repr(py::float_(c.Given[i])).cast<std::string>() + ", ";
     return text + "rectification=" + std::to_string(static_cast<int>(c.Rectification)) + ")";
 }
 
@@ -120,15 +120,27 @@ std::string PathText(const py::object& path) {
     return text;
 }
 
-ConditionTexts TextsOf(const IrradiationConditions& c) {
-    // Each number as Python writes it, which reads back to the same value.
-    ConditionTexts texts;
-    std::string* fields[] = {&texts.TubeVoltage, &texts.TargetAngle, &texts.InherentFiltration,
-                             &texts.AlFilter,    &texts.CuFilter,    &texts.Fsd,
-                             &texts.FieldX,      &texts.FieldY};
+WindowConditions ConditionsOfTexts(const ConditionTexts& texts, RectificationMethod method) {
+    WindowConditions c;
+    ReadConditions(texts, c);
+    c.Rectification = method;
+    c.Typed = texts;
+    // Each number as read, the tube voltage as held.
     for (std::size_t i = 0; i < std::size(WindowFields); ++i)
-        *fields[i] = py::repr(py::float_(InWindowUnits(WindowFields[i], c))).cast<std::string>();
-    return texts;
+        c.Given[i] = i == 0 ? c.TubeVoltage : ReadNumber(texts.*ConditionTextFields[i].Text);
+    return c;
+}
+
+WindowConditions WithTypedFilter(WindowConditions c, std::string ConditionTexts::*field,
+                                 const std::string& mm) {
+    c.Typed.*field = mm;
+    const WindowConditions read = ConditionsOfTexts(c.Typed, c.Rectification);
+    for (std::size_t i = 0; i < std::size(WindowFields); ++i)
+        if (ConditionTextFields[i].Text == field) {
+            c.*WindowFields[i].Field = read.*WindowFields[i].Field;
+            c.Given[i] = read.Given[i];
+        }
+    return c;
 }
 
 void WriteUserFile(const std::string& file, std::string_view bytes) {
@@ -143,45 +155,13 @@ void WriteUserFile(const std::string& file, std::string_view bytes) {
     }
 }
 
-namespace {
-
-IrradiationConditions LoadBeam(const py::object& path) {
-    SavedBeam beam;
-    try {
-        beam = ReadBeamFile(PathText(path));
-    } catch (const BeamFileError& e) {
-        throw py::value_error(e.what());
-    }
-    IrradiationConditions c;
-    ReadConditions(beam.Texts, c);
-    c.Rectification = beam.Rectification;
-    return c;
-}
-
-void SaveBeam(const IrradiationConditions& c, const py::object& path, const py::object& name,
-              const std::string& scatterModel) {
-    const std::string file = PathText(path);
-    SavedBeam beam;
-    beam.Name =
-        name.is_none() ? std::filesystem::path(file).stem().string() : name.cast<std::string>();
-    beam.Texts = TextsOf(c);
-    beam.Rectification = c.Rectification;
-    if (scatterModel != "classic" && scatterModel != "divergent")
-        throw py::value_error("scatter_model takes classic or divergent, not \"" + scatterModel +
-                              "\"");
-    beam.DivergentScatter = scatterModel == "divergent";
-    WriteUserFile(file, BeamFileBytes(beam));
-}
-
-} // namespace
-
 void BindConditions(py::module_& m) {
     // The defaults are the window's starting beam, given back in its units.
     const IrradiationConditions start = DefaultConditions();
     const ConditionTexts startTexts;
     const py::int_ startRectification(static_cast<int>(start.Rectification));
-    py::class_<IrradiationConditions> conditions(
-        m, "Conditions", "The irradiation conditions, in the window's units.");
+    py::class_<WindowConditions> conditions(m, "Conditions",
+                                            "The irradiation conditions, in the window's units.");
     conditions
         .def(py::init(&MakeConditions), py::arg("kv") = start.TubeVoltage,
              py::arg("angle") = start.TargetAngle,
@@ -209,23 +189,14 @@ void BindConditions(py::module_& m) {
             "strict=True raises ValueError instead.")
         .def_property(
             "rectification",
-            [](const IrradiationConditions& c) { return static_cast<int>(c.Rectification); },
-            [](IrradiationConditions& c, const py::object& v) {
-                c.Rectification = Rectification(v);
-            })
-        .def_static("load", &LoadBeam, py::arg("path"),
-                    "The conditions of a saved beam (the window's \"Save beam...\" or "
-                    "veltrim-calc --save-beam), read as the window reads them. ValueError when "
-                    "the file is of a later format, damaged or not a regular file.")
-        .def("save", &SaveBeam, py::arg("path"), py::arg("name") = py::none(),
-             py::arg("scatter_model") = "classic",
-             "Saves the conditions as a beam the window and veltrim-calc --beam open, under "
-             "`name` (default: the file's name without its extension).")
+            [](const WindowConditions& c) { return static_cast<int>(c.Rectification); },
+            [](WindowConditions& c, const py::object& v) { c.Rectification = Rectification(v); })
         .def("__repr__", &Repr);
-    for (const WindowField& f : WindowFields)
+    for (std::size_t i = 0; i < std::size(WindowFields); ++i)
         conditions.def_property(
-            f.Name, [f](const IrradiationConditions& c) { return InWindowUnits(f, c); },
-            [f](IrradiationConditions& c, double v) { SetInWindowUnits(f, c, v); });
+            WindowFields[i].Name, [i](const WindowConditions& c) { return c.Given[i]; },
+            [i](WindowConditions& c, double v) { SetGiven(c, i, v); });
+    BindBeamFile(m, conditions);
 }
 
 } // namespace veltrim::python

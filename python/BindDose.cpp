@@ -112,7 +112,7 @@ void BindAbsoluteDose(py::module_& m) {
 
     m.def(
         "absolute_dose",
-        [](const IrradiationConditions& c, Number airKerma, Number tubeOutput, Number mas,
+        [](const WindowConditions& c, Number airKerma, Number tubeOutput, Number mas,
            double outputDistance, Number kap, Number esak, const std::string& model,
            const std::optional<std::string>& data, Number thickness, const std::string& medium) {
             CalculationOptions options = DepthDoseOptions(model, thickness, medium);

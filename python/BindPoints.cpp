@@ -4,7 +4,9 @@
 #include "calculation/BeamPoints.h"
 #include "python/Bindings.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 #include <string>
@@ -22,6 +24,10 @@ struct DoseMapResult {
 };
 
 using Number = std::optional<double>;
+
+// Points computed at once by dose_at: each holds a few kB of ring shares and
+// kernel sums while its block is computed.
+constexpr py::ssize_t PointBlock = 2048;
 
 LateralAxis PlaneAxis(const std::string& plane) {
     if (plane == "xz" || plane == "yz")
@@ -47,7 +53,7 @@ void DefineOffAxis(py::module_& m, const char* name, Function function, Where wh
 void BindPointDose(py::module_& m) {
     DefineOffAxis(
         m, "dose_at",
-        [](const IrradiationConditions& c,
+        [](const WindowConditions& c,
            const py::array_t<double, py::array::c_style | py::array::forcecast>& points,
            const std::string& model, const std::optional<std::string>& data,
            std::optional<double> thickness, const std::string& medium, Number airKerma,
@@ -57,20 +63,48 @@ void BindPointDose(py::module_& m) {
             CalculationOptions options = DepthDoseOptions(model, thickness, medium);
             options.Given = ExposureOf(airKerma, tubeOutput, mas, outputDistance, kap, esak);
             const auto xyz = points.unchecked<2>();
-            for (py::ssize_t k = 0; k < xyz.shape(0); ++k)
-                options.Points.push_back({xyz(k, 0), xyz(k, 1), xyz(k, 2)});
             const ModelData& folder = DataOf(data);
             const BeamResult beam = Calculate([&] { return CalculateBeam(c, options, folder); });
+            // The points a block at a time, into the array returned: the
+            // work of a point is held only while its block is computed, and
+            // Ctrl-C is heard between blocks.
+            std::vector<PhantomPoint> block;
+            const auto take = [&](py::ssize_t start) {
+                block.clear();
+                for (py::ssize_t k = start; k < std::min(xyz.shape(0), start + PointBlock); ++k)
+                    block.push_back({xyz(k, 0), xyz(k, 1), xyz(k, 2)});
+            };
+            const auto heard = [] {
+                if (PyErr_CheckSignals() != 0)
+                    throw py::error_already_set();
+            };
+            // Every point is checked before any is computed.
+            for (py::ssize_t start = 0; start < xyz.shape(0); start += PointBlock) {
+                take(start);
+                Calculate([&] {
+                    CheckPhantomPoints(beam.Conditions, beam.DepthDose->Rows, block);
+                    return 0;
+                });
+                heard();
+            }
+            std::optional<BeamPointDoser> doser;
+            Calculate([&] { return &doser.emplace(beam, folder); });
             const py::ssize_t columns = options.Given ? 4 : 3;
             py::array_t<double> doses({xyz.shape(0), columns});
             auto out = doses.mutable_unchecked<2>();
-            for (py::ssize_t k = 0; k < xyz.shape(0); ++k) {
-                const PointDose& p = beam.Points[static_cast<std::size_t>(k)];
-                out(k, 0) = PointPercent(beam, p.Primary);
-                out(k, 1) = PointPercent(beam, p.Scatter);
-                out(k, 2) = PointPercent(beam, p.Primary + p.Scatter);
-                if (options.Given)
-                    out(k, 3) = *PointMgy(beam, p.Primary + p.Scatter);
+            for (py::ssize_t start = 0; start < xyz.shape(0); start += PointBlock) {
+                take(start);
+                const std::vector<PointDose> computed = Calculate([&] { return (*doser)(block); });
+                for (std::size_t n = 0; n < computed.size(); ++n) {
+                    const PointDose& p = computed[n];
+                    const py::ssize_t k = start + static_cast<py::ssize_t>(n);
+                    out(k, 0) = PointPercent(beam, p.Primary);
+                    out(k, 1) = PointPercent(beam, p.Scatter);
+                    out(k, 2) = PointPercent(beam, p.Primary + p.Scatter);
+                    if (options.Given)
+                        out(k, 3) = *PointMgy(beam, p.Primary + p.Scatter);
+                }
+                heard();
             }
             return doses;
         },
@@ -96,7 +130,7 @@ void BindPointDose(py::module_& m) {
 
     DefineOffAxis(
         m, "dose_map",
-        [](const IrradiationConditions& c, const std::string& plane, const std::string& model,
+        [](const WindowConditions& c, const std::string& plane, const std::string& model,
            const std::optional<std::string>& data, std::optional<double> thickness,
            const std::string& medium, Number airKerma, Number tubeOutput, Number mas,
            double outputDistance, Number kap, Number esak) {

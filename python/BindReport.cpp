@@ -12,11 +12,10 @@ void BindReport(py::module_& m) {
     using Number = std::optional<double>;
     m.def(
         "report",
-        [](const IrradiationConditions& c, const py::object& path, Number airKerma,
-           Number tubeOutput, Number mas, double outputDistance, Number kap, Number esak,
-           Number doseAt, Number doseTo, double airCm, const std::string& model,
-           const std::string& language, const std::optional<std::string>& data, Number thickness,
-           const std::string& medium) {
+        [](const WindowConditions& c, const py::object& path, Number airKerma, Number tubeOutput,
+           Number mas, double outputDistance, Number kap, Number esak, Number doseAt, Number doseTo,
+           double airCm, const std::string& model, const std::string& language,
+           const std::optional<std::string>& data, Number thickness, const std::string& medium) {
             if (language != "en" && language != "ja")
                 throw py::value_error("language takes \"en\" or \"ja\", not \"" + language + "\"");
             if (doseTo && !doseAt)
@@ -30,7 +29,7 @@ void BindReport(py::module_& m) {
             const ModelData& folder = DataOf(data);
             ReportRequest request;
             request.Edition = language == "ja" ? Language::Japanese : Language::English;
-            request.Typed = TextsOf(c);
+            request.Typed = c.Typed;
             request.DataFolder = folder.Folder();
             request.AirCm = airCm;
             request.DoseFromCm = doseAt;

@@ -65,7 +65,7 @@ void AddPoint(Study& study, const std::string& name, double depth, double left, 
 
 // The beam of a Conditions (read from its texts in the window's units, by
 // the one number reader) with the exposure's geometry and form.
-void AddExposure(Study& study, const IrradiationConditions& c, const std::string& name,
+void AddExposure(Study& study, const WindowConditions& c, const std::string& name,
                  const std::string& entry, const py::kwargs& more) {
     StudyExposure e;
     e.Name = name;
@@ -73,15 +73,15 @@ void AddExposure(Study& study, const IrradiationConditions& c, const std::string
     if (!side)
         throw py::value_error("entry \"" + entry + "\" is not anterior, posterior, left or right");
     e.Entry = *side;
-    const ConditionTexts texts = TextsOf(c);
-    e.TubeVoltage = ReadNumber(texts.TubeVoltage);
-    e.TargetAngleDeg = ReadNumber(texts.TargetAngle);
-    e.InherentAlMm = ReadNumber(texts.InherentFiltration);
-    e.AlMm = ReadNumber(texts.AlFilter);
-    e.CuMm = ReadNumber(texts.CuFilter);
-    e.FsdCm = ReadNumber(texts.Fsd);
-    e.FieldXCm = ReadNumber(texts.FieldX);
-    e.FieldYCm = ReadNumber(texts.FieldY);
+    // The numbers as given, in the window's units (no mm-cm-mm round trip).
+    e.TubeVoltage = c.Given[0];
+    e.TargetAngleDeg = c.Given[1];
+    e.InherentAlMm = c.Given[2];
+    e.AlMm = c.Given[3];
+    e.CuMm = c.Given[4];
+    e.FsdCm = c.Given[5];
+    e.FieldXCm = c.Given[6];
+    e.FieldYCm = c.Given[7];
     e.Rectification = c.Rectification;
     const auto number = [&](const char* key) -> Number {
         if (!more.contains(key) || more[key].is_none())

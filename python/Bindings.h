@@ -20,10 +20,22 @@ namespace veltrim::python {
 
 namespace py = pybind11;
 
+// Python's Conditions: the record the calculations take, with each number as
+// it was given in the window's units (the tube voltage as held) and the text
+// it came from (a float's repr, a text given to from_texts or read from a
+// beam file), which a saved beam keeps, so that the window reads back the
+// record's own bits rather than those of a mm-cm-mm round trip.
+struct WindowConditions : IrradiationConditions {
+    ConditionTexts Typed;
+    double Given[std::size(ConditionTextFields)] = {};
+};
+
 // CalculationError, raised for every Failure.
 void BindErrors(py::module_& m);
 // Conditions, in the window's units.
 void BindConditions(py::module_& m);
+// Beam, a saved beam file, with Conditions.load and Conditions.save.
+void BindBeamFile(py::module_& m, py::class_<WindowConditions>& conditions);
 // spectrum.
 void BindSpectrum(py::module_& m);
 // beam_quality and match_hvl1.
@@ -45,9 +57,12 @@ std::string PathText(const py::object& path);
 // The air path of air_cm, checked as veltrim-calc checks --air: ValueError
 // outside 0..1000 cm.
 double AirPath(double airCm);
-// The conditions as texts in the window's units, each number as Python
-// writes it.
-ConditionTexts TextsOf(const IrradiationConditions& c);
+// The conditions read from texts as the window reads its fields.
+WindowConditions ConditionsOfTexts(const ConditionTexts& texts, RectificationMethod method);
+// The conditions with a thickness found by a match (mm) typed into `field`,
+// read as the window reads it.
+WindowConditions WithTypedFilter(WindowConditions c, std::string ConditionTexts::*field,
+                                 const std::string& mm);
 // `bytes` into the file through the one writer; ValueError for a name held
 // by anything but a regular file, OSError with the system's reason else.
 void WriteUserFile(const std::string& file, std::string_view bytes);

@@ -29,6 +29,29 @@ class Conditions:
     def save(self, path: Union[str, "os.PathLike[str]"], name: Optional[str] = None,
              scatter_model: str = "classic") -> None: ...
 
+class Beam:
+    """A saved beam: the conditions and everything else a calculation's numbers depend on."""
+    name: Optional[str]
+    conditions: Conditions
+    scatter_model: str
+    medium: str
+    thickness: Optional[float]
+    air_cm: Optional[float]
+    measured_hvl1: Optional[float]
+    tube_output: Optional[float]  # the tube's, kept for a later mAs
+    output_distance: Optional[float]
+    exposure: dict  # the exposure as given, as keywords of absolute_dose
+    def __init__(self, conditions: Conditions, *, name: Optional[str] = None,
+                 scatter_model: str = "classic", medium: str = "icru-4",
+                 thickness: Optional[float] = None, air_cm: Optional[float] = None,
+                 measured_hvl1: Optional[float] = None, air_kerma: Optional[float] = None,
+                 tube_output: Optional[float] = None, mas: Optional[float] = None,
+                 output_distance: Optional[float] = None, kap: Optional[float] = None,
+                 esak: Optional[float] = None) -> None: ...
+    @staticmethod
+    def load(path: Union[str, "os.PathLike[str]"]) -> "Beam": ...
+    def save(self, path: Union[str, "os.PathLike[str]"]) -> None: ...
+
 class DepthDose:
     depth_cm: numpy.ndarray
     primary: numpy.ndarray

@@ -20,8 +20,8 @@ packages=(
   gnuplot-nox
   # The report's test reads the PDF's text with pdftotext.
   poppler-utils
-  # The Python module, its tests and the plotting example; the check of saved
-  # studies against docs/study.schema.json.
+  # The Python module, its tests and the plotting example; the checks of saved
+  # studies and beams against their JSON Schemas in docs/.
   pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib python3-jsonschema
 )
 

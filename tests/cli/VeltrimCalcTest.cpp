@@ -133,7 +133,7 @@ TEST_F(VeltrimCalc, TheTableIsWrittenAndPrinted) {
     EXPECT_EQ(Calc("--beam b.json --precise").out, saved.out);
     EXPECT_NE(Calc("--beam b.json --kv 90 --precise").out, saved.out);
     std::string newer = ReadBytes(work / "b.json");
-    newer.replace(newer.find("\"format\": 1"), 11, "\"format\": 7");
+    newer.replace(newer.find("\"format\": 2"), 11, "\"format\": 7");
     work.Write("b.json", newer);
     const ProgramRun later = Calc("--beam b.json");
     EXPECT_EQ(later.status, 2);

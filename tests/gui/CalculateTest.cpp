@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <gtest/gtest.h>
 
 namespace {
@@ -106,6 +107,37 @@ TEST(Calculate, ASecondOkDuringTheYieldsStartsNothing) {
     // One run, one set of curves.
     EXPECT_EQ(w.Graph().Image(), ChartWith({w.State().DepthDoseResult}));
     EXPECT_TRUE(f.sink.Messages.empty());
+}
+
+// During the yields the state already holds parts of the next beam (its
+// conditions, then its spectrum) beside the last one's table: a report or
+// an export asked for then, by its handler or the graph's menu, is refused
+// with a message before any name is asked, and nothing is written.
+TEST(Calculate, ReportsAndExportsDuringTheYieldsAreRefused) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    w.Calculate();
+    f.Field(mc::TubeVoltage).setText("120");
+    const auto file = [&](const char* name) { return Utf8((f.dir / name).string()); };
+    const std::string refused = Text(Language::English, MessageId::RecordDuringCalculation);
+    f.sink.Messages.clear();
+    CalculateWithInterruption(w, [&] {
+        w.SaveReportPdf(file("report.pdf"));
+        w.ExportTableCsv(file("table.csv"));
+        w.ExportGraphPng(file("graph.png"));
+        w.ExportGraphSvg(file("graph.svg"));
+        // The menu's item would ask for a name in a dialog, which the
+        // fixture's watch fails.
+        for (QAction* action : w.GraphMenu()->actions())
+            if (action->text() == Utf8(Wording(Language::English, MessageId::ExportTableMenuItem)))
+                action->trigger();
+    });
+    for (const char* name : {"report.pdf", "table.csv", "graph.png", "graph.svg"})
+        EXPECT_FALSE(std::filesystem::exists(f.dir / name)) << name;
+    EXPECT_EQ(f.sink.Messages, std::vector<std::string>(5, refused));
+    // Once the calculation is over they are answered.
+    w.SaveReportPdf(file("report.pdf"));
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "report.pdf"));
 }
 
 } // namespace

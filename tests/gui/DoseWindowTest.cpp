@@ -5,6 +5,7 @@
 
 #include "app/DoseTexts.h"
 #include "calculation/CalculateBeam.h"
+#include "calculation/CalculatedBeam.h"
 #include "common/ProgramRun.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
@@ -287,11 +288,14 @@ TEST_P(ThicknessTest, ABadThicknessIsRefusedAndTheLastResultsStay) {
     Thickness("");
     EXPECT_EQ(w.State().ThicknessCm, std::nullopt) << "empty: the semi-infinite phantom";
     Thickness("20");
+    EXPECT_EQ(Said(), "");
 
     // Every medium takes a thickness; one whose tables are missing (this
     // folder has no water) is refused by its name at OK.
     FindControl<QComboBox>(*w.Dose(), dc::MediumChoice).setCurrentIndex(2);
-    EXPECT_EQ(Said(), "");
+    EXPECT_EQ(Said(), Text(GetParam(), MessageId::DoseFiguresStale,
+                           {PhantomText(Medium::IcruFourComponent, 20.0, GetParam()),
+                            PhantomText(Medium::Water, 20.0, GetParam())}));
     const std::size_t drawn = w.Beams().Drawn().size();
     Ok();
     EXPECT_NE(f.sink.Messages.back().find(Text(GetParam(), MessageId::MediumWater)),
@@ -299,6 +303,31 @@ TEST_P(ThicknessTest, ABadThicknessIsRefusedAndTheLastResultsStay) {
         << f.sink.Messages.back();
     EXPECT_EQ(w.State().DepthRowCount, 40);
     EXPECT_EQ(w.Beams().Drawn().size(), drawn);
+}
+
+// The figures are the last calculation's until OK: a thickness chosen since
+// is said to apply from the next OK, through an exposure applied meanwhile,
+// and the note goes once OK has computed it.
+TEST_P(ThicknessTest, FiguresOfTheLastPhantomSaySoUntilTheNextOk) {
+    Open();
+    Ok();
+    QLabel& medium = FindControl<QLabel>(*w.Dose(), dc::Medium);
+    const QString thick = medium.text();
+    const int rows = Table().rowCount();
+    Thickness("20");
+    const std::string stale =
+        Text(GetParam(), MessageId::DoseFiguresStale,
+             {PhantomText(Medium::IcruFourComponent, std::nullopt, GetParam()),
+              PhantomText(Medium::IcruFourComponent, 20.0, GetParam())});
+    EXPECT_EQ(Said(), stale);
+    EXPECT_EQ(medium.text(), thick);
+    Click(dc::Apply);
+    EXPECT_EQ(Said(), stale);
+    EXPECT_EQ(Table().rowCount(), rows);
+    Ok();
+    EXPECT_EQ(Said(), "");
+    EXPECT_NE(medium.text(), thick);
+    EXPECT_EQ(Table().rowCount(), 41);
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, DoseTest, BothEditions, EditionName);

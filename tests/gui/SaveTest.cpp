@@ -1,4 +1,6 @@
+#include "app/DoseWindow.h"
 #include "app/QualityWindow.h"
+#include "calculation/BeamFile.h"
 #include "common/ProgramRun.h"
 #include "core/CFormat.h"
 #include "gui/GuiFixture.h"
@@ -211,7 +213,7 @@ TEST(SavedBeams, ABeamOpensAsItWasSavedAndARefusedFileChangesNothing) {
     w.SetDivergentScatter(false);
     measured.clear();
     std::string newer = ReadBytes(f.dir / "room 3.json");
-    newer.replace(newer.find("\"format\": 1"), 11, "\"format\": 2");
+    newer.replace(newer.find("\"format\": 2"), 11, "\"format\": 3");
     EXPECT_FALSE(w.OpenBeam(Utf8(f.dir.Write("newer.json", newer).string())));
     ASSERT_EQ(f.sink.Messages.size(), 2u);
     EXPECT_NE(f.sink.Messages[1].find("newer version of Veltrim"), std::string::npos)
@@ -230,6 +232,34 @@ TEST(SavedBeams, ABeamOpensAsItWasSavedAndARefusedFileChangesNothing) {
     w.Calculate();
     EXPECT_EQ(w.State().Conditions.Rectification, RectificationMethod::ThreePhase12Peak);
     EXPECT_EQ(w.State().DepthDoseResult, saved);
+}
+
+// What the next OK and the dose window compute with (the medium, the
+// thickness, the exposure) opens into the window and is saved from it: a
+// beam opened and saved again is the same file, byte for byte.
+TEST(SavedBeams, TheMediumThicknessAndExposureOpenAndSaveBackToTheSameBytes) {
+    WindowFixture f;
+    MainWindow& w = *f.window;
+    SavedBeam beam;
+    beam.Name = "room 4";
+    beam.Texts.AlFilter = "3.58";
+    beam.PhantomMedium = Medium::Water;
+    beam.ThicknessCm = 22.5;
+    beam.Exposure.KapGyCm2 = 25 * 1e-3; // 25 mGy cm2, as the window converts it
+    beam.AirCm = 12.5;
+    beam.MeasuredHvl1MmAl = 3.1;
+    const std::string bytes = BeamFileBytes(beam);
+    fs::create_directory(f.dir / "saved");
+    ASSERT_TRUE(w.OpenBeam(Utf8(f.dir.Write("room 4.json", bytes).string())));
+    EXPECT_EQ(w.State().PhantomMedium, Medium::Water);
+    EXPECT_EQ(w.State().ThicknessCm, 22.5);
+    w.SaveBeam(Utf8((f.dir / "saved" / "room 4.json").string()));
+    EXPECT_EQ(ReadBytes(f.dir / "saved" / "room 4.json"), bytes) << "the dose window closed";
+    w.OpenDoseWindow();
+    ASSERT_TRUE(w.Dose()->AcceptedExposure());
+    EXPECT_EQ(PartsOf(*w.Dose()->AcceptedExposure()).KapGyCm2, beam.Exposure.KapGyCm2);
+    w.SaveBeam(Utf8((f.dir / "saved" / "room 4.json").string()));
+    EXPECT_EQ(ReadBytes(f.dir / "saved" / "room 4.json"), bytes) << "the dose window open";
 }
 
 } // namespace

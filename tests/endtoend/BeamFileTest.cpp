@@ -1,7 +1,7 @@
 // Saved beams: what is written reads back to the same beam, and anything
 // else (a later format, a damaged or foreign file, something that is not a
 // regular file) is refused with a message naming the file.
-#include "core/BeamFile.h"
+#include "calculation/BeamFile.h"
 
 #include "common/TempFolder.h"
 #include "core/JsonReading.h"
@@ -26,6 +26,11 @@ SavedBeam OddBeam() {
     beam.DivergentScatter = true;
     beam.MeasuredHvl1MmAl = 0.1 + 0.2;
     beam.OutputDistanceCm = 75.0;
+    beam.PhantomMedium = veltrim::Medium::Pmma;
+    beam.ThicknessCm = 22.5;
+    beam.Exposure.TubeOutput = 1.0 / 3;
+    beam.Exposure.Mas = 0.1 * 3;
+    beam.AirCm = 0.0;
     return beam;
 }
 
@@ -38,6 +43,15 @@ void ExpectSame(const SavedBeam& a, const SavedBeam& b) {
     EXPECT_EQ(a.MeasuredHvl1MmAl, b.MeasuredHvl1MmAl);
     EXPECT_EQ(a.TubeOutputUgyPerMas, b.TubeOutputUgyPerMas);
     EXPECT_EQ(a.OutputDistanceCm, b.OutputDistanceCm);
+    EXPECT_EQ(a.PhantomMedium, b.PhantomMedium);
+    EXPECT_EQ(a.ThicknessCm, b.ThicknessCm);
+    EXPECT_EQ(a.AirCm, b.AirCm);
+    EXPECT_EQ(a.Exposure.AirKermaMgy, b.Exposure.AirKermaMgy);
+    EXPECT_EQ(a.Exposure.TubeOutput, b.Exposure.TubeOutput);
+    EXPECT_EQ(a.Exposure.Mas, b.Exposure.Mas);
+    EXPECT_EQ(a.Exposure.OutputDistanceCm, b.Exposure.OutputDistanceCm);
+    EXPECT_EQ(a.Exposure.KapGyCm2, b.Exposure.KapGyCm2);
+    EXPECT_EQ(a.Exposure.EsakMgy, b.Exposure.EsakMgy);
 }
 
 TEST(BeamFile, WhatIsWrittenReadsBackToTheSameBeamToTheBit) {
@@ -58,8 +72,14 @@ TEST(BeamFile, ALaterFormatOrADamagedFileIsRefusedWithTheReason) {
         return text;
     };
     const std::pair<std::string, std::string> refused[] = {
-        {with("\"format\": 1", "\"format\": 2"), "newer version of Veltrim (format 2"},
-        {with("\"format\": 1", "\"format\": 1.5"), "\"format\" is not a whole number"},
+        {with("\"format\": 2", "\"format\": 3"), "newer version of Veltrim (format 3"},
+        {with("\"format\": 2", "\"format\": 1.5"), "\"format\" is not a whole number"},
+        // A format-1 file holds nothing of what format 2 added.
+        {with("\"format\": 2", "\"format\": 1"), "\"medium\" is no part of a beam"},
+        {with("\"pmma\"", "\"lead\""), "\"medium\" is none of"},
+        {with("\"mas\": 0.3", "\"kap_gy_cm2\": 1"), "was given twice"},
+        {with(", \"mas\": 0.3", ""), "needs"},
+        {with("\"air_cm\": 0", "\"air_cm\": -1"), "\"air_cm\" is negative"},
         {good.substr(0, good.size() / 2), "damaged"},
         {with("\"cu\"", "\"copper\""), "\"cu\" is missing"},
         {with("\"fsd\": \"100\"", "\"fsd\": 100"), "\"fsd\" is of the wrong kind"},
@@ -67,8 +87,8 @@ TEST(BeamFile, ALaterFormatOrADamagedFileIsRefusedWithTheReason) {
         {with("\"divergent\"", "\"wide\""), "neither classic nor divergent"},
         {with("\"output_distance_cm\": 75", "\"output_distance_cm\": -75"),
          "not a positive number"},
-        {with("\"format\": 1,", "\"format\": 1, \"colour\": 1,"), "\"colour\" is no part"},
-        {with("\"format\": 1,", "\"format\": 1, \"format\": 1,"), "given twice"},
+        {with("\"format\": 2,", "\"format\": 2, \"colour\": 1,"), "\"colour\" is no part"},
+        {with("\"format\": 2,", "\"format\": 2, \"format\": 2,"), "given twice"},
         {with("\n}\n", ",\n}\n"), "a name in quotes expected"},
         {with("0.495", "0.495\xC0\xAF"), "not UTF-8 text"},
         {with("0.495", "\\ud800"), "a lone high surrogate"},
@@ -93,6 +113,41 @@ TEST(BeamFile, ALaterFormatOrADamagedFileIsRefusedWithTheReason) {
     // Escapes the writer never makes still read as JSON says.
     EXPECT_EQ(veltrim::ParseJson(R"(["\u00e9\ud83d\ude00\/\b"])").Items[0].String,
               "\xC3\xA9\xF0\x9F\x98\x80/\b");
+}
+
+// The files saved before the medium, thickness, exposure and air path were
+// kept read as what their numbers were computed with.
+TEST(BeamFile, AFormatOneFileKeepsItsOldMeaning) {
+    const SavedBeam old = veltrim::ParseBeamFile(R"({"format": 1, "name": "old",
+        "conditions": {"kv": "90", "angle": "12", "inherent": "2.5", "al": "1", "cu": "0",
+                       "fsd": "100", "field_x": "20", "field_y": "20", "rectification": 2},
+        "scatter_model": "divergent", "measured_hvl1_mm_al": 3.1,
+        "tube_output_ugy_per_mas": 48.5, "output_distance_cm": null})",
+                                                 "old.json");
+    EXPECT_EQ(old.Texts.TubeVoltage, "90");
+    EXPECT_TRUE(old.DivergentScatter);
+    EXPECT_EQ(old.PhantomMedium, veltrim::Medium::IcruFourComponent);
+    EXPECT_FALSE(old.ThicknessCm || old.AirCm || veltrim::ExposureOf(old.Exposure));
+    EXPECT_EQ(old.TubeOutputUgyPerMas, 48.5);
+}
+
+// JSON holds only UTF-8: a typed condition that is not is refused with its
+// name (the numbers depend on it); a name, a label, keeps what it can.
+TEST(BeamFile, TextsThatAreNotUtf8AreRefusedOrReplacedAtSave) {
+    SavedBeam beam;
+    beam.Texts.FieldX = "3\xFF"
+                        "0";
+    try {
+        veltrim::BeamFileBytes(beam);
+        ADD_FAILURE() << "saved";
+    } catch (const BeamFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("field_x, \"3\\xFF0\""), std::string::npos)
+            << e.what();
+    }
+    beam.Texts.FieldX = "30";
+    beam.Name = "caf\xE9 \xE6\x97\xA5";
+    EXPECT_EQ(veltrim::ParseBeamFile(veltrim::BeamFileBytes(beam), "x").Name,
+              "caf\xEF\xBF\xBD \xE6\x97\xA5");
 }
 
 TEST(BeamFile, OnlyARegularFileOfABeamsSizeIsRead) {
