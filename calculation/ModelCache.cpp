@@ -5,11 +5,13 @@
 #include "core/FileReading.h"
 #include "core/FileReplacing.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <mutex>
 #include <string_view>
@@ -23,16 +25,35 @@ namespace {
 // is foreign.
 constexpr std::uint64_t Magic = 0x014d4952544c4556ULL;
 // Raised whenever the layout of the file below changes.
-constexpr std::uint64_t FormatVersion = 1;
+constexpr std::uint64_t FormatVersion = 2;
 
-// The file: eight numbers, two per source file (its size and content hash),
-// the table's bytes. The header hash covers the first six numbers and the
-// source records, the payload hash the table.
-enum Field { FMagic, FVersion, FTag, FName, FCount, FPayload, FHeaderHash, FPayloadHash, Fields };
+// The file: nine numbers, a record of each source file, the table's bytes.
+// The header hash covers the numbers before it and the records, the payload
+// hash the table.
+enum Field {
+    FMagic,
+    FVersion,
+    FTag,
+    FName,
+    FCount,
+    FPayload,
+    FMade, // when it was made, ns since the epoch
+    FHeaderHash,
+    FPayloadHash,
+    Fields
+};
 using Prefix = std::array<std::uint64_t, Fields>;
 
 // No data file comes near this; a larger one is read as text each time.
 constexpr std::size_t LargestSource = 64u << 20;
+// A file changed less than this before the binary form was made may have
+// been changed again within the same tick of its file system's clock.
+constexpr std::uint64_t RacyNs = 2'000'000'000;
+
+std::uint64_t Nanoseconds(const timespec& time) {
+    return static_cast<std::uint64_t>(time.tv_sec) * 1'000'000'000u +
+           static_cast<std::uint64_t>(time.tv_nsec);
+}
 
 // Each kind of trouble is told once per process: a run that reads many sets
 // says it once, and the text files are read as without a cache.
@@ -133,77 +154,117 @@ std::uint64_t ModelCache::LayoutTag(std::size_t size, std::size_t align, const c
 }
 
 ModelCache::Sources
-ModelCache::ReadSources(const std::string& name,
+ModelCache::StatSources(const std::string& name,
                         const std::vector<std::filesystem::path>& sources) const {
-    Sources read;
+    Sources found;
     if (!On())
-        return read;
-    read.Names = NameHash(name, sources);
-    read.Records.reserve(2 * sources.size());
+        return found;
+    found.Names = NameHash(name, sources);
+    found.Records.reserve(RecordFields * sources.size());
     for (const std::filesystem::path& source : sources) {
-        const ReadOutcome file = ReadRegularFile(dataFolder_ / source, LargestSource);
-        // The text reader will say what is wrong with it.
-        if (file.Step != ReadStep::Done || file.Bytes.size() > LargestSource)
-            return read;
-        read.Records.push_back(file.Bytes.size());
-        read.Records.push_back(ContentHash(file.Bytes));
+        struct stat status {};
+        // The text reader will say what is wrong with a missing or odd file.
+        if (stat((dataFolder_ / source).c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            static_cast<std::uint64_t>(status.st_size) > LargestSource)
+            return found;
+        found.Records.insert(found.Records.end(),
+                             {static_cast<std::uint64_t>(status.st_size),
+                              Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim),
+                              static_cast<std::uint64_t>(status.st_ino),
+                              static_cast<std::uint64_t>(status.st_dev), 0});
     }
-    read.Usable = true;
-    return read;
+    found.Usable = true;
+    return found;
 }
 
-bool ModelCache::Fetch(const std::string& name, const Sources& sources, std::uint64_t tag,
-                       void* table, std::size_t size) const {
-    if (!On() || !sources.Usable)
-        return false;
+void ModelCache::HashSources(Sources& found,
+                             const std::vector<std::filesystem::path>& sources) const {
+    for (std::size_t i = 0; i < sources.size() && found.Usable; ++i) {
+        const ReadOutcome file = ReadRegularFile(dataFolder_ / sources[i], LargestSource);
+        std::uint64_t* record = &found.Records[i * RecordFields];
+        // A file that changed since it was looked at: nothing is trusted or kept.
+        if (file.Step != ReadStep::Done || file.Bytes.size() != record[RSize])
+            found.Usable = false;
+        else
+            record[RHash] = ContentHash(file.Bytes);
+    }
+    found.Hashed = found.Usable;
+}
+
+ModelCache::Fetched ModelCache::Fetch(const std::string& name, Sources& found,
+                                      const std::vector<std::filesystem::path>& sources,
+                                      std::uint64_t tag, void* table, std::size_t size) const {
     const std::filesystem::path file = FileOf(name);
     const Descriptor fd(open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0)
-        return false; // not made yet (or not readable: it is made again)
+        return Fetched::None; // not made yet (or not readable: it is made again)
     struct stat status {};
     if (fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         TellDamaged(file, "is not a regular file");
-        return false;
+        return Fetched::None;
     }
     Prefix prefix{};
     if (static_cast<std::size_t>(status.st_size) < sizeof prefix ||
         !ReadAt(fd.Get(), prefix.data(), sizeof prefix, 0)) {
         TellDamaged(file, "is truncated");
-        return false;
+        return Fetched::None;
     }
     if (prefix[FMagic] != Magic || prefix[FVersion] != FormatVersion || prefix[FTag] != tag ||
-        prefix[FCount] != sources.Records.size() / 2 || prefix[FPayload] != size) {
+        prefix[FCount] != sources.size() || prefix[FPayload] != size) {
         TellDamaged(file, "was not made by this build");
-        return false;
+        return Fetched::None;
     }
-    std::vector<std::uint64_t> records(sources.Records.size());
+    std::vector<std::uint64_t> records(found.Records.size());
     const std::size_t recordBytes = records.size() * sizeof(std::uint64_t);
     if (static_cast<std::size_t>(status.st_size) != sizeof prefix + recordBytes + size ||
         !ReadAt(fd.Get(), records.data(), recordBytes, sizeof prefix) ||
         HeaderHash(prefix, records) != prefix[FHeaderHash]) {
         TellDamaged(file, "is damaged");
-        return false;
+        return Fetched::None;
     }
-    // Made from other files (or another table of the same layout): stale,
-    // not damaged.
-    if (records != sources.Records || prefix[FName] != sources.Names)
-        return false;
+    // Made for other files: stale, not damaged.
+    if (prefix[FName] != found.Names)
+        return Fetched::None;
+    bool unchanged = true;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const std::uint64_t* was = &records[i * RecordFields];
+        const std::uint64_t* is = &found.Records[i * RecordFields];
+        unchanged =
+            unchanged && std::equal(is, is + RHash, was) && was[RChanged] + RacyNs < prefix[FMade];
+    }
+    if (!unchanged) {
+        if (!found.Hashed)
+            HashSources(found, sources);
+        for (std::size_t i = 0; i < sources.size() && found.Usable; ++i)
+            if (found.Records[i * RecordFields + RSize] != records[i * RecordFields + RSize] ||
+                found.Records[i * RecordFields + RHash] != records[i * RecordFields + RHash])
+                return Fetched::None;
+        if (!found.Usable)
+            return Fetched::None;
+    }
     if (!ReadAt(fd.Get(), table, size, static_cast<off_t>(sizeof prefix + recordBytes)) ||
         ContentHash(table, size) != prefix[FPayloadHash]) {
         TellDamaged(file, "is damaged");
-        return false;
+        return Fetched::None;
     }
-    return true;
+    // Read and found the same: kept again with the stamps seen now, which
+    // the next run can trust once they have settled.
+    return unchanged ? Fetched::Current : Fetched::Moved;
 }
 
-void ModelCache::Keep(const std::string& name, const Sources& before,
+void ModelCache::Keep(const std::string& name, Sources& found,
                       const std::vector<std::filesystem::path>& sources, std::uint64_t tag,
                       const void* table, std::size_t size) const {
-    if (!On() || !before.Usable)
+    if (!found.Usable)
         return;
+    if (!found.Hashed)
+        HashSources(found, sources);
     // A file that changed while it was parsed may have given a mixture of
     // its old and new numbers: nothing is kept, the next run parses again.
-    if (ReadSources(name, sources).Records != before.Records)
+    Sources after = StatSources(name, sources);
+    if (after.Usable)
+        HashSources(after, sources);
+    if (!found.Usable || !after.Usable || after.Records != found.Records)
         return;
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
@@ -211,15 +272,17 @@ void ModelCache::Keep(const std::string& name, const Sources& before,
         TellUnwritable(folder_, ec.value());
         return;
     }
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
     Prefix prefix{
-        Magic, FormatVersion,           tag, before.Names, before.Records.size() / 2, size,
+        Magic, FormatVersion,           tag, found.Names, sources.size(), size, Nanoseconds(now),
         0,     ContentHash(table, size)};
-    prefix[FHeaderHash] = HeaderHash(prefix, before.Records);
+    prefix[FHeaderHash] = HeaderHash(prefix, found.Records);
     std::string bytes;
-    bytes.reserve(sizeof prefix + before.Records.size() * sizeof(std::uint64_t) + size);
+    const std::size_t recordBytes = found.Records.size() * sizeof(std::uint64_t);
+    bytes.reserve(sizeof prefix + recordBytes + size);
     bytes.append(reinterpret_cast<const char*>(prefix.data()), sizeof prefix);
-    bytes.append(reinterpret_cast<const char*>(before.Records.data()),
-                 before.Records.size() * sizeof(std::uint64_t));
+    bytes.append(reinterpret_cast<const char*>(found.Records.data()), recordBytes);
     bytes.append(static_cast<const char*>(table), size);
     const ReplaceOutcome outcome = ReplaceFileContents(FileOf(name), bytes, Durability::Complete);
     if (!outcome.Replaced())

@@ -5,8 +5,14 @@
 // data folder and one file per table set. The text files stay the source of
 // truth: a binary form is used only when it was made from files with the
 // very bytes the folder holds now (a 64-bit hash of each file's contents,
-// which costs a fraction of parsing them and sees a change that keeps the
-// size and the time stamps), and only when its own checksum holds. Anything
+// which sees a change that keeps the size and the time stamps), and only
+// when its own checksum holds. Reading and hashing the text costs a good
+// part of parsing it, so a file whose size, modification and change times,
+// inode and device are those recorded is taken as unchanged without being
+// read, as long as its change time lay clearly (two seconds) before the
+// binary form was made: the change time cannot be set back by a program
+// (cp -p and touch set the modification time only), and a file rewritten
+// within the clock step of the recorded one is read and hashed instead. Anything
 // else (a stale, damaged, truncated or foreign file) is made again from the
 // text, so a cache can never change a number. It is replaced as a whole
 // under its name (a new file renamed over it), so two processes making it
@@ -47,14 +53,23 @@ class ModelCache {
                                 const std::vector<std::filesystem::path>& sources,
                                 Parse parse) const {
         static_assert(std::is_trivially_copyable_v<Table>);
-        const Sources read = ReadSources(name, sources);
-        if (read.Usable) {
+        Sources found = StatSources(name, sources);
+        if (found.Usable) {
             auto table = std::make_unique<Table>();
-            if (Fetch(name, read, TypeTag<Table>(), table.get(), sizeof(Table)))
+            switch (Fetch(name, found, sources, TypeTag<Table>(), table.get(), sizeof(Table))) {
+            case Fetched::Current:
                 return table;
+            case Fetched::Moved:
+                // The same bytes under new time stamps: kept with the new
+                // ones, so the next run need not read the files.
+                Keep(name, found, sources, TypeTag<Table>(), table.get(), sizeof(Table));
+                return table;
+            case Fetched::None:
+                break;
+            }
         }
         std::unique_ptr<Table> table = parse();
-        Keep(name, read, sources, TypeTag<Table>(), table.get(), sizeof(Table));
+        Keep(name, found, sources, TypeTag<Table>(), table.get(), sizeof(Table));
         return table;
     }
 
@@ -62,11 +77,16 @@ class ModelCache {
     std::filesystem::path FileOf(const std::string& name) const;
 
   private:
+    // What each source file is: its size, time stamps, inode and device
+    // (from stat), and the hash of its bytes once they have been read.
+    enum Record { RSize, RModified, RChanged, RInode, RDevice, RHash, RecordFields };
     struct Sources {
-        bool Usable = false;                // every file was read
+        bool Usable = false;                // every file is a regular file of bounded size
+        bool Hashed = false;                // the RHash fields are filled
         std::uint64_t Names = 0;            // the table's name and its files' names
-        std::vector<std::uint64_t> Records; // size and content hash of each
+        std::vector<std::uint64_t> Records; // RecordFields per file
     };
+    enum class Fetched { None, Current, Moved };
 
     // The table's layout: its size and the build's idea of its type, so that
     // a file from another build whose table differs is foreign.
@@ -75,11 +95,13 @@ class ModelCache {
     }
     static std::uint64_t LayoutTag(std::size_t size, std::size_t align, const char* typeName);
 
-    Sources ReadSources(const std::string& name,
+    Sources StatSources(const std::string& name,
                         const std::vector<std::filesystem::path>& sources) const;
-    bool Fetch(const std::string& name, const Sources& sources, std::uint64_t tag, void* table,
-               std::size_t size) const;
-    void Keep(const std::string& name, const Sources& before,
+    void HashSources(Sources& found, const std::vector<std::filesystem::path>& sources) const;
+    Fetched Fetch(const std::string& name, Sources& found,
+                  const std::vector<std::filesystem::path>& sources, std::uint64_t tag, void* table,
+                  std::size_t size) const;
+    void Keep(const std::string& name, Sources& found,
               const std::vector<std::filesystem::path>& sources, std::uint64_t tag,
               const void* table, std::size_t size) const;
 

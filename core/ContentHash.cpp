@@ -14,15 +14,19 @@ constexpr std::uint64_t Prime5 = 2870177450012600261ULL;
 
 // Little-endian loads, so that a hash means the same on every machine.
 std::uint64_t Load64(const unsigned char* p) {
-    std::uint64_t value = 0;
-    for (int i = 7; i >= 0; --i)
-        value = (value << 8) | p[i];
+    std::uint64_t value;
+    std::memcpy(&value, p, sizeof value);
+    if constexpr (std::endian::native == std::endian::big)
+        value = __builtin_bswap64(value);
     return value;
 }
 
 std::uint32_t Load32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    std::uint32_t value;
+    std::memcpy(&value, p, sizeof value);
+    if constexpr (std::endian::native == std::endian::big)
+        value = __builtin_bswap32(value);
+    return value;
 }
 
 std::uint64_t Round(std::uint64_t lane, std::uint64_t input) {
