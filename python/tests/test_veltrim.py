@@ -392,5 +392,6 @@ assert qt()
 assert "QT_QPA_PLATFORM" not in os.environ, os.environ.get("QT_QPA_PLATFORM")
 """
     environment = {k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"}
+    environment["PYTHONPATH"] = os.path.dirname(os.path.abspath(veltrim.__file__))
     subprocess.run([sys.executable, "-c", script], cwd=tmp_path, env=environment, check=True)
     assert (tmp_path / "r.pdf").read_bytes().startswith(b"%PDF-")
