@@ -9,11 +9,11 @@
 // when its own checksum holds. Reading and hashing the text costs a good
 // part of parsing it, so a file whose size, modification and change times,
 // inode and device are those recorded is taken as unchanged without being
-// read, as long as its change time lay clearly (two seconds) before the
-// binary form was made: the change time cannot be set back by a program
-// (cp -p and touch set the modification time only), and a file rewritten
-// within the clock step of the recorded one is read and hashed instead. Anything
-// else (a stale, damaged, truncated or foreign file) is made again from the
+// read, provided its change time lay clearly (two seconds) before the
+// binary form was made: no program can set the change time back (cp -p and
+// touch set the modification time only), and a file rewritten within one
+// tick of its file system's clock is read and hashed instead. Anything else
+// (a stale, damaged, truncated or foreign file) is made again from the
 // text, so a cache can never change a number. It is replaced as a whole
 // under its name (a new file renamed over it), so two processes making it
 // at once each leave a complete one. A cache that cannot be written is said
