@@ -7,93 +7,143 @@
 namespace veltrim {
 namespace {
 
-// Runs a reading, keeping what it throws instead of passing it on.
-template <typename Read> std::exception_ptr Keep(Read read) {
-    try {
-        read();
-        return nullptr;
-    } catch (const DataFileError&) {
-        return std::current_exception();
-    }
+// The files of a kernel set, relative to the data folder.
+std::vector<std::filesystem::path> KernelFiles(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files;
+    for (int e = FirstKernelKeV; e <= LastKernelKeV; e += 5)
+        files.push_back(folder / KernelFile(e));
+    return files;
 }
 
-// A table, or what its reading threw.
-template <typename Table>
-const Table& Checked(const std::exception_ptr& problem, const Table* table) {
-    if (problem)
-        std::rethrow_exception(problem);
-    return *table;
+// A cache name from a folder relative to the data folder.
+std::string FlatName(const std::filesystem::path& folder) {
+    std::string name = folder.generic_string();
+    for (char& c : name)
+        if (c == '/')
+            c = '-';
+    return name;
+}
+
+template <class Table> std::unique_ptr<Table> Owned(Table table) {
+    return std::make_unique<Table>(std::move(table));
 }
 
 } // namespace
 
-ModelData::ModelData(std::filesystem::path folder, AttenuationTables attenuation)
-    : folder_(std::move(folder)), attenuation_(std::move(attenuation)) {}
-
-ModelData::PhantomTables::PhantomTables(const std::filesystem::path& folder) : Focus(folder) {
-    TissueProblem = Keep([&] { Tissue = ReadTissueTables(folder); });
-    KernelProblem = Keep([&] { Kernels = ReadKernelSet(folder); });
-    SurfaceProblem = Keep([&] { Surface = ReadSurfaceKernelSet(folder); });
+template <class Table, class Read> const Table& ModelData::Take(Once<Table>& once, Read read) {
+    std::call_once(once.Flag, [&] {
+        try {
+            once.Value = read();
+        } catch (const DataFileError&) {
+            once.Problem = std::current_exception();
+        }
+    });
+    if (once.Problem)
+        std::rethrow_exception(once.Problem);
+    return *once.Value;
 }
 
+ModelData::ModelData(std::filesystem::path folder, ModelCache cache)
+    : folder_(std::move(folder)), cache_(std::move(cache)) {}
+
+ModelData::PhantomTables::PhantomTables(const ModelData& data, Medium medium)
+    : Folder(MediumFolder(medium)), Key(MediumKey(medium)),
+      Focus(data.folder_ / Folder, [&data, this](const std::filesystem::path& kernelFolder) {
+          return data.ReadSet(*this, kernelFolder);
+      }) {}
+
 std::shared_ptr<const ModelData> ModelData::Load(const std::filesystem::path& folder) {
-    const std::shared_ptr<ModelData> data(new ModelData(folder, ReadAttenuationTables(folder)));
-    data->airKermaProblem_ =
-        Keep([&] { data->air_.MuEnOverRho = ReadAttenuationFile(folder / AirKermaFile); });
-    data->airAttenuationProblem_ =
-        Keep([&] { data->air_.Mu = ReadAttenuationFile(folder / AirAttenuationFile); });
+    return Load(folder, ModelCache::For(folder));
+}
+
+std::shared_ptr<const ModelData> ModelData::Load(const std::filesystem::path& folder,
+                                                 ModelCache cache) {
+    const std::shared_ptr<ModelData> data(new ModelData(folder, std::move(cache)));
+    data->attenuation_ = data->cache_.Take<AttenuationTables>(
+        "attenuation", {TungstenFile, AluminiumFile, CopperFile},
+        [&] { return Owned(ReadAttenuationTables(folder)); });
     data->phantoms_[static_cast<std::size_t>(Medium::IcruFourComponent)] =
-        std::make_unique<PhantomTables>(folder);
+        std::make_unique<PhantomTables>(*data, Medium::IcruFourComponent);
     return data;
 }
 
-const AirTables& ModelData::Air() const {
-    AirKerma();
-    return Checked(airAttenuationProblem_, &air_);
+std::unique_ptr<KernelSet> ModelData::ReadSet(const PhantomTables& phantom,
+                                              const std::filesystem::path& kernelFolder) const {
+    const std::filesystem::path folder = phantom.Folder / kernelFolder;
+    return cache_.Take<KernelSet>(
+        phantom.Key + "." + FlatName(kernelFolder), KernelFiles(folder),
+        [&] { return ReadKernelSet(folder_ / phantom.Folder, kernelFolder); });
 }
 
 const EnergyTable& ModelData::AirKerma() const {
-    return Checked(airKermaProblem_, &air_.MuEnOverRho);
+    return Take(airKerma_, [&] {
+        return cache_.Take<EnergyTable>("air-kerma", {AirKermaFile}, [&] {
+            return Owned(ReadAttenuationFile(folder_ / AirKermaFile));
+        });
+    });
 }
 
-const ModelData::PhantomTables& ModelData::Phantom(Medium medium) const {
-    // The four-component tissue's tables are set at Load, before the data
-    // are shared, and never replaced: every calculation reads them unlocked.
+const AirTables& ModelData::Air() const {
+    return Take(air_, [&] {
+        auto air = std::make_unique<AirTables>();
+        air->MuEnOverRho = AirKerma();
+        air->Mu = Take(airAttenuation_, [&] {
+            return cache_.Take<EnergyTable>("air-attenuation", {AirAttenuationFile}, [&] {
+                return Owned(ReadAttenuationFile(folder_ / AirAttenuationFile));
+            });
+        });
+        return air;
+    });
+}
+
+ModelData::PhantomTables& ModelData::Phantom(Medium medium) const {
+    // The four-component tissue's tables are made at Load, before the data
+    // are shared, and never replaced: every calculation finds them unlocked.
     if (medium == Medium::IcruFourComponent)
         return *phantoms_[static_cast<std::size_t>(medium)];
     const std::lock_guard<std::mutex> lock(phantomLock_);
     std::unique_ptr<PhantomTables>& tables = phantoms_[static_cast<std::size_t>(medium)];
     if (!tables)
-        tables = std::make_unique<PhantomTables>(folder_ / MediumFolder(medium));
+        tables = std::make_unique<PhantomTables>(*this, medium);
     return *tables;
 }
 
 const TissueTables& ModelData::Tissue(Medium medium) const {
-    const PhantomTables& phantom = Phantom(medium);
-    return Checked(phantom.TissueProblem, &phantom.Tissue);
+    PhantomTables& phantom = Phantom(medium);
+    return Take(phantom.Tissue, [&] {
+        return cache_.Take<TissueTables>(
+            phantom.Key + ".tissue",
+            {phantom.Folder / TissueFile, phantom.Folder / PrimaryDoseFile},
+            [&] { return Owned(ReadTissueTables(folder_ / phantom.Folder)); });
+    });
 }
 
 const KernelSet& ModelData::Kernels(Medium medium) const {
-    const PhantomTables& phantom = Phantom(medium);
-    return Checked(phantom.KernelProblem, phantom.Kernels.get());
+    PhantomTables& phantom = Phantom(medium);
+    return Take(phantom.Kernels, [&] { return ReadSet(phantom, KernelFolder); });
 }
 
 const SurfaceKernelSet& ModelData::SurfaceKernels(Medium medium) const {
-    const PhantomTables& phantom = Phantom(medium);
-    return Checked(phantom.SurfaceProblem, phantom.Surface.get());
+    PhantomTables& phantom = Phantom(medium);
+    return Take(phantom.Surface, [&] {
+        return cache_.Take<SurfaceKernelSet>(
+            phantom.Key + "." + SurfaceKernelFolder,
+            KernelFiles(phantom.Folder / SurfaceKernelFolder),
+            [&] { return ReadSurfaceKernelSet(folder_ / phantom.Folder); });
+    });
 }
 
 const ExitRatioSets& ModelData::ExitRatios(Medium medium) const {
-    const PhantomTables& phantom = Phantom(medium);
-    const std::filesystem::path folder = folder_ / MediumFolder(medium);
-    std::call_once(phantom.ExitOnce, [&] {
-        phantom.ExitProblem = Keep([&] { phantom.ExitRatios = ReadExitRatioSets(folder); });
+    PhantomTables& phantom = Phantom(medium);
+    return Take(phantom.ExitRatios, [&] {
+        return Owned(ReadExitRatioSets([&](const std::filesystem::path& kernelFolder) {
+            return ReadSet(phantom, kernelFolder);
+        }));
     });
-    return Checked(phantom.ExitProblem, &phantom.ExitRatios);
 }
 
 std::unique_ptr<KernelSource> ModelData::FocusKernels(double fsd, Medium medium) const {
-    const PhantomTables& phantom = Phantom(medium);
+    PhantomTables& phantom = Phantom(medium);
     const std::lock_guard<std::mutex> lock(focusLock_);
     return phantom.Focus.SourceFor(fsd);
 }

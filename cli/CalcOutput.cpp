@@ -9,7 +9,7 @@
 #include "core/FileReplacing.h"
 #include "dose/ResultsFile.h"
 #ifdef VELTRIM_REPORTS
-#include "report/ReportPdf.h"
+#include "report/ReportLoader.h"
 #endif
 
 #include <cstdio>
@@ -235,8 +235,14 @@ bool WriteCommandLineReport(const CalcOptions& options, double airCm, const Mode
     }
     const ReportContent report = ReportOf(CalculateTable(options, what, data), request);
 #ifdef VELTRIM_REPORTS
-    StartReportFonts();
-    return WriteUserFile(*options.ReportFile, ReportPdfBytes(report), "the report was not written");
+    std::string pdf;
+    try {
+        pdf = LoadedReportPdf(report);
+    } catch (const ReportUnavailable& e) {
+        std::cerr << "veltrim-calc: the report was not written: " << e.what() << '\n';
+        return false;
+    }
+    return WriteUserFile(*options.ReportFile, pdf, "the report was not written");
 #else
     std::cerr << "veltrim-calc: this build has no PDF reports (it was built without Qt)\n";
     return false;

@@ -82,15 +82,18 @@ class MixedSetSource final : public KernelSource {
 
 } // namespace
 
-FocusKernelLibrary::FocusKernelLibrary(std::filesystem::path dataFolder)
-    : dataFolder_(std::move(dataFolder)) {}
+FocusKernelLibrary::FocusKernelLibrary(std::filesystem::path dataFolder, KernelSetReader read)
+    : dataFolder_(std::move(dataFolder)), read_(std::move(read)) {
+    if (!read_)
+        read_ = [folder = dataFolder_](const std::filesystem::path& kernelFolder) {
+            return ReadKernelSet(folder, kernelFolder);
+        };
+}
 
 const KernelSet& FocusKernelLibrary::Set(double fsd) {
     auto& set = sets_[fsd];
-    if (!set) {
-        set = std::isinf(fsd) ? ReadKernelSet(dataFolder_)
-                              : ReadKernelSet(dataFolder_, FocusSetFolder(fsd));
-    }
+    if (!set)
+        set = read_(std::isinf(fsd) ? std::filesystem::path(KernelFolder) : FocusSetFolder(fsd));
     return *set;
 }
 

@@ -76,7 +76,7 @@ class InterpolatedKernelSource final : public KernelSource {
 // curves reads each set once.
 class FocusKernelLibrary {
   public:
-    explicit FocusKernelLibrary(std::filesystem::path dataFolder);
+    explicit FocusKernelLibrary(std::filesystem::path dataFolder, KernelSetReader read = {});
 
     // The kernels of a focus at `fsd` cm, interpolated in 1/FSD between the
     // sets around it (beyond the largest set, towards the parallel-beam
@@ -88,6 +88,7 @@ class FocusKernelLibrary {
     const KernelSet& Set(double fsd); // infinity: the parallel-beam kernels
 
     std::filesystem::path dataFolder_;
+    KernelSetReader read_;
     std::vector<double> fsds_; // listed when a calculation first asks
     std::map<double, std::unique_ptr<KernelSet>> sets_;
 };

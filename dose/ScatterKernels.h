@@ -8,6 +8,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -71,6 +72,11 @@ struct KernelSet {
 // of it. Throws DataFileError.
 std::unique_ptr<KernelSet> ReadKernelSet(const std::filesystem::path& dataFolder,
                                          const std::filesystem::path& kernelFolder = KernelFolder);
+
+// Where a library of kernel sets gets each set: by default ReadKernelSet of
+// its data folder; a holder of binary forms passes its own.
+using KernelSetReader =
+    std::function<std::unique_ptr<KernelSet>(const std::filesystem::path& kernelFolder)>;
 
 class KernelSetSource final : public KernelSource {
   public:

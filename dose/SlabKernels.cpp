@@ -17,10 +17,15 @@ std::optional<Message> ThicknessProblem(double thicknessCm) {
 }
 
 ExitRatioSets ReadExitRatioSets(const std::filesystem::path& dataFolder) {
+    return ReadExitRatioSets([&](const std::filesystem::path& kernelFolder) {
+        return ReadKernelSet(dataFolder, kernelFolder);
+    });
+}
+
+ExitRatioSets ReadExitRatioSets(const KernelSetReader& read) {
     ExitRatioSets sets;
     for (std::size_t k = 0; k < ExitRatioSlabs.size(); ++k)
-        sets[k] = ReadKernelSet(dataFolder, std::filesystem::path(ExitRatioFolder) /
-                                                FormatC("%.0f", ExitRatioSlabs[k]));
+        sets[k] = read(std::filesystem::path(ExitRatioFolder) / FormatC("%.0f", ExitRatioSlabs[k]));
     return sets;
 }
 

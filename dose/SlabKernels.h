@@ -40,6 +40,8 @@ std::optional<Message> ThicknessProblem(double thicknessCm);
 using ExitRatioSets = std::array<std::unique_ptr<KernelSet>, ExitRatioSlabs.size()>;
 // Reads them from PDS-exit/ of a data folder. Throws DataFileError.
 ExitRatioSets ReadExitRatioSets(const std::filesystem::path& dataFolder);
+// The same, each set taken from `read` (its folder relative to the data folder).
+ExitRatioSets ReadExitRatioSets(const KernelSetReader& read);
 
 // The kernels of a slab `thicknessCm` thick (10..60) from those of the
 // thick phantom: each row times the ratio of its place from the exit face

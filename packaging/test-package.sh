@@ -39,17 +39,27 @@ for d in libqt6widgets6 libqt6svg6 fonts-liberation fonts-ipafont-gothic qt6-qpa
   case "$depends" in *"$d"*) ;; *) fail "the package does not depend on $d ($depends)";; esac
 done
 
+# The binary forms of the model data go to a cache of the test's own.
+export XDG_CACHE_HOME="$work/cache"
+
 # veltrim-calc from an empty folder finds the installed data.
 mkdir "$work/calc" && cd "$work/calc"
 "$root/usr/bin/veltrim-calc" >out.txt 2>err.txt || fail "veltrim-calc failed: $(cat err.txt)"
 head -n 1 out.txt | grep -q '  100.00$' || fail "veltrim-calc printed no table: $(head -n 3 out.txt)"
 [ -s PDD_tempDATA.txt ] || fail "veltrim-calc wrote no results file"
+# It maps no Qt library for a table, and finds the installed report module
+# when a report is asked for.
+if ldd "$root/usr/bin/veltrim-calc" | grep -q libQt6; then fail "veltrim-calc links Qt"; fi
+"$root/usr/bin/veltrim-calc" --report report.pdf >/dev/null 2>err.txt ||
+  fail "veltrim-calc wrote no report: $(cat err.txt)"
+head -c 5 report.pdf | grep -q '%PDF-' || fail "the report is not a PDF"
 
 # The Python module, when it was built, imports from the installed tree and
 # computes over the installed data.
 if [ -e "$build/python" ] && ls "$build"/python/veltrim*.so >/dev/null 2>&1; then
   module=$(ls "$root"/usr/lib/python3/dist-packages/veltrim*.so 2>/dev/null | head -n 1)
   [ -n "$module" ] || fail "the package lacks the Python module"
+  if ldd "$module" | grep -q libQt6; then fail "the Python module links Qt"; fi
   total=$(cd "$work/calc" && PYTHONPATH="$root/usr/lib/python3/dist-packages" \
     VELTRIM_DATA="$root/usr/share/veltrim/data" /usr/bin/python3 -c \
     "import veltrim; print(veltrim.depth_dose(veltrim.Conditions()).total[0])") ||

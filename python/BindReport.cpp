@@ -2,7 +2,7 @@
 // it, in English or Japanese.
 #include "calculation/ReportContent.h"
 #include "python/Bindings.h"
-#include "report/ReportPdf.h"
+#include "report/ReportLoader.h"
 
 #include <pybind11/stl.h>
 
@@ -36,10 +36,10 @@ void BindReport(py::module_& m) {
             request.DoseToCm = doseTo;
             const ReportContent report =
                 Calculate([&] { return ReportOf(CalculateBeam(c, options, folder), request); });
-            // With the interpreter lock held, so that one thread alone makes
-            // the application object Qt takes its fonts from.
-            StartReportFonts();
-            WriteUserFile(file, ReportPdfBytes(report));
+            // With the interpreter lock held, so that one thread alone loads
+            // the report and makes the application object Qt takes its fonts
+            // from.
+            WriteUserFile(file, LoadedReportPdf(report));
         },
         py::arg("conditions"), py::arg("path"), py::kw_only(), py::arg("air_kerma") = py::none(),
         py::arg("tube_output") = py::none(), py::arg("mas") = py::none(),

@@ -174,12 +174,15 @@ std::string ReportPdfBytes(const ReportContent& report) {
 void StartReportFonts() {
     if (QCoreApplication::instance() != nullptr)
         return;
-    // A report needs fonts, never a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A report needs fonts, never a display: the platform is named on the
+    // application's own command line, so the process's environment (which
+    // other Qt code in it reads too) stays as the user set it.
     QtNotes = qInstallMessageHandler(DropSessionNotes);
-    static int argc = 1;
+    static int argc = 3;
     static char name[] = "veltrim";
-    static char* argv[] = {name, nullptr};
+    static char platform[] = "-platform";
+    static char offscreen[] = "offscreen";
+    static char* argv[] = {name, platform, offscreen, nullptr};
     // Kept for the life of the process: a report may be asked for again.
     static QGuiApplication* application = new QGuiApplication(argc, argv);
     (void)application;

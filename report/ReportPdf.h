@@ -14,9 +14,10 @@ namespace veltrim {
 // The PDF's bytes. Needs a running QGuiApplication (the fonts come from it).
 std::string ReportPdfBytes(const ReportContent& report);
 
-// For a program without windows (veltrim-calc, the Python module): starts a
-// QGuiApplication on the offscreen platform unless one runs, so that a
-// report needs no display.
+// For a program without windows (veltrim-calc, the Python module, through
+// the report module): starts a QGuiApplication on the offscreen platform
+// unless one runs, so that a report needs no display. The environment is
+// left alone.
 void StartReportFonts();
 
 } // namespace veltrim

@@ -2,6 +2,7 @@
 import csv
 import os
 import subprocess
+import sys
 import threading
 import time
 
@@ -401,3 +402,20 @@ def test_the_report_says_what_veltrim_calcs_says_in_either_language(tmp_path):
     with pytest.raises(ValueError, match="null byte"):
         veltrim.report(conditions, str(tmp_path / "a") + "\0.pdf")
     assert (tmp_path / "a").read_text() == "kept"
+
+
+def test_qt_is_mapped_only_for_a_report_and_leaves_the_environment_alone(tmp_path):
+    script = """
+import os, veltrim
+def qt():
+    return any("libQt6" in line for line in open("/proc/self/maps"))
+veltrim.depth_dose(veltrim.Conditions())
+assert not qt(), "Qt mapped without a report"
+veltrim.report(veltrim.Conditions(), "r.pdf")
+assert qt()
+assert "QT_QPA_PLATFORM" not in os.environ, os.environ.get("QT_QPA_PLATFORM")
+"""
+    environment = {k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"}
+    environment["PYTHONPATH"] = os.path.dirname(os.path.abspath(veltrim.__file__))
+    subprocess.run([sys.executable, "-c", script], cwd=tmp_path, env=environment, check=True)
+    assert (tmp_path / "r.pdf").read_bytes().startswith(b"%PDF-")
