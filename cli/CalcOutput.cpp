@@ -204,7 +204,7 @@ bool SaveCommandLineBeam(const CalcOptions& options) {
     // The exposure as typed; a saved beam's when none was.
     beam.Exposure = ExposureOf(typed) ? typed : options.BeamExposure;
     if (options.AirCm)
-        beam.AirCm = StrictNumber(*options.AirCm);
+        beam.AirCm = AirPath(options);
     std::string bytes;
     try {
         bytes = BeamFileBytes(beam);

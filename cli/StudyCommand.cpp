@@ -6,7 +6,7 @@
 #include "cli/StandardOutput.h"
 #include "core/FileReplacing.h"
 #ifdef VELTRIM_REPORTS
-#include "report/ReportPdf.h"
+#include "report/ReportLoader.h"
 #endif
 
 #include <cstring>
@@ -36,9 +36,14 @@ bool WriteStudyReport(const std::filesystem::path& file, const std::string& phys
     request.ReportTime = ReportTimeNow();
     request.Physicist = physicist;
     request.DataIdentity = DataIdentity(data.Folder());
-    StartReportFonts();
-    return WriteNamed(file, ReportPdfBytes(StudyReportOf(study, result, request)),
-                      "the report was not written to");
+    std::string pdf;
+    try {
+        pdf = LoadedReportPdf(StudyReportOf(study, result, request));
+    } catch (const ReportUnavailable& e) {
+        std::cerr << "veltrim-calc: the report was not written: " << e.what() << '\n';
+        return false;
+    }
+    return WriteNamed(file, pdf, "the report was not written to");
 #else
     (void)file, (void)physicist, (void)study, (void)result, (void)data;
     std::cerr << "veltrim-calc: this build has no PDF reports (it was built without Qt)\n";

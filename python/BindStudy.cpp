@@ -8,7 +8,7 @@
 #include "core/NumberReading.h"
 #include "python/Bindings.h"
 #ifdef VELTRIM_REPORTS
-#include "report/ReportPdf.h"
+#include "report/ReportLoader.h"
 #endif
 
 #include <algorithm>
@@ -212,10 +212,9 @@ void Report(const Study& study, const py::object& path, const std::string& physi
     } catch (const StudyError& e) {
         throw Failure{e.what()};
     }
-    // With the interpreter lock held: one thread alone makes Qt's
-    // application object.
-    StartReportFonts();
-    WriteUserFile(PathText(path), ReportPdfBytes(report));
+    // With the interpreter lock held, so that one thread alone loads the
+    // report and makes the application object Qt takes its fonts from.
+    WriteUserFile(PathText(path), LoadedReportPdf(report));
 }
 #endif
 
