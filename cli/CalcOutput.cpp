@@ -96,9 +96,8 @@ std::string QualityLine(const BeamQuality& quality, double airCm) {
     return report;
 }
 
-// A file the user named, through the same writer as every saved file;
-// false, with `failed` and the reason on standard error, when it could not
-// be written.
+} // namespace
+
 bool WriteUserFile(const std::filesystem::path& file, std::string_view bytes, const char* failed) {
     const ReplaceOutcome outcome = ReplaceFileContents(file, bytes, Durability::Synced);
     if (outcome.Replaced())
@@ -111,6 +110,8 @@ bool WriteUserFile(const std::filesystem::path& file, std::string_view bytes, co
               << '\n';
     return false;
 }
+
+namespace {
 
 // What every calculation of the typed beam is asked with: its scatter
 // model, its phantom's medium and thickness, and the exposure given.

@@ -19,6 +19,11 @@ double AirPath(const CalcOptions& options);
 // that the calculation reads it as the window would read it typed.
 void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data);
 
+// A file the user named, through the same writer as every saved file;
+// false, with `failed` and the reason on standard error, when it could not
+// be written.
+bool WriteUserFile(const std::filesystem::path& file, std::string_view bytes, const char* failed);
+
 // --save-beam: the beam of the command line (after --hvl1 found its
 // filter) saved; false, with the reason on standard error, when the file
 // could not be written.

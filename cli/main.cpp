@@ -8,6 +8,7 @@
 #include "cli/BatchCommand.h"
 #include "cli/CalcOptions.h"
 #include "cli/CalcOutput.h"
+#include "cli/DoseRecordCommand.h"
 #include "cli/OptionTable.h"
 #include "cli/StandardOutput.h"
 #include "cli/StudyCommand.h"
@@ -51,9 +52,12 @@ int Run(CalcOptions& options, const ModelData& data) {
 }
 
 int Main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (IsDoseRecordCommand(args))
+        return RunDoseRecordCommand(args);
     CalcOptions options;
     try {
-        options = ParseCalcOptions(std::vector<std::string>(argv + 1, argv + argc));
+        options = ParseCalcOptions(args);
     } catch (const std::invalid_argument& e) {
         std::cerr << "veltrim-calc: " << e.what() << '\n';
         return 2;

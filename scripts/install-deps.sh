@@ -10,6 +10,8 @@ packages=(
   qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxrl-dev
+  # Dose records and image headers (DICOM), and dsrdump for their tests.
+  libdcmtk-dev dcmtk
   clang libclang-rt-14-dev clang-format
   fonts-liberation fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool dpkg-dev

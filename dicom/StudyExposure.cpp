@@ -1,0 +1,196 @@
+#include "dicom/StudyExposure.h"
+
+#include "core/CFormat.h"
+#include "dicom/EventGeometry.h"
+
+#include <cmath>
+
+namespace veltrim {
+namespace {
+
+// Tube voltages of any X-ray equipment; a value outside is a slip.
+constexpr double LowestKv = 20.0;
+constexpr double HighestKv = 200.0;
+// The side of a field at the skin taken as recorded; beyond, a slip.
+constexpr double SmallestFieldCm = 1.0;
+constexpr double LargestFieldCm = 60.0;
+
+void Assume(StudyExposure& exposure, const char* field, double value, std::string why) {
+    exposure.Assumed.push_back({field, value, std::move(why)});
+}
+
+void TakeVoltage(const IrradiationEvent& event, StudyExposure& exposure) {
+    if (event.Kvp && *event.Kvp >= LowestKv && *event.Kvp <= HighestKv) {
+        exposure.Kv = *event.Kvp;
+        return;
+    }
+    exposure.Kv = AssumedKv;
+    Assume(exposure, "kv", AssumedKv,
+           event.Kvp ? FormatC("the recorded %g kV is not a tube voltage; 80 kV, the middle of "
+                               "abdominal radiography and fluoroscopy, is taken: check it",
+                               *event.Kvp)
+                     : "the record gives no kVp; 80 kV, the middle of abdominal radiography "
+                       "and fluoroscopy, is taken");
+}
+
+// The added filters as recorded; without them, a measured HVL stands for
+// the beam's filtration, and without either only the inherent filtration.
+void TakeFilters(const IrradiationEvent& event, StudyExposure& exposure) {
+    for (const std::string& other : event.OtherFilters)
+        exposure.Assumed.push_back({"al_mm", other,
+                                    "a filter of " + other +
+                                        " is recorded that Veltrim does not model; it is left "
+                                        "out, which softens the beam"});
+    if (event.CuMm || event.AlMm) {
+        exposure.CuMm = event.CuMm.value_or(0.0);
+        exposure.AlMm = event.AlMm.value_or(0.0);
+        return;
+    }
+    if (event.Hvl1MmAl) {
+        exposure.Hvl1MmAl = event.Hvl1MmAl;
+        return;
+    }
+    exposure.AlMm = 0.0;
+    exposure.CuMm = 0.0;
+    Assume(exposure, "al_mm", 0.0,
+           "the record names no added filter: only the tube's inherent filtration (2.5 mm Al, "
+           "the least total filtration allowed) is taken");
+}
+
+std::optional<double> Plausible(double sideCm) {
+    return std::isfinite(sideCm) && sideCm >= SmallestFieldCm && sideCm <= LargestFieldCm
+               ? std::optional<double>(sideCm)
+               : std::nullopt;
+}
+
+// The field at the skin: the collimated field (at the image receptor)
+// brought to the skin by the ratio of distances; else the area of the
+// kerma-area product over the reference air kerma brought from the
+// reference point; else a default.
+void TakeField(const IrradiationEvent& event, StudyExposure& exposure) {
+    const bool sid = event.SourceToDetectorCm && *event.SourceToDetectorCm >= ShortestDistanceCm;
+    const double toSkin = sid ? exposure.FsdCm / *event.SourceToDetectorCm : 0.0;
+    if (sid && event.CollimatedFieldWidthCm && event.CollimatedFieldHeightCm) {
+        const auto x = Plausible(*event.CollimatedFieldWidthCm * toSkin);
+        const auto y = Plausible(*event.CollimatedFieldHeightCm * toSkin);
+        if (x && y) {
+            exposure.FieldXCm = *x;
+            exposure.FieldYCm = *y;
+            return;
+        }
+    }
+    if (sid && event.CollimatedFieldAreaCm2) {
+        if (const auto side = Plausible(std::sqrt(*event.CollimatedFieldAreaCm2) * toSkin)) {
+            exposure.FieldXCm = exposure.FieldYCm = *side;
+            Assume(exposure, "field_x_cm", *side,
+                   "the record gives the collimated field's area only: a square field is taken");
+            return;
+        }
+    }
+    const std::optional<double> reference = ReferenceDistanceCm(event);
+    if (event.KapGycm2 && event.ReferenceAirKermaMgy && *event.ReferenceAirKermaMgy > 0.0 &&
+        reference) {
+        // KAP is the same in every plane across the beam: area = KAP / kerma.
+        const double areaCm2 = *event.KapGycm2 / (*event.ReferenceAirKermaMgy * 1e-3);
+        if (const auto side = Plausible(std::sqrt(areaCm2) * exposure.FsdCm / *reference)) {
+            exposure.FieldXCm = exposure.FieldYCm = *side;
+            Assume(exposure, "field_x_cm", *side,
+                   "no collimated field is recorded: a square field of the area of the "
+                   "kerma-area product over the reference air kerma, brought to the skin");
+            return;
+        }
+    }
+    const double side = event.IsFluoroscopy() ? 20.0 : 30.0;
+    exposure.FieldXCm = exposure.FieldYCm = side;
+    Assume(exposure, "field_x_cm", side,
+           event.IsFluoroscopy()
+               ? "no field can be found from the record: 20 x 20 cm at the skin is taken, a "
+                 "large fluoroscopy field (a smaller one would give a higher dose per KAP)"
+               : "no field can be found from the record: 30 x 30 cm at the skin is taken, an "
+                 "abdominal radiograph's field");
+}
+
+// The exposure's one form: the reference point's air kerma where its
+// distance from the focus is known, else the kerma-area product, else a
+// radiograph's entrance dose. False when the event gives none.
+bool TakeExposure(const IrradiationEvent& event, StudyExposure& exposure) {
+    const std::optional<double> reference = ReferenceDistanceCm(event);
+    if (event.ReferenceAirKermaMgy && reference) {
+        exposure.ReferenceAirKermaMgy = event.ReferenceAirKermaMgy;
+        exposure.ReferenceDistanceCm = reference;
+    } else if (event.KapGycm2) {
+        exposure.KapGycm2 = event.KapGycm2;
+    } else if (event.EntranceDoseMgy) {
+        exposure.EsakMgy = event.EntranceDoseMgy;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// What cannot be a measurement, named with its event and field.
+void CheckValues(const IrradiationEvent& e, std::vector<std::string>& problems) {
+    const auto negative = [&](const std::optional<double>& value, const char* field,
+                              const char* unit) {
+        if (value && *value < 0.0)
+            problems.push_back(
+                FormatC("event %d, %s: %g %s is negative", e.Number, field, *value, unit));
+    };
+    negative(e.KapGycm2, "kerma-area product", "Gy cm2");
+    negative(e.ReferenceAirKermaMgy, "reference air kerma", "mGy");
+    negative(e.EntranceDoseMgy, "entrance dose", "mGy");
+    negative(e.CuMm, "copper filter", "mm");
+    negative(e.AlMm, "aluminium filter", "mm");
+    negative(e.Hvl1MmAl, "half-value layer", "mm Al");
+}
+
+std::string NameOf(const IrradiationEvent& event) {
+    std::string name = "event " + std::to_string(event.Number);
+    if (event.Plane == AcquisitionPlane::A)
+        name += " plane A";
+    else if (event.Plane == AcquisitionPlane::B)
+        name += " plane B";
+    return name;
+}
+
+} // namespace
+
+std::vector<StudyExposure> StudyExposures(const DoseRecord& record, const StudyPatient& patient) {
+    if (!(patient.ApThicknessCm > 0.0) || !(patient.LateralWidthCm > 0.0))
+        throw DoseRecordError("The patient's AP thickness and lateral width must be given "
+                              "(cm, above 0): a dose record does not hold them.");
+    std::vector<StudyExposure> exposures;
+    std::vector<std::string> problems;
+    for (const IrradiationEvent& event : record.Events) {
+        CheckValues(event, problems);
+        StudyExposure exposure;
+        exposure.Name = NameOf(event);
+        exposure.EventNumber = event.Number;
+        TakeVoltage(event, exposure);
+        TakeFilters(event, exposure);
+        PlaceBeam(event, patient, exposure);
+        if (!TakeExposure(event, exposure))
+            problems.push_back("event " + std::to_string(event.Number) +
+                               ": neither a kerma-area product nor an air kerma at a known "
+                               "distance is recorded, so its exposure is unknown");
+        TakeField(event, exposure);
+        // The record does not place the field on the patient (table
+        // positions are the equipment's); over the points is the worst case.
+        Assume(exposure, "centre_left_cm", 0.0,
+               "the record does not place the field on the patient: it is centred on the "
+               "midline");
+        Assume(exposure, "centre_head_cm", 0.0,
+               "the record does not place the field on the patient: it is centred at the "
+               "points' level");
+        exposures.push_back(std::move(exposure));
+    }
+    if (!problems.empty()) {
+        std::string message = "The dose record cannot be used as it stands:";
+        for (const std::string& problem : problems)
+            message += "\n  " + problem;
+        throw DoseRecordError(message);
+    }
+    return exposures;
+}
+
+} // namespace veltrim
