@@ -26,11 +26,11 @@ void BM_DoseRecordToStudy(benchmark::State& state) {
         state.SkipWithError("no ../shared/rdsr");
         return;
     }
-    const veltrim::StudyPatient patient{22.0, 34.0};
+    const veltrim::RecordPatient patient{22.0, 34.0};
     for (auto _ : state) {
         const veltrim::DoseRecord record = veltrim::ReadDoseRecord(LargestFluoroscopy);
         benchmark::DoNotOptimize(veltrim::StudyJson(
-            record, veltrim::StudyExposures(record, patient), patient, {{"conceptus", 8.0}}));
+            record, veltrim::EventExposures(record, patient), patient, {{"conceptus", 8.0}}));
     }
 }
 BENCHMARK(BM_DoseRecordToStudy)->Unit(benchmark::kMillisecond);
