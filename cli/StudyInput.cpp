@@ -39,9 +39,8 @@ std::optional<Study> ReadStudyInput(const CalcOptions& options, int& status) {
         if (!IsDicomFile(file)) {
             Study study = ReadStudyFile(file);
             Override(options, study);
-            if (options.SaveStudy &&
-                !WriteUserFile(*options.SaveStudy, StudyFileBytes(study),
-                               "could not save the study"))
+            if (options.SaveStudy && !WriteUserFile(*options.SaveStudy, StudyFileBytes(study),
+                                                    "could not save the study"))
                 return std::nullopt;
             return study;
         }
