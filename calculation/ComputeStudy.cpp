@@ -137,8 +137,19 @@ StudyResult ComputeStudy(const Study& study, const ModelData& data) {
         record.Assumed = e.Assumed;
         const IrradiationConditions conditions =
             ExposureConditions(e, data, matched, record.Assumed);
-        const BeamFrame frame = FrameOf(study.Patient, e);
+        BeamFrame frame = FrameOf(study.Patient, e);
         record.ThicknessCm = frame.ThicknessCm;
+        // Slabs are computed in whole 0.5-cm layers: the chord of an oblique
+        // ray (a C-arm's 0.1 degrees included) is taken at the nearest one.
+        if (const double slab = std::round(2.0 * frame.ThicknessCm) / 2.0;
+            slab != frame.ThicknessCm) {
+            record.Assumed.push_back(
+                {"slab_thickness_cm", ShortestText(slab),
+                 "the patient is " + ShortestText(frame.ThicknessCm) +
+                     " cm thick along the central ray; the beam is computed in the nearest "
+                     "whole 0.5-cm layer"});
+            frame.ThicknessCm = slab;
+        }
         const PointPlaces at = PlacesOf(study, e, frame, conditions);
         const std::vector<PhantomPoint>& places = at.Places;
         const std::vector<std::size_t>& firstOf = at.FirstOf;
@@ -162,10 +173,13 @@ StudyResult ComputeStudy(const Study& study, const ModelData& data) {
                                       "no uncertainty was stated; the default of the exposure's "
                                       "form was taken"});
         // A default beam figure adds its own share; the default exposure
-        // uncertainty and scatter model are ranges of their own already.
+        // uncertainty and scatter model are ranges of their own already, and
+        // a slab at most 0.25 cm off the chord changes only the exit's
+        // backscatter.
         std::size_t figures = 0;
         for (const AssumedValue& a : record.Assumed)
-            if (a.Field != "exposure_uncertainty_pct" && a.Field != "scatter_model")
+            if (a.Field != "exposure_uncertainty_pct" && a.Field != "scatter_model" &&
+                a.Field != "slab_thickness_cm")
                 ++figures;
         const double assumedPct = AssumedFigurePct * std::sqrt(static_cast<double>(figures));
         // As the single beam's dose in mGy (dose per fluence over the air

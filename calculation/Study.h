@@ -63,7 +63,10 @@ struct StudyExposureForm {
 struct StudyExposure {
     std::string Name;
     BeamEntry Entry = BeamEntry::Anterior;
-    double AngleDeg = 0.0; // about the long axis, from the entry side toward the patient's left
+    // About the long axis, one sense for every side: anterior toward the
+    // patient's left, left toward posterior, posterior toward the right
+    // (DICOM's LAO positive).
+    double AngleDeg = 0.0;
     // The beam as typed: kV, waveform, filters (mm), target angle (degrees).
     double TubeVoltage = 0.0;
     RectificationMethod Rectification = RectificationMethod::ConstantPotential;

@@ -39,9 +39,25 @@ std::string ExposureForm(const StudyExposure& e) {
     return "incident air kerma " + Figure(p.AirKermaMgy.value_or(0.0)) + " mGy";
 }
 
+// A dose record's event: its number, time, protocol and type as recorded.
+std::string RecordedEvent(const JsonValue& event) {
+    std::string text;
+    for (const char* key : {"number", "datetime", "protocol", "type"}) {
+        const JsonValue* value = event.Find(key);
+        if (value == nullptr)
+            continue;
+        text += (text.empty() ? "" : ", ") +
+                (value->Type == JsonValue::Kind::String ? value->String : JsonText(*value));
+    }
+    return text;
+}
+
 ReportSection ExposureSection(const StudyExposure& e, const StudyExposureResult& r) {
     ReportSection s;
     s.Title = "Exposure " + e.Name;
+    if (e.Event)
+        if (const std::string event = RecordedEvent(*e.Event); !event.empty())
+            s.Lines.push_back({"Recorded event", event});
     std::string beam = Figure(e.TubeVoltage) + " kV, " + WaveformNamesOf(e.Rectification).Record;
     if (e.MeasuredHvl1MmAl)
         beam += ", measured HVL1 " + Figure(*e.MeasuredHvl1MmAl) + " mm Al";

@@ -27,7 +27,7 @@ std::string OneLine(std::string text) {
 }
 
 // The dose record's own figures, and the KAP of the exposures read from it.
-std::string RecordLines(const Study& study) {
+std::string RecordLines(const Study& study, bool precise) {
     std::string lines;
     if (!study.Record)
         return lines;
@@ -36,15 +36,26 @@ std::string RecordLines(const Study& study) {
         lines += "# record_kind=" + OneLine(kind->String) + "\n";
     if (const JsonValue* events = record.Find("events"))
         lines += "# events=" + JsonText(*events) + "\n";
-    if (const JsonValue* skipped = record.Find("skipped"))
-        lines += "# skipped=" + OneLine(JsonText(*skipped)) + "\n";
+    if (const JsonValue* skipped = record.Find("skipped")) {
+        std::string items = skipped->Type == JsonValue::Kind::Array ? "" : JsonText(*skipped);
+        for (const JsonValue& item : skipped->Items)
+            items += (items.empty() ? "" : "; ") +
+                     (item.Type == JsonValue::Kind::String ? item.String : JsonText(item));
+        lines += "# skipped=" + OneLine(items.empty() ? "none" : items) + "\n";
+    }
     if (const JsonValue* kap = record.Find("accumulated_kap_Gycm2"))
         lines += "# record_kap_Gycm2=" + JsonText(*kap) + "\n";
+    // An event's own KAP: its exposure may be stated by the air kerma at
+    // the reference point instead.
     double kap = 0.0;
-    for (const StudyExposure& e : study.Exposures)
-        if (e.Form.Parts.KapGyCm2)
+    for (const StudyExposure& e : study.Exposures) {
+        const JsonValue* recorded = e.Event ? e.Event->Find("kap_Gycm2") : nullptr;
+        if (recorded && recorded->Type == JsonValue::Kind::Number)
+            kap += recorded->Number * e.Repeats;
+        else if (e.Form.Parts.KapGyCm2)
             kap += *e.Form.Parts.KapGyCm2 * e.Repeats;
-    lines += "# events_kap_Gycm2=" + ShortestText(kap) + "\n";
+    }
+    lines += "# events_kap_Gycm2=" + FormatC(precise ? "%.17g" : "%.6g", kap) + "\n";
     return lines;
 }
 
@@ -69,7 +80,7 @@ std::string StudyTableText(const Study& study, const StudyResult& result, bool p
     text += "# points=" + std::to_string(study.Points.size()) + "\n";
     text += "# range=the exposure's, the point's place, the model's accuracy there and any "
             "default, combined in quadrature; totals add the ends\n";
-    text += RecordLines(study);
+    text += RecordLines(study, precise);
     for (std::size_t i = 0; i < result.Exposures.size(); ++i) {
         const std::vector<AssumedValue>& assumed = result.Exposures[i].Assumed;
         if (assumed.empty())

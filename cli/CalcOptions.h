@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calculation/BeamPoints.h"
+#include "calculation/Study.h"
 #include "cli/DoseInput.h"
 #include "core/Conditions.h"
 #include "dose/FocusKernels.h"
@@ -71,6 +72,11 @@ struct CalcOptions {
     // --study: the exposures of an examination from a study file.
     std::optional<std::filesystem::path> StudyFile;
     std::optional<std::string> Physicist; // named in the study's report
+    // The patient and points a dose record lacks; beside a study file they
+    // replace its own. --save-study writes the study as read.
+    std::optional<double> ApThicknessCm, LateralWidthCm;
+    std::vector<StudyPoint> Interests;
+    std::optional<std::filesystem::path> SaveStudy;
 };
 
 // Parses the command line (without the program name) by the option table
@@ -87,6 +93,10 @@ void SetPointOption(CalcOptions& options, const std::string& value);
 void SetProfileOption(CalcOptions& options, const std::string& value);
 void SetAxisOption(CalcOptions& options, const std::string& value);
 void SetMapOption(CalcOptions& options, const std::string& value);
+
+// --interest NAME,DEPTH_CM[,LEFT_CM,HEAD_CM]: a point of a --study; throws
+// std::invalid_argument for the user.
+void AddInterestOption(CalcOptions& options, const std::string& value);
 
 // The option of a condition's text: "--field-x" for field_x.
 std::string OptionOf(const ConditionTextField& field);

@@ -143,7 +143,7 @@ with units, every number with all its digits)"},
      .Help = R"(also write a PDF report of the beam to FILE.pdf:
 conditions, quality, doses, the table and the graphs)"},
     {.Name = "--study",
-     .Value = "FILE.json",
+     .Value = "FILE",
      .Set = SetText<&CalcOptions::StudyFile>,
      .Help = R"(the dose of every exposure of a study (its beams,
 sides, geometry and exposures) at its points: "# name=
@@ -153,7 +153,35 @@ exposure,point,entry,depth_cm,off_axis_cm,dose_mGy,
 low_mGy,high_mGy and a row per point with exposure
 "total" (docs/study.md); with --export-csv, also to
 FILE with every digit; with --report, the study's
-PDF report)"},
+PDF report. FILE is a JSON study or a DICOM dose
+record or radiograph (told apart by content), whose
+events become the exposures (docs/dose-records.md))"},
+    {.Name = "--ap-thickness",
+     .Value = "CM",
+     .Set =
+         [](CalcOptions& options, const std::string& value) {
+             options.ApThicknessCm = Number("--ap-thickness", value);
+         },
+     .Help = "the patient's front-to-back thickness for --study"},
+    {.Name = "--lateral-width",
+     .Value = "CM",
+     .Set =
+         [](CalcOptions& options, const std::string& value) {
+             options.LateralWidthCm = Number("--lateral-width", value);
+         },
+     .Help = "the patient's side-to-side width for --study"},
+    {.Name = "--interest",
+     .Value = "NAME,DEPTH_CM[,LEFT_CM,HEAD_CM]",
+     .Set = AddInterestOption,
+     .Help = R"(a point of --study: depth below the anterior skin,
+offsets toward the left and the head (default 0);
+repeat for more; they replace a study file's points)"},
+    {.Name = "--save-study",
+     .Value = "FILE.json",
+     .Set = SetText<&CalcOptions::SaveStudy>,
+     .Help = R"(write the study of --study as read (a dose record's
+events as exposures, each default named) to check
+and edit)"},
     {.Name = "--physicist",
      .Value = "NAME",
      .Set = SetText<&CalcOptions::Physicist>,

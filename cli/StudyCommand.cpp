@@ -4,6 +4,7 @@
 #include "calculation/StudyReport.h"
 #include "calculation/StudyTable.h"
 #include "cli/StandardOutput.h"
+#include "cli/StudyInput.h"
 #include "core/FileReplacing.h"
 #ifdef VELTRIM_REPORTS
 #include "report/ReportLoader.h"
@@ -54,8 +55,12 @@ bool WriteStudyReport(const std::filesystem::path& file, const std::string& phys
 } // namespace
 
 int RunStudyCommand(const CalcOptions& options, const ModelData& data) {
+    int status = 1;
+    const std::optional<Study> read = ReadStudyInput(options, status);
+    if (!read)
+        return status;
     try {
-        const Study study = ReadStudyFile(*options.StudyFile);
+        const Study& study = *read;
         const StudyResult result = ComputeStudy(study, data);
         if (options.ExportCsv &&
             !WriteNamed(*options.ExportCsv, StudyTableText(study, result, true),

@@ -8,7 +8,6 @@
 #include "cli/BatchCommand.h"
 #include "cli/CalcOptions.h"
 #include "cli/CalcOutput.h"
-#include "cli/DoseRecordCommand.h"
 #include "cli/OptionTable.h"
 #include "cli/StandardOutput.h"
 #include "cli/StudyCommand.h"
@@ -54,8 +53,6 @@ int Run(CalcOptions& options, const ModelData& data) {
 
 int Main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (IsDoseRecordCommand(args))
-        return RunDoseRecordCommand(args);
     CalcOptions options;
     try {
         options = ParseCalcOptions(args);

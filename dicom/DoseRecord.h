@@ -83,6 +83,8 @@ struct DoseRecord {
     std::vector<std::string> Skipped;
     // The record's own accumulated kerma-area product, summed over its planes.
     std::optional<double> AccumulatedKapGycm2;
+    // SHA-256 of the file read, hex: which record a saved study came from.
+    std::string FileSha256;
 };
 
 // Whether a regular file's content is DICOM Part 10: "DICM" at byte 128. Reads

@@ -24,6 +24,8 @@
 // byte 128), over LargestDoseFile, truncated or damaged (DCMTK cannot parse
 // it to its end), a CT or mammography record, a DICOM object with neither a
 // dose report nor an X-ray technique, and a report without any event.
+#include "core/FileReading.h"
+#include "core/Sha256.h"
 #include "dicom/DoseRecord.h"
 #include "dicom/RecordReading.h"
 
@@ -149,6 +151,9 @@ DoseRecord ReadDoseRecord(const std::filesystem::path& file) {
         throw DoseRecordError("The file \"" + file.string() +
                               "\" is not a DICOM file (no \"DICM\" at byte 128): give a "
                               "radiation dose structured report or a radiograph.");
+    const ReadOutcome bytes = ReadRegularFile(file, LargestDoseFile);
+    if (bytes.Step != ReadStep::Done)
+        throw DoseRecordError("The file \"" + file.string() + "\" cannot be read.");
     DcmFileFormat format;
     const OFCondition loaded =
         format.loadFile(file.c_str(), EXS_Unknown, EGL_noChange, DCM_MaxReadLength, ERM_fileOnly);
@@ -158,6 +163,7 @@ DoseRecord ReadDoseRecord(const std::filesystem::path& file) {
                               "): export the record from the modality or archive again.");
     DcmDataset& dataset = *format.getDataset();
     DoseRecord record;
+    record.FileSha256 = Sha256Hex(bytes.Bytes);
     record.Manufacturer = Attribute(dataset, DCM_Manufacturer);
     record.Model = Attribute(dataset, DCM_ManufacturerModelName);
     record.StudyDate = Attribute(dataset, DCM_StudyDate);

@@ -19,7 +19,7 @@ namespace {
 // the detector, so LAO 90 enters on the right and RAO 90 on the left.
 // The obliquity keeps the same sense (toward LAO positive) and lies in
 // [-45, 45] degrees of the side's normal.
-void EntryFromAngle(double primaryDeg, StudyExposure& exposure) {
+void EntryFromAngle(double primaryDeg, EventExposure& exposure) {
     double a = std::remainder(primaryDeg, 360.0); // [-180, 180]
     if (std::abs(a) <= 45.0) {
         exposure.Entry = EntrySide::Posterior;
@@ -52,11 +52,11 @@ std::optional<EntrySide> EntryFromView(const std::string& view) {
     return std::nullopt;
 }
 
-void Assume(StudyExposure& exposure, const char* field, double value, std::string why) {
+void Assume(EventExposure& exposure, const char* field, double value, std::string why) {
     exposure.Assumed.push_back({field, value, std::move(why)});
 }
 
-void PlaceEntry(const IrradiationEvent& event, StudyExposure& exposure) {
+void PlaceEntry(const IrradiationEvent& event, EventExposure& exposure) {
     if (event.PrimaryAngleDeg) {
         EntryFromAngle(*event.PrimaryAngleDeg, exposure);
         if (event.SecondaryAngleDeg && std::abs(*event.SecondaryAngleDeg) >= 1.0)
@@ -99,7 +99,7 @@ std::optional<EntrySide> TableSide(const IrradiationEvent& event, bool& supineAs
     return EntrySide::Posterior;
 }
 
-void PlaceTable(const IrradiationEvent& event, StudyExposure& exposure) {
+void PlaceTable(const IrradiationEvent& event, EventExposure& exposure) {
     bool supineAssumed = false;
     const std::optional<EntrySide> table = TableSide(event, supineAssumed);
     if (!table || *table != exposure.Entry)
@@ -116,7 +116,7 @@ bool Plausible(const std::optional<double>& distanceCm) {
 }
 
 // Names a recorded distance that cannot be one, so that it is not used.
-void IgnoreImplausible(StudyExposure& exposure, const char* what,
+void IgnoreImplausible(EventExposure& exposure, const char* what,
                        const std::optional<double>& distanceCm) {
     if (distanceCm && !Plausible(distanceCm))
         Assume(exposure, "fsd_cm", *distanceCm,
@@ -134,8 +134,8 @@ constexpr double DetectorGapCm = 5.0;
 constexpr double AssumedSidCm = 100.0;
 constexpr double AssumedFluoroscopyFsdCm = 50.0;
 
-void PlaceFocus(const IrradiationEvent& event, const StudyPatient& patient,
-                StudyExposure& exposure) {
+void PlaceFocus(const IrradiationEvent& event, const RecordPatient& patient,
+                EventExposure& exposure) {
     const double along = ThicknessAlongBeam(exposure, patient);
     if (Plausible(event.SourceToEntranceCm)) {
         exposure.FsdCm = *event.SourceToEntranceCm;
@@ -222,15 +222,15 @@ const char* EntryName(EntrySide side) {
     return "anterior";
 }
 
-double ThicknessAlongBeam(const StudyExposure& exposure, const StudyPatient& patient) {
+double ThicknessAlongBeam(const EventExposure& exposure, const RecordPatient& patient) {
     const bool frontal =
         exposure.Entry == EntrySide::Anterior || exposure.Entry == EntrySide::Posterior;
     const double across = frontal ? patient.ApThicknessCm : patient.LateralWidthCm;
     return across / std::cos(exposure.AngleDeg * std::numbers::pi / 180.0);
 }
 
-void PlaceBeam(const IrradiationEvent& event, const StudyPatient& patient,
-               StudyExposure& exposure) {
+void PlaceBeam(const IrradiationEvent& event, const RecordPatient& patient,
+               EventExposure& exposure) {
     PlaceEntry(event, exposure);
     PlaceTable(event, exposure);
     PlaceFocus(event, patient, exposure);

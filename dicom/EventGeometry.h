@@ -4,18 +4,19 @@
 // far the focus is from the skin, whether it passes the table, and the
 // distance of the reference point from the focus.
 
-#include "dicom/StudyExposure.h"
+#include "dicom/EventExposure.h"
 
 namespace veltrim {
 
 // Fills Entry, AngleDeg, FsdCm and TableTransmission of `exposure`, adding
 // an Assumption for each default taken.
-void PlaceBeam(const IrradiationEvent& event, const StudyPatient& patient, StudyExposure& exposure);
+void PlaceBeam(const IrradiationEvent& event, const RecordPatient& patient,
+               EventExposure& exposure);
 
 // The patient's thickness along the central ray of an exposure placed by
 // PlaceBeam, cm: the thickness of the entry side's axis over the cosine of
 // the obliquity.
-double ThicknessAlongBeam(const StudyExposure& exposure, const StudyPatient& patient);
+double ThicknessAlongBeam(const EventExposure& exposure, const RecordPatient& patient);
 
 // Distances outside these bounds are not of X-ray equipment (a recorded
 // 11.5 mm source-detector distance is a unit slip): ignored and named.

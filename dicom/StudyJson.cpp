@@ -122,12 +122,13 @@ std::string AssumedArray(const std::vector<Assumption>& assumed, int indent) {
     return Array(lines, indent);
 }
 
-std::string ExposureObject(const StudyExposure& x, const IrradiationEvent& event) {
+std::string ExposureObject(const EventExposure& x, const IrradiationEvent& event) {
     Members m;
     m.Text("name", x.Name).Text("entry", EntryName(x.Entry));
     if (x.AngleDeg != 0.0)
         m.Number("angle_deg", x.AngleDeg);
     m.Number("kv", x.Kv)
+        .Number("rectification", AssumedRectification)
         .Number("al_mm", x.AlMm)
         .Number("cu_mm", x.CuMm)
         .Number("hvl1_mm_al", x.Hvl1MmAl)
@@ -159,7 +160,8 @@ std::string RecordObject(const DoseRecord& record) {
     for (const std::string& s : record.Skipped)
         skipped.push_back(JsonString(s));
     Members m;
-    m.Text("kind", KindName(record.Kind))
+    m.TextIfAny("file_sha256", record.FileSha256)
+        .Text("kind", KindName(record.Kind))
         .TextIfAny("manufacturer", Equipment(record))
         .Number("events", static_cast<double>(record.Events.size()))
         .Raw("skipped", Array(skipped, 4))
@@ -196,14 +198,14 @@ std::optional<double> EventsKapGycm2(const DoseRecord& record) {
     return sum;
 }
 
-std::string StudyJson(const DoseRecord& record, const std::vector<StudyExposure>& exposures,
-                      const StudyPatient& patient, const std::vector<StudyPoint>& points) {
+std::string StudyJson(const DoseRecord& record, const std::vector<EventExposure>& exposures,
+                      const RecordPatient& patient, const std::vector<RecordPoint>& points) {
     Members p;
     p.Number("ap_thickness_cm", patient.ApThicknessCm)
         .Number("lateral_width_cm", patient.LateralWidthCm)
         .Text("medium", patient.Medium);
     std::vector<std::string> pointTexts;
-    for (const StudyPoint& point : points) {
+    for (const RecordPoint& point : points) {
         Members m;
         m.Text("name", point.Name)
             .Number("depth_cm", point.DepthCm)

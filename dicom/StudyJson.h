@@ -5,15 +5,15 @@
 // defaults in "assumed" and what the event recorded in "event", and the
 // record's own figures in "record".
 
-#include "dicom/StudyExposure.h"
+#include "dicom/EventExposure.h"
 
 #include <string>
 #include <vector>
 
 namespace veltrim {
 
-std::string StudyJson(const DoseRecord& record, const std::vector<StudyExposure>& exposures,
-                      const StudyPatient& patient, const std::vector<StudyPoint>& points);
+std::string StudyJson(const DoseRecord& record, const std::vector<EventExposure>& exposures,
+                      const RecordPatient& patient, const std::vector<RecordPoint>& points);
 
 // The sum of the events' kerma-area products, Gy cm2 (none when no event
 // records one), to set beside the record's own accumulated total.

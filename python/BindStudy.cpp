@@ -6,6 +6,7 @@
 #include "calculation/StudyGeometry.h"
 #include "calculation/StudyReport.h"
 #include "core/NumberReading.h"
+#include "dicom/StudyJson.h"
 #include "python/Bindings.h"
 #ifdef VELTRIM_REPORTS
 #include "report/ReportLoader.h"
@@ -37,6 +38,45 @@ struct StudyArrays {
 Study LoadStudy(const py::object& path) {
     try {
         return ReadStudyFile(PathText(path));
+    } catch (const StudyError& e) {
+        Refuse(e);
+    }
+}
+
+// A dose record's events as the exposures (docs/dose-records.md), through
+// the study document veltrim-calc --study reads and --save-study writes, so
+// that both compute the same bits. Points: (name, depth_cm) or (name,
+// depth_cm, left_cm, head_cm); without any, add them with add_point.
+Study StudyFromDicom(const py::object& path, double thickness, double width,
+                     const std::vector<py::tuple>& points) {
+    std::vector<RecordPoint> places;
+    for (const py::tuple& p : points) {
+        if (p.size() != 2 && p.size() != 4)
+            throw py::value_error("a point is (name, depth_cm) or (name, depth_cm, left_cm, "
+                                  "head_cm)");
+        RecordPoint place{p[0].cast<std::string>(), p[1].cast<double>()};
+        if (p.size() == 4) {
+            place.LeftCm = p[2].cast<double>();
+            place.HeadCm = p[3].cast<double>();
+        }
+        places.push_back(place);
+    }
+    // The study file must name a point: one at the skin stands in for the
+    // reading alone and is taken away again.
+    const bool standIn = places.empty();
+    if (standIn)
+        places.push_back({"-", 0.0});
+    const std::string file = PathText(path);
+    try {
+        const DoseRecord record = ReadDoseRecord(file);
+        const RecordPatient patient{thickness, width};
+        Study study =
+            ParseStudy(StudyJson(record, EventExposures(record, patient), patient, places), file);
+        if (standIn)
+            study.Points.clear();
+        return study;
+    } catch (const DoseRecordError& e) {
+        throw py::value_error(e.what());
     } catch (const StudyError& e) {
         Refuse(e);
     }
@@ -245,6 +285,12 @@ void BindStudy(py::module_& m) {
              py::arg("medium") = "icru-4")
         .def_static("load", &LoadStudy, py::arg("path"),
                     "Reads a study file; ValueError naming the exposure and the field.")
+        .def_static("from_dicom", &StudyFromDicom, py::arg("path"), py::kw_only(),
+                    py::arg("ap_thickness_cm"), py::arg("lateral_width_cm"),
+                    py::arg("points") = std::vector<py::tuple>{},
+                    "Reads a DICOM dose record or radiograph header: one exposure per event, "
+                    "each default named in its assumed list (docs/dose-records.md); points as "
+                    "(name, depth_cm[, left_cm, head_cm]). ValueError with the reason.")
         .def(
             "save",
             [](const Study& study, const py::object& path) {

@@ -1,6 +1,6 @@
 """Type stubs of the veltrim module (percentage depth dose of diagnostic X-ray beams)."""
 import os
-from typing import List, Optional, Tuple, Union
+from typing import Any, List, Optional, Sequence, Tuple, Union
 
 import numpy
 
@@ -150,6 +150,13 @@ class Study:
                  medium: str = "icru-4") -> None: ...
     @staticmethod
     def load(path: Union[str, "os.PathLike[str]"]) -> "Study": ...
+    @staticmethod
+    def from_dicom(path: Union[str, "os.PathLike[str]"], *, ap_thickness_cm: float,
+                   lateral_width_cm: float,
+                   points: Sequence[Tuple[Any, ...]] = ()) -> "Study":
+        """A DICOM dose record or radiograph header: one exposure per event, each default
+        named (docs/dose-records.md); points as (name, depth_cm[, left_cm, head_cm])."""
+        ...
     def save(self, path: Union[str, "os.PathLike[str]"]) -> None: ...
     def add_point(self, name: str, depth_cm: float, left_cm: float = 0.0, head_cm: float = 0.0,
                   depth_uncertainty_cm: float = 0.0, left_uncertainty_cm: float = 0.0,

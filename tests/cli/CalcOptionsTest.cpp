@@ -129,6 +129,11 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         {{"--help="}, "option --help takes no value, not \"\""},
         {{"--frobnicate"}, "unknown option \"--frobnicate\" (see --help)"},
         {{"--frob=1"}, "unknown option \"--frob\" (see --help)"},
+        {{"--interest", "c,8"},
+         "--ap-thickness, --lateral-width, --interest and --save-study go "
+         "with --study"},
+        {{"--study", "s.json", "--interest", "c,8,1"},
+         "--interest takes NAME,DEPTH_CM[,LEFT_CM,HEAD_CM], not \"c,8,1\""},
         {{"-kv=80"}, "unknown option \"-kv=80\" (see --help)"},
         {{"-h=1"}, "unknown option \"-h=1\" (see --help)"},
         {{"--rectification", "4"}, "--rectification takes 1, 2 or 3, not \"4\""},

@@ -1,7 +1,7 @@
 // The real records of several vendors beside the checkout (../shared/rdsr),
 // when they are there: each read as DCMTK's own dump tool lists it.
 #include "dicom/DoseRecord.h"
-#include "dicom/StudyExposure.h"
+#include "dicom/EventExposure.h"
 #include "dicom/StudyJson.h"
 
 #include <cmath>
@@ -166,7 +166,7 @@ TEST(SharedRecords, EachProjectionRecordReadsAsDcmtksDumpListsIt) {
             EXPECT_NEAR(*EventsKapGycm2(record), *record.AccumulatedKapGycm2,
                         rounding + 0.02 * *record.AccumulatedKapGycm2);
         }
-        EXPECT_NO_THROW(StudyExposures(record, {22.0, 34.0}));
+        EXPECT_NO_THROW(EventExposures(record, {22.0, 34.0}));
     }
 }
 
@@ -193,7 +193,7 @@ TEST(SharedRecords, EachRadiographHeaderGivesOneExposureWithItsKvpAndAreaDosePro
     for (const auto& [name, kv, dgycm2] : headers) {
         SCOPED_TRACE(name);
         const DoseRecord record = ReadDoseRecord(Records / name);
-        const auto exposures = StudyExposures(record, {22.0, 34.0});
+        const auto exposures = EventExposures(record, {22.0, 34.0});
         ASSERT_EQ(exposures.size(), 1u);
         EXPECT_EQ(exposures[0].Kv, kv);
         EXPECT_DOUBLE_EQ(*exposures[0].KapGycm2, dgycm2 / 10.0);

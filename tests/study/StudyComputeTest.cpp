@@ -3,6 +3,7 @@
 #include "calculation/StudyFile.h"
 #include "common/ShippedData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -93,6 +94,27 @@ TEST(StudyCompute, AnAnteriorBeamTurnedAQuarterTowardTheLeftIsTheBeamFromTheLeft
     EXPECT_NEAR(result.Exposures[0].ThicknessCm, 34.0, 1e-12);
     EXPECT_NEAR(result.Doses[0].Mgy.Dose, result.Doses[1].Mgy.Dose,
                 1e-9 * result.Doses[1].Mgy.Dose);
+}
+
+// A C-arm's record gives 0.1 degrees for a square beam: its chord lies
+// between the slab's 0.5-cm layers, which alone could not be computed.
+TEST(StudyCompute, AChordBetweenLayersIsComputedInTheNearestLayerAndNamed) {
+    Study study = Patient();
+    study.Exposures.push_back(Beam("tilted", BeamEntry::Anterior));
+    study.Exposures.back().AngleDeg = 0.1;
+    study.Exposures.push_back(Beam("AP", BeamEntry::Anterior));
+    const StudyResult result = ComputeStudy(study, Data());
+    EXPECT_NEAR(result.Doses[0].Mgy.Dose, result.Doses[1].Mgy.Dose,
+                1e-3 * result.Doses[1].Mgy.Dose);
+    const std::vector<AssumedValue>& assumed = result.Exposures[0].Assumed;
+    EXPECT_TRUE(std::any_of(assumed.begin(), assumed.end(), [](const AssumedValue& a) {
+        return a.Field == "slab_thickness_cm" && a.Value == "22";
+    }));
+    // The layer is named, not counted as a default beam figure.
+    const auto width = [&result](std::size_t k) {
+        return result.Doses[k].Mgy.High / result.Doses[k].Mgy.Dose;
+    };
+    EXPECT_NEAR(width(0), width(1), 1e-12);
 }
 
 TEST(StudyCompute, RepeatsAndIdenticalExposuresAddExactlyAndAreComputedOnce) {

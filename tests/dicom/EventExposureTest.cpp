@@ -14,14 +14,14 @@ namespace {
 using testing::ReportBuilder;
 using testing::TempFolder;
 
-const StudyPatient Patient{22.0, 34.0};
+const RecordPatient Patient{22.0, 34.0};
 
-std::vector<StudyExposure> Exposures(ReportBuilder& b, const TempFolder& folder) {
-    return StudyExposures(ReadDoseRecord(b.Save(folder, "r.dcm")), Patient);
+std::vector<EventExposure> Exposures(ReportBuilder& b, const TempFolder& folder) {
+    return EventExposures(ReadDoseRecord(b.Save(folder, "r.dcm")), Patient);
 }
 
 // The assumption made for `field`, or none.
-const Assumption* AssumedFor(const StudyExposure& x, const std::string& field) {
+const Assumption* AssumedFor(const EventExposure& x, const std::string& field) {
     for (const Assumption& a : x.Assumed)
         if (a.Field == field)
             return &a;
@@ -35,7 +35,7 @@ ReportBuilder& Beam(ReportBuilder& b, const char* type = "Fluoroscopy") {
         .Filter("C-127F9", "Copper or Copper compound", "0.1", "0.1");
 }
 
-TEST(StudyExposure, TurnsEachReferencePointDefinitionIntoADistanceFromTheFocus) {
+TEST(EventExposure, TurnsEachReferencePointDefinitionIntoADistanceFromTheFocus) {
     TempFolder folder;
     ReportBuilder b;
     const auto rp = [&b](const char* definition) -> ReportBuilder& {
@@ -66,7 +66,7 @@ TEST(StudyExposure, TurnsEachReferencePointDefinitionIntoADistanceFromTheFocus) 
     EXPECT_DOUBLE_EQ(*x[6].KapGycm2, 1.0);
 }
 
-TEST(StudyExposure, PlacesTheEntryByThePositionerAngleAndTheTableByThePatientsPosture) {
+TEST(EventExposure, PlacesTheEntryByThePositionerAngleAndTheTableByThePatientsPosture) {
     TempFolder folder;
     ReportBuilder b;
     const auto angled = [&b](const char* angle, const char* posture) -> ReportBuilder& {
@@ -101,7 +101,7 @@ TEST(StudyExposure, PlacesTheEntryByThePositionerAngleAndTheTableByThePatientsPo
     EXPECT_NE(AssumedFor(x[0], "table_transmission")->Why.find("supine"), std::string::npos);
 }
 
-TEST(StudyExposure, TakesTheFocusSkinDistanceFromTheDistancesRecorded) {
+TEST(EventExposure, TakesTheFocusSkinDistanceFromTheDistancesRecorded) {
     TempFolder folder;
     ReportBuilder b;
     Beam(b)
@@ -129,11 +129,11 @@ TEST(StudyExposure, TakesTheFocusSkinDistanceFromTheDistancesRecorded) {
         return a.Why.find("1.15 cm is not a distance") != std::string::npos;
     }));
     EXPECT_DOUBLE_EQ(x[3].FsdCm, 100.0 - 17.0 / std::cos(M_PI / 6.0));
-    for (const StudyExposure& e : x)
+    for (const EventExposure& e : x)
         EXPECT_TRUE(AssumedFor(e, "fsd_cm"));
 }
 
-TEST(StudyExposure, TakesTheFieldAtTheSkinFromTheCollimatorOrFromKapOverKerma) {
+TEST(EventExposure, TakesTheFieldAtTheSkinFromTheCollimatorOrFromKapOverKerma) {
     TempFolder folder;
     ReportBuilder b;
     const auto geometry = [&b]() -> ReportBuilder& {
@@ -166,7 +166,7 @@ TEST(StudyExposure, TakesTheFieldAtTheSkinFromTheCollimatorOrFromKapOverKerma) {
     EXPECT_TRUE(AssumedFor(x[3], "field_x_cm"));
 }
 
-TEST(StudyExposure, FlagsAMissingOrAbsurdVoltageAndMissingFilters) {
+TEST(EventExposure, FlagsAMissingOrAbsurdVoltageAndMissingFilters) {
     TempFolder folder;
     ReportBuilder b;
     b.Event().Num("122130", "Dose Area Product", "1e-4", "Gy.m2").Close();
@@ -177,7 +177,7 @@ TEST(StudyExposure, FlagsAMissingOrAbsurdVoltageAndMissingFilters) {
         .Num("111634", "Half Value Layer", "2.8", "mm")
         .Close();
     const auto x = Exposures(b, folder);
-    for (const StudyExposure& e : x) {
+    for (const EventExposure& e : x) {
         EXPECT_DOUBLE_EQ(e.Kv, AssumedKv);
         ASSERT_TRUE(AssumedFor(e, "kv"));
     }
@@ -189,7 +189,7 @@ TEST(StudyExposure, FlagsAMissingOrAbsurdVoltageAndMissingFilters) {
     EXPECT_FALSE(AssumedFor(x[2], "al_mm"));
 }
 
-TEST(StudyExposure, RefusesANegativeKapAndAnEventWithoutExposureNamingEachEvent) {
+TEST(EventExposure, RefusesANegativeKapAndAnEventWithoutExposureNamingEachEvent) {
     TempFolder folder;
     ReportBuilder b;
     Beam(b).Num("122130", "Dose Area Product", "1e-4", "Gy.m2").Close();
@@ -208,7 +208,7 @@ TEST(StudyExposure, RefusesANegativeKapAndAnEventWithoutExposureNamingEachEvent)
     }
 }
 
-TEST(StudyExposure, AHeadersViewDistanceAndAreaDoseProductMakeOneExposure) {
+TEST(EventExposure, AHeadersViewDistanceAndAreaDoseProductMakeOneExposure) {
     TempFolder folder;
     const auto path = testing::SaveHeader(folder, "lat.dcm",
                                           {{DCM_Modality, "DX"},
@@ -216,7 +216,7 @@ TEST(StudyExposure, AHeadersViewDistanceAndAreaDoseProductMakeOneExposure) {
                                            {DCM_ImageAndFluoroscopyAreaDoseProduct, "20"},
                                            {DCM_ViewPosition, "LL"},
                                            {DCM_DistanceSourceToDetector, "1150"}});
-    const auto x = StudyExposures(ReadDoseRecord(path), Patient);
+    const auto x = EventExposures(ReadDoseRecord(path), Patient);
     ASSERT_EQ(x.size(), 1u);
     EXPECT_EQ(x[0].Entry, EntrySide::Right); // left side against the detector
     EXPECT_DOUBLE_EQ(x[0].FsdCm, 115.0 - 34.0 - 5.0);
@@ -232,7 +232,7 @@ TEST(StudyJson, WritesEveryExposureWithItsAssumptionsAndTheRecordsFigures) {
     Beam(b).Num("122130", "Dose Area Product", "1.6e-005", "Gym2").Close();
     b.Event().Num("122130", "Dose Area Product", "1e-005", "Gym2").Close();
     const DoseRecord record = ReadDoseRecord(b.Save(folder, "r.dcm"));
-    const auto exposures = StudyExposures(record, Patient);
+    const auto exposures = EventExposures(record, Patient);
     const JsonValue study =
         ParseJson(StudyJson(record, exposures, Patient, {{"conceptus", 8.0, 0.0, 1.5}}));
     EXPECT_EQ(study.Find("veltrim_study")->Number, 1.0);

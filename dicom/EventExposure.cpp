@@ -1,4 +1,4 @@
-#include "dicom/StudyExposure.h"
+#include "dicom/EventExposure.h"
 
 #include "core/CFormat.h"
 #include "dicom/EventGeometry.h"
@@ -15,11 +15,11 @@ constexpr double HighestKv = 200.0;
 constexpr double SmallestFieldCm = 1.0;
 constexpr double LargestFieldCm = 60.0;
 
-void Assume(StudyExposure& exposure, const char* field, double value, std::string why) {
+void Assume(EventExposure& exposure, const char* field, double value, std::string why) {
     exposure.Assumed.push_back({field, value, std::move(why)});
 }
 
-void TakeVoltage(const IrradiationEvent& event, StudyExposure& exposure) {
+void TakeVoltage(const IrradiationEvent& event, EventExposure& exposure) {
     if (event.Kvp && *event.Kvp >= LowestKv && *event.Kvp <= HighestKv) {
         exposure.Kv = *event.Kvp;
         return;
@@ -35,7 +35,7 @@ void TakeVoltage(const IrradiationEvent& event, StudyExposure& exposure) {
 
 // The added filters as recorded; without them, a measured HVL stands for
 // the beam's filtration, and without either only the inherent filtration.
-void TakeFilters(const IrradiationEvent& event, StudyExposure& exposure) {
+void TakeFilters(const IrradiationEvent& event, EventExposure& exposure) {
     for (const std::string& other : event.OtherFilters)
         exposure.Assumed.push_back({"al_mm", other,
                                     "a filter of " + other +
@@ -67,7 +67,7 @@ std::optional<double> Plausible(double sideCm) {
 // brought to the skin by the ratio of distances; else the area of the
 // kerma-area product over the reference air kerma brought from the
 // reference point; else a default.
-void TakeField(const IrradiationEvent& event, StudyExposure& exposure) {
+void TakeField(const IrradiationEvent& event, EventExposure& exposure) {
     const bool sid = event.SourceToDetectorCm && *event.SourceToDetectorCm >= ShortestDistanceCm;
     const double toSkin = sid ? exposure.FsdCm / *event.SourceToDetectorCm : 0.0;
     if (sid && event.CollimatedFieldWidthCm && event.CollimatedFieldHeightCm) {
@@ -113,7 +113,7 @@ void TakeField(const IrradiationEvent& event, StudyExposure& exposure) {
 // The exposure's one form: the reference point's air kerma where its
 // distance from the focus is known, else the kerma-area product, else a
 // radiograph's entrance dose. False when the event gives none.
-bool TakeExposure(const IrradiationEvent& event, StudyExposure& exposure) {
+bool TakeExposure(const IrradiationEvent& event, EventExposure& exposure) {
     const std::optional<double> reference = ReferenceDistanceCm(event);
     if (event.ReferenceAirKermaMgy && reference) {
         exposure.ReferenceAirKermaMgy = event.ReferenceAirKermaMgy;
@@ -155,18 +155,21 @@ std::string NameOf(const IrradiationEvent& event) {
 
 } // namespace
 
-std::vector<StudyExposure> StudyExposures(const DoseRecord& record, const StudyPatient& patient) {
+std::vector<EventExposure> EventExposures(const DoseRecord& record, const RecordPatient& patient) {
     if (!(patient.ApThicknessCm > 0.0) || !(patient.LateralWidthCm > 0.0))
         throw DoseRecordError("The patient's AP thickness and lateral width must be given "
                               "(cm, above 0): a dose record does not hold them.");
-    std::vector<StudyExposure> exposures;
+    std::vector<EventExposure> exposures;
     std::vector<std::string> problems;
     for (const IrradiationEvent& event : record.Events) {
         CheckValues(event, problems);
-        StudyExposure exposure;
+        EventExposure exposure;
         exposure.Name = NameOf(event);
         exposure.EventNumber = event.Number;
         TakeVoltage(event, exposure);
+        Assume(exposure, "rectification", AssumedRectification,
+               "dose records do not give the generator's waveform: today's generators are "
+               "high-frequency, closest to constant potential");
         TakeFilters(event, exposure);
         PlaceBeam(event, patient, exposure);
         if (!TakeExposure(event, exposure))

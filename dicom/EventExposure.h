@@ -15,13 +15,13 @@
 namespace veltrim {
 
 // The patient and the points are not in a dose record: the caller gives them.
-struct StudyPatient {
+struct RecordPatient {
     double ApThicknessCm = 0.0;
     double LateralWidthCm = 0.0;
     std::string Medium = "icru-4";
 };
 
-struct StudyPoint {
+struct RecordPoint {
     std::string Name;
     double DepthCm = 0.0; // below the anterior skin
     double LeftCm = 0.0;  // from the midline toward the patient's left
@@ -38,7 +38,7 @@ struct Assumption {
 enum class EntrySide { Anterior, Posterior, Left, Right };
 const char* EntryName(EntrySide side);
 
-struct StudyExposure {
+struct EventExposure {
     std::string Name;
     int EventNumber = 0;
     double Kv = 0.0;
@@ -60,7 +60,7 @@ struct StudyExposure {
 // DoseRecordError naming each event and field whose value cannot be a
 // measurement (a negative kerma-area product or air kerma, a negative
 // filter) or that gives no exposure at all.
-std::vector<StudyExposure> StudyExposures(const DoseRecord& record, const StudyPatient& patient);
+std::vector<EventExposure> EventExposures(const DoseRecord& record, const RecordPatient& patient);
 
 // The distance of the reference point from the focus, cm, from its
 // definition ("15cm from Isocenter toward Source", "15cm below
@@ -71,6 +71,9 @@ std::optional<double> ReferenceDistanceCm(const IrradiationEvent& event);
 
 // The tube voltage assumed when the record gives none, kV.
 inline constexpr double AssumedKv = 80.0;
+// The generator's waveform taken (the study's rectification 1, constant
+// potential), which no dose record states.
+inline constexpr double AssumedRectification = 1.0;
 // The transmission of a table and mattress when the record does not say.
 inline constexpr double AssumedTableTransmission = 0.8;
 
