@@ -46,7 +46,8 @@ std::vector<PointDose> BeamPointDoses(const BeamResult& beam, std::span<const Ph
 }
 
 BeamPointDoser::BeamPointDoser(const BeamResult& beam, const ModelData& data)
-    : beam_(beam), data_(data), thick_(BeamKernels(beam.Conditions, beam.Model, data, beam.PhantomMedium)),
+    : beam_(beam), data_(data),
+      thick_(BeamKernels(beam.Conditions, beam.Model, data, beam.PhantomMedium)),
       slab_(beam.ThicknessCm ? SlabKernels(*thick_, *beam.ThicknessCm, data, beam.PhantomMedium)
                              : nullptr),
       classic_(ClassicKernelsForPoints(beam.Conditions, beam.Model, beam.PhantomMedium,
