@@ -162,8 +162,7 @@ CalcOptions ParseCalcOptions(const std::vector<std::string>& args) {
         else if (attached)
             throw std::invalid_argument("option " + arg + " takes no value, not \"" + *attached +
                                         "\"");
-        // A value given twice would silently be the last; only --point adds up.
-        if (option->Value && option->Set != SetPointOption && !valued.insert(option).second)
+        if (option->Value && !option->Repeatable && !valued.insert(option).second)
             throw std::invalid_argument("option " + std::string(option->Name) +
                                         " is given twice: give it once");
         option->Set(options, value);

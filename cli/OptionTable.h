@@ -30,6 +30,9 @@ struct CalcOption {
     void (*Set)(CalcOptions& options, const std::string& value) = nullptr;
     const char* Help = nullptr;    // beside the name in --help, one line per '\n'
     const char* Default = nullptr; // a condition's default, in a column of its own
+    // Each use adds a value (--point, --interest); any other option given
+    // twice is refused, since the last would silently win.
+    bool Repeatable = false;
 };
 
 // Every option, in the order --help lists them.

@@ -189,8 +189,8 @@ TEST(StudyCompute, TheTablesAluminiumAttenuatesAndHardensTheBeam) {
 
 TEST(StudyCompute, PointsBeyondTheKernelsReachAreRefusedNamingExposureAndPoint) {
     Study study;
-    study.Patient = {22.0, 100.0, Medium::IcruFourComponent};
-    study.Points.push_back({"far", 8.0, 45.0, 0.0});
+    study.Patient = {22.0, 250.0, Medium::IcruFourComponent};
+    study.Points.push_back({"far", 8.0, 110.0, 0.0});
     study.Exposures.push_back(Beam("AP", BeamEntry::Anterior));
     study.Exposures[0].FieldXCm = 10;
     study.Exposures[0].FieldYCm = 10;
