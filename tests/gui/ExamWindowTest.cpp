@@ -56,7 +56,7 @@ class ExamTest : public SideWindowTest<ExamWindow, &MainWindow::Exam> {
 };
 
 // The key and the menu reach one window, titled in the edition's words; the
-// menu's other items keep their places.
+// menu's other items keep their places; the dose window's exposure comes across.
 TEST_P(ExamTest, F6AndTheMenuOpenOneWindow) {
     ExamWindow& exam = Open();
     EXPECT_TRUE(exam.isVisible());
@@ -67,6 +67,15 @@ TEST_P(ExamTest, F6AndTheMenuOpenOneWindow) {
     ASSERT_TRUE(items[4]->text().endsWith(QStringLiteral("\tF6")));
     items[4]->trigger();
     EXPECT_EQ(w.Exam(), &exam);
+
+    // A new exposure takes the dose window's exposure over the one typed here.
+    w.OpenDoseWindow();
+    FindControl<QLineEdit>(*w.Dose(), dosecontrols::AirKerma).setText(QStringLiteral("2.5"));
+    FindControl<QAbstractButton>(*w.Dose(), dosecontrols::Apply).click();
+    Type(ec::Exposure, "1.25");
+    Click(ec::AddBeam);
+    ASSERT_EQ(exam.CurrentStudy().Exposures.size(), 1u) << Said();
+    EXPECT_EQ(exam.CurrentStudy().Exposures[0].Form.Parts.AirKermaMgy, 2.5);
 }
 
 // Anterior, posterior through a table and left: saved, opened in a window of
