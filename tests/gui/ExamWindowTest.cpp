@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QTableWidget>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -123,6 +124,13 @@ TEST_P(ExamTest, AThreeExposureStudySavesReopensAndTotalsAsTheLibrary) {
     EXPECT_GT(library.Totals[0].High, library.Totals[0].Low);
     EXPECT_EQ(Cell(ec::Totals, 0, 0), QStringLiteral("conceptus"));
     EXPECT_FALSE(Cell(ec::Totals, 0, 1).isEmpty());
+
+    const std::filesystem::path pdf = f.dir.Path() / "three.pdf";
+    exam.SaveReportPdf(QString::fromStdString(pdf.string()));
+    std::ifstream report(pdf, std::ios::binary);
+    std::string head(5, '\0');
+    report.read(head.data(), 5);
+    EXPECT_EQ(head, "%PDF-") << Said();
 }
 
 // A number read only in part is refused by its field's name, as typed, and
@@ -145,6 +153,16 @@ TEST_P(ExamTest, AMistypedNumberIsRefusedByItsFieldsName) {
     const std::string cell =
         Text(e, MessageId::ExamPointCell, {"P1", Text(e, MessageId::ExamLeft)});
     EXPECT_EQ(Said(), Text(e, MessageId::NotANumber, {cell, "1,5"}));
+
+    // A damaged study file is refused with the library's reason and the
+    // window keeps its study.
+    const std::filesystem::path damaged = f.dir.Path() / "damaged.json";
+    std::ofstream(damaged) << "{\"veltrim_study\": 1, \"patient\": {";
+    EXPECT_FALSE(exam.OpenStudy(QString::fromStdString(damaged.string())));
+    const std::string prefix = Text(e, MessageId::ExamNotOpened, {""});
+    EXPECT_EQ(Said().substr(0, prefix.size()), prefix);
+    EXPECT_GT(Said().size(), prefix.size());
+    EXPECT_EQ(exam.CurrentStudy().Exposures.size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, ExamTest, BothEditions, EditionName);
