@@ -174,6 +174,17 @@ ExamWindow::ExamWindow(const SharedState& run, const BeamHistory& beams,
     ShowExposures();
 }
 
+std::string ExamWindow::NextName() const {
+    // "exposure N" with the first N no exposure of the list is named with,
+    // so that the library's messages point at one exposure.
+    for (std::size_t n = study_.Exposures.size() + 1;; ++n) {
+        const std::string name = "exposure " + std::to_string(n);
+        if (std::none_of(study_.Exposures.begin(), study_.Exposures.end(),
+                         [&name](const StudyExposure& e) { return e.Name == name; }))
+            return name;
+    }
+}
+
 int ExamWindow::SelectedExposure() const {
     const int row = exposures_->currentRow();
     return row >= 0 && row < static_cast<int>(study_.Exposures.size()) ? row : -1;
@@ -217,7 +228,7 @@ void ExamWindow::AddBeam() {
         e.Form.Parts.AirKermaMgy = *kerma;
     }
     e.Entry = static_cast<BeamEntry>(std::max(0, entry_->currentIndex()));
-    e.Name = EntryKey(e.Entry) + std::string(" ") + std::to_string(study_.Exposures.size() + 1);
+    e.Name = NextName();
     e.TubeVoltage = figures[0];
     e.TargetAngleDeg = figures[1];
     e.InherentAlMm = figures[2];
@@ -240,7 +251,7 @@ void ExamWindow::DuplicateExposure() {
         return;
     }
     StudyExposure copy = study_.Exposures[static_cast<std::size_t>(row)];
-    copy.Name += " (2)";
+    copy.Name = NextName();
     study_.Exposures.insert(study_.Exposures.begin() + row + 1, std::move(copy));
     ShowExposures();
     SelectExposure(row + 1);

@@ -54,6 +54,7 @@ class ExamWindow : public SideWindow {
     void SelectExposure(int row);
 
   private:
+    std::string NextName() const;
     // The patient's fields and the points' rows into the study; false, with
     // the refusal shown, when one is not a number.
     bool ReadPatientAndPoints();

@@ -376,7 +376,6 @@ constexpr MessageTexts EnglishTexts{{
     {ExamPointNeedsName, "Point {1} needs a name."},
     {ExamRepeatsCount, "{1} takes a whole count of 1 or more, not \"{2}\"."},
     {ExamNoExposure, "Choose an exposure in the list first."},
-    {ExamNotComputed, "Compute the study first."},
     {ExamComputing, "Computing {1} exposures..."},
     {ExamComputed, "{1} exposures at {2} points computed ({3} beams)."},
     {ExamNotComputedBecause, "The study was not computed: {1}"},

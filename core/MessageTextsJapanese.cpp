@@ -364,7 +364,6 @@ constexpr MessageTexts JapaneseTexts{{
     {ExamPointNeedsName, "評価点 {1} に名称を入力してください。"},
     {ExamRepeatsCount, "{1} には 1 以上の整数を入力してください（\"{2}\" は使えません）。"},
     {ExamNoExposure, "先に一覧から照射を選んでください。"},
-    {ExamNotComputed, "先に計算してください。"},
     {ExamComputing, "{1} 件の照射を計算しています..."},
     {ExamComputed, "照射 {1} 件、評価点 {2} 点を計算しました（ビーム {3} 本）。"},
     {ExamNotComputedBecause, "検査を計算できませんでした: {1}"},

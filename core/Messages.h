@@ -341,7 +341,6 @@ enum class MessageId {
     ExamPointNeedsName, // {1} the row
     ExamRepeatsCount,   // {1} the field, {2} the text
     ExamNoExposure,
-    ExamNotComputed,
     ExamComputing,          // {1} the count
     ExamComputed,           // {1}, {2}, {3} counts
     ExamNotComputedBecause, // {1} the library's reason (English)
