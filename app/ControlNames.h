@@ -177,4 +177,38 @@ inline constexpr ControlName SavePng{"SaveMapPng"};
 inline constexpr ControlName Pointer{"PointerDose"};
 } // namespace mapcontrols
 
+// The examination window.
+namespace examcontrols {
+using sidecontrols::MessageLine;
+// Made by the window, not by its table.
+inline constexpr ControlName Medium{"ExamMedium"};
+inline constexpr ControlName Exposures{"ExamExposures"};
+inline constexpr ControlName Entry{"ExamEntry"};
+inline constexpr ControlName Points{"ExamPoints"};
+inline constexpr ControlName Totals{"ExamTotals"};
+
+inline constexpr ControlName ApThickness{"ApThickness"};
+inline constexpr ControlName LateralWidth{"LateralWidth"};
+inline constexpr ControlName AddBeam{"AddBeam"};
+inline constexpr ControlName Duplicate{"DuplicateExposure"};
+inline constexpr ControlName Remove{"RemoveExposure"};
+inline constexpr ControlName Fsd{"ExposureFsd"};
+inline constexpr ControlName FieldX{"ExposureFieldX"};
+inline constexpr ControlName FieldY{"ExposureFieldY"};
+inline constexpr ControlName CentreLeft{"ExposureCentreLeft"};
+inline constexpr ControlName CentreHead{"ExposureCentreHead"};
+inline constexpr ControlName Exposure{"ExposureValue"};
+inline constexpr ControlName ExposureUnit{"ExposureUnit"};
+inline constexpr ControlName Repeats{"ExposureRepeats"};
+inline constexpr ControlName Table{"TableTransmission"};
+inline constexpr ControlName Apply{"ApplyToExposure"};
+inline constexpr ControlName AddPoint{"AddPoint"};
+inline constexpr ControlName RemovePoint{"RemovePoint"};
+inline constexpr ControlName Physicist{"Physicist"};
+inline constexpr ControlName Compute{"ComputeStudy"};
+inline constexpr ControlName Open{"OpenStudy"};
+inline constexpr ControlName Save{"SaveStudy"};
+inline constexpr ControlName Report{"ReportStudy"};
+} // namespace examcontrols
+
 } // namespace veltrim

@@ -2,6 +2,7 @@
 
 #include "app/DoseWindow.h"
 #include "app/EditionLayout.h"
+#include "app/ExamWindow.h"
 #include "app/MapWindow.h"
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
@@ -91,6 +92,7 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
         {Qt::Key_F2, &MainWindow::OpenQualityWindow},
         {Qt::Key_F3, &MainWindow::OpenDoseWindow},
         {Qt::Key_F4, &MainWindow::OpenMapWindow},
+        {Qt::Key_F6, &MainWindow::OpenExamWindow},
         {Qt::CTRL | Qt::Key_S, &MainWindow::ChooseAndSaveBeam},
         {Qt::CTRL | Qt::Key_O, &MainWindow::ChooseAndOpenBeam},
         {Qt::CTRL | Qt::Key_P, &MainWindow::ChooseAndSaveReportPdf},
@@ -108,6 +110,7 @@ MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem:
 MainWindow::~MainWindow() {
     delete qualityWindow_.data();
     delete mapWindow_.data();
+    delete examWindow_.data();
     delete doseWindow_.data();
 }
 

@@ -25,6 +25,7 @@ class QRadioButton;
 namespace veltrim {
 
 class DoseWindow;
+class ExamWindow;
 class GraphPicture;
 class MapWindow;
 class QualityWindow;
@@ -80,6 +81,9 @@ class MainWindow : public QWidget {
     // The dose-map window (F4, or the graph's context menu), the same way.
     void OpenMapWindow();
     MapWindow* Map() const;
+    // The examination window (F6, or the graph's context menu), the same way.
+    void OpenExamWindow();
+    ExamWindow* Exam() const;
 
     // The scatter model of the calculations that follow, classic unless the
     // graph's context menu ticks "Divergent-beam scatter". A change while
@@ -193,6 +197,7 @@ class MainWindow : public QWidget {
     QPointer<QualityWindow> qualityWindow_;
     QPointer<DoseWindow> doseWindow_;
     QPointer<MapWindow> mapWindow_;
+    QPointer<ExamWindow> examWindow_;
     QMenu* graphMenu_ = nullptr;
     QAction* divergentAction_ = nullptr;
     std::vector<QAction*> resultActions_; // enabled only while results are shown

@@ -2,6 +2,7 @@
 // calculations it records, the windows it opens, the graph's context menu
 // and the line that names what the next OK uses.
 #include "app/DoseWindow.h"
+#include "app/ExamWindow.h"
 #include "app/MainWindow.h"
 #include "app/MapWindow.h"
 #include "app/ProgramFiles.h"
@@ -89,6 +90,21 @@ MapWindow* MainWindow::Map() const {
     return mapWindow_;
 }
 
+void MainWindow::OpenExamWindow() {
+    // A new exposure takes the dose window's exposure as it stands then.
+    const auto exposed = [this]() -> std::optional<Exposure> {
+        const AbsoluteDose* dose = doseWindow_ != nullptr ? doseWindow_->ExposedDose() : nullptr;
+        return dose != nullptr ? dose->Given : std::nullopt;
+    };
+    OpenSideWindow(
+        examWindow_, [this, exposed] { return new ExamWindow(state_, beams_, exposed, this); },
+        [] {});
+}
+
+ExamWindow* MainWindow::Exam() const {
+    return examWindow_;
+}
+
 QMenu* MainWindow::GraphMenu() {
     if (graphMenu_ == nullptr) {
         graphMenu_ = new QMenu(this);
@@ -109,6 +125,8 @@ QMenu* MainWindow::GraphMenu() {
         graphMenu_->addAction(item(MessageId::DoseMenuItem, "F3"), this,
                               &MainWindow::OpenDoseWindow);
         graphMenu_->addAction(item(MessageId::MapMenuItem, "F4"), this, &MainWindow::OpenMapWindow);
+        graphMenu_->addAction(item(MessageId::ExamMenuItem, "F6"), this,
+                              &MainWindow::OpenExamWindow);
         graphMenu_->addSeparator();
         // No name is asked for while a calculation is under way.
         const auto results = [this](MessageId id, auto export_) {

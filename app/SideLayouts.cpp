@@ -13,6 +13,7 @@ using namespace colours;
 namespace qc = qualitycontrols;
 namespace dc = dosecontrols;
 namespace mc = mapcontrols;
+namespace ec = examcontrols;
 
 // The faces of the windows' titles, captions, numbers and buttons.
 struct WindowFaces {
@@ -281,6 +282,66 @@ std::vector<ControlLayout> MapControls(Language edition) {
     return c;
 }
 
+std::vector<ControlLayout> ExamControls(Language edition) {
+    const WindowFaces f = Faces(edition);
+    const auto words = [edition](MessageId id) { return Wording(edition, id); };
+
+    std::vector<ControlLayout> c;
+    c.push_back(
+        BoxedCaption(f, "PatientCaption", 16, 8, 110, words(MessageId::ExamPatientCaption)));
+    c.push_back(RightLabel(f, "ApLabel", 130, 8, 176, words(MessageId::ExamApThickness)));
+    c.push_back(NumberField(f, ec::ApThickness, 310, 5, 70, White));
+    c.push_back(RightLabel(f, "WidthLabel", 384, 8, 176, words(MessageId::ExamLateralWidth)));
+    c.push_back(NumberField(f, ec::LateralWidth, 564, 5, 70, White));
+
+    c.push_back(Label("ExposuresCaption", 16, 44, 600, 24, f.Caption,
+                      words(MessageId::ExamExposuresCaption)));
+    c.push_back(Button(f, ec::AddBeam, 16, 256, 260, 32, words(MessageId::ExamAddBeam)));
+    c.push_back(Button(f, ec::Duplicate, 284, 256, 130, 32, words(MessageId::ExamDuplicate)));
+    c.push_back(Button(f, ec::Remove, 422, 256, 130, 32, words(MessageId::ExamRemove)));
+
+    // The selected exposure's geometry and exposure, each caption over its field.
+    struct Edited {
+        const char* LabelName;
+        MessageId Caption;
+        ControlName Field;
+        int X, Y, Width;
+    };
+    const Edited edited[] = {
+        {"FsdLabel", MessageId::ExamFsd, ec::Fsd, 152, 296, 100},
+        {"FieldXLabel", MessageId::ExamFieldX, ec::FieldX, 258, 296, 110},
+        {"FieldYLabel", MessageId::ExamFieldY, ec::FieldY, 374, 296, 110},
+        {"CentreLeftLabel", MessageId::ExamCentreLeft, ec::CentreLeft, 490, 296, 130},
+        {"CentreHeadLabel", MessageId::ExamCentreHead, ec::CentreHead, 626, 296, 130},
+        {"ExposureLabel", MessageId::ExamExposure, ec::Exposure, 16, 352, 110},
+        {"RepeatsLabel", MessageId::ExamRepeats, ec::Repeats, 258, 352, 110},
+        {"TableLabel", MessageId::ExamTable, ec::Table, 374, 352, 160},
+    };
+    c.push_back(Label("EntryLabel", 16, 296, 130, 22, f.Caption, words(MessageId::ExamEntry)));
+    for (const Edited& e : edited) {
+        c.push_back(Label(e.LabelName, e.X, e.Y, e.Width, 22, f.Caption, words(e.Caption)));
+        c.push_back(NumberField(f, e.Field, e.X, e.Y + 22, e.Width, White));
+    }
+    c.push_back(Label(ec::ExposureUnit, 130, 378, 124, 22, f.Caption, ""));
+    c.push_back(Button(f, ec::Apply, 626, 372, 220, 32, words(MessageId::ExamApply)));
+
+    c.push_back(
+        Label("PointsCaption", 16, 414, 600, 24, f.Caption, words(MessageId::ExamPointsCaption)));
+    c.push_back(Button(f, ec::AddPoint, 670, 410, 144, 30, words(MessageId::ExamAddPoint)));
+    c.push_back(Button(f, ec::RemovePoint, 820, 410, 144, 30, words(MessageId::ExamRemovePoint)));
+
+    c.push_back(
+        Label("TotalsCaption", 16, 562, 600, 24, f.Caption, words(MessageId::ExamTotalsCaption)));
+    c.push_back(
+        Label("PhysicistLabel", 652, 562, 312, 24, f.Caption, words(MessageId::ExamPhysicist)));
+    c.push_back(FileNameField(f, ec::Physicist, 652, 586, 312));
+    c.push_back(Button(f, ec::Compute, 652, 622, 150, 32, words(MessageId::ExamCompute)));
+    c.push_back(Button(f, ec::Report, 814, 622, 150, 32, words(MessageId::ExamReport)));
+    c.push_back(Button(f, ec::Open, 652, 658, 150, 32, words(MessageId::ExamOpen)));
+    c.push_back(Button(f, ec::Save, 814, 658, 150, 32, words(MessageId::ExamSave)));
+    return c;
+}
+
 // The layout of a window of the spectrum window's width and caption face,
 // `heightPx` high, whose table `Controls` gives, built once per edition.
 template <std::vector<ControlLayout> (*Controls)(Language), MessageId Title, int heightPx>
@@ -309,6 +370,10 @@ const WindowLayout& DoseWindowLayout(Language edition) {
 
 const WindowLayout& MapWindowLayout(Language edition) {
     return SideWindowLayout<MapControls, MessageId::MapWindowTitle, 740>(edition);
+}
+
+const WindowLayout& ExamWindowLayout(Language edition) {
+    return SideWindowLayout<ExamControls, MessageId::ExamWindowTitle, 750>(edition);
 }
 
 FontSpec SideTextFont(Language edition) {

@@ -12,6 +12,7 @@ namespace veltrim {
 const WindowLayout& QualityWindowLayout(Language edition);
 const WindowLayout& DoseWindowLayout(Language edition);
 const WindowLayout& MapWindowLayout(Language edition);
+const WindowLayout& ExamWindowLayout(Language edition);
 
 // The face of the side windows' message lines, lists and tables.
 FontSpec SideTextFont(Language edition);

@@ -296,6 +296,62 @@ enum class MessageId {
     SavedMapCsv,
     SavedMapPng,
 
+    // the examination window
+    ExamWindowTitle,
+    ExamMenuItem, // the graph's context menu
+    ExamPatientCaption,
+    ExamApThickness,
+    ExamLateralWidth,
+    ExamExposuresCaption,
+    ExamAddBeam,
+    ExamDuplicate,
+    ExamRemove,
+    ExamApply,
+    ExamEntry,
+    ExamAnterior,
+    ExamPosterior,
+    ExamLeftSide,
+    ExamRightSide,
+    ExamFsd,
+    ExamFieldX,
+    ExamFieldY,
+    ExamCentreLeft,
+    ExamCentreHead,
+    ExamExposure,
+    ExamRepeats,
+    ExamTable,
+    ExamFieldColumn,
+    ExamPointsCaption,
+    ExamName,
+    ExamDepth,
+    ExamLeft,
+    ExamHead,
+    ExamDepthRange,
+    ExamLeftRange,
+    ExamHeadRange,
+    ExamAddPoint,
+    ExamRemovePoint,
+    ExamTotalsCaption,
+    ExamDoseColumn,
+    ExamLowColumn,
+    ExamHighColumn,
+    ExamPhysicist,
+    ExamCompute,
+    ExamOpen,
+    ExamSave,
+    ExamReport,
+    ExamPointCell,      // {1} the point's row or name, {2} the column
+    ExamPointNeedsName, // {1} the row
+    ExamRepeatsCount,   // {1} the field, {2} the text
+    ExamNoExposure,
+    ExamComputing,          // {1} the count
+    ExamComputed,           // {1}, {2}, {3} counts
+    ExamNotComputedBecause, // {1} the library's reason (English)
+    ExamNotOpened,          // {1} the library's reason (English)
+    ExamOpened,             // {1} the file, {2}, {3} counts
+    SaveStudyData,          // the contents of a study file, for a failed save
+    StudySaved,
+
     Count
 };
 

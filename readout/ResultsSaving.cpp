@@ -46,6 +46,8 @@ SavedFileKind KindOf(SavedFile file) {
         return {MessageId::SavePddGraph, MessageId::ExportedGraphSvg, u"", u".svg"};
     case SavedFile::Beam:
         return {MessageId::SaveBeamData, MessageId::BeamSaved, u"", u".json"};
+    case SavedFile::Study:
+        return {MessageId::SaveStudyData, MessageId::StudySaved, u"", u".json"};
     case SavedFile::ReportPdf:
         return {MessageId::SaveReportData, MessageId::ReportSaved, u"", u".pdf"};
     case SavedFile::MapCsv:

@@ -85,7 +85,8 @@ enum class SavedFile {
     Beam,
     ReportPdf,
     MapCsv,
-    MapPng
+    MapPng,
+    Study
 };
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome);
@@ -125,7 +126,7 @@ SaveReport SaveMapPngAs(const QImage& picture, const QString& typedName,
 
 // The exports of the graph's menu and the saved beams, under the name the
 // user chose with its extension (ChosenWithExtension); an empty name is refused.
-// `file` is TableCsv, Beam or ReportPdf.
+// `file` is TableCsv, Beam, Study or ReportPdf.
 SaveReport ExportBytesAs(SavedFile file, std::string_view bytes, const QString& chosenName,
                          const std::filesystem::path& workFolder, Language edition);
 SaveReport ExportGraphPngAs(const QImage& image, const QString& chosenName,

@@ -126,10 +126,11 @@ void ExpectCaptionsFit(const WindowLayout& layout) {
 
 class CaptionsInk : public ::testing::TestWithParam<Language> {};
 
-TEST_P(CaptionsInk, EveryCaptionOfTheMainSpectrumAndDoseWindowFitsItsBox) {
+TEST_P(CaptionsInk, EveryCaptionOfTheMainSpectrumDoseAndExaminationWindowFitsItsBox) {
     ExpectCaptionsFit(MainWindowLayout(GetParam()));
     ExpectCaptionsFit(QualityWindowLayout(GetParam()));
     ExpectCaptionsFit(DoseWindowLayout(GetParam()));
+    ExpectCaptionsFit(ExamWindowLayout(GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, CaptionsInk, BothEditions, EditionName);
