@@ -77,29 +77,6 @@ void SetHeadings(QTableWidget& table, Language edition, std::initializer_list<Me
     table.setHorizontalHeaderLabels(headings);
 }
 
-// The exposure's form as given by the dose window.
-ExposureParts PartsOf(const Exposure& given) {
-    ExposureParts parts;
-    switch (given.Kind) {
-    case ExposureKind::TubeOutput:
-        parts.TubeOutput = given.Value;
-        parts.Mas = given.Mas;
-        parts.OutputDistanceCm = given.OutputDistanceCm;
-        break;
-    case ExposureKind::KermaAreaProduct:
-        parts.KapGyCm2 = given.Value;
-        break;
-    case ExposureKind::EntranceSurfaceKerma:
-        parts.EsakMgy = given.Value;
-        break;
-    case ExposureKind::IncidentAirKerma:
-    default:
-        parts.AirKermaMgy = given.Value;
-        break;
-    }
-    return parts;
-}
-
 } // namespace
 
 ExamWindow::ExamWindow(const SharedState& run, const BeamHistory& beams,
