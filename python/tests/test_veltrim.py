@@ -404,6 +404,7 @@ def test_the_report_says_what_veltrim_calcs_says_in_either_language(tmp_path):
     assert (tmp_path / "a").read_text() == "kept"
 
 
+@pytest.mark.skipif(not hasattr(veltrim, "report"), reason="built without Qt: no PDF reports")
 def test_qt_is_mapped_only_for_a_report_and_leaves_the_environment_alone(tmp_path):
     script = """
 import os, veltrim
