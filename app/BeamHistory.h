@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calculation/CalculatedBeam.h"
+#include "engine/CalculatedBeam.h"
 
 #include <QObject>
 #include <filesystem>

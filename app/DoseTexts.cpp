@@ -1,8 +1,8 @@
 #include "app/DoseTexts.h"
 
-#include "calculation/TableExport.h"
 #include "core/CFormat.h"
 #include "core/NumberReading.h"
+#include "files/TableExport.h"
 
 namespace veltrim {
 

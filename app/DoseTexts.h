@@ -4,9 +4,9 @@
 // CSV it saves: one place for how a dose is written, so that the window and
 // its file agree.
 
-#include "calculation/BeamPoints.h"
-#include "calculation/CalculateBeam.h"
-#include "calculation/CalculatedBeam.h"
+#include "engine/BeamPoints.h"
+#include "engine/CalculateBeam.h"
+#include "engine/CalculatedBeam.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/SideWindow.h"
-#include "calculation/CalculateBeam.h"
+#include "engine/CalculateBeam.h"
 
 #include <optional>
 #include <utility>

@@ -4,8 +4,8 @@
 
 #include "app/BeamHistory.h"
 #include "app/SideLayouts.h"
-#include "calculation/SharedState.h"
 #include "core/NumberReading.h"
+#include "window/SharedState.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

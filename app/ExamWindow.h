@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/SideWindow.h"
-#include "calculation/ComputeStudy.h"
-#include "calculation/Study.h"
 #include "dose/Exposure.h"
+#include "engine/ComputeStudy.h"
+#include "engine/Study.h"
 
 #include <functional>
 #include <optional>

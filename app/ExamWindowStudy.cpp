@@ -2,15 +2,15 @@
 // computed, saved, opened and reported.
 #include "app/ExamWindow.h"
 #include "app/ProgramFiles.h"
-#include "calculation/SharedState.h"
-#include "calculation/StudyFile.h"
-#include "calculation/StudyReport.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
 #include "core/DataFile.h"
 #include "core/NumberReading.h"
+#include "files/StudyFile.h"
 #include "readout/ResultsSaving.h"
 #include "report/ReportPdf.h"
+#include "report/StudyReport.h"
+#include "window/SharedState.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -7,11 +7,11 @@
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
-#include "calculation/Pipeline.h"
 #include "core/ModelConstants.h"
 #include "graph/GraphPicture.h"
 #include "readout/DepthCursor.h"
 #include "readout/ResultsSaving.h"
+#include "window/Pipeline.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/BeamHistory.h"
-#include "calculation/BeamFile.h"
-#include "calculation/CalculateBeam.h"
-#include "calculation/SharedState.h"
+#include "engine/CalculateBeam.h"
+#include "files/BeamFile.h"
 #include "spectrum/HvlMatching.h"
+#include "window/SharedState.h"
 
 #include <QPointer>
 #include <QWidget>

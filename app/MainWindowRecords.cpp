@@ -5,11 +5,11 @@
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
-#include "calculation/BeamFile.h"
-#include "calculation/ReportContent.h"
-#include "calculation/TableExport.h"
+#include "files/BeamFile.h"
+#include "files/TableExport.h"
 #include "graph/GraphPicture.h"
 #include "readout/ResultsSaving.h"
+#include "report/ReportContent.h"
 #include "report/ReportPdf.h"
 
 #include <QDate>

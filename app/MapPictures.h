@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calculation/DosePlane.h"
+#include "engine/DosePlane.h"
 
 #include <QImage>
 #include <QWidget>

@@ -5,11 +5,11 @@
 #include "app/MapPictures.h"
 #include "app/ProgramFiles.h"
 #include "app/SideLayouts.h"
-#include "calculation/SharedState.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
 #include "core/NumberReading.h"
 #include "readout/ResultsSaving.h"
+#include "window/SharedState.h"
 
 #include <QComboBox>
 #include <QDate>

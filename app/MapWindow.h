@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/SideWindow.h"
-#include "calculation/BeamPoints.h"
-#include "calculation/DosePlane.h"
+#include "engine/BeamPoints.h"
+#include "engine/DosePlane.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "app/ProgramFiles.h"
 
-#include "calculation/SharedState.h"
 #include "core/FileReplacing.h"
+#include "window/SharedState.h"
 
 namespace veltrim {
 

@@ -3,12 +3,12 @@
 #include "app/BeamHistory.h"
 #include "app/ProgramFiles.h"
 #include "app/SideLayouts.h"
-#include "calculation/SharedState.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
 #include "core/NumberReading.h"
 #include "graph/SpectrumChart.h"
 #include "readout/ResultsSaving.h"
+#include "window/SharedState.h"
 
 #include <QDate>
 #include <QLabel>

@@ -2,9 +2,9 @@
 
 #include "app/BeamHistory.h"
 #include "app/SideLayouts.h"
-#include "calculation/ModelData.h"
-#include "calculation/SharedState.h"
 #include "core/NumberReading.h"
+#include "engine/ModelData.h"
+#include "window/SharedState.h"
 
 #include <QLabel>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/WindowBuilder.h"
-#include "calculation/CalculatedBeam.h"
 #include "core/Language.h"
+#include "engine/CalculatedBeam.h"
 
 #include <QLineEdit>
 #include <QWidget>

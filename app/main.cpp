@@ -3,7 +3,7 @@
 #include "app/MessageBoxSink.h"
 #include "app/StartWindow.h"
 #include "app/WindowBuilder.h"
-#include "calculation/DataLocation.h"
+#include "engine/DataLocation.h"
 
 #include <QApplication>
 #include <cstdlib>

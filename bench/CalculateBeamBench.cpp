@@ -2,7 +2,7 @@
 // dose alone, and with the dose in absolute terms (per unit incident air
 // kerma, the surface and the backscatter factor, and an exposure in mGy),
 // so that the cost of the absolute quantities shows as the difference.
-#include "calculation/CalculateBeam.h"
+#include "engine/CalculateBeam.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

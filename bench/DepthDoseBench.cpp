@@ -6,10 +6,10 @@
 // kernel sets (80 cm: 75 and 100), so that every node kernel is mixed; the
 // sets are read at the first calculation of a window and kept, like the
 // first run's files in the page cache for the classic model.
-#include "calculation/Pipeline.h"
-#include "calculation/SharedState.h"
 #include "dose/DepthDose.h"
 #include "tests/dose/SyntheticData.h"
+#include "window/Pipeline.h"
+#include "window/SharedState.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

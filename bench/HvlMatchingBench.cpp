@@ -1,6 +1,6 @@
 // Matching a measured first half-value layer: one anode spectrum, then a
 // bisection over the added filter, each step a filtered spectrum and an HVL1.
-#include "calculation/CalculateBeam.h"
+#include "engine/CalculateBeam.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

@@ -2,7 +2,7 @@
 // primary-dose tables and the 29 parallel-beam kernels): parsed from the
 // text files, and taken from their binary form in the cache (made before the
 // timing; each round checks the files against it and reads it whole).
-#include "calculation/ModelData.h"
+#include "engine/ModelData.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

@@ -2,7 +2,7 @@
 // plane (121 x 60 points for a field small enough that the kernels reach
 // 30 cm to either side at every depth) and a single point, for both
 // scatter models.
-#include "calculation/BeamPoints.h"
+#include "engine/BeamPoints.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // Spectrum synthesis, the double sum over photon and electron energies.
-#include "calculation/SharedState.h"
+#include "window/SharedState.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

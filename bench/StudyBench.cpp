@@ -1,8 +1,8 @@
 // A fluoroscopy run of 1000 pulses at three points: the study's computation
 // with the data already loaded, and a whole `veltrim-calc --study` process
 // (load, read the file, compute, print), whose figure must stay within 1 s.
-#include "calculation/ComputeStudy.h"
-#include "calculation/StudyFile.h"
+#include "engine/ComputeStudy.h"
+#include "files/StudyFile.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

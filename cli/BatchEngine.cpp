@@ -1,10 +1,10 @@
 #include "cli/BatchEngine.h"
 
-#include "calculation/BeamPoints.h"
-#include "calculation/CalculateBeam.h"
 #include "cli/DoseInput.h"
 #include "core/DataFile.h"
 #include "core/Messages.h"
+#include "engine/BeamPoints.h"
+#include "engine/CalculateBeam.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "calculation/ModelData.h"
 #include "cli/BatchInput.h"
 #include "core/Conditions.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
+#include "engine/ModelData.h"
 
 #include <atomic>
 #include <filesystem>

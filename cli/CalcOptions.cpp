@@ -1,12 +1,12 @@
 #include "cli/CalcOptions.h"
 
-#include "calculation/BeamFile.h"
 #include "cli/OptionSetters.h"
 #include "cli/OptionTable.h"
 #include "cli/StudyCommand.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
 #include "core/NumberReading.h"
+#include "files/BeamFile.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "calculation/BeamPoints.h"
-#include "calculation/Study.h"
 #include "cli/DoseInput.h"
 #include "core/Conditions.h"
 #include "dose/FocusKernels.h"
 #include "dose/Medium.h"
+#include "engine/BeamPoints.h"
+#include "engine/Study.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,13 +1,13 @@
 #include "cli/CalcOutput.h"
 
-#include "calculation/BeamFile.h"
-#include "calculation/ReportContent.h"
-#include "calculation/TableExport.h"
 #include "cli/DoseInput.h"
 #include "cli/StandardOutput.h"
 #include "core/CFormat.h"
 #include "core/FileReplacing.h"
 #include "dose/ResultsFile.h"
+#include "files/BeamFile.h"
+#include "files/TableExport.h"
+#include "report/ReportContent.h"
 #ifdef VELTRIM_REPORTS
 #include "report/ReportLoader.h"
 #endif

@@ -5,9 +5,9 @@
 // status or throws what the calculation throws (BeamError,
 // CalculationError, DataFileError), which main reports.
 
-#include "calculation/CalculateBeam.h"
-#include "calculation/ModelData.h"
 #include "cli/CalcOptions.h"
+#include "engine/CalculateBeam.h"
+#include "engine/ModelData.h"
 
 namespace veltrim {
 

@@ -1,11 +1,11 @@
 #include "cli/StudyCommand.h"
 
-#include "calculation/StudyFile.h"
-#include "calculation/StudyReport.h"
-#include "calculation/StudyTable.h"
 #include "cli/StandardOutput.h"
 #include "cli/StudyInput.h"
 #include "core/FileReplacing.h"
+#include "files/StudyFile.h"
+#include "files/StudyTable.h"
+#include "report/StudyReport.h"
 #ifdef VELTRIM_REPORTS
 #include "report/ReportLoader.h"
 #endif

@@ -1,10 +1,10 @@
 #pragma once
 
 // veltrim-calc --study FILE.json: the dose of every exposure of a study at
-// its points, with the ranges and the totals (calculation/StudyTable.h).
+// its points, with the ranges and the totals (files/StudyTable.h).
 
-#include "calculation/ModelData.h"
 #include "cli/CalcOptions.h"
+#include "engine/ModelData.h"
 
 namespace veltrim {
 

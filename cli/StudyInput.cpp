@@ -1,9 +1,9 @@
 #include "cli/StudyInput.h"
 
-#include "calculation/StudyFile.h"
 #include "cli/CalcOutput.h"
 #include "core/DataFile.h"
 #include "dicom/StudyJson.h"
+#include "files/StudyFile.h"
 
 #include <iostream>
 

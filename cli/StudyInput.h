@@ -5,8 +5,8 @@
 // the file's content. The patient and points of the options replace the
 // file's; a dose record has none of its own.
 
-#include "calculation/Study.h"
 #include "cli/CalcOptions.h"
+#include "engine/Study.h"
 
 #include <optional>
 

@@ -2,9 +2,6 @@
 // It reads its options, loads the data folder once and dispatches on what
 // was asked: a batch, the beam quality, the dose in mGy, the spectrum or
 // the depth dose.
-#include "calculation/CalculateBeam.h"
-#include "calculation/DataLocation.h"
-#include "calculation/ModelData.h"
 #include "cli/BatchCommand.h"
 #include "cli/CalcOptions.h"
 #include "cli/CalcOutput.h"
@@ -13,6 +10,9 @@
 #include "cli/StudyCommand.h"
 #include "core/DataFile.h"
 #include "core/FileReplacing.h"
+#include "engine/CalculateBeam.h"
+#include "engine/DataLocation.h"
+#include "engine/ModelData.h"
 
 #include <iostream>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // The saved-beam reader over arbitrary bytes: it either gives a beam or
 // stops with a BeamFileError, and a beam it gives, written again, reads back
 // to the same file's bytes (nothing it accepts is lost or altered on the way).
-#include "calculation/BeamFile.h"
+#include "files/BeamFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -4,13 +4,13 @@
 // whose files load must either give a whole finite table whose first layer
 // totals 100 % and the results file that holds it, or fail with the one
 // message and keep the previous table and file.
-#include "calculation/Pipeline.h"
-#include "calculation/SharedState.h"
 #include "core/DataFile.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "dose/TissueTables.h"
 #include "fuzz/FuzzSupport.h"
+#include "window/Pipeline.h"
+#include "window/SharedState.h"
 
 #include <cmath>
 #include <cstdint>

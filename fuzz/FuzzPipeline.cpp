@@ -3,12 +3,12 @@
 // per line (missing lines keep the default texts). Every run must either give
 // a whole finite table whose first layer totals 100 % and a results file that
 // holds it, or report its failure and keep the previous table and file.
-#include "calculation/Pipeline.h"
-#include "calculation/SharedState.h"
 #include "core/NumberReading.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
 #include "fuzz/FuzzSupport.h"
+#include "window/Pipeline.h"
+#include "window/SharedState.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The study reader over arbitrary bytes: it either gives a study or stops
 // with a StudyError, and a study it gives, written again, reads back to the
 // same bytes (nothing it accepts is lost or altered on the way).
-#include "calculation/StudyFile.h"
+#include "files/StudyFile.h"
 
 #include <cstdint>
 #include <cstdlib>

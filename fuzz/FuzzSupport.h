@@ -4,10 +4,10 @@
 // that stops the fuzzer with its reason, a working folder of their own, and
 // the calculation every run starts from.
 
-#include "calculation/Pipeline.h"
-#include "calculation/SharedState.h"
 #include "dose/DepthDose.h"
 #include "dose/ResultsFile.h"
+#include "window/Pipeline.h"
+#include "window/SharedState.h"
 
 #include <cmath>
 #include <cstdio>

@@ -3,8 +3,8 @@
 // the exposure as given, the air path), in the file the window's "Save
 // beam..." and veltrim-calc --save-beam write; with Conditions.load and
 // Conditions.save, which keep to the conditions.
-#include "calculation/BeamFile.h"
 #include "core/CFormat.h"
+#include "files/BeamFile.h"
 #include "python/Bindings.h"
 
 #include <bit>

@@ -1,7 +1,7 @@
 // The calculations of a beam as module functions of a Conditions object:
 // each asks CalculateBeam (or MatchBeamHvl1) over the data of its folder and
 // gives the result as numpy arrays, a dict of figures or bytes.
-#include "calculation/CalculateBeam.h"
+#include "engine/CalculateBeam.h"
 #include "python/Bindings.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 // veltrim.absolute_dose: the dose of every layer in mGy for an exposure given
 // one of four ways, or per unit incident air kerma Ka,i without one; the
 // same bits as veltrim-calc --dose --precise.
-#include "calculation/CalculateBeam.h"
+#include "engine/CalculateBeam.h"
 #include "python/Bindings.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 // veltrim.dose_at and veltrim.dose_map: the dose anywhere in the phantom,
 // in per cent of the axis's first layer and, with an exposure, in mGy; the
 // same bits as veltrim-calc --point and --map --precise.
-#include "calculation/BeamPoints.h"
+#include "engine/BeamPoints.h"
 #include "python/Bindings.h"
 
 #include <algorithm>

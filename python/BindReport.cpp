@@ -1,7 +1,7 @@
 // veltrim.report: the PDF report of a beam, as veltrim-calc --report writes
 // it, in English or Japanese.
-#include "calculation/ReportContent.h"
 #include "python/Bindings.h"
+#include "report/ReportContent.h"
 #include "report/ReportLoader.h"
 
 #include <pybind11/stl.h>

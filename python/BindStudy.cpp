@@ -1,13 +1,13 @@
 // veltrim.Study: an examination's exposures at its points, computed by
 // ComputeStudy; the same bits as veltrim-calc --study --precise.
-#include "calculation/ComputeStudy.h"
-#include "calculation/StudyBeams.h"
-#include "calculation/StudyFile.h"
-#include "calculation/StudyGeometry.h"
-#include "calculation/StudyReport.h"
 #include "core/NumberReading.h"
 #include "dicom/StudyJson.h"
+#include "engine/ComputeStudy.h"
+#include "engine/StudyBeams.h"
+#include "engine/StudyGeometry.h"
+#include "files/StudyFile.h"
 #include "python/Bindings.h"
+#include "report/StudyReport.h"
 #ifdef VELTRIM_REPORTS
 #include "report/ReportLoader.h"
 #endif

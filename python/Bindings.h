@@ -4,9 +4,9 @@
 // of thing it gives Python; a new quantity is one more of them. They are
 // called in the order given: a signature names only classes bound before it.
 
-#include "calculation/CalculateBeam.h"
 #include "core/CalculationError.h"
 #include "core/DataFile.h"
+#include "engine/CalculateBeam.h"
 #include "python/ModuleData.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 #include "python/ModuleData.h"
 
-#include "calculation/DataLocation.h"
 #include "core/DataFile.h"
+#include "engine/DataLocation.h"
 
 #include <cstdlib>
 #include <dlfcn.h>

@@ -3,7 +3,7 @@
 // What the Python module's calculations read, one set per data folder, read
 // at the first call that names the folder and kept for the interpreter's life.
 
-#include "calculation/ModelData.h"
+#include "engine/ModelData.h"
 
 #include <memory>
 #include <optional>

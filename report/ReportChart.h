@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calculation/ReportContent.h"
+#include "report/ReportContent.h"
 
 #include <QFont>
 #include <QPainter>

@@ -9,7 +9,7 @@
 // asks, in the build tree's report/ folder, then in the installed library
 // folder (<prefix>/lib/veltrim).
 
-#include "calculation/ReportContent.h"
+#include "report/ReportContent.h"
 
 #include <cstdint>
 #include <stdexcept>

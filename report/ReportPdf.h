@@ -5,7 +5,7 @@
 // spectrum drawn as vector lines, and the depth-dose table. The fonts are
 // embedded, a Japanese face for the Japanese edition.
 
-#include "calculation/ReportContent.h"
+#include "report/ReportContent.h"
 
 #include <string>
 

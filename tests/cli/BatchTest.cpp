@@ -1,12 +1,12 @@
 // The batch: rows computed over the shipped data, the two shapes of its
 // output, and veltrim-calc --batch as a program.
-#include "calculation/BeamPoints.h"
-#include "calculation/CalculateBeam.h"
 #include "cli/BatchEngine.h"
 #include "cli/BatchOutput.h"
 #include "common/ProgramRun.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
+#include "engine/BeamPoints.h"
+#include "engine/CalculateBeam.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 
 // Looking at the graph picture's image in graph units.
 
-#include "calculation/SharedState.h"
 #include "graph/GraphDrawing.h"
 #include "graph/GraphMapping.h"
+#include "window/SharedState.h"
 
 #include <QImage>
 #include <cmath>

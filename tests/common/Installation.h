@@ -3,11 +3,11 @@
 // A complete installation of made-up data files in a fresh folder, with one
 // program state over it: the calculation as the window runs it.
 
-#include "calculation/Pipeline.h"
-#include "calculation/SharedState.h"
 #include "common/FailureMessages.h"
 #include "common/TempFolder.h"
 #include "dose/SyntheticData.h"
+#include "window/Pipeline.h"
+#include "window/SharedState.h"
 
 #include <gtest/gtest.h>
 #include <string>

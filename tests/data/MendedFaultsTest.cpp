@@ -1,10 +1,10 @@
 // Faults found by an adversarial run, each at the lowest layer that had it.
-#include "calculation/CalculateBeam.h"
 #include "common/ShippedData.h"
 #include "core/CFormat.h"
 #include "core/DataFile.h"
 #include "dose/FocusKernels.h"
 #include "dose/TissueTables.h"
+#include "engine/CalculateBeam.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -2,16 +2,16 @@
 // study file reader takes whole, its angles turn the beam as the study's
 // geometry does, and veltrim-calc --study computes it as it computes the
 // study saved from it.
-#include "calculation/ComputeStudy.h"
-#include "calculation/StudyFile.h"
-#include "calculation/StudyGeometry.h"
-#include "calculation/StudyReport.h"
 #include "common/ProgramRun.h"
 #include "common/ShippedData.h"
 #include "core/CFormat.h"
 #include "core/Sha256.h"
 #include "dicom/RecordBuilder.h"
 #include "dicom/StudyJson.h"
+#include "engine/ComputeStudy.h"
+#include "engine/StudyGeometry.h"
+#include "files/StudyFile.h"
+#include "report/StudyReport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "dose/PointDose.h"
 
-#include "calculation/DosePlane.h"
 #include "core/CalculationError.h"
 #include "dose/AbsoluteDose.h"
 #include "dose/KernelTail.h"
 #include "dose/SyntheticData.h"
+#include "engine/DosePlane.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Saved beams: what is written reads back to the same beam, and anything
 // else (a later format, a damaged or foreign file, something that is not a
 // regular file) is refused with a message naming the file.
-#include "calculation/BeamFile.h"
+#include "files/BeamFile.h"
 
 #include "common/TempFolder.h"
 #include "core/JsonReading.h"

@@ -1,4 +1,4 @@
-#include "calculation/CalculatedBeam.h"
+#include "engine/CalculatedBeam.h"
 
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"

@@ -1,4 +1,4 @@
-#include "calculation/DataLocation.h"
+#include "engine/DataLocation.h"
 
 #include "common/TempFolder.h"
 

@@ -1,11 +1,11 @@
 // A phantom medium other than the four-component tissue: its tables come
 // from its own folder, and nothing else of the calculation changes.
 
-#include "calculation/BeamPoints.h"
-#include "calculation/CalculateBeam.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
 #include "dose/ResultsFile.h"
+#include "engine/BeamPoints.h"
+#include "engine/CalculateBeam.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 // very bytes of the data files, rebuilt when it is damaged, and never the
 // cause of a different number.
 
-#include "calculation/ModelCache.h"
+#include "engine/ModelCache.h"
 
-#include "calculation/CalculateBeam.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
 #include "core/DataFile.h"
+#include "engine/CalculateBeam.h"
 
 #include <array>
 #include <cstring>

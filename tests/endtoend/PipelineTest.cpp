@@ -1,4 +1,4 @@
-#include "calculation/Pipeline.h"
+#include "window/Pipeline.h"
 
 #include "common/Installation.h"
 #include "dose/DepthDose.h"

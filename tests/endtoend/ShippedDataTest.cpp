@@ -1,13 +1,13 @@
 // The whole calculation on the data files that ship with the program.
 #include "common/ShippedData.h"
 
-#include "calculation/BeamPoints.h"
-#include "calculation/CalculateBeam.h"
-#include "calculation/Pipeline.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
 #include "dose/ResultsFile.h"
+#include "engine/BeamPoints.h"
+#include "engine/CalculateBeam.h"
+#include "window/Pipeline.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

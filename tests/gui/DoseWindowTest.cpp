@@ -4,12 +4,12 @@
 #include "app/DoseWindow.h"
 
 #include "app/DoseTexts.h"
-#include "calculation/CalculateBeam.h"
-#include "calculation/CalculatedBeam.h"
 #include "common/ProgramRun.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
 #include "dose/SyntheticData.h"
+#include "engine/CalculateBeam.h"
+#include "engine/CalculatedBeam.h"
 #include "gui/QualityFixture.h"
 #include "readout/DepthCursor.h"
 

@@ -6,8 +6,8 @@
 #include "app/ExamWindow.h"
 
 #include "app/DoseWindow.h"
-#include "calculation/ModelData.h"
-#include "calculation/StudyFile.h"
+#include "engine/ModelData.h"
+#include "files/StudyFile.h"
 #include "gui/QualityFixture.h"
 
 #include <QComboBox>

@@ -4,8 +4,8 @@
 #include "app/MapWindow.h"
 
 #include "app/DoseWindow.h"
-#include "calculation/CalculateBeam.h"
 #include "core/CalculationError.h"
+#include "engine/CalculateBeam.h"
 #include "gui/QualityFixture.h"
 
 #include <QMenu>

@@ -1,8 +1,8 @@
 #include "app/DoseWindow.h"
 #include "app/QualityWindow.h"
-#include "calculation/BeamFile.h"
 #include "common/ProgramRun.h"
 #include "core/CFormat.h"
+#include "files/BeamFile.h"
 #include "gui/GuiFixture.h"
 
 #include <QFile>

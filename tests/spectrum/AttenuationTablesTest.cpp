@@ -1,5 +1,5 @@
-#include "calculation/SharedState.h"
 #include "common/TempFolder.h"
+#include "window/SharedState.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

@@ -1,7 +1,7 @@
-#include "calculation/BeamPoints.h"
-#include "calculation/ComputeStudy.h"
-#include "calculation/StudyFile.h"
 #include "common/ShippedData.h"
+#include "engine/BeamPoints.h"
+#include "engine/ComputeStudy.h"
+#include "files/StudyFile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "calculation/StudyFile.h"
+#include "files/StudyFile.h"
 
-#include "calculation/StudyReport.h"
 #include "common/TempFolder.h"
+#include "report/StudyReport.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

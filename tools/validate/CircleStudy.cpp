@@ -2,7 +2,7 @@
 // every ring up to the circle's edge whole, the points, the absolute dose and
 // the divergent model's table each ring's exact share inside it; how far the
 // two lie apart, and its report lines.
-#include "calculation/CalculateBeam.h"
+#include "engine/CalculateBeam.h"
 #include "tools/validate/ReportSections.h"
 
 #include <cmath>

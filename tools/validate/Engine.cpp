@@ -1,9 +1,9 @@
 #include "tools/validate/Engine.h"
 
-#include "calculation/CalculateBeam.h"
 #include "core/DataFile.h"
 #include "dose/DepthDose.h"
 #include "dose/RingCoverage.h"
+#include "engine/CalculateBeam.h"
 
 #include <cmath>
 #include <stdexcept>

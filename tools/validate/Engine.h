@@ -5,13 +5,13 @@
 // depth dose with either of the two mended rules set back, so that the
 // report can show what each mend changes.
 
-#include "calculation/CalculateBeam.h"
-#include "calculation/ModelData.h"
 #include "core/Conditions.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
 #include "dose/ScatterKernels.h"
 #include "dose/TissueTables.h"
+#include "engine/CalculateBeam.h"
+#include "engine/ModelData.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <array>

@@ -2,7 +2,7 @@
 // aluminium that gives its measured HVL1 is found by the program's own search
 // (spectrum/HvlMatching.h) at the reference's anode angle and air path; the
 // matched beam's HVL2 and mean energy are then compared with the reference's.
-#include "calculation/CalculateBeam.h"
+#include "engine/CalculateBeam.h"
 #include "tools/validate/Studies.h"
 
 #include <algorithm>

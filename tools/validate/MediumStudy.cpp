@@ -2,7 +2,7 @@
 // against water and ICRU-44 tissue, in the energy absorption per unit air
 // kerma and, through an estimate of the scattering, in the backscatter factor
 // against published water values.
-#include "calculation/CalculateBeam.h"
+#include "engine/CalculateBeam.h"
 #include "tools/datagen/EnergyAbsorption.h"
 #include "tools/validate/AbsoluteStudies.h"
 #include "tools/validate/Engine.h"

@@ -1,7 +1,7 @@
 // 4.6 The dose off the axis against direct Monte Carlo scored on vertical
 // lines beside the axis (tools/validate/direct/offaxis/), for both scatter
 // models, and its report section.
-#include "calculation/BeamPoints.h"
+#include "engine/BeamPoints.h"
 #include "tools/validate/Checks.h"
 #include "tools/validate/ReportSections.h"
 

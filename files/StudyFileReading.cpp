@@ -1,0 +1,300 @@
+#include "core/CFormat.h"
+#include "core/DataFile.h"
+#include "core/FileReading.h"
+#include "engine/StudyBeams.h"
+#include "files/StudyFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+
+namespace veltrim {
+namespace {
+
+using Kind = JsonValue::Kind;
+
+// An object of the document, and where it stands, for messages.
+class Place {
+  public:
+    Place(const JsonValue& object, std::string where) : object_(object), where_(std::move(where)) {}
+
+    [[noreturn]] void Refuse(std::string_view key, const std::string& why) const {
+        throw StudyError(where_ + ": \"" + std::string(key) + "\" " + why);
+    }
+
+    void OnlyKnown(std::initializer_list<std::string_view> known) const {
+        for (const JsonMember& member : object_.Members)
+            if (std::find(known.begin(), known.end(), member.Name) == known.end())
+                Refuse(member.Name, "is not a key of the study file here");
+    }
+
+    const JsonValue* Find(std::string_view key, Kind kind, const char* kindName) const {
+        const JsonValue* value = object_.Find(key);
+        if (value != nullptr && value->Type != kind)
+            Refuse(key, std::string("must be ") + kindName);
+        return value;
+    }
+
+    std::optional<double> Number(std::string_view key) const {
+        const JsonValue* value = Find(key, Kind::Number, "a number");
+        return value ? std::optional<double>(value->Number) : std::nullopt;
+    }
+
+    double Required(std::string_view key) const {
+        const std::optional<double> value = Number(key);
+        if (!value)
+            Refuse(key, "is missing");
+        return *value;
+    }
+
+    std::optional<std::string> Text(std::string_view key) const {
+        const JsonValue* value = Find(key, Kind::String, "a string");
+        return value ? std::optional<std::string>(value->String) : std::nullopt;
+    }
+
+    std::string RequiredText(std::string_view key) const {
+        const std::optional<std::string> value = Text(key);
+        if (!value)
+            Refuse(key, "is missing");
+        return *value;
+    }
+
+    const JsonValue* Object(std::string_view key) const {
+        return Find(key, Kind::Object, "an object");
+    }
+
+    int WholeNumber(std::string_view key, double fallback) const {
+        const double value = Number(key).value_or(fallback);
+        if (value != std::floor(value) || value < 0 || value > 1e9)
+            Refuse(key, "must be a whole number");
+        return static_cast<int>(value);
+    }
+
+    const std::string& Where() const { return where_; }
+
+  private:
+    const JsonValue& object_;
+    std::string where_;
+};
+
+StudyPatient ReadPatient(const Place& place) {
+    place.OnlyKnown({"ap_thickness_cm", "lateral_width_cm", "medium"});
+    StudyPatient patient;
+    patient.ApThicknessCm = place.Required("ap_thickness_cm");
+    patient.LateralWidthCm = place.Required("lateral_width_cm");
+    const std::string medium = place.RequiredText("medium");
+    const std::optional<Medium> known = MediumFromKey(medium);
+    if (!known)
+        place.Refuse("medium", "\"" + medium + "\" is not icru-4, icru-44, water or pmma");
+    patient.PatientMedium = *known;
+    return patient;
+}
+
+StudyPoint ReadPoint(const Place& place) {
+    place.OnlyKnown({"name", "depth_cm", "depth_uncertainty_cm", "left_cm", "left_uncertainty_cm",
+                     "head_cm", "head_uncertainty_cm"});
+    StudyPoint point;
+    point.Name = place.RequiredText("name");
+    point.DepthCm = place.Required("depth_cm");
+    point.LeftCm = place.Required("left_cm");
+    point.HeadCm = place.Required("head_cm");
+    point.DepthUncertaintyCm = place.Number("depth_uncertainty_cm").value_or(0.0);
+    point.LeftUncertaintyCm = place.Number("left_uncertainty_cm").value_or(0.0);
+    point.HeadUncertaintyCm = place.Number("head_uncertainty_cm").value_or(0.0);
+    for (const char* key : {"depth_uncertainty_cm", "left_uncertainty_cm", "head_uncertainty_cm"})
+        if (const auto value = place.Number(key); value && !(*value >= 0.0))
+            place.Refuse(key, "must be 0 or more");
+    return point;
+}
+
+std::vector<AssumedValue> ReadAssumed(const Place& place) {
+    std::vector<AssumedValue> assumed;
+    const JsonValue* list = place.Find("assumed", Kind::Array, "an array");
+    if (list == nullptr)
+        return assumed;
+    for (const JsonValue& item : list->Items) {
+        if (item.Type != Kind::Object)
+            place.Refuse("assumed", "must hold objects");
+        const Place entry(item, place.Where() + ", assumed");
+        entry.OnlyKnown({"field", "value", "why"});
+        AssumedValue value;
+        value.Field = entry.RequiredText("field");
+        value.Why = entry.RequiredText("why");
+        const JsonValue* v = item.Find("value");
+        if (v == nullptr || (v->Type != Kind::Number && v->Type != Kind::String))
+            entry.Refuse("value", "must be a number or a string");
+        value.Value = JsonText(*v);
+        assumed.push_back(std::move(value));
+    }
+    return assumed;
+}
+
+StudyExposure ReadExposure(const Place& place) {
+    place.OnlyKnown({"name",
+                     "entry",
+                     "angle_deg",
+                     "kv",
+                     "rectification",
+                     "al_mm",
+                     "cu_mm",
+                     "target_angle_deg",
+                     "inherent_al_mm",
+                     "hvl1_mm_al",
+                     "scatter_model",
+                     "fsd_cm",
+                     "field_x_cm",
+                     "field_y_cm",
+                     "centre_left_cm",
+                     "centre_head_cm",
+                     "centre_depth_cm",
+                     "air_kerma_mGy",
+                     "tube_output_uGy_per_mAs",
+                     "mas",
+                     "output_distance_cm",
+                     "kap_Gycm2",
+                     "esak_mGy",
+                     "reference_air_kerma_mGy",
+                     "reference_distance_cm",
+                     "exposure_uncertainty_pct",
+                     "repeats",
+                     "table_transmission",
+                     "table_al_mm",
+                     "assumed",
+                     "event"});
+    StudyExposure e;
+    e.Name = place.RequiredText("name");
+    const std::string entry = place.RequiredText("entry");
+    const std::optional<BeamEntry> side = EntryFromKey(entry);
+    if (!side)
+        place.Refuse("entry", "\"" + entry + "\" is not anterior, posterior, left or right");
+    e.Entry = *side;
+    e.AngleDeg = place.Number("angle_deg").value_or(0.0);
+    e.TubeVoltage = place.Required("kv");
+    const double method = place.Required("rectification");
+    if (method != 1 && method != 2 && method != 3)
+        place.Refuse("rectification", "must be 1, 2 or 3");
+    e.Rectification = static_cast<RectificationMethod>(static_cast<int>(method));
+    e.AlMm = place.Number("al_mm");
+    e.CuMm = place.Number("cu_mm");
+    e.TargetAngleDeg = place.Number("target_angle_deg");
+    e.InherentAlMm = place.Number("inherent_al_mm");
+    e.MeasuredHvl1MmAl = place.Number("hvl1_mm_al");
+    if (const auto model = place.Text("scatter_model")) {
+        if (*model != "classic" && *model != "divergent")
+            place.Refuse("scatter_model", "must be \"classic\" or \"divergent\"");
+        e.Model = *model == "divergent" ? ScatterModel::Divergent : ScatterModel::Classic;
+    } else {
+        e.Model = ScatterModel::Classic;
+        e.Assumed.push_back({"scatter_model", "\"classic\"",
+                             "no scatter model was given; the program's default was taken"});
+    }
+    e.FsdCm = place.Required("fsd_cm");
+    e.FieldXCm = place.Required("field_x_cm");
+    e.FieldYCm = place.Required("field_y_cm");
+    e.CentreLeftCm = place.Required("centre_left_cm");
+    e.CentreHeadCm = place.Required("centre_head_cm");
+    e.CentreDepthCm = place.Number("centre_depth_cm");
+    ExposureParts& parts = e.Form.Parts;
+    parts.AirKermaMgy = place.Number("air_kerma_mGy");
+    parts.TubeOutput = place.Number("tube_output_uGy_per_mAs");
+    parts.Mas = place.Number("mas");
+    parts.OutputDistanceCm = place.Number("output_distance_cm");
+    parts.KapGyCm2 = place.Number("kap_Gycm2");
+    parts.EsakMgy = place.Number("esak_mGy");
+    e.Form.ReferenceAirKermaMgy = place.Number("reference_air_kerma_mGy");
+    e.Form.ReferenceDistanceCm = place.Number("reference_distance_cm");
+    e.UncertaintyPct = place.Number("exposure_uncertainty_pct");
+    e.Repeats = place.WholeNumber("repeats", 1);
+    e.TableTransmission = place.Number("table_transmission");
+    e.TableAlMm = place.Number("table_al_mm");
+    std::vector<AssumedValue> given = ReadAssumed(place);
+    given.insert(given.end(), e.Assumed.begin(), e.Assumed.end());
+    e.Assumed = std::move(given);
+    if (const JsonValue* event = place.Object("event"))
+        e.Event = *event;
+    return e;
+}
+
+// "exposure "AP"" once its name reads, "exposure 3" before.
+std::string ExposurePlace(const JsonValue& item, std::size_t index) {
+    const JsonValue* name = item.Find("name");
+    if (name != nullptr && name->Type == Kind::String)
+        return "exposure \"" + name->String + "\"";
+    return "exposure " + std::to_string(index + 1);
+}
+
+const JsonValue& List(const Place& place, std::string_view key) {
+    const JsonValue* list = place.Find(key, Kind::Array, "an array");
+    if (list == nullptr)
+        place.Refuse(key, "is missing");
+    return *list;
+}
+
+} // namespace
+
+Study ParseStudy(std::string_view text, const std::string& shownName) {
+    JsonValue root;
+    try {
+        root = ParseJson(text);
+    } catch (const JsonError& e) {
+        throw StudyError(shownName + ": not a study file: " + e.what());
+    }
+    if (root.Type != Kind::Object || root.Find("veltrim_study") == nullptr)
+        throw StudyError(shownName + ": not a study file (no \"veltrim_study\" version)");
+    const Place top(root, shownName);
+    // The version first: a later one may differ in anything else.
+    const double version = top.Required("veltrim_study");
+    if (version != std::floor(version) || version < 1)
+        top.Refuse("veltrim_study", "must be a whole number");
+    if (version > StudyFileFormat)
+        top.Refuse("veltrim_study", "is " + ShortestText(version) +
+                                        ", a later version than this program reads (" +
+                                        std::to_string(StudyFileFormat) + ")");
+    top.OnlyKnown({"veltrim_study", "patient", "points", "exposures", "record", "study"});
+    Study study;
+    const JsonValue* patient = top.Object("patient");
+    if (patient == nullptr)
+        top.Refuse("patient", "is missing");
+    study.Patient = ReadPatient(Place(*patient, "patient"));
+    const JsonValue& points = List(top, "points");
+    for (std::size_t k = 0; k < points.Items.size(); ++k) {
+        const std::string where = "point " + std::to_string(k + 1);
+        if (points.Items[k].Type != Kind::Object)
+            throw StudyError(where + ": must be an object");
+        study.Points.push_back(ReadPoint(Place(points.Items[k], where)));
+    }
+    const JsonValue& exposures = List(top, "exposures");
+    for (std::size_t k = 0; k < exposures.Items.size(); ++k) {
+        const JsonValue& item = exposures.Items[k];
+        if (item.Type != Kind::Object)
+            throw StudyError("exposure " + std::to_string(k + 1) + ": must be an object");
+        study.Exposures.push_back(ReadExposure(Place(item, ExposurePlace(item, k))));
+    }
+    if (const JsonValue* record = top.Object("record"))
+        study.Record = *record;
+    if (const JsonValue* identifiers = top.Object("study"))
+        study.Identifiers = *identifiers;
+    CheckStudy(study);
+    return study;
+}
+
+Study ReadStudyFile(const std::filesystem::path& path) {
+    const std::string shown = PrintableText(path.string(), 4096);
+    const ReadOutcome read = ReadRegularFile(path, MaxStudyFileBytes);
+    switch (read.Step) {
+    case ReadStep::Missing:
+        throw StudyError(shown + ": no such file");
+    case ReadStep::NotRegular:
+        throw StudyError(shown + ": not a regular file");
+    case ReadStep::Unreadable:
+        throw StudyError(shown + ": cannot be read: " + std::strerror(read.Error));
+    case ReadStep::Done:
+        break;
+    }
+    if (read.Bytes.size() > MaxStudyFileBytes)
+        throw StudyError(shown + ": larger than a study file can be");
+    return ParseStudy(read.Bytes, shown);
+}
+
+} // namespace veltrim

@@ -1,0 +1,73 @@
+#pragma once
+
+// What a report of one calculation says, in the edition's language, with the
+// figures written as veltrim-calc prints them; the page layout is the
+// report layer's. Nothing here draws.
+
+#include "core/Conditions.h"
+#include "core/Language.h"
+#include "engine/CalculateBeam.h"
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace veltrim {
+
+struct ReportLine {
+    std::string Label;
+    std::string Value; // with its unit
+};
+
+struct ReportSection {
+    std::string Title;
+    std::vector<ReportLine> Lines;
+};
+
+// A chart's curves over one axis of abscissae, drawn as lines.
+struct ReportChart {
+    std::string Title, XAxis, YAxis;
+    std::vector<double> X;
+    std::vector<std::vector<double>> Curves;
+    std::vector<std::string> CurveNames;
+    // Decades of the ordinate from this least value up, as the window draws
+    // the depth dose (0.1 to 100 %); none: a linear ordinate from 0.
+    std::optional<double> LogFrom;
+};
+
+struct ReportContent {
+    Language Edition = Language::English;
+    std::string Title;
+    std::string Program; // the version and the data folder
+    std::vector<ReportSection> Sections;
+    std::string TableTitle;
+    std::vector<std::string> TableHeader;
+    std::vector<std::vector<std::string>> TableRows;
+    ReportChart DepthDose, Spectrum;
+    std::string AccuracyTitle, Accuracy;
+};
+
+// What a front end knows beside the calculated beam.
+struct ReportRequest {
+    Language Edition = Language::English;
+    ConditionTexts Typed;
+    std::filesystem::path DataFolder;
+    double AirCm = 0.0; // where the quality was measured
+    // A beam given by its measured HVL1 (mm Al) and the filter found for it
+    // ("0.495", in the filter's own unit).
+    std::optional<double> MeasuredHvl1;
+    bool MatchedCopper = false;
+    bool MatchedInherent = false; // the inherent filtration was the unknown
+    std::string FoundFilter;
+    // The dose at one depth, or least and most over a range (cm).
+    std::optional<double> DoseFromCm, DoseToCm;
+};
+
+// The report of `beam` (computed with its depth dose; its quality and its
+// absolute dose are reported when it holds them). Throws CalculationError
+// for a dose depth out of range.
+ReportContent ReportOf(const BeamResult& beam, const ReportRequest& request);
+
+} // namespace veltrim
