@@ -2,7 +2,7 @@
 
 #include "core/CFormat.h"
 #include "core/Grids.h"
-#include "dose/ResultsFile.h"
+#include "files/ResultsFile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,8 +4,8 @@
 #include "cli/StandardOutput.h"
 #include "core/CFormat.h"
 #include "core/FileReplacing.h"
-#include "dose/ResultsFile.h"
 #include "files/BeamFile.h"
+#include "files/ResultsFile.h"
 #include "files/TableExport.h"
 #include "report/ReportContent.h"
 #ifdef VELTRIM_REPORTS

@@ -2,7 +2,6 @@
 
 #include "core/DataFile.h"
 #include "core/ModelConstants.h"
-#include "dose/ResultsFile.h"
 #include "engine/BeamPoints.h"
 
 #include <algorithm>
@@ -277,11 +276,6 @@ std::optional<ExitDose> ExitDoseOf(double thicknessCm, const DepthDoseTable& tab
         exit.SurfacePerKerma = DoseAtDepth(*perKerma, exit.DepthCm);
     }
     return exit;
-}
-
-std::string ResultsFileBytes(const BeamResult& beam) {
-    return ResultsFileBytes(beam.DepthDose->Table, beam.DepthDose->Rows, beam.Conditions,
-                            beam.Model, beam.PhantomMedium, beam.ThicknessCm);
 }
 
 } // namespace veltrim

@@ -139,9 +139,6 @@ std::optional<ExitDose> BeamExitDose(const BeamResult& beam);
 std::optional<ExitDose> ExitDoseOf(double thicknessCm, const DepthDoseTable& table, int rows,
                                    const DosePerAirKerma* perKerma);
 
-// The results file of a calculated beam.
-std::string ResultsFileBytes(const BeamResult& beam);
-
 // --- the steps CalculateBeam is made of, which the window's routines call
 // one at a time ---
 

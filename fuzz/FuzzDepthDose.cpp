@@ -6,8 +6,8 @@
 // message and keep the previous table and file.
 #include "core/DataFile.h"
 #include "dose/DepthDose.h"
-#include "dose/ResultsFile.h"
 #include "dose/TissueTables.h"
+#include "files/ResultsFile.h"
 #include "fuzz/FuzzSupport.h"
 #include "window/Pipeline.h"
 #include "window/SharedState.h"

@@ -5,7 +5,7 @@
 // holds it, or report its failure and keep the previous table and file.
 #include "core/NumberReading.h"
 #include "dose/DepthDose.h"
-#include "dose/ResultsFile.h"
+#include "files/ResultsFile.h"
 #include "fuzz/FuzzSupport.h"
 #include "window/Pipeline.h"
 #include "window/SharedState.h"

@@ -5,7 +5,7 @@
 // the calculation every run starts from.
 
 #include "dose/DepthDose.h"
-#include "dose/ResultsFile.h"
+#include "files/ResultsFile.h"
 #include "window/Pipeline.h"
 #include "window/SharedState.h"
 

@@ -2,6 +2,7 @@
 // each asks CalculateBeam (or MatchBeamHvl1) over the data of its folder and
 // gives the result as numpy arrays, a dict of figures or bytes.
 #include "engine/CalculateBeam.h"
+#include "files/ResultsFile.h"
 #include "python/Bindings.h"
 
 #include <optional>

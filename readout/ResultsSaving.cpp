@@ -3,7 +3,7 @@
 #include "core/DataFile.h"
 #include "core/FileReading.h"
 #include "core/FileReplacing.h"
-#include "dose/ResultsFile.h"
+#include "files/ResultsFile.h"
 #include "spectrum/SpectrumCsv.h"
 
 #include <QBuffer>

@@ -7,9 +7,9 @@
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
 #include "dose/Medium.h"
-#include "dose/ResultsFile.h"
 #include "dose/SlabKernels.h"
 #include "dose/TissueTables.h"
+#include "files/ResultsFile.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <array>

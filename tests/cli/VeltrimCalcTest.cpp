@@ -5,8 +5,8 @@
 #include "core/CFormat.h"
 #include "core/CsvReading.h"
 #include "dose/DepthDose.h"
-#include "dose/ResultsFile.h"
 #include "dose/SyntheticData.h"
+#include "files/ResultsFile.h"
 #include "spectrum/BeamQuality.h"
 
 #include <algorithm>

@@ -3,9 +3,9 @@
 
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
-#include "dose/ResultsFile.h"
 #include "engine/BeamPoints.h"
 #include "engine/CalculateBeam.h"
+#include "files/ResultsFile.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
-#include "dose/ResultsFile.h"
 #include "engine/BeamPoints.h"
 #include "engine/CalculateBeam.h"
+#include "files/ResultsFile.h"
 #include "window/Pipeline.h"
 
 #include <cmath>

@@ -6,8 +6,8 @@
 #include "common/Installation.h"
 #include "core/FileReplacing.h"
 #include "dose/DepthDose.h"
-#include "dose/ResultsFile.h"
 #include "dose/TissueTables.h"
+#include "files/ResultsFile.h"
 #include "spectrum/AttenuationTables.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "common/ImmutableFile.h"
 #include "common/Installation.h"
 #include "dose/DepthDose.h"
-#include "dose/ResultsFile.h"
+#include "files/ResultsFile.h"
 
 #include <gtest/gtest.h>
 #include <string>

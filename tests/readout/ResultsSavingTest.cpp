@@ -3,7 +3,7 @@
 #include "common/FileSizeLimit.h"
 #include "common/ImmutableFile.h"
 #include "common/TempFolder.h"
-#include "dose/ResultsFile.h"
+#include "files/ResultsFile.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

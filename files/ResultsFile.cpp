@@ -1,7 +1,8 @@
-#include "dose/ResultsFile.h"
+#include "files/ResultsFile.h"
 
 #include "core/DataFile.h"
 #include "core/FileReplacing.h"
+#include "engine/CalculateBeam.h"
 
 #include <cerrno>
 #include <charconv>
@@ -136,6 +137,11 @@ std::string ResultsFileBytes(const DepthDoseTable& table, int rows, const Irradi
     if (thicknessCm)
         text += label("ファントムの厚さ, ") + FormatNumber(*thicknessCm, 2, 1) + ", cm" + eol;
     return text;
+}
+
+std::string ResultsFileBytes(const BeamResult& beam) {
+    return ResultsFileBytes(beam.DepthDose->Table, beam.DepthDose->Rows, beam.Conditions,
+                            beam.Model, beam.PhantomMedium, beam.ThicknessCm);
 }
 
 void ReplaceFile(const std::filesystem::path& target, std::string_view bytes) {

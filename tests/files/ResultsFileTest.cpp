@@ -1,4 +1,4 @@
-#include "dose/ResultsFile.h"
+#include "files/ResultsFile.h"
 
 #include "dose/DepthDose.h"
 

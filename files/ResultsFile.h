@@ -49,6 +49,10 @@ std::string ResultsFileBytes(const DepthDoseTable& table, int rows,
                              Medium medium = Medium::IcruFourComponent,
                              std::optional<double> thicknessCm = std::nullopt);
 
+struct BeamResult;
+// The results file of a calculated beam.
+std::string ResultsFileBytes(const BeamResult& beam);
+
 // Writes the bytes to a new file beside `target` and renames it over the
 // target only once it is complete, so a failure leaves the previous file as
 // it was; only a regular file (or a link to one) is replaced. Throws
