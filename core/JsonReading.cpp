@@ -342,7 +342,7 @@ const JsonValue* JsonValue::Find(std::string_view name) const {
 }
 
 JsonError::JsonError(const std::string& what, std::size_t offset)
-    : std::runtime_error(what + " at byte " + std::to_string(offset)), offset_(offset) {}
+    : std::runtime_error(what + " at byte " + std::to_string(offset)) {}
 
 JsonValue ParseJson(std::string_view text) {
     return Reader(text).Document();

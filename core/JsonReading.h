@@ -37,10 +37,6 @@ struct JsonMember {
 class JsonError : public std::runtime_error {
   public:
     JsonError(const std::string& what, std::size_t offset);
-    std::size_t Offset() const { return offset_; }
-
-  private:
-    std::size_t offset_;
 };
 
 // The one value the text holds, blanks around it allowed. Throws JsonError.

@@ -51,21 +51,6 @@ inline MessageId MediumName(Medium medium) {
     return MessageId::MediumIcruFourComponent;
 }
 
-// Density of the phantom, g/cm3: depths are in cm of the medium, and the
-// tables hold mass coefficients (cm2/g) times this density.
-inline double MediumDensity(Medium medium) {
-    switch (medium) {
-    case Medium::Icru44:
-        return 1.06;
-    case Medium::Pmma:
-        return 1.19;
-    case Medium::IcruFourComponent:
-    case Medium::Water:
-        break;
-    }
-    return 1.00;
-}
-
 // The medium's tables relative to the data folder: empty for the default.
 inline std::filesystem::path MediumFolder(Medium medium) {
     if (medium == Medium::IcruFourComponent)

@@ -264,13 +264,7 @@ std::optional<ExitDose> ExitDoseOf(double thicknessCm, const DepthDoseTable& tab
         return std::nullopt;
     ExitDose exit;
     exit.DepthCm = thicknessCm;
-    const double last = table[rows][TotalPdd];
-    const double before = table[rows - 1][TotalPdd];
-    exit.LastLayerPdd = last;
-    // Half a step of the slope between the last two middles.
-    exit.SurfacePdd = last > 0 && before > 0
-                          ? std::exp(std::log(last) + 0.5 * std::log(last / before))
-                          : last + 0.5 * (last - before);
+    exit.LastLayerPdd = table[rows][TotalPdd];
     if (perKerma) {
         exit.LastLayerPerKerma = perKerma->Total[perKerma->Rows];
         exit.SurfacePerKerma = DoseAtDepth(*perKerma, exit.DepthCm);

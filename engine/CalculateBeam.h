@@ -121,14 +121,13 @@ Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1M
                         const AirTables& air);
 
 // The exit face of a finite phantom whose tables reach it: the total of the
-// last layer and at the face itself, as a percentage of the first layer's
-// and (with the absolute dose) per unit Ka,i. The face lies a quarter layer
-// below the last middle; the last two layers' slope in log dose is carried
-// on to it, as DoseAtDepth does.
+// last layer as a percentage of the first layer's, and (with the absolute
+// dose) per unit Ka,i in the last layer and at the face itself. The face
+// lies a quarter layer below the last middle; DoseAtDepth carries the last
+// two layers' slope in log dose on to it.
 struct ExitDose {
     double DepthCm = 0.0;
     double LastLayerPdd = 0.0;
-    double SurfacePdd = 0.0;
     std::optional<double> LastLayerPerKerma;
     std::optional<double> SurfacePerKerma;
 };

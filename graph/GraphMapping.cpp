@@ -10,20 +10,8 @@ QTransform GraphToPixel() {
     return QTransform(sx, 0.0, 0.0, sy, -GraphWorld.left() * sx, -GraphWorld.top() * sy);
 }
 
-double DepthToX(double depthCm) {
-    return 30.0 * depthCm;
-}
-
-double XToDepth(double x) {
-    return x / 30.0;
-}
-
 double PddToY(double percent) {
     return 800.0 - 100.0 * std::log(10.0 * percent);
-}
-
-double YToPdd(double y) {
-    return std::exp((800.0 - y) / 100.0) / 10.0;
 }
 
 double RowToX(int row) {

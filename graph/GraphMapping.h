@@ -17,14 +17,9 @@ inline constexpr QRectF PlotFrame(QPointF(0.0, 110.0), QPointF(900.0, 800.0));
 // Graph units to pixels of the drawing area; inverted() maps the pointer back.
 QTransform GraphToPixel();
 
-// A depth in cm on the horizontal axis: 1 cm is 30 units.
-double DepthToX(double depthCm);
-double XToDepth(double x);
-
 // A PDD in percent on the logarithmic axis: 0.1 % at the frame's bottom, one
 // decade every 100 ln 10 units.
 double PddToY(double percent);
-double YToPdd(double y);
 
 // Where row r of the depth-dose table is plotted; half a unit right of the
 // slab's middle, which is where the cursor stands as well.

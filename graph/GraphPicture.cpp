@@ -33,10 +33,6 @@ void GraphPicture::PlotDepthDose(const DepthDoseTable& result, double maxDepth) 
     update();
 }
 
-bool GraphPicture::SaveImage(const QString& fileName, const char* format) const {
-    return image_.save(fileName, format);
-}
-
 const CursorLine& GraphPicture::Line(int n) const {
     if (n < 1 || n > LineCount)
         throw std::out_of_range("GraphPicture has Line1 to Line4 only");

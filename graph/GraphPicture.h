@@ -37,8 +37,6 @@ class GraphPicture : public QFrame {
     const QImage& Image() const { return image_; }
     // What the image shows, drawn again as an SVG document.
     QByteArray SvgDrawing() const { return GraphSvg(plots_); }
-    // Writes the image; false when the file could not be written.
-    bool SaveImage(const QString& fileName, const char* format) const;
 
     // Line1..Line4 (n = 1..4).
     const CursorLine& Line(int n) const;
