@@ -87,7 +87,8 @@ class SharedState {
     std::string DepthDoseFailureCause;
 
     // --- routines ---
-    // Reads the three attenuation tables (once, at window load).
+    // Reads the three attenuation tables (once, at window load), loading
+    // the model's data afresh.
     bool LoadAttenuationTables();
     // Reads the typed texts into Conditions; gives back the clamp text for Text1.
     std::optional<std::string> ReadConditions(const ConditionTexts& texts);
@@ -95,7 +96,8 @@ class SharedState {
     void SelectRectification(int method);
     // Fills Spectrum for the current conditions.
     bool SynthesizeSpectrum();
-    // Reads ICRUSoft.dat and Primary.dat and builds PrimaryDoseTable.
+    // The phantom medium's ICRUSoft.dat and Primary.dat with PrimaryDoseTable,
+    // from the model's data once any data file that changed has been taken up.
     bool LoadTissueTables();
     // Primary and scatter depth dose, normalised to row 1; writes the results file.
     bool ComputeDepthDose();
