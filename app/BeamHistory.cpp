@@ -1,16 +1,21 @@
 #include "app/BeamHistory.h"
 
-#include <utility>
+#include "window/SharedState.h"
+#include "core/DataFile.h"
 
 namespace veltrim {
 
-BeamHistory::BeamHistory(std::filesystem::path dataFolder, QObject* parent)
-    : QObject(parent), dataFolder_(std::move(dataFolder)) {}
+BeamHistory::BeamHistory(const SharedState& run, QObject* parent) : QObject(parent), run_(run) {}
 
-const AirData& BeamHistory::Air() const {
-    if (!air_)
-        air_ = LoadAirData(dataFolder_);
-    return *air_;
+AirData BeamHistory::Air() const {
+    try {
+        return AirDataOf(run_.SharedData());
+    } catch (const DataFileError& e) {
+        // No model data at all: the attenuation tables could not be read.
+        AirData air;
+        air.Problem = e.Problem();
+        return air;
+    }
 }
 
 void BeamHistory::Add(const CalculatedBeam& beam, bool curveDrawn) {

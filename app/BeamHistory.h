@@ -3,28 +3,29 @@
 #include "engine/CalculatedBeam.h"
 
 #include <QObject>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
 namespace veltrim {
+
+class SharedState;
 
 // What the spectrum and dose windows know of the main window's calculations:
 // the beams of the curves drawn since the last Reset, in drawing order, the
 // beam of the last calculation, drawn or not, and the row under the depth
 // cursor. The main window owns and updates it; the other windows read it and
 // follow Changed and CursorMoved. The air tables that give the beams their
-// quality are read here, once, at their first need, since both the main and
-// the spectrum window assess beams with them.
+// quality are the run's model data's, since both the main and the spectrum
+// window assess beams with them.
 class BeamHistory : public QObject {
     Q_OBJECT
   public:
-    explicit BeamHistory(std::filesystem::path dataFolder, QObject* parent = nullptr);
+    explicit BeamHistory(const SharedState& run, QObject* parent = nullptr);
 
     const std::vector<CalculatedBeam>& Drawn() const { return drawn_; }
     // None before the first calculation and after Reset.
     const CalculatedBeam* Last() const { return last_ ? &*last_ : nullptr; }
-    const AirData& Air() const;
+    AirData Air() const;
 
     // The beam of a calculation becomes the last one, and joins the drawn
     // ones when its curve went onto the graph.
@@ -42,10 +43,9 @@ class BeamHistory : public QObject {
     void CursorMoved();
 
   private:
-    std::filesystem::path dataFolder_;
+    const SharedState& run_;
     std::vector<CalculatedBeam> drawn_;
     std::optional<CalculatedBeam> last_;
-    mutable std::optional<AirData> air_;
     int cursorRow_ = 0;
 };
 

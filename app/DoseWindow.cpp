@@ -18,7 +18,6 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <algorithm>
-#include <cmath>
 
 namespace veltrim {
 namespace {
@@ -101,7 +100,6 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
     for (const MessageId column : Columns)
         headings << Utf8(Text(edition_, column));
     table_->setHorizontalHeaderLabels(headings);
-
     for (const ControlName way : dc::ExposureWays)
         connect(&Control<QRadioButton>(way), &QRadioButton::toggled, this,
                 &DoseWindow::EnableWayFields);
@@ -151,10 +149,10 @@ void DoseWindow::ShowLastCalculation() {
     }
     const CalculatedBeam& beam = *drawn;
     try {
-        const DoseProfiles depthDose{run_.DepthRowCount, run_.PrimaryDose, run_.ExactScatterDose};
         const std::unique_ptr<AbsoluteDose> dose =
-            BeamAbsoluteDose(run_.ResultConditions, beam.Spectrum, depthDose, run_.Tissue, Data(),
-                             std::nullopt, beam.PhantomMedium);
+            BeamAbsoluteDose(run_.ResultConditions, beam.Spectrum,
+                             {run_.DepthRowCount, run_.PrimaryDose, run_.ExactScatterDose},
+                             run_.Tissue, Data(), std::nullopt, beam.PhantomMedium);
         shown_ = Shown{beam, run_.ResultConditions, *dose, std::nullopt};
         if (beam.ThicknessCm)
             shown_->Exit = ExitDoseOf(*beam.ThicknessCm, run_.DepthDoseResult, run_.DepthRowCount,

@@ -39,7 +39,7 @@ namespace mc = maincontrols;
 MainWindow::MainWindow(Language edition, MessageSink& messages, std::filesystem::path dataFolder,
                        std::filesystem::path workFolder, QWidget* parent)
     : QWidget(parent), state_(messages, std::move(dataFolder), std::move(workFolder)),
-      beams_(state_.DataFolder) {
+      beams_(state_) {
     state_.Edition = edition;
     BuildWindow(*this, MainWindowLayout(edition));
 

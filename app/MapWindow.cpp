@@ -91,11 +91,21 @@ void MapWindow::ShowLastCalculation() {
     if (drawn == nullptr)
         return;
     try {
-        CalculationOptions options;
-        options.Model = drawn->Model;
-        options.PhantomMedium = drawn->PhantomMedium;
-        options.ThicknessCm = drawn->ThicknessCm;
-        beam_ = std::make_unique<BeamResult>(CalculateBeam(run_.ResultConditions, options, Data()));
+        // The main window's own result when it is the drawn beam's; it is
+        // computed again only when a failed depth dose left the drawn curve
+        // with another model or phantom than the result's.
+        const BeamResult* last = run_.LastBeam.get();
+        if (last && last->Model == drawn->Model && last->PhantomMedium == drawn->PhantomMedium &&
+            last->ThicknessCm == drawn->ThicknessCm) {
+            beam_ = run_.LastBeam;
+        } else {
+            CalculationOptions options;
+            options.Model = drawn->Model;
+            options.PhantomMedium = drawn->PhantomMedium;
+            options.ThicknessCm = drawn->ThicknessCm;
+            beam_ =
+                std::make_shared<BeamResult>(CalculateBeam(run_.ResultConditions, options, Data()));
+        }
         map_ = BeamMap(*beam_, Axis(), Data());
         plane_ = PlaneOfMap(*beam_, *map_, Axis());
     } catch (const BeamError& e) {

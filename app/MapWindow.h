@@ -53,7 +53,7 @@ class MapWindow : public SideWindow {
     std::string DoseText(double perFluence) const;
 
     std::function<const AbsoluteDose*()> exposed_;
-    std::unique_ptr<BeamResult> beam_;
+    std::shared_ptr<const BeamResult> beam_;
     std::optional<DoseGrid> map_;
     std::optional<DosePlane> plane_;
 

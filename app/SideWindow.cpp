@@ -52,8 +52,9 @@ const CalculatedBeam* SideWindow::ShowLastDrawnBeam() {
 }
 
 const ModelData& SideWindow::Data() {
-    if (!data_)
-        data_ = ModelData::Load(run_.DataFolder);
+    // Held here too, so that what this window is using outlives a newer
+    // one that a calculation puts in its place.
+    data_ = run_.SharedData();
     return *data_;
 }
 

@@ -53,7 +53,7 @@ class SideWindow : public QWidget {
     // The history's last drawn beam, named on that line; null, with "no
     // calculation yet" there, when there is none.
     const CalculatedBeam* ShowLastDrawnBeam();
-    // The model's data, read from the run's folder at the first need.
+    // The run's model data, one for the whole process.
     const ModelData& Data();
 
     static QString Utf8(const std::string& text) { return QString::fromStdString(text); }

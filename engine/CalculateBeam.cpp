@@ -149,6 +149,31 @@ void AssessQuality(BeamResult& beam, double airCm, const ModelData& data) {
 
 } // namespace
 
+namespace {
+
+// A finite phantom's tables (and points) end at its exit face.
+double MaxDepthOf(const CalculationOptions& options) {
+    return options.ThicknessCm ? std::min(ModelMaxDepth, *options.ThicknessCm) : ModelMaxDepth;
+}
+
+} // namespace
+
+void CheckCalculable(const IrradiationConditions& conditions, const CalculationOptions& options) {
+    if (!options.DepthDose)
+        return;
+    if (const std::optional<Message> problem = GeometryProblem(conditions))
+        throw BeamError(BeamStage::Spectrum, *problem);
+    if (options.ThicknessCm)
+        if (const std::optional<Message> problem = ThicknessProblem(*options.ThicknessCm))
+            throw BeamError(BeamStage::Spectrum, *problem);
+    try {
+        CheckPhantomPoints(conditions, static_cast<int>(DepthRowCount(MaxDepthOf(options))),
+                           options.Points);
+    } catch (const CalculationError& e) {
+        throw BeamError(BeamStage::Spectrum, e.Cause());
+    }
+}
+
 BeamResult CalculateBeam(const IrradiationConditions& conditions, const CalculationOptions& options,
                          const ModelData& data) {
     BeamResult beam;
@@ -156,22 +181,8 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
     beam.Model = options.Model;
     beam.PhantomMedium = options.PhantomMedium;
     beam.ThicknessCm = options.ThicknessCm;
-    // A finite phantom's tables (and points) end at its exit face.
-    const double maxDepth =
-        options.ThicknessCm ? std::min(ModelMaxDepth, *options.ThicknessCm) : ModelMaxDepth;
-    if (options.DepthDose) {
-        if (const std::optional<Message> problem = GeometryProblem(conditions))
-            throw BeamError(BeamStage::Spectrum, *problem);
-        if (options.ThicknessCm)
-            if (const std::optional<Message> problem = ThicknessProblem(*options.ThicknessCm))
-                throw BeamError(BeamStage::Spectrum, *problem);
-        try {
-            CheckPhantomPoints(conditions, static_cast<int>(DepthRowCount(maxDepth)),
-                               options.Points);
-        } catch (const CalculationError& e) {
-            throw BeamError(BeamStage::Spectrum, e.Cause());
-        }
-    }
+    const double maxDepth = MaxDepthOf(options);
+    CheckCalculable(conditions, options);
     beam.Spectrum = BeamSpectrum(conditions, data.Attenuation());
     if (options.Quality)
         AssessQuality(beam, options.AirCm, data);
@@ -179,9 +190,10 @@ BeamResult CalculateBeam(const IrradiationConditions& conditions, const Calculat
         return beam;
     const Medium medium = options.PhantomMedium;
     CheckMediumTables(medium, options, data);
-    const TissueTables* tissue = nullptr;
+    const TissueTables* tissue = options.Tissue;
     try {
-        tissue = &data.Tissue(medium);
+        if (!tissue)
+            tissue = &data.Tissue(medium);
     } catch (const DataFileError& e) {
         FailTissueTables(e);
     }

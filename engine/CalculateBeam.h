@@ -67,6 +67,9 @@ struct CalculationOptions {
     std::vector<PhantomPoint> Points;
     // Studies only: other kernels than the data's, and the earlier rules.
     KernelSource* Kernels = nullptr;
+    // Other tissue and primary-dose tables than the data's of the medium
+    // (the window's state holds those it read for the calculation).
+    const TissueTables* Tissue = nullptr;
     DepthDoseRules Rules{};
 };
 
@@ -110,6 +113,11 @@ struct BeamResult {
 // (as a Spectrum-step error) before anything is computed.
 BeamResult CalculateBeam(const IrradiationConditions& conditions, const CalculationOptions& options,
                          const ModelData& data);
+
+// Refuses, before anything is computed, a geometry the depth dose cannot
+// take, a phantom thickness out of reach and points outside the phantom:
+// throws BeamError (Spectrum) with the cause. CalculateBeam calls it first.
+void CheckCalculable(const IrradiationConditions& conditions, const CalculationOptions& options);
 
 // The added filter that gives a measured first half-value layer (see
 // MatchHvl1). Throws CalculationError; a missing air table, DataFileError.

@@ -22,10 +22,11 @@ const char* ThicknessJoin(Language language) {
 
 } // namespace
 
-AirData LoadAirData(const std::filesystem::path& dataFolder) {
+AirData AirDataOf(std::shared_ptr<const ModelData> data) {
     AirData air;
     try {
-        air.Tables = ReadAirTables(dataFolder);
+        air.Tables = &data->Air();
+        air.Data = std::move(data);
     } catch (const DataFileError& e) {
         air.Problem = e.Problem();
     }

@@ -4,6 +4,7 @@
 // the user typed them, its spectrum and its quality; and the beam it finds
 // for a measured HVL1.
 
+#include "engine/ModelData.h"
 #include "core/Conditions.h"
 #include "core/Grids.h"
 #include "core/Messages.h"
@@ -14,6 +15,7 @@
 #include "spectrum/HvlMatching.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,11 +23,13 @@ namespace veltrim {
 
 // The air tables of the beam quality, or why they could not be read.
 struct AirData {
-    std::optional<AirTables> Tables;
-    Message Problem; // the data-file message when Tables is empty
+    const AirTables* Tables = nullptr; // held by Data
+    Message Problem;                   // the data-file message when Tables is null
+    std::shared_ptr<const ModelData> Data;
 };
-// Reads AirKerma.dat and AirAttenuation.dat of a data folder; never throws.
-AirData LoadAirData(const std::filesystem::path& dataFolder);
+// The air tables of the model's data (AirKerma.dat and AirAttenuation.dat,
+// read at their first need); never throws.
+AirData AirDataOf(std::shared_ptr<const ModelData> data);
 
 // A measured HVL1 (mm Al) and the filter found for it, as the beam was
 // calculated with it.

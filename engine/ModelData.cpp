@@ -2,6 +2,9 @@
 
 #include "core/DataFile.h"
 
+#include <algorithm>
+#include <ctime>
+#include <sys/stat.h>
 #include <utility>
 
 namespace veltrim {
@@ -46,6 +49,71 @@ template <class Table, class Read> const Table& ModelData::Take(Once<Table>& onc
 ModelData::ModelData(std::filesystem::path folder, ModelCache cache)
     : folder_(std::move(folder)), cache_(std::move(cache)) {}
 
+namespace {
+
+std::uint64_t Nanoseconds(const timespec& t) {
+    return static_cast<std::uint64_t>(t.tv_sec) * 1'000'000'000u +
+           static_cast<std::uint64_t>(t.tv_nsec);
+}
+
+std::uint64_t Now() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return Nanoseconds(now);
+}
+
+// How long after a file's change time another write could still leave
+// every time stamp as it was (a file system's clock ticks coarsely).
+constexpr std::uint64_t ClockTick = 2'000'000'000u;
+
+} // namespace
+
+std::array<std::uint64_t, 6> ModelData::StatusOf(const std::filesystem::path& file) const {
+    struct stat status {};
+    if (stat((folder_ / file).c_str(), &status) != 0)
+        return {};
+    const auto ns = Nanoseconds;
+    return {static_cast<std::uint64_t>(status.st_size),
+            ns(status.st_mtim),
+            ns(status.st_ctim),
+            static_cast<std::uint64_t>(status.st_ino),
+            static_cast<std::uint64_t>(status.st_dev),
+            static_cast<std::uint64_t>(status.st_mode)};
+}
+
+template <class Table, class Parse>
+std::unique_ptr<Table> ModelData::Cached(const std::string& name,
+                                         const std::vector<std::filesystem::path>& sources,
+                                         Parse parse) const {
+    // Noted before reading: a file changed while it is read shows as
+    // changed at the next look.
+    {
+        const std::lock_guard<std::mutex> lock(seenLock_);
+        for (const std::filesystem::path& source : sources)
+            seen_.push_back({source, StatusOf(source), Now()});
+    }
+    return cache_.Take<Table>(name, sources, parse);
+}
+
+bool ModelData::FilesChanged() const {
+    const std::lock_guard<std::mutex> lock(seenLock_);
+    // A file changed within a clock tick of its reading may have been
+    // written again since under the same time stamps and size: read again.
+    return std::any_of(seen_.begin(), seen_.end(), [this](const Seen& seen) {
+        return StatusOf(seen.File) != seen.Status || seen.When < seen.Status[2] + ClockTick;
+    });
+}
+
+std::shared_ptr<const ModelData> ModelData::Current(std::shared_ptr<const ModelData> data) {
+    if (!data->FilesChanged())
+        return data;
+    const std::shared_ptr<ModelData> fresh(new ModelData(data->folder_, data->cache_));
+    fresh->attenuation_ = data->attenuation_;
+    fresh->phantoms_[static_cast<std::size_t>(Medium::IcruFourComponent)] =
+        std::make_unique<PhantomTables>(*fresh, Medium::IcruFourComponent);
+    return fresh;
+}
+
 ModelData::PhantomTables::PhantomTables(const ModelData& data, Medium medium)
     : Folder(MediumFolder(medium)), Key(MediumKey(medium)),
       Focus(data.folder_ / Folder, [&data, this](const std::filesystem::path& kernelFolder) {
@@ -70,14 +138,13 @@ std::shared_ptr<const ModelData> ModelData::Load(const std::filesystem::path& fo
 std::unique_ptr<KernelSet> ModelData::ReadSet(const PhantomTables& phantom,
                                               const std::filesystem::path& kernelFolder) const {
     const std::filesystem::path folder = phantom.Folder / kernelFolder;
-    return cache_.Take<KernelSet>(
-        phantom.Key + "." + FlatName(kernelFolder), KernelFiles(folder),
-        [&] { return ReadKernelSet(folder_ / phantom.Folder, kernelFolder); });
+    return Cached<KernelSet>(phantom.Key + "." + FlatName(kernelFolder), KernelFiles(folder),
+                             [&] { return ReadKernelSet(folder_ / phantom.Folder, kernelFolder); });
 }
 
 const EnergyTable& ModelData::AirKerma() const {
     return Take(airKerma_, [&] {
-        return cache_.Take<EnergyTable>("air-kerma", {AirKermaFile}, [&] {
+        return Cached<EnergyTable>("air-kerma", {AirKermaFile}, [&] {
             return Owned(ReadAttenuationFile(folder_ / AirKermaFile));
         });
     });
@@ -88,7 +155,7 @@ const AirTables& ModelData::Air() const {
         auto air = std::make_unique<AirTables>();
         air->MuEnOverRho = AirKerma();
         air->Mu = Take(airAttenuation_, [&] {
-            return cache_.Take<EnergyTable>("air-attenuation", {AirAttenuationFile}, [&] {
+            return Cached<EnergyTable>("air-attenuation", {AirAttenuationFile}, [&] {
                 return Owned(ReadAttenuationFile(folder_ / AirAttenuationFile));
             });
         });
@@ -111,7 +178,7 @@ ModelData::PhantomTables& ModelData::Phantom(Medium medium) const {
 const TissueTables& ModelData::Tissue(Medium medium) const {
     PhantomTables& phantom = Phantom(medium);
     return Take(phantom.Tissue, [&] {
-        return cache_.Take<TissueTables>(
+        return Cached<TissueTables>(
             phantom.Key + ".tissue",
             {phantom.Folder / TissueFile, phantom.Folder / PrimaryDoseFile},
             [&] { return Owned(ReadTissueTables(folder_ / phantom.Folder)); });
@@ -126,10 +193,10 @@ const KernelSet& ModelData::Kernels(Medium medium) const {
 const SurfaceKernelSet& ModelData::SurfaceKernels(Medium medium) const {
     PhantomTables& phantom = Phantom(medium);
     return Take(phantom.Surface, [&] {
-        return cache_.Take<SurfaceKernelSet>(
-            phantom.Key + "." + SurfaceKernelFolder,
-            KernelFiles(phantom.Folder / SurfaceKernelFolder),
-            [&] { return ReadSurfaceKernelSet(folder_ / phantom.Folder); });
+        return Cached<SurfaceKernelSet>(phantom.Key + "." + SurfaceKernelFolder,
+                                        KernelFiles(phantom.Folder / SurfaceKernelFolder), [&] {
+                                            return ReadSurfaceKernelSet(folder_ / phantom.Folder);
+                                        });
     });
 }
 

@@ -8,7 +8,9 @@
 // cache when that was made from the same files (ModelCache.h), and kept:
 // a depth dose never reads the surface kernels, a classic one never the
 // point-focus sets. What a set holds never changes once read, and the data
-// may be shared by any number of threads.
+// may be shared by any number of threads. One process keeps one ModelData
+// per data folder; Current() gives a fresh one when a file it has read (or
+// failed to read) has changed since.
 
 #include "dose/FocusKernels.h"
 #include "dose/Medium.h"
@@ -21,11 +23,13 @@
 #include "spectrum/BeamQuality.h"
 
 #include <array>
+#include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace veltrim {
 
@@ -40,6 +44,14 @@ class ModelData {
     // The same over a cache of the caller's choosing (tests, benchmarks).
     static std::shared_ptr<const ModelData> Load(const std::filesystem::path& folder,
                                                  ModelCache cache);
+
+    // `data` itself while none of the files its sets were read from has
+    // changed (size, time stamps, inode, or a missing file that appeared);
+    // otherwise a ModelData of the same folder that reads them again as
+    // they are needed. The attenuation tables are kept: they are read once,
+    // when the data are first loaded. Costs one stat per file read so far.
+    static std::shared_ptr<const ModelData> Current(std::shared_ptr<const ModelData> data);
+    bool FilesChanged() const;
 
     const std::filesystem::path& Folder() const { return folder_; }
     const AttenuationTables& Attenuation() const { return *attenuation_; }
@@ -88,10 +100,23 @@ class ModelData {
     // exit-ratio set), through the cache.
     std::unique_ptr<KernelSet> ReadSet(const PhantomTables& phantom,
                                        const std::filesystem::path& kernelFolder) const;
+    // cache_.Take, noting what the sources were when they were read.
+    template <class Table, class Parse>
+    std::unique_ptr<Table> Cached(const std::string& name,
+                                  const std::vector<std::filesystem::path>& sources,
+                                  Parse parse) const;
+    // A source file as stat finds it (all zero when it is missing), and
+    // when it was looked at (ns of the real-time clock).
+    struct Seen {
+        std::filesystem::path File; // relative to the data folder
+        std::array<std::uint64_t, 6> Status{};
+        std::uint64_t When = 0;
+    };
+    std::array<std::uint64_t, 6> StatusOf(const std::filesystem::path& file) const;
 
     std::filesystem::path folder_;
     ModelCache cache_;
-    std::unique_ptr<AttenuationTables> attenuation_;
+    std::shared_ptr<const AttenuationTables> attenuation_;
     mutable Once<EnergyTable> airKerma_;
     mutable Once<EnergyTable> airAttenuation_;
     mutable Once<AirTables> air_;
@@ -100,6 +125,8 @@ class ModelData {
     mutable std::mutex phantomLock_;
     mutable std::array<std::unique_ptr<PhantomTables>, 4> phantoms_;
     mutable std::mutex focusLock_;
+    mutable std::mutex seenLock_;
+    mutable std::vector<Seen> seen_;
 };
 
 } // namespace veltrim

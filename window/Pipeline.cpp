@@ -33,17 +33,12 @@ CalculationResult RunCalculation(SharedState& state, const ConditionTexts& texts
     if (const auto clamped = state.ReadConditions(texts); clamped && hooks.ShowClampText)
         hooks.ShowClampText(*clamped);
     Call(hooks.Yield);
-    if (const std::optional<Message> problem = GeometryProblem(state.Conditions)) {
-        state.Messages.Show(problem->In(state.Edition));
+    // A beam or phantom that cannot be calculated is refused before anything
+    // is, so the last results stay as they are.
+    if (const std::optional<std::string> refusal = state.Refusal()) {
+        state.Messages.Show(*refusal);
         return CalculationResult::Stopped;
     }
-    // A phantom that cannot be calculated is refused before anything is, so
-    // the last results stay as they are.
-    if (state.ThicknessCm)
-        if (const auto problem = ThicknessProblem(*state.ThicknessCm)) {
-            state.Messages.Show(problem->In(state.Edition));
-            return CalculationResult::Stopped;
-        }
     if (!state.SynthesizeSpectrum())
         return CalculationResult::Stopped;
     Call(hooks.Yield);

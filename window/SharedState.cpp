@@ -6,7 +6,6 @@
 
 #include "core/CalculationError.h"
 #include "core/DataFile.h"
-#include "dose/ScatterKernels.h"
 #include "engine/CalculateBeam.h"
 
 #include <algorithm>
@@ -20,7 +19,10 @@ SharedState::SharedState(MessageSink& messages, std::filesystem::path dataFolder
 
 bool SharedState::LoadAttenuationTables() {
     try {
-        Attenuation = ReadAttenuationTables(DataFolder);
+        // Loaded afresh: this is the window's one reading of them.
+        std::shared_ptr<const ModelData> data = ModelData::Load(DataFolder);
+        Attenuation = data->Attenuation();
+        data_ = std::move(data);
         AttenuationLoaded = true;
         return true;
     } catch (const DataFileError& e) {
@@ -28,6 +30,16 @@ bool SharedState::LoadAttenuationTables() {
         Messages.Show(Message(MessageId::AttenuationLoadFailed, {Arg(e.Problem())}).In(Edition));
         return false;
     }
+}
+
+std::shared_ptr<const ModelData> SharedState::SharedData() const {
+    if (!data_)
+        data_ = ModelData::Load(DataFolder);
+    return data_;
+}
+
+const ModelData& SharedState::Data() const {
+    return *SharedData();
 }
 
 std::optional<std::string> SharedState::ReadConditions(const ConditionTexts& texts) {
@@ -56,17 +68,15 @@ bool SharedState::SynthesizeSpectrum() {
     }
 }
 
-std::filesystem::path SharedState::PhantomFolder() const {
-    // The default's own folder as it was always named, so its messages stay.
-    if (PhantomMedium == Medium::IcruFourComponent)
-        return DataFolder;
-    return DataFolder / MediumFolder(PhantomMedium);
-}
-
 bool SharedState::LoadTissueTables() {
     try {
+        // The tables are taken up again at every calculation when a data
+        // file changed since it was read.
+        std::shared_ptr<const ModelData> data;
         try {
-            Tissue = ReadTissueTables(PhantomFolder());
+            data = data_ ? ModelData::Current(data_) : ModelData::Load(DataFolder);
+            data_ = data;
+            Tissue = data->Tissue(PhantomMedium);
         } catch (const DataFileError& e) {
             if (PhantomMedium != Medium::IcruFourComponent)
                 throw BeamError(BeamStage::TissueTables, MediumDataProblem(PhantomMedium, e));
@@ -81,6 +91,23 @@ bool SharedState::LoadTissueTables() {
     }
 }
 
+CalculationOptions SharedState::Options() const {
+    CalculationOptions options;
+    options.Model = Model;
+    options.PhantomMedium = PhantomMedium;
+    options.ThicknessCm = ThicknessCm;
+    return options;
+}
+
+std::optional<std::string> SharedState::Refusal() const {
+    try {
+        CheckCalculable(Conditions, Options());
+        return std::nullopt;
+    } catch (const BeamError& e) {
+        return e.Cause().In(Edition);
+    }
+}
+
 bool SharedState::ComputeDepthDose() {
     DepthDoseFailureCause.clear();
     if (!TissueTablesLoaded) {
@@ -88,65 +115,39 @@ bool SharedState::ComputeDepthDose() {
         return false;
     }
     CircularField = HalveField(Conditions).Circle;
-    if (ThicknessCm)
-        if (const std::optional<Message> problem = ThicknessProblem(*ThicknessCm)) {
-            ReportDepthDoseFailure(*problem);
-            return false;
-        }
     try {
-        // The window reads the kernels afresh at every calculation; the
-        // point-focus sets are read once and kept.
-        std::unique_ptr<KernelSource> kernels;
-        if (UsesFocusKernels(Model, Conditions)) {
-            if (!focusKernels_ || focusMedium_ != PhantomMedium) {
-                focusKernels_ = std::make_unique<FocusKernelLibrary>(PhantomFolder());
-                focusMedium_ = PhantomMedium;
-            }
-            kernels = TakeKernels(PhantomMedium,
-                                  [&] { return focusKernels_->SourceFor(Conditions.Fsd); });
-        } else {
-            kernels = std::make_unique<KernelFolderSource>(PhantomFolder());
-        }
-        const std::unique_ptr<KernelSource> slab =
-            ThicknessCm ? SlabKernels(*kernels, *ThicknessCm) : nullptr;
-        const double depth = ThicknessCm ? std::min(MaxDepth, *ThicknessCm) : MaxDepth;
-        const std::unique_ptr<DepthDoseCalculation> calculation = BeamDepthDose(
-            Spectrum, Tissue, slab ? *slab : *kernels, Conditions, {depth, Pi, ModelRules(Model)});
+        CalculationOptions options = Options();
+        // The tissue tables LoadTissueTables read.
+        options.Tissue = &Tissue;
+        auto beam = std::make_shared<BeamResult>(CalculateBeam(Conditions, options, Data()));
+        const DepthDoseCalculation& calculation = *beam->DepthDose;
         // A table whose results file cannot be written is not published: the
         // graph would show it while the file, and every CSV saved from it,
         // still held the previous calculation.
-        const DepthDoseTable& table = calculation->Table;
-        if (!WriteResults(table, calculation->Rows, Conditions, Model, PhantomMedium, ThicknessCm))
+        const DepthDoseTable& table = calculation.Table;
+        if (!WriteResults(table, calculation.Rows, Conditions, Model, PhantomMedium, ThicknessCm))
             return false;
         ResultModel = Model;
         ResultMedium = PhantomMedium;
         ResultThicknessCm = ThicknessCm;
         ResultConditions = Conditions;
-        PrimaryDose = calculation->PrimaryDose;
-        ScatterDose = calculation->ScatterDose;
-        ExactScatterDose = calculation->ExactScatterDose;
-        ScatterByEnergy = calculation->ScatterByEnergy;
+        PrimaryDose = calculation.PrimaryDose;
+        ScatterDose = calculation.ScatterDose;
+        ExactScatterDose = calculation.ExactScatterDose;
+        ScatterByEnergy = calculation.ScatterByEnergy;
         // Rows beyond a thinner phantom's exit are none of this result's.
         for (int d = 1; d < DepthRowCapacity; ++d)
-            DepthDoseResult[d] = d <= calculation->Rows ? table[d] : std::array<double, 4>{};
-        DepthRowCount = calculation->Rows;
+            DepthDoseResult[d] = d <= calculation.Rows ? table[d] : std::array<double, 4>{};
+        DepthRowCount = calculation.Rows;
+        LastBeam = std::move(beam);
         return true;
     } catch (const BeamError& e) {
         ReportDepthDoseFailure(e.Cause());
+    } catch (const DataFileError& e) {
+        // The attenuation tables, when they were never loaded.
+        ReportDepthDoseFailure(Message(MessageId::CauseUnexpected, {Arg(e.what())}));
     }
     return false;
-}
-
-std::unique_ptr<KernelSource> SharedState::SlabKernels(KernelSource& thick, double thicknessCm) {
-    try {
-        if (!exitRatios_ || exitMedium_ != PhantomMedium) {
-            exitRatios_ = std::make_unique<ExitRatioSets>(ReadExitRatioSets(PhantomFolder()));
-            exitMedium_ = PhantomMedium;
-        }
-        return std::make_unique<SlabKernelSource>(thick, *exitRatios_, thicknessCm);
-    } catch (const DataFileError& e) {
-        throw BeamError(BeamStage::DepthDose, KernelDataProblem(PhantomMedium, e));
-    }
 }
 
 double SharedState::ResultDepth() const {

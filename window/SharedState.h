@@ -1,13 +1,13 @@
 #pragma once
 
+#include "engine/CalculateBeam.h"
+#include "engine/ModelData.h"
 #include "core/Conditions.h"
 #include "core/Grids.h"
 #include "core/MessageSink.h"
 #include "core/ModelConstants.h"
 #include "dose/DepthDose.h"
-#include "dose/FocusKernels.h"
 #include "dose/Medium.h"
-#include "dose/SlabKernels.h"
 #include "dose/TissueTables.h"
 #include "files/ResultsFile.h"
 #include "spectrum/AttenuationTables.h"
@@ -31,6 +31,11 @@ namespace veltrim {
 // working file is written in WorkFolder (both the working folder of the
 // program by default). Every failure reaches the user through Messages; the
 // routines that can fail return false after reporting it.
+//
+// The tables come from the process's one ModelData of DataFolder (Data()),
+// which the side windows and the beam history share; each calculation looks
+// whether a data file changed since it was read and reads it again only then.
+// The depth dose is CalculateBeam's, and its whole result is kept (LastBeam).
 class SharedState {
   public:
     explicit SharedState(MessageSink& messages, std::filesystem::path dataFolder = ".",
@@ -82,7 +87,8 @@ class SharedState {
     std::string DepthDoseFailureCause;
 
     // --- routines ---
-    // Reads the three attenuation tables (once, at window load).
+    // Reads the three attenuation tables (once, at window load), loading
+    // the model's data afresh.
     bool LoadAttenuationTables();
     // Reads the typed texts into Conditions; gives back the clamp text for Text1.
     std::optional<std::string> ReadConditions(const ConditionTexts& texts);
@@ -90,10 +96,14 @@ class SharedState {
     void SelectRectification(int method);
     // Fills Spectrum for the current conditions.
     bool SynthesizeSpectrum();
-    // Reads ICRUSoft.dat and Primary.dat and builds PrimaryDoseTable.
+    // The phantom medium's ICRUSoft.dat and Primary.dat with PrimaryDoseTable,
+    // from the model's data once any data file that changed has been taken up.
     bool LoadTissueTables();
     // Primary and scatter depth dose, normalised to row 1; writes the results file.
     bool ComputeDepthDose();
+    // Why the conditions, scatter model and phantom cannot be calculated, in
+    // the edition's language; none when they can.
+    std::optional<std::string> Refusal() const;
     // Writes the results file "PDD_tempDATA.txt" in WorkFolder.
     bool WriteResultsFile();
     // Shows the depth-dose failure with its cause, in the edition's language.
@@ -101,6 +111,13 @@ class SharedState {
     // The depth DepthDoseResult reaches, cm: MaxDepth, or a thinner
     // phantom's exit face.
     double ResultDepth() const;
+
+    // The model's data of DataFolder, read at the first need; throws the
+    // attenuation tables' DataFileError when they cannot be read.
+    const ModelData& Data() const;
+    std::shared_ptr<const ModelData> SharedData() const;
+    // The calculation that made DepthDoseResult; null before the first one.
+    std::shared_ptr<const BeamResult> LastBeam;
 
     // Whether a calculation of this state is under way (RunCalculation sets
     // it); a second one must not start from one of its yields.
@@ -118,17 +135,8 @@ class SharedState {
     bool WriteResults(const DepthDoseTable& table, int rows,
                       const IrradiationConditions& conditions, ScatterModel model, Medium medium,
                       std::optional<double> thicknessCm);
-    // The folder of the phantom medium's tables.
-    std::filesystem::path PhantomFolder() const;
-    // The kernels of a slab `thicknessCm` thick from those of the thick
-    // phantom; the medium's exit ratios are read at the first one and kept.
-    std::unique_ptr<KernelSource> SlabKernels(KernelSource& thick, double thicknessCm);
-    std::unique_ptr<ExitRatioSets> exitRatios_;
-    Medium exitMedium_ = Medium::IcruFourComponent;
-    // The point-focus kernel sets, read at the first divergent calculation
-    // in a medium.
-    std::unique_ptr<FocusKernelLibrary> focusKernels_;
-    Medium focusMedium_ = Medium::IcruFourComponent;
+    CalculationOptions Options() const;
+    mutable std::shared_ptr<const ModelData> data_;
 };
 
 // The bytes of the results file of the state's last calculation.

@@ -3,6 +3,7 @@
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,12 +30,15 @@ TEST(CalculatedBeam, DescribedAsTheCalculationReadTheTextsInEitherLanguage) {
 }
 
 TEST(CalculatedBeam, RecordedWithItsQualityOnlyWhenTheAirTablesWereRead) {
-    const veltrim::testing::TempFolder empty;
-    const AirData missing = LoadAirData(empty.Path());
+    // A folder with the spectrum's tables and no air tables.
+    const veltrim::testing::TempFolder noAir;
+    for (const char* file : {TungstenFile, AluminiumFile, CopperFile})
+        std::filesystem::copy_file(veltrim::testing::ShippedData / file, noAir.Path() / file);
+    const AirData missing = AirDataOf(ModelData::Load(noAir.Path(), ModelCache({}, noAir.Path())));
     EXPECT_FALSE(missing.Tables);
     EXPECT_NE(missing.Problem.In(Language::English).find("AirKerma.dat"), std::string::npos);
 
-    const AirData shipped = LoadAirData(veltrim::testing::ShippedData);
+    const AirData shipped = AirDataOf(ModelData::Load(veltrim::testing::ShippedData));
     ASSERT_TRUE(shipped.Tables);
     const AttenuationTables attenuation = ReadAttenuationTables(veltrim::testing::ShippedData);
     EnergyTable spectrum{};

@@ -194,4 +194,36 @@ TEST(ModelCache, ADepthDoseReadsOnlyItsTables) {
                                            "icru-4.PDS-data.bin"}));
 }
 
+// The window's one ModelData is kept while its files stay as they were read,
+// and replaced when one changed or a missing one appeared; the attenuation
+// tables, read once at the start, are kept through it.
+TEST(ModelData, CurrentTakesUpAChangedOrAppearedFileOnly) {
+    const auto shipped = ModelData::Load(veltrim::testing::ShippedData, ModelCache({}, {}));
+    shipped->Tissue();
+    EXPECT_EQ(ModelData::Current(shipped), shipped);
+
+    TempFolder folder;
+    for (const char* file : {TungstenFile, AluminiumFile, CopperFile, PrimaryDoseFile})
+        fs::copy_file(veltrim::testing::ShippedData / file, folder.Path() / file);
+    const auto data =
+        ModelData::Load(folder.Path(), ModelCache(folder.Path() / "cache", folder.Path()));
+    EXPECT_THROW(data->Tissue(), DataFileError);
+    fs::copy_file(veltrim::testing::ShippedData / TissueFile, folder.Path() / TissueFile);
+    const auto appeared = ModelData::Current(data);
+    ASSERT_NE(appeared, data);
+    const double primary = appeared->Tissue().PrimaryDose[100];
+    EXPECT_EQ(&appeared->Attenuation(), &data->Attenuation());
+
+    // The same size, written at once: seen by its time stamps or, within a
+    // tick of the file system's clock, by being too new to trust.
+    std::string text = veltrim::testing::ReadBytes(folder.Path() / PrimaryDoseFile);
+    const std::size_t digit = text.find_last_of("0123456789");
+    text[digit] = text[digit] == '9' ? '8' : static_cast<char>(text[digit] + 1);
+    folder.Write(PrimaryDoseFile, text);
+    const auto changed = ModelData::Current(appeared);
+    ASSERT_NE(changed, appeared);
+    EXPECT_NE(changed->Tissue().PrimaryDose, appeared->Tissue().PrimaryDose);
+    EXPECT_EQ(appeared->Tissue().PrimaryDose[100], primary) << "what was handed out stays";
+}
+
 } // namespace
