@@ -12,7 +12,7 @@ set(may_include_dicom core)
 set(may_include_report core spectrum dose calculation)
 set(may_include_graph core dose)
 set(may_include_readout core spectrum dose calculation graph)
-set(may_include_app core spectrum dose calculation report graph readout)
+set(may_include_app core spectrum dose calculation report graph readout dicom)
 set(may_include_cli core spectrum dose calculation report dicom)
 
 set(failures 0)
