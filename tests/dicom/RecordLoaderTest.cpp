@@ -36,8 +36,12 @@ TEST(RecordLoader, TheModuleWritesTheStudyTheReaderWritesAndPassesItsRefusalsOn)
     ReportBuilder b;
     b.Event()
         .Num("113733", "KVP", "70", "kV")
-        .Num("122130", "Dose Area Product", "2e-005", "Gy.m2");
-    b.Event().Num("113733", "KVP", "85", "kV");
+        .Num("122130", "Dose Area Product", "2e-005", "Gy.m2")
+        .Close();
+    b.Event()
+        .Num("113733", "KVP", "85", "kV")
+        .Num("122130", "Dose Area Product", "3e-005", "Gy.m2");
+    b.Close();
     const auto file = b.Save(folder, "r.dcm");
     const DoseRecord record = ReadDoseRecord(file);
     EXPECT_EQ(ThroughModule(file, VELTRIM_DICOM_MODULE),
