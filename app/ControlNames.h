@@ -209,6 +209,7 @@ inline constexpr ControlName Compute{"ComputeStudy"};
 inline constexpr ControlName Open{"OpenStudy"};
 inline constexpr ControlName Save{"SaveStudy"};
 inline constexpr ControlName Report{"ReportStudy"};
+inline constexpr ControlName ImportRecord{"ImportDoseRecord"};
 } // namespace examcontrols
 
 } // namespace veltrim

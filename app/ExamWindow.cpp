@@ -140,6 +140,7 @@ ExamWindow::ExamWindow(const SharedState& run, const BeamHistory& beams,
     OnClick(*this, ec::Open, &ExamWindow::ChooseAndOpen);
     OnClick(*this, ec::Save, &ExamWindow::ChooseAndSave);
     OnClick(*this, ec::Report, &ExamWindow::ChooseAndReport);
+    OnClick(*this, ec::ImportRecord, &ExamWindow::ChooseAndImport);
     connect(new QShortcut(Qt::CTRL | Qt::Key_P, this), &QShortcut::activated, this,
             &ExamWindow::ChooseAndReport);
     connect(exposures_, &QTableWidget::itemSelectionChanged, this, &ExamWindow::ShowSelected);
@@ -313,18 +314,29 @@ void ExamWindow::ShowExposures() {
         const QString table = e.TableTransmission ? Number(e.TableTransmission)
                               : e.TableAlMm       ? Number(e.TableAlMm) + QStringLiteral(" mm Al")
                                                   : QString();
-        const QString cells[] = {Utf8(e.Name),
-                                 Utf8(Text(edition_, EntryNames[static_cast<int>(e.Entry)])),
-                                 Number(e.FsdCm),
-                                 Number(e.FieldXCm) + QStringLiteral(" x ") + Number(e.FieldYCm),
-                                 Number(e.CentreLeftCm),
-                                 Number(e.CentreHeadCm),
-                                 Number(*figure.Value) + QChar(u' ') +
-                                     QString::fromLatin1(figure.Unit),
-                                 QString::number(e.Repeats),
-                                 table};
-        for (int c = 0; c < static_cast<int>(std::size(cells)); ++c)
-            exposures_->setItem(static_cast<int>(r), c, new QTableWidgetItem(cells[c]));
+        // An exposure with values a dose record did not give is marked, the
+        // values and their reasons in the row's tip, so that they are checked.
+        QString assumed;
+        for (const AssumedValue& a : e.Assumed)
+            assumed += Utf8(a.Field + " = " + a.Value + ": " + a.Why) + QChar(u'\n');
+        const QString cells[] = {
+            Utf8(e.Name) + (assumed.isEmpty() ? QString() : QStringLiteral(" *")),
+            Utf8(Text(edition_, EntryNames[static_cast<int>(e.Entry)])),
+            Number(e.FsdCm),
+            Number(e.FieldXCm) + QStringLiteral(" x ") + Number(e.FieldYCm),
+            Number(e.CentreLeftCm),
+            Number(e.CentreHeadCm),
+            Number(*figure.Value) + QChar(u' ') + QString::fromLatin1(figure.Unit),
+            QString::number(e.Repeats),
+            table};
+        const QString tip = assumed.isEmpty() ? QString()
+                                              : Utf8(Text(edition_, MessageId::ExamAssumedTip,
+                                                          {assumed.trimmed().toStdString()}));
+        for (int c = 0; c < static_cast<int>(std::size(cells)); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setToolTip(tip);
+            exposures_->setItem(static_cast<int>(r), c, item);
+        }
     }
 }
 

@@ -44,6 +44,10 @@ class ExamWindow : public SideWindow {
     void Compute();
     void SaveStudy(const QString& fileName);
     bool OpenStudy(const QString& fileName);
+    // A modality's dose record (or a radiograph's header): each event an
+    // exposure added to the list, at the patient and points typed here,
+    // its assumed values marked. A refused file changes nothing.
+    bool ImportRecord(const QString& fileName);
     // The study's PDF, computed again from what is typed now.
     void SaveReportPdf(const QString& fileName);
 
@@ -69,6 +73,7 @@ class ExamWindow : public SideWindow {
     void ChooseAndOpen();
     void ChooseAndSave();
     void ChooseAndReport();
+    void ChooseAndImport();
 
     std::function<std::optional<Exposure>()> exposed_;
     Study study_;

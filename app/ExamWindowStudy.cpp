@@ -6,6 +6,7 @@
 #include "core/CalculationError.h"
 #include "core/DataFile.h"
 #include "core/NumberReading.h"
+#include "dicom/DoseRecordLoader.h"
 #include "files/StudyFile.h"
 #include "readout/ResultsSaving.h"
 #include "report/ReportPdf.h"
@@ -240,6 +241,61 @@ bool ExamWindow::OpenStudy(const QString& fileName) {
     return true;
 }
 
+bool ExamWindow::ImportRecord(const QString& fileName) {
+    if (fileName.isNull())
+        return false;
+    ShowMessage({}, false);
+    // A record has no patient or points of its own: the events are placed
+    // on the patient typed here, at its points.
+    if (Field(ec::ApThickness).text().trimmed().isEmpty() ||
+        Field(ec::LateralWidth).text().trimmed().isEmpty() || points_->rowCount() == 0) {
+        ShowMessage(Text(edition_, MessageId::ExamImportNeedsPatient), true);
+        return false;
+    }
+    const Study before = study_;
+    if (!ReadPatientAndPoints()) {
+        study_ = before;
+        return false;
+    }
+    const RecordPatient patient{study_.Patient.ApThicknessCm, study_.Patient.LateralWidthCm,
+                                MediumKey(study_.Patient.PatientMedium)};
+    std::vector<RecordPoint> points;
+    for (const StudyPoint& p : study_.Points)
+        points.push_back({p.Name, p.DepthCm, p.LeftCm, p.HeadCm});
+    const std::filesystem::path file = LocalPath(run_.WorkFolder, fileName);
+    Study imported;
+    try {
+        imported = ParseStudy(LoadedRecordStudy(file, patient, points),
+                              PrintableText(file.string(), 4096));
+    } catch (const std::runtime_error& e) { // DoseRecordError, StudyError
+        study_ = before;
+        ShowMessage(Text(edition_, MessageId::ExamNotImported, {e.what()}), true);
+        return false;
+    }
+    const int first = static_cast<int>(study_.Exposures.size());
+    int flagged = 0;
+    for (StudyExposure& e : imported.Exposures) {
+        flagged += e.Assumed.empty() ? 0 : 1;
+        // Names stay unique in the list, so that messages point at one exposure.
+        for (const StudyExposure& known : study_.Exposures)
+            if (known.Name == e.Name)
+                e.Name = NextName();
+        study_.Exposures.push_back(std::move(e));
+    }
+    // The first record read stays the study's source.
+    if (!study_.Record)
+        study_.Record = imported.Record;
+    if (!study_.Identifiers)
+        study_.Identifiers = imported.Identifiers;
+    ShowExposures();
+    SelectExposure(first);
+    ShowMessage(Text(edition_, MessageId::ExamImported,
+                     {QFileInfo(fileName).fileName().toStdString(),
+                      std::to_string(imported.Exposures.size()), std::to_string(flagged)}),
+                false);
+    return true;
+}
+
 void ExamWindow::SaveReportPdf(const QString& fileName) {
     if (fileName.isNull() || !ComputeTyped())
         return;
@@ -267,6 +323,10 @@ void ExamWindow::ChooseAndSave() {
     SaveStudy(ChooseFileName(true,
                              FileNameDate(QDate::currentDate()) + QStringLiteral("-study.json"),
                              QStringLiteral("JSON (*.json)")));
+}
+
+void ExamWindow::ChooseAndImport() {
+    ImportRecord(ChooseFileName(false, {}, {}));
 }
 
 void ExamWindow::ChooseAndReport() {

@@ -299,6 +299,7 @@ std::vector<ControlLayout> ExamControls(Language edition) {
     c.push_back(Button(f, ec::AddBeam, 16, 256, 260, 32, words(MessageId::ExamAddBeam)));
     c.push_back(Button(f, ec::Duplicate, 284, 256, 130, 32, words(MessageId::ExamDuplicate)));
     c.push_back(Button(f, ec::Remove, 422, 256, 130, 32, words(MessageId::ExamRemove)));
+    c.push_back(Button(f, ec::ImportRecord, 560, 256, 260, 32, words(MessageId::ExamImportRecord)));
 
     // The selected exposure's geometry and exposure, each caption over its field.
     struct Edited {

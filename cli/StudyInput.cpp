@@ -2,7 +2,7 @@
 
 #include "cli/CalcOutput.h"
 #include "core/DataFile.h"
-#include "dicom/StudyJson.h"
+#include "dicom/DoseRecordLoader.h"
 #include "files/StudyFile.h"
 
 #include <iostream>
@@ -13,14 +13,15 @@ namespace {
 // The study document of a dose record, in the study file's layout, with
 // the patient and points of the options. Throws DoseRecordError.
 std::string RecordStudyText(const CalcOptions& options) {
-    const DoseRecord record = ReadDoseRecord(*options.StudyFile);
     const RecordPatient patient{*options.ApThicknessCm, *options.LateralWidthCm};
     std::vector<RecordPoint> points;
     for (const StudyPoint& p : options.Interests)
         points.push_back({p.Name, p.DepthCm, p.LeftCm, p.HeadCm});
-    return StudyJson(record, EventExposures(record, patient), patient, points);
+    return LoadedRecordStudy(*options.StudyFile, patient, points);
 }
 
+// The options' patient and points in place of the file's, before the study
+// is checked: a file may leave its points to --interest.
 void Override(const CalcOptions& options, Study& study) {
     if (options.ApThicknessCm)
         study.Patient.ApThicknessCm = *options.ApThicknessCm;
@@ -28,6 +29,9 @@ void Override(const CalcOptions& options, Study& study) {
         study.Patient.LateralWidthCm = *options.LateralWidthCm;
     if (!options.Interests.empty())
         study.Points = options.Interests;
+    if (study.Points.empty())
+        throw StudyError("points: the study names no point; add one to the file or give "
+                         "--interest NAME,DEPTH_CM[,LEFT_CM,HEAD_CM]");
 }
 
 } // namespace
@@ -37,8 +41,7 @@ std::optional<Study> ReadStudyInput(const CalcOptions& options, int& status) {
     const std::filesystem::path& file = *options.StudyFile;
     try {
         if (!IsDicomFile(file)) {
-            Study study = ReadStudyFile(file);
-            Override(options, study);
+            Study study = ReadStudyFile(file, [&options](Study& read) { Override(options, read); });
             if (options.SaveStudy && !WriteUserFile(*options.SaveStudy, StudyFileBytes(study),
                                                     "could not save the study"))
                 return std::nullopt;

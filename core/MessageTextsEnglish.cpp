@@ -387,6 +387,14 @@ constexpr MessageTexts EnglishTexts{{
     {ExamNotComputedBecause, "The study was not computed: {1}"},
     {ExamNotOpened, "The study was not opened: {1}"},
     {ExamOpened, "Opened {1}: {2} exposures, {3} points."},
+    {ExamImportRecord, "Import dose record..."},
+    {ExamImportNeedsPatient, "A dose record gives neither the patient's size nor the points: "
+                             "type the AP thickness, the lateral width and at least one point "
+                             "first."},
+    {ExamNotImported, "The dose record was not imported: {1}"},
+    {ExamImported, "Imported {1}: {2} events, {3} of them with assumed values (marked *; see "
+                   "the row's tip)."},
+    {ExamAssumedTip, "Assumed, as the record did not say:\n{1}"},
     {SaveStudyData, "study"},
     {StudySaved, "The study was saved as {1} in {2}."},
 }};

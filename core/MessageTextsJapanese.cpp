@@ -374,6 +374,13 @@ constexpr MessageTexts JapaneseTexts{{
     {ExamNotComputedBecause, "検査を計算できませんでした: {1}"},
     {ExamNotOpened, "検査を開けませんでした: {1}"},
     {ExamOpened, "{1} を開きました: 照射 {2} 件、評価点 {3} 点。"},
+    {ExamImportRecord, "線量記録の読み込み..."},
+    {ExamImportNeedsPatient, "線量記録には患者の大きさも評価点もありません: 先に前後径、横幅と"
+                             "評価点を 1 点以上入力してください。"},
+    {ExamNotImported, "線量記録を読み込めませんでした: {1}"},
+    {ExamImported, "{1} を読み込みました: 照射 {2} 件、うち仮定値を含むもの {3} 件 (* 印; "
+                   "行のヒントを参照)。"},
+    {ExamAssumedTip, "記録にないため仮定した値:\n{1}"},
     {SaveStudyData, "検査"},
     {StudySaved, "検査を {2} に {1} として保存しました"},
 }};

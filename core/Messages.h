@@ -349,7 +349,12 @@ enum class MessageId {
     ExamNotComputedBecause, // {1} the library's reason (English)
     ExamNotOpened,          // {1} the library's reason (English)
     ExamOpened,             // {1} the file, {2}, {3} counts
-    SaveStudyData,          // the contents of a study file, for a failed save
+    ExamImportRecord,
+    ExamImportNeedsPatient,
+    ExamNotImported, // {1} the reader's reason (English)
+    ExamImported,    // {1} the file, {2} events, {3} of them with assumed values
+    ExamAssumedTip,  // {1} the list of "field = value: why" lines
+    SaveStudyData,   // the contents of a study file, for a failed save
     StudySaved,
 
     Count

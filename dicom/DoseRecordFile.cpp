@@ -36,7 +36,6 @@
 #include <dcmtk/oflog/appender.h>
 #include <dcmtk/oflog/oflog.h>
 #include <dcmtk/oflog/spi/logevent.h>
-#include <fstream>
 #include <mutex>
 #include <string_view>
 #include <system_error>
@@ -123,16 +122,6 @@ std::string Attribute(DcmDataset& dataset, const DcmTagKey& tag) {
 
 bool IrradiationEvent::IsFluoroscopy() const {
     return Type.find("luoro") != std::string::npos;
-}
-
-bool IsDicomFile(const std::filesystem::path& file) {
-    // Never opened unless regular: opening a named pipe would wait for a writer.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error))
-        return false;
-    std::ifstream in(file, std::ios::binary);
-    char magic[4] = {};
-    return in.seekg(128) && in.read(magic, 4) && std::string_view(magic, 4) == "DICM";
 }
 
 DoseRecord ReadDoseRecord(const std::filesystem::path& file) {

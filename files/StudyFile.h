@@ -10,6 +10,7 @@
 #include "engine/Study.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,12 +19,18 @@ namespace veltrim {
 // No study of a few thousand exposures comes near this.
 inline constexpr std::size_t MaxStudyFileBytes = std::size_t{64} << 20;
 
+// What a caller puts in place of the file's own before the study is
+// checked (the command line's patient and points): a file without points,
+// or whose points lie beyond its own patient, is then judged as amended.
+using StudyAmendment = std::function<void(Study&)>;
+
 // The study of a document; `shownName` names it in messages. Throws
 // StudyError naming the place (exposure, point, key) of what is wrong.
-Study ParseStudy(std::string_view text, const std::string& shownName);
+Study ParseStudy(std::string_view text, const std::string& shownName,
+                 const StudyAmendment& amend = {});
 
 // Reads a regular file (opened without blocking). Throws StudyError.
-Study ReadStudyFile(const std::filesystem::path& path);
+Study ReadStudyFile(const std::filesystem::path& path, const StudyAmendment& amend = {});
 
 std::string StudyFileBytes(const Study& study);
 

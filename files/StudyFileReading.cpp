@@ -233,7 +233,7 @@ const JsonValue& List(const Place& place, std::string_view key) {
 
 } // namespace
 
-Study ParseStudy(std::string_view text, const std::string& shownName) {
+Study ParseStudy(std::string_view text, const std::string& shownName, const StudyAmendment& amend) {
     JsonValue root;
     try {
         root = ParseJson(text);
@@ -275,11 +275,13 @@ Study ParseStudy(std::string_view text, const std::string& shownName) {
         study.Record = *record;
     if (const JsonValue* identifiers = top.Object("study"))
         study.Identifiers = *identifiers;
+    if (amend)
+        amend(study);
     CheckStudy(study);
     return study;
 }
 
-Study ReadStudyFile(const std::filesystem::path& path) {
+Study ReadStudyFile(const std::filesystem::path& path, const StudyAmendment& amend) {
     const std::string shown = PrintableText(path.string(), 4096);
     const ReadOutcome read = ReadRegularFile(path, MaxStudyFileBytes);
     switch (read.Step) {
@@ -294,7 +296,7 @@ Study ReadStudyFile(const std::filesystem::path& path) {
     }
     if (read.Bytes.size() > MaxStudyFileBytes)
         throw StudyError(shown + ": larger than a study file can be");
-    return ParseStudy(read.Bytes, shown);
+    return ParseStudy(read.Bytes, shown, amend);
 }
 
 } // namespace veltrim

@@ -53,6 +53,15 @@ if ldd "$root/usr/bin/veltrim-calc" | grep -q libQt6; then fail "veltrim-calc li
 "$root/usr/bin/veltrim-calc" --report report.pdf >/dev/null 2>err.txt ||
   fail "veltrim-calc wrote no report: $(cat err.txt)"
 head -c 5 report.pdf | grep -q '%PDF-' || fail "the report is not a PDF"
+# Nor DCMTK unless a dose record is read, and then it finds the installed
+# reader: a file that only looks like DICOM reaches DCMTK and is refused by it.
+if ldd "$root/usr/bin/veltrim-calc" | grep -q 'libdcm\|libofstd\|liboflog'; then
+  fail "veltrim-calc links DCMTK"
+fi
+{ head -c 128 /dev/zero; printf 'DICM'; head -c 64 /dev/zero; } >record.dcm
+"$root/usr/bin/veltrim-calc" --study record.dcm --ap-thickness 22 --lateral-width 34 \
+  --interest conceptus,8 >/dev/null 2>err.txt && fail "a damaged dose record was read"
+grep -q 'truncated or damaged' err.txt || fail "the dose-record module was not used: $(cat err.txt)"
 
 # The Python module, when it was built, imports from the installed tree and
 # computes over the installed data.

@@ -1,7 +1,7 @@
 // veltrim.Study: an examination's exposures at its points, computed by
 // ComputeStudy; the same bits as veltrim-calc --study --precise.
 #include "core/NumberReading.h"
-#include "dicom/StudyJson.h"
+#include "dicom/DoseRecordLoader.h"
 #include "engine/ComputeStudy.h"
 #include "engine/StudyBeams.h"
 #include "engine/StudyGeometry.h"
@@ -68,10 +68,7 @@ Study StudyFromDicom(const py::object& path, double thickness, double width,
         places.push_back({"-", 0.0});
     const std::string file = PathText(path);
     try {
-        const DoseRecord record = ReadDoseRecord(file);
-        const RecordPatient patient{thickness, width};
-        Study study =
-            ParseStudy(StudyJson(record, EventExposures(record, patient), patient, places), file);
+        Study study = ParseStudy(LoadedRecordStudy(file, {thickness, width}, places), file);
         if (standIn)
             study.Points.clear();
         return study;

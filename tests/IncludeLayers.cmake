@@ -14,7 +14,7 @@ set(may_include_report core spectrum dose engine files)
 set(may_include_window core spectrum dose engine files)
 set(may_include_graph core dose)
 set(may_include_readout core spectrum dose engine files graph)
-set(may_include_app core spectrum dose engine files report window graph readout)
+set(may_include_app core spectrum dose engine files report window graph readout dicom)
 set(may_include_cli core spectrum dose engine files report dicom)
 
 set(failures 0)

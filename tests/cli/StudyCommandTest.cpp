@@ -97,6 +97,19 @@ TEST(StudyCommand, ABadStudyOrAnOptionOfOneBeamBesideItIsRefused) {
     EXPECT_EQ(Calc(work, "--study '" + good.string() + "' --kv 90").status, 2);
     EXPECT_EQ(Calc(work, "--study '" + good.string() + "' --dose").status, 2);
     EXPECT_EQ(Calc(work, "--study '" + good.string() + "' --medium water").status, 2);
+
+    // The points may come from --interest alone; without either, the
+    // refusal says where they can come from.
+    text = TwoExposures;
+    const std::size_t from = text.find("\"points\": [") + 11;
+    text.erase(from, text.find(']', from) - from);
+    const auto pointless = work.Write("p.json", text);
+    const ProgramRun given = Calc(work, "--study '" + pointless.string() + "' --interest ovary,9");
+    EXPECT_EQ(given.status, 0) << given.err;
+    EXPECT_NE(given.out.find("ovary"), std::string::npos) << given.out;
+    const ProgramRun none = Calc(work, "--study '" + pointless.string() + "'");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("--interest"), std::string::npos) << none.err;
 }
 
 #ifdef VELTRIM_REPORTS

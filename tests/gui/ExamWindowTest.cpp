@@ -2,10 +2,12 @@
 // its key and by the graph's menu, a study of three exposures made from
 // the main window's beam, saved, opened again and computed to the same
 // totals as the library computes from the file, and a mistyped number
-// refused by the field's name with nothing changed.
+// refused by the field's name with nothing changed; a dose record's events
+// imported as exposures.
 #include "app/ExamWindow.h"
 
 #include "app/DoseWindow.h"
+#include "dicom/RecordBuilder.h"
 #include "engine/ModelData.h"
 #include "files/StudyFile.h"
 #include "gui/QualityFixture.h"
@@ -163,6 +165,49 @@ TEST_P(ExamTest, AMistypedNumberIsRefusedByItsFieldsName) {
     EXPECT_EQ(Said().substr(0, prefix.size()), prefix);
     EXPECT_GT(Said().size(), prefix.size());
     EXPECT_EQ(exam.CurrentStudy().Exposures.size(), 1u);
+}
+
+// A dose record's events join the list as exposures like any other, those
+// with a value the record did not give marked with it; a record that cannot
+// be placed (no point typed) or read (not DICOM) leaves the study as it was.
+TEST_P(ExamTest, ImportsADoseRecordsEventsAsEditableExposures) {
+    ExamWindow& exam = Open();
+    const Language e = GetParam();
+    ReportBuilder b;
+    b.Event()
+        .Num("113733", "KVP", "70", "kV")
+        .Num("122130", "Dose Area Product", "2e-005", "Gy.m2")
+        .Close();
+    b.Event().Num("122130", "Dose Area Product", "3e-005", "Gy.m2").Close();
+    const QString record = QString::fromStdString(b.Save(f.dir, "rf.dcm").string());
+
+    EXPECT_FALSE(exam.ImportRecord(record));
+    EXPECT_EQ(Said(), Text(e, MessageId::ExamImportNeedsPatient));
+    EXPECT_TRUE(exam.CurrentStudy().Exposures.empty());
+
+    Click(ec::AddPoint);
+    ASSERT_TRUE(exam.ImportRecord(record)) << Said();
+    const auto& list = FindControl<QTableWidget>(exam, ec::Exposures);
+    ASSERT_EQ(exam.CurrentStudy().Exposures.size(), 2u);
+    ASSERT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(exam.CurrentStudy().Exposures[0].TubeVoltage, 70.0);
+    EXPECT_FALSE(list.item(0, 0)->toolTip().contains(QStringLiteral("kv =")));
+    EXPECT_TRUE(list.item(1, 0)->text().endsWith(QStringLiteral(" *")));
+    EXPECT_TRUE(list.item(1, 0)->toolTip().contains(QStringLiteral("kv = 80")))
+        << list.item(1, 0)->toolTip().toStdString();
+    Edit(1, BeamEntry::Posterior, "0.75");
+    EXPECT_EQ(exam.CurrentStudy().Exposures[1].Entry, BeamEntry::Posterior);
+    EXPECT_EQ(exam.CurrentStudy().Exposures[1].TableTransmission, 0.75);
+    Click(ec::Compute);
+    EXPECT_NE(exam.Result(), nullptr) << Said();
+
+    const Study before = exam.CurrentStudy();
+    const std::filesystem::path json = f.dir.Write("s.json", std::string(300, ' '));
+    EXPECT_FALSE(exam.ImportRecord(QString::fromStdString(json.string())));
+    const std::string prefix = Text(e, MessageId::ExamNotImported, {""});
+    EXPECT_EQ(Said().substr(0, prefix.size()), prefix);
+    EXPECT_NE(Said().find("not a DICOM file"), std::string::npos) << Said();
+    EXPECT_EQ(StudyFileBytes(exam.CurrentStudy()), StudyFileBytes(before));
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, ExamTest, BothEditions, EditionName);

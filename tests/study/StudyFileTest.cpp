@@ -94,6 +94,29 @@ TEST(StudyFile, BadInputIsRefusedNamingTheExposureOrPointAndTheField) {
     }
 }
 
+// The command line's points and patient stand in for the file's before the
+// study is judged: a file may leave its points to them, and a point deeper
+// than the file's patient is taken inside the patient given instead.
+TEST(StudyFile, AnAmendmentIsJudgedInsteadOfWhatItReplaces) {
+    const std::string noPoints = Edited(R"("points": [{"name": "conceptus", "depth_cm": 8,
+    "depth_uncertainty_cm": 2, "left_cm": 0, "head_cm": 0}])",
+                                        R"("points": [])");
+    EXPECT_THROW(ParseStudy(noPoints, "s.json"), StudyError);
+    const Study given = ParseStudy(noPoints, "s.json", [](Study& s) {
+        s.Points = {{"uterus", 9.5}};
+    });
+    ASSERT_EQ(given.Points.size(), 1u);
+    EXPECT_EQ(given.Points[0].Name, "uterus");
+
+    const std::string deep = Edited(R"("depth_cm": 8)", R"("depth_cm": 25)");
+    EXPECT_THROW(ParseStudy(deep, "s.json"), StudyError);
+    EXPECT_EQ(ParseStudy(deep, "s.json", [](Study& s) { s.Patient.ApThicknessCm = 30.0; })
+                  .Patient.ApThicknessCm,
+              30.0);
+    // What the amendment leaves wrong is still refused.
+    EXPECT_THROW(ParseStudy(Minimum, "s.json", [](Study& s) { s.Points.clear(); }), StudyError);
+}
+
 TEST(StudyFile, ANonRegularFileIsRefusedBeforeAnythingIsRead) {
     const veltrim::testing::TempFolder folder;
     EXPECT_THROW(ReadStudyFile(folder.Path()), StudyError);
