@@ -19,11 +19,4 @@ std::span<const UserInput> UserInputs() {
     return Rows;
 }
 
-const UserInput* FindUserInput(std::string_view keyword) {
-    for (const UserInput& input : Rows)
-        if (keyword == input.Keyword)
-            return &input;
-    return nullptr;
-}
-
 } // namespace veltrim

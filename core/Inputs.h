@@ -9,12 +9,11 @@
 #include <limits>
 #include <optional>
 #include <span>
-#include <string_view>
 
 namespace veltrim {
 
 struct UserInput {
-    const char* Keyword; // the Python keyword and the batch column: "field_x"
+    const char* Keyword; // the Python keyword: "field_x"
     const char* Option;  // veltrim-calc's option: "--field-x"
     const char* Unit;    // the unit a value is typed in ("" for a word or a count)
     // The text every front end starts from (and the number it reads as), or
@@ -212,9 +211,6 @@ backscatter))"};
 
 // Every row above, conditions first in the window's order.
 std::span<const UserInput> UserInputs();
-
-// The row of that keyword ("air_cm"), or none.
-const UserInput* FindUserInput(std::string_view keyword);
 
 // The number a default text reads as: 100.0 for "100"; none for an input
 // without a default or whose default is a word. The digits and the power of
