@@ -6,6 +6,7 @@
 #include "app/SideLayouts.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
+#include "core/Inputs.h"
 #include "core/NumberReading.h"
 #include "readout/ResultsSaving.h"
 #include "window/SharedState.h"
@@ -76,7 +77,7 @@ DoseWindow::DoseWindow(const SharedState& run, const BeamHistory& beams, QWidget
     // One mGy of Ka,i to begin with: the figures read as per mGy until the
     // user gives the exposure of an examination.
     Field(dc::AirKerma).setText(QStringLiteral("1"));
-    Field(dc::OutputDistance).setText(QStringLiteral("100"));
+    Field(dc::OutputDistance).setText(QString::fromLatin1(inputs::OutputDistance.Default));
     Way(ExposureKind::IncidentAirKerma).setChecked(true);
 
     for (const ControlName shown : {dc::IncidentAirKerma, dc::Backscatter, dc::EntranceKerma,

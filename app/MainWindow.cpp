@@ -7,6 +7,8 @@
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
+#include "window/Pipeline.h"
+#include "core/Inputs.h"
 #include "core/ModelConstants.h"
 #include "graph/GraphPicture.h"
 #include "readout/DepthCursor.h"
@@ -134,8 +136,9 @@ void MainWindow::SetTabOrder() {
 }
 
 void MainWindow::LoadMainWindow() {
-    rectificationOptions_[0]->setChecked(true);
-    state_.SelectRectification(1);
+    const int rectification = static_cast<int>(*DefaultNumber(inputs::Rectification));
+    rectificationOptions_[rectification - 1]->setChecked(true);
+    state_.SelectRectification(rectification);
 
     const ConditionTexts defaults;
     const std::string* texts[] = {

@@ -5,6 +5,7 @@
 #include "app/SideLayouts.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
+#include "core/Inputs.h"
 #include "core/NumberReading.h"
 #include "graph/SpectrumChart.h"
 #include "readout/ResultsSaving.h"
@@ -22,9 +23,6 @@ namespace veltrim {
 namespace {
 
 namespace qc = qualitycontrols;
-
-// The most air a half-value layer is measured behind, cm.
-constexpr double MaxAirPathCm = 1000.0;
 
 } // namespace
 
@@ -45,7 +43,7 @@ QualityWindow::QualityWindow(const SharedState& run, const BeamHistory& beams,
         Field(figure).setReadOnly(true);
         Field(figure).setFocusPolicy(Qt::ClickFocus);
     }
-    Field(qc::AirPath).setText(QStringLiteral("0"));
+    Field(qc::AirPath).setText(QString::fromLatin1(inputs::AirPath.Default));
     const QString name = FileNameDate(QDate::currentDate()) + QStringLiteral("-spectrum");
     Field(qc::CsvFileName).setText(name);
     Field(qc::PngFileName).setText(name);
@@ -103,7 +101,7 @@ void QualityWindow::ClearFigures() {
 std::optional<double> QualityWindow::TypedAirPath() {
     const std::string typed = Field(qc::AirPath).text().toStdString();
     const std::optional<double> cm = ReadWholeNumber(typed);
-    if (!cm || !(*cm >= 0.0 && *cm <= MaxAirPathCm)) {
+    if (!cm || !inputs::AirPath.Allows(*cm)) {
         ShowMessage(Message(MessageId::AirPathInvalid, {Arg(typed)}).In(edition_), true);
         return std::nullopt;
     }
@@ -152,7 +150,7 @@ void QualityWindow::FindAddedAluminium() {
     }
     const std::string typedHvl1 = Field(qc::MeasuredHvl1).text().toStdString();
     const double hvl1 = ReadWholeNumber(typedHvl1).value_or(0.0);
-    if (!(hvl1 > 0.0)) {
+    if (!inputs::MeasuredHvl1.Allows(hvl1)) {
         ShowMessage(Message(MessageId::Hvl1NotPositive, {Arg(typedHvl1)}).In(edition_), true);
         return;
     }
@@ -207,7 +205,7 @@ void QualityWindow::FindAddedAluminium() {
 
 std::optional<double> QualityWindow::TypedMeasuredHvl1() const {
     const double hvl1 = ReadWholeNumber(Field(qc::MeasuredHvl1).text().toStdString()).value_or(0.0);
-    if (hvl1 > 0.0)
+    if (inputs::MeasuredHvl1.Allows(hvl1))
         return hvl1;
     return std::nullopt;
 }

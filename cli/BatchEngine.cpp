@@ -2,6 +2,7 @@
 
 #include "cli/DoseInput.h"
 #include "core/DataFile.h"
+#include "core/Inputs.h"
 #include "core/Messages.h"
 #include "engine/BeamPoints.h"
 #include "engine/CalculateBeam.h"
@@ -34,7 +35,7 @@ ConditionTexts RowTexts(const BatchData& data, const BatchRow& row,
     ConditionTexts texts = row.Texts;
     if (!row.Hvl1MmAl)
         return texts;
-    if (!(*row.Hvl1MmAl > 0.0))
+    if (!inputs::MeasuredHvl1.Allows(*row.Hvl1MmAl))
         FailCalculation(MessageId::Hvl1NotPositive, {Arg(*row.Hvl1MmAl)});
     const MatchFilter filter = data.MatchCopper ? MatchFilter::Copper : MatchFilter::Aluminium;
     const Hvl1Match match = MatchBeamHvl1(typed, *row.Hvl1MmAl, filter, 0.0, *data.Model);

@@ -3,6 +3,7 @@
 #include "core/CFormat.h"
 #include "core/Grids.h"
 #include "files/ResultsFile.h"
+#include "core/ModelConstants.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,9 +57,9 @@ struct ConditionValue {
 std::vector<ConditionValue> ConditionValues(const IrradiationConditions& c) {
     return {{"kv", c.TubeVoltage, 2, 1},
             {"angle", c.TargetAngle, 2, 1},
-            {"inherent", c.InherentFiltration * 10, 1, 2},
-            {"al", c.AlFilter * 10, 1, 2},
-            {"cu", c.CuFilter * 10, 1, 2},
+            {"inherent", MmFromCm(c.InherentFiltration), 1, 2},
+            {"al", MmFromCm(c.AlFilter), 1, 2},
+            {"cu", MmFromCm(c.CuFilter), 1, 2},
             {"fsd", c.Fsd, 2, 1},
             {"field_x", c.FieldX, 2, 1},
             {"field_y", c.FieldY, 2, 1}};

@@ -1,5 +1,7 @@
 #include "cli/CalcOutput.h"
 
+#include "report/ReportContent.h"
+#include "files/TableExport.h"
 #include "cli/DoseInput.h"
 #include "cli/StandardOutput.h"
 #include "core/CFormat.h"
@@ -19,20 +21,6 @@
 
 namespace veltrim {
 namespace {
-
-// The conditions as typed, read as the window reads them; characters the
-// reading ignored and the clamp of the tube voltage are told on standard error.
-IrradiationConditions TypedConditions(const CalcOptions& options, bool tellClamp) {
-    IrradiationConditions conditions;
-    if (tellClamp)
-        for (const ConditionTextField& field : ConditionTextFields)
-            if (const auto note = MistypedNumber(OptionOf(field), options.Texts.*field.Text))
-                std::cerr << "veltrim-calc: warning: " << *note << '\n';
-    if (const auto clamped = ReadConditions(options.Texts, conditions); clamped && tellClamp)
-        std::cerr << "veltrim-calc: tube voltage held to " << *clamped << " kV\n";
-    conditions.Rectification = static_cast<RectificationMethod>(options.Rectification);
-    return conditions;
-}
 
 int Flushed() {
     return FlushOut() ? 0 : 1;
@@ -158,62 +146,6 @@ bool ExportTable(const CalcOptions& options, const BeamResult& beam) {
 }
 
 } // namespace
-
-double AirPath(const CalcOptions& options) {
-    if (!options.AirCm)
-        return 0.0;
-    const std::optional<double> cm = ReadWholeNumber(*options.AirCm);
-    if (!cm || *cm < 0.0 || *cm > 1000.0)
-        FailCalculation(MessageId::AirPathInvalid, {Arg(*options.AirCm)});
-    return *cm;
-}
-
-void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data) {
-    const std::optional<double> hvl1 = ReadWholeNumber(*options.Hvl1);
-    if (!hvl1 || !(*hvl1 > 0.0))
-        FailCalculation(MessageId::Hvl1NotPositive, {Arg(*options.Hvl1)});
-    const MatchFilter filter = options.MatchCopper ? MatchFilter::Copper : MatchFilter::Aluminium;
-    const Hvl1Match match =
-        MatchBeamHvl1(TypedConditions(options, false), *hvl1, filter, airCm, data);
-    const std::string mm = AddedFilterText(match);
-    (options.MatchCopper ? options.Texts.CuFilter : options.Texts.AlFilter) = mm;
-    std::cerr << "veltrim-calc: "
-              << Message(MessageId::Hvl1MatchedFilter,
-                         {Arg(mm),
-                          Arg(Message(options.MatchCopper ? MessageId::FilterCopper
-                                                          : MessageId::FilterAluminium)),
-                          Arg(FormatC("%.3f", *hvl1))})
-                     .In(Language::English)
-              << '\n';
-}
-
-bool SaveCommandLineBeam(const CalcOptions& options) {
-    const std::filesystem::path& file = *options.SaveBeamFile;
-    SavedBeam beam;
-    beam.Name = options.BeamName ? *options.BeamName : file.stem().string();
-    beam.Texts = options.Texts;
-    beam.Rectification = static_cast<RectificationMethod>(options.Rectification);
-    beam.DivergentScatter = options.Model == ScatterModel::Divergent;
-    beam.MeasuredHvl1MmAl =
-        options.Hvl1 ? ReadWholeNumber(*options.Hvl1) : options.BeamMeasuredHvl1;
-    const ExposureParts& typed = options.ExposureTyped;
-    beam.TubeOutputUgyPerMas = typed.TubeOutput ? typed.TubeOutput : options.BeamTubeOutput;
-    beam.OutputDistanceCm = typed.TubeOutput ? typed.OutputDistanceCm : options.BeamOutputDistance;
-    beam.PhantomMedium = options.PhantomMedium;
-    beam.ThicknessCm = options.ThicknessCm;
-    // The exposure as typed; a saved beam's when none was.
-    beam.Exposure = ExposureOf(typed) ? typed : options.BeamExposure;
-    if (options.AirCm)
-        beam.AirCm = AirPath(options);
-    std::string bytes;
-    try {
-        bytes = BeamFileBytes(beam);
-    } catch (const BeamFileError& e) {
-        std::cerr << "veltrim-calc: " << e.what() << '\n';
-        return false;
-    }
-    return WriteUserFile(file, bytes, "the beam was not saved");
-}
 
 bool WriteCommandLineReport(const CalcOptions& options, double airCm, const ModelData& data) {
     CalculationOptions what = TypedOptions(options);

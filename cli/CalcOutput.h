@@ -11,6 +11,11 @@
 
 namespace veltrim {
 
+// The conditions as typed, read as the window reads them; characters the
+// reading ignored and the clamp of the tube voltage are told on standard
+// error when `tellClamp`.
+IrradiationConditions TypedConditions(const CalcOptions& options, bool tellClamp);
+
 // The air path of --air, cm (0 without it); throws CalculationError for a
 // value that is not a distance.
 double AirPath(const CalcOptions& options);

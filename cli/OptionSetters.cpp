@@ -1,5 +1,6 @@
 #include "cli/OptionSetters.h"
 
+#include "core/Inputs.h"
 #include "core/NumberReading.h"
 
 #include <algorithm>
@@ -77,12 +78,12 @@ void SetDoseAt(CalcOptions& options, const std::string& value) {
 }
 
 void SetMedium(CalcOptions& options, const std::string& value) {
-    Choice("--medium", value, {"icru-4", "icru-44", "water", "pmma"});
+    Choice(inputs::Medium.Option, value, {"icru-4", "icru-44", "water", "pmma"});
     options.PhantomMedium = *MediumFromKey(value);
 }
 
 void SetThickness(CalcOptions& options, const std::string& value) {
-    options.ThicknessCm = Number("--thickness", value);
+    options.ThicknessCm = Number(inputs::Thickness.Option, value);
 }
 
 void SetConditionText(CalcOptions& options, std::string ConditionTexts::*text,

@@ -1,8 +1,8 @@
 #include "cli/OptionTable.h"
 
 #include "cli/OptionSetters.h"
+#include "core/Inputs.h"
 
-#include <algorithm>
 #include <initializer_list>
 #include <optional>
 #include <stdexcept>
@@ -23,25 +23,19 @@ template <bool CalcOptions::*Flag> void SetFlag(CalcOptions& options, const std:
     options.*Flag = true;
 }
 
-// An option's name as a template argument, so that its setter can name it.
-template <std::size_t N> struct OptionName {
-    char Text[N];
-    constexpr OptionName(const char (&name)[N]) { std::copy_n(name, N, Text); }
-};
-
-template <OptionName Name, std::optional<double> ExposureParts::*Part>
+template <const UserInput& Input, std::optional<double> ExposureParts::*Part>
 void SetExposure(CalcOptions& options, const std::string& value) {
-    options.ExposureTyped.*Part = Number(Name.Text, value);
+    options.ExposureTyped.*Part = Number(Input.Option, value);
 }
 
 // A quantity of the exposure: an output of one calculation, as --dose is.
-template <OptionName Name, std::optional<double> ExposureParts::*Part>
-constexpr CalcOption ExposurePart(const char* value, const char* help) {
-    return {.Name = Name.Text,
+template <const UserInput& Input, std::optional<double> ExposureParts::*Part>
+constexpr CalcOption ExposurePart(const char* value) {
+    return {.Name = Input.Option,
             .Value = value,
             .Use = OptionUse::Single,
-            .Set = SetExposure<Name, Part>,
-            .Help = help};
+            .Set = SetExposure<Input, Part>,
+            .Help = Input.Help};
 }
 
 constexpr const char* ConditionsTitle =
@@ -51,41 +45,35 @@ is refused; the tube voltage is held to 30..150 kV):
 
 // A typed condition, with its default in --help's column of defaults.
 template <std::string ConditionTexts::*Text>
-constexpr CalcOption Condition(const char* name, const char* help, const char* fallback,
-                               const char* above = nullptr) {
+constexpr CalcOption Condition(const UserInput& input, const char* above = nullptr) {
     return {.Above = above,
-            .Name = name,
+            .Name = input.Option,
             .Value = "T",
             .Use = OptionUse::Condition,
             .Set = SetCondition<Text>,
-            .Help = help,
-            .Default = fallback};
+            .Help = input.Help,
+            .Default = input.Default};
 }
 
 const CalcOption Options[] = {
-    Condition<&ConditionTexts::TubeVoltage>("--kv", "tube voltage, kV", "80", ConditionsTitle),
-    Condition<&ConditionTexts::TargetAngle>("--angle", "target angle, degrees", "12"),
-    Condition<&ConditionTexts::InherentFiltration>("--inherent", "inherent filtration, mm Al",
-                                                   "2.5"),
-    Condition<&ConditionTexts::AlFilter>("--al", "added aluminium filter, mm", "0"),
-    Condition<&ConditionTexts::CuFilter>("--cu", "added copper filter, mm", "0"),
-    Condition<&ConditionTexts::Fsd>("--fsd", "focus-to-surface distance, cm", "100"),
-    Condition<&ConditionTexts::FieldX>("--field-x", "field size X at the FSD, cm", "30"),
-    Condition<&ConditionTexts::FieldY>("--field-y",
-                                       R"(field size Y at the FSD, cm; 0 for a circle of
-diameter X)",
-                                       "30"),
-    {.Name = "--rectification",
+    Condition<&ConditionTexts::TubeVoltage>(inputs::TubeVoltage, ConditionsTitle),
+    Condition<&ConditionTexts::TargetAngle>(inputs::TargetAngle),
+    Condition<&ConditionTexts::InherentFiltration>(inputs::InherentFiltration),
+    Condition<&ConditionTexts::AlFilter>(inputs::AlFilter),
+    Condition<&ConditionTexts::CuFilter>(inputs::CuFilter),
+    Condition<&ConditionTexts::Fsd>(inputs::Fsd),
+    Condition<&ConditionTexts::FieldX>(inputs::FieldX),
+    Condition<&ConditionTexts::FieldY>(inputs::FieldY),
+    {.Name = inputs::Rectification.Option,
      .Value = "N",
      .Use = OptionUse::Condition,
      .Set =
          [](CalcOptions& options, const std::string& value) {
              options.Rectification =
-                 1 + static_cast<int>(Choice("--rectification", value, {"1", "2", "3"}));
+                 1 + static_cast<int>(Choice(inputs::Rectification.Option, value, {"1", "2", "3"}));
          },
-     .Help = R"(1 constant potential, 2 three-phase 12-peak,
-3 single-phase full-wave)",
-     .Default = "1"},
+     .Help = inputs::Rectification.Help,
+     .Default = inputs::Rectification.Default},
 
     {.Name = "--beam",
      .Value = "FILE",
@@ -187,33 +175,24 @@ and edit)"},
      .Value = "NAME",
      .Set = SetText<&CalcOptions::Physicist>,
      .Help = "the physicist named in the report of a --study"},
-    {.Name = "--scatter-model",
+    {.Name = inputs::ScatterModel.Option,
      .Value = "classic|divergent",
      .Set =
          [](CalcOptions& options, const std::string& value) {
-             options.Model = Choice("--scatter-model", value, {"classic", "divergent"}) == 1
-                                 ? ScatterModel::Divergent
-                                 : ScatterModel::Classic;
+             options.Model =
+                 Choice(inputs::ScatterModel.Option, value, {"classic", "divergent"}) == 1
+                     ? ScatterModel::Divergent
+                     : ScatterModel::Classic;
          },
-     .Help = R"(how the scatter is formed (default
-classic): divergent takes the scatter kernels of a
-point focus at the FSD (FSD 50 cm and above), which
-follow a divergent beam's deep dose more closely)"},
-    {.Name = "--medium",
+     .Help = inputs::ScatterModel.Help},
+    {.Name = inputs::Medium.Option,
      .Value = "icru-4|icru-44|water|pmma",
      .Set = SetMedium,
-     .Help = R"(the phantom's material (default icru-4, ICRU
-four-component soft tissue): ICRU-44 soft tissue
-(1.06 g/cm3), water or PMMA (1.19 g/cm3); depths
-are in cm of it)"},
-    {.Name = "--thickness",
+     .Help = inputs::Medium.Help},
+    {.Name = inputs::Thickness.Option,
      .Value = "CM",
      .Set = SetThickness,
-     .Help = R"(a phantom this thick, 10 to 60 cm in whole 0.5-cm
-layers (default: 60 cm of tissue behind the surface):
-the scatter misses the tissue behind the exit face;
-the table ends there (at 30 cm at most) and the
-results file names the thickness)"},
+     .Help = inputs::Thickness.Help},
 
     {.Above = "\nBeam quality:\n",
      .Name = "--quality",
@@ -222,30 +201,24 @@ results file names the thickness)"},
      .Help = R"(print the beam quality instead of the table, one
 name=value line each: mean_energy_keV, hvl1_mm_al,
 hvl2_mm_al, homogeneity, effective_energy_keV)"},
-    {.Name = "--air",
+    {.Name = inputs::AirPath.Option,
      .Value = "CM",
      .Use = OptionUse::Single,
      .Set = SetText<&CalcOptions::AirCm>,
-     .Help = R"(dry air between the focus and the point where the
-half-value layers are measured, cm (default 0); it
-changes the beam-quality figures only, never the
-depth dose)"},
-    {.Name = "--hvl1",
+     .Help = inputs::AirPath.Help},
+    {.Name = inputs::MeasuredHvl1.Option,
      .Value = "X",
      .Use = OptionUse::Single,
      .Set = SetText<&CalcOptions::Hvl1>,
-     .Help = R"(the beam's measured first half-value layer, mm Al: the
-added filter that gives it (with the other conditions
-as given) is found, printed on standard error and used
-in place of --al (or --cu))"},
+     .Help = inputs::MeasuredHvl1.Help},
     // Allowed beside --batch, whose hvl1 column it applies to.
-    {.Name = "--match-filter",
+    {.Name = inputs::MatchFilter.Option,
      .Value = "al|cu",
      .Set =
          [](CalcOptions& options, const std::string& value) {
-             options.MatchCopper = Choice("--match-filter", value, {"al", "cu"}) == 1;
+             options.MatchCopper = Choice(inputs::MatchFilter.Option, value, {"al", "cu"}) == 1;
          },
-     .Help = "the filter --hvl1 finds (default al)"},
+     .Help = inputs::MatchFilter.Help},
 
     {.Above = "\nDose in mGy, in the phantom's medium:\n",
      .Name = "--dose",
@@ -266,24 +239,12 @@ with --precise)"},
      .Help = R"(print the total dose at the depth Z (cm, 0 to 30):
 depth_cm,total_mGy; or the least and the most over
 Z1..Z2: depth_from_cm,depth_to_cm,least_mGy,most_mGy)"},
-    ExposurePart<"--air-kerma", &ExposureParts::AirKermaMgy>(
-        "MGY", R"(the exposure, one way of four: the incident air
-kerma Ka,i, mGy (free in air at the skin plane))"),
-    ExposurePart<"--tube-output", &ExposureParts::TubeOutput>(
-        "UGY_PER_MAS", R"(the tube output, uGy/mAs at --output-distance,
-with --mas)"),
-    ExposurePart<"--mas", &ExposureParts::Mas>("MAS", "the tube current-time product, mAs"),
-    ExposurePart<"--output-distance", &ExposureParts::OutputDistanceCm>(
-        "CM", R"(focus to where the tube output was measured, cm
-(default 100))"),
-    ExposurePart<"--kap", &ExposureParts::KapGyCm2>(
-        "GYCM2",
-        R"(the kerma-area product, Gy cm2, over the field's
-area at the skin)"),
-    ExposurePart<"--esak", &ExposureParts::EsakMgy>(
-        "MGY",
-        R"(a measured entrance surface air kerma, mGy (with
-backscatter))"),
+    ExposurePart<inputs::AirKerma, &ExposureParts::AirKermaMgy>("MGY"),
+    ExposurePart<inputs::TubeOutput, &ExposureParts::TubeOutput>("UGY_PER_MAS"),
+    ExposurePart<inputs::Mas, &ExposureParts::Mas>("MAS"),
+    ExposurePart<inputs::OutputDistance, &ExposureParts::OutputDistanceCm>("CM"),
+    ExposurePart<inputs::Kap, &ExposureParts::KapGyCm2>("GYCM2"),
+    ExposurePart<inputs::Esak, &ExposureParts::EsakMgy>("MGY"),
 
     {.Above = R"(
 Dose off the axis (primary only inside the field's projection: a point focus,
@@ -403,43 +364,6 @@ const CalcOption* FindCalcOption(std::string_view name) {
         if (name == option.Name || (option.Short && name == option.Short))
             return &option;
     return nullptr;
-}
-
-std::string CalcUsage() {
-    // The help beside each option starts in this column, or three blanks
-    // after a longer name and value.
-    constexpr std::size_t HelpColumn = 22, DefaultColumn = 60;
-    std::string text = R"(Usage: veltrim-calc [options]
-
-Computes the photon spectrum and the percentage depth dose of a diagnostic
-X-ray beam in ICRU soft tissue, from the same library as the Veltrim window.
-
-Every option that takes a value takes it as "--kv 80" or "--kv=80"; a value
-that begins with a dash needs the second form ("--al=-1").
-
-)";
-    for (const CalcOption& option : Options) {
-        if (option.Above)
-            text += option.Above;
-        std::string named = "  ";
-        if (option.Short)
-            named += std::string(option.Short) + ", ";
-        named += option.Name;
-        if (option.Value)
-            named += std::string(" ") + option.Value;
-        named.resize(std::max(HelpColumn, named.size() + 3), ' ');
-        text += named;
-        for (const char* ch = option.Help; *ch; ++ch)
-            text += *ch == '\n' ? "\n" + std::string(HelpColumn, ' ') : std::string(1, *ch);
-        if (option.Default) {
-            const std::size_t column = text.size() - text.rfind('\n') - 1;
-            text += std::string(DefaultColumn - column, ' ') + "(default " + option.Default + ")";
-        }
-        text += '\n';
-    }
-    return text + R"(
-On any failure the cause goes to standard error and the exit status is not 0.
-)";
 }
 
 } // namespace veltrim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Inputs.h"
 #include "core/Language.h"
 #include "core/Messages.h"
 
@@ -45,14 +46,14 @@ struct IrradiationConditions {
 // The eight texts the user typed, named by what they hold (the window's fields
 // Text1, Text5, Text8, Text3, Text4, Text9, Text10 and Text11).
 struct ConditionTexts {
-    std::string TubeVoltage = "80";
-    std::string TargetAngle = "12";
-    std::string InherentFiltration = "2.5";
-    std::string AlFilter = "0";
-    std::string CuFilter = "0";
-    std::string Fsd = "100";
-    std::string FieldX = "30";
-    std::string FieldY = "30";
+    std::string TubeVoltage = inputs::TubeVoltage.Default;
+    std::string TargetAngle = inputs::TargetAngle.Default;
+    std::string InherentFiltration = inputs::InherentFiltration.Default;
+    std::string AlFilter = inputs::AlFilter.Default;
+    std::string CuFilter = inputs::CuFilter.Default;
+    std::string Fsd = inputs::Fsd.Default;
+    std::string FieldX = inputs::FieldX.Default;
+    std::string FieldY = inputs::FieldY.Default;
 
     bool operator==(const ConditionTexts&) const = default;
 };
@@ -65,14 +66,15 @@ struct ConditionTextField {
     MessageId Caption; // the window's name of the field, in the edition's words
 };
 inline constexpr ConditionTextField ConditionTextFields[] = {
-    {"kv", &ConditionTexts::TubeVoltage, MessageId::FieldTubeVoltage},
-    {"angle", &ConditionTexts::TargetAngle, MessageId::FieldTargetAngle},
-    {"inherent", &ConditionTexts::InherentFiltration, MessageId::FieldInherent},
-    {"al", &ConditionTexts::AlFilter, MessageId::FieldAlFilter},
-    {"cu", &ConditionTexts::CuFilter, MessageId::FieldCuFilter},
-    {"fsd", &ConditionTexts::Fsd, MessageId::FieldFsd},
-    {"field_x", &ConditionTexts::FieldX, MessageId::FieldX},
-    {"field_y", &ConditionTexts::FieldY, MessageId::FieldY},
+    {inputs::TubeVoltage.Keyword, &ConditionTexts::TubeVoltage, MessageId::FieldTubeVoltage},
+    {inputs::TargetAngle.Keyword, &ConditionTexts::TargetAngle, MessageId::FieldTargetAngle},
+    {inputs::InherentFiltration.Keyword, &ConditionTexts::InherentFiltration,
+     MessageId::FieldInherent},
+    {inputs::AlFilter.Keyword, &ConditionTexts::AlFilter, MessageId::FieldAlFilter},
+    {inputs::CuFilter.Keyword, &ConditionTexts::CuFilter, MessageId::FieldCuFilter},
+    {inputs::Fsd.Keyword, &ConditionTexts::Fsd, MessageId::FieldFsd},
+    {inputs::FieldX.Keyword, &ConditionTexts::FieldX, MessageId::FieldX},
+    {inputs::FieldY.Keyword, &ConditionTexts::FieldY, MessageId::FieldY},
 };
 
 // The fields whose text the lenient reading does not read whole, each named
@@ -87,8 +89,8 @@ std::vector<Message> MisreadFields(const ConditionTexts& texts);
 std::optional<std::string> MistypedNumber(const std::string& name, const std::string& text);
 
 // Lowest and highest tube voltage the system computes, in kV.
-inline constexpr double MinTubeVoltage = 30.0;
-inline constexpr double MaxTubeVoltage = 150.0;
+inline constexpr double MinTubeVoltage = inputs::TubeVoltage.Least;
+inline constexpr double MaxTubeVoltage = inputs::TubeVoltage.Most;
 
 // Reads the eight texts into the record, in the order of the fields, clamping
 // the tube voltage to 30..150 kV. Gives back the text Text1 must show when the

@@ -1,3 +1,4 @@
+#include "core/ModelConstants.h"
 #include "dicom/DicomUnits.h"
 #include "dicom/RecordReading.h"
 
@@ -195,9 +196,9 @@ void ReadFilter(const Node& container, EventReading& reading) {
         return;
     }
     if (copper)
-        event.CuMm = event.CuMm.value_or(0.0) + *cm * 10.0;
+        event.CuMm = event.CuMm.value_or(0.0) + MmFromCm(*cm);
     else if (aluminium)
-        event.AlMm = event.AlMm.value_or(0.0) + *cm * 10.0;
+        event.AlMm = event.AlMm.value_or(0.0) + MmFromCm(*cm);
     else
         event.OtherFilters.push_back(material.Meaning.empty() ? "unnamed" : material.Meaning);
 }
@@ -280,7 +281,7 @@ void ReadEventItem(const Node& item, EventReading& r) {
         ReadOrientation(item, e);
     else if (Is(item, Concept::HalfValueLayer)) {
         if (const auto cm = n(item, Quantity::Length))
-            Take(e.Hvl1MmAl, *cm * 10.0);
+            Take(e.Hvl1MmAl, MmFromCm(*cm));
     } else if (Is(item, Concept::ImageView))
         e.View = Lower(TextOf(item));
     else if (Is(item, Concept::GlandularDose))

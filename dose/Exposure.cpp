@@ -21,6 +21,11 @@ double Checked(double value, double most, MessageId quantity, const char* unit) 
     return value;
 }
 
+// A given value within the limits of its input.
+double Checked(double value, const UserInput& input, MessageId quantity) {
+    return Checked(value, input.Most, quantity, input.Unit);
+}
+
 // The quantity an exposure is given by, as its refusals name it.
 MessageId ExposureQuantity(ExposureKind kind) {
     switch (kind) {
@@ -108,26 +113,26 @@ double IncidentAirKerma(const Exposure& exposure, const IrradiationConditions& c
     double kerma = 0.0;
     switch (exposure.Kind) {
     case ExposureKind::IncidentAirKerma:
-        kerma = Checked(exposure.Value, MaxIncidentAirKermaMgy, MessageId::ExposureAirKerma, "mGy");
+        kerma = Checked(exposure.Value, inputs::AirKerma, MessageId::ExposureAirKerma);
         break;
     case ExposureKind::TubeOutput: {
         const double output =
-            Checked(exposure.Value, MaxTubeOutput, MessageId::ExposureTubeOutput, "uGy/mAs");
-        const double mas = Checked(exposure.Mas, MaxMas, MessageId::ExposureMas, "mAs");
-        const double distance = Checked(exposure.OutputDistanceCm, MaxOutputDistanceCm,
-                                        MessageId::ExposureOutputDistance, "cm");
+            Checked(exposure.Value, inputs::TubeOutput, MessageId::ExposureTubeOutput);
+        const double mas = Checked(exposure.Mas, inputs::Mas, MessageId::ExposureMas);
+        const double distance = Checked(exposure.OutputDistanceCm, inputs::OutputDistance,
+                                        MessageId::ExposureOutputDistance);
         const double toSkin = distance / conditions.Fsd;
         kerma = output * mas / 1000 * (toSkin * toSkin);
         break;
     }
     case ExposureKind::KermaAreaProduct: {
-        const double kap = Checked(exposure.Value, 1000.0, MessageId::ExposureKap, "Gy cm2");
+        const double kap = Checked(exposure.Value, inputs::Kap, MessageId::ExposureKap);
         kerma = kap * 1000 / FieldAreaAtSkin(conditions);
         break;
     }
     case ExposureKind::EntranceSurfaceKerma:
         kerma = Checked(exposure.Value, MaxIncidentAirKermaMgy * backscatter,
-                        MessageId::ExposureEsak, "mGy") /
+                        MessageId::ExposureEsak, inputs::Esak.Unit) /
                 backscatter;
         break;
     }
@@ -137,7 +142,7 @@ double IncidentAirKerma(const Exposure& exposure, const IrradiationConditions& c
         FailCalculation(MessageId::ExposureMakesKermaOutOfRange,
                         {Arg(Message(ExposureQuantity(exposure.Kind))), Arg(kerma),
                          Arg(ExactNumberText(MaxIncidentAirKermaMgy))});
-    return Checked(kerma, MaxIncidentAirKermaMgy, MessageId::ExposureAirKerma, "mGy");
+    return Checked(kerma, inputs::AirKerma, MessageId::ExposureAirKerma);
 }
 
 } // namespace veltrim

@@ -19,9 +19,9 @@ enum class ExposureKind {
 
 struct Exposure {
     ExposureKind Kind = ExposureKind::IncidentAirKerma;
-    double Value = 0.0;              // mGy, uGy/mAs, Gy cm2 or mGy, as Kind says
-    double Mas = 0.0;                // with TubeOutput
-    double OutputDistanceCm = 100.0; // with TubeOutput
+    double Value = 0.0; // mGy, uGy/mAs, Gy cm2 or mGy, as Kind says
+    double Mas = 0.0;   // with TubeOutput
+    double OutputDistanceCm = *DefaultNumber(inputs::OutputDistance); // with TubeOutput
 };
 
 // The quantities of an exposure, each as given (an option, a column, a
@@ -51,10 +51,7 @@ ExposureParts PartsOf(const Exposure& exposure);
 const char* ExposureWay(ExposureKind kind);
 
 // The limits beyond which a value is taken for a mistake.
-inline constexpr double MaxIncidentAirKermaMgy = 10000.0; // 10 Gy
-inline constexpr double MaxMas = 10000.0;
-inline constexpr double MaxTubeOutput = 1000.0; // uGy/mAs
-inline constexpr double MaxOutputDistanceCm = 1000.0;
+inline constexpr double MaxIncidentAirKermaMgy = inputs::AirKerma.Most; // 10 Gy
 
 // The field's area at the skin, cm2: the typed sides (a circle of diameter
 // FieldX when FieldY is 0), with the true pi, not the model's.

@@ -11,6 +11,7 @@
 // data/PDS-exit/README.md for the slabs left out that check it). The
 // primary is local and needs nothing.
 
+#include "core/Inputs.h"
 #include "core/Messages.h"
 #include "dose/ScatterKernels.h"
 
@@ -30,8 +31,8 @@ inline constexpr std::array<double, 3> ExitRatioSlabs = {10, 20, 30};
 
 // The thicknesses a calculation takes, cm: whole 0.5-cm layers from the
 // thinnest computed slab to the thick phantom itself.
-inline constexpr double MinPhantomThickness = 10.0;
-inline constexpr double MaxPhantomThickness = 60.0;
+inline constexpr double MinPhantomThickness = inputs::Thickness.Least;
+inline constexpr double MaxPhantomThickness = inputs::Thickness.Most;
 
 // Why a thickness cannot be calculated (none: it can).
 std::optional<Message> ThicknessProblem(double thicknessCm);

@@ -5,6 +5,7 @@
 #include "engine/CalculateBeam.h"
 #include "engine/StudyBeams.h"
 #include "engine/StudyGeometry.h"
+#include "core/ModelConstants.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,7 +58,7 @@ BeamGroup ComputeGroup(const StudyExposure& e, const IrradiationConditions& befo
         if (e.TableAlMm && *e.TableAlMm > 0.0) {
             // The table's aluminium hardens the beam the patient receives.
             group.AlTransmission = TableAlTransmission(before, *e.TableAlMm, data);
-            conditions.AlFilter += 0.1 * *e.TableAlMm;
+            conditions.AlFilter += CmFromMm(*e.TableAlMm);
         }
         CalculationOptions options;
         options.Model = e.Model;

@@ -4,6 +4,7 @@
 #include "core/DataFile.h"
 #include "engine/CalculateBeam.h"
 #include "engine/StudyGeometry.h"
+#include "core/ModelConstants.h"
 
 #include <cmath>
 #include <cstring>
@@ -174,7 +175,7 @@ double TableAlTransmission(const IrradiationConditions& conditions, double table
                            const ModelData& data) {
     const SynthesizedSpectrum spectrum = BeamSpectrum(conditions, data.Attenuation());
     const EnergyTable& muAl = data.Attenuation().MuAluminium;
-    return AirKermaBehindAluminium(spectrum.Spectrum, muAl, data.AirKerma(), 0.1 * tableAlMm) /
+    return AirKermaBehindAluminium(spectrum.Spectrum, muAl, data.AirKerma(), CmFromMm(tableAlMm)) /
            AirKermaBehindAluminium(spectrum.Spectrum, muAl, data.AirKerma(), 0.0);
 }
 

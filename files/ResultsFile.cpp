@@ -3,6 +3,7 @@
 #include "core/DataFile.h"
 #include "core/FileReplacing.h"
 #include "engine/CalculateBeam.h"
+#include "core/ModelConstants.h"
 
 #include <cerrno>
 #include <charconv>
@@ -119,10 +120,10 @@ std::string ResultsFileBytes(const DepthDoseTable& table, int rows, const Irradi
     text += label("整流方式, ") + EncodeShiftJis(RectificationLabel(c.Rectification)) + eol;
     text += label("Ｘ線管電圧, ") + FormatNumber(c.TubeVoltage, 2, 1) + ", kV" + eol;
     text += label("ターゲット角度, ") + FormatNumber(c.TargetAngle, 2, 1) + label(", 度") + eol;
-    text += label("固有ろ過, ") + FormatNumber(c.InherentFiltration * 10, 1, 2) +
+    text += label("固有ろ過, ") + FormatNumber(MmFromCm(c.InherentFiltration), 1, 2) +
             label(", mm Al当量") + eol;
-    text += label("Al付加フィルタ, ") + FormatNumber(c.AlFilter * 10, 1, 2) + ", mm" + eol;
-    text += label("Cu付加フィルタ, ") + FormatNumber(c.CuFilter * 10, 1, 2) + ", mm" + eol;
+    text += label("Al付加フィルタ, ") + FormatNumber(MmFromCm(c.AlFilter), 1, 2) + ", mm" + eol;
+    text += label("Cu付加フィルタ, ") + FormatNumber(MmFromCm(c.CuFilter), 1, 2) + ", mm" + eol;
     text += "FSD, " + FormatNumber(c.Fsd, 2, 1) + ", cm" + eol;
     // The sides as the calculation took them: the larger first, each twice
     // the half side it used.

@@ -53,9 +53,8 @@ PythonBeam MakeBeam(const WindowConditions& c, const std::optional<std::string>&
     if (airCm && !(*airCm >= 0.0))
         throw py::value_error("air_cm is a distance, cm: not " + ShortestText(*airCm));
     extras.AirCm = airCm;
-    if (hvl1 && !(*hvl1 > 0.0))
-        throw py::value_error("measured_hvl1 is a positive thickness, mm Al: not " +
-                              ShortestText(*hvl1));
+    if (hvl1)
+        MeasuredHvl1("measured_hvl1", *hvl1);
     extras.MeasuredHvl1MmAl = hvl1;
     ExposureParts parts{airKerma, tubeOutput, mas, outputDistance, kap, esak};
     if (tubeOutput) {
@@ -148,8 +147,8 @@ void BindBeamFile(py::module_& m, py::class_<WindowConditions>& conditions) {
                      "depend on, as the window's \"Save beam...\" and veltrim-calc --save-beam "
                      "write it.")
         .def(py::init(&MakeBeam), py::arg("conditions"), py::kw_only(),
-             py::arg("name") = py::none(), py::arg("scatter_model") = "classic",
-             py::arg("medium") = "icru-4", py::arg("thickness") = py::none(),
+             py::arg("name") = py::none(), py::arg("scatter_model") = inputs::ScatterModel.Default,
+             py::arg("medium") = inputs::Medium.Default, py::arg("thickness") = py::none(),
              py::arg("air_cm") = py::none(), py::arg("measured_hvl1") = py::none(),
              py::arg("air_kerma") = py::none(), py::arg("tube_output") = py::none(),
              py::arg("mas") = py::none(), py::arg("output_distance") = py::none(),
@@ -205,12 +204,13 @@ void BindBeamFile(py::module_& m, py::class_<WindowConditions>& conditions) {
             "save",
             [](const WindowConditions& c, const py::object& path,
                const std::optional<std::string>& name, const std::string& model) {
-                SaveBeam(MakeBeam(c, name, model, "icru-4", std::nullopt, std::nullopt,
+                SaveBeam(MakeBeam(c, name, model, inputs::Medium.Default, std::nullopt,
                                   std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                                  std::nullopt, std::nullopt, std::nullopt),
+                                  std::nullopt, std::nullopt, std::nullopt, std::nullopt),
                          path);
             },
-            py::arg("path"), py::arg("name") = py::none(), py::arg("scatter_model") = "classic",
+            py::arg("path"), py::arg("name") = py::none(),
+            py::arg("scatter_model") = inputs::ScatterModel.Default,
             "Saves the conditions as a beam the window and veltrim-calc --beam open, under "
             "`name` (default: the file's name without its extension); veltrim.Beam saves the "
             "rest of a calculation's inputs with them.");

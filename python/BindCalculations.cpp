@@ -3,6 +3,7 @@
 // gives the result as numpy arrays, a dict of figures or bytes.
 #include "engine/CalculateBeam.h"
 #include "files/ResultsFile.h"
+#include "core/Inputs.h"
 #include "python/Bindings.h"
 
 #include <optional>
@@ -14,10 +15,18 @@
 namespace veltrim::python {
 
 double AirPath(double airCm) {
-    if (!(airCm >= 0.0 && airCm <= 1000.0))
+    if (!inputs::AirPath.Allows(airCm))
         throw py::value_error(
-            "air_cm: " + Message(MessageId::AirPathInvalid, {Arg(airCm)}).In(Language::English));
+            std::string(inputs::AirPath.Keyword) + ": " +
+            Message(MessageId::AirPathInvalid, {Arg(airCm)}).In(Language::English));
     return airCm;
+}
+
+double MeasuredHvl1(const char* keyword, double mm) {
+    if (!inputs::MeasuredHvl1.Allows(mm))
+        throw py::value_error(std::string(keyword) + ": " +
+                              Message(MessageId::Hvl1NotPositive, {Arg(mm)}).In(Language::English));
+    return mm;
 }
 
 namespace {
@@ -123,7 +132,8 @@ void BindQuality(py::module_& m) {
                 throw Failure{"no beam quality can be given: " + beam.QualityProblem};
             return QualityDict(*beam.Quality);
         },
-        py::arg("conditions"), py::arg("air_cm") = 0.0, py::arg("data") = py::none(),
+        py::arg("conditions"), py::arg("air_cm") = *DefaultNumber(inputs::AirPath),
+        py::arg("data") = py::none(),
         "Mean energy (keV, fluence weighted), HVL1 and HVL2 (mm Al, air-kerma weighted), "
         "homogeneity HVL1/HVL2 and effective energy (keV; None above 150 keV), measured at the "
         "end of air_cm of dry air (the depth dose never includes air).");
@@ -135,6 +145,7 @@ void BindQuality(py::module_& m) {
             if (filter != "al" && filter != "cu")
                 throw py::value_error("filter must be \"al\" or \"cu\"");
             const MatchFilter added = filter == "al" ? MatchFilter::Aluminium : MatchFilter::Copper;
+            MeasuredHvl1(inputs::MeasuredHvl1.Keyword, hvl1);
             AirPath(airCm);
             const ModelData& d = DataOf(data);
             const Hvl1Match match =
@@ -150,8 +161,9 @@ void BindQuality(py::module_& m) {
                                                   AddedFilterText(match)),
                                   QualityDict(match.Quality));
         },
-        py::arg("conditions"), py::arg("hvl1_mm_al"), py::arg("filter") = "al",
-        py::arg("air_cm") = 0.0, py::arg("data") = py::none(),
+        py::arg("conditions"), py::arg("hvl1_mm_al"),
+        py::arg("filter") = inputs::MatchFilter.Default,
+        py::arg("air_cm") = *DefaultNumber(inputs::AirPath), py::arg("data") = py::none(),
         "The added aluminium (filter=\"al\") or copper (\"cu\") in mm, in place of the given one, "
         "that gives the measured first half-value layer (mm Al) within 0.001 mm: returns (mm, "
         "the conditions with it, their beam quality). Raises CalculationError, with the "
@@ -174,8 +186,9 @@ void BindDepthDose(py::module_& m) {
             const BeamResult beam = Calculate([&] { return CalculateBeam(c, options, d); });
             return DepthDoseTable(*beam.DepthDose);
         },
-        py::arg("conditions"), py::arg("scatter_model") = "classic", py::arg("data") = py::none(),
-        py::arg("thickness") = py::none(), py::arg("medium") = "icru-4",
+        py::arg("conditions"), py::arg("scatter_model") = inputs::ScatterModel.Default,
+        py::arg("data") = py::none(), py::arg("thickness") = py::none(),
+        py::arg("medium") = inputs::Medium.Default,
         "Percentage depth dose in 0.5-cm layers to 30 cm (to the exit face of a phantom "
         "`thickness` cm thick, as veltrim-calc --thickness): depth_cm (layer middles), primary, "
         "scatter and total in per cent of the total dose of the first layer; the same bits as "
@@ -194,8 +207,9 @@ void BindDepthDose(py::module_& m) {
             return py::bytes(
                 Calculate([&] { return ResultsFileBytes(CalculateBeam(c, options, d)); }));
         },
-        py::arg("conditions"), py::arg("data") = py::none(), py::arg("scatter_model") = "classic",
-        py::arg("thickness") = py::none(), py::arg("medium") = "icru-4",
+        py::arg("conditions"), py::arg("data") = py::none(),
+        py::arg("scatter_model") = inputs::ScatterModel.Default, py::arg("thickness") = py::none(),
+        py::arg("medium") = inputs::Medium.Default,
         "The bytes of the results file PDD_tempDATA.txt for the conditions (Shift_JIS labels, "
         "CR LF); a divergent calculation adds the line that says so, another medium than "
         "icru-4 the line that names it.");

@@ -45,14 +45,14 @@ struct WindowField {
 };
 
 constexpr WindowField WindowFields[] = {
-    {"kv", &IrradiationConditions::TubeVoltage, false},
-    {"angle", &IrradiationConditions::TargetAngle, false},
-    {"inherent", &IrradiationConditions::InherentFiltration, true},
-    {"al", &IrradiationConditions::AlFilter, true},
-    {"cu", &IrradiationConditions::CuFilter, true},
-    {"fsd", &IrradiationConditions::Fsd, false},
-    {"field_x", &IrradiationConditions::FieldX, false},
-    {"field_y", &IrradiationConditions::FieldY, false},
+    {inputs::TubeVoltage.Keyword, &IrradiationConditions::TubeVoltage, false},
+    {inputs::TargetAngle.Keyword, &IrradiationConditions::TargetAngle, false},
+    {inputs::InherentFiltration.Keyword, &IrradiationConditions::InherentFiltration, true},
+    {inputs::AlFilter.Keyword, &IrradiationConditions::AlFilter, true},
+    {inputs::CuFilter.Keyword, &IrradiationConditions::CuFilter, true},
+    {inputs::Fsd.Keyword, &IrradiationConditions::Fsd, false},
+    {inputs::FieldX.Keyword, &IrradiationConditions::FieldX, false},
+    {inputs::FieldY.Keyword, &IrradiationConditions::FieldY, false},
 };
 
 // A number given in the window's units: the record's value, and the text a
@@ -156,19 +156,20 @@ void WriteUserFile(const std::string& file, std::string_view bytes) {
 }
 
 void BindConditions(py::module_& m) {
-    // The defaults are the window's starting beam, given back in its units.
-    const IrradiationConditions start = DefaultConditions();
+    // The defaults are the window's starting beam, in its units.
+    const auto start = [](const UserInput& input) { return *DefaultNumber(input); };
     const ConditionTexts startTexts;
-    const py::int_ startRectification(static_cast<int>(start.Rectification));
+    const py::int_ startRectification(static_cast<int>(start(inputs::Rectification)));
     py::class_<WindowConditions> conditions(m, "Conditions",
                                             "The irradiation conditions, in the window's units.");
     conditions
-        .def(py::init(&MakeConditions), py::arg("kv") = start.TubeVoltage,
-             py::arg("angle") = start.TargetAngle,
-             py::arg("inherent") = MmFromCm(start.InherentFiltration),
-             py::arg("al") = MmFromCm(start.AlFilter), py::arg("cu") = MmFromCm(start.CuFilter),
-             py::arg("fsd") = start.Fsd, py::arg("field_x") = start.FieldX,
-             py::arg("field_y") = start.FieldY, py::arg("rectification") = startRectification,
+        .def(py::init(&MakeConditions), py::arg("kv") = start(inputs::TubeVoltage),
+             py::arg("angle") = start(inputs::TargetAngle),
+             py::arg("inherent") = start(inputs::InherentFiltration),
+             py::arg("al") = start(inputs::AlFilter), py::arg("cu") = start(inputs::CuFilter),
+             py::arg("fsd") = start(inputs::Fsd), py::arg("field_x") = start(inputs::FieldX),
+             py::arg("field_y") = start(inputs::FieldY),
+             py::arg("rectification") = startRectification,
              "kv: tube voltage (kV); angle: target angle (degrees); inherent, al, cu: "
              "inherent filtration (mm Al) and added aluminium and copper (mm); fsd: focus to "
              "surface (cm); field_x, field_y: field at the FSD (cm), field_y 0 for a circle of "

@@ -143,10 +143,10 @@ void BindAbsoluteDose(py::module_& m) {
         },
         py::arg("conditions"), py::arg("air_kerma") = py::none(),
         py::arg("tube_output") = py::none(), py::arg("mas") = py::none(),
-        py::arg("output_distance") = 100.0, py::arg("kap") = py::none(),
-        py::arg("esak") = py::none(), py::arg("scatter_model") = "classic",
-        py::arg("data") = py::none(), py::arg("thickness") = py::none(),
-        py::arg("medium") = "icru-4",
+        py::arg("output_distance") = *DefaultNumber(inputs::OutputDistance),
+        py::arg("kap") = py::none(), py::arg("esak") = py::none(),
+        py::arg("scatter_model") = inputs::ScatterModel.Default, py::arg("data") = py::none(),
+        py::arg("thickness") = py::none(), py::arg("medium") = inputs::Medium.Default,
         "The dose of every 0.5-cm layer to 30 cm of the phantom's medium (icru-4, ICRU "
         "four-component soft tissue, unless medium names another as depth_dose does), in mGy for "
         "an exposure given one way: air_kerma (incident air kerma Ka,i, mGy), tube_output "

@@ -40,12 +40,13 @@ LateralAxis PlaneAxis(const std::string& plane) {
 template <typename Function, typename Where>
 void DefineOffAxis(py::module_& m, const char* name, Function function, Where where,
                    const char* doc) {
-    m.def(name, function, py::arg("conditions"), where, py::arg("scatter_model") = "classic",
-          py::arg("data") = py::none(), py::arg("thickness") = py::none(),
-          py::arg("medium") = "icru-4", py::arg("air_kerma") = py::none(),
-          py::arg("tube_output") = py::none(), py::arg("mas") = py::none(),
-          py::arg("output_distance") = 100.0, py::arg("kap") = py::none(),
-          py::arg("esak") = py::none(), doc);
+    m.def(name, function, py::arg("conditions"), where,
+          py::arg("scatter_model") = inputs::ScatterModel.Default, py::arg("data") = py::none(),
+          py::arg("thickness") = py::none(), py::arg("medium") = inputs::Medium.Default,
+          py::arg("air_kerma") = py::none(), py::arg("tube_output") = py::none(),
+          py::arg("mas") = py::none(),
+          py::arg("output_distance") = *DefaultNumber(inputs::OutputDistance),
+          py::arg("kap") = py::none(), py::arg("esak") = py::none(), doc);
 }
 
 } // namespace

@@ -43,12 +43,12 @@ void BindReport(py::module_& m) {
         },
         py::arg("conditions"), py::arg("path"), py::kw_only(), py::arg("air_kerma") = py::none(),
         py::arg("tube_output") = py::none(), py::arg("mas") = py::none(),
-        py::arg("output_distance") = 100.0, py::arg("kap") = py::none(),
-        py::arg("esak") = py::none(), py::arg("dose_at") = py::none(),
-        py::arg("dose_to") = py::none(), py::arg("air_cm") = 0.0,
-        py::arg("scatter_model") = "classic", py::arg("language") = "en",
+        py::arg("output_distance") = *DefaultNumber(inputs::OutputDistance),
+        py::arg("kap") = py::none(), py::arg("esak") = py::none(), py::arg("dose_at") = py::none(),
+        py::arg("dose_to") = py::none(), py::arg("air_cm") = *DefaultNumber(inputs::AirPath),
+        py::arg("scatter_model") = inputs::ScatterModel.Default, py::arg("language") = "en",
         py::arg("data") = py::none(), py::arg("thickness") = py::none(),
-        py::arg("medium") = "icru-4",
+        py::arg("medium") = inputs::Medium.Default,
         "Writes a PDF report of the beam to path: the conditions, the beam quality (behind air_cm "
         "of air), the exposure and doses (as absolute_dose takes them; dose_at, and dose_to for a "
         "range, add the dose there), the depth-dose table, the depth dose and the spectrum, and "

@@ -149,8 +149,9 @@ void AddExposure(Study& study, const WindowConditions& c, const std::string& nam
                          [&](const char* k) { return key == k; }) == std::end(Known))
             throw py::type_error("add_exposure() got an unexpected keyword argument '" + key + "'");
     }
-    const std::string model =
-        more.contains("scatter_model") ? more["scatter_model"].cast<std::string>() : "classic";
+    const std::string model = more.contains("scatter_model")
+                                  ? more["scatter_model"].cast<std::string>()
+                                  : inputs::ScatterModel.Default;
     if (model != "classic" && model != "divergent")
         throw py::value_error("scatter_model takes classic or divergent, not \"" + model + "\"");
     e.Model = model == "divergent" ? ScatterModel::Divergent : ScatterModel::Classic;
@@ -279,7 +280,7 @@ void BindStudy(py::module_& m) {
                       "An examination: a box patient, named points and every exposure "
                       "(docs/study.md).")
         .def(py::init(&NewStudy), py::arg("ap_thickness_cm"), py::arg("lateral_width_cm"),
-             py::arg("medium") = "icru-4")
+             py::arg("medium") = inputs::Medium.Default)
         .def_static("load", &LoadStudy, py::arg("path"),
                     "Reads a study file; ValueError naming the exposure and the field.")
         .def_static("from_dicom", &StudyFromDicom, py::arg("path"), py::kw_only(),

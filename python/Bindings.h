@@ -57,6 +57,9 @@ std::string PathText(const py::object& path);
 // The air path of air_cm, checked as veltrim-calc checks --air: ValueError
 // outside 0..1000 cm.
 double AirPath(double airCm);
+// A measured first half-value layer, mm Al, given as `keyword`, checked as
+// veltrim-calc checks --hvl1: ValueError unless positive.
+double MeasuredHvl1(const char* keyword, double mm);
 // The conditions read from texts as the window reads its fields.
 WindowConditions ConditionsOfTexts(const ConditionTexts& texts, RectificationMethod method);
 // The conditions with a thickness found by a match (mm) typed into `field`,

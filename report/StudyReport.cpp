@@ -3,6 +3,7 @@
 #include "core/CFormat.h"
 #include "files/StudyFile.h"
 #include "files/TableExport.h"
+#include "core/Inputs.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -33,7 +34,8 @@ std::string ExposureForm(const StudyExposure& e) {
         return "KAP " + Figure(*p.KapGyCm2) + " Gy cm2";
     if (p.TubeOutput)
         return "tube output " + Figure(*p.TubeOutput) + " uGy/mAs at " +
-               Figure(p.OutputDistanceCm.value_or(100.0)) + " cm x " + Figure(*p.Mas) + " mAs";
+               Figure(p.OutputDistanceCm.value_or(*DefaultNumber(inputs::OutputDistance))) +
+               " cm x " + Figure(*p.Mas) + " mAs";
     if (p.EsakMgy)
         return "entrance surface air kerma " + Figure(*p.EsakMgy) + " mGy";
     return "incident air kerma " + Figure(p.AirKermaMgy.value_or(0.0)) + " mGy";

@@ -9,7 +9,9 @@
 namespace veltrim {
 namespace {
 
-// The conditions with `mm` of the chosen filter.
+// The conditions with `mm` of the chosen filter. Divided by 10 rather than
+// read through CmFromMm: the filters found and saved so far were formed so,
+// and the other rounding would move their last bit.
 IrradiationConditions WithFilter(IrradiationConditions c, MatchFilter filter, double mm) {
     switch (filter) {
     case MatchFilter::Copper:

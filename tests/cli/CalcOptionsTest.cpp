@@ -2,7 +2,10 @@
 
 #include "cli/OptionTable.h"
 #include "common/TempFolder.h"
+#include "core/Inputs.h"
 
+#include <algorithm>
+#include <cctype>
 #include <gtest/gtest.h>
 
 namespace {
@@ -230,6 +233,49 @@ TEST(CalcOptions, TheManualAndTheHelpNameEveryOption) {
                 EXPECT_TRUE(Names(manual, name)) << name << " is not in the manual";
                 EXPECT_TRUE(Names(help, name)) << name << " is not in --help";
             }
+}
+
+// The text from `from` to the next line that starts with `next`, its
+// white space made single blanks (--help and troff both wrap their lines).
+std::string Paragraph(const std::string& text, std::size_t from, const std::string& next) {
+    const std::size_t end = text.find(next, from + 1);
+    std::string words;
+    for (std::size_t at = from; at < std::min(end, text.size()); ++at) {
+        const bool blank = std::isspace(static_cast<unsigned char>(text[at])) != 0;
+        if (!blank)
+            words += text[at];
+        else if (!words.empty() && words.back() != ' ')
+            words += ' ';
+    }
+    return words;
+}
+
+// A default changed in the inputs table and not in the prose of --help or
+// the manual (or the other way round) would tell the user a value the
+// program does not take.
+TEST(CalcOptions, TheHelpAndTheManualStateEachInputsDefault) {
+    std::string manual = veltrim::testing::ReadBytes(std::filesystem::path(VELTRIM_SOURCE_DIR) /
+                                                     "packaging/veltrim-calc.1");
+    for (std::size_t at; (at = manual.find("\\-")) != std::string::npos;)
+        manual.erase(at, 1);
+    const std::string help = veltrim::CalcUsage();
+    for (const veltrim::UserInput& input : veltrim::UserInputs()) {
+        const std::string option = input.Option;
+        ASSERT_NE(veltrim::FindCalcOption(option), nullptr) << option << " is not an option";
+        if (!input.Default)
+            continue;
+        const std::string said = "(default " + std::string(input.Default);
+        const std::size_t inHelp = help.find("\n  " + option + " ");
+        ASSERT_NE(inHelp, std::string::npos) << option;
+        const std::string helpText = Paragraph(help, inHelp, "\n  -");
+        EXPECT_NE(helpText.find(said), std::string::npos) << helpText;
+        std::size_t inManual = manual.find("\n.BI " + option + " ");
+        if (inManual == std::string::npos)
+            inManual = manual.find("\n.BR " + option + " ");
+        ASSERT_NE(inManual, std::string::npos) << option << " has no paragraph in the manual";
+        const std::string manualText = Paragraph(manual, inManual, "\n.TP");
+        EXPECT_NE(manualText.find(said), std::string::npos) << manualText;
+    }
 }
 
 // Each page a manual page sends the reader to under SEE ALSO is shipped

@@ -1,5 +1,7 @@
 #include "core/Conditions.h"
 
+#include "core/NumberReading.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -108,6 +110,27 @@ TEST(ReadConditions, EachFieldNotReadWholeIsNamedWithTheNumberUsed) {
     EXPECT_EQ(notices[2].In(veltrim::Language::English),
               "FSD \"\" is not wholly a number: 0 was used.");
     EXPECT_NE(notices[0].In(veltrim::Language::Japanese).find("管電圧"), std::string::npos);
+}
+
+// Defaults serve as numbers where no text is typed (Python's keywords, the
+// tube output's distance): read by the table's own small reader, each must
+// be the double the number reader makes of the same text, and every check
+// must accept the value it starts from.
+TEST(UserInputs, EachDefaultReadsAsTheNumberReaderReadsItAndIsAllowed) {
+    for (const veltrim::UserInput& input : veltrim::UserInputs()) {
+        if (!input.Default)
+            continue;
+        const std::optional<double> read = veltrim::ReadWholeNumber(input.Default);
+        const std::optional<double> number = veltrim::DefaultNumber(input);
+        EXPECT_EQ(number, read) << input.Keyword;
+        if (number) {
+            EXPECT_TRUE(input.Allows(*number)) << input.Keyword;
+        }
+    }
+    // The reader's exactness where a short decimal has no exact double.
+    constexpr veltrim::UserInput Tenth{
+        .Keyword = "t", .Option = "--t", .Unit = "", .Default = "0.3"};
+    EXPECT_EQ(veltrim::DefaultNumber(Tenth), veltrim::ReadWholeNumber("0.3"));
 }
 
 } // namespace

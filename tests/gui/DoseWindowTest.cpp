@@ -57,6 +57,9 @@ TEST_P(DoseTest, F3OpensItAndAnExposureGivesTheLibrarysFiguresForTheLastCalculat
     EXPECT_TRUE(dose.isVisible());
     EXPECT_EQ(dose.windowTitle(),
               QString::fromUtf8(Wording(GetParam(), MessageId::DoseWindowTitle)));
+    // What it starts from: 1 mGy of Ka,i, a tube output measured at 1 m.
+    EXPECT_EQ(Field(dc::AirKerma), "1");
+    EXPECT_EQ(Field(dc::OutputDistance), "100");
     Ok();
     Click(dc::GivenTubeOutput);
     Type(dc::TubeOutput, "52.5");

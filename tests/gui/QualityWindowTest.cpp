@@ -48,6 +48,7 @@ TEST_F(QualityWindowTest, F2AfterOkShowsTheSpectrumAndItsFigures) {
     QualityWindow& quality = Open();
     EXPECT_TRUE(quality.isVisible());
     EXPECT_EQ(quality.windowTitle(), "Spectrum and beam quality");
+    EXPECT_EQ(FindControl<QLineEdit>(quality, qc::AirPath).text(), "0");
 
     const QImage shown = FindControl<QLabel>(quality, qc::Picture)
                              .pixmap()
