@@ -141,39 +141,16 @@ void DepthDoseOnly(benchmark::State& run, const Case& c) {
     }
 }
 
-void BM_PipelineDefault(benchmark::State& run) {
-    Pipeline(run, DefaultCase);
-}
-void BM_PipelineHeaviest(benchmark::State& run) {
-    Pipeline(run, HeaviestCase);
-}
-void BM_PipelineClassicFsd80(benchmark::State& run) {
-    Pipeline(run, DefaultAt80);
-}
-void BM_PipelineDivergentFsd80(benchmark::State& run) {
-    Pipeline(run, DefaultAt80, veltrim::ScatterModel::Divergent);
-}
-void BM_PipelineHeaviestClassicFsd80(benchmark::State& run) {
-    Pipeline(run, HeaviestAt80);
-}
-void BM_PipelineHeaviestDivergentFsd80(benchmark::State& run) {
-    Pipeline(run, HeaviestAt80, veltrim::ScatterModel::Divergent);
-}
-void BM_ComputeDepthDoseDefault(benchmark::State& run) {
-    DepthDoseOnly(run, DefaultCase);
-}
-void BM_ComputeDepthDoseHeaviest(benchmark::State& run) {
-    DepthDoseOnly(run, HeaviestCase);
-}
-
-BENCHMARK(BM_PipelineDefault)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PipelineHeaviest)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PipelineClassicFsd80)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PipelineDivergentFsd80)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Pipeline, Default, DefaultCase)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Pipeline, Heaviest, HeaviestCase)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Pipeline, ClassicFsd80, DefaultAt80)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Pipeline, DivergentFsd80, DefaultAt80, veltrim::ScatterModel::Divergent)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PipelineDivergentFirstFsd80)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PipelineHeaviestClassicFsd80)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PipelineHeaviestDivergentFsd80)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ComputeDepthDoseDefault)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ComputeDepthDoseHeaviest)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Pipeline, HeaviestClassicFsd80, HeaviestAt80)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Pipeline, HeaviestDivergentFsd80, HeaviestAt80, veltrim::ScatterModel::Divergent)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DepthDoseOnly, Default, DefaultCase)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DepthDoseOnly, Heaviest, HeaviestCase)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -33,13 +33,7 @@ void LoadDepthDoseTables(benchmark::State& run, bool cached) {
     fs::remove_all(root, ignored);
 }
 
-void BM_DepthDoseTablesFromText(benchmark::State& run) {
-    LoadDepthDoseTables(run, false);
-}
-void BM_DepthDoseTablesFromCache(benchmark::State& run) {
-    LoadDepthDoseTables(run, true);
-}
-BENCHMARK(BM_DepthDoseTablesFromText)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DepthDoseTablesFromCache)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LoadDepthDoseTables, FromText, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LoadDepthDoseTables, FromCache, true)->Unit(benchmark::kMillisecond);
 
 } // namespace

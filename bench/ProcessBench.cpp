@@ -6,51 +6,21 @@
 // page cache falls on both alike; medians, since a process's time has a long
 // tail. VELTRIM_BENCH_CALC names another veltrim-calc to time (an older
 // build) against the same yardstick.
+#include "bench/ProcessTime.h"
 #include "dose/ScatterKernels.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <cerrno>
-#include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <random>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Seconds from the start of the program to its end, stdout to /dev/null;
-// negative when it could not be started or did not end with status 0.
-double RunSeconds(const std::vector<std::string>& command) {
-    std::vector<char*> argv;
-    for (const std::string& word : command)
-        argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
-        return -1.0;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    const auto end = std::chrono::steady_clock::now();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1.0;
-    return std::chrono::duration<double>(end - start).count();
-}
+using veltrim::bench::RunSeconds;
 
 double Median(std::vector<double> values) {
     const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
@@ -63,7 +33,7 @@ std::string CalcProgram() {
     return other != nullptr && *other != '\0' ? other : VELTRIM_CALC_PROGRAM;
 }
 
-void CalcAgainstPlain(benchmark::State& run, bool fromChars) {
+void CalcProcessAgainstPlain(benchmark::State& run, bool fromChars) {
     const fs::path data = fs::path(VELTRIM_SOURCE_DIR) / "data";
     if (!fs::exists(data / veltrim::KernelFolder / veltrim::KernelFile(veltrim::LastKernelKeV))) {
         run.SkipWithError("the shipped data folder is not complete");
@@ -105,18 +75,11 @@ void CalcAgainstPlain(benchmark::State& run, bool fromChars) {
     run.counters["ratio"] = calcMedian / plainMedian;
 }
 
-void BM_CalcProcessAgainstPlainStrtod(benchmark::State& run) {
-    CalcAgainstPlain(run, false);
-}
-void BM_CalcProcessAgainstPlainFromChars(benchmark::State& run) {
-    CalcAgainstPlain(run, true);
-}
-
-BENCHMARK(BM_CalcProcessAgainstPlainStrtod)
+BENCHMARK_CAPTURE(CalcProcessAgainstPlain, Strtod, false)
     ->UseManualTime()
     ->Iterations(400)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CalcProcessAgainstPlainFromChars)
+BENCHMARK_CAPTURE(CalcProcessAgainstPlain, FromChars, true)
     ->UseManualTime()
     ->Iterations(400)
     ->Unit(benchmark::kMillisecond);

@@ -1,12 +1,11 @@
 // A fluoroscopy run of 1000 pulses at three points: the study's computation
 // with the data already loaded, and a whole `veltrim-calc --study` process
 // (load, read the file, compute, print), whose figure must stay within 1 s.
+#include "bench/ProcessTime.h"
 #include "engine/ComputeStudy.h"
 #include "files/StudyFile.h"
 
 #include <benchmark/benchmark.h>
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -58,17 +57,9 @@ void StudyProcessOfAThousandPulses(benchmark::State& run) {
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() / "veltrim-bench-study.json";
     std::ofstream(file) << veltrim::StudyFileBytes(FluoroscopyRun());
-    const std::string command = std::string(VELTRIM_CALC_PROGRAM) + " --data '" + Data.string() +
-                                "' --study '" + file.string() + "' >/dev/null";
-    for (auto _ : run) {
-        const auto start = std::chrono::steady_clock::now();
-        if (std::system(command.c_str()) != 0) {
-            run.SkipWithError("veltrim-calc --study failed");
-            break;
-        }
-        run.SetIterationTime(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
+    veltrim::bench::TimeEachRun(
+        run, {VELTRIM_CALC_PROGRAM, "--data", Data.string(), "--study", file.string()},
+        "veltrim-calc --study failed");
     std::filesystem::remove(file);
 }
 BENCHMARK(StudyProcessOfAThousandPulses)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -12,20 +12,18 @@ constexpr std::uint64_t Prime3 = 1609587929392839161ULL;
 constexpr std::uint64_t Prime4 = 9650029242287828579ULL;
 constexpr std::uint64_t Prime5 = 2870177450012600261ULL;
 
-// Little-endian loads, so that a hash means the same on every machine.
-std::uint64_t Load64(const unsigned char* p) {
-    std::uint64_t value;
+// A little-endian load of a 4- or 8-byte word, so that a hash means the
+// same on every machine.
+template <typename Word> Word LoadLittleEndian(const unsigned char* p) {
+    static_assert(sizeof(Word) == 4 || sizeof(Word) == 8);
+    Word value;
     std::memcpy(&value, p, sizeof value);
-    if constexpr (std::endian::native == std::endian::big)
-        value = __builtin_bswap64(value);
-    return value;
-}
-
-std::uint32_t Load32(const unsigned char* p) {
-    std::uint32_t value;
-    std::memcpy(&value, p, sizeof value);
-    if constexpr (std::endian::native == std::endian::big)
-        value = __builtin_bswap32(value);
+    if constexpr (std::endian::native == std::endian::big) {
+        if constexpr (sizeof(Word) == 8)
+            value = __builtin_bswap64(value);
+        else
+            value = __builtin_bswap32(value);
+    }
     return value;
 }
 
@@ -50,7 +48,7 @@ std::uint64_t ContentHash(const void* bytes, std::size_t size, std::uint64_t see
         std::uint64_t lanes[4] = {seed + Prime1 + Prime2, seed + Prime2, seed, seed - Prime1};
         for (; end - p >= 32; p += 32)
             for (int k = 0; k < 4; ++k)
-                lanes[k] = Round(lanes[k], Load64(p + 8 * k));
+                lanes[k] = Round(lanes[k], LoadLittleEndian<std::uint64_t>(p + 8 * k));
         hash = std::rotl(lanes[0], 1) + std::rotl(lanes[1], 7) + std::rotl(lanes[2], 12) +
                std::rotl(lanes[3], 18);
         for (const std::uint64_t lane : lanes)
@@ -60,9 +58,10 @@ std::uint64_t ContentHash(const void* bytes, std::size_t size, std::uint64_t see
     }
     hash += static_cast<std::uint64_t>(size);
     for (; end - p >= 8; p += 8)
-        hash = std::rotl(hash ^ Round(0, Load64(p)), 27) * Prime1 + Prime4;
+        hash = std::rotl(hash ^ Round(0, LoadLittleEndian<std::uint64_t>(p)), 27) * Prime1 + Prime4;
     if (end - p >= 4) {
-        hash = std::rotl(hash ^ (Load32(p) * Prime1), 23) * Prime2 + Prime3;
+        hash =
+            std::rotl(hash ^ (LoadLittleEndian<std::uint32_t>(p) * Prime1), 23) * Prime2 + Prime3;
         p += 4;
     }
     for (; p < end; ++p)

@@ -26,47 +26,41 @@ double Checked(double value, const UserInput& input, MessageId quantity) {
     return Checked(value, input.Most, quantity, input.Unit);
 }
 
-// The quantity an exposure is given by, as its refusals name it.
-MessageId ExposureQuantity(ExposureKind kind) {
-    switch (kind) {
-    case ExposureKind::TubeOutput:
-        return MessageId::ExposureTubeOutput;
-    case ExposureKind::KermaAreaProduct:
-        return MessageId::ExposureKap;
-    case ExposureKind::EntranceSurfaceKerma:
-        return MessageId::ExposureEsak;
-    case ExposureKind::IncidentAirKerma:
-    default:
-        return MessageId::ExposureAirKerma;
-    }
+// Each way of giving an exposure, in the order of ExposureKind: the part
+// that gives it, the quantity its refusals name, and the option's word.
+struct ExposureWayRow {
+    std::optional<double> ExposureParts::*Part;
+    MessageId Quantity;
+    const char* Word;
+};
+constexpr ExposureWayRow ExposureWays[] = {
+    {&ExposureParts::AirKermaMgy, MessageId::ExposureAirKerma, "air-kerma"},
+    {&ExposureParts::TubeOutput, MessageId::ExposureTubeOutput, "tube-output"},
+    {&ExposureParts::KapGyCm2, MessageId::ExposureKap, "kap"},
+    {&ExposureParts::EsakMgy, MessageId::ExposureEsak, "esak"},
+};
+
+const ExposureWayRow& WayOf(ExposureKind kind) {
+    return ExposureWays[static_cast<std::size_t>(kind)];
 }
 
 } // namespace
 
 std::optional<Exposure> ExposureOf(const ExposureParts& parts) {
-    struct Way {
-        const std::optional<double>& Value;
-        ExposureKind Kind;
-        MessageId Quantity;
-    };
-    const Way ways[] = {
-        {parts.AirKermaMgy, ExposureKind::IncidentAirKerma, MessageId::ExposureAirKerma},
-        {parts.TubeOutput, ExposureKind::TubeOutput, MessageId::ExposureTubeOutput},
-        {parts.KapGyCm2, ExposureKind::KermaAreaProduct, MessageId::ExposureKap},
-        {parts.EsakMgy, ExposureKind::EntranceSurfaceKerma, MessageId::ExposureEsak},
-    };
-    std::vector<const Way*> given;
-    for (const Way& way : ways)
-        if (way.Value)
-            given.push_back(&way);
+    // The ways given, in the table's order, so that a refusal of two names
+    // them the same way whatever order they were typed in.
+    std::vector<ExposureKind> given;
+    for (std::size_t k = 0; k < std::size(ExposureWays); ++k)
+        if (parts.*ExposureWays[k].Part)
+            given.push_back(static_cast<ExposureKind>(k));
     if (given.empty())
         return std::nullopt;
     if (given.size() > 1)
-        FailCalculation(MessageId::ExposureGivenTwice,
-                        {Arg(Message(given[0]->Quantity)), Arg(Message(given[1]->Quantity))});
+        FailCalculation(MessageId::ExposureGivenTwice, {Arg(Message(WayOf(given[0]).Quantity)),
+                                                        Arg(Message(WayOf(given[1]).Quantity))});
     Exposure exposure;
-    exposure.Kind = given[0]->Kind;
-    exposure.Value = *given[0]->Value;
+    exposure.Kind = given[0];
+    exposure.Value = *(parts.*WayOf(exposure.Kind).Part);
     if (exposure.Kind == ExposureKind::TubeOutput) {
         if (!parts.Mas)
             FailCalculation(MessageId::ExposureNeedsMas);
@@ -78,28 +72,16 @@ std::optional<Exposure> ExposureOf(const ExposureParts& parts) {
 
 ExposureParts PartsOf(const Exposure& exposure) {
     ExposureParts parts;
-    switch (exposure.Kind) {
-    case ExposureKind::TubeOutput:
-        parts.TubeOutput = exposure.Value;
+    parts.*WayOf(exposure.Kind).Part = exposure.Value;
+    if (exposure.Kind == ExposureKind::TubeOutput) {
         parts.Mas = exposure.Mas;
         parts.OutputDistanceCm = exposure.OutputDistanceCm;
-        break;
-    case ExposureKind::KermaAreaProduct:
-        parts.KapGyCm2 = exposure.Value;
-        break;
-    case ExposureKind::EntranceSurfaceKerma:
-        parts.EsakMgy = exposure.Value;
-        break;
-    case ExposureKind::IncidentAirKerma:
-        parts.AirKermaMgy = exposure.Value;
-        break;
     }
     return parts;
 }
 
 const char* ExposureWay(ExposureKind kind) {
-    constexpr const char* Ways[] = {"air-kerma", "tube-output", "kap", "esak"}; // as ExposureKind
-    return Ways[static_cast<std::size_t>(kind)];
+    return WayOf(kind).Word;
 }
 
 double FieldAreaAtSkin(const IrradiationConditions& c) {
@@ -140,7 +122,7 @@ double IncidentAirKerma(const Exposure& exposure, const IrradiationConditions& c
     if (exposure.Kind != ExposureKind::IncidentAirKerma &&
         !(kerma > 0.0 && kerma <= MaxIncidentAirKermaMgy))
         FailCalculation(MessageId::ExposureMakesKermaOutOfRange,
-                        {Arg(Message(ExposureQuantity(exposure.Kind))), Arg(kerma),
+                        {Arg(Message(WayOf(exposure.Kind).Quantity)), Arg(kerma),
                          Arg(ExactNumberText(MaxIncidentAirKermaMgy))});
     return Checked(kerma, inputs::AirKerma, MessageId::ExposureAirKerma);
 }

@@ -158,25 +158,31 @@ SaveOutcome CopyResultsFile(const std::filesystem::path& workingFile,
     return WriteFileReplacing(target, read.Bytes);
 }
 
-SaveOutcome SaveImageAsBmp(const QImage& image, const std::filesystem::path& target) {
+namespace {
+
+// The image encoded in `format` and written over `target`; `problem` when
+// Qt cannot encode it.
+SaveOutcome SaveEncodedImage(const QImage& image, const char* format, SaveProblem problem,
+                             const std::filesystem::path& target) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    // 24 bits a pixel hold every colour of the graph exactly.
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP"))
-        return Failure(SaveProblem::ImageNotEncoded);
+    if (!image.save(&buffer, format))
+        return Failure(problem);
     return WriteFileReplacing(
         target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
+} // namespace
+
+SaveOutcome SaveImageAsBmp(const QImage& image, const std::filesystem::path& target) {
+    // 24 bits a pixel hold every colour of the graph exactly.
+    return SaveEncodedImage(image.convertToFormat(QImage::Format_RGB32), "BMP",
+                            SaveProblem::ImageNotEncoded, target);
+}
+
 SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& target) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return Failure(SaveProblem::ImageNotPng);
-    return WriteFileReplacing(
-        target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return SaveEncodedImage(image, "PNG", SaveProblem::ImageNotPng, target);
 }
 
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
@@ -269,6 +275,21 @@ SaveReport SaveAs(const QString& typedName, SavedFile file, const std::filesyste
     return {true, SavedMessage(edition, file, name.Path)};
 }
 
+// The save commands of bytes made beforehand and of pictures.
+SaveReport SaveBytesAs(SavedFile file, std::string_view bytes, const QString& typedName,
+                       const std::filesystem::path& workFolder, Language edition) {
+    return SaveAs(typedName, file, workFolder, edition, [&](const std::filesystem::path& target) {
+        return WriteFileReplacing(target, bytes);
+    });
+}
+
+SaveReport SavePngAs(SavedFile file, const QImage& image, const QString& typedName,
+                     const std::filesystem::path& workFolder, Language edition) {
+    return SaveAs(typedName, file, workFolder, edition, [&](const std::filesystem::path& target) {
+        return SaveImageAsPng(image, target);
+    });
+}
+
 } // namespace
 
 SaveReport SaveCsvAs(const std::filesystem::path& workingFile, const QString& typedName,
@@ -287,38 +308,28 @@ SaveReport SaveBmpAs(const QImage& image, const QString& typedName,
 
 SaveReport SaveSpectrumCsvAs(const EnergyTable& spectrum, const QString& typedName,
                              const std::filesystem::path& workFolder, Language edition) {
-    return SaveAs(typedName, SavedFile::SpectrumCsv, workFolder, edition,
-                  [&](const std::filesystem::path& target) {
-                      return WriteFileReplacing(target, SpectrumCsvBytes(spectrum));
-                  });
+    return SaveBytesAs(SavedFile::SpectrumCsv, SpectrumCsvBytes(spectrum), typedName, workFolder,
+                       edition);
 }
 
 SaveReport SaveSpectrumPngAs(const QImage& picture, const QString& typedName,
                              const std::filesystem::path& workFolder, Language edition) {
-    return SaveAs(
-        typedName, SavedFile::SpectrumPng, workFolder, edition,
-        [&](const std::filesystem::path& target) { return SaveImageAsPng(picture, target); });
+    return SavePngAs(SavedFile::SpectrumPng, picture, typedName, workFolder, edition);
 }
 
 SaveReport SaveDoseCsvAs(std::string_view bytes, const QString& typedName,
                          const std::filesystem::path& workFolder, Language edition) {
-    return SaveAs(
-        typedName, SavedFile::DoseCsv, workFolder, edition,
-        [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
+    return SaveBytesAs(SavedFile::DoseCsv, bytes, typedName, workFolder, edition);
 }
 
 SaveReport SaveMapCsvAs(std::string_view bytes, const QString& typedName,
                         const std::filesystem::path& workFolder, Language edition) {
-    return SaveAs(
-        typedName, SavedFile::MapCsv, workFolder, edition,
-        [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
+    return SaveBytesAs(SavedFile::MapCsv, bytes, typedName, workFolder, edition);
 }
 
 SaveReport SaveMapPngAs(const QImage& picture, const QString& typedName,
                         const std::filesystem::path& workFolder, Language edition) {
-    return SaveAs(
-        typedName, SavedFile::MapPng, workFolder, edition,
-        [&](const std::filesystem::path& target) { return SaveImageAsPng(picture, target); });
+    return SavePngAs(SavedFile::MapPng, picture, typedName, workFolder, edition);
 }
 
 QString ChosenWithExtension(const QString& chosenName, SavedFile file) {
@@ -330,17 +341,13 @@ QString ChosenWithExtension(const QString& chosenName, SavedFile file) {
 
 SaveReport ExportBytesAs(SavedFile file, std::string_view bytes, const QString& chosenName,
                          const std::filesystem::path& workFolder, Language edition) {
-    return SaveAs(
-        ChosenWithExtension(chosenName, file), file, workFolder, edition,
-        [&](const std::filesystem::path& target) { return WriteFileReplacing(target, bytes); });
+    return SaveBytesAs(file, bytes, ChosenWithExtension(chosenName, file), workFolder, edition);
 }
 
 SaveReport ExportGraphPngAs(const QImage& image, const QString& chosenName,
                             const std::filesystem::path& workFolder, Language edition) {
-    return SaveAs(ChosenWithExtension(chosenName, SavedFile::GraphPng), SavedFile::GraphPng,
-                  workFolder, edition, [&](const std::filesystem::path& target) {
-                      return SaveImageAsPng(image, target);
-                  });
+    return SavePngAs(SavedFile::GraphPng, image,
+                     ChosenWithExtension(chosenName, SavedFile::GraphPng), workFolder, edition);
 }
 
 std::string SavedMessage(Language edition, SavedFile file, const std::filesystem::path& saved) {

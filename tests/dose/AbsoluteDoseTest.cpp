@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -141,6 +142,39 @@ TEST(Exposure, RefusalsShowWhyTheValueIsRefusedAndWhatMadeIt) {
               "The tube output as given makes an incident air kerma of 0 mGy, outside what can "
               "be taken (above 0 and at most 10000 mGy): check the tube output and the "
               "distances.");
+}
+
+// Each way of giving an exposure comes back from its parts as it was, and
+// two ways given at once are refused naming the first two in the order air
+// kerma, tube output, KAP, ESAK.
+TEST(Exposure, PartsGiveEachWayBackAndTwoWaysAreRefusedByName) {
+    const Exposure ways[] = {
+        {ExposureKind::IncidentAirKerma, 2.5},
+        {ExposureKind::TubeOutput, 48.0, 20.0, 120.0},
+        {ExposureKind::KermaAreaProduct, 0.3},
+        {ExposureKind::EntranceSurfaceKerma, 3.1},
+    };
+    for (const Exposure& way : ways) {
+        const std::optional<Exposure> back = ExposureOf(PartsOf(way));
+        ASSERT_TRUE(back) << ExposureWay(way.Kind);
+        EXPECT_EQ(back->Kind, way.Kind);
+        EXPECT_EQ(back->Value, way.Value) << ExposureWay(way.Kind);
+        EXPECT_EQ(back->Mas, way.Mas) << ExposureWay(way.Kind);
+        EXPECT_EQ(back->OutputDistanceCm, way.OutputDistanceCm) << ExposureWay(way.Kind);
+    }
+
+    ExposureParts parts;
+    parts.EsakMgy = 3.1;
+    parts.KapGyCm2 = 0.3;
+    try {
+        ExposureOf(parts);
+        ADD_FAILURE() << "two ways taken";
+    } catch (const CalculationError& e) {
+        const Message expected(
+            MessageId::ExposureGivenTwice,
+            {Arg(Message(MessageId::ExposureKap)), Arg(Message(MessageId::ExposureEsak))});
+        EXPECT_EQ(e.Cause().In(Language::English), expected.In(Language::English));
+    }
 }
 
 } // namespace
