@@ -2,6 +2,7 @@
 // computed, saved, opened and reported.
 #include "app/ExamWindow.h"
 #include "app/ProgramFiles.h"
+#include "calculation/DataLocation.h"
 #include "calculation/SharedState.h"
 #include "calculation/StudyFile.h"
 #include "calculation/StudyReport.h"
@@ -243,7 +244,7 @@ bool ExamWindow::OpenStudy(const QString& fileName) {
 void ExamWindow::SaveReportPdf(const QString& fileName) {
     if (fileName.isNull() || !ComputeTyped())
         return;
-    StudyReportRequest request;
+    ReportHeader request;
     request.Physicist = Field(ec::Physicist).text().trimmed().toStdString();
     request.ReportTime = ReportTimeNow();
     request.DataIdentity = DataIdentity(run_.DataFolder);

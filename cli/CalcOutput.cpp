@@ -1,6 +1,7 @@
 #include "cli/CalcOutput.h"
 
 #include "calculation/BeamFile.h"
+#include "calculation/DataLocation.h"
 #include "calculation/ReportContent.h"
 #include "calculation/TableExport.h"
 #include "cli/DoseInput.h"
@@ -222,7 +223,9 @@ bool WriteCommandLineReport(const CalcOptions& options, double airCm, const Mode
     what.Absolute = true;
     ReportRequest request;
     request.Typed = options.Texts;
-    request.DataFolder = data.Folder();
+    request.Header = {
+        options.PatientId.value_or(""), options.Exam.value_or(""), options.ExamDate.value_or(""),
+        options.Physicist.value_or(""), ReportTimeNow(),           DataIdentity(data.Folder())};
     request.AirCm = airCm;
     if (options.Hvl1) {
         request.MeasuredHvl1 = ReadWholeNumber(*options.Hvl1);
@@ -233,6 +236,8 @@ bool WriteCommandLineReport(const CalcOptions& options, double airCm, const Mode
         request.DoseFromCm = options.DoseAt->FromCm;
         request.DoseToCm = options.DoseAt->ToCm;
     }
+    what.Points = options.Points;
+    request.Points = options.Points;
     const ReportContent report = ReportOf(CalculateTable(options, what, data), request);
 #ifdef VELTRIM_REPORTS
     std::string pdf;

@@ -389,6 +389,7 @@ constexpr MessageTexts EnglishTexts{{
     {ExamOpened, "Opened {1}: {2} exposures, {3} points."},
     {SaveStudyData, "study"},
     {StudySaved, "The study was saved as {1} in {2}."},
+    {ExamExposureName, "exposure {1}"},
 }};
 
 } // namespace veltrim

@@ -376,6 +376,7 @@ constexpr MessageTexts JapaneseTexts{{
     {ExamOpened, "{1} を開きました: 照射 {2} 件、評価点 {3} 点。"},
     {SaveStudyData, "検査"},
     {StudySaved, "検査を {2} に {1} として保存しました"},
+    {ExamExposureName, "照射 {1}"},
 }};
 
 } // namespace veltrim

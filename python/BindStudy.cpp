@@ -1,6 +1,7 @@
 // veltrim.Study: an examination's exposures at its points, computed by
 // ComputeStudy; the same bits as veltrim-calc --study --precise.
 #include "calculation/ComputeStudy.h"
+#include "calculation/DataLocation.h"
 #include "calculation/StudyBeams.h"
 #include "calculation/StudyFile.h"
 #include "calculation/StudyGeometry.h"
@@ -238,11 +239,10 @@ StudyArrays Compute(const Study& study, const std::optional<std::string>& data) 
 #ifdef VELTRIM_REPORTS
 // The study's PDF, as veltrim-calc --study --report writes it.
 void Report(const Study& study, const py::object& path, const std::string& physicist,
-            const std::optional<std::string>& data) {
+            const std::optional<std::string>& data, const std::string& patientId,
+            const std::string& exam, const std::string& examDate) {
     const ModelData& folder = DataOf(data);
-    StudyReportRequest request;
-    request.Physicist = physicist;
-    request.ReportTime = ReportTimeNow();
+    ReportHeader request{patientId, exam, examDate, physicist, ReportTimeNow(), {}};
     ReportContent report;
     try {
         report = Calculate([&] {
@@ -331,8 +331,10 @@ void BindStudy(py::module_& m) {
              "computed.")
 #ifdef VELTRIM_REPORTS
         .def("report", &Report, py::arg("path"), py::kw_only(), py::arg("physicist") = "",
-             py::arg("data") = py::none(),
-             "Writes the study's PDF report to path, with the physicist's name as typed.")
+             py::arg("data") = py::none(), py::arg("patient_id") = "", py::arg("exam") = "",
+             py::arg("exam_date") = "",
+             "Writes the study's PDF report to path, with the physicist's name as typed; "
+             "patient_id, exam and exam_date, when given, replace the study's own.")
 #endif
         ;
 }

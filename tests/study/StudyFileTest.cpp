@@ -135,19 +135,3 @@ TEST(StudyFile, WritesExamplesForTheSchemaCheck) {
 }
 
 } // namespace
-
-namespace {
-
-TEST(StudyReport, TheDataSetsIdentityFollowsItsFilesNotItsPlace) {
-    const veltrim::testing::TempFolder one, two;
-    for (const auto* folder : {&one, &two}) {
-        folder->Write("a.dat", "1 2 3\n");
-        folder->Write("media/water/b.dat", "4\n");
-    }
-    const std::string identity = veltrim::DataIdentity(one.Path());
-    EXPECT_EQ(identity, veltrim::DataIdentity(two.Path()));
-    two.Write("media/water/b.dat", "5\n");
-    EXPECT_NE(identity, veltrim::DataIdentity(two.Path()));
-}
-
-} // namespace
