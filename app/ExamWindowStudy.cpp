@@ -174,7 +174,7 @@ bool ExamWindow::ComputeTyped() {
     try {
         result_ = ComputeStudy(study_, Data());
     } catch (const StudyError& e) {
-        failure = Text(edition_, MessageId::ExamNotComputedBecause, {e.what()});
+        failure = Text(edition_, MessageId::ExamNotComputedBecause, {e.Problem().In(edition_)});
     } catch (const CalculationError& e) {
         failure = e.Cause().In(edition_);
     } catch (const MessageError& e) {
@@ -226,7 +226,7 @@ bool ExamWindow::OpenStudy(const QString& fileName) {
     try {
         study_ = ReadStudyFile(LocalPath(run_.WorkFolder, fileName));
     } catch (const StudyError& e) {
-        ShowMessage(Text(edition_, MessageId::ExamNotOpened, {e.what()}), true);
+        ShowMessage(Text(edition_, MessageId::ExamNotOpened, {e.Problem().In(edition_)}), true);
         return false;
     }
     ShowPatientAndPoints();

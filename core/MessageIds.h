@@ -335,12 +335,29 @@ enum class MessageId {
     ExamNoExposure,
     ExamComputing,          // {1} the count
     ExamComputed,           // {1}, {2}, {3} counts
-    ExamNotComputedBecause, // {1} the library's reason (English)
-    ExamNotOpened,          // {1} the library's reason (English)
+    ExamNotComputedBecause, // {1} the library's reason
+    ExamNotOpened,          // {1} the library's reason
     ExamOpened,             // {1} the file, {2}, {3} counts
     SaveStudyData,          // the contents of a study file, for a failed save
     StudySaved,
     ExamExposureName, // {1} the count: a new exposure's name
+
+    // the study's refusals (StudyMessageTexts.h): first of them
+    StudyRefused,            // {1} a refusal in English alone
+    StudyNoSuchFile,         // {1} the file
+    StudyNotRegular,         // {1} the file
+    StudyUnreadable,         // {1} the file, {2} the system's reason
+    StudyTooLarge,           // {1} the file
+    StudyNotJson,            // {1} the file, {2} the JSON reader's reason
+    StudyNoVersion,          // {1} the file
+    StudyPatientSize,        // {1} the key, {2} the value
+    StudyNoPoint,            //
+    StudyNoExposure,         //
+    StudyDepthOutside,       // {1} the point, {2} its depth, {3} the thickness (cm)
+    StudyLeftOutside,        // {1} the point, {2} its offset, {3} half the width (cm)
+    StudyRayMisses,          // {1} the exposure, {2} centre_left_cm, {3} angle_deg
+    StudyBeyondKernels,      // {1} the exposure, {2} the point, {3} cm off the ray, {4} depth
+    StudyOutsideObliqueSlab, // {1} the exposure, {2} the point, {3} depth along the beam
 
     Count
 };

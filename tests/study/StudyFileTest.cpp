@@ -94,6 +94,20 @@ TEST(StudyFile, BadInputIsRefusedNamingTheExposureOrPointAndTheField) {
     }
 }
 
+// The Japanese edition tells a refusal in its own words; the English
+// wording, which veltrim-calc and Python print, stays as it was.
+TEST(StudyFile, ARefusalIsToldInTheEditionsLanguage) {
+    try {
+        ParseStudy(Edited(R"("depth_cm": 8)", R"("depth_cm": 23)"), "s.json");
+        ADD_FAILURE() << "read";
+    } catch (const StudyError& e) {
+        EXPECT_STREQ(e.what(), R"(point "conceptus": depth_cm 23 lies outside the patient )"
+                               R"((0 to the AP thickness, 22 cm))");
+        EXPECT_EQ(e.Problem().In(Language::Japanese),
+                  "評価点「conceptus」: 深さ 23 cm は患者の外です（0 から AP 厚 22 cm まで）。");
+    }
+}
+
 TEST(StudyFile, ANonRegularFileIsRefusedBeforeAnythingIsRead) {
     const veltrim::testing::TempFolder folder;
     EXPECT_THROW(ReadStudyFile(folder.Path()), StudyError);
