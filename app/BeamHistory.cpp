@@ -1,7 +1,7 @@
 #include "app/BeamHistory.h"
 
-#include "window/SharedState.h"
 #include "core/DataFile.h"
+#include "window/SharedState.h"
 
 namespace veltrim {
 

@@ -262,6 +262,14 @@ void DoseWindow::ShowFigures() {
     ShowStaleness();
 }
 
+std::pair<std::optional<double>, std::optional<double>> DoseWindow::ShownDoseDepths() const {
+    if (!Exposed() || Field(dc::DoseAtDepth).text().isEmpty())
+        return {};
+    const QString to = Field(dc::DepthTo).text().trimmed();
+    return {ReadWholeNumber(Field(dc::DepthFrom).text().toStdString()),
+            to.isEmpty() ? std::nullopt : ReadWholeNumber(to.toStdString())};
+}
+
 void DoseWindow::ShowTable() {
     markedRow_ = -1;
     if (!Exposed()) {

@@ -34,6 +34,9 @@ class DoseWindow : public SideWindow {
     void ApplyExposure();
     // The dose at the "from" depth, or its least and most down to "to".
     void ShowDoseAtDepth();
+    // The depths of the dose shown at a depth (cm): "from" and, for a
+    // range, "to"; none while no such dose is shown.
+    std::pair<std::optional<double>, std::optional<double>> ShownDoseDepths() const;
     void MarkCursorRow();
     void SaveDoseCsv();
     // The thickness as typed, checked with the medium chosen: accepted, it

@@ -156,7 +156,7 @@ std::string ExamWindow::NextName() const {
     // "exposure N" with the first N no exposure of the list is named with,
     // so that the library's messages point at one exposure.
     for (std::size_t n = study_.Exposures.size() + 1;; ++n) {
-        const std::string name = "exposure " + std::to_string(n);
+        const std::string name = Text(edition_, MessageId::ExamExposureName, {std::to_string(n)});
         if (std::none_of(study_.Exposures.begin(), study_.Exposures.end(),
                          [&name](const StudyExposure& e) { return e.Name == name; }))
             return name;

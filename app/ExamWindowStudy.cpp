@@ -7,6 +7,7 @@
 #include "core/DataFile.h"
 #include "core/NumberReading.h"
 #include "dicom/DoseRecordLoader.h"
+#include "engine/DataLocation.h"
 #include "files/StudyFile.h"
 #include "readout/ResultsSaving.h"
 #include "report/ReportPdf.h"
@@ -174,7 +175,7 @@ bool ExamWindow::ComputeTyped() {
     try {
         result_ = ComputeStudy(study_, Data());
     } catch (const StudyError& e) {
-        failure = Text(edition_, MessageId::ExamNotComputedBecause, {e.what()});
+        failure = Text(edition_, MessageId::ExamNotComputedBecause, {e.Problem().In(edition_)});
     } catch (const CalculationError& e) {
         failure = e.Cause().In(edition_);
     } catch (const MessageError& e) {
@@ -226,7 +227,7 @@ bool ExamWindow::OpenStudy(const QString& fileName) {
     try {
         study_ = ReadStudyFile(LocalPath(run_.WorkFolder, fileName));
     } catch (const StudyError& e) {
-        ShowMessage(Text(edition_, MessageId::ExamNotOpened, {e.what()}), true);
+        ShowMessage(Text(edition_, MessageId::ExamNotOpened, {e.Problem().In(edition_)}), true);
         return false;
     }
     ShowPatientAndPoints();
@@ -299,7 +300,7 @@ bool ExamWindow::ImportRecord(const QString& fileName) {
 void ExamWindow::SaveReportPdf(const QString& fileName) {
     if (fileName.isNull() || !ComputeTyped())
         return;
-    StudyReportRequest request;
+    ReportHeader request;
     request.Physicist = Field(ec::Physicist).text().trimmed().toStdString();
     request.ReportTime = ReportTimeNow();
     request.DataIdentity = DataIdentity(run_.DataFolder);

@@ -7,7 +7,6 @@
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
-#include "window/Pipeline.h"
 #include "core/Inputs.h"
 #include "core/ModelConstants.h"
 #include "graph/GraphPicture.h"

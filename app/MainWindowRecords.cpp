@@ -5,6 +5,7 @@
 #include "app/ProgramFiles.h"
 #include "app/QualityWindow.h"
 #include "app/WindowBuilder.h"
+#include "engine/DataLocation.h"
 #include "files/BeamFile.h"
 #include "files/TableExport.h"
 #include "graph/GraphPicture.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <tuple>
 
 namespace veltrim {
 
@@ -101,7 +103,10 @@ void MainWindow::SaveReportPdf(const QString& fileName) {
     ReportRequest request;
     request.Edition = state_.Edition;
     request.Typed = drawn.Typed;
-    request.DataFolder = state_.DataFolder;
+    request.Header.ReportTime = ReportTimeNow();
+    request.Header.DataIdentity = DataIdentity(state_.DataFolder);
+    if (doseWindow_ != nullptr)
+        std::tie(request.DoseFromCm, request.DoseToCm) = doseWindow_->ShownDoseDepths();
     if (drawn.Matched) {
         request.MeasuredHvl1 = drawn.Matched->MeasuredHvl1MmAl;
         request.MatchedCopper = drawn.Matched->Filter == MatchFilter::Copper;

@@ -2,8 +2,8 @@
 
 #include "core/CFormat.h"
 #include "core/Grids.h"
-#include "files/ResultsFile.h"
 #include "core/ModelConstants.h"
+#include "files/ResultsFile.h"
 
 #include <algorithm>
 #include <cmath>

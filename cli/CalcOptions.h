@@ -71,7 +71,9 @@ struct CalcOptions {
     std::optional<int> Jobs; // none: one worker per core
     // --study: the exposures of an examination from a study file.
     std::optional<std::filesystem::path> StudyFile;
-    std::optional<std::string> Physicist; // named in the study's report
+    // The report's header: the physicist who signs it, the patient and the
+    // examination (a study's own identifiers fill the ones not given).
+    std::optional<std::string> Physicist, PatientId, Exam, ExamDate;
     // The patient and points a dose record lacks; beside a study file they
     // replace its own. --save-study writes the study as read.
     std::optional<double> ApThicknessCm, LateralWidthCm;

@@ -1,11 +1,10 @@
 #include "cli/CalcOutput.h"
 
-#include "report/ReportContent.h"
-#include "files/TableExport.h"
 #include "cli/DoseInput.h"
 #include "cli/StandardOutput.h"
 #include "core/CFormat.h"
 #include "core/FileReplacing.h"
+#include "engine/DataLocation.h"
 #include "files/BeamFile.h"
 #include "files/ResultsFile.h"
 #include "files/TableExport.h"
@@ -154,7 +153,9 @@ bool WriteCommandLineReport(const CalcOptions& options, double airCm, const Mode
     what.Absolute = true;
     ReportRequest request;
     request.Typed = options.Texts;
-    request.DataFolder = data.Folder();
+    request.Header = {
+        options.PatientId.value_or(""), options.Exam.value_or(""), options.ExamDate.value_or(""),
+        options.Physicist.value_or(""), ReportTimeNow(),           DataIdentity(data.Folder())};
     request.AirCm = airCm;
     if (options.Hvl1) {
         request.MeasuredHvl1 = ReadWholeNumber(*options.Hvl1);
@@ -165,6 +166,8 @@ bool WriteCommandLineReport(const CalcOptions& options, double airCm, const Mode
         request.DoseFromCm = options.DoseAt->FromCm;
         request.DoseToCm = options.DoseAt->ToCm;
     }
+    what.Points = options.Points;
+    request.Points = options.Points;
     const ReportContent report = ReportOf(CalculateTable(options, what, data), request);
 #ifdef VELTRIM_REPORTS
     std::string pdf;

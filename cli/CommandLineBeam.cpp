@@ -1,11 +1,11 @@
 // The beam the command line types: its conditions read as the window reads
 // its fields, the air path and the measured HVL1 checked, the filter the HVL1
 // finds written into the typed texts, and the beam saved for later runs.
-#include "files/BeamFile.h"
 #include "cli/CalcOutput.h"
 #include "core/CFormat.h"
 #include "core/Inputs.h"
 #include "core/NumberReading.h"
+#include "files/BeamFile.h"
 
 #include <iostream>
 #include <optional>

@@ -3,6 +3,7 @@
 #include "cli/StandardOutput.h"
 #include "cli/StudyInput.h"
 #include "core/FileReplacing.h"
+#include "engine/DataLocation.h"
 #include "files/StudyFile.h"
 #include "files/StudyTable.h"
 #include "report/StudyReport.h"
@@ -30,13 +31,12 @@ bool WriteNamed(const std::filesystem::path& file, const std::string& bytes, con
     return false;
 }
 
-bool WriteStudyReport(const std::filesystem::path& file, const std::string& physicist,
-                      const Study& study, const StudyResult& result, const ModelData& data) {
+bool WriteStudyReport(const CalcOptions& options, const Study& study, const StudyResult& result,
+                      const ModelData& data) {
 #ifdef VELTRIM_REPORTS
-    StudyReportRequest request;
-    request.ReportTime = ReportTimeNow();
-    request.Physicist = physicist;
-    request.DataIdentity = DataIdentity(data.Folder());
+    const ReportHeader request{
+        options.PatientId.value_or(""), options.Exam.value_or(""), options.ExamDate.value_or(""),
+        options.Physicist.value_or(""), ReportTimeNow(),           DataIdentity(data.Folder())};
     std::string pdf;
     try {
         pdf = LoadedReportPdf(StudyReportOf(study, result, request));
@@ -44,9 +44,9 @@ bool WriteStudyReport(const std::filesystem::path& file, const std::string& phys
         std::cerr << "veltrim-calc: the report was not written: " << e.what() << '\n';
         return false;
     }
-    return WriteNamed(file, pdf, "the report was not written to");
+    return WriteNamed(*options.ReportFile, pdf, "the report was not written to");
 #else
-    (void)file, (void)physicist, (void)study, (void)result, (void)data;
+    (void)options, (void)study, (void)result, (void)data;
     std::cerr << "veltrim-calc: this build has no PDF reports (it was built without Qt)\n";
     return false;
 #endif
@@ -66,9 +66,7 @@ int RunStudyCommand(const CalcOptions& options, const ModelData& data) {
             !WriteNamed(*options.ExportCsv, StudyTableText(study, result, true),
                         "the study was not exported to"))
             return 1;
-        if (options.ReportFile &&
-            !WriteStudyReport(*options.ReportFile, options.Physicist.value_or(""), study, result,
-                              data))
+        if (options.ReportFile && !WriteStudyReport(options, study, result, data))
             return 1;
         if (!WriteOut(StudyTableText(study, result, options.Precise)))
             return 1;

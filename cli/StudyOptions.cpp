@@ -27,9 +27,11 @@ void AddInterestOption(CalcOptions& options, const std::string& value) {
 }
 
 void CheckStudyOptions(const CalcOptions& options, bool conditionGiven) {
+    if ((options.Physicist || options.PatientId || options.Exam || options.ExamDate) &&
+        !options.ReportFile)
+        throw std::invalid_argument(
+            "--physicist, --patient-id, --exam and --exam-date go with --report");
     if (!options.StudyFile) {
-        if (options.Physicist)
-            throw std::invalid_argument("--physicist goes with --study and --report");
         if (options.ApThicknessCm || options.LateralWidthCm || !options.Interests.empty() ||
             options.SaveStudy)
             throw std::invalid_argument("--ap-thickness, --lateral-width, --interest and "

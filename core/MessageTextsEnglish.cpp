@@ -1,12 +1,13 @@
 // The program's own words in English. Each message says what is wrong and,
 // where the user can mend it, what to change.
-#include "core/Messages.h"
+#include "core/StudyMessageTexts.h"
 
 namespace veltrim {
 
 using enum MessageId;
 
-constexpr MessageTexts EnglishTexts{{
+// The study's refusals, last of all, come from StudyMessageTexts.h.
+constexpr MessageTexts Texts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
     {DepthDoseNotComputed, "The depth dose could not be computed."},
 
@@ -397,6 +398,10 @@ constexpr MessageTexts EnglishTexts{{
     {ExamAssumedTip, "Assumed, as the record did not say:\n{1}"},
     {SaveStudyData, "study"},
     {StudySaved, "The study was saved as {1} in {2}."},
+    {ExamExposureName, "exposure {1}"},
+    {ExamExposureName, "exposure {1}"},
 }};
+
+constexpr MessageTexts EnglishTexts = WithStudyTexts(Texts, StudyTextsEnglish);
 
 } // namespace veltrim

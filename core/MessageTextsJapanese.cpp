@@ -1,11 +1,12 @@
 // The program's own words in Japanese, message for message as in English.
-#include "core/Messages.h"
+#include "core/StudyMessageTexts.h"
 
 namespace veltrim {
 
 using enum MessageId;
 
-constexpr MessageTexts JapaneseTexts{{
+// The study's refusals, last of all, come from StudyMessageTexts.h.
+constexpr MessageTexts Texts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
     {DepthDoseNotComputed, "深部線量を計算できませんでした。"},
 
@@ -383,6 +384,10 @@ constexpr MessageTexts JapaneseTexts{{
     {ExamAssumedTip, "記録にないため仮定した値:\n{1}"},
     {SaveStudyData, "検査"},
     {StudySaved, "検査を {2} に {1} として保存しました"},
+    {ExamExposureName, "照射 {1}"},
+    {ExamExposureName, "照射 {1}"},
 }};
+
+constexpr MessageTexts JapaneseTexts = WithStudyTexts(Texts, StudyTextsJapanese);
 
 } // namespace veltrim

@@ -4,12 +4,12 @@
 // the user typed them, its spectrum and its quality; and the beam it finds
 // for a measured HVL1.
 
-#include "engine/ModelData.h"
 #include "core/Conditions.h"
 #include "core/Grids.h"
 #include "core/Messages.h"
 #include "dose/FocusKernels.h"
 #include "dose/Medium.h"
+#include "engine/ModelData.h"
 #include "spectrum/AttenuationTables.h"
 #include "spectrum/BeamQuality.h"
 #include "spectrum/HvlMatching.h"

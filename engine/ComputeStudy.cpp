@@ -2,10 +2,10 @@
 
 #include "core/CFormat.h"
 #include "core/DataFile.h"
+#include "core/ModelConstants.h"
 #include "engine/CalculateBeam.h"
 #include "engine/StudyBeams.h"
 #include "engine/StudyGeometry.h"
-#include "core/ModelConstants.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,10 +83,9 @@ BeamGroup ComputeGroup(const StudyExposure& e, const IrradiationConditions& befo
 void CheckKernelReach(const StudyExposure& exposure, const StudyPoint& point,
                       const IrradiationConditions& conditions, int rows, const PhantomPoint& at) {
     if (!WithinKernelReach(conditions, rows, at))
-        throw StudyError("exposure \"" + exposure.Name + "\", point \"" + point.Name +
-                         "\": the point lies " + ShortestText(std::hypot(at.X, at.Y)) +
-                         " cm from the central ray at depth " + ShortestText(at.Z) +
-                         " cm, beyond the 100 cm the scatter kernels reach for this field");
+        throw StudyError(MessageId::StudyBeyondKernels,
+                         {Arg(exposure.Name), Arg(point.Name),
+                          Arg(ShortestText(std::hypot(at.X, at.Y))), Arg(ShortestText(at.Z))});
 }
 
 // The places of the points in the beam's slab: each point's centre, then
@@ -114,10 +113,8 @@ PointPlaces PlacesOf(const Study& study, const StudyExposure& e, const BeamFrame
         for (std::size_t j = first; j < out.Places.size(); ++j) {
             const PhantomPoint& at = out.Places[j];
             if (!(at.Z >= 0.0 && at.Z <= frame.ThicknessCm))
-                throw StudyError("exposure \"" + e.Name + "\", point \"" + p.Name +
-                                 "\": the point lies outside the slab the oblique beam is "
-                                 "computed in (depth along the beam " +
-                                 ShortestText(at.Z) + " cm)");
+                throw StudyError(MessageId::StudyOutsideObliqueSlab,
+                                 {Arg(e.Name), Arg(p.Name), Arg(ShortestText(at.Z))});
             CheckKernelReach(e, p, conditions, rows, at);
         }
     }

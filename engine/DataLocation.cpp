@@ -1,7 +1,10 @@
 #include "engine/DataLocation.h"
 
+#include "core/FileReading.h"
+#include "core/Sha256.h"
 #include "spectrum/AttenuationTables.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 
@@ -36,6 +39,24 @@ std::filesystem::path FindDataFolder(const std::filesystem::path& executable) {
             return folder;
     }
     return ".";
+}
+
+std::string DataIdentity(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error))
+        if (it->is_regular_file(error))
+            names.push_back(it->path().lexically_relative(folder).generic_string());
+    std::sort(names.begin(), names.end());
+    std::string manifest;
+    for (const std::string& name : names) {
+        const ReadOutcome read = ReadRegularFile(folder / name);
+        manifest +=
+            (read.Step == ReadStep::Done ? Sha256Hex(read.Bytes) : std::string("unreadable")) +
+            "  " + name + "\n";
+    }
+    return "sha256:" + Sha256Hex(manifest);
 }
 
 } // namespace veltrim

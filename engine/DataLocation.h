@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace veltrim {
@@ -17,5 +18,13 @@ std::filesystem::path FindDataFolder(const std::filesystem::path& executable);
 
 // The places FindDataFolder looks, in order (for messages and tests).
 std::vector<std::filesystem::path> DataFolderCandidates(const std::filesystem::path& executable);
+
+// The data set's identity, without its place on the disk: "sha256:" and the
+// SHA-256 of its manifest, a line "<SHA-256 of the file's bytes>  <name>"
+// for every regular file under `folder`, named relative to it with '/', in
+// byte order of the names (what `sha256sum` prints for the same files, so
+// that a physicist can check a signed report's data set by hand). A file
+// that cannot be read stands as "unreadable" in place of its checksum.
+std::string DataIdentity(const std::filesystem::path& folder);
 
 } // namespace veltrim

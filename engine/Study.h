@@ -8,6 +8,7 @@
 
 #include "core/Conditions.h"
 #include "core/JsonReading.h"
+#include "core/Messages.h"
 #include "dose/Exposure.h"
 #include "dose/FocusKernels.h"
 #include "dose/Medium.h"
@@ -15,6 +16,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veltrim {
@@ -106,11 +108,16 @@ struct Study {
     std::optional<JsonValue> Identifiers;
 };
 
-// A study that cannot be read or computed: the message names the exposure
-// or point and the field, in English.
-class StudyError : public std::runtime_error {
+// A study that cannot be read or computed: Problem() in the edition's
+// language, what() the English that veltrim-calc and Python print.
+class StudyError : public MessageError {
   public:
-    using std::runtime_error::runtime_error;
+    using MessageError::MessageError;
+    StudyError(MessageId id, std::vector<Message::Argument> arguments)
+        : MessageError(Message(id, std::move(arguments))) {}
+    // A refusal worded in English alone.
+    explicit StudyError(const std::string& english)
+        : MessageError(Message(MessageId::StudyRefused, {Arg(english)})) {}
 };
 
 const char* EntryKey(BeamEntry entry);

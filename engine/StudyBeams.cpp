@@ -2,9 +2,9 @@
 
 #include "core/CFormat.h"
 #include "core/DataFile.h"
+#include "core/ModelConstants.h"
 #include "engine/CalculateBeam.h"
 #include "engine/StudyGeometry.h"
-#include "core/ModelConstants.h"
 
 #include <cmath>
 #include <cstring>
@@ -106,15 +106,15 @@ void CheckExposure(const StudyExposure& e) {
 void CheckStudy(const Study& study) {
     const StudyPatient& p = study.Patient;
     if (!(p.ApThicknessCm > 0.0 && std::isfinite(p.ApThicknessCm)))
-        throw StudyError("patient: ap_thickness_cm " + ShortestText(p.ApThicknessCm) +
-                         " must be a positive number");
+        throw StudyError(MessageId::StudyPatientSize,
+                         {Arg("ap_thickness_cm"), Arg(ShortestText(p.ApThicknessCm))});
     if (!(p.LateralWidthCm > 0.0 && std::isfinite(p.LateralWidthCm)))
-        throw StudyError("patient: lateral_width_cm " + ShortestText(p.LateralWidthCm) +
-                         " must be a positive number");
+        throw StudyError(MessageId::StudyPatientSize,
+                         {Arg("lateral_width_cm"), Arg(ShortestText(p.LateralWidthCm))});
     if (study.Points.empty())
-        throw StudyError("points: the study names no point; add one");
+        throw StudyError(MessageId::StudyNoPoint, {});
     if (study.Exposures.empty())
-        throw StudyError("exposures: the study has no exposure; add one");
+        throw StudyError(MessageId::StudyNoExposure, {});
     for (const StudyPoint& point : study.Points)
         CheckInsidePatient(p, point);
     for (const StudyExposure& e : study.Exposures) {

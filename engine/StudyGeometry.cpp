@@ -73,10 +73,9 @@ BeamFrame FrameOf(const StudyPatient& patient, const StudyExposure& exposure) {
         exit = std::min(exit, std::max(a, b));
     }
     if (!(enter < exit))
-        throw StudyError("exposure \"" + exposure.Name +
-                         "\": its central ray misses the patient (centre_left_cm " +
-                         ShortestText(exposure.CentreLeftCm) + ", angle_deg " +
-                         ShortestText(exposure.AngleDeg) + "); aim the field at the patient");
+        throw StudyError(MessageId::StudyRayMisses,
+                         {Arg(exposure.Name), Arg(ShortestText(exposure.CentreLeftCm)),
+                          Arg(ShortestText(exposure.AngleDeg))});
     BeamFrame frame;
     frame.EntryX = centre[0] + enter * dir.Beam[0];
     frame.EntryZ = centre[1] + enter * dir.Beam[1];
@@ -102,12 +101,14 @@ void CheckInsidePatient(const StudyPatient& patient, const StudyPoint& point) {
                          " lies outside the patient (" + range + ")");
     };
     if (!(point.DepthCm >= 0.0 && point.DepthCm <= patient.ApThicknessCm))
-        refuse("depth_cm", point.DepthCm,
-               "0 to the AP thickness, " + ShortestText(patient.ApThicknessCm) + " cm");
+        throw StudyError(MessageId::StudyDepthOutside,
+                         {Arg(point.Name), Arg(ShortestText(point.DepthCm)),
+                          Arg(ShortestText(patient.ApThicknessCm))});
     const double half = 0.5 * patient.LateralWidthCm;
     if (!(std::fabs(point.LeftCm) <= half))
-        refuse("left_cm", point.LeftCm,
-               "within half the lateral width, " + ShortestText(half) + " cm");
+        throw StudyError(
+            MessageId::StudyLeftOutside,
+            {Arg(point.Name), Arg(ShortestText(point.LeftCm)), Arg(ShortestText(half))});
     if (!std::isfinite(point.HeadCm))
         refuse("head_cm", point.HeadCm, "a finite offset");
 }

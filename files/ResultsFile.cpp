@@ -2,8 +2,8 @@
 
 #include "core/DataFile.h"
 #include "core/FileReplacing.h"
-#include "engine/CalculateBeam.h"
 #include "core/ModelConstants.h"
+#include "engine/CalculateBeam.h"
 
 #include <cerrno>
 #include <charconv>

@@ -238,10 +238,10 @@ Study ParseStudy(std::string_view text, const std::string& shownName, const Stud
     try {
         root = ParseJson(text);
     } catch (const JsonError& e) {
-        throw StudyError(shownName + ": not a study file: " + e.what());
+        throw StudyError(MessageId::StudyNotJson, {Arg(shownName), Arg(e.what())});
     }
     if (root.Type != Kind::Object || root.Find("veltrim_study") == nullptr)
-        throw StudyError(shownName + ": not a study file (no \"veltrim_study\" version)");
+        throw StudyError(MessageId::StudyNoVersion, {Arg(shownName)});
     const Place top(root, shownName);
     // The version first: a later one may differ in anything else.
     const double version = top.Required("veltrim_study");
@@ -286,16 +286,16 @@ Study ReadStudyFile(const std::filesystem::path& path, const StudyAmendment& ame
     const ReadOutcome read = ReadRegularFile(path, MaxStudyFileBytes);
     switch (read.Step) {
     case ReadStep::Missing:
-        throw StudyError(shown + ": no such file");
+        throw StudyError(MessageId::StudyNoSuchFile, {Arg(shown)});
     case ReadStep::NotRegular:
-        throw StudyError(shown + ": not a regular file");
+        throw StudyError(MessageId::StudyNotRegular, {Arg(shown)});
     case ReadStep::Unreadable:
-        throw StudyError(shown + ": cannot be read: " + std::strerror(read.Error));
+        throw StudyError(MessageId::StudyUnreadable, {Arg(shown), Arg(std::strerror(read.Error))});
     case ReadStep::Done:
         break;
     }
     if (read.Bytes.size() > MaxStudyFileBytes)
-        throw StudyError(shown + ": larger than a study file can be");
+        throw StudyError(MessageId::StudyTooLarge, {Arg(shown)});
     return ParseStudy(read.Bytes, shown, amend);
 }
 

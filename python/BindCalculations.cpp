@@ -1,9 +1,9 @@
 // The calculations of a beam as module functions of a Conditions object:
 // each asks CalculateBeam (or MatchBeamHvl1) over the data of its folder and
 // gives the result as numpy arrays, a dict of figures or bytes.
+#include "core/Inputs.h"
 #include "engine/CalculateBeam.h"
 #include "files/ResultsFile.h"
-#include "core/Inputs.h"
 #include "python/Bindings.h"
 
 #include <optional>

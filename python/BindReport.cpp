@@ -1,5 +1,6 @@
 // veltrim.report: the PDF report of a beam, as veltrim-calc --report writes
 // it, in English or Japanese.
+#include "engine/DataLocation.h"
 #include "python/Bindings.h"
 #include "report/ReportContent.h"
 #include "report/ReportLoader.h"
@@ -15,7 +16,9 @@ void BindReport(py::module_& m) {
         [](const WindowConditions& c, const py::object& path, Number airKerma, Number tubeOutput,
            Number mas, double outputDistance, Number kap, Number esak, Number doseAt, Number doseTo,
            double airCm, const std::string& model, const std::string& language,
-           const std::optional<std::string>& data, Number thickness, const std::string& medium) {
+           const std::optional<std::string>& data, Number thickness, const std::string& medium,
+           const std::vector<std::array<double, 3>>& points, const std::string& patientId,
+           const std::string& exam, const std::string& examDate, const std::string& physicist) {
             if (language != "en" && language != "ja")
                 throw py::value_error("language takes \"en\" or \"ja\", not \"" + language + "\"");
             if (doseTo && !doseAt)
@@ -30,12 +33,17 @@ void BindReport(py::module_& m) {
             ReportRequest request;
             request.Edition = language == "ja" ? Language::Japanese : Language::English;
             request.Typed = c.Typed;
-            request.DataFolder = folder.Folder();
+            request.Header = {patientId, exam, examDate, physicist, ReportTimeNow(), {}};
             request.AirCm = airCm;
             request.DoseFromCm = doseAt;
             request.DoseToCm = doseTo;
-            const ReportContent report =
-                Calculate([&] { return ReportOf(CalculateBeam(c, options, folder), request); });
+            for (const auto& [x, y, depth] : points)
+                request.Points.push_back({x, y, depth});
+            options.Points = request.Points;
+            const ReportContent report = Calculate([&] {
+                request.Header.DataIdentity = DataIdentity(folder.Folder());
+                return ReportOf(CalculateBeam(c, options, folder), request);
+            });
             // With the interpreter lock held, so that one thread alone loads
             // the report and makes the application object Qt takes its fonts
             // from.
@@ -49,11 +57,16 @@ void BindReport(py::module_& m) {
         py::arg("scatter_model") = inputs::ScatterModel.Default, py::arg("language") = "en",
         py::arg("data") = py::none(), py::arg("thickness") = py::none(),
         py::arg("medium") = inputs::Medium.Default,
+        py::arg("points") = std::vector<std::array<double, 3>>{}, py::arg("patient_id") = "",
+        py::arg("exam") = "", py::arg("exam_date") = "", py::arg("physicist") = "",
         "Writes a PDF report of the beam to path: the conditions, the beam quality (behind air_cm "
         "of air), the exposure and doses (as absolute_dose takes them; dose_at, and dose_to for a "
-        "range, add the dose there), the depth-dose table, the depth dose and the spectrum, and "
+        "range, add the dose there; points, (x, y, depth) in cm, the dose at each), the depth-dose "
+        "table, the depth dose and the spectrum, and "
         "the model's validated accuracy; thickness and medium as depth_dose takes them; language "
-        "\"en\" or \"ja\". The figures have the digits "
+        "\"en\" or \"ja\"; patient_id, exam, exam_date and physicist head the report (a blank one "
+        "is "
+        "left out, a blank physicist leaves a line to sign on). The figures have the digits "
         "veltrim-calc prints. Raises CalculationError, ValueError for a name held by anything "
         "but a regular file, OSError when it cannot be written.");
 }

@@ -3,6 +3,7 @@
 #include "core/NumberReading.h"
 #include "dicom/DoseRecordLoader.h"
 #include "engine/ComputeStudy.h"
+#include "engine/DataLocation.h"
 #include "engine/StudyBeams.h"
 #include "engine/StudyGeometry.h"
 #include "files/StudyFile.h"
@@ -236,11 +237,10 @@ StudyArrays Compute(const Study& study, const std::optional<std::string>& data) 
 #ifdef VELTRIM_REPORTS
 // The study's PDF, as veltrim-calc --study --report writes it.
 void Report(const Study& study, const py::object& path, const std::string& physicist,
-            const std::optional<std::string>& data) {
+            const std::optional<std::string>& data, const std::string& patientId,
+            const std::string& exam, const std::string& examDate) {
     const ModelData& folder = DataOf(data);
-    StudyReportRequest request;
-    request.Physicist = physicist;
-    request.ReportTime = ReportTimeNow();
+    ReportHeader request{patientId, exam, examDate, physicist, ReportTimeNow(), {}};
     ReportContent report;
     try {
         report = Calculate([&] {
@@ -329,8 +329,10 @@ void BindStudy(py::module_& m) {
              "computed.")
 #ifdef VELTRIM_REPORTS
         .def("report", &Report, py::arg("path"), py::kw_only(), py::arg("physicist") = "",
-             py::arg("data") = py::none(),
-             "Writes the study's PDF report to path, with the physicist's name as typed.")
+             py::arg("data") = py::none(), py::arg("patient_id") = "", py::arg("exam") = "",
+             py::arg("exam_date") = "",
+             "Writes the study's PDF report to path, with the physicist's name as typed; "
+             "patient_id, exam and exam_date, when given, replace the study's own.")
 #endif
         ;
 }

@@ -4,8 +4,12 @@
 #include "core/Grids.h"
 #include "core/Messages.h"
 #include "core/NumberReading.h"
+#include "engine/BeamPoints.h"
 #include "files/TableExport.h"
 #include "report/ReportTexts.h"
+
+#include <ctime>
+#include <stdexcept>
 
 namespace veltrim {
 namespace {
@@ -116,6 +120,22 @@ ReportSection DoseSection(const AbsoluteDose& dose, const ReportRequest& request
     return section;
 }
 
+// Each typed point with its dose, in mGy when the beam has an exposure.
+ReportSection PointsSection(const BeamResult& beam, const ReportRequest& request) {
+    const Language l = request.Edition;
+    ReportSection section{ReportWording(ReportText::Points, l), {}};
+    for (std::size_t k = 0; k < request.Points.size(); ++k) {
+        const PhantomPoint& p = request.Points[k];
+        const double total = beam.Points[k].Primary + beam.Points[k].Scatter;
+        const std::string percent = Dose(PointPercent(beam, total)) + " %";
+        const std::optional<double> mgy = PointMgy(beam, total);
+        section.Lines.push_back(
+            {ReportWording(ReportText::PointAt, l, Dose(p.X) + ", " + Dose(p.Y) + ", " + Dose(p.Z)),
+             mgy ? Dose(*mgy) + " mGy, " + percent : percent});
+    }
+    return section;
+}
+
 void AddTable(ReportContent& report, const BeamResult& beam) {
     const Language l = report.Edition;
     const std::string parts[] = {Message(MessageId::DosePrimaryColumn).In(l),
@@ -159,18 +179,55 @@ void AddTable(ReportContent& report, const BeamResult& beam) {
 
 } // namespace
 
+std::string ReportTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
+    return text;
+}
+
+ReportSection HeaderSection(const ReportHeader& header, Language language) {
+    const auto word = [language](ReportText text) { return ReportWording(text, language); };
+    ReportSection section{word(ReportText::Identification), {}};
+    const std::pair<ReportText, const std::string*> typed[] = {
+        {ReportText::PatientId, &header.PatientId},
+        {ReportText::Examination, &header.Exam},
+        {ReportText::ExamDate, &header.ExamDate},
+        {ReportText::ReportMade, &header.ReportTime}};
+    for (const auto& [label, value] : typed)
+        if (!value->empty())
+            section.Lines.push_back({word(label), *value});
+    // The name is what a signature vouches for: without one the line stays
+    // to sign on.
+    section.Lines.push_back({word(ReportText::Physicist), header.Physicist.empty()
+                                                              ? "______________________"
+                                                              : header.Physicist});
+    return section;
+}
+
+std::string ProgramLine(const ReportHeader& header, Language language) {
+    return ReportWording(ReportText::Program, language, ProgramVersion(), header.DataIdentity);
+}
+
 ReportContent ReportOf(const BeamResult& beam, const ReportRequest& request) {
     const Language l = request.Edition;
     ReportContent report;
     report.Edition = l;
     report.Title = ReportWording(ReportText::Title, l);
-    report.Program =
-        ReportWording(ReportText::Program, l, ProgramVersion(), request.DataFolder.string());
+    report.Program = ProgramLine(request.Header, l);
+    report.Sections.push_back(HeaderSection(request.Header, l));
     report.Sections.push_back(ConditionsSection(beam, request));
     if (beam.Quality)
         report.Sections.push_back(QualitySection(*beam.Quality, request));
     if (beam.Absolute)
         report.Sections.push_back(DoseSection(*beam.Absolute, request));
+    if (!request.Points.empty()) {
+        if (beam.Points.size() != request.Points.size() || !beam.DepthDose)
+            throw std::invalid_argument("the beam was not computed at the report's points");
+        report.Sections.push_back(PointsSection(beam, request));
+    }
     if (beam.DepthDose)
         AddTable(report, beam);
 

@@ -6,10 +6,10 @@
 
 #include "core/Conditions.h"
 #include "core/Language.h"
+#include "dose/PointDose.h"
 #include "engine/CalculateBeam.h"
 
 #include <array>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,7 +40,7 @@ struct ReportChart {
 struct ReportContent {
     Language Edition = Language::English;
     std::string Title;
-    std::string Program; // the version and the data folder
+    std::string Program; // the version and the data set's identity
     std::vector<ReportSection> Sections;
     std::string TableTitle;
     std::vector<std::string> TableHeader;
@@ -49,11 +49,29 @@ struct ReportContent {
     std::string AccuracyTitle, Accuracy;
 };
 
+// Whom and what a report is for and what made it, printed at its head.
+struct ReportHeader {
+    // As typed; a blank one is left out of the report.
+    std::string PatientId, Exam, ExamDate;
+    std::string Physicist;    // as typed; blank: a line to sign on
+    std::string ReportTime;   // ReportTimeNow()
+    std::string DataIdentity; // DataIdentity(the data folder)
+};
+
+// The date and time now, as a report gives it ("2026-12-09 03:21 UTC").
+std::string ReportTimeNow();
+
+// The report's first section: the patient and examination, when and by
+// whom the report was made.
+ReportSection HeaderSection(const ReportHeader& header, Language language);
+// "Veltrim <version>, data set <identity>".
+std::string ProgramLine(const ReportHeader& header, Language language);
+
 // What a front end knows beside the calculated beam.
 struct ReportRequest {
     Language Edition = Language::English;
     ConditionTexts Typed;
-    std::filesystem::path DataFolder;
+    ReportHeader Header;
     double AirCm = 0.0; // where the quality was measured
     // A beam given by its measured HVL1 (mm Al) and the filter found for it
     // ("0.495", in the filter's own unit).
@@ -63,11 +81,15 @@ struct ReportRequest {
     std::string FoundFilter;
     // The dose at one depth, or least and most over a range (cm).
     std::optional<double> DoseFromCm, DoseToCm;
+    // The points the user typed (cm), whose doses the beam was computed
+    // with (CalculationOptions::Points), in the same order.
+    std::vector<PhantomPoint> Points;
 };
 
 // The report of `beam` (computed with its depth dose; its quality and its
 // absolute dose are reported when it holds them). Throws CalculationError
-// for a dose depth out of range.
+// for a dose depth out of range, std::invalid_argument when the beam does
+// not hold the dose at each of the request's points.
 ReportContent ReportOf(const BeamResult& beam, const ReportRequest& request);
 
 } // namespace veltrim

@@ -14,7 +14,7 @@ struct Wordings {
 // One entry per ReportText, in its order.
 constexpr std::array<Wordings, static_cast<std::size_t>(ReportText::Count)> Table{{
     {ReportText::Title, "Depth dose report", "深部線量レポート"},
-    {ReportText::Program, "Veltrim {1}, data from {2}", "Veltrim {1}、データ {2}"},
+    {ReportText::Program, "Veltrim {1}, data set {2}", "Veltrim {1}、データセット {2}"},
     {ReportText::Conditions, "Irradiation conditions", "照射条件"},
     {ReportText::TubeVoltage, "Tube voltage", "X線管電圧"},
     {ReportText::TargetAngle, "Target angle", "ターゲット角度"},
@@ -76,6 +76,15 @@ constexpr std::array<Wordings, static_cast<std::size_t>(ReportText::Count)> Tabl
      "軟組織、PMMA の平板では、発散ビーム散乱モデルは出口の 1 cm 手前まで直接モンテカルロ計算の "
      "2 % 以内、軸外では照射野の縁から 1-10 cm 外側で 5 % 以内 (両モデル)。焦点の"
      "半影とヒール効果は含まない。管電圧は 30-150 kV。"},
+    {ReportText::Identification, "Patient and report", "患者とレポート"},
+    {ReportText::PatientId, "Patient ID", "患者 ID"},
+    {ReportText::Examination, "Examination", "検査"},
+    {ReportText::ExamDate, "Examination date", "検査日"},
+    {ReportText::ReportMade, "Report made", "レポート作成"},
+    {ReportText::Physicist, "Physicist", "担当者"},
+    {ReportText::Points, "Dose at points (x, y, depth; % of the axis's first layer)",
+     "点の線量 (x, y, 深さ; 中心軸の第 1 層に対する %)"},
+    {ReportText::PointAt, "Point {1} cm", "点 {1} cm"},
 }};
 
 constexpr bool InOrder() {

@@ -11,7 +11,7 @@ namespace veltrim {
 
 enum class ReportText {
     Title,
-    Program, // {1} the version, {2} the data folder
+    Program, // {1} the version, {2} the data set's identity
     Conditions,
     TubeVoltage,
     TargetAngle,
@@ -51,6 +51,14 @@ enum class ReportText {
     PddAxis,
     Accuracy,
     AccuracyText,
+    Identification, // the header's title
+    PatientId,
+    Examination,
+    ExamDate,
+    ReportMade,
+    Physicist,
+    Points,  // the title of the points' doses
+    PointAt, // {1} "x, y, depth"
     Count
 };
 

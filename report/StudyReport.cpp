@@ -1,14 +1,11 @@
 #include "report/StudyReport.h"
 
 #include "core/CFormat.h"
+#include "core/Inputs.h"
 #include "files/StudyFile.h"
 #include "files/TableExport.h"
-#include "core/Inputs.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <ctime>
-#include <fstream>
 
 namespace veltrim {
 namespace {
@@ -17,12 +14,12 @@ std::string Figure(double value) {
     return FormatC("%.6g", value);
 }
 
-// A string member of the study's identifiers, or a dash.
+// A string member of the study's identifiers, or nothing.
 std::string Identifier(const Study& study, const char* key) {
     if (!study.Identifiers)
-        return "-";
+        return {};
     const JsonValue* value = study.Identifiers->Find(key);
-    return value && value->Type == JsonValue::Kind::String ? value->String : "-";
+    return value && value->Type == JsonValue::Kind::String ? value->String : std::string();
 }
 
 std::string ExposureForm(const StudyExposure& e) {
@@ -87,29 +84,18 @@ ReportSection ExposureSection(const StudyExposure& e, const StudyExposureResult&
 
 } // namespace
 
-std::string ReportTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
-    return text;
-}
-
 ReportContent StudyReportOf(const Study& study, const StudyResult& result,
-                            const StudyReportRequest& request) {
+                            const ReportHeader& header) {
+    ReportHeader head = header;
+    for (auto [typed, key] :
+         {std::pair{&head.PatientId, "patient_id"}, std::pair{&head.Exam, "exam"},
+          std::pair{&head.ExamDate, "exam_date"}})
+        if (typed->empty())
+            *typed = Identifier(study, key);
     ReportContent report;
     report.Title = "Dose of an examination";
-    report.Program =
-        std::string("Veltrim ") + ProgramVersion() + ", data set " + request.DataIdentity;
-    ReportSection head{"Study", {}};
-    head.Lines.push_back({"Patient ID", Identifier(study, "patient_id")});
-    head.Lines.push_back({"Examination", Identifier(study, "exam")});
-    head.Lines.push_back({"Examination date", Identifier(study, "exam_date")});
-    head.Lines.push_back({"Report made", request.ReportTime});
-    head.Lines.push_back(
-        {"Physicist", request.Physicist.empty() ? "______________________" : request.Physicist});
-    report.Sections.push_back(head);
+    report.Program = ProgramLine(head, Language::English);
+    report.Sections.push_back(HeaderSection(head, Language::English));
     ReportSection patient{"Patient and points", {}};
     patient.Lines.push_back({"Box patient", Figure(study.Patient.ApThicknessCm) + " cm AP x " +
                                                 Figure(study.Patient.LateralWidthCm) +
@@ -161,34 +147,6 @@ ReportContent StudyReportOf(const Study& study, const StudyResult& result,
         "for the classic one; 25 % beyond validation) and 10 % for each default beam figure. "
         "Totals add the ends of the exposures' ranges, their errors being shared.";
     return report;
-}
-
-std::string DataIdentity(const std::filesystem::path& folder) {
-    std::vector<std::filesystem::path> files;
-    std::error_code error;
-    for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
-         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error))
-        if (it->is_regular_file(error))
-            files.push_back(it->path().lexically_relative(folder));
-    std::sort(files.begin(), files.end());
-    std::uint64_t hash = 14695981039346656037ull;
-    const auto add = [&hash](const char* bytes, std::size_t size) {
-        for (std::size_t k = 0; k < size; ++k) {
-            hash ^= static_cast<unsigned char>(bytes[k]);
-            hash *= 1099511628211ull;
-        }
-    };
-    std::vector<char> buffer(1 << 16);
-    for (const std::filesystem::path& file : files) {
-        const std::string name = file.generic_string();
-        add(name.c_str(), name.size() + 1);
-        std::ifstream in(folder / file, std::ios::binary);
-        while (in) {
-            in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-            add(buffer.data(), static_cast<std::size_t>(in.gcount()));
-        }
-    }
-    return FormatC("fnv1a64:%016llx", static_cast<unsigned long long>(hash));
 }
 
 } // namespace veltrim

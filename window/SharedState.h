@@ -1,7 +1,5 @@
 #pragma once
 
-#include "engine/CalculateBeam.h"
-#include "engine/ModelData.h"
 #include "core/Conditions.h"
 #include "core/Grids.h"
 #include "core/MessageSink.h"
@@ -9,6 +7,8 @@
 #include "dose/DepthDose.h"
 #include "dose/Medium.h"
 #include "dose/TissueTables.h"
+#include "engine/CalculateBeam.h"
+#include "engine/ModelData.h"
 #include "files/ResultsFile.h"
 #include "spectrum/AttenuationTables.h"
 

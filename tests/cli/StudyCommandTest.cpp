@@ -127,7 +127,7 @@ TEST(StudyCommand, TheReportCarriesTheTotalsTheDefaultsAndTheDataSetsChecksum) {
     EXPECT_NE(text.out.find(figure.substr(0, figure.find(','))), std::string::npos)
         << "the total as printed: " << text.out;
     EXPECT_NE(text.out.find("Assumed kv"), std::string::npos);
-    EXPECT_NE(text.out.find("fnv1a64:"), std::string::npos);
+    EXPECT_NE(text.out.find("sha256:"), std::string::npos);
     EXPECT_NE(text.out.find("A. Curie"), std::string::npos);
     EXPECT_EQ(text.out.find(ShippedData.string()), std::string::npos) << "no folder path";
 }

@@ -330,13 +330,17 @@ TEST_F(VeltrimCalc, TheReportHoldsWhatTheRunPrints) {
 #else
     dataFolder = fs::path(VELTRIM_SOURCE_DIR) / "data";
     const std::string beam = "--kv 100 --field-y 20 --hvl1 4.0 ";
-    const ProgramRun range = Calc(beam + "--air-kerma 2 --dose-at 5,10.0 --report r.pdf");
+    const ProgramRun range = Calc(beam + "--air-kerma 2 --dose-at 5,10.0 --report r.pdf "
+                                         "--patient-id P-17 --exam-date 2026-12-01");
     ASSERT_EQ(range.status, 0) << range.err;
+    const ProgramRun pointed = Calc(beam + "--air-kerma 2 --point 3,0,8 --report p.pdf");
+    ASSERT_EQ(pointed.status, 0) << pointed.err;
     const ProgramRun text =
         RunCaptured("pdftotext -layout -enc UTF-8 '" + (work / "r.pdf").string() + "' -", work);
     ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) reads the report: " << text.err;
-    std::vector<std::string> figures{"100 kV", "20 cm", "ICRU four-component soft tissue",
-                                     "Validated accuracy", "2 mGy"};
+    std::vector<std::string> figures{
+        "100 kV", "20 cm",     "ICRU four-component soft tissue", "Validated accuracy", "2 mGy",
+        "P-17",   "2026-12-01"};
     for (const std::string& line : Lines(Calc(beam + "--quality").out))
         figures.push_back(line.substr(line.find('=') + 1));
     const DoseOutput dose = ReadDoseOutput(Calc(beam + "--air-kerma 2 --dose"));
@@ -362,6 +366,14 @@ TEST_F(VeltrimCalc, TheReportHoldsWhatTheRunPrints) {
             pdf += ch;
     for (const std::string& figure : figures)
         EXPECT_NE(pdf.find(figure), std::string::npos) << figure << " missing from\n" << pdf;
+    EXPECT_EQ(pdf.find(dataFolder.string()), std::string::npos) << "no folder path";
+    // The typed point with the dose --point prints for it.
+    const ProgramRun pointText =
+        RunCaptured("pdftotext -layout -enc UTF-8 '" + (work / "p.pdf").string() + "' -", work);
+    const std::string row = Lines(pointed.out).back();
+    EXPECT_NE(pointText.out.find(row.substr(row.rfind(',') + 1) + " mGy"), std::string::npos)
+        << row << " missing from\n"
+        << pointText.out;
 
     fs::create_directory(work / "held.pdf");
     const ProgramRun refused = Calc(beam + "--report held.pdf");

@@ -51,9 +51,9 @@ TEST(MessageTables, EachEditionSpeaksItsOwnLanguage) {
     };
     // Wordings that are nothing but a value passed through, or that are fixed
     // in both editions.
-    const std::set<MessageId> sameInBoth = {MessageId::DepthDoseFailed, MessageId::CauseKernelFile,
+    const std::set<MessageId> sameInBoth = {MessageId::DepthDoseFailed,  MessageId::CauseKernelFile,
                                             MessageId::CauseWorkingFile, MessageId::CauseUnexpected,
-                                            MessageId::SaveOther};
+                                            MessageId::SaveOther,        MessageId::StudyRefused};
     for (std::size_t i = 0; i < english.size(); ++i) {
         if (sameInBoth.contains(english[i].Id))
             continue;

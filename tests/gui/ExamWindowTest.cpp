@@ -79,6 +79,9 @@ TEST_P(ExamTest, F6AndTheMenuOpenOneWindow) {
     Click(ec::AddBeam);
     ASSERT_EQ(exam.CurrentStudy().Exposures.size(), 1u) << Said();
     EXPECT_EQ(exam.CurrentStudy().Exposures[0].Form.Parts.AirKermaMgy, 2.5);
+    // Named in the edition's words.
+    EXPECT_EQ(exam.CurrentStudy().Exposures[0].Name,
+              GetParam() == Language::Japanese ? "照射 1" : "exposure 1");
 }
 
 // Anterior, posterior through a table and left: saved, opened in a window of
