@@ -68,8 +68,8 @@ void BM_DoseAtPointDivergent(benchmark::State& run) {
     Point(run, veltrim::ScatterModel::Divergent);
 }
 
-BENCHMARK(BM_DoseMapClassic)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DoseMapDivergent)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DoseMapClassic)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DoseMapDivergent)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DoseAtPointClassic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DoseAtPointDivergent)->Unit(benchmark::kMillisecond);
 

@@ -2,8 +2,17 @@
 
 #include "core/DataFile.h"
 
+#include <algorithm>
+#include <future>
+#include <thread>
+
 namespace veltrim {
 namespace {
+
+// A band of the map is worth a thread of its own from this many points, and
+// more than a few bands gain nothing on a desktop's cores.
+constexpr std::size_t MapPointsPerBand = 500;
+constexpr std::size_t MapBandsAtMost = 4;
 
 std::vector<PhantomPoint> LateralLine(const BeamResult& beam, double depth, LateralAxis axis) {
     std::vector<PhantomPoint> points;
@@ -91,11 +100,42 @@ DoseGrid BeamProfile(const BeamResult& beam, double depth, LateralAxis axis,
 
 DoseGrid BeamMap(const BeamResult& beam, LateralAxis axis, const ModelData& data) {
     DoseGrid grid;
+    std::vector<std::size_t> rowStart; // where each depth's line begins in Points
     for (int d = 1; d <= beam.DepthDose->Rows; ++d) {
+        rowStart.push_back(grid.Points.size());
         const std::vector<PhantomPoint> line = LateralLine(beam, LayerMiddle(d), axis);
         grid.Points.insert(grid.Points.end(), line.begin(), line.end());
     }
-    grid.Doses = BeamPointDoses(beam, grid.Points, data);
+    rowStart.push_back(grid.Points.size());
+    // Every point's dose is its own sum, whatever else is asked with it, so
+    // bands of whole depths are computed at once on the cores there are.
+    // A band keeps both sides of the axis, whose mirror points it folds
+    // into one; its kernel sources are its own, the model data is shared.
+    const std::size_t rows = rowStart.size() - 1;
+    const std::size_t bands =
+        grid.Points.size() < 2 * MapPointsPerBand
+            ? 1
+            : std::min<std::size_t>(
+                  {std::max(1u, std::thread::hardware_concurrency()), MapBandsAtMost, rows});
+    if (bands == 1) {
+        grid.Doses = BeamPointDoses(beam, grid.Points, data);
+        return grid;
+    }
+    const std::span<const PhantomPoint> all(grid.Points);
+    std::vector<std::future<std::vector<PointDose>>> parts;
+    for (std::size_t b = 0; b < bands; ++b) {
+        const std::size_t from = rowStart[rows * b / bands];
+        const std::size_t to = rowStart[rows * (b + 1) / bands];
+        parts.push_back(
+            std::async(std::launch::async, [&beam, &data, band = all.subspan(from, to - from)] {
+                return BeamPointDoses(beam, band, data);
+            }));
+    }
+    // A band's refusal is the calculation's; the others end before it leaves.
+    for (auto& part : parts) {
+        const std::vector<PointDose> doses = part.get();
+        grid.Doses.insert(grid.Doses.end(), doses.begin(), doses.end());
+    }
     return grid;
 }
 

@@ -100,6 +100,8 @@ DoseGrid BeamProfile(const BeamResult& beam, double depth, LateralAxis axis, con
 
 // The dose over the x-z (or y-z) plane through the axis: every layer middle,
 // at the grid's points that the kernels reach at that depth, row by row.
+// A large map is computed in bands of depths on the machine's cores; the
+// numbers are those of one band to the last bit.
 DoseGrid BeamMap(const BeamResult& beam, LateralAxis axis, const ModelData& data);
 
 } // namespace veltrim

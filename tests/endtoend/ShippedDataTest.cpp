@@ -116,6 +116,30 @@ TEST(ShippedData, PointsOnTheAxisGiveTheTableInBothScatterModels) {
     }
 }
 
+// A map is computed in bands of depths at once: every point keeps the dose
+// it has when asked alone, in the order of the rows, at the bands' seams too.
+TEST(ShippedData, AMapInBandsGivesEachPointItsOwnDose) {
+    ASSERT_TRUE(KernelsShipped());
+    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
+    veltrim::IrradiationConditions c = veltrim::DefaultConditions();
+    c.FieldX = 35;
+    c.FieldY = 20;
+    veltrim::CalculationOptions options;
+    options.Model = veltrim::ScatterModel::Divergent;
+    const veltrim::BeamResult beam = veltrim::CalculateBeam(c, options, *data);
+    const veltrim::DoseGrid map = veltrim::BeamMap(beam, veltrim::LateralAxis::Y, *data);
+    ASSERT_EQ(map.Doses.size(), map.Points.size());
+    ASSERT_GT(map.Points.size(), 5000u);
+    for (std::size_t k = 1; k < map.Points.size(); ++k)
+        ASSERT_LE(map.Points[k - 1].Z, map.Points[k].Z) << k;
+    for (std::size_t k = 0; k < map.Points.size(); k += 97) {
+        const veltrim::PointDose alone =
+            veltrim::BeamPointDoses(beam, {&map.Points[k], 1}, *data)[0];
+        EXPECT_EQ(map.Doses[k].Primary, alone.Primary) << k;
+        EXPECT_EQ(map.Doses[k].Scatter, alone.Scatter) << k;
+    }
+}
+
 // A circle's points and its absolute dose take each ring's share inside it,
 // and the surface has one dose: on the axis a point gives the dose per unit
 // Ka,i of the layer and of the surface (--dose-at), in both models.
