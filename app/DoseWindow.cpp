@@ -346,27 +346,6 @@ void DoseWindow::ShowDoseAtDepth() {
     ShowStaleness();
 }
 
-std::pair<std::optional<double>, std::optional<double>> DoseWindow::TypedTubeOutput() const {
-    const auto positive = [this](ControlName field) -> std::optional<double> {
-        const std::optional<double> value = ReadWholeNumber(Field(field).text().toStdString());
-        if (value && *value > 0.0)
-            return value;
-        return std::nullopt;
-    };
-    const std::optional<double> output = positive(dc::TubeOutput);
-    return {output, output ? positive(dc::OutputDistance) : std::nullopt};
-}
-
-void DoseWindow::SetTubeOutput(double output, std::optional<double> distanceCm) {
-    const auto text = [](double value) {
-        return QString::number(value, 'g', QLocale::FloatingPointShortest);
-    };
-    Field(dc::TubeOutput).setText(text(output));
-    if (distanceCm)
-        Field(dc::OutputDistance).setText(text(*distanceCm));
-    Way(ExposureKind::TubeOutput).setChecked(true);
-}
-
 void DoseWindow::SaveDoseCsv() {
     if (!Exposed())
         return;

@@ -399,7 +399,6 @@ constexpr MessageTexts Texts{{
     {SaveStudyData, "study"},
     {StudySaved, "The study was saved as {1} in {2}."},
     {ExamExposureName, "exposure {1}"},
-    {ExamExposureName, "exposure {1}"},
 }};
 
 constexpr MessageTexts EnglishTexts = WithStudyTexts(Texts, StudyTextsEnglish);

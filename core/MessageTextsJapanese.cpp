@@ -385,7 +385,6 @@ constexpr MessageTexts Texts{{
     {SaveStudyData, "検査"},
     {StudySaved, "検査を {2} に {1} として保存しました"},
     {ExamExposureName, "照射 {1}"},
-    {ExamExposureName, "照射 {1}"},
 }};
 
 constexpr MessageTexts JapaneseTexts = WithStudyTexts(Texts, StudyTextsJapanese);

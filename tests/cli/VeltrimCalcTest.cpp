@@ -385,9 +385,8 @@ TEST_F(VeltrimCalc, TheReportHoldsWhatTheRunPrints) {
 #endif
 }
 
-// A calculation veltrim-calc refuses is told on one line under its name, as
-// its option refusals are; a unit typed with the number is refused as text,
-// not shown again before the unit.
+// A refused calculation is told on one line under the program's name, as an
+// option's refusal is; a unit typed with the number is refused as text.
 TEST_F(VeltrimCalc, RefusalsAreToldUnderTheProgramsName) {
     const ProgramRun thin = Calc("--thickness 5");
     EXPECT_EQ(thin.status, 1);
