@@ -4,6 +4,9 @@
 #include "fuzz/ReadBack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return veltrim::fuzzing::CheckReadsBack<veltrim::StudyError>(data, size, veltrim::ParseStudy,
+    const auto parse = [](const std::string& text, const std::string& shown) {
+        return veltrim::ParseStudy(text, shown);
+    };
+    return veltrim::fuzzing::CheckReadsBack<veltrim::StudyError>(data, size, parse,
                                                                  veltrim::StudyFileBytes);
 }
