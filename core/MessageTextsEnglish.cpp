@@ -1,12 +1,14 @@
 // The program's own words in English. Each message says what is wrong and,
 // where the user can mend it, what to change.
+#include "core/ExamMessageTexts.h"
 #include "core/StudyMessageTexts.h"
 
 namespace veltrim {
 
 using enum MessageId;
 
-// The study's refusals, last of all, come from StudyMessageTexts.h.
+// The examination window's words and the study's refusals, last of all, come
+// from ExamMessageTexts.h and StudyMessageTexts.h.
 constexpr MessageTexts Texts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
     {DepthDoseNotComputed, "The depth dose could not be computed."},
@@ -336,71 +338,9 @@ constexpr MessageTexts Texts{{
     {SavedMapPng, "  Saved  "},
 
     // the examination window
-    {ExamWindowTitle, "Examination"},
-    {ExamMenuItem, "Examination..."},
-    {ExamPatientCaption, "Patient"},
-    {ExamApThickness, "AP thickness (cm)"},
-    {ExamLateralWidth, "Lateral width (cm)"},
-    {ExamExposuresCaption, "Exposures"},
-    {ExamAddBeam, "Add main window's beam"},
-    {ExamDuplicate, "Duplicate"},
-    {ExamRemove, "Remove"},
-    {ExamApply, "Apply to selected"},
-    {ExamEntry, "Entry"},
-    {ExamAnterior, "anterior"},
-    {ExamPosterior, "posterior"},
-    {ExamLeftSide, "left"},
-    {ExamRightSide, "right"},
-    {ExamFsd, "FSD (cm)"},
-    {ExamFieldX, "Field x (cm)"},
-    {ExamFieldY, "Field y (cm)"},
-    {ExamCentreLeft, "Centre left (cm)"},
-    {ExamCentreHead, "Centre head (cm)"},
-    {ExamExposure, "Exposure"},
-    {ExamRepeats, "Repeats"},
-    {ExamTable, "Table transmission"},
-    {ExamFieldColumn, "Field (cm)"},
-    {ExamPointsCaption, "Points"},
-    {ExamName, "Name"},
-    {ExamDepth, "Depth (cm)"},
-    {ExamLeft, "Left (cm)"},
-    {ExamHead, "Head (cm)"},
-    {ExamDepthRange, "+/- depth (cm)"},
-    {ExamLeftRange, "+/- left (cm)"},
-    {ExamHeadRange, "+/- head (cm)"},
-    {ExamAddPoint, "Add point"},
-    {ExamRemovePoint, "Remove point"},
-    {ExamTotalsCaption, "Total per point, with its range"},
-    {ExamDoseColumn, "Dose (mGy)"},
-    {ExamLowColumn, "Low (mGy)"},
-    {ExamHighColumn, "High (mGy)"},
-    {ExamPhysicist, "Physicist"},
-    {ExamCompute, "Compute"},
-    {ExamOpen, "Open..."},
-    {ExamSave, "Save..."},
-    {ExamReport, "Report..."},
-    {ExamPointCell, "point {1}: {2}"},
-    {ExamPointNeedsName, "Point {1} needs a name."},
-    {ExamRepeatsCount, "{1} takes a whole count of 1 or more, not \"{2}\"."},
-    {ExamNoExposure, "Choose an exposure in the list first."},
-    {ExamComputing, "Computing {1} exposures..."},
-    {ExamComputed, "{1} exposures at {2} points computed ({3} beams)."},
-    {ExamNotComputedBecause, "The study was not computed: {1}"},
-    {ExamNotOpened, "The study was not opened: {1}"},
-    {ExamOpened, "Opened {1}: {2} exposures, {3} points."},
-    {ExamImportRecord, "Import dose record..."},
-    {ExamImportNeedsPatient, "A dose record gives neither the patient's size nor the points: "
-                             "type the AP thickness, the lateral width and at least one point "
-                             "first."},
-    {ExamNotImported, "The dose record was not imported: {1}"},
-    {ExamImported, "Imported {1}: {2} events, {3} of them with assumed values (marked *; see "
-                   "the row's tip)."},
-    {ExamAssumedTip, "Assumed, as the record did not say:\n{1}"},
-    {SaveStudyData, "study"},
-    {StudySaved, "The study was saved as {1} in {2}."},
-    {ExamExposureName, "exposure {1}"},
 }};
 
-constexpr MessageTexts EnglishTexts = WithStudyTexts(Texts, StudyTextsEnglish);
+constexpr MessageTexts EnglishTexts =
+    WithTexts(WithTexts(Texts, ExamTextsEnglish), StudyTextsEnglish);
 
 } // namespace veltrim

@@ -1,11 +1,13 @@
 // The program's own words in Japanese, message for message as in English.
+#include "core/ExamMessageTexts.h"
 #include "core/StudyMessageTexts.h"
 
 namespace veltrim {
 
 using enum MessageId;
 
-// The study's refusals, last of all, come from StudyMessageTexts.h.
+// The examination window's words and the study's refusals, last of all, come
+// from ExamMessageTexts.h and StudyMessageTexts.h.
 constexpr MessageTexts Texts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
     {DepthDoseNotComputed, "深部線量を計算できませんでした。"},
@@ -323,70 +325,9 @@ constexpr MessageTexts Texts{{
     {SavedMapPng, "線量分布図を png形式で保存しました"},
 
     // the examination window
-    {ExamWindowTitle, "検査"},
-    {ExamMenuItem, "検査..."},
-    {ExamPatientCaption, "患者"},
-    {ExamApThickness, "前後径 (cm)"},
-    {ExamLateralWidth, "横幅 (cm)"},
-    {ExamExposuresCaption, "照射"},
-    {ExamAddBeam, "メイン画面のビームを追加"},
-    {ExamDuplicate, "複製"},
-    {ExamRemove, "削除"},
-    {ExamApply, "選択した照射に適用"},
-    {ExamEntry, "入射方向"},
-    {ExamAnterior, "前方"},
-    {ExamPosterior, "後方"},
-    {ExamLeftSide, "左側"},
-    {ExamRightSide, "右側"},
-    {ExamFsd, "FSD 距離 (cm)"},
-    {ExamFieldX, "照射野 x (cm)"},
-    {ExamFieldY, "照射野 y (cm)"},
-    {ExamCentreLeft, "中心 左 (cm)"},
-    {ExamCentreHead, "中心 頭側 (cm)"},
-    {ExamExposure, "照射量"},
-    {ExamRepeats, "回数"},
-    {ExamTable, "寝台透過率"},
-    {ExamFieldColumn, "照射野 (cm)"},
-    {ExamPointsCaption, "評価点"},
-    {ExamName, "名称"},
-    {ExamDepth, "深さ (cm)"},
-    {ExamLeft, "左 (cm)"},
-    {ExamHead, "頭側 (cm)"},
-    {ExamDepthRange, "± 深さ (cm)"},
-    {ExamLeftRange, "± 左 (cm)"},
-    {ExamHeadRange, "± 頭側 (cm)"},
-    {ExamAddPoint, "評価点を追加"},
-    {ExamRemovePoint, "評価点を削除"},
-    {ExamTotalsCaption, "評価点ごとの合計と範囲"},
-    {ExamDoseColumn, "線量 (mGy)"},
-    {ExamLowColumn, "下限 (mGy)"},
-    {ExamHighColumn, "上限 (mGy)"},
-    {ExamPhysicist, "担当者"},
-    {ExamCompute, "計算"},
-    {ExamOpen, "開く..."},
-    {ExamSave, "保存..."},
-    {ExamReport, "レポート..."},
-    {ExamPointCell, "評価点 {1} の {2}"},
-    {ExamPointNeedsName, "評価点 {1} に名称を入力してください。"},
-    {ExamRepeatsCount, "{1} には 1 以上の整数を入力してください（\"{2}\" は使えません）。"},
-    {ExamNoExposure, "先に一覧から照射を選んでください。"},
-    {ExamComputing, "{1} 件の照射を計算しています..."},
-    {ExamComputed, "照射 {1} 件、評価点 {2} 点を計算しました（ビーム {3} 本）。"},
-    {ExamNotComputedBecause, "検査を計算できませんでした: {1}"},
-    {ExamNotOpened, "検査を開けませんでした: {1}"},
-    {ExamOpened, "{1} を開きました: 照射 {2} 件、評価点 {3} 点。"},
-    {ExamImportRecord, "線量記録の読み込み..."},
-    {ExamImportNeedsPatient, "線量記録には患者の大きさも評価点もありません: 先に前後径、横幅と"
-                             "評価点を 1 点以上入力してください。"},
-    {ExamNotImported, "線量記録を読み込めませんでした: {1}"},
-    {ExamImported, "{1} を読み込みました: 照射 {2} 件、うち仮定値を含むもの {3} 件 (* 印; "
-                   "行のヒントを参照)。"},
-    {ExamAssumedTip, "記録にないため仮定した値:\n{1}"},
-    {SaveStudyData, "検査"},
-    {StudySaved, "検査を {2} に {1} として保存しました"},
-    {ExamExposureName, "照射 {1}"},
 }};
 
-constexpr MessageTexts JapaneseTexts = WithStudyTexts(Texts, StudyTextsJapanese);
+constexpr MessageTexts JapaneseTexts =
+    WithTexts(WithTexts(Texts, ExamTextsJapanese), StudyTextsJapanese);
 
 } // namespace veltrim

@@ -60,9 +60,9 @@ inline constexpr MessageText StudyTextsJapanese[] = {
      "深さ {3} cm）。"},
 };
 
-// `table` with the study's refusals put in their places at its end.
-constexpr MessageTexts WithStudyTexts(MessageTexts table, std::span<const MessageText> study) {
-    for (const MessageText& entry : study)
+// `table` with the messages of `more` put in their places.
+constexpr MessageTexts WithTexts(MessageTexts table, std::span<const MessageText> more) {
+    for (const MessageText& entry : more)
         table[static_cast<std::size_t>(entry.Id)] = entry;
     return table;
 }

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <mutex>
+#include <pwd.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -126,6 +127,10 @@ ModelCache ModelCache::For(const std::filesystem::path& dataFolder) {
         return ModelCache(std::filesystem::path(xdg) / "veltrim", dataFolder);
     if (const char* home = std::getenv("HOME"); home && *home == '/')
         return ModelCache(std::filesystem::path(home) / ".cache" / "veltrim", dataFolder);
+    // Services and CI runners often start programs without HOME: the user's
+    // home folder is then the one the password database names.
+    if (const passwd* user = getpwuid(getuid()); user && user->pw_dir && *user->pw_dir == '/')
+        return ModelCache(std::filesystem::path(user->pw_dir) / ".cache" / "veltrim", dataFolder);
     return ModelCache({}, dataFolder);
 }
 
