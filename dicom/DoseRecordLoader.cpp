@@ -1,26 +1,14 @@
 #include "dicom/DoseRecordLoader.h"
 
+#include "core/ModuleLoading.h"
+
 #include <dlfcn.h>
-#include <link.h>
 #include <mutex>
 
 namespace veltrim {
 namespace {
 
 constexpr const char* ModuleName = "libveltrim-dicom.so";
-
-// The file holding this code: the program's own when linked into it (whose
-// link map has no name), else the shared object's (the Python module).
-std::filesystem::path HostFile() {
-    Dl_info info{};
-    link_map* map = nullptr;
-    if (dladdr1(reinterpret_cast<void*>(&HostFile), &info, reinterpret_cast<void**>(&map),
-                RTLD_DL_LINKMAP) != 0 &&
-        map != nullptr && map->l_name != nullptr && map->l_name[0] != '\0')
-        return map->l_name;
-    std::error_code ec;
-    return std::filesystem::read_symlink("/proc/self/exe", ec);
-}
 
 struct Module {
     DoseRecordStudyCall Study = nullptr;
@@ -30,26 +18,10 @@ struct Module {
 Module Open(const std::vector<std::string>& candidates) {
     Module module;
     std::string tried;
-    for (const std::string& candidate : candidates) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(candidate, ec))
-            continue;
-        // Never closed: DCMTK registers its dictionary and codecs for the
-        // life of the process.
-        void* handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            tried += std::string("; ") + dlerror();
-            continue;
-        }
-        const auto version =
-            reinterpret_cast<DoseRecordInterfaceCall>(dlsym(handle, DoseRecordInterfaceSymbol));
-        const auto study =
-            reinterpret_cast<DoseRecordStudyCall>(dlsym(handle, DoseRecordStudySymbol));
-        if (version == nullptr || study == nullptr || version() != DoseRecordInterface) {
-            tried += "; " + candidate + " belongs to another build";
-            continue;
-        }
-        module.Study = study;
+    // DCMTK registers its dictionary and codecs for the life of the process.
+    if (void* handle = OpenModule(candidates, DoseRecordInterfaceSymbol, DoseRecordInterface,
+                                  {DoseRecordStudySymbol}, tried)) {
+        module.Study = reinterpret_cast<DoseRecordStudyCall>(dlsym(handle, DoseRecordStudySymbol));
         return module;
     }
     module.Problem =
@@ -74,17 +46,11 @@ std::string Study(const Module& module, const std::filesystem::path& file,
 } // namespace
 
 std::vector<std::string> DoseRecordModuleCandidates() {
-    const std::filesystem::path folder = HostFile().parent_path();
-    std::vector<std::string> candidates;
-    const auto add = [&](const std::filesystem::path& path) {
-        candidates.push_back((path / ModuleName).lexically_normal().string());
-    };
-    add(folder);
-    add(folder / ".." / "dicom");
 #ifdef VELTRIM_DICOM_RELATIVE
-    add(folder / VELTRIM_DICOM_RELATIVE);
+    return ModuleCandidates(ModuleName, "dicom", VELTRIM_DICOM_RELATIVE);
+#else
+    return ModuleCandidates(ModuleName, "dicom", "");
 #endif
-    return candidates;
 }
 
 std::string LoadedRecordStudy(const std::filesystem::path& file, const RecordPatient& patient,
