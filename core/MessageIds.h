@@ -195,8 +195,9 @@ enum class MessageId {
     QualitySaveCsvCaption,
     QualitySavePngCaption,
     QualitySave,
-    SaveSpectrumData,    // the contents of a spectrum CSV
-    SaveSpectrumPicture, // the contents of a spectrum PNG
+    // the contents of a spectrum CSV and of a spectrum PNG
+    SaveSpectrumData,
+    SaveSpectrumPicture,
     SaveImageNotPng,
     SavedSpectrumCsv,
     SavedSpectrumPng,
@@ -280,8 +281,9 @@ enum class MessageId {
     MapPointer,    // {1} lateral cm, {2} depth cm, {3} the dose
     MapOutOfReach, // the dose where the kernels do not reach
     MapSaveCaption,
-    SaveMapData,    // the contents of a map CSV
-    SaveMapPicture, // the contents of a map PNG
+    // the contents of a map CSV and of a map PNG
+    SaveMapData,
+    SaveMapPicture,
     SavedMapCsv,
     SavedMapPng,
 
@@ -347,7 +349,7 @@ enum class MessageId {
     StudySaved,
     ExamExposureName, // {1} the count: a new exposure's name
 
-    // the study's refusals (StudyMessageTexts.h): first of them
+    // the study's refusals (ExamAndStudyTexts.h): first of them
     StudyRefused,            // {1} a refusal in English alone
     StudyNoSuchFile,         // {1} the file
     StudyNotRegular,         // {1} the file

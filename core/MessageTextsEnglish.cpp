@@ -1,14 +1,13 @@
 // The program's own words in English. Each message says what is wrong and,
 // where the user can mend it, what to change.
-#include "core/ExamMessageTexts.h"
-#include "core/StudyMessageTexts.h"
+#include "core/ExamAndStudyTexts.h"
 
 namespace veltrim {
 
 using enum MessageId;
 
 // The examination window's words and the study's refusals, last of all, come
-// from ExamMessageTexts.h and StudyMessageTexts.h.
+// from ExamAndStudyTexts.h, which holds both languages' wordings.
 constexpr MessageTexts Texts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
     {DepthDoseNotComputed, "The depth dose could not be computed."},
@@ -336,11 +335,8 @@ constexpr MessageTexts Texts{{
     {SaveMapPicture, "dose map picture"},
     {SavedMapCsv, "  Saved  "},
     {SavedMapPng, "  Saved  "},
-
-    // the examination window
 }};
 
-constexpr MessageTexts EnglishTexts =
-    WithTexts(WithTexts(Texts, ExamTextsEnglish), StudyTextsEnglish);
+constexpr MessageTexts EnglishTexts = WithExamAndStudyTexts(Texts, Language::English);
 
 } // namespace veltrim

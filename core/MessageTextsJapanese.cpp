@@ -1,13 +1,12 @@
 // The program's own words in Japanese, message for message as in English.
-#include "core/ExamMessageTexts.h"
-#include "core/StudyMessageTexts.h"
+#include "core/ExamAndStudyTexts.h"
 
 namespace veltrim {
 
 using enum MessageId;
 
 // The examination window's words and the study's refusals, last of all, come
-// from ExamMessageTexts.h and StudyMessageTexts.h.
+// from ExamAndStudyTexts.h, which holds both languages' wordings.
 constexpr MessageTexts Texts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
     {DepthDoseNotComputed, "深部線量を計算できませんでした。"},
@@ -323,11 +322,8 @@ constexpr MessageTexts Texts{{
     {SaveMapPicture, "線量分布図"},
     {SavedMapCsv, "線量分布を csv形式で保存しました"},
     {SavedMapPng, "線量分布図を png形式で保存しました"},
-
-    // the examination window
 }};
 
-constexpr MessageTexts JapaneseTexts =
-    WithTexts(WithTexts(Texts, ExamTextsJapanese), StudyTextsJapanese);
+constexpr MessageTexts JapaneseTexts = WithExamAndStudyTexts(Texts, Language::Japanese);
 
 } // namespace veltrim

@@ -1,0 +1,110 @@
+#pragma once
+
+// The messages that follow the main window's in both languages' tables, each
+// written once with its two wordings: the examination window's words, then
+// the study's refusals, last of all. The English wordings of the refusals are
+// what veltrim-calc and the Python module print.
+
+#include "core/Messages.h"
+
+namespace veltrim {
+
+struct BilingualText {
+    MessageId Id;
+    std::string_view English, Japanese; // UTF-8
+};
+
+// One message to a line, its English and then its Japanese wording.
+// clang-format off
+inline constexpr BilingualText ExamAndStudyTexts[] = {
+    // the examination window
+    {MessageId::ExamWindowTitle, "Examination", "検査"},
+    {MessageId::ExamMenuItem, "Examination...", "検査..."},
+    {MessageId::ExamPatientCaption, "Patient", "患者"},
+    {MessageId::ExamApThickness, "AP thickness (cm)", "前後径 (cm)"},
+    {MessageId::ExamLateralWidth, "Lateral width (cm)", "横幅 (cm)"},
+    {MessageId::ExamExposuresCaption, "Exposures", "照射"},
+    {MessageId::ExamAddBeam, "Add main window's beam", "メイン画面のビームを追加"},
+    {MessageId::ExamDuplicate, "Duplicate", "複製"},
+    {MessageId::ExamRemove, "Remove", "削除"},
+    {MessageId::ExamApply, "Apply to selected", "選択した照射に適用"},
+    {MessageId::ExamEntry, "Entry", "入射方向"},
+    {MessageId::ExamAnterior, "anterior", "前方"},
+    {MessageId::ExamPosterior, "posterior", "後方"},
+    {MessageId::ExamLeftSide, "left", "左側"},
+    {MessageId::ExamRightSide, "right", "右側"},
+    {MessageId::ExamFsd, "FSD (cm)", "FSD 距離 (cm)"},
+    {MessageId::ExamFieldX, "Field x (cm)", "照射野 x (cm)"},
+    {MessageId::ExamFieldY, "Field y (cm)", "照射野 y (cm)"},
+    {MessageId::ExamCentreLeft, "Centre left (cm)", "中心 左 (cm)"},
+    {MessageId::ExamCentreHead, "Centre head (cm)", "中心 頭側 (cm)"},
+    {MessageId::ExamExposure, "Exposure", "照射量"},
+    {MessageId::ExamRepeats, "Repeats", "回数"},
+    {MessageId::ExamTable, "Table transmission", "寝台透過率"},
+    {MessageId::ExamFieldColumn, "Field (cm)", "照射野 (cm)"},
+    {MessageId::ExamPointsCaption, "Points", "評価点"},
+    {MessageId::ExamName, "Name", "名称"},
+    {MessageId::ExamDepth, "Depth (cm)", "深さ (cm)"},
+    {MessageId::ExamLeft, "Left (cm)", "左 (cm)"},
+    {MessageId::ExamHead, "Head (cm)", "頭側 (cm)"},
+    {MessageId::ExamDepthRange, "+/- depth (cm)", "± 深さ (cm)"},
+    {MessageId::ExamLeftRange, "+/- left (cm)", "± 左 (cm)"},
+    {MessageId::ExamHeadRange, "+/- head (cm)", "± 頭側 (cm)"},
+    {MessageId::ExamAddPoint, "Add point", "評価点を追加"},
+    {MessageId::ExamRemovePoint, "Remove point", "評価点を削除"},
+    {MessageId::ExamTotalsCaption, "Total per point, with its range", "評価点ごとの合計と範囲"},
+    {MessageId::ExamDoseColumn, "Dose (mGy)", "線量 (mGy)"},
+    {MessageId::ExamLowColumn, "Low (mGy)", "下限 (mGy)"},
+    {MessageId::ExamHighColumn, "High (mGy)", "上限 (mGy)"},
+    {MessageId::ExamPhysicist, "Physicist", "担当者"},
+    {MessageId::ExamCompute, "Compute", "計算"},
+    {MessageId::ExamOpen, "Open...", "開く..."},
+    {MessageId::ExamSave, "Save...", "保存..."},
+    {MessageId::ExamReport, "Report...", "レポート..."},
+    {MessageId::ExamPointCell, "point {1}: {2}", "評価点 {1} の {2}"},
+    {MessageId::ExamPointNeedsName, "Point {1} needs a name.", "評価点 {1} に名称を入力してください。"},
+    {MessageId::ExamRepeatsCount, "{1} takes a whole count of 1 or more, not \"{2}\".", "{1} には 1 以上の整数を入力してください（\"{2}\" は使えません）。"},
+    {MessageId::ExamNoExposure, "Choose an exposure in the list first.", "先に一覧から照射を選んでください。"},
+    {MessageId::ExamComputing, "Computing {1} exposures...", "{1} 件の照射を計算しています..."},
+    {MessageId::ExamComputed, "{1} exposures at {2} points computed ({3} beams).", "照射 {1} 件、評価点 {2} 点を計算しました（ビーム {3} 本）。"},
+    {MessageId::ExamNotComputedBecause, "The study was not computed: {1}", "検査を計算できませんでした: {1}"},
+    {MessageId::ExamNotOpened, "The study was not opened: {1}", "検査を開けませんでした: {1}"},
+    {MessageId::ExamOpened, "Opened {1}: {2} exposures, {3} points.", "{1} を開きました: 照射 {2} 件、評価点 {3} 点。"},
+    {MessageId::ExamImportRecord, "Import dose record...", "線量記録の読み込み..."},
+    {MessageId::ExamImportNeedsPatient, "A dose record gives neither the patient's size nor the points: type the AP thickness, the lateral width and at least one point first.", "線量記録には患者の大きさも評価点もありません: 先に前後径、横幅と評価点を 1 点以上入力してください。"},
+    {MessageId::ExamNotImported, "The dose record was not imported: {1}", "線量記録を読み込めませんでした: {1}"},
+    {MessageId::ExamImported, "Imported {1}: {2} events, {3} of them with assumed values (marked *; see the row's tip).", "{1} を読み込みました: 照射 {2} 件、うち仮定値を含むもの {3} 件 (* 印; 行のヒントを参照)。"},
+    {MessageId::ExamAssumedTip, "Assumed, as the record did not say:\n{1}", "記録にないため仮定した値:\n{1}"},
+    {MessageId::SaveStudyData, "study", "検査"},
+    {MessageId::StudySaved, "The study was saved as {1} in {2}.", "検査を {2} に {1} として保存しました"},
+    {MessageId::ExamExposureName, "exposure {1}", "照射 {1}"},
+
+    // the study's refusals
+    {MessageId::StudyRefused, "{1}", "{1}"},
+    {MessageId::StudyNoSuchFile, "{1}: no such file", "{1}: ファイルがありません。"},
+    {MessageId::StudyNotRegular, "{1}: not a regular file", "{1}: 通常のファイルではありません。"},
+    {MessageId::StudyUnreadable, "{1}: cannot be read: {2}", "{1}: 読み込めません（{2}）。"},
+    {MessageId::StudyTooLarge, "{1}: larger than a study file can be", "{1}: 検査ファイルとしては大きすぎます。"},
+    {MessageId::StudyNotJson, "{1}: not a study file: {2}", "{1}: 検査ファイルではありません（{2}）。"},
+    {MessageId::StudyNoVersion, "{1}: not a study file (no \"veltrim_study\" version)", "{1}: 検査ファイルではありません（\"veltrim_study\" の版がありません）。"},
+    {MessageId::StudyPatientSize, "patient: {1} {2} must be a positive number", "患者: {1} の {2} は正の数にしてください。"},
+    {MessageId::StudyNoPoint, "points: the study names no point; add one", "評価点がありません。評価点を追加してください。"},
+    {MessageId::StudyNoExposure, "exposures: the study has no exposure; add one", "照射がありません。照射を追加してください。"},
+    {MessageId::StudyDepthOutside, "point \"{1}\": depth_cm {2} lies outside the patient (0 to the AP thickness, {3} cm)", "評価点「{1}」: 深さ {2} cm は患者の外です（0 から AP 厚 {3} cm まで）。"},
+    {MessageId::StudyLeftOutside, "point \"{1}\": left_cm {2} lies outside the patient (within half the lateral width, {3} cm)", "評価点「{1}」: 左 {2} cm は患者の外です（側方幅の半分 {3} cm 以内）。"},
+    {MessageId::StudyRayMisses, "exposure \"{1}\": its central ray misses the patient (centre_left_cm {2}, angle_deg {3}); aim the field at the patient", "照射「{1}」: 中心線が患者に当たりません（centre_left_cm {2}、angle_deg {3}）。照射野を患者に向けてください。"},
+    {MessageId::StudyBeyondKernels, "exposure \"{1}\", point \"{2}\": the point lies {3} cm from the central ray at depth {4} cm, beyond the 100 cm the scatter kernels reach for this field", "照射「{1}」、評価点「{2}」: 点は深さ {4} cm で中心線から {3} cm 離れており、この照射野の散乱カーネルが届く 100 cm を超えています。"},
+    {MessageId::StudyOutsideObliqueSlab, "exposure \"{1}\", point \"{2}\": the point lies outside the slab the oblique beam is computed in (depth along the beam {3} cm)", "照射「{1}」、評価点「{2}」: 点が斜入射ビームを計算する平板の外にあります（ビーム方向の深さ {3} cm）。"},
+};
+// clang-format on
+
+// `table`, a language's words up to the examination window, with the
+// messages above put in their places in that language.
+constexpr MessageTexts WithExamAndStudyTexts(MessageTexts table, Language language) {
+    for (const BilingualText& entry : ExamAndStudyTexts)
+        table[static_cast<std::size_t>(entry.Id)] = {
+            entry.Id, language == Language::Japanese ? entry.Japanese : entry.English};
+    return table;
+}
+
+} // namespace veltrim
