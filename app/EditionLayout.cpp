@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 
 namespace veltrim {
 namespace {
@@ -19,11 +21,6 @@ constexpr FontSpec Times(double points, bool italic = false) {
 constexpr FontSpec Meiryo(double points) {
     return {Face::Meiryo, points, false};
 }
-
-using K = ControlKind;
-using A = Align;
-namespace mw = maincontrols;
-namespace sw = startcontrols;
 
 // What a row of the main window's table shows in one edition.
 struct Drawn {
@@ -58,13 +55,52 @@ struct MainControl {
     bool Bordered = false;
 };
 
+// A condition of the main window: its caption, drawn by each edition as its
+// own, its field, in the column of fields and the same in both editions, and
+// the unit after the field.
+struct ConditionRow {
+    MainControl Caption;
+    ControlName Field;
+    int FieldTop, FieldHeight;
+    QRgb FieldText;
+    MainControl Unit;
+};
+
+// The main window's controls in their order: `upper`, each row of
+// `conditions` as its caption, field and unit, then `lower`.
+template <std::size_t Upper, std::size_t Conditions, std::size_t Lower>
+constexpr auto Joined(const MainControl (&upper)[Upper],
+                      const ConditionRow (&conditions)[Conditions],
+                      const MainControl (&lower)[Lower]) {
+    std::array<MainControl, Upper + 3 * Conditions + Lower> all{};
+    std::size_t k = 0;
+    for (const MainControl& c : upper)
+        all[k++] = c;
+    for (const ConditionRow& row : conditions) {
+        Drawn field{3480, row.FieldTop, 975, row.FieldHeight, Times(14.25)};
+        field.Text = row.FieldText;
+        all[k++] = row.Caption;
+        all[k++] = {row.Field, ControlKind::TextField, "", field, AsEnglish, Unset, Align::Centre};
+        all[k++] = row.Unit;
+    }
+    for (const MainControl& c : lower)
+        all[k++] = c;
+    return all;
+}
+
+// Short names for the tables below.
+using K = ControlKind;
+using A = Align;
+namespace mw = maincontrols;
+namespace sw = startcontrols;
+
 // The tables read best one control to a line, as the designer would list them.
 // clang-format off
 
 // The main window: the English edition (Form3) and the Japanese edition
 // (Form1), back to front. Only the English edition has Label19: its
 // "Single-phase" option goes on to "full-wave" on a second line.
-constexpr MainControl MainControls[] = {
+constexpr MainControl UpperControls[] = {
     // name, kind, parent, English {left, top, width, height, font, caption, text}, Japanese, back, alignment, border
     {"Label22", K::Label, "", {240, 240, 5775, 8415, Times(14.25)}, InJapanese({240, 240, 5775, 8415, Meiryo(14.25)}), LightCyan, A::Left, true},
     {"Label1(2)", K::Label, "", {1320, 480, 3540, 465, Times(20.25), "Irradiation conditions", DarkBlue}, InJapanese({750, 480, 1590, 465, Meiryo(15.75), "照 射 条 件", DarkBlue}), Unset, A::Centre},
@@ -73,24 +109,21 @@ constexpr MainControl MainControls[] = {
     {mw::ThreePhase12Peak, K::OptionButton, mw::RectificationFrame, {240, 885, 2295, 330, Times(14.25), "3-phase 12 peak"}, InJapanese({480, 885, 2175, 330, Meiryo(14.25), "三相12ピーク"}), LightCyan},
     {mw::SinglePhaseFullWave, K::OptionButton, mw::RectificationFrame, {3000, 480, 1935, 330, Times(14.25), "Single-phase"}, InJapanese({2760, 480, 1575, 330, Meiryo(14.25), "単相全波"}), LightCyan},
     {"Label19", K::Label, mw::RectificationFrame, {3600, 840, 1005, 315, Times(14.25), "full-wave"}, NotInJapanese},
-    {"Label1(1)", K::Label, "", {1590, 2640, 1620, 345, Times(15.75), "Tube voltage"}, InJapanese({1680, 2640, 1440, 420, Meiryo(14.25), "Ｘ線管電圧"})},
-    {mw::TubeVoltage, K::TextField, "", {3480, 2640, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
-    {"Label8", K::Label, "", {4560, 2715, 345, 315, Times(14.25), "kV"}},
-    {"Label1(0)", K::Label, "", {1680, 3240, 1530, 345, Times(15.75), "Target angle"}, InJapanese({1080, 3240, 2010, 420, Meiryo(14.25), "ターゲット角度"})},
-    {mw::TargetAngle, K::TextField, "", {3480, 3240, 975, 420, Times(14.25), "", Blue}, AsEnglish, Unset, A::Centre},
-    {"Label5", K::Label, "", {4560, 3270, 855, 375, Times(14.25), "degree"}},
-    {"Label2(1)", K::Label, "", {1080, 3840, 2205, 345, Times(15.75), "Inherent filtration"}, InJapanese({795, 3840, 2505, 420, Meiryo(14.25), "固有ろ過（Al 当量)"})},
-    {mw::InherentFiltration, K::TextField, "", {3480, 3840, 975, 390, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
-    {"Label9", K::Label, "", {4560, 3870, 1095, 315, Times(14.25), "mmAl eq."}},
-    {"Label4", K::Label, "", {1200, 4440, 2040, 345, Times(15.75), "Aluminum filter"}, InJapanese({720, 4440, 2580, 420, Meiryo(14.25), "アルミ付加フィルタ"})},
-    {mw::AlFilter, K::TextField, "", {3480, 4440, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
-    {"Label11", K::Label, "", {4560, 4470, 435, 315, Times(14.25), "mm"}},
-    {"Label7", K::Label, "", {1680, 5040, 1620, 345, Times(15.75), "Copper filter"}, InJapanese({1200, 5040, 2010, 420, Meiryo(14.25), "銅付加フィルタ"})},
-    {mw::CuFilter, K::TextField, "", {3480, 5040, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
-    {"Label12", K::Label, "", {4560, 5085, 435, 315, Times(14.25), "mm"}},
-    {"Label1(4)", K::Label, "", {495, 5760, 5130, 345, Times(15.75), "Focus to entrance surface distance (FSD)"}, InJapanese({720, 5760, 3570, 420, Meiryo(14.25), "焦点-入射表面間距離 (FSD)"})},
-    {mw::Fsd, K::TextField, "", {3480, 6240, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
-    {"Label13", K::Label, "", {4515, 6270, 375, 315, Times(14.25), "cm"}},
+};
+
+// Then the conditions from the tube voltage to the FSD.
+constexpr ConditionRow ConditionRows[] = {
+    // caption, field, its top, height and text colour, unit
+    {{"Label1(1)", K::Label, "", {1590, 2640, 1620, 345, Times(15.75), "Tube voltage"}, InJapanese({1680, 2640, 1440, 420, Meiryo(14.25), "Ｘ線管電圧"})}, mw::TubeVoltage, 2640, 405, DarkBlue, {"Label8", K::Label, "", {4560, 2715, 345, 315, Times(14.25), "kV"}}},
+    {{"Label1(0)", K::Label, "", {1680, 3240, 1530, 345, Times(15.75), "Target angle"}, InJapanese({1080, 3240, 2010, 420, Meiryo(14.25), "ターゲット角度"})}, mw::TargetAngle, 3240, 420, Blue, {"Label5", K::Label, "", {4560, 3270, 855, 375, Times(14.25), "degree"}}},
+    {{"Label2(1)", K::Label, "", {1080, 3840, 2205, 345, Times(15.75), "Inherent filtration"}, InJapanese({795, 3840, 2505, 420, Meiryo(14.25), "固有ろ過（Al 当量)"})}, mw::InherentFiltration, 3840, 390, DarkBlue, {"Label9", K::Label, "", {4560, 3870, 1095, 315, Times(14.25), "mmAl eq."}}},
+    {{"Label4", K::Label, "", {1200, 4440, 2040, 345, Times(15.75), "Aluminum filter"}, InJapanese({720, 4440, 2580, 420, Meiryo(14.25), "アルミ付加フィルタ"})}, mw::AlFilter, 4440, 405, DarkBlue, {"Label11", K::Label, "", {4560, 4470, 435, 315, Times(14.25), "mm"}}},
+    {{"Label7", K::Label, "", {1680, 5040, 1620, 345, Times(15.75), "Copper filter"}, InJapanese({1200, 5040, 2010, 420, Meiryo(14.25), "銅付加フィルタ"})}, mw::CuFilter, 5040, 405, DarkBlue, {"Label12", K::Label, "", {4560, 5085, 435, 315, Times(14.25), "mm"}}},
+    {{"Label1(4)", K::Label, "", {495, 5760, 5130, 345, Times(15.75), "Focus to entrance surface distance (FSD)"}, InJapanese({720, 5760, 3570, 420, Meiryo(14.25), "焦点-入射表面間距離 (FSD)"})}, mw::Fsd, 6240, 405, DarkBlue, {"Label13", K::Label, "", {4515, 6270, 375, 315, Times(14.25), "cm"}}},
+};
+
+// Then the field size and all below and beside it.
+constexpr MainControl LowerControls[] = {
     {"Label14", K::Label, "", {840, 6720, 2160, 345, Times(15.75), "Field size at FSD"}, InJapanese({720, 6720, 2730, 420, Meiryo(14.25), "照射野サイズ at FSD"})},
     {mw::FieldX, K::TextField, "", {2040, 7200, 975, 405, Times(14.25), "", DarkBlue}, AsEnglish, Unset, A::Centre},
     {"Label17", K::Label, "", {3120, 7200, 195, 360, Meiryo(12.0), "×"}},
@@ -125,6 +158,8 @@ constexpr MainControl MainControls[] = {
     {"Label18", K::Label, "", {7680, 9600, 6210, 315, Times(14.25), "Input file name without extention (both top and bottom)", Blue}, InJapanese({8400, 9600, 5460, 300, Meiryo(9.75), "保存ファイル名を、拡張子なしで入力して下さい（上下とも）", Black})},
     {"Picture2", K::Icon, "", {4320, 9840, 480, 480, Times(14.25)}},
 };
+
+constexpr auto MainControls = Joined(UpperControls, ConditionRows, LowerControls);
 
 // The start window (Form2). Client area 14985 x 6600 twips.
 constexpr ControlLayout StartControls[] = {
@@ -192,15 +227,10 @@ int PointsToPixels(double points) {
 }
 
 const char* FaceName(Face face) {
-    switch (face) {
-    case Face::MsGothic:
-        return "ＭＳ ゴシック";
-    case Face::Meiryo:
-        return "メイリオ";
-    case Face::TimesNewRoman:
-    default:
-        return "Times New Roman";
-    }
+    // In the order of Face; a value outside it is Times New Roman, the default.
+    static constexpr const char* Names[] = {"Times New Roman", "ＭＳ ゴシック", "メイリオ"};
+    const auto at = static_cast<std::size_t>(face);
+    return at < std::size(Names) ? Names[at] : Names[0];
 }
 
 void InstallFontSubstitutes() {

@@ -41,13 +41,6 @@ ControlLayout Label(std::string_view name, int x, int y, int w, int h, FontSpec 
                          caption};
 }
 
-// A caption that ends where the field after it begins.
-ControlLayout RightLabel(const WindowFaces& f, std::string_view name, int x, int y, int w,
-                         std::string_view caption, std::string_view parent = "") {
-    return ControlLayout{name,   ControlKind::Label, parent,  Tw(x), Tw(y), Tw(w),
-                         Tw(26), f.Caption,          caption, Unset, Unset, Align::Right};
-}
-
 // A caption boxed on the panel colour, over the fields it names.
 ControlLayout BoxedCaption(const WindowFaces& f, std::string_view name, int x, int y, int w,
                            std::string_view caption) {
@@ -75,6 +68,16 @@ ControlLayout NumberField(const WindowFaces& f, std::string_view name, int x, in
     return ControlLayout{
         name, ControlKind::TextField, parent, Tw(x), Tw(y), Tw(w), Tw(28), f.Number, "", DarkBlue,
         back, Align::Centre};
+}
+
+// A caption that ends 4 pixels before the white number field after it, and
+// the field, 3 pixels higher.
+void AddLabelledField(std::vector<ControlLayout>& c, const WindowFaces& f, std::string_view label,
+                      int x, int y, int w, std::string_view caption, std::string_view field,
+                      int fieldWidth, std::string_view parent = "") {
+    c.push_back(ControlLayout{label, ControlKind::Label, parent, Tw(x), Tw(y), Tw(w), Tw(26),
+                              f.Caption, caption, Unset, Unset, Align::Right});
+    c.push_back(NumberField(f, field, x + w + 4, y - 3, fieldWidth, White, parent));
 }
 
 // The name a save writes under.
@@ -205,9 +208,8 @@ std::vector<ControlLayout> DoseControls(Language edition) {
     c.push_back(Label("MasTimes", 186, 106, 26, 26, f.Number, "×", frame));
     c.push_back(NumberField(f, dc::Mas, 216, 103, 96, White, frame));
     c.push_back(Label("MasUnit", 316, 106, 120, 26, f.Number, "mAs", frame));
-    c.push_back(
-        RightLabel(f, "MeasuredAtLabel", 36, 140, 176, words(MessageId::DoseMeasuredAt), frame));
-    c.push_back(NumberField(f, dc::OutputDistance, 216, 137, 96, White, frame));
+    AddLabelledField(c, f, "MeasuredAtLabel", 36, 140, 176, words(MessageId::DoseMeasuredAt),
+                     dc::OutputDistance, 96, frame);
     c.push_back(Label("OutputDistanceUnit", 316, 140, 120, 26, f.Number, "cm", frame));
     c.push_back(option(dc::GivenKap, 174, words(MessageId::DoseGivenKap)));
     c.push_back(NumberField(f, dc::Kap, 216, 172, 96, White, frame));
@@ -233,10 +235,9 @@ std::vector<ControlLayout> DoseControls(Language edition) {
     // The dose at a depth, or its least and most over a range of depths.
     c.push_back(
         BoxedCaption(f, "DepthDoseCaption", 16, 320, 180, words(MessageId::DoseAtDepthCaption)));
-    c.push_back(RightLabel(f, "DepthFromLabel", 198, 320, 44, words(MessageId::DoseFrom)));
-    c.push_back(NumberField(f, dc::DepthFrom, 246, 317, 64, White));
-    c.push_back(RightLabel(f, "DepthToLabel", 312, 320, 40, words(MessageId::DoseTo)));
-    c.push_back(NumberField(f, dc::DepthTo, 356, 317, 64, White));
+    AddLabelledField(c, f, "DepthFromLabel", 198, 320, 44, words(MessageId::DoseFrom),
+                     dc::DepthFrom, 64);
+    AddLabelledField(c, f, "DepthToLabel", 312, 320, 40, words(MessageId::DoseTo), dc::DepthTo, 64);
     c.push_back(Label("DepthUnit", 424, 320, 30, 26, f.Number, "cm"));
     c.push_back(Button(f, dc::FindDose, 460, 315, 100, 32, words(MessageId::DoseAtDepthButton)));
     c.push_back(NumberField(f, dc::DoseAtDepth, 566, 317, 320, LightYellow));
@@ -289,10 +290,10 @@ std::vector<ControlLayout> ExamControls(Language edition) {
     std::vector<ControlLayout> c;
     c.push_back(
         BoxedCaption(f, "PatientCaption", 16, 8, 110, words(MessageId::ExamPatientCaption)));
-    c.push_back(RightLabel(f, "ApLabel", 130, 8, 176, words(MessageId::ExamApThickness)));
-    c.push_back(NumberField(f, ec::ApThickness, 310, 5, 70, White));
-    c.push_back(RightLabel(f, "WidthLabel", 384, 8, 176, words(MessageId::ExamLateralWidth)));
-    c.push_back(NumberField(f, ec::LateralWidth, 564, 5, 70, White));
+    AddLabelledField(c, f, "ApLabel", 130, 8, 176, words(MessageId::ExamApThickness),
+                     ec::ApThickness, 70);
+    AddLabelledField(c, f, "WidthLabel", 384, 8, 176, words(MessageId::ExamLateralWidth),
+                     ec::LateralWidth, 70);
 
     c.push_back(Label("ExposuresCaption", 16, 44, 600, 24, f.Caption,
                       words(MessageId::ExamExposuresCaption)));
