@@ -24,12 +24,6 @@ using namespace veltrim;
 using namespace veltrim::testing;
 namespace dc = dosecontrols;
 
-// With the exit ratios of finite phantoms beside them.
-void UseSlabData(const std::filesystem::path& folder) {
-    UseDoseData(folder);
-    WriteSyntheticExitRatios(folder);
-}
-
 class DoseTest : public SideWindowTest<DoseWindow, &MainWindow::Dose> {
   protected:
     explicit DoseTest(bool slabs = false) : SideWindowTest(slabs ? UseSlabData : UseDoseData) {}

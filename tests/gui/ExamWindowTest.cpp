@@ -24,15 +24,9 @@ using namespace veltrim;
 using namespace veltrim::testing;
 namespace ec = examcontrols;
 
-// A study's patient is a finite phantom: the exit ratios beside the dose data.
-void UseStudyData(const std::filesystem::path& folder) {
-    UseDoseData(folder);
-    WriteSyntheticExitRatios(folder);
-}
-
 class ExamTest : public SideWindowTest<ExamWindow, &MainWindow::Exam> {
   protected:
-    ExamTest() : SideWindowTest(UseStudyData) {}
+    ExamTest() : SideWindowTest(UseSlabData) {}
 
     ExamWindow& Open() {
         Ok();

@@ -18,10 +18,7 @@ using namespace veltrim;
 using namespace veltrim::testing;
 namespace mc = mapcontrols;
 
-class MapTest : public SideWindowTest<MapWindow, &MainWindow::Map> {
-  protected:
-    MapTest() : SideWindowTest(UseDoseData) {}
-};
+class MapTest : public SideWindowTest<MapWindow, &MainWindow::Map> {};
 
 // The key and the menu reach one window; its map down the axis is the
 // table the main window drew, and with an exposure in the dose window the

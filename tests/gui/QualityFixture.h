@@ -30,6 +30,13 @@ inline void UseDoseData(const std::filesystem::path& folder) {
     WriteSyntheticSurfaceData(folder);
 }
 
+// For the dose window's finite phantoms and the examination window's
+// patients: the exit ratios beside the dose data.
+inline void UseSlabData(const std::filesystem::path& folder) {
+    UseDoseData(folder);
+    WriteSyntheticExitRatios(folder);
+}
+
 // The spectrum window's list of curves as it reads.
 inline QStringList Curves(const QualityWindow& quality) {
     QStringList texts;
@@ -67,12 +74,13 @@ class QualityTest : public ::testing::Test {
 };
 
 // A test of a window beside the main window, which `Side` gives (null until
-// opened), over a main window of each edition whose folder `data` fills; and
-// the user's hands on the side window's controls.
+// opened), over a main window of each edition whose folder `data` fills (the
+// dose data unless said otherwise); and the user's hands on the side
+// window's controls.
 template <typename Window, Window* (MainWindow::*Side)() const>
 class SideWindowTest : public ::testing::TestWithParam<Language> {
   protected:
-    explicit SideWindowTest(void (*data)(const std::filesystem::path&))
+    explicit SideWindowTest(void (*data)(const std::filesystem::path&) = UseDoseData)
         : f(GetParam(), true, data) {}
     void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
 
