@@ -253,15 +253,8 @@ bool BatchRowReader::NeedsSurfaceKernels() const {
 
 std::vector<BatchRow> ReadBatchRows(std::string_view text, bool strict) {
     BatchRowReader reader(strict);
-    std::vector<BatchRow> rows;
-    while (!text.empty()) {
-        const std::size_t lf = text.find('\n');
-        if (std::optional<BatchRow> row = reader.Read(text.substr(0, lf)))
-            rows.push_back(std::move(*row));
-        text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
-    }
-    if (std::optional<BatchRow> row = reader.Finish())
-        rows.push_back(std::move(*row));
+    std::vector<BatchRow> rows =
+        RecordsOfLines(text, reader, &BatchRowReader::Read, &BatchRowReader::Finish);
     if (!reader.HasHeader())
         throw BatchInputError("the file has no header line");
     return rows;

@@ -29,16 +29,13 @@ int Flushed() {
 // run beside this one may have replaced it), its Shift_JIS labels turned
 // into UTF-8 and its CR LF line ends into the terminal's LF.
 bool PrintResultsFile(const std::string& bytes) {
-    std::string text;
-    try {
-        text = DecodeShiftJis(bytes);
-    } catch (const ResultsFileError& e) {
-        std::cerr << "veltrim-calc: " << e.what() << '\n';
+    const std::optional<std::string> text =
+        MadeOrTold<ResultsFileError>([&] { return DecodeShiftJis(bytes); });
+    if (!text)
         return false;
-    }
     std::string lines;
-    lines.reserve(text.size());
-    for (const char ch : text)
+    lines.reserve(text->size());
+    for (const char ch : *text)
         if (ch != '\r')
             lines += ch;
     return WriteOut(lines);
@@ -84,6 +81,10 @@ std::string QualityLine(const BeamQuality& quality, double airCm) {
 }
 
 } // namespace
+
+void TellFailure(const char* before, const std::exception& failure) {
+    std::cerr << "veltrim-calc: " << before << failure.what() << '\n';
+}
 
 bool WriteUserFile(const std::filesystem::path& file, std::string_view bytes, const char* failed) {
     const ReplaceOutcome outcome = ReplaceFileContents(file, bytes, Durability::Synced);
@@ -170,14 +171,9 @@ bool WriteCommandLineReport(const CalcOptions& options, double airCm, const Mode
     request.Points = options.Points;
     const ReportContent report = ReportOf(CalculateTable(options, what, data), request);
 #ifdef VELTRIM_REPORTS
-    std::string pdf;
-    try {
-        pdf = LoadedReportPdf(report);
-    } catch (const ReportUnavailable& e) {
-        std::cerr << "veltrim-calc: the report was not written: " << e.what() << '\n';
-        return false;
-    }
-    return WriteUserFile(*options.ReportFile, pdf, "the report was not written");
+    const std::optional<std::string> pdf = MadeOrTold<ReportUnavailable>(
+        [&] { return LoadedReportPdf(report); }, "the report was not written: ");
+    return pdf && WriteUserFile(*options.ReportFile, *pdf, "the report was not written");
 #else
     std::cerr << "veltrim-calc: this build has no PDF reports (it was built without Qt)\n";
     return false;

@@ -9,6 +9,10 @@
 #include "engine/CalculateBeam.h"
 #include "engine/ModelData.h"
 
+#include <exception>
+#include <optional>
+#include <type_traits>
+
 namespace veltrim {
 
 // The conditions as typed, read as the window reads them; characters the
@@ -28,6 +32,20 @@ void MatchMeasuredHvl1(CalcOptions& options, double airCm, const ModelData& data
 // false, with `failed` and the reason on standard error, when it could not
 // be written.
 bool WriteUserFile(const std::filesystem::path& file, std::string_view bytes, const char* failed);
+
+// Tells a failure on standard error: "veltrim-calc: ", `before`, its words.
+void TellFailure(const char* before, const std::exception& failure);
+
+// What `make` gives, or none when it throws `Failure`, which is then told.
+template <class Failure, class Make>
+std::optional<std::invoke_result_t<Make>> MadeOrTold(Make make, const char* before = "") {
+    try {
+        return make();
+    } catch (const Failure& e) {
+        TellFailure(before, e);
+        return std::nullopt;
+    }
+}
 
 // --save-beam: the beam of the command line (after --hvl1 found its
 // filter) saved; false, with the reason on standard error, when the file

@@ -70,14 +70,9 @@ bool SaveCommandLineBeam(const CalcOptions& options) {
     beam.Exposure = ExposureOf(typed) ? typed : options.BeamExposure;
     if (options.AirCm)
         beam.AirCm = AirPath(options);
-    std::string bytes;
-    try {
-        bytes = BeamFileBytes(beam);
-    } catch (const BeamFileError& e) {
-        std::cerr << "veltrim-calc: " << e.what() << '\n';
-        return false;
-    }
-    return WriteUserFile(file, bytes, "the beam was not saved");
+    const std::optional<std::string> bytes =
+        MadeOrTold<BeamFileError>([&] { return BeamFileBytes(beam); });
+    return bytes && WriteUserFile(file, *bytes, "the beam was not saved");
 }
 
 } // namespace veltrim

@@ -38,6 +38,26 @@ constexpr CalcOption ExposurePart(const char* value) {
             .Help = Input.Help};
 }
 
+constexpr char ApThickness[] = "--ap-thickness";
+constexpr char LateralWidth[] = "--lateral-width";
+
+template <const char* Name, std::optional<double> CalcOptions::*Size>
+void SetSize(CalcOptions& options, const std::string& value) {
+    options.*Size = Number(Name, value);
+}
+
+// A size of --study's box patient, cm.
+template <const char* Name, std::optional<double> CalcOptions::*Size>
+constexpr CalcOption PatientSize(const char* help) {
+    return {.Name = Name, .Value = "CM", .Set = SetSize<Name, Size>, .Help = help};
+}
+
+// A name the --report carries as typed.
+template <auto Label>
+constexpr CalcOption ReportLabel(const char* name, const char* value, const char* help) {
+    return {.Name = name, .Value = value, .Set = SetText<Label>, .Help = help};
+}
+
 constexpr const char* ConditionsTitle =
     R"(Conditions (each value must be a number as a whole: "80 kV", "1,5" or "0x10"
 is refused; the tube voltage is held to 30..150 kV):
@@ -144,20 +164,10 @@ FILE with every digit; with --report, the study's
 PDF report. FILE is a JSON study or a DICOM dose
 record or radiograph (told apart by content), whose
 events become the exposures (docs/dose-records.md))"},
-    {.Name = "--ap-thickness",
-     .Value = "CM",
-     .Set =
-         [](CalcOptions& options, const std::string& value) {
-             options.ApThicknessCm = Number("--ap-thickness", value);
-         },
-     .Help = "the patient's front-to-back thickness for --study"},
-    {.Name = "--lateral-width",
-     .Value = "CM",
-     .Set =
-         [](CalcOptions& options, const std::string& value) {
-             options.LateralWidthCm = Number("--lateral-width", value);
-         },
-     .Help = "the patient's side-to-side width for --study"},
+    PatientSize<ApThickness, &CalcOptions::ApThicknessCm>(
+        "the patient's front-to-back thickness for --study"),
+    PatientSize<LateralWidth, &CalcOptions::LateralWidthCm>(
+        "the patient's side-to-side width for --study"),
     {.Name = "--interest",
      .Value = "NAME,DEPTH_CM[,LEFT_CM,HEAD_CM]",
      .Set = AddInterestOption,
@@ -171,22 +181,13 @@ repeat for more; they replace a study file's points)",
      .Help = R"(write the study of --study as read (a dose record's
 events as exposures, each default named) to check
 and edit)"},
-    {.Name = "--physicist",
-     .Value = "NAME",
-     .Set = SetText<&CalcOptions::Physicist>,
-     .Help = "the physicist named in the --report"},
-    {.Name = "--patient-id",
-     .Value = "TEXT",
-     .Set = SetText<&CalcOptions::PatientId>,
-     .Help = "the patient named in the --report"},
-    {.Name = "--exam",
-     .Value = "TEXT",
-     .Set = SetText<&CalcOptions::Exam>,
-     .Help = "the examination named in the --report"},
-    {.Name = "--exam-date",
-     .Value = "TEXT",
-     .Set = SetText<&CalcOptions::ExamDate>,
-     .Help = "the examination's date in the --report"},
+    ReportLabel<&CalcOptions::Physicist>("--physicist", "NAME",
+                                         "the physicist named in the --report"),
+    ReportLabel<&CalcOptions::PatientId>("--patient-id", "TEXT",
+                                         "the patient named in the --report"),
+    ReportLabel<&CalcOptions::Exam>("--exam", "TEXT", "the examination named in the --report"),
+    ReportLabel<&CalcOptions::ExamDate>("--exam-date", "TEXT",
+                                        "the examination's date in the --report"),
     {.Name = inputs::ScatterModel.Option,
      .Value = "classic|divergent",
      .Set =

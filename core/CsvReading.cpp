@@ -112,16 +112,7 @@ std::optional<CsvRecord> CsvReader::Finish() {
 
 std::vector<CsvRecord> CsvRecords(std::string_view text) {
     CsvReader reader;
-    std::vector<CsvRecord> records;
-    while (!text.empty()) {
-        const std::size_t lf = text.find('\n');
-        if (std::optional<CsvRecord> record = reader.Line(text.substr(0, lf)))
-            records.push_back(std::move(*record));
-        text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
-    }
-    if (std::optional<CsvRecord> record = reader.Finish())
-        records.push_back(std::move(*record));
-    return records;
+    return RecordsOfLines(text, reader, &CsvReader::Line, &CsvReader::Finish);
 }
 
 } // namespace veltrim

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace veltrim {
@@ -38,5 +39,24 @@ class CsvReader {
 
 // The records of a whole text, in order, blank ones included.
 std::vector<CsvRecord> CsvRecords(std::string_view text);
+
+// What a reader fed a line at a time makes of a whole text: each line
+// (without its LF; the last may have none) to `line`, then `finish`, and
+// every record they give, in order.
+template <class Reader, class Record>
+std::vector<Record> RecordsOfLines(std::string_view text, Reader& reader,
+                                   std::optional<Record> (Reader::*line)(std::string_view),
+                                   std::optional<Record> (Reader::*finish)()) {
+    std::vector<Record> records;
+    while (!text.empty()) {
+        const std::size_t lf = text.find('\n');
+        if (std::optional<Record> record = (reader.*line)(text.substr(0, lf)))
+            records.push_back(std::move(*record));
+        text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
+    }
+    if (std::optional<Record> record = (reader.*finish)())
+        records.push_back(std::move(*record));
+    return records;
+}
 
 } // namespace veltrim

@@ -5,6 +5,7 @@
 #include "core/DataFile.h"
 #include "core/FileReading.h"
 #include "core/JsonReading.h"
+#include "files/ExposureKeys.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,23 +58,9 @@ void OnlyKnown(const JsonValue& object, const std::vector<std::string_view>& kno
             Damaged(file, "\"" + member.Name + "\" is no part of a beam");
 }
 
-// The quantities of an exposure by their names in the file.
-struct ExposureMember {
-    const char* Name;
-    std::optional<double> ExposureParts::*Part;
-};
-constexpr ExposureMember ExposureMembers[] = {
-    {"air_kerma_mgy", &ExposureParts::AirKermaMgy},
-    {"tube_output_ugy_per_mas", &ExposureParts::TubeOutput},
-    {"mas", &ExposureParts::Mas},
-    {"output_distance_cm", &ExposureParts::OutputDistanceCm},
-    {"kap_gy_cm2", &ExposureParts::KapGyCm2},
-    {"esak_mgy", &ExposureParts::EsakMgy},
-};
-
 bool Given(const ExposureParts& parts) {
-    return std::any_of(std::begin(ExposureMembers), std::end(ExposureMembers),
-                       [&](const ExposureMember& m) { return (parts.*m.Part).has_value(); });
+    return std::any_of(std::begin(ExposureKeys), std::end(ExposureKeys),
+                       [&](const ExposureKey& k) { return (parts.*k.Part).has_value(); });
 }
 
 std::string FigureText(const std::optional<double>& value) {
@@ -84,10 +71,10 @@ std::string ExposureBytes(const ExposureParts& parts) {
     if (!Given(parts))
         return "null";
     std::string bytes = "{";
-    for (const ExposureMember& m : ExposureMembers)
-        if (const std::optional<double>& value = parts.*m.Part) {
+    for (const ExposureKey& k : ExposureKeys)
+        if (const std::optional<double>& value = parts.*k.Part) {
             bytes += bytes.size() > 1 ? ", " : "";
-            bytes += JsonString(m.Name) + ": " + ShortestText(*value);
+            bytes += JsonString(k.BeamFileKey) + ": " + ShortestText(*value);
         }
     return bytes + "}";
 }
@@ -100,9 +87,9 @@ ExposureParts ReadExposure(const JsonValue& root, const std::string& file) {
     if (exposure->Type != JsonValue::Kind::Object)
         Damaged(file, "\"exposure\" is of the wrong kind");
     std::vector<std::string_view> known;
-    for (const ExposureMember& m : ExposureMembers) {
-        parts.*m.Part = Figure(*exposure, m.Name, Sign::Any, file);
-        known.push_back(m.Name);
+    for (const ExposureKey& k : ExposureKeys) {
+        parts.*k.Part = Figure(*exposure, k.BeamFileKey, Sign::Any, file);
+        known.push_back(k.BeamFileKey);
     }
     OnlyKnown(*exposure, known, file);
     // One way, and an mAs or a distance only with a tube output, as the

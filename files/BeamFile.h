@@ -28,6 +28,13 @@ inline constexpr int BeamFileFormat = 2;
 // No beam file comes near this; anything larger is not one.
 inline constexpr std::size_t MaxBeamFileBytes = 1 << 16;
 
+// A beam file that cannot be used: missing, not a regular file, unreadable,
+// of a later format, or damaged. The message names the file.
+class BeamFileError : public MessageError {
+  public:
+    using MessageError::MessageError;
+};
+
 struct SavedBeam {
     std::string Name;
     // As typed, so that a beam opened computes the bits it computed when saved.
@@ -45,13 +52,6 @@ struct SavedBeam {
     // a property of the tube that an mAs alone turns into an exposure.
     std::optional<double> TubeOutputUgyPerMas;
     std::optional<double> OutputDistanceCm;
-};
-
-// A beam file that cannot be used: missing, not a regular file, unreadable,
-// of a later format, or damaged. The message names the file.
-class BeamFileError : public MessageError {
-  public:
-    using MessageError::MessageError;
 };
 
 // The file's bytes. Throws BeamFileError (BeamTextNotUtf8, naming the

@@ -2,12 +2,14 @@
 #include "core/DataFile.h"
 #include "core/FileReading.h"
 #include "engine/StudyBeams.h"
+#include "files/ExposureKeys.h"
 #include "files/StudyFile.h"
+#include "files/StudyFileKeys.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
+#include <vector>
 
 namespace veltrim {
 namespace {
@@ -23,7 +25,7 @@ class Place {
         throw StudyError(where_ + ": \"" + std::string(key) + "\" " + why);
     }
 
-    void OnlyKnown(std::initializer_list<std::string_view> known) const {
+    void OnlyKnown(const std::vector<std::string_view>& known) const {
         for (const JsonMember& member : object_.Members)
             if (std::find(known.begin(), known.end(), member.Name) == known.end())
                 Refuse(member.Name, "is not a key of the study file here");
@@ -60,6 +62,29 @@ class Place {
         return *value;
     }
 
+    // A key's word, one of those `fromKey` knows (`choices` lists them).
+    template <class Keyed>
+    Keyed Choice(std::string_view key, std::optional<Keyed> (*fromKey)(std::string_view),
+                 const char* choices) const {
+        const std::string word = RequiredText(key);
+        const std::optional<Keyed> known = fromKey(word);
+        if (!known)
+            Refuse(key, "\"" + word + "\" is not " + choices);
+        return *known;
+    }
+
+    template <class Owner, std::size_t N>
+    void Read(Owner& owner, const StudyNumber<Owner, double> (&required)[N]) const {
+        for (const StudyNumber<Owner, double>& field : required)
+            owner.*field.Member = Required(field.Key);
+    }
+
+    template <class Owner, std::size_t N>
+    void Read(Owner& owner, const StudyNumber<Owner, std::optional<double>> (&optional)[N]) const {
+        for (const StudyNumber<Owner, std::optional<double>>& field : optional)
+            owner.*field.Member = Number(field.Key);
+    }
+
     const JsonValue* Object(std::string_view key) const {
         return Find(key, Kind::Object, "an object");
     }
@@ -83,28 +108,24 @@ StudyPatient ReadPatient(const Place& place) {
     StudyPatient patient;
     patient.ApThicknessCm = place.Required("ap_thickness_cm");
     patient.LateralWidthCm = place.Required("lateral_width_cm");
-    const std::string medium = place.RequiredText("medium");
-    const std::optional<Medium> known = MediumFromKey(medium);
-    if (!known)
-        place.Refuse("medium", "\"" + medium + "\" is not icru-4, icru-44, water or pmma");
-    patient.PatientMedium = *known;
+    patient.PatientMedium = place.Choice("medium", MediumFromKey, "icru-4, icru-44, water or pmma");
     return patient;
 }
 
 StudyPoint ReadPoint(const Place& place) {
-    place.OnlyKnown({"name", "depth_cm", "depth_uncertainty_cm", "left_cm", "left_uncertainty_cm",
-                     "head_cm", "head_uncertainty_cm"});
+    std::vector<std::string_view> known = {"name"};
+    for (const PointAxis& axis : PointAxes)
+        known.insert(known.end(), {axis.At.Key, axis.Uncertainty.Key});
+    place.OnlyKnown(known);
     StudyPoint point;
     point.Name = place.RequiredText("name");
-    point.DepthCm = place.Required("depth_cm");
-    point.LeftCm = place.Required("left_cm");
-    point.HeadCm = place.Required("head_cm");
-    point.DepthUncertaintyCm = place.Number("depth_uncertainty_cm").value_or(0.0);
-    point.LeftUncertaintyCm = place.Number("left_uncertainty_cm").value_or(0.0);
-    point.HeadUncertaintyCm = place.Number("head_uncertainty_cm").value_or(0.0);
-    for (const char* key : {"depth_uncertainty_cm", "left_uncertainty_cm", "head_uncertainty_cm"})
-        if (const auto value = place.Number(key); value && !(*value >= 0.0))
-            place.Refuse(key, "must be 0 or more");
+    for (const PointAxis& axis : PointAxes)
+        point.*axis.At.Member = place.Required(axis.At.Key);
+    for (const PointAxis& axis : PointAxes)
+        point.*axis.Uncertainty.Member = place.Number(axis.Uncertainty.Key).value_or(0.0);
+    for (const PointAxis& axis : PointAxes)
+        if (const auto value = place.Number(axis.Uncertainty.Key); value && !(*value >= 0.0))
+            place.Refuse(axis.Uncertainty.Key, "must be 0 or more");
     return point;
 }
 
@@ -130,56 +151,44 @@ std::vector<AssumedValue> ReadAssumed(const Place& place) {
     return assumed;
 }
 
+// Every key an exposure may hold.
+std::vector<std::string_view> ExposureFileKeys() {
+    std::vector<std::string_view> known = {"name",
+                                           "entry",
+                                           "angle_deg",
+                                           "kv",
+                                           "rectification",
+                                           "scatter_model",
+                                           "centre_depth_cm",
+                                           "exposure_uncertainty_pct",
+                                           "repeats",
+                                           "assumed",
+                                           "event"};
+    const auto add = [&known](const auto& fields) {
+        for (const auto& field : fields)
+            known.push_back(field.Key);
+    };
+    add(BeamNumbers);
+    add(FieldNumbers);
+    add(ReferenceNumbers);
+    add(TableNumbers);
+    for (const ExposureKey& k : ExposureKeys)
+        known.push_back(k.StudyFileKey);
+    return known;
+}
+
 StudyExposure ReadExposure(const Place& place) {
-    place.OnlyKnown({"name",
-                     "entry",
-                     "angle_deg",
-                     "kv",
-                     "rectification",
-                     "al_mm",
-                     "cu_mm",
-                     "target_angle_deg",
-                     "inherent_al_mm",
-                     "hvl1_mm_al",
-                     "scatter_model",
-                     "fsd_cm",
-                     "field_x_cm",
-                     "field_y_cm",
-                     "centre_left_cm",
-                     "centre_head_cm",
-                     "centre_depth_cm",
-                     "air_kerma_mGy",
-                     "tube_output_uGy_per_mAs",
-                     "mas",
-                     "output_distance_cm",
-                     "kap_Gycm2",
-                     "esak_mGy",
-                     "reference_air_kerma_mGy",
-                     "reference_distance_cm",
-                     "exposure_uncertainty_pct",
-                     "repeats",
-                     "table_transmission",
-                     "table_al_mm",
-                     "assumed",
-                     "event"});
+    place.OnlyKnown(ExposureFileKeys());
     StudyExposure e;
     e.Name = place.RequiredText("name");
-    const std::string entry = place.RequiredText("entry");
-    const std::optional<BeamEntry> side = EntryFromKey(entry);
-    if (!side)
-        place.Refuse("entry", "\"" + entry + "\" is not anterior, posterior, left or right");
-    e.Entry = *side;
+    e.Entry = place.Choice("entry", EntryFromKey, "anterior, posterior, left or right");
     e.AngleDeg = place.Number("angle_deg").value_or(0.0);
     e.TubeVoltage = place.Required("kv");
     const double method = place.Required("rectification");
     if (method != 1 && method != 2 && method != 3)
         place.Refuse("rectification", "must be 1, 2 or 3");
     e.Rectification = static_cast<RectificationMethod>(static_cast<int>(method));
-    e.AlMm = place.Number("al_mm");
-    e.CuMm = place.Number("cu_mm");
-    e.TargetAngleDeg = place.Number("target_angle_deg");
-    e.InherentAlMm = place.Number("inherent_al_mm");
-    e.MeasuredHvl1MmAl = place.Number("hvl1_mm_al");
+    place.Read(e, BeamNumbers);
     if (const auto model = place.Text("scatter_model")) {
         if (*model != "classic" && *model != "divergent")
             place.Refuse("scatter_model", "must be \"classic\" or \"divergent\"");
@@ -189,25 +198,14 @@ StudyExposure ReadExposure(const Place& place) {
         e.Assumed.push_back({"scatter_model", "\"classic\"",
                              "no scatter model was given; the program's default was taken"});
     }
-    e.FsdCm = place.Required("fsd_cm");
-    e.FieldXCm = place.Required("field_x_cm");
-    e.FieldYCm = place.Required("field_y_cm");
-    e.CentreLeftCm = place.Required("centre_left_cm");
-    e.CentreHeadCm = place.Required("centre_head_cm");
+    place.Read(e, FieldNumbers);
     e.CentreDepthCm = place.Number("centre_depth_cm");
-    ExposureParts& parts = e.Form.Parts;
-    parts.AirKermaMgy = place.Number("air_kerma_mGy");
-    parts.TubeOutput = place.Number("tube_output_uGy_per_mAs");
-    parts.Mas = place.Number("mas");
-    parts.OutputDistanceCm = place.Number("output_distance_cm");
-    parts.KapGyCm2 = place.Number("kap_Gycm2");
-    parts.EsakMgy = place.Number("esak_mGy");
-    e.Form.ReferenceAirKermaMgy = place.Number("reference_air_kerma_mGy");
-    e.Form.ReferenceDistanceCm = place.Number("reference_distance_cm");
+    for (const ExposureKey& k : ExposureKeys)
+        e.Form.Parts.*k.Part = place.Number(k.StudyFileKey);
+    place.Read(e.Form, ReferenceNumbers);
     e.UncertaintyPct = place.Number("exposure_uncertainty_pct");
     e.Repeats = place.WholeNumber("repeats", 1);
-    e.TableTransmission = place.Number("table_transmission");
-    e.TableAlMm = place.Number("table_al_mm");
+    place.Read(e, TableNumbers);
     std::vector<AssumedValue> given = ReadAssumed(place);
     given.insert(given.end(), e.Assumed.begin(), e.Assumed.end());
     e.Assumed = std::move(given);

@@ -1,5 +1,7 @@
 #include "core/CFormat.h"
+#include "files/ExposureKeys.h"
 #include "files/StudyFile.h"
+#include "files/StudyFileKeys.h"
 
 #include <optional>
 
@@ -18,6 +20,11 @@ class ObjectText {
         if (value)
             Number(key, *value);
     }
+    template <class Owner, class Value, std::size_t N>
+    void Numbers(const Owner& owner, const StudyNumber<Owner, Value> (&fields)[N]) {
+        for (const StudyNumber<Owner, Value>& field : fields)
+            Number(field.Key, owner.*field.Member);
+    }
     void Text(const char* key, const std::string& value) { Raw(key, JsonString(value)); }
     std::string Done() const { return text_.empty() ? "{}" : text_ + "}"; }
 
@@ -28,12 +35,10 @@ class ObjectText {
 std::string PointText(const StudyPoint& p) {
     ObjectText o;
     o.Text("name", p.Name);
-    o.Number("depth_cm", p.DepthCm);
-    o.Number("depth_uncertainty_cm", p.DepthUncertaintyCm);
-    o.Number("left_cm", p.LeftCm);
-    o.Number("left_uncertainty_cm", p.LeftUncertaintyCm);
-    o.Number("head_cm", p.HeadCm);
-    o.Number("head_uncertainty_cm", p.HeadUncertaintyCm);
+    for (const PointAxis& axis : PointAxes) {
+        o.Number(axis.At.Key, p.*axis.At.Member);
+        o.Number(axis.Uncertainty.Key, p.*axis.Uncertainty.Member);
+    }
     return o.Done();
 }
 
@@ -56,31 +61,16 @@ std::string ExposureText(const StudyExposure& e) {
     o.Number("angle_deg", e.AngleDeg);
     o.Number("kv", e.TubeVoltage);
     o.Number("rectification", static_cast<double>(e.Rectification));
-    o.Number("al_mm", e.AlMm);
-    o.Number("cu_mm", e.CuMm);
-    o.Number("target_angle_deg", e.TargetAngleDeg);
-    o.Number("inherent_al_mm", e.InherentAlMm);
-    o.Number("hvl1_mm_al", e.MeasuredHvl1MmAl);
+    o.Numbers(e, BeamNumbers);
     o.Text("scatter_model", e.Model == ScatterModel::Divergent ? "divergent" : "classic");
-    o.Number("fsd_cm", e.FsdCm);
-    o.Number("field_x_cm", e.FieldXCm);
-    o.Number("field_y_cm", e.FieldYCm);
-    o.Number("centre_left_cm", e.CentreLeftCm);
-    o.Number("centre_head_cm", e.CentreHeadCm);
+    o.Numbers(e, FieldNumbers);
     o.Number("centre_depth_cm", e.CentreDepthCm);
-    const ExposureParts& parts = e.Form.Parts;
-    o.Number("air_kerma_mGy", parts.AirKermaMgy);
-    o.Number("tube_output_uGy_per_mAs", parts.TubeOutput);
-    o.Number("mas", parts.Mas);
-    o.Number("output_distance_cm", parts.OutputDistanceCm);
-    o.Number("kap_Gycm2", parts.KapGyCm2);
-    o.Number("esak_mGy", parts.EsakMgy);
-    o.Number("reference_air_kerma_mGy", e.Form.ReferenceAirKermaMgy);
-    o.Number("reference_distance_cm", e.Form.ReferenceDistanceCm);
+    for (const ExposureKey& k : ExposureKeys)
+        o.Number(k.StudyFileKey, e.Form.Parts.*k.Part);
+    o.Numbers(e.Form, ReferenceNumbers);
     o.Number("exposure_uncertainty_pct", e.UncertaintyPct);
     o.Number("repeats", static_cast<double>(e.Repeats));
-    o.Number("table_transmission", e.TableTransmission);
-    o.Number("table_al_mm", e.TableAlMm);
+    o.Numbers(e, TableNumbers);
     if (!e.Assumed.empty())
         o.Raw("assumed", AssumedText(e.Assumed));
     if (e.Event)

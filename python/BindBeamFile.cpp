@@ -5,6 +5,7 @@
 // Conditions.save, which keep to the conditions.
 #include "core/CFormat.h"
 #include "files/BeamFile.h"
+#include "files/ExposureKeys.h"
 #include "python/Bindings.h"
 
 #include <bit>
@@ -24,20 +25,6 @@ struct PythonBeam {
     // What the beam holds beyond its conditions (Texts and Rectification
     // are taken from Conditions when it is saved).
     SavedBeam Extras;
-};
-
-// The quantities of an exposure by Python's keywords.
-struct ExposureKeyword {
-    const char* Name;
-    std::optional<double> ExposureParts::*Part;
-};
-constexpr ExposureKeyword ExposureKeywords[] = {
-    {"air_kerma", &ExposureParts::AirKermaMgy},
-    {"tube_output", &ExposureParts::TubeOutput},
-    {"mas", &ExposureParts::Mas},
-    {"output_distance", &ExposureParts::OutputDistanceCm},
-    {"kap", &ExposureParts::KapGyCm2},
-    {"esak", &ExposureParts::EsakMgy},
 };
 
 PythonBeam MakeBeam(const WindowConditions& c, const std::optional<std::string>& name,
@@ -117,9 +104,9 @@ PythonBeam LoadBeam(const py::object& path) {
 
 py::dict ExposureDict(const ExposureParts& parts) {
     py::dict given;
-    for (const ExposureKeyword& k : ExposureKeywords)
+    for (const ExposureKey& k : ExposureKeys)
         if (const Number& value = parts.*k.Part)
-            given[k.Name] = *value;
+            given[k.Keyword] = *value;
     return given;
 }
 

@@ -6,6 +6,7 @@
 #include "engine/DataLocation.h"
 #include "engine/StudyBeams.h"
 #include "engine/StudyGeometry.h"
+#include "files/ExposureKeys.h"
 #include "files/StudyFile.h"
 #include "python/Bindings.h"
 #include "report/StudyReport.h"
@@ -160,12 +161,8 @@ void AddExposure(Study& study, const WindowConditions& c, const std::string& nam
     e.CentreLeftCm = number("centre_left_cm").value_or(0.0);
     e.CentreHeadCm = number("centre_head_cm").value_or(0.0);
     e.CentreDepthCm = number("centre_depth_cm");
-    e.Form.Parts.AirKermaMgy = number("air_kerma");
-    e.Form.Parts.TubeOutput = number("tube_output");
-    e.Form.Parts.Mas = number("mas");
-    e.Form.Parts.OutputDistanceCm = number("output_distance");
-    e.Form.Parts.KapGyCm2 = number("kap");
-    e.Form.Parts.EsakMgy = number("esak");
+    for (const ExposureKey& k : ExposureKeys)
+        e.Form.Parts.*k.Part = number(k.Keyword);
     e.Form.ReferenceAirKermaMgy = number("reference_air_kerma");
     e.Form.ReferenceDistanceCm = number("reference_distance");
     e.Repeats = more.contains("repeats") ? more["repeats"].cast<int>() : 1;
@@ -256,6 +253,14 @@ void Report(const Study& study, const py::object& path, const std::string& physi
 }
 #endif
 
+// The names of a study's exposures or points, in order.
+template <class Named> std::vector<std::string> Names(const std::vector<Named>& items) {
+    std::vector<std::string> names;
+    for (const Named& item : items)
+        names.push_back(item.Name);
+    return names;
+}
+
 } // namespace
 
 void BindStudy(py::module_& m) {
@@ -310,20 +315,8 @@ void BindStudy(py::module_& m) {
              "tube_output (with mas, output_distance), kap, esak, reference_air_kerma (with "
              "reference_distance), repeats, table_transmission or table_al_mm, "
              "exposure_uncertainty_pct, hvl1_mm_al. ValueError naming the field.")
-        .def_property_readonly("exposure_names",
-                               [](const Study& s) {
-                                   std::vector<std::string> names;
-                                   for (const StudyExposure& e : s.Exposures)
-                                       names.push_back(e.Name);
-                                   return names;
-                               })
-        .def_property_readonly("point_names",
-                               [](const Study& s) {
-                                   std::vector<std::string> names;
-                                   for (const StudyPoint& p : s.Points)
-                                       names.push_back(p.Name);
-                                   return names;
-                               })
+        .def_property_readonly("exposure_names", [](const Study& s) { return Names(s.Exposures); })
+        .def_property_readonly("point_names", [](const Study& s) { return Names(s.Points); })
         .def("compute", &Compute, py::arg("data") = py::none(),
              "The doses; CalculationError naming the exposure and point that cannot be "
              "computed.")

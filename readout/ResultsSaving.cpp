@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
+#include <array>
 #include <cerrno>
 #include <sys/stat.h>
 #include <system_error>
@@ -28,36 +29,26 @@ struct SavedFileKind {
     const char16_t* ChosenExtension = u"";
 };
 
-SavedFileKind KindOf(SavedFile file) {
-    switch (file) {
-    case SavedFile::Bmp:
-        return {MessageId::SavePddGraph, MessageId::SavedBmp, u".bmp"};
-    case SavedFile::SpectrumCsv:
-        return {MessageId::SaveSpectrumData, MessageId::SavedSpectrumCsv, u".csv"};
-    case SavedFile::SpectrumPng:
-        return {MessageId::SaveSpectrumPicture, MessageId::SavedSpectrumPng, u".png"};
-    case SavedFile::DoseCsv:
-        return {MessageId::SaveDoseData, MessageId::SavedDoseCsv, u".csv"};
-    case SavedFile::TableCsv:
-        return {MessageId::SavePddData, MessageId::ExportedTable, u"", u".csv"};
-    case SavedFile::GraphPng:
-        return {MessageId::SavePddGraph, MessageId::ExportedGraph, u"", u".png"};
-    case SavedFile::GraphSvg:
-        return {MessageId::SavePddGraph, MessageId::ExportedGraphSvg, u"", u".svg"};
-    case SavedFile::Beam:
-        return {MessageId::SaveBeamData, MessageId::BeamSaved, u"", u".json"};
-    case SavedFile::Study:
-        return {MessageId::SaveStudyData, MessageId::StudySaved, u"", u".json"};
-    case SavedFile::ReportPdf:
-        return {MessageId::SaveReportData, MessageId::ReportSaved, u"", u".pdf"};
-    case SavedFile::MapCsv:
-        return {MessageId::SaveMapData, MessageId::SavedMapCsv, u".csv"};
-    case SavedFile::MapPng:
-        return {MessageId::SaveMapPicture, MessageId::SavedMapPng, u".png"};
-    case SavedFile::Csv:
-    default:
-        return {MessageId::SavePddData, MessageId::SavedCsv, u".csv"};
-    }
+// Each saved file's words and extensions, in the order of SavedFile.
+constexpr SavedFileKind SavedFileKinds[] = {
+    {MessageId::SavePddData, MessageId::SavedCsv, u".csv"},
+    {MessageId::SavePddGraph, MessageId::SavedBmp, u".bmp"},
+    {MessageId::SaveSpectrumData, MessageId::SavedSpectrumCsv, u".csv"},
+    {MessageId::SaveSpectrumPicture, MessageId::SavedSpectrumPng, u".png"},
+    {MessageId::SaveDoseData, MessageId::SavedDoseCsv, u".csv"},
+    {MessageId::SavePddData, MessageId::ExportedTable, u"", u".csv"},
+    {MessageId::SavePddGraph, MessageId::ExportedGraph, u"", u".png"},
+    {MessageId::SavePddGraph, MessageId::ExportedGraphSvg, u"", u".svg"},
+    {MessageId::SaveBeamData, MessageId::BeamSaved, u"", u".json"},
+    {MessageId::SaveReportData, MessageId::ReportSaved, u"", u".pdf"},
+    {MessageId::SaveMapData, MessageId::SavedMapCsv, u".csv"},
+    {MessageId::SaveMapPicture, MessageId::SavedMapPng, u".png"},
+    {MessageId::SaveStudyData, MessageId::StudySaved, u"", u".json"},
+};
+static_assert(std::size(SavedFileKinds) == static_cast<std::size_t>(SavedFile::Study) + 1);
+
+const SavedFileKind& KindOf(SavedFile file) {
+    return SavedFileKinds[static_cast<std::size_t>(file)];
 }
 
 SaveOutcome Failure(SaveProblem problem, int error = 0) {
@@ -185,8 +176,45 @@ SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& tar
     return SaveEncodedImage(image, "PNG", SaveProblem::ImageNotPng, target);
 }
 
+namespace {
+
+// What a failure's message is given beside its wording.
+enum class SaveDetail { None, Folder, SystemWords, KindInTheWay, ResultsFile };
+
+struct ProblemWording {
+    MessageId Id;
+    std::array<SaveDetail, 2> Details{};
+};
+
+// The wording of each problem and what fills it, in the order of SaveProblem
+// from InvalidName on.
+constexpr ProblemWording ProblemWordings[] = {
+    {MessageId::SaveInvalidName},
+    {MessageId::SaveNameTooLong},
+    {MessageId::SaveFolderMissing, {SaveDetail::Folder}},
+    {MessageId::SaveNotAFolder, {SaveDetail::Folder}},
+    {MessageId::SaveIsAFolder},
+    {MessageId::SaveNotWritable, {SaveDetail::Folder, SaveDetail::SystemWords}},
+    {MessageId::SaveCannotCreateIn, {SaveDetail::Folder, SaveDetail::SystemWords}},
+    {MessageId::SaveProtected, {SaveDetail::SystemWords}},
+    {MessageId::SaveNotRegular, {SaveDetail::KindInTheWay}},
+    {MessageId::SaveDiskFull, {SaveDetail::SystemWords}},
+    {MessageId::SaveSourceMissing, {SaveDetail::ResultsFile}},
+    {MessageId::SaveSourceNotRegular, {SaveDetail::ResultsFile, SaveDetail::KindInTheWay}},
+    {MessageId::SaveSourceUnreadable, {SaveDetail::ResultsFile, SaveDetail::SystemWords}},
+    {MessageId::SaveImageNotEncoded},
+    {MessageId::SaveImageNotPng},
+    {MessageId::SaveEmptyName},
+    {MessageId::SaveOther, {SaveDetail::SystemWords}},
+};
+static_assert(std::size(ProblemWordings) == static_cast<std::size_t>(SaveProblem::Other));
+
+} // namespace
+
 std::string SaveFailureMessage(Language edition, SavedFile file, const QString& shownName,
                                const SaveOutcome& outcome) {
+    if (outcome.Problem == SaveProblem::None)
+        return {};
     const auto text = [edition](MessageId id, std::initializer_list<std::string_view> values = {}) {
         return Text(edition, id, values);
     };
@@ -196,63 +224,27 @@ std::string SaveFailureMessage(Language edition, SavedFile file, const QString& 
         slash < 0
             ? text(MessageId::SaveWorkingFolder)
             : text(MessageId::SaveFolder, {shownName.left(slash == 0 ? 1 : slash).toStdString()});
-    const std::string& detail = outcome.Detail;
-    std::string reason;
-    switch (outcome.Problem) {
-    case SaveProblem::None:
+    const auto value = [&](SaveDetail detail) -> std::string {
+        switch (detail) {
+        case SaveDetail::None:
+            break;
+        case SaveDetail::Folder:
+            return folder;
+        case SaveDetail::SystemWords:
+            return outcome.Detail;
+        case SaveDetail::KindInTheWay:
+            return text(outcome.Kind);
+        case SaveDetail::ResultsFile:
+            return ResultsFileName;
+        }
         return {};
-    case SaveProblem::InvalidName:
-        reason = text(MessageId::SaveInvalidName);
-        break;
-    case SaveProblem::NameTooLong:
-        reason = text(MessageId::SaveNameTooLong);
-        break;
-    case SaveProblem::FolderMissing:
-        reason = text(MessageId::SaveFolderMissing, {folder});
-        break;
-    case SaveProblem::NotAFolder:
-        reason = text(MessageId::SaveNotAFolder, {folder});
-        break;
-    case SaveProblem::IsAFolder:
-        reason = text(MessageId::SaveIsAFolder);
-        break;
-    case SaveProblem::NotWritable:
-        reason = text(MessageId::SaveNotWritable, {folder, detail});
-        break;
-    case SaveProblem::CannotCreate:
-        reason = text(MessageId::SaveCannotCreateIn, {folder, detail});
-        break;
-    case SaveProblem::Protected:
-        reason = text(MessageId::SaveProtected, {detail});
-        break;
-    case SaveProblem::NotRegular:
-        reason = text(MessageId::SaveNotRegular, {text(outcome.Kind)});
-        break;
-    case SaveProblem::DiskFull:
-        reason = text(MessageId::SaveDiskFull, {detail});
-        break;
-    case SaveProblem::SourceMissing:
-        reason = text(MessageId::SaveSourceMissing, {ResultsFileName});
-        break;
-    case SaveProblem::SourceUnreadable:
-        reason = text(MessageId::SaveSourceUnreadable, {ResultsFileName, detail});
-        break;
-    case SaveProblem::SourceNotRegular:
-        reason = text(MessageId::SaveSourceNotRegular, {ResultsFileName, text(outcome.Kind)});
-        break;
-    case SaveProblem::ImageNotEncoded:
-        reason = text(MessageId::SaveImageNotEncoded);
-        break;
-    case SaveProblem::ImageNotPng:
-        reason = text(MessageId::SaveImageNotPng);
-        break;
-    case SaveProblem::EmptyName:
-        reason = text(MessageId::SaveEmptyName);
-        break;
-    case SaveProblem::Other:
-        reason = text(MessageId::SaveOther, {detail});
-        break;
-    }
+    };
+    const ProblemWording& wording = ProblemWordings[static_cast<std::size_t>(outcome.Problem) - 1];
+    const auto [first, second] = wording.Details;
+    const std::string reason = second != SaveDetail::None
+                                   ? text(wording.Id, {value(first), value(second)})
+                               : first != SaveDetail::None ? text(wording.Id, {value(first)})
+                                                           : text(wording.Id);
     const std::string contents = text(KindOf(file).Contents);
     return text(MessageId::SaveFailed, {contents, shownName.toStdString(), reason});
 }

@@ -14,6 +14,7 @@ class QImage;
 namespace veltrim {
 
 // Why a file was not saved. None: it is in place under the user's name.
+// SaveFailureMessage words each by a table in this order.
 enum class SaveProblem {
     None,
     InvalidName,      // the name holds a character no file name may hold
@@ -73,6 +74,7 @@ SaveOutcome SaveImageAsPng(const QImage& image, const std::filesystem::path& tar
 
 // What the user is told when a save failed, in the edition's language: which
 // file, and why. Csv and Bmp are the main window's PDD data and graph.
+// KindOf in ResultsSaving.cpp words each by a table in this order.
 enum class SavedFile {
     Csv,
     Bmp,

@@ -2,6 +2,7 @@
 // output, and veltrim-calc --batch as a program.
 #include "cli/BatchEngine.h"
 #include "cli/BatchOutput.h"
+#include "common/KvColumn.h"
 #include "common/ProgramRun.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
@@ -197,10 +198,7 @@ TEST(BatchCommand, ASignalLeavesOnlyWholeRowsUnlessItWasStartedIgnored) {
     if (!KernelsShipped())
         GTEST_SKIP() << "the shipped kernels are not all in " << ShippedData;
     const TempFolder work;
-    std::string rows = "kv\n";
-    for (int i = 0; i < 2000; ++i)
-        rows += std::to_string(40 + i % 100) + "\n";
-    work.Write("long.csv", rows);
+    work.Write("long.csv", KvColumn(2000, [](int i) { return std::to_string(40 + i % 100); }));
     // The exit status, then the output, of the batch sent `signal` once its output has begun.
     const auto signalled = [&](const std::string& prelude, const std::string& signal) {
         return RunCaptured("cd '" + work.Path().string() + "' && { " + prelude +

@@ -2,6 +2,7 @@
 // row even when nothing reads its standard error, and a file being replaced
 // leaves no temporary behind. Every signal goes to a child this test starts,
 // working in folders of its own.
+#include "common/KvColumn.h"
 #include "common/ProgramRun.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
@@ -61,10 +62,7 @@ TEST(Interrupt, ABatchClosesWholeOutputAtASignalWhileStandardErrorIsStalled) {
     if (!KernelsShipped())
         GTEST_SKIP() << "the shipped kernels are not all in " << ShippedData;
     const TempFolder work;
-    std::string rows = "kv\n";
-    for (int i = 0; i < 20000; ++i)
-        rows += "200\n";
-    work.Write("rows.csv", rows);
+    work.Write("rows.csv", KvColumn(20000, [](int) { return std::string("200"); }));
     for (const bool json : {true, false}) {
         const fs::path out = work / (json ? "out.json" : "out.csv");
         int err[2];

@@ -29,6 +29,13 @@ ProgramRun Calc(const TempFolder& work, const std::string& args) {
     return RunCaptured("'" VELTRIM_CALC "' --data '" + ShippedData.string() + "' " + args, work);
 }
 
+// veltrim-calc --study on a study file of `text`, with `more` options after it.
+ProgramRun CalcStudy(const TempFolder& work, const std::string& text,
+                     const std::string& more = "") {
+    const auto study = work.Write("s.json", text);
+    return Calc(work, "--study '" + study.string() + "' " + more);
+}
+
 std::vector<std::string> DataLines(const std::string& out) {
     std::vector<std::string> rows;
     for (const std::string& line : Lines(out))
@@ -60,9 +67,8 @@ double DoseOf(const std::string& line) {
 
 TEST(StudyCommand, PrintsEachExposureAndTheTotalAsThePointDoseGivesThem) {
     const TempFolder work;
-    const auto study = work.Write("s.json", TwoExposures);
-    const ProgramRun run = Calc(work, "--study '" + study.string() + "' --precise --export-csv '" +
-                                          (work / "s.csv").string() + "'");
+    const ProgramRun run =
+        CalcStudy(work, TwoExposures, "--precise --export-csv '" + (work / "s.csv").string() + "'");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("# exposures=2\n"), std::string::npos);
     EXPECT_NE(run.out.find("# events=2\n# record_kap_Gycm2=3.5\n"), std::string::npos);
@@ -87,27 +93,23 @@ TEST(StudyCommand, ABadStudyOrAnOptionOfOneBeamBesideItIsRefused) {
     const TempFolder work;
     std::string text = TwoExposures;
     text.replace(text.find("\"table_transmission\": 0.8"), 25, "\"table_transmission\": 2");
-    const auto bad = work.Write("bad.json", text);
-    const ProgramRun run = Calc(work, "--study '" + bad.string() + "'");
+    const ProgramRun run = CalcStudy(work, text);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("exposure \"PA, table\": table_transmission 2"), std::string::npos)
         << run.err;
     EXPECT_TRUE(run.out.empty());
-    const auto good = work.Write("s.json", TwoExposures);
-    EXPECT_EQ(Calc(work, "--study '" + good.string() + "' --kv 90").status, 2);
-    EXPECT_EQ(Calc(work, "--study '" + good.string() + "' --dose").status, 2);
-    EXPECT_EQ(Calc(work, "--study '" + good.string() + "' --medium water").status, 2);
+    for (const char* beside : {"--kv 90", "--dose", "--medium water"})
+        EXPECT_EQ(CalcStudy(work, TwoExposures, beside).status, 2) << beside;
 
     // The points may come from --interest alone; without either, the
     // refusal says where they can come from.
     text = TwoExposures;
     const std::size_t from = text.find("\"points\": [") + 11;
     text.erase(from, text.find(']', from) - from);
-    const auto pointless = work.Write("p.json", text);
-    const ProgramRun given = Calc(work, "--study '" + pointless.string() + "' --interest ovary,9");
+    const ProgramRun given = CalcStudy(work, text, "--interest ovary,9");
     EXPECT_EQ(given.status, 0) << given.err;
     EXPECT_NE(given.out.find("ovary"), std::string::npos) << given.out;
-    const ProgramRun none = Calc(work, "--study '" + pointless.string() + "'");
+    const ProgramRun none = CalcStudy(work, text);
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.err.find("--interest"), std::string::npos) << none.err;
 }
@@ -115,9 +117,8 @@ TEST(StudyCommand, ABadStudyOrAnOptionOfOneBeamBesideItIsRefused) {
 #ifdef VELTRIM_REPORTS
 TEST(StudyCommand, TheReportCarriesTheTotalsTheDefaultsAndTheDataSetsChecksum) {
     const TempFolder work;
-    const auto study = work.Write("s.json", TwoExposures);
-    const ProgramRun run = Calc(work, "--study '" + study.string() + "' --report '" +
-                                          (work / "r.pdf").string() + "' --physicist 'A. Curie'");
+    const ProgramRun run = CalcStudy(
+        work, TwoExposures, "--report '" + (work / "r.pdf").string() + "' --physicist 'A. Curie'");
     ASSERT_EQ(run.status, 0) << run.err;
     const ProgramRun text =
         RunCaptured("pdftotext -layout -enc UTF-8 '" + (work / "r.pdf").string() + "' -", work);

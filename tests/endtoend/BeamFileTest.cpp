@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -65,40 +67,45 @@ TEST(BeamFile, WhatIsWrittenReadsBackToTheSameBeamToTheBit) {
 // Each refused with the file's name and the reason; a later format is told
 // apart from damage.
 TEST(BeamFile, ALaterFormatOrADamagedFileIsRefusedWithTheReason) {
-    std::string good = veltrim::BeamFileBytes(OddBeam());
-    const auto with = [&](const std::string& from, const std::string& to) {
-        std::string text = good;
-        text.replace(text.find(from), from.size(), to);
-        return text;
+    const std::string good = veltrim::BeamFileBytes(OddBeam());
+    // Edits of a good file, each its first `From` made `To`, with the reason.
+    struct Edit {
+        std::string From, To, Reason;
     };
-    const std::pair<std::string, std::string> refused[] = {
-        {with("\"format\": 2", "\"format\": 3"), "newer version of Veltrim (format 3"},
-        {with("\"format\": 2", "\"format\": 1.5"), "\"format\" is not a whole number"},
+    const Edit edits[] = {
+        {"\"format\": 2", "\"format\": 3", "newer version of Veltrim (format 3"},
+        {"\"format\": 2", "\"format\": 1.5", "\"format\" is not a whole number"},
         // A format-1 file holds nothing of what format 2 added.
-        {with("\"format\": 2", "\"format\": 1"), "\"medium\" is no part of a beam"},
-        {with("\"pmma\"", "\"lead\""), "\"medium\" is none of"},
-        {with("\"mas\": 0.3", "\"kap_gy_cm2\": 1"), "was given twice"},
-        {with(", \"mas\": 0.3", ""), "needs"},
-        {with("\"air_cm\": 0", "\"air_cm\": -1"), "\"air_cm\" is negative"},
+        {"\"format\": 2", "\"format\": 1", "\"medium\" is no part of a beam"},
+        {"\"pmma\"", "\"lead\"", "\"medium\" is none of"},
+        {"\"mas\": 0.3", "\"kap_gy_cm2\": 1", "was given twice"},
+        {", \"mas\": 0.3", "", "needs"},
+        {"\"air_cm\": 0", "\"air_cm\": -1", "\"air_cm\" is negative"},
+        {"\"cu\"", "\"copper\"", "\"cu\" is missing"},
+        {"\"fsd\": \"100\"", "\"fsd\": 100", "\"fsd\" is of the wrong kind"},
+        {"\"rectification\": 3", "\"rectification\": 4", "not 1, 2 or 3"},
+        {"\"divergent\"", "\"wide\"", "neither classic nor divergent"},
+        {"\"output_distance_cm\": 75", "\"output_distance_cm\": -75", "not a positive number"},
+        {"\"format\": 2,", "\"format\": 2, \"colour\": 1,", "\"colour\" is no part"},
+        {"\"format\": 2,", "\"format\": 2, \"format\": 2,", "given twice"},
+        {"\n}\n", ",\n}\n", "a name in quotes expected"},
+        {"0.495", "0.495\xC0\xAF", "not UTF-8 text"},
+        {"0.495", "\\ud800", "a lone high surrogate"},
+        {"null", "1e999", "beyond the range of doubles"},
+        {"null", "01", "'}' expected"},
+        {"null", std::string(40, '[') + std::string(40, ']'), "nested too deeply"},
+        {"0.495", "\t", "a control character"},
+    };
+    std::vector<std::pair<std::string, std::string>> refused = {
         {good.substr(0, good.size() / 2), "damaged"},
-        {with("\"cu\"", "\"copper\""), "\"cu\" is missing"},
-        {with("\"fsd\": \"100\"", "\"fsd\": 100"), "\"fsd\" is of the wrong kind"},
-        {with("\"rectification\": 3", "\"rectification\": 4"), "not 1, 2 or 3"},
-        {with("\"divergent\"", "\"wide\""), "neither classic nor divergent"},
-        {with("\"output_distance_cm\": 75", "\"output_distance_cm\": -75"),
-         "not a positive number"},
-        {with("\"format\": 2,", "\"format\": 2, \"colour\": 1,"), "\"colour\" is no part"},
-        {with("\"format\": 2,", "\"format\": 2, \"format\": 2,"), "given twice"},
-        {with("\n}\n", ",\n}\n"), "a name in quotes expected"},
-        {with("0.495", "0.495\xC0\xAF"), "not UTF-8 text"},
-        {with("0.495", "\\ud800"), "a lone high surrogate"},
-        {with("null", "1e999"), "beyond the range of doubles"},
-        {with("null", "01"), "'}' expected"},
-        {with("null", std::string(40, '[') + std::string(40, ']')), "nested too deeply"},
-        {with("0.495", "\t"), "a control character"},
         {"[]", "it holds no object"},
         {"", "a value expected"},
     };
+    for (const Edit& edit : edits) {
+        std::string text = good;
+        text.replace(text.find(edit.From), edit.From.size(), edit.To);
+        refused.emplace_back(text, edit.Reason);
+    }
     for (const auto& [text, reason] : refused) {
         try {
             veltrim::ParseBeamFile(text, "room3.json");
