@@ -21,9 +21,11 @@ class DoseRecordError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// KindName's table follows this order.
 enum class RecordKind { ProjectionRadiography, Fluoroscopy, ImageHeader };
 
-// The plane of a biplane system an event belongs to.
+// The plane of a biplane system an event belongs to (PlaneName's table in
+// StudyJson.cpp follows this order).
 enum class AcquisitionPlane { Single, A, B };
 
 struct IrradiationEvent {

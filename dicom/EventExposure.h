@@ -35,6 +35,7 @@ struct Assumption {
     std::string Why;
 };
 
+// EntryName's table follows this order.
 enum class EntrySide { Anterior, Posterior, Left, Right };
 const char* EntryName(EntrySide side);
 

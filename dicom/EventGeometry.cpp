@@ -209,17 +209,9 @@ bool Has(const std::string& text, const char* word) {
 } // namespace
 
 const char* EntryName(EntrySide side) {
-    switch (side) {
-    case EntrySide::Anterior:
-        return "anterior";
-    case EntrySide::Posterior:
-        return "posterior";
-    case EntrySide::Left:
-        return "left";
-    case EntrySide::Right:
-        return "right";
-    }
-    return "anterior";
+    // In the order of EntrySide.
+    static constexpr const char* Names[] = {"anterior", "posterior", "left", "right"};
+    return Names[static_cast<std::size_t>(side)];
 }
 
 double ThicknessAlongBeam(const EventExposure& exposure, const RecordPatient& patient) {

@@ -221,62 +221,82 @@ AcquisitionPlane PlaneOf(const Node& item) {
 
 void ReadEventItems(const Node& parent, EventReading& r);
 
+// The event's texts: a TEXT, UIDREF or DATETIME item, or a CODE item's meaning.
+struct EventText {
+    const char* Code;
+    std::string IrradiationEvent::*Member;
+};
+constexpr EventText EventTexts[] = {
+    {Concept::DateTimeStarted, &IrradiationEvent::DateTime},
+    {Concept::EventType, &IrradiationEvent::Type},
+    {Concept::Protocol, &IrradiationEvent::Protocol},
+    {Concept::ReferencePoint, &IrradiationEvent::ReferencePointDefinition},
+    {Concept::EventUid, &IrradiationEvent::Uid},
+};
+
+// The event's figures recorded once (the first is kept), in Veltrim's unit
+// of the quantity.
+struct EventFigure {
+    const char* Code;
+    std::optional<double> IrradiationEvent::*Member;
+    Quantity Kind;
+};
+constexpr EventFigure EventFigures[] = {
+    {Concept::Kap, &IrradiationEvent::KapGycm2, Quantity::KermaAreaProduct},
+    {Concept::PrimaryAngle, &IrradiationEvent::PrimaryAngleDeg, Quantity::Angle},
+    {Concept::SecondaryAngle, &IrradiationEvent::SecondaryAngleDeg, Quantity::Angle},
+    {Concept::ExposureTime, &IrradiationEvent::ExposureTimeMs, Quantity::Time},
+    {Concept::Exposure, &IrradiationEvent::Mas, Quantity::Charge},
+    {Concept::SourceToDetector, &IrradiationEvent::SourceToDetectorCm, Quantity::Length},
+    {Concept::SourceToIsocentre, &IrradiationEvent::SourceToIsocentreCm, Quantity::Length},
+    {Concept::SourceToReference, &IrradiationEvent::SourceToReferenceCm, Quantity::Length},
+    {Concept::TableLongitudinal, &IrradiationEvent::TableLongitudinalCm, Quantity::Length},
+    {Concept::TableLateral, &IrradiationEvent::TableLateralCm, Quantity::Length},
+    {Concept::TableHeight, &IrradiationEvent::TableHeightCm, Quantity::Length},
+    {Concept::FieldHeight, &IrradiationEvent::CollimatedFieldHeightCm, Quantity::Length},
+    {Concept::FieldWidth, &IrradiationEvent::CollimatedFieldWidthCm, Quantity::Length},
+    {Concept::FieldArea, &IrradiationEvent::CollimatedFieldAreaCm2, Quantity::Area},
+};
+
+// The figures that may be recorded more than once, averaged.
+struct EventMean {
+    const char* Code;
+    Mean EventReading::*Member;
+    Quantity Kind;
+};
+constexpr EventMean EventMeans[] = {
+    {Concept::Kvp, &EventReading::Kvp, Quantity::Voltage},
+    {Concept::TubeCurrent, &EventReading::Current, Quantity::Current},
+    {Concept::AverageTubeCurrent, &EventReading::AverageCurrent, Quantity::Current},
+};
+
 // One content item of an event.
 void ReadEventItem(const Node& item, EventReading& r) {
     IrradiationEvent& e = r.Event;
     const NumberReader& n = r.Number;
+    for (const EventText& text : EventTexts)
+        if (Is(item, text.Code)) {
+            e.*text.Member = TextOf(item);
+            return;
+        }
+    for (const EventFigure& figure : EventFigures)
+        if (Is(item, figure.Code)) {
+            Take(e.*figure.Member, n(item, figure.Kind));
+            return;
+        }
+    for (const EventMean& mean : EventMeans)
+        if (Is(item, mean.Code)) {
+            (r.*mean.Member).Add(n(item, mean.Kind));
+            return;
+        }
     if (Is(item, Concept::Plane))
         e.Plane = PlaneOf(item);
-    else if (Is(item, Concept::DateTimeStarted))
-        e.DateTime = TextOf(item);
-    else if (Is(item, Concept::EventType))
-        e.Type = TextOf(item);
-    else if (Is(item, Concept::Protocol))
-        e.Protocol = TextOf(item);
-    else if (Is(item, Concept::ReferencePoint))
-        e.ReferencePointDefinition = TextOf(item);
-    else if (Is(item, Concept::EventUid))
-        e.Uid = TextOf(item);
-    else if (Is(item, Concept::Kap))
-        Take(e.KapGycm2, n(item, Quantity::KermaAreaProduct));
     else if (Is(item, Concept::DoseRp))
         Take(r.DoseRp, n(item, Quantity::AirKerma));
     else if (Is(item, Concept::EntranceExposureRp))
         Take(r.EntranceExposureRp, n(item, Quantity::AirKerma));
-    else if (Is(item, Concept::PrimaryAngle))
-        Take(e.PrimaryAngleDeg, n(item, Quantity::Angle));
-    else if (Is(item, Concept::SecondaryAngle))
-        Take(e.SecondaryAngleDeg, n(item, Quantity::Angle));
     else if (Is(item, Concept::Filters))
         ReadFilter(item, r);
-    else if (Is(item, Concept::Kvp))
-        r.Kvp.Add(n(item, Quantity::Voltage));
-    else if (Is(item, Concept::TubeCurrent))
-        r.Current.Add(n(item, Quantity::Current));
-    else if (Is(item, Concept::AverageTubeCurrent))
-        r.AverageCurrent.Add(n(item, Quantity::Current));
-    else if (Is(item, Concept::ExposureTime))
-        Take(e.ExposureTimeMs, n(item, Quantity::Time));
-    else if (Is(item, Concept::Exposure))
-        Take(e.Mas, n(item, Quantity::Charge));
-    else if (Is(item, Concept::SourceToDetector))
-        Take(e.SourceToDetectorCm, n(item, Quantity::Length));
-    else if (Is(item, Concept::SourceToIsocentre))
-        Take(e.SourceToIsocentreCm, n(item, Quantity::Length));
-    else if (Is(item, Concept::SourceToReference))
-        Take(e.SourceToReferenceCm, n(item, Quantity::Length));
-    else if (Is(item, Concept::TableLongitudinal))
-        Take(e.TableLongitudinalCm, n(item, Quantity::Length));
-    else if (Is(item, Concept::TableLateral))
-        Take(e.TableLateralCm, n(item, Quantity::Length));
-    else if (Is(item, Concept::TableHeight))
-        Take(e.TableHeightCm, n(item, Quantity::Length));
-    else if (Is(item, Concept::FieldHeight))
-        Take(e.CollimatedFieldHeightCm, n(item, Quantity::Length));
-    else if (Is(item, Concept::FieldWidth))
-        Take(e.CollimatedFieldWidthCm, n(item, Quantity::Length));
-    else if (Is(item, Concept::FieldArea))
-        Take(e.CollimatedFieldAreaCm2, n(item, Quantity::Area));
     else if (Is(item, Concept::PatientOrientation))
         ReadOrientation(item, e);
     else if (Is(item, Concept::HalfValueLayer)) {

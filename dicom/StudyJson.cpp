@@ -57,15 +57,9 @@ std::string Array(const std::vector<std::string>& values, int indent) {
 }
 
 const char* PlaneName(AcquisitionPlane plane) {
-    switch (plane) {
-    case AcquisitionPlane::A:
-        return "A";
-    case AcquisitionPlane::B:
-        return "B";
-    case AcquisitionPlane::Single:
-        break;
-    }
-    return "single";
+    // In the order of AcquisitionPlane.
+    static constexpr const char* Names[] = {"single", "A", "B"};
+    return Names[static_cast<std::size_t>(plane)];
 }
 
 // What the event recorded, carried beside the exposure made of it.
@@ -179,15 +173,10 @@ std::string ExamDate(const std::string& date) {
 } // namespace
 
 const char* KindName(RecordKind kind) {
-    switch (kind) {
-    case RecordKind::Fluoroscopy:
-        return "fluoroscopy";
-    case RecordKind::ImageHeader:
-        return "image header";
-    case RecordKind::ProjectionRadiography:
-        break;
-    }
-    return "projection radiography";
+    // In the order of RecordKind.
+    static constexpr const char* Names[] = {"projection radiography", "fluoroscopy",
+                                            "image header"};
+    return Names[static_cast<std::size_t>(kind)];
 }
 
 std::optional<double> EventsKapGycm2(const DoseRecord& record) {

@@ -24,15 +24,13 @@ namespace veltrim {
 double AirKermaPerFluence(const EnergyTable& spectrum, const EnergyTable& airMuEnOverRho);
 
 // What the phantom gives at its entrance surface, per unit fluence (keV
-// cm2/g): the primary dose of the tissue there, and the scatter kerma in
-// tissue and in air at the surface point on the axis. Both scatter models
-// take the parallel-beam surface kernels: at the surface the field is the
-// typed one, and the backscatter comes from the first few cm, where the
-// divergence changes the field by a few per cent.
+// cm2/g). Both scatter models take the parallel-beam surface kernels: at the
+// surface the field is the typed one, and the backscatter comes from the
+// first few cm, where the divergence changes the field by a few per cent.
 struct SurfaceScatter {
-    double PrimaryTissue = 0.0;
-    double ScatterTissue = 0.0;
-    double ScatterAir = 0.0;
+    double PrimaryTissue = 0.0; // the primary dose of the tissue there
+    double ScatterTissue = 0.0; // the scatter kerma at the surface point on the axis, in tissue
+    double ScatterAir = 0.0;    // and in air
 };
 // The share of each ring around the axis inside the field at the surface:
 // for a rectangle as the depth dose forms it for its rows, for a circle each

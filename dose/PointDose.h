@@ -24,13 +24,11 @@
 
 namespace veltrim {
 
-// A point of the phantom, cm: X and Y lateral from the central axis in the
-// plane at depth Z, X along the field's first side (FieldX), Z below the
-// entrance surface.
+// A point of the phantom, cm.
 struct PhantomPoint {
-    double X = 0.0;
-    double Y = 0.0;
-    double Z = 0.0;
+    double X = 0.0; // from the central axis along the field's first side (FieldX)
+    double Y = 0.0; // from the central axis along its second side
+    double Z = 0.0; // depth below the entrance surface
 };
 
 // The dose at a point per unit fluence at the surface (keV cm2/g), as the

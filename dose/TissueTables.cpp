@@ -51,7 +51,7 @@ PrimaryDoseNodeTable ReadPrimaryDoseFile(const std::filesystem::path& path) {
 PrimaryDoseNodeTable ReadPrimaryDoseFile(NumberFile& file) {
     const std::filesystem::path& path = file.Path();
     PrimaryDoseNodeTable nodes{};
-    for (int j = 2; j <= 30; ++j) {
+    for (int j = FirstPrimaryDoseNode; j <= LastPrimaryDoseNode; ++j) {
         file.Next(); // the node energy; the position gives it
         nodes[j] = file.Next();
         if (!(nodes[j] > 0))
@@ -71,7 +71,7 @@ EnergyTable BuildPrimaryDoseTable(const PrimaryDoseNodeTable& nodes) {
         const double B = nodes[k + 1];
         table[i] = std::exp(std::log(B) - (std::log(B) - std::log(A)) * (upper - E) / 5);
     }
-    table[300] = nodes[30]; // 150 keV, the last node, taken over as it is
+    table[300] = nodes[LastPrimaryDoseNode]; // 150 keV, taken over as it is
     return table;
 }
 
@@ -87,7 +87,7 @@ std::string TissueFileText(const TissueRows& rows, int count, double density) {
 
 std::string PrimaryDoseFileText(const PrimaryDoseNodeTable& nodes) {
     std::string text;
-    for (int j = 2; j <= 30; ++j)
+    for (int j = FirstPrimaryDoseNode; j <= LastPrimaryDoseNode; ++j)
         text += FormatC("%d,%.6e\n", 5 * j, nodes[j]);
     return text;
 }

@@ -34,7 +34,10 @@ struct TissueRow {
 };
 
 using TissueRows = std::array<TissueRow, TissueRowCapacity + 1>;
-using PrimaryDoseNodeTable = std::array<double, 31>; // node j: 5j keV, j = 2..30
+// The primary-dose nodes j = 2..30, at 5j keV (10..150 keV).
+inline constexpr int FirstPrimaryDoseNode = 2;
+inline constexpr int LastPrimaryDoseNode = 30;
+using PrimaryDoseNodeTable = std::array<double, LastPrimaryDoseNode + 1>;
 
 // Everything the depth dose takes from the two files.
 struct TissueTables {

@@ -18,17 +18,10 @@ double DefaultExposurePct(const StudyExposureForm& form) {
 }
 
 const char* RegionKey(ModelRegion region) {
-    switch (region) {
-    case ModelRegion::BesideNear:
-        return "beside the field";
-    case ModelRegion::BesideFar:
-        return "far beside the field";
-    case ModelRegion::BeyondValidated:
-        return "beyond validation";
-    case ModelRegion::InField:
-        break;
-    }
-    return "in the field";
+    // In the order of ModelRegion.
+    static constexpr const char* Keys[] = {"in the field", "beside the field",
+                                           "far beside the field", "beyond validation"};
+    return Keys[static_cast<std::size_t>(region)];
 }
 
 // The validation covered depths to 20 cm and lines to 20 cm beyond the

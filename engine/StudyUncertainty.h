@@ -25,7 +25,8 @@ inline constexpr double AssumedFigurePct = 10.0;
 // The stated uncertainty of the exposure's form, per cent.
 double DefaultExposurePct(const StudyExposureForm& form);
 
-// Where a point lies for the model's validated accuracy.
+// Where a point lies for the model's validated accuracy (RegionKey's table
+// follows this order).
 enum class ModelRegion { InField, BesideNear, BesideFar, BeyondValidated };
 const char* RegionKey(ModelRegion region);
 

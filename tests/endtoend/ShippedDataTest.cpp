@@ -21,12 +21,25 @@ namespace fs = std::filesystem;
 
 using veltrim::testing::KernelsShipped;
 
-// The default and the heaviest conditions the window takes, by the road every
-// front end takes: a whole finite table from 100 % at the surface.
-TEST(ShippedData, TheDefaultAndTheHeaviestConditionsGiveWholeTables) {
+// Fails the test, naming the cause, when the shipped kernels are missing.
+void AssertKernelsShipped() {
     ASSERT_TRUE(KernelsShipped()) << "the shipped scatter kernels are missing from "
                                   << veltrim::testing::ShippedData / veltrim::KernelFolder;
-    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
+}
+
+// A beam on the shipped data: its model data, and the default conditions
+// for the test to change.
+class ShippedData : public ::testing::Test {
+  protected:
+    void SetUp() override { AssertKernelsShipped(); }
+    const std::shared_ptr<const veltrim::ModelData> data =
+        veltrim::ModelData::Load(veltrim::testing::ShippedData);
+    veltrim::IrradiationConditions c = veltrim::DefaultConditions();
+};
+
+// The default and the heaviest conditions the window takes, by the road every
+// front end takes: a whole finite table from 100 % at the surface.
+TEST_F(ShippedData, TheDefaultAndTheHeaviestConditionsGiveWholeTables) {
     veltrim::IrradiationConditions heaviest = veltrim::DefaultConditions();
     heaviest.TubeVoltage = 150;
     heaviest.FieldX = heaviest.FieldY = 40;
@@ -50,15 +63,13 @@ TEST(ShippedData, TheDefaultAndTheHeaviestConditionsGiveWholeTables) {
 // to the bit in either model; a 20-cm slab ends at 20 cm with the primary
 // unchanged and the scatter short near the exit only; the dose at the exit
 // face lies below the last layer's.
-TEST(ShippedData, AFinitePhantomLacksScatterNearItsExitOnly) {
-    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
+TEST_F(ShippedData, AFinitePhantomLacksScatterNearItsExitOnly) {
     for (const auto model : {veltrim::ScatterModel::Classic, veltrim::ScatterModel::Divergent}) {
         veltrim::CalculationOptions thick, sixty, slab;
         thick.Model = sixty.Model = slab.Model = model;
         thick.Absolute = slab.Absolute = true;
         sixty.ThicknessCm = 60;
         slab.ThicknessCm = 20;
-        const auto c = veltrim::DefaultConditions();
         const veltrim::BeamResult t = veltrim::CalculateBeam(c, thick, *data);
         EXPECT_EQ(veltrim::CalculateBeam(c, sixty, *data).DepthDose->Table, t.DepthDose->Table);
         const veltrim::BeamResult s = veltrim::CalculateBeam(c, slab, *data);
@@ -82,10 +93,7 @@ TEST(ShippedData, AFinitePhantomLacksScatterNearItsExitOnly) {
 // point-focus sets mixes them): on the axis they give the table and its mGy,
 // whether asked with the calculation or after it. Outside the field the dose
 // is scatter alone, a few per cent of the axis's 10 cm beyond the edge.
-TEST(ShippedData, PointsOnTheAxisGiveTheTableInBothScatterModels) {
-    ASSERT_TRUE(KernelsShipped());
-    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
-    veltrim::IrradiationConditions c = veltrim::DefaultConditions();
+TEST_F(ShippedData, PointsOnTheAxisGiveTheTableInBothScatterModels) {
     c.Fsd = 90;
     c.FieldX = c.FieldY = 10;
     for (const auto model : {veltrim::ScatterModel::Classic, veltrim::ScatterModel::Divergent}) {
@@ -118,10 +126,7 @@ TEST(ShippedData, PointsOnTheAxisGiveTheTableInBothScatterModels) {
 
 // A map is computed in bands of depths at once: every point keeps the dose
 // it has when asked alone, in the order of the rows, at the bands' seams too.
-TEST(ShippedData, AMapInBandsGivesEachPointItsOwnDose) {
-    ASSERT_TRUE(KernelsShipped());
-    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
-    veltrim::IrradiationConditions c = veltrim::DefaultConditions();
+TEST_F(ShippedData, AMapInBandsGivesEachPointItsOwnDose) {
     c.FieldX = 35;
     c.FieldY = 20;
     veltrim::CalculationOptions options;
@@ -143,10 +148,7 @@ TEST(ShippedData, AMapInBandsGivesEachPointItsOwnDose) {
 // A circle's points and its absolute dose take each ring's share inside it,
 // and the surface has one dose: on the axis a point gives the dose per unit
 // Ka,i of the layer and of the surface (--dose-at), in both models.
-TEST(ShippedData, PointsAndTheAbsoluteDoseOfACircleAgreeDownFromTheSurface) {
-    ASSERT_TRUE(KernelsShipped());
-    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
-    veltrim::IrradiationConditions c = veltrim::DefaultConditions();
+TEST_F(ShippedData, PointsAndTheAbsoluteDoseOfACircleAgreeDownFromTheSurface) {
     c.FieldX = 10;
     c.FieldY = 0;
     for (const auto model : {veltrim::ScatterModel::Classic, veltrim::ScatterModel::Divergent}) {
@@ -172,10 +174,7 @@ TEST(ShippedData, PointsAndTheAbsoluteDoseOfACircleAgreeDownFromTheSurface) {
 // models: the far corner of the field lies up to 79 cm from such a point, so
 // the kernels continue on their tails beyond 40 cm. Beyond the 100 cm they
 // reach a point is refused with the range.
-TEST(ShippedData, EveryPointOfTheLargestFieldInAThirtyCentimetrePatientComputes) {
-    ASSERT_TRUE(KernelsShipped());
-    const auto data = veltrim::ModelData::Load(veltrim::testing::ShippedData);
-    veltrim::IrradiationConditions c = veltrim::DefaultConditions();
+TEST_F(ShippedData, EveryPointOfTheLargestFieldInAThirtyCentimetrePatientComputes) {
     c.FieldX = c.FieldY = 43;
     for (const auto model : {veltrim::ScatterModel::Classic, veltrim::ScatterModel::Divergent}) {
         veltrim::CalculationOptions options;
@@ -208,9 +207,9 @@ TEST(ShippedData, EveryPointOfTheLargestFieldInAThirtyCentimetrePatientComputes)
 class ShippedState : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!KernelsShipped())
-            FAIL() << "the shipped scatter kernels are missing from "
-                   << veltrim::testing::ShippedData / veltrim::KernelFolder;
+        AssertKernelsShipped();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(state.LoadAttenuationTables());
     }
     TempFolder work;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -17,11 +19,13 @@ const ModelData& Data() {
     return *data;
 }
 
-// An 80 kV beam of a 22 x 34 cm patient, every beam figure given.
-StudyExposure Beam(const char* name, BeamEntry entry) {
+// An 80 kV beam of a 22 x 34 cm patient, every beam figure given, turned
+// by `angleDeg` from its entry's direction.
+StudyExposure Beam(const char* name, BeamEntry entry, double angleDeg = 0.0) {
     StudyExposure e;
     e.Name = name;
     e.Entry = entry;
+    e.AngleDeg = angleDeg;
     e.TubeVoltage = 80;
     e.Rectification = RectificationMethod::ThreePhase12Peak;
     e.AlMm = 1.0;
@@ -36,10 +40,12 @@ StudyExposure Beam(const char* name, BeamEntry entry) {
     return e;
 }
 
-Study Patient() {
+// The patient, a point in it, and these exposures.
+Study Patient(std::vector<StudyExposure> exposures = {}) {
     Study study;
     study.Patient = {22.0, 34.0, Medium::IcruFourComponent};
     study.Points.push_back({"conceptus", 8.0, 3.0, 2.0});
+    study.Exposures = std::move(exposures);
     return study;
 }
 
@@ -85,11 +91,8 @@ TEST(StudyCompute, EachEntryIsThePointDoseInThePhantomAsThickAsThePatientAlongTh
 }
 
 TEST(StudyCompute, AnAnteriorBeamTurnedAQuarterTowardTheLeftIsTheBeamFromTheLeft) {
-    Study study = Patient();
-    study.Exposures.push_back(Beam("turned", BeamEntry::Anterior));
-    study.Exposures.back().AngleDeg = 90;
-    study.Exposures.push_back(Beam("LAT", BeamEntry::Left));
-    const StudyResult result = ComputeStudy(study, Data());
+    const StudyResult result = ComputeStudy(
+        Patient({Beam("turned", BeamEntry::Anterior, 90), Beam("LAT", BeamEntry::Left)}), Data());
     EXPECT_NEAR(result.Doses[0].DepthCm, 14.0, 1e-12);
     EXPECT_NEAR(result.Exposures[0].ThicknessCm, 34.0, 1e-12);
     EXPECT_NEAR(result.Doses[0].Mgy.Dose, result.Doses[1].Mgy.Dose,
@@ -99,11 +102,9 @@ TEST(StudyCompute, AnAnteriorBeamTurnedAQuarterTowardTheLeftIsTheBeamFromTheLeft
 // A C-arm's record gives 0.1 degrees for a square beam: its chord lies
 // between the slab's 0.5-cm layers, which alone could not be computed.
 TEST(StudyCompute, AChordBetweenLayersIsComputedInTheNearestLayerAndNamed) {
-    Study study = Patient();
-    study.Exposures.push_back(Beam("tilted", BeamEntry::Anterior));
-    study.Exposures.back().AngleDeg = 0.1;
-    study.Exposures.push_back(Beam("AP", BeamEntry::Anterior));
-    const StudyResult result = ComputeStudy(study, Data());
+    const StudyResult result = ComputeStudy(
+        Patient({Beam("tilted", BeamEntry::Anterior, 0.1), Beam("AP", BeamEntry::Anterior)}),
+        Data());
     EXPECT_NEAR(result.Doses[0].Mgy.Dose, result.Doses[1].Mgy.Dose,
                 1e-3 * result.Doses[1].Mgy.Dose);
     const std::vector<AssumedValue>& assumed = result.Exposures[0].Assumed;
@@ -141,8 +142,7 @@ TEST(StudyCompute, RepeatsAndIdenticalExposuresAddExactlyAndAreComputedOnce) {
 }
 
 TEST(StudyCompute, WithoutInputUncertaintyTheRangeIsTheModelsOwnAndWidensWithThePlace) {
-    Study study = Patient();
-    study.Exposures.push_back(Beam("AP", BeamEntry::Anterior));
+    Study study = Patient({Beam("AP", BeamEntry::Anterior)});
     const DoseRange exact = ComputeStudy(study, Data()).Doses[0].Mgy;
     EXPECT_DOUBLE_EQ(
         exact.Low,

@@ -126,7 +126,7 @@ std::string MediumAttenuationText(const xrl::Material& medium, const char* fileN
 // E x mu_en/rho at the kernels' node energies 10, 15, ..., 150 keV.
 template <typename MuEn> std::string PrimaryDoseText(const MuEn& muEn) {
     PrimaryDoseNodeTable primary{};
-    for (int j = 2; j <= 30; ++j) {
+    for (int j = FirstPrimaryDoseNode; j <= LastPrimaryDoseNode; ++j) {
         const int E = 5 * j;
         primary[j] = E * muEn(E);
     }

@@ -4,6 +4,7 @@
 #include "tools/mc/DirectMain.h"
 
 #include "core/FileReplacing.h"
+#include "core/Inputs.h"
 #include "core/ModelConstants.h"
 #include "spectrum/AttenuationTables.h"
 #include "spectrum/SynthesizeSpectrum.h"
@@ -121,15 +122,16 @@ void SetField(DirectOptions& o, const std::string& name, const std::string& valu
     o.Beam.FieldY = NumberOrRefuse(value.substr(comma + 1), name, refuse);
 }
 
+// The beam's options are veltrim-calc's, but for the field's sides (one --field X,Y).
 constexpr OptionRow<DirectOptions> kDirectOptions[] = {
     {"--data", SetText<&DirectOptions::Data>},
-    {"--kv", SetBeam<&IrradiationConditions::TubeVoltage>},
-    {"--angle", SetBeam<&IrradiationConditions::TargetAngle>},
-    {"--inherent", SetBeam<&IrradiationConditions::InherentFiltration, true>},
-    {"--al", SetBeam<&IrradiationConditions::AlFilter, true>},
-    {"--cu", SetBeam<&IrradiationConditions::CuFilter, true>},
-    {"--rectification", SetRectification},
-    {"--fsd", SetBeam<&IrradiationConditions::Fsd>},
+    {inputs::TubeVoltage.Option, SetBeam<&IrradiationConditions::TubeVoltage>},
+    {inputs::TargetAngle.Option, SetBeam<&IrradiationConditions::TargetAngle>},
+    {inputs::InherentFiltration.Option, SetBeam<&IrradiationConditions::InherentFiltration, true>},
+    {inputs::AlFilter.Option, SetBeam<&IrradiationConditions::AlFilter, true>},
+    {inputs::CuFilter.Option, SetBeam<&IrradiationConditions::CuFilter, true>},
+    {inputs::Rectification.Option, SetRectification},
+    {inputs::Fsd.Option, SetBeam<&IrradiationConditions::Fsd>},
     {"--field", SetField},
     {"--tested-rows", SetCount<&DirectOptions::TestedRows>},
     {"--rows", SetCount<&DirectOptions::Rows>},

@@ -50,6 +50,9 @@ double ScatteringDensity(const TissueModel& tissue, double E, double cosTheta, b
 // pencil-beam histories mapped onto the focus's rings, keV per incident
 // photon, with history-by-history uncertainties; cells row * kRings + ring.
 class DivergentKernelTally final : public Scorer, public ArrayTally<DivergentKernelTally> {
+    // It finishes and merges the arrays that Arrays() names.
+    friend class ArrayTally<DivergentKernelTally>;
+
   public:
     DivergentKernelTally(const TissueModel& tissue, double energy, std::vector<double> fsds);
 
@@ -66,7 +69,6 @@ class DivergentKernelTally final : public Scorer, public ArrayTally<DivergentKer
     const ScoringArray& Rows(std::size_t set) const { return sets_.Rows(set); }
 
   private:
-    friend class ArrayTally<DivergentKernelTally>;
     static std::array<KernelSets DivergentKernelTally::*, 1> Arrays() {
         return {&DivergentKernelTally::sets_};
     }

@@ -12,14 +12,12 @@
 
 namespace veltrim::mc {
 
-// Rows of their own thickness below a depth: Count rows of Thickness cm
-// from Top cm down, on the vertical line X cm from the axis along the
-// field's first side (0: the axis itself).
+// Rows of their own thickness below a depth, on a vertical line.
 struct FineRows {
-    double Top = 0.0;
-    double Thickness = 0.1;
-    int Count = 0;
-    double X = 0.0;
+    double Top = 0.0;       // cm below the surface
+    double Thickness = 0.1; // cm, each row
+    int Count = 0;          // rows from Top down
+    double X = 0.0;         // cm from the axis along the field's first side (0: the axis)
 };
 
 // What a direct run scores besides the 0.5-cm rows: the scatter kerma at

@@ -18,6 +18,9 @@ namespace veltrim::mc {
 //   anywhere, and the energy carried out by escaping photons.
 // Energies in keV.
 class KernelTally final : public Scorer, public ArrayTally<KernelTally> {
+    // It finishes and merges the arrays that Arrays() names.
+    friend class ArrayTally<KernelTally>;
+
   public:
     // The pencil's photons all bring in the beam's energy: no kIncident.
     static constexpr std::size_t kBalanceBins = kEscaping + 1;
@@ -38,7 +41,6 @@ class KernelTally final : public Scorer, public ArrayTally<KernelTally> {
     const ScoringArray& Balance() const { return balance_; }
 
   private:
-    friend class ArrayTally<KernelTally>;
     static std::array<ScoringArray KernelTally::*, 5> Arrays() {
         return {&KernelTally::primaryCells_, &KernelTally::scatterCells_,
                 &KernelTally::primaryRows_, &KernelTally::scatterRows_, &KernelTally::balance_};

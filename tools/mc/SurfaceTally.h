@@ -51,6 +51,9 @@ void LayerPieces(const FlightPath& path, const SurfaceLayer& layer,
 // - kSumInner and kSumAll: the same summed over rings 1-40 and 1-80;
 // - kPrimary: the kerma of the photons not yet scattered, all rings.
 class SurfaceTally final : public Scorer, public ArrayTally<SurfaceTally> {
+    // It finishes and merges the arrays that Arrays() names.
+    friend class ArrayTally<SurfaceTally>;
+
   public:
     static constexpr int kInnerRings = 40; // out to 20 cm: the sum the stopping rule tests
     enum Bin : std::size_t {
@@ -71,7 +74,6 @@ class SurfaceTally final : public Scorer, public ArrayTally<SurfaceTally> {
     const ScoringArray& Air() const { return air_; }
 
   private:
-    friend class ArrayTally<SurfaceTally>;
     static std::array<ScoringArray SurfaceTally::*, 2> Arrays() {
         return {&SurfaceTally::tissue_, &SurfaceTally::air_};
     }

@@ -12,6 +12,13 @@
 namespace veltrim::validate {
 namespace {
 
+// A figure in the text, and rounded further in the summary (`key`_summary).
+void FixedWithSummary(Placeholders& v, const std::string& key, double value, int decimals,
+                      int summaryDecimals) {
+    v[key] = Fixed(value, decimals);
+    v[key + "_summary"] = Fixed(value, summaryDecimals);
+}
+
 void FillData(const DataStudy& f, const Report& report, Placeholders& v) {
     Rows rows;
     for (const auto& r : f.Rows) {
@@ -99,15 +106,12 @@ void FillSpectra(const SpectraStudy& f, const Report& report, Placeholders& v) {
     v["hvl1_80_12deg_air"] = Fixed(f.At12Air.Hvl1MmAl, 3);
     v["hvl1_80_12deg_be"] = Fixed(f.At12Be.Hvl1MmAl, 3);
     v["hvl1_80_20deg"] = Fixed(f.At20.Hvl1MmAl, 3);
-    v["ptb_hvl1_deficit_40"] = Fixed(-f.PtbHvl1At40, 1);
-    v["ptb_hvl1_deficit_150"] = Fixed(-f.PtbHvl1At150, 1);
-    v["ptb_hvl1_deficit_40_summary"] = Fixed(-f.PtbHvl1At40, 0);
-    v["ptb_hvl1_deficit_150_summary"] = Fixed(-f.PtbHvl1At150, 0);
+    FixedWithSummary(v, "ptb_hvl1_deficit_40", -f.PtbHvl1At40, 1, 0);
+    FixedWithSummary(v, "ptb_hvl1_deficit_150", -f.PtbHvl1At150, 1, 0);
     v["mean_energy_deficit_40"] = Fixed(-f.MeanEnergyAt40, 1);
     v["mean_energy_deficit_150"] = Fixed(-f.MeanEnergyAt150, 1);
     v["angle_effect_80"] = Percent(f.At20.Hvl1MmAl, f.At12.Hvl1MmAl, 1);
-    v["air_shift_80"] = Fixed(f.At12Air.Hvl1MmAl - f.At12.Hvl1MmAl, 3);
-    v["air_shift_80_summary"] = Fixed(f.At12Air.Hvl1MmAl - f.At12.Hvl1MmAl, 2);
+    FixedWithSummary(v, "air_shift_80", f.At12Air.Hvl1MmAl - f.At12.Hvl1MmAl, 3, 2);
     v["air_shift_largest"] = Fixed(f.LargestAirShift, 2);
     v["window_shift_80"] = Fixed(f.At12Be.Hvl1MmAl - f.At12.Hvl1MmAl, 3);
     v["worst_ptb_hvl1"] = Fixed(100 * f.WorstPtbHvl1, 1);
@@ -201,11 +205,9 @@ void FillMended(const MendedStudy& f, Placeholders& v) {
     v["zero_node_rows"] = zero.Text();
     v["zero_to_5cm"] = f.ZeroChangesTo5 ? "changed" : "unchanged";
     v["zero_at_10"] = Fixed(f.ZeroAt10, 3);
-    v["zero_at_20"] = Fixed(f.ZeroAt20, 3);
-    v["zero_at_20_summary"] = Fixed(f.ZeroAt20, 2);
+    FixedWithSummary(v, "zero_at_20", f.ZeroAt20, 3, 2);
     v["zero_points"] = Fixed(f.ZeroPoints, 2);
-    v["zero_points_25"] = Fixed(f.ZeroPointsAt25, 3);
-    v["zero_points_25_summary"] = Fixed(f.ZeroPointsAt25, 2);
+    FixedWithSummary(v, "zero_points_25", f.ZeroPointsAt25, 3, 2);
     v["zero_factor_25"] = Fixed(1 + f.ZeroWorstAt25, 0);
     v["zero_factor"] = Fixed(1 + f.ZeroWorst, 0);
 

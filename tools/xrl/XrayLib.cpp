@@ -77,29 +77,33 @@ double AtomicWeight(int Z) {
     return OfElement("AtomicWeight", ::AtomicWeight, Z);
 }
 
-double CS_Total(int Z, double E) {
-    return OfElement("CS_Total", ::CS_Total, Z, E);
-}
+// xraylib's cross sections of element Z at E keV, checked, and of a mixture:
+// the sum over its elements by mass fraction.
+#define VELTRIM_CROSS_SECTION(name)                                                                \
+    double name(int Z, double E) {                                                                 \
+        return OfElement(#name, ::name, Z, E);                                                     \
+    }                                                                                              \
+    double name(const Material& material, double E) {                                              \
+        return MassFractionSum(material, [&](int Z) { return name(Z, E); });                       \
+    }
+// The same for the differential cross sections at polar angle theta.
+#define VELTRIM_DIFFERENTIAL_CROSS_SECTION(name)                                                   \
+    double name(int Z, double E, double theta) {                                                   \
+        return OfElement(#name, ::name, Z, E, theta);                                              \
+    }                                                                                              \
+    double name(const Material& material, double E, double theta) {                                \
+        return MassFractionSum(material, [&](int Z) { return name(Z, E, theta); });                \
+    }
 
-double CS_Rayl(int Z, double E) {
-    return OfElement("CS_Rayl", ::CS_Rayl, Z, E);
-}
+VELTRIM_CROSS_SECTION(CS_Total)
+VELTRIM_CROSS_SECTION(CS_Rayl)
+VELTRIM_CROSS_SECTION(CS_Compt)
+VELTRIM_CROSS_SECTION(CS_Photo)
+VELTRIM_DIFFERENTIAL_CROSS_SECTION(DCS_Rayl)
+VELTRIM_DIFFERENTIAL_CROSS_SECTION(DCS_Compt)
 
-double CS_Compt(int Z, double E) {
-    return OfElement("CS_Compt", ::CS_Compt, Z, E);
-}
-
-double CS_Photo(int Z, double E) {
-    return OfElement("CS_Photo", ::CS_Photo, Z, E);
-}
-
-double DCS_Rayl(int Z, double E, double theta) {
-    return OfElement("DCS_Rayl", ::DCS_Rayl, Z, E, theta);
-}
-
-double DCS_Compt(int Z, double E, double theta) {
-    return OfElement("DCS_Compt", ::DCS_Compt, Z, E, theta);
-}
+#undef VELTRIM_CROSS_SECTION
+#undef VELTRIM_DIFFERENTIAL_CROSS_SECTION
 
 double DCS_KN(double E, double theta) {
     return OfValues("DCS_KN", ::DCS_KN, E, theta);
@@ -241,30 +245,6 @@ Material Aluminium() {
 
 Material Copper() {
     return Element("copper", 29, 8.96);
-}
-
-double CS_Total(const Material& material, double E) {
-    return MassFractionSum(material, [&](int Z) { return CS_Total(Z, E); });
-}
-
-double CS_Rayl(const Material& material, double E) {
-    return MassFractionSum(material, [&](int Z) { return CS_Rayl(Z, E); });
-}
-
-double CS_Compt(const Material& material, double E) {
-    return MassFractionSum(material, [&](int Z) { return CS_Compt(Z, E); });
-}
-
-double CS_Photo(const Material& material, double E) {
-    return MassFractionSum(material, [&](int Z) { return CS_Photo(Z, E); });
-}
-
-double DCS_Rayl(const Material& material, double E, double theta) {
-    return MassFractionSum(material, [&](int Z) { return DCS_Rayl(Z, E, theta); });
-}
-
-double DCS_Compt(const Material& material, double E, double theta) {
-    return MassFractionSum(material, [&](int Z) { return DCS_Compt(Z, E, theta); });
 }
 
 double LinearAttenuation(const Material& material, double E) {
