@@ -156,8 +156,8 @@ void DoseWindow::ShowLastCalculation() {
                              run_.Tissue, Data(), std::nullopt, beam.PhantomMedium);
         shown_ = Shown{beam, run_.ResultConditions, *dose, std::nullopt};
         if (beam.ThicknessCm)
-            shown_->Exit = ExitDoseOf(*beam.ThicknessCm, run_.DepthDoseResult, run_.DepthRowCount,
-                                      &shown_->Dose.PerKerma);
+            shown_->Exit =
+                ExitDoseOf(*beam.ThicknessCm, run_.DepthRowCount, &shown_->Dose.PerKerma);
     } catch (const BeamError& e) {
         ShowMessage(e.Cause().In(edition_), true);
     } catch (const DataFileError& e) {

@@ -56,6 +56,13 @@ QString Number(double value) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+// A figure as the exposures' table shows it: five digits, enough to tell
+// exposures apart, where a record's converted distances would show sixteen.
+// The fields below the table hold every digit.
+QString Rounded(const std::optional<double>& value) {
+    return value ? QString::number(*value, 'g', 5) : QString();
+}
+
 QString Number(const std::optional<double>& value) {
     return value ? Number(*value) : QString();
 }
@@ -311,8 +318,8 @@ void ExamWindow::ShowExposures() {
     for (std::size_t r = 0; r < study_.Exposures.size(); ++r) {
         StudyExposure& e = study_.Exposures[r];
         const FormFigure figure = EditedFigure(e);
-        const QString table = e.TableTransmission ? Number(e.TableTransmission)
-                              : e.TableAlMm       ? Number(e.TableAlMm) + QStringLiteral(" mm Al")
+        const QString table = e.TableTransmission ? Rounded(e.TableTransmission)
+                              : e.TableAlMm       ? Rounded(e.TableAlMm) + QStringLiteral(" mm Al")
                                                   : QString();
         // An exposure with values a dose record did not give is marked, the
         // values and their reasons in the row's tip, so that they are checked.
@@ -322,11 +329,11 @@ void ExamWindow::ShowExposures() {
         const QString cells[] = {
             Utf8(e.Name) + (assumed.isEmpty() ? QString() : QStringLiteral(" *")),
             Utf8(Text(edition_, EntryNames[static_cast<int>(e.Entry)])),
-            Number(e.FsdCm),
-            Number(e.FieldXCm) + QStringLiteral(" x ") + Number(e.FieldYCm),
-            Number(e.CentreLeftCm),
-            Number(e.CentreHeadCm),
-            Number(*figure.Value) + QChar(u' ') + QString::fromLatin1(figure.Unit),
+            Rounded(e.FsdCm),
+            Rounded(e.FieldXCm) + QStringLiteral(" x ") + Rounded(e.FieldYCm),
+            Rounded(e.CentreLeftCm),
+            Rounded(e.CentreHeadCm),
+            Rounded(*figure.Value) + QChar(u' ') + QString::fromLatin1(figure.Unit),
             QString::number(e.Repeats),
             table};
         const QString tip = assumed.isEmpty() ? QString()

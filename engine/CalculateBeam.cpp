@@ -266,17 +266,15 @@ BeamAbsoluteDose(const IrradiationConditions& conditions, const EnergyTable& spe
 std::optional<ExitDose> BeamExitDose(const BeamResult& beam) {
     if (!beam.ThicknessCm || !beam.DepthDose)
         return std::nullopt;
-    return ExitDoseOf(*beam.ThicknessCm, beam.DepthDose->Table, beam.DepthDose->Rows,
+    return ExitDoseOf(*beam.ThicknessCm, beam.DepthDose->Rows,
                       beam.Absolute ? &beam.Absolute->PerKerma : nullptr);
 }
 
-std::optional<ExitDose> ExitDoseOf(double thicknessCm, const DepthDoseTable& table, int rows,
-                                   const DosePerAirKerma* perKerma) {
+std::optional<ExitDose> ExitDoseOf(double thicknessCm, int rows, const DosePerAirKerma* perKerma) {
     if (!(thicknessCm <= 0.5 * rows) || rows < 2)
         return std::nullopt;
     ExitDose exit;
     exit.DepthCm = thicknessCm;
-    exit.LastLayerPdd = table[rows][TotalPdd];
     if (perKerma) {
         exit.LastLayerPerKerma = perKerma->Total[perKerma->Rows];
         exit.SurfacePerKerma = DoseAtDepth(*perKerma, exit.DepthCm);

@@ -128,23 +128,20 @@ Hvl1Match MatchBeamHvl1(const IrradiationConditions& typed, double measuredHvl1M
                         MatchFilter filter, double airCm, const AttenuationTables& attenuation,
                         const AirTables& air);
 
-// The exit face of a finite phantom whose tables reach it: the total of the
-// last layer as a percentage of the first layer's, and (with the absolute
-// dose) per unit Ka,i in the last layer and at the face itself. The face
-// lies a quarter layer below the last middle; DoseAtDepth carries the last
-// two layers' slope in log dose on to it.
+// The exit face of a finite phantom whose tables reach it: its depth and
+// (with the absolute dose) the dose per unit Ka,i in the last layer and at
+// the face itself. The face lies a quarter layer below the last middle;
+// DoseAtDepth carries the last two layers' slope in log dose on to it.
 struct ExitDose {
     double DepthCm = 0.0;
-    double LastLayerPdd = 0.0;
     std::optional<double> LastLayerPerKerma;
     std::optional<double> SurfacePerKerma;
 };
 // None for the thick phantom and for a phantom thicker than the tables.
 std::optional<ExitDose> BeamExitDose(const BeamResult& beam);
-// The same of a table of `rows` rows in per cent (and per unit Ka,i when
-// `perKerma` is given) for a phantom `thicknessCm` thick.
-std::optional<ExitDose> ExitDoseOf(double thicknessCm, const DepthDoseTable& table, int rows,
-                                   const DosePerAirKerma* perKerma);
+// The same of a table of `rows` rows (and per unit Ka,i when `perKerma` is
+// given) for a phantom `thicknessCm` thick.
+std::optional<ExitDose> ExitDoseOf(double thicknessCm, int rows, const DosePerAirKerma* perKerma);
 
 // --- the steps CalculateBeam is made of, which the window's routines call
 // one at a time ---

@@ -37,8 +37,8 @@ PythonBeam MakeBeam(const WindowConditions& c, const std::optional<std::string>&
     extras.DivergentScatter = options.Model == ScatterModel::Divergent;
     extras.PhantomMedium = options.PhantomMedium;
     extras.ThicknessCm = thickness;
-    if (airCm && !(*airCm >= 0.0))
-        throw py::value_error("air_cm is a distance, cm: not " + ShortestText(*airCm));
+    if (airCm)
+        AirPath(*airCm);
     extras.AirCm = airCm;
     if (hvl1)
         MeasuredHvl1("measured_hvl1", *hvl1);

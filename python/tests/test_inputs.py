@@ -82,10 +82,12 @@ def test_failures_raise_calculation_error_with_the_programs_message():
     for odd in (2.7, None, True):
         with pytest.raises(TypeError, match="rectification takes 1, 2 or 3"):
             veltrim.Conditions(rectification=odd)
-    # The air path is checked as veltrim-calc checks --air.
+    # The air path is checked as veltrim-calc checks --air, for a beam too.
     for air in (-1, 1e6, float("nan")):
         with pytest.raises(ValueError, match="air_cm: The air path .* from 0 to 1000 cm"):
             veltrim.beam_quality(veltrim.Conditions(), air_cm=air)
+        with pytest.raises(ValueError, match="air_cm: The air path .* from 0 to 1000 cm"):
+            veltrim.Beam(veltrim.Conditions(), air_cm=air)
     with pytest.raises(ValueError, match="air_cm: "):
         veltrim.match_hvl1(veltrim.Conditions(), 3.0, air_cm=-1)
     # A measured HVL1 is checked as veltrim-calc checks --hvl1, in its words.

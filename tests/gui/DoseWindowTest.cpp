@@ -255,7 +255,7 @@ TEST_P(ThicknessTest, AFinitePhantomsResultsEndAtItsExit) {
     EXPECT_EQ(Table().rowCount(), 41);
     const AbsoluteDose lib = Library(Exposure{ExposureKind::IncidentAirKerma, 1});
     EXPECT_EQ(FindControl<QLabel>(*w.Dose(), dc::ExitFigures).text().toStdString(),
-              ExitLine(*ExitDoseOf(20, s.DepthDoseResult, 40, &lib.PerKerma), lib, GetParam()));
+              ExitLine(*ExitDoseOf(20, 40, &lib.PerKerma), lib, GetParam()));
     w.OpenQualityWindow();
     EXPECT_TRUE(Curves(*w.Quality())
                     .back()

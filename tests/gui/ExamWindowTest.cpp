@@ -173,7 +173,7 @@ TEST_P(ExamTest, ImportsADoseRecordsEventsAsEditableExposures) {
     ReportBuilder b;
     b.Event()
         .Num("113733", "KVP", "70", "kV")
-        .Num("122130", "Dose Area Product", "2e-005", "Gy.m2")
+        .Num("122130", "Dose Area Product", "2.3456789e-005", "Gy.m2")
         .Close();
     b.Event().Num("122130", "Dose Area Product", "3e-005", "Gy.m2").Close();
     const QString record = QString::fromStdString(b.Save(f.dir, "rf.dcm").string());
@@ -188,6 +188,9 @@ TEST_P(ExamTest, ImportsADoseRecordsEventsAsEditableExposures) {
     ASSERT_EQ(exam.CurrentStudy().Exposures.size(), 2u);
     ASSERT_EQ(list.rowCount(), 2);
     EXPECT_EQ(exam.CurrentStudy().Exposures[0].TubeVoltage, 70.0);
+    // The table shows a converted figure to five digits; the study keeps all.
+    EXPECT_TRUE(list.item(0, 6)->text().startsWith(QStringLiteral("0.23457 ")))
+        << list.item(0, 6)->text().toStdString();
     EXPECT_FALSE(list.item(0, 0)->toolTip().contains(QStringLiteral("kv =")));
     EXPECT_TRUE(list.item(1, 0)->text().endsWith(QStringLiteral(" *")));
     EXPECT_TRUE(list.item(1, 0)->toolTip().contains(QStringLiteral("kv = 80")))
