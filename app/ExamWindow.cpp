@@ -363,6 +363,10 @@ void ExamWindow::ShowSelected() {
     Control<QLabel>(ec::ExposureUnit).setText(QString::fromLatin1(figure.Unit));
     Field(ec::Repeats).setText(QString::number(e.Repeats));
     Field(ec::Table).setText(Number(e.TableTransmission));
+    // A figure longer than its field shows from its first digit.
+    for (const ControlName& name :
+         {ec::Fsd, ec::FieldX, ec::FieldY, ec::CentreLeft, ec::CentreHead, ec::Exposure, ec::Table})
+        Field(name).setCursorPosition(0);
 }
 
 } // namespace veltrim
