@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace veltrim {
 namespace {
@@ -61,6 +62,21 @@ QString Number(double value) {
 // The fields below the table hold every digit.
 QString Rounded(const std::optional<double>& value) {
     return value ? QString::number(*value, 'g', 5) : QString();
+}
+
+// A value the user typed over is theirs: it is no longer marked as assumed.
+void ForgetTypedOver(const StudyExposure& before, StudyExposure& after) {
+    const std::pair<const char*, bool> changed[] = {
+        {"entry", before.Entry != after.Entry},
+        {"fsd_cm", before.FsdCm != after.FsdCm},
+        {"field_x_cm", before.FieldXCm != after.FieldXCm},
+        {"field_y_cm", before.FieldYCm != after.FieldYCm},
+        {"centre_left_cm", before.CentreLeftCm != after.CentreLeftCm},
+        {"centre_head_cm", before.CentreHeadCm != after.CentreHeadCm},
+        {"table_transmission", before.TableTransmission != after.TableTransmission}};
+    for (const auto& [field, differs] : changed)
+        if (differs)
+            std::erase_if(after.Assumed, [&](const AssumedValue& a) { return a.Field == field; });
 }
 
 QString Number(const std::optional<double>& value) {
@@ -295,6 +311,7 @@ void ExamWindow::ApplyToExposure() {
             return;
     }
     StudyExposure& e = study_.Exposures[static_cast<std::size_t>(row)];
+    const StudyExposure before = e;
     e.Entry = static_cast<BeamEntry>(std::max(0, entry_->currentIndex()));
     e.FsdCm = read[0];
     e.FieldXCm = read[1];
@@ -307,6 +324,7 @@ void ExamWindow::ApplyToExposure() {
     // A factor typed replaces the aluminium equivalent of an opened study.
     if (table)
         e.TableAlMm.reset();
+    ForgetTypedOver(before, e);
     ShowExposures();
     SelectExposure(row);
 }

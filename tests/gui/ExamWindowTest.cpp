@@ -195,9 +195,13 @@ TEST_P(ExamTest, ImportsADoseRecordsEventsAsEditableExposures) {
     EXPECT_TRUE(list.item(1, 0)->text().endsWith(QStringLiteral(" *")));
     EXPECT_TRUE(list.item(1, 0)->toolTip().contains(QStringLiteral("kv = 80")))
         << list.item(1, 0)->toolTip().toStdString();
+    EXPECT_TRUE(list.item(1, 0)->toolTip().contains(QStringLiteral("table_transmission =")));
     Edit(1, BeamEntry::Posterior, "0.75");
     EXPECT_EQ(exam.CurrentStudy().Exposures[1].Entry, BeamEntry::Posterior);
     EXPECT_EQ(exam.CurrentStudy().Exposures[1].TableTransmission, 0.75);
+    // The factor typed over the assumed one is no longer marked; the rest are.
+    EXPECT_FALSE(list.item(1, 0)->toolTip().contains(QStringLiteral("table_transmission")));
+    EXPECT_TRUE(list.item(1, 0)->toolTip().contains(QStringLiteral("kv = 80")));
     Click(ec::Compute);
     EXPECT_NE(exam.Result(), nullptr) << Said();
 
