@@ -76,19 +76,21 @@ TEST(ModelCache, RebuildsADamagedTruncatedOrForeignBinaryForm) {
     SmallFolder folder;
     const Table good = *folder.Take();
     const std::uintmax_t size = fs::file_size(folder.CacheFile());
+    // A byte changed to another, whatever it held (a record's time stamp may
+    // hold any byte).
+    const auto flip = [](std::fstream& f, std::streamoff at) {
+        f.seekg(at);
+        const int was = f.get();
+        f.seekp(at);
+        f.put(static_cast<char>(was ^ 0x5a));
+    };
     const auto damages = std::array<std::function<void(std::fstream&)>, 4>{
         [](std::fstream& f) {
             f.seekp(0);
             f.put('X');
-        }, // foreign magic
-        [&](std::fstream& f) {
-            f.seekp(80);
-            f.put('\x7f');
-        }, // a source record
-        [&](std::fstream& f) {
-            f.seekp(static_cast<std::streamoff>(size) - 3);
-            f.put('\x01');
-        }, // the table
+        },                                                                        // foreign magic
+        [&](std::fstream& f) { flip(f, 80); },                                    // a source record
+        [&](std::fstream& f) { flip(f, static_cast<std::streamoff>(size) - 3); }, // the table
         [](std::fstream& f) {
             f.seekp(0, std::ios::end);
             f << "more";
