@@ -5,6 +5,7 @@
 // them from (the data folder, or tables already in memory).
 
 #include "core/Grids.h"
+#include "core/LargeTables.h"
 
 #include <array>
 #include <filesystem>
@@ -63,6 +64,9 @@ class KernelFolderSource final : public KernelSource {
 // All 29 kernels held in memory.
 struct KernelSet {
     std::array<ScatterKernelTable, KernelNodeCount> Tables{};
+    // 1.5 MB, made afresh for each set a run reads (see LargeTables.h).
+    static void* operator new(std::size_t size) { return AllocateLargeTable(size); }
+    static void operator delete(void* block) noexcept { FreeLargeTable(block); }
     const ScatterKernelTable& Kernel(int energyKeV) const {
         return Tables[static_cast<std::size_t>((energyKeV - FirstKernelKeV) / 5)];
     }
