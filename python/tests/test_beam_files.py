@@ -139,6 +139,9 @@ def test_conditions_load_names_what_it_leaves_out(tmp_path):
                  air_kerma=2.0).save(tmp_path / "beam.json")
     with pytest.warns(UserWarning, match="divergent scatter model, the medium, the exposure"):
         veltrim.Conditions.load(tmp_path / "beam.json")
+    (tmp_path / "broken.json").write_text('{"format": 1, "name": "x"')
+    with pytest.raises(ValueError, match="damaged"):
+        veltrim.Conditions.load(tmp_path / "broken.json")
 
 
 def test_a_name_or_text_not_utf8_on_the_command_line(tmp_path):

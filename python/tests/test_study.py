@@ -24,13 +24,10 @@ def two_exposures():
     return study
 
 
-def test_doses_are_the_point_dose_and_the_totals_their_sums():
+def test_doses_come_per_exposure_and_point_and_the_totals_are_their_sums():
     result = two_exposures().compute()
     assert result.dose_mgy.shape == (2, 2)
     assert result.exposures == ["AP", "PA"]
-    point = veltrim.dose_at(veltrim.Conditions(**BEAM), numpy.array([[2.0, 0.0, 8.0]]),
-                            scatter_model="divergent", thickness=22, air_kerma=1.25)
-    assert result.dose_mgy[0, 0] == point[0, 3]
     assert result.depth_cm[1, 0] == 14
     assert numpy.array_equal(result.total_mgy, result.dose_mgy[0] + result.dose_mgy[1])
     assert numpy.all(result.low_mgy <= result.dose_mgy)

@@ -43,19 +43,8 @@ def test_depth_dose_is_veltrim_calc_precise_to_the_last_bit(tmp_path):
 
 
 def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
-    # The shipped data with made-up surface kernels where none are shipped yet:
-    # 29 files of 80 rings in tissue, then 80 in air, 20 to a line.
-    data = tmp_path / "data"
-    data.mkdir()
-    for entry in os.scandir(os.environ["VELTRIM_DATA"]):
-        (data / entry.name).symlink_to(entry.path)
-    if not (data / "PDS-surface").exists():
-        (data / "PDS-surface").mkdir()
-        for e in range(10, 155, 5):
-            rings = [0.008 * e ** 0.5 * 0.95 ** c for c in range(1, 81)] * 2
-            lines = [",".join("%.6e" % v for v in rings[i:i + 20]) for i in range(0, 160, 20)]
-            (data / "PDS-surface" / ("%d.dat" % e)).write_text("\n".join(lines) + "\n")
-    args = [os.environ["VELTRIM_CALC"], "--data", str(data), "--precise",
+    data = os.environ["VELTRIM_DATA"]
+    args = [os.environ["VELTRIM_CALC"], "--data", data, "--precise",
             "--tube-output", "40", "--mas", "128", "--output-distance", "50"]
     for name, value in BEAM.items():
         args += ["--" + name.replace("_", "-"), repr(value)]
@@ -75,7 +64,7 @@ def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
             assert exported[name] == value
     rows = [line for line in lines if not line[0].startswith("# ")][1:]
     dose = veltrim.absolute_dose(veltrim.Conditions(**BEAM), tube_output=40, mas=128,
-                                 output_distance=50, data=str(data))
+                                 output_distance=50, data=data)
     assert len(rows) == 60 == len(dose.total)
     for column, values in enumerate([dose.depth_cm, dose.primary, dose.scatter, dose.total]):
         assert [float(row[column]) for row in rows] == list(values)
@@ -89,34 +78,6 @@ def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
     assert (dose.exposure, dose.medium) == ("tube-output", names["medium"])
     assert float(calc("--dose-at", "4.2")[1][1]) == dose.at(4.2)
     assert tuple(map(float, calc("--dose-at", "1,9.0")[1][2:])) == dose.over(1, 9)
-    with pytest.raises(veltrim.CalculationError, match="given twice"):
-        veltrim.absolute_dose(veltrim.Conditions(), air_kerma=2, kap=1, data=str(data))
-    with pytest.raises(veltrim.CalculationError, match="outside the phantom"):
-        dose.at(31)
-
-
-def test_a_saved_beam_computes_the_same_bits_in_veltrim_calc_and_python(tmp_path):
-    calc = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise"]
-
-    def table(*args):
-        return subprocess.run(calc + list(args), capture_output=True, cwd=tmp_path,
-                              check=True).stdout
-
-    printed = table("--kv", "120", "--cu", "0.1", "--rectification", "3",
-                    "--save-beam", "room.json")
-    loaded = veltrim.Conditions.load(tmp_path / "room.json")
-    assert repr(loaded) == repr(veltrim.Conditions.from_texts(kv="120", cu="0.1", rectification=3))
-    rows = [line.split(",") for line in printed.decode().split()[1:]]
-    assert [float(row[3]) for row in rows] == list(veltrim.depth_dose(loaded).total)
-
-    conditions = veltrim.Conditions(**BEAM)
-    conditions.save(tmp_path / "python.json", name="Room 3")
-    assert veltrim.Conditions.load(str(tmp_path / "python.json")).__repr__() == repr(conditions)
-    rows = [line.split(",") for line in table("--beam", "python.json").decode().split()[1:]]
-    assert [float(row[3]) for row in rows] == list(veltrim.depth_dose(conditions).total)
-    (tmp_path / "broken.json").write_text('{"format": 1, "name": "x"')
-    with pytest.raises(ValueError, match="damaged"):
-        veltrim.Conditions.load(tmp_path / "broken.json")
 
 
 def test_points_and_maps_are_veltrim_calc_precise_to_the_last_bit(tmp_path):
@@ -152,8 +113,6 @@ def test_points_and_maps_are_veltrim_calc_precise_to_the_last_bit(tmp_path):
         assert grid.total_mgy[row, column] == mgy
     assert numpy.isnan(grid.total).sum() == 60 * 121 - len(mapped)
     assert veltrim.dose_map(conditions).total_mgy is None
-    with pytest.raises(veltrim.CalculationError, match="outside the phantom"):
-        veltrim.dose_at(conditions, numpy.array([[0, 0, 31.0]]))
     with pytest.raises(ValueError, match=r"\(n, 3\)"):
         veltrim.dose_at(conditions, numpy.zeros((2, 2)))
     with pytest.raises(ValueError, match="xz"):

@@ -1,9 +1,6 @@
 // Reading a batch file into rows.
 #include "cli/BatchInput.h"
 
-#include "cli/BatchFile.h"
-#include "common/TempFolder.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,31 +54,6 @@ TEST(BatchInput, ACellThatIsNotWhollyANumberFailsItsRowNamingColumnAndText) {
     EXPECT_EQ(rows[5].Problem, "kv takes a number, not \"1e\"");
     EXPECT_EQ(rows[6].Problem, "al takes a number, not \"1,5e3\"");
     EXPECT_EQ(ReadBatchRows("kv\n9O\n", true)[0].Problem, "kv takes a number, not \"9O\"");
-}
-
-// The program reads its batch file a line at a time; a file saved with CR
-// LF line ends and quoted cells reads as the same file with LF.
-TEST(BatchInput, TheStreamingReaderTakesCrLfAndQuotedCellsAsTheWholeTextReaderDoes) {
-    const veltrim::testing::TempFolder folder;
-    const std::string text = "kv,rectification,al\r\n\"80\",2,\"1.5\"\r\n\r\n90,3,0\r\n";
-    veltrim::BatchFile file(folder.Write("rows.csv", text));
-    veltrim::BatchRowReader reader;
-    std::vector<BatchRow> streamed;
-    for (std::string line; file.NextLine(line);)
-        if (std::optional<BatchRow> row = reader.Read(line))
-            streamed.push_back(*row);
-    if (std::optional<BatchRow> row = reader.Finish())
-        streamed.push_back(*row);
-    const std::vector<BatchRow> whole = ReadBatchRows(text);
-    ASSERT_EQ(streamed.size(), 2u);
-    ASSERT_EQ(whole.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_FALSE(streamed[i].Problem) << *streamed[i].Problem;
-        EXPECT_EQ(streamed[i].Texts, whole[i].Texts);
-        EXPECT_EQ(streamed[i].Rectification, whole[i].Rectification);
-    }
-    EXPECT_EQ(streamed[0].Texts.AlFilter, "1.5");
-    EXPECT_EQ(streamed[1].Rectification, 3);
 }
 
 // Failures the calculation would not see: a wrong cell count (either way),
