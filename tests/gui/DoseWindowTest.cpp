@@ -276,10 +276,8 @@ TEST_P(ThicknessTest, ABadThicknessIsRefusedAndTheLastResultsStay) {
     Thickness("20");
     Ok();
     ASSERT_EQ(w.State().DepthRowCount, 40);
-    refused("9.5", *ThicknessProblem(9.5));
-    refused("60.5", *ThicknessProblem(60.5));
-    refused("12.3", *ThicknessProblem(12.3));
-    for (const char* typed : {"2O", "20 cm", "2,5"})
+    refused("9.5", *ThicknessProblem(9.5)); // the range is SlabKernels' test
+    for (const char* typed : {"2O", "2,5"})
         refused(typed, Message(MessageId::NotANumber,
                                {Arg(Message(MessageId::DoseThickness)), Arg(typed)}));
     Thickness("");
