@@ -216,10 +216,13 @@ TEST(BatchCommand, ASignalLeavesOnlyWholeRowsUnlessItWasStartedIgnored) {
     EXPECT_EQ(lines.back(), "]");
     const std::size_t written = lines.size() - 3;
     EXPECT_LT(written, 2000u);
-    for (std::size_t i = 2; i + 1 < lines.size(); ++i)
+    // The rows in order, none missing between them.
+    for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].rfind("  {\"row\": " + std::to_string(i - 1) + ", ", 0), 0u) << i;
         EXPECT_EQ(lines[i].substr(lines[i].size() - (i + 2 < lines.size() ? 2 : 1)),
                   i + 2 < lines.size() ? "}," : "}")
             << i;
+    }
     EXPECT_EQ(run.err, "veltrim-calc: stopped by a signal (Terminated): " +
                            std::to_string(written) + " rows written\n");
 

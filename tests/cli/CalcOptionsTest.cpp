@@ -1,50 +1,43 @@
 #include "cli/CalcOptions.h"
 
 #include "cli/OptionTable.h"
+#include "common/CliDicomStudyHelpers.h"
 #include "common/TempFolder.h"
 #include "core/Inputs.h"
 
 #include <algorithm>
 #include <cctype>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <sstream>
 
 namespace {
 
 using Args = std::vector<std::string>;
 using veltrim::ParseCalcOptions;
 
+// The words of `line`, split at its blanks.
+Args Words(const std::string& line) {
+    std::istringstream in(line);
+    return {std::istream_iterator<std::string>(in), {}};
+}
+
+// Why the command line is refused; empty when it is taken.
+std::string Refusal(const Args& args) {
+    return veltrim::testing::MessageOf<std::invalid_argument>([&] { ParseCalcOptions(args); });
+}
+
 // GNU syntax: "--name=value" beside "--name value" for every option with a
 // value, the only way to pass one that begins with a dash.
 TEST(CalcOptions, ValuesAreTakenAsTypedInEitherForm) {
-    const veltrim::CalcOptions o = ParseCalcOptions({"--kv",
-                                                     " 120",
-                                                     "--al=-1",
-                                                     "--angle=1e-310",
-                                                     "--field-x=+10.",
-                                                     "--rectification=3",
-                                                     "--data=d",
-                                                     "--out",
-                                                     "r.txt",
-                                                     "--inherent",
-                                                     "3",
-                                                     "--cu=0.1",
-                                                     "--fsd=75",
-                                                     "--field-y=0",
-                                                     "--precise",
-                                                     "--spectrum",
-                                                     "--quality",
-                                                     "--hvl1",
-                                                     "3.0",
-                                                     "--air=20",
-                                                     "--match-filter=cu"});
-    EXPECT_EQ(o.Texts.TubeVoltage, " 120");
-    EXPECT_EQ(o.Texts.AlFilter, "-1");
-    EXPECT_EQ(o.Texts.TargetAngle, "1e-310");
-    EXPECT_EQ(o.Texts.FieldX, "+10.");
-    EXPECT_EQ(o.Texts.InherentFiltration, "3");
-    EXPECT_EQ(o.Texts.CuFilter, "0.1");
-    EXPECT_EQ(o.Texts.Fsd, "75");
-    EXPECT_EQ(o.Texts.FieldY, "0");
+    const veltrim::CalcOptions o = ParseCalcOptions(Words(
+        "--kv 120 --al=-1 --angle=1e-310 --field-x=+10. --rectification=3 --data=d --out r.txt "
+        "--inherent 3 --cu=0.1 --fsd=75 --field-y=0 --precise --spectrum --quality --hvl1 3.0 "
+        "--air=20 --match-filter=cu"));
+    const veltrim::ConditionTexts& t = o.Texts;
+    EXPECT_EQ((Args{t.TubeVoltage, t.AlFilter, t.TargetAngle, t.FieldX, t.InherentFiltration,
+                    t.CuFilter, t.Fsd, t.FieldY}),
+              (Args{"120", "-1", "1e-310", "+10.", "3", "0.1", "75", "0"}));
     EXPECT_EQ(o.Rectification, 3);
     EXPECT_EQ(o.DataFolder, std::filesystem::path("d"));
     EXPECT_EQ(o.OutFile, std::filesystem::path("r.txt"));
@@ -52,13 +45,13 @@ TEST(CalcOptions, ValuesAreTakenAsTypedInEitherForm) {
     EXPECT_EQ(o.Hvl1, "3.0");
     EXPECT_EQ(o.AirCm, "20");
     EXPECT_FALSE(o.Help);
+    EXPECT_EQ(ParseCalcOptions({"--kv", " 120"}).Texts.TubeVoltage, " 120");
 
     const veltrim::CalcOptions none = ParseCalcOptions({});
     EXPECT_EQ(none.Texts.FieldX, "30");
     EXPECT_FALSE(none.DataFolder || none.MatchCopper);
     EXPECT_EQ(none.Model, veltrim::ScatterModel::Classic);
-    EXPECT_TRUE(ParseCalcOptions({"-h"}).Help);
-    EXPECT_TRUE(ParseCalcOptions({"--help"}).Help);
+    EXPECT_TRUE(ParseCalcOptions({"-h"}).Help && ParseCalcOptions({"--help"}).Help);
 
     const veltrim::CalcOptions batch =
         ParseCalcOptions({"--batch", "rows.csv", "--format=json", "--jobs", "4", "--precise",
@@ -90,20 +83,14 @@ TEST(CalcOptions, ANumberThatIsNotOneAsAWholeIsRefusedNamingTheOption) {
     const char* const options[] = {"--kv",  "--al",        "--field-y", "--thickness",
                                    "--mas", "--air-kerma", "--profile", "--output-distance"};
     for (const char* option : options)
-        for (const char* text : {"8O", "5O", "2,5", "1,5e3", "0x10", "", "1e", "&H10", "8 0"}) {
+        for (const char* text : {"8O", "5O", "2,5", "1,5e3", "0x10", "", "1e", "&H10", "8 0"})
             for (const bool strict : {false, true}) {
                 Args args = {std::string(option) + "=" + text};
                 if (strict)
                     args.push_back("--strict");
-                try {
-                    ParseCalcOptions(args);
-                    ADD_FAILURE() << option << " \"" << text << "\" accepted";
-                } catch (const std::invalid_argument& e) {
-                    EXPECT_EQ(e.what(),
-                              std::string(option) + " takes a number, not \"" + text + "\"");
-                }
+                EXPECT_EQ(Refusal(args),
+                          std::string(option) + " takes a number, not \"" + text + "\"");
             }
-        }
 }
 
 // Each refusal with the words the user reads. Beside --batch a condition
@@ -126,7 +113,6 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         {{"--batch="}, "--batch needs a file name, not an empty text"},
         {{"--kv", "--precise"}, "option --kv needs a value; \"--precise\" is an option"},
         {{"--batch", "--jobs=2"}, "option --batch needs a value; \"--jobs=2\" is an option"},
-        {{"--batch"}, "option --batch needs a value"},
         {{"--precise=yes"}, "option --precise takes no value, not \"yes\""},
         {{"--help="}, "option --help takes no value, not \"\""},
         {{"--frobnicate"}, "unknown option \"--frobnicate\" (see --help)"},
@@ -137,7 +123,6 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         {{"--study", "s.json", "--interest", "c,8,1"},
          "--interest takes NAME,DEPTH_CM[,LEFT_CM,HEAD_CM], not \"c,8,1\""},
         {{"-kv=80"}, "unknown option \"-kv=80\" (see --help)"},
-        {{"-h=1"}, "unknown option \"-h=1\" (see --help)"},
         {{"--rectification", "4"}, "--rectification takes 1, 2 or 3, not \"4\""},
         {{"--rectification=1.0"}, "--rectification takes 1, 2 or 3, not \"1.0\""},
         {{"--scatter-model", "parallel"},
@@ -195,14 +180,8 @@ TEST(CalcOptions, EachBadCommandLineIsRefusedWithItsCause) {
         {{"--dose", "--out", "o"},
          "--dose and --dose-at go without --spectrum, --quality and --out"},
     };
-    for (const auto& [args, message] : refused) {
-        try {
-            ParseCalcOptions(args);
-            ADD_FAILURE() << ::testing::PrintToString(args) << " accepted";
-        } catch (const std::invalid_argument& e) {
-            EXPECT_EQ(e.what(), message) << ::testing::PrintToString(args);
-        }
-    }
+    for (const auto& [args, message] : refused)
+        EXPECT_EQ(Refusal(args), message) << ::testing::PrintToString(args);
 }
 
 // Whether `text` names the option: its name not followed by more of a name.
@@ -214,22 +193,6 @@ bool Names(const std::string& text, const std::string& option) {
             return true;
     }
     return false;
-}
-
-// An option added to the table and left out of the manual fails here.
-TEST(CalcOptions, TheManualAndTheHelpNameEveryOption) {
-    std::string manual = veltrim::testing::ReadBytes(std::filesystem::path(VELTRIM_SOURCE_DIR) /
-                                                     "packaging/veltrim-calc.1");
-    ASSERT_FALSE(manual.empty());
-    for (std::size_t at; (at = manual.find("\\-")) != std::string::npos;)
-        manual.erase(at, 1); // troff's "\-" is the command line's "-"
-    const std::string help = veltrim::CalcUsage();
-    for (const veltrim::CalcOption& option : veltrim::CalcOptionTable())
-        for (const char* name : {option.Name, option.Short})
-            if (name) {
-                EXPECT_TRUE(Names(manual, name)) << name << " is not in the manual";
-                EXPECT_TRUE(Names(help, name)) << name << " is not in --help";
-            }
 }
 
 // The text from `from` to the next line that starts with `next`, its
@@ -247,15 +210,23 @@ std::string Paragraph(const std::string& text, std::size_t from, const std::stri
     return words;
 }
 
-// A default changed in the inputs table and not in the prose of --help or
-// the manual (or the other way round) would tell the user a value the
-// program does not take.
-TEST(CalcOptions, TheHelpAndTheManualStateEachInputsDefault) {
+// An option added to the table and left out of the manual fails here; a
+// default changed in the inputs table and not in the prose of --help or the
+// manual (or the other way round) would tell the user a value the program
+// does not take.
+TEST(CalcOptions, TheManualAndTheHelpNameEveryOptionAndEachInputsDefault) {
     std::string manual = veltrim::testing::ReadBytes(std::filesystem::path(VELTRIM_SOURCE_DIR) /
                                                      "packaging/veltrim-calc.1");
+    ASSERT_FALSE(manual.empty());
     for (std::size_t at; (at = manual.find("\\-")) != std::string::npos;)
-        manual.erase(at, 1);
+        manual.erase(at, 1); // troff's "\-" is the command line's "-"
     const std::string help = veltrim::CalcUsage();
+    for (const veltrim::CalcOption& option : veltrim::CalcOptionTable())
+        for (const char* name : {option.Name, option.Short})
+            if (name) {
+                EXPECT_TRUE(Names(manual, name)) << name << " is not in the manual";
+                EXPECT_TRUE(Names(help, name)) << name << " is not in --help";
+            }
     for (const veltrim::UserInput& input : veltrim::UserInputs()) {
         const std::string option = input.Option;
         ASSERT_NE(veltrim::FindCalcOption(option), nullptr) << option << " is not an option";

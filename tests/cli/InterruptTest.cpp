@@ -45,15 +45,6 @@ std::optional<int> WaitFor(pid_t child, int seconds) {
     }
 }
 
-// Files of the folder whose names are hidden temporaries of a replacement.
-std::vector<std::string> Temporaries(const fs::path& folder) {
-    std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().filename().string().rfind(".vt", 0) == 0)
-            found.push_back(entry.path().filename().string());
-    return found;
-}
-
 // A batch whose every row warns (a tube voltage held to 150 kV) fills a pipe
 // on standard error that nobody reads, so that its rows wait on it; Ctrl-C
 // must still close the output after the last whole row, and say nothing
@@ -63,77 +54,59 @@ TEST(Interrupt, ABatchClosesWholeOutputAtASignalWhileStandardErrorIsStalled) {
         GTEST_SKIP() << "the shipped kernels are not all in " << ShippedData;
     const TempFolder work;
     work.Write("rows.csv", KvColumn(20000, [](int) { return std::string("200"); }));
-    for (const bool json : {true, false}) {
-        const fs::path out = work / (json ? "out.json" : "out.csv");
-        int err[2];
-        ASSERT_EQ(pipe2(err, O_CLOEXEC), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-        const std::string batch = (work / "rows.csv").string();
-        const std::string folder = ShippedData.string();
-        std::vector<const char*> argv = {
-            VELTRIM_CALC, "--data",   folder.c_str(),        "--batch", batch.c_str(), "--jobs",
-            "2",          "--format", json ? "json" : "csv", nullptr};
-        pid_t child = 0;
-        ASSERT_EQ(posix_spawn(&child, VELTRIM_CALC, &actions, nullptr,
-                              const_cast<char* const*>(argv.data()), environ),
-                  0);
-        posix_spawn_file_actions_destroy(&actions);
-        close(err[1]);
-        // Stalled once the pipe holds the same bytes for half a second: the
-        // rows wait on standard error.
-        const auto until = Clock::now() + std::chrono::seconds(60);
-        for (int held = -1, same = 0; same < 25 && Clock::now() < until;) {
-            int waiting = 0;
-            ioctl(err[0], FIONREAD, &waiting);
-            same = waiting == held && waiting > 0 ? same + 1 : 0;
-            held = waiting;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        kill(child, SIGINT);
-        const std::optional<int> status = WaitFor(child, 20);
-        std::string told;
-        char buffer[65536];
-        for (ssize_t got; (got = read(err[0], buffer, sizeof buffer)) > 0;)
-            told.append(buffer, static_cast<std::size_t>(got));
-        close(err[0]);
-        ASSERT_TRUE(status) << "the batch did not end after the signal";
-        ASSERT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 128 + SIGINT)
-            << *status << ": " << told.substr(0, 400);
-        const std::string output = ReadBytes(out);
-        std::size_t written = 0;
-        if (json) {
-            ASSERT_GE(output.size(), 4u);
-            EXPECT_EQ(output.substr(output.size() - 3), "\n]\n") << "nothing after the list";
-            EXPECT_EQ(output.find("\n]"), output.size() - 3) << "one end of the list";
-            // The rows in order, none missing between them.
-            for (std::size_t at = 0; (at = output.find("{\"row\": ", at)) != std::string::npos;
-                 ++at) {
-                const std::string row = std::to_string(++written);
-                EXPECT_EQ(output.compare(at + 8, row.size(), row), 0) << "row " << row;
-            }
-        } else {
-            // Whole rows only: every line has the header's cells, the last a line end.
-            const std::vector<veltrim::CsvRecord> lines = veltrim::CsvRecords(output);
-            ASSERT_FALSE(lines.empty());
-            EXPECT_EQ(output.back(), '\n');
-            for (const veltrim::CsvRecord& line : lines)
-                EXPECT_EQ(line.Cells.size(), lines[0].Cells.size());
-            written = lines.empty() ? 0 : (lines.size() - 1) / 60; // 60 layers a row
-            EXPECT_EQ((lines.size() - 1) % 60, 0u) << "a row cut short";
-        }
-        EXPECT_GT(written, 0u);
-        EXPECT_LT(written, 20000u) << "the signal came after the last row";
-        // Told only if standard error takes it; then with the rows written.
-        const std::size_t stopped = told.find("stopped by a signal");
-        if (stopped != std::string::npos) {
-            EXPECT_NE(told.find(": " + std::to_string(written) + " rows written", stopped),
-                      std::string::npos)
-                << told.substr(stopped);
-        }
+    const fs::path out = work / "out.csv";
+    int err[2];
+    ASSERT_EQ(pipe2(err, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    const std::string batch = (work / "rows.csv").string(), folder = ShippedData.string();
+    const char* const argv[] = {VELTRIM_CALC, "--data", folder.c_str(), "--batch", batch.c_str(),
+                                "--jobs",     "2",      nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(
+        posix_spawn(&child, VELTRIM_CALC, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(err[1]);
+    // Stalled once the pipe holds the same bytes for half a second: the
+    // rows wait on standard error.
+    const auto until = Clock::now() + std::chrono::seconds(60);
+    for (int held = -1, same = 0; same < 25 && Clock::now() < until;) {
+        int waiting = 0;
+        ioctl(err[0], FIONREAD, &waiting);
+        same = waiting == held && waiting > 0 ? same + 1 : 0;
+        held = waiting;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(child, SIGINT);
+    const std::optional<int> status = WaitFor(child, 20);
+    std::string told;
+    char buffer[65536];
+    for (ssize_t got; (got = read(err[0], buffer, sizeof buffer)) > 0;)
+        told.append(buffer, static_cast<std::size_t>(got));
+    close(err[0]);
+    ASSERT_TRUE(status) << "the batch did not end after the signal";
+    ASSERT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 128 + SIGINT)
+        << *status << ": " << told.substr(0, 400);
+    // Whole rows only: every line has the header's cells, the last a line end.
+    const std::string output = ReadBytes(out);
+    const std::vector<veltrim::CsvRecord> lines = veltrim::CsvRecords(output);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(output.back(), '\n');
+    for (const veltrim::CsvRecord& line : lines)
+        EXPECT_EQ(line.Cells.size(), lines[0].Cells.size());
+    const std::size_t written = (lines.size() - 1) / 60; // 60 layers a row
+    EXPECT_EQ((lines.size() - 1) % 60, 0u) << "a row cut short";
+    EXPECT_GT(written, 0u);
+    EXPECT_LT(written, 20000u) << "the signal came after the last row";
+    // Told only if standard error takes it; then with the rows written.
+    const std::size_t stopped = told.find("stopped by a signal");
+    if (stopped != std::string::npos) {
+        EXPECT_NE(told.find(": " + std::to_string(written) + " rows written", stopped),
+                  std::string::npos)
+            << told.substr(stopped);
     }
 }
 
@@ -162,13 +135,14 @@ TEST(Interrupt, ASignalDuringAReplacementLeavesNoTemporary) {
     kill(child, SIGSTOP);
     close(watch);
     ASSERT_TRUE(created);
-    ASSERT_EQ(Temporaries(folder.Path()).size(), 1u) << "the replacement ended before the signal";
+    // The file and its temporary, before the signal.
+    ASSERT_EQ(EntriesOf(folder.Path()).size(), 2u) << "the replacement ended before the signal";
     kill(child, SIGINT);
     kill(child, SIGCONT);
     const std::optional<int> status = WaitFor(child, 20);
     ASSERT_TRUE(status);
     EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGINT) << *status;
-    EXPECT_EQ(Temporaries(folder.Path()), std::vector<std::string>{});
+    EXPECT_EQ(EntriesOf(folder.Path()), std::vector<std::string>{"report.pdf"});
     EXPECT_EQ(ReadBytes(target), "the earlier report");
 }
 

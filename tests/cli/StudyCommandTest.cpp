@@ -2,6 +2,7 @@
 #include "common/ProgramRun.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
+#include "core/CsvReading.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -42,21 +43,9 @@ std::vector<std::string> DataLines(const std::string& out) {
     return rows;
 }
 
-// The sixth cell (dose_mGy), the name cells free of commas or quoted.
+// The sixth cell (dose_mGy), read as the program reads CSV.
 double DoseOf(const std::string& line) {
-    std::vector<std::string> cells;
-    std::string cell;
-    bool quoted = false;
-    for (const char ch : line) {
-        if (ch == '"')
-            quoted = !quoted;
-        else if (ch == ',' && !quoted)
-            cells.push_back(std::exchange(cell, ""));
-        else
-            cell += ch;
-    }
-    cells.push_back(cell);
-    return std::strtod(cells.at(5).c_str(), nullptr);
+    return std::strtod(veltrim::CsvRecords(line).at(0).Cells.at(5).c_str(), nullptr);
 }
 
 TEST(StudyCommand, PrintsEachExposureAndTheTotalAsThePointDoseGivesThem) {

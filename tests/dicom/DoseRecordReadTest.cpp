@@ -1,5 +1,6 @@
 // Reading dose records and image headers: units, means, planes, the
 // lenient reading of damaged items, and every refusal.
+#include "common/CliDicomStudyHelpers.h"
 #include "dicom/DoseRecord.h"
 #include "dicom/RecordBuilder.h"
 
@@ -12,7 +13,7 @@ namespace veltrim {
 namespace {
 
 using testing::ReportBuilder;
-using testing::TempFolder;
+using DoseRecordRead = testing::RecordTest;
 
 // A fluoroscopy event as a C-arm records it, in the units vendors use.
 ReportBuilder& CArmEvent(ReportBuilder& b, const char* plane = "113622") {
@@ -42,9 +43,7 @@ ReportBuilder& CArmEvent(ReportBuilder& b, const char* plane = "113622") {
         .Close();
 }
 
-TEST(DoseRecordRead, TakesEachFieldOfAFluoroscopyEventInVeltrimsUnits) {
-    TempFolder folder;
-    ReportBuilder b;
+TEST_F(DoseRecordRead, TakesEachFieldOfAFluoroscopyEventInVeltrimsUnits) {
     b.Accumulated("3.2e-005", "Gym2");
     CArmEvent(b);
     const DoseRecord record = ReadDoseRecord(b.Save(folder, "rf.dcm"));
@@ -79,9 +78,7 @@ TEST(DoseRecordRead, TakesEachFieldOfAFluoroscopyEventInVeltrimsUnits) {
     EXPECT_TRUE(record.Skipped.empty());
 }
 
-TEST(DoseRecordRead, KeepsBothPlanesOfABiplaneRecordAndSumsTheirTotals) {
-    TempFolder folder;
-    ReportBuilder b;
+TEST_F(DoseRecordRead, KeepsBothPlanesOfABiplaneRecordAndSumsTheirTotals) {
     b.Accumulated("1e-004", "Gy.m2", "113620").Accumulated("5e-005", "Gy.m2", "113621");
     CArmEvent(b, "113620");
     CArmEvent(b, "113621");
@@ -93,9 +90,7 @@ TEST(DoseRecordRead, KeepsBothPlanesOfABiplaneRecordAndSumsTheirTotals) {
     EXPECT_DOUBLE_EQ(*record.AccumulatedKapGycm2, 1.5);
 }
 
-TEST(DoseRecordRead, NamesAnInvalidItemAndAValueInAnUnknownUnitAndReadsTheRest) {
-    TempFolder folder;
-    ReportBuilder b;
+TEST_F(DoseRecordRead, NamesAnInvalidItemAndAValueInAnUnknownUnitAndReadsTheRest) {
     b.Event("Stationary Acquisition")
         .Num("113733", "KVP", "81", "kV")
         .Num("122130", "Dose Area Product", "2", "furlong")
@@ -122,16 +117,10 @@ TEST(DoseRecordRead, NamesAnInvalidItemAndAValueInAnUnknownUnitAndReadsTheRest) 
 
 // The message of the refusal of a file.
 std::string Refusal(const std::filesystem::path& file) {
-    try {
-        ReadDoseRecord(file);
-    } catch (const DoseRecordError& e) {
-        return e.what();
-    }
-    return "read";
+    return testing::MessageOf<DoseRecordError>([&] { ReadDoseRecord(file); });
 }
 
-TEST(DoseRecordRead, RefusesCtAndMammographyNamingWhatTheyAre) {
-    TempFolder folder;
+TEST_F(DoseRecordRead, RefusesCtAndMammographyNamingWhatTheyAre) {
     ReportBuilder ct({"P5-08000", "SRT", "Computed Tomography X-Ray"});
     EXPECT_NE(Refusal(ct.Save(folder, "ct.dcm")).find("CT record"), std::string::npos);
     ReportBuilder mg({"P5-40010", "SRT", "Mammography"});
@@ -144,14 +133,12 @@ TEST(DoseRecordRead, RefusesCtAndMammographyNamingWhatTheyAre) {
     EXPECT_NE(Refusal(agd.Save(folder, "agd.dcm")).find("mammography"), std::string::npos);
 }
 
-TEST(DoseRecordRead, RefusesFilesThatAreNotDoseRecordsWithTheReason) {
-    TempFolder folder;
+TEST_F(DoseRecordRead, RefusesFilesThatAreNotDoseRecordsWithTheReason) {
     EXPECT_NE(Refusal(folder.Write("study.json", "{\"veltrim_study\": 1}")).find("not a DICOM"),
               std::string::npos);
     EXPECT_NE(Refusal(folder / "absent.dcm").find("cannot be opened"), std::string::npos);
     EXPECT_NE(Refusal(folder.Path()).find("not a regular file"), std::string::npos);
 
-    ReportBuilder b;
     CArmEvent(b);
     const std::string whole = testing::ReadBytes(b.Save(folder, "whole.dcm"));
     const auto truncated = folder.Write("truncated.dcm", whole.substr(0, whole.size() * 2 / 3));
@@ -171,9 +158,7 @@ TEST(DoseRecordRead, RefusesFilesThatAreNotDoseRecordsWithTheReason) {
     EXPECT_NE(Refusal(ct).find("CT image"), std::string::npos);
 }
 
-TEST(DoseRecordRead, AFileCutAnywhereIsRefusedOrReadInPartNeverMore) {
-    TempFolder folder;
-    ReportBuilder b;
+TEST_F(DoseRecordRead, AFileCutAnywhereIsRefusedOrReadInPartNeverMore) {
     b.Accumulated("3.2e-005", "Gym2");
     CArmEvent(b);
     CArmEvent(b);
@@ -187,8 +172,7 @@ TEST(DoseRecordRead, AFileCutAnywhereIsRefusedOrReadInPartNeverMore) {
     }
 }
 
-TEST(DoseRecordRead, ARadiographsHeaderGivesOneEventInVeltrimsUnits) {
-    TempFolder folder;
+TEST_F(DoseRecordRead, ARadiographsHeaderGivesOneEventInVeltrimsUnits) {
     const auto path = testing::SaveHeader(folder, "dx.dcm",
                                           {{DCM_Modality, "DX"},
                                            {DCM_KVP, "69.64"},
@@ -217,8 +201,7 @@ TEST(DoseRecordRead, ARadiographsHeaderGivesOneEventInVeltrimsUnits) {
     EXPECT_DOUBLE_EQ(*e.EntranceDoseMgy, 1.7);
 }
 
-TEST(DoseRecordRead, TellsDicomFromOtherFilesByTheMarkerAtByte128) {
-    TempFolder folder;
+TEST_F(DoseRecordRead, TellsDicomFromOtherFilesByTheMarkerAtByte128) {
     EXPECT_TRUE(IsDicomFile(testing::SaveHeader(folder, "h.dcm", {{DCM_KVP, "80"}})));
     EXPECT_FALSE(IsDicomFile(folder.Write("s.json", std::string(200, ' '))));
     EXPECT_FALSE(IsDicomFile(folder.Write("short.dcm", std::string(130, 'D'))));

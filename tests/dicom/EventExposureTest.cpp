@@ -1,5 +1,6 @@
 // The rules that turn recorded events into exposures of a study, each on a
 // record built here, and the study document they are written into.
+#include "common/CliDicomStudyHelpers.h"
 #include "core/JsonReading.h"
 #include "dicom/RecordBuilder.h"
 #include "dicom/StudyJson.h"
@@ -16,8 +17,14 @@ using testing::TempFolder;
 
 const RecordPatient Patient{22.0, 34.0};
 
-std::vector<EventExposure> Exposures(ReportBuilder& b, const TempFolder& folder) {
-    return EventExposures(ReadDoseRecord(b.Save(folder, "r.dcm")), Patient);
+// The record built, saved and read back.
+DoseRecord Read(ReportBuilder& b) {
+    const TempFolder folder;
+    return ReadDoseRecord(b.Save(folder, "r.dcm"));
+}
+
+std::vector<EventExposure> Exposures(ReportBuilder& b) {
+    return EventExposures(Read(b), Patient);
 }
 
 // The assumption made for `field`, or none.
@@ -30,21 +37,18 @@ const Assumption* AssumedFor(const EventExposure& x, const std::string& field) {
 
 // An event with a complete beam and the given extras.
 ReportBuilder& Beam(ReportBuilder& b, const char* type = "Fluoroscopy") {
-    return b.Event(type)
-        .Num("113733", "KVP", "80", "kV")
-        .Filter("C-127F9", "Copper or Copper compound", "0.1", "0.1");
+    return b.Event(type).Kvp("80").Filter("C-127F9", "Copper or Copper compound", "0.1", "0.1");
 }
 
 TEST(EventExposure, TurnsEachReferencePointDefinitionIntoADistanceFromTheFocus) {
-    TempFolder folder;
     ReportBuilder b;
     const auto rp = [&b](const char* definition) -> ReportBuilder& {
         return Beam(b)
             .Text("113780", "Reference Point Definition", definition)
             .Num("113738", "Dose (RP)", "0.002", "Gy")
-            .Num("122130", "Dose Area Product", "1e-4", "Gy.m2")
-            .Num("113748", "Distance Source to Isocenter", "785", "mm")
-            .Num("113750", "Distance Source to Detector", "1200", "mm");
+            .Kap("1e-4")
+            .ToIsocentre("785")
+            .ToDetector("1200");
     };
     rp("15cm from Isocenter toward Source").Close();
     rp("15cm below BeamIsocenter").Close();
@@ -53,7 +57,7 @@ TEST(EventExposure, TurnsEachReferencePointDefinitionIntoADistanceFromTheFocus) 
     rp("530 mm from tube focus towards detector").Close();
     rp("Unknown").Num("113737", "Distance Source to Reference Point", "700", "mm").Close();
     rp("Unknown").Close();
-    const auto x = Exposures(b, folder);
+    const auto x = Exposures(b);
     const double expected[] = {63.5, 63.5, 90.0, 120.0, 53.0, 70.0};
     for (int i = 0; i < 6; ++i) {
         ASSERT_TRUE(x[i].ReferenceDistanceCm) << i;
@@ -67,12 +71,9 @@ TEST(EventExposure, TurnsEachReferencePointDefinitionIntoADistanceFromTheFocus) 
 }
 
 TEST(EventExposure, PlacesTheEntryByThePositionerAngleAndTheTableByThePatientsPosture) {
-    TempFolder folder;
     ReportBuilder b;
     const auto angled = [&b](const char* angle, const char* posture) -> ReportBuilder& {
-        Beam(b)
-            .Num("122130", "Dose Area Product", "1e-4", "Gy.m2")
-            .Num("112011", "Positioner Primary Angle", angle, "deg");
+        Beam(b).Kap("1e-4").Angle(angle);
         if (posture)
             b.Code("113743", "Patient Orientation", {"F-10450", "SRT", "recumbent"})
                 .Modifier("113744", "Patient Orientation Modifier", {"X", "SRT", posture});
@@ -85,7 +86,7 @@ TEST(EventExposure, PlacesTheEntryByThePositionerAngleAndTheTableByThePatientsPo
     angled("-170", "supine"); // over the table
     angled("180", "prone");   // from above, on a prone patient's back
     angled("0", "prone");     // from below, through the table into the front
-    const auto x = Exposures(b, folder);
+    const auto x = Exposures(b);
     const EntrySide sides[] = {EntrySide::Posterior, EntrySide::Posterior, EntrySide::Right,
                                EntrySide::Left,      EntrySide::Anterior,  EntrySide::Anterior,
                                EntrySide::Posterior};
@@ -102,26 +103,13 @@ TEST(EventExposure, PlacesTheEntryByThePositionerAngleAndTheTableByThePatientsPo
 }
 
 TEST(EventExposure, TakesTheFocusSkinDistanceFromTheDistancesRecorded) {
-    TempFolder folder;
     ReportBuilder b;
-    Beam(b)
-        .Num("122130", "Dose Area Product", "1e-4", "Gy.m2")
-        .Num("113748", "Distance Source to Isocenter", "785", "mm")
-        .Close();
-    Beam(b, "Stationary Acquisition")
-        .Num("122130", "Dose Area Product", "1e-4", "Gy.m2")
-        .Num("113750", "Distance Source to Detector", "1100", "mm")
-        .Close();
-    Beam(b)
-        .Num("122130", "Dose Area Product", "1e-4", "Gy.m2")
-        .Num("113750", "Distance Source to Detector", "11.5", "mm") // a unit slip
-        .Close();
-    Beam(b, "Stationary Acquisition")
-        .Num("122130", "Dose Area Product", "1e-4", "Gy.m2")
-        .Num("112011", "Positioner Primary Angle", "60", "deg") // 30 deg off the right side
-        .Num("113748", "Distance Source to Isocenter", "1000", "mm")
-        .Close();
-    const auto x = Exposures(b, folder);
+    Beam(b).Kap("1e-4").ToIsocentre("785").Close();
+    Beam(b, "Stationary Acquisition").Kap("1e-4").ToDetector("1100").Close();
+    Beam(b).Kap("1e-4").ToDetector("11.5").Close(); // a unit slip
+    // 30 deg off the right side.
+    Beam(b, "Stationary Acquisition").Kap("1e-4").Angle("60").ToIsocentre("1000").Close();
+    const auto x = Exposures(b);
     EXPECT_DOUBLE_EQ(x[0].FsdCm, 78.5 - 11.0); // isocentre at the patient's centre
     EXPECT_DOUBLE_EQ(x[1].FsdCm, 110.0 - 22.0 - 5.0);
     EXPECT_DOUBLE_EQ(x[2].FsdCm, 50.0);
@@ -134,13 +122,9 @@ TEST(EventExposure, TakesTheFocusSkinDistanceFromTheDistancesRecorded) {
 }
 
 TEST(EventExposure, TakesTheFieldAtTheSkinFromTheCollimatorOrFromKapOverKerma) {
-    TempFolder folder;
     ReportBuilder b;
     const auto geometry = [&b]() -> ReportBuilder& {
-        return Beam(b)
-            .Num("113748", "Distance Source to Isocenter", "785", "mm")
-            .Num("113750", "Distance Source to Detector", "1200", "mm")
-            .Num("122130", "Dose Area Product", "1e-3", "Gy.m2");
+        return Beam(b).ToIsocentre("785").ToDetector("1200").Kap("1e-3");
     };
     geometry()
         .Num("113789", "Collimated Field Width", "200", "mm")
@@ -153,7 +137,7 @@ TEST(EventExposure, TakesTheFieldAtTheSkinFromTheCollimatorOrFromKapOverKerma) {
         .Num("113738", "Dose (RP)", "0.1", "Gy")
         .Close();
     geometry().Close();
-    const auto x = Exposures(b, folder);
+    const auto x = Exposures(b);
     const double toSkin = 67.5 / 120.0;
     EXPECT_DOUBLE_EQ(x[0].FieldXCm, 20.0 * toSkin);
     EXPECT_DOUBLE_EQ(x[0].FieldYCm, 30.0 * toSkin);
@@ -167,16 +151,11 @@ TEST(EventExposure, TakesTheFieldAtTheSkinFromTheCollimatorOrFromKapOverKerma) {
 }
 
 TEST(EventExposure, FlagsAMissingOrAbsurdVoltageAndMissingFilters) {
-    TempFolder folder;
     ReportBuilder b;
-    b.Event().Num("122130", "Dose Area Product", "1e-4", "Gy.m2").Close();
-    b.Event().Num("122130", "Dose Area Product", "1e-4", "Gy.m2").Num("113733", "KVP", "500", "kV");
-    b.Close();
-    b.Event()
-        .Num("122130", "Dose Area Product", "1e-4", "Gy.m2")
-        .Num("111634", "Half Value Layer", "2.8", "mm")
-        .Close();
-    const auto x = Exposures(b, folder);
+    b.Event().Kap("1e-4").Close();
+    b.Event().Kap("1e-4").Kvp("500").Close();
+    b.Event().Kap("1e-4").Num("111634", "Half Value Layer", "2.8", "mm").Close();
+    const auto x = Exposures(b);
     for (const EventExposure& e : x) {
         EXPECT_DOUBLE_EQ(e.Kv, AssumedKv);
         ASSERT_TRUE(AssumedFor(e, "kv"));
@@ -190,22 +169,15 @@ TEST(EventExposure, FlagsAMissingOrAbsurdVoltageAndMissingFilters) {
 }
 
 TEST(EventExposure, RefusesANegativeKapAndAnEventWithoutExposureNamingEachEvent) {
-    TempFolder folder;
     ReportBuilder b;
-    Beam(b).Num("122130", "Dose Area Product", "1e-4", "Gy.m2").Close();
-    Beam(b).Num("122130", "Dose Area Product", "-1e-4", "Gy.m2").Close();
+    Beam(b).Kap("1e-4").Close();
+    Beam(b).Kap("-1e-4").Close();
     Beam(b).Close();
-    try {
-        Exposures(b, folder);
-        FAIL() << "read";
-    } catch (const DoseRecordError& e) {
-        const std::string message = e.what();
-        EXPECT_NE(message.find("event 2, kerma-area product: -1 Gy cm2 is negative"),
-                  std::string::npos)
-            << message;
-        EXPECT_NE(message.find("event 3: neither"), std::string::npos) << message;
-        EXPECT_EQ(message.find("event 1"), std::string::npos);
-    }
+    const std::string message = testing::MessageOf<DoseRecordError>([&] { Exposures(b); });
+    EXPECT_NE(message.find("event 2, kerma-area product: -1 Gy cm2 is negative"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find("event 3: neither"), std::string::npos) << message;
+    EXPECT_EQ(message.find("event 1"), std::string::npos);
 }
 
 TEST(EventExposure, AHeadersViewDistanceAndAreaDoseProductMakeOneExposure) {
@@ -226,12 +198,11 @@ TEST(EventExposure, AHeadersViewDistanceAndAreaDoseProductMakeOneExposure) {
 }
 
 TEST(StudyJson, WritesEveryExposureWithItsAssumptionsAndTheRecordsFigures) {
-    TempFolder folder;
     ReportBuilder b;
     b.Accumulated("2.6e-005", "Gym2");
-    Beam(b).Num("122130", "Dose Area Product", "1.6e-005", "Gym2").Close();
-    b.Event().Num("122130", "Dose Area Product", "1e-005", "Gym2").Close();
-    const DoseRecord record = ReadDoseRecord(b.Save(folder, "r.dcm"));
+    Beam(b).Kap("1.6e-005", "Gym2").Close();
+    b.Event().Kap("1e-005", "Gym2").Close();
+    const DoseRecord record = Read(b);
     const auto exposures = EventExposures(record, Patient);
     const JsonValue study =
         ParseJson(StudyJson(record, exposures, Patient, {{"conceptus", 8.0, 0.0, 1.5}}));

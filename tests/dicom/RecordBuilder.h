@@ -13,6 +13,7 @@
 #include <dcmtk/dcmdata/dcuid.h>
 #include <dcmtk/dcmsr/dsrdoc.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -57,6 +58,20 @@ class ReportBuilder {
             DSRNumericMeasurementValue(value.c_str(), DSRCodedEntryValue(unit, "UCUM", unit)),
             OFFalse));
         return *this;
+    }
+    // The figures most events give, in the units most records use.
+    ReportBuilder& Kap(const char* value, const char* unit = "Gy.m2") {
+        return Num("122130", "Dose Area Product", value, unit);
+    }
+    ReportBuilder& Kvp(const char* kv) { return Num("113733", "KVP", kv, "kV"); }
+    ReportBuilder& Angle(const std::string& deg) {
+        return Num("112011", "Positioner Primary Angle", deg, "deg");
+    }
+    ReportBuilder& ToIsocentre(const char* mm) {
+        return Num("113748", "Distance Source to Isocenter", mm, "mm");
+    }
+    ReportBuilder& ToDetector(const char* mm) {
+        return Num("113750", "Distance Source to Detector", mm, "mm");
     }
     ReportBuilder& Code(const char* code, const char* meaning, const DSRCodedEntryValue& value,
                         DSRTypes::E_RelationshipType relation = DSRTypes::RT_contains) {
@@ -137,6 +152,12 @@ class ReportBuilder {
 
     DSRDocument document_{DSRTypes::DT_XRayRadiationDoseSR};
     std::vector<bool> open_; // per open container: whether it has an item yet
+};
+
+// A test's folder and a report to build in it.
+struct RecordTest : ::testing::Test {
+    TempFolder folder;
+    ReportBuilder b;
 };
 
 // An image header: the attributes given (tag, value), with DICOM's file

@@ -2,6 +2,7 @@
 // what crosses the module's plain C call arrives whole both ways, and a
 // module that is missing or of another build is a refusal that says so,
 // never a crash or a study made of nothing.
+#include "common/CliDicomStudyHelpers.h"
 #include "dicom/DoseRecordLoader.h"
 #include "dicom/RecordBuilder.h"
 #include "dicom/StudyJson.h"
@@ -11,8 +12,7 @@
 namespace veltrim {
 namespace {
 
-using testing::ReportBuilder;
-using testing::TempFolder;
+using RecordLoader = testing::RecordTest;
 
 const RecordPatient Patient{21.5, 33.0, "water"};
 const std::vector<RecordPoint> Points{{"conceptus", 8.0, -1.5, 2.25}, {"skin", 0.0}};
@@ -21,27 +21,9 @@ std::string ThroughModule(const std::filesystem::path& file, const std::string& 
     return LoadedRecordStudy(file, Patient, Points, {module});
 }
 
-// The refusal's reason, empty when nothing was refused.
-template <typename Refusal> std::string Refused(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Refusal& e) {
-        return e.what();
-    }
-    return {};
-}
-
-TEST(RecordLoader, TheModuleWritesTheStudyTheReaderWritesAndPassesItsRefusalsOn) {
-    TempFolder folder;
-    ReportBuilder b;
-    b.Event()
-        .Num("113733", "KVP", "70", "kV")
-        .Num("122130", "Dose Area Product", "2e-005", "Gy.m2")
-        .Close();
-    b.Event()
-        .Num("113733", "KVP", "85", "kV")
-        .Num("122130", "Dose Area Product", "3e-005", "Gy.m2");
-    b.Close();
+TEST_F(RecordLoader, TheModuleWritesTheStudyTheReaderWritesAndPassesItsRefusalsOn) {
+    b.Event().Kvp("70").Kap("2e-005").Close();
+    b.Event().Kvp("85").Kap("3e-005").Close();
     const auto file = b.Save(folder, "r.dcm");
     const DoseRecord record = ReadDoseRecord(file);
     EXPECT_EQ(ThroughModule(file, VELTRIM_DICOM_MODULE),
@@ -60,24 +42,22 @@ TEST(RecordLoader, TheModuleWritesTheStudyTheReaderWritesAndPassesItsRefusalsOn)
     }
 }
 
-TEST(RecordLoader, AMissingOrForeignModuleIsARefusalThatNamesIt) {
-    TempFolder folder;
-    ReportBuilder b;
-    b.Event().Num("113733", "KVP", "70", "kV");
+TEST_F(RecordLoader, AMissingOrForeignModuleIsARefusalThatNamesIt) {
+    b.Event().Kvp("70");
     const auto file = b.Save(folder, "r.dcm");
 
-    const std::string missing = Refused<DoseRecordUnavailable>(
+    const std::string missing = testing::MessageOf<DoseRecordUnavailable>(
         [&] { ThroughModule(file, (folder / "absent/libveltrim-dicom.so").string()); });
     EXPECT_NE(missing.find("libveltrim-dicom.so was not found"), std::string::npos) << missing;
 
     // Not a shared object at all, then one of another build.
     const auto garbage = folder.Write("libveltrim-dicom.so", "not a library");
     const std::string unloadable =
-        Refused<DoseRecordUnavailable>([&] { ThroughModule(file, garbage.string()); });
+        testing::MessageOf<DoseRecordUnavailable>([&] { ThroughModule(file, garbage.string()); });
     EXPECT_NE(unloadable.find(garbage.string()), std::string::npos) << unloadable;
 
-    const std::string foreign =
-        Refused<DoseRecordUnavailable>([&] { ThroughModule(file, VELTRIM_FOREIGN_MODULE); });
+    const std::string foreign = testing::MessageOf<DoseRecordUnavailable>(
+        [&] { ThroughModule(file, VELTRIM_FOREIGN_MODULE); });
     EXPECT_NE(foreign.find("belongs to another build"), std::string::npos) << foreign;
 }
 

@@ -21,8 +21,7 @@
 namespace veltrim {
 namespace {
 
-using testing::ReportBuilder;
-using testing::TempFolder;
+using RecordStudy = testing::RecordTest;
 
 const RecordPatient Patient{22.0, 34.0};
 
@@ -35,13 +34,9 @@ Study StudyOfRecord(const std::filesystem::path& file) {
 // Every key the record's mapping writes (its defaults, the event, the
 // record, a measured HVL beside the kV, points without ranges) is one the
 // study file takes, and each is carried through.
-TEST(RecordStudy, TheStudyFileReaderTakesEveryKeyTheRecordWrites) {
-    TempFolder folder;
-    ReportBuilder b;
+TEST_F(RecordStudy, TheStudyFileReaderTakesEveryKeyTheRecordWrites) {
     b.Accumulated("2e-005");
-    b.Event()
-        .Num("111634", "Half Value Layer", "3.5", "mm")
-        .Num("122130", "Dose Area Product", "2e-005", "Gy.m2");
+    b.Event().Num("111634", "Half Value Layer", "3.5", "mm").Kap("2e-005");
     const auto file = b.Save(folder, "r.dcm");
     const Study study = StudyOfRecord(file);
     ASSERT_EQ(study.Exposures.size(), 1u);
@@ -55,9 +50,8 @@ TEST(RecordStudy, TheStudyFileReaderTakesEveryKeyTheRecordWrites) {
         return std::count_if(e.Assumed.begin(), e.Assumed.end(),
                              [field](const AssumedValue& a) { return a.Field == field; });
     };
-    EXPECT_EQ(assumed("kv"), 1);
-    EXPECT_EQ(assumed("rectification"), 1);
-    EXPECT_EQ(assumed("table_transmission"), 1);
+    for (const char* field : {"kv", "rectification", "table_transmission"})
+        EXPECT_EQ(assumed(field), 1) << field;
     ASSERT_TRUE(study.Record);
     EXPECT_EQ(study.Record->Find("file_sha256")->String, Sha256Hex(testing::ReadBytes(file)));
     EXPECT_EQ(study.Points[0].DepthUncertaintyCm, 0.0);
@@ -67,15 +61,10 @@ TEST(RecordStudy, TheStudyFileReaderTakesEveryKeyTheRecordWrites) {
 // must send the beam the same way: from the focus opposite the detector,
 // which stands at the primary angle from anterior toward the patient's
 // left, so along (sin a, -cos a) in (left, depth).
-TEST(RecordStudy, ThePositionerAngleAndTheStudysTurnSendTheBeamTheSameWay) {
-    TempFolder folder;
-    ReportBuilder b;
+TEST_F(RecordStudy, ThePositionerAngleAndTheStudysTurnSendTheBeamTheSameWay) {
     const double angles[] = {0, 30, -30, 60, 120, -100, 170, -150};
     for (const double angle : angles)
-        b.Event()
-            .Num("122130", "Dose Area Product", "1e-005", "Gy.m2")
-            .Num("112011", "Positioner Primary Angle", ShortestText(angle), "deg")
-            .Close();
+        b.Event().Kap("1e-005").Angle(ShortestText(angle)).Close();
     const Study study = StudyOfRecord(b.Save(folder, "r.dcm"));
     ASSERT_EQ(study.Exposures.size(), std::size(angles));
     for (std::size_t i = 0; i < std::size(angles); ++i) {
@@ -88,13 +77,11 @@ TEST(RecordStudy, ThePositionerAngleAndTheStudysTurnSendTheBeamTheSameWay) {
 
 // The report of an imported study names each event as recorded (number,
 // time, protocol) beside the defaults taken for it.
-TEST(RecordStudy, TheReportListsEachEventWithItsDefaults) {
-    TempFolder folder;
-    ReportBuilder b;
+TEST_F(RecordStudy, TheReportListsEachEventWithItsDefaults) {
     b.Event()
         .Text("111526", "DateTime Started", "20260102101112", DSRTypes::VT_DateTime)
         .Text("125203", "Acquisition Protocol", "Abdomen")
-        .Num("122130", "Dose Area Product", "1e-005", "Gy.m2");
+        .Kap("1e-005");
     const Study study = StudyOfRecord(b.Save(folder, "r.dcm"));
     const auto data = ModelData::Load(testing::ShippedData);
     const ReportContent report = StudyReportOf(study, ComputeStudy(study, *data), {});
@@ -108,32 +95,32 @@ TEST(RecordStudy, TheReportListsEachEventWithItsDefaults) {
     EXPECT_TRUE(lines.contains("Assumed table_transmission"));
 }
 
-std::string Calc(const std::string& arguments) {
-    return std::string("'") + VELTRIM_CALC + "' --study " + arguments;
+// veltrim-calc --study on `file`, run in `folder` with `more` options.
+testing::ProgramRun Calc(const testing::TempFolder& folder, const std::filesystem::path& file,
+                         const std::string& more = "") {
+    const std::string command = "'" VELTRIM_CALC "' --study '" + file.string() + "' " + more;
+    return testing::RunCaptured(command, folder);
 }
 
 // A record's events computed one by one, with its own figures named, give
 // the same bits as the study saved from it and read back as a file.
-TEST(RecordStudy, ARecordComputesAsTheStudySavedFromIt) {
-    TempFolder folder;
-    ReportBuilder b;
+TEST_F(RecordStudy, ARecordComputesAsTheStudySavedFromIt) {
     b.Accumulated("3e-005");
-    b.Event().Num("122130", "Dose Area Product", "1e-005", "Gy.m2").Close();
+    b.Event().Kap("1e-005").Close();
     b.Event()
-        .Num("113733", "KVP", "95", "kV")
-        .Num("122130", "Dose Area Product", "2e-005", "Gy.m2")
+        .Kvp("95")
+        .Kap("2e-005")
         // Stated by the reference air kerma: the KAP summed is still the event's.
         .Num("113738", "Dose (RP)", "0.002", "Gy")
         .Num("113737", "Distance Source to Reference Point", "700", "mm")
-        .Num("112011", "Positioner Primary Angle", "90", "deg")
+        .Angle("90")
         .Close();
     const auto record = b.Save(folder, "rf.dcm");
     const auto saved = folder / "study.json";
-    const std::string patient = " --ap-thickness 22 --lateral-width 34 --interest conceptus,8 "
-                                "--interest ovary,12,5,-3 --precise";
-    const auto run = testing::RunCaptured(
-        Calc("'" + record.string() + "'" + patient + " --save-study '" + saved.string() + "'"),
-        folder);
+    const auto run = Calc(folder, record,
+                          "--ap-thickness 22 --lateral-width 34 --interest conceptus,8 "
+                          "--interest ovary,12,5,-3 --precise --save-study '" +
+                              saved.string() + "'");
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* line :
          {"# events=2\n", "# skipped=none\n", "# record_kap_Gycm2=0.3\n",
@@ -144,26 +131,22 @@ TEST(RecordStudy, ARecordComputesAsTheStudySavedFromIt) {
     std::filesystem::create_directories(STUDY_EXAMPLES_DIR);
     std::filesystem::copy_file(saved, std::filesystem::path(STUDY_EXAMPLES_DIR) / "record.json",
                                std::filesystem::copy_options::overwrite_existing);
-    const auto again = testing::RunCaptured(Calc("'" + saved.string() + "' --precise"), folder);
+    const auto again = Calc(folder, saved, "--precise");
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(again.out, run.out);
 }
 
-TEST(RecordStudy, ARecordWithoutThePatientOrThatCannotBeReadLeavesTheStudyAlone) {
-    TempFolder folder;
+TEST_F(RecordStudy, ARecordWithoutThePatientOrThatCannotBeReadLeavesTheStudyAlone) {
     const auto study = folder.Write("study.json", "kept");
-    ReportBuilder b;
-    b.Event().Num("122130", "Dose Area Product", "-1e-005", "Gy.m2").Close();
+    b.Event().Kap("-1e-005").Close();
     const auto negative = b.Save(folder, "negative.dcm");
-    const auto refused = testing::RunCaptured(
-        Calc("'" + negative.string() +
-             "' --ap-thickness 22 --lateral-width 34 --interest c,8 --save-study '" +
-             study.string() + "'"),
-        folder);
+    const auto refused = Calc(folder, negative,
+                              "--ap-thickness 22 --lateral-width 34 --interest c,8 --save-study '" +
+                                  study.string() + "'");
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("event 1"), std::string::npos) << refused.err;
     EXPECT_EQ(testing::ReadBytes(study), "kept");
-    const auto noPatient = testing::RunCaptured(Calc("'" + negative.string() + "'"), folder);
+    const auto noPatient = Calc(folder, negative);
     EXPECT_EQ(noPatient.status, 2);
     EXPECT_NE(noPatient.err.find("--ap-thickness"), std::string::npos) << noPatient.err;
 }
