@@ -1,5 +1,6 @@
 #include "dose/PointDose.h"
 
+#include "common/RefusalHelpers.h"
 #include "core/CalculationError.h"
 #include "dose/AbsoluteDose.h"
 #include "dose/KernelTail.h"
@@ -23,15 +24,13 @@ namespace synthetic = veltrim::testing;
 // A beam over the made-up data, its depth dose, and the dose at points of it.
 struct Beam : synthetic::SyntheticBeam {
     std::unique_ptr<veltrim::DepthDoseCalculation> axis;
-    std::unique_ptr<veltrim::SurfaceKernelSet> surface = SurfaceKernels();
-
-    static std::unique_ptr<veltrim::SurfaceKernelSet> SurfaceKernels() {
+    std::unique_ptr<veltrim::SurfaceKernelSet> surface = [] {
         auto set = std::make_unique<veltrim::SurfaceKernelSet>();
         for (int e = veltrim::FirstKernelKeV; e <= veltrim::LastKernelKeV; e += 5)
             set->Nodes[static_cast<std::size_t>((e - veltrim::FirstKernelKeV) / 5)] =
                 synthetic::SyntheticSurfaceKernel(e);
         return set;
-    }
+    }();
     veltrim::PointBeam Point() const {
         return {spectrum, tissue, *axis, conditions, 3.14159, surface.get()};
     }
@@ -39,11 +38,7 @@ struct Beam : synthetic::SyntheticBeam {
     Beam(double fsd, double fieldX, double fieldY,
          const std::function<double(int, int, int)>& kernel = synthetic::SyntheticKernel)
         : SyntheticBeam(kernel) {
-        conditions.TubeVoltage = 80;
-        conditions.Fsd = fsd;
-        conditions.FieldX = fieldX;
-        conditions.FieldY = fieldY;
-        spectrum = synthetic::SyntheticSpectrum(80);
+        SetConditions(80, fsd, fieldX, fieldY);
         veltrim::KernelSetSource source(*kernels);
         axis = std::make_unique<veltrim::DepthDoseCalculation>(
             veltrim::CalculateDepthDose(spectrum, tissue, source, conditions, 30.0, 3.14159));
@@ -54,12 +49,7 @@ struct Beam : synthetic::SyntheticBeam {
     }
     veltrim::PointDose At(double x, double y, double z) const { return At({{x, y, z}})[0]; }
     std::string Refusal(double x, double y, double z) const {
-        try {
-            At({{0, 0, 1}, {x, y, z}});
-            return "";
-        } catch (const veltrim::CalculationError& e) {
-            return e.what();
-        }
+        return synthetic::RefusalOf<veltrim::CalculationError>([&] { At({{0, 0, 1}, {x, y, z}}); });
     }
 };
 

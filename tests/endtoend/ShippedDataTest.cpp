@@ -1,6 +1,7 @@
 // The whole calculation on the data files that ship with the program.
 #include "common/ShippedData.h"
 
+#include "common/RefusalHelpers.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
@@ -161,7 +162,6 @@ TEST_F(ShippedData, PointsAndTheAbsoluteDoseOfACircleAgreeDownFromTheSurface) {
         const auto mgy = [&](std::size_t k) {
             return *veltrim::PointMgy(beam, beam.Points[k].Primary + beam.Points[k].Scatter);
         };
-        EXPECT_NEAR(mgy(0), dose.Mgy(veltrim::DoseAtDepth(dose.PerKerma, 0)), 1e-12 * 2.0);
         EXPECT_NEAR(mgy(0), dose.Mgy(dose.PerKerma.Surface), 1e-12 * 2.0);
         EXPECT_NEAR(mgy(1), dose.Mgy(dose.PerKerma.Total[21]), 1e-12 * 2.0);
         EXPECT_GT(mgy(2), std::min(mgy(0), dose.Mgy(dose.PerKerma.Total[1])));
@@ -194,12 +194,9 @@ TEST_F(ShippedData, EveryPointOfTheLargestFieldInAThirtyCentimetrePatientCompute
                 << options.Points[k].Z;
         }
         options.Points = {{85, 0, 20}};
-        try {
-            veltrim::CalculateBeam(c, options, *data);
-            ADD_FAILURE() << "a point 85 cm out was computed";
-        } catch (const veltrim::BeamError& e) {
-            EXPECT_NE(std::string(e.what()).find("up to 7"), std::string::npos) << e.what();
-        }
+        const std::string refused = veltrim::testing::RefusalOf<veltrim::BeamError>(
+            [&] { veltrim::CalculateBeam(c, options, *data); });
+        EXPECT_NE(refused.find("up to 7"), std::string::npos) << refused;
     }
 }
 
@@ -241,14 +238,10 @@ TEST_F(ShippedState, DivergentScatterUsesThePointFocusSetsAndRefusesBelowThem) {
     const auto far = veltrim::ReadKernelSet(state.DataFolder, veltrim::FocusSetFolder(100));
     veltrim::KernelSetSource nearSource(*near), farSource(*far);
     veltrim::InterpolatedKernelSource mixed(nearSource, farSource, 0.75);
+    veltrim::IrradiationConditions typed = state.Conditions;
+    typed.FieldX = typed.FieldY = 30;
     const auto direct = std::make_unique<veltrim::DepthDoseCalculation>(veltrim::CalculateDepthDose(
-        state.Spectrum, state.Tissue, mixed,
-        [&] {
-            veltrim::IrradiationConditions typed = state.Conditions;
-            typed.FieldX = typed.FieldY = 30;
-            return typed;
-        }(),
-        state.MaxDepth, state.Pi));
+        state.Spectrum, state.Tissue, mixed, typed, state.MaxDepth, state.Pi));
     for (int d = 1; d <= 60; ++d)
         EXPECT_EQ(direct->Table[d][TotalPdd], divergent[d][TotalPdd]) << "row " << d;
 
