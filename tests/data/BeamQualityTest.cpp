@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -85,22 +86,17 @@ TEST(BeamQuality, TwoLineBeamHardensAndHalvesTheAirKerma) {
 
 TEST(BeamQuality, RefusesBeamsWithoutKermaOrWithUnusableTables) {
     const Tables t;
-    EnergyTable empty{};
-    EXPECT_FALSE(veltrim::ComputeBeamQuality(empty, t.MuAluminium, t.AirMuEn).has_value());
-
-    EnergyTable negative{};
-    negative[100] = 1.0;
+    Tables noAluminium, nanAir;
+    noAluminium.MuAluminium[100] = 0.0; // would never attenuate: no half-value layer
+    nanAir.AirMuEn[100] = std::nan("");
+    EnergyTable line{}, negative{};
+    line[100] = negative[100] = 1.0;
     negative[120] = -0.5;
-    EXPECT_FALSE(veltrim::ComputeBeamQuality(negative, t.MuAluminium, t.AirMuEn).has_value());
-
-    EnergyTable line{};
-    line[100] = 1.0;
-    Tables broken;
-    broken.MuAluminium[100] = 0.0; // would never attenuate: no half-value layer
-    EXPECT_FALSE(veltrim::ComputeBeamQuality(line, broken.MuAluminium, broken.AirMuEn).has_value());
-    broken = Tables{};
-    broken.AirMuEn[100] = std::nan("");
-    EXPECT_FALSE(veltrim::ComputeBeamQuality(line, broken.MuAluminium, broken.AirMuEn).has_value());
+    const std::pair<EnergyTable, const Tables*> cases[] = {
+        {EnergyTable{}, &t}, {negative, &t}, {line, &noAluminium}, {line, &nanAir}};
+    for (const auto& [spectrum, tables] : cases)
+        EXPECT_FALSE(veltrim::ComputeBeamQuality(spectrum, tables->MuAluminium, tables->AirMuEn)
+                         .has_value());
 }
 
 // Aluminium that hardly attenuates (2e-6 1/cm and less) made the search

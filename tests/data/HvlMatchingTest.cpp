@@ -2,6 +2,7 @@
 
 #include "spectrum/HvlMatching.h"
 
+#include "common/RefusalHelpers.h"
 #include "common/ShippedData.h"
 #include "core/CFormat.h"
 #include "core/CalculationError.h"
@@ -74,18 +75,17 @@ TEST(HvlMatching, AnHvl1OutOfReachIsRefusedWithTheRange) {
     const auto typed = Shipped::Typed("80");
     const double bare = data.Hvl1(typed, 0.0);
     for (const double hvl1 : {1.0, 40.0}) {
-        try {
+        const auto e = veltrim::testing::ThrownBy<veltrim::Hvl1OutOfReachError>([&] {
             veltrim::MatchHvl1(typed, data.attenuation, data.air, 3.14159, hvl1,
                                MatchFilter::Aluminium, 0.0);
-            ADD_FAILURE() << hvl1 << " mm Al was matched";
-        } catch (const veltrim::Hvl1OutOfReachError& e) {
-            EXPECT_EQ(e.Below(), hvl1 < bare);
-            const std::string text = e.what();
-            EXPECT_NE(text.find(veltrim::FormatC("%.3f mm Al with none added", bare)),
-                      std::string::npos)
-                << text;
-            EXPECT_NE(text.find("with 50 mm added"), std::string::npos) << text;
-        }
+        });
+        ASSERT_TRUE(e) << hvl1 << " mm Al was matched";
+        EXPECT_EQ(e->Below(), hvl1 < bare);
+        const std::string text = e->what();
+        EXPECT_NE(text.find(veltrim::FormatC("%.3f mm Al with none added", bare)),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("with 50 mm added"), std::string::npos) << text;
     }
     const auto match = veltrim::MatchHvl1(typed, data.attenuation, data.air, 3.14159, bare,
                                           MatchFilter::Aluminium, 0.0);

@@ -1,4 +1,5 @@
 // Faults found by an adversarial run, each at the lowest layer that had it.
+#include "common/RefusalHelpers.h"
 #include "common/ShippedData.h"
 #include "core/CFormat.h"
 #include "core/DataFile.h"
@@ -20,13 +21,11 @@ using veltrim::testing::ShippedData;
 TEST(MendedFaults, AHugeMeasuredHvl1IsToldInAReadableOutOfReachMessage) {
     EXPECT_GT(FormatC("%.3f", 1e300).size(), 300u);
     const auto data = ModelData::Load(ShippedData);
-    try {
-        MatchBeamHvl1(DefaultConditions(), 1e300, MatchFilter::Aluminium, 0.0, *data);
-        ADD_FAILURE() << "an HVL1 of 1e300 mm was matched";
-    } catch (const CalculationError& e) {
-        EXPECT_EQ(e.Cause().Id(), MessageId::Hvl1OutOfReach);
-        EXPECT_NE(std::string(e.what()).find("1e+300 mm Al"), std::string::npos) << e.what();
-    }
+    const auto e = veltrim::testing::ThrownBy<CalculationError>(
+        [&] { MatchBeamHvl1(DefaultConditions(), 1e300, MatchFilter::Aluminium, 0.0, *data); });
+    ASSERT_TRUE(e) << "an HVL1 of 1e300 mm was matched";
+    EXPECT_EQ(e->Cause().Id(), MessageId::Hvl1OutOfReach);
+    EXPECT_NE(std::string(e->what()).find("1e+300 mm Al"), std::string::npos) << e->what();
 }
 
 // Near zero copper the HVL1 is steep: 0.0001 mm steps it by more than the
@@ -49,12 +48,9 @@ TEST(MendedFaults, AThinCopperFilterIsFoundToTheDecimalsItNeeds) {
 // that tell it from the set's own 50 cm.
 TEST(MendedFaults, AnFsdJustBelowTheDivergentSetsIsNamedWithItsDigits) {
     FocusKernelLibrary library("no-such-folder");
-    try {
-        library.SourceFor(49.9999999999);
-        ADD_FAILURE() << "an FSD below the sets was taken";
-    } catch (const CalculationError& e) {
-        EXPECT_NE(std::string(e.what()).find("49.9999999999 cm"), std::string::npos) << e.what();
-    }
+    const std::string refused =
+        veltrim::testing::RefusalOf<CalculationError>([&] { library.SourceFor(49.9999999999); });
+    EXPECT_NE(refused.find("49.9999999999 cm"), std::string::npos) << refused;
 }
 
 // A tissue energy finite in MeV can overflow in keV; it is refused as out of

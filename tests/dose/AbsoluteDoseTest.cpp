@@ -1,5 +1,6 @@
 #include "dose/AbsoluteDose.h"
 
+#include "common/RefusalHelpers.h"
 #include "core/CalculationError.h"
 #include "core/ModelConstants.h"
 #include "dose/Exposure.h"
@@ -11,6 +12,7 @@
 namespace {
 
 using namespace veltrim;
+using veltrim::testing::ThrownBy;
 
 // A dose that falls exponentially from the surface, as a primary beam does:
 // the interpolation between layer middles must give it back exactly.
@@ -39,12 +41,9 @@ TEST(DoseAtDepth, TheRangeFindsAMaximumInsideAndRefusesWhatIsNotInThePhantom) {
     EXPECT_DOUBLE_EQ(least, DoseAtDepth(dose, 4.0));
     for (const double z : {-0.01, 30.01, std::nan("")})
         EXPECT_THROW(DoseAtDepth(dose, z), CalculationError) << z;
-    try {
-        DoseOverDepths(dose, 14.0, 5.0);
-        ADD_FAILURE() << "a backward range was taken";
-    } catch (const CalculationError& e) {
-        EXPECT_EQ(e.Cause().Id(), MessageId::DoseRangeBackwards);
-    }
+    const auto backwards = ThrownBy<CalculationError>([&] { DoseOverDepths(dose, 14.0, 5.0); });
+    ASSERT_TRUE(backwards) << "a backward range was taken";
+    EXPECT_EQ(backwards->Cause().Id(), MessageId::DoseRangeBackwards);
 }
 
 // Kernels that grow exponentially with energy (so that the log-linear
@@ -113,13 +112,11 @@ TEST(Exposure, TheFourWaysAgreeAndOutOfRangeValuesAreRefused) {
         {ExposureKind::TubeOutput, 50.0, 10001.0},      {ExposureKind::TubeOutput, 1001.0, 10.0},
         {ExposureKind::TubeOutput, 50.0, 0.0},          {ExposureKind::KermaAreaProduct, 1e9},
     };
-    for (const Exposure& way : refused)
-        try {
-            IncidentAirKerma(way, c, backscatter);
-            ADD_FAILURE() << "taken: " << way.Value << ", " << way.Mas;
-        } catch (const CalculationError& e) {
-            EXPECT_EQ(e.Cause().Id(), MessageId::ExposureOutOfRange);
-        }
+    for (const Exposure& way : refused) {
+        const auto e = ThrownBy<CalculationError>([&] { IncidentAirKerma(way, c, backscatter); });
+        ASSERT_TRUE(e) << "taken: " << way.Value << ", " << way.Mas;
+        EXPECT_EQ(e->Cause().Id(), MessageId::ExposureOutOfRange);
+    }
 }
 
 // A refusal shows the value with the digits that put it beyond the limit,
@@ -127,13 +124,9 @@ TEST(Exposure, TheFourWaysAgreeAndOutOfRangeValuesAreRefused) {
 // kerma the user typed.
 TEST(Exposure, RefusalsShowWhyTheValueIsRefusedAndWhatMadeIt) {
     const IrradiationConditions c = DefaultConditions();
-    const auto told = [&](const Exposure& way) -> std::string {
-        try {
-            IncidentAirKerma(way, c, 1.3);
-        } catch (const CalculationError& e) {
-            return e.Cause().In(veltrim::Language::English);
-        }
-        return "taken";
+    const auto told = [&](const Exposure& way) {
+        const auto e = ThrownBy<CalculationError>([&] { IncidentAirKerma(way, c, 1.3); });
+        return e ? e->Cause().In(veltrim::Language::English) : "taken";
     };
     EXPECT_EQ(told({ExposureKind::IncidentAirKerma, 10000.0000001}),
               "The incident air kerma of 10000.0000001 mGy is outside what can be taken: give a "
@@ -166,15 +159,11 @@ TEST(Exposure, PartsGiveEachWayBackAndTwoWaysAreRefusedByName) {
     ExposureParts parts;
     parts.EsakMgy = 3.1;
     parts.KapGyCm2 = 0.3;
-    try {
-        ExposureOf(parts);
-        ADD_FAILURE() << "two ways taken";
-    } catch (const CalculationError& e) {
-        const Message expected(
-            MessageId::ExposureGivenTwice,
-            {Arg(Message(MessageId::ExposureKap)), Arg(Message(MessageId::ExposureEsak))});
-        EXPECT_EQ(e.Cause().In(Language::English), expected.In(Language::English));
-    }
+    const auto twice = ThrownBy<CalculationError>([&] { ExposureOf(parts); });
+    ASSERT_TRUE(twice) << "two ways taken";
+    const Message expected(MessageId::ExposureGivenTwice, {Arg(Message(MessageId::ExposureKap)),
+                                                           Arg(Message(MessageId::ExposureEsak))});
+    EXPECT_EQ(twice->Cause().In(Language::English), expected.In(Language::English));
 }
 
 } // namespace

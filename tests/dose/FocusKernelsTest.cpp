@@ -32,13 +32,12 @@ TEST(FocusKernels, AnFsdFallsBetweenItsNeighboursLinearlyInItsInverse) {
     // 1/80 = w/75 + (1 - w)/100 gives w = 0.75.
     EXPECT_NEAR(between->NearWeight, 0.75, 1e-14);
 
-    const auto exact = BracketFsd(kSets, 100.0);
-    ASSERT_TRUE(exact);
-    EXPECT_EQ(exact->NearFsd, 100.0);
-    EXPECT_EQ(exact->NearWeight, 1.0);
-    const auto smallest = BracketFsd(kSets, 50.0);
-    ASSERT_TRUE(smallest);
-    EXPECT_EQ(smallest->NearWeight, 1.0);
+    for (const double fsd : {50.0, 100.0}) { // the smallest set and one inside
+        const auto exact = BracketFsd(kSets, fsd);
+        ASSERT_TRUE(exact) << fsd;
+        EXPECT_EQ(exact->NearFsd, fsd);
+        EXPECT_EQ(exact->NearWeight, 1.0) << fsd;
+    }
 
     // Beyond the largest set the parallel set is the far one (1/FSD = 0).
     const auto beyond = BracketFsd(kSets, 400.0);
@@ -50,10 +49,8 @@ TEST(FocusKernels, AnFsdFallsBetweenItsNeighboursLinearlyInItsInverse) {
 }
 
 TEST(FocusKernels, NothingBelowTheSmallestSetOrForAnFsdThatIsNotOne) {
-    EXPECT_FALSE(BracketFsd(kSets, 49.99));
-    EXPECT_FALSE(BracketFsd(kSets, 0.0));
-    EXPECT_FALSE(BracketFsd(kSets, -100.0));
-    EXPECT_FALSE(BracketFsd(kSets, std::nan("")));
+    for (const double fsd : {49.99, 0.0, -100.0, std::nan("")})
+        EXPECT_FALSE(BracketFsd(kSets, fsd)) << fsd;
     EXPECT_FALSE(BracketFsd({}, 100.0));
 }
 

@@ -1,5 +1,6 @@
 #include "dose/PointDose.h"
 
+#include "common/RefusalHelpers.h"
 #include "core/CalculationError.h"
 #include "dose/AbsoluteDose.h"
 #include "dose/KernelTail.h"
@@ -23,15 +24,13 @@ namespace synthetic = veltrim::testing;
 // A beam over the made-up data, its depth dose, and the dose at points of it.
 struct Beam : synthetic::SyntheticBeam {
     std::unique_ptr<veltrim::DepthDoseCalculation> axis;
-    std::unique_ptr<veltrim::SurfaceKernelSet> surface = SurfaceKernels();
-
-    static std::unique_ptr<veltrim::SurfaceKernelSet> SurfaceKernels() {
+    std::unique_ptr<veltrim::SurfaceKernelSet> surface = [] {
         auto set = std::make_unique<veltrim::SurfaceKernelSet>();
         for (int e = veltrim::FirstKernelKeV; e <= veltrim::LastKernelKeV; e += 5)
             set->Nodes[static_cast<std::size_t>((e - veltrim::FirstKernelKeV) / 5)] =
                 synthetic::SyntheticSurfaceKernel(e);
         return set;
-    }
+    }();
     veltrim::PointBeam Point() const {
         return {spectrum, tissue, *axis, conditions, 3.14159, surface.get()};
     }
@@ -39,11 +38,7 @@ struct Beam : synthetic::SyntheticBeam {
     Beam(double fsd, double fieldX, double fieldY,
          const std::function<double(int, int, int)>& kernel = synthetic::SyntheticKernel)
         : SyntheticBeam(kernel) {
-        conditions.TubeVoltage = 80;
-        conditions.Fsd = fsd;
-        conditions.FieldX = fieldX;
-        conditions.FieldY = fieldY;
-        spectrum = synthetic::SyntheticSpectrum(80);
+        SetConditions(80, fsd, fieldX, fieldY);
         veltrim::KernelSetSource source(*kernels);
         axis = std::make_unique<veltrim::DepthDoseCalculation>(
             veltrim::CalculateDepthDose(spectrum, tissue, source, conditions, 30.0, 3.14159));
@@ -54,20 +49,18 @@ struct Beam : synthetic::SyntheticBeam {
     }
     veltrim::PointDose At(double x, double y, double z) const { return At({{x, y, z}})[0]; }
     std::string Refusal(double x, double y, double z) const {
-        try {
-            At({{0, 0, 1}, {x, y, z}});
-            return "";
-        } catch (const veltrim::CalculationError& e) {
-            return e.what();
-        }
+        return synthetic::RefusalOf<veltrim::CalculationError>([&] { At({{0, 0, 1}, {x, y, z}}); });
     }
 };
 
 // The axis's sums are formed term for term as the depth dose forms them, for
 // a rectangle typed with its shorter side first (the table orders the sides)
 // and for a circle, whose rings the table counts whole and the points (with
-// the table's exact scatter) by their share inside it.
-TEST(PointDose, OnTheAxisEveryLayerMiddleGivesTheTableItself) {
+// the table's exact scatter) by their share inside it. The surface takes the
+// surface kernels on the axis and off it, bit for bit the surface dose of the
+// absolute dose on the axis, in both models; between the surface and the
+// first layer middle the scatter lies on the exponential through the two.
+TEST(PointDose, OnTheAxisTheLayerMiddlesGiveTheTableAndTheSurfaceItsOwnDose) {
     for (const Beam& beam : {Beam(100, 10, 20), Beam(80, 15, 0)}) {
         std::vector<PhantomPoint> points;
         for (int d = 1; d <= beam.axis->Rows; ++d)
@@ -85,6 +78,19 @@ TEST(PointDose, OnTheAxisEveryLayerMiddleGivesTheTableItself) {
             else
                 EXPECT_LT(p.Scatter, beam.axis->ScatterDose[d]) << "row " << d;
         }
+        const veltrim::SurfaceScatter surface =
+            veltrim::SurfaceScatterPerFluence(beam.spectrum, beam.tissue, *beam.surface,
+                                              veltrim::HalveField(beam.conditions), 160, 3.14159);
+        const veltrim::PointDose onAxis = beam.At(0, 0, 0);
+        EXPECT_EQ(onAxis.Primary, surface.PrimaryTissue);
+        EXPECT_EQ(onAxis.Scatter, surface.ScatterTissue);
+        veltrim::KernelSetSource source(*beam.kernels);
+        const veltrim::PointDose divergent = veltrim::DivergentDoseAtPoints(
+            beam.Point(), source, source, std::vector<PhantomPoint>{{0, 0, 0}})[0];
+        EXPECT_EQ(divergent.Scatter, surface.ScatterTissue);
+        EXPECT_NEAR(beam.At(1e-9, 0, 0).Scatter, onAxis.Scatter, 1e-6 * onAxis.Scatter);
+        const double first = beam.At(0, 0, LayerMiddle(1)).Scatter;
+        EXPECT_NEAR(beam.At(0, 0, 0.125).Scatter, std::sqrt(onAxis.Scatter * first), 1e-12 * first);
     }
 }
 
@@ -105,28 +111,6 @@ TEST(PointDose, ACirclesProfileHasNoSeamOnItsAxis) {
         beam.spectrum, beam.tissue, source, beam.conditions, 30.0, 3.14159, exact);
     for (int d = 1; d <= divergent.Rows; ++d)
         EXPECT_EQ(divergent.ScatterDose[d], beam.axis->ExactScatterDose[d]) << "row " << d;
-}
-
-// The surface takes the surface kernels on the axis and off it, bit for bit
-// the surface dose of the absolute dose on the axis, in both models; between
-// the surface and the first layer middle the scatter lies on the exponential
-// through the two.
-TEST(PointDose, TheSurfaceHasOneDoseOnTheAxisAndBesideIt) {
-    for (const Beam& beam : {Beam(100, 10, 20), Beam(80, 15, 0)}) {
-        const veltrim::SurfaceScatter surface =
-            veltrim::SurfaceScatterPerFluence(beam.spectrum, beam.tissue, *beam.surface,
-                                              veltrim::HalveField(beam.conditions), 160, 3.14159);
-        const veltrim::PointDose onAxis = beam.At(0, 0, 0);
-        EXPECT_EQ(onAxis.Primary, surface.PrimaryTissue);
-        EXPECT_EQ(onAxis.Scatter, surface.ScatterTissue);
-        veltrim::KernelSetSource source(*beam.kernels);
-        const veltrim::PointDose divergent = veltrim::DivergentDoseAtPoints(
-            beam.Point(), source, source, std::vector<PhantomPoint>{{0, 0, 0}})[0];
-        EXPECT_EQ(divergent.Scatter, surface.ScatterTissue);
-        EXPECT_NEAR(beam.At(1e-9, 0, 0).Scatter, onAxis.Scatter, 1e-6 * onAxis.Scatter);
-        const double first = beam.At(0, 0, LayerMiddle(1)).Scatter;
-        EXPECT_NEAR(beam.At(0, 0, 0.125).Scatter, std::sqrt(onAxis.Scatter * first), 1e-12 * first);
-    }
 }
 
 // Kernels in proportion to the ring's area deposit the same scatter from

@@ -103,6 +103,15 @@ struct SyntheticBeam {
     TissueTables tissue = SyntheticTissue();
     std::unique_ptr<KernelSet> kernels;
     IrradiationConditions conditions;
+
+    // The tube voltage and the geometry, and the spectrum up to the voltage.
+    void SetConditions(double kv, double fsd, double fieldX, double fieldY) {
+        conditions.TubeVoltage = kv;
+        conditions.Fsd = fsd;
+        conditions.FieldX = fieldX;
+        conditions.FieldY = fieldY;
+        spectrum = SyntheticSpectrum(kv);
+    }
 };
 
 // Three attenuation tables (300 records "energy, mu") shaped like W, Al, Cu.

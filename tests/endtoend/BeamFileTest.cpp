@@ -3,6 +3,7 @@
 // regular file) is refused with a message naming the file.
 #include "files/BeamFile.h"
 
+#include "common/RefusalHelpers.h"
 #include "common/TempFolder.h"
 #include "core/JsonReading.h"
 
@@ -16,6 +17,7 @@ namespace {
 
 using veltrim::BeamFileError;
 using veltrim::SavedBeam;
+using veltrim::testing::RefusalOf;
 using veltrim::testing::TempFolder;
 
 SavedBeam OddBeam() {
@@ -107,15 +109,11 @@ TEST(BeamFile, ALaterFormatOrADamagedFileIsRefusedWithTheReason) {
         refused.emplace_back(text, edit.Reason);
     }
     for (const auto& [text, reason] : refused) {
-        try {
-            veltrim::ParseBeamFile(text, "room3.json");
-            ADD_FAILURE() << "accepted: " << text;
-        } catch (const BeamFileError& e) {
-            const std::string message = e.what();
-            EXPECT_EQ(message.rfind("The beam file \"room3.json\" was not opened: ", 0), 0u)
-                << message;
-            EXPECT_NE(message.find(reason), std::string::npos) << message;
-        }
+        const std::string message =
+            RefusalOf<BeamFileError>([&] { veltrim::ParseBeamFile(text, "room3.json"); });
+        EXPECT_EQ(message.rfind("The beam file \"room3.json\" was not opened: ", 0), 0u)
+            << message << "\nfor " << text;
+        EXPECT_NE(message.find(reason), std::string::npos) << message;
     }
     // Escapes the writer never makes still read as JSON says.
     EXPECT_EQ(veltrim::ParseJson(R"(["\u00e9\ud83d\ude00\/\b"])").Items[0].String,
@@ -144,13 +142,8 @@ TEST(BeamFile, TextsThatAreNotUtf8AreRefusedOrReplacedAtSave) {
     SavedBeam beam;
     beam.Texts.FieldX = "3\xFF"
                         "0";
-    try {
-        veltrim::BeamFileBytes(beam);
-        ADD_FAILURE() << "saved";
-    } catch (const BeamFileError& e) {
-        EXPECT_NE(std::string(e.what()).find("field_x, \"3\\xFF0\""), std::string::npos)
-            << e.what();
-    }
+    const std::string refused = RefusalOf<BeamFileError>([&] { veltrim::BeamFileBytes(beam); });
+    EXPECT_NE(refused.find("field_x, \"3\\xFF0\""), std::string::npos) << refused;
     beam.Texts.FieldX = "30";
     beam.Name = "caf\xE9 \xE6\x97\xA5";
     EXPECT_EQ(veltrim::ParseBeamFile(veltrim::BeamFileBytes(beam), "x").Name,
@@ -160,12 +153,7 @@ TEST(BeamFile, TextsThatAreNotUtf8AreRefusedOrReplacedAtSave) {
 TEST(BeamFile, OnlyARegularFileOfABeamsSizeIsRead) {
     TempFolder dir;
     const auto refusedFor = [](const std::filesystem::path& file) {
-        try {
-            veltrim::ReadBeamFile(file);
-        } catch (const BeamFileError& e) {
-            return std::string(e.what());
-        }
-        return std::string("read");
+        return RefusalOf<BeamFileError>([&] { veltrim::ReadBeamFile(file); });
     };
     EXPECT_NE(refusedFor(dir / "none.json").find("does not exist"), std::string::npos);
     std::filesystem::create_directory(dir / "folder.json");

@@ -17,21 +17,19 @@ template <class Body> void InFolder(const std::filesystem::path& folder, Body bo
     std::filesystem::current_path(previous);
 }
 
-TEST(DataLocation, WorkingFolderWithDataWinsOverInstalledData) {
-    TempFolder prefix, work;
-    prefix.Write("share/veltrim/data/Tungsten.dat", "x");
-    work.Write("Tungsten.dat", "x");
-    InFolder(work.Path(),
-             [&] { EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim-calc"), "."); });
-}
-
-TEST(DataLocation, FindsInstalledDataThenSourceTreeFromAnEmptyFolder) {
-    TempFolder prefix, tree, empty;
+// The working folder's data first, then the folder the environment names,
+// then the installation's, then the source tree the program was built in.
+TEST(DataLocation, WorkingFolderThenEnvironmentThenInstallationThenSourceTree) {
+    TempFolder prefix, tree, work, mine, empty;
     prefix.Write("bin/veltrim-calc", "");
     prefix.Write("share/veltrim/data/Tungsten.dat", "x");
     tree.Write("build/cli/veltrim-calc", "");
     tree.Write("data/Tungsten.dat", "x");
+    work.Write("Tungsten.dat", "x");
+    mine.Write("Tungsten.dat", "x");
     unsetenv("VELTRIM_DATA");
+    InFolder(work.Path(),
+             [&] { EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim-calc"), "."); });
     InFolder(empty.Path(), [&] {
         EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim-calc"),
                   std::filesystem::canonical(prefix.Path()) / "share/veltrim/data");
@@ -40,16 +38,9 @@ TEST(DataLocation, FindsInstalledDataThenSourceTreeFromAnEmptyFolder) {
         // A program run from elsewhere still finds the data of the tree it was built from.
         EXPECT_TRUE(std::filesystem::is_regular_file(
             veltrim::FindDataFolder(empty / "nowhere/veltrim-calc") / "Tungsten.dat"));
+        setenv("VELTRIM_DATA", mine.Path().c_str(), 1);
+        EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim-calc"), mine.Path());
     });
-}
-
-TEST(DataLocation, EnvironmentOverridesTheInstalledFolder) {
-    TempFolder prefix, mine, empty;
-    prefix.Write("share/veltrim/data/Tungsten.dat", "x");
-    mine.Write("Tungsten.dat", "x");
-    setenv("VELTRIM_DATA", mine.Path().c_str(), 1);
-    InFolder(empty.Path(),
-             [&] { EXPECT_EQ(veltrim::FindDataFolder(prefix / "bin/veltrim"), mine.Path()); });
     unsetenv("VELTRIM_DATA");
 }
 

@@ -1,6 +1,7 @@
 // A phantom medium other than the four-component tissue: its tables come
 // from its own folder, and nothing else of the calculation changes.
 
+#include "common/RefusalHelpers.h"
 #include "common/ShippedData.h"
 #include "common/TempFolder.h"
 #include "engine/BeamPoints.h"
@@ -79,16 +80,13 @@ TEST(PhantomMedium, MissingTablesAreRefusedNamingTheMediumInEitherLanguage) {
     const WaterBesideTissue folder;
     fs::remove(folder.Path() / MediumFolder(Medium::Water) / SurfaceKernelFolder / "50.dat");
     const auto data = ModelData::Load(folder.Path());
-    try {
-        Calculate(*data, Medium::Water);
-        FAIL() << "a medium without its surface kernels was calculated";
-    } catch (const BeamError& e) {
-        EXPECT_EQ(e.Cause().Id(), MessageId::MediumDataFailed);
-        const std::string english = BeamErrorText(e, Language::English);
-        EXPECT_NE(english.find("Water"), std::string::npos) << english;
-        EXPECT_NE(english.find("50.dat"), std::string::npos) << english;
-        EXPECT_NE(BeamErrorText(e, Language::Japanese).find("水"), std::string::npos);
-    }
+    const auto e = veltrim::testing::ThrownBy<BeamError>([&] { Calculate(*data, Medium::Water); });
+    ASSERT_TRUE(e) << "a medium without its surface kernels was calculated";
+    EXPECT_EQ(e->Cause().Id(), MessageId::MediumDataFailed);
+    const std::string english = BeamErrorText(*e, Language::English);
+    EXPECT_NE(english.find("Water"), std::string::npos) << english;
+    EXPECT_NE(english.find("50.dat"), std::string::npos) << english;
+    EXPECT_NE(BeamErrorText(*e, Language::Japanese).find("水"), std::string::npos);
     // The default medium is untouched by another's damage, and a medium
     // with no folder at all is refused as well.
     EXPECT_NO_THROW(Calculate(*data, Medium::IcruFourComponent));
@@ -98,14 +96,12 @@ TEST(PhantomMedium, MissingTablesAreRefusedNamingTheMediumInEitherLanguage) {
     CalculationOptions thin;
     thin.PhantomMedium = Medium::Water;
     thin.ThicknessCm = 20.0;
-    try {
-        CalculateBeam(DefaultConditions(), thin, *data);
-        FAIL() << "a finite phantom of water was calculated without its exit ratios";
-    } catch (const BeamError& e) {
-        EXPECT_EQ(e.Cause().Id(), MessageId::MediumDataFailed);
-        EXPECT_NE(BeamErrorText(e, Language::English).find(ExitRatioFolder), std::string::npos);
-        EXPECT_NE(BeamErrorText(e, Language::Japanese).find("水"), std::string::npos);
-    }
+    const auto slab = veltrim::testing::ThrownBy<BeamError>(
+        [&] { CalculateBeam(DefaultConditions(), thin, *data); });
+    ASSERT_TRUE(slab) << "a finite phantom of water was calculated without its exit ratios";
+    EXPECT_EQ(slab->Cause().Id(), MessageId::MediumDataFailed);
+    EXPECT_NE(BeamErrorText(*slab, Language::English).find(ExitRatioFolder), std::string::npos);
+    EXPECT_NE(BeamErrorText(*slab, Language::Japanese).find("水"), std::string::npos);
 }
 
 } // namespace

@@ -85,16 +85,10 @@ TEST(ModelCache, RebuildsADamagedTruncatedOrForeignBinaryForm) {
         f.put(static_cast<char>(was ^ 0x5a));
     };
     const auto damages = std::array<std::function<void(std::fstream&)>, 4>{
-        [](std::fstream& f) {
-            f.seekp(0);
-            f.put('X');
-        },                                                                        // foreign magic
+        [](std::fstream& f) { f.seekp(0).put('X'); },                             // foreign magic
         [&](std::fstream& f) { flip(f, 80); },                                    // a source record
         [&](std::fstream& f) { flip(f, static_cast<std::streamoff>(size) - 3); }, // the table
-        [](std::fstream& f) {
-            f.seekp(0, std::ios::end);
-            f << "more";
-        }, // grown
+        [](std::fstream& f) { f.seekp(0, std::ios::end) << "more"; },             // grown
     };
     int parsed = folder.parsed;
     for (const auto& damage : damages) {

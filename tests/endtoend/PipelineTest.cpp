@@ -100,25 +100,19 @@ TEST(Pipeline, EachFailureStopsWhereItArisesAndIsToldInTheEditionsLanguage) {
     fsdNegative.Fsd = "-5";
     zeroSide.FieldX = "0";
     zeroSide.FieldY = "10";
+    const auto noTissue = [](PipelineFixture& f) { fs::remove(f.dir / "ICRUSoft.dat"); };
+    const auto shortKernel = [](PipelineFixture& f) {
+        veltrim::testing::WriteFile(f.dir / "PDS-data" / "40.dat", "1 2");
+    };
     const Case cases[] = {
         {"angle 0", angle0, {}, stopped, 1},
         {"vanishing angle", angleTiny, {}, stopped, 1},
         {"filters absorb everything", thick, {}, stopped, 1},
         {"negative FSD", fsdNegative, {}, stopped, 1},
-        {"tissue file missing",
-         {},
-         [](PipelineFixture& f) { fs::remove(f.dir / "ICRUSoft.dat"); },
-         stopped,
-         2},
+        {"tissue file missing", {}, noTissue, stopped, 2},
         {"FSD 0", fsd0, {}, failed, 3},
         {"0 x 10 field", zeroSide, {}, failed, 3},
-        {"kernel short",
-         {},
-         [](PipelineFixture& f) {
-             veltrim::testing::WriteFile(f.dir / "PDS-data" / "40.dat", "1 2");
-         },
-         failed,
-         3},
+        {"kernel short", {}, shortKernel, failed, 3},
     };
     for (const Case& c : cases) {
         for (const veltrim::Language edition :

@@ -1,6 +1,7 @@
 // The whole calculation on the data files that ship with the program.
 #include "common/ShippedData.h"
 
+#include "common/RefusalHelpers.h"
 #include "common/TempFolder.h"
 #include "dose/DepthDose.h"
 #include "dose/FocusKernels.h"
@@ -38,7 +39,7 @@ class ShippedData : public ::testing::Test {
 };
 
 // The default and the heaviest conditions the window takes, by the road every
-// front end takes: a whole finite table from 100 % at the surface.
+// front end takes: a whole finite table, falling with depth.
 TEST_F(ShippedData, TheDefaultAndTheHeaviestConditionsGiveWholeTables) {
     veltrim::IrradiationConditions heaviest = veltrim::DefaultConditions();
     heaviest.TubeVoltage = 150;
@@ -48,7 +49,6 @@ TEST_F(ShippedData, TheDefaultAndTheHeaviestConditionsGiveWholeTables) {
         const veltrim::BeamResult beam = veltrim::CalculateBeam(conditions, {}, *data);
         ASSERT_EQ(beam.DepthDose->Rows, 60);
         const veltrim::DepthDoseTable& result = beam.DepthDose->Table;
-        EXPECT_EQ(result[1][TotalPdd], 100.0);
         for (int d = 1; d <= 60; ++d)
             for (int column = 1; column <= 3; ++column)
                 EXPECT_TRUE(std::isfinite(result[d][column]) && result[d][column] > 0.0)
@@ -161,7 +161,6 @@ TEST_F(ShippedData, PointsAndTheAbsoluteDoseOfACircleAgreeDownFromTheSurface) {
         const auto mgy = [&](std::size_t k) {
             return *veltrim::PointMgy(beam, beam.Points[k].Primary + beam.Points[k].Scatter);
         };
-        EXPECT_NEAR(mgy(0), dose.Mgy(veltrim::DoseAtDepth(dose.PerKerma, 0)), 1e-12 * 2.0);
         EXPECT_NEAR(mgy(0), dose.Mgy(dose.PerKerma.Surface), 1e-12 * 2.0);
         EXPECT_NEAR(mgy(1), dose.Mgy(dose.PerKerma.Total[21]), 1e-12 * 2.0);
         EXPECT_GT(mgy(2), std::min(mgy(0), dose.Mgy(dose.PerKerma.Total[1])));
@@ -194,12 +193,9 @@ TEST_F(ShippedData, EveryPointOfTheLargestFieldInAThirtyCentimetrePatientCompute
                 << options.Points[k].Z;
         }
         options.Points = {{85, 0, 20}};
-        try {
-            veltrim::CalculateBeam(c, options, *data);
-            ADD_FAILURE() << "a point 85 cm out was computed";
-        } catch (const veltrim::BeamError& e) {
-            EXPECT_NE(std::string(e.what()).find("up to 7"), std::string::npos) << e.what();
-        }
+        const std::string refused = veltrim::testing::RefusalOf<veltrim::BeamError>(
+            [&] { veltrim::CalculateBeam(c, options, *data); });
+        EXPECT_NE(refused.find("up to 7"), std::string::npos) << refused;
     }
 }
 
@@ -207,9 +203,7 @@ TEST_F(ShippedData, EveryPointOfTheLargestFieldInAThirtyCentimetrePatientCompute
 class ShippedState : public ::testing::Test {
   protected:
     void SetUp() override {
-        AssertKernelsShipped();
-        if (HasFatalFailure())
-            return;
+        ASSERT_NO_FATAL_FAILURE(AssertKernelsShipped());
         ASSERT_TRUE(state.LoadAttenuationTables());
     }
     TempFolder work;
@@ -241,14 +235,10 @@ TEST_F(ShippedState, DivergentScatterUsesThePointFocusSetsAndRefusesBelowThem) {
     const auto far = veltrim::ReadKernelSet(state.DataFolder, veltrim::FocusSetFolder(100));
     veltrim::KernelSetSource nearSource(*near), farSource(*far);
     veltrim::InterpolatedKernelSource mixed(nearSource, farSource, 0.75);
+    veltrim::IrradiationConditions typed = state.Conditions;
+    typed.FieldX = typed.FieldY = 30;
     const auto direct = std::make_unique<veltrim::DepthDoseCalculation>(veltrim::CalculateDepthDose(
-        state.Spectrum, state.Tissue, mixed,
-        [&] {
-            veltrim::IrradiationConditions typed = state.Conditions;
-            typed.FieldX = typed.FieldY = 30;
-            return typed;
-        }(),
-        state.MaxDepth, state.Pi));
+        state.Spectrum, state.Tissue, mixed, typed, state.MaxDepth, state.Pi));
     for (int d = 1; d <= 60; ++d)
         EXPECT_EQ(direct->Table[d][TotalPdd], divergent[d][TotalPdd]) << "row " << d;
 
