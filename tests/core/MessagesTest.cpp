@@ -1,5 +1,6 @@
 #include "core/Messages.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -30,10 +31,8 @@ TEST(MessageTables, EveryMessageHasAnEnglishAndAJapaneseWordingNamingTheSameValu
     ASSERT_EQ(english.size(), count);
     ASSERT_EQ(japanese.size(), count);
     const auto hasNonAscii = [](std::string_view t) {
-        for (const char ch : t)
-            if (static_cast<unsigned char>(ch) >= 0x80)
-                return true;
-        return false;
+        return std::ranges::any_of(t,
+                                   [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
     };
     // Wordings that are nothing but a value passed through, or that are fixed
     // in both editions.

@@ -53,9 +53,8 @@ TEST(ScoringArrayTest, MergedBatchesEqualOneRun) {
         part.Score(h % 2, values[h], h);
         part.Score(0, 1.0, h);
     }
-    whole.Finish();
-    first.Finish();
-    second.Finish();
+    for (ScoringArray* array : {&whole, &first, &second})
+        array->Finish();
     first += second;
     for (std::size_t bin = 0; bin < 2; ++bin) {
         EXPECT_EQ(first.Mean(bin, 6), whole.Mean(bin, 6));
