@@ -1,5 +1,7 @@
-"""The beam and the reader of exported tables that the module's tests share."""
+"""The beam, veltrim-calc and the reader of exported tables that the module's tests share."""
 import csv
+import os
+import subprocess
 
 import numpy
 
@@ -7,6 +9,15 @@ import numpy
 # converted in the wrong unit on the way in changes the table.
 BEAM = dict(kv=120, angle=16, inherent=3, al=1.5, cu=0.1, fsd=60, field_x=20, field_y=10,
             rectification=2)
+CALC = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"]]
+
+
+def calc_precise(cwd, *args):
+    """What veltrim-calc --precise prints for BEAM and the further options."""
+    options = [a for name, value in BEAM.items()
+               for a in ("--" + name.replace("_", "-"), repr(value))]
+    return subprocess.run(CALC + ["--precise"] + options + list(args), capture_output=True,
+                          cwd=cwd, check=True).stdout.decode()
 
 
 def read_export(path):

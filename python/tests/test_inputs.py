@@ -56,47 +56,42 @@ def test_the_thickness_reaches_the_depth_dose_the_dose_and_the_results_file():
         veltrim.depth_dose(conditions, thickness=9.5)
 
 
-def test_failures_raise_calculation_error_with_the_programs_message():
+NAN = float("nan")
+AIR = "air_cm: The air path .* from 0 to 1000 cm"
+HVL1 = r'hvl1_mm_al: The measured HVL1 ".*" is not a positive number of mm Al\.$'
+C = veltrim.Conditions
+
+
+# The air path is checked as veltrim-calc checks --air, for a beam too; a
+# measured HVL1 as veltrim-calc checks --hvl1, in its words.
+@pytest.mark.parametrize("error, said, call", [
+    (veltrim.CalculationError, "corner", lambda: veltrim.depth_dose(C(field_x=80, field_y=80))),
+    (veltrim.CalculationError, "30", lambda: veltrim.spectrum(C(kv=20))),
+    (ValueError, "not 1, 2 or 3", lambda: C(rectification=4)),
+    *[(TypeError, "rectification takes 1, 2 or 3", lambda v=v: C(rectification=v))
+      for v in (2.7, None, True)],
+    *[(ValueError, AIR, lambda v=v: veltrim.beam_quality(C(), air_cm=v)) for v in (-1, 1e6, NAN)],
+    *[(ValueError, AIR, lambda v=v: veltrim.Beam(C(), air_cm=v)) for v in (-1, 1e6, NAN)],
+    (ValueError, "air_cm: ", lambda: veltrim.match_hvl1(C(), 3.0, air_cm=-1)),
+    *[(ValueError, HVL1, lambda v=v: veltrim.match_hvl1(C(), v)) for v in (0, -1, NAN)],
+    (ValueError, 'measured_hvl1: The measured HVL1 "0" is not',
+     lambda: veltrim.Beam(C(), measured_hvl1=0)),
+    (ValueError, "scatter_model", lambda: veltrim.depth_dose(C(), scatter_model="fancy"))])
+def test_failures_raise_calculation_error_with_the_programs_message(error, said, call):
     assert issubclass(veltrim.CalculationError, ValueError)
-    with pytest.raises(veltrim.CalculationError, match="corner"):
-        veltrim.depth_dose(veltrim.Conditions(field_x=80, field_y=80))
-    with pytest.raises(veltrim.CalculationError, match="30"):
-        veltrim.spectrum(veltrim.Conditions(kv=20))
-    with pytest.raises(ValueError, match="not 1, 2 or 3"):
-        veltrim.Conditions(rectification=4)
-    for odd in (2.7, None, True):
-        with pytest.raises(TypeError, match="rectification takes 1, 2 or 3"):
-            veltrim.Conditions(rectification=odd)
-    # The air path is checked as veltrim-calc checks --air, for a beam too.
-    for air in (-1, 1e6, float("nan")):
-        with pytest.raises(ValueError, match="air_cm: The air path .* from 0 to 1000 cm"):
-            veltrim.beam_quality(veltrim.Conditions(), air_cm=air)
-        with pytest.raises(ValueError, match="air_cm: The air path .* from 0 to 1000 cm"):
-            veltrim.Beam(veltrim.Conditions(), air_cm=air)
-    with pytest.raises(ValueError, match="air_cm: "):
-        veltrim.match_hvl1(veltrim.Conditions(), 3.0, air_cm=-1)
-    # A measured HVL1 is checked as veltrim-calc checks --hvl1, in its words.
-    for hvl1 in (0, -1, float("nan")):
-        with pytest.raises(ValueError, match=r'hvl1_mm_al: The measured HVL1 ".*" is not a '
-                                             r"positive number of mm Al\.$"):
-            veltrim.match_hvl1(veltrim.Conditions(), hvl1)
-    with pytest.raises(ValueError, match='measured_hvl1: The measured HVL1 "0" is not'):
-        veltrim.Beam(veltrim.Conditions(), measured_hvl1=0)
-    with pytest.raises(ValueError, match="scatter_model"):
-        veltrim.depth_dose(veltrim.Conditions(), scatter_model="fancy")
+    with pytest.raises(error, match=said):
+        call()
     # The interpreter carries on as before.
-    assert veltrim.depth_dose(veltrim.Conditions()).total[0] == 100.0
+    assert veltrim.depth_dose(C()).total[0] == 100.0
 
 
 def test_names_with_a_nul_byte_are_refused_not_cut_short(tmp_path):
     (tmp_path / "a").write_text("kept")
     cut = str(tmp_path / "a") + "\0.json"
-    with pytest.raises(ValueError, match="null byte"):
-        veltrim.Conditions().save(cut)
-    with pytest.raises(ValueError, match="null byte"):
-        veltrim.Conditions.load(cut)
-    with pytest.raises(ValueError, match="null byte"):
-        veltrim.depth_dose(veltrim.Conditions(), data=os.environ["VELTRIM_DATA"] + "\0/elsewhere")
+    for call in (lambda: C().save(cut), lambda: C.load(cut),
+                 lambda: veltrim.depth_dose(C(), data=os.environ["VELTRIM_DATA"] + "\0/elsewhere")):
+        with pytest.raises(ValueError, match="null byte"):
+            call()
     assert (tmp_path / "a").read_text() == "kept"
 
 
@@ -122,33 +117,11 @@ def test_match_hvl1_gives_the_filter_its_quality_and_the_conditions_with_it():
     assert veltrim.beam_quality(matched)["hvl1_mm_al"] == quality["hvl1_mm_al"]
 
 
-def signature_defaults(doc, name):
-    """The keyword defaults of each signature pybind11 writes at the head of
-    a docstring (one per overload): {keyword: default as Python reads it}."""
-    found = []
-    for line in doc.splitlines():
-        if not line.startswith(name + "("):
-            continue
-        inside, depth, part, parts = line[len(name) + 1:line.rindex(") ->")], 0, "", []
-        for ch in inside:
-            depth += ch in "[(" and 1 or ch in "])" and -1 or 0
-            if ch == "," and depth == 0:
-                parts.append(part)
-                part = ""
-            else:
-                part += ch
-        parts.append(part)
-        defaults = {}
-        for arg in parts:
-            if " = " in arg:
-                keyword, text = arg.split(" = ", 1)
-                try:
-                    defaults[keyword.split(":")[0].strip()] = ast.literal_eval(text)
-                except (ValueError, SyntaxError):
-                    pass
-        found.append(defaults)
-    return found
-
+def literal_defaults(arguments):
+    """{keyword: default} of a function's arguments (as ast holds them), each default a literal."""
+    named = arguments.args[len(arguments.args) - len(arguments.defaults):] + arguments.kwonlyargs
+    return {argument.arg: ast.literal_eval(node) for argument, node
+            in zip(named, arguments.defaults + arguments.kw_defaults) if node is not None}
 
 def test_every_keyword_default_is_the_one_the_stub_and_veltrim_calc_state():
     """A default changed on one side only would compute a different beam than
@@ -167,21 +140,19 @@ def test_every_keyword_default_is_the_one_the_stub_and_veltrim_calc_state():
         for function in (n for n in owner.body if isinstance(n, ast.FunctionDef)):
             if not hasattr(host, function.name):
                 continue  # the report, where the module is built without Qt
-            arguments = function.args.args + function.args.kwonlyargs
-            defaults = [None] * (len(function.args.args) - len(function.args.defaults))
-            defaults += function.args.defaults + function.args.kw_defaults
-            runtime = signature_defaults(getattr(host, function.name).__doc__, function.name)
-            for argument, node in zip(arguments, defaults):
-                if node is None or argument.arg == "self":
-                    continue
-                value = ast.literal_eval(node)
+            # pybind11 heads the docstring with each overload's signature.
+            runtime = [literal_defaults(ast.parse("def %s: pass" % line[:line.rindex(" ->")])
+                                        .body[0].args)
+                       for line in getattr(host, function.name).__doc__.splitlines()
+                       if line.startswith(function.name + "(")]
+            for name, value in literal_defaults(function.args).items():
                 value = list(value) if isinstance(value, tuple) else value  # a sequence either way
                 for overload in runtime:
-                    if argument.arg in overload:
-                        assert overload[argument.arg] == value, (function.name, argument.arg)
+                    if name in overload:
+                        assert overload[name] == value, (function.name, name)
                         compared += 1
-                if value is not None and argument.arg in stated:
-                    text = stated[argument.arg]
+                if value is not None and name in stated:
+                    text = stated[name]
                     assert (value == float(text) if isinstance(value, (int, float))
-                            else value == text), (function.name, argument.arg, text)
+                            else value == text), (function.name, name, text)
     assert compared > 40

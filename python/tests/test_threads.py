@@ -2,6 +2,7 @@
 import os
 import threading
 import time
+from concurrent.futures import ThreadPoolExecutor
 
 import pytest
 
@@ -12,18 +13,13 @@ from beams import BEAM
 def test_calculations_in_threads_give_the_same_bits():
     beams = [veltrim.Conditions(), veltrim.Conditions(**BEAM),
              veltrim.Conditions(kv=60, field_x=15, field_y=0, fsd=80, rectification=3)]
-    expected = [list(veltrim.depth_dose(c).total) for c in beams]
-    results = {}
 
-    def run(k):
-        results[k] = [list(veltrim.depth_dose(c).total) for c in beams]
+    def totals(_):
+        return [list(veltrim.depth_dose(c).total) for c in beams]
 
-    threads = [threading.Thread(target=run, args=(k,)) for k in range(4)]
-    for t in threads:
-        t.start()
-    for t in threads:
-        t.join()
-    assert all(results[k] == expected for k in range(4))
+    expected = totals(None)
+    with ThreadPoolExecutor(4) as pool:
+        assert list(pool.map(totals, range(4))) == [expected] * 4
 
 
 def test_a_relative_data_folder_is_read_where_it_is_now(tmp_path, monkeypatch):

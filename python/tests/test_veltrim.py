@@ -1,22 +1,17 @@
 """The Python module and veltrim-calc: the same conditions give the same bits."""
 import os
-import subprocess
 
 import numpy
 import pytest
 
 import veltrim
-from beams import BEAM, read_export
+from beams import BEAM, calc_precise, read_export
 
 
 def test_depth_dose_is_veltrim_calc_precise_to_the_last_bit(tmp_path):
-    args = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise"]
-    for name, value in BEAM.items():
-        args += ["--" + name.replace("_", "-"), repr(value)]
     exported = tmp_path / "table.csv"
-    printed = subprocess.run(args + ["--export-csv", str(exported)], capture_output=True,
-                             cwd=tmp_path, check=True).stdout
-    rows = [line.split(",") for line in printed.decode().split()[1:]]
+    printed = calc_precise(tmp_path, "--export-csv", str(exported))
+    rows = [line.split(",") for line in printed.split()[1:]]
     table = veltrim.depth_dose(veltrim.Conditions(**BEAM))
     assert len(rows) == 60 == len(table.total)
     for column, values in enumerate([table.depth_cm, table.primary, table.scatter, table.total]):
@@ -43,16 +38,11 @@ def test_depth_dose_is_veltrim_calc_precise_to_the_last_bit(tmp_path):
 
 
 def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
-    data = os.environ["VELTRIM_DATA"]
-    args = [os.environ["VELTRIM_CALC"], "--data", data, "--precise",
-            "--tube-output", "40", "--mas", "128", "--output-distance", "50"]
-    for name, value in BEAM.items():
-        args += ["--" + name.replace("_", "-"), repr(value)]
-
     def calc(*more):
-        printed = subprocess.run(args + list(more), capture_output=True, cwd=tmp_path, check=True)
+        printed = calc_precise(tmp_path, "--tube-output", "40", "--mas", "128",
+                               "--output-distance", "50", *more)
         return [line.split("=", 1) if line.startswith("# ") else line.split(",")
-                for line in printed.stdout.decode().splitlines()]
+                for line in printed.splitlines()]
 
     lines = calc("--dose", "--export-csv", str(tmp_path / "dose.csv"))
     names = {line[0][2:]: line[1] for line in lines if line[0].startswith("# ")}
@@ -64,30 +54,25 @@ def test_absolute_dose_is_veltrim_calc_dose_precise_to_the_last_bit(tmp_path):
             assert exported[name] == value
     rows = [line for line in lines if not line[0].startswith("# ")][1:]
     dose = veltrim.absolute_dose(veltrim.Conditions(**BEAM), tube_output=40, mas=128,
-                                 output_distance=50, data=data)
+                                 output_distance=50, data=os.environ["VELTRIM_DATA"])
     assert len(rows) == 60 == len(dose.total)
     for column, values in enumerate([dose.depth_cm, dose.primary, dose.scatter, dose.total]):
         assert [float(row[column]) for row in rows] == list(values)
         if column > 0:
             key = ["", "primary_mGy", "scatter_mGy", "total_mGy"][column]
             assert [float(row[key]) for row in exported_rows] == list(values)
-    assert float(names["incident_air_kerma_mGy"]) == dose.incident_air_kerma_mGy
-    assert float(names["backscatter_factor"]) == dose.backscatter_factor
-    assert float(names["entrance_surface_air_kerma_mGy"]) == dose.entrance_surface_air_kerma_mGy
-    assert float(names["surface_dose_mGy"]) == dose.surface_dose_mGy
+    for name in ("incident_air_kerma_mGy", "backscatter_factor", "entrance_surface_air_kerma_mGy",
+                 "surface_dose_mGy"):
+        assert float(names[name]) == getattr(dose, name), name
     assert (dose.exposure, dose.medium) == ("tube-output", names["medium"])
     assert float(calc("--dose-at", "4.2")[1][1]) == dose.at(4.2)
     assert tuple(map(float, calc("--dose-at", "1,9.0")[1][2:])) == dose.over(1, 9)
 
 
 def test_points_and_maps_are_veltrim_calc_precise_to_the_last_bit(tmp_path):
-    args = [os.environ["VELTRIM_CALC"], "--data", os.environ["VELTRIM_DATA"], "--precise"]
-    for name, value in BEAM.items():
-        args += ["--" + name.replace("_", "-"), repr(value)]
-
     def calc(*more):
-        printed = subprocess.run(args + list(more), capture_output=True, cwd=tmp_path, check=True)
-        return [list(map(float, line.split(","))) for line in printed.stdout.decode().split()[1:]]
+        printed = calc_precise(tmp_path, *more)
+        return [list(map(float, line.split(","))) for line in printed.split()[1:]]
 
     conditions = veltrim.Conditions(**BEAM)
     points = numpy.array([[0, 0, 0.25], [3.5, -2, 7.1], [-18, 4, 20]])

@@ -2,6 +2,7 @@
 
 #include "core/NumberReading.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
@@ -12,14 +13,10 @@ using veltrim::IrradiationConditions;
 TEST(ReadConditions, DefaultsGiveTheConditionsInTheirUnits) {
     IrradiationConditions c;
     EXPECT_FALSE(veltrim::ReadConditions(ConditionTexts{}, c));
-    EXPECT_EQ(c.TubeVoltage, 80.0);
-    EXPECT_EQ(c.TargetAngle, 12.0);
-    EXPECT_EQ(c.InherentFiltration, 0.25); // 2.5 mm held as cm
-    EXPECT_EQ(c.AlFilter, 0.0);
-    EXPECT_EQ(c.CuFilter, 0.0);
-    EXPECT_EQ(c.Fsd, 100.0);
-    EXPECT_EQ(c.FieldX, 30.0);
-    EXPECT_EQ(c.FieldY, 30.0);
+    // The inherent filtration's 2.5 mm held as cm.
+    EXPECT_EQ((std::array{c.TubeVoltage, c.TargetAngle, c.InherentFiltration, c.AlFilter,
+                          c.CuFilter, c.Fsd, c.FieldX, c.FieldY}),
+              (std::array{80.0, 12.0, 0.25, 0.0, 0.0, 100.0, 30.0, 30.0}));
 }
 
 TEST(ReadConditions, ClampsTubeVoltageAndHandsBackTheLimitText) {
@@ -49,30 +46,24 @@ TEST(ReadConditions, ReadsEveryFieldAfreshAndLeavesRectificationAlone) {
     IrradiationConditions c;
     c.Rectification = veltrim::RectificationMethod::SinglePhaseFullWave;
     c.FieldX = 5; // a previous calculation's
-    ConditionTexts texts;
-    texts.AlFilter = "1";
-    texts.CuFilter = "0.1";
-    texts.FieldX = "10";
-    texts.FieldY = "20";
-    veltrim::ReadConditions(texts, c);
-    EXPECT_EQ(c.AlFilter, 0.1);
-    EXPECT_EQ(c.CuFilter, 0.1 * 0.1);
-    EXPECT_EQ(c.FieldX, 10.0);
-    EXPECT_EQ(c.FieldY, 20.0);
+    veltrim::ReadConditions({.AlFilter = "1", .CuFilter = "0.1", .FieldX = "10", .FieldY = "20"},
+                            c);
+    EXPECT_EQ((std::array{c.AlFilter, c.CuFilter, c.FieldX, c.FieldY}),
+              (std::array{0.1, 0.1 * 0.1, 10.0, 20.0}));
     EXPECT_EQ(c.Rectification, veltrim::RectificationMethod::SinglePhaseFullWave);
 }
 
 TEST(SpectrumInputProblem, RejectsAnglesWithoutSlopeAndNumbersTooLarge) {
     IrradiationConditions c;
     veltrim::ReadConditions(ConditionTexts{}, c);
-    EXPECT_FALSE(veltrim::SpectrumInputProblem(c, 3.14159));
-    c.TargetAngle = 0;
-    EXPECT_TRUE(veltrim::SpectrumInputProblem(c, 3.14159));
-    c.TargetAngle = 90; // tangent huge but finite: practically no anode absorption
-    EXPECT_FALSE(veltrim::SpectrumInputProblem(c, 3.14159));
-    for (double amplifying : {90.5, 135.0, 180.0, -12.0}) {
-        c.TargetAngle = amplifying;
-        EXPECT_TRUE(veltrim::SpectrumInputProblem(c, 3.14159)) << amplifying;
+    // At 90 degrees the tangent is huge but finite: practically no anode absorption.
+    for (const double allowed : {12.0, 90.0}) {
+        c.TargetAngle = allowed;
+        EXPECT_FALSE(veltrim::SpectrumInputProblem(c, 3.14159)) << allowed;
+    }
+    for (const double refused : {0.0, 90.5, 135.0, 180.0, -12.0}) {
+        c.TargetAngle = refused;
+        EXPECT_TRUE(veltrim::SpectrumInputProblem(c, 3.14159)) << refused;
     }
     c.TargetAngle = 12;
     c.AlFilter = std::numeric_limits<double>::infinity();
@@ -95,12 +86,8 @@ TEST(GeometryProblem, RefusesANegativeDistanceAndLeavesZeroToTheDepthDose) {
 // read whole, with the number it used: the tube voltage as held to its
 // limits, a thickness in the mm typed. Texts that are numbers say nothing.
 TEST(ReadConditions, EachFieldNotReadWholeIsNamedWithTheNumberUsed) {
-    ConditionTexts texts;
-    EXPECT_TRUE(veltrim::MisreadFields(texts).empty());
-    texts.TubeVoltage = "8O";
-    texts.AlFilter = "1,5";
-    texts.FieldY = " 20 ";
-    texts.Fsd = "";
+    EXPECT_TRUE(veltrim::MisreadFields(ConditionTexts{}).empty());
+    const ConditionTexts texts{.TubeVoltage = "8O", .AlFilter = "1,5", .Fsd = "", .FieldY = " 20 "};
     const std::vector<veltrim::Message> notices = veltrim::MisreadFields(texts);
     ASSERT_EQ(notices.size(), 3u);
     EXPECT_EQ(notices[0].In(veltrim::Language::English),

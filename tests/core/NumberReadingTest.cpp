@@ -4,26 +4,28 @@
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <utility>
 
 namespace {
 
 using veltrim::ReadNumber;
 
-void ExpectReads(std::initializer_list<std::pair<const char*, double>> cases) {
+using Read = std::pair<const char*, double>;
+
+void ExpectReads(std::span<const Read> cases) {
     for (const auto& [text, value] : cases)
         EXPECT_EQ(ReadNumber(text), value) << '"' << text << '"';
+}
+void ExpectReads(std::initializer_list<Read> cases) {
+    ExpectReads(std::span(cases));
 }
 
 TEST(NumberReading, StopsAtFirstCharacterThatDoesNotFit) {
     // The comma is no decimal separator.
-    ExpectReads({{"80 kV", 80},
-                 {"1,5", 1},
-                 {"2.5.3", 2.5},
-                 {"12-3", 12},
-                 {"7e", 7},
-                 {"7e+", 7},
-                 {"7ex", 7}});
+    const Read reads[] = {{"80 kV", 80}, {"1,5", 1}, {"2.5.3", 2.5}, {"12-3", 12},
+                          {"7e", 7},     {"7e+", 7}, {"7ex", 7}};
+    ExpectReads(reads);
 }
 
 TEST(NumberReading, TextWithoutLeadingNumberGivesZero) {
@@ -37,15 +39,10 @@ TEST(NumberReading, BlanksTabsAndLineFeedsAreIgnoredAnywhere) {
 
 TEST(NumberReading, SignsPeriodsAndExponents) {
     // 0.1 correctly rounded, like the compiler's literal.
-    ExpectReads({{"-12", -12},
-                 {"+12", 12},
-                 {".5", 0.5},
-                 {"5.", 5},
-                 {"-.5", -0.5},
-                 {"1.5E3", 1500},
-                 {"1.5e-3", 0.0015},
-                 {"2E+2", 200},
-                 {"0.1", 0.1}});
+    const Read reads[] = {{"-12", -12},       {"+12", 12},   {".5", 0.5},
+                          {"5.", 5},          {"-.5", -0.5}, {"1.5E3", 1500},
+                          {"1.5e-3", 0.0015}, {"2E+2", 200}, {"0.1", 0.1}};
+    ExpectReads(reads);
     EXPECT_EQ(ReadNumber("2.5") * 0.1, 0.25);
 }
 
@@ -95,23 +92,12 @@ TEST(NumberReading, UnderflowReadsZeroWhateverTheExponentsSign) {
 // number as a whole, blanks around it aside, or it is none. A subnormal is
 // a number, an overflow is not.
 TEST(WholeNumberReading, ATextIsANumberAsAWholeOrNone) {
-    const std::pair<const char*, double> numbers[] = {
-        {" 80", 80},
-        {"80\t", 80},
-        {"-.5", -0.5},
-        {"+12", 12},
-        {"5.", 5},
-        {"1E3", 1000},
-        {"2.5e-1", 0.25},
-        {"0.1", 0.1},
-        {"1e-310", 1e-310},
-        {"-1e-400", -0.0},
-        {"1.7976931348623157e308", 1.7976931348623157e308}};
-    for (const auto& [text, value] : numbers) {
-        const std::optional<double> read = veltrim::ReadWholeNumber(text);
-        ASSERT_TRUE(read) << '"' << text << '"';
-        EXPECT_EQ(*read, value) << '"' << text << '"';
-    }
+    const Read numbers[] = {{" 80", 80},        {"80\t", 80},     {"-.5", -0.5},    {"+12", 12},
+                            {"5.", 5},          {"1E3", 1000},    {"2.5e-1", 0.25}, {"0.1", 0.1},
+                            {"1e-310", 1e-310}, {"-1e-400", -0.0}};
+    for (const auto& [text, value] : numbers)
+        EXPECT_EQ(veltrim::ReadWholeNumber(text), value) << '"' << text << '"';
+    EXPECT_EQ(veltrim::ReadWholeNumber("1.7976931348623157e308"), 1.7976931348623157e308);
     EXPECT_TRUE(std::signbit(*veltrim::ReadWholeNumber("-1e-400")));
     for (const char* text : {"8O", "5O", "2,5", "1,5e3", "0x10", "&H10", "", " ", "1e", "1e+", ".",
                              "-", "8 0", "1..2", "1e400", "inf", "nan", "80 kV", "1e5.5"})

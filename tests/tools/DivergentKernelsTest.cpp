@@ -19,14 +19,6 @@
 namespace veltrim::mc {
 namespace {
 
-double RowSum(const ScatterKernelTable& kernel, int row) {
-    double sum = 0.0;
-    for (int c = 1; c <= CellGrid::kRings; ++c) {
-        sum += kernel[static_cast<std::size_t>(c)][static_cast<std::size_t>(row)];
-    }
-    return sum;
-}
-
 TEST(DivergentKernelsTest, AnInfiniteFsdIsTheParallelKernelAndADistantOneNearlySo) {
     const RunSettings s = Pencil(40.0, 4, 21, 4);
     const KernelTally parallel = RunKernel(Tissue(), s);
@@ -36,9 +28,8 @@ TEST(DivergentKernelsTest, AnInfiniteFsdIsTheParallelKernelAndADistantOneNearlyS
     const ScatterKernelTable infinite = DivergentKernel(sets, 0);
     EXPECT_EQ(infinite, reference); // the same histories, weight 1 everywhere
     const ScatterKernelTable distant = DivergentKernel(sets, 1);
-    for (int a = 1; a <= 60; a += 7) {
+    for (int a = 1; a <= 60; a += 7)
         EXPECT_NEAR(RowSum(distant, a) / RowSum(reference, a), 1.0, 0.005) << "row " << a;
-    }
 }
 
 // At a focus 30 cm from the surface the kernels differ from the parallel

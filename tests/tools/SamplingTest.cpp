@@ -41,9 +41,8 @@ std::vector<double> EqualProbabilityEdges(const std::function<double(double thet
     for (int k = 0; k <= kGrid; ++k) {
         t[k] = std::pow(static_cast<double>(k) / kGrid, 3.0);
         const double value = dcs(std::acos(1.0 - 2.0 * t[k]));
-        if (k > 0) {
+        if (k > 0)
             cumulative[k] = cumulative[k - 1] + 0.5 * (previous + value) * (t[k] - t[k - 1]);
-        }
         previous = value;
     }
     // Edges in t from the forward direction, then turned into rising cosines.
@@ -51,9 +50,8 @@ std::vector<double> EqualProbabilityEdges(const std::function<double(double thet
     int k = 0;
     for (int b = 1; b < kBins; ++b) {
         const double target = cumulative[kGrid] * b / kBins;
-        while (cumulative[k + 1] < target) {
+        while (cumulative[k + 1] < target)
             ++k;
-        }
         const double f = (target - cumulative[k]) / (cumulative[k + 1] - cumulative[k]);
         edges.push_back(1.0 - 2.0 * (t[k] + f * (t[k + 1] - t[k])));
     }
@@ -61,21 +59,24 @@ std::vector<double> EqualProbabilityEdges(const std::function<double(double thet
     return {edges.rbegin(), edges.rend()};
 }
 
-double ChiSquare(const std::vector<double>& edges, const std::function<double()>& sampleCosine) {
+// Chi-square of the sampled cosines on the equal-probability bins of dcs,
+// recorded with the test's result.
+double ChiSquare(const std::function<double(double theta)>& dcs,
+                 const std::function<double()>& sampleCosine) {
+    const std::vector<double> edges = EqualProbabilityEdges(dcs);
     std::vector<double> counts(kBins, 0.0);
     for (int n = 0; n < kSamples; ++n) {
         const double c = sampleCosine();
         int bin = 0;
-        while (bin < kBins - 1 && c >= edges[bin + 1]) {
+        while (bin < kBins - 1 && c >= edges[bin + 1])
             ++bin;
-        }
         counts[bin] += 1.0;
     }
     const double expected = static_cast<double>(kSamples) / kBins;
     double chi2 = 0.0;
-    for (double c : counts) {
+    for (double c : counts)
         chi2 += (c - expected) * (c - expected) / expected;
-    }
+    ::testing::Test::RecordProperty("chi_square", std::to_string(chi2));
     return chi2;
 }
 
@@ -84,23 +85,19 @@ class SamplingAtEnergy : public ::testing::TestWithParam<double> {};
 TEST_P(SamplingAtEnergy, IncoherentAnglesFollowKleinNishinaTimesS) {
     const double E = GetParam();
     const xrl::Material tissue = xrl::IcruSoftTissue();
-    const auto edges =
-        EqualProbabilityEdges([&](double theta) { return IncoherentReference(tissue, E, theta); });
     RandomStream random(4001);
     const double chi2 =
-        ChiSquare(edges, [&] { return SampleIncoherent(E, Tissue(), random).CosTheta; });
-    RecordProperty("chi_square", std::to_string(chi2));
+        ChiSquare([&](double theta) { return IncoherentReference(tissue, E, theta); },
+                  [&] { return SampleIncoherent(E, Tissue(), random).CosTheta; });
     EXPECT_LT(chi2, kChiSquareCritical) << E << " keV";
 }
 
 TEST_P(SamplingAtEnergy, CoherentAnglesFollowThomsonTimesFormFactorSquared) {
     const double E = GetParam();
     const xrl::Material tissue = xrl::IcruSoftTissue();
-    const auto edges =
-        EqualProbabilityEdges([&](double theta) { return xrl::DCS_Rayl(tissue, E, theta); });
     RandomStream random(4002);
-    const double chi2 = ChiSquare(edges, [&] { return SampleCoherentCosine(E, Tissue(), random); });
-    RecordProperty("chi_square", std::to_string(chi2));
+    const double chi2 = ChiSquare([&](double theta) { return xrl::DCS_Rayl(tissue, E, theta); },
+                                  [&] { return SampleCoherentCosine(E, Tissue(), random); });
     EXPECT_LT(chi2, kChiSquareCritical) << E << " keV";
 }
 
@@ -113,13 +110,11 @@ INSTANTIATE_TEST_SUITE_P(NodeEnergies, SamplingAtEnergy,
 TEST(SamplingTest, ChiSquareRejectsKleinNishinaWithoutBinding) {
     const double E = 10.0;
     const xrl::Material tissue = xrl::IcruSoftTissue();
-    const auto edges =
-        EqualProbabilityEdges([&](double theta) { return IncoherentReference(tissue, E, theta); });
     RandomStream random(4003);
     const double alpha = E / kElectronRestEnergy;
-    const double chi2 = ChiSquare(
-        edges, [&] { return 1.0 + (1.0 - SampleKleinNishinaRatio(alpha, random)) / alpha; });
-    RecordProperty("chi_square", std::to_string(chi2));
+    const double chi2 =
+        ChiSquare([&](double theta) { return IncoherentReference(tissue, E, theta); },
+                  [&] { return 1.0 + (1.0 - SampleKleinNishinaRatio(alpha, random)) / alpha; });
     EXPECT_GT(chi2, 10.0 * kChiSquareCritical);
 }
 
@@ -141,14 +136,12 @@ TEST(SamplingTest, InteractionSharesFollowCoefficients) {
     RandomStream random(4005);
     int counts[3] = {0, 0, 0};
     constexpr int kN = 200000;
-    for (int n = 0; n < kN; ++n) {
+    for (int n = 0; n < kN; ++n)
         ++counts[static_cast<int>(SampleInteraction(mu, random))];
-    }
     // 5 standard deviations of a binomial count.
     const double shares[3] = {0.2, 0.5, 0.3};
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < 3; ++k)
         EXPECT_NEAR(counts[k], kN * shares[k], 5.0 * std::sqrt(kN * shares[k] * (1.0 - shares[k])));
-    }
 }
 
 // The tabulated coefficients reproduce xraylib between the grid points.

@@ -31,9 +31,7 @@ TEST(SlabKernelsTest, TheSlabsOfTheThickPhantomsHistoriesAreThoseOfASlabRun) {
     const std::uint64_t n = tagged.Histories();
     for (int a = slabRows - 3; a <= slabRows; ++a) {
         const auto row = static_cast<std::size_t>(a - 1);
-        double sum = 0.0;
-        for (int c = 1; c <= CellGrid::kRings; ++c)
-            sum += fromThick[static_cast<std::size_t>(c)][static_cast<std::size_t>(a)];
+        const double sum = RowSum(fromThick, a);
         const double realSum =
             real.ScatterRows().Mean(row, real.Histories()) / real.RowMassThickness();
         const double thickSum = tagged.Whole().ScatterRows().Mean(row, n) / real.RowMassThickness();

@@ -32,9 +32,8 @@ const KermaFactors& TransportFactors() {
     static const KermaFactors factors = [] {
         PrimaryDoseNodeTable nodes{};
         EnergyTable air{};
-        for (int j = 2; j <= 30; ++j) {
+        for (int j = 2; j <= 30; ++j)
             nodes[static_cast<std::size_t>(j)] = Estimator().DoseFactor(5.0 * j);
-        }
         for (int i = 1; i <= 300; ++i) {
             const double E = std::max(0.5 * i, TissueModel::kMinEnergy);
             air[static_cast<std::size_t>(i)] = Estimator().DoseFactor(E) / E;
@@ -90,12 +89,10 @@ TEST(SurfaceLayerTest, PathsAreCutAtTheLayerAndAtTheRings) {
 TEST(KermaFactorsTest, FollowTheProgramsTablesOnTheBins) {
     PrimaryDoseNodeTable nodes{};
     EnergyTable air{};
-    for (int j = 2; j <= 30; ++j) {
+    for (int j = 2; j <= 30; ++j)
         nodes[static_cast<std::size_t>(j)] = 50.0 * std::pow(5.0 * j, -1.3) + 0.01 * j;
-    }
-    for (int i = 1; i <= 300; ++i) {
+    for (int i = 1; i <= 300; ++i)
         air[static_cast<std::size_t>(i)] = 3.0 * std::pow(0.5 * i, -2.5) + 0.02;
-    }
     const KermaFactors k(nodes, air);
     const EnergyTable program = BuildPrimaryDoseTable(nodes);
     for (int i = 21; i <= 300; ++i) {
@@ -132,9 +129,8 @@ TEST(SurfaceTallyTest, TrackLengthKermaOfALayerEqualsItsDeposits) {
     BothTallies both(TransportFactors(), thickness);
     RandomStream random(31);
     const std::uint64_t n = 200000;
-    for (std::uint64_t h = 0; h < n; ++h) {
+    for (std::uint64_t h = 0; h < n; ++h)
         TransportHistory(PencilBeam{E}, Phantom{}, Tissue(), DepthImportance{}, random, both, h);
-    }
     both.deposits.Finish(n);
     both.surface.Finish(n);
     const ScoringArray& track = both.surface.Air();
@@ -167,17 +163,13 @@ TEST(SurfaceTallyTest, TrackLengthKermaOfALayerEqualsItsDeposits) {
 TEST(DirectSurfaceTest, ExtrasLeaveTheRowsAndAgreeWithIndependentEstimates) {
     EnergyTable spectrum{};
     spectrum[120] = 1.0; // 60 keV alone
-    IrradiationConditions c;
-    c.TubeVoltage = 60.0;
-    c.Fsd = 100.0;
-    c.FieldX = 8.0;
-    c.FieldY = 8.0;
+    const IrradiationConditions c{.TubeVoltage = 60.0, .Fsd = 100.0, .FieldX = 8.0, .FieldY = 8.0};
     const FocusRunSettings s = FocusHistories(5, 0, 6, 10000, 1);
-    DirectExtras extras;
-    extras.Kerma = &TransportFactors();
-    extras.SurfaceRadius = 2.0;
-    extras.LayerThickness = 0.01;
-    extras.Fine = {FineRows{0.0, 0.1, 5}};
+    const DirectExtras extras{.Kerma = &TransportFactors(),
+                              .SurfaceRadius = 2.0,
+                              .LayerThickness = 0.01,
+                              .Fine = {FineRows{0.0, 0.1, 5}},
+                              .Lateral = {}};
     const DirectResult plain = RunDirect(Tissue(), OneRowEstimator(), spectrum, c, s, 0.3, 12.0);
     const DirectResult r =
         RunDirect(Tissue(), OneRowEstimator(), spectrum, c, s, 0.3, 12.0, extras);

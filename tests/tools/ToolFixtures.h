@@ -1,10 +1,12 @@
 #pragma once
 
 // What the Monte Carlo tests share: the tissue model and an axis estimator
-// of 30 rows, tabulated once per test program since that takes a moment.
+// of 30 rows, tabulated once per test program since that takes a moment, and
+// the settings and sums the tests keep making.
 
 #include "tools/mc/AxisEstimator.h"
 #include "tools/mc/FocusRun.h"
+#include "tools/mc/KernelFile.h"
 #include "tools/mc/KernelRun.h"
 #include "tools/mc/TissueModel.h"
 #include "tools/xrl/XrayLib.h"
@@ -30,14 +32,13 @@ inline DepthImportance Splitting(double energy) {
 // on a stream of the test's own.
 inline RunSettings Pencil(double energy, std::uint64_t batches, std::uint64_t seed,
                           unsigned stream) {
-    RunSettings s;
-    s.Energy = energy;
-    s.Seed = seed;
-    s.StreamNumber = stream;
-    s.BatchHistories = 10000;
-    s.MaxBatches = batches;
-    s.Importance = Splitting(energy);
-    return s;
+    return {.Energy = energy,
+            .Seed = seed,
+            .StreamNumber = stream,
+            .BatchHistories = 10000,
+            .MaxBatches = batches,
+            .Geometry = Phantom{},
+            .Importance = Splitting(energy)};
 }
 
 // Histories of a focus scored and tested over `rows` rows, `batches`
@@ -52,6 +53,14 @@ inline FocusRunSettings FocusHistories(std::uint64_t seed, unsigned stream, std:
             .Rows = rows,
             .Geometry = Phantom{},
             .Importance = DepthImportance{}};
+}
+
+// The scatter a kernel's rings give the axis at one row.
+inline double RowSum(const ScatterKernelTable& kernel, int row) {
+    double sum = 0.0;
+    for (int c = 1; c <= CellGrid::kRings; ++c)
+        sum += kernel[static_cast<std::size_t>(c)][static_cast<std::size_t>(row)];
+    return sum;
 }
 
 } // namespace veltrim::mc

@@ -19,14 +19,14 @@ namespace veltrim::mc {
 namespace {
 
 RunSettings SmallRun(double energy, std::uint64_t batches, std::uint64_t perBatch) {
-    RunSettings s;
-    s.Energy = energy;
-    s.Seed = 99;
-    s.StreamNumber = 7;
-    s.BatchHistories = perBatch;
-    s.MaxBatches = batches;
-    s.Threads = 2;
-    return s;
+    return {.Energy = energy,
+            .Seed = 99,
+            .StreamNumber = 7,
+            .BatchHistories = perBatch,
+            .MaxBatches = batches,
+            .Threads = 2,
+            .Geometry = Phantom{},
+            .Importance = DepthImportance{}};
 }
 
 TEST(ScoringArrayTest, AHistoryEntersTheVarianceAsOneSample) {
@@ -45,9 +45,7 @@ TEST(ScoringArrayTest, AHistoryEntersTheVarianceAsOneSample) {
 
 TEST(ScoringArrayTest, MergedBatchesEqualOneRun) {
     const double values[] = {0.5, 1.5, 2.0, 4.0, 0.25, 8.0};
-    ScoringArray whole(2);
-    ScoringArray first(2);
-    ScoringArray second(2);
+    ScoringArray whole(2), first(2), second(2);
     for (std::uint64_t h = 0; h < 6; ++h) {
         whole.Score(h % 2, values[h], h);
         whole.Score(0, 1.0, h);
@@ -55,9 +53,8 @@ TEST(ScoringArrayTest, MergedBatchesEqualOneRun) {
         part.Score(h % 2, values[h], h);
         part.Score(0, 1.0, h);
     }
-    whole.Finish();
-    first.Finish();
-    second.Finish();
+    for (ScoringArray* array : {&whole, &first, &second})
+        array->Finish();
     first += second;
     for (std::size_t bin = 0; bin < 2; ++bin) {
         EXPECT_EQ(first.Mean(bin, 6), whole.Mean(bin, 6));
@@ -109,9 +106,8 @@ TEST(TransportTest, PrimaryIsScoredOnTheAxisOnly) {
     const KernelTally t = RunKernel(Tissue(), SmallRun(30.0, 2, 5000));
     double offAxis = 0.0;
     for (std::size_t row = 0; row < CellGrid::kRows; ++row) {
-        for (std::size_t ring = 1; ring < CellGrid::kRings; ++ring) {
+        for (std::size_t ring = 1; ring < CellGrid::kRings; ++ring)
             offAxis += t.PrimaryCells().Mean(row * CellGrid::kRings + ring, t.Histories());
-        }
     }
     EXPECT_EQ(offAxis, 0.0);
     EXPECT_GT(t.PrimaryCells().Mean(0, t.Histories()), 0.0);
