@@ -1,5 +1,6 @@
 #include "graph/GraphPicture.h"
 
+#include "common/GuiHelpers.h"
 #include "graph/Colours.h"
 #include "graph/GraphMapping.h"
 
@@ -8,14 +9,7 @@
 namespace {
 
 using namespace veltrim;
-
-bool HasColour(const QImage& image, QRgb colour) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == colour)
-                return true;
-    return false;
-}
+using veltrim::testing::ColoursOf;
 
 TEST(GraphPicture, CursorLinesArePaintedOverTheImageButNeverIntoIt) {
     GraphPicture graph;
@@ -30,8 +24,8 @@ TEST(GraphPicture, CursorLinesArePaintedOverTheImageButNeverIntoIt) {
         redShown |= shown.pixel(static_cast<int>(onLine.x()) + dx, static_cast<int>(onLine.y())) ==
                     colours::Red;
     EXPECT_TRUE(redShown);
-    EXPECT_FALSE(HasColour(shown, colours::Blue)) << "a hidden line was painted";
-    EXPECT_FALSE(HasColour(graph.Image(), colours::Red));
+    EXPECT_FALSE(ColoursOf(shown).contains(colours::Blue)) << "a hidden line was painted";
+    EXPECT_FALSE(ColoursOf(graph.Image()).contains(colours::Red));
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 #include "graph/SpectrumChart.h"
 
-#include <climits>
+#include "common/GuiHelpers.h"
+
 #include <gtest/gtest.h>
 #include <set>
 
 namespace {
 
 using namespace veltrim;
+using veltrim::testing::BarTop;
 
 SpectrumAxes Axes() {
     QFont font(QStringLiteral("Times New Roman"));
@@ -40,14 +42,8 @@ TEST(SpectrumChart, EachBinIsABarOverItsOwnEnergyAndAsTallAsItsShare) {
     // The axis tops out at the largest bin, so the tallest bar reaches the
     // top of the plot and the one of a third its share a third of the way.
     const QRect plot = SpectrumPlotArea();
-    const auto top = [&](int x) {
-        for (int y = 0; y < picture.height(); ++y)
-            if (picture.pixel(x, y) == SpectrumBarColour)
-                return y;
-        return INT_MAX;
-    };
-    EXPECT_LE(top(SpectrumColumn(59.0)), plot.top() + 1);
-    EXPECT_NEAR(plot.bottom() - top(SpectrumColumn(30.0)), (plot.bottom() - plot.top()) / 3.0, 2);
+    EXPECT_LE(BarTop(picture, 59.0, 59.0), plot.top() + 1);
+    EXPECT_NEAR(plot.bottom() - BarTop(picture, 30.0, 30.0), (plot.bottom() - plot.top()) / 3.0, 2);
 }
 
 TEST(SpectrumChart, AxisTopIsARoundNumberAtOrAboveTheLargestBin) {

@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -30,10 +31,7 @@ class ExamTest : public SideWindowTest<ExamWindow, &MainWindow::Exam> {
 
     ExamWindow& Open() {
         Ok();
-        PressKey(w, Qt::Key_F6);
-        if (w.Exam() == nullptr)
-            throw std::logic_error("F6 opened no examination window");
-        return *w.Exam();
+        return OpenBy(Qt::Key_F6);
     }
     void Choose(ControlName combo, int index) {
         FindControl<QComboBox>(*w.Exam(), combo).setCurrentIndex(index);
@@ -59,10 +57,9 @@ TEST_P(ExamTest, F6AndTheMenuOpenOneWindow) {
     EXPECT_TRUE(exam.isVisible());
     EXPECT_EQ(exam.windowTitle(),
               QString::fromUtf8(Wording(GetParam(), MessageId::ExamWindowTitle)));
-    const QList<QAction*> items = w.GraphMenu()->actions();
-    EXPECT_TRUE(items[3]->text().endsWith(QStringLiteral("\tF4")));
-    ASSERT_TRUE(items[4]->text().endsWith(QStringLiteral("\tF6")));
-    items[4]->trigger();
+    QAction* item = w.GraphMenu()->actions()[4];
+    ASSERT_TRUE(item->text().endsWith(QStringLiteral("\tF6")));
+    item->trigger();
     EXPECT_EQ(w.Exam(), &exam);
 
     // A new exposure takes the dose window's exposure over the one typed here.
@@ -115,11 +112,9 @@ TEST_P(ExamTest, AThreeExposureStudySavesReopensAndTotalsAsTheLibrary) {
     ASSERT_NE(again.Result(), nullptr);
     const StudyResult library = ComputeStudy(saved, *ModelData::Load(f.dir.Path()));
     ASSERT_EQ(again.Result()->Totals.size(), 1u);
-    for (const StudyResult* shown : {exam.Result(), again.Result()}) {
-        EXPECT_EQ(shown->Totals[0].Dose, library.Totals[0].Dose);
-        EXPECT_EQ(shown->Totals[0].Low, library.Totals[0].Low);
-        EXPECT_EQ(shown->Totals[0].High, library.Totals[0].High);
-    }
+    const auto range = [](const DoseRange& r) { return std::tuple(r.Dose, r.Low, r.High); };
+    for (const StudyResult* shown : {exam.Result(), again.Result()})
+        EXPECT_EQ(range(shown->Totals[0]), range(library.Totals[0]));
     EXPECT_GT(library.Totals[0].High, library.Totals[0].Low);
     EXPECT_EQ(Cell(ec::Totals, 0, 0), QStringLiteral("conceptus"));
     EXPECT_FALSE(Cell(ec::Totals, 0, 1).isEmpty());
@@ -158,9 +153,8 @@ TEST_P(ExamTest, AMistypedNumberIsRefusedByItsFieldsName) {
     const std::filesystem::path damaged = f.dir.Path() / "damaged.json";
     std::ofstream(damaged) << "{\"veltrim_study\": 1, \"patient\": {";
     EXPECT_FALSE(exam.OpenStudy(QString::fromStdString(damaged.string())));
-    const std::string prefix = Text(e, MessageId::ExamNotOpened, {""});
-    EXPECT_EQ(Said().substr(0, prefix.size()), prefix);
-    EXPECT_GT(Said().size(), prefix.size());
+    EXPECT_TRUE(Begins(Said(), Text(e, MessageId::ExamNotOpened, {""})));
+    EXPECT_GT(Said().size(), Text(e, MessageId::ExamNotOpened, {""}).size()) << "no reason given";
     EXPECT_EQ(exam.CurrentStudy().Exposures.size(), 1u);
 }
 
@@ -189,12 +183,10 @@ TEST_P(ExamTest, ImportsADoseRecordsEventsAsEditableExposures) {
     ASSERT_EQ(list.rowCount(), 2);
     EXPECT_EQ(exam.CurrentStudy().Exposures[0].TubeVoltage, 70.0);
     // The table shows a converted figure to five digits; the study keeps all.
-    EXPECT_TRUE(list.item(0, 6)->text().startsWith(QStringLiteral("0.23457 ")))
-        << list.item(0, 6)->text().toStdString();
+    EXPECT_TRUE(Begins(list.item(0, 6)->text().toStdString(), "0.23457 "));
     EXPECT_FALSE(list.item(0, 0)->toolTip().contains(QStringLiteral("kv =")));
     EXPECT_TRUE(list.item(1, 0)->text().endsWith(QStringLiteral(" *")));
-    EXPECT_TRUE(list.item(1, 0)->toolTip().contains(QStringLiteral("kv = 80")))
-        << list.item(1, 0)->toolTip().toStdString();
+    EXPECT_TRUE(Holds(list.item(1, 0)->toolTip().toStdString(), "kv = 80"));
     EXPECT_TRUE(list.item(1, 0)->toolTip().contains(QStringLiteral("table_transmission =")));
     Edit(1, BeamEntry::Posterior, "0.75");
     EXPECT_EQ(exam.CurrentStudy().Exposures[1].Entry, BeamEntry::Posterior);
@@ -208,9 +200,8 @@ TEST_P(ExamTest, ImportsADoseRecordsEventsAsEditableExposures) {
     const Study before = exam.CurrentStudy();
     const std::filesystem::path json = f.dir.Write("s.json", std::string(300, ' '));
     EXPECT_FALSE(exam.ImportRecord(QString::fromStdString(json.string())));
-    const std::string prefix = Text(e, MessageId::ExamNotImported, {""});
-    EXPECT_EQ(Said().substr(0, prefix.size()), prefix);
-    EXPECT_NE(Said().find("not a DICOM file"), std::string::npos) << Said();
+    EXPECT_TRUE(Begins(Said(), Text(e, MessageId::ExamNotImported, {""})));
+    EXPECT_TRUE(Holds(Said(), "not a DICOM file"));
     EXPECT_EQ(StudyFileBytes(exam.CurrentStudy()), StudyFileBytes(before));
 }
 

@@ -10,6 +10,7 @@
 #include "app/MainWindow.h"
 #include "app/WindowBuilder.h"
 #include "common/GraphProbe.h"
+#include "common/GuiHelpers.h"
 #include "common/TempFolder.h"
 #include "graph/GraphPicture.h"
 
@@ -106,10 +107,13 @@ inline QImage DecodedBmp(const std::filesystem::path& file) {
 }
 
 // A test on a main window shown and made active, as a user's is.
+// `data`, if given, changes the folder's made-up data before the window loads.
 template <typename Base> class ActiveWindowOf : public Base {
   protected:
-    explicit ActiveWindowOf(Language edition) : f(edition) {}
+    explicit ActiveWindowOf(Language edition, void (*data)(const std::filesystem::path&) = nullptr)
+        : f(edition, true, data) {}
     void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
+    void Ok() { f.Button(maincontrols::Ok).click(); }
 
     WindowFixture f;
     MainWindow& w = *f.window;

@@ -18,16 +18,19 @@ using namespace veltrim;
 using namespace veltrim::testing;
 namespace mc = mapcontrols;
 
-class MapTest : public SideWindowTest<MapWindow, &MainWindow::Map> {};
+class MapTest : public SideWindowTest<MapWindow, &MainWindow::Map> {
+  protected:
+    MapWindow& Open() {
+        Ok();
+        return OpenBy(Qt::Key_F4);
+    }
+};
 
 // The key and the menu reach one window; its map down the axis is the
 // table the main window drew, and with an exposure in the dose window the
 // typed point's dose reads in mGy too.
 TEST_P(MapTest, F4AndTheMenuOpenItWithTheTablesAxisAndTheDoseWindowsMgy) {
-    Ok();
-    PressKey(w, Qt::Key_F4);
-    ASSERT_NE(w.Map(), nullptr) << "F4 opened no map window";
-    MapWindow& map = *w.Map();
+    MapWindow& map = Open();
     EXPECT_TRUE(map.isVisible());
     EXPECT_EQ(map.windowTitle(), QString::fromUtf8(Wording(GetParam(), MessageId::MapWindowTitle)));
     QAction* item = w.GraphMenu()->actions()[3];
@@ -51,30 +54,23 @@ TEST_P(MapTest, F4AndTheMenuOpenItWithTheTablesAxisAndTheDoseWindowsMgy) {
     ASSERT_NE(w.Dose(), nullptr);
     FindControl<QAbstractButton>(*w.Dose(), dosecontrols::Apply).click(); // its 1 mGy
     Click(mc::ShowPoint);
-    EXPECT_TRUE(Field(mc::PointDose).endsWith(QStringLiteral(" mGy")))
-        << Field(mc::PointDose).toStdString();
+    EXPECT_TRUE(Ends(Field(mc::PointDose).toStdString(), " mGy"));
 }
 
 // A point that is not a number is refused in the edition's words, as typed, before
 // anything is computed; the next good point is shown as usual.
 TEST_P(MapTest, ARefusedPointIsToldInTheEditionsWordsAndTheWindowGoesOn) {
-    Ok();
-    PressKey(w, Qt::Key_F4);
-    ASSERT_NE(w.Map(), nullptr);
-    Type(mc::PointX, "2,5");
+    Open();
     Type(mc::PointY, "0");
     Type(mc::PointDepth, "3");
-    Click(mc::ShowPoint);
-    const std::string said = Said();
-    EXPECT_EQ(said,
-              Message(MessageId::PointNotFinite, {Arg("2,5"), Arg("0"), Arg("3")}).In(GetParam()))
-        << "the coordinate is named as typed";
-    EXPECT_EQ(Field(mc::PointDose), "");
-    // A text read only in part is no coordinate either: "8 0" is not 80.
-    Type(mc::PointX, "8 0");
-    Click(mc::ShowPoint);
-    EXPECT_EQ(Said(),
-              Message(MessageId::PointNotFinite, {Arg("8 0"), Arg("0"), Arg("3")}).In(GetParam()));
+    // Named as typed; a text read only in part is no coordinate: "8 0" is not 80.
+    for (const char* x : {"2,5", "8 0"}) {
+        Type(mc::PointX, x);
+        Click(mc::ShowPoint);
+        EXPECT_EQ(Said(),
+                  Message(MessageId::PointNotFinite, {Arg(x), Arg("0"), Arg("3")}).In(GetParam()));
+        EXPECT_EQ(Field(mc::PointDose), "") << x;
+    }
     Type(mc::PointX, " 2.5");
     Click(mc::ShowPoint);
     EXPECT_EQ(Said(), "");

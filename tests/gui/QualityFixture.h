@@ -46,11 +46,10 @@ inline QStringList Curves(const QualityWindow& quality) {
     return texts;
 }
 
-class QualityTest : public ::testing::Test {
+class QualityTest : public ActiveWindowOf<::testing::Test> {
   protected:
     explicit QualityTest(Language edition = Language::English)
-        : f(edition, true, UseShippedSpectrumData) {}
-    void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
+        : ActiveWindowOf(edition, UseShippedSpectrumData) {}
 
     // F2 in the main window, as the user opens it.
     QualityWindow& Open() {
@@ -60,7 +59,6 @@ class QualityTest : public ::testing::Test {
             throw std::logic_error("F2 opened no spectrum window");
         return *quality;
     }
-    void Ok() { f.Button(maincontrols::Ok).click(); }
 
     // The library's figures of the main window's last spectrum, with no air.
     BeamQuality LibraryFigures() const {
@@ -68,9 +66,6 @@ class QualityTest : public ::testing::Test {
         return *AssessBeamQuality(w.State().Spectrum, w.State().Attenuation.MuAluminium, air, 0.0)
                     .Quality;
     }
-
-    WindowFixture f;
-    MainWindow& w = *f.window;
 };
 
 // A test of a window beside the main window, which `Side` gives (null until
@@ -78,13 +73,18 @@ class QualityTest : public ::testing::Test {
 // dose data unless said otherwise); and the user's hands on the side
 // window's controls.
 template <typename Window, Window* (MainWindow::*Side)() const>
-class SideWindowTest : public ::testing::TestWithParam<Language> {
+class SideWindowTest : public ActiveWindowOf<::testing::TestWithParam<Language>> {
   protected:
     explicit SideWindowTest(void (*data)(const std::filesystem::path&) = UseDoseData)
-        : f(GetParam(), true, data) {}
-    void SetUp() override { ASSERT_TRUE(ShowActive(w)); }
+        : ActiveWindowOf(GetParam(), data) {}
 
-    void Ok() { f.Button(maincontrols::Ok).click(); }
+    // The side window opened by its key, as the user opens it.
+    Window& OpenBy(Qt::Key key) {
+        PressKey(w, key);
+        if ((w.*Side)() == nullptr)
+            throw std::logic_error("its key opened no side window");
+        return *(w.*Side)();
+    }
     void Type(ControlName name, const char* text) {
         FindControl<QLineEdit>(*(w.*Side)(), name).setText(QString::fromUtf8(text));
     }
@@ -95,9 +95,6 @@ class SideWindowTest : public ::testing::TestWithParam<Language> {
     std::string Said() const {
         return FindControl<QLabel>(*(w.*Side)(), sidecontrols::MessageLine).text().toStdString();
     }
-
-    WindowFixture f;
-    MainWindow& w = *f.window;
 };
 
 } // namespace veltrim::testing

@@ -13,15 +13,22 @@ using namespace veltrim::testing;
 namespace qc = qualitycontrols;
 namespace fs = std::filesystem;
 
-using QualitySave = QualityTest;
+class QualitySave : public QualityTest {
+  protected:
+    // Both files saved under the name typed in each field.
+    QualityWindow& SaveBoth(const char* name) {
+        QualityWindow& quality = Open();
+        for (const ControlName field : {qc::CsvFileName, qc::PngFileName})
+            FindControl<QLineEdit>(quality, field).setText(name);
+        for (const ControlName button : {qc::SaveCsv, qc::SavePng})
+            FindControl<QPushButton>(quality, button).click();
+        return quality;
+    }
+};
 
 TEST_F(QualitySave, CsvHoldsTheSpectrumShownAndPngItsPicture) {
     Ok();
-    QualityWindow& quality = Open();
-    FindControl<QLineEdit>(quality, qc::CsvFileName).setText("beam");
-    FindControl<QLineEdit>(quality, qc::PngFileName).setText("beam");
-    FindControl<QPushButton>(quality, qc::SaveCsv).click();
-    FindControl<QPushButton>(quality, qc::SavePng).click();
+    const QualityWindow& quality = SaveBoth("beam");
     EXPECT_EQ(f.sink.Messages, (std::vector<std::string>{"  Saved  ", "  Saved  "}));
 
     // The layout itself is the spectrum file's test; here, that it holds the spectrum shown.
@@ -33,21 +40,16 @@ TEST_F(QualitySave, CsvHoldsTheSpectrumShownAndPngItsPicture) {
 
 TEST_F(QualitySave, ANameHeldByAFolderIsRefusedInTheEditionsWordsAndNothingIsWritten) {
     Ok();
-    QualityWindow& quality = Open();
     fs::create_directory(f.dir / "taken.csv");
     fs::create_directory(f.dir / "taken.png");
     const std::vector<std::string> before = EntriesOf(f.dir.Path());
-    FindControl<QLineEdit>(quality, qc::CsvFileName).setText("taken");
-    FindControl<QLineEdit>(quality, qc::PngFileName).setText("taken");
-    FindControl<QPushButton>(quality, qc::SaveCsv).click();
-    FindControl<QPushButton>(quality, qc::SavePng).click();
+    SaveBoth("taken");
 
     ASSERT_EQ(f.sink.Messages.size(), 2u);
     EXPECT_EQ(f.sink.Messages[0], "The spectrum could not be saved as \"taken.csv\": a folder of "
                                   "that name is in the way. Nothing was written under that name.");
-    EXPECT_NE(f.sink.Messages[1].find("The spectrum picture could not be saved as \"taken.png\""),
-              std::string::npos)
-        << f.sink.Messages[1];
+    EXPECT_TRUE(
+        Holds(f.sink.Messages[1], "The spectrum picture could not be saved as \"taken.png\""));
     EXPECT_TRUE(fs::is_directory(f.dir / "taken.csv"));
     EXPECT_TRUE(fs::is_empty(f.dir / "taken.csv"));
     EXPECT_EQ(EntriesOf(f.dir.Path()), before) << "a temporary was left behind";

@@ -21,18 +21,6 @@ using namespace veltrim::testing;
 namespace qc = qualitycontrols;
 namespace mc = maincontrols;
 
-// The highest row a bar reaches over a range of energies (INT_MAX: no bar).
-int BarTop(const QImage& picture, double fromKeV, double toKeV) {
-    int top = INT_MAX;
-    for (int x = SpectrumColumn(fromKeV); x <= SpectrumColumn(toKeV); ++x)
-        for (int y = 0; y < picture.height(); ++y)
-            if (picture.pixel(x, y) == SpectrumBarColour) {
-                top = std::min(top, y);
-                break;
-            }
-    return top;
-}
-
 QString Figure(QualityWindow& quality, ControlName name) {
     return FindControl<QLineEdit>(quality, name).text();
 }
@@ -121,15 +109,14 @@ TEST_F(QualityWindowTest, ListsEveryDrawnCurveInOrderUntilReset) {
     f.Field(mc::CuFilter).setText("0.1");
     Ok();
     ASSERT_EQ(Curves(quality).size(), 2);
-    EXPECT_TRUE(Curves(quality)[0].startsWith("1.  80 kV, constant potential, filters 2.5 mm Al "
-                                              "eq. + 0 mm Al + 0 mm Cu, FSD 100 cm, field 30 x 30 "
-                                              "cm:  HVL1 "))
-        << Curves(quality)[0].toStdString();
-    EXPECT_TRUE(Curves(quality)[1].startsWith("2.  150 kV, constant potential, filters 2.5 mm Al "
-                                              "eq. + 0 mm Al + 0.1 mm Cu"))
-        << Curves(quality)[1].toStdString();
-    EXPECT_TRUE(Curves(quality)[1].endsWith(QString::fromStdString(
-        FormatC("HVL1 %.3f mm Al,  classic scatter", LibraryFigures().Hvl1MmAl))));
+    EXPECT_TRUE(Begins(Curves(quality)[0].toStdString(),
+                       "1.  80 kV, constant potential, filters 2.5 mm Al eq. + "
+                       "0 mm Al + 0 mm Cu, FSD 100 cm, field 30 x 30 cm:  HVL1 "));
+    EXPECT_TRUE(
+        Begins(Curves(quality)[1].toStdString(),
+               "2.  150 kV, constant potential, filters 2.5 mm Al eq. + 0 mm Al + 0.1 mm Cu"));
+    EXPECT_TRUE(Ends(Curves(quality)[1].toStdString(),
+                     FormatC("HVL1 %.3f mm Al,  classic scatter", LibraryFigures().Hvl1MmAl)));
 
     // A field too wide for the scatter data: the spectrum is formed and shown,
     // the depth dose fails and draws no new curve, so the list keeps two.
@@ -139,7 +126,7 @@ TEST_F(QualityWindowTest, ListsEveryDrawnCurveInOrderUntilReset) {
     Ok();
     ASSERT_EQ(f.sink.Messages.size(), 1u);
     EXPECT_EQ(Curves(quality).size(), 2);
-    EXPECT_NE(Shown(quality, qc::ShownBeam).find("Last calculation: 60 kV"), std::string::npos);
+    EXPECT_TRUE(Holds(Shown(quality, qc::ShownBeam), "Last calculation: 60 kV"));
 
     f.Button(mc::Reset).click();
     EXPECT_TRUE(Curves(quality).isEmpty());
@@ -161,7 +148,7 @@ TEST_F(QualityWindowTest, FindAddedAluminiumWritesTheThicknessThatGivesTheMeasur
     // The reachable range in the message is the matching's test.
     EXPECT_EQ(find("1.0").rfind("A measured HVL1 of 1.000 mm Al cannot be reached", 0), 0u);
     ASSERT_EQ(f.sink.Questions.size(), 1u) << "declined, the offer changes nothing";
-    EXPECT_NE(f.sink.Questions[0].find("Match the inherent filtration"), std::string::npos);
+    EXPECT_TRUE(Holds(f.sink.Questions[0], "Match the inherent filtration"));
     EXPECT_EQ(find("40").rfind("A measured HVL1 of 40.000 mm Al cannot be reached", 0), 0u);
     EXPECT_EQ(f.sink.Questions.size(), 1u) << "no offer above the reach";
     // Read whole, or refused: "3,0" is not 3 mm Al, nor an air path "1,5" 1 cm.
@@ -178,22 +165,17 @@ TEST_F(QualityWindowTest, FindAddedAluminiumWritesTheThicknessThatGivesTheMeasur
     EXPECT_GT(aluminium.toDouble(), 0.0);
     EXPECT_EQ(w.TypedConditions().CuFilter, before.CuFilter);
     EXPECT_NEAR(Figure(quality, qc::Hvl1).toDouble(), 3.00, 0.0015) << "the found beam's figures";
-    EXPECT_EQ(Shown(quality, qc::ShownBeam).rfind("Found beam, not yet calculated: 80 kV", 0), 0u)
-        << Shown(quality, qc::ShownBeam);
-    EXPECT_NE(
-        said.find("The added aluminium changed from 0 mm to " + aluminium.toStdString() + " mm"),
-        std::string::npos)
-        << said;
+    EXPECT_TRUE(Begins(Shown(quality, qc::ShownBeam), "Found beam, not yet calculated: 80 kV"));
+    EXPECT_TRUE(
+        Holds(said, "The added aluminium changed from 0 mm to " + aluminium.toStdString() + " mm"));
     EXPECT_EQ(w.TypedConditions().InherentFiltration, before.InherentFiltration);
 
     f.sink.Answer = true;
     const std::string inherent = find("2.0");
     const QString found = f.Field(mc::InherentFiltration).text();
     EXPECT_LT(found.toDouble(), 2.5);
-    EXPECT_NE(
-        inherent.find("The inherent filtration changed from 2.5 mm to " + found.toStdString()),
-        std::string::npos)
-        << inherent;
+    EXPECT_TRUE(
+        Holds(inherent, "The inherent filtration changed from 2.5 mm to " + found.toStdString()));
     EXPECT_EQ(f.Field(mc::AlFilter).text(), aluminium) << "the added filters stay as typed";
     EXPECT_NEAR(Figure(quality, qc::Hvl1).toDouble(), 2.00, 0.0015);
 
@@ -225,11 +207,9 @@ TEST_F(JapaneseQualityWindow, SpeaksJapanese) {
               "まだ計算していません: メインウィンドウで OK を押してください。");
     FindControl<QLineEdit>(quality, qc::MeasuredHvl1).setText("1.0");
     FindControl<QPushButton>(quality, qc::FindAluminium).click();
-    EXPECT_EQ(Shown(quality, qc::MessageLine).rfind("測定した第 1 半価層 1.000 mm Al は", 0), 0u)
-        << Shown(quality, qc::MessageLine);
+    EXPECT_TRUE(Begins(Shown(quality, qc::MessageLine), "測定した第 1 半価層 1.000 mm Al は"));
     Ok();
-    EXPECT_TRUE(Curves(quality)[0].startsWith("1.  80 kV、定電圧、"))
-        << Curves(quality)[0].toStdString();
+    EXPECT_TRUE(Begins(Curves(quality)[0].toStdString(), "1.  80 kV、定電圧、"));
 }
 
 } // namespace
@@ -257,9 +237,8 @@ TEST_F(QualityWindowTest, DivergentScatterFromTheGraphsMenuMarksTheFollowingCurv
     EXPECT_EQ(Curves(quality).size(), 1) << "declined";
     Ok();
     ASSERT_EQ(Curves(quality).size(), 2);
-    EXPECT_TRUE(Curves(quality)[0].endsWith("classic scatter")) << Curves(quality)[0].toStdString();
-    EXPECT_TRUE(Curves(quality)[1].endsWith("divergent-beam scatter"))
-        << Curves(quality)[1].toStdString();
+    EXPECT_TRUE(Ends(Curves(quality)[0].toStdString(), "classic scatter"));
+    EXPECT_TRUE(Ends(Curves(quality)[1].toStdString(), "divergent-beam scatter"));
     // The divergent beam's deep dose is higher (80 kV, 30 x 30 cm, FSD 100).
     EXPECT_GT(w.State().DepthDoseResult[21][TotalPdd], classicAt10 * 1.02);
 

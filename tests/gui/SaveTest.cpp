@@ -96,13 +96,9 @@ TEST(SaveCommands, AFailedSaveSaysWhatFailedAndLeavesTheWindowAsItWas) {
 
     // The Japanese edition says it in Japanese (the wording is the saving tests').
     ASSERT_EQ(f.sink.Messages.size(), 3u);
-    EXPECT_NE(f.sink.Messages[0].find("フォルダー「no-such-folder」がありません"),
-              std::string::npos)
-        << f.sink.Messages[0];
-    EXPECT_NE(f.sink.Messages[1].find("「no-such-folder/kept.bmp」"), std::string::npos)
-        << f.sink.Messages[1];
-    EXPECT_NE(f.sink.Messages[2].find("PDD_tempDATA.txt がありません"), std::string::npos)
-        << f.sink.Messages[2];
+    EXPECT_TRUE(Holds(f.sink.Messages[0], "フォルダー「no-such-folder」がありません"));
+    EXPECT_TRUE(Holds(f.sink.Messages[1], "「no-such-folder/kept.bmp」"));
+    EXPECT_TRUE(Holds(f.sink.Messages[2], "PDD_tempDATA.txt がありません"));
     EXPECT_EQ(ReadBytes(f.dir / "kept.csv"), "earlier");
     EXPECT_FALSE(fs::exists(f.dir / "no-such-folder"));
     EXPECT_TRUE(f.Button(mc::SaveNumbers).isEnabled());
@@ -134,15 +130,14 @@ TEST(SaveCommands, ExportsWriteTheLastTableWithEveryDigitAndThePictureAsDrawn) {
     const std::string folder = f.dir.Path().string();
     EXPECT_EQ(f.sink.Messages[0], "The table was exported as table.csv in " + folder + ".");
     EXPECT_EQ(f.sink.Messages[1], "The graph was saved as PNG: graph.png in " + folder + ".");
-    EXPECT_NE(f.sink.Messages[2].find("no file name was given"), std::string::npos)
-        << f.sink.Messages[2];
-    EXPECT_NE(f.sink.Messages[3].find("folder"), std::string::npos) << f.sink.Messages[3];
+    EXPECT_TRUE(Holds(f.sink.Messages[2], "no file name was given"));
+    EXPECT_TRUE(Holds(f.sink.Messages[3], "folder"));
     EXPECT_TRUE(fs::is_directory(f.dir / "held.png"));
     EXPECT_EQ(QImage(Utf8((f.dir / "graph.png").string())).convertToFormat(QImage::Format_RGB32),
               w.Graph().Image().convertToFormat(QImage::Format_RGB32));
 
     const std::string csv = ReadBytes(f.dir / "table.csv");
-    EXPECT_EQ(csv.rfind("# program=Veltrim ", 0), 0u) << csv.substr(0, 80);
+    EXPECT_TRUE(Begins(csv.substr(0, 80), "# program=Veltrim "));
     const std::size_t header = csv.find("\ndepth_from_cm,");
     ASSERT_NE(header, std::string::npos);
     std::istringstream rows(csv.substr(csv.find('\n', header + 1) + 1));
@@ -182,8 +177,7 @@ TEST(SaveCommands, TheReportIsWrittenAfterACalculationInTheEditionsLanguage) {
         EXPECT_NE(pdf.find(words), std::string::npos) << words;
     const DepthDoseTable& table = w.State().DepthDoseResult;
     for (int d = 1; d <= w.State().DepthRowCount; ++d)
-        EXPECT_NE(pdf.find(FormatC("%.2f", table[d][ScatterPdd]) + " " +
-                           FormatC("%.2f", table[d][TotalPdd])),
+        EXPECT_NE(pdf.find(FormatC("%.2f %.2f", table[d][ScatterPdd], table[d][TotalPdd])),
                   std::string::npos)
             << d;
 }
@@ -216,8 +210,7 @@ TEST(SavedBeams, ABeamOpensAsItWasSavedAndARefusedFileChangesNothing) {
     newer.replace(newer.find("\"format\": 2"), 11, "\"format\": 3");
     EXPECT_FALSE(w.OpenBeam(Utf8(f.dir.Write("newer.json", newer).string())));
     ASSERT_EQ(f.sink.Messages.size(), 2u);
-    EXPECT_NE(f.sink.Messages[1].find("newer version of Veltrim"), std::string::npos)
-        << f.sink.Messages[1];
+    EXPECT_TRUE(Holds(f.sink.Messages[1], "newer version of Veltrim"));
     EXPECT_EQ(f.Field(mc::TubeVoltage).text(), "80");
     EXPECT_FALSE(w.DivergentScatter());
 

@@ -21,14 +21,9 @@ TEST(InsidePlotArea, TheAreaIsOpenOnAllFourEdges) {
 }
 
 TEST(RowUnderPointer, EachSlabEndsAtItsDeepEdge) {
-    for (const auto& [x, row] : {std::pair{0.001f, 1},
-                                 {15.0f, 1},
-                                 {15.01f, 2},
-                                 {30.0f, 2},
-                                 {30.01f, 3},
-                                 {885.0f, 59},
-                                 {885.01f, 60},
-                                 {899.99f, 60}})
+    const std::pair<float, int> cases[] = {{0.001f, 1}, {15.0f, 1},   {15.01f, 2},   {30.0f, 2},
+                                           {30.01f, 3}, {885.0f, 59}, {885.01f, 60}, {899.99f, 60}};
+    for (const auto& [x, row] : cases)
         EXPECT_EQ(RowUnderPointer(x), row) << x;
     // Far outside the chart the count stops at the table's end.
     EXPECT_EQ(RowUnderPointer(1e30f), DepthRowCapacity);
