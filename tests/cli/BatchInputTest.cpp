@@ -1,7 +1,7 @@
 // Reading a batch file into rows.
 #include "cli/BatchInput.h"
 
-#include "common/CliDicomStudyHelpers.h"
+#include "common/RefusalHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -88,7 +88,7 @@ TEST(BatchInput, ARowThatCannotBeComputedCarriesItsProblem) {
 
 TEST(BatchInput, AFileWithoutAUsableHeaderIsRefusedNamingWhy) {
     auto problem = [](const std::string& text) {
-        return veltrim::testing::MessageOf<BatchInputError>([&] { ReadBatchRows(text); });
+        return veltrim::testing::RefusalOf<BatchInputError>([&] { ReadBatchRows(text); });
     };
     EXPECT_NE(problem("").find("no header"), std::string::npos);
     EXPECT_NE(problem("\r\n  \n").find("no header"), std::string::npos);

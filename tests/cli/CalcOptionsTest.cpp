@@ -1,7 +1,7 @@
 #include "cli/CalcOptions.h"
 
 #include "cli/OptionTable.h"
-#include "common/CliDicomStudyHelpers.h"
+#include "common/RefusalHelpers.h"
 #include "common/TempFolder.h"
 #include "core/Inputs.h"
 
@@ -24,7 +24,7 @@ Args Words(const std::string& line) {
 
 // Why the command line is refused; empty when it is taken.
 std::string Refusal(const Args& args) {
-    return veltrim::testing::MessageOf<std::invalid_argument>([&] { ParseCalcOptions(args); });
+    return veltrim::testing::RefusalOf<std::invalid_argument>([&] { ParseCalcOptions(args); });
 }
 
 // GNU syntax: "--name=value" beside "--name value" for every option with a

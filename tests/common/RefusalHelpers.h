@@ -18,12 +18,8 @@ template <class E, class Run> std::optional<E> ThrownBy(Run run) {
 
 // What the E that `run` throws says; "" when it runs through.
 template <class E, class Run> std::string RefusalOf(Run run) {
-    try {
-        run();
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "";
+    const std::optional<E> thrown = ThrownBy<E>(run);
+    return thrown ? thrown->what() : "";
 }
 
 } // namespace veltrim::testing

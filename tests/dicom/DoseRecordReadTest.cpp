@@ -1,6 +1,6 @@
 // Reading dose records and image headers: units, means, planes, the
 // lenient reading of damaged items, and every refusal.
-#include "common/CliDicomStudyHelpers.h"
+#include "common/RefusalHelpers.h"
 #include "dicom/DoseRecord.h"
 #include "dicom/RecordBuilder.h"
 
@@ -117,7 +117,7 @@ TEST_F(DoseRecordRead, NamesAnInvalidItemAndAValueInAnUnknownUnitAndReadsTheRest
 
 // The message of the refusal of a file.
 std::string Refusal(const std::filesystem::path& file) {
-    return testing::MessageOf<DoseRecordError>([&] { ReadDoseRecord(file); });
+    return testing::RefusalOf<DoseRecordError>([&] { ReadDoseRecord(file); });
 }
 
 TEST_F(DoseRecordRead, RefusesCtAndMammographyNamingWhatTheyAre) {

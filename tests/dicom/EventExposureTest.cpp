@@ -1,6 +1,6 @@
 // The rules that turn recorded events into exposures of a study, each on a
 // record built here, and the study document they are written into.
-#include "common/CliDicomStudyHelpers.h"
+#include "common/RefusalHelpers.h"
 #include "core/JsonReading.h"
 #include "dicom/RecordBuilder.h"
 #include "dicom/StudyJson.h"
@@ -173,7 +173,7 @@ TEST(EventExposure, RefusesANegativeKapAndAnEventWithoutExposureNamingEachEvent)
     Beam(b).Kap("1e-4").Close();
     Beam(b).Kap("-1e-4").Close();
     Beam(b).Close();
-    const std::string message = testing::MessageOf<DoseRecordError>([&] { Exposures(b); });
+    const std::string message = testing::RefusalOf<DoseRecordError>([&] { Exposures(b); });
     EXPECT_NE(message.find("event 2, kerma-area product: -1 Gy cm2 is negative"), std::string::npos)
         << message;
     EXPECT_NE(message.find("event 3: neither"), std::string::npos) << message;

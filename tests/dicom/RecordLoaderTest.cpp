@@ -2,7 +2,7 @@
 // what crosses the module's plain C call arrives whole both ways, and a
 // module that is missing or of another build is a refusal that says so,
 // never a crash or a study made of nothing.
-#include "common/CliDicomStudyHelpers.h"
+#include "common/RefusalHelpers.h"
 #include "dicom/DoseRecordLoader.h"
 #include "dicom/RecordBuilder.h"
 #include "dicom/StudyJson.h"
@@ -46,17 +46,17 @@ TEST_F(RecordLoader, AMissingOrForeignModuleIsARefusalThatNamesIt) {
     b.Event().Kvp("70");
     const auto file = b.Save(folder, "r.dcm");
 
-    const std::string missing = testing::MessageOf<DoseRecordUnavailable>(
+    const std::string missing = testing::RefusalOf<DoseRecordUnavailable>(
         [&] { ThroughModule(file, (folder / "absent/libveltrim-dicom.so").string()); });
     EXPECT_NE(missing.find("libveltrim-dicom.so was not found"), std::string::npos) << missing;
 
     // Not a shared object at all, then one of another build.
     const auto garbage = folder.Write("libveltrim-dicom.so", "not a library");
     const std::string unloadable =
-        testing::MessageOf<DoseRecordUnavailable>([&] { ThroughModule(file, garbage.string()); });
+        testing::RefusalOf<DoseRecordUnavailable>([&] { ThroughModule(file, garbage.string()); });
     EXPECT_NE(unloadable.find(garbage.string()), std::string::npos) << unloadable;
 
-    const std::string foreign = testing::MessageOf<DoseRecordUnavailable>(
+    const std::string foreign = testing::RefusalOf<DoseRecordUnavailable>(
         [&] { ThroughModule(file, VELTRIM_FOREIGN_MODULE); });
     EXPECT_NE(foreign.find("belongs to another build"), std::string::npos) << foreign;
 }

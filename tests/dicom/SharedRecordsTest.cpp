@@ -1,7 +1,7 @@
 // The real records of several vendors beside the checkout (../shared/rdsr),
 // when they are there: each read as DCMTK's own dump tool lists it.
 
-#include "common/CliDicomStudyHelpers.h"
+#include "common/RefusalHelpers.h"
 #include "dicom/DoseRecord.h"
 #include "dicom/EventExposure.h"
 #include "dicom/StudyJson.h"
@@ -161,7 +161,7 @@ TEST(SharedRecords, CtAndMammographyAreRefusedByName) {
         {"MG-RDSR-Hologic_2D.dcm", "mammography record"}};
     for (const auto& [name, kind] : refused) {
         const std::string why =
-            testing::MessageOf<DoseRecordError>([&] { ReadDoseRecord(Records / name); });
+            testing::RefusalOf<DoseRecordError>([&] { ReadDoseRecord(Records / name); });
         EXPECT_NE(why.find(kind), std::string::npos) << name << ": " << why;
     }
 }

@@ -1,4 +1,4 @@
-#include "common/CliDicomStudyHelpers.h"
+#include "common/RefusalHelpers.h"
 #include "common/ShippedData.h"
 #include "engine/BeamPoints.h"
 #include "engine/ComputeStudy.h"
@@ -196,7 +196,7 @@ TEST(StudyCompute, PointsBeyondTheKernelsReachAreRefusedNamingExposureAndPoint) 
     study.Exposures[0].FieldXCm = 10;
     study.Exposures[0].FieldYCm = 10;
     const std::string why =
-        veltrim::testing::MessageOf<StudyError>([&] { ComputeStudy(study, Data()); });
+        veltrim::testing::RefusalOf<StudyError>([&] { ComputeStudy(study, Data()); });
     EXPECT_NE(why.find("exposure \"AP\", point \"far\""), std::string::npos) << why;
 }
 

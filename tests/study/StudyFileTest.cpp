@@ -1,6 +1,6 @@
 #include "files/StudyFile.h"
 
-#include "common/CliDicomStudyHelpers.h"
+#include "common/RefusalHelpers.h"
 #include "common/TempFolder.h"
 #include "report/StudyReport.h"
 
@@ -81,7 +81,7 @@ TEST(StudyFile, BadInputIsRefusedNamingTheExposureOrPointAndTheField) {
     for (const auto& [from, to, named] : cases) {
         const std::string text = from.empty() ? to : Edited(from, to);
         const std::string why =
-            veltrim::testing::MessageOf<StudyError>([&] { ParseStudy(text, "s.json"); });
+            veltrim::testing::RefusalOf<StudyError>([&] { ParseStudy(text, "s.json"); });
         EXPECT_NE(why.find(named), std::string::npos) << text << "\n" << why << "\nnot " << named;
     }
 }
