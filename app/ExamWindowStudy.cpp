@@ -268,7 +268,11 @@ bool ExamWindow::ImportRecord(const QString& fileName) {
     try {
         imported = ParseStudy(LoadedRecordStudy(file, patient, points),
                               PrintableText(file.string(), 4096));
-    } catch (const std::runtime_error& e) { // DoseRecordError, StudyError
+    } catch (const StudyError& e) {
+        study_ = before;
+        ShowMessage(Text(edition_, MessageId::ExamNotImported, {e.Problem().In(edition_)}), true);
+        return false;
+    } catch (const std::runtime_error& e) { // DoseRecordError: its reason is in English alone
         study_ = before;
         ShowMessage(Text(edition_, MessageId::ExamNotImported, {e.what()}), true);
         return false;

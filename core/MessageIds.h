@@ -350,7 +350,7 @@ enum class MessageId {
     ExamExposureName, // {1} the count: a new exposure's name
 
     // the study's refusals (ExamAndStudyTexts.h): first of them
-    StudyRefused,            // {1} a refusal in English alone
+    StudyRefused,            // {1} a text as it stands: a file's name, a refusal in English alone
     StudyNoSuchFile,         // {1} the file
     StudyNotRegular,         // {1} the file
     StudyUnreadable,         // {1} the file, {2} the system's reason
@@ -365,6 +365,50 @@ enum class MessageId {
     StudyRayMisses,          // {1} the exposure, {2} centre_left_cm, {3} angle_deg
     StudyBeyondKernels,      // {1} the exposure, {2} the point, {3} cm off the ray, {4} depth
     StudyOutsideObliqueSlab, // {1} the exposure, {2} the point, {3} depth along the beam
+    // where in a study file a refusal points: {1} the place within
+    StudyPlacePatient,  //
+    StudyPlacePoint,    // {1} its number
+    StudyPlaceExposure, // {1} its number, before its name reads
+    StudyPlaceNamed,    // {1} the exposure's name
+    StudyPlaceAssumed,  // {1} the exposure
+    // the kinds and the choices a key may be told to take
+    StudyKindNumber,
+    StudyKindString,
+    StudyKindObject,
+    StudyKindArray,
+    StudyMediumChoices,
+    StudyEntryChoices,
+    // a key of the study file: {1} the place, {2} the key
+    StudyKeyUnknown,       //
+    StudyKeyKind,          // {3} the kind
+    StudyKeyMissing,       //
+    StudyKeyNotOneOf,      // {3} the word, {4} the choices
+    StudyKeyNotWhole,      //
+    StudyKeyNegative,      //
+    StudyKeyNotObjects,    //
+    StudyKeyNotValue,      //
+    StudyKeyRectification, //
+    StudyKeyScatterModel,  //
+    StudyKeyLaterVersion,  // {3} the file's version, {4} the one read here
+    StudyItemNotObject,    // {1} the place
+    // an exposure's values: {1} the exposure, {2} the key
+    StudyFormMissing,         //
+    StudyFormTwice,           // {3} the key given first
+    StudyMasMissing,          //
+    StudyStrayTubePart,       //
+    StudyReferenceHalf,       //
+    StudyKvOutside,           // {3} the value
+    StudyNotPositive,         // {3} the value
+    StudyNegative,            // {3} the value
+    StudyTableTwice,          // {3} the other key
+    StudyTransmissionOutside, // {3} the value
+    StudyRepeatsTooFew,       // {3} the value
+    StudyAngleOutside,        // {3} the value
+    StudyNotFinite,           //
+    StudyHvlUnmatched,        // {3} the matching's reason
+    StudyExposureUnusable,    // {3} the reason
+    StudyHeadNotFinite,       // {1} the point, {2} the key, {3} the value
+    StudyExposureFailed,      // {1} the exposure, {2} the calculation's reason
 
     Count
 };

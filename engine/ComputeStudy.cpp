@@ -46,8 +46,8 @@ std::string GroupKey(const IrradiationConditions& c, const StudyExposure& e, Med
     return key;
 }
 
-[[noreturn]] void Failed(const StudyExposure& e, const std::string& why) {
-    throw StudyError("exposure \"" + e.Name + "\": " + why);
+[[noreturn]] void Failed(const StudyExposure& e, const Message& why) {
+    throw StudyError(MessageId::StudyExposureFailed, {Arg(e.Name), Arg(why)});
 }
 
 BeamGroup ComputeGroup(const StudyExposure& e, const IrradiationConditions& before, Medium medium,
@@ -67,13 +67,10 @@ BeamGroup ComputeGroup(const StudyExposure& e, const IrradiationConditions& befo
         options.ThicknessCm = thickness;
         options.Points = std::move(points);
         group.Beam = CalculateBeam(conditions, options, data);
-    } catch (const BeamError& error) {
-        Failed(e,
-               BeamErrorText(error, Language::English) + " " + error.Cause().In(Language::English));
-    } catch (const CalculationError& error) {
-        Failed(e, error.what());
+    } catch (const CalculationError& error) { // BeamError too
+        Failed(e, error.Cause());
     } catch (const DataFileError& error) {
-        Failed(e, error.what());
+        Failed(e, error.Problem());
     }
     return group;
 }

@@ -12,13 +12,23 @@
 namespace veltrim {
 namespace {
 
-[[noreturn]] void Refuse(const StudyExposure& exposure, const char* field, const std::string& why) {
-    throw StudyError("exposure \"" + exposure.Name + "\": " + field + " " + why);
+// `why` words the refusal: {1} the exposure, {2} the key, then `more`.
+[[noreturn]] void Refuse(const StudyExposure& exposure, const char* field, MessageId why,
+                         std::vector<Message::Argument> more = {}) {
+    std::vector<Message::Argument> arguments = {Arg(exposure.Name), Arg(field)};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    throw StudyError(why, std::move(arguments));
+}
+
+// A refusal that names the value as the file gives it.
+[[noreturn]] void Refuse(const StudyExposure& exposure, const char* field, MessageId why,
+                         double value) {
+    Refuse(exposure, field, why, {Arg(ShortestText(value))});
 }
 
 void Positive(const StudyExposure& exposure, const char* field, double value) {
     if (!(value > 0.0 && std::isfinite(value)))
-        Refuse(exposure, field, ShortestText(value) + " must be a positive number");
+        Refuse(exposure, field, MessageId::StudyNotPositive, value);
 }
 
 void Positive(const StudyExposure& exposure, const char* field,
@@ -30,7 +40,7 @@ void Positive(const StudyExposure& exposure, const char* field,
 void NotNegative(const StudyExposure& exposure, const char* field,
                  const std::optional<double>& value) {
     if (value && !(*value >= 0.0 && std::isfinite(*value)))
-        Refuse(exposure, field, ShortestText(*value) + " must be 0 or more");
+        Refuse(exposure, field, MessageId::StudyNegative, *value);
 }
 
 // The ways the exposure was given, by their keys.
@@ -63,19 +73,19 @@ std::string ConditionsKey(const IrradiationConditions& c) {
 void CheckExposure(const StudyExposure& e) {
     const std::vector<const char*> ways = WaysGiven(e.Form);
     if (ways.empty())
-        Refuse(e, "air_kerma_mGy", "is missing: give the exposure in one of its forms");
+        Refuse(e, "air_kerma_mGy", MessageId::StudyFormMissing);
     if (ways.size() > 1)
-        Refuse(e, ways[1], std::string("contradicts ") + ways[0] + ": give the exposure one way");
+        Refuse(e, ways[1], MessageId::StudyFormTwice, {Arg(ways[0])});
     const ExposureParts& parts = e.Form.Parts;
     if (parts.TubeOutput && !parts.Mas)
-        Refuse(e, "mas", "is missing: a tube output needs the mAs");
+        Refuse(e, "mas", MessageId::StudyMasMissing);
     if (parts.StrayTubeOutputParts())
-        Refuse(e, parts.Mas ? "mas" : "output_distance_cm", "is given without a tube output");
+        Refuse(e, parts.Mas ? "mas" : "output_distance_cm", MessageId::StudyStrayTubePart);
     if (e.Form.ReferenceAirKermaMgy.has_value() != e.Form.ReferenceDistanceCm.has_value())
         Refuse(e, e.Form.ReferenceAirKermaMgy ? "reference_distance_cm" : "reference_air_kerma_mGy",
-               "is missing: a reference air kerma needs its distance from the focus");
+               MessageId::StudyReferenceHalf);
     if (!(e.TubeVoltage >= MinTubeVoltage && e.TubeVoltage <= MaxTubeVoltage))
-        Refuse(e, "kv", ShortestText(e.TubeVoltage) + " lies outside 30 to 150 kV");
+        Refuse(e, "kv", MessageId::StudyKvOutside, e.TubeVoltage);
     Positive(e, "fsd_cm", e.FsdCm);
     Positive(e, "field_x_cm", e.FieldXCm);
     Positive(e, "field_y_cm", e.FieldYCm);
@@ -87,20 +97,19 @@ void CheckExposure(const StudyExposure& e) {
     NotNegative(e, "exposure_uncertainty_pct", e.UncertaintyPct);
     NotNegative(e, "table_al_mm", e.TableAlMm);
     if (e.TableTransmission && e.TableAlMm)
-        Refuse(e, "table_al_mm", "contradicts table_transmission: give the table one way");
+        Refuse(e, "table_al_mm", MessageId::StudyTableTwice, {Arg("table_transmission")});
     if (e.TableTransmission && !(*e.TableTransmission > 0.0 && *e.TableTransmission <= 1.0))
-        Refuse(e, "table_transmission",
-               ShortestText(*e.TableTransmission) + " lies outside (0, 1]");
+        Refuse(e, "table_transmission", MessageId::StudyTransmissionOutside, *e.TableTransmission);
     if (e.Repeats < 1)
-        Refuse(e, "repeats", std::to_string(e.Repeats) + " must be 1 or more");
+        Refuse(e, "repeats", MessageId::StudyRepeatsTooFew, {Arg(e.Repeats)});
     if (!std::isfinite(e.AngleDeg) || std::fabs(e.AngleDeg) > 90.0)
-        Refuse(e, "angle_deg", ShortestText(e.AngleDeg) + " lies outside -90 to 90 degrees");
+        Refuse(e, "angle_deg", MessageId::StudyAngleOutside, e.AngleDeg);
     if (!std::isfinite(e.CentreLeftCm))
-        Refuse(e, "centre_left_cm", "is not a finite number");
+        Refuse(e, "centre_left_cm", MessageId::StudyNotFinite);
     if (!std::isfinite(e.CentreHeadCm))
-        Refuse(e, "centre_head_cm", "is not a finite number");
+        Refuse(e, "centre_head_cm", MessageId::StudyNotFinite);
     if (e.CentreDepthCm && !std::isfinite(*e.CentreDepthCm))
-        Refuse(e, "centre_depth_cm", "is not a finite number");
+        Refuse(e, "centre_depth_cm", MessageId::StudyNotFinite);
 }
 
 void CheckStudy(const Study& study) {
@@ -163,9 +172,9 @@ IrradiationConditions ExposureConditions(const StudyExposure& e, const ModelData
         matched.emplace(key, match.Conditions.AlFilter);
         return match.Conditions;
     } catch (const CalculationError& error) {
-        Refuse(e, "hvl1_mm_al", std::string("cannot be matched: ") + error.what());
+        Refuse(e, "hvl1_mm_al", MessageId::StudyHvlUnmatched, {Arg(error.Cause())});
     } catch (const DataFileError& error) {
-        Refuse(e, "hvl1_mm_al", std::string("cannot be matched: ") + error.what());
+        Refuse(e, "hvl1_mm_al", MessageId::StudyHvlUnmatched, {Arg(error.Problem())});
     }
 }
 
@@ -193,7 +202,7 @@ double ExposureAirKermaMgy(const StudyExposure& e, const IrradiationConditions& 
     try {
         return IncidentAirKerma(given, conditions, b);
     } catch (const CalculationError& error) {
-        Refuse(e, field, error.what());
+        Refuse(e, field, MessageId::StudyExposureUnusable, {Arg(error.Cause())});
     }
 }
 

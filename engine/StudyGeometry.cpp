@@ -96,10 +96,6 @@ PhantomPoint InBeam(const BeamFrame& frame, double leftCm, double headCm, double
 }
 
 void CheckInsidePatient(const StudyPatient& patient, const StudyPoint& point) {
-    const auto refuse = [&](const char* field, double value, const std::string& range) {
-        throw StudyError("point \"" + point.Name + "\": " + field + " " + ShortestText(value) +
-                         " lies outside the patient (" + range + ")");
-    };
     if (!(point.DepthCm >= 0.0 && point.DepthCm <= patient.ApThicknessCm))
         throw StudyError(MessageId::StudyDepthOutside,
                          {Arg(point.Name), Arg(ShortestText(point.DepthCm)),
@@ -110,7 +106,8 @@ void CheckInsidePatient(const StudyPatient& patient, const StudyPoint& point) {
             MessageId::StudyLeftOutside,
             {Arg(point.Name), Arg(ShortestText(point.LeftCm)), Arg(ShortestText(half))});
     if (!std::isfinite(point.HeadCm))
-        refuse("head_cm", point.HeadCm, "a finite offset");
+        throw StudyError(MessageId::StudyHeadNotFinite,
+                         {Arg(point.Name), Arg("head_cm"), Arg(ShortestText(point.HeadCm))});
 }
 
 } // namespace veltrim

@@ -19,57 +19,62 @@ using Kind = JsonValue::Kind;
 // An object of the document, and where it stands, for messages.
 class Place {
   public:
-    Place(const JsonValue& object, std::string where) : object_(object), where_(std::move(where)) {}
+    Place(const JsonValue& object, Message where) : object_(object), where_(std::move(where)) {}
 
-    [[noreturn]] void Refuse(std::string_view key, const std::string& why) const {
-        throw StudyError(where_ + ": \"" + std::string(key) + "\" " + why);
+    // `why` words the refusal of `key` here: {1} this place, {2} the key,
+    // then `more`.
+    [[noreturn]] void Refuse(std::string_view key, MessageId why,
+                             std::vector<Message::Argument> more = {}) const {
+        std::vector<Message::Argument> arguments = {Arg(where_), Arg(std::string(key))};
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        throw StudyError(why, std::move(arguments));
     }
 
     void OnlyKnown(const std::vector<std::string_view>& known) const {
         for (const JsonMember& member : object_.Members)
             if (std::find(known.begin(), known.end(), member.Name) == known.end())
-                Refuse(member.Name, "is not a key of the study file here");
+                Refuse(member.Name, MessageId::StudyKeyUnknown);
     }
 
-    const JsonValue* Find(std::string_view key, Kind kind, const char* kindName) const {
+    const JsonValue* Find(std::string_view key, Kind kind, MessageId kindName) const {
         const JsonValue* value = object_.Find(key);
         if (value != nullptr && value->Type != kind)
-            Refuse(key, std::string("must be ") + kindName);
+            Refuse(key, MessageId::StudyKeyKind, {Arg(Message(kindName))});
         return value;
     }
 
     std::optional<double> Number(std::string_view key) const {
-        const JsonValue* value = Find(key, Kind::Number, "a number");
+        const JsonValue* value = Find(key, Kind::Number, MessageId::StudyKindNumber);
         return value ? std::optional<double>(value->Number) : std::nullopt;
     }
 
     double Required(std::string_view key) const {
         const std::optional<double> value = Number(key);
         if (!value)
-            Refuse(key, "is missing");
+            Refuse(key, MessageId::StudyKeyMissing);
         return *value;
     }
 
     std::optional<std::string> Text(std::string_view key) const {
-        const JsonValue* value = Find(key, Kind::String, "a string");
+        const JsonValue* value = Find(key, Kind::String, MessageId::StudyKindString);
         return value ? std::optional<std::string>(value->String) : std::nullopt;
     }
 
     std::string RequiredText(std::string_view key) const {
         const std::optional<std::string> value = Text(key);
         if (!value)
-            Refuse(key, "is missing");
+            Refuse(key, MessageId::StudyKeyMissing);
         return *value;
     }
 
     // A key's word, one of those `fromKey` knows (`choices` lists them).
     template <class Keyed>
     Keyed Choice(std::string_view key, std::optional<Keyed> (*fromKey)(std::string_view),
-                 const char* choices) const {
+                 MessageId choices) const {
         const std::string word = RequiredText(key);
         const std::optional<Keyed> known = fromKey(word);
         if (!known)
-            Refuse(key, "\"" + word + "\" is not " + choices);
+            Refuse(key, MessageId::StudyKeyNotOneOf, {Arg(word), Arg(Message(choices))});
         return *known;
     }
 
@@ -86,21 +91,21 @@ class Place {
     }
 
     const JsonValue* Object(std::string_view key) const {
-        return Find(key, Kind::Object, "an object");
+        return Find(key, Kind::Object, MessageId::StudyKindObject);
     }
 
     int WholeNumber(std::string_view key, double fallback) const {
         const double value = Number(key).value_or(fallback);
         if (value != std::floor(value) || value < 0 || value > 1e9)
-            Refuse(key, "must be a whole number");
+            Refuse(key, MessageId::StudyKeyNotWhole);
         return static_cast<int>(value);
     }
 
-    const std::string& Where() const { return where_; }
+    const Message& Where() const { return where_; }
 
   private:
     const JsonValue& object_;
-    std::string where_;
+    Message where_;
 };
 
 StudyPatient ReadPatient(const Place& place) {
@@ -108,7 +113,7 @@ StudyPatient ReadPatient(const Place& place) {
     StudyPatient patient;
     patient.ApThicknessCm = place.Required("ap_thickness_cm");
     patient.LateralWidthCm = place.Required("lateral_width_cm");
-    patient.PatientMedium = place.Choice("medium", MediumFromKey, "icru-4, icru-44, water or pmma");
+    patient.PatientMedium = place.Choice("medium", MediumFromKey, MessageId::StudyMediumChoices);
     return patient;
 }
 
@@ -125,26 +130,26 @@ StudyPoint ReadPoint(const Place& place) {
         point.*axis.Uncertainty.Member = place.Number(axis.Uncertainty.Key).value_or(0.0);
     for (const PointAxis& axis : PointAxes)
         if (const auto value = place.Number(axis.Uncertainty.Key); value && !(*value >= 0.0))
-            place.Refuse(axis.Uncertainty.Key, "must be 0 or more");
+            place.Refuse(axis.Uncertainty.Key, MessageId::StudyKeyNegative);
     return point;
 }
 
 std::vector<AssumedValue> ReadAssumed(const Place& place) {
     std::vector<AssumedValue> assumed;
-    const JsonValue* list = place.Find("assumed", Kind::Array, "an array");
+    const JsonValue* list = place.Find("assumed", Kind::Array, MessageId::StudyKindArray);
     if (list == nullptr)
         return assumed;
     for (const JsonValue& item : list->Items) {
         if (item.Type != Kind::Object)
-            place.Refuse("assumed", "must hold objects");
-        const Place entry(item, place.Where() + ", assumed");
+            place.Refuse("assumed", MessageId::StudyKeyNotObjects);
+        const Place entry(item, Message(MessageId::StudyPlaceAssumed, {Arg(place.Where())}));
         entry.OnlyKnown({"field", "value", "why"});
         AssumedValue value;
         value.Field = entry.RequiredText("field");
         value.Why = entry.RequiredText("why");
         const JsonValue* v = item.Find("value");
         if (v == nullptr || (v->Type != Kind::Number && v->Type != Kind::String))
-            entry.Refuse("value", "must be a number or a string");
+            entry.Refuse("value", MessageId::StudyKeyNotValue);
         value.Value = JsonText(*v);
         assumed.push_back(std::move(value));
     }
@@ -181,17 +186,17 @@ StudyExposure ReadExposure(const Place& place) {
     place.OnlyKnown(ExposureFileKeys());
     StudyExposure e;
     e.Name = place.RequiredText("name");
-    e.Entry = place.Choice("entry", EntryFromKey, "anterior, posterior, left or right");
+    e.Entry = place.Choice("entry", EntryFromKey, MessageId::StudyEntryChoices);
     e.AngleDeg = place.Number("angle_deg").value_or(0.0);
     e.TubeVoltage = place.Required("kv");
     const double method = place.Required("rectification");
     if (method != 1 && method != 2 && method != 3)
-        place.Refuse("rectification", "must be 1, 2 or 3");
+        place.Refuse("rectification", MessageId::StudyKeyRectification);
     e.Rectification = static_cast<RectificationMethod>(static_cast<int>(method));
     place.Read(e, BeamNumbers);
     if (const auto model = place.Text("scatter_model")) {
         if (*model != "classic" && *model != "divergent")
-            place.Refuse("scatter_model", "must be \"classic\" or \"divergent\"");
+            place.Refuse("scatter_model", MessageId::StudyKeyScatterModel);
         e.Model = *model == "divergent" ? ScatterModel::Divergent : ScatterModel::Classic;
     } else {
         e.Model = ScatterModel::Classic;
@@ -215,17 +220,17 @@ StudyExposure ReadExposure(const Place& place) {
 }
 
 // "exposure "AP"" once its name reads, "exposure 3" before.
-std::string ExposurePlace(const JsonValue& item, std::size_t index) {
+Message ExposurePlace(const JsonValue& item, std::size_t index) {
     const JsonValue* name = item.Find("name");
     if (name != nullptr && name->Type == Kind::String)
-        return "exposure \"" + name->String + "\"";
-    return "exposure " + std::to_string(index + 1);
+        return Message(MessageId::StudyPlaceNamed, {Arg(name->String)});
+    return Message(MessageId::StudyPlaceExposure, {Arg(static_cast<int>(index + 1))});
 }
 
 const JsonValue& List(const Place& place, std::string_view key) {
-    const JsonValue* list = place.Find(key, Kind::Array, "an array");
+    const JsonValue* list = place.Find(key, Kind::Array, MessageId::StudyKindArray);
     if (list == nullptr)
-        place.Refuse(key, "is missing");
+        place.Refuse(key, MessageId::StudyKeyMissing);
     return *list;
 }
 
@@ -240,33 +245,34 @@ Study ParseStudy(std::string_view text, const std::string& shownName, const Stud
     }
     if (root.Type != Kind::Object || root.Find("veltrim_study") == nullptr)
         throw StudyError(MessageId::StudyNoVersion, {Arg(shownName)});
-    const Place top(root, shownName);
+    const Place top(root, Message(MessageId::StudyRefused, {Arg(shownName)}));
     // The version first: a later one may differ in anything else.
     const double version = top.Required("veltrim_study");
     if (version != std::floor(version) || version < 1)
-        top.Refuse("veltrim_study", "must be a whole number");
+        top.Refuse("veltrim_study", MessageId::StudyKeyNotWhole);
     if (version > StudyFileFormat)
-        top.Refuse("veltrim_study", "is " + ShortestText(version) +
-                                        ", a later version than this program reads (" +
-                                        std::to_string(StudyFileFormat) + ")");
+        top.Refuse("veltrim_study", MessageId::StudyKeyLaterVersion,
+                   {Arg(ShortestText(version)), Arg(StudyFileFormat)});
     top.OnlyKnown({"veltrim_study", "patient", "points", "exposures", "record", "study"});
     Study study;
     const JsonValue* patient = top.Object("patient");
     if (patient == nullptr)
-        top.Refuse("patient", "is missing");
-    study.Patient = ReadPatient(Place(*patient, "patient"));
+        top.Refuse("patient", MessageId::StudyKeyMissing);
+    study.Patient = ReadPatient(Place(*patient, Message(MessageId::StudyPlacePatient)));
     const JsonValue& points = List(top, "points");
     for (std::size_t k = 0; k < points.Items.size(); ++k) {
-        const std::string where = "point " + std::to_string(k + 1);
+        const Message where(MessageId::StudyPlacePoint, {Arg(static_cast<int>(k + 1))});
         if (points.Items[k].Type != Kind::Object)
-            throw StudyError(where + ": must be an object");
+            throw StudyError(MessageId::StudyItemNotObject, {Arg(where)});
         study.Points.push_back(ReadPoint(Place(points.Items[k], where)));
     }
     const JsonValue& exposures = List(top, "exposures");
     for (std::size_t k = 0; k < exposures.Items.size(); ++k) {
         const JsonValue& item = exposures.Items[k];
         if (item.Type != Kind::Object)
-            throw StudyError("exposure " + std::to_string(k + 1) + ": must be an object");
+            throw StudyError(
+                MessageId::StudyItemNotObject,
+                {Arg(Message(MessageId::StudyPlaceExposure, {Arg(static_cast<int>(k + 1))}))});
         study.Exposures.push_back(ReadExposure(Place(item, ExposurePlace(item, k))));
     }
     if (const JsonValue* record = top.Object("record"))
