@@ -65,7 +65,6 @@ C = veltrim.Conditions
 # The air path is checked as veltrim-calc checks --air, for a beam too; a
 # measured HVL1 as veltrim-calc checks --hvl1, in its words.
 @pytest.mark.parametrize("error, said, call", [
-    (veltrim.CalculationError, "corner", lambda: veltrim.depth_dose(C(field_x=80, field_y=80))),
     (veltrim.CalculationError, "30", lambda: veltrim.spectrum(C(kv=20))),
     (ValueError, "not 1, 2 or 3", lambda: C(rectification=4)),
     *[(TypeError, "rectification takes 1, 2 or 3", lambda v=v: C(rectification=v))
