@@ -103,11 +103,12 @@ TEST_P(DoseTest, ARefusedValueOrDepthIsToldInTheEditionsWordsAndTheFiguresStay) 
 
     // A quantity or depth is a number as a whole or it is refused, naming the
     // field and the text, and the figures of the last accepted exposure stay:
-    // "5O" is not 5, "2,5" not 2, an empty depth not the surface.
+    // "5O" is not 5, "2,5" not 2, an empty depth not the surface (which texts
+    // are numbers is ReadWholeNumber's test).
     const auto notANumber = [this](const std::string& field, const char* typed) {
         return Text(GetParam(), MessageId::NotANumber, {field, typed});
     };
-    for (const char* typed : {"2,5", "1,5e3", "0x10", "", "1e"}) {
+    for (const char* typed : {"2,5", ""}) {
         Type(dc::AirKerma, typed);
         Click(dc::Apply);
         EXPECT_EQ(Said(), notANumber(Text(GetParam(), MessageId::ExposureAirKerma), typed));
@@ -265,9 +266,8 @@ TEST_P(ThicknessTest, ABadThicknessIsRefusedAndTheLastResultsStay) {
     Ok();
     ASSERT_EQ(w.State().DepthRowCount, 40);
     refused("9.5", *ThicknessProblem(9.5)); // the range is SlabKernels' test
-    for (const char* typed : {"2O", "2,5"})
-        refused(typed, Message(MessageId::NotANumber,
-                               {Arg(Message(MessageId::DoseThickness)), Arg(typed)}));
+    refused("2,5",
+            Message(MessageId::NotANumber, {Arg(Message(MessageId::DoseThickness)), Arg("2,5")}));
     Thickness("");
     EXPECT_EQ(w.State().ThicknessCm, std::nullopt) << "empty: the semi-infinite phantom";
     Thickness("20");

@@ -63,14 +63,13 @@ TEST_P(MapTest, ARefusedPointIsToldInTheEditionsWordsAndTheWindowGoesOn) {
     Open();
     Type(mc::PointY, "0");
     Type(mc::PointDepth, "3");
-    // Named as typed; a text read only in part is no coordinate: "8 0" is not 80.
-    for (const char* x : {"2,5", "8 0"}) {
-        Type(mc::PointX, x);
-        Click(mc::ShowPoint);
-        EXPECT_EQ(Said(),
-                  Message(MessageId::PointNotFinite, {Arg(x), Arg("0"), Arg("3")}).In(GetParam()));
-        EXPECT_EQ(Field(mc::PointDose), "") << x;
-    }
+    // Named as typed; a text read only in part is no coordinate: "2,5" is not 2
+    // (which texts are numbers is ReadWholeNumber's test).
+    Type(mc::PointX, "2,5");
+    Click(mc::ShowPoint);
+    EXPECT_EQ(Said(),
+              Message(MessageId::PointNotFinite, {Arg("2,5"), Arg("0"), Arg("3")}).In(GetParam()));
+    EXPECT_EQ(Field(mc::PointDose), "");
     Type(mc::PointX, " 2.5");
     Click(mc::ShowPoint);
     EXPECT_EQ(Said(), "");

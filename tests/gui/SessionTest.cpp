@@ -86,7 +86,6 @@ TEST_P(WholeSession, CalculateReadSaveResetCalculateAgainAndExit) {
                                  english ? "  Saved  " : "PDDグラフを bmp形式で保存しました"}));
     const fs::path csv = dir / "session data.csv";
     const fs::path bmp = dir / "session graph.bmp";
-    EXPECT_EQ(ReadBytes(csv), ReadBytes(working));
     const QImage expected = ChartWith({w.State().DepthDoseResult});
 
     Click(w, mc::Reset);
