@@ -12,7 +12,6 @@
 #include <map>
 #include <memory>
 #include <numeric>
-#include <regex>
 
 namespace veltrim {
 namespace {
@@ -74,11 +73,18 @@ Dumped Dump(const std::filesystem::path& file) {
         if (text.find("\"X-Ray Filter Material\")") != std::string::npos)
             metal = text.find("Copper") != std::string::npos ? "Cu" : "Al";
         // NUM:(,,"NAME")="VALUE" (UNIT,...
-        static const std::regex num(R"re(^    .*?NUM:\(,,"(.*?)"\)="(.*?)" \((.*?),)re");
-        std::smatch item;
-        if (!std::regex_search(text, item, num))
+        const std::size_t at = text.find("NUM:(,,\"");
+        if (at == std::string::npos || text.rfind("    ", 0) != 0)
             continue;
-        const std::string name = item[1], valueText = item[2], unit = item[3];
+        const std::size_t nameEnd = text.find("\")=\"", at);
+        const std::size_t valueEnd = text.find("\" (", nameEnd + 4);
+        const std::size_t unitEnd = text.find(',', valueEnd);
+        if (nameEnd == std::string::npos || valueEnd == std::string::npos ||
+            unitEnd == std::string::npos)
+            continue;
+        const std::string name = text.substr(at + 8, nameEnd - at - 8);
+        const std::string valueText = text.substr(nameEnd + 4, valueEnd - nameEnd - 4);
+        const std::string unit = text.substr(valueEnd + 3, unitEnd - valueEnd - 3);
         if (name == "Dose Area Product Total")
             dumped.TotalHalfDigit = HalfDigit(valueText) * DumpedUnit(unit);
         if (name != "KVP" && name != "Dose Area Product" &&
