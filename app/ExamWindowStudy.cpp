@@ -268,13 +268,9 @@ bool ExamWindow::ImportRecord(const QString& fileName) {
     try {
         imported = ParseStudy(LoadedRecordStudy(file, patient, points),
                               PrintableText(file.string(), 4096));
-    } catch (const StudyError& e) {
+    } catch (const MessageError& e) { // DoseRecordError, StudyError
         study_ = before;
         ShowMessage(Text(edition_, MessageId::ExamNotImported, {e.Problem().In(edition_)}), true);
-        return false;
-    } catch (const std::runtime_error& e) { // DoseRecordError: its reason is in English alone
-        study_ = before;
-        ShowMessage(Text(edition_, MessageId::ExamNotImported, {e.what()}), true);
         return false;
     }
     const int first = static_cast<int>(study_.Exposures.size());

@@ -2,8 +2,8 @@
 
 // The messages that follow the main window's in both languages' tables, each
 // written once with its two wordings: the examination window's words, then
-// the study's refusals, last of all. The English wordings of the refusals are
-// what veltrim-calc and the Python module print.
+// the study's refusals, then the dose record's. The English wordings of the
+// refusals are what veltrim-calc and the Python module print.
 
 #include "core/Messages.h"
 
@@ -135,6 +135,40 @@ inline constexpr BilingualText ExamAndStudyTexts[] = {
     {MessageId::StudyExposureUnusable, "exposure \"{1}\": {2} {3}", "照射「{1}」: {2}: {3}"},
     {MessageId::StudyHeadNotFinite, "point \"{1}\": {2} {3} lies outside the patient (a finite offset)", "評価点「{1}」: {2} {3} は患者の外です。有限の値にしてください。"},
     {MessageId::StudyExposureFailed, "exposure \"{1}\": {2}", "照射「{1}」: {2}"},
+    // the dose record's refusals
+    {MessageId::RecordSrUnreadable, "The structured report could not be read ({1}).", "構造化レポートを読めませんでした（{1}）。"},
+    {MessageId::RecordCannotOpen, "The file \"{1}\" cannot be opened.", "ファイル「{1}」を開けません。"},
+    {MessageId::RecordNotRegular, "\"{1}\" is not a regular file.", "「{1}」は通常のファイルではありません。"},
+    {MessageId::RecordTooLarge, "The file \"{1}\" is over 100 MB: a dose record or an image header is far smaller; give the dose record, not the images.", "ファイル「{1}」は 100 MB を超えています。線量記録や画像のヘッダーはずっと小さいものです。画像ではなく線量記録を指定してください。"},
+    {MessageId::RecordNotDicom, "The file \"{1}\" is not a DICOM file (no \"DICM\" at byte 128): give a radiation dose structured report or a radiograph.", "ファイル「{1}」は DICOM ファイルではありません（128 バイト目に \"DICM\" がありません）。線量構造化レポートか X 線画像を指定してください。"},
+    {MessageId::RecordCannotRead, "The file \"{1}\" cannot be read.", "ファイル「{1}」を読み込めません。"},
+    {MessageId::RecordDamaged, "The DICOM file \"{1}\" is truncated or damaged ({2}): export the record from the modality or archive again.", "DICOM ファイル「{1}」は途中で切れているか壊れています（{2}）。装置またはアーカイブから記録を出力し直してください。"},
+    {MessageId::RecordNoEvent, "The dose record \"{1}\" holds no irradiation event: nothing to compute.", "線量記録「{1}」には照射イベントがありません。計算するものがありません。"},
+    {MessageId::RecordNeedsPatient, "The patient's AP thickness and lateral width must be given (cm, above 0): a dose record does not hold them.", "患者の前後径と横幅（cm、0 より大）を入力してください。線量記録にはこれらがありません。"},
+    {MessageId::RecordUnusable, "The dose record cannot be used as it stands:{1}", "線量記録はこのままでは使えません:{1}"},
+    {MessageId::RecordProblemLine, "\n  {1}{2}", "\n  {1}{2}"},
+    {MessageId::RecordNegative, "event {1}, {2}: {3} {4} is negative", "イベント {1}、{2}: {3} {4} が負の値です"},
+    {MessageId::RecordKap, "kerma-area product", "面積線量"},
+    {MessageId::RecordReferenceKerma, "reference air kerma", "基準点空気カーマ"},
+    {MessageId::RecordEntranceDose, "entrance dose", "入射線量"},
+    {MessageId::RecordCopperFilter, "copper filter", "銅フィルタ"},
+    {MessageId::RecordAluminiumFilter, "aluminium filter", "アルミフィルタ"},
+    {MessageId::RecordHalfValueLayer, "half-value layer", "半価層"},
+    {MessageId::RecordNoExposure, "event {1}: neither a kerma-area product nor an air kerma at a known distance is recorded, so its exposure is unknown", "イベント {1}: 面積線量も距離のわかる空気カーマも記録されていないため、照射量がわかりません"},
+    {MessageId::RecordCtRefusal, "Veltrim computes the depth dose of projection radiography and fluoroscopy beams (30-150 kV) entering a box patient, not a CT scanner's rotating fan beam; the record's CTDIvol and DLP belong in a CT dose tool.", "Veltrim が計算するのは箱形の患者に入射する一般撮影と透視のビーム（30〜150 kV）の深部線量で、CT の回転するファンビームは対象外です。記録の CTDIvol と DLP は CT 用の線量ツールで扱ってください。"},
+    {MessageId::RecordMgRefusal, "Veltrim computes the depth dose of tungsten-anode beams of 30-150 kV in soft tissue, not mammography's molybdenum-, rhodium- or silver-filtered beams in a compressed breast; the record's average glandular dose is the figure for it.", "Veltrim が計算するのは軟組織中のタングステン陽極 30〜150 kV のビームの深部線量で、圧迫乳房中のモリブデン・ロジウム・銀フィルタのマンモグラフィのビームは対象外です。その線量は記録の平均乳腺線量で見てください。"},
+    {MessageId::RecordCtImage, "The file is a CT image: {1}", "このファイルは CT 画像です。{1}"},
+    {MessageId::RecordMgImage, "The file is a mammography image: {1}", "このファイルはマンモグラフィ画像です。{1}"},
+    {MessageId::RecordNoTechnique, "The DICOM file (modality {1}) holds neither a dose record nor an X-ray technique (no KVP, no area dose product): give the radiation dose structured report or a radiograph.", "この DICOM ファイル（モダリティ {1}）には線量記録も撮影条件（KVP、面積線量）もありません。線量構造化レポートか X 線画像を指定してください。"},
+    {MessageId::RecordModalityNotGiven, "not given", "記載なし"},
+    {MessageId::RecordMgDose, "The dose record is a mammography record (its events give an average glandular dose): {1}", "この線量記録はマンモグラフィの記録です（イベントに平均乳腺線量があります）。{1}"},
+    {MessageId::RecordCtProcedure, "The dose record is a CT record (procedure reported: {1}): {2}", "この線量記録は CT の記録です（記録された手技: {1}）。{2}"},
+    {MessageId::RecordMgProcedure, "The dose record is a mammography record (procedure reported: {1}): {2}", "この線量記録はマンモグラフィの記録です（記録された手技: {1}）。{2}"},
+    {MessageId::RecordOtherReport, "The file is a DICOM structured report of another kind ({1}), not an X-Ray Radiation Dose Report: Veltrim reads the dose records of radiography and fluoroscopy units and the headers of radiographs.", "このファイルは X 線線量レポートではなく、別の種類の DICOM 構造化レポート（{1}）です。Veltrim が読むのは一般撮影装置と透視装置の線量記録と X 線画像のヘッダーです。"},
+    {MessageId::RecordEmptyReport, "empty", "空"},
+    {MessageId::RecordCtAcquisitions, "The dose record is a CT record ({1} CT acquisitions): {2}", "この線量記録は CT の記録です（CT 収集 {1} 件）。{2}"},
+    {MessageId::RecordModuleNotInstalled, "Dose records cannot be read: the module {1} was not found (the program was installed without it).", "線量記録を読めません: モジュール {1} が見つかりません（このプログラムはこのモジュールなしでインストールされています）。"},
+    {MessageId::RecordModuleNotFound, "Dose records cannot be read: the module {1} was not found{2}.", "線量記録を読めません: モジュール {1} が見つかりません{2}。"},
 };
 // clang-format on
 

@@ -342,7 +342,7 @@ enum class MessageId {
     ExamOpened,             // {1} the file, {2}, {3} counts
     ExamImportRecord,
     ExamImportNeedsPatient,
-    ExamNotImported, // {1} the reader's reason (English)
+    ExamNotImported, // {1} the reader's reason
     ExamImported,    // {1} the file, {2} events, {3} of them with assumed values
     ExamAssumedTip,  // {1} the list of "field = value: why" lines
     SaveStudyData,   // the contents of a study file, for a failed save
@@ -409,6 +409,41 @@ enum class MessageId {
     StudyExposureUnusable,    // {3} the reason
     StudyHeadNotFinite,       // {1} the point, {2} the key, {3} the value
     StudyExposureFailed,      // {1} the exposure, {2} the calculation's reason
+
+    // the dose record's refusals, told through the reader's module
+    RecordSrUnreadable,    // {1} DCMTK's reason
+    RecordCannotOpen,      // {1} the file
+    RecordNotRegular,      // {1} the file
+    RecordTooLarge,        // {1} the file
+    RecordNotDicom,        // {1} the file
+    RecordCannotRead,      // {1} the file
+    RecordDamaged,         // {1} the file, {2} DCMTK's reason
+    RecordNoEvent,         // {1} the file
+    RecordNeedsPatient,    //
+    RecordUnusable,        // {1} the problems, each a RecordProblemLine
+    RecordProblemLine,     // {1} a problem, {2} the lines after it
+    RecordNegative,        // {1} the event, {2} the quantity, {3} the value, {4} its unit
+    RecordKap,             // the quantities RecordNegative names
+    RecordReferenceKerma,  //
+    RecordEntranceDose,    //
+    RecordCopperFilter,    //
+    RecordAluminiumFilter, //
+    RecordHalfValueLayer,  //
+    RecordNoExposure,      // {1} the event
+    RecordCtRefusal,       // what Veltrim computes instead of a CT record
+    RecordMgRefusal,       // ... of a mammography record
+    RecordCtImage,         // {1} RecordCtRefusal
+    RecordMgImage,         // {1} RecordMgRefusal
+    RecordNoTechnique,     // {1} the modality
+    RecordModalityNotGiven,
+    RecordMgDose,      // {1} RecordMgRefusal
+    RecordCtProcedure, // {1} the procedure, {2} RecordCtRefusal
+    RecordMgProcedure, // {1} the procedure, {2} RecordMgRefusal
+    RecordOtherReport, // {1} the report's title
+    RecordEmptyReport,
+    RecordCtAcquisitions,     // {1} their count, {2} RecordCtRefusal
+    RecordModuleNotInstalled, // {1} the module
+    RecordModuleNotFound,     // {1} the module, {2} where it was looked for, and why not
 
     Count
 };

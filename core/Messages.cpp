@@ -75,6 +75,76 @@ Message::Argument Arg(const Message& nested) {
     return {{}, std::make_shared<const Message>(nested)};
 }
 
+// "M<id>:<count>:" and each value, "P<size>:<bytes>" or "N" and a message.
+namespace {
+
+void Encode(const Message& message, std::string& out) {
+    out += "M" + std::to_string(static_cast<int>(message.Id())) + ":" +
+           std::to_string(message.Arguments().size()) + ":";
+    for (const Message::Argument& a : message.Arguments()) {
+        if (a.Nested) {
+            out += "N";
+            Encode(*a.Nested, out);
+        } else {
+            out += "P" + std::to_string(a.Plain.size()) + ":" + a.Plain;
+        }
+    }
+}
+
+// A count up to `most` followed by ':', or nothing.
+std::optional<std::size_t> Count(std::string_view& bytes, std::size_t most) {
+    std::size_t value = 0, digits = 0;
+    while (digits < bytes.size() && bytes[digits] >= '0' && bytes[digits] <= '9' && digits < 10)
+        value = value * 10 + static_cast<std::size_t>(bytes[digits++] - '0');
+    if (digits == 0 || digits >= bytes.size() || bytes[digits] != ':' || value > most)
+        return std::nullopt;
+    bytes.remove_prefix(digits + 1);
+    return value;
+}
+
+std::optional<Message> Decode(std::string_view& bytes, int depth) {
+    if (depth > 8 || bytes.empty() || bytes.front() != 'M')
+        return std::nullopt;
+    bytes.remove_prefix(1);
+    const auto id = Count(bytes, static_cast<std::size_t>(MessageId::Count) - 1);
+    const auto count = id ? Count(bytes, 9) : std::nullopt;
+    if (!count)
+        return std::nullopt;
+    std::vector<Message::Argument> arguments;
+    for (std::size_t k = 0; k < *count; ++k) {
+        if (bytes.empty())
+            return std::nullopt;
+        const char kind = bytes.front();
+        bytes.remove_prefix(1);
+        if (kind == 'N') {
+            const std::optional<Message> nested = Decode(bytes, depth + 1);
+            if (!nested)
+                return std::nullopt;
+            arguments.push_back(Arg(*nested));
+        } else if (const auto size = kind == 'P' ? Count(bytes, bytes.size()) : std::nullopt;
+                   size && *size <= bytes.size()) {
+            arguments.push_back(Arg(std::string(bytes.substr(0, *size))));
+            bytes.remove_prefix(*size);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return Message(static_cast<MessageId>(*id), std::move(arguments));
+}
+
+} // namespace
+
+std::string EncodedMessage(const Message& message) {
+    std::string out;
+    Encode(message, out);
+    return out;
+}
+
+std::optional<Message> DecodedMessage(std::string_view bytes) {
+    std::optional<Message> message = Decode(bytes, 0);
+    return bytes.empty() ? message : std::nullopt;
+}
+
 std::string Text(Language language, MessageId id, std::initializer_list<std::string_view> values) {
     return Fill(Wording(language, id), std::vector<std::string>(values.begin(), values.end()));
 }

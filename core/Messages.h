@@ -6,6 +6,7 @@
 #include <array>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -52,6 +53,12 @@ Message::Argument Arg(const char* text);
 Message::Argument Arg(double value); // six significant digits, as streams print
 Message::Argument Arg(int value);
 Message::Argument Arg(const Message& nested);
+
+// A message as bytes, to cross a boundary no exception crosses (the dose
+// record's module): its id and values, nested ones within. Read back only by
+// the same build; anything else is no message.
+std::string EncodedMessage(const Message& message);
+std::optional<Message> DecodedMessage(std::string_view bytes);
 
 // The wording of `id` in `language` as the table holds it, placeholders and all.
 std::string_view Wording(Language language, MessageId id);

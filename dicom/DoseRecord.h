@@ -5,6 +5,8 @@
 // degrees), whatever units the file used. A value the file did not give
 // stays empty: nothing here is a default.
 
+#include "core/Messages.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -14,11 +16,13 @@
 
 namespace veltrim {
 
-// A file that cannot be read as a dose record: the reason, in English, for
-// the user (what the file is and what Veltrim reads instead).
-class DoseRecordError : public std::runtime_error {
+// A file that cannot be read as a dose record: the reason, for the user
+// (what the file is and what Veltrim reads instead), in either language.
+class DoseRecordError : public MessageError {
   public:
-    using std::runtime_error::runtime_error;
+    using MessageError::MessageError;
+    DoseRecordError(MessageId id, std::vector<Message::Argument> arguments)
+        : MessageError(Message(id, std::move(arguments))) {}
 };
 
 // KindName's table follows this order.

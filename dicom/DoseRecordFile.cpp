@@ -107,8 +107,7 @@ void ReadReport(DcmDataset& dataset, DoseRecord& record) {
     logger.setAdditivity(additive);
     record.Skipped = listener->Lines;
     if (status.bad())
-        throw DoseRecordError(std::string("The structured report could not be read (") +
-                              status.text() + ").");
+        throw DoseRecordError(MessageId::RecordSrUnreadable, {Arg(status.text())});
     ReadRadiationDoseSr(document, record);
 }
 
@@ -128,28 +127,22 @@ DoseRecord ReadDoseRecord(const std::filesystem::path& file) {
     std::error_code error;
     const auto status = std::filesystem::status(file, error);
     if (error || !std::filesystem::exists(status))
-        throw DoseRecordError("The file \"" + file.string() + "\" cannot be opened.");
+        throw DoseRecordError(MessageId::RecordCannotOpen, {Arg(file.string())});
     if (!std::filesystem::is_regular_file(status))
-        throw DoseRecordError("\"" + file.string() + "\" is not a regular file.");
+        throw DoseRecordError(MessageId::RecordNotRegular, {Arg(file.string())});
     const std::uintmax_t size = std::filesystem::file_size(file, error);
     if (error || size > LargestDoseFile)
-        throw DoseRecordError("The file \"" + file.string() +
-                              "\" is over 100 MB: a dose record or an image header is far "
-                              "smaller; give the dose record, not the images.");
+        throw DoseRecordError(MessageId::RecordTooLarge, {Arg(file.string())});
     if (!IsDicomFile(file))
-        throw DoseRecordError("The file \"" + file.string() +
-                              "\" is not a DICOM file (no \"DICM\" at byte 128): give a "
-                              "radiation dose structured report or a radiograph.");
+        throw DoseRecordError(MessageId::RecordNotDicom, {Arg(file.string())});
     const ReadOutcome bytes = ReadRegularFile(file, LargestDoseFile);
     if (bytes.Step != ReadStep::Done)
-        throw DoseRecordError("The file \"" + file.string() + "\" cannot be read.");
+        throw DoseRecordError(MessageId::RecordCannotRead, {Arg(file.string())});
     DcmFileFormat format;
     const OFCondition loaded =
         format.loadFile(file.c_str(), EXS_Unknown, EGL_noChange, DCM_MaxReadLength, ERM_fileOnly);
     if (loaded.bad())
-        throw DoseRecordError("The DICOM file \"" + file.string() + "\" is truncated or damaged (" +
-                              loaded.text() +
-                              "): export the record from the modality or archive again.");
+        throw DoseRecordError(MessageId::RecordDamaged, {Arg(file.string()), Arg(loaded.text())});
     DcmDataset& dataset = *format.getDataset();
     DoseRecord record;
     record.FileSha256 = Sha256Hex(bytes.Bytes);
@@ -164,8 +157,7 @@ DoseRecord ReadDoseRecord(const std::filesystem::path& file) {
     else
         ReadImageHeader(dataset, record);
     if (record.Events.empty())
-        throw DoseRecordError("The dose record \"" + file.string() +
-                              "\" holds no irradiation event: nothing to compute.");
+        throw DoseRecordError(MessageId::RecordNoEvent, {Arg(file.string())});
     return record;
 }
 

@@ -12,7 +12,7 @@ constexpr const char* ModuleName = "libveltrim-dicom.so";
 
 struct Module {
     DoseRecordStudyCall Study = nullptr;
-    std::string Problem;
+    Message Problem;
 };
 
 Module Open(const std::vector<std::string>& candidates) {
@@ -24,9 +24,9 @@ Module Open(const std::vector<std::string>& candidates) {
         module.Study = reinterpret_cast<DoseRecordStudyCall>(dlsym(handle, DoseRecordStudySymbol));
         return module;
     }
-    module.Problem =
-        std::string("Dose records cannot be read: the module ") + ModuleName + " was not found" +
-        (tried.empty() ? std::string(" (the program was installed without it)") : tried) + ".";
+    module.Problem = tried.empty()
+                         ? Message(MessageId::RecordModuleNotInstalled, {Arg(ModuleName)})
+                         : Message(MessageId::RecordModuleNotFound, {Arg(ModuleName), Arg(tried)});
     return module;
 }
 
@@ -38,8 +38,11 @@ std::string Study(const Module& module, const std::filesystem::path& file,
     const DoseRecordSink sink = [](void* context, const char* text, std::size_t size) {
         static_cast<std::string*>(context)->append(text, size);
     };
-    if (module.Study(file.c_str(), &patient, &points, sink, &answer) != 0)
-        throw DoseRecordError(answer);
+    if (module.Study(file.c_str(), &patient, &points, sink, &answer) != 0) {
+        const std::optional<Message> reason = DecodedMessage(answer);
+        throw DoseRecordError(reason ? *reason
+                                     : Message(MessageId::StudyRefused, {Arg(std::move(answer))}));
+    }
     return answer;
 }
 

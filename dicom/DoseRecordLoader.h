@@ -46,11 +46,13 @@ std::vector<std::string> DoseRecordModuleCandidates();
 
 inline constexpr const char* DoseRecordInterfaceSymbol = "VeltrimDoseRecordInterface";
 inline constexpr const char* DoseRecordStudySymbol = "VeltrimDoseRecordStudy";
-// What both sides must agree on: a module of another build, whose patient
-// or point differs, is refused rather than handed records it would misread.
-// Raised whenever the call below changes.
+// What both sides must agree on: a module of another build, whose patient,
+// point or messages differ, is refused rather than handed records it would
+// misread or answered in messages read as others. Raised whenever the call
+// below changes.
 inline constexpr std::uint64_t DoseRecordInterface =
-    (1ull << 48) | (std::uint64_t{sizeof(RecordPatient)} << 24) | sizeof(RecordPoint);
+    (2ull << 48) | (std::uint64_t{static_cast<std::uint32_t>(MessageId::Count)} << 32) |
+    (std::uint64_t{sizeof(RecordPatient)} << 24) | sizeof(RecordPoint);
 // Receives the study document, or the reason the record was refused.
 using DoseRecordSink = void (*)(void* context, const char* text, std::size_t size);
 // The file's path (zero-terminated), a const RecordPatient* and a const

@@ -1,6 +1,6 @@
 // The entry points of libveltrim-dicom.so, the dose-record reader as the
 // front ends load it (DoseRecordLoader.h). Plain C calls: nothing thrown
-// crosses them.
+// crosses them; a refusal goes back as its encoded message.
 #include "dicom/DoseRecordLoader.h"
 #include "dicom/StudyJson.h"
 
@@ -23,10 +23,14 @@ VeltrimDoseRecordStudy(const char* file, const void* patient, const void* points
         const veltrim::DoseRecord record = veltrim::ReadDoseRecord(file);
         answer = veltrim::StudyJson(record, veltrim::EventExposures(record, who), who, where);
         status = 0;
+    } catch (const veltrim::MessageError& e) { // DoseRecordError
+        answer = veltrim::EncodedMessage(e.Problem());
     } catch (const std::exception& e) {
-        answer = e.what();
+        answer = veltrim::EncodedMessage(
+            veltrim::Message(veltrim::MessageId::StudyRefused, {veltrim::Arg(e.what())}));
     } catch (...) {
-        answer = "the dose record could not be read";
+        answer = veltrim::EncodedMessage(veltrim::Message(
+            veltrim::MessageId::StudyRefused, {veltrim::Arg("the dose record could not be read")}));
     }
     sink(context, answer.data(), answer.size());
     return status;

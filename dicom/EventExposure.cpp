@@ -129,19 +129,20 @@ bool TakeExposure(const IrradiationEvent& event, EventExposure& exposure) {
 }
 
 // What cannot be a measurement, named with its event and field.
-void CheckValues(const IrradiationEvent& e, std::vector<std::string>& problems) {
-    const auto negative = [&](const std::optional<double>& value, const char* field,
+void CheckValues(const IrradiationEvent& e, std::vector<Message>& problems) {
+    const auto negative = [&](const std::optional<double>& value, MessageId field,
                               const char* unit) {
         if (value && *value < 0.0)
-            problems.push_back(
-                FormatC("event %d, %s: %g %s is negative", e.Number, field, *value, unit));
+            problems.emplace_back(MessageId::RecordNegative,
+                                  std::vector{Arg(e.Number), Arg(Message(field)),
+                                              Arg(FormatC("%g", *value)), Arg(unit)});
     };
-    negative(e.KapGycm2, "kerma-area product", "Gy cm2");
-    negative(e.ReferenceAirKermaMgy, "reference air kerma", "mGy");
-    negative(e.EntranceDoseMgy, "entrance dose", "mGy");
-    negative(e.CuMm, "copper filter", "mm");
-    negative(e.AlMm, "aluminium filter", "mm");
-    negative(e.Hvl1MmAl, "half-value layer", "mm Al");
+    negative(e.KapGycm2, MessageId::RecordKap, "Gy cm2");
+    negative(e.ReferenceAirKermaMgy, MessageId::RecordReferenceKerma, "mGy");
+    negative(e.EntranceDoseMgy, MessageId::RecordEntranceDose, "mGy");
+    negative(e.CuMm, MessageId::RecordCopperFilter, "mm");
+    negative(e.AlMm, MessageId::RecordAluminiumFilter, "mm");
+    negative(e.Hvl1MmAl, MessageId::RecordHalfValueLayer, "mm Al");
 }
 
 std::string NameOf(const IrradiationEvent& event) {
@@ -157,10 +158,9 @@ std::string NameOf(const IrradiationEvent& event) {
 
 std::vector<EventExposure> EventExposures(const DoseRecord& record, const RecordPatient& patient) {
     if (!(patient.ApThicknessCm > 0.0) || !(patient.LateralWidthCm > 0.0))
-        throw DoseRecordError("The patient's AP thickness and lateral width must be given "
-                              "(cm, above 0): a dose record does not hold them.");
+        throw DoseRecordError(MessageId::RecordNeedsPatient, {});
     std::vector<EventExposure> exposures;
-    std::vector<std::string> problems;
+    std::vector<Message> problems;
     for (const IrradiationEvent& event : record.Events) {
         CheckValues(event, problems);
         EventExposure exposure;
@@ -173,9 +173,7 @@ std::vector<EventExposure> EventExposures(const DoseRecord& record, const Record
         TakeFilters(event, exposure);
         PlaceBeam(event, patient, exposure);
         if (!TakeExposure(event, exposure))
-            problems.push_back("event " + std::to_string(event.Number) +
-                               ": neither a kerma-area product nor an air kerma at a known "
-                               "distance is recorded, so its exposure is unknown");
+            problems.emplace_back(MessageId::RecordNoExposure, std::vector{Arg(event.Number)});
         TakeField(event, exposure);
         // The record does not place the field on the patient (table
         // positions are the equipment's); over the points is the worst case.
@@ -188,10 +186,11 @@ std::vector<EventExposure> EventExposures(const DoseRecord& record, const Record
         exposures.push_back(std::move(exposure));
     }
     if (!problems.empty()) {
-        std::string message = "The dose record cannot be used as it stands:";
-        for (const std::string& problem : problems)
-            message += "\n  " + problem;
-        throw DoseRecordError(message);
+        // Each problem on a line of its own, the last line first.
+        Message lines(MessageId::RecordProblemLine, {Arg(problems.back()), Arg("")});
+        for (auto p = problems.rbegin() + 1; p != problems.rend(); ++p)
+            lines = Message(MessageId::RecordProblemLine, {Arg(*p), Arg(lines)});
+        throw DoseRecordError(MessageId::RecordUnusable, {Arg(lines)});
     }
     return exposures;
 }

@@ -84,19 +84,17 @@ void ReadImageHeader(DcmDataset& dataset, DoseRecord& record) {
     const Header header(dataset, record.Skipped);
     const std::string modality = header.Text(DCM_Modality);
     if (modality == "CT")
-        throw DoseRecordError(std::string("The file is a CT image: ") + CtRefusal);
+        throw DoseRecordError(MessageId::RecordCtImage, {Arg(Message(MessageId::RecordCtRefusal))});
     if (modality == "MG")
-        throw DoseRecordError(std::string("The file is a mammography image: ") +
-                              MammographyRefusal);
+        throw DoseRecordError(MessageId::RecordMgImage, {Arg(Message(MessageId::RecordMgRefusal))});
     IrradiationEvent event;
     event.Number = 1;
     event.Kvp = header.Number(DCM_KVP);
     event.KapGycm2 = header.Number(DCM_ImageAndFluoroscopyAreaDoseProduct, 0.1); // dGy cm2
     if (!event.Kvp && !event.KapGycm2)
         throw DoseRecordError(
-            "The DICOM file (modality " + (modality.empty() ? std::string("not given") : modality) +
-            ") holds neither a dose record nor an X-ray technique (no KVP, no area dose "
-            "product): give the radiation dose structured report or a radiograph.");
+            MessageId::RecordNoTechnique,
+            {modality.empty() ? Arg(Message(MessageId::RecordModalityNotGiven)) : Arg(modality)});
     record.Kind = RecordKind::ImageHeader;
     event.Uid = header.Text(DCM_SOPInstanceUID);
     event.DateTime = header.Text(DCM_AcquisitionDateTime);

@@ -305,9 +305,7 @@ void ReadEventItem(const Node& item, EventReading& r) {
     } else if (Is(item, Concept::ImageView))
         e.View = Lower(TextOf(item));
     else if (Is(item, Concept::GlandularDose))
-        throw DoseRecordError("The dose record is a mammography record (its events give an "
-                              "average glandular dose): " +
-                              std::string(MammographyRefusal));
+        throw DoseRecordError(MessageId::RecordMgDose, {Arg(Message(MessageId::RecordMgRefusal))});
     else if (item.getValueType() == DSRTypes::VT_Container)
         ReadEventItems(item, r); // groups of a later edition of the template
 }
@@ -354,12 +352,12 @@ void RefuseProcedure(const Node& item) {
     const CodeText code = CodeOf(item);
     if (code.Value == "P5-08000" || code.Value == "77477000" ||
         code.Meaning.find("computed tomography") != std::string::npos)
-        throw DoseRecordError("The dose record is a CT record (procedure reported: " +
-                              TextOf(item) + "): " + CtRefusal);
+        throw DoseRecordError(MessageId::RecordCtProcedure,
+                              {Arg(TextOf(item)), Arg(Message(MessageId::RecordCtRefusal))});
     if (code.Value == "P5-40010" || code.Value == "71651007" ||
         code.Meaning.find("mammograph") != std::string::npos)
-        throw DoseRecordError("The dose record is a mammography record (procedure reported: " +
-                              TextOf(item) + "): " + MammographyRefusal);
+        throw DoseRecordError(MessageId::RecordMgProcedure,
+                              {Arg(TextOf(item)), Arg(Message(MessageId::RecordMgRefusal))});
 }
 
 } // namespace
@@ -369,10 +367,8 @@ void ReadRadiationDoseSr(DSRDocument& document, DoseRecord& record) {
     const Node* root = document.getTree().getCursorToRootNode(cursor) ? cursor.getNode() : nullptr;
     if (!root || !Is(*root, Concept::Report))
         throw DoseRecordError(
-            "The file is a DICOM structured report of another kind (" +
-            (root ? ConceptMeaning(*root) : std::string("empty")) +
-            "), not an X-Ray Radiation Dose Report: Veltrim reads the dose records of "
-            "radiography and fluoroscopy units and the headers of radiographs.");
+            MessageId::RecordOtherReport,
+            {root ? Arg(ConceptMeaning(*root)) : Arg(Message(MessageId::RecordEmptyReport))});
     int ctAcquisitions = 0;
     const NumberReader totals(record.Skipped, "accumulated dose data, ");
     for (const Node* item = FirstChild(*root); item; item = NextOf(*item)) {
@@ -388,8 +384,8 @@ void ReadRadiationDoseSr(DSRDocument& document, DoseRecord& record) {
                 ReadEvent(*item, static_cast<int>(record.Events.size()) + 1, record.Skipped));
     }
     if (ctAcquisitions > 0)
-        throw DoseRecordError("The dose record is a CT record (" + std::to_string(ctAcquisitions) +
-                              " CT acquisitions): " + CtRefusal);
+        throw DoseRecordError(MessageId::RecordCtAcquisitions,
+                              {Arg(ctAcquisitions), Arg(Message(MessageId::RecordCtRefusal))});
     record.Kind = std::any_of(record.Events.begin(), record.Events.end(),
                               [](const IrradiationEvent& e) { return e.IsFluoroscopy(); })
                       ? RecordKind::Fluoroscopy

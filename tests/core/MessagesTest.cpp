@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -38,7 +39,8 @@ TEST(MessageTables, EveryMessageHasAnEnglishAndAJapaneseWordingNamingTheSameValu
     // in both editions.
     const std::set<MessageId> sameInBoth = {MessageId::DepthDoseFailed,  MessageId::CauseKernelFile,
                                             MessageId::CauseWorkingFile, MessageId::CauseUnexpected,
-                                            MessageId::SaveOther,        MessageId::StudyRefused};
+                                            MessageId::SaveOther,        MessageId::StudyRefused,
+                                            MessageId::RecordProblemLine};
     for (std::size_t i = 0; i < count; ++i) {
         const auto id = static_cast<MessageId>(i);
         ASSERT_EQ(english[i].Id, id) << "English entry " << i << " is out of order";
@@ -64,6 +66,26 @@ TEST(Message, FillsItsValuesAndNestedMessagesInTheSameLanguage) {
         "データファイル「ICRUSoft.dat」は 3 個の数値で終わっています。さらに数値が必要です。");
     // A value that itself looks like a placeholder is not filled again.
     EXPECT_EQ(veltrim::Text(Language::English, MessageId::SaveOther, {"{1} {2}"}), "{1} {2}");
+}
+
+// What the dose record's module sends back: the same message in either
+// language, whatever bytes its values hold; bytes that are not one whole
+// message of this build are none, never a message read past their end.
+TEST(Message, EncodedReadsBackWholeAndDamagedBytesAreNoMessage) {
+    const Message inner(MessageId::DataFileEndsEarly, {veltrim::Arg(3)});
+    const Message outer(MessageId::DataFile,
+                        {veltrim::Arg(std::string("P3:\0M1:{1}", 10)), veltrim::Arg(inner)});
+    const std::string bytes = veltrim::EncodedMessage(outer);
+    const std::optional<Message> back = veltrim::DecodedMessage(bytes);
+    ASSERT_TRUE(back);
+    for (const Language language : {Language::English, Language::Japanese})
+        EXPECT_EQ(back->In(language), outer.In(language));
+    for (std::size_t cut = 0; cut < bytes.size(); ++cut)
+        EXPECT_FALSE(veltrim::DecodedMessage(bytes.substr(0, cut))) << cut;
+    EXPECT_FALSE(veltrim::DecodedMessage(bytes + "x"));
+    const std::string past = "M" + std::to_string(static_cast<int>(MessageId::Count)) + ":0:";
+    for (const std::string& bad : {past, std::string("M0:1:P99:ab"), std::string("plain text")})
+        EXPECT_FALSE(veltrim::DecodedMessage(bad)) << bad;
 }
 
 } // namespace

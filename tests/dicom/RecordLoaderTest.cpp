@@ -29,8 +29,8 @@ TEST_F(RecordLoader, TheModuleWritesTheStudyTheReaderWritesAndPassesItsRefusalsO
     EXPECT_EQ(ThroughModule(file, VELTRIM_DICOM_MODULE),
               StudyJson(record, EventExposures(record, Patient), Patient, Points));
 
-    // The reader's own refusal, as the reader words it: not taken for a
-    // missing module.
+    // The reader's own refusal, as the reader words it in either language:
+    // not taken for a missing module.
     const auto json = folder.Write("s.json", std::string(300, ' '));
     try {
         ThroughModule(json, VELTRIM_DICOM_MODULE);
@@ -38,7 +38,12 @@ TEST_F(RecordLoader, TheModuleWritesTheStudyTheReaderWritesAndPassesItsRefusalsO
     } catch (const DoseRecordUnavailable& e) {
         ADD_FAILURE() << e.what();
     } catch (const DoseRecordError& e) {
+        EXPECT_EQ(e.Problem().Id(), MessageId::RecordNotDicom) << e.what();
         EXPECT_NE(std::string(e.what()).find("not a DICOM file"), std::string::npos) << e.what();
+        EXPECT_EQ(e.Problem().In(Language::Japanese),
+                  "ファイル「" + json.string() +
+                      "」は DICOM ファイルではありません（128 バイト目に \"DICM\" "
+                      "がありません）。線量構造化レポートか X 線画像を指定してください。");
     }
 }
 
