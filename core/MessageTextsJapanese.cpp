@@ -5,8 +5,9 @@ namespace veltrim {
 
 using enum MessageId;
 
-// The examination window's words and the study's refusals, last of all, come
-// from ExamAndStudyTexts.h, which holds both languages' wordings.
+// The examination window's words, the study's and the dose record's refusals,
+// last of all, come from ExamAndStudyTexts.def, which holds both languages'
+// wordings.
 constexpr MessageTexts Texts{{
     {DepthDoseFailed, " 正しく計算できませんでした。"},
     {DepthDoseNotComputed, "深部線量を計算できませんでした。"},
