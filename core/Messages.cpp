@@ -103,7 +103,8 @@ std::optional<std::size_t> Count(std::string_view& bytes, std::size_t most) {
 }
 
 std::optional<Message> Decode(std::string_view& bytes, int depth) {
-    if (depth > 8 || bytes.empty() || bytes.front() != 'M')
+    // Deeper than any message made here nests (a list nests in halves).
+    if (depth > 64 || bytes.empty() || bytes.front() != 'M')
         return std::nullopt;
     bytes.remove_prefix(1);
     const auto id = Count(bytes, static_cast<std::size_t>(MessageId::Count) - 1);

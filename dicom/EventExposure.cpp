@@ -4,6 +4,7 @@
 #include "dicom/EventGeometry.h"
 
 #include <cmath>
+#include <span>
 
 namespace veltrim {
 namespace {
@@ -145,6 +146,17 @@ void CheckValues(const IrradiationEvent& e, std::vector<Message>& problems) {
     negative(e.Hvl1MmAl, MessageId::RecordHalfValueLayer, "mm Al");
 }
 
+// The problems, each on a line of its own after those before it, nested in
+// halves: a record of thousands of events nests a dozen deep, not thousands.
+Message::Argument ProblemLines(std::span<const Message> problems) {
+    if (problems.empty())
+        return Arg("");
+    const std::size_t middle = problems.size() / 2;
+    return Arg(Message(MessageId::RecordProblemLine,
+                       {ProblemLines(problems.first(middle)), Arg(problems[middle]),
+                        ProblemLines(problems.subspan(middle + 1))}));
+}
+
 std::string NameOf(const IrradiationEvent& event) {
     std::string name = "event " + std::to_string(event.Number);
     if (event.Plane == AcquisitionPlane::A)
@@ -186,11 +198,7 @@ std::vector<EventExposure> EventExposures(const DoseRecord& record, const Record
         exposures.push_back(std::move(exposure));
     }
     if (!problems.empty()) {
-        // Each problem on a line of its own, the last line first.
-        Message lines(MessageId::RecordProblemLine, {Arg(problems.back()), Arg("")});
-        for (auto p = problems.rbegin() + 1; p != problems.rend(); ++p)
-            lines = Message(MessageId::RecordProblemLine, {Arg(*p), Arg(lines)});
-        throw DoseRecordError(MessageId::RecordUnusable, {Arg(lines)});
+        throw DoseRecordError(MessageId::RecordUnusable, {ProblemLines(problems)});
     }
     return exposures;
 }

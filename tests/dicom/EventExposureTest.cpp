@@ -178,6 +178,20 @@ TEST(EventExposure, RefusesANegativeKapAndAnEventWithoutExposureNamingEachEvent)
         << message;
     EXPECT_NE(message.find("event 3: neither"), std::string::npos) << message;
     EXPECT_EQ(message.find("event 1"), std::string::npos);
+
+    // A long run's refusal crosses the reader's module whole, every event on
+    // its line.
+    ReportBuilder run;
+    for (int k = 0; k < 300; ++k)
+        Beam(run).Close();
+    const auto refused = testing::ThrownBy<DoseRecordError>([&] { Exposures(run); });
+    ASSERT_TRUE(refused);
+    const std::optional<Message> back = DecodedMessage(EncodedMessage(refused->Problem()));
+    ASSERT_TRUE(back);
+    const std::string text = refused->what();
+    EXPECT_EQ(back->In(Language::English), text);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 300);
+    EXPECT_NE(text.find("\n  event 300: neither"), std::string::npos);
 }
 
 TEST(EventExposure, AHeadersViewDistanceAndAreaDoseProductMakeOneExposure) {
